@@ -1,0 +1,79 @@
+#include "AttributeDescription.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <cmath>
+
+AttributeDescription::AttributeDescription(QString name, AttributeType type) : m_name(std::move(name)), m_type(type)
+{
+}
+
+namespace {
+
+QVariant toDate(const QVariant& value)
+{
+    if (value.metaType().id() == QMetaType::QDateTime)
+        return value.toDateTime().isValid() ? value : QVariant();
+    bool ok = false;
+    const double seconds = value.toDouble(&ok);
+    if (!ok)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds * 1000.0)));
+}
+
+QVariant toInteger(const QVariant& value)
+{
+    bool ok = false;
+    const qint64 number = value.toLongLong(&ok);
+    if (ok)
+        return QVariant::fromValue(number);
+    const double real = value.toDouble(&ok);
+    return ok ? QVariant::fromValue(qint64(real)) : QVariant();
+}
+
+QVariant toReal(const QVariant& value)
+{
+    bool ok = false;
+    const double real = value.toDouble(&ok);
+    return ok ? QVariant(real) : QVariant();
+}
+
+}  // namespace
+
+QVariant AttributeDescription::coerce(const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return {};
+    switch (m_type) {
+    case AttributeType::String:
+        return value.toString();
+    case AttributeType::Integer:
+        return toInteger(value);
+    case AttributeType::Double:
+        return toReal(value);
+    case AttributeType::Boolean:
+        return value.toBool();
+    case AttributeType::Date:
+        return toDate(value);
+    case AttributeType::Binary:
+        return value.toByteArray();
+    }
+    return {};
+}
+
+QString AttributeDescription::sqlType() const
+{
+    switch (m_type) {
+    case AttributeType::String:
+        return QStringLiteral("TEXT");
+    case AttributeType::Integer:
+    case AttributeType::Boolean:
+        return QStringLiteral("INTEGER");
+    case AttributeType::Double:
+    case AttributeType::Date:
+        return QStringLiteral("REAL");
+    case AttributeType::Binary:
+        return QStringLiteral("BLOB");
+    }
+    return QStringLiteral("BLOB");
+}

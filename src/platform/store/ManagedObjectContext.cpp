@@ -1,0 +1,610 @@
+#include "ManagedObjectContext.h"
+
+#include "ManagedObject.h"
+#include "SqliteDatabase.h"
+#include "SqliteStatement.h"
+#include "StoreValue.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <algorithm>
+#include <sqlite3.h>
+
+namespace {
+
+// SQLite's limit on bound values is 32766; beyond this many pending objects they are filtered in memory.
+constexpr qsizetype MaxExcludedKeys = 30000;
+constexpr qsizetype RefreshChunk = 500;
+
+QString quotedName(const QString& name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+QString columnList(const EntityDescription& entity)
+{
+    QStringList columns;
+    for (const AttributeDescription& attribute : entity.attributes())
+        columns.append(quotedName(attribute.name()));
+    return columns.join(QStringLiteral(", "));
+}
+
+std::vector<QVariant> rowValues(const SqliteStatement& statement, const EntityDescription& entity, int firstColumn)
+{
+    std::vector<QVariant> values;
+    values.reserve(size_t(entity.attributes().size()));
+    for (int i = 0; i < entity.attributes().size(); ++i)
+        values.push_back(entity.attributes()[i].coerce(statement.column(firstColumn + i)));
+    return values;
+}
+
+StoreError makeError(const QString& message)
+{
+    return StoreError{message, SQLITE_ERROR};
+}
+
+}  // namespace
+
+ManagedObjectContext::ManagedObjectContext(const ManagedObjectModel& model, SqliteDatabase& database, QObject* parent)
+    : QObject(parent), m_model(model), m_database(database), m_history(database)
+{
+    m_author = QCoreApplication::applicationName() + QLatin1Char(':') +
+               QString::number(QCoreApplication::applicationPid());
+    m_mergedToken = m_history.lastToken();
+}
+
+ManagedObjectContext::~ManagedObjectContext() = default;
+
+const EntityDescription* ManagedObjectContext::entityFor(const QString& name, StoreError* error) const
+{
+    const EntityDescription* entity = m_model.entity(name);
+    if (!entity && error)
+        *error = makeError(QStringLiteral("Unknown entity %1").arg(name));
+    return entity;
+}
+
+ManagedObject* ManagedObjectContext::insertNewObject(const QString& entityName)
+{
+    const EntityDescription* entity = m_model.entity(entityName);
+    if (!entity) {
+        qWarning("Cannot insert an object of unknown entity %s", qPrintable(entityName));
+        return nullptr;
+    }
+    m_allObjects.push_back(entity->makeObject());
+    ManagedObject* object = m_allObjects.back().get();
+    object->attach(this, entity, ManagedObject::State::Inserted);
+    m_inserted.append(object);
+    scheduleObjectsDidChange();
+    return object;
+}
+
+void ManagedObjectContext::deleteObject(ManagedObject* object)
+{
+    if (!object || object->m_context != this || object->isDeleted())
+        return;
+    if (object->isInserted()) {
+        object->m_state = ManagedObject::State::Gone;
+        m_inserted.removeOne(object);
+    } else {
+        object->m_state = ManagedObject::State::Deleted;
+        if (m_updatedSet.remove(object))
+            m_updated.removeOne(object);
+        m_deleted.append(object);
+    }
+    scheduleObjectsDidChange();
+}
+
+void ManagedObjectContext::noteChanged(ManagedObject* object)
+{
+    if (object->m_state == ManagedObject::State::Saved && !m_updatedSet.contains(object)) {
+        m_updatedSet.insert(object);
+        m_updated.append(object);
+    }
+    scheduleObjectsDidChange();
+}
+
+void ManagedObjectContext::scheduleObjectsDidChange()
+{
+    // Many attribute writes in one turn of the event loop make one notice, as observers refetch on it.
+    if (m_changeScheduled)
+        return;
+    m_changeScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_changeScheduled = false;
+        emit objectsDidChange();
+    });
+}
+
+bool ManagedObjectContext::hasChanges() const
+{
+    return !m_inserted.isEmpty() || !m_deleted.isEmpty() || !m_updated.isEmpty();
+}
+
+QList<ManagedObject*> ManagedObjectContext::insertedObjects() const
+{
+    return m_inserted;
+}
+
+QList<ManagedObject*> ManagedObjectContext::updatedObjects() const
+{
+    return m_updated;
+}
+
+QList<ManagedObject*> ManagedObjectContext::deletedObjects() const
+{
+    return m_deleted;
+}
+
+// MARK: saving
+
+std::optional<StoreError> ManagedObjectContext::save()
+{
+    if (!hasChanges())
+        return std::nullopt;
+    if (auto error = m_database.begin())
+        return error;
+    QList<HistoryChange> changes;
+    QHash<ManagedObject*, qint64> newKeys;
+    StoreError error;
+    qint64 token = 0;
+    bool written = writeChanges(changes, newKeys, &error);
+    if (written) {
+        if (auto historyError = m_history.record(m_author, changes, &token)) {
+            error = *historyError;
+            written = false;
+        }
+    }
+    if (written) {
+        if (auto commitError = m_database.commit()) {
+            error = *commitError;
+            written = false;
+        }
+    }
+    if (!written) {
+        // Nothing reached the file; every change stays pending for the next save.
+        m_database.rollback();
+        return error;
+    }
+    m_ownTokens.insert(token);
+    finishSave(newKeys);
+    emit didSave(token);
+    scheduleObjectsDidChange();
+    return std::nullopt;
+}
+
+bool ManagedObjectContext::writeChanges(QList<HistoryChange>& changes, QHash<ManagedObject*, qint64>& newKeys,
+                                        StoreError* error)
+{
+    auto change = [](ManagedObject* object, qint64 key, HistoryChangeType type) {
+        return HistoryChange{object->entityName(), key,
+                             object->value(QStringLiteral("uniqueIdentifier")).toString(), type};
+    };
+    for (ManagedObject* object : std::as_const(m_inserted)) {
+        qint64 key = 0;
+        if (!writeInsert(object, 0, &key, error))
+            return false;
+        newKeys.insert(object, key);
+        changes.append(change(object, key, HistoryChangeType::Insert));
+    }
+    for (ManagedObject* object : std::as_const(m_updated)) {
+        if (!writeUpdate(object, error))
+            return false;
+        changes.append(change(object, object->m_primaryKey, HistoryChangeType::Update));
+    }
+    for (ManagedObject* object : std::as_const(m_deleted)) {
+        if (!writeDelete(object, error))
+            return false;
+        changes.append(change(object, object->m_primaryKey, HistoryChangeType::Delete));
+    }
+    return true;
+}
+
+bool ManagedObjectContext::writeInsert(ManagedObject* object, qint64 primaryKey, qint64* newKey, StoreError* error)
+{
+    const EntityDescription& entity = object->entity();
+    QStringList places;
+    for (int i = 0; i < entity.attributes().size(); ++i)
+        places.append(QStringLiteral("?%1").arg(i + 2));
+    // Prepared once per entity and kept: inserting thousands of cards in one save is the hot path.
+    const QString sql = QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?1, %3)")
+                            .arg(quotedName(entity.name()), columnList(entity), places.join(QStringLiteral(", ")));
+    std::unique_ptr<SqliteStatement>& statement = m_insertStatements[sql];
+    if (!statement || !statement->isValid())
+        statement = std::make_unique<SqliteStatement>(m_database, sql);
+    statement->reset();
+    bool bound = statement->isValid() && statement->bind(1, primaryKey > 0 ? QVariant(primaryKey) : QVariant());
+    for (size_t i = 0; bound && i < object->m_values.size(); ++i)
+        bound = statement->bind(int(i) + 2, object->m_values[i]);
+    if (bound)
+        statement->step();
+    if (!bound || statement->error()) {
+        *error = statement->error().value_or(makeError(QStringLiteral("insert failed")));
+        statement.reset();
+        return false;
+    }
+    *newKey = m_database.lastInsertRowId();
+    return true;
+}
+
+bool ManagedObjectContext::writeUpdate(ManagedObject* object, StoreError* error)
+{
+    const EntityDescription& entity = object->entity();
+    QStringList assignments;
+    QVariantList values;
+    for (size_t i = 0; i < object->m_dirty.size(); ++i) {
+        if (!object->m_dirty[i])
+            continue;
+        values.append(object->m_values[i]);
+        assignments.append(QStringLiteral("%1 = ?%2").arg(quotedName(entity.attributes()[int(i)].name())).arg(values.size()));
+    }
+    if (assignments.isEmpty())
+        return true;
+    values.append(object->m_primaryKey);
+    const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE pk = ?%3")
+                            .arg(quotedName(entity.name()), assignments.join(QStringLiteral(", ")))
+                            .arg(values.size());
+    if (auto failure = m_database.execute(sql, values)) {
+        *error = *failure;
+        return false;
+    }
+    if (sqlite3_changes(m_database.handle()) > 0)
+        return true;
+    // Deleted elsewhere while edited here: write the record back whole rather than drop the writer's edits.
+    qint64 ignored = 0;
+    return writeInsert(object, object->m_primaryKey, &ignored, error);
+}
+
+bool ManagedObjectContext::writeDelete(ManagedObject* object, StoreError* error)
+{
+    const QString sql = QStringLiteral("DELETE FROM %1 WHERE pk = ?1").arg(quotedName(object->entityName()));
+    if (auto failure = m_database.execute(sql, {object->m_primaryKey})) {
+        *error = *failure;
+        return false;
+    }
+    return true;
+}
+
+void ManagedObjectContext::finishSave(const QHash<ManagedObject*, qint64>& newKeys)
+{
+    for (ManagedObject* object : std::as_const(m_inserted)) {
+        object->m_primaryKey = newKeys.value(object);
+        object->m_state = ManagedObject::State::Saved;
+        object->clearDirty();
+        m_registry.insert(RegistryKey(object->entityName(), object->m_primaryKey), object);
+    }
+    for (ManagedObject* object : std::as_const(m_updated))
+        object->clearDirty();
+    for (ManagedObject* object : std::as_const(m_deleted))
+        forgetObject(object);
+    m_inserted.clear();
+    m_updated.clear();
+    m_updatedSet.clear();
+    m_deleted.clear();
+}
+
+void ManagedObjectContext::rollback()
+{
+    for (ManagedObject* object : std::as_const(m_inserted))
+        object->m_state = ManagedObject::State::Gone;
+    for (ManagedObject* object : std::as_const(m_updated)) {
+        object->m_values = object->m_committed;
+        object->clearDirty();
+    }
+    for (ManagedObject* object : std::as_const(m_deleted)) {
+        object->m_state = ManagedObject::State::Saved;
+        object->m_values = object->m_committed;
+        object->clearDirty();
+    }
+    m_inserted.clear();
+    m_updated.clear();
+    m_updatedSet.clear();
+    m_deleted.clear();
+    scheduleObjectsDidChange();
+}
+
+void ManagedObjectContext::forgetObject(ManagedObject* object)
+{
+    object->m_state = ManagedObject::State::Gone;
+    m_registry.remove(RegistryKey(object->entityName(), object->m_primaryKey));
+    if (m_updatedSet.remove(object))
+        m_updated.removeOne(object);
+}
+
+// MARK: fetching
+
+QList<ManagedObject*> ManagedObjectContext::pendingObjects(const QString& entityName) const
+{
+    QList<ManagedObject*> pending;
+    for (const QList<ManagedObject*>* list : {&m_inserted, &m_updated, &m_deleted}) {
+        for (ManagedObject* object : *list) {
+            if (object->entityName() == entityName)
+                pending.append(object);
+        }
+    }
+    return pending;
+}
+
+bool ManagedObjectContext::matches(const Predicate& predicate, const ManagedObject* object) const
+{
+    return predicate.isEmpty() || predicate.evaluate([object](const QString& key) { return object->value(key); });
+}
+
+QString ManagedObjectContext::selectSql(const EntityDescription& entity, const QString& what, const QString& where,
+                                        qsizetype excludedCount) const
+{
+    QStringList conditions;
+    if (!where.isEmpty())
+        conditions.append(QLatin1Char('(') + where + QLatin1Char(')'));
+    if (excludedCount > 0) {
+        QStringList places(excludedCount, QStringLiteral("?"));
+        conditions.append(QStringLiteral("pk NOT IN (%1)").arg(places.join(QLatin1Char(','))));
+    }
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(what, quotedName(entity.name()));
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
+    return sql;
+}
+
+QList<ManagedObject*> ManagedObjectContext::fetchFromDatabase(const EntityDescription& entity,
+                                                              const FetchRequest& request,
+                                                              const QList<ManagedObject*>& pending, StoreError* error)
+{
+    QString where;
+    QVariantList bindings;
+    QString predicateError;
+    if (!request.predicate().isEmpty() && !request.predicate().toSql(entity, where, bindings, &predicateError)) {
+        *error = makeError(predicateError);
+        return {};
+    }
+    QVariantList excluded;
+    for (ManagedObject* object : pending) {
+        if (!object->isInserted())
+            excluded.append(object->m_primaryKey);
+    }
+    const bool excludeInSql = excluded.size() <= MaxExcludedKeys;
+    QString sql = selectSql(entity, QStringLiteral("pk, ") + columnList(entity), where,
+                            excludeInSql ? excluded.size() : 0);
+    QStringList order;
+    for (const SortDescriptor& sort : request.sortDescriptors()) {
+        if (entity.indexOf(sort.key) < 0) {
+            *error = makeError(QStringLiteral("Unknown sort key %1 of %2").arg(sort.key, entity.name()));
+            return {};
+        }
+        order.append(quotedName(sort.key) + (sort.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    }
+    order.append(QStringLiteral("pk ASC"));
+    sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    if (pending.isEmpty() && request.fetchLimit() > 0)
+        sql += QStringLiteral(" LIMIT %1").arg(request.fetchLimit());
+    if (excludeInSql)
+        bindings.append(excluded);
+
+    SqliteStatement statement(m_database, sql);
+    QList<ManagedObject*> objects;
+    if (statement.isValid() && statement.bind(bindings)) {
+        while (statement.step()) {
+            const qint64 key = statement.columnInt64(0);
+            ManagedObject* object = materialize(entity, key, rowValues(statement, entity, 1));
+            if (object->m_state == ManagedObject::State::Saved && !object->isUpdated())
+                objects.append(object);
+        }
+    }
+    if (statement.error()) {
+        *error = *statement.error();
+        return {};
+    }
+    return objects;
+}
+
+ManagedObject* ManagedObjectContext::materialize(const EntityDescription& entity, qint64 primaryKey,
+                                                 std::vector<QVariant>&& values)
+{
+    const RegistryKey key(entity.name(), primaryKey);
+    if (ManagedObject* existing = m_registry.value(key)) {
+        // A pinned context keeps showing what it showed when it was pinned.
+        if (!m_pinned)
+            existing->setCommittedValues(values, true);
+        return existing;
+    }
+    m_allObjects.push_back(entity.makeObject());
+    ManagedObject* object = m_allObjects.back().get();
+    object->attach(this, &entity, ManagedObject::State::Saved);
+    object->m_primaryKey = primaryKey;
+    object->m_committed = values;
+    object->m_values = std::move(values);
+    m_registry.insert(key, object);
+    return object;
+}
+
+QList<ManagedObject*> ManagedObjectContext::fetch(const FetchRequest& request, StoreError* error)
+{
+    StoreError failure;
+    const EntityDescription* entity = entityFor(request.entityName(), &failure);
+    if (!entity || !request.predicate().isValid()) {
+        if (entity)
+            failure = makeError(QStringLiteral("Invalid predicate: %1").arg(request.predicate().errorString()));
+        qWarning("Fetch failed: %s", qPrintable(failure.message));
+        if (error)
+            *error = failure;
+        return {};
+    }
+    const QList<ManagedObject*> pending = pendingObjects(entity->name());
+    QList<ManagedObject*> objects = fetchFromDatabase(*entity, request, pending, &failure);
+    if (!failure.message.isEmpty()) {
+        qWarning("Fetch failed: %s", qPrintable(failure.message));
+        if (error)
+            *error = failure;
+        return {};
+    }
+    if (pending.isEmpty())
+        return objects;
+    if (pending.size() > MaxExcludedKeys) {
+        const QSet<ManagedObject*> pendingSet(pending.begin(), pending.end());
+        objects.removeIf([&pendingSet](ManagedObject* object) { return pendingSet.contains(object); });
+    }
+    for (ManagedObject* object : pending) {
+        if (!object->isDeleted() && matches(request.predicate(), object))
+            objects.append(object);
+    }
+    sortObjects(objects, request.sortDescriptors());
+    if (request.fetchLimit() > 0 && objects.size() > request.fetchLimit())
+        objects.resize(request.fetchLimit());
+    return objects;
+}
+
+void ManagedObjectContext::sortObjects(QList<ManagedObject*>& objects, const QList<SortDescriptor>& sort) const
+{
+    // Unsaved objects have no key yet: they follow saved ones among equals, in the order they were made.
+    auto keyOrder = [](const ManagedObject* object) {
+        return object->m_primaryKey > 0 ? object->m_primaryKey : std::numeric_limits<qint64>::max();
+    };
+    std::stable_sort(objects.begin(), objects.end(), [&](const ManagedObject* a, const ManagedObject* b) {
+        for (const SortDescriptor& descriptor : sort) {
+            const int order = StoreValue::compare(a->value(descriptor.key), b->value(descriptor.key));
+            if (order != 0)
+                return descriptor.ascending ? order < 0 : order > 0;
+        }
+        return keyOrder(a) < keyOrder(b);
+    });
+}
+
+qint64 ManagedObjectContext::count(const FetchRequest& request, StoreError* error)
+{
+    StoreError failure;
+    const EntityDescription* entity = entityFor(request.entityName(), &failure);
+    QString where;
+    QVariantList bindings;
+    QString predicateError;
+    if (entity && !request.predicate().isEmpty() && !request.predicate().toSql(*entity, where, bindings, &predicateError))
+        failure = makeError(predicateError.isEmpty() ? QStringLiteral("Invalid predicate") : predicateError);
+    if (!failure.message.isEmpty()) {
+        qWarning("Count failed: %s", qPrintable(failure.message));
+        if (error)
+            *error = failure;
+        return 0;
+    }
+    const QList<ManagedObject*> pending = pendingObjects(entity->name());
+    if (pending.size() > MaxExcludedKeys)
+        return fetch(request, error).size();
+    QVariantList excluded;
+    qint64 pendingMatches = 0;
+    for (ManagedObject* object : pending) {
+        if (!object->isInserted())
+            excluded.append(object->m_primaryKey);
+        if (!object->isDeleted() && matches(request.predicate(), object))
+            ++pendingMatches;
+    }
+    bindings.append(excluded);
+    const QString sql = selectSql(*entity, QStringLiteral("COUNT(*)"), where, excluded.size());
+    const QVariant stored = m_database.scalar(sql, bindings, &failure);
+    if (!failure.message.isEmpty()) {
+        qWarning("Count failed: %s", qPrintable(failure.message));
+        if (error)
+            *error = failure;
+        return 0;
+    }
+    const qint64 total = stored.toLongLong() + pendingMatches;
+    return request.fetchLimit() > 0 ? std::min<qint64>(total, request.fetchLimit()) : total;
+}
+
+// MARK: merging
+
+void ManagedObjectContext::refreshAllObjects()
+{
+    QList<ManagedObject*> objects;
+    for (ManagedObject* object : std::as_const(m_registry))
+        objects.append(object);
+    refreshObjects(objects);
+    scheduleObjectsDidChange();
+}
+
+void ManagedObjectContext::refreshObjects(const QList<ManagedObject*>& objects)
+{
+    QHash<QString, QList<ManagedObject*>> byEntity;
+    for (ManagedObject* object : objects) {
+        if (object->m_state == ManagedObject::State::Saved)
+            byEntity[object->entityName()].append(object);
+    }
+    for (auto it = byEntity.cbegin(); it != byEntity.cend(); ++it) {
+        const EntityDescription* entity = m_model.entity(it.key());
+        const QList<ManagedObject*>& list = it.value();
+        for (qsizetype start = 0; start < list.size(); start += RefreshChunk) {
+            const QList<ManagedObject*> chunk = list.mid(start, RefreshChunk);
+            QVariantList keys;
+            QHash<qint64, ManagedObject*> byKey;
+            for (ManagedObject* object : chunk) {
+                keys.append(object->m_primaryKey);
+                byKey.insert(object->m_primaryKey, object);
+            }
+            const QString sql = QStringLiteral("SELECT pk, %1 FROM %2 WHERE pk IN (%3)")
+                                    .arg(columnList(*entity), quotedName(entity->name()),
+                                         QStringList(keys.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+            SqliteStatement statement(m_database, sql);
+            if (!statement.isValid() || !statement.bind(keys))
+                continue;
+            while (statement.step()) {
+                ManagedObject* object = byKey.take(statement.columnInt64(0));
+                if (object)
+                    object->setCommittedValues(rowValues(statement, *entity, 1), true);
+            }
+            if (statement.error())
+                continue;
+            // Rows gone from the file were deleted elsewhere; an object edited here stays, and its save
+            // writes it back.
+            for (ManagedObject* gone : std::as_const(byKey)) {
+                if (!gone->isUpdated())
+                    forgetObject(gone);
+            }
+        }
+    }
+}
+
+QueryGenerationToken ManagedObjectContext::currentQueryGenerationToken() const
+{
+    return QueryGenerationToken{m_history.lastToken()};
+}
+
+void ManagedObjectContext::setQueryGenerationFromToken(const std::optional<QueryGenerationToken>& token)
+{
+    m_pinned = token;
+    if (!m_pinned && m_mergePending)
+        mergeRemoteChanges();
+}
+
+void ManagedObjectContext::mergeRemoteChanges()
+{
+    if (m_pinned) {
+        m_mergePending = true;
+        return;
+    }
+    m_mergePending = false;
+    const PersistentHistory::Result history = m_history.transactionsAfterToken(m_mergedToken);
+    if (history.error)
+        return;
+    QList<ManagedObject*> touched;
+    for (const HistoryTransaction& transaction : history.transactions) {
+        m_mergedToken = std::max(m_mergedToken, transaction.token);
+        if (m_ownTokens.remove(transaction.token))
+            continue;
+        for (const HistoryChange& change : transaction.changes) {
+            if (ManagedObject* object = m_registry.value(RegistryKey(change.entityName, change.primaryKey)))
+                touched.append(object);
+        }
+    }
+    if (touched.isEmpty())
+        return;
+    refreshObjects(touched);
+    scheduleObjectsDidChange();
+}
+
+PersistentHistory::Result ManagedObjectContext::fetchHistoryAfterToken(qint64 token) const
+{
+    return m_history.transactionsAfterToken(token);
+}
+
+PersistentHistory::Result ManagedObjectContext::fetchHistoryAfterDate(const QDateTime& date) const
+{
+    return m_history.transactionsAfterDate(date);
+}

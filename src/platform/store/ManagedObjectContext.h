@@ -1,0 +1,133 @@
+#pragma once
+
+#include "FetchRequest.h"
+#include "ManagedObjectModel.h"
+#include "PersistentHistory.h"
+#include "StoreError.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QSet>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+class ManagedObject;
+class SqliteDatabase;
+class SqliteStatement;
+
+// A query generation: while a context is pinned to one, changes saved by others are not merged into
+// the objects it holds.
+struct QueryGenerationToken {
+    qint64 historyToken = 0;
+};
+
+// The main-thread context of the store: it owns every object it fetched or inserted, keeps the pending
+// inserts, changes and deletes, and saves them in one SQL transaction. Fetches and counts see the
+// pending changes. Changes saved by other processes are merged property-wins: an attribute changed
+// here and not yet saved keeps its in-memory value.
+class ManagedObjectContext : public QObject {
+    Q_OBJECT
+
+public:
+    ManagedObjectContext(const ManagedObjectModel& model, SqliteDatabase& database, QObject* parent = nullptr);
+    ~ManagedObjectContext() override;
+
+    const ManagedObjectModel& model() const { return m_model; }
+
+    // A new object of the named entity, pending insertion; nullptr for an unknown entity.
+    ManagedObject* insertNewObject(const QString& entityName);
+    template <class T>
+    T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
+    void deleteObject(ManagedObject* object);
+
+    bool hasChanges() const;
+    QList<ManagedObject*> insertedObjects() const;
+    QList<ManagedObject*> updatedObjects() const;
+    QList<ManagedObject*> deletedObjects() const;
+
+    // Writes every pending change in one transaction. On failure nothing is written and the changes
+    // stay pending, so a later save can write them.
+    std::optional<StoreError> save();
+    // Drops every pending change.
+    void rollback();
+
+    // On failure: an empty list, and *error set when given.
+    QList<ManagedObject*> fetch(const FetchRequest& request, StoreError* error = nullptr);
+    // On failure: 0, and *error set when given.
+    qint64 count(const FetchRequest& request, StoreError* error = nullptr);
+
+    // Re-reads every held object's unchanged attributes from the file; objects deleted elsewhere leave.
+    void refreshAllObjects();
+
+    void setAutomaticallyMergesChangesFromParent(bool merges) { m_automaticallyMerges = merges; }
+    bool automaticallyMergesChangesFromParent() const { return m_automaticallyMerges; }
+
+    QueryGenerationToken currentQueryGenerationToken() const;
+    // Pins the context to a generation, or unpins it with std::nullopt (merging what was held back).
+    void setQueryGenerationFromToken(const std::optional<QueryGenerationToken>& token);
+    bool isPinned() const { return m_pinned.has_value(); }
+
+    // Name recorded with this context's saves in the history.
+    void setTransactionAuthor(const QString& author) { m_author = author; }
+
+    PersistentHistory::Result fetchHistoryAfterToken(qint64 token) const;
+    PersistentHistory::Result fetchHistoryAfterDate(const QDateTime& date) const;
+
+    // Called when another connection has committed: merges its changes into the held objects.
+    void mergeRemoteChanges();
+
+signals:
+    // After a successful save, with the history token it was recorded under.
+    void didSave(qint64 historyToken);
+    // After pending changes were added, removed or merged.
+    void objectsDidChange();
+
+private:
+    using RegistryKey = QPair<QString, qint64>;
+    friend class ManagedObject;
+
+    const EntityDescription* entityFor(const QString& name, StoreError* error) const;
+    ManagedObject* materialize(const EntityDescription& entity, qint64 primaryKey, std::vector<QVariant>&& values);
+    void noteChanged(ManagedObject* object);
+    void scheduleObjectsDidChange();
+    QList<ManagedObject*> pendingObjects(const QString& entityName) const;
+    bool matches(const Predicate& predicate, const ManagedObject* object) const;
+    QString selectSql(const EntityDescription& entity, const QString& what, const QString& where,
+                      qsizetype excludedCount) const;
+    QList<ManagedObject*> fetchFromDatabase(const EntityDescription& entity, const FetchRequest& request,
+                                            const QList<ManagedObject*>& pending, StoreError* error);
+    bool writeChanges(QList<HistoryChange>& changes, QHash<ManagedObject*, qint64>& newKeys, StoreError* error);
+    bool writeInsert(ManagedObject* object, qint64 primaryKey, qint64* newKey, StoreError* error);
+    bool writeUpdate(ManagedObject* object, StoreError* error);
+    bool writeDelete(ManagedObject* object, StoreError* error);
+    void finishSave(const QHash<ManagedObject*, qint64>& newKeys);
+    void refreshObjects(const QList<ManagedObject*>& objects);
+    void forgetObject(ManagedObject* object);
+    void sortObjects(QList<ManagedObject*>& objects, const QList<SortDescriptor>& sort) const;
+
+    ManagedObjectModel m_model;
+    SqliteDatabase& m_database;
+    PersistentHistory m_history;
+    QString m_author;
+    bool m_automaticallyMerges = true;
+    std::optional<QueryGenerationToken> m_pinned;
+    bool m_mergePending = false;
+    bool m_changeScheduled = false;
+    qint64 m_mergedToken = 0;
+    // Tokens of this context's own saves: their changes are already in memory.
+    QSet<qint64> m_ownTokens;
+
+    // Every object ever handed out stays allocated until the context ends, so a pointer a screen still
+    // holds to a deleted record never dangles.
+    std::vector<std::unique_ptr<ManagedObject>> m_allObjects;
+    QHash<RegistryKey, ManagedObject*> m_registry;
+    QList<ManagedObject*> m_inserted;
+    QList<ManagedObject*> m_updated;
+    QSet<ManagedObject*> m_updatedSet;
+    QList<ManagedObject*> m_deleted;
+    std::unordered_map<QString, std::unique_ptr<SqliteStatement>> m_insertStatements;
+};

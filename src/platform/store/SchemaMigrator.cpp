@@ -1,0 +1,101 @@
+#include "SchemaMigrator.h"
+
+#include "SqliteDatabase.h"
+#include "SqliteStatement.h"
+
+#include <QSet>
+
+namespace {
+
+QString quotedName(const QString& name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
+}
+
+}  // namespace
+
+SchemaMigrator::SchemaMigrator(SqliteDatabase& database, const ManagedObjectModel& model)
+    : m_database(database), m_model(model)
+{
+}
+
+std::optional<StoreError> SchemaMigrator::migrate()
+{
+    StoreError readError;
+    // Reading first: a file that is not a store fails here, before anything could be written to it.
+    const QVariant stored = m_database.scalar(QStringLiteral("PRAGMA user_version"), {}, &readError);
+    if (!stored.isValid())
+        return readError.message.isEmpty() ? StoreError{QStringLiteral("The store file cannot be read.")} : readError;
+    const int fileVersion = stored.toInt();
+    if (fileVersion > m_model.version()) {
+        return StoreError{QStringLiteral("The store was written by a newer version of the application "
+                                         "(store version %1, this version reads up to %2).")
+                              .arg(fileVersion)
+                              .arg(m_model.version())};
+    }
+    if (auto error = m_database.begin())
+        return error;
+    for (const EntityDescription* entity : m_model.entities()) {
+        std::optional<StoreError> error = createEntityTable(*entity);
+        if (!error)
+            error = addMissingColumns(*entity);
+        if (!error)
+            error = createIndexes(*entity);
+        if (error) {
+            m_database.rollback();
+            return error;
+        }
+    }
+    if (fileVersion != m_model.version()) {
+        if (auto error = m_database.execute(QStringLiteral("PRAGMA user_version = %1").arg(m_model.version()))) {
+            m_database.rollback();
+            return error;
+        }
+    }
+    return m_database.commit();
+}
+
+std::optional<StoreError> SchemaMigrator::createEntityTable(const EntityDescription& entity)
+{
+    QStringList columns{QStringLiteral("pk INTEGER PRIMARY KEY AUTOINCREMENT")};
+    for (const AttributeDescription& attribute : entity.attributes())
+        columns.append(quotedName(attribute.name()) + QLatin1Char(' ') + attribute.sqlType());
+    return m_database.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
+                                  .arg(quotedName(entity.name()), columns.join(QStringLiteral(", "))));
+}
+
+std::optional<StoreError> SchemaMigrator::addMissingColumns(const EntityDescription& entity)
+{
+    SqliteStatement info(m_database, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(entity.name())));
+    QSet<QString> existing;
+    while (info.step())
+        existing.insert(info.column(1).toString());
+    if (info.error())
+        return info.error();
+    for (const AttributeDescription& attribute : entity.attributes()) {
+        if (existing.contains(attribute.name()))
+            continue;
+        const QString sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                .arg(quotedName(entity.name()), quotedName(attribute.name()), attribute.sqlType());
+        if (auto error = m_database.execute(sql))
+            return error;
+    }
+    return std::nullopt;
+}
+
+std::optional<StoreError> SchemaMigrator::createIndexes(const EntityDescription& entity)
+{
+    for (const QStringList& columns : entity.indexes()) {
+        QStringList quoted;
+        for (const QString& column : columns)
+            quoted.append(quotedName(column));
+        const QString name = quotedName(QStringLiteral("idx_%1_%2").arg(entity.name(), columns.join(QLatin1Char('_'))));
+        const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                                .arg(name, quotedName(entity.name()), quoted.join(QStringLiteral(", ")));
+        if (auto error = m_database.execute(sql))
+            return error;
+    }
+    return std::nullopt;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "StoreError.h"
+
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+#include <optional>
+
+struct sqlite3_stmt;
+class SqliteDatabase;
+
+// One prepared statement, finalized when this object ends.
+class SqliteStatement {
+public:
+    SqliteStatement(const SqliteDatabase& database, const QString& sql);
+    ~SqliteStatement();
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+    bool isValid() const { return m_statement != nullptr; }
+    const std::optional<StoreError>& error() const { return m_error; }
+
+    // Binds the values to ?1, ?2 ...; QVariant types map to SQLite's (dates as seconds since 1970).
+    bool bind(const QVariantList& values);
+    bool bind(int position, const QVariant& value);
+    // True while a row is available; false at the end or on error (see error()).
+    bool step();
+    void reset();
+
+    int columnCount() const;
+    QVariant column(int index) const;
+    qint64 columnInt64(int index) const;
+
+private:
+    void fail(const QString& context);
+
+    const SqliteDatabase& m_database;
+    sqlite3_stmt* m_statement = nullptr;
+    std::optional<StoreError> m_error;
+};

@@ -1,0 +1,410 @@
+#include "StoreTestModel.h"
+#include "platform/store/FetchedResultsController.h"
+#include "platform/store/ManagedObject.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "platform/store/PersistentContainer.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+const QString Item = QStringLiteral("Item");
+
+class StoreContextTest : public ::testing::Test {
+protected:
+    void SetUp() override { open(); }
+
+    QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
+
+    void open(int version = 1)
+    {
+        m_container.reset();
+        m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel(version));
+        auto error = m_container->loadPersistentStores(path());
+        ASSERT_FALSE(error) << error->description().toStdString();
+    }
+
+    std::unique_ptr<PersistentContainer> openSecond() const
+    {
+        auto second = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
+        EXPECT_FALSE(second->loadPersistentStores(path()));
+        return second;
+    }
+
+    ManagedObjectContext* context() const { return m_container->viewContext(); }
+
+    ManagedObject* addItem(const QString& uid, int order, const QString& project = QStringLiteral("P"))
+    {
+        ManagedObject* item = context()->insertNewObject(Item);
+        item->setValue(QStringLiteral("uniqueIdentifier"), uid);
+        item->setValue(QStringLiteral("projectId"), project);
+        item->setValue(QStringLiteral("title"), QStringLiteral("Title ") + uid);
+        item->setValue(QStringLiteral("displayOrder"), order);
+        return item;
+    }
+
+    QStringList uids(const QList<ManagedObject*>& objects) const
+    {
+        QStringList result;
+        for (ManagedObject* object : objects)
+            result.append(object->value(QStringLiteral("uniqueIdentifier")).toString());
+        return result;
+    }
+
+    QStringList fetchUids(const QString& format = {}, const QVariantList& args = {}, int limit = 0)
+    {
+        FetchRequest request(Item);
+        if (!format.isEmpty())
+            request.setPredicate(format, args);
+        request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
+        request.setFetchLimit(limit);
+        return uids(context()->fetch(request));
+    }
+
+    qint64 countOf(const QString& format = {}, const QVariantList& args = {})
+    {
+        FetchRequest request(Item);
+        if (!format.isEmpty())
+            request.setPredicate(format, args);
+        return context()->count(request);
+    }
+
+    // Runs SQL on a separate raw connection, as a tool or another program would.
+    void rawExecute(const QString& sql) const
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+        char* message = nullptr;
+        const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+        EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+        sqlite3_free(message);
+        sqlite3_close(db);
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<PersistentContainer> m_container;
+};
+
+TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)
+{
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(1760000000123);
+    ManagedObject* item = addItem(QStringLiteral("A"), 7);
+    item->setValue(QStringLiteral("score"), 2.5);
+    item->setValue(QStringLiteral("lastModified"), when);
+    item->setValue(QStringLiteral("content"), QByteArray("\x00\x01bytes", 7));
+    ASSERT_FALSE(context()->save());
+    EXPECT_GT(item->primaryKey(), 0);
+    open();
+
+    const QList<ManagedObject*> found = context()->fetch(FetchRequest(Item));
+    ASSERT_EQ(found.size(), 1);
+    ManagedObject* read = found.first();
+    EXPECT_EQ(read->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
+    EXPECT_EQ(read->value(QStringLiteral("displayOrder")).toLongLong(), 7);
+    EXPECT_DOUBLE_EQ(read->value(QStringLiteral("score")).toDouble(), 2.5);
+    EXPECT_EQ(read->value(QStringLiteral("lastModified")).toDateTime(), when);
+    EXPECT_EQ(read->value(QStringLiteral("content")).toByteArray(), QByteArray("\x00\x01bytes", 7));
+    EXPECT_TRUE(read->value(QStringLiteral("notes")).isNull());
+}
+
+TEST_F(StoreContextTest, nilAndEmptyTextStayApart)
+{
+    addItem(QStringLiteral("nil"), 1)->setValue(QStringLiteral("title"), QVariant());
+    addItem(QStringLiteral("empty"), 2)->setValue(QStringLiteral("title"), QString(""));
+    ASSERT_FALSE(context()->save());
+    open();
+    EXPECT_EQ(fetchUids(QStringLiteral("title == nil")), QStringList{QStringLiteral("nil")});
+    EXPECT_EQ(fetchUids(QStringLiteral("title == ''")), QStringList{QStringLiteral("empty")});
+}
+
+TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
+{
+    ManagedObject* a = addItem(QStringLiteral("A"), 1);
+    ManagedObject* b = addItem(QStringLiteral("B"), 2);
+    addItem(QStringLiteral("C"), 3);
+    ASSERT_FALSE(context()->save());
+
+    context()->deleteObject(a);
+    b->setValue(QStringLiteral("displayOrder"), 10);
+    b->setValue(QStringLiteral("projectId"), QStringLiteral("Q"));
+    addItem(QStringLiteral("D"), 0);
+
+    EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("D"), QStringLiteral("C"), QStringLiteral("B")}));
+    EXPECT_EQ(fetchUids(QStringLiteral("projectId == 'P'")), (QStringList{QStringLiteral("D"), QStringLiteral("C")}));
+    EXPECT_EQ(fetchUids({}, {}, 2), (QStringList{QStringLiteral("D"), QStringLiteral("C")}));
+    EXPECT_EQ(countOf(), 3);
+    EXPECT_EQ(countOf(QStringLiteral("projectId == %@"), {QStringLiteral("Q")}), 1);
+
+    context()->rollback();
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_EQ(b->value(QStringLiteral("displayOrder")).toLongLong(), 2);
+}
+
+TEST_F(StoreContextTest, deletedObjectStaysReadableAfterSave)
+{
+    ManagedObject* a = addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    context()->deleteObject(a);
+    ASSERT_FALSE(context()->save());
+    // A screen may still hold the pointer: reading it must not touch freed memory.
+    EXPECT_TRUE(a->isDeleted());
+    EXPECT_EQ(a->value(QStringLiteral("uniqueIdentifier")).toString(), QStringLiteral("A"));
+    EXPECT_EQ(countOf(), 0);
+}
+
+TEST_F(StoreContextTest, failedSaveWritesNothingAndKeepsChangesForTheNextSave)
+{
+    ManagedObject* a = addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON Item WHEN NEW.title = 'boom' "
+                              "BEGIN SELECT RAISE(ABORT, 'refused'); END;"));
+
+    a->setValue(QStringLiteral("title"), QStringLiteral("changed"));
+    addItem(QStringLiteral("B"), 2)->setValue(QStringLiteral("title"), QStringLiteral("boom"));
+    const auto error = context()->save();
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->description().contains(QStringLiteral("refused")));
+    EXPECT_TRUE(context()->hasChanges());
+
+    auto other = openSecond();
+    const QList<ManagedObject*> stored = other->viewContext()->fetch(FetchRequest(Item));
+    ASSERT_EQ(stored.size(), 1);
+    EXPECT_EQ(stored.first()->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
+    EXPECT_TRUE(other->viewContext()->fetchHistoryAfterToken(0).transactions.size() == 1);
+
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_FALSE(context()->save());
+    EXPECT_FALSE(context()->hasChanges());
+    open();
+    EXPECT_EQ(countOf(QStringLiteral("title == 'changed' OR title == 'boom'")), 2);
+}
+
+TEST_F(StoreContextTest, saveWritesOnlyChangedAttributes)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    auto other = openSecond();
+    ManagedObject* mine = context()->fetch(FetchRequest(Item)).first();
+    ManagedObject* theirs = other->viewContext()->fetch(FetchRequest(Item)).first();
+
+    mine->setValue(QStringLiteral("title"), QStringLiteral("mine"));
+    theirs->setValue(QStringLiteral("displayOrder"), 42);
+    ASSERT_FALSE(other->viewContext()->save());
+    ASSERT_FALSE(context()->save());
+
+    open();
+    ManagedObject* merged = context()->fetch(FetchRequest(Item)).first();
+    EXPECT_EQ(merged->value(QStringLiteral("title")).toString(), QStringLiteral("mine"));
+    EXPECT_EQ(merged->value(QStringLiteral("displayOrder")).toLongLong(), 42);
+}
+
+TEST_F(StoreContextTest, remoteChangeNeverOverwritesAnUnsavedEdit)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    ManagedObject* mine = context()->fetch(FetchRequest(Item)).first();
+    mine->setValue(QStringLiteral("title"), QStringLiteral("typed here"));
+
+    auto other = openSecond();
+    ManagedObject* theirs = other->viewContext()->fetch(FetchRequest(Item)).first();
+    theirs->setValue(QStringLiteral("title"), QStringLiteral("typed there"));
+    theirs->setValue(QStringLiteral("displayOrder"), 5);
+    ASSERT_FALSE(other->viewContext()->save());
+
+    context()->mergeRemoteChanges();
+    EXPECT_EQ(mine->value(QStringLiteral("title")).toString(), QStringLiteral("typed here"));
+    EXPECT_EQ(mine->value(QStringLiteral("displayOrder")).toLongLong(), 5);
+}
+
+TEST_F(StoreContextTest, editOfRecordDeletedElsewhereIsWrittenBack)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    ManagedObject* mine = context()->fetch(FetchRequest(Item)).first();
+    mine->setValue(QStringLiteral("title"), QStringLiteral("words worth keeping"));
+
+    auto other = openSecond();
+    other->viewContext()->deleteObject(other->viewContext()->fetch(FetchRequest(Item)).first());
+    ASSERT_FALSE(other->viewContext()->save());
+    context()->mergeRemoteChanges();
+
+    ASSERT_FALSE(context()->save());
+    open();
+    EXPECT_EQ(countOf(QStringLiteral("title == 'words worth keeping'")), 1);
+}
+
+TEST_F(StoreContextTest, pinnedContextHoldsBackMergesUntilUnpinned)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    ManagedObject* mine = context()->fetch(FetchRequest(Item)).first();
+    context()->setQueryGenerationFromToken(context()->currentQueryGenerationToken());
+
+    auto other = openSecond();
+    other->viewContext()->fetch(FetchRequest(Item)).first()->setValue(QStringLiteral("title"), QStringLiteral("new"));
+    ASSERT_FALSE(other->viewContext()->save());
+    context()->mergeRemoteChanges();
+    EXPECT_EQ(mine->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
+
+    context()->setQueryGenerationFromToken(std::nullopt);
+    EXPECT_EQ(mine->value(QStringLiteral("title")).toString(), QStringLiteral("new"));
+}
+
+TEST_F(StoreContextTest, historyRecordsEveryChangeWithItsIdentifier)
+{
+    const qint64 start = context()->currentQueryGenerationToken().historyToken;
+    ManagedObject* a = addItem(QStringLiteral("A"), 1);
+    ManagedObject* b = addItem(QStringLiteral("B"), 2);
+    ASSERT_FALSE(context()->save());
+    a->setValue(QStringLiteral("title"), QStringLiteral("x"));
+    context()->deleteObject(b);
+    ManagedObject* state = context()->insertNewObject(QStringLiteral("State"));
+    state->setValue(QStringLiteral("cardItemId"), QStringLiteral("A"));
+    ASSERT_FALSE(context()->save());
+
+    const auto history = context()->fetchHistoryAfterToken(start);
+    ASSERT_FALSE(history.error);
+    ASSERT_EQ(history.transactions.size(), 2);
+    EXPECT_LT(history.transactions[0].token, history.transactions[1].token);
+    EXPECT_EQ(history.transactions[0].changes.size(), 2);
+    const auto& second = history.transactions[1].changes;
+    ASSERT_EQ(second.size(), 3);
+    EXPECT_EQ(second[0].changeType, HistoryChangeType::Insert);
+    EXPECT_EQ(second[0].entityName, QStringLiteral("State"));
+    EXPECT_EQ(second[1].changeType, HistoryChangeType::Update);
+    EXPECT_EQ(second[1].uniqueIdentifier, QStringLiteral("A"));
+    EXPECT_EQ(second[2].changeType, HistoryChangeType::Delete);
+    EXPECT_EQ(second[2].uniqueIdentifier, QStringLiteral("B"));
+
+    const auto later = context()->fetchHistoryAfterDate(QDateTime::currentDateTime().addSecs(60));
+    EXPECT_TRUE(later.transactions.isEmpty());
+    const auto earlier = context()->fetchHistoryAfterDate(QDateTime::currentDateTime().addSecs(-60));
+    EXPECT_EQ(earlier.transactions.size(), 2);
+}
+
+TEST_F(StoreContextTest, ownSaveIsAnnouncedAsRemoteChange)
+{
+    QSignalSpy spy(m_container.get(), &PersistentContainer::remoteChange);
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    EXPECT_TRUE(spy.wait(1000));
+}
+
+TEST_F(StoreContextTest, hostileQueryTextNeverCrossesProjects)
+{
+    addItem(QStringLiteral("mine"), 1, QStringLiteral("P"));
+    addItem(QStringLiteral("theirs"), 2, QStringLiteral("Other"));
+    ASSERT_FALSE(context()->save());
+    const QStringList hostile{QStringLiteral("' OR '1'='1"), QStringLiteral("\\"), QStringLiteral("\""),
+                              QStringLiteral("x\" OR projectId != \"z"), QStringLiteral("'); DROP TABLE Item; --")};
+    for (const QString& text : hostile) {
+        EXPECT_TRUE(fetchUids(QStringLiteral("projectId == %@ AND title == %@"), {QStringLiteral("P"), text}).isEmpty());
+        // Pasted into the text (which callers must never do) it may change the meaning, but never crash.
+        fetchUids(QStringLiteral("projectId == 'P' AND title == '") + text + "'");
+    }
+    EXPECT_EQ(countOf(), 2);
+}
+
+TEST_F(StoreContextTest, malformedPredicateIsAnErrorNotACrash)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    for (const QString& text : {QStringLiteral("(title == "), QStringLiteral("title === 'x'"),
+                                QStringLiteral("nosuchkey == 1"), QStringLiteral("title == %@")}) {
+        FetchRequest request(Item);
+        request.setPredicate(text);
+        StoreError error;
+        EXPECT_TRUE(context()->fetch(request, &error).isEmpty()) << text.toStdString();
+        EXPECT_FALSE(error.message.isEmpty()) << text.toStdString();
+        StoreError countError;
+        EXPECT_EQ(context()->count(request, &countError), 0);
+        EXPECT_FALSE(countError.message.isEmpty());
+    }
+    FetchRequest unknown(QStringLiteral("NoSuchEntity"));
+    StoreError error;
+    EXPECT_TRUE(context()->fetch(unknown, &error).isEmpty());
+    EXPECT_FALSE(error.message.isEmpty());
+}
+
+TEST_F(StoreContextTest, fetchedResultsFollowSaves)
+{
+    FetchRequest request(Item);
+    request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
+    FetchedResultsController controller(request, context());
+    ASSERT_FALSE(controller.performFetch());
+    EXPECT_EQ(controller.count(), 0);
+    QSignalSpy spy(&controller, &FetchedResultsController::didChangeContent);
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    EXPECT_EQ(controller.count(), 1);
+    EXPECT_GE(spy.count(), 1);
+    EXPECT_EQ(controller.objectAt(5), nullptr);
+}
+
+class StoreFileTest : public ::testing::Test {
+protected:
+    QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(StoreFileTest, fileThatIsNotAStoreIsRefusedAndLeftUntouched)
+{
+    const QByteArray garbage = QByteArray("This is a novel, not a database.\n").repeated(200);
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(garbage);
+    file.close();
+
+    PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());
+    EXPECT_TRUE(container.loadPersistentStores(path()));
+    EXPECT_EQ(container.viewContext(), nullptr);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), garbage);
+    EXPECT_FALSE(QFile::exists(path() + QStringLiteral("-wal")));
+}
+
+TEST_F(StoreFileTest, storeOfANewerVersionIsRefused)
+{
+    {
+        PersistentContainer newer(QStringLiteral("CardStore"), storeTestModel(2));
+        ASSERT_FALSE(newer.loadPersistentStores(path()));
+    }
+    PersistentContainer older(QStringLiteral("CardStore"), storeTestModel(1));
+    const auto error = older.loadPersistentStores(path());
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->description().contains(QStringLiteral("newer")));
+}
+
+TEST_F(StoreFileTest, olderStoreMigratesForwardKeepingItsRecords)
+{
+    {
+        PersistentContainer v1(QStringLiteral("CardStore"), storeTestModel(1));
+        ASSERT_FALSE(v1.loadPersistentStores(path()));
+        ManagedObject* item = v1.viewContext()->insertNewObject(Item);
+        item->setValue(QStringLiteral("title"), QStringLiteral("kept"));
+        ASSERT_FALSE(v1.viewContext()->save());
+    }
+    PersistentContainer v2(QStringLiteral("CardStore"), storeTestModel(2));
+    ASSERT_FALSE(v2.loadPersistentStores(path()));
+    ManagedObject* item = v2.viewContext()->fetch(FetchRequest(Item)).value(0);
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->value(QStringLiteral("title")).toString(), QStringLiteral("kept"));
+    item->setValue(QStringLiteral("notes"), QStringLiteral("new column"));
+    EXPECT_FALSE(v2.viewContext()->save());
+}
+
+TEST_F(StoreFileTest, defaultPathLivesInTheApplicationDataFolder)
+{
+    PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());
+    EXPECT_TRUE(container.defaultStorePath().endsWith(QStringLiteral("/CardStore.sqlite")));
+}
+
+}  // namespace

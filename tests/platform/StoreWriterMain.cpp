@@ -1,0 +1,54 @@
+// A second process for the store tests: commits to a store file the way another copy of the
+// application would.
+//   store_writer PATH insert UID         one item, then exit
+//   store_writer PATH bulk ROWS          saves of ROWS items each, forever (killed by the test)
+#include "StoreTestModel.h"
+#include "platform/store/ManagedObject.h"
+#include "platform/store/PersistentContainer.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+
+namespace {
+
+void insertItem(ManagedObjectContext* context, const QString& uid, int order)
+{
+    ManagedObject* item = context->insertNewObject(QStringLiteral("Item"));
+    item->setValue(QStringLiteral("uniqueIdentifier"), uid);
+    item->setValue(QStringLiteral("projectId"), QStringLiteral("P"));
+    item->setValue(QStringLiteral("title"), QStringLiteral("Written elsewhere %1").arg(order));
+    item->setValue(QStringLiteral("displayOrder"), order);
+    item->setValue(QStringLiteral("content"), QByteArray(512, 'x'));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("store_writer"));
+    if (argc < 4)
+        return 2;
+    PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());
+    if (auto error = container.loadPersistentStores(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "%s\n", qPrintable(error->description()));
+        return 3;
+    }
+    ManagedObjectContext* context = container.viewContext();
+    const QString mode = QString::fromLocal8Bit(argv[2]);
+    if (mode == QLatin1String("insert")) {
+        insertItem(context, QString::fromLocal8Bit(argv[3]), 1);
+        return context->save() ? 4 : 0;
+    }
+    const int rows = QString::fromLocal8Bit(argv[3]).toInt();
+    for (int batch = 0;; ++batch) {
+        for (int i = 0; i < rows; ++i)
+            insertItem(context, QStringLiteral("B%1-%2").arg(batch).arg(i), i);
+        if (batch == 0) {
+            std::printf("ready\n");
+            std::fflush(stdout);
+        }
+        if (context->save())
+            return 4;
+    }
+}
