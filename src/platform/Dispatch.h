@@ -1,0 +1,19 @@
+#pragma once
+
+#include <functional>
+
+// Runs work on the GUI thread or on the global thread pool, always later than the call that asks for it.
+class Dispatch {
+public:
+    // Queues fn onto the GUI thread's event loop; callable from any thread, never runs fn before returning.
+    static void main(std::function<void()> fn);
+    // Runs fn on the GUI thread once at least milliseconds have passed; callable from any thread.
+    static void after(int milliseconds, std::function<void()> fn);
+    // Runs fn on a thread of QThreadPool::globalInstance().
+    static void global(std::function<void()> fn);
+    // Waits on a pool thread, then runs fn there; the wait does not count against the pool's limit.
+    static void globalAfter(int milliseconds, std::function<void()> fn);
+
+private:
+    static bool onGuiThread();
+};

@@ -1,0 +1,97 @@
+#include "platform/Dispatch.h"
+#include "platform/Uuid.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QSet>
+#include <QStringList>
+#include <QThread>
+#include <QThreadPool>
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+// Spins the GUI event loop until done or five seconds pass.
+bool spinUntil(const std::function<bool()>& done)
+{
+    QDeadlineTimer deadline(5000);
+    while (!done() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return done();
+}
+
+TEST(DispatchTest, mainNeverRunsBeforeReturning)
+{
+    bool ran = false;
+    Dispatch::main([&] { ran = true; });
+    EXPECT_FALSE(ran);
+    EXPECT_TRUE(spinUntil([&] { return ran; }));
+}
+
+TEST(DispatchTest, mainFromPoolThreadRunsOnGuiThread)
+{
+    std::atomic<QThread*> ranOn = nullptr;
+    std::atomic<QThread*> postedFrom = nullptr;
+    Dispatch::global([&] {
+        postedFrom = QThread::currentThread();
+        Dispatch::main([&] { ranOn = QThread::currentThread(); });
+    });
+    ASSERT_TRUE(spinUntil([&] { return ranOn.load() != nullptr; }));
+    EXPECT_EQ(ranOn.load(), qApp->thread());
+    EXPECT_NE(postedFrom.load(), qApp->thread());
+}
+
+TEST(DispatchTest, afterFiresInDeadlineOrderOnGuiThread)
+{
+    QStringList order;
+    Dispatch::after(60, [&] { order << QStringLiteral("late"); });
+    Dispatch::after(10, [&] { order << QStringLiteral("soon1"); });
+    Dispatch::after(10, [&] { order << QStringLiteral("soon2"); });
+    Dispatch::main([&] { order << QStringLiteral("now"); });
+    std::atomic<bool> fromPoolOnGui = false;
+    Dispatch::global([&] { Dispatch::after(20, [&] { fromPoolOnGui = QThread::currentThread() == qApp->thread(); }); });
+    ASSERT_TRUE(spinUntil([&] { return order.size() == 4 && fromPoolOnGui; }));
+    EXPECT_EQ(order,
+        QStringList(
+            { QStringLiteral("now"), QStringLiteral("soon1"), QStringLiteral("soon2"), QStringLiteral("late") }));
+}
+
+TEST(DispatchTest, sleepingGlobalAfterDoesNotStarveThePool)
+{
+    QThreadPool* pool = QThreadPool::globalInstance();
+    const int poolSize = pool->maxThreadCount();
+    std::atomic<int> sleepersDone = 0;
+    std::atomic<bool> quickRan = false;
+    std::atomic<QThread*> sleeperThread = nullptr;
+    for (int i = 0; i < poolSize; ++i)
+        Dispatch::globalAfter(300, [&] {
+            sleeperThread = QThread::currentThread();
+            ++sleepersDone;
+        });
+    Dispatch::global([&] { quickRan = sleepersDone == 0; });
+    ASSERT_TRUE(spinUntil([&] { return sleepersDone == poolSize; }));
+    EXPECT_TRUE(quickRan);
+    EXPECT_NE(sleeperThread.load(), qApp->thread());
+    pool->waitForDone();
+    EXPECT_EQ(pool->maxThreadCount(), poolSize);
+}
+
+TEST(UuidTest, uuidStringIsUpperCaseHyphenatedAndFresh)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
+    QSet<QString> seen;
+    for (int i = 0; i < 100; ++i) {
+        const QString uuid = Uuid::uuidString();
+        EXPECT_TRUE(form.match(uuid).hasMatch()) << uuid.toStdString();
+        seen.insert(uuid);
+    }
+    EXPECT_EQ(seen.size(), 100);
+}
+
+} // namespace
