@@ -40,9 +40,30 @@ QVariant toReal(const QVariant& value)
 
 }  // namespace
 
-QVariant AttributeDescription::coerce(const QVariant& value) const
+namespace {
+
+// Qt 6 no longer calls a variant holding a null string, bytes or date null; the store means nil by them.
+bool holdsNil(const QVariant& value)
 {
     if (!value.isValid() || value.isNull())
+        return true;
+    switch (value.metaType().id()) {
+    case QMetaType::QString:
+        return value.toString().isNull();
+    case QMetaType::QByteArray:
+        return value.toByteArray().isNull();
+    case QMetaType::QDateTime:
+        return !value.toDateTime().isValid();
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+QVariant AttributeDescription::coerce(const QVariant& value) const
+{
+    if (holdsNil(value))
         return {};
     switch (m_type) {
     case AttributeType::String:

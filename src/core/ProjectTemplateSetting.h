@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/store/FetchRequest.h"
+#include "platform/store/ManagedObject.h"
+
+#include <QString>
+
+// A setting of a project template. Kept so that mirrored stores keep their shape; nothing reads it.
+class ProjectTemplateSetting : public ManagedObject {
+public:
+    static inline const QString UniqueIdentifierKey = QStringLiteral("uniqueIdentifier");
+    static inline const QString KeyKey = QStringLiteral("key");
+    static inline const QString ValueKey = QStringLiteral("value");
+    static inline const QString ProjectTemplateIdKey = QStringLiteral("projectTemplateId");
+
+    static QString entityName();
+    static FetchRequest fetchRequest();
+    // Adds the attributes, indexes and record class to the entity.
+    static void describe(EntityDescription& entity);
+
+    QString uniqueIdentifier() const;
+
+    // A null text, date or data stores nil, so that "no value" stays apart from an empty one.
+    void setUniqueIdentifier(const QString& uniqueIdentifier);
+};

@@ -1,0 +1,86 @@
+#include "core/AppDelegate.h"
+#include "core/ProjectItem.h"
+#include "platform/UserDefaults.h"
+#include "platform/store/ManagedObject.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "platform/store/PersistentContainer.h"
+
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppDelegateTest : public ::testing::Test {
+protected:
+    QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(AppDelegateTest, launchOpensTheStoreAndShowsAWindowOfTheMinimumSize)
+{
+    AppDelegate delegate(path());
+    ASSERT_TRUE(delegate.didFinishLaunching());
+    ASSERT_NE(delegate.managedObjectContext(), nullptr);
+    EXPECT_TRUE(QFile::exists(path()));
+    ASSERT_NE(delegate.window(), nullptr);
+    EXPECT_EQ(delegate.window()->minimumSize(), QSize(1024, 768));
+}
+
+TEST_F(AppDelegateTest, freshDefaultsAnswerTheRegisteredValues)
+{
+    AppDelegate::registerDefaults();
+    UserDefaults& defaults = UserDefaults::standard();
+    EXPECT_EQ(defaults.integerForKey(QStringLiteral("PrefItemFilter")), 5120);
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("PrefCompactCards")));
+    EXPECT_DOUBLE_EQ(defaults.doubleForKey(QStringLiteral("PrefEditorFontSize")), 1.25);
+    EXPECT_DOUBLE_EQ(defaults.doubleForKey(QStringLiteral("PrefCompiledFontSize")), 1.25);
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("PrefPreferZoom")));
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("PrefFingerDrawing")));
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("PrefFingerDrawingWarned")));
+}
+
+TEST_F(AppDelegateTest, contextAlwaysMergesEvenWhenACallerSwitchedItOff)
+{
+    AppDelegate delegate(path());
+    delegate.didFinishLaunching();
+    delegate.managedObjectContext()->setAutomaticallyMergesChangesFromParent(false);
+    EXPECT_TRUE(delegate.managedObjectContext()->automaticallyMergesChangesFromParent());
+}
+
+TEST_F(AppDelegateTest, quittingSavesPendingEditsBeforeTheProcessEnds)
+{
+    {
+        AppDelegate delegate(path());
+        delegate.didFinishLaunching();
+        ManagedObject* item = delegate.managedObjectContext()->insertNewObject(ProjectItem::entityName());
+        item->setValue(QStringLiteral("title"), QStringLiteral("unsaved words"));
+        delegate.willTerminate();
+    }
+    AppDelegate reopened(path());
+    reopened.didFinishLaunching();
+    FetchRequest request(ProjectItem::entityName());
+    request.setPredicate(QStringLiteral("title == 'unsaved words'"));
+    EXPECT_EQ(reopened.managedObjectContext()->count(request), 1);
+}
+
+TEST_F(AppDelegateTest, unreadableStoreEndsTheProcessWithTheMessageAndKeepsTheFile)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QFile file(path());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("not a store, but somebody's file\n").repeated(100));
+    file.close();
+
+    EXPECT_EXIT(
+        {
+            AppDelegate delegate(path());
+            delegate.didFinishLaunching();
+        },
+        ::testing::ExitedWithCode(EXIT_FAILURE), "Failed to load Core Data stack: ");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("not a store, but somebody's file\n").repeated(100));
+}
+
+}  // namespace
