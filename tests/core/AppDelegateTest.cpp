@@ -1,4 +1,5 @@
 #include "core/AppDelegate.h"
+#include "core/AppKitBridge.h"
 #include "core/ProjectItem.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObject.h"
@@ -8,9 +9,21 @@
 #include <QFile>
 #include <QMainWindow>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Counts what the application sends to the desktop plug-in.
+class CountingPlugin : public QObject {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void checkForUpdatesInBackground() { ++backgroundChecks; }
+    Q_INVOKABLE void setupTerminationWatch() { ++terminationWatches; }
+    int backgroundChecks = 0;
+    int terminationWatches = 0;
+};
 
 class AppDelegateTest : public ::testing::Test {
 protected:
@@ -83,4 +96,32 @@ TEST_F(AppDelegateTest, unreadableStoreEndsTheProcessWithTheMessageAndKeepsTheFi
     EXPECT_EQ(file.readAll(), QByteArray("not a store, but somebody's file\n").repeated(100));
 }
 
-}  // namespace
+TEST_F(AppDelegateTest, launchRunsItsStepsInOrder)
+{
+    AppDelegate delegate(path());
+    delegate.didFinishLaunching();
+    EXPECT_EQ(
+        delegate.launchSteps(),
+        QStringList({AppDelegate::StepLoadPlugin, AppDelegate::StepRegisterDefaults, AppDelegate::StepSetupCoreData,
+                     AppDelegate::StepMinimumSize, AppDelegate::StepSetupToolbar, AppDelegate::StepKeyboardManager,
+                     AppDelegate::StepNotificationPermission, AppDelegate::StepCheckForUpdates}));
+    EXPECT_TRUE(delegate.window()->isVisible());
+    EXPECT_EQ(delegate.mainScene(), delegate.window());
+}
+
+TEST_F(AppDelegateTest, pluginGetsOneBackgroundUpdateCheckAndAWatchPerActivation)
+{
+    CountingPlugin plugin;
+    AppKitBridge::setAppKitController(&plugin);
+    AppDelegate delegate(path());
+    delegate.didFinishLaunching();
+    EXPECT_EQ(plugin.backgroundChecks, 1);
+    delegate.didBecomeActive();
+    delegate.didBecomeActive();
+    EXPECT_EQ(plugin.terminationWatches, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(plugin.terminationWatches, 2, 5000);
+}
+
+} // namespace
+
+#include "AppDelegateTest.moc"

@@ -1,0 +1,29 @@
+#include "NavigationHelpers.h"
+
+#include "HexColor.h"
+#include "platform/NavigationBar.h"
+#include "platform/NavigationItem.h"
+
+#include <QPalette>
+
+void NavigationHelpers::setupCustomNavbar(NavigationBar* navigationBar)
+{
+    setupCustomNavbar(navigationBar, Qt::white, HexColor::accentColor());
+}
+
+void NavigationHelpers::setupCustomNavbar(NavigationBar* navigationBar, const QColor& foreground,
+                                          const QColor& background)
+{
+    if (!navigationBar)
+        return;
+    // The palette reaches the title label and the bar's tool buttons, which are its children; the bar paints
+    // its own background so that it is opaque whatever the parent shows.
+    QPalette palette = navigationBar->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Button, background);
+    palette.setColor(QPalette::WindowText, foreground);
+    palette.setColor(QPalette::ButtonText, foreground);
+    palette.setColor(QPalette::Text, foreground);
+    navigationBar->setPalette(palette);
+    navigationBar->setAutoFillBackground(true);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QColor>
+
+class NavigationBar;
+
+// Gives navigation bars the application's look.
+class NavigationHelpers {
+public:
+    // White titles and buttons on the accent colour.
+    static void setupCustomNavbar(NavigationBar* navigationBar);
+    // An opaque bar in background with its title and buttons in foreground; nothing without a bar.
+    static void setupCustomNavbar(NavigationBar* navigationBar, const QColor& foreground, const QColor& background);
+};

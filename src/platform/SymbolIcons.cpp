@@ -1,0 +1,159 @@
+#include "SymbolIcons.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QPainter>
+#include <QPixmap>
+#include <utility>
+
+namespace {
+
+// The theme every symbol is looked up in; Debian's breeze-icon-theme carries all the names below.
+const QString iconThemeName = QStringLiteral("breeze");
+
+const QHash<QString, QString>& table()
+{
+    static const QHash<QString, QString> symbols{
+        {QStringLiteral("plus"), QStringLiteral("list-add")},
+        {QStringLiteral("plus.circle"), QStringLiteral("list-add")},
+        {QStringLiteral("folder"), QStringLiteral("folder")},
+        {QStringLiteral("folder.badge.plus"), QStringLiteral("folder-new")},
+        {QStringLiteral("house"), QStringLiteral("go-home")},
+        {QStringLiteral("chevron.backward"), QStringLiteral("go-previous")},
+        {QStringLiteral("chevron.forward"), QStringLiteral("go-next")},
+        {QStringLiteral("chevron.up"), QStringLiteral("go-up")},
+        {QStringLiteral("chevron.down"), QStringLiteral("go-down")},
+        {QStringLiteral("chevron.compact.up"), QStringLiteral("arrow-up")},
+        {QStringLiteral("chevron.compact.down"), QStringLiteral("arrow-down")},
+        {QStringLiteral("sidebar.left"), QStringLiteral("sidebar-expand-left")},
+        {QStringLiteral("book"), QStringLiteral("bookmarks")},
+        {QStringLiteral("magnifyingglass"), QStringLiteral("edit-find")},
+        {QStringLiteral("trash"), QStringLiteral("edit-delete")},
+        {QStringLiteral("pencil"), QStringLiteral("document-edit")},
+        {QStringLiteral("ellipsis.circle"), QStringLiteral("overflow-menu")},
+        {QStringLiteral("tag"), QStringLiteral("tag")},
+        {QStringLiteral("square.and.arrow.up"), QStringLiteral("document-share")},
+        {QStringLiteral("doc.text"), QStringLiteral("text-plain")},
+        {QStringLiteral("xmark"), QStringLiteral("window-close")},
+        {QStringLiteral("gearshape"), QStringLiteral("configure")},
+        {QStringLiteral("calendar"), QStringLiteral("view-calendar")},
+        {QStringLiteral("clock"), QStringLiteral("clock")},
+        {QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning")},
+        {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("data-warning")},
+        {QStringLiteral("text.bubble"), QStringLiteral("edit-comment")},
+        {QStringLiteral("text.bubble.fill"), QStringLiteral("view-pim-notes")},
+        {QStringLiteral("rectangle.stack"), QStringLiteral("view-list-icons")},
+        {QStringLiteral("line.horizontal.3.decrease.circle"), QStringLiteral("view-filter")},
+        {QStringLiteral("line.horizontal.3.decrease.circle.fill"), QStringLiteral("view-filter")},
+        {QStringLiteral("icloud.and.arrow.down"), QStringLiteral("cloud-download")},
+        {QStringLiteral("icloud.and.arrow.up"), QStringLiteral("cloud-upload")},
+        {QStringLiteral("arrow.uturn.left"), QStringLiteral("edit-undo")},
+        {QStringLiteral("arrow.uturn.forward"), QStringLiteral("edit-redo")},
+        {QStringLiteral("arrow.up.right.circle"), QStringLiteral("arrow-up")},
+        {QStringLiteral("arrow.down.right.circle"), QStringLiteral("arrow-down")},
+        {QStringLiteral("checkmark.square"), QStringLiteral("checkmark")},
+        {QStringLiteral("checkmark.seal.fill"), QStringLiteral("dialog-ok-apply")},
+        {QStringLiteral("list.bullet"), QStringLiteral("format-list-unordered")},
+        {QStringLiteral("list.number"), QStringLiteral("format-list-ordered")},
+        {QStringLiteral("paperplane.fill"), QStringLiteral("mail-send")},
+        {QStringLiteral("questionmark.diamond.fill"), QStringLiteral("help-hint")},
+        {QStringLiteral("text.cursor"), QStringLiteral("edit-select-text")},
+        {QStringLiteral("printer"), QStringLiteral("document-print")},
+        {QStringLiteral("arrow.up.left.and.arrow.down.right"), QStringLiteral("view-fullscreen")},
+        {QStringLiteral("arrow.down.right.and.arrow.up.left"), QStringLiteral("view-restore")},
+        {QStringLiteral("info.circle"), QStringLiteral("help-about")},
+    };
+    return symbols;
+}
+
+QHash<QString, QIcon>& cache()
+{
+    static QHash<QString, QIcon> icons;
+    return icons;
+}
+
+// Some platform plug-ins (offscreen, minimal) search no system folder for themes; the freedesktop data folders
+// are where every desktop keeps them.
+void addSystemIconFolders()
+{
+    QString dataDirs = qEnvironmentVariable("XDG_DATA_DIRS");
+    if (dataDirs.isEmpty())
+        dataDirs = QStringLiteral("/usr/local/share:/usr/share");
+    QStringList paths = QIcon::themeSearchPaths();
+    for (const QString& dir : dataDirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        const QString icons = QDir(dir).filePath(QStringLiteral("icons"));
+        if (!paths.contains(icons) && QFileInfo(icons).isDir())
+            paths.append(icons);
+    }
+    QIcon::setThemeSearchPaths(paths);
+}
+
+bool themeInstalled(const QString& name)
+{
+    for (const QString& path : QIcon::themeSearchPaths()) {
+        if (QFileInfo::exists(QDir(path).filePath(name + QStringLiteral("/index.theme"))))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void SymbolIcons::ensureTheme()
+{
+    static bool chosen = false;
+    if (std::exchange(chosen, true))
+        return;
+    addSystemIconFolders();
+    // Without breeze the desktop's own theme stays, and anything it lacks is drawn.
+    if (themeInstalled(iconThemeName))
+        QIcon::setThemeName(iconThemeName);
+}
+
+QIcon SymbolIcons::icon(const QString& symbolName)
+{
+    const auto cached = cache().constFind(symbolName);
+    if (cached != cache().cend())
+        return *cached;
+    ensureTheme();
+    QIcon icon;
+    const QString name = themeName(symbolName);
+    if (!name.isEmpty())
+        icon = QIcon::fromTheme(name);
+    if (icon.isNull() || icon.pixmap(16).isNull())
+        icon = drawnIcon(symbolName);
+    cache().insert(symbolName, icon);
+    return icon;
+}
+
+QString SymbolIcons::themeName(const QString& symbolName)
+{
+    return table().value(symbolName);
+}
+
+QStringList SymbolIcons::symbolNames()
+{
+    QStringList names = table().keys();
+    names.sort();
+    return names;
+}
+
+QIcon SymbolIcons::drawnIcon(const QString& symbolName)
+{
+    // A plain ring with the symbol's initial: enough to tell buttons apart when no theme answers.
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(110, 110, 110), 2));
+    painter.drawEllipse(QRectF(3, 3, 26, 26));
+    QFont font = painter.font();
+    font.setPixelSize(15);
+    font.setBold(true);
+    painter.setFont(font);
+    const QString initial = symbolName.isEmpty() ? QStringLiteral("?") : symbolName.left(1).toUpper();
+    painter.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, initial);
+    painter.end();
+    return QIcon(pixmap);
+}

@@ -1,0 +1,227 @@
+#include "core/AppDelegate.h"
+#include "core/AppKitBridge.h"
+#include "platform/Alert.h"
+#include "platform/Application.h"
+#include "platform/MenuBuilder.h"
+#include "platform/MenuIdentifier.h"
+#include "platform/StandardMenus.h"
+#include "platform/ViewController.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// A plug-in object that ends the application its own way.
+class TerminatingPlugin : public QObject {
+    Q_OBJECT
+
+public:
+    Q_INVOKABLE void terminateApplication(QObject* sender)
+    {
+        ++terminations;
+        lastSender = sender;
+    }
+    int terminations = 0;
+    QObject* lastSender = nullptr;
+};
+
+void closeAlerts()
+{
+    while (Alert* alert = Alert::topmost())
+        alert->trigger(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+QStringList titles(const QList<QAction*>& actions)
+{
+    QStringList result;
+    for (QAction* action : actions)
+        result << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    return result;
+}
+
+class MenuTest : public ::testing::Test {
+protected:
+    MenuTest()
+        : app(std::make_unique<AppDelegate>(dir.filePath(QStringLiteral("CardStore.sqlite")))),
+          running(*qobject_cast<QApplication*>(QCoreApplication::instance()), *app)
+    {
+        app->didFinishLaunching();
+        app->setQuitHandler([this] { ++quits; });
+    }
+    ~MenuTest() override { closeAlerts(); }
+
+    QMenu* topMenu(const QString& title) const
+    {
+        for (QAction* action : app->window()->menuBar()->actions()) {
+            if (action->menu() && action->text() == title)
+                return action->menu();
+        }
+        return nullptr;
+    }
+    QAction* command(QMenu* menu, const QString& title) const
+    {
+        for (QAction* action : menu->actions()) {
+            if (action->text() == title)
+                return action;
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppDelegate> app;
+    Application running;
+    int quits = 0;
+};
+
+TEST_F(MenuTest, menuBarHoldsOnlyTheSupportedMenus)
+{
+    QStringList menus;
+    for (QAction* action : app->window()->menuBar()->actions())
+        menus << action->text();
+    EXPECT_EQ(menus, QStringList({"Plotvane", "Edit", "View", "Window"}));
+    QMenu* edit = topMenu(QStringLiteral("Edit"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(command(edit, QStringLiteral("Find")), nullptr);
+    EXPECT_EQ(command(edit, QStringLiteral("Spelling and Grammar")), nullptr);
+    EXPECT_NE(command(edit, QStringLiteral("Paste")), nullptr);
+}
+
+TEST_F(MenuTest, checkForUpdatesFollowsAboutAndQuitKeepsItsTitleAndKey)
+{
+    QMenu* application = topMenu(QStringLiteral("Plotvane"));
+    ASSERT_NE(application, nullptr);
+    QStringList items = titles(application->actions());
+    items.removeAll(QStringLiteral("-"));
+    ASSERT_GE(items.size(), 2);
+    EXPECT_EQ(items.at(0), QStringLiteral("About Plotvane"));
+    EXPECT_EQ(items.at(1), QStringLiteral("Check for Updates"));
+    QAction* quit = command(application, QStringLiteral("Quit Plotvane"));
+    ASSERT_NE(quit, nullptr);
+    EXPECT_EQ(quit->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_FALSE(application->actions().last()->isSeparator());
+}
+
+TEST_F(MenuTest, quitWithoutThePluginStillQuits)
+{
+    ASSERT_EQ(AppKitBridge::appKitController(), nullptr);
+    command(topMenu(QStringLiteral("Plotvane")), QStringLiteral("Quit Plotvane"))->trigger();
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(Alert::topmost(), nullptr);
+}
+
+TEST_F(MenuTest, quitWithThePluginEndsThroughItOnly)
+{
+    TerminatingPlugin plugin;
+    AppKitBridge::setAppKitController(&plugin);
+    app->confirmQuit();
+    EXPECT_EQ(plugin.terminations, 1);
+    EXPECT_EQ(plugin.lastSender, app.get());
+    EXPECT_EQ(quits, 0);
+}
+
+TEST_F(MenuTest, pluginWithoutTerminationFallsBackToQuitting)
+{
+    QObject bare;
+    AppKitBridge::setAppKitController(&bare);
+    ASSERT_EQ(AppKitBridge::appKitController(), &bare);
+    app->confirmQuit();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(MenuTest, eitherEditFlagRefusesQuitWithTheAlertOnTheMainWindow)
+{
+    for (bool primary : {true, false}) {
+        app->hasPrimaryCardEdits = primary;
+        app->hasSecondaryCardEdits = !primary;
+        app->confirmQuit();
+        Alert* alert = Alert::topmost();
+        ASSERT_NE(alert, nullptr);
+        EXPECT_EQ(alert->title(), QStringLiteral("Unsaved Changes"));
+        EXPECT_EQ(alert->message(),
+                  QStringLiteral("Please save or discard your unsaved card changes before quitting Plotvane."));
+        EXPECT_EQ(alert->actionTitles(), QStringList({"OK"}));
+        EXPECT_EQ(alert->parentWidget(), app->window());
+        EXPECT_EQ(quits, 0);
+        // A second Quit while the alert is up does not stack another one.
+        app->confirmQuit();
+        EXPECT_EQ(Alert::presented().size(), 1);
+        closeAlerts();
+    }
+    // Once the editor saved, Quit goes through.
+    app->hasSecondaryCardEdits = false;
+    app->hasPrimaryCardEdits = false;
+    app->confirmQuit();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(MenuTest, alertGoesOnTheTopmostPresentedScreen)
+{
+    auto* root = new ViewController;
+    app->window()->setCentralWidget(root);
+    auto* sheet = new ViewController;
+    root->present(sheet, false, {}, PresentationStyle::FormSheet);
+    app->hasPrimaryCardEdits = true;
+    app->confirmQuit();
+    ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->parentWidget()->window(), sheet->window());
+    closeAlerts();
+    root->dismiss(false);
+}
+
+TEST_F(MenuTest, closingTheWindowRunsTheQuitGuard)
+{
+    app->hasPrimaryCardEdits = true;
+    EXPECT_FALSE(app->window()->close());
+    EXPECT_TRUE(app->window()->isVisible());
+    ASSERT_NE(Alert::topmost(), nullptr);
+    closeAlerts();
+
+    app->hasPrimaryCardEdits = false;
+    app->window()->close();
+    EXPECT_EQ(quits, 1);
+}
+
+TEST_F(MenuTest, otherMenuSystemsLoseOnlyTextColorAndSpellingOptions)
+{
+    auto empty = [](const QString& title, const QString& identifier, QList<Menu::Element> children = {}) {
+        return Menu::make(title, identifier, std::move(children));
+    };
+    MenuBuilder builder({empty(QStringLiteral("Font"), MenuIdentifier::Font,
+                               {empty(QStringLiteral("Text Color"), MenuIdentifier::TextColor)}),
+                         empty(QStringLiteral("Spelling"), MenuIdentifier::Spelling,
+                               {empty(QStringLiteral("Options"), MenuIdentifier::SpellingOptions)})});
+    app->buildMenu(builder);
+    EXPECT_NE(builder.menuForIdentifier(MenuIdentifier::Font), nullptr);
+    EXPECT_NE(builder.menuForIdentifier(MenuIdentifier::Spelling), nullptr);
+    EXPECT_EQ(builder.menuForIdentifier(MenuIdentifier::TextColor), nullptr);
+    EXPECT_EQ(builder.menuForIdentifier(MenuIdentifier::SpellingOptions), nullptr);
+    EXPECT_EQ(builder.menus().size(), 2);
+}
+
+TEST_F(MenuTest, textStyleBecomesAnInlineTextMenuWithoutItsFirstCommand)
+{
+    MenuCommand bold{QStringLiteral("Bold"), {}, [] {}, {}, {}};
+    MenuCommand italic{QStringLiteral("Italic"), {}, [] {}, {}, {}};
+    MenuBuilder builder({Menu::make(QStringLiteral("Font"), MenuIdentifier::Font,
+                                    {Menu::make(QStringLiteral("Style"), MenuIdentifier::TextStyle, {bold, italic})})});
+    app->buildMenu(builder);
+    EXPECT_EQ(builder.menuForIdentifier(MenuIdentifier::TextStyle), nullptr);
+    auto text = builder.menuForIdentifier(MenuIdentifier::Text);
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->displaysInline());
+    EXPECT_EQ(text->title(), QStringLiteral("Style"));
+    ASSERT_EQ(text->children().size(), 1);
+    EXPECT_EQ(std::get<MenuCommand>(text->children().first()).title, QStringLiteral("Italic"));
+}
+
+} // namespace
+
+#include "MenuTest.moc"

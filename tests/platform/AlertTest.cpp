@@ -1,0 +1,129 @@
+#include "platform/Alert.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+TEST(AlertTest, presentReturnsAtOnceAndTheAlertCanBeFound)
+{
+    QWidget window;
+    window.show();
+    auto* alert = new Alert(QStringLiteral("Title"), QStringLiteral("Message"));
+    alert->addAction(QStringLiteral("Cancel"), AlertActionStyle::Cancel);
+    alert->addAction(QStringLiteral("Delete"), AlertActionStyle::Destructive);
+    alert->present(&window);
+
+    EXPECT_EQ(Alert::topmost(), alert);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(alert->actionTitles(), QStringList({"Cancel", "Delete"}));
+    EXPECT_EQ(alert->findChild<QLabel*>(QStringLiteral("alertMessage"))->text(), QStringLiteral("Message"));
+    alert->trigger(0);
+    flushDeletes();
+}
+
+TEST(AlertTest, pressingAButtonClosesFirstThenRunsItsHandlerOnce)
+{
+    QPointer<Alert> alert = new Alert(QStringLiteral("T"), QStringLiteral("M"));
+    int runs = 0;
+    bool stillPresented = true;
+    alert->addAction(QStringLiteral("Keep"), AlertActionStyle::Cancel, [&] { ++runs; });
+    alert->addAction(QStringLiteral("Go"), AlertActionStyle::Default, [&] {
+        ++runs;
+        stillPresented = Alert::presented().contains(alert.data());
+    });
+    alert->present(nullptr);
+
+    QTest::mouseClick(alert->findChild<QPushButton*>(QStringLiteral("alertAction1")), Qt::LeftButton);
+    alert->trigger(0);
+    alert->trigger(1);
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(stillPresented);
+    EXPECT_EQ(Alert::topmost(), nullptr);
+    flushDeletes();
+    EXPECT_TRUE(alert.isNull());
+}
+
+TEST(AlertTest, escapePressesCancelAndIsIgnoredWithoutOne)
+{
+    bool cancelled = false;
+    auto* cancellable = new Alert(QStringLiteral("T"), {});
+    cancellable->addAction(QStringLiteral("OK"));
+    cancellable->addAction(QStringLiteral("Cancel"), AlertActionStyle::Cancel, [&] { cancelled = true; });
+    cancellable->present(nullptr);
+    QTest::keyClick(cancellable, Qt::Key_Escape);
+    EXPECT_TRUE(cancelled);
+
+    auto* choice = new Alert(QStringLiteral("T"), {});
+    choice->addAction(QStringLiteral("A"));
+    choice->addAction(QStringLiteral("B"));
+    choice->present(nullptr);
+    QTest::keyClick(choice, Qt::Key_Escape);
+    EXPECT_EQ(Alert::topmost(), choice);
+    choice->trigger(5);
+    EXPECT_EQ(Alert::topmost(), choice);
+    choice->trigger(1);
+    EXPECT_TRUE(Alert::presented().isEmpty());
+    flushDeletes();
+}
+
+} // namespace
+
+namespace {
+
+TEST(AlertTest, textFieldsAreReadableInTheHandlerAndReturnConfirmsRatherThanCancels)
+{
+    QWidget window;
+    window.show();
+    auto* alert = new Alert(QStringLiteral("New Folder"), {});
+    alert->addTextField([](QLineEdit* field) { field->setPlaceholderText(QStringLiteral("Title")); });
+    QString typed;
+    bool cancelled = false;
+    alert->addAction(QStringLiteral("Cancel"), AlertActionStyle::Cancel, [&] { cancelled = true; });
+    alert->addAction(QStringLiteral("Create"), AlertActionStyle::Default,
+                     [&] { typed = alert->textFields().first()->text(); });
+    alert->present(&window);
+
+    ASSERT_EQ(alert->textFields().size(), 1);
+    QLineEdit* field = alert->findChild<QLineEdit*>(QStringLiteral("alertTextField0"));
+    ASSERT_EQ(field, alert->textFields().first());
+    EXPECT_EQ(field->placeholderText(), QStringLiteral("Title"));
+    QTest::keyClicks(field, QStringLiteral("Act One"));
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(typed, QStringLiteral("Act One"));
+    EXPECT_EQ(Alert::topmost(), nullptr);
+    flushDeletes();
+}
+
+TEST(AlertTest, actionSheetStacksButtonsWithCancelLastAndTakesNoTextField)
+{
+    auto* sheet = new Alert({}, {}, AlertStyle::ActionSheet);
+    sheet->addAction(QStringLiteral("Cancel"), AlertActionStyle::Cancel);
+    bool exported = false;
+    sheet->addAction(QStringLiteral("Export"), AlertActionStyle::Default, [&] { exported = true; });
+    sheet->addTextField();
+    sheet->present(nullptr);
+
+    EXPECT_EQ(sheet->style(), AlertStyle::ActionSheet);
+    EXPECT_TRUE(sheet->textFields().isEmpty());
+    auto* cancel = sheet->findChild<QPushButton*>(QStringLiteral("alertAction0"));
+    auto* exportButton = sheet->findChild<QPushButton*>(QStringLiteral("alertAction1"));
+    EXPECT_LT(exportButton->geometry().top(), cancel->geometry().top());
+    QTest::mouseClick(exportButton, Qt::LeftButton);
+    EXPECT_TRUE(exported);
+    flushDeletes();
+}
+
+} // namespace
