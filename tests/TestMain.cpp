@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -7,6 +8,10 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Before anything reads a path or creates QSettings: no test may touch a real home folder.
     QStandardPaths::setTestModeEnabled(true);
+    // ctest runs many test processes at once; each gets a home of its own (settings, data folder,
+    // snapshots), so one test's files never leak into another running beside it.
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("PlotvaneTests"));
     QApplication::setApplicationName(QStringLiteral("PlotvaneTests"));

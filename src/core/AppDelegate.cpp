@@ -1,14 +1,17 @@
 #include "AppDelegate.h"
 
 #include "AppKitBridge.h"
+#include "DeskbridgeLoader.h"
 #include "RootTransition.h"
 #include "StoreModel.h"
 #include "ToolbarDelegate.h"
+#include "board/ProjectViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
+#include "platform/NotificationCenter.h"
 #include "platform/StandardMenus.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
@@ -56,14 +59,43 @@ bool AppDelegate::didFinishLaunching()
     m_launchSteps << StepCheckForUpdates;
     AppKitBridge::checkForUpdatesInBackground();
     setupMenus();
+    showProjectList();
     m_window->show();
+    if (auto* first = qobject_cast<ViewController*>(m_window->centralWidget()))
+        ViewController::endAppearance(first);
+    announceWindow();
     return true;
+}
+
+void AppDelegate::showProjectList()
+{
+    // The project list is the window's first screen; it needs the store and the toolbar, so it comes last.
+    auto* projects = new ProjectViewController;
+    ViewController::beginAppearance(projects, true, false);
+    m_window->setCentralWidget(projects);
 }
 
 void AppDelegate::loadDeskbridgeBundle()
 {
-    // The plug-in loader arrives with the desktop bridge; until then the application runs without it.
     m_launchSteps << StepLoadPlugin;
+    // One controller per process: a second launch in the same process keeps the first.
+    if (AppKitBridge::appKitController())
+        return;
+    const DeskbridgeLoader::Result loaded = DeskbridgeLoader::load();
+    if (!loaded.controller)
+        return;
+    // Never released: the controller lives as long as the process.
+    AppKitBridge::setAppKitController(loaded.controller);
+    NotificationCenter::defaultCenter().addObserver(
+        AppKitBridge::WindowForSceneNotification, nullptr,
+        [](const Notification& notification) { AppKitBridge::setupWindow(notification.userInfo); }, loaded.controller);
+}
+
+void AppDelegate::announceWindow()
+{
+    // The window stands for the one scene; its notice comes once it is on screen, as the platform's does.
+    NotificationCenter::defaultCenter().post(AppKitBridge::WindowForSceneNotification, m_window.get(),
+                                             {{SceneIdentifierKey, ToolbarDelegate::SceneIdentifier}});
 }
 
 void AppDelegate::registerDefaults()

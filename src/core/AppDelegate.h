@@ -34,6 +34,8 @@ public:
         QStringLiteral("Please save or discard your unsaved card changes before quitting Plotvane.");
     // Root changes when a project opens and closes.
     static constexpr double SlideDuration = 0.4;
+    // The user-info key of the window notice that names the window's scene.
+    static inline const QString SceneIdentifierKey = QStringLiteral("sceneIdentifier");
     // Wait after each activation before the plug-in looks at the window's close buttons.
     static constexpr int TerminationWatchDelayMs = 1000;
 
@@ -104,6 +106,7 @@ protected:
 
 private:
     void loadDeskbridgeBundle();
+    void announceWindow();
     void setupCoreData();
     void setupWindow();
     void applyMinimumSize();
@@ -111,6 +114,7 @@ private:
     void disableKeyboardToolbars();
     void requestNotificationPermission();
     void setupMenus();
+    void showProjectList();
     void scheduleTerminationWatch();
     void saveInBackgroundTask();
     void saveNow();

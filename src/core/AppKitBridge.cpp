@@ -1,5 +1,7 @@
 #include "AppKitBridge.h"
 
+#include "HostedToolbarItem.h"
+#include "platform/SearchToolbarItem.h"
 #include "platform/ToolbarItem.h"
 
 #include <QMetaMethod>
@@ -89,11 +91,34 @@ ToolbarItem* AppKitBridge::searchToolbarItemWithSceneIdentifier(const QString& s
                                                                 const QByteArray& selector)
 {
     QObject* object = controller();
-    ToolbarItem* item = nullptr;
+    QObject* pluginItem = nullptr;
     if (object && implements(object, "searchToolbarItemWithSceneIdentifier")) {
+        // The plug-in cannot make our toolbar items; it answers a plain object with a "view" to host.
         QMetaObject::invokeMethod(object, "searchToolbarItemWithSceneIdentifier", Qt::DirectConnection,
-                                  Q_RETURN_ARG(ToolbarItem*, item), Q_ARG(QString, sceneIdentifier),
+                                  Q_RETURN_ARG(QObject*, pluginItem), Q_ARG(QString, sceneIdentifier),
                                   Q_ARG(QString, itemIdentifier), Q_ARG(QObject*, target), Q_ARG(QByteArray, selector));
     }
-    return item ? item : new ToolbarItem(itemIdentifier);
+    if (ToolbarItem* item = host(pluginItem, itemIdentifier))
+        return item;
+    auto* item = new SearchToolbarItem(itemIdentifier);
+    item->setTarget(target);
+    item->setAction(selector);
+    return item;
+}
+
+ToolbarItem* AppKitBridge::host(QObject* pluginItem, const QString& itemIdentifier)
+{
+    if (!pluginItem)
+        return nullptr;
+    if (auto* item = qobject_cast<ToolbarItem*>(pluginItem))
+        return item;
+    // One host per plug-in item: the plug-in answers the same item for a scene every time, and so do we.
+    if (auto* hosted = pluginItem->findChild<HostedToolbarItem*>(QString(), Qt::FindDirectChildrenOnly))
+        return hosted;
+    auto* view = pluginItem->property("view").value<QWidget*>();
+    if (!view)
+        return nullptr;
+    const QString identifier = pluginItem->property("itemIdentifier").toString();
+    // A child of the plug-in's item, so the toolbar hosts it without owning it and it lives as long.
+    return new HostedToolbarItem(identifier.isEmpty() ? itemIdentifier : identifier, view, pluginItem);
 }

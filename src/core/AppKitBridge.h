@@ -12,6 +12,10 @@ class ToolbarItem;
 // or a missing plug-in, falls to the do-nothing default, answered here as false.
 class AppKitBridge {
 public:
+    // Posted for every window made for a scene; the plug-in observes it with _marzipan_setupWindow.
+    static inline const QString WindowForSceneNotification =
+        QStringLiteral("UISBHSDidCreateWindowForSceneNotification");
+
     // The plug-in's controller, or nullptr when the plug-in did not load.
     static QObject* appKitController();
     // Keeps the first controller set; later calls change nothing while it lives.
@@ -25,13 +29,15 @@ public:
     static bool checkForUpdatesInBackground();
     static bool checkForUpdates();
     static bool terminateApplication(QObject* sender);
-    // The plug-in's search item for the scene; without one (or without the operation) a bare item
-    // with itemIdentifier. Never nullptr.
+    // The plug-in's search item for the scene, hosted as a toolbar item. Without the plug-in (or without
+    // the operation) the application's own search item with the same identifier, target and action, so that
+    // searching works either way. Never nullptr.
     static ToolbarItem* searchToolbarItemWithSceneIdentifier(const QString& sceneIdentifier,
                                                              const QString& itemIdentifier, QObject* target,
                                                              const QByteArray& selector);
 
 private:
+    static ToolbarItem* host(QObject* pluginItem, const QString& itemIdentifier);
     static bool send(const char* operation, QGenericArgument first = QGenericArgument(nullptr),
                      QGenericArgument second = QGenericArgument());
 };

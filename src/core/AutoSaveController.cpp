@@ -1,9 +1,14 @@
 #include "AutoSaveController.h"
 
+#include "platform/archive/ArchiveObject.h"
+#include "platform/archive/KeyedUnarchiver.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QStandardPaths>
+#include <QVariant>
 
 namespace {
 
@@ -14,6 +19,35 @@ bool isPlainFileName(const QString& projectId)
     if (projectId.isEmpty() || projectId.startsWith(u'.'))
         return false;
     return !projectId.contains(u'/') && !projectId.contains(u'\\') && !projectId.contains(QChar(0));
+}
+
+// What a snapshot dictionary is made of: its values are texts, numbers, dates and the body's bytes.
+QSet<QString> snapshotClasses()
+{
+    return {QStringLiteral("NSDictionary"), QStringLiteral("NSMutableDictionary"),
+            QStringLiteral("NSString"),     QStringLiteral("NSMutableString"),
+            QStringLiteral("NSNumber"),     QStringLiteral("NSDate"),
+            QStringLiteral("NSData"),       QStringLiteral("NSMutableData")};
+}
+
+std::optional<QVariant> snapshotValue(const ArchiveObject& value)
+{
+    switch (value.kind()) {
+    case ArchiveObject::Kind::Boolean:
+        return QVariant(value.toBool());
+    case ArchiveObject::Kind::Integer:
+        return QVariant(value.toInteger());
+    case ArchiveObject::Kind::Real:
+        return QVariant(value.toReal());
+    case ArchiveObject::Kind::String:
+        return QVariant(value.toString());
+    case ArchiveObject::Kind::Data:
+        return QVariant(value.toData());
+    case ArchiveObject::Kind::Date:
+        return QVariant(value.toDate());
+    default:
+        return std::nullopt;
+    }
 }
 
 } // namespace
@@ -75,8 +109,16 @@ std::optional<QByteArray> AutoSaveController::readSnapshotBytes(const QString& p
 
 std::optional<QVariantMap> AutoSaveController::decodeSnapshot(const QByteArray& bytes)
 {
-    // Snapshots are keyed archives, whose reader is not part of this build yet; until it is linked in, every
-    // snapshot reads as unreadable, which callers treat like no snapshot at all.
-    Q_UNUSED(bytes);
-    return std::nullopt;
+    const UnarchiveResult result = KeyedUnarchiver::unarchive(bytes, snapshotClasses());
+    if (!result.ok() || result.root->kind() != ArchiveObject::Kind::Dictionary)
+        return std::nullopt;
+    QVariantMap snapshot;
+    for (const auto& [key, value] : result.root->entries()) {
+        if (!key || key->kind() != ArchiveObject::Kind::String || !value)
+            continue;
+        // A value of a kind no reader of the snapshot asks for is left out rather than failing the snapshot.
+        if (const std::optional<QVariant> converted = snapshotValue(*value))
+            snapshot.insert(key->toString(), *converted);
+    }
+    return snapshot;
 }

@@ -1,5 +1,9 @@
 #include "TextDecoder.h"
 
+#include "platform/archive/AttributedStringArchive.h"
+#include "platform/rtf/RtfReader.h"
+#include "platform/text/TextAttachment.h"
+
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <algorithm>
@@ -91,18 +95,22 @@ std::unique_ptr<QTextDocument> TextDecoder::textFromData(const QByteArray& bytes
 
 std::unique_ptr<QTextDocument> TextDecoder::documentFromKeyedArchive(const QByteArray& bytes)
 {
-    // Keyed archives are not decoded in this build yet: until their reader is linked in, no bytes count
-    // as an archive and archived bodies are reported unreadable by the steps after this one.
-    Q_UNUSED(bytes);
-    return nullptr;
+    if (!AttributedStringArchive::looksLikeArchive(bytes))
+        return nullptr;
+    return AttributedStringArchive::decode(bytes, cardBodyClasses());
 }
 
 std::unique_ptr<QTextDocument> TextDecoder::documentFromRtf(const QByteArray& bytes)
 {
-    // The RTF reader is not part of this build yet; until it is, RTF bodies are unreadable rather than
-    // shown as their source text.
-    Q_UNUSED(bytes);
-    return nullptr;
+    return RtfReader::read(bytes);
+}
+
+QSet<QString> TextDecoder::cardBodyClasses()
+{
+    // Rich text and the three attachment kinds a card body may hold; the archive reader adds the classes rich
+    // text is made of (strings, fonts, colours, paragraph styles, plain attachments and their files).
+    return {QStringLiteral("NSAttributedString"), QString::fromLatin1(TextAttachment::ImageClass),
+            QString::fromLatin1(TextAttachment::CheckedClass), QString::fromLatin1(TextAttachment::UncheckedClass)};
 }
 
 std::unique_ptr<QTextDocument> TextDecoder::documentFromPlainText(const QByteArray& bytes)

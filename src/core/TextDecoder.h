@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -24,6 +25,9 @@ public:
     // Windows-1252, or nullopt when a byte is one of the five the code page leaves undefined.
     static std::optional<QString> decodeWindows1252(const QByteArray& bytes);
     static QString decodeLatin1(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+
+    // The classes a stored card body may name: exactly rich text and our three attachment kinds.
+    static QSet<QString> cardBodyClasses();
 
 private:
     // Rich text from a keyed archive allowing only rich text and the document's attachment classes.

@@ -21,9 +21,11 @@ QWidget* makeHolder(QWidget* view)
     auto* holder = new QWidget;
     auto* layout = new QHBoxLayout(holder);
     layout->setContentsMargins(0, 0, 0, 0);
-    if (view)
+    if (view) {
         layout->addWidget(view);
-    else
+        // A kept item's view was hidden when it was last removed; it must come back visible.
+        view->show();
+    } else
         holder->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     return holder;
 }

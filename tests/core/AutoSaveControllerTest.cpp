@@ -1,8 +1,11 @@
 #include "core/AutoSaveController.h"
+#include "platform/archive/ArchiveObject.h"
+#include "platform/archive/KeyedArchiver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimeZone>
 #include <gtest/gtest.h>
 
 namespace {
@@ -75,6 +78,7 @@ TEST_F(AutoSaveControllerTest, identifiersThatAreNotFileNamesNeverReachOutsideTh
 {
     // A victim file beside the snapshot folder that a crafted identifier would otherwise delete.
     const QString victim = QFileInfo(AutoSaveController::autoSaveDirectory()).absolutePath() + "/victim_primary";
+    QDir().mkpath(QFileInfo(victim).absolutePath());
     QFile file(victim);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.close();
@@ -86,4 +90,36 @@ TEST_F(AutoSaveControllerTest, identifiersThatAreNotFileNamesNeverReachOutsideTh
     }
     EXPECT_TRUE(QFileInfo::exists(victim));
     QFile::remove(victim);
+}
+
+TEST_F(AutoSaveControllerTest, archivedSnapshotReadsBackItsValues)
+{
+    const QDateTime saved(QDate(2024, 5, 1), QTime(10, 30), QTimeZone::utc());
+    const QByteArray body("archived body");
+    const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(
+        QList<std::pair<QString, ArchiveRef>>{
+            {AutoSaveController::kProjectIdKey, ArchiveObject::string(ProjectId)},
+            {AutoSaveController::kTitleKey, ArchiveObject::string(QStringLiteral("Draft"), "NSMutableString")},
+            {AutoSaveController::kItemTypeKey, ArchiveObject::integer(3)},
+            {AutoSaveController::kContentKey, ArchiveObject::data(body, "NSMutableData")},
+            {AutoSaveController::kItemSaveDateKey, ArchiveObject::date(saved)},
+        },
+        QStringLiteral("NSMutableDictionary")));
+    writeSnapshot(ProjectId, false, bytes);
+
+    const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_TRUE(snapshot.has_value());
+    EXPECT_EQ(snapshot->value(AutoSaveController::kProjectIdKey).toString(), ProjectId);
+    EXPECT_EQ(snapshot->value(AutoSaveController::kTitleKey).toString(), QStringLiteral("Draft"));
+    EXPECT_EQ(snapshot->value(AutoSaveController::kItemTypeKey).toLongLong(), 3);
+    EXPECT_EQ(snapshot->value(AutoSaveController::kContentKey).toByteArray(), body);
+    EXPECT_EQ(snapshot->value(AutoSaveController::kItemSaveDateKey).toDateTime(), saved);
+}
+
+TEST_F(AutoSaveControllerTest, snapshotNamingAForeignClassIsRefused)
+{
+    const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
+        {AutoSaveController::kTitleKey, ArchiveObject::instance(QStringLiteral("NSURL"), {})}}));
+    writeSnapshot(ProjectId, false, bytes);
+    EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
 }

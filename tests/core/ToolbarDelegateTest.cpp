@@ -128,12 +128,19 @@ TEST_F(ToolbarDelegateTest, boardItemsReachTheOpenBoardAndAreIgnoredWithoutOne)
     EXPECT_EQ(board.calls, QStringList({"goBack", "toggleSidebar", "chooser", "create0"}));
 }
 
-TEST_F(ToolbarDelegateTest, withoutThePluginTheSearchItemIsBare)
+TEST_F(ToolbarDelegateTest, withoutThePluginBoardSearchStillWorks)
 {
     ASSERT_EQ(AppKitBridge::appKitController(), nullptr);
+    QStringList searches;
+    app->search = [&](const QString& text) {
+        searches << text;
+    };
     toolbar()->insertItemWithItemIdentifier(ToolbarDelegate::search, 0);
-    ASSERT_NE(item(ToolbarDelegate::search), nullptr);
-    EXPECT_EQ(item(ToolbarDelegate::search)->view(), nullptr);
+    auto* field = qobject_cast<SearchToolbarItem*>(item(ToolbarDelegate::search));
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(field->field()->placeholderText(), SearchToolbarItem::Placeholder);
+    field->field()->setText(QStringLiteral("inn"));
+    EXPECT_EQ(searches, QStringList{QStringLiteral("inn")});
 }
 
 TEST_F(ToolbarDelegateTest, clearedSearchReachesTheHandlerWithTheEmptyText)

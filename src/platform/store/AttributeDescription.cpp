@@ -18,7 +18,9 @@ QVariant toDate(const QVariant& value)
     const double seconds = value.toDouble(&ok);
     if (!ok)
         return {};
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds * 1000.0)));
+    // UTC: a local-time date asks the C library for the zone on every conversion, which dominated
+    // listing large folders. Screens convert with toLocalTime() where they show a date.
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(seconds * 1000.0)), Qt::UTC);
 }
 
 QVariant toInteger(const QVariant& value)

@@ -204,15 +204,16 @@ bool ManagedObjectContext::writeChanges(QList<HistoryChange>& changes, QHash<Man
 bool ManagedObjectContext::writeInsert(ManagedObject* object, qint64 primaryKey, qint64* newKey, StoreError* error)
 {
     const EntityDescription& entity = object->entity();
-    QStringList places;
-    for (int i = 0; i < entity.attributes().size(); ++i)
-        places.append(QStringLiteral("?%1").arg(i + 2));
     // Prepared once per entity and kept: inserting thousands of cards in one save is the hot path.
-    const QString sql = QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?1, %3)")
-                            .arg(quotedName(entity.name()), columnList(entity), places.join(QStringLiteral(", ")));
-    std::unique_ptr<SqliteStatement>& statement = m_insertStatements[sql];
-    if (!statement || !statement->isValid())
+    std::unique_ptr<SqliteStatement>& statement = m_insertStatements[&entity];
+    if (!statement || !statement->isValid()) {
+        QStringList places;
+        for (int i = 0; i < entity.attributes().size(); ++i)
+            places.append(QStringLiteral("?%1").arg(i + 2));
+        const QString sql = QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?1, %3)")
+                                .arg(quotedName(entity.name()), columnList(entity), places.join(QStringLiteral(", ")));
         statement = std::make_unique<SqliteStatement>(m_database, sql);
+    }
     statement->reset();
     bool bound = statement->isValid() && statement->bind(1, primaryKey > 0 ? QVariant(primaryKey) : QVariant());
     for (size_t i = 0; bound && i < object->m_values.size(); ++i)

@@ -129,5 +129,5 @@ private:
     QList<ManagedObject*> m_updated;
     QSet<ManagedObject*> m_updatedSet;
     QList<ManagedObject*> m_deleted;
-    std::unordered_map<QString, std::unique_ptr<SqliteStatement>> m_insertStatements;
+    std::unordered_map<const EntityDescription*, std::unique_ptr<SqliteStatement>> m_insertStatements;
 };

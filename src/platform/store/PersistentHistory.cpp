@@ -13,7 +13,7 @@ std::optional<StoreError> PersistentHistory::createTables()
         "CREATE TABLE IF NOT EXISTS history_transaction ("
         " token INTEGER PRIMARY KEY AUTOINCREMENT, timestamp REAL NOT NULL, author TEXT);"
         "CREATE TABLE IF NOT EXISTS history_change ("
-        " id INTEGER PRIMARY KEY AUTOINCREMENT, token INTEGER NOT NULL, entity TEXT NOT NULL,"
+        " id INTEGER PRIMARY KEY, token INTEGER NOT NULL, entity TEXT NOT NULL,"
         " pk INTEGER NOT NULL, uniqueIdentifier TEXT, changeType INTEGER NOT NULL);"
         "CREATE INDEX IF NOT EXISTS idx_history_change_token ON history_change (token);"
         "CREATE INDEX IF NOT EXISTS idx_history_transaction_timestamp ON history_transaction (timestamp);"));

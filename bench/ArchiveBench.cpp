@@ -1,0 +1,108 @@
+#include "platform/archive/AttributedStringArchive.h"
+#include "platform/text/TextAttachment.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+QByteArray picture(int seed)
+{
+    QImage image(640, 480, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), QColor::fromHsv(seed * 60 % 360, 120, 220));
+    QRandomGenerator random{quint32(seed)};
+    for (int i = 0; i < 200; ++i) {
+        painter.setPen(QColor::fromRgb(random.generate()));
+        painter.drawLine(random.bounded(640), random.bounded(480), random.bounded(640), random.bounded(480));
+    }
+    painter.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+// A 10,000-word card as it comes from the store: paragraphs of about forty words, bold and italic phrases,
+// a coloured heading now and then, five pictures and a few checkboxes.
+std::unique_ptr<QTextDocument> makeCard()
+{
+    static const QStringList words = {QStringLiteral("garden"),    QStringLiteral("rose"),   QStringLiteral("the"),
+                                      QStringLiteral("river"),     QStringLiteral("and"),    QStringLiteral("night"),
+                                      QStringLiteral("caf\u00e9"), QStringLiteral("window"), QStringLiteral("of")};
+    auto document = std::make_unique<QTextDocument>();
+    QTextCursor cursor(document.get());
+    QTextCharFormat plain;
+    plain.setFontFamilies({QStringLiteral("Helvetica")});
+    plain.setFontPointSize(17);
+    QTextCharFormat bold = plain;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat italic = plain;
+    italic.setFontItalic(true);
+    QTextCharFormat heading = bold;
+    heading.setFontPointSize(24);
+    heading.setForeground(QColor(40, 80, 160));
+    QRandomGenerator random(7);
+    int pictures = 0;
+    for (int index = 0; index < 10000; ++index) {
+        if (index % 40 == 0 && index > 0) {
+            QTextBlockFormat block;
+            block.setAlignment(index % 400 == 0 ? Qt::AlignHCenter : Qt::AlignLeft);
+            cursor.insertBlock(block);
+            if (index % 400 == 0) {
+                cursor.insertText(QStringLiteral("Heading "), heading);
+            }
+        }
+        if (index % 2000 == 1000 && pictures < 5) {
+            const QString name = QStringLiteral("picture-%1").arg(pictures);
+            const QByteArray bytes = picture(pictures++);
+            document->addResource(QTextDocument::ImageResource, QUrl(name), QImage::fromData(bytes));
+            QTextImageFormat image;
+            image.setName(name);
+            image.setProperty(TextAttachment::ClassName, QString::fromLatin1(TextAttachment::ImageClass));
+            image.setProperty(TextAttachment::FileContents, bytes);
+            cursor.insertImage(image);
+        }
+        if (index % 1500 == 0) {
+            QTextCharFormat box = plain;
+            box.setObjectType(TextAttachment::ObjectType);
+            box.setProperty(TextAttachment::ClassName, QString::fromLatin1(TextAttachment::CheckedClass));
+            cursor.insertText(QString(QChar(0xFFFC)), box);
+        }
+        const quint32 style = random.bounded(20);
+        cursor.insertText(words.at(random.bounded(int(words.size()))) + u' ', style == 0   ? bold
+                                                                              : style == 1 ? italic
+                                                                                           : plain);
+    }
+    return document;
+}
+
+void BM_Archive10kWordCardWith5Images(benchmark::State& state)
+{
+    auto card = makeCard();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AttributedStringArchive::encode(*card));
+    }
+}
+BENCHMARK(BM_Archive10kWordCardWith5Images)->Unit(benchmark::kMillisecond);
+
+void BM_Unarchive10kWordCardWith5Images(benchmark::State& state)
+{
+    const QByteArray bytes = AttributedStringArchive::encode(*makeCard());
+    const QSet<QString> allowed = AttributedStringArchive::cardBodyClasses();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AttributedStringArchive::decode(bytes, allowed));
+    }
+    state.counters["bytes"] = double(bytes.size());
+}
+BENCHMARK(BM_Unarchive10kWordCardWith5Images)->Unit(benchmark::kMillisecond);
+
+} // namespace

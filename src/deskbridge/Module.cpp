@@ -1,0 +1,11 @@
+#include "AppKitController.h"
+#include "ModuleInterface.h"
+
+#include <cstring>
+
+extern "C" Q_DECL_EXPORT const QMetaObject* DeskbridgeClassFromString(const char* runtimeName)
+{
+    if (runtimeName && std::strcmp(runtimeName, Deskbridge::ControllerClassName) == 0)
+        return &Deskbridge::AppKitController::staticMetaObject;
+    return nullptr;
+}

@@ -1,0 +1,339 @@
+#include "board/EmptyBoardViewController.h"
+#include "board/EmptyStateButton.h"
+#include "board/EmptyStateView.h"
+#include "board/FloatingCellView.h"
+#include "board/LXReorderableCollectionViewFlowLayout.h"
+#include "board/ProjectGridMetrics.h"
+#include "board/ProjectListModel.h"
+#include "board/ProjectSplitViewController.h"
+#include "board/ProjectViewController.h"
+#include "core/AppDelegate.h"
+#include "core/Project.h"
+#include "core/ProjectItem.h"
+#include "core/ToolbarDelegate.h"
+#include "platform/Alert.h"
+#include "platform/Application.h"
+#include "platform/Delays.h"
+#include "platform/ProgressHud.h"
+#include "platform/Toolbar.h"
+#include "platform/store/FetchedResultsController.h"
+#include "platform/store/ManagedObjectContext.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime OldStamp = QDateTime(QDate(2020, 1, 1), QTime(12, 0));
+
+// The application launched on a fresh store, with the project list as the window's first screen.
+class ProjectListTest : public ::testing::Test {
+protected:
+    ProjectListTest()
+        : app(std::make_unique<AppDelegate>(dir.filePath(QStringLiteral("CardStore.sqlite")))),
+          running(*qobject_cast<QApplication*>(QCoreApplication::instance()), *app)
+    {
+        Delays::setFactor(0);
+        app->didFinishLaunching();
+        screen = qobject_cast<ProjectViewController*>(app->window()->centralWidget());
+    }
+    ~ProjectListTest() override
+    {
+        for (Alert* alert : Alert::presented())
+            alert->trigger(1);
+        app.reset();
+        ProgressHud::reset();
+        Delays::setFactor(1);
+    }
+
+    ManagedObjectContext* context() const { return app->managedObjectContext(); }
+    Project* addProject(const QString& title, qint64 order)
+    {
+        auto* project = context()->insertNew<Project>();
+        project->setUniqueIdentifier(title.toUpper());
+        project->setProjectTitle(title);
+        project->setDisplayOrder(order);
+        project->setLastModified(OldStamp);
+        return project;
+    }
+    // Saves, lets the remote-change notices pass and waits for the list to show the store.
+    void saveAndSettle()
+    {
+        context()->save();
+        screen->reloadAfterCloudChanges();
+        settle();
+    }
+    void settle()
+    {
+        QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
+        QTest::qWait(20);
+        screen->reloadAfterCloudChanges();
+        QTRY_VERIFY(reloaded.count() >= 1);
+        QTest::qWait(20);
+    }
+    qint64 transactionCount() const { return context()->fetchHistoryAfterToken(0).transactions.size(); }
+    QPoint centerOf(int row) const
+    {
+        return screen->collectionView()->visualRect(screen->model()->index(row)).center();
+    }
+    QStringList titles() const
+    {
+        QStringList list;
+        for (int row = 0; row < screen->model()->rowCount(); ++row)
+            list << screen->model()->index(row).data().toString();
+        return list;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppDelegate> app;
+    Application running;
+    ProjectViewController* screen = nullptr;
+};
+
+TEST(ProjectGridMetricsTest, desktopWidthsGiveTheColumnsAndTileSizesOfTheGrid)
+{
+    const auto wide = ProjectGridMetrics::compute(1024, true);
+    EXPECT_EQ(wide.columns, 4);
+    EXPECT_EQ(wide.cellWidth, 221);
+    EXPECT_EQ(wide.cellHeight, 365);
+    // 999 / 4 rounds down to 249, below the narrowest column.
+    EXPECT_EQ(ProjectGridMetrics::compute(999, true).columns, 3);
+    EXPECT_EQ(ProjectGridMetrics::compute(1000, true).columns, 4);
+    EXPECT_EQ(ProjectGridMetrics::compute(800, false).columns, 2);
+}
+
+TEST(ProjectGridMetricsTest, widthOfZeroOrLessStillGivesOneColumnWithoutDividingByZero)
+{
+    for (int width : {0, -1, -500, 10}) {
+        const auto grid = ProjectGridMetrics::compute(width, true);
+        EXPECT_EQ(grid.columns, 1) << width;
+        EXPECT_GE(grid.cellWidth, 1) << width;
+        EXPECT_GE(grid.cellHeight, 0) << width;
+    }
+    EXPECT_GE(ProjectGridMetrics::widthForCell(0, 500, true), 1);
+}
+
+TEST_F(ProjectListTest, launchShowsTheListAsFirstScreenWithItsToolbarItemAndTitle)
+{
+    ASSERT_NE(screen, nullptr);
+    QTRY_VERIFY(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0);
+    EXPECT_EQ(app->window()->windowTitle(), ProjectViewController::WindowTitle);
+    settle();
+    // Tiles follow the grid of the list's own width.
+    EXPECT_EQ(ProjectGridMetrics::columns(),
+              ProjectGridMetrics::compute(screen->collectionView()->viewport()->width(), true).columns);
+}
+
+TEST_F(ProjectListTest, emptyStoreShowsTheEmptyStateWhoseButtonCreatesTheFirstProject)
+{
+    EXPECT_FALSE(screen->isShowingEmptyState()) << "nothing is shown before the first fetch";
+    settle();
+    ASSERT_TRUE(screen->isShowingEmptyState());
+    EmptyStateButton* button = screen->backgroundView()->button();
+    EXPECT_EQ(button->titleText(),
+              QStringLiteral("Click \uFFFC to add a new project\r\n\r\n(If you already have projects in iCloud, "
+                             "they may take a minute or two to appear"));
+    QTest::mouseClick(button, Qt::LeftButton);
+
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), ProjectViewController::NewProjectTitle);
+    EXPECT_EQ(alert->actionTitles(), QStringList({QStringLiteral("OK"), QStringLiteral("Cancel")}));
+    auto* ok = alert->findChild<QPushButton*>(QStringLiteral("alertAction0"));
+    QLineEdit* field = alert->textFields().first();
+    EXPECT_EQ(field->placeholderText(), ProjectViewController::NewProjectPlaceholder);
+    EXPECT_FALSE(ok->isEnabled());
+    field->setText(QStringLiteral(" "));
+    EXPECT_TRUE(ok->isEnabled()) << "a blank is a title";
+    field->setText(QString());
+    EXPECT_FALSE(ok->isEnabled());
+    field->setText(QStringLiteral("First"));
+    alert->trigger(0);
+
+    ASSERT_EQ(screen->model()->rowCount(), 1);
+    EXPECT_FALSE(screen->isShowingEmptyState());
+    auto* project = static_cast<Project*>(screen->model()->projectAt(0));
+    EXPECT_EQ(project->projectTitle(), QStringLiteral("First"));
+    EXPECT_EQ(project->displayOrder(), 1);
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(ProjectListTest, newProjectGoesLastAndAppearsAtOnce)
+{
+    addProject(QStringLiteral("a"), 1);
+    addProject(QStringLiteral("b"), 2);
+    addProject(QStringLiteral("c"), 3);
+    saveAndSettle();
+    screen->createNewItem(QStringLiteral("d"));
+    ASSERT_EQ(screen->model()->rowCount(), 4);
+    auto* created = static_cast<Project*>(screen->model()->projectAt(3));
+    EXPECT_EQ(created->projectTitle(), QStringLiteral("d"));
+    EXPECT_EQ(created->displayOrder(), 4);
+    EXPECT_EQ(created->uniqueIdentifier().size(), 36);
+}
+
+TEST_F(ProjectListTest, ordersWithGapsAreRenumberedAndSavedButContiguousOnesCauseNoSave)
+{
+    Project* a = addProject(QStringLiteral("a"), 3);
+    Project* b = addProject(QStringLiteral("b"), 7);
+    Project* c = addProject(QStringLiteral("c"), 8);
+    saveAndSettle();
+    EXPECT_EQ(a->displayOrder(), 1);
+    EXPECT_EQ(b->displayOrder(), 2);
+    EXPECT_EQ(c->displayOrder(), 3);
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(a->committedValue(Project::DisplayOrderKey).toLongLong(), 1);
+
+    const qint64 before = transactionCount();
+    settle();
+    EXPECT_EQ(transactionCount(), before);
+}
+
+TEST_F(ProjectListTest, droppingTheThirdProjectFirstRenumbersAndStampsOnlyMovedOnes)
+{
+    Project* a = addProject(QStringLiteral("a"), 1);
+    Project* b = addProject(QStringLiteral("b"), 2);
+    Project* c = addProject(QStringLiteral("c"), 3);
+    Project* d = addProject(QStringLiteral("d"), 4);
+    saveAndSettle();
+    QListView* view = screen->collectionView();
+    ProjectListModel* model = screen->model();
+
+    screen->collectionViewItemAtIndexPathWillMoveToIndexPath(view, model->index(2), model->index(0));
+    model->moveRow(QModelIndex(), 2, QModelIndex(), 0);
+    EXPECT_EQ(a->displayOrder(), 1) << "nothing changes before the drop";
+    const qint64 before = transactionCount();
+    screen->collectionViewLayoutDidEndDraggingItemAtIndexPath(view, screen->layout(), model->index(0));
+
+    EXPECT_EQ(c->displayOrder(), 1);
+    EXPECT_EQ(a->displayOrder(), 2);
+    EXPECT_EQ(b->displayOrder(), 3);
+    EXPECT_EQ(d->displayOrder(), 4);
+    for (Project* moved : {a, b, c})
+        EXPECT_GT(moved->lastModified(), OldStamp);
+    EXPECT_EQ(d->lastModified(), OldStamp);
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(transactionCount(), before + 1);
+    EXPECT_FALSE(screen->hasMovedCards());
+}
+
+TEST_F(ProjectListTest, dragThatEndsWhereItStartedSavesNothing)
+{
+    addProject(QStringLiteral("a"), 1);
+    addProject(QStringLiteral("b"), 2);
+    saveAndSettle();
+    const qint64 before = transactionCount();
+    screen->collectionViewLayoutDidEndDraggingItemAtIndexPath(screen->collectionView(), screen->layout(),
+                                                              screen->model()->index(0));
+    QTest::qWait(20);
+    EXPECT_EQ(transactionCount(), before);
+}
+
+TEST_F(ProjectListTest, historyOfCardsDoesNotReloadTheListButAProjectChangeDoes)
+{
+    Project* a = addProject(QStringLiteral("a"), 1);
+    saveAndSettle();
+    QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
+    QTest::qWait(5);
+    auto* card = context()->insertNew<ProjectItem>();
+    card->setUniqueIdentifier(QStringLiteral("CARD"));
+    card->setProjectId(a->uniqueIdentifier());
+    context()->save();
+    QTest::qWait(100);
+    EXPECT_EQ(reloaded.count(), 0);
+    EXPECT_FALSE(screen->relevantUpdateFromCloud()) << "the card's change was already seen";
+
+    QTest::qWait(5);
+    context()->deleteObject(a);
+    context()->save();
+    QTRY_COMPARE(reloaded.count(), 1);
+    EXPECT_EQ(screen->model()->rowCount(), 0);
+}
+
+TEST_F(ProjectListTest, remoteProjectChangeDuringADragWaitsForTheDrop)
+{
+    addProject(QStringLiteral("a"), 1);
+    addProject(QStringLiteral("b"), 2);
+    Project* c = addProject(QStringLiteral("c"), 3);
+    saveAndSettle();
+    QWidget* viewport = screen->collectionView()->viewport();
+
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
+    QTRY_VERIFY_WITH_TIMEOUT(screen->layout()->isDragging(), 2000);
+    QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
+    QTest::mouseMove(viewport, centerOf(0));
+    ASSERT_EQ(titles(), QStringList({"c", "a", "b"}));
+
+    QTest::qWait(5);
+    c->setProjectTitle(QStringLiteral("renamed elsewhere"));
+    context()->save();
+    QTest::qWait(100);
+    EXPECT_EQ(reloaded.count(), 0);
+    EXPECT_TRUE(screen->isReloadDeferred());
+    EXPECT_EQ(titles().size(), 3) << "the rows under the carried cover stay";
+
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(0));
+    QTRY_COMPARE(reloaded.count(), 1);
+    EXPECT_FALSE(screen->isReloadDeferred());
+    EXPECT_EQ(titles(), QStringList({"renamed elsewhere", "a", "b"}));
+    EXPECT_EQ(c->displayOrder(), 1);
+}
+
+TEST_F(ProjectListTest, plainClickOpensTheProjectBesideItsSidebarAndKeepsTheList)
+{
+    addProject(QStringLiteral("Moby"), 1);
+    saveAndSettle();
+    QTest::mouseClick(screen->collectionView()->viewport(), Qt::LeftButton, {}, centerOf(0));
+
+    auto* split = qobject_cast<ProjectSplitViewController*>(app->window()->centralWidget());
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(app->initialViewController.data(), screen);
+    auto* board = qobject_cast<EmptyBoardViewController*>(split->secondaryViewController());
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(board->currentProjectId(), QStringLiteral("MOBY"));
+    EXPECT_EQ(board->currentFolderId(), QStringLiteral("_top"));
+    EXPECT_EQ(board->currentTitle(), QStringLiteral("Moby"));
+    EXPECT_EQ(board->titleLabel()->text(), QStringLiteral("Moby"));
+    EXPECT_LE(split->primaryViewController()->maximumWidth(), ProjectSplitViewController::MaximumPrimaryColumnWidth);
+    EXPECT_EQ(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject), -1);
+
+    QTest::qWait(50);
+    ASSERT_TRUE(app->initialViewController);
+    app->slideOut(app->initialViewController);
+    QTRY_VERIFY(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0);
+}
+
+TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
+{
+    Project* a = addProject(QStringLiteral("a"), 1);
+    addProject(QStringLiteral("b"), 2);
+    Project* c = addProject(QStringLiteral("c"), 3);
+    saveAndSettle();
+    QWidget* viewport = screen->collectionView()->viewport();
+    const QPoint target = centerOf(0);
+
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
+    QTest::qWait(250);
+    EXPECT_FALSE(screen->layout()->isDragging()) << "half a second has not passed";
+    QTRY_VERIFY_WITH_TIMEOUT(screen->layout()->isDragging(), 2000);
+    EXPECT_FLOAT_EQ(float(screen->layout()->currentView()->scale()), LXReorderableCollectionViewFlowLayout::LiftScale);
+    QTest::mouseMove(viewport, target);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, target);
+
+    QTRY_VERIFY(!screen->layout()->isDragging());
+    EXPECT_EQ(app->window()->centralWidget(), screen) << "a drop is no click";
+    EXPECT_EQ(c->displayOrder(), 1);
+    EXPECT_EQ(a->displayOrder(), 2);
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+} // namespace

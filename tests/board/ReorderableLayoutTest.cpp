@@ -1,0 +1,228 @@
+#include "board/FloatingCellView.h"
+#include "board/LXReorderableCollectionViewFlowLayout.h"
+#include "board/ReorderableDataSource.h"
+#include "board/ReorderableDelegate.h"
+#include "platform/Delays.h"
+
+#include <QListView>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Direction = LXReorderableCollectionViewFlowLayout::ScrollingDirection;
+
+// Records what the layout tells its data source and delegate, and refuses what a test asks it to.
+class Recorder : public ReorderableDataSource, public ReorderableDelegate {
+public:
+    bool collectionViewCanMoveItemAtIndexPath(QListView*, const QModelIndex& index) override
+    {
+        return index.row() != refusedItem;
+    }
+    bool collectionViewItemAtIndexPathCanMoveToIndexPath(QListView*, const QModelIndex&, const QModelIndex& to) override
+    {
+        return to.row() != refusedPlace;
+    }
+    void collectionViewItemAtIndexPathWillMoveToIndexPath(QListView*, const QModelIndex& from,
+                                                          const QModelIndex& to) override
+    {
+        calls << QStringLiteral("willMove %1>%2").arg(from.row()).arg(to.row());
+    }
+    void collectionViewLayoutWillBeginDraggingItemAtIndexPath(QListView*, LXReorderableCollectionViewFlowLayout*,
+                                                              const QModelIndex& index) override
+    {
+        calls << QStringLiteral("willBegin %1").arg(index.row());
+    }
+    void collectionViewLayoutDidBeginDraggingItemAtIndexPath(QListView*, LXReorderableCollectionViewFlowLayout*,
+                                                             const QModelIndex& index) override
+    {
+        calls << QStringLiteral("didBegin %1").arg(index.row());
+    }
+    void collectionViewLayoutWillEndDraggingItemAtIndexPath(QListView*, LXReorderableCollectionViewFlowLayout*,
+                                                            const QModelIndex& index) override
+    {
+        calls << QStringLiteral("willEnd %1").arg(index.row());
+    }
+    void collectionViewLayoutDidEndDraggingItemAtIndexPath(QListView*, LXReorderableCollectionViewFlowLayout*,
+                                                           const QModelIndex& index) override
+    {
+        calls << QStringLiteral("didEnd %1").arg(index.row());
+    }
+
+    int refusedItem = -1;
+    int refusedPlace = -1;
+    QStringList calls;
+};
+
+// A grid of 60 cells, five to a row, in a view short enough to scroll.
+class ReorderableLayoutTest : public ::testing::Test {
+protected:
+    ReorderableLayoutTest()
+    {
+        Delays::setFactor(0);
+        QStringList items;
+        for (int i = 0; i < 60; ++i)
+            items << QString::number(i);
+        model.setStringList(items);
+        view.setViewMode(QListView::IconMode);
+        view.setFlow(QListView::LeftToRight);
+        view.setWrapping(true);
+        view.setResizeMode(QListView::Adjust);
+        view.setUniformItemSizes(true);
+        view.setGridSize(QSize(100, 100));
+        view.setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+        view.setModel(&model);
+        view.resize(520, 400);
+        view.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&view));
+        layout.setCollectionView(&view);
+        layout.setDataSource(&recorder);
+        layout.setDelegate(&recorder);
+    }
+    ~ReorderableLayoutTest() override { Delays::setFactor(1); }
+
+    QWidget* viewport() const { return view.viewport(); }
+    QPoint centerOf(int row) const { return view.visualRect(model.index(row)).center(); }
+    QStringList firstItems(int count) const { return model.stringList().mid(0, count); }
+    void lift(int row)
+    {
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(row));
+        QTest::qWait(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+    }
+
+    QStringListModel model;
+    QListView view;
+    Recorder recorder;
+    LXReorderableCollectionViewFlowLayout layout;
+};
+
+TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
+{
+    lift(1);
+    ASSERT_TRUE(layout.isDragging());
+    EXPECT_EQ(layout.selectedItemIndexPath().row(), 1);
+    EXPECT_TRUE(layout.isHidden(model.index(1)));
+    EXPECT_FALSE(layout.isHidden(model.index(0)));
+    EXPECT_FLOAT_EQ(float(layout.currentView()->scale()), 1.1f);
+    EXPECT_FALSE(layout.currentView()->hasHighlighted()) << "the highlighted copy fades out and goes";
+    EXPECT_EQ(recorder.calls, QStringList({"willBegin 1", "didBegin 1"}));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
+    EXPECT_FALSE(layout.isDragging());
+    EXPECT_FALSE(layout.isHidden(model.index(1)));
+}
+
+TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
+{
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::qWait(100);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::qWait(600);
+    EXPECT_FALSE(layout.isDragging());
+
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::mouseMove(viewport(), centerOf(0) + QPoint(30, 0));
+    QTest::qWait(600);
+    EXPECT_FALSE(layout.isDragging()) << "a press that wandered off is a selection, not a lift";
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+    EXPECT_TRUE(recorder.calls.isEmpty());
+}
+
+TEST_F(ReorderableLayoutTest, draggingMovesTheRowLiveAndTheDropReportsItsNewPlace)
+{
+    lift(7);
+    QTest::mouseMove(viewport(), centerOf(2));
+    EXPECT_EQ(firstItems(4), QStringList({"0", "1", "7", "2"}));
+    EXPECT_EQ(layout.selectedItemIndexPath().row(), 2);
+    EXPECT_TRUE(layout.isHidden(model.index(2)));
+    QTest::mouseMove(viewport(), centerOf(0));
+    EXPECT_EQ(firstItems(3), QStringList({"7", "0", "1"}));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+    EXPECT_EQ(recorder.calls,
+              QStringList({"willBegin 7", "didBegin 7", "willMove 7>2", "willMove 2>0", "willEnd 0", "didEnd 0"}));
+    EXPECT_TRUE(layout.isLongPressEnabled());
+}
+
+TEST_F(ReorderableLayoutTest, refusedItemStartsNoDragAndARefusedPlaceKeepsTheItem)
+{
+    recorder.refusedItem = 3;
+    lift(3);
+    EXPECT_FALSE(layout.isDragging());
+    QTest::mouseMove(viewport(), centerOf(0));
+    EXPECT_EQ(firstItems(4), QStringList({"0", "1", "2", "3"})) << "no pan without a selected item";
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+
+    recorder.refusedPlace = 0;
+    lift(4);
+    QTest::mouseMove(viewport(), centerOf(0));
+    EXPECT_EQ(model.stringList().at(0), QStringLiteral("0"));
+    EXPECT_EQ(layout.selectedItemIndexPath().row(), 4);
+    QTest::mouseMove(viewport(), centerOf(4) + QPoint(3, 3));
+    EXPECT_FALSE(recorder.calls.join(' ').contains("willMove")) << "over its own place nothing moves";
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(4));
+}
+
+TEST_F(ReorderableLayoutTest, edgeBandsScrollFivePointsPerSixtiethAndStopAtTheEnds)
+{
+    lift(6);
+    QScrollBar* bar = view.verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 100);
+    QTest::mouseMove(viewport(), QPoint(centerOf(6).x(), viewport()->height() - 20));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Down);
+    const int before = bar->value();
+    const QPointF centerBefore = layout.currentViewCenter();
+    layout.handleScroll(1.0 / 60.0);
+    EXPECT_EQ(bar->value(), before + 5);
+    EXPECT_EQ(layout.currentViewCenter() - centerBefore, QPointF(0, 5)) << "the copy travels with the content";
+    for (int frame = 0; frame < 400 && bar->value() < bar->maximum(); ++frame)
+        layout.handleScroll(1.0 / 60.0);
+    ASSERT_EQ(bar->value(), bar->maximum());
+    const QPointF atEnd = layout.currentViewCenter();
+    layout.handleScroll(1.0 / 60.0);
+    EXPECT_EQ(layout.currentViewCenter(), atEnd) << "never past the end";
+
+    QTest::mouseMove(viewport(), QPoint(centerOf(6).x(), viewport()->height() / 2));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown) << "the middle stops scrolling";
+
+    QTest::mouseMove(viewport(), QPoint(60, 10));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Up);
+    for (int frame = 0; frame < 400 && bar->value() > 0; ++frame)
+        layout.handleScroll(1.0 / 60.0);
+    ASSERT_EQ(bar->value(), 0);
+    const QPointF atTop = layout.currentViewCenter();
+    layout.handleScroll(1.0 / 60.0);
+    EXPECT_EQ(layout.currentViewCenter(), atTop) << "never above the top";
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
+}
+
+TEST_F(ReorderableLayoutTest, goingToTheBackCancelsThePanAndEndsTheDrag)
+{
+    lift(2);
+    QTest::mouseMove(viewport(), QPoint(centerOf(2).x(), viewport()->height() - 10));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Down);
+    layout.handleApplicationWillResignActive();
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
+    EXPECT_FALSE(layout.isPanActive());
+    EXPECT_FALSE(layout.isDragging()) << "the release may never come once the window is in the back";
+    EXPECT_TRUE(recorder.calls.contains(QStringLiteral("didEnd 2")));
+    // A release arriving afterwards ends nothing twice.
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(2));
+    EXPECT_EQ(recorder.calls.count(QStringLiteral("didEnd 2")), 1);
+}
+
+TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
+{
+    Delays::setFactor(1);
+    lift(1);
+    QTRY_VERIFY(recorder.calls.contains(QStringLiteral("didBegin 1")));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
+    EXPECT_FALSE(layout.isLongPressEnabled());
+    EXPECT_TRUE(layout.isDragging());
+    QTRY_VERIFY(layout.isLongPressEnabled());
+    EXPECT_FALSE(layout.isDragging());
+    EXPECT_EQ(recorder.calls.last(), QStringLiteral("didEnd 1"));
+}
+
+} // namespace

@@ -1,0 +1,88 @@
+#include "core/Reachability.h"
+#include "platform/NotificationCenter.h"
+
+#include <QNetworkInformation>
+#include <gtest/gtest.h>
+
+namespace {
+
+using F = Reachability::Flag;
+
+QString logged(Reachability::Flags flags, Reachability::NetworkStatus* status)
+{
+    ::testing::internal::CaptureStdout();
+    *status = Reachability::networkStatusForFlags(flags);
+    return QString::fromStdString(::testing::internal::GetCapturedStdout());
+}
+
+TEST(ReachabilityTest, flagsGiveTheStatusTheNetworkLayerMeans)
+{
+    using R = Reachability;
+    Reachability::NetworkStatus status;
+    const struct {
+        Reachability::Flags flags;
+        Reachability::NetworkStatus expected;
+    } cases[] = {
+        {{}, R::NotReachable},
+        {F::Reachable | F::ConnectionRequired, R::NotReachable},
+        {F::Reachable | F::IsWWAN, R::ReachableViaWWAN},
+        {F::Reachable, R::ReachableViaWiFi},
+        {F::IsWWAN | F::ConnectionRequired, R::NotReachable},
+        {F::Reachable | F::ConnectionRequired | F::ConnectionOnDemand, R::ReachableViaWiFi},
+        {F::Reachable | F::ConnectionRequired | F::ConnectionOnTraffic, R::ReachableViaWiFi},
+        {F::Reachable | F::ConnectionRequired | F::ConnectionOnTraffic | F::InterventionRequired, R::NotReachable},
+        {F::Reachable | F::ConnectionOnDemand | F::InterventionRequired, R::ReachableViaWiFi},
+    };
+    for (const auto& each : cases) {
+        logged(each.flags, &status);
+        EXPECT_EQ(status, each.expected) << each.flags.toInt();
+    }
+}
+
+TEST(ReachabilityTest, everyStatusWritesTheFlagLineInItsFixedOrder)
+{
+    Reachability::NetworkStatus status;
+    EXPECT_EQ(logged({}, &status), QStringLiteral("Reachability Flag Status: -- ------- networkStatusForFlags\n"));
+    const Reachability::Flags all = F::IsWWAN | F::Reachable | F::TransientConnection | F::ConnectionRequired |
+                                    F::ConnectionOnTraffic | F::InterventionRequired | F::ConnectionOnDemand |
+                                    F::IsLocalAddress | F::IsDirect;
+    EXPECT_EQ(logged(all, &status), QStringLiteral("Reachability Flag Status: WR tcCiDld networkStatusForFlags\n"));
+    EXPECT_EQ(logged(F::Reachable | F::ConnectionRequired | F::IsDirect, &status),
+              QStringLiteral("Reachability Flag Status: -R -c----d networkStatusForFlags\n"));
+}
+
+TEST(ReachabilityTest, monitorThatCannotReadItsFlagsIsNotReachableAndNeedsNoConnection)
+{
+    auto monitor = Reachability::reachabilityForInternetConnection();
+    ASSERT_NE(monitor, nullptr);
+    EXPECT_EQ(monitor->target(), QStringLiteral("0.0.0.0"));
+    monitor->setFlagsReader([] { return std::optional<Reachability::Flags>(); });
+    EXPECT_EQ(monitor->currentReachabilityStatus(), Reachability::NotReachable);
+    EXPECT_FALSE(monitor->connectionRequired());
+
+    monitor->setFlagsReader([] { return std::optional<Reachability::Flags>(F::Reachable | F::ConnectionRequired); });
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(monitor->currentReachabilityStatus(), Reachability::NotReachable);
+    ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(monitor->connectionRequired());
+}
+
+TEST(ReachabilityTest, monitorsNeedATargetAndNotifyOnlyWithABackend)
+{
+    EXPECT_EQ(Reachability::reachabilityWithHostName(QStringLiteral("  ")), nullptr);
+    EXPECT_EQ(Reachability::reachabilityWithAddress(QHostAddress()), nullptr);
+    auto monitor = Reachability::reachabilityWithHostName(QStringLiteral("plotvane.example"));
+    ASSERT_NE(monitor, nullptr);
+    const bool started = monitor->startNotifier();
+    EXPECT_EQ(started, QNetworkInformation::instance() != nullptr);
+    monitor->stopNotifier();
+    monitor->stopNotifier();
+    // Without a backend the machine's state is unknown: never reported as reachable.
+    if (!QNetworkInformation::instance()) {
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(monitor->currentReachabilityStatus(), Reachability::NotReachable);
+        ::testing::internal::GetCapturedStdout();
+    }
+}
+
+} // namespace

@@ -1,0 +1,114 @@
+#include "editors/CheckboxAttachment.h"
+#include "editors/CheckboxImages.h"
+#include "editors/QJCheckboxAttachment.h"
+#include "editors/QJTextAttachment.h"
+#include "editors/QJUncheckedCheckboxAttachment.h"
+#include "platform/text/TextAttachment.h"
+
+#include <QBuffer>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage filled(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(Qt::red);
+    return image;
+}
+
+QByteArray png(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+TEST(AttachmentTest, wideImageShrinksToNinetyPercentOfTheLine)
+{
+    QJTextAttachment wide(filled(1000, 200));
+    const QRectF bounds = wide.scaleImageSizeToWidth(500);
+    EXPECT_NEAR(bounds.width(), 450.0, 1e-3);
+    EXPECT_NEAR(bounds.height(), 90.0, 1e-3);
+    EXPECT_EQ(bounds.topLeft(), QPointF(0, 0));
+    EXPECT_EQ(wide.bounds(), bounds);
+
+    QJTextAttachment narrow(filled(400, 300));
+    EXPECT_EQ(narrow.scaleImageSizeToWidth(500), QRectF(0, 0, 400, 300));
+}
+
+TEST(AttachmentTest, imageWithoutPictureTakesNoRoom)
+{
+    QJTextAttachment none = QJTextAttachment::initWithData(QByteArray("not an image"), QStringLiteral("public.data"));
+    EXPECT_TRUE(none.image().isNull());
+    EXPECT_EQ(none.scaleImageSizeToWidth(500).size(), QSizeF(0, 0));
+}
+
+TEST(AttachmentTest, imageFromDataReadsTheContents)
+{
+    const QJTextAttachment fromPng = QJTextAttachment::initWithData(png(filled(30, 20)), QStringLiteral("public.png"));
+    EXPECT_EQ(fromPng.image().size(), QSize(30, 20));
+}
+
+TEST(AttachmentTest, imageFormatRoundTripsThroughTheDocument)
+{
+    QTextDocument document;
+    const QTextImageFormat format = QJTextAttachment(filled(12, 7)).format(document);
+    EXPECT_EQ(format.stringProperty(TextAttachment::ClassName), QStringLiteral("QJTextAttachment"));
+    EXPECT_EQ(QJTextAttachment::fromFormat(format, document).image().size(), QSize(12, 7));
+}
+
+TEST(AttachmentTest, tallCheckboxShrinksToNinetyPercentOfTheLineBelowTheBaseline)
+{
+    QJCheckboxAttachment box;
+    EXPECT_DOUBLE_EQ(box.descender(), -4.0);
+    const double side = CheckboxImages::Side;
+    const QRectF bounds = box.scaleImageSizeToHeight(10);
+    EXPECT_DOUBLE_EQ(bounds.y(), -4.0);
+    EXPECT_NEAR(bounds.height(), 9.0, 1e-4);
+    EXPECT_NEAR(bounds.width(), 9.0, 1e-4);
+
+    const QRectF roomy = box.scaleImageSizeToHeight(40);
+    EXPECT_EQ(roomy, QRectF(0, -4.0, side, side));
+}
+
+TEST(AttachmentTest, checkboxImageFollowsTheAppearanceAtCreation)
+{
+    const QJCheckboxAttachment light;
+    const QJCheckboxAttachment dark({}, {}, true);
+    const QJUncheckedCheckboxAttachment lightEmpty;
+    const QJUncheckedCheckboxAttachment darkEmpty({}, {}, true);
+    EXPECT_EQ(light.imageName(), QStringLiteral("checkbox-checked.png"));
+    EXPECT_EQ(dark.imageName(), QStringLiteral("checkbox-checked-dark.png"));
+    EXPECT_EQ(lightEmpty.imageName(), QStringLiteral("checkbox-unchecked.png"));
+    EXPECT_EQ(darkEmpty.imageName(), QStringLiteral("checkbox-unchecked-dark.png"));
+    EXPECT_FALSE(light.image().isNull());
+    EXPECT_NE(light.image(), dark.image());
+    EXPECT_NE(light.image(), lightEmpty.image());
+}
+
+TEST(AttachmentTest, checkboxFormatKeepsItsKindAndFile)
+{
+    const QJUncheckedCheckboxAttachment box(QByteArray("file"), QStringLiteral("public.png"));
+    const QTextCharFormat format = box.format();
+    EXPECT_EQ(format.objectType(), TextAttachment::ObjectType);
+    EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(format));
+
+    const std::unique_ptr<CheckboxAttachment> again = CheckboxAttachment::fromFormat(format, true);
+    ASSERT_NE(again, nullptr);
+    EXPECT_FALSE(again->isChecked());
+    EXPECT_EQ(again->className(), QStringLiteral("QJUncheckedCheckboxAttachment"));
+    EXPECT_EQ(again->contents(), QByteArray("file"));
+    EXPECT_EQ(again->fileType(), QStringLiteral("public.png"));
+    EXPECT_EQ(again->imageName(), QStringLiteral("checkbox-unchecked-dark.png"));
+
+    QTextCharFormat plain;
+    plain.setObjectType(TextAttachment::ObjectType);
+    plain.setProperty(TextAttachment::ClassName, QStringLiteral("NSTextAttachment"));
+    EXPECT_EQ(CheckboxAttachment::fromFormat(plain, false), nullptr);
+}
