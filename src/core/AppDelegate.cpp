@@ -6,6 +6,8 @@
 #include "StoreModel.h"
 #include "ToolbarDelegate.h"
 #include "board/ProjectViewController.h"
+#include "board/PvCardViewController.h"
+#include "board/SidebarViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
@@ -70,6 +72,9 @@ bool AppDelegate::didFinishLaunching()
 void AppDelegate::showProjectList()
 {
     // The project list is the window's first screen; it needs the store and the toolbar, so it comes last.
+    // The screens a project opens into are made by identifier when it opens.
+    PvCardViewController::registerInStoryboard();
+    SidebarViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);

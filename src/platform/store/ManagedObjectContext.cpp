@@ -16,18 +16,11 @@ namespace {
 constexpr qsizetype MaxExcludedKeys = 30000;
 constexpr qsizetype RefreshChunk = 500;
 
-QString quotedName(const QString& name)
-{
-    QString escaped = name;
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
 QString columnList(const EntityDescription& entity)
 {
     QStringList columns;
     for (const AttributeDescription& attribute : entity.attributes())
-        columns.append(quotedName(attribute.name()));
+        columns.append(SqliteDatabase::quotedName(attribute.name()));
     return columns.join(QStringLiteral(", "));
 }
 
@@ -45,13 +38,13 @@ StoreError makeError(const QString& message)
     return StoreError{message, SQLITE_ERROR};
 }
 
-}  // namespace
+} // namespace
 
 ManagedObjectContext::ManagedObjectContext(const ManagedObjectModel& model, SqliteDatabase& database, QObject* parent)
     : QObject(parent), m_model(model), m_database(database), m_history(database)
 {
-    m_author = QCoreApplication::applicationName() + QLatin1Char(':') +
-               QString::number(QCoreApplication::applicationPid());
+    m_author =
+        QCoreApplication::applicationName() + QLatin1Char(':') + QString::number(QCoreApplication::applicationPid());
     m_mergedToken = m_history.lastToken();
 }
 
@@ -178,8 +171,8 @@ bool ManagedObjectContext::writeChanges(QList<HistoryChange>& changes, QHash<Man
                                         StoreError* error)
 {
     auto change = [](ManagedObject* object, qint64 key, HistoryChangeType type) {
-        return HistoryChange{object->entityName(), key,
-                             object->value(QStringLiteral("uniqueIdentifier")).toString(), type};
+        return HistoryChange{object->entityName(), key, object->value(QStringLiteral("uniqueIdentifier")).toString(),
+                             type};
     };
     for (ManagedObject* object : std::as_const(m_inserted)) {
         qint64 key = 0;
@@ -210,8 +203,9 @@ bool ManagedObjectContext::writeInsert(ManagedObject* object, qint64 primaryKey,
         QStringList places;
         for (int i = 0; i < entity.attributes().size(); ++i)
             places.append(QStringLiteral("?%1").arg(i + 2));
-        const QString sql = QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?1, %3)")
-                                .arg(quotedName(entity.name()), columnList(entity), places.join(QStringLiteral(", ")));
+        const QString sql =
+            QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?1, %3)")
+                .arg(SqliteDatabase::quotedName(entity.name()), columnList(entity), places.join(QStringLiteral(", ")));
         statement = std::make_unique<SqliteStatement>(m_database, sql);
     }
     statement->reset();
@@ -238,13 +232,15 @@ bool ManagedObjectContext::writeUpdate(ManagedObject* object, StoreError* error)
         if (!object->m_dirty[i])
             continue;
         values.append(object->m_values[i]);
-        assignments.append(QStringLiteral("%1 = ?%2").arg(quotedName(entity.attributes()[int(i)].name())).arg(values.size()));
+        assignments.append(QStringLiteral("%1 = ?%2")
+                               .arg(SqliteDatabase::quotedName(entity.attributes()[int(i)].name()))
+                               .arg(values.size()));
     }
     if (assignments.isEmpty())
         return true;
     values.append(object->m_primaryKey);
     const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE pk = ?%3")
-                            .arg(quotedName(entity.name()), assignments.join(QStringLiteral(", ")))
+                            .arg(SqliteDatabase::quotedName(entity.name()), assignments.join(QStringLiteral(", ")))
                             .arg(values.size());
     if (auto failure = m_database.execute(sql, values)) {
         *error = *failure;
@@ -259,7 +255,8 @@ bool ManagedObjectContext::writeUpdate(ManagedObject* object, StoreError* error)
 
 bool ManagedObjectContext::writeDelete(ManagedObject* object, StoreError* error)
 {
-    const QString sql = QStringLiteral("DELETE FROM %1 WHERE pk = ?1").arg(quotedName(object->entityName()));
+    const QString sql =
+        QStringLiteral("DELETE FROM %1 WHERE pk = ?1").arg(SqliteDatabase::quotedName(object->entityName()));
     if (auto failure = m_database.execute(sql, {object->m_primaryKey})) {
         *error = *failure;
         return false;
@@ -342,7 +339,7 @@ QString ManagedObjectContext::selectSql(const EntityDescription& entity, const Q
         QStringList places(excludedCount, QStringLiteral("?"));
         conditions.append(QStringLiteral("pk NOT IN (%1)").arg(places.join(QLatin1Char(','))));
     }
-    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(what, quotedName(entity.name()));
+    QString sql = QStringLiteral("SELECT %1 FROM %2").arg(what, SqliteDatabase::quotedName(entity.name()));
     if (!conditions.isEmpty())
         sql += QStringLiteral(" WHERE ") + conditions.join(QStringLiteral(" AND "));
     return sql;
@@ -365,15 +362,16 @@ QList<ManagedObject*> ManagedObjectContext::fetchFromDatabase(const EntityDescri
             excluded.append(object->m_primaryKey);
     }
     const bool excludeInSql = excluded.size() <= MaxExcludedKeys;
-    QString sql = selectSql(entity, QStringLiteral("pk, ") + columnList(entity), where,
-                            excludeInSql ? excluded.size() : 0);
+    QString sql =
+        selectSql(entity, QStringLiteral("pk, ") + columnList(entity), where, excludeInSql ? excluded.size() : 0);
     QStringList order;
     for (const SortDescriptor& sort : request.sortDescriptors()) {
         if (entity.indexOf(sort.key) < 0) {
             *error = makeError(QStringLiteral("Unknown sort key %1 of %2").arg(sort.key, entity.name()));
             return {};
         }
-        order.append(quotedName(sort.key) + (sort.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+        order.append(SqliteDatabase::quotedName(sort.key) +
+                     (sort.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     }
     order.append(QStringLiteral("pk ASC"));
     sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
@@ -478,7 +476,8 @@ qint64 ManagedObjectContext::count(const FetchRequest& request, StoreError* erro
     QString where;
     QVariantList bindings;
     QString predicateError;
-    if (entity && !request.predicate().isEmpty() && !request.predicate().toSql(*entity, where, bindings, &predicateError))
+    if (entity && !request.predicate().isEmpty() &&
+        !request.predicate().toSql(*entity, where, bindings, &predicateError))
         failure = makeError(predicateError.isEmpty() ? QStringLiteral("Invalid predicate") : predicateError);
     if (!failure.message.isEmpty()) {
         qWarning("Count failed: %s", qPrintable(failure.message));
@@ -540,7 +539,7 @@ void ManagedObjectContext::refreshObjects(const QList<ManagedObject*>& objects)
                 byKey.insert(object->m_primaryKey, object);
             }
             const QString sql = QStringLiteral("SELECT pk, %1 FROM %2 WHERE pk IN (%3)")
-                                    .arg(columnList(*entity), quotedName(entity->name()),
+                                    .arg(columnList(*entity), SqliteDatabase::quotedName(entity->name()),
                                          QStringList(keys.size(), QStringLiteral("?")).join(QLatin1Char(',')));
             SqliteStatement statement(m_database, sql);
             if (!statement.isValid() || !statement.bind(keys))

@@ -1,5 +1,7 @@
 #include "PredicateNode.h"
 
+#include "SqliteDatabase.h"
+
 #include "StoreValue.h"
 
 #include <QByteArray>
@@ -218,13 +220,6 @@ bool test(Operator op, const QVariant& left, const QVariant& right)
     }
 }
 
-QString quotedColumn(const QString& key)
-{
-    QString escaped = key;
-    escaped.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + escaped + u'"';
-}
-
 QString orderingSymbol(Operator op)
 {
     switch (op) {
@@ -405,7 +400,7 @@ bool PredicateNode::appendComparison(const EntityDescription& entity, QString& s
     // Each call writes the operand once, binding a value again when the SQL names it again.
     auto operandSql = [&](const Operand& operand, Affinity affinity) {
         if (operand.isKey) {
-            const QString column = quotedColumn(operand.key);
+            const QString column = SqliteDatabase::quotedName(operand.key);
             if (m_caseInsensitive)
                 return QStringLiteral("lower(%1)").arg(column);
             return isTextOperator(m_operator) ? QStringLiteral("CAST(%1 AS TEXT)").arg(column) : column;

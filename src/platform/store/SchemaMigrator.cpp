@@ -5,17 +5,6 @@
 
 #include <QSet>
 
-namespace {
-
-QString quotedName(const QString& name)
-{
-    QString escaped = name;
-    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + escaped + QLatin1Char('"');
-}
-
-}  // namespace
-
 SchemaMigrator::SchemaMigrator(SqliteDatabase& database, const ManagedObjectModel& model)
     : m_database(database), m_model(model)
 {
@@ -61,14 +50,15 @@ std::optional<StoreError> SchemaMigrator::createEntityTable(const EntityDescript
 {
     QStringList columns{QStringLiteral("pk INTEGER PRIMARY KEY AUTOINCREMENT")};
     for (const AttributeDescription& attribute : entity.attributes())
-        columns.append(quotedName(attribute.name()) + QLatin1Char(' ') + attribute.sqlType());
+        columns.append(SqliteDatabase::quotedName(attribute.name()) + QLatin1Char(' ') + attribute.sqlType());
     return m_database.execute(QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (%2)")
-                                  .arg(quotedName(entity.name()), columns.join(QStringLiteral(", "))));
+                                  .arg(SqliteDatabase::quotedName(entity.name()), columns.join(QStringLiteral(", "))));
 }
 
 std::optional<StoreError> SchemaMigrator::addMissingColumns(const EntityDescription& entity)
 {
-    SqliteStatement info(m_database, QStringLiteral("PRAGMA table_info(%1)").arg(quotedName(entity.name())));
+    SqliteStatement info(m_database,
+                         QStringLiteral("PRAGMA table_info(%1)").arg(SqliteDatabase::quotedName(entity.name())));
     QSet<QString> existing;
     while (info.step())
         existing.insert(info.column(1).toString());
@@ -78,7 +68,8 @@ std::optional<StoreError> SchemaMigrator::addMissingColumns(const EntityDescript
         if (existing.contains(attribute.name()))
             continue;
         const QString sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                                .arg(quotedName(entity.name()), quotedName(attribute.name()), attribute.sqlType());
+                                .arg(SqliteDatabase::quotedName(entity.name()),
+                                     SqliteDatabase::quotedName(attribute.name()), attribute.sqlType());
         if (auto error = m_database.execute(sql))
             return error;
     }
@@ -90,10 +81,12 @@ std::optional<StoreError> SchemaMigrator::createIndexes(const EntityDescription&
     for (const QStringList& columns : entity.indexes()) {
         QStringList quoted;
         for (const QString& column : columns)
-            quoted.append(quotedName(column));
-        const QString name = quotedName(QStringLiteral("idx_%1_%2").arg(entity.name(), columns.join(QLatin1Char('_'))));
-        const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                                .arg(name, quotedName(entity.name()), quoted.join(QStringLiteral(", ")));
+            quoted.append(SqliteDatabase::quotedName(column));
+        const QString name =
+            SqliteDatabase::quotedName(QStringLiteral("idx_%1_%2").arg(entity.name(), columns.join(QLatin1Char('_'))));
+        const QString sql =
+            QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                .arg(name, SqliteDatabase::quotedName(entity.name()), quoted.join(QStringLiteral(", ")));
         if (auto error = m_database.execute(sql))
             return error;
     }

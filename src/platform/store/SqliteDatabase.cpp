@@ -16,8 +16,8 @@ std::optional<StoreError> SqliteDatabase::open(const QString& path)
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX;
     const int rc = sqlite3_open_v2(path.toUtf8().constData(), &m_handle, flags, nullptr);
     if (rc != SQLITE_OK) {
-        StoreError error = m_handle ? lastError(QStringLiteral("open"))
-                                    : StoreError{QStringLiteral("Cannot open %1").arg(path), rc};
+        StoreError error =
+            m_handle ? lastError(QStringLiteral("open")) : StoreError{QStringLiteral("Cannot open %1").arg(path), rc};
         close();
         return error;
     }
@@ -102,4 +102,11 @@ StoreError SqliteDatabase::lastError(const QString& context) const
         return StoreError{context + QStringLiteral(": the store is not open."), SQLITE_MISUSE};
     return StoreError{context + QStringLiteral(": ") + QString::fromUtf8(sqlite3_errmsg(m_handle)),
                       sqlite3_extended_errcode(m_handle)};
+}
+
+QString SqliteDatabase::quotedName(const QString& name)
+{
+    QString escaped = name;
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + escaped + QLatin1Char('"');
 }

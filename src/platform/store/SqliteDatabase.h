@@ -40,6 +40,9 @@ public:
 
     StoreError lastError(const QString& context) const;
 
+    // A table or column name as an SQL identifier, so no name can end the quoting.
+    static QString quotedName(const QString& name);
+
 private:
     sqlite3* m_handle = nullptr;
     QString m_path;

@@ -1,0 +1,186 @@
+#include "CardCellDelegate.h"
+
+#include "CardGridMetrics.h"
+#include "CardListModel.h"
+#include "platform/ColorScheme.h"
+#include "platform/SymbolIcons.h"
+
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QTextOption>
+
+namespace {
+
+constexpr int Padding = 10;
+constexpr int IconSize = 24;
+constexpr int FooterSize = 12;
+
+QFont fontOfSize(const QFont& base, int pixelSize, bool bold = false)
+{
+    QFont font = base;
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QColor cellColor(bool folder, bool selected, bool dark)
+{
+    if (folder)
+        return dark ? QColor(selected ? 0x55 : 0x3a, selected ? 0x5a : 0x3d, selected ? 0x66 : 0x44)
+                    : QColor(selected ? 0xc9 : 0xe4, selected ? 0xd9 : 0xea, selected ? 0xf2 : 0xf2);
+    return dark ? QColor(selected ? 0x48 : 0x2c, selected ? 0x48 : 0x2c, selected ? 0x52 : 0x2e)
+                : QColor(selected ? 0xdd : 0xff, selected ? 0xe8 : 0xff, selected ? 0xfa : 0xff);
+}
+
+// The symbol in one flat colour, as the buttons' tint gives it whatever colours the icon theme drew.
+QPixmap tintedSymbol(const QString& symbol, int side, const QColor& color)
+{
+    static QHash<QString, QPixmap> cache;
+    const QString key = symbol + QLatin1Char('/') + QString::number(side) + color.name();
+    auto found = cache.constFind(key);
+    if (found != cache.constEnd())
+        return *found;
+    QPixmap pixmap = SymbolIcons::icon(symbol).pixmap(side, side);
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), color);
+    painter.end();
+    cache.insert(key, pixmap);
+    return pixmap;
+}
+
+} // namespace
+
+CardCellDelegate::CardCellDelegate(QObject* parent) : QStyledItemDelegate(parent)
+{
+}
+
+QSize CardCellDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const
+{
+    return CardGridMetrics::cellSize();
+}
+
+QRect CardCellDelegate::menuButtonRect(const QRect& cell) const
+{
+    const int side = ButtonSize + 2 * ButtonInset;
+    return {cell.right() - side - 2, cell.top() + 2, side, side};
+}
+
+QRect CardCellDelegate::notesButtonRect(const QRect& cell) const
+{
+    return menuButtonRect(cell).translated(-(ButtonSize + 2 * ButtonInset), 0);
+}
+
+void CardCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool dark = ColorScheme::isDark();
+    const bool folder = index.data(CardListModel::IsFolderRole).toBool();
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    paintBackground(painter, QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5), folder,
+                    option.state & QStyle::State_Selected, dark);
+    painter->setFont(option.font);
+    if (folder)
+        paintFolder(painter, option.rect, index, dark);
+    else
+        paintCard(painter, option.rect, index, dark);
+    paintButtons(painter, option.rect, index);
+    painter->restore();
+}
+
+void CardCellDelegate::paintBackground(QPainter* painter, const QRectF& cell, bool folder, bool selected,
+                                       bool dark) const
+{
+    QPainterPath shape;
+    shape.addRoundedRect(cell, CornerRadius, CornerRadius);
+    painter->fillPath(shape, cellColor(folder, selected, dark));
+    painter->setPen(QPen(dark ? QColor(0x50, 0x50, 0x58) : QColor(0xcc, 0xcc, 0xd0), 1));
+    painter->drawPath(shape);
+    if (folder) {
+        // A folder tab along the top edge tells folders from cards at a glance.
+        QPainterPath tab;
+        tab.addRoundedRect(QRectF(cell.left() + 14, cell.top() - 0.5, cell.width() * 0.35, 8), 3, 3);
+        painter->fillPath(tab, dark ? QColor(0x6b, 0x76, 0x8c) : QColor(0x9d, 0xb4, 0xd8));
+    }
+}
+
+void CardCellDelegate::paintButtons(QPainter* painter, const QRect& cell, const QModelIndex& index) const
+{
+    const QRect menu = menuButtonRect(cell).adjusted(ButtonInset, ButtonInset, -ButtonInset, -ButtonInset);
+    painter->drawPixmap(menu, tintedSymbol(QStringLiteral("gearshape"), ButtonSize, QColor(Qt::lightGray)));
+    const bool notes = index.data(CardListModel::HasNotesRole).toBool();
+    const QRect notesRect = notesButtonRect(cell).adjusted(ButtonInset, ButtonInset, -ButtonInset, -ButtonInset);
+    painter->drawPixmap(notesRect,
+                        notes ? tintedSymbol(QStringLiteral("text.bubble.fill"), ButtonSize, QColor(255, 204, 0))
+                              : tintedSymbol(QStringLiteral("text.bubble"), ButtonSize, QColor(Qt::lightGray)));
+}
+
+void CardCellDelegate::paintFolder(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const
+{
+    const QString tagSymbol = index.data(CardListModel::TagSymbolRole).toString();
+    if (!tagSymbol.isEmpty())
+        SymbolIcons::icon(tagSymbol).paint(painter, QRect(cell.left() + Padding, cell.top() + Padding + 6, 20, 20));
+    const QColor text = dark ? QColor(Qt::white) : QColor(0x20, 0x20, 0x24);
+    const QRect middle = cell.adjusted(Padding, 0, -Padding, 0);
+    painter->setPen(text);
+    painter->setFont(fontOfSize(painter->font(), titleSize() + 2, true));
+    const QFontMetrics titleMetrics(painter->font());
+    const QRect titleRect(middle.left(), cell.center().y() - titleMetrics.height(), middle.width(),
+                          titleMetrics.height());
+    painter->drawText(
+        titleRect, Qt::AlignCenter,
+        titleMetrics.elidedText(index.data(CardListModel::TitleRole).toString(), Qt::ElideRight, middle.width()));
+    painter->setPen(Qt::gray);
+    painter->setFont(fontOfSize(painter->font(), summarySize()));
+    painter->drawText(
+        QRect(middle.left(), cell.center().y() + 2, middle.width(), QFontMetrics(painter->font()).height()),
+        Qt::AlignCenter, index.data(CardListModel::FolderSubtitleRole).toString());
+}
+
+void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const
+{
+    const CardProp& prop = m_props.propForIntCardType(index.data(CardListModel::ItemTypeRole).toLongLong());
+    const QRect typeRect(cell.left() + Padding, cell.top() + Padding, IconSize, IconSize);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(prop.cardColor());
+    painter->drawRoundedRect(typeRect.adjusted(-3, -3, 3, 3), 6, 6);
+    prop.cardImage().paint(painter, typeRect);
+    int titleLeft = typeRect.right() + 8;
+    const QString tagSymbol = index.data(CardListModel::TagSymbolRole).toString();
+    if (!tagSymbol.isEmpty()) {
+        SymbolIcons::icon(tagSymbol).paint(painter, QRect(titleLeft, typeRect.top() + 2, 20, 20));
+        titleLeft += 26;
+    }
+    const int titleRight = notesButtonRect(cell).left();
+    painter->setPen(dark ? QColor(Qt::white) : QColor(0x10, 0x10, 0x14));
+    painter->setFont(fontOfSize(painter->font(), titleSize(), true));
+    const QFontMetrics titleMetrics(painter->font());
+    painter->drawText(QRect(titleLeft, typeRect.top(), titleRight - titleLeft, IconSize), Qt::AlignVCenter,
+                      titleMetrics.elidedText(index.data(CardListModel::TitleRole).toString(), Qt::ElideRight,
+                                              titleRight - titleLeft));
+    const int separatorY = typeRect.bottom() + Padding;
+    painter->setPen(QPen(Qt::lightGray, 1));
+    painter->drawLine(cell.left() + Padding, separatorY, cell.right() - Padding, separatorY);
+
+    const QString footer =
+        index.data(m_compact ? CardListModel::CompactFooterRole : CardListModel::LargeFooterRole).toString();
+    const QRect footerRect(cell.left() + Padding, cell.bottom() - Padding - FooterSize - 4, cell.width() - 2 * Padding,
+                           FooterSize + 4);
+    QRect body(cell.left() + Padding, separatorY + 6, cell.width() - 2 * Padding, footerRect.top() - separatorY - 10);
+    const QImage image = index.data(CardListModel::SummaryImageRole).value<QImage>();
+    if (!image.isNull()) {
+        const int side = std::min(body.height(), body.width() / 3);
+        const QSize scaled = image.size().scaled(side, side, Qt::KeepAspectRatio);
+        painter->drawImage(QRect(body.right() - scaled.width(), body.top(), scaled.width(), scaled.height()), image);
+        body.setRight(body.right() - side - 6);
+    }
+    painter->setPen(dark ? QColor(0xd0, 0xd0, 0xd4) : QColor(0x40, 0x40, 0x48));
+    painter->setFont(fontOfSize(painter->font(), summarySize()));
+    painter->drawText(body, Qt::TextWordWrap | Qt::AlignTop | Qt::AlignLeft,
+                      index.data(CardListModel::SummaryRole).toString());
+    painter->setPen(Qt::gray);
+    painter->setFont(fontOfSize(painter->font(), FooterSize));
+    painter->drawText(footerRect, Qt::AlignVCenter | Qt::AlignLeft, footer);
+}

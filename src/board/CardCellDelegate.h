@@ -1,0 +1,40 @@
+#pragma once
+
+#include "core/CardProps.h"
+
+#include <QStyledItemDelegate>
+
+// Paints one board cell, large or compact, for a card or a folder: type image and colour, title, summary and
+// its image, tag symbol, notes and menu buttons, and the footer. Only cells the view paints are drawn, and
+// all their texts come from the model's cached roles, so scrolling costs no store reads for settled cells.
+class CardCellDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    static constexpr int ButtonSize = 18;
+    static constexpr int ButtonInset = 7;
+    static constexpr qreal CornerRadius = 10;
+
+    explicit CardCellDelegate(QObject* parent = nullptr);
+
+    bool compactCards() const { return m_compact; }
+    void setCompactCards(bool compact) { m_compact = compact; }
+
+    // Where a cell's buttons sit, so the board can tell a click on them from a click on the cell.
+    QRect menuButtonRect(const QRect& cell) const;
+    QRect notesButtonRect(const QRect& cell) const;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    void paintBackground(QPainter* painter, const QRectF& cell, bool folder, bool selected, bool dark) const;
+    void paintButtons(QPainter* painter, const QRect& cell, const QModelIndex& index) const;
+    void paintFolder(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
+    void paintCard(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
+    int titleSize() const { return m_compact ? 14 : 16; }
+    int summarySize() const { return m_compact ? 12 : 14; }
+
+    CardProps m_props;
+    bool m_compact = false;
+};

@@ -1,0 +1,534 @@
+#include "PvCardViewController.h"
+
+#include "CardBoardLoader.h"
+#include "CardCellDelegate.h"
+#include "CardGridMetrics.h"
+#include "CardListModel.h"
+#include "ProjectOpener.h"
+#include "ProjectSplitViewController.h"
+#include "SidebarViewController.h"
+#include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
+#include "core/Indexer.h"
+#include "core/ProjectItem.h"
+#include "core/StoreConstants.h"
+#include "core/ToolbarDelegate.h"
+#include "dialogs/DialogMenu.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/ProgressHud.h"
+#include "platform/Storyboard.h"
+#include "platform/SymbolIcons.h"
+#include "platform/Toolbar.h"
+#include "platform/UserDefaults.h"
+#include "platform/store/PersistentContainer.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString HeaderBackground = QStringLiteral("#ABA92B");
+
+AppDelegate* appDelegate()
+{
+    return AppDelegate::shared();
+}
+
+} // namespace
+
+PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidget* parent)
+    : ViewController(parent), m_context(context), m_itemFilter(CardFilter::AllCards)
+{
+    if (!m_context && appDelegate())
+        m_context = appDelegate()->managedObjectContext();
+    m_historyDateTime = QDateTime::currentDateTime();
+    buildViews();
+}
+
+PvCardViewController::~PvCardViewController()
+{
+    stopObservingStoreChanges();
+}
+
+void PvCardViewController::registerInStoryboard()
+{
+    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
+}
+
+QStringList PvCardViewController::toolbarIdentifiers(const QString& folderId)
+{
+    return {ToolbarDelegate::newFolder,
+            ToolbarDelegate::newCard,
+            ToolbarDelegate::search,
+            Toolbar::FlexibleSpaceItemIdentifier,
+            ToolbarDelegate::cardViewSidebar,
+            folderId == ItemIds::Top ? ToolbarDelegate::cardViewHome : ToolbarDelegate::cardViewBack};
+}
+
+bool PvCardViewController::hasProjectItemChanges(const QList<HistoryTransaction>& transactions)
+{
+    for (const HistoryTransaction& transaction : transactions) {
+        for (const HistoryChange& change : transaction.changes) {
+            if (change.entityName == ProjectItemEntity)
+                return true;
+        }
+    }
+    return false;
+}
+
+void PvCardViewController::buildViews()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_header = new QWidget(this);
+    m_header->setAutoFillBackground(true);
+    m_header->setFixedHeight(CardBoardLoader::HeaderHeight);
+    auto* headerLayout = new QHBoxLayout(m_header);
+    headerLayout->setContentsMargins(20, 0, 12, 0);
+    m_headerIcon = new QLabel(m_header);
+    m_headerLabel = new QLabel(m_header);
+    m_headerClear = new QToolButton(m_header);
+    m_headerClear->setIcon(SymbolIcons::icon(QStringLiteral("xmark")));
+    m_headerClear->setAutoRaise(true);
+    m_headerClear->setToolTip(tr("Clear Filter"));
+    connect(m_headerClear, &QToolButton::clicked, this, [this] { clearFilter(); });
+    headerLayout->addWidget(m_headerIcon);
+    headerLayout->addWidget(m_headerLabel, 1);
+    headerLayout->addWidget(m_headerClear);
+    layout->addWidget(m_header);
+
+    m_model = new CardListModel(this);
+    m_delegate = new CardCellDelegate(this);
+    m_collectionView = new QListView(this);
+    m_collectionView->setViewMode(QListView::IconMode);
+    m_collectionView->setMovement(QListView::Static);
+    m_collectionView->setResizeMode(QListView::Adjust);
+    m_collectionView->setFlow(QListView::LeftToRight);
+    m_collectionView->setWrapping(true);
+    // Every cell has the same size, so the view lays out without asking each cell.
+    m_collectionView->setUniformItemSizes(true);
+    m_collectionView->setLayoutMode(QListView::Batched);
+    m_collectionView->setBatchSize(200);
+    // Each grid place is a cell plus one spacing, centred, so half a spacing around the view completes the
+    // inset: the columns then fill the width exactly as the size computation planned them.
+    m_collectionView->setSpacing(0);
+    m_collectionView->setContentsMargins(0, 0, 0, 0);
+    m_collectionView->setFrameShape(QFrame::NoFrame);
+    m_collectionView->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    // A scroll bar that came and went with the row count would change the width, and so the columns, again.
+    m_collectionView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_collectionView->viewport()->installEventFilter(this);
+    m_collectionView->setModel(m_model);
+    m_collectionView->setItemDelegate(m_delegate);
+    auto* gridArea = new QVBoxLayout;
+    gridArea->setContentsMargins(CardGridMetrics::DesktopInset / 2, CardGridMetrics::DesktopInset / 2,
+                                 CardGridMetrics::DesktopInset / 2, 0);
+    gridArea->addWidget(m_collectionView);
+    layout->addLayout(gridArea, 1);
+
+    m_emptyLabel = new QLabel(m_collectionView->viewport());
+    m_emptyLabel->setAlignment(Qt::AlignCenter);
+    m_emptyLabel->setWordWrap(true);
+    QFont font = m_emptyLabel->font();
+    font.setPixelSize(17);
+    m_emptyLabel->setFont(font);
+    m_emptyLabel->hide();
+    updateHeader();
+}
+
+const QList<ProjectItem*>& PvCardViewController::filteredCards() const
+{
+    return m_sameLists ? m_cards : m_filteredCards;
+}
+
+void PvCardViewController::setCompactCards(bool compact)
+{
+    m_compactCards = compact;
+    m_delegate->setCompactCards(compact);
+    updateCellSize();
+}
+
+void PvCardViewController::loadCards(const QString& folderId)
+{
+    const bool searching = !m_itemQuery.isEmpty();
+    CardBoardLoader::Result result = CardBoardLoader::loadCards(
+        {m_context, m_currentProjectId, folderId, m_itemFilter, m_itemFilterParm, m_itemQuery}, this);
+    m_cards = std::move(result.cards);
+    // With all cards and no search both names stand for one list, so edits in place reach both.
+    m_sameLists = m_itemFilter == CardFilter::AllCards && !searching;
+    m_filteredCards = m_sameLists ? QList<ProjectItem*>() : std::move(result.filteredCards);
+    m_dataLoaded = true;
+}
+
+void PvCardViewController::redraw()
+{
+    m_model->setCountSource(m_context, m_currentProjectId, m_itemFilter, m_itemFilterParm, m_itemQuery);
+    m_model->setItems(filteredCards());
+    updateHeader();
+    updateEmptyState();
+    emit boardReloaded();
+}
+
+void PvCardViewController::reloadBoard(bool scrollToEnd)
+{
+    ProgressHud::show();
+    QPointer<PvCardViewController> self(this);
+    Dispatch::main([self, scrollToEnd] {
+        if (!self)
+            return ProgressHud::dismiss();
+        self->loadCards(self->m_currentFolderId);
+        Dispatch::main([self, scrollToEnd] {
+            if (self)
+                self->redraw();
+            ProgressHud::dismiss();
+            if (self && scrollToEnd && !self->filteredCards().isEmpty())
+                self->m_collectionView->scrollToBottom();
+        });
+    });
+}
+
+void PvCardViewController::setItemFilter(qint64 filter, const QString& parm)
+{
+    m_itemFilter = filter;
+    m_itemFilterParm = parm;
+    UserDefaults::standard().setValue(PrefItemFilter, filter);
+    UserDefaults::standard().setValue(PrefItemFilterParm, parm.isNull() ? QVariant() : QVariant(parm));
+    emit filterChanged(filter);
+    reloadBoard(false);
+}
+
+void PvCardViewController::clearFilter()
+{
+    setItemFilter(m_cardProps.propForIntCardType(CardFilter::AllCards).itemType());
+    if (SidebarViewController* filters = sidebar())
+        filters->select(CardFilter::AllCards);
+}
+
+SidebarViewController* PvCardViewController::sidebar() const
+{
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto* split = qobject_cast<ProjectSplitViewController*>(up))
+            return qobject_cast<SidebarViewController*>(split->primaryViewController());
+    }
+    return nullptr;
+}
+
+void PvCardViewController::refreshSidebar()
+{
+    if (SidebarViewController* filters = sidebar()) {
+        filters->reload();
+        filters->select(m_itemFilter);
+    }
+}
+
+void PvCardViewController::showTagFilterChooser()
+{
+    if (!m_tagMenu)
+        m_tagMenu = std::make_unique<TagMenuController>();
+    QPointer<PvCardViewController> self(this);
+    m_tagMenu->showMenu(ProjectItemTypes::Story, FilterManager::title(FilterManager::Filters::cardsWithTag),
+                        &m_cardProps, this, [self](const QString& tagId) {
+                            // None is no tag to filter by.
+                            if (!self || tagId == TagMenuController::ClearTag)
+                                return;
+                            self->setItemFilter(CardFilter::Tagged, tagId);
+                            if (SidebarViewController* filters = self->sidebar())
+                                filters->select(CardFilter::Tagged);
+                        });
+}
+
+void PvCardViewController::search(const QString& text)
+{
+    const QString query = text.trimmed().isEmpty() ? QString() : Indexer::predicate(QStringLiteral("terms"), text);
+    if (query.isEmpty()) {
+        m_itemQuery.clear();
+        m_itemRegex.clear();
+        m_itemQueryText.clear();
+    } else {
+        m_itemQueryText = text;
+        m_itemQuery = query;
+        m_itemRegex = Indexer::regexWith(text);
+    }
+    reloadBoard(false);
+}
+
+bool PvCardViewController::currentFolderExists() const
+{
+    return CardBoardLoader::currentFolderExists(m_context, m_currentProjectId, m_currentFolderId);
+}
+
+void PvCardViewController::updateHeader()
+{
+    const bool shows = CardBoardLoader::showsHeader(m_itemFilter);
+    m_header->setVisible(shows);
+    if (!shows)
+        return;
+    QColor background(HeaderBackground);
+    QColor text(Qt::white);
+    QIcon icon;
+    const QString symbol = CardBoardLoader::headerSymbol(m_itemFilter, m_itemFilterParm);
+    if (!symbol.isEmpty()) {
+        icon = SymbolIcons::icon(symbol);
+    } else if (m_itemFilter < CardFilter::AllCards) {
+        const CardProp& prop = m_cardProps.propForIntCardType(m_itemFilter);
+        icon = prop.cardImage();
+        background = prop.cardColor();
+        text = prop.textColor();
+    }
+    QPalette palette = m_header->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    m_header->setPalette(palette);
+    m_headerIcon->setPixmap(icon.isNull() ? QPixmap() : icon.pixmap(20, 20));
+    m_headerLabel->setText(CardBoardLoader::headerText(m_itemFilter, m_itemFilterParm, m_cardProps));
+}
+
+void PvCardViewController::updateEmptyState()
+{
+    const bool empty = m_dataLoaded && filteredCards().isEmpty();
+    m_emptyLabel->setVisible(empty);
+    if (!empty)
+        return;
+    const bool searching = !m_itemQuery.isEmpty();
+    if (m_itemFilter == CardFilter::AllCards && !searching) {
+        // The add symbol sits inside the sentence, as in the toolbar's own new-card item.
+        m_emptyLabel->setText(
+            QStringLiteral("%1<img src=\"symbol:plus.circle\" width=17 height=17>%2")
+                .arg(CardBoardLoader::AddCardPrefix.toHtmlEscaped(), CardBoardLoader::AddCardSuffix.toHtmlEscaped()));
+        m_emptyLabel->setTextFormat(Qt::RichText);
+    } else {
+        m_emptyLabel->setTextFormat(Qt::PlainText);
+        m_emptyLabel->setText(CardBoardLoader::emptyStateText(m_itemFilter, searching));
+    }
+    const QSize area = m_collectionView->viewport()->size();
+    m_emptyLabel->setGeometry(0, area.height() / 2 - 24, area.width(), 48);
+}
+
+void PvCardViewController::updateCellSize()
+{
+    const int width = m_collectionView->viewport()->width() + CardGridMetrics::DesktopInset;
+    CardGridMetrics::updateCellSize(width, m_compactCards);
+    const QSize grid =
+        CardGridMetrics::cellSize() + QSize(CardGridMetrics::DesktopSpacing, CardGridMetrics::DesktopSpacing);
+    if (m_collectionView->gridSize() != grid)
+        m_collectionView->setGridSize(grid);
+    else
+        m_collectionView->doItemsLayout();
+}
+
+void PvCardViewController::resizeEvent(QResizeEvent* event)
+{
+    ViewController::resizeEvent(event);
+    updateEmptyState();
+}
+
+bool PvCardViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    // The columns follow the width the cells really get, which the viewport knows.
+    if (watched == m_collectionView->viewport() && event->type() == QEvent::Resize) {
+        updateCellSize();
+        updateEmptyState();
+    }
+    return ViewController::eventFilter(watched, event);
+}
+
+void PvCardViewController::viewWillAppear(bool animated)
+{
+    ViewController::viewWillAppear(animated);
+    UserDefaults& defaults = UserDefaults::standard();
+    m_itemFilter =
+        defaults.value(PrefItemFilter).isValid() ? defaults.integerForKey(PrefItemFilter) : CardFilter::AllCards;
+    const QVariant parm = defaults.value(PrefItemFilterParm);
+    m_itemFilterParm = parm.isValid() ? parm.toString() : QString();
+    AppDelegate* app = appDelegate();
+    if (!app)
+        return;
+    app->cardViewController = this;
+    installToolbarItems();
+    QPointer<PvCardViewController> self(this);
+    app->search = [self](const QString& text) {
+        if (self)
+            self->search(text);
+    };
+    // The search typed before an editor opened comes back with the board.
+    const QString text = app->currentSearchText;
+    const QString query = text.trimmed().isEmpty() ? QString() : Indexer::predicate(QStringLiteral("terms"), text);
+    m_itemQuery = query;
+    m_itemQueryText = query.isEmpty() ? QString() : text;
+    m_itemRegex = query.isEmpty() ? QString() : Indexer::regexWith(text);
+}
+
+void PvCardViewController::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    startObservingStoreChanges();
+    if (!currentFolderExists()) {
+        leaveBoard();
+        return;
+    }
+    ProgressHud::show();
+    loadCards(m_currentFolderId);
+    updateCellSize();
+    redraw();
+    refreshSidebar();
+    ProgressHud::dismiss();
+}
+
+void PvCardViewController::viewWillDisappear(bool animated)
+{
+    stopObservingStoreChanges();
+    removeToolbarItems();
+    if (AppDelegate* app = appDelegate()) {
+        app->search = nullptr;
+        if (app->cardViewController == this)
+            app->cardViewController = nullptr;
+    }
+    ViewController::viewWillDisappear(animated);
+}
+
+void PvCardViewController::installToolbarItems()
+{
+    Toolbar* toolbar = appDelegate() ? appDelegate()->toolbar() : nullptr;
+    if (!toolbar || !m_installedToolbarItems.isEmpty())
+        return;
+    m_installedToolbarItems = toolbarIdentifiers(m_currentFolderId);
+    for (const QString& identifier : m_installedToolbarItems)
+        toolbar->insertItemWithItemIdentifier(identifier, 0);
+}
+
+void PvCardViewController::removeToolbarItems()
+{
+    Toolbar* toolbar = appDelegate() ? appDelegate()->toolbar() : nullptr;
+    if (!toolbar)
+        return;
+    // By identifier rather than six times the first place: items another screen added stay where they are.
+    for (const QString& identifier : std::as_const(m_installedToolbarItems)) {
+        const qsizetype index = toolbar->itemIdentifiers().indexOf(identifier);
+        if (index >= 0)
+            toolbar->removeItemAtIndex(int(index));
+    }
+    m_installedToolbarItems.clear();
+}
+
+void PvCardViewController::startObservingStoreChanges()
+{
+    if (m_storeObserver)
+        return;
+    const void* container = appDelegate() ? appDelegate()->persistentContainer() : nullptr;
+    QPointer<PvCardViewController> self(this);
+    m_storeObserver = NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), container,
+        [self](const Notification&) {
+            if (self && self->hasRelevantHistoryChanges())
+                self->remoteChangeReload();
+        },
+        this);
+}
+
+void PvCardViewController::stopObservingStoreChanges()
+{
+    if (m_storeObserver)
+        NotificationCenter::defaultCenter().removeObserver(*m_storeObserver);
+    m_storeObserver.reset();
+}
+
+bool PvCardViewController::hasRelevantHistoryChanges()
+{
+    const std::optional<QDateTime> since = m_historyDateTime;
+    m_historyDateTime = QDateTime::currentDateTime();
+    if (!since || !m_context)
+        return false;
+    const PersistentHistory::Result result = m_context->fetchHistoryAfterDate(*since);
+    return !result.error && hasProjectItemChanges(result.transactions);
+}
+
+void PvCardViewController::remoteChangeReload()
+{
+    if (m_dragging) {
+        m_reloadPending = true;
+        return;
+    }
+    QPointer<PvCardViewController> self(this);
+    Dispatch::after(RemoteReloadDelayMs, [self] {
+        if (!self)
+            return;
+        if (self->m_dragging) {
+            self->m_reloadPending = true;
+            return;
+        }
+        // An item deleted elsewhere may have been the folder shown.
+        if (!self->currentFolderExists()) {
+            self->goBack();
+            return;
+        }
+        self->reloadBoard(false);
+    });
+}
+
+void PvCardViewController::setDragging(bool dragging)
+{
+    m_dragging = dragging;
+    if (!dragging && m_reloadPending) {
+        m_reloadPending = false;
+        remoteChangeReload();
+    }
+}
+
+void PvCardViewController::showFilterMenu()
+{
+    QList<DialogMenuItem> rows;
+    auto row = [this, &rows](const QString& label, const QIcon& icon, qint64 code) {
+        rows.append(
+            DialogMenuItem(label, icon, std::nullopt, [this, code](std::optional<QString>) { setItemFilter(code); }));
+    };
+    const CardProp& all = m_cardProps.propForIntCardType(CardFilter::AllCards);
+    row(all.pluralLabel(), SymbolIcons::icon(QStringLiteral("rectangle.stack")), all.itemType());
+    row(QStringLiteral("From the last 24 hours"), SymbolIcons::icon(QStringLiteral("clock")), CardFilter::Last24Hours);
+    row(QStringLiteral("From the last 7 days"), SymbolIcons::icon(QStringLiteral("clock")), CardFilter::Last7Days);
+    row(QStringLiteral("From the last 30 days"), SymbolIcons::icon(QStringLiteral("clock")), CardFilter::Last30Days);
+    row(QStringLiteral("Open Issue Cards"), SymbolIcons::icon(QStringLiteral("exclamationmark.triangle")),
+        CardFilter::OpenIssues);
+    row(QStringLiteral("Cards with Notes"), SymbolIcons::icon(QStringLiteral("text.bubble")), CardFilter::WithNotes);
+    for (const CardProp& prop : m_cardProps.allProps()) {
+        if (prop.canFilter() && prop.itemType() != CardFilter::AllCards)
+            row(prop.pluralLabel(), prop.image(), prop.itemType());
+    }
+    DialogMenu().show(CardBoardLoader::FilterMenuTitle, rows, this);
+}
+
+ProjectItem* PvCardViewController::folderRecord() const
+{
+    return m_currentFolderId == ItemIds::Top ? nullptr : DbHelpers::getItem(m_context, m_currentFolderId);
+}
+
+void PvCardViewController::leaveBoard()
+{
+    AppDelegate* app = appDelegate();
+    if (app && app->initialViewController)
+        app->slideOut(app->initialViewController);
+}
+
+void PvCardViewController::goBack()
+{
+    // Folder navigation comes later; from any folder the way back leads to the project list for now.
+    leaveBoard();
+}
+
+void PvCardViewController::toggleSidebarAnimated()
+{
+    auto* split = qobject_cast<ProjectSplitViewController*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
+    for (QWidget* up = parentWidget(); up && !split; up = up->parentWidget())
+        split = qobject_cast<ProjectSplitViewController*>(up);
+    if (split)
+        split->primaryViewController()->setVisible(!split->primaryViewController()->isVisible());
+}

@@ -1,0 +1,133 @@
+#pragma once
+
+#include "RichTextDocumentFormat.h"
+
+#include <QColor>
+#include <QList>
+#include <QTextCharFormat>
+#include <QTextEdit>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CheckboxTextObject;
+
+// The text view under every rich-text editor: colour scheme, working size, normalisation of whatever is typed,
+// pasted or loaded, search matches with stepping, checkbox lines and toggling, and undoable replacing.
+class PvTextView : public QTextEdit {
+    Q_OBJECT
+
+public:
+    static inline const QString kEditorForeground = QStringLiteral("#000000");
+    static inline const QString kEditorBackground = QStringLiteral("#FFFFFF");
+    static inline const QString kEditorDarkForeground = QStringLiteral("#DEDEDF");
+    static inline const QString kEditorDarkBackground = QStringLiteral("#252524");
+    static inline const QString ZoomKey = QStringLiteral("PrefEditorFontSize");
+    // What the view carries between its own copies, cuts, pastes and drags: our stored document.
+    static inline const QString MimeType = QStringLiteral("application/x-plotvane-richtext");
+    static constexpr double DefaultZoom = 1.25;
+    static constexpr double MaxZoom = 4.0;
+
+    // A piece of text with one format, the unit of the text handed to replace.
+    struct Run {
+        QString text;
+        QTextCharFormat format;
+    };
+    using AttributedText = QList<Run>;
+    struct Range {
+        int location = 0;
+        int length = 0;
+        bool operator==(const Range&) const = default;
+    };
+
+    explicit PvTextView(QWidget* parent = nullptr);
+    ~PvTextView() override;
+
+    // Called with true when the view takes the focus, false when it gives it up.
+    std::function<void(bool)> firstResponderChange;
+    // When on, every edited run is brought to the working size in the base family.
+    bool adjustFonts = false;
+    // When positive, the working size in points whatever the zoom.
+    double fixedFontSize = 0.0;
+
+    double fontSize() const { return m_fontSize; }
+    // A zoom that is not a number in (0, 4] falls back to the default, or 4 above it.
+    static double sanitisedZoom(const QVariant& zoom);
+    qreal workingSize() const;
+
+    // Colour scheme.
+    bool isDarkMode() const { return m_dark; }
+    QColor fgColor() const { return m_fg; }
+    QColor bgColor() const { return m_bg; }
+    void applyColorScheme(bool dark);
+
+    // Stored documents.
+    std::optional<QByteArray> getData(std::optional<double> scale) const;
+    RichTextDocumentFormat::LoadStatus loadFrom(const QByteArray& data, bool adjust = true);
+    RichTextDocumentFormat::LoadStatus loadFromRTFData(const QByteArray& data, bool adjust);
+    RichTextDocumentFormat::LoadStatus loadFromDataForPrint(const QByteArray& data);
+
+    // Scaling.
+    void scaleContentInline(double zoom, bool deScale);
+    std::unique_ptr<QTextDocument> scaleContent(const QTextDocument& text, double zoom, bool deScale);
+
+    // Editing.
+    void replace(Range range, const std::optional<AttributedText>& text, Range select);
+    AttributedText makeUncheckedCheckboxStr(bool newline, bool tab) const;
+    // The checkbox at position, toggled in one undo step; false when none is there.
+    bool toggleCheckboxAt(int position);
+    // Sizes every image for a line of the given width.
+    void fitImages(qreal lineWidth, int from = 0, int to = -1);
+
+    // Search.
+    QString regexQuery() const { return m_regexQuery; }
+    void setRegexQuery(const QString& pattern);
+    const QList<Range>& regexMatches() const { return m_matches; }
+    int currentHit() const { return m_currentHit; }
+    int hitCount() const { return int(m_matches.size()); }
+    bool hitCanGoBack() const { return m_currentHit > 0; }
+    bool hitCanGoForward() const { return m_currentHit < hitCount() - 1; }
+    void previousHit();
+    void nextHit();
+
+    // Plain text helpers over the document, paragraph ends read as "\n".
+    int textLength() const;
+    QChar characterAt(int position) const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void adoptDocument(std::unique_ptr<QTextDocument> document);
+    RichTextDocumentFormat::LoadStatus showLoaded(RichTextDocumentFormat::LoadResult result);
+    RichTextDocumentFormat::LoadOptions loadOptions(bool adjust) const;
+    void onContentsChange(int position, int removed, int added);
+    void normaliseRange(int from, int to);
+    void removeStrayObjectCharacters(int from, int to);
+    void detachPlainCharacters(int from, int to);
+    void updateMatches(int position, int removed, int added);
+    QList<Range> scanMatches(int from, int to) const;
+    void refreshMatches();
+    void showHit();
+    void highlightMatches();
+    qreal lineWidth() const;
+    int checkboxAt(const QPoint& viewportPoint) const;
+    void pasteForeignText(const QString& text);
+
+    CheckboxTextObject* m_checkboxes = nullptr;
+    double m_fontSize = DefaultZoom;
+    bool m_dark = false;
+    QColor m_fg;
+    QColor m_bg;
+    QString m_regexQuery;
+    QList<Range> m_matches;
+    int m_currentHit = -1;
+    bool m_processing = false;
+};

@@ -1,0 +1,137 @@
+#include "core/DbHelpersFixture.h"
+
+#include "board/CardCellDelegate.h"
+#include "board/CardGridMetrics.h"
+#include "board/CardListModel.h"
+#include "core/Indexer.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QStyleOptionViewItem>
+
+namespace {
+
+TEST(CardGridMetricsTest, desktopWidthsGiveTheDocumentedGrids)
+{
+    const auto large = CardGridMetrics::compute(1000, false, true);
+    EXPECT_EQ(large.columns, 3);
+    EXPECT_EQ(large.cellWidth, 306);
+    EXPECT_EQ(large.cellHeight, 204);
+    const auto compact = CardGridMetrics::compute(1000, true, true);
+    EXPECT_EQ(compact.columns, 4);
+    EXPECT_EQ(compact.cellWidth, 225);
+    EXPECT_EQ(compact.cellHeight, 168);
+    // Two columns of 325 would be narrower than 330, so one column of 610 x 380.
+    const auto narrow = CardGridMetrics::compute(650, false, true);
+    EXPECT_EQ(narrow.columns, 1);
+    EXPECT_EQ(narrow.cellWidth, 610);
+    EXPECT_EQ(narrow.cellHeight, 380);
+}
+
+TEST(CardGridMetricsTest, widthWithoutRoomNeverDividesByZero)
+{
+    for (int width : {0, -5, 1, 30}) {
+        const auto grid = CardGridMetrics::compute(width, false, true);
+        EXPECT_GE(grid.columns, 1);
+        EXPECT_GE(grid.cellWidth, 1);
+        EXPECT_GE(grid.cellHeight, 1);
+    }
+}
+
+TEST(CardGridMetricsTest, phoneUsesFixedColumnsAndTighterCompactSpacing)
+{
+    EXPECT_EQ(CardGridMetrics::compute(400, false, false).columns, 1);
+    const auto compact = CardGridMetrics::compute(400, true, false);
+    EXPECT_EQ(compact.columns, 2);
+    EXPECT_EQ(compact.cellWidth, (400 - 30 - 10) / 2);
+}
+
+class CardListModelTest : public DbHelpersFixture {
+protected:
+    void SetUp() override
+    {
+        project = addProject(QStringLiteral("P"))->uniqueIdentifier();
+        folder = addFolder(project, ItemIds::Top, QStringLiteral("Chapter"), 1);
+        card = addItem(project, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Opening"), 2);
+        card->setWordCount(120);
+        card->setCharCount(640);
+        card->setSummary(QStringLiteral("It begins."));
+        one = addItem(project, folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Spark"), 1);
+        save();
+        model.setCountSource(context(), project, CardFilter::AllCards, {}, {});
+        model.setItems({folder, card});
+    }
+
+    QVariant value(int row, int role) { return model.data(model.index(row), role); }
+
+    QString project;
+    ProjectItem* folder = nullptr;
+    ProjectItem* card = nullptr;
+    ProjectItem* one = nullptr;
+    CardListModel model;
+};
+
+TEST_F(CardListModelTest, footerTextsBySizeAndFormat)
+{
+    EXPECT_EQ(value(1, CardListModel::CompactFooterRole).toString(), QStringLiteral("Words: 120"));
+    EXPECT_EQ(value(1, CardListModel::LargeFooterRole).toString(), QStringLiteral("Words: 120 Characters: 640"));
+    EXPECT_TRUE(value(0, CardListModel::LargeFooterRole).toString().isEmpty());
+    card->setItemFormat(ProjectItemFormats::Sketch);
+    EXPECT_TRUE(value(1, CardListModel::CompactFooterRole).toString().isEmpty());
+    ProjectItem* bare = addItem(project, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Bare"));
+    EXPECT_EQ(CardListModel::footerText(bare, false), QStringLiteral("Words: 0 Characters: 0"));
+}
+
+TEST_F(CardListModelTest, folderCountFollowsFilterAndSearchWithSingular)
+{
+    EXPECT_EQ(value(0, CardListModel::FolderSubtitleRole).toString(), QStringLiteral("1 item"));
+    model.setCountSource(context(), project, ProjectItemTypes::Person, {}, {});
+    EXPECT_EQ(value(0, CardListModel::FolderSubtitleRole).toString(), QStringLiteral("0 items"));
+    model.setCountSource(context(), project, CardFilter::AllCards, {},
+                         Indexer::predicate(QStringLiteral("terms"), QStringLiteral("nothing")));
+    EXPECT_EQ(value(0, CardListModel::FolderSubtitleRole).toString(), QStringLiteral("0 items"));
+    EXPECT_TRUE(value(1, CardListModel::FolderSubtitleRole).toString().isEmpty());
+    EXPECT_EQ(CardListModel::itemCountText(2), QStringLiteral("2 items"));
+}
+
+TEST_F(CardListModelTest, tagSymbolOnlyForKnownTags)
+{
+    card->setTag(QStringLiteral("done"));
+    model.refresh();
+    EXPECT_EQ(value(1, CardListModel::TagSymbolRole).toString(), QStringLiteral("checkmark.seal.fill"));
+    for (const QString& tag : {QStringLiteral("$clear"), QString(""), QStringLiteral("red")}) {
+        card->setTag(tag);
+        EXPECT_TRUE(value(1, CardListModel::TagSymbolRole).toString().isEmpty()) << tag.toStdString();
+    }
+}
+
+TEST_F(CardListModelTest, undecodableSummaryImageShowsNone)
+{
+    card->setSummaryImage(QByteArray("not an image"));
+    model.refresh();
+    EXPECT_TRUE(value(1, CardListModel::SummaryImageRole).value<QImage>().isNull());
+    EXPECT_TRUE(value(0, CardListModel::SummaryRole).toString().isEmpty());
+    EXPECT_EQ(value(1, CardListModel::SummaryRole).toString(), QStringLiteral("It begins."));
+}
+
+TEST_F(CardListModelTest, delegatePaintsBothKindsInBothSizes)
+{
+    card->setNotes(QStringLiteral("n"));
+    CardCellDelegate delegate;
+    QImage canvas(320, 220, QImage::Format_ARGB32);
+    for (bool compact : {false, true}) {
+        delegate.setCompactCards(compact);
+        for (int row : {0, 1}) {
+            canvas.fill(Qt::transparent);
+            QPainter painter(&canvas);
+            QStyleOptionViewItem option;
+            option.rect = QRect(0, 0, 306, 204);
+            delegate.paint(&painter, option, model.index(row));
+            painter.end();
+            EXPECT_NE(canvas.pixel(150, 100), QColor(Qt::transparent).rgba());
+        }
+    }
+    EXPECT_TRUE(delegate.menuButtonRect(QRect(0, 0, 306, 204)).intersects(QRect(280, 0, 26, 30)));
+}
+
+} // namespace

@@ -1,0 +1,264 @@
+#include "editors/PvTextView.h"
+#include "core/Indexer.h"
+#include "editors/CheckboxAttachment.h"
+#include "editors/QJCheckboxAttachment.h"
+#include "editors/QJTextAttachment.h"
+#include "editors/TextRuns.h"
+#include "platform/text/TextAttachment.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+namespace {
+
+QTextCharFormat formatAt(const QTextDocument& document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+void moveCaret(PvTextView& view, int position)
+{
+    QTextCursor cursor = view.textCursor();
+    cursor.setPosition(position);
+    view.setTextCursor(cursor);
+}
+
+struct PvTextViewTest : ::testing::Test {
+    void SetUp() override
+    {
+        view.resize(600, 400);
+        view.show();
+        view.setFocus();
+    }
+    PvTextView view;
+};
+
+TEST_F(PvTextViewTest, zoomOfZeroMissingOrHugeStaysUsable)
+{
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(QVariant()), 1.25);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(0), 1.25);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(-2), 1.25);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(QStringLiteral("big")), 1.25);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(40), 4.0);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(1.5), 1.5);
+    view.scaleContentInline(0, false);
+    EXPECT_DOUBLE_EQ(view.fontSize(), 1.25);
+}
+
+TEST_F(PvTextViewTest, darkSchemeColoursAndSwitchingRecoloursText)
+{
+    view.applyColorScheme(true);
+    EXPECT_EQ(view.bgColor(), QColor("#252524"));
+    EXPECT_EQ(view.fgColor(), QColor("#DEDEDF"));
+    QTextCharFormat coloured;
+    coloured.setForeground(QColor("#DEDEDF"));
+    QTextCursor(view.document()).insertText(QStringLiteral("night"), coloured);
+    view.applyColorScheme(false);
+    EXPECT_EQ(view.palette().color(QPalette::Base), QColor("#FFFFFF"));
+    EXPECT_EQ(formatAt(*view.document(), 2).foreground().color(), QColor("#000000"));
+}
+
+TEST_F(PvTextViewTest, typedTextIntoForeignFontBecomesWorkingSizeHelveticaKeepingBold)
+{
+    view.scaleContentInline(1.25, false);
+    view.adjustFonts = true;
+    QTextCharFormat times;
+    times.setFontFamilies({QStringLiteral("Times")});
+    times.setFontPointSize(12);
+    times.setFontWeight(QFont::Bold);
+    view.textCursor().insertText(QStringLiteral("ab"), times);
+    QTest::keyClicks(&view, QStringLiteral("c"));
+    const QTextCharFormat typed = formatAt(*view.document(), 2);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("abc"));
+    EXPECT_DOUBLE_EQ(typed.fontPointSize(), 17.5);
+    EXPECT_EQ(typed.fontFamilies().toStringList().value(0), QStringLiteral("Helvetica"));
+    EXPECT_EQ(typed.fontWeight(), QFont::Bold);
+    view.fixedFontSize = 12;
+    QTest::keyClicks(&view, QStringLiteral("d"));
+    EXPECT_DOUBLE_EQ(formatAt(*view.document(), 3).fontPointSize(), 12);
+}
+
+TEST_F(PvTextViewTest, storedAtBaseSizeRoundTrip)
+{
+    view.scaleContentInline(1.25, false);
+    QTextCharFormat twenty;
+    TextRuns::setBaseFont(twenty, 20);
+    view.textCursor().insertText(QStringLiteral("stored"), twenty);
+    const std::optional<QByteArray> data = view.getData(1.25);
+    ASSERT_TRUE(data);
+    PvTextView other;
+    other.scaleContentInline(1.5, false);
+    EXPECT_EQ(other.loadFrom(*data), RichTextDocumentFormat::LoadStatus::Loaded);
+    EXPECT_EQ(other.toPlainText(), QStringLiteral("stored"));
+    // 20 / 1.25 = 16 stored, 16 * 1.5 = 24 shown; loading must not scale a second time.
+    EXPECT_DOUBLE_EQ(formatAt(*other.document(), 1).fontPointSize(), 24);
+}
+
+TEST_F(PvTextViewTest, wideImageTakesNinetyPercentOfTheLine)
+{
+    QImage wide(1000, 500, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    QImage narrow(400, 100, QImage::Format_ARGB32);
+    narrow.fill(Qt::blue);
+    QTextCursor cursor(view.document());
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(wide).format(*view.document()));
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(narrow).format(*view.document()));
+    view.fitImages(500);
+    const QTextImageFormat first = formatAt(*view.document(), 0).toImageFormat();
+    const QTextImageFormat second = formatAt(*view.document(), 1).toImageFormat();
+    EXPECT_NEAR(first.width(), 450, 0.001);
+    EXPECT_NEAR(first.height(), 225, 0.001);
+    EXPECT_DOUBLE_EQ(second.width(), 400);
+}
+
+TEST_F(PvTextViewTest, clickingCheckboxTogglesItWithoutMovingCaret)
+{
+    view.replace({0, 0}, PvTextView::AttributedText{{QStringLiteral("milk"), {}}}, {4, 0});
+    view.replace({4, 0}, view.makeUncheckedCheckboxStr(false, false), {6, 0});
+    QTest::keyClicks(&view, QStringLiteral("x"));
+    moveCaret(view, 2);
+    const int caret = view.textCursor().position();
+    QTextCursor atBox(view.document());
+    atBox.setPosition(0);
+    EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 0)));
+    atBox.setPosition(4);
+    const QRect left = view.cursorRect(atBox);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, left.center() + QPoint(4, 0));
+    const QTextCharFormat box = formatAt(*view.document(), 4);
+    ASSERT_TRUE(CheckboxAttachment::isCheckboxFormat(box));
+    EXPECT_EQ(box.stringProperty(TextAttachment::ClassName), QLatin1String(TextAttachment::CheckedClass));
+    EXPECT_EQ(view.textCursor().position(), caret);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, left.center() + QPoint(4, 0));
+    EXPECT_EQ(formatAt(*view.document(), 4).stringProperty(TextAttachment::ClassName),
+              QLatin1String(TextAttachment::UncheckedClass));
+}
+
+TEST_F(PvTextViewTest, textTypedRightAfterCheckboxIsNotABox)
+{
+    view.replace({0, 0}, view.makeUncheckedCheckboxStr(false, false), {1, 0});
+    QTest::keyClicks(&view, QStringLiteral("ab"));
+    EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 0)));
+    EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 1)));
+    EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 2)));
+}
+
+TEST_F(PvTextViewTest, pasteFromElsewhereIsPlainAndDropsStrayObjectCharacters)
+{
+    auto* foreign = new QMimeData;
+    foreign->setHtml(QStringLiteral("<b>bold</b>"));
+    foreign->setText(QStringLiteral("bo") + QChar::ObjectReplacementCharacter + QStringLiteral("ld"));
+    QApplication::clipboard()->setMimeData(foreign);
+    view.paste();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("bold"));
+    EXPECT_NE(formatAt(*view.document(), 1).fontWeight(), QFont::Bold);
+}
+
+TEST_F(PvTextViewTest, pastedImageFromElsewhereBecomesImageAttachment)
+{
+    QImage picture(20, 10, QImage::Format_ARGB32);
+    picture.fill(Qt::green);
+    auto* foreign = new QMimeData;
+    foreign->setImageData(picture);
+    QApplication::clipboard()->setMimeData(foreign);
+    view.paste();
+    const QTextCharFormat format = formatAt(*view.document(), 0);
+    ASSERT_TRUE(format.isImageFormat());
+    EXPECT_EQ(QJTextAttachment::fromFormat(format, *view.document()).image().size(), QSize(20, 10));
+}
+
+TEST_F(PvTextViewTest, copyAndPasteInsideViewKeepsCheckboxesAndImages)
+{
+    QImage picture(30, 30, QImage::Format_ARGB32);
+    picture.fill(Qt::yellow);
+    view.replace({0, 0}, view.makeUncheckedCheckboxStr(false, false), {0, 0});
+    QTextCursor(view.document())
+        .insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(picture).format(*view.document()));
+    view.selectAll();
+    view.copy();
+    ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(PvTextView::MimeType));
+    moveCaret(view, view.textLength());
+    view.paste();
+    ASSERT_EQ(view.textLength(), 6);
+    EXPECT_TRUE(formatAt(*view.document(), 3).isImageFormat());
+    EXPECT_EQ(QJTextAttachment::fromFormat(formatAt(*view.document(), 3), *view.document()).image().size(),
+              QSize(30, 30));
+    EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 4)));
+}
+
+TEST_F(PvTextViewTest, matchListShiftsAfterEditsAndRescansChangedParagraph)
+{
+    view.setPlainText(QStringLiteral("rose one\nrose two"));
+    view.setRegexQuery(Indexer::regexWith(QStringLiteral("rose")));
+    ASSERT_EQ(view.hitCount(), 2);
+    EXPECT_EQ(view.regexMatches().at(1).location, 9);
+    moveCaret(view, 0);
+    QTest::keyClicks(&view, QStringLiteral("a "));
+    ASSERT_EQ(view.hitCount(), 2);
+    EXPECT_EQ(view.regexMatches().at(0).location, 2);
+    EXPECT_EQ(view.regexMatches().at(1).location, 11);
+    moveCaret(view, view.textLength());
+    QTest::keyClicks(&view, QStringLiteral(" Rose"));
+    EXPECT_EQ(view.hitCount(), 3);
+    moveCaret(view, 2);
+    QTest::keyClicks(&view, QStringLiteral("x"));
+    EXPECT_EQ(view.hitCount(), 2);
+}
+
+TEST_F(PvTextViewTest, hitSteppingStaysInRange)
+{
+    view.setPlainText(QStringLiteral("rose rose rose"));
+    view.setRegexQuery(Indexer::regexWith(QStringLiteral("rose")));
+    EXPECT_EQ(view.currentHit(), 0);
+    view.nextHit();
+    view.nextHit();
+    view.nextHit();
+    EXPECT_EQ(view.currentHit(), 2);
+    EXPECT_EQ(view.textCursor().selectedText(), QStringLiteral("rose"));
+    view.selectAll();
+    view.textCursor().removeSelectedText();
+    QTest::keyClicks(&view, QStringLiteral("x"));
+    EXPECT_EQ(view.hitCount(), 0);
+    EXPECT_LT(view.currentHit(), 0);
+    view.nextHit();
+    view.previousHit();
+    EXPECT_FALSE(view.hitCanGoForward());
+}
+
+TEST_F(PvTextViewTest, badPatternGivesNoMatches)
+{
+    view.setPlainText(QStringLiteral("rose"));
+    view.setRegexQuery(QStringLiteral("(unclosed"));
+    EXPECT_EQ(view.hitCount(), 0);
+}
+
+TEST_F(PvTextViewTest, replaceIsOneUndoStep)
+{
+    QTest::keyClicks(&view, QStringLiteral("hello"));
+    view.replace({0, 5}, PvTextView::AttributedText{{QStringLiteral("bye"), {}}}, {3, 0});
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("bye"));
+    EXPECT_EQ(formatAt(*view.document(), 0).foreground().color(), view.fgColor());
+    view.undo();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("hello"));
+}
+
+TEST_F(PvTextViewTest, firstResponderCallbackFollowsFocus)
+{
+    QList<bool> calls;
+    view.firstResponderChange = [&calls](bool focused) {
+        calls.append(focused);
+    };
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(&view, &out);
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(&view, &in);
+    EXPECT_EQ(calls, (QList<bool>{false, true}));
+}
+
+} // namespace
