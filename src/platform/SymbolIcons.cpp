@@ -1,5 +1,7 @@
 #include "SymbolIcons.h"
 
+#include "ColorScheme.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -9,8 +11,10 @@
 
 namespace {
 
-// The theme every symbol is looked up in; Debian's breeze-icon-theme carries all the names below.
+// The theme every symbol is looked up in; Debian's breeze-icon-theme carries all the names below, and its
+// dark twin draws them light for a dark window.
 const QString iconThemeName = QStringLiteral("breeze");
+const QString darkIconThemeName = QStringLiteral("breeze-dark");
 
 const QHash<QString, QString>& table()
 {
@@ -98,6 +102,14 @@ bool themeInstalled(const QString& name)
     return false;
 }
 
+void applyThemeFor(bool dark)
+{
+    const QString name = dark && themeInstalled(darkIconThemeName) ? darkIconThemeName : iconThemeName;
+    // Icons made from the theme reload themselves when the theme name changes.
+    if (themeInstalled(name))
+        QIcon::setThemeName(name);
+}
+
 } // namespace
 
 void SymbolIcons::ensureTheme()
@@ -107,8 +119,8 @@ void SymbolIcons::ensureTheme()
         return;
     addSystemIconFolders();
     // Without breeze the desktop's own theme stays, and anything it lacks is drawn.
-    if (themeInstalled(iconThemeName))
-        QIcon::setThemeName(iconThemeName);
+    applyThemeFor(ColorScheme::isDark());
+    QObject::connect(ColorScheme::instance(), &ColorScheme::changed, ColorScheme::instance(), &applyThemeFor);
 }
 
 QIcon SymbolIcons::icon(const QString& symbolName)

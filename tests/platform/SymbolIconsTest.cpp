@@ -29,6 +29,20 @@ TEST(SymbolIconsTest, tableNamesExistInTheBreezeThemeWhenItIsInstalled)
         EXPECT_TRUE(QIcon::hasThemeIcon(SymbolIcons::themeName(name))) << name.toStdString();
 }
 
+TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
+{
+    SymbolIcons::ensureTheme();
+    if (QIcon::themeName() != QStringLiteral("breeze"))
+        GTEST_SKIP() << "breeze-icon-theme is not installed";
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    QApplication::setPalette(dark);
+    EXPECT_EQ(QIcon::themeName(), QStringLiteral("breeze-dark"));
+    QApplication::setPalette(original);
+    EXPECT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
+}
+
 TEST(ColorSchemeTest, paletteTurningDarkAndBackSignalsEachChangeOnce)
 {
     const QPalette original = QApplication::palette();
