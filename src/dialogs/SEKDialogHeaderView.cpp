@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 SEKDialogHeaderView::SEKDialogHeaderView(const QString& headerColorHex, bool withCloseButton, QWidget* parent)
     : QWidget(parent), m_titleView(new QLabel(this))
@@ -42,4 +43,19 @@ SEKDialogHeaderView::SEKDialogHeaderView(const QString& headerColorHex, bool wit
         m_closeButtonView->setFixedSize(28, 28);
         layout->addWidget(m_closeButtonView);
     }
+}
+
+SEKDialogHeaderView::Top SEKDialogHeaderView::installOn(QWidget* dialog, const QString& headerColorHex,
+                                                        bool withCloseButton)
+{
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* header = new SEKDialogHeaderView(headerColorHex, withCloseButton, dialog);
+    layout->addWidget(header);
+    auto* separator = new QWidget(dialog);
+    separator->setObjectName(QStringLiteral("separatorView"));
+    separator->setFixedHeight(1);
+    layout->addWidget(separator);
+    return {layout, header, separator};
 }

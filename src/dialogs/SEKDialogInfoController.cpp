@@ -23,18 +23,12 @@ SEKDialogInfoController::SEKDialogInfoController(const QString& title, const QSt
     : SEKDialogBaseController(parent), m_menuTitle(title), m_text(text)
 {
     setObjectName(QStringLiteral("SEKDialogInfoController"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    auto* header = new SEKDialogHeaderView(dialogHeaderColor(), true, this);
-    m_headerView = header;
-    m_titleView = header->titleView();
-    m_closeButtonView = header->closeButtonView();
-    layout->addWidget(m_headerView);
-    m_separatorView = new QWidget(this);
-    m_separatorView->setObjectName(QStringLiteral("separatorView"));
-    m_separatorView->setFixedHeight(1);
-    layout->addWidget(m_separatorView);
+    const SEKDialogHeaderView::Top top = SEKDialogHeaderView::installOn(this, dialogHeaderColor(), true);
+    QVBoxLayout* layout = top.layout;
+    m_headerView = top.header;
+    m_titleView = top.header->titleView();
+    m_closeButtonView = top.header->closeButtonView();
+    m_separatorView = top.separator;
     m_textView = new QTextEdit(this);
     m_textView->setObjectName(QStringLiteral("textView"));
     m_textView->setReadOnly(true);

@@ -33,17 +33,11 @@ SEKDialogInputController::SEKDialogInputController(const QString& title, const Q
 
 void SEKDialogInputController::buildLayout()
 {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-    auto* header = new SEKDialogHeaderView(dialogHeaderColor(), false, this);
-    m_headerView = header;
-    m_titleView = header->titleView();
-    outer->addWidget(m_headerView);
-    m_separatorView = new QWidget(this);
-    m_separatorView->setObjectName(QStringLiteral("separatorView"));
-    m_separatorView->setFixedHeight(1);
-    outer->addWidget(m_separatorView);
+    const SEKDialogHeaderView::Top top = SEKDialogHeaderView::installOn(this, dialogHeaderColor(), false);
+    QVBoxLayout* outer = top.layout;
+    m_headerView = top.header;
+    m_titleView = top.header->titleView();
+    m_separatorView = top.separator;
 
     m_contentView = new QWidget(this);
     m_contentView->setObjectName(QStringLiteral("contentView"));
