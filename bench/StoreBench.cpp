@@ -70,7 +70,7 @@ public:
     std::unique_ptr<TestStore> store;
 };
 
-BENCHMARK_F(ProjectFixture, ListOneThousandCardFolder)(benchmark::State& state)
+BENCHMARK_DEFINE_F(ProjectFixture, ListOneThousandCardFolder)(benchmark::State& state)
 {
     for (auto _ : state) {
         FetchRequest request(ProjectItemEntity);
@@ -83,7 +83,7 @@ BENCHMARK_F(ProjectFixture, ListOneThousandCardFolder)(benchmark::State& state)
 }
 BENCHMARK_REGISTER_F(ProjectFixture, ListOneThousandCardFolder)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_F(ProjectFixture, CountFolderChildren)(benchmark::State& state)
+BENCHMARK_DEFINE_F(ProjectFixture, CountFolderChildren)(benchmark::State& state)
 {
     for (auto _ : state) {
         FetchRequest request(ProjectItemEntity);
@@ -94,7 +94,7 @@ BENCHMARK_F(ProjectFixture, CountFolderChildren)(benchmark::State& state)
 }
 BENCHMARK_REGISTER_F(ProjectFixture, CountFolderChildren)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_F(ProjectFixture, SearchTermsOverWholeProject)(benchmark::State& state)
+BENCHMARK_DEFINE_F(ProjectFixture, SearchTermsOverWholeProject)(benchmark::State& state)
 {
     for (auto _ : state) {
         FetchRequest request(ProjectItemEntity);
