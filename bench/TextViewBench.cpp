@@ -119,6 +119,10 @@ void BM_TypeCharacterAtEnd(benchmark::State& state)
     // A sentence typed over and over, a new paragraph now and then, as a writer's paragraphs run.
     const QString sentence = QStringLiteral("The tide came in over the harbour wall. ");
     constexpr int ParagraphCharacters = 600;
+    if (!shown.view.hasFocus()) {
+        state.SkipWithError("the view did not take the keyboard focus");
+        return;
+    }
     int typed = 0;
     for (auto _ : state) {
         const QChar character = sentence.at(typed % sentence.size());
