@@ -38,7 +38,8 @@ QColor CardNotesViewController::barColor()
 {
     const QColorTransform toSrgb =
         QColorSpace(QColorSpace::DisplayP3).transformationToColorSpace(QColorSpace(QColorSpace::SRgb));
-    return toSrgb.map(QColor::fromRgbF(1.0f, 0.909f, 0.325f));
+    // Clamped into sRGB: the P3 red lies just beyond it.
+    return toSrgb.map(QColor::fromRgbF(1.0f, 0.909f, 0.325f)).toRgb();
 }
 
 void CardNotesViewController::viewDidLoad()
@@ -75,7 +76,10 @@ void CardNotesViewController::viewWillAppear(bool animated)
         NavigationHelpers::setupCustomNavbar(navigation->navigationBar(), Qt::black, barColor());
     QFont font = m_editor->font();
     font.setPointSizeF(Metrics::scaled(FontSize));
+    // A new font is no change of the writer's.
+    m_settingText = true;
     m_editor->setFont(font);
+    m_settingText = false;
     m_editor->setFocus();
 }
 
@@ -90,8 +94,8 @@ void CardNotesViewController::showText(const QString& text)
 {
     m_settingText = true;
     m_editor->setPlainText(text);
-    m_settingText = false;
     applyInset();
+    m_settingText = false;
 }
 
 void CardNotesViewController::applyInset()
