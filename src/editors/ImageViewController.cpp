@@ -156,16 +156,32 @@ void ImageViewController::setZoomScale(double scale)
     centerScrollViewContents();
 }
 
+QPointF ImageViewController::contentOrigin() const
+{
+    // Where the image starts inside the scrolled content: whole pixels, as laid out.
+    return {std::floor(m_contentInset.left()), std::floor(m_contentInset.top())};
+}
+
+QPointF ImageViewController::imagePointAt(const QPointF& location) const
+{
+    const QPointF offset(m_imageScrollView->horizontalScrollBar()->value(),
+                         m_imageScrollView->verticalScrollBar()->value());
+    return (location + offset - contentOrigin()) / m_zoomScale;
+}
+
+void ImageViewController::scrollImagePointTo(const QPointF& point, const QPointF& location)
+{
+    const QPointF content = point * m_zoomScale + contentOrigin();
+    m_imageScrollView->horizontalScrollBar()->setValue(static_cast<int>(std::lround(content.x() - location.x())));
+    m_imageScrollView->verticalScrollBar()->setValue(static_cast<int>(std::lround(content.y() - location.y())));
+}
+
 QRectF ImageViewController::visibleImageRect() const
 {
     if (!hasImage())
         return {};
-    const QPointF offset(m_imageScrollView->horizontalScrollBar()->value(),
-                         m_imageScrollView->verticalScrollBar()->value());
-    const QRectF visible(offset - QPointF(std::floor(m_contentInset.left()), std::floor(m_contentInset.top())),
-                         viewportSize());
-    const QRectF inImage(visible.topLeft() / m_zoomScale, visible.size() / m_zoomScale);
-    return inImage.intersected(QRectF(QPointF(0, 0), QSizeF(m_image.size())));
+    const QRectF visible(imagePointAt(QPointF(0, 0)), viewportSize() / m_zoomScale);
+    return visible.intersected(QRectF(QPointF(0, 0), QSizeF(m_image.size())));
 }
 
 void ImageViewController::zoomToRect(const QRectF& rect)
@@ -174,56 +190,43 @@ void ImageViewController::zoomToRect(const QRectF& rect)
         return;
     const QSizeF bounds = m_imageScrollView->maximumViewportSize();
     setZoomScale(std::min(bounds.width() / rect.width(), bounds.height() / rect.height()));
-    // Scroll so that the rectangle's centre sits in the middle of the view, as far as the content reaches.
-    const QPointF centre =
-        rect.center() * m_zoomScale + QPointF(std::floor(m_contentInset.left()), std::floor(m_contentInset.top()));
+    // The rectangle's centre goes to the middle of the view, as far as the content reaches.
     const QSizeF view = viewportSize();
-    m_imageScrollView->horizontalScrollBar()->setValue(static_cast<int>(std::lround(centre.x() - view.width() / 2)));
-    m_imageScrollView->verticalScrollBar()->setValue(static_cast<int>(std::lround(centre.y() - view.height() / 2)));
+    scrollImagePointTo(rect.center(), QPointF(view.width() / 2, view.height() / 2));
+}
+
+void ImageViewController::zoomToScaleCentredOn(double scale, const QPointF& point)
+{
+    const QSizeF bounds = m_imageScrollView->maximumViewportSize();
+    const QSizeF size(bounds.width() / scale, bounds.height() / scale);
+    zoomToRect(QRectF(point - QPointF(size.width() / 2, size.height() / 2), size));
 }
 
 void ImageViewController::scrollViewDoubleTapped(const QPointF& location)
 {
     if (!hasImage())
         return;
-    // The point under the tap in the image's own pixels, so the zoom centres on what the writer tapped.
-    const QPointF offset(m_imageScrollView->horizontalScrollBar()->value(),
-                         m_imageScrollView->verticalScrollBar()->value());
-    const QPointF inset(std::floor(m_contentInset.left()), std::floor(m_contentInset.top()));
-    const QPointF point = (location + offset - inset) / m_zoomScale;
-    const double newScale = std::min(m_zoomScale * TapZoomFactor, m_maximumZoomScale);
-    const QSizeF bounds = m_imageScrollView->maximumViewportSize();
-    const QSizeF size(bounds.width() / newScale, bounds.height() / newScale);
-    zoomToRect(QRectF(point - QPointF(size.width() / 2, size.height() / 2), size));
+    // Centred on the point under the tap in the image's own pixels, so the zoom goes where the writer tapped.
+    zoomToScaleCentredOn(std::min(m_zoomScale * TapZoomFactor, m_maximumZoomScale), imagePointAt(location));
 }
 
 void ImageViewController::scrollViewTwoFingerTapped()
 {
-    const QRectF visible = visibleImageRect();
-    setZoomScale(std::max(m_zoomScale / TapZoomFactor, m_minimumZoomScale));
-    if (visible.isEmpty())
+    if (!hasImage())
         return;
-    // Keep what was in the middle of the view there.
-    const QSizeF bounds = m_imageScrollView->maximumViewportSize();
-    const QSizeF size(bounds.width() / m_zoomScale, bounds.height() / m_zoomScale);
-    const QPointF centre = visible.center();
-    zoomToRect(QRectF(centre - QPointF(size.width() / 2, size.height() / 2), size));
+    // What was in the middle of the view stays there.
+    const QPointF centre = visibleImageRect().center();
+    zoomToScaleCentredOn(std::max(m_zoomScale / TapZoomFactor, m_minimumZoomScale), centre);
 }
 
 void ImageViewController::zoomAround(const QPointF& location, double scale)
 {
     if (!hasImage())
         return;
-    const QPointF offset(m_imageScrollView->horizontalScrollBar()->value(),
-                         m_imageScrollView->verticalScrollBar()->value());
-    const QPointF inset(std::floor(m_contentInset.left()), std::floor(m_contentInset.top()));
-    const QPointF point = (location + offset - inset) / m_zoomScale;
+    const QPointF point = imagePointAt(location);
     setZoomScale(scale);
     // The image point under the pointer stays under it.
-    const QPointF after =
-        point * m_zoomScale + QPointF(std::floor(m_contentInset.left()), std::floor(m_contentInset.top()));
-    m_imageScrollView->horizontalScrollBar()->setValue(static_cast<int>(std::lround(after.x() - location.x())));
-    m_imageScrollView->verticalScrollBar()->setValue(static_cast<int>(std::lround(after.y() - location.y())));
+    scrollImagePointTo(point, location);
 }
 
 void ImageViewController::panBy(const QPointF& delta)

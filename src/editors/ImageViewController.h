@@ -88,6 +88,12 @@ private:
     QSizeF viewportSize() const;
     // Zooms to scale keeping the image point under location (in the viewport) where it is.
     void zoomAround(const QPointF& location, double scale);
+    void zoomToScaleCentredOn(double scale, const QPointF& point);
+    QPointF contentOrigin() const;
+    // The image pixel under location in the viewport.
+    QPointF imagePointAt(const QPointF& location) const;
+    // Scrolls so that the image pixel point lies under location in the viewport, as far as the content reaches.
+    void scrollImagePointTo(const QPointF& point, const QPointF& location);
     void panBy(const QPointF& delta);
 
     QImage m_image;

@@ -1,4 +1,5 @@
 #include "editors/CardNotesViewController.h"
+#include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/Metrics.h"
 #include "platform/Alert.h"
@@ -17,26 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Renders the sheet in both schemes for a person to look at; run with PLOTVANE_EDITOR_SHOT set.
-void grabInBothAppearances(QWidget* window, const QString& name)
-{
-    // Bar buttons made after the sheet was shown appear once the event loop has laid them out.
-    QApplication::processEvents();
-    window->grab().save(QStringLiteral("/tmp/%1-light.png").arg(name));
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Button, QColor(0x2a, 0x2a, 0x2e));
-    QApplication::setPalette(dark);
-    QApplication::processEvents();
-    window->grab().save(QStringLiteral("/tmp/%1-dark.png").arg(name));
-    QApplication::setPalette(light);
-}
 
 // The board's side of the sheet: presents it as the openers do and records what the callback receives.
 class CardNotesViewControllerTest : public ::testing::Test {
