@@ -15,6 +15,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -187,6 +188,30 @@ TEST_F(ImageViewControllerTest, resizingTheSheetFitsTheImageAgain)
     // 800 / 2000 = 0.4 across, 300 / 1000 = 0.3 down.
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 0.3);
     EXPECT_DOUBLE_EQ(viewer->contentInset().left(), 100);
+}
+
+TEST_F(ImageViewControllerTest, controlWheelZoomsAroundThePointerWithinTheRange)
+{
+    showAlone(picture(4000, 3000));
+    QWidget* viewport = viewer->imageScrollView()->viewport();
+    const QPointF pointer(150, 120);
+    auto wheel = [&](int angle) {
+        QWheelEvent event(pointer, viewport->mapToGlobal(pointer), QPoint(), QPoint(0, angle), Qt::NoButton,
+                          Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewport, &event);
+    };
+    wheel(120);
+    ASSERT_GT(viewer->zoomScale(), 0.1);
+    // (150, 120) in the view was (1500, 1200) in the image at 0.1 and stays under the pointer.
+    const QPointF under = viewer->visibleImageRect().topLeft() + pointer / viewer->zoomScale();
+    EXPECT_NEAR(under.x(), 1500, 10);
+    EXPECT_NEAR(under.y(), 1200, 10);
+    for (int i = 0; i < 40; ++i)
+        wheel(120);
+    EXPECT_DOUBLE_EQ(viewer->zoomScale(), 1.0);
+    for (int i = 0; i < 80; ++i)
+        wheel(-120);
+    EXPECT_DOUBLE_EQ(viewer->zoomScale(), 0.1);
 }
 
 TEST_F(ImageViewControllerTest, sheetFromTheStoryboardHasItsTitleAndDoneCloses)
