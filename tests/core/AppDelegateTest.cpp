@@ -1,4 +1,5 @@
 #include "core/AppDelegate.h"
+#include "TestWait.h"
 #include "core/AppKitBridge.h"
 #include "core/ProjectItem.h"
 #include "platform/Storyboard.h"
@@ -132,7 +133,7 @@ TEST_F(AppDelegateTest, pluginGetsOneBackgroundUpdateCheckAndAWatchPerActivation
     delegate.didBecomeActive();
     delegate.didBecomeActive();
     EXPECT_EQ(plugin.terminationWatches, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(plugin.terminationWatches, 2, 5000);
+    ASSERT_TRUE(waitFor([&] { return plugin.terminationWatches == 2; }, 5000));
 }
 
 } // namespace

@@ -604,6 +604,11 @@ PersistentHistory::Result ManagedObjectContext::fetchHistoryAfterToken(qint64 to
     return m_history.transactionsAfterToken(token);
 }
 
+qint64 ManagedObjectContext::lastHistoryToken() const
+{
+    return m_history.lastToken();
+}
+
 PersistentHistory::Result ManagedObjectContext::fetchHistoryAfterDate(const QDateTime& date) const
 {
     return m_history.transactionsAfterDate(date);

@@ -40,8 +40,7 @@ public:
 
     // A new object of the named entity, pending insertion; nullptr for an unknown entity.
     ManagedObject* insertNewObject(const QString& entityName);
-    template <class T>
-    T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
+    template <class T> T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
     void deleteObject(ManagedObject* object);
 
     bool hasChanges() const;
@@ -76,6 +75,8 @@ public:
 
     PersistentHistory::Result fetchHistoryAfterToken(qint64 token) const;
     PersistentHistory::Result fetchHistoryAfterDate(const QDateTime& date) const;
+    // The newest history token of the store file, 0 when nothing was ever saved.
+    qint64 lastHistoryToken() const;
 
     // Called when another connection has committed: merges its changes into the held objects.
     void mergeRemoteChanges();
