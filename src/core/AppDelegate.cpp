@@ -8,6 +8,8 @@
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarViewController.h"
+#include "editors/CardNotesViewController.h"
+#include "editors/ImageViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
@@ -75,6 +77,8 @@ void AppDelegate::showProjectList()
     // The screens a project opens into are made by identifier when it opens.
     PvCardViewController::registerInStoryboard();
     SidebarViewController::registerInStoryboard();
+    CardNotesViewController::registerInStoryboard();
+    ImageViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);
