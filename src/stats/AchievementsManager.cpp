@@ -101,14 +101,20 @@ QDateTime AchievementsManager::storedDate(const QString& tag) const
     return SettingsHelper::getDateValue(m_context, m_projectId, tag);
 }
 
-void AchievementsManager::storeDate(const QString& tag, const QDateTime& moment)
+ManagedObject* AchievementsManager::writeDate(const QString& tag, const QDateTime& moment)
 {
     if (!m_context)
-        return;
+        return nullptr;
     SettingsHelper::setValue(m_context, m_projectId, tag, storedText(moment), true);
-    ProjectSetting* setting = SettingsHelper::fetchSetting(m_context, m_projectId, tag);
-    // A failed save leaves the record pending; the next save of the store writes it.
-    if (auto error = m_context->saveObjects({setting}))
+    return SettingsHelper::fetchSetting(m_context, m_projectId, tag);
+}
+
+void AchievementsManager::saveOnly(const QList<ManagedObject*>& settings)
+{
+    if (!m_context || settings.isEmpty())
+        return;
+    // A failed save leaves the records pending; the next save of the store writes them.
+    if (auto error = m_context->saveObjects(settings))
         qWarning().noquote() << DbHelpers::SaveErrorLogLine << error->description();
 }
 
@@ -119,7 +125,8 @@ QDateTime AchievementsManager::now() const
 
 QList<DayStat> AchievementsManager::allDays() const
 {
-    return StatisticsManager::dayStats(StatisticsManager::fetchRecords(m_context, m_projectId), 0, true);
+    return StatisticsManager::dayStats(m_context, m_projectId, 0, true, std::nullopt,
+                                       StatisticsManager::RecordFields::FiguresOnly);
 }
 
 AchievementsManager::Figures AchievementsManager::projectFigures() const
@@ -136,6 +143,7 @@ AchievementsManager::Figures AchievementsManager::projectFigures() const
 QList<const Achievement*> AchievementsManager::earn(const QList<Achievement*>& candidates, const Figures& figures)
 {
     QList<const Achievement*> earned;
+    QList<ManagedObject*> settings;
     const QDateTime moment = now();
     for (Achievement* achievement : candidates) {
         qint64 figure = 0;
@@ -153,9 +161,11 @@ QList<const Achievement*> AchievementsManager::earn(const QList<Achievement*>& c
         if (figure < achievement->metric())
             continue;
         achievement->setAchieved(moment);
-        storeDate(achievement->tag(), moment);
+        settings.append(writeDate(achievement->tag(), moment));
         earned.append(achievement);
     }
+    // One transaction for everything earned at once.
+    saveOnly(settings);
     if (!earned.isEmpty())
         emit achievementsEarned(earned);
     return earned;
@@ -215,7 +225,7 @@ void AchievementsManager::dailyAverageCheck(qint64 wordsGained)
     if (m_hitDailyAverage || m_todaysWordCount + wordsGained < m_todaysDayAverage)
         return;
     m_hitDailyAverage = true;
-    storeDate(DailyAverageHitTag, now());
+    saveOnly({writeDate(DailyAverageHitTag, now())});
     showDailyAverageNotification();
 }
 

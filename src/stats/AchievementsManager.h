@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 
+class ManagedObject;
 class ManagedObjectContext;
 struct UserNotificationRequest;
 
@@ -90,8 +91,10 @@ private:
              QString imageStem = {});
     void loadAchievements();
     QDateTime storedDate(const QString& tag) const;
-    // Writes the moment under the tag and saves that record alone.
-    void storeDate(const QString& tag, const QDateTime& moment);
+    // Writes the moment under the tag, unsaved; answers the setting record.
+    ManagedObject* writeDate(const QString& tag, const QDateTime& moment);
+    // Saves these records alone, leaving every other pending change pending.
+    void saveOnly(const QList<ManagedObject*>& settings);
     QList<DayStat> allDays() const;
     Figures projectFigures() const;
     QList<const Achievement*> earn(const QList<Achievement*>& candidates, const Figures& figures);

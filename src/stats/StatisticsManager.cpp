@@ -1,5 +1,6 @@
 #include "StatisticsManager.h"
 
+#include "DayRollup.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectStat.h"
 #include "core/SettingsHelper.h"
@@ -7,51 +8,11 @@
 #include "dialogs/RelativeDateFormatter.h"
 #include "platform/store/ManagedObjectContext.h"
 
-#include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace {
-
-// Finds the calendar day of many moments that mostly share a few days: a moment inside the last day found
-// needs no conversion to local time, which is what makes a roll-up of years of records fast.
-class CalendarDayCache {
-public:
-    QDate dayOf(const QDateTime& moment)
-    {
-        const qint64 at = moment.toMSecsSinceEpoch();
-        if (m_day.isValid() && at >= m_start && at < m_end)
-            return m_day;
-        m_day = moment.toLocalTime().date();
-        // Local midnights, so a day of 23 or 25 hours is measured as it is.
-        m_start = QDateTime(m_day, QTime(0, 0)).toMSecsSinceEpoch();
-        m_end = QDateTime(m_day.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
-        return m_day;
-    }
-
-private:
-    QDate m_day;
-    qint64 m_start = 0;
-    qint64 m_end = 0;
-};
-
-void placeUnsaved(QList<DayStat>& days, const DayStat& unsaved)
-{
-    if (!unsaved.startTime().isValid())
-        return;
-    const QDate day = StatisticsManager::calendarDay(unsaved.startTime());
-    qsizetype at = 0;
-    for (; at < days.size(); ++at) {
-        const QDate existing = StatisticsManager::calendarDay(days[at].startTime());
-        if (existing == day) {
-            days[at].add(unsaved.time(), unsaved.wordCount());
-            return;
-        }
-        if (existing < day)
-            break;
-    }
-    days.insert(at, unsaved);
-}
 
 // h and m of a number of seconds, in whole hours and the minutes left over.
 std::pair<qint64, qint64> hoursAndMinutes(qint64 seconds)
@@ -107,22 +68,37 @@ QList<ProjectStat*> StatisticsManager::fetchStats(ManagedObjectContext* context,
     return stats;
 }
 
-QList<DayStat> StatisticsManager::fetchRecords(ManagedObjectContext* context, const QString& projectId)
+namespace {
+
+// Reads the project's records newest first and hands each to take until it answers false.
+void readRecords(ManagedObjectContext* context, const QString& projectId, StatisticsManager::RecordFields fields,
+                 const std::function<bool(const DayStat&)>& take)
 {
-    QList<DayStat> records;
     if (!context)
-        return records;
+        return;
     FetchRequest request = ProjectStat::fetchRequest();
     request.setPredicate(QStringLiteral("(projectId == %@)"), {projectId});
     request.setSortDescriptors({{ProjectStat::StartTimeKey, false}});
-    const QList<QVariantList> rows =
-        context->fetchValues(request, {ProjectStat::ProjectItemIdKey, ProjectStat::StartTimeKey, ProjectStat::TimeKey,
-                                       ProjectStat::UniqueIdentifierKey, ProjectStat::WordCountKey});
-    records.reserve(rows.size());
-    for (const QVariantList& row : rows) {
-        records.append(DayStat(projectId, row[0].toString(), row[1].toDateTime(), row[2].toLongLong(),
-                               row[3].toString(), row[4].toLongLong()));
-    }
+    QStringList keys = {ProjectStat::StartTimeKey, ProjectStat::TimeKey, ProjectStat::WordCountKey};
+    const bool all = fields == StatisticsManager::RecordFields::All;
+    if (all)
+        keys << ProjectStat::ProjectItemIdKey << ProjectStat::UniqueIdentifierKey;
+    context->fetchValues(request, keys, [&](const QVariantList& row) {
+        return take(DayStat(projectId, all ? row[3].toString() : QString(), row[0].toDateTime(), row[1].toLongLong(),
+                            all ? row[4].toString() : QString(), row[2].toLongLong()));
+    });
+}
+
+} // namespace
+
+QList<DayStat> StatisticsManager::fetchRecords(ManagedObjectContext* context, const QString& projectId,
+                                               RecordFields fields)
+{
+    QList<DayStat> records;
+    readRecords(context, projectId, fields, [&records](const DayStat& record) {
+        records.append(record);
+        return true;
+    });
     return records;
 }
 
@@ -134,28 +110,20 @@ QDate StatisticsManager::calendarDay(const QDateTime& moment)
 QList<DayStat> StatisticsManager::dayStats(const QList<DayStat>& records, qint64 limit, bool unlimited,
                                            const std::optional<DayStat>& unsaved)
 {
-    QList<DayStat> days;
-    QHash<QDate, qsizetype> dayIndex;
-    CalendarDayCache calendar;
-    qint64 total = 0;
+    DayRollup rollup(limit, unlimited);
     for (const DayStat& record : records) {
-        if (!record.startTime().isValid())
-            continue;
-        const QDate day = calendar.dayOf(record.startTime());
-        const auto found = dayIndex.constFind(day);
-        if (found != dayIndex.cend()) {
-            days[*found].add(record.time(), record.wordCount());
-        } else {
-            dayIndex.insert(day, days.size());
-            days.append(record);
-        }
-        total += record.wordCount();
-        if (!unlimited && total > limit)
+        if (!rollup.add(record))
             break;
     }
-    if (unsaved)
-        placeUnsaved(days, *unsaved);
-    return days;
+    return rollup.finish(unsaved);
+}
+
+QList<DayStat> StatisticsManager::dayStats(ManagedObjectContext* context, const QString& projectId, qint64 limit,
+                                           bool unlimited, const std::optional<DayStat>& unsaved, RecordFields fields)
+{
+    DayRollup rollup(limit, unlimited);
+    readRecords(context, projectId, fields, [&rollup](const DayStat& record) { return rollup.add(record); });
+    return rollup.finish(unsaved);
 }
 
 qint64 StatisticsManager::todaysWords(const QList<DayStat>& days, const QDateTime& now)
@@ -328,7 +296,7 @@ StatisticsReport StatisticsManager::report(ManagedObjectContext* context, const 
                                            const std::optional<DayStat>& unsaved, const QDateTime& now)
 {
     StatisticsReport report;
-    report.days = dayStats(fetchRecords(context, projectId), wordGoal, false, unsaved);
+    report.days = dayStats(context, projectId, wordGoal, false, unsaved);
     if (context)
         report.cardStats = DbHelpers::getCardStats(context, projectId, ItemIds::Top);
     report.todaysWords = todaysWords(report.days, now);

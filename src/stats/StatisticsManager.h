@@ -27,9 +27,13 @@ public:
 
     // Every writing record of the project, newest first; empty when the fetch fails.
     static QList<ProjectStat*> fetchStats(ManagedObjectContext* context, const QString& projectId);
+    // Which fields of the records to read: the figures alone leave the card and record identifiers empty,
+    // for callers that only count.
+    enum class RecordFields { All, FiguresOnly };
     // The same records as values, newest first, read without making store objects (years of writing
     // make a hundred thousand records).
-    static QList<DayStat> fetchRecords(ManagedObjectContext* context, const QString& projectId);
+    static QList<DayStat> fetchRecords(ManagedObjectContext* context, const QString& projectId,
+                                       RecordFields fields = RecordFields::All);
 
     // The writer's calendar day of a moment.
     static QDate calendarDay(const QDateTime& moment);
@@ -39,6 +43,10 @@ public:
     // date order as a day of its own; one without a start time is ignored.
     static QList<DayStat> dayStats(const QList<DayStat>& records, qint64 limit, bool unlimited,
                                    const std::optional<DayStat>& unsaved = std::nullopt);
+    // The same roll-up read straight from the project's records, which stops reading once it is complete.
+    static QList<DayStat> dayStats(ManagedObjectContext* context, const QString& projectId, qint64 limit,
+                                   bool unlimited, const std::optional<DayStat>& unsaved = std::nullopt,
+                                   RecordFields fields = RecordFields::All);
 
     static qint64 todaysWords(const QList<DayStat>& days, const QDateTime& now);
     // Words of every day but the newest (which may still be growing), per day summed; 0 without such days.

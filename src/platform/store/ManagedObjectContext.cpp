@@ -433,7 +433,7 @@ QList<ManagedObject*> ManagedObjectContext::fetchFromDatabase(const EntityDescri
 }
 
 bool ManagedObjectContext::orderClause(const EntityDescription& entity, const FetchRequest& request, QString& order,
-                                       StoreError* error) const
+                                       StoreError* error, bool tieOrder) const
 {
     QStringList terms;
     for (const SortDescriptor& sort : request.sortDescriptors()) {
@@ -444,8 +444,10 @@ bool ManagedObjectContext::orderClause(const EntityDescription& entity, const Fe
         terms.append(SqliteDatabase::quotedName(sort.key) +
                      (sort.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
     }
-    terms.append(QStringLiteral("pk ASC"));
-    order = QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+    // Without a tie order an index holding the sort keys answers alone, without a sort.
+    if (tieOrder)
+        terms.append(QStringLiteral("pk ASC"));
+    order = terms.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
     return true;
 }
 
@@ -506,7 +508,21 @@ QList<ManagedObject*> ManagedObjectContext::fetch(const FetchRequest& request, S
 }
 
 QList<QVariantList> ManagedObjectContext::fetchValues(const FetchRequest& request, const QStringList& keys,
-                                                     StoreError* error)
+                                                      StoreError* error)
+{
+    QList<QVariantList> rows;
+    const bool fetched = fetchValues(
+        request, keys,
+        [&rows](const QVariantList& row) {
+            rows.append(row);
+            return true;
+        },
+        error);
+    return fetched ? rows : QList<QVariantList>();
+}
+
+bool ManagedObjectContext::fetchValues(const FetchRequest& request, const QStringList& keys,
+                                       const std::function<bool(const QVariantList&)>& row, StoreError* error)
 {
     StoreError failure;
     const EntityDescription* entity = entityFor(request.entityName(), &failure);
@@ -518,14 +534,22 @@ QList<QVariantList> ManagedObjectContext::fetchValues(const FetchRequest& reques
     }
     if (failure.message.isEmpty() && entity && !pendingObjects(entity->name()).isEmpty()) {
         // Unsaved records must be seen as fetch() sees them; rare enough that the objects may be made.
-        QList<QVariantList> rows;
-        for (ManagedObject* object : fetch(request, error)) {
-            QVariantList row;
-            for (const QString& key : keys)
-                row.append(object->value(key));
-            rows.append(row);
+        StoreError fetchError;
+        const QList<ManagedObject*> objects = fetch(request, &fetchError);
+        if (!fetchError.message.isEmpty()) {
+            if (error)
+                *error = fetchError;
+            return false;
         }
-        return rows;
+        QVariantList values;
+        for (ManagedObject* object : objects) {
+            values.clear();
+            for (const QString& key : keys)
+                values.append(object->value(key));
+            if (!row(values))
+                break;
+        }
+        return true;
     }
     QString where;
     QVariantList bindings;
@@ -535,25 +559,25 @@ QList<QVariantList> ManagedObjectContext::fetchValues(const FetchRequest& reques
         failure = makeError(predicateError.isEmpty() ? QStringLiteral("Invalid predicate") : predicateError);
     QString order;
     if (failure.message.isEmpty())
-        orderClause(*entity, request, order, &failure);
-    QList<QVariantList> rows;
+        orderClause(*entity, request, order, &failure, false);
     if (failure.message.isEmpty()) {
         QStringList names;
         for (const QString& key : keys)
             names.append(SqliteDatabase::quotedName(key));
-        QString sql = selectSql(*entity, names.isEmpty() ? QStringLiteral("pk") : names.join(QStringLiteral(", ")),
-                                where, 0) +
-                      order;
+        QString sql =
+            selectSql(*entity, names.isEmpty() ? QStringLiteral("pk") : names.join(QStringLiteral(", ")), where, 0) +
+            order;
         if (request.fetchLimit() > 0)
             sql += QStringLiteral(" LIMIT %1").arg(request.fetchLimit());
         SqliteStatement statement(m_database, sql);
+        // One buffer for every record: reading a hundred thousand of them allocates nothing per record.
+        QVariantList values(keys.size());
         if (statement.isValid() && statement.bind(bindings)) {
             while (statement.step()) {
-                QVariantList row;
-                row.reserve(keys.size());
                 for (qsizetype i = 0; i < columns.size(); ++i)
-                    row.append(entity->attributes()[columns[i]].coerce(statement.column(int(i))));
-                rows.append(std::move(row));
+                    values[i] = entity->attributes()[columns[i]].coerce(statement.column(int(i)));
+                if (!row(values))
+                    break;
             }
         }
         if (statement.error())
@@ -563,9 +587,9 @@ QList<QVariantList> ManagedObjectContext::fetchValues(const FetchRequest& reques
         qWarning("Fetch failed: %s", qPrintable(failure.message));
         if (error)
             *error = failure;
-        return {};
+        return false;
     }
-    return rows;
+    return true;
 }
 
 void ManagedObjectContext::sortObjects(QList<ManagedObject*>& objects, const QList<SortDescriptor>& sort) const

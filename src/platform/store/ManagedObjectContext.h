@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPair>
 #include <QSet>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -40,8 +41,7 @@ public:
 
     // A new object of the named entity, pending insertion; nullptr for an unknown entity.
     ManagedObject* insertNewObject(const QString& entityName);
-    template <class T>
-    T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
+    template <class T> T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
     void deleteObject(ManagedObject* object);
 
     bool hasChanges() const;
@@ -63,9 +63,14 @@ public:
     // On failure: an empty list, and *error set when given.
     QList<ManagedObject*> fetch(const FetchRequest& request, StoreError* error = nullptr);
     // The named attributes of every matching record, one list of values per record in the order of keys,
-    // without making objects: for reading many records at once. Pending changes are seen as by fetch().
+    // without making objects: for reading many records at once. Pending changes are seen as by fetch();
+    // records equal in every sort key come in no fixed order.
     // On failure: an empty list, and *error set when given.
     QList<QVariantList> fetchValues(const FetchRequest& request, const QStringList& keys, StoreError* error = nullptr);
+    // The same, handing each record's values to row as it is read, so nothing holds every record at once;
+    // row answers false to stop reading. False when the fetch failed.
+    bool fetchValues(const FetchRequest& request, const QStringList& keys,
+                     const std::function<bool(const QVariantList&)>& row, StoreError* error = nullptr);
     // On failure: 0, and *error set when given.
     qint64 count(const FetchRequest& request, StoreError* error = nullptr);
 
@@ -119,8 +124,8 @@ private:
     bool writeDelete(ManagedObject* object, StoreError* error);
     void finishSave(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
                     const QList<ManagedObject*>& deleted, const QHash<ManagedObject*, qint64>& newKeys);
-    bool orderClause(const EntityDescription& entity, const FetchRequest& request, QString& order,
-                     StoreError* error) const;
+    bool orderClause(const EntityDescription& entity, const FetchRequest& request, QString& order, StoreError* error,
+                     bool tieOrder = true) const;
     void refreshObjects(const QList<ManagedObject*>& objects);
     void forgetObject(ManagedObject* object);
     void sortObjects(QList<ManagedObject*>& objects, const QList<SortDescriptor>& sort) const;
