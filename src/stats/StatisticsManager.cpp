@@ -28,10 +28,11 @@ bool isOneHour(qint64 seconds)
 
 QString dayText(const DayStat& day, const QDateTime& now)
 {
+    // Both moments on the writer's clock, so that months and years are counted on one calendar.
     const QDateTime local = day.startTime().toLocalTime();
     return QStringLiteral("%1 (%2) - ")
         .arg(RelativeDateFormatter::mediumDate(local.date()),
-             RelativeDateFormatter::localizedString(day.startTime(), now));
+             RelativeDateFormatter::localizedString(local, now.toLocalTime()));
 }
 
 // The first day with the greatest figure: of equal days the newest, as the list runs newest first.
