@@ -265,12 +265,7 @@ QString StatisticsManager::busiestDayText(const QList<DayStat>& days, const QDat
     const DayStat* day = greatestDay(days, [](const DayStat& d) { return d.time(); });
     if (!day)
         return NoInformationText;
-    const auto [hours, minutes] = hoursAndMinutes(day->time());
-    return dayText(*day, now) + QStringLiteral("%1 %2, %3 %4")
-                                    .arg(hours)
-                                    .arg(isOneHour(day->time()) ? QStringLiteral("hour") : QStringLiteral("hours"))
-                                    .arg(minutes)
-                                    .arg(minutes == 1 ? QStringLiteral("minute") : QStringLiteral("minutes"));
+    return dayText(*day, now) + durationText(day->time());
 }
 
 QString StatisticsManager::mostProductiveDayText(const QList<DayStat>& days, const QDateTime& now)

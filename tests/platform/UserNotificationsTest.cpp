@@ -80,48 +80,88 @@ UserNotificationRequest request(const QString& body)
                                    true};
 }
 
-TEST(UserNotificationsTest, noticeReachesARealNotificationDaemonAndReplacesItsPredecessor)
+// Posts a notice; the answer fills in when the bus replies.
+std::shared_ptr<Answer> post(UserNotifications& notifications, const QString& body)
 {
-    PrivateBus bus;
-    if (!bus.isRunning())
-        GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
-    NotificationDaemon daemon(bus);
-    if (!daemon.missing().isEmpty())
-        GTEST_SKIP() << qPrintable(daemon.missing());
-    QDBusConnection connection = bus.connection();
-    ASSERT_TRUE(connection.isConnected());
-    ASSERT_TRUE(
-        waitFor([&] { return connection.interface()->isServiceRegistered(UserNotifications::ServiceName); }, 10000));
+    auto answer = std::make_shared<Answer>();
+    notifications.add(request(body), [answer](const std::optional<QString>& error) {
+        answer->done = true;
+        answer->error = error;
+    });
+    return answer;
+}
 
-    UserNotifications notifications(connection);
+// A real notification daemon on a private bus; skipped, with the reason, where one cannot run.
+class NotificationDaemonTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!bus.isRunning())
+            GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
+        daemon = std::make_unique<NotificationDaemon>(bus);
+        if (!daemon->missing().isEmpty())
+            GTEST_SKIP() << qPrintable(daemon->missing());
+        connection = std::make_unique<QDBusConnection>(bus.connection());
+        ASSERT_TRUE(connection->isConnected());
+        ASSERT_TRUE(waitFor(
+            [&] { return connection->interface()->isServiceRegistered(UserNotifications::ServiceName); }, 10000));
+        notifications = std::make_unique<UserNotifications>(*connection);
+    }
+
+    // The daemon's numbers of the notices it printed, in order.
+    QStringList printedIds()
+    {
+        static const QRegularExpression idLine(QStringLiteral("\\bid: '?(\\d+)"));
+        QStringList ids;
+        for (const QRegularExpressionMatch& match : idLine.globalMatch(daemon->printed()))
+            ids.append(match.captured(1));
+        return ids;
+    }
+
+    PrivateBus bus;
+    std::unique_ptr<NotificationDaemon> daemon;
+    std::unique_ptr<QDBusConnection> connection;
+    std::unique_ptr<UserNotifications> notifications;
+};
+
+TEST_F(NotificationDaemonTest, noticeReachesARealNotificationDaemonAndReplacesItsPredecessor)
+{
     std::optional<bool> granted;
-    notifications.requestAuthorization([&](bool answer) { granted = answer; });
+    notifications->requestAuthorization([&](bool answer) { granted = answer; });
     ASSERT_TRUE(waitFor([&] { return granted.has_value(); }));
     EXPECT_TRUE(*granted);
 
-    Answer first;
-    notifications.add(request(QStringLiteral("First text")), [&](const std::optional<QString>& error) {
-        first = Answer{true, error};
-    });
-    ASSERT_TRUE(waitFor([&] { return first.done; }));
-    EXPECT_FALSE(first.error.has_value()) << qPrintable(first.error.value_or(QString()));
-    ASSERT_TRUE(waitFor([&] { return daemon.printed().contains(QStringLiteral("First text")); }, 10000))
-        << qPrintable(daemon.printed());
-    EXPECT_TRUE(daemon.printed().contains(QStringLiteral("Daily Average Hit")));
+    const auto first = post(*notifications, QStringLiteral("First text"));
+    ASSERT_TRUE(waitFor([&] { return first->done; }));
+    EXPECT_FALSE(first->error.has_value()) << qPrintable(first->error.value_or(QString()));
+    ASSERT_TRUE(waitFor([&] { return daemon->printed().contains(QStringLiteral("First text")); }, 10000))
+        << qPrintable(daemon->printed());
+    EXPECT_TRUE(daemon->printed().contains(QStringLiteral("Daily Average Hit")));
 
-    Answer second;
-    notifications.add(request(QStringLiteral("Second text")), [&](const std::optional<QString>& error) {
-        second = Answer{true, error};
-    });
+    const auto second = post(*notifications, QStringLiteral("Second text"));
     ASSERT_TRUE(
-        waitFor([&] { return second.done && daemon.printed().contains(QStringLiteral("Second text")); }, 10000));
-    EXPECT_FALSE(second.error.has_value());
+        waitFor([&] { return second->done && daemon->printed().contains(QStringLiteral("Second text")); }, 10000));
+    EXPECT_FALSE(second->error.has_value());
     // The daemon shows the second notice under the first one's number: it replaced it.
-    static const QRegularExpression idLine(QStringLiteral("\\bid: '?(\\d+)"));
-    QStringList ids;
-    for (const QRegularExpressionMatch& match : idLine.globalMatch(daemon.printed()))
-        ids.append(match.captured(1));
-    ASSERT_EQ(ids.size(), 2) << qPrintable(daemon.printed());
+    const QStringList ids = printedIds();
+    ASSERT_EQ(ids.size(), 2) << qPrintable(daemon->printed());
+    EXPECT_EQ(ids[0], ids[1]);
+}
+
+TEST_F(NotificationDaemonTest, noticesPostedInQuickSuccessionStillReplaceEachOther)
+{
+    // The second and third are asked for before the first has its number; the newest waits for it.
+    const auto first = post(*notifications, QStringLiteral("Text one"));
+    const auto second = post(*notifications, QStringLiteral("Text two"));
+    const auto third = post(*notifications, QStringLiteral("Text three"));
+    ASSERT_TRUE(waitFor([&] { return first->done && second->done && third->done; }));
+    ASSERT_TRUE(waitFor([&] { return daemon->printed().contains(QStringLiteral("Text three")); }, 10000));
+    EXPECT_FALSE(first->error.has_value());
+    EXPECT_TRUE(second->error.has_value());
+    EXPECT_FALSE(third->error.has_value());
+    EXPECT_FALSE(daemon->printed().contains(QStringLiteral("Text two")));
+    const QStringList ids = printedIds();
+    ASSERT_EQ(ids.size(), 2) << qPrintable(daemon->printed());
     EXPECT_EQ(ids[0], ids[1]);
 }
 
@@ -141,12 +181,9 @@ TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesQuickly)
     EXPECT_FALSE(granted.has_value());
     ASSERT_TRUE(waitFor([&] { return granted.has_value(); }));
     EXPECT_FALSE(*granted);
-    Answer added;
-    notifications.add(request(QStringLiteral("Nobody listens")), [&](const std::optional<QString>& error) {
-        added = Answer{true, error};
-    });
-    ASSERT_TRUE(waitFor([&] { return added.done; }));
-    EXPECT_TRUE(added.error.has_value());
+    const auto added = post(notifications, QStringLiteral("Nobody listens"));
+    ASSERT_TRUE(waitFor([&] { return added->done; }));
+    EXPECT_TRUE(added->error.has_value());
     EXPECT_LT(timer.elapsed(), UserNotifications::CallTimeoutMs);
 }
 
@@ -161,12 +198,9 @@ TEST(UserNotificationsTest, missingBusRefusesThroughTheEventLoop)
     EXPECT_FALSE(granted.has_value());
     ASSERT_TRUE(waitFor([&] { return granted.has_value(); }));
     EXPECT_FALSE(*granted);
-    Answer added;
-    notifications.add(request(QStringLiteral("Nowhere")), [&](const std::optional<QString>& error) {
-        added = Answer{true, error};
-    });
-    ASSERT_TRUE(waitFor([&] { return added.done; }));
-    EXPECT_TRUE(added.error.has_value());
+    const auto added = post(notifications, QStringLiteral("Nowhere"));
+    ASSERT_TRUE(waitFor([&] { return added->done; }));
+    EXPECT_TRUE(added->error.has_value());
     QDBusConnection::disconnectFromBus(QStringLiteral("missing-bus"));
 }
 
