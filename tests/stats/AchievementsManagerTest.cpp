@@ -1,11 +1,15 @@
 #include "stats/AchievementsManager.h"
+#include "PrivateBus.h"
 #include "StatsFixture.h"
+#include "TestWait.h"
 #include "core/ProjectSetting.h"
 #include "platform/UserNotificationRequest.h"
+#include "platform/UserNotifications.h"
 #include "platform/store/PersistentContainer.h"
 
 #include <QStringList>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -118,15 +122,11 @@ TEST_F(AchievementsManagerTest, wordThresholdsEarnExactlyAtTheirCount)
     auto manager = makeManager();
     EXPECT_TRUE(manager->checkAchievements().isEmpty());
     const QList<QPair<qint64, QString>> steps = {
-        {1000, QStringLiteral("achievement.first.1000.words")},
-        {2999, QString()},
-        {3000, QStringLiteral("achievement.short.story.length")},
-        {10000, QStringLiteral("achievement.first.10000.words")},
-        {17499, QString()},
-        {17500, QStringLiteral("achievement.novella.length")},
-        {32999, QString()},
-        {33000, QStringLiteral("achievement.first.1000.pages")},
-        {39999, QString()},
+        {1000, QStringLiteral("achievement.first.1000.words")},   {2999, QString()},
+        {3000, QStringLiteral("achievement.short.story.length")}, {9999, QString()},
+        {10000, QStringLiteral("achievement.first.10000.words")}, {17499, QString()},
+        {17500, QStringLiteral("achievement.novella.length")},    {32999, QString()},
+        {33000, QStringLiteral("achievement.first.1000.pages")},  {39999, QString()},
         {40000, QStringLiteral("achievement.novel.length")},
     };
     for (const auto& [words, tag] : steps) {
@@ -209,6 +209,68 @@ TEST_F(AchievementsManagerTest, updateFromGivenFiguresEarnsAtThresholds)
     EXPECT_FALSE(manager->getAchievementForTag(QStringLiteral("achievement.days.in.row.30"))->isAchieved());
     EXPECT_FALSE(manager->getAchievementForTag(QStringLiteral("achievement.word.average.200"))->isAchieved());
     EXPECT_TRUE(savedSetting(QStringLiteral("achievement.days.in.row.7")).has_value());
+}
+
+TEST_F(AchievementsManagerTest, everyThresholdEarnsExactlyAtItsFigure)
+{
+    const QList<std::tuple<QString, MetricType, qint64>> table = {
+        {QStringLiteral("achievement.first.1000.words"), MetricType::wordCount, 1000},
+        {QStringLiteral("achievement.first.10000.words"), MetricType::wordCount, 10000},
+        {QStringLiteral("achievement.first.1000.pages"), MetricType::wordCount, 33000},
+        {QStringLiteral("achievement.short.story.length"), MetricType::wordCount, 3000},
+        {QStringLiteral("achievement.novella.length"), MetricType::wordCount, 17500},
+        {QStringLiteral("achievement.novel.length"), MetricType::wordCount, 40000},
+        {QStringLiteral("achievement.days.in.row.7"), MetricType::streakDays, 7},
+        {QStringLiteral("achievement.days.in.row.14"), MetricType::streakDays, 14},
+        {QStringLiteral("achievement.days.in.row.30"), MetricType::streakDays, 30},
+        {QStringLiteral("achievement.word.average.200"), MetricType::averageWordsPerDay, 200},
+        {QStringLiteral("achievement.word.average.300"), MetricType::averageWordsPerDay, 300},
+        {QStringLiteral("achievement.word.average.400"), MetricType::averageWordsPerDay, 400},
+        {QStringLiteral("achievement.word.average.500"), MetricType::averageWordsPerDay, 500},
+    };
+    for (const auto& [tag, type, threshold] : table) {
+        for (const qint64 figure : {threshold - 1, threshold}) {
+            for (ProjectSetting* setting : SettingsHelper::fetchSettings(projectId, context()))
+                context()->deleteObject(setting);
+            save();
+            auto manager = makeManager();
+            manager->updateAchievements(type == MetricType::wordCount ? figure : 0,
+                                        type == MetricType::streakDays ? figure : 0,
+                                        type == MetricType::averageWordsPerDay ? figure : 0);
+            EXPECT_EQ(manager->getAchievementForTag(tag)->isAchieved(), figure == threshold)
+                << qPrintable(tag) << " at " << figure;
+        }
+    }
+}
+
+TEST_F(AchievementsManagerTest, failedNoticeLogsUnableToAddNotificationRequest)
+{
+    PrivateBus bus;
+    if (!bus.isRunning())
+        GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
+    // The process's notices connect on first use, here, to a bus where no notification service answers.
+    const QByteArray previous = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+    addDaysBeforeToday(5, 1200, 1000);
+    AchievementsManager manager(context(), projectId);
+    manager.setClock([this] { return now; });
+    manager.beginDailyAverageCheck();
+    testing::internal::CaptureStdout();
+    manager.dailyAverageCheck(200);
+    // Replies come in the order asked: once this one is in, the manager's has been handled.
+    bool answered = false;
+    UserNotifications::current().add(
+        UserNotificationRequest{QStringLiteral("probe"), QStringLiteral("t"), QStringLiteral("b"), false},
+        [&answered](const std::optional<QString>&) { answered = true; });
+    const bool done = waitFor([&] { return answered; });
+    const std::string printed = testing::internal::GetCapturedStdout();
+    if (previous.isNull())
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    else
+        qputenv("DBUS_SESSION_BUS_ADDRESS", previous);
+    ASSERT_TRUE(done);
+    EXPECT_NE(printed.find("Unable to Add Notification Request\n"), std::string::npos) << printed;
+    EXPECT_TRUE(manager.hitDailyAverage());
 }
 
 TEST_F(AchievementsManagerTest, dailyCheckStaysOffWithFiveDaysAndArmsWithSix)
