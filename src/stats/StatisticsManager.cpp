@@ -9,7 +9,6 @@
 #include "platform/store/ManagedObjectContext.h"
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 
 namespace {
@@ -56,20 +55,14 @@ int compareWithBand(qint64 recent, qint64 older)
     return 0;
 }
 
-} // namespace
-
-QList<ProjectStat*> StatisticsManager::fetchStats(ManagedObjectContext* context, const QString& projectId)
+// The project's writing records, newest first.
+FetchRequest recordsRequest(const QString& projectId)
 {
     FetchRequest request = ProjectStat::fetchRequest();
     request.setPredicate(QStringLiteral("(projectId == %@)"), {projectId});
     request.setSortDescriptors({{ProjectStat::StartTimeKey, false}});
-    QList<ProjectStat*> stats;
-    for (ManagedObject* object : context->fetch(request))
-        stats.append(static_cast<ProjectStat*>(object));
-    return stats;
+    return request;
 }
-
-namespace {
 
 // Reads the project's records newest first and hands each to take until it answers false.
 void readRecords(ManagedObjectContext* context, const QString& projectId, StatisticsManager::RecordFields fields,
@@ -77,9 +70,7 @@ void readRecords(ManagedObjectContext* context, const QString& projectId, Statis
 {
     if (!context)
         return;
-    FetchRequest request = ProjectStat::fetchRequest();
-    request.setPredicate(QStringLiteral("(projectId == %@)"), {projectId});
-    request.setSortDescriptors({{ProjectStat::StartTimeKey, false}});
+    const FetchRequest request = recordsRequest(projectId);
     QStringList keys = {ProjectStat::StartTimeKey, ProjectStat::TimeKey, ProjectStat::WordCountKey};
     const bool all = fields == StatisticsManager::RecordFields::All;
     if (all)
@@ -91,6 +82,16 @@ void readRecords(ManagedObjectContext* context, const QString& projectId, Statis
 }
 
 } // namespace
+
+QList<ProjectStat*> StatisticsManager::fetchStats(ManagedObjectContext* context, const QString& projectId)
+{
+    QList<ProjectStat*> stats;
+    if (!context)
+        return stats;
+    for (ManagedObject* object : context->fetch(recordsRequest(projectId)))
+        stats.append(static_cast<ProjectStat*>(object));
+    return stats;
+}
 
 QList<DayStat> StatisticsManager::fetchRecords(ManagedObjectContext* context, const QString& projectId,
                                                RecordFields fields)
