@@ -1,0 +1,186 @@
+#include "InkRenderer.h"
+
+#include <QPainter>
+#include <QPen>
+#include <QPolygonF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Ink below this lightness counts as near-black.
+constexpr float DarkInkLightness = 0.25f;
+// The lightness near-black ink takes in the dark scheme: that of light text on a dark background.
+constexpr float LightenedInkLightness = 0.87f;
+// Pressure changes smaller than one step share a width, so a stroke is drawn as a few lines, not one per segment.
+constexpr int PressureSteps = 12;
+// Below this drawn width in device pixels a stroke is drawn as a single hairline.
+constexpr qreal HairlineWidth = 1.2;
+constexpr qreal MarkerOpacity = 0.5;
+
+QPen inkPen(QColor color, qreal width)
+{
+    QPen pen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    return pen;
+}
+
+qreal steppedPressure(float pressure)
+{
+    return std::round(pressure * PressureSteps) / PressureSteps;
+}
+
+void paintPolyline(QPainter& painter, const std::vector<InkPoint>& points, size_t from, size_t to)
+{
+    QPolygonF line;
+    line.reserve(qsizetype(to - from));
+    for (size_t i = from; i < to; ++i)
+        line.append(points[i].position());
+    if (line.size() == 1)
+        painter.drawPoint(line.front());
+    else
+        painter.drawPolyline(line);
+}
+
+// Runs of segments whose pressure rounds to the same step are drawn as one line of that width.
+void paintPressureRuns(QPainter& painter, const InkStroke& stroke, QColor color)
+{
+    const auto& points = stroke.points();
+    size_t start = 0;
+    qreal runPressure = steppedPressure(points.front().pressure);
+    for (size_t i = 1; i <= points.size(); ++i) {
+        const bool end = i == points.size();
+        const qreal pressure = end ? runPressure : steppedPressure(points[i].pressure);
+        if (!end && pressure == runPressure)
+            continue;
+        painter.setPen(inkPen(color, InkStroke::widthAt(stroke.width(), float(runPressure))));
+        // The run ends at the point where the next begins, so the line has no gaps.
+        paintPolyline(painter, points, start, std::min(i + 1, points.size()));
+        start = i;
+        runPressure = pressure;
+    }
+}
+
+}  // namespace
+
+QColor InkRenderer::displayColor(QColor stored, bool dark)
+{
+    if (!dark || stored.lightnessF() >= DarkInkLightness)
+        return stored;
+    const float lightness = LightenedInkLightness - float(stored.lightnessF()) * 0.5f;
+    QColor shown = QColor::fromHslF(stored.hslHueF(), stored.hslSaturationF(), lightness);
+    shown.setAlphaF(stored.alphaF());
+    return shown;
+}
+
+void InkRenderer::paintStroke(QPainter& painter, const InkStroke& stroke, qreal deviceScale, bool dark)
+{
+    if (stroke.isEmpty())
+        return;
+    QColor color = displayColor(stroke.color(), dark);
+    if (stroke.kind() == InkKind::Marker)
+        color.setAlphaF(color.alphaF() * MarkerOpacity);
+    const qreal deviceWidth = stroke.width() * deviceScale;
+    if (deviceWidth < HairlineWidth) {
+        // A cosmetic hairline, its weight carried by its opacity: far cheaper at summary scales.
+        color.setAlphaF(color.alphaF() * std::clamp(deviceWidth, 0.2, 1.0));
+        painter.setPen(inkPen(color, 0.0));
+        paintPolyline(painter, stroke.points(), 0, stroke.points().size());
+    } else if (stroke.hasUniformPressure() || stroke.kind() == InkKind::Marker) {
+        painter.setPen(inkPen(color, InkStroke::widthAt(stroke.width(), stroke.points().front().pressure)));
+        paintPolyline(painter, stroke.points(), 0, stroke.points().size());
+    } else {
+        paintPressureRuns(painter, stroke, color);
+    }
+}
+
+void InkRenderer::paintStrokePart(QPainter& painter, const InkStroke& stroke, const QRectF& area,
+                                  qreal deviceScale, bool dark)
+{
+    const auto& points = stroke.points();
+    if (points.size() < 2 || area.contains(stroke.bounds())) {
+        paintStroke(painter, stroke, deviceScale, dark);
+        return;
+    }
+    const qreal reach = stroke.width() / 2.0 + (deviceScale > 0.0 ? 1.0 / deviceScale : 1.0);
+    // Grown before the test: a level segment's own rectangle has no height, and would meet nothing.
+    const auto meets = [&](size_t i) {
+        return QRectF(points[i - 1].position(), points[i].position())
+            .normalized()
+            .adjusted(-reach, -reach, reach, reach)
+            .intersects(area);
+    };
+    size_t i = 1;
+    while (i < points.size()) {
+        if (!meets(i)) {
+            ++i;
+            continue;
+        }
+        InkStroke piece(stroke.kind(), stroke.color(), stroke.width());
+        piece.append(points[i - 1]);
+        for (; i < points.size() && meets(i); ++i)
+            piece.append(points[i]);
+        paintStroke(painter, piece, deviceScale, dark);
+    }
+}
+
+void InkRenderer::paint(QPainter& painter, const InkDrawing& drawing, const QRectF& area, qreal deviceScale,
+                        bool dark)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    // A device pixel of slack for antialiasing beyond the exact bounds.
+    const qreal slack = deviceScale > 0.0 ? 1.0 / deviceScale : 1.0;
+    const QRectF reach = area.adjusted(-slack, -slack, slack, slack);
+    for (const InkStroke& stroke : drawing.strokes())
+        if (stroke.bounds().intersects(reach))
+            paintStroke(painter, stroke, deviceScale, dark);
+}
+
+QSize InkRenderer::pixelSize(const QSizeF& size, qreal scale)
+{
+    // A hair below the next whole pixel counts as that pixel: 400 points at 0.25 are 100 pixels, not 101.
+    const auto side = [scale](qreal length) { return std::max(1.0, std::ceil(length * scale - 1e-6)); };
+    return QSize(int(std::min<qreal>(side(size.width()), INT_MAX / 2)),
+                 int(std::min<qreal>(side(size.height()), INT_MAX / 2)));
+}
+
+qreal InkRenderer::cappedScale(const QSizeF& size, qreal scale, qint64 maxPixels)
+{
+    maxPixels = std::max<qint64>(maxPixels, 1);
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        const QSize pixels = pixelSize(size, scale);
+        const qint64 count = qint64(pixels.width()) * pixels.height();
+        if (count <= maxPixels && pixels.width() <= MaxImageSide && pixels.height() <= MaxImageSide)
+            return scale;
+        const qreal byCount = std::sqrt(qreal(maxPixels) / qreal(count));
+        const qreal bySide = qreal(MaxImageSide) / std::max(pixels.width(), pixels.height());
+        // A little under the exact ratio, because sides round up.
+        scale *= std::min({byCount, bySide, 1.0}) * 0.999;
+    }
+    return 0.0;
+}
+
+QImage InkRenderer::image(const InkDrawing& drawing, const QRectF& rect, qreal scale, const Options& options,
+                          qreal* usedScale)
+{
+    const bool usable = std::isfinite(rect.x()) && std::isfinite(rect.y()) && std::isfinite(rect.width()) &&
+                        std::isfinite(rect.height()) && rect.width() > 0.0 && rect.height() > 0.0 &&
+                        std::isfinite(scale) && scale > 0.0;
+    if (!usable)
+        return QImage();
+    scale = cappedScale(rect.size(), scale, options.maxPixels);
+    if (scale <= 0.0)
+        return QImage();
+    if (usedScale)
+        *usedScale = scale;
+    QImage image(pixelSize(rect.size(), scale), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return image;
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    painter.translate(-rect.topLeft());
+    paint(painter, drawing, rect, scale, options.dark);
+    return image;
+}
