@@ -220,12 +220,14 @@ void InkCanvas::addPoint(QPointF viewPosition, float pressure, quint64 timestamp
 {
     InkStroke& stroke = m_input->stroke;
     const QPointF at = toDrawing(viewPosition);
-    const float seconds = float(timestamp >= m_input->startTimestamp ? timestamp - m_input->startTimestamp : 0) / 1000.0f;
+    const float seconds =
+        float(timestamp >= m_input->startTimestamp ? timestamp - m_input->startTimestamp : 0) / 1000.0f;
     stroke.append(InkPoint{float(at.x()), float(at.y()), pressure, seconds});
     const InkPoint& added = stroke.points().back();
     const InkPoint& previous = stroke.points().size() > 1 ? stroke.points()[stroke.points().size() - 2] : added;
     const qreal half = stroke.width() / 2.0;
-    const QRectF segment = QRectF(previous.position(), added.position()).normalized().adjusted(-half, -half, half, half);
+    const QRectF segment =
+        QRectF(previous.position(), added.position()).normalized().adjusted(-half, -half, half, half);
     update(viewArea(segment));
 }
 

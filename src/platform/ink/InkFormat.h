@@ -23,7 +23,7 @@ inline constexpr qsizetype TrailerSize = 4;
 
 // The CRC-32 (the zlib polynomial) of the bytes.
 quint32 checksum(QByteArrayView bytes);
-}  // namespace InkFormat
+} // namespace InkFormat
 
 // Why bytes are not a drawing.
 enum class InkDecodeError {

@@ -13,4 +13,4 @@ inline constexpr float MaxWidth = 200.0f;
 inline constexpr float MaxTime = 1.0e6f;
 inline constexpr quint32 MaxStrokes = 1000000;
 inline constexpr quint32 MaxPoints = 20000000;
-}  // namespace InkLimits
+} // namespace InkLimits

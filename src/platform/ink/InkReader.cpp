@@ -31,7 +31,7 @@ bool within(float value, float low, float high)
     return value >= low && value <= high;
 }
 
-}  // namespace
+} // namespace
 
 bool InkReader::hasMagic(QByteArrayView bytes)
 {

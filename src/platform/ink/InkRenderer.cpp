@@ -61,7 +61,7 @@ void paintPressureRuns(QPainter& painter, const InkStroke& stroke, QColor color)
     }
 }
 
-}  // namespace
+} // namespace
 
 QColor InkRenderer::displayColor(QColor stored, bool dark)
 {
@@ -94,8 +94,8 @@ void InkRenderer::paintStroke(QPainter& painter, const InkStroke& stroke, qreal 
     }
 }
 
-void InkRenderer::paintStrokePart(QPainter& painter, const InkStroke& stroke, const QRectF& area,
-                                  qreal deviceScale, bool dark)
+void InkRenderer::paintStrokePart(QPainter& painter, const InkStroke& stroke, const QRectF& area, qreal deviceScale,
+                                  bool dark)
 {
     const auto& points = stroke.points();
     if (points.size() < 2 || area.contains(stroke.bounds())) {
@@ -124,8 +124,7 @@ void InkRenderer::paintStrokePart(QPainter& painter, const InkStroke& stroke, co
     }
 }
 
-void InkRenderer::paint(QPainter& painter, const InkDrawing& drawing, const QRectF& area, qreal deviceScale,
-                        bool dark)
+void InkRenderer::paint(QPainter& painter, const InkDrawing& drawing, const QRectF& area, qreal deviceScale, bool dark)
 {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);
@@ -140,7 +139,9 @@ void InkRenderer::paint(QPainter& painter, const InkDrawing& drawing, const QRec
 QSize InkRenderer::pixelSize(const QSizeF& size, qreal scale)
 {
     // A hair below the next whole pixel counts as that pixel: 400 points at 0.25 are 100 pixels, not 101.
-    const auto side = [scale](qreal length) { return std::max(1.0, std::ceil(length * scale - 1e-6)); };
+    const auto side = [scale](qreal length) {
+        return std::max(1.0, std::ceil(length * scale - 1e-6));
+    };
     return QSize(int(std::min<qreal>(side(size.width()), INT_MAX / 2)),
                  int(std::min<qreal>(side(size.height()), INT_MAX / 2)));
 }
@@ -148,15 +149,17 @@ QSize InkRenderer::pixelSize(const QSizeF& size, qreal scale)
 qreal InkRenderer::cappedScale(const QSizeF& size, qreal scale, qint64 maxPixels)
 {
     maxPixels = std::max<qint64>(maxPixels, 1);
-    for (int attempt = 0; attempt < 64; ++attempt) {
+    // The exact limits first, each side's root taken apart so that vast sizes cannot overflow the product.
+    const qreal bySide = MaxImageSide / std::max(size.width(), size.height());
+    const qreal byCount = std::sqrt(qreal(maxPixels)) / std::sqrt(size.width()) / std::sqrt(size.height());
+    scale = std::min({scale, bySide, byCount});
+    // Then a little lower while rounding each side up to a whole pixel still overshoots.
+    for (int attempt = 0; attempt < 64 && scale > 0.0; ++attempt) {
         const QSize pixels = pixelSize(size, scale);
-        const qint64 count = qint64(pixels.width()) * pixels.height();
-        if (count <= maxPixels && pixels.width() <= MaxImageSide && pixels.height() <= MaxImageSide)
+        if (qint64(pixels.width()) * pixels.height() <= maxPixels && pixels.width() <= MaxImageSide &&
+            pixels.height() <= MaxImageSide)
             return scale;
-        const qreal byCount = std::sqrt(qreal(maxPixels) / qreal(count));
-        const qreal bySide = qreal(MaxImageSide) / std::max(pixels.width(), pixels.height());
-        // A little under the exact ratio, because sides round up.
-        scale *= std::min({byCount, bySide, 1.0}) * 0.999;
+        scale *= 0.99;
     }
     return 0.0;
 }

@@ -35,8 +35,7 @@ public:
 
     // Paints every stroke whose bounds meet area (in drawing coordinates); the painter's transform maps drawing
     // coordinates to its device, and deviceScale says how many device pixels one point covers.
-    static void paint(QPainter& painter, const InkDrawing& drawing, const QRectF& area, qreal deviceScale,
-                      bool dark);
+    static void paint(QPainter& painter, const InkDrawing& drawing, const QRectF& area, qreal deviceScale, bool dark);
     static void paintStroke(QPainter& painter, const InkStroke& stroke, qreal deviceScale, bool dark);
     // Paints only the pieces of a stroke whose segments meet area: a long stroke being drawn costs what its
     // newest piece costs, not what all of it does.

@@ -9,7 +9,8 @@ namespace {
 
 float clamped(float value, float low, float high, float fallback)
 {
-    if (!std::isfinite(value))
+    // Infinities clamp to the nearer limit like any large value; only NaN has no nearer limit.
+    if (std::isnan(value))
         return fallback;
     return std::clamp(value, low, high);
 }
@@ -24,11 +25,10 @@ qreal distanceToSegment(QPointF p, QPointF a, QPointF b)
     return std::hypot(p.x() - nearest.x(), p.y() - nearest.y());
 }
 
-}  // namespace
+} // namespace
 
 InkStroke::InkStroke(InkKind kind, QColor color, float width)
-    : m_kind(isKnownKind(quint8(kind)) ? kind : InkKind::Pen),
-      m_rgba(color.rgba()),
+    : m_kind(isKnownKind(quint8(kind)) ? kind : InkKind::Pen), m_rgba(color.rgba()),
       m_width(clamped(width, InkLimits::MinWidth, InkLimits::MaxWidth, 1.0f))
 {
 }

@@ -3,11 +3,8 @@
 #include "InkCanvas.h"
 
 InkStrokeCommand::InkStrokeCommand(InkCanvas* canvas, Change change, size_t index, InkStroke stroke)
-    : QUndoCommand(change == Change::Add ? QStringLiteral("Draw") : QStringLiteral("Erase")),
-      m_canvas(canvas),
-      m_change(change),
-      m_index(index),
-      m_stroke(std::move(stroke))
+    : QUndoCommand(change == Change::Add ? QStringLiteral("Draw") : QStringLiteral("Erase")), m_canvas(canvas),
+      m_change(change), m_index(index), m_stroke(std::move(stroke))
 {
 }
 

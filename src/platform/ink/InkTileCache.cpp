@@ -42,7 +42,9 @@ QList<QPoint> InkTileCache::keysFor(const QRect& viewRect) const
     QList<QPoint> keys;
     if (viewRect.isEmpty())
         return keys;
-    const auto first = [](int v) { return int(std::floor(v / double(TileSize))); };
+    const auto first = [](int v) {
+        return int(std::floor(v / double(TileSize)));
+    };
     for (int row = first(viewRect.top()); row <= first(viewRect.bottom()); ++row)
         for (int column = first(viewRect.left()); column <= first(viewRect.right()); ++column)
             keys.append(QPoint(column, row));
@@ -97,8 +99,8 @@ void InkTileCache::paint(QPainter& painter, const QRect& exposed, const InkDrawi
         it->lastUse = ++m_clock;
         const QRect rect = tileRect(key);
         const QRect part = rect.intersected(exposed);
-        painter.drawImage(part, it->image, QRectF(part.translated(-rect.topLeft()).topLeft() * m_ratio,
-                                                  QSizeF(part.size()) * m_ratio));
+        painter.drawImage(part, it->image,
+                          QRectF(part.translated(-rect.topLeft()).topLeft() * m_ratio, QSizeF(part.size()) * m_ratio));
     }
     evict(keys);
 }

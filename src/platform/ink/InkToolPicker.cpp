@@ -26,7 +26,7 @@ QIcon swatchIcon(QColor color)
     return QIcon(pixmap);
 }
 
-}  // namespace
+} // namespace
 
 QList<QColor> InkToolPicker::inkColors()
 {

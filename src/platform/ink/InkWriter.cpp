@@ -60,7 +60,7 @@ char* putPoints(char* at, const std::vector<InkPoint>& points)
     return at;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<QByteArray> InkWriter::encode(const InkDrawing& drawing)
 {
