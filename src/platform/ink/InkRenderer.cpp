@@ -17,12 +17,23 @@ constexpr float LightenedInkLightness = 0.87f;
 constexpr int PressureSteps = 12;
 // Below this drawn width in device pixels a stroke is drawn as a single hairline.
 constexpr qreal HairlineWidth = 1.2;
+// Below this drawn width in device pixels round joins look no different from bevelled ones, which cost far less.
+constexpr qreal RoundJoinWidth = 3.0;
 constexpr qreal MarkerOpacity = 0.5;
 
-QPen inkPen(QColor color, qreal width)
+QPen inkPen(QColor color, qreal width, qreal deviceWidth)
 {
-    QPen pen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-    return pen;
+    const bool round = deviceWidth >= RoundJoinWidth;
+    return QPen(color, width, Qt::SolidLine, round ? Qt::RoundCap : Qt::SquareCap,
+                round ? Qt::RoundJoin : Qt::BevelJoin);
+}
+
+float meanPressure(const std::vector<InkPoint>& points)
+{
+    double sum = 0.0;
+    for (const InkPoint& point : points)
+        sum += point.pressure;
+    return float(sum / double(points.size()));
 }
 
 qreal steppedPressure(float pressure)
@@ -30,12 +41,23 @@ qreal steppedPressure(float pressure)
     return std::round(pressure * PressureSteps) / PressureSteps;
 }
 
-void paintPolyline(QPainter& painter, const std::vector<InkPoint>& points, size_t from, size_t to)
+// Points closer than this many device pixels to the last one drawn add nothing visible and are passed over.
+constexpr qreal MinDeviceStep = 0.75;
+
+void paintPolyline(QPainter& painter, const std::vector<InkPoint>& points, size_t from, size_t to, qreal deviceScale)
 {
+    const qreal minStep = MinDeviceStep / deviceScale;
+    const qreal minStep2 = minStep * minStep;
     QPolygonF line;
     line.reserve(qsizetype(to - from));
-    for (size_t i = from; i < to; ++i)
-        line.append(points[i].position());
+    line.append(points[from].position());
+    for (size_t i = from + 1; i < to; ++i) {
+        const QPointF at = points[i].position();
+        const QPointF delta = at - line.back();
+        // The last point is always kept, so the line ends where the stroke does.
+        if (QPointF::dotProduct(delta, delta) >= minStep2 || i + 1 == to)
+            line.append(at);
+    }
     if (line.size() == 1)
         painter.drawPoint(line.front());
     else
@@ -43,7 +65,7 @@ void paintPolyline(QPainter& painter, const std::vector<InkPoint>& points, size_
 }
 
 // Runs of segments whose pressure rounds to the same step are drawn as one line of that width.
-void paintPressureRuns(QPainter& painter, const InkStroke& stroke, QColor color)
+void paintPressureRuns(QPainter& painter, const InkStroke& stroke, QColor color, qreal deviceScale)
 {
     const auto& points = stroke.points();
     size_t start = 0;
@@ -53,9 +75,10 @@ void paintPressureRuns(QPainter& painter, const InkStroke& stroke, QColor color)
         const qreal pressure = end ? runPressure : steppedPressure(points[i].pressure);
         if (!end && pressure == runPressure)
             continue;
-        painter.setPen(inkPen(color, InkStroke::widthAt(stroke.width(), float(runPressure))));
+        const qreal width = InkStroke::widthAt(stroke.width(), float(runPressure));
+        painter.setPen(inkPen(color, width, width * deviceScale));
         // The run ends at the point where the next begins, so the line has no gaps.
-        paintPolyline(painter, points, start, std::min(i + 1, points.size()));
+        paintPolyline(painter, points, start, std::min(i + 1, points.size()), deviceScale);
         start = i;
         runPressure = pressure;
     }
@@ -84,13 +107,15 @@ void InkRenderer::paintStroke(QPainter& painter, const InkStroke& stroke, qreal 
     if (deviceWidth < HairlineWidth) {
         // A cosmetic hairline, its weight carried by its opacity: far cheaper at summary scales.
         color.setAlphaF(color.alphaF() * std::clamp(deviceWidth, 0.2, 1.0));
-        painter.setPen(inkPen(color, 0.0));
-        paintPolyline(painter, stroke.points(), 0, stroke.points().size());
-    } else if (stroke.hasUniformPressure() || stroke.kind() == InkKind::Marker) {
-        painter.setPen(inkPen(color, InkStroke::widthAt(stroke.width(), stroke.points().front().pressure)));
-        paintPolyline(painter, stroke.points(), 0, stroke.points().size());
+        painter.setPen(inkPen(color, 0.0, 0.0));
+        paintPolyline(painter, stroke.points(), 0, stroke.points().size(), deviceScale);
+    } else if (stroke.hasUniformPressure() || stroke.kind() == InkKind::Marker || deviceWidth < RoundJoinWidth) {
+        // Pressure changes a line this thin by less than a pixel: one line at the mean pressure shows the same.
+        const qreal width = InkStroke::widthAt(stroke.width(), meanPressure(stroke.points()));
+        painter.setPen(inkPen(color, width, width * deviceScale));
+        paintPolyline(painter, stroke.points(), 0, stroke.points().size(), deviceScale);
     } else {
-        paintPressureRuns(painter, stroke, color);
+        paintPressureRuns(painter, stroke, color, deviceScale);
     }
 }
 
