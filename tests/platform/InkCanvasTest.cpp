@@ -137,7 +137,11 @@ TEST(InkCanvasTouch, fingerDrawsOnlyWhenAllowed)
 {
     InkCanvas canvas;
     canvas.resize(400, 300);
-    QPointingDevice* touch = QTest::createTouchDevice();
+    // Owned here: the test library's own touch device is registered for the life of the process.
+    const auto device = std::make_unique<QPointingDevice>(
+        QStringLiteral("test touch screen"), 4243, QInputDevice::DeviceType::TouchScreen,
+        QPointingDevice::PointerType::Finger, QInputDevice::Capability::Position, 10, 0);
+    const QPointingDevice* touch = device.get();
     const auto stroke = [&] {
         sendTouchMouse(&canvas, touch, QEvent::MouseButtonPress, {10, 10});
         sendTouchMouse(&canvas, touch, QEvent::MouseMove, {60, 60});
