@@ -1,6 +1,7 @@
 #include "platform/ink/InkCanvas.h"
 #include "InkTestDrawings.h"
 #include "TestWait.h"
+#include "platform/ink/InkRenderer.h"
 #include "platform/ink/InkToolPicker.h"
 
 #include <QApplication>
@@ -10,8 +11,10 @@
 #include <QTabletEvent>
 #include <QTest>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -350,4 +353,58 @@ TEST(InkToolPickerTest, undoButtonUndoesTheLastStroke)
     EXPECT_TRUE(undo->isEnabled());
     undo->click();
     EXPECT_TRUE(canvas.drawing().isEmpty());
+}
+
+TEST(InkCanvasShot, screenshotsInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_INK_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    QWidget window;
+    auto* canvas = new InkCanvas(&window);
+    auto* picker = new InkToolPicker(canvas, &window);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(canvas, 1);
+    layout->addWidget(picker);
+    window.resize(640, 420);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // A house drawn with the mouse, a sun with the blue swatch, grass by a stylus pressing harder and lighter.
+    drag(canvas, {{120, 300}, {120, 180}, {220, 100}, {320, 180}, {320, 300}, {120, 300}});
+    drag(canvas, {{190, 300}, {190, 230}, {240, 230}, {240, 300}});
+    picker->colorButtons().at(3)->click();
+    QList<QPoint> sun;
+    for (int i = 0; i <= 36; ++i)
+        sun.append(QPoint(480 + int(50 * std::cos(i * M_PI / 18)), 110 + int(50 * std::sin(i * M_PI / 18))));
+    QTest::mousePress(canvas, Qt::LeftButton, {}, sun.front());
+    for (const QPoint& point : sun)
+        QTest::mouseMove(canvas, point);
+    QTest::mouseRelease(canvas, Qt::LeftButton, {}, sun.back());
+    picker->colorButtons().at(4)->click();
+    canvas->setInkWidth(8.0f);
+    const auto pen = stylus(true);
+    for (int blade = 0; blade < 12; ++blade) {
+        const qreal x = 360 + blade * 20;
+        sendTablet(canvas, pen.get(), QEvent::TabletPress, {x, 330}, 0.1);
+        for (int step = 1; step <= 10; ++step)
+            sendTablet(canvas, pen.get(), QEvent::TabletMove, {x + step * 1.5, 330.0 - step * 8}, step / 10.0);
+        sendTablet(canvas, pen.get(), QEvent::TabletRelease, {x + 16, 245}, 0.05);
+    }
+    runEventsFor(50);
+    window.grab().save(QStringLiteral("/tmp/ink-canvas-light.png"));
+    // The application's palette, so that the symbol icons switch to their light twins as well.
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    dark.setColor(QPalette::Base, QColor(0x25, 0x25, 0x24));
+    dark.setColor(QPalette::Button, QColor(0x25, 0x25, 0x24));
+    dark.setColor(QPalette::WindowText, QColor(0xDE, 0xDE, 0xDF));
+    dark.setColor(QPalette::ButtonText, QColor(0xDE, 0xDE, 0xDF));
+    QApplication::setPalette(dark);
+    canvas->setDark(true);
+    runEventsFor(50);
+    window.grab().save(QStringLiteral("/tmp/ink-canvas-dark.png"));
+    QApplication::setPalette(light);
+    InkRenderer::image(canvas->drawing(), canvas->drawing().bounds(), 0.25, {})
+        .save(QStringLiteral("/tmp/ink-summary.png"));
 }
