@@ -2,10 +2,12 @@
 #include "InkTestDrawings.h"
 #include "TestWait.h"
 #include "platform/ink/InkRenderer.h"
+#include "platform/ink/InkTileCache.h"
 #include "platform/ink/InkToolPicker.h"
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QPointingDevice>
 #include <QSignalSpy>
 #include <QTabletEvent>
@@ -407,4 +409,55 @@ TEST(InkCanvasShot, screenshotsInBothAppearances)
     QApplication::setPalette(light);
     InkRenderer::image(canvas->drawing(), canvas->drawing().bounds(), 0.25, {})
         .save(QStringLiteral("/tmp/ink-summary.png"));
+}
+
+TEST(InkCanvasPen, pressAfterALostReleaseKeepsTheFirstStrokeAndStartsAnother)
+{
+    InkCanvas canvas;
+    canvas.resize(400, 300);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseMove(&canvas, {60, 60});
+    // No release reaches the canvas; the next press still draws.
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {200, 10});
+    QTest::mouseMove(&canvas, {250, 60});
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {250, 60});
+    ASSERT_EQ(canvas.drawing().strokeCount(), 2u);
+    EXPECT_EQ(canvas.drawing().strokes()[0].points().back().position(), QPointF(60, 60));
+    EXPECT_EQ(canvas.drawing().strokes()[1].points().front().position(), QPointF(200, 10));
+}
+
+TEST(InkCanvasPen, hidingTheCanvasMidStrokeKeepsWhatWasDrawn)
+{
+    InkCanvas canvas;
+    canvas.resize(400, 300);
+    canvas.show();
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {10, 10});
+    QTest::mouseMove(&canvas, {60, 60});
+    canvas.hide();
+    EXPECT_FALSE(canvas.hasInputInProgress());
+    ASSERT_EQ(canvas.drawing().strokeCount(), 1u);
+    EXPECT_EQ(canvas.drawing().strokes()[0].points().size(), 2u);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {60, 60});
+}
+
+TEST(InkTileCacheTest, highDensityScreensKeepFewerTilesInTheSameMemory)
+{
+    InkTileCache cache;
+    cache.setGeometry(1.0, 1.0);
+    // 64 MB of 256 x 256 tiles of four bytes a pixel: 256 of them, a quarter as many at twice the density.
+    EXPECT_EQ(cache.maxTiles(), 256);
+    cache.setGeometry(1.0, 2.0);
+    EXPECT_EQ(cache.maxTiles(), 64);
+}
+
+TEST(InkTileCacheTest, paintingAVastAreaHoldsNoMoreTilesThanTheCap)
+{
+    InkTileCache cache;
+    cache.setGeometry(1.0, 1.0);
+    const InkDrawing drawing = inkDrawing({inkStroke({{10, 10}, {6000, 6000}}, 6.0f)});
+    // 24 x 24 tiles: more than twice the cap. The target is small; what counts is what the cache keeps.
+    QImage target(64, 64, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&target);
+    cache.paint(painter, QRect(0, 0, 6144, 6144), drawing);
+    EXPECT_EQ(cache.tileCount(), cache.maxTiles());
 }

@@ -138,10 +138,13 @@ bool InkCanvas::ignoresDevice(const QInputDevice* device) const
 
 void InkCanvas::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || ignoresDevice(event->device()) || m_input) {
+    if (event->button() != Qt::LeftButton || ignoresDevice(event->device())) {
         event->ignore();
         return;
     }
+    // A release that never came (the grab was lost to a dialog, say) must not leave the pen stuck.
+    if (m_input)
+        endInput();
     // A mouse reports no pressure: it draws at full width.
     beginInput(m_tool, event->position(), 1.0f, event->timestamp());
 }
@@ -173,13 +176,14 @@ void InkCanvas::tabletEvent(QTabletEvent* event)
     // Accepted, so that no mouse event is made from it as well.
     event->accept();
     switch (event->type()) {
-    case QEvent::TabletPress:
-        if (!m_input) {
-            // The eraser end of a stylus erases whatever tool is chosen.
-            const bool eraserEnd = event->pointerType() == QPointingDevice::PointerType::Eraser;
-            beginInput(eraserEnd ? InkTool::Eraser : m_tool, event->position(), pressure, event->timestamp());
-        }
+    case QEvent::TabletPress: {
+        if (m_input)
+            endInput();
+        // The eraser end of a stylus erases whatever tool is chosen.
+        const bool eraserEnd = event->pointerType() == QPointingDevice::PointerType::Eraser;
+        beginInput(eraserEnd ? InkTool::Eraser : m_tool, event->position(), pressure, event->timestamp());
         break;
+    }
     case QEvent::TabletMove:
         if (m_input)
             continueInput(event->position(), pressure, event->timestamp());
@@ -194,6 +198,14 @@ void InkCanvas::tabletEvent(QTabletEvent* event)
         event->ignore();
         break;
     }
+}
+
+void InkCanvas::hideEvent(QHideEvent* event)
+{
+    // What was drawn so far is kept, as if the pen had been lifted.
+    if (m_input)
+        endInput();
+    QWidget::hideEvent(event);
 }
 
 void InkCanvas::beginInput(InkTool tool, QPointF viewPosition, float pressure, quint64 timestamp)

@@ -72,6 +72,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void tabletEvent(QTabletEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     friend class InkStrokeCommand;

@@ -91,29 +91,34 @@ InkTileCache::Tile InkTileCache::render(QPoint key, const InkDrawing& drawing) c
 
 void InkTileCache::paint(QPainter& painter, const QRect& exposed, const InkDrawing& drawing)
 {
-    const QList<QPoint> keys = keysFor(exposed);
-    for (const QPoint& key : keys) {
+    for (const QPoint& key : keysFor(exposed)) {
         auto it = m_tiles.find(key);
-        if (it == m_tiles.end())
+        if (it == m_tiles.end()) {
+            // Made room for first: a vast exposed area is blitted tile by tile and never held whole.
+            evictOldest(maxTiles() - 1);
             it = m_tiles.insert(key, render(key, drawing));
+        }
         it->lastUse = ++m_clock;
         const QRect rect = tileRect(key);
         const QRect part = rect.intersected(exposed);
         painter.drawImage(part, it->image,
                           QRectF(part.translated(-rect.topLeft()).topLeft() * m_ratio, QSizeF(part.size()) * m_ratio));
     }
-    evict(keys);
 }
 
-void InkTileCache::evict(const QList<QPoint>& keep)
+int InkTileCache::maxTiles() const
 {
-    while (m_tiles.size() > MaxTiles) {
-        auto oldest = m_tiles.end();
+    const qreal side = TileSize * m_ratio;
+    return std::max(1, int(MaxBytes / qint64(side * side * 4)));
+}
+
+void InkTileCache::evictOldest(int keep)
+{
+    while (m_tiles.size() > std::max(keep, 0)) {
+        auto oldest = m_tiles.begin();
         for (auto it = m_tiles.begin(); it != m_tiles.end(); ++it)
-            if (!keep.contains(it.key()) && (oldest == m_tiles.end() || it->lastUse < oldest->lastUse))
+            if (it->lastUse < oldest->lastUse)
                 oldest = it;
-        if (oldest == m_tiles.end())
-            return;
         m_tiles.erase(oldest);
     }
 }

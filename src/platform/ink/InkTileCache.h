@@ -16,8 +16,8 @@ class QPainter;
 class InkTileCache {
 public:
     static constexpr int TileSize = 256;
-    // About 64 MB of tiles at a device pixel ratio of 1.
-    static constexpr int MaxTiles = 256;
+    // The memory the tiles may take; a high device pixel ratio keeps fewer of them.
+    static constexpr qint64 MaxBytes = qint64(64) * 1024 * 1024;
 
     // Drawing points per view pixel and device pixels per view pixel; a change drops every tile.
     void setGeometry(qreal zoom, qreal devicePixelRatio);
@@ -30,6 +30,8 @@ public:
     // Blits the tiles covering exposed (view coordinates), rendering those missing from the drawing.
     void paint(QPainter& painter, const QRect& exposed, const InkDrawing& drawing);
     int tileCount() const { return int(m_tiles.size()); }
+    // How many tiles fit within MaxBytes at the current device pixel ratio.
+    int maxTiles() const;
 
 private:
     struct Tile {
@@ -42,7 +44,8 @@ private:
     QRect viewRect(const QRectF& drawingArea) const;
     QList<QPoint> keysFor(const QRect& viewRect) const;
     Tile render(QPoint key, const InkDrawing& drawing) const;
-    void evict(const QList<QPoint>& keep);
+    // Drops the least recently shown tiles until at most keep remain.
+    void evictOldest(int keep);
 
     qreal m_zoom = 1.0;
     qreal m_ratio = 1.0;
