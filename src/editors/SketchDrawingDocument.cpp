@@ -77,11 +77,16 @@ std::optional<QByteArray> SketchDrawingDocument::data(const InkDrawing& drawing)
     return InkWriter::encode(drawing);
 }
 
-QImage SketchDrawingDocument::summaryImage(const InkDrawing& drawing)
+QImage SketchDrawingDocument::boundsImage(const InkDrawing& drawing, qreal scale, qint64 maxPixels)
 {
     InkRenderer::Options options;
-    options.maxPixels = SummaryMaxPixels;
-    return InkRenderer::image(drawing, drawing.bounds(), SummaryImageScale, options);
+    options.maxPixels = maxPixels;
+    return InkRenderer::image(drawing, drawing.bounds(), scale, options);
+}
+
+QImage SketchDrawingDocument::summaryImage(const InkDrawing& drawing)
+{
+    return boundsImage(drawing, SummaryImageScale, SummaryMaxPixels);
 }
 
 QByteArray SketchDrawingDocument::summaryImageData(const InkDrawing& drawing)
@@ -91,9 +96,7 @@ QByteArray SketchDrawingDocument::summaryImageData(const InkDrawing& drawing)
 
 QImage SketchDrawingDocument::exportImage(const InkDrawing& drawing)
 {
-    InkRenderer::Options options;
-    options.maxPixels = ExportMaxPixels;
-    return InkRenderer::image(drawing, drawing.bounds(), ExportImageScale, options);
+    return boundsImage(drawing, ExportImageScale, ExportMaxPixels);
 }
 
 QByteArray SketchDrawingDocument::exportImageData(const InkDrawing& drawing)

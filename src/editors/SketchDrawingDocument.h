@@ -70,6 +70,8 @@ public:
 
 private:
     void read(const QByteArray& content);
+    // The whole of the drawing's bounds at a scale, in the light scheme's colours, within a pixel cap.
+    static QImage boundsImage(const InkDrawing& drawing, qreal scale, qint64 maxPixels);
     static QByteArray pngData(const QImage& image);
 
     LoadStatus m_status = LoadStatus::Empty;
