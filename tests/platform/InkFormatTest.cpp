@@ -104,6 +104,24 @@ TEST(InkFormat, checksumIsStandardCrc32)
     EXPECT_EQ(InkFormat::checksum("123456789"), 0xCBF43926u);
 }
 
+TEST(InkFormat, readsBytesWrittenByAnotherWriter)
+{
+    // Written with Python's struct and zlib.crc32 from the documented layout: one pen stroke, opaque black,
+    // width 3, one point at (10, 10) with pressure 1 at time 0.
+    const QByteArray bytes = QByteArray::fromHex("89494e4b0d0a1a0a010000000100000001000000000000000000000000000"
+                                                 "0ff000040400100000000002041000020410000803f000000004e8cb936");
+    const InkDecodeResult result = InkReader::decode(bytes);
+    ASSERT_TRUE(result.ok()) << describeInkDecodeError(result.error).toStdString();
+    ASSERT_EQ(result.drawing->strokeCount(), 1u);
+    const InkStroke& stroke = result.drawing->strokes()[0];
+    EXPECT_EQ(stroke.kind(), InkKind::Pen);
+    EXPECT_EQ(stroke.color(), QColor(Qt::black));
+    EXPECT_EQ(stroke.width(), 3.0f);
+    ASSERT_EQ(stroke.points().size(), 1u);
+    EXPECT_EQ(stroke.points()[0], (InkPoint{10.0f, 10.0f, 1.0f, 0.0f}));
+    EXPECT_EQ(encoded(*result.drawing), bytes);
+}
+
 TEST(InkFormat, emptyDrawingRoundTrips)
 {
     const InkDecodeResult result = InkReader::decode(encoded(InkDrawing()));
