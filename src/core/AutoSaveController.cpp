@@ -122,3 +122,27 @@ std::optional<QVariantMap> AutoSaveController::decodeSnapshot(const QByteArray& 
     }
     return snapshot;
 }
+
+void AutoSaveController::startSaveTimer(const QString& projectId, bool isSecondary,
+                                        std::function<QVariantMap()> getData)
+{
+    m_projectId = projectId;
+    m_isSecondary = isSecondary;
+    m_getData = std::move(getData);
+}
+
+void AutoSaveController::stopSaveTimer()
+{
+    m_getData = nullptr;
+}
+
+void AutoSaveController::teardown()
+{
+    stopSaveTimer();
+}
+
+void AutoSaveController::removeSnapshot()
+{
+    if (!m_projectId.isEmpty())
+        deleteAutoSaveWithProjectId(m_projectId, m_isSecondary);
+}

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
 
 // The editors' unsaved-work snapshots: one file per project and editor ("<projectId>_primary" or
@@ -39,7 +40,23 @@ public:
     static std::optional<QString> autoSavePath(const QString& projectId, bool forSecondary);
     static bool autoSaveExists(const QString& projectId, bool forSecondary);
 
+    // Snapshots of one editor every 10 s while autoSave is set; getData gathers on the GUI thread.
+    void startSaveTimer(const QString& projectId, bool isSecondary, std::function<QVariantMap()> getData);
+    // The editor sets it on every change.
+    void setAutoSave(bool autoSave) { m_autoSave = autoSave; }
+    bool autoSave() const { return m_autoSave; }
+    // Stop the ticks; the snapshot file stays.
+    void stopSaveTimer();
+    void teardown();
+    // Deletes this editor's snapshot, after any write already queued.
+    void removeSnapshot();
+
 private:
     static std::optional<QByteArray> readSnapshotBytes(const QString& path);
     static std::optional<QVariantMap> decodeSnapshot(const QByteArray& bytes);
+
+    QString m_projectId;
+    bool m_isSecondary = false;
+    bool m_autoSave = false;
+    std::function<QVariantMap()> m_getData;
 };

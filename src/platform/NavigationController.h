@@ -29,6 +29,8 @@ public:
     NavigationBar* navigationBar() const { return m_bar; }
     bool isNavigationBarHidden() const;
     void setNavigationBarHidden(bool hidden);
+    // The screen on top decides what an attempt to close the sheet means.
+    void didAttemptToDismiss() override;
 
 protected:
     QList<ViewController*> appearanceChildren() const override;

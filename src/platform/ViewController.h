@@ -64,9 +64,12 @@ public:
     // Size of a form sheet holding this controller; an empty size takes the default sheet size.
     QSize preferredContentSize() const { return m_preferredContentSize; }
     void setPreferredContentSize(const QSize& size) { m_preferredContentSize = size; }
-    // A screen modal in presentation is not dismissed by Escape or by the sheet's close button.
+    // A screen modal in presentation is not dismissed by Escape or by the sheet's close button; those call
+    // didAttemptToDismiss() instead, so the screen can ask before it goes.
     bool isModalInPresentation() const { return m_modalInPresentation; }
     void setModalInPresentation(bool modal) { m_modalInPresentation = modal; }
+    // Escape or the close button of the sheet holding this modal screen was pressed. Nothing by default.
+    virtual void didAttemptToDismiss() {}
     // The style this controller was presented with; FullScreen when it was not presented.
     PresentationStyle modalPresentationStyle() const { return m_presentationStyle; }
 
