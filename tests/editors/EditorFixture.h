@@ -17,6 +17,7 @@
 #include "platform/Application.h"
 #include "platform/BarButtonItem.h"
 #include "platform/Delays.h"
+#include "platform/NavigationItem.h"
 #include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
