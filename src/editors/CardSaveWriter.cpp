@@ -146,8 +146,9 @@ QString CardSaveWriter::titleForExistingCard(ProjectItem* item, const QString& t
 void CardSaveWriter::addWritingRecord(const QString& itemId, qint64 wordCount)
 {
     ManagedObjectContext* context = m_editor.managedObjectContext();
-    // A record left by a failed attempt is this save's record; a second one would count the words twice.
-    if (!m_pendingStat || !m_pendingStat->isInserted()) {
+    // A record left by a failed attempt is this save's record, also when another save of the context has
+    // stored it meanwhile; a second one would count the same words twice.
+    if (!m_pendingStat || m_pendingStat->isDeleted()) {
         m_pendingStat = context->insertNew<ProjectStat>();
         m_pendingStat->setUniqueIdentifier(Uuid::uuidString());
         m_editor.trackInserted(m_pendingStat);

@@ -7,6 +7,7 @@
 #include "PvTextView.h"
 #include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
 #include "core/EditorState.h"
 #include "core/Helpers.h"
 #include "core/NavigationHelpers.h"
@@ -324,9 +325,11 @@ void PvBaseEditor::discardPendingChanges()
 {
     if (!m_context)
         return;
+    // Another save of the shared context may have stored them since the failed attempt: they go all the same.
+    bool stored = false;
     for (ManagedObject* record : std::as_const(m_pendingInserts)) {
-        if (record->isInserted())
-            m_context->deleteObject(record);
+        stored = stored || !record->isInserted();
+        m_context->deleteObject(record);
     }
     if (m_currentObject && m_pendingInserts.contains(m_currentObject))
         m_currentObject = nullptr;
@@ -341,6 +344,8 @@ void PvBaseEditor::discardPendingChanges()
         for (const QString& key : record->changedKeys())
             record->setValue(key, record->committedValue(key));
     }
+    if (stored)
+        DbHelpers::saveManagedObjectContext(m_context, this);
 }
 
 // --- Title and colours

@@ -162,6 +162,8 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
 
     // The retry reuses what the failed attempt made: one card, one body, one writing record.
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    // Another screen saves the shared context first, storing what the failed attempt left pending.
+    ASSERT_FALSE(context()->save());
     ASSERT_TRUE(save(editor));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Words that must survive")}), 1);
     ASSERT_EQ(added.size(), 1);
