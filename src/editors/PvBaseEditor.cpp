@@ -5,6 +5,7 @@
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
 #include "PvTextView.h"
+#include "SmartPunctuation.h"
 #include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
 #include "core/DbHelpers.h"
@@ -202,6 +203,9 @@ bool PvBaseEditor::eventFilter(QObject* watched, QEvent* event)
             handleReturn();
             return true;
         }
+        if (m_useSmartQuotes && !m_editor->isReadOnly() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && handleSmartPunctuation(key->text()))
+            return true;
     }
     if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -221,6 +225,26 @@ void PvBaseEditor::handleReturn()
     m_editor->replace(editing, PvTextView::AttributedText{{StoryIndent, cursor.charFormat()}},
                       {editing.location + int(StoryIndent.size()), 0});
     m_editor->ensureCursorVisible();
+}
+
+bool PvBaseEditor::handleSmartPunctuation(const QString& typed)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    const int start = cursor.selectionStart();
+    const QChar previous = start > 0 ? m_editor->characterAt(start - 1) : QChar();
+    const std::optional<SmartPunctuation::Replacement> replacement = SmartPunctuation::forTyped(typed, previous);
+    // A hyphen typed over a selection stays a hyphen: the dash would take the place of the selection.
+    if (!replacement || (replacement->replacedBefore > 0 && cursor.hasSelection()))
+        return false;
+    // Typed like any character: one undo step, the typing format, the change handlers.
+    cursor.beginEditBlock();
+    if (replacement->replacedBefore > 0)
+        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, replacement->replacedBefore);
+    cursor.insertText(replacement->text);
+    cursor.endEditBlock();
+    m_editor->setTextCursor(cursor);
+    m_editor->ensureCursorVisible();
+    return true;
 }
 
 // --- Buttons

@@ -95,6 +95,9 @@ public:
     bool contentChanged() const { return m_contentChanged; }
     bool contentLoaded() const { return m_contentLoaded; }
     bool autoIndent() const { return m_autoIndent; }
+    // Typed quotes and double hyphens become typographer's quotes and dashes.
+    bool useSmartQuotes() const { return m_useSmartQuotes; }
+    void setUseSmartQuotes(bool smart) { m_useSmartQuotes = smart; }
     bool isDarkMode() const { return m_isDarkMode; }
     bool isFullScreenEditor() const { return m_isFullScreenEditor; }
     bool peeking() const { return m_peeking; }
@@ -184,6 +187,7 @@ private:
     void buildViews();
     void trimToolbar();
     void handleReturn();
+    bool handleSmartPunctuation(const QString& typed);
     void onCardChangedElsewhere();
 
     ManagedObjectContext* m_context = nullptr;
@@ -206,6 +210,7 @@ private:
     bool m_contentChanged = false;
     bool m_contentLoaded = false;
     bool m_autoIndent = false;
+    bool m_useSmartQuotes = false;
     bool m_isDarkMode = false;
     bool m_isFullScreenEditor = false;
     bool m_peeking = false;

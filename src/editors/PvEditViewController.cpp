@@ -56,6 +56,7 @@ void PvEditViewController::viewDidLoad()
     PvBaseEditor::viewDidLoad();
     setIsFullScreenEditor(true);
     m_useGutters = SettingsHelper::getWideGutters(managedObjectContext(), currentProjectId());
+    setUseSmartQuotes(SettingsHelper::getSmartQuotesConversion(managedObjectContext(), currentProjectId()));
     m_cancelButton = new BarButtonItem(CancelTitle, this);
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
     connect(m_cancelButton, &QAction::triggered, this, &PvEditViewController::confirmCancel);

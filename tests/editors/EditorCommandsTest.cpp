@@ -127,6 +127,24 @@ TEST_F(EditorCommandsTest, returnWithoutAutoIndentInsertsAPlainNewline)
     EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral("\n"));
 }
 
+TEST_F(EditorCommandsTest, typedQuotesAndDoubleHyphensBecomeTypographersMarks)
+{
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("He said \"go\" -- 'now' it's late"));
+    EXPECT_EQ(editor->editor()->toPlainText(),
+              QStringLiteral("He said \u201Cgo\u201D \u2014 \u2018now\u2019 it\u2019s late"));
+    editor->editor()->undo();
+    EXPECT_TRUE(editor->editor()->toPlainText().startsWith(QStringLiteral("He said")));
+}
+
+TEST_F(EditorCommandsTest, projectWithoutSmartQuotesKeepsStraightQuotes)
+{
+    SettingsHelper::setValue(context(), ProjectId, SettingsHelper::SmartQuotesConversionKey, QStringLiteral("false"));
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("\"go\" --"));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("\"go\" --"));
+}
+
 TEST_F(EditorCommandsTest, overflowMenuOfASecondaryCardHasNoTitleRow)
 {
     PvEditViewController* primary = open();
