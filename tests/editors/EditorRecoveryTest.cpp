@@ -1,5 +1,8 @@
 #include "EditorFixture.h"
 
+#include "platform/NotificationCenter.h"
+#include "platform/store/PersistentContainer.h"
+
 #include <QProcess>
 
 namespace {
@@ -31,6 +34,20 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write("snapshot");
         return path;
+    }
+    // Runs the writer and waits until this process has noticed its commit and handled the notice.
+    void runWriterAndWaitForTheNotice(const QStringList& arguments)
+    {
+        int notices = 0;
+        const int observer = NotificationCenter::defaultCenter().addObserver(
+            QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+            [&notices](const Notification&) { ++notices; });
+        runWriter(arguments);
+        const bool noticed = waitFor([&notices] { return notices > 0; }, 10000);
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        ASSERT_TRUE(noticed);
+        // The editor reads the history on the GUI thread right after the notice.
+        runEventsFor(50);
     }
     void runWriter(const QStringList& arguments)
     {
@@ -99,9 +116,16 @@ TEST_F(EditorRecoveryTest, ourOwnSaveOfTheCardRaisesNoUpdatedAlert)
 {
     PvEditViewController* editor = open();
     // The board (same process) stores a change of the card; the notice comes for it all the same.
+    int notices = 0;
+    const int observer = NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+        [&notices](const Notification&) { ++notices; });
     DbHelpers::getItem(context(), CardId)->setTag(QStringLiteral("done"));
     ASSERT_FALSE(context()->save());
-    runEventsFor(300);
+    const bool noticed = waitFor([&notices] { return notices > 0; });
+    NotificationCenter::defaultCenter().removeObserver(observer);
+    ASSERT_TRUE(noticed);
+    runEventsFor(50);
     EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
     EXPECT_FALSE(editor->isBusy());
 }
@@ -119,11 +143,38 @@ TEST_F(EditorRecoveryTest, anotherProcessUpdatingTheCardRaisesTheUpdatedAlert)
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" mine")));
 }
 
+TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" mine"));
+    runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_TRUE(waitFor([this] { return alertTitled(PvBaseEditor::UpdatedAlertTitle) != nullptr; }, 5000));
+    alertTitled(PvBaseEditor::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of Lighthouse"));
+    EXPECT_EQ(added.first()->summary(), CardText + QStringLiteral(" mine"));
+    EXPECT_EQ(editor->fullTitle(), QStringLiteral("Retitled elsewhere"));
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_TRUE(isOpen());
+}
+
+TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)
+{
+    PvEditViewController* editor = open();
+    editor->setPeeking(true);
+    runWriterAndWaitForTheNotice({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+    editor->setPeeking(false);
+    Alert* alert = alertTitled(PvBaseEditor::UpdatedAlertTitle);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), PvBaseEditor::UpdatedAlertFormat.arg(QString()));
+}
+
 TEST_F(EditorRecoveryTest, anotherProcessChangingAnotherCardRaisesNothing)
 {
     open();
-    runWriter({QStringLiteral("update"), QStringLiteral("CARD-2"), QStringLiteral("Someone else")});
-    runEventsFor(1500);
+    runWriterAndWaitForTheNotice({QStringLiteral("update"), QStringLiteral("CARD-2"), QStringLiteral("Someone else")});
     EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
 }
 
