@@ -236,6 +236,15 @@ void PvEditViewController::onCardDetailsChanged(const std::optional<QString>& ti
         m_saveButton->setEnabled(true);
 }
 
+void PvEditViewController::onCardDeletedElsewhere()
+{
+    // The words on screen are now the only copy: closing asks before they go, and Save keeps them as a new card.
+    if (!contentLoaded() || bodyUnreadable())
+        return;
+    setContentChanged(true);
+    onCardDetailsChanged(std::nullopt);
+}
+
 void PvEditViewController::updateWordCount()
 {
     m_wordCount = SharedHelpers::countWordsInAttributedString(editor()->document());

@@ -93,6 +93,7 @@ protected:
     void viewWillDisappear(bool animated) override;
     void resizeEvent(QResizeEvent* event) override;
     void onCardDetailsChanged(const std::optional<QString>& title) override;
+    void onCardDeletedElsewhere() override;
 
 private:
     friend class CardSaveWriter;

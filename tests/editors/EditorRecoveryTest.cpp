@@ -194,4 +194,14 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereIsSavedAsANewCardInAFolderThatExi
               1);
 }
 
+TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
+{
+    PvEditViewController* editor = open();
+    runWriterAndWaitForTheNotice({QStringLiteral("delete"), CardId});
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    editor->cancelButton()->trigger();
+    EXPECT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
+}
+
 } // namespace
