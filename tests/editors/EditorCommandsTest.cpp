@@ -109,6 +109,38 @@ TEST_F(EditorCommandsTest, checkListWithoutSelectionStartsACheckboxLine)
     EXPECT_TRUE(editor->cardChanged());
 }
 
+TEST_F(EditorCommandsTest, tickingACheckboxIsAChangeOfTheCard)
+{
+    PvEditViewController* first = open(QString());
+    first->commands().checkList();
+    QTest::keyClicks(first->editor(), QStringLiteral("milk"));
+    ASSERT_TRUE(save(first));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_EQ(added.size(), 1);
+    PvEditViewController* editor = open(added.first()->uniqueIdentifier());
+    ASSERT_FALSE(editor->cardChanged());
+    QTextCursor box(editor->editor()->document());
+    box.setPosition(0);
+    const QRect left = editor->editor()->cursorRect(box);
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, left.center() + QPoint(4, 0));
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+}
+
+TEST_F(EditorCommandsTest, undoAndRedoButtonsFollowTheTextsHistory)
+{
+    PvEditViewController* editor = open();
+    EXPECT_FALSE(editor->undoButton()->isEnabled());
+    type(editor, QStringLiteral(" x"));
+    EXPECT_TRUE(editor->undoButton()->isEnabled());
+    EXPECT_FALSE(editor->redoButton()->isEnabled());
+    editor->undoButton()->trigger();
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_TRUE(editor->redoButton()->isEnabled());
+    editor->redoButton()->trigger();
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" x"));
+}
+
 TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParagraph)
 {
     SettingsHelper::setValue(context(), ProjectId, SettingsHelper::AutoIndentKey, QStringLiteral("true"));
