@@ -10,6 +10,7 @@
 #include "board/SidebarViewController.h"
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
+#include "editors/PvEditViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
@@ -80,6 +81,7 @@ void AppDelegate::showProjectList()
     SidebarViewController::registerInStoryboard();
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
+    PvEditViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);

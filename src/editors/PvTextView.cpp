@@ -160,6 +160,18 @@ void PvTextView::scaleContentInline(double zoom, bool deScale)
     m_processing = false;
 }
 
+void PvTextView::rescaleTo(double zoom)
+{
+    const double target = sanitisedZoom(zoom);
+    if (target == m_fontSize)
+        return;
+    const double factor = target / m_fontSize;
+    m_processing = true;
+    TextRuns::scaleFonts(*document(), factor, false);
+    m_fontSize = target;
+    m_processing = false;
+}
+
 std::unique_ptr<QTextDocument> PvTextView::scaleContent(const QTextDocument& text, double zoom, bool deScale)
 {
     m_fontSize = sanitisedZoom(zoom);
@@ -269,6 +281,7 @@ void PvTextView::onContentsChange(int position, int removed, int added)
     normaliseRange(position, std::min(position + added, textLength()));
     m_processing = false;
     updateMatches(position, removed, added);
+    emit textEdited();
 }
 
 void PvTextView::removeStrayObjectCharacters(int from, int to)
