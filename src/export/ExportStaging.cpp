@@ -1,0 +1,119 @@
+#include "ExportStaging.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int MaxFreeNameAttempts = 10000;
+
+bool renameOver(const QString& from, const QString& to)
+{
+    // rename(2) replaces a file in one step; QFile::rename refuses an existing target.
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+}
+
+} // namespace
+
+QString ExportStaging::stagedPathBeside(const QString& target)
+{
+    const QFileInfo info(target);
+    QTemporaryFile reserve(QDir(info.path()).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    reserve.setAutoRemove(false);
+    if (!reserve.open())
+        return QString();
+    return reserve.fileName();
+}
+
+bool ExportStaging::writeFile(const QString& target, const QByteArray& data)
+{
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(data) != data.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool ExportStaging::produceFile(const QString& target, const std::function<bool(const QString&)>& produce)
+{
+    const QString staged = stagedPathBeside(target);
+    if (staged.isEmpty())
+        return false;
+    // A temporary file is private to its owner; the finished file reads like any other the writer saves.
+    QFile::setPermissions(staged, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    if (!produce(staged) || !renameOver(staged, target)) {
+        QFile::remove(staged);
+        return false;
+    }
+    return true;
+}
+
+bool ExportStaging::produceFolder(const QString& target, const std::function<bool(const QString&)>& fill)
+{
+    const QFileInfo info(target);
+    QTemporaryDir staged(QDir(info.path()).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    if (!staged.isValid() || !fill(staged.path()))
+        return false;
+    QString previous;
+    if (info.exists()) {
+        // The old folder steps aside first and goes only once the new one is in place.
+        QTemporaryDir aside(QDir(info.path()).filePath(QStringLiteral(".%1.old.XXXXXX").arg(info.fileName())));
+        if (!aside.isValid())
+            return false;
+        aside.setAutoRemove(false);
+        previous = aside.path();
+        QDir().rmdir(previous);
+        if (!renameOver(target, previous))
+            return false;
+    }
+    if (!renameOver(staged.path(), target)) {
+        if (!previous.isEmpty())
+            renameOver(previous, target);
+        return false;
+    }
+    staged.setAutoRemove(false);
+    QFile::setPermissions(target, QFile::permissions(info.path()));
+    if (!previous.isEmpty())
+        QDir(previous).removeRecursively();
+    return true;
+}
+
+QString ExportStaging::freeFileName(const QString& folder, const QString& baseName, const QString& extension)
+{
+    const QDir dir(folder);
+    const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
+    QString candidate = dir.filePath(baseName + suffix);
+    for (int n = 2; QFileInfo::exists(candidate) && n < MaxFreeNameAttempts; ++n)
+        candidate = dir.filePath(QStringLiteral("%1 %2%3").arg(baseName).arg(n).arg(suffix));
+    return candidate;
+}
+
+QString ExportStaging::privateExportFolder()
+{
+    const QString root =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    if (!QDir().mkpath(root))
+        return QString();
+    QTemporaryDir folder(QDir(root).filePath(QStringLiteral("export-XXXXXX")));
+    if (!folder.isValid())
+        return QString();
+    folder.setAutoRemove(false);
+    return folder.path();
+}
+
+std::optional<QString> ExportStaging::downloadsFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return std::nullopt;
+    return folder;
+}
