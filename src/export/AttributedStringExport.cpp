@@ -2,6 +2,10 @@
 
 #include "DOCXExporter.h"
 #include "Exporter.h"
+#include "PDFExporter.h"
+#include "RTFDExporter.h"
+#include "RTFExporter.h"
+#include "TextExporter.h"
 
 std::unique_ptr<Exporter> AttributedStringExport::exporterFor(int type)
 {

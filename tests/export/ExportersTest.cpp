@@ -1,6 +1,6 @@
 #include "export/AttributedStringExport.h"
 #include "export/ExportStaging.h"
-#include "export/Exporter.h"
+#include "export/RTFDExporter.h"
 
 #include "SampleDocument.h"
 
