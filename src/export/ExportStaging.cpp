@@ -87,6 +87,44 @@ bool ExportStaging::produceFolder(const QString& target, const std::function<boo
     return true;
 }
 
+bool ExportStaging::copyFile(const QString& source, const QString& target)
+{
+    QFile in(source);
+    QFile out(target);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    constexpr qint64 Chunk = 1 << 16;
+    while (!in.atEnd()) {
+        const QByteArray bytes = in.read(Chunk);
+        if (bytes.isEmpty() || out.write(bytes) != bytes.size())
+            return false;
+    }
+    return out.flush();
+}
+
+bool ExportStaging::copyFolder(const QString& source, const QString& target)
+{
+    // Packages hold plain files and folders; links are not followed, so a loop cannot form.
+    const QDir from(source);
+    for (const QFileInfo& entry : from.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+        if (entry.isSymLink())
+            continue;
+        const QString destination = QDir(target).filePath(entry.fileName());
+        const bool copied = entry.isDir() ? QDir().mkdir(destination) && copyFolder(entry.filePath(), destination)
+                                          : copyFile(entry.filePath(), destination);
+        if (!copied)
+            return false;
+    }
+    return true;
+}
+
+bool ExportStaging::copyInto(const QString& source, const QString& target)
+{
+    if (QFileInfo(source).isDir())
+        return produceFolder(target, [&source](const QString& staged) { return copyFolder(source, staged); });
+    return produceFile(target, [&source](const QString& staged) { return copyFile(source, staged); });
+}
+
 QString ExportStaging::freeFileName(const QString& folder, const QString& baseName, const QString& extension)
 {
     const QDir dir(folder);

@@ -19,6 +19,9 @@ public:
     // folder the caller chose to replace only once the new one is whole).
     static bool produceFolder(const QString& target, const std::function<bool(const QString& staged)>& fill);
 
+    // Copies the file or folder at source to target through a staged copy beside target.
+    static bool copyInto(const QString& source, const QString& target);
+
     // folder/baseName.extension, or "baseName 2.extension", "baseName 3.extension"... when that name is taken.
     static QString freeFileName(const QString& folder, const QString& baseName, const QString& extension);
     // A new private folder for one export's files, under the application's data folder; empty on failure.
@@ -28,4 +31,6 @@ public:
 
 private:
     static QString stagedPathBeside(const QString& target);
+    static bool copyFile(const QString& source, const QString& target);
+    static bool copyFolder(const QString& source, const QString& target);
 };

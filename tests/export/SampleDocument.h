@@ -9,6 +9,13 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <memory>
+#include <ostream>
+
+// GoogleTest shows texts in failure messages as text.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 // Documents the export tests write: plain runs, emphasis and pictures, built the way the editors build them.
 namespace SampleDocument {

@@ -1,0 +1,132 @@
+#include "DocumentExport.h"
+
+#include "AttributedStringExport.h"
+#include "ExportStaging.h"
+#include "KUVDocPickerViewController.h"
+#include "core/Helpers.h"
+#include "editors/PvTextView.h"
+#include "editors/TextRuns.h"
+#include "platform/Alert.h"
+#include "platform/DocumentPicker.h"
+#include "platform/NavigationController.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextDocument>
+
+namespace {
+
+void removePrivateFolder(const QString& folder)
+{
+    if (!QDir(folder).removeRecursively())
+        qWarning().noquote() << DocumentExport::DeleteErrorFormat.arg(folder);
+}
+
+} // namespace
+
+QList<DocumentExport::Row> DocumentExport::rows()
+{
+    return {
+        {QStringLiteral("Word"), QString(), QStringLiteral("docx"), AttributedStringExport::DOCX},
+        {QStringLiteral("RTF"), QString(), QStringLiteral("rtf"), AttributedStringExport::RTF},
+        {QStringLiteral("Apple RTF"), QString(), QStringLiteral("rtfd"), AttributedStringExport::RTFD},
+        {QStringLiteral("Plain Text"), QStringLiteral("Images are not included"), QStringLiteral("txt"),
+         AttributedStringExport::Text},
+    };
+}
+
+DocumentExport::Row DocumentExport::row(int index)
+{
+    const QList<Row> all = rows();
+    return index >= 0 && index < all.size() ? all.at(index) : all.last();
+}
+
+QList<QList<KUVDocFormat>> DocumentExport::formats()
+{
+    QList<KUVDocFormat> tiles;
+    for (const Row& row : rows()) {
+        KUVDocFormat format;
+        format.formatTitle = row.title;
+        format.formatDescription = row.description;
+        tiles << format;
+    }
+    return {tiles};
+}
+
+void DocumentExport::presentPicker(ViewController* presenter, Purpose purpose, std::function<void(int)> chosen)
+{
+    auto* picker = new KUVDocPickerViewController;
+    const bool exporting = purpose == Purpose::Export;
+    picker->formTitle = exporting ? ExportFormTitle : OpenInFormTitle;
+    picker->formSubTitle = exporting ? ExportFormSubTitle : OpenInFormSubTitle;
+    picker->formats = formats();
+    picker->selection = [chosen = std::move(chosen)](int, int row, qint64) {
+        if (chosen)
+            chosen(row);
+    };
+    auto* navigation = new NavigationController(picker);
+    navigation->setPreferredContentSize(PickerSize);
+    presenter->present(navigation, true, {}, PresentationStyle::FormSheet);
+}
+
+std::unique_ptr<QTextDocument> DocumentExport::preparedText(PvTextView& view)
+{
+    const double zoom = view.fontSize();
+    std::unique_ptr<QTextDocument> text = view.scaleContent(*view.document(), zoom, true);
+    TextRuns::removeBackground(*text);
+    TextRuns::setForeground(*text, QColor(Qt::black));
+    return text;
+}
+
+void DocumentExport::showError(QWidget* parent)
+{
+    auto* alert = new Alert(ErrorTitle, ErrorMessage);
+    alert->addAction(ErrorButton);
+    alert->present(parent);
+}
+
+void DocumentExport::exportText(const QTextDocument& text, const QString& title, int index, QWidget* parent,
+                                std::function<void(const std::optional<QString>&)> done)
+{
+    const Row chosen = row(index);
+    const QString fileName = Helpers::sanitizeFileNameString(title) + QLatin1Char('.') + chosen.extension;
+    const QString folder = ExportStaging::privateExportFolder();
+    const QString exportPath = QDir(folder).filePath(fileName);
+    if (folder.isEmpty() || !AttributedStringExport::exportDataToFile(text, exportPath, chosen.exportType)) {
+        if (!folder.isEmpty())
+            removePrivateFolder(folder);
+        showError(parent);
+        if (done)
+            done(std::nullopt);
+        return;
+    }
+    DocumentPicker::exportDocument(parent, fileName,
+                                   [folder, exportPath, parent, done](const std::optional<QString>& to) {
+                                       std::optional<QString> destination = to;
+                                       if (destination && !ExportStaging::copyInto(exportPath, *destination)) {
+                                           showError(parent);
+                                           destination.reset();
+                                       }
+                                       removePrivateFolder(folder);
+                                       if (done)
+                                           done(destination);
+                                   });
+}
+
+std::optional<QString> DocumentExport::openInApplication(const QTextDocument& text, const QString& title, int index,
+                                                         QWidget* parent)
+{
+    const Row chosen = row(index);
+    const std::optional<QString> downloads = ExportStaging::downloadsFolder();
+    // Another file of that name in Downloads is the writer's own: the new one takes the next free name.
+    const QString path =
+        downloads ? ExportStaging::freeFileName(*downloads, Helpers::sanitizeFileNameString(title), chosen.extension)
+                  : QString();
+    if (path.isEmpty() || !AttributedStringExport::exportDataToFile(text, path, chosen.exportType)) {
+        showError(parent);
+        return std::nullopt;
+    }
+    DocumentPicker::openDocument(path);
+    return path;
+}
