@@ -114,6 +114,8 @@ TEST(ExportStagingTest, privateFoldersAreNeverTheUsersOwnFolders)
     ASSERT_FALSE(folder.isEmpty());
     EXPECT_FALSE(folder.startsWith(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
     EXPECT_FALSE(folder.startsWith(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)));
-    EXPECT_NE(folder, ExportStaging::privateExportFolder()) << "each export gets a folder of its own";
+    const QString second = ExportStaging::privateExportFolder();
+    EXPECT_NE(folder, second) << "each export gets a folder of its own";
     QDir(folder).removeRecursively();
+    QDir(second).removeRecursively();
 }
