@@ -8,6 +8,7 @@
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarViewController.h"
+#include "export/CompiledViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
@@ -75,6 +76,7 @@ void AppDelegate::showProjectList()
     // The screens a project opens into are made by identifier when it opens.
     PvCardViewController::registerInStoryboard();
     SidebarViewController::registerInStoryboard();
+    CompiledViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);

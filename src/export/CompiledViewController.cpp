@@ -251,49 +251,29 @@ void CompiledViewController::closeButtonPressed()
 
 void CompiledViewController::exportButtonPressed()
 {
-    QPointer<CompiledViewController> self(this);
-    DocumentExport::presentPicker(this, DocumentExport::Purpose::Export, [self](int row) {
-        if (self)
-            self->exportManuscript(row);
-    });
+    DocumentExport::chooseAndWrite(this, m_view, getTitle(), DocumentExport::Purpose::Export, rememberPath());
 }
 
 void CompiledViewController::openInButtonPressed()
 {
-    QPointer<CompiledViewController> self(this);
-    DocumentExport::presentPicker(this, DocumentExport::Purpose::OpenIn, [self](int row) {
-        if (self)
-            self->openManuscriptInApplication(row);
-    });
-}
-
-void CompiledViewController::withPreparedText(const std::function<void(const QTextDocument&)>& write)
-{
-    ProgressHud::show();
-    QPointer<CompiledViewController> self(this);
-    Dispatch::after(Delays::scaled(FormatDelayMs), [self, write] {
-        if (!self)
-            return;
-        const std::unique_ptr<QTextDocument> text = DocumentExport::preparedText(*self->m_view);
-        ProgressHud::dismiss();
-        write(*text);
-    });
+    DocumentExport::chooseAndWrite(this, m_view, getTitle(), DocumentExport::Purpose::OpenIn, rememberPath());
 }
 
 void CompiledViewController::exportManuscript(int row)
 {
-    withPreparedText([this, row](const QTextDocument& text) {
-        QPointer<CompiledViewController> self(this);
-        DocumentExport::exportText(text, getTitle(), row, this, [self](const std::optional<QString>& destination) {
-            if (self)
-                self->m_exportPath = destination.value_or(QString());
-        });
-    });
+    DocumentExport::writeFromView(this, m_view, getTitle(), DocumentExport::Purpose::Export, row, rememberPath());
 }
 
 void CompiledViewController::openManuscriptInApplication(int row)
 {
-    withPreparedText([this, row](const QTextDocument& text) {
-        m_exportPath = DocumentExport::openInApplication(text, getTitle(), row, this).value_or(QString());
-    });
+    DocumentExport::writeFromView(this, m_view, getTitle(), DocumentExport::Purpose::OpenIn, row, rememberPath());
+}
+
+std::function<void(const std::optional<QString>&)> CompiledViewController::rememberPath()
+{
+    QPointer<CompiledViewController> self(this);
+    return [self](const std::optional<QString>& path) {
+        if (self)
+            self->m_exportPath = path.value_or(QString());
+    };
 }

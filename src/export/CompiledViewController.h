@@ -32,7 +32,7 @@ public:
     static constexpr int VerticalGutter = 32;
     static constexpr int NarrowGutter = 20;
     static constexpr int WideGutterExtra = 8;
-    static constexpr int FormatDelayMs = 400;
+    static constexpr int FormatDelayMs = DocumentExport::WorkDelayMs;
 
     explicit CompiledViewController(QWidget* parent = nullptr);
     ~CompiledViewController() override;
@@ -78,7 +78,7 @@ protected:
 private:
     void showCompiled();
     void applyLineSpacing();
-    void withPreparedText(const std::function<void(const QTextDocument&)>& write);
+    std::function<void(const std::optional<QString>&)> rememberPath();
 
     PvTextView* m_view = nullptr;
     QToolBar* m_toolbar = nullptr;

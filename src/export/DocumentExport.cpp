@@ -7,12 +7,16 @@
 #include "editors/PvTextView.h"
 #include "editors/TextRuns.h"
 #include "platform/Alert.h"
+#include "platform/Delays.h"
+#include "platform/Dispatch.h"
 #include "platform/DocumentPicker.h"
 #include "platform/NavigationController.h"
+#include "platform/ProgressHud.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QTextDocument>
 
 namespace {
@@ -129,4 +133,38 @@ std::optional<QString> DocumentExport::openInApplication(const QTextDocument& te
     }
     DocumentPicker::openDocument(path);
     return path;
+}
+
+void DocumentExport::writeFromView(ViewController* presenter, PvTextView* view, const QString& title, Purpose purpose,
+                                   int row, std::function<void(const std::optional<QString>&)> done)
+{
+    ProgressHud::show();
+    QPointer<ViewController> screen(presenter);
+    QPointer<PvTextView> source(view);
+    Dispatch::after(Delays::scaled(WorkDelayMs), [screen, source, title, purpose, row, done] {
+        if (!screen || !source) {
+            ProgressHud::dismiss();
+            return;
+        }
+        const std::unique_ptr<QTextDocument> text = preparedText(*source);
+        ProgressHud::dismiss();
+        if (purpose == Purpose::Export) {
+            exportText(*text, title, row, screen, done);
+            return;
+        }
+        const std::optional<QString> written = openInApplication(*text, title, row, screen);
+        if (done)
+            done(written);
+    });
+}
+
+void DocumentExport::chooseAndWrite(ViewController* presenter, PvTextView* view, const QString& title, Purpose purpose,
+                                    std::function<void(const std::optional<QString>&)> done)
+{
+    QPointer<ViewController> screen(presenter);
+    QPointer<PvTextView> source(view);
+    presentPicker(presenter, purpose, [screen, source, title, purpose, done](int row) {
+        if (screen && source)
+            writeFromView(screen, source, title, purpose, row, done);
+    });
 }

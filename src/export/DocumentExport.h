@@ -62,4 +62,16 @@ public:
     static std::optional<QString> openInApplication(const QTextDocument& text, const QString& title, int row,
                                                     QWidget* parent);
     static void showError(QWidget* parent);
+
+    // What the editors' "Export" and "Open in..." rows and the compiled manuscript's buttons do: after the
+    // progress indicator has had time to show, the view's text is prepared and written for row. done gets the
+    // file written (Open in) or copied to (Export), or nullopt.
+    static void writeFromView(ViewController* presenter, PvTextView* view, const QString& title, Purpose purpose,
+                              int row, std::function<void(const std::optional<QString>&)> done = {});
+    // The picker first, then writeFromView with the row chosen.
+    static void chooseAndWrite(ViewController* presenter, PvTextView* view, const QString& title, Purpose purpose,
+                               std::function<void(const std::optional<QString>&)> done = {});
+
+    // The wait before work behind the progress indicator, so that the indicator is drawn first.
+    static constexpr int WorkDelayMs = 400;
 };
