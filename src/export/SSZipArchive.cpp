@@ -260,13 +260,13 @@ bool SSZipArchive::writeFolder(const QString& relativePath, const QString& fullP
     return result;
 }
 
-bool SSZipArchive::openEntry(const QString& name, const QDateTime& modified, bool large)
+bool SSZipArchive::openEntry(const QString& name, const QDateTime& modified, bool large, int level)
 {
     // Only entries that need it get the 64-bit record; smaller ones keep the plain header every reader knows.
     const zip_fileinfo info = fileInfo(modified);
     return zipOpenNewFileInZip4_64(m_zip, name.toUtf8().constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
-                                   Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, MemoryLevel, Z_DEFAULT_STRATEGY, nullptr, 0, 0,
-                                   Utf8NameFlag, large ? 1 : 0) == ZIP_OK;
+                                   level, 0, -MAX_WBITS, MemoryLevel, Z_DEFAULT_STRATEGY, nullptr, 0, 0, Utf8NameFlag,
+                                   large ? 1 : 0) == ZIP_OK;
 }
 
 bool SSZipArchive::writeRegularFile(const QString& relativePath, const QString& fullPath)
@@ -293,11 +293,11 @@ bool SSZipArchive::writeRegularFile(const QString& relativePath, const QString& 
     return complete;
 }
 
-bool SSZipArchive::writeData(const QByteArray& data, const QString& filename)
+bool SSZipArchive::writeData(const QByteArray& data, const QString& filename, int level)
 {
     if (!m_zip || data.isEmpty() || !isSafeEntryName(filename))
         return false;
-    if (!openEntry(filename, QDateTime::currentDateTime()))
+    if (!openEntry(filename, QDateTime::currentDateTime(), false, level))
         return false;
     const bool written = zipWriteInFileInZip(m_zip, data.constData(), unsigned(data.size())) == ZIP_OK;
     zipCloseFileInZip(m_zip);

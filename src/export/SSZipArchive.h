@@ -55,13 +55,17 @@ public:
     bool open();
     // Adds the file or folder tree at basePath/relativePath under relativePath; true when every file was read.
     bool writeFile(const QString& relativePath, const QString& basePath);
+    // zlib's default level; FastestLevel suits bytes already compressed (PNG), which deflate cannot shrink.
+    static constexpr int DefaultLevel = -1;
+    static constexpr int FastestLevel = 1;
+
     // Adds one entry from memory, dated now; false without an archive, without bytes or with an unsafe name.
-    bool writeData(const QByteArray& data, const QString& filename);
+    bool writeData(const QByteArray& data, const QString& filename, int level = DefaultLevel);
     bool close();
 
 private:
     bool writeFolder(const QString& relativePath, const QString& fullPath);
-    bool openEntry(const QString& name, const QDateTime& modified, bool large = false);
+    bool openEntry(const QString& name, const QDateTime& modified, bool large = false, int level = DefaultLevel);
     bool writeRegularFile(const QString& relativePath, const QString& fullPath);
 
     QString m_path;

@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
+#include <QtConcurrent/QtConcurrentMap>
 #include <cmath>
 
 namespace {
@@ -212,8 +213,16 @@ void RtfWriter::writePicture(QByteArray& out, const QTextImageFormat& format)
     out.append("\\pichgoal");
     appendNumber(out, height);
     out.append('\n');
-    out.append(pngData(picture.image).toHex().toUpper());
+    // The picture's bytes are filled in once every picture is known, so that they can be encoded side by side.
+    m_chunks.append(std::move(out));
+    out = QByteArray();
+    m_pending.append(picture.image);
     out.append("}}");
+}
+
+QList<QByteArray> RtfWriter::pngDataOfAll(const QList<QImage>& images)
+{
+    return QtConcurrent::blockingMapped<QList<QByteArray>>(images, [](const QImage& image) { return pngData(image); });
 }
 
 RtfWriter::Result RtfWriter::write(const QTextDocument& document)
@@ -242,6 +251,20 @@ RtfWriter::Result RtfWriter::write(const QTextDocument& document)
             out.append("\\par\n");
     }
     out.append("}\n");
-    m_result.rtf = out;
+    m_chunks.append(std::move(out));
+    const QList<QByteArray> pictures = pngDataOfAll(m_pending);
+    qsizetype size = 0;
+    for (const QByteArray& chunk : m_chunks)
+        size += chunk.size();
+    for (const QByteArray& picture : pictures)
+        size += picture.size() * 2;
+    m_result.rtf.reserve(size);
+    for (qsizetype i = 0; i < m_chunks.size(); ++i) {
+        m_result.rtf.append(m_chunks.at(i));
+        if (i < pictures.size())
+            m_result.rtf.append(pictures.at(i).toHex().toUpper());
+    }
+    m_chunks.clear();
+    m_pending.clear();
     return m_result;
 }

@@ -55,6 +55,8 @@ public:
     static int halfPoints(double points);
     // PNG bytes of an image, written quickly: the image is compressed again by whoever packs the file.
     static QByteArray pngData(const QImage& image);
+    // The PNG bytes of every image, encoded side by side on the global thread pool.
+    static QList<QByteArray> pngDataOfAll(const QList<QImage>& images);
 
 private:
     void collectTables(const QTextDocument& document);
@@ -75,4 +77,7 @@ private:
     QList<QColor> m_colors;
     QHash<QRgb, int> m_colorIndex;
     Result m_result;
+    // The RTF around embedded pictures, and the pictures still to encode, one between each two chunks.
+    QList<QByteArray> m_chunks;
+    QList<QImage> m_pending;
 };
