@@ -2,6 +2,7 @@
 
 #include "AttributedStringExport.h"
 #include "ExportStaging.h"
+#include "FilePaths.h"
 #include "KUVDocPickerViewController.h"
 #include "core/Helpers.h"
 #include "editors/PvTextView.h"
@@ -96,7 +97,7 @@ void DocumentExport::exportText(const QTextDocument& text, const QString& title,
     const Row chosen = row(index);
     const QString fileName = Helpers::sanitizeFileNameString(title) + QLatin1Char('.') + chosen.extension;
     const QString folder = ExportStaging::privateExportFolder();
-    const QString exportPath = QDir(folder).filePath(fileName);
+    const QString exportPath = FilePaths::child(folder, fileName);
     if (folder.isEmpty() || !AttributedStringExport::exportDataToFile(text, exportPath, chosen.exportType)) {
         if (!folder.isEmpty())
             removePrivateFolder(folder);

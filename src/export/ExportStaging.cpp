@@ -1,5 +1,7 @@
 #include "ExportStaging.h"
 
+#include "FilePaths.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -24,7 +26,7 @@ bool renameOver(const QString& from, const QString& to)
 QString ExportStaging::stagedPathBeside(const QString& target)
 {
     const QFileInfo info(target);
-    QTemporaryFile reserve(QDir(info.path()).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    QTemporaryFile reserve(FilePaths::child(info.path(), QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     reserve.setAutoRemove(false);
     if (!reserve.open())
         return QString();
@@ -60,13 +62,13 @@ bool ExportStaging::produceFile(const QString& target, const std::function<bool(
 bool ExportStaging::produceFolder(const QString& target, const std::function<bool(const QString&)>& fill)
 {
     const QFileInfo info(target);
-    QTemporaryDir staged(QDir(info.path()).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    QTemporaryDir staged(FilePaths::child(info.path(), QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
     if (!staged.isValid() || !fill(staged.path()))
         return false;
     QString previous;
     if (info.exists()) {
         // The old folder steps aside first and goes only once the new one is in place.
-        QTemporaryDir aside(QDir(info.path()).filePath(QStringLiteral(".%1.old.XXXXXX").arg(info.fileName())));
+        QTemporaryDir aside(FilePaths::child(info.path(), QStringLiteral(".%1.old.XXXXXX").arg(info.fileName())));
         if (!aside.isValid())
             return false;
         aside.setAutoRemove(false);
@@ -109,7 +111,7 @@ bool ExportStaging::copyFolder(const QString& source, const QString& target)
     for (const QFileInfo& entry : from.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
         if (entry.isSymLink())
             continue;
-        const QString destination = QDir(target).filePath(entry.fileName());
+        const QString destination = FilePaths::child(target, entry.fileName());
         const bool copied = entry.isDir() ? QDir().mkdir(destination) && copyFolder(entry.filePath(), destination)
                                           : copyFile(entry.filePath(), destination);
         if (!copied)
@@ -127,11 +129,10 @@ bool ExportStaging::copyInto(const QString& source, const QString& target)
 
 QString ExportStaging::freeFileName(const QString& folder, const QString& baseName, const QString& extension)
 {
-    const QDir dir(folder);
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
-    QString candidate = dir.filePath(baseName + suffix);
+    QString candidate = FilePaths::child(folder, baseName + suffix);
     for (int n = 2; QFileInfo::exists(candidate) && n < MaxFreeNameAttempts; ++n)
-        candidate = dir.filePath(QStringLiteral("%1 %2%3").arg(baseName).arg(n).arg(suffix));
+        candidate = FilePaths::child(folder, QStringLiteral("%1 %2%3").arg(baseName).arg(n).arg(suffix));
     return candidate;
 }
 

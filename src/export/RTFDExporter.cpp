@@ -2,6 +2,7 @@
 
 #include "ExportPictures.h"
 #include "ExportStaging.h"
+#include "FilePaths.h"
 
 #include <QDir>
 
@@ -21,11 +22,11 @@ bool RTFDExporter::exportToFile(const QTextDocument& text, const QString& path) 
     const RtfWriter::Result result =
         RtfWriter(RtfWriter::Pictures::Referenced, ExportPictures::lookupIn(text)).write(text);
     return ExportStaging::produceFolder(path, [&result](const QString& folder) {
-        const QDir dir(folder);
-        if (!ExportStaging::writeFile(dir.filePath(TextFileName), result.rtf))
+        if (!ExportStaging::writeFile(FilePaths::child(folder, TextFileName), result.rtf))
             return false;
         for (const QString& name : result.pictureNames) {
-            if (!ExportStaging::writeFile(dir.filePath(name), RtfWriter::pngData(result.pictures.value(name))))
+            if (!ExportStaging::writeFile(FilePaths::child(folder, name),
+                                          RtfWriter::pngData(result.pictures.value(name))))
                 return false;
         }
         return true;

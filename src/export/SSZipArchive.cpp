@@ -1,5 +1,7 @@
 #include "SSZipArchive.h"
 
+#include "FilePaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -157,7 +159,6 @@ bool SSZipArchive::unzipFileAtPath(const QString& path, const QString& destinati
         unzClose(zip);
         return false;
     }
-    const QDir root(destination);
     const QByteArray passwordBytes = password.toLatin1();
     qint64 budget = limits.maxTotalBytes;
     bool success = true;
@@ -172,7 +173,7 @@ bool SSZipArchive::unzipFileAtPath(const QString& path, const QString& destinati
             break;
         }
         const bool isFolder = entry.name.endsWith(QLatin1Char('/'));
-        const QString target = root.filePath(entry.name);
+        const QString target = FilePaths::child(destination, entry.name);
         QDir().mkpath(isFolder ? target : QFileInfo(target).path());
         if (!isFolder && (overwrite || !QFileInfo::exists(target))) {
             if (!copyEntry(zip, target, budget)) {
@@ -227,7 +228,7 @@ bool SSZipArchive::writeFile(const QString& relativePath, const QString& basePat
 {
     if (!m_zip || !isSafeEntryName(relativePath))
         return false;
-    const QString fullPath = QDir(basePath).filePath(relativePath);
+    const QString fullPath = FilePaths::child(basePath, relativePath);
     const QFileInfo info(fullPath);
     if (info.isDir())
         return writeFolder(relativePath, fullPath);
@@ -251,7 +252,7 @@ bool SSZipArchive::writeFolder(const QString& relativePath, const QString& fullP
     bool result = true;
     for (const QString& name : names) {
         const QString childRelative = relativePath + QLatin1Char('/') + name;
-        const QString childFull = QDir(fullPath).filePath(name);
+        const QString childFull = FilePaths::child(fullPath, name);
         result = QFileInfo(childFull).isDir() ? writeFolder(childRelative, childFull)
                                               : writeRegularFile(childRelative, childFull);
         if (!result)

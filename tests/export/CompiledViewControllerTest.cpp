@@ -12,9 +12,9 @@
 #include "platform/Alert.h"
 #include "platform/Delays.h"
 #include "platform/DocumentPicker.h"
-#include "platform/NavigationItem.h"
 #include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/UserDefaults.h"
 
@@ -239,4 +239,20 @@ TEST_F(CompiledViewControllerTest, cancellingThePickerReportsNothing)
     runEventsFor(50);
     EXPECT_FALSE(called);
     EXPECT_EQ(ViewController::topmostPresented(m_navigation), m_navigation);
+}
+
+TEST_F(CompiledViewControllerTest, aTitleStartingWithAColonIsWrittenIntoDownloads)
+{
+    QString opened;
+    DocumentPicker::setOpener([&](const QString& path) {
+        opened = path;
+        return true;
+    });
+    auto text = SampleDocument::text(QStringLiteral("words"));
+    const auto written = DocumentExport::openInApplication(*text, QStringLiteral(":Colon title"), 3, m_controller);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(*written, *ExportStaging::downloadsFolder() + QStringLiteral("/:Colon title.txt"));
+    EXPECT_TRUE(QFile::exists(*written));
+    EXPECT_FALSE(QFile::exists(QStringLiteral(":Colon title.txt")));
+    QFile::remove(*written);
 }

@@ -196,3 +196,15 @@ TEST(SSZipArchiveTest, aLinkCycleInAPackedFolderEndsTheWalk)
     const auto test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
     EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
 }
+
+TEST(SSZipArchiveTest, aNameThatLooksLikeAResourcePathStaysInsideTheDestination)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("colon.zip"));
+    rawZip(archive, {{":escape.txt", "inside"}});
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
+    EXPECT_EQ(readFile(out + QStringLiteral("/:escape.txt")), "inside");
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral(":escape.txt")));
+    QFile::remove(QStringLiteral(":escape.txt"));
+}

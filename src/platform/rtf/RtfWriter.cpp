@@ -228,6 +228,10 @@ QList<QByteArray> RtfWriter::pngDataOfAll(const QList<QImage>& images)
 RtfWriter::Result RtfWriter::write(const QTextDocument& document)
 {
     m_result = Result();
+    m_fonts.clear();
+    m_fontIndex.clear();
+    m_colors.clear();
+    m_colorIndex.clear();
     collectTables(document);
     QByteArray out;
     out.reserve(qsizetype(document.characterCount()) * 2 + 1024);
