@@ -124,16 +124,22 @@ std::optional<QString> DocumentExport::openInApplication(const QTextDocument& te
 {
     const Row chosen = row(index);
     const std::optional<QString> downloads = ExportStaging::downloadsFolder();
-    // Another file of that name in Downloads is the writer's own: the new one takes the next free name.
-    const QString path =
-        downloads ? ExportStaging::freeFileName(*downloads, Helpers::sanitizeFileNameString(title), chosen.extension)
-                  : QString();
-    if (path.isEmpty() || !AttributedStringExport::exportDataToFile(text, path, chosen.exportType)) {
+    const QString folder = ExportStaging::privateExportFolder();
+    const QString fileName = Helpers::sanitizeFileNameString(title);
+    const QString staged = FilePaths::child(folder, fileName + QLatin1Char('.') + chosen.extension);
+    std::optional<QString> placed;
+    // Written privately first, then given the first free name in Downloads: a file already there with that name
+    // is the writer's own and is never replaced.
+    if (downloads && !folder.isEmpty() && AttributedStringExport::exportDataToFile(text, staged, chosen.exportType))
+        placed = ExportStaging::placeUnderFreeName(staged, *downloads, fileName, chosen.extension);
+    if (!folder.isEmpty())
+        removePrivateFolder(folder);
+    if (!placed) {
         showError(parent);
         return std::nullopt;
     }
-    DocumentPicker::openDocument(path);
-    return path;
+    DocumentPicker::openDocument(*placed);
+    return placed;
 }
 
 void DocumentExport::writeFromView(ViewController* presenter, PvTextView* view, const QString& title, Purpose purpose,

@@ -9,7 +9,9 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 
 namespace {
 
@@ -125,6 +127,44 @@ bool ExportStaging::copyInto(const QString& source, const QString& target)
     if (QFileInfo(source).isDir())
         return produceFolder(target, [&source](const QString& staged) { return copyFolder(source, staged); });
     return produceFile(target, [&source](const QString& staged) { return copyFile(source, staged); });
+}
+
+std::optional<QString> ExportStaging::placeUnderFreeName(const QString& source, const QString& folder,
+                                                         const QString& baseName, const QString& extension)
+{
+    const bool isFolder = QFileInfo(source).isDir();
+    const QString first = freeFileName(folder, baseName, extension);
+    QString staged;
+    if (isFolder) {
+        QTemporaryDir dir(FilePaths::child(folder, QStringLiteral(".%1.XXXXXX").arg(QFileInfo(first).fileName())));
+        if (!dir.isValid() || !copyFolder(source, dir.path()))
+            return std::nullopt;
+        dir.setAutoRemove(false);
+        staged = dir.path();
+        QFile::setPermissions(staged, QFile::permissions(folder));
+    } else {
+        staged = stagedPathBeside(first);
+        QFile::setPermissions(staged, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        if (staged.isEmpty() || !copyFile(source, staged)) {
+            QFile::remove(staged);
+            return std::nullopt;
+        }
+    }
+    // The name is free when looked at, yet another program may take it before the rename: the rename refuses
+    // to replace anything, and the next free name is tried.
+    for (int attempt = 0; attempt < MaxFreeNameAttempts; ++attempt) {
+        const QString candidate = attempt == 0 ? first : freeFileName(folder, baseName, extension);
+        if (renameat2(AT_FDCWD, QFile::encodeName(staged).constData(), AT_FDCWD,
+                      QFile::encodeName(candidate).constData(), RENAME_NOREPLACE) == 0)
+            return candidate;
+        if (errno != EEXIST)
+            break;
+    }
+    if (isFolder)
+        QDir(staged).removeRecursively();
+    else
+        QFile::remove(staged);
+    return std::nullopt;
 }
 
 QString ExportStaging::freeFileName(const QString& folder, const QString& baseName, const QString& extension)

@@ -22,6 +22,11 @@ public:
     // Copies the file or folder at source to target through a staged copy beside target.
     static bool copyInto(const QString& source, const QString& target);
 
+    // Puts a copy of the file or folder at source into folder under the first free name freeFileName gives,
+    // never over a file that appeared meanwhile; answers the path, or nullopt when nothing could be placed.
+    static std::optional<QString> placeUnderFreeName(const QString& source, const QString& folder,
+                                                     const QString& baseName, const QString& extension);
+
     // folder/baseName.extension, or "baseName 2.extension", "baseName 3.extension"... when that name is taken.
     static QString freeFileName(const QString& folder, const QString& baseName, const QString& extension);
     // A new private folder for one export's files, under the application's data folder; empty on failure.

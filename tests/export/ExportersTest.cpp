@@ -119,3 +119,25 @@ TEST(ExportStagingTest, privateFoldersAreNeverTheUsersOwnFolders)
     QDir(folder).removeRecursively();
     QDir(second).removeRecursively();
 }
+
+TEST(ExportStagingTest, aPackagePlacedUnderAFreeNameLeavesTheTakenOneAlone)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("private/card.rtfd"));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), source, AttributedStringExport::RTFD));
+    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
+    const QString taken = downloads + QStringLiteral("/Title.rtfd");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    QFile mine(taken + QStringLiteral("/mine.txt"));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.close();
+    const auto placed =
+        ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("rtfd"));
+    ASSERT_TRUE(placed.has_value());
+    EXPECT_EQ(*placed, downloads + QStringLiteral("/Title 2.rtfd"));
+    EXPECT_EQ(QDir(*placed).entryList(QDir::Files, QDir::Name),
+              (QStringList{RTFDExporter::TextFileName, QStringLiteral("image1.png")}));
+    EXPECT_EQ(QDir(taken).entryList(QDir::Files), QStringList{QStringLiteral("mine.txt")});
+    EXPECT_EQ(QDir(downloads).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2)
+        << "no staged copy is left behind";
+}
