@@ -123,6 +123,7 @@ TEST(ExportStagingTest, privateFoldersAreNeverTheUsersOwnFolders)
 TEST(ExportStagingTest, aPackagePlacedUnderAFreeNameLeavesTheTakenOneAlone)
 {
     QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("private"))));
     const QString source = dir.filePath(QStringLiteral("private/card.rtfd"));
     ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), source, AttributedStringExport::RTFD));
     const QString downloads = dir.filePath(QStringLiteral("Downloads"));
