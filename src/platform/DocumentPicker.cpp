@@ -1,6 +1,7 @@
 #include "DocumentPicker.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -48,7 +49,10 @@ void DocumentPicker::setOpener(Opener opener_)
 
 void DocumentPicker::platformChooser(QWidget* parent, const QString& suggestedName, Done done)
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // The writer's Documents folder where there is one, else their home: never wherever the program started.
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        folder = QDir::homePath();
     auto* dialog = new QFileDialog(parent ? parent->window() : nullptr, ExportTitle);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
