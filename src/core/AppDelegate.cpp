@@ -8,6 +8,8 @@
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarViewController.h"
+#include "editors/CardNotesViewController.h"
+#include "editors/ImageViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
@@ -15,6 +17,7 @@
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
 #include "platform/NotificationCenter.h"
+#include "platform/UserNotifications.h"
 #include "platform/StandardMenus.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
@@ -76,6 +79,8 @@ void AppDelegate::showProjectList()
     // The screens a project opens into are made by identifier when it opens.
     PvCardViewController::registerInStoryboard();
     SidebarViewController::registerInStoryboard();
+    CardNotesViewController::registerInStoryboard();
+    ImageViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
@@ -167,12 +172,13 @@ void AppDelegate::disableKeyboardToolbars()
 void AppDelegate::requestNotificationPermission()
 {
     m_launchSteps << StepNotificationPermission;
-    // The desktop notification service is not connected yet, so no permission can be granted.
-    const bool granted = false;
-    if (!granted) {
-        std::printf("Oops, no access\n");
+    // The answer arrives from the bus later; the launch goes on without waiting for it.
+    UserNotifications::current().requestAuthorization([](bool granted) {
+        if (granted)
+            return;
+        std::printf("%s\n", qPrintable(NotificationsRefusedLogLine));
         std::fflush(stdout);
-    }
+    });
 }
 
 void AppDelegate::setupMenus()

@@ -14,6 +14,7 @@
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "TestWait.h"
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -114,7 +115,7 @@ TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
 {
     QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
     click(Filters::locationCards);
-    QTRY_VERIFY(reloaded.count() >= 1);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
     EXPECT_EQ(board->itemFilter(), ProjectItemTypes::Location);
     EXPECT_EQ(sidebar->filterType(), ProjectItemTypes::Location);
     EXPECT_EQ(board->filteredCards().size(), 3);
@@ -168,7 +169,7 @@ TEST_F(SidebarViewControllerTest, screenshotsInBothAppearances)
     QApplication::setPalette(dark);
     QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
     board->setItemFilter(ProjectItemTypes::Location);
-    QTRY_VERIFY(reloaded.count() >= 1);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
     QTest::qWait(20);
     split->grab().save(QStringLiteral("/tmp/board-sidebar-dark.png"));
     QApplication::setPalette(light);
