@@ -198,6 +198,9 @@ void CompiledViewController::setDarkMode()
     setPalette(palette);
     setAutoFillBackground(true);
     m_view->setPalette(palette);
+    // Text already shown follows the scheme too: black text on the dark background would be unreadable.
+    if (!m_view->document()->isEmpty())
+        TextRuns::setForeground(*m_view->document(), m_fg);
     m_toolbar->setPalette(palette);
     m_toolbar->setAutoFillBackground(true);
 }

@@ -78,8 +78,10 @@ TEST_F(PdfPrinting, printHtmlPutsTheTitleAndPageNumberOnEveryPage)
         html += QStringLiteral("<p>Paragraph %1 of the card &amp; its story.</p>").arg(i);
     Helpers::printHTML(nullptr, QRect(), nullptr, QStringLiteral("Lighthouse Keeper"), html);
     ASSERT_TRUE(waitFor([this] { return QFile::exists(pdf()); }));
-    QFile::remove(QStringLiteral("/tmp/card-print.pdf"));
-    QFile::copy(pdf(), QStringLiteral("/tmp/card-print.pdf"));
+    if (qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT")) {
+        QFile::remove(QStringLiteral("/tmp/card-print.pdf"));
+        QFile::copy(pdf(), QStringLiteral("/tmp/card-print.pdf"));
+    }
     const QStringList printed = pages();
     ASSERT_GE(printed.size(), 2);
     for (int i = 0; i < printed.size(); ++i) {

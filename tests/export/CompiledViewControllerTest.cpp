@@ -1,8 +1,10 @@
 #include "export/CompiledViewController.h"
 
 #include "SampleDocument.h"
+#include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/DbHelpersFixture.h"
+#include "core/HexColor.h"
 #include "editors/PvTextView.h"
 #include "editors/RichTextDocumentFormat.h"
 #include "export/ExportStaging.h"
@@ -97,7 +99,6 @@ TEST_F(CompiledViewControllerTest, showsTheManuscriptReadOnlyWithTheTrimmedTitle
                           .arg(picture));
     EXPECT_TRUE(m_controller->compiledView()->isReadOnly());
     EXPECT_EQ(m_controller->getTitle(), QStringLiteral("The Harbour: a novel in three scenes, wi..."));
-    m_navigation->grab().save(QStringLiteral("/tmp/compiled-view.png"));
 }
 
 TEST_F(CompiledViewControllerTest, landscapeWindowsGetWideGuttersAndPortraitNarrowOnes)
@@ -221,7 +222,6 @@ TEST_F(CompiledViewControllerTest, thePickerOffersTheFourTypesAndReportsTheChose
     EXPECT_EQ(picker->findChildren<KUVDocFormatCollectionViewCell*>().at(3)->formatDescription(),
               QStringLiteral("Images are not included"));
     EXPECT_EQ(KUVDocPickerViewController::tileSize(350), QSize(145, 193));
-    picker->window()->grab().save(QStringLiteral("/tmp/document-type-picker.png"));
     QTest::mouseClick(picker->findChildren<KUVDocFormatCollectionViewCell*>().at(2), Qt::LeftButton);
     ASSERT_TRUE(waitFor([&] { return chosenRow >= 0; }));
     EXPECT_EQ(chosenRow, 2);
@@ -255,4 +255,33 @@ TEST_F(CompiledViewControllerTest, aTitleStartingWithAColonIsWrittenIntoDownload
     EXPECT_TRUE(QFile::exists(*written));
     EXPECT_FALSE(QFile::exists(QStringLiteral(":Colon title.txt")));
     QFile::remove(*written);
+}
+
+TEST_F(CompiledViewControllerTest, screenshotsInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    grabInBothAppearances(m_navigation, QStringLiteral("compiled-view"));
+    DocumentExport::presentPicker(m_controller, DocumentExport::Purpose::Export, {});
+    ViewController* top = ViewController::topmostPresented(m_navigation);
+    ASSERT_NE(top, nullptr);
+    grabInBothAppearances(top->window(), QStringLiteral("document-type-picker"));
+}
+
+TEST_F(CompiledViewControllerTest, textShownFollowsTheColourScheme)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    QTextCursor cursor(m_controller->compiledView()->document());
+    cursor.setPosition(1);
+    const QColor shown = cursor.charFormat().foreground().color();
+    QApplication::setPalette(light);
+    QApplication::processEvents();
+    EXPECT_EQ(shown, HexColor::colorWithHexString(CompiledViewController::DarkForeground));
+    cursor.setPosition(1);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::black));
 }

@@ -39,7 +39,8 @@ TEST(DocumentPickerTest, theSavePanelSuggestsTheNameAndAnswersOnceWithTheChoice)
     const QLineEdit* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     if (name)
         EXPECT_EQ(name->text(), QStringLiteral("Manuscript.docx"));
-    panel->grab().save(QStringLiteral("/tmp/document-picker.png"));
+    if (qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT"))
+        panel->grab().save(QStringLiteral("/tmp/document-picker.png"));
     panel->reject();
     ASSERT_TRUE(waitFor([&] { return answers > 0; }));
     runEventsFor(50);
