@@ -28,13 +28,13 @@ bool DOCXExporter::writeXML(const QByteArray& documentData, const QByteArray& co
                         archive.writeData(documentData, ZWDocxWriter::DocumentPart);
         if (complete && !docRelsData.isEmpty())
             complete = archive.writeData(docRelsData, ZWDocxWriter::DocumentRelationshipsPart);
-        QList<QImage> images;
-        for (const ZWDocxWriter::Media& media : mediaFiles)
-            images << media.image;
-        const QList<QByteArray> pngs = complete ? RtfWriter::pngDataOfAll(images) : QList<QByteArray>();
-        for (qsizetype i = 0; complete && i < pngs.size(); ++i)
-            complete = archive.writeData(pngs.at(i), ZWDocxWriter::MediaFolder + mediaFiles.at(i).fileName,
-                                         SSZipArchive::FastestLevel);
+        for (const ZWDocxWriter::Media& media : mediaFiles) {
+            if (!complete)
+                break;
+            QFuture<QByteArray> png = media.png.isValid() ? media.png : RtfWriter::pngDataLater(media.image);
+            complete =
+                archive.writeData(png.result(), ZWDocxWriter::MediaFolder + media.fileName, SSZipArchive::FastestLevel);
+        }
         return archive.close() && complete;
     });
     if (!written)

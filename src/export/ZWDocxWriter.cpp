@@ -219,6 +219,7 @@ void ZWDocxWriter::appendPictureRun(GDataXMLElement& paragraph, const QTextImage
     media.number = int(m_media.size()) + 1;
     media.fileName = QStringLiteral("image%1.png").arg(media.number);
     media.image = picture.image;
+    media.png = RtfWriter::pngDataLater(picture.image);
     Element run = element("w:r", {{"w:rsidR", Zero8}});
     run->addChild(buildRunProperties(format));
     run->addChild(buildImage(media, picture.size));

@@ -3,6 +3,7 @@
 #include "GDataXMLElement.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QImage>
 #include <QList>
 #include <QSizeF>
@@ -25,6 +26,8 @@ public:
         int number = 0;
         QString fileName;
         QImage image;
+        // Its PNG bytes, encoded on the thread pool while the rest of the text is written.
+        QFuture<QByteArray> png;
     };
 
     static constexpr int EmusPerPoint = 12700;

@@ -5,7 +5,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextFragment>
-#include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
 
 namespace {
@@ -216,13 +216,13 @@ void RtfWriter::writePicture(QByteArray& out, const QTextImageFormat& format)
     // The picture's bytes are filled in once every picture is known, so that they can be encoded side by side.
     m_chunks.append(std::move(out));
     out = QByteArray();
-    m_pending.append(picture.image);
+    m_pending.append(pngDataLater(picture.image));
     out.append("}}");
 }
 
-QList<QByteArray> RtfWriter::pngDataOfAll(const QList<QImage>& images)
+QFuture<QByteArray> RtfWriter::pngDataLater(const QImage& image)
 {
-    return QtConcurrent::blockingMapped<QList<QByteArray>>(images, [](const QImage& image) { return pngData(image); });
+    return QtConcurrent::run([image] { return pngData(image); });
 }
 
 RtfWriter::Result RtfWriter::write(const QTextDocument& document)
@@ -256,7 +256,9 @@ RtfWriter::Result RtfWriter::write(const QTextDocument& document)
     }
     out.append("}\n");
     m_chunks.append(std::move(out));
-    const QList<QByteArray> pictures = pngDataOfAll(m_pending);
+    QList<QByteArray> pictures;
+    for (QFuture<QByteArray>& pending : m_pending)
+        pictures.append(pending.result());
     qsizetype size = 0;
     for (const QByteArray& chunk : m_chunks)
         size += chunk.size();

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QFuture>
 #include <QHash>
 #include <QImage>
 #include <QList>
@@ -55,8 +56,9 @@ public:
     static int halfPoints(double points);
     // PNG bytes of an image, written quickly: the image is compressed again by whoever packs the file.
     static QByteArray pngData(const QImage& image);
-    // The PNG bytes of every image, encoded side by side on the global thread pool.
-    static QList<QByteArray> pngDataOfAll(const QList<QImage>& images);
+    // Starts encoding image as PNG on the global thread pool, so that pictures are encoded side by side and
+    // while the text is written.
+    static QFuture<QByteArray> pngDataLater(const QImage& image);
 
 private:
     void collectTables(const QTextDocument& document);
@@ -79,5 +81,5 @@ private:
     Result m_result;
     // The RTF around embedded pictures, and the pictures still to encode, one between each two chunks.
     QList<QByteArray> m_chunks;
-    QList<QImage> m_pending;
+    QList<QFuture<QByteArray>> m_pending;
 };
