@@ -127,25 +127,28 @@ std::unique_ptr<QTextDocument> CompiledViewController::doCompile()
 
 void CompiledViewController::showCompiled()
 {
+    // Colour, scale, spacing and gutters are set before the view takes the text, so that a long manuscript is
+    // laid out once.
     std::unique_ptr<QTextDocument> text = doCompile();
     TextRuns::setForeground(*text, m_fg);
     const double zoom = PvTextView::sanitisedZoom(UserDefaults::standard().value(FontSizeKey));
-    m_view->setAttributedText(std::move(text));
     m_view->scaleContentInline(zoom, false);
-    applyLineSpacing();
-    setupGutters(size());
+    TextRuns::scaleFonts(*text, m_view->fontSize(), false);
+    applyLineSpacing(*text);
+    applyGutters(*text, size());
+    text->clearUndoRedoStacks();
+    m_view->setAttributedText(std::move(text));
     ProgressHud::dismiss();
 }
 
-void CompiledViewController::applyLineSpacing()
+void CompiledViewController::applyLineSpacing(QTextDocument& text)
 {
     // Every line is followed by the same space, whatever paragraph it belongs to.
     QTextBlockFormat spacing;
     spacing.setLineHeight(LineSpacing, QTextBlockFormat::LineDistanceHeight);
-    QTextCursor cursor(m_view->document());
+    QTextCursor cursor(&text);
     cursor.select(QTextCursor::Document);
     cursor.mergeBlockFormat(spacing);
-    m_view->document()->clearUndoRedoStacks();
 }
 
 QString CompiledViewController::getTitle() const
@@ -220,14 +223,20 @@ QMargins CompiledViewController::gutters(const QSize& size) const
 
 void CompiledViewController::setupGutters(const QSize& size)
 {
-    if (!m_view)
-        return;
+    if (m_view)
+        applyGutters(*m_view->document(), size);
+}
+
+void CompiledViewController::applyGutters(QTextDocument& text, const QSize& size) const
+{
     const QMargins margins = gutters(size);
     // The text keeps at least a third of the width however wide the gutters would be. The margins belong to
     // the page, so the scroll bar stays at the window's edge.
     const int side = qMax(0, qMin(margins.left(), size.width() / 3));
-    QTextFrame* root = m_view->document()->rootFrame();
+    QTextFrame* root = text.rootFrame();
     QTextFrameFormat format = root->frameFormat();
+    if (format.leftMargin() == side && format.topMargin() == margins.top())
+        return;
     format.setLeftMargin(side);
     format.setRightMargin(side);
     format.setTopMargin(margins.top());

@@ -77,7 +77,8 @@ protected:
 
 private:
     void showCompiled();
-    void applyLineSpacing();
+    static void applyLineSpacing(QTextDocument& text);
+    void applyGutters(QTextDocument& text, const QSize& size) const;
     std::function<void(const std::optional<QString>&)> rememberPath();
 
     PvTextView* m_view = nullptr;
