@@ -11,6 +11,7 @@
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "editors/PvEditViewController.h"
+#include "export/CompiledViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
@@ -82,6 +83,7 @@ void AppDelegate::showProjectList()
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
+    CompiledViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);

@@ -132,6 +132,12 @@ RichTextDocumentFormat::LoadStatus PvTextView::showLoaded(RichTextDocumentFormat
     return status;
 }
 
+void PvTextView::setAttributedText(std::unique_ptr<QTextDocument> text)
+{
+    adoptDocument(text ? std::move(text) : RichTextDocumentFormat::loadFrom({}).document);
+    refreshMatches();
+}
+
 void PvTextView::adoptDocument(std::unique_ptr<QTextDocument> loaded)
 {
     // The view's first document belongs to the widget, which deletes it on the swap; later ones are ours.

@@ -66,6 +66,8 @@ public:
     RichTextDocumentFormat::LoadStatus loadFrom(const QByteArray& data, bool adjust = true);
     RichTextDocumentFormat::LoadStatus loadFromRTFData(const QByteArray& data, bool adjust);
     RichTextDocumentFormat::LoadStatus loadFromDataForPrint(const QByteArray& data);
+    // Shows a document built elsewhere (the compiled manuscript) as it is; the view takes it over.
+    void setAttributedText(std::unique_ptr<QTextDocument> text);
 
     // Scaling.
     void scaleContentInline(double zoom, bool deScale);
