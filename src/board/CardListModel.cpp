@@ -46,6 +46,33 @@ void CardListModel::refresh()
         emit dataChanged(index(0), index(int(m_items.size()) - 1));
 }
 
+void CardListModel::refreshItem(const ProjectItem* item)
+{
+    const qsizetype row = m_items.indexOf(item);
+    if (row < 0)
+        return;
+    m_images.remove(item);
+    m_folderCounts.remove(item);
+    emit dataChanged(index(int(row)), index(int(row)));
+}
+
+bool CardListModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                             const QModelIndex& destinationParent, int destinationChild)
+{
+    const int size = int(m_items.size());
+    if (sourceParent.isValid() || destinationParent.isValid() || count != 1 || sourceRow < 0 || sourceRow >= size ||
+        destinationChild < 0 || destinationChild > size)
+        return false;
+    // Before itself or just after itself is where the row already is.
+    if (destinationChild == sourceRow || destinationChild == sourceRow + 1)
+        return false;
+    if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationChild))
+        return false;
+    m_items.move(sourceRow, destinationChild > sourceRow ? destinationChild - 1 : destinationChild);
+    endMoveRows();
+    return true;
+}
+
 bool CardListModel::isFolder(const ProjectItem* item)
 {
     return item->itemType() == ProjectItemTypes::Folder;

@@ -1,13 +1,19 @@
 #include "PvCardViewController.h"
 
+#include "BoardItemCreation.h"
+#include "BoardMenus.h"
+#include "BoardNavigator.h"
+#include "BoardReorder.h"
 #include "CardBoardLoader.h"
 #include "CardCellDelegate.h"
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
-#include "ProjectOpener.h"
+#include "CardOpening.h"
+#include "LXReorderableCollectionViewFlowLayout.h"
 #include "ProjectSplitViewController.h"
 #include "SidebarViewController.h"
 #include "core/AppDelegate.h"
+#include "core/AppKitBridge.h"
 #include "core/DbHelpers.h"
 #include "core/Indexer.h"
 #include "core/ProjectItem.h"
@@ -17,7 +23,6 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
-#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
@@ -27,6 +32,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
@@ -52,16 +59,40 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
     if (m_context)
         m_historyToken = m_context->lastHistoryToken();
     buildViews();
+    m_navigator = std::make_unique<BoardNavigator>(this);
+    m_menus = std::make_unique<BoardMenus>(this);
+    m_itemCreation = std::make_unique<BoardItemCreation>(this);
+    m_reorder = std::make_unique<BoardReorder>(this);
+    attachReorderableLayout();
+    connect(m_collectionView, &QListView::clicked, this, [this](const QModelIndex& index) { selectItem(index.row()); });
 }
 
 PvCardViewController::~PvCardViewController()
 {
+    // The layout watches the grid's viewport; it lets go before the grid goes.
+    m_layout->setCollectionView(nullptr);
     stopObservingStoreChanges();
 }
 
-void PvCardViewController::registerInStoryboard()
+void PvCardViewController::attachReorderableLayout()
 {
-    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
+    m_layout = new LXReorderableCollectionViewFlowLayout(this);
+    m_layout->setCollectionView(m_collectionView);
+    m_layout->setDataSource(m_reorder.get());
+    m_layout->setDelegate(m_reorder.get());
+    m_delegate->setLayout(m_layout);
+}
+
+void PvCardViewController::setCardOpening(std::shared_ptr<CardOpening> opening)
+{
+    m_cardOpening = std::move(opening);
+}
+
+TagMenuController& PvCardViewController::tagMenu()
+{
+    if (!m_tagMenu)
+        m_tagMenu = std::make_unique<TagMenuController>();
+    return *m_tagMenu;
 }
 
 QStringList PvCardViewController::toolbarIdentifiers(const QString& folderId)
@@ -144,7 +175,25 @@ void PvCardViewController::buildViews()
     font.setPixelSize(17);
     m_emptyLabel->setFont(font);
     m_emptyLabel->hide();
+    buildToolbarView();
+    layout->addWidget(m_toolbarView);
     updateHeader();
+}
+
+void PvCardViewController::buildToolbarView()
+{
+    m_toolbarView = new QWidget(this);
+    m_toolbarView->setObjectName(QStringLiteral("toolbarView"));
+    auto* bar = new QHBoxLayout(m_toolbarView);
+    bar->setContentsMargins(12, 4, 12, 4);
+    bar->addStretch(1);
+    m_contextButton = new QToolButton(m_toolbarView);
+    m_contextButton->setObjectName(QStringLiteral("contextButton"));
+    m_contextButton->setIcon(SymbolIcons::icon(QStringLiteral("ellipsis.circle")));
+    m_contextButton->setToolTip(tr("Board Menu"));
+    m_contextButton->setAutoRaise(true);
+    m_contextButton->setPopupMode(QToolButton::InstantPopup);
+    bar->addWidget(m_contextButton);
 }
 
 const QList<ProjectItem*>& PvCardViewController::filteredCards() const
@@ -184,15 +233,22 @@ void PvCardViewController::reloadBoard(bool scrollToEnd)
 {
     ProgressHud::show();
     QPointer<PvCardViewController> self(this);
-    Dispatch::main([self, scrollToEnd] {
-        if (!self)
+    // The folder the writer was in when the reload was asked for: after a change of folder meanwhile, the new
+    // folder has loaded already and this reload has nothing left to do.
+    const QString projectId = m_currentProjectId;
+    const QString folderId = m_currentFolderId;
+    auto stillThere = [self, projectId, folderId] {
+        return self && self->m_currentProjectId == projectId && self->m_currentFolderId == folderId;
+    };
+    Dispatch::main([self, scrollToEnd, stillThere, folderId] {
+        if (!stillThere())
             return ProgressHud::dismiss();
-        self->loadCards(self->m_currentFolderId);
-        Dispatch::main([self, scrollToEnd] {
-            if (self)
+        self->loadCards(folderId);
+        Dispatch::main([self, scrollToEnd, stillThere] {
+            if (stillThere())
                 self->redraw();
             ProgressHud::dismiss();
-            if (self && scrollToEnd && !self->filteredCards().isEmpty())
+            if (stillThere() && scrollToEnd && !self->filteredCards().isEmpty())
                 self->m_collectionView->scrollToBottom();
         });
     });
@@ -234,18 +290,16 @@ void PvCardViewController::refreshSidebar()
 
 void PvCardViewController::showTagFilterChooser()
 {
-    if (!m_tagMenu)
-        m_tagMenu = std::make_unique<TagMenuController>();
     QPointer<PvCardViewController> self(this);
-    m_tagMenu->showMenu(ProjectItemTypes::Story, FilterManager::title(FilterManager::Filters::cardsWithTag),
-                        &m_cardProps, this, [self](const QString& tagId) {
-                            // None is no tag to filter by.
-                            if (!self || tagId == TagMenuController::ClearTag)
-                                return;
-                            self->setItemFilter(CardFilter::Tagged, tagId);
-                            if (SidebarViewController* filters = self->sidebar())
-                                filters->select(CardFilter::Tagged);
-                        });
+    tagMenu().showMenu(ProjectItemTypes::Story, FilterManager::title(FilterManager::Filters::cardsWithTag),
+                       &m_cardProps, this, [self](const QString& tagId) {
+                           // None is no tag to filter by.
+                           if (!self || tagId == TagMenuController::ClearTag)
+                               return;
+                           self->setItemFilter(CardFilter::Tagged, tagId);
+                           if (SidebarViewController* filters = self->sidebar())
+                               filters->select(CardFilter::Tagged);
+                       });
 }
 
 void PvCardViewController::search(const QString& text)
@@ -340,7 +394,204 @@ bool PvCardViewController::eventFilter(QObject* watched, QEvent* event)
         updateCellSize();
         updateEmptyState();
     }
+    if (watched == m_collectionView->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            const QPoint position = mouse->position().toPoint();
+            // A press on a cell's button is the button's alone: neither the press nor its release selects the
+            // cell under it.
+            if (event->type() == QEvent::MouseButtonPress) {
+                m_buttonPressPosition = position;
+                m_buttonPressed =
+                    m_delegate->buttonAt(cellRectAt(position), position) != CardCellDelegate::Button::None;
+                if (m_buttonPressed)
+                    return true;
+            } else if (m_buttonPressed) {
+                m_buttonPressed = false;
+                handleButtonClick(position);
+                return true;
+            }
+        }
+    }
     return ViewController::eventFilter(watched, event);
+}
+
+QRect PvCardViewController::cellRectAt(const QPoint& position) const
+{
+    const QModelIndex index = m_collectionView->indexAt(position);
+    return index.isValid() ? m_collectionView->visualRect(index) : QRect();
+}
+
+bool PvCardViewController::handleButtonClick(const QPoint& position)
+{
+    const QModelIndex index = m_collectionView->indexAt(position);
+    if (!index.isValid())
+        return false;
+    // The button must be the one pressed: a press that slid onto another cell's button does nothing.
+    const CardCellDelegate::Button button = m_delegate->buttonAt(m_collectionView->visualRect(index), position);
+    if (button == CardCellDelegate::Button::None || m_collectionView->indexAt(m_buttonPressPosition) != index)
+        return false;
+    if (button == CardCellDelegate::Button::Menu)
+        menuButtonClicked(index.row());
+    else
+        notesButtonClicked(index.row());
+    return true;
+}
+
+void PvCardViewController::selectItem(int row)
+{
+    m_navigator->selectItem(row);
+}
+
+void PvCardViewController::menuButtonClicked(int row)
+{
+    const QList<ProjectItem*>& shown = filteredCards();
+    if (row < 0 || row >= shown.size())
+        return;
+    if (m_cardMenu)
+        m_cardMenu->deleteLater();
+    m_cardMenu = m_menus->makeCardMenu(shown.at(row), this);
+    m_cardMenu->setAttribute(Qt::WA_DeleteOnClose);
+    const QRect cell = m_collectionView->visualRect(m_model->index(row));
+    m_cardMenu->popup(m_collectionView->viewport()->mapToGlobal(m_delegate->menuButtonRect(cell).bottomLeft()));
+}
+
+void PvCardViewController::notesButtonClicked(int row)
+{
+    const QList<ProjectItem*>& shown = filteredCards();
+    if (row < 0 || row >= shown.size() || !m_cardOpening)
+        return;
+    m_cardOpening->openNotes(this, shown.at(row));
+}
+
+void PvCardViewController::notesModified(const QString& itemId, const std::optional<QString>& notes)
+{
+    m_menus->notesModified(itemId, notes);
+}
+
+void PvCardViewController::rebuildBoardMenu()
+{
+    if (m_boardMenu)
+        m_boardMenu->deleteLater();
+    m_boardMenu = m_menus->makeBoardMenu(this);
+    m_contextButton->setMenu(m_boardMenu);
+}
+
+void PvCardViewController::showNewCardChooser()
+{
+    m_itemCreation->showNewCardChooser();
+}
+
+void PvCardViewController::createNewItem(int cardTag)
+{
+    m_itemCreation->createNewItem(cardTag);
+}
+
+void PvCardViewController::showLists()
+{
+    m_model->setItems(filteredCards());
+    updateEmptyState();
+}
+
+void PvCardViewController::reloadCardsNow()
+{
+    loadCards(m_currentFolderId);
+    redraw();
+}
+
+void PvCardViewController::swapHomeBackItem(const QString& identifier)
+{
+    Toolbar* toolbar = appDelegate() ? appDelegate()->toolbar() : nullptr;
+    if (!toolbar || m_installedToolbarItems.isEmpty())
+        return;
+    // The home or back item is the last the board inserted, so it stands first; it is replaced where it is.
+    QString& current = m_installedToolbarItems.last();
+    const qsizetype index = toolbar->itemIdentifiers().indexOf(current);
+    if (index < 0)
+        return;
+    toolbar->removeItemAtIndex(int(index));
+    toolbar->insertItemWithItemIdentifier(identifier, int(index));
+    current = identifier;
+}
+
+void PvCardViewController::setViewBottomConst(int constant)
+{
+    m_viewBottomConst = constant;
+    // The constant is the keyboard's overlap as a negative distance; the content ends that far above the bottom.
+    QMargins margins = ViewController::layout()->contentsMargins();
+    margins.setBottom(std::max(0, -constant));
+    ViewController::layout()->setContentsMargins(margins);
+}
+
+void PvCardViewController::keyboardWillShow(const QRect& endFrame, double duration)
+{
+    Q_UNUSED(duration)
+    const QPoint origin = window() ? mapFrom(window(), endFrame.topLeft()) : endFrame.topLeft();
+    const int overlap = height() - origin.y();
+    setViewBottomConst(-overlap);
+}
+
+void PvCardViewController::keyboardWillHide(double duration)
+{
+    Q_UNUSED(duration)
+    setViewBottomConst(0);
+}
+
+void PvCardViewController::splitViewColumnChanged()
+{
+    updateCellSize();
+    m_model->refresh();
+}
+
+void PvCardViewController::backButtonPressed(QObject*)
+{
+    goBack();
+}
+
+void PvCardViewController::newClicked(QObject*)
+{
+    showNewCardChooser();
+}
+
+void PvCardViewController::newFolderClicked(QObject*)
+{
+    createNewItem(0);
+}
+
+void PvCardViewController::quitReceived(QObject*)
+{
+    if (AppDelegate* app = appDelegate())
+        app->confirmQuit();
+}
+
+void PvCardViewController::orderFrontStandardAboutPanel(QObject*)
+{
+    if (appDelegate() && AppKitBridge::appKitController())
+        AppKitBridge::showAbout(appDelegate());
+}
+
+void PvCardViewController::checkForUpdates(QObject*)
+{
+    if (appDelegate() && AppKitBridge::appKitController())
+        AppKitBridge::checkForUpdates();
+}
+
+bool PvCardViewController::canPerformAction(const QByteArray& action) const
+{
+    static const QList<QByteArray> own = {"backButtonPressed", "newClicked",      "newFolderClicked",
+                                          "quitReceived",      "checkForUpdates", "orderFrontStandardAboutPanel"};
+    return own.contains(action);
+}
+
+void PvCardViewController::viewDidLoad()
+{
+    ViewController::viewDidLoad();
+    if (m_topTitle.isEmpty())
+        m_topTitle = m_currentTitle;
+    const QVariant compact = UserDefaults::standard().value(PvCardViewController::PrefCompactCards);
+    if (compact.isValid())
+        setCompactCards(compact.toBool());
 }
 
 void PvCardViewController::viewWillAppear(bool animated)
@@ -381,6 +632,8 @@ void PvCardViewController::viewDidAppear(bool animated)
     loadCards(m_currentFolderId);
     updateCellSize();
     redraw();
+    rebuildBoardMenu();
+    m_navigator->updateWindowTitle();
     refreshSidebar();
     ProgressHud::dismiss();
 }
@@ -529,8 +782,7 @@ void PvCardViewController::leaveBoard()
 
 void PvCardViewController::goBack()
 {
-    // Folder navigation comes later; from any folder the way back leads to the project list for now.
-    leaveBoard();
+    m_navigator->goBack();
 }
 
 void PvCardViewController::toggleSidebarAnimated()

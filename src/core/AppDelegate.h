@@ -47,6 +47,8 @@ public:
     static inline const QString StepSetupToolbar = QStringLiteral("setupToolbar");
     static inline const QString StepKeyboardManager = QStringLiteral("keyboardManager");
     static inline const QString StepNotificationPermission = QStringLiteral("notificationPermission");
+    // The storyboard identifier of the project list, the window's first screen.
+    static inline const QString ProjectListIdentifier = QStringLiteral("projectViewController");
     static inline const QString StepCheckForUpdates = QStringLiteral("checkForUpdatesInBackground");
 
     // An empty store path means the store's default place in the application's data folder.

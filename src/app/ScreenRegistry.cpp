@@ -1,0 +1,15 @@
+#include "ScreenRegistry.h"
+
+#include "board/ProjectOpener.h"
+#include "board/ProjectViewController.h"
+#include "board/PvCardViewController.h"
+#include "board/SidebarViewController.h"
+#include "core/AppDelegate.h"
+#include "platform/Storyboard.h"
+
+void ScreenRegistry::registerScreens()
+{
+    Storyboard::registerFactory(AppDelegate::ProjectListIdentifier, [] { return new ProjectViewController; });
+    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
+    Storyboard::registerFactory(ProjectOpener::SidebarIdentifier, [] { return new SidebarViewController; });
+}

@@ -1,0 +1,193 @@
+#include "board/BoardMenus.h"
+#include "BoardTestFixture.h"
+#include "board/BoardNavigator.h"
+#include "board/CardCellDelegate.h"
+#include "board/TagMenuController.h"
+#include "platform/ResponderChain.h"
+
+#include <QMenu>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+class BoardMenusTest : public BoardTestFixture {
+protected:
+    // A real click on the menu button of the cell at row.
+    QMenu* openCardMenu(int row)
+    {
+        const QRect cell = board->collectionView()->visualRect(board->model()->index(row));
+        auto* delegate = qobject_cast<CardCellDelegate*>(board->collectionView()->itemDelegate());
+        QTest::mouseClick(board->collectionView()->viewport(), Qt::LeftButton, {},
+                          delegate->menuButtonRect(cell).center());
+        return board->cardMenu();
+    }
+    static QStringList titles(QMenu* menu)
+    {
+        QStringList list;
+        for (QAction* action : menu->actions())
+            list << action->text();
+        return list;
+    }
+    static QAction* action(QMenu* menu, const QString& title)
+    {
+        for (QAction* candidate : menu->actions())
+            if (candidate->text() == title)
+                return candidate;
+        return nullptr;
+    }
+};
+
+TEST_F(BoardMenusTest, cardMenuHasSixEntriesAndAFolderMenuNoCardType)
+{
+    appear();
+    QMenu* menu = openCardMenu(rowOf(QStringLiteral("Mara")));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CardTypeTitle, BoardMenus::TitleTitle, BoardMenus::TagsTitle,
+                                         BoardMenus::MoveTitle, BoardMenus::InfoTitle, BoardMenus::DeleteTitle}));
+    EXPECT_TRUE(action(menu, BoardMenus::DeleteTitle)->property(BoardMenus::DestructiveProperty).toBool());
+    EXPECT_TRUE(opening->opened.isEmpty()) << "a click on the menu button never opens the card";
+    menu->close();
+    QMenu* folderMenu = openCardMenu(rowOf(QStringLiteral("Part One")));
+    ASSERT_NE(folderMenu, nullptr);
+    EXPECT_FALSE(titles(folderMenu).contains(BoardMenus::CardTypeTitle));
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top) << "a click on the menu button never enters the folder";
+}
+
+TEST_F(BoardMenusTest, menuOfACardDeletedElsewhereActsOnNothingAndReloads)
+{
+    appear();
+    QMenu* menu = openCardMenu(rowOf(QStringLiteral("Lantern")));
+    ASSERT_NE(menu, nullptr);
+    QAction* rename = action(menu, BoardMenus::TitleTitle);
+    // Another window deletes the card while the menu is open.
+    context()->deleteObject(item(QStringLiteral("Lantern")));
+    context()->save();
+    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
+    rename->trigger();
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
+    EXPECT_EQ(Alert::topmost(), nullptr) << "no rename alert for a card that is gone";
+    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Lantern")));
+}
+
+TEST_F(BoardMenusTest, staleCompletionAfterAReloadFindsItsCardByIdentifier)
+{
+    appear();
+    ProjectItem* tide = item(QStringLiteral("Tide"));
+    const QString tideId = tide->uniqueIdentifier();
+    // The rows shift under a reload before the operation reports back.
+    ProjectItem* early = add(ProjectItemTypes::Idea, QStringLiteral("Early"), 0);
+    context()->save();
+    waitForReload([&] { board->reloadBoard(false); });
+    board->menus().tagChosen(tideId, QStringLiteral("done"));
+    EXPECT_EQ(tide->tag(), QStringLiteral("done"));
+    EXPECT_TRUE(early->tag().isEmpty()) << "the card now at Tide's old row is untouched";
+    // A completion for a card that has gone since skips it and reloads.
+    const QString fogId = item(QStringLiteral("Fog"))->uniqueIdentifier();
+    context()->deleteObject(item(QStringLiteral("Fog")));
+    context()->save();
+    waitForReload([&] { board->menus().cardTypeChanged(fogId); });
+    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Fog")));
+}
+
+TEST_F(BoardMenusTest, tagNoneStoresNoTagAndStampsTheChain)
+{
+    ProjectItem* inside = item(QStringLiteral("Inside"));
+    inside->setTag(QStringLiteral("done"));
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    inside->setLastModified(old);
+    item(QStringLiteral("Part One"))->setLastModified(old);
+    DbHelpers::getProject(context(), project)->setLastModified(old);
+    context()->save();
+    appear();
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    board->menus().tagChosen(inside->uniqueIdentifier(), TagMenuController::ClearTag);
+    EXPECT_TRUE(inside->tag().isEmpty());
+    EXPECT_NE(inside->tag(), TagMenuController::ClearTag);
+    EXPECT_GT(inside->lastModified(), old);
+    EXPECT_GT(item(QStringLiteral("Part One"))->lastModified(), old);
+    EXPECT_GT(DbHelpers::getProject(context(), project)->lastModified(), old);
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(BoardMenusTest, notesEditStampsAndClears)
+{
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    mara->setLastModified(old);
+    DbHelpers::getProject(context(), project)->setLastModified(old);
+    context()->save();
+    appear();
+    board->notesButtonClicked(rowOf(QStringLiteral("Mara")));
+    ASSERT_EQ(opening->notes, QStringList({mara->uniqueIdentifier()}));
+    board->notesModified(mara->uniqueIdentifier(), QStringLiteral("Her brother drowned."));
+    EXPECT_EQ(mara->notes(), QStringLiteral("Her brother drowned."));
+    EXPECT_GT(mara->lastModified(), old);
+    EXPECT_GT(DbHelpers::getProject(context(), project)->lastModified(), old);
+    board->notesModified(mara->uniqueIdentifier(), std::nullopt);
+    EXPECT_TRUE(mara->notes().isEmpty());
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(BoardMenusTest, cardTypeUnderAFilterLeavesOnlyTheShownList)
+{
+    appear();
+    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    // What the change-type operation writes before it reports back.
+    mara->setItemType(ProjectItemTypes::Idea);
+    context()->save();
+    board->menus().cardTypeChanged(mara->uniqueIdentifier());
+    EXPECT_EQ(shownTitles(), QStringList({"Old Tom"}));
+    EXPECT_TRUE(board->cards().contains(mara)) << "the card is still in the folder";
+    EXPECT_FALSE(board->filteredCards().contains(mara));
+}
+
+TEST_F(BoardMenusTest, cardTypeWithAllCardsKeepsTheCell)
+{
+    appear();
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    mara->setItemType(ProjectItemTypes::Idea);
+    context()->save();
+    board->menus().cardTypeChanged(mara->uniqueIdentifier());
+    EXPECT_TRUE(shownTitles().contains(QStringLiteral("Mara")));
+    EXPECT_EQ(board->model()->index(rowOf(QStringLiteral("Mara"))).data(CardListModel::ItemTypeRole).toLongLong(),
+              ProjectItemTypes::Idea);
+}
+
+TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
+{
+    appear();
+    QMenu* menu = board->contextButton()->menu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::FolderInfoTitle}));
+    menu->actions().first()->trigger();
+    EXPECT_TRUE(board->compactCards());
+    EXPECT_TRUE(UserDefaults::standard().value(PvCardViewController::PrefCompactCards).toBool());
+    EXPECT_EQ(titles(board->contextButton()->menu()).first(), BoardMenus::LargeCardsTitle);
+}
+
+TEST_F(BoardMenusTest, folderInfoShowsTheFolderShown)
+{
+    appear();
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    board->contextButton()->menu()->actions().at(1)->trigger();
+    ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+    auto* text = board->presentedViewController()->findChild<QTextEdit*>();
+    ASSERT_NE(text, nullptr);
+    // Part One holds one card of its own and one in Chapter.
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("Total cards: 2"))) << qPrintable(text->toPlainText());
+}
+
+TEST_F(BoardMenusTest, onlyTheBoardsOwnActionsAreEnabled)
+{
+    EXPECT_TRUE(board->canPerformAction("newClicked"));
+    EXPECT_TRUE(board->canPerformAction("backButtonPressed"));
+    EXPECT_FALSE(board->canPerformAction("copy"));
+    EXPECT_FALSE(board->canPerformAction("toggleBoldface"));
+    EXPECT_TRUE(ResponderChain::responds(board, "quitReceived"));
+    EXPECT_FALSE(ResponderChain::responds(board, "deleteLater"));
+}
+
+} // namespace
