@@ -5,6 +5,7 @@
 #include "BoardNavigator.h"
 #include "BoardReorder.h"
 #include "CardBoardLoader.h"
+#include "CardCellButtons.h"
 #include "CardCellDelegate.h"
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
@@ -33,7 +34,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
@@ -64,6 +64,8 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
     m_itemCreation = std::make_unique<BoardItemCreation>(this);
     m_reorder = std::make_unique<BoardReorder>(this);
     attachReorderableLayout();
+    // After the layout, so a press on a cell's button never starts a drag either.
+    m_cellButtons = new CardCellButtons(this, m_collectionView, m_delegate);
     connect(m_collectionView, &QListView::clicked, this, [this](const QModelIndex& index) { selectItem(index.row()); });
 }
 
@@ -394,49 +396,7 @@ bool PvCardViewController::eventFilter(QObject* watched, QEvent* event)
         updateCellSize();
         updateEmptyState();
     }
-    if (watched == m_collectionView->viewport() &&
-        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton) {
-            const QPoint position = mouse->position().toPoint();
-            // A press on a cell's button is the button's alone: neither the press nor its release selects the
-            // cell under it.
-            if (event->type() == QEvent::MouseButtonPress) {
-                m_buttonPressPosition = position;
-                m_buttonPressed =
-                    m_delegate->buttonAt(cellRectAt(position), position) != CardCellDelegate::Button::None;
-                if (m_buttonPressed)
-                    return true;
-            } else if (m_buttonPressed) {
-                m_buttonPressed = false;
-                handleButtonClick(position);
-                return true;
-            }
-        }
-    }
     return ViewController::eventFilter(watched, event);
-}
-
-QRect PvCardViewController::cellRectAt(const QPoint& position) const
-{
-    const QModelIndex index = m_collectionView->indexAt(position);
-    return index.isValid() ? m_collectionView->visualRect(index) : QRect();
-}
-
-bool PvCardViewController::handleButtonClick(const QPoint& position)
-{
-    const QModelIndex index = m_collectionView->indexAt(position);
-    if (!index.isValid())
-        return false;
-    // The button must be the one pressed: a press that slid onto another cell's button does nothing.
-    const CardCellDelegate::Button button = m_delegate->buttonAt(m_collectionView->visualRect(index), position);
-    if (button == CardCellDelegate::Button::None || m_collectionView->indexAt(m_buttonPressPosition) != index)
-        return false;
-    if (button == CardCellDelegate::Button::Menu)
-        menuButtonClicked(index.row());
-    else
-        notesButtonClicked(index.row());
-    return true;
 }
 
 void PvCardViewController::selectItem(int row)

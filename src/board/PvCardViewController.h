@@ -20,6 +20,7 @@ class BoardItemCreation;
 class BoardMenus;
 class BoardNavigator;
 class BoardReorder;
+class CardCellButtons;
 class CardCellDelegate;
 class CardListModel;
 class CardOpening;
@@ -197,8 +198,6 @@ private:
     void buildViews();
     void buildToolbarView();
     void attachReorderableLayout();
-    bool handleButtonClick(const QPoint& position);
-    QRect cellRectAt(const QPoint& position) const;
     void redraw();
     void updateHeader();
     void updateEmptyState();
@@ -250,8 +249,7 @@ private:
     QPointer<QMenu> m_boardMenu;
     QPointer<QMenu> m_cardMenu;
     int m_viewBottomConst = 0;
-    QPoint m_buttonPressPosition;
-    bool m_buttonPressed = false;
+    CardCellButtons* m_cellButtons = nullptr;
     LXReorderableCollectionViewFlowLayout* m_layout = nullptr;
     std::shared_ptr<CardOpening> m_cardOpening;
     std::unique_ptr<BoardNavigator> m_navigator;
