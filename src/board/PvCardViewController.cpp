@@ -750,6 +750,8 @@ void PvCardViewController::toggleSidebarAnimated()
     auto* split = qobject_cast<ProjectSplitViewController*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
     for (QWidget* up = parentWidget(); up && !split; up = up->parentWidget())
         split = qobject_cast<ProjectSplitViewController*>(up);
-    if (split)
-        split->primaryViewController()->setVisible(!split->primaryViewController()->isVisible());
+    if (!split)
+        return;
+    split->primaryViewController()->setVisible(!split->primaryViewController()->isVisible());
+    splitViewColumnChanged();
 }

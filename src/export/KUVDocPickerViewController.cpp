@@ -103,6 +103,8 @@ void KUVDocPickerViewController::viewDidLoad()
             m_segmentView->addTab(segment);
         m_segmentView->setCurrentIndex(std::clamp(m_selectedSegment, 0, int(m_segments.size()) - 1));
         connect(m_segmentView, &QTabBar::currentChanged, this, [this](int index) { m_selectedSegment = index; });
+        // The tabs came after the first size hint; the layout asks again.
+        m_segmentView->updateGeometry();
     }
     fillGrid();
     applyColors();

@@ -191,3 +191,61 @@ TEST_F(BoardMenusTest, onlyTheBoardsOwnActionsAreEnabled)
 }
 
 } // namespace
+
+namespace {
+
+class BoardScreenshots : public BoardMenusTest {
+protected:
+    void shoot(const QString& suffix)
+    {
+        board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+        QTest::qWait(20);
+        board->grab().save(QStringLiteral("/tmp/board16-folder-%1.png").arg(suffix));
+        board->goBack();
+        QTest::qWait(20);
+        QMenu* cardMenu = openCardMenu(rowOf(QStringLiteral("Mara")));
+        QTest::qWait(20);
+        cardMenu->grab().save(QStringLiteral("/tmp/board16-cardmenu-%1.png").arg(suffix));
+        cardMenu->close();
+        QMenu* boardMenu = board->contextButton()->menu();
+        boardMenu->popup(board->contextButton()->mapToGlobal(QPoint(0, 0)));
+        QTest::qWait(20);
+        boardMenu->grab().save(QStringLiteral("/tmp/board16-boardmenu-%1.png").arg(suffix));
+        boardMenu->close();
+        board->newClicked(nullptr);
+        ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+        QTest::qWait(50);
+        board->presentedViewController()->window()->grab().save(
+            QStringLiteral("/tmp/board16-chooser-%1.png").arg(suffix));
+        board->dismiss(false);
+        board->newFolderClicked(nullptr);
+        QTest::qWait(20);
+        if (Alert* alert = Alert::topmost()) {
+            alert->grab().save(QStringLiteral("/tmp/board16-folderalert-%1.png").arg(suffix));
+            alert->trigger(1);
+        }
+        board->grab().save(QStringLiteral("/tmp/board16-root-%1.png").arg(suffix));
+    }
+};
+
+TEST_F(BoardScreenshots, folderMenusAndChooserInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    appear();
+    shoot(QStringLiteral("light"));
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
+    dark.setColor(QPalette::Button, QColor(0x2a, 0x2a, 0x2e));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    QTest::qWait(50);
+    shoot(QStringLiteral("dark"));
+    QApplication::setPalette(light);
+}
+
+} // namespace

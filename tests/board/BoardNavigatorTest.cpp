@@ -1,6 +1,7 @@
 #include "board/BoardNavigator.h"
 #include "BoardTestFixture.h"
 #include "board/BoardItemCreation.h"
+#include "platform/ResponderChain.h"
 
 #include <QLineEdit>
 #include <QMainWindow>
@@ -142,6 +143,36 @@ TEST_F(BoardNavigatorTest, boardDeletedDuringAWaitDoesNotCrash)
     board = new PvCardViewController;
     runEventsFor(50);
     EXPECT_FALSE(ProgressHud::isActive()) << "the indicator of the dropped reload is dismissed";
+}
+
+} // namespace
+
+namespace {
+
+class BoardRespondersTest : public BoardTestFixture {};
+
+TEST_F(BoardRespondersTest, keyboardLiftsTheBottomByItsOverlapAndHidingPutsItBack)
+{
+    appear();
+    // A keyboard whose top edge lies 300 points above the bottom of the board.
+    const QPoint top = board->mapTo(board->window(), QPoint(0, board->height() - 300));
+    board->keyboardWillShow(QRect(top, QSize(board->width(), 300)), 0.25);
+    EXPECT_EQ(board->viewBottomConst(), -300);
+    EXPECT_TRUE(waitFor([&] { return board->toolbarView()->geometry().bottom() == board->height() - 300 - 1; }));
+    board->keyboardWillHide(0);
+    EXPECT_EQ(board->viewBottomConst(), 0);
+    board->keyboardWillShow(QRect(top, QSize(board->width(), 300)), 0);
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    EXPECT_EQ(board->viewBottomConst(), 0) << "every change of folder resets the bottom";
+}
+
+TEST_F(BoardRespondersTest, newFolderCommandReachesTheBoardThroughTheResponderChain)
+{
+    appear();
+    ASSERT_TRUE(ResponderChain::invoke(board, "newFolderClicked", nullptr));
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), BoardItemCreation::FolderAlertTitle);
 }
 
 } // namespace
