@@ -1,5 +1,6 @@
 #include "CardListModel.h"
 
+#include "SingleRowMove.h"
 #include "TagMenuController.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
@@ -59,16 +60,11 @@ void CardListModel::refreshItem(const ProjectItem* item)
 bool CardListModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
                              const QModelIndex& destinationParent, int destinationChild)
 {
-    const int size = int(m_items.size());
-    if (sourceParent.isValid() || destinationParent.isValid() || count != 1 || sourceRow < 0 || sourceRow >= size ||
-        destinationChild < 0 || destinationChild > size)
+    const std::optional<int> to =
+        SingleRowMove::target(sourceParent, sourceRow, count, destinationParent, destinationChild, int(m_items.size()));
+    if (!to || !beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationChild))
         return false;
-    // Before itself or just after itself is where the row already is.
-    if (destinationChild == sourceRow || destinationChild == sourceRow + 1)
-        return false;
-    if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationChild))
-        return false;
-    m_items.move(sourceRow, destinationChild > sourceRow ? destinationChild - 1 : destinationChild);
+    m_items.move(sourceRow, *to);
     endMoveRows();
     return true;
 }
