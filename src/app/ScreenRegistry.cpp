@@ -5,6 +5,8 @@
 #include "board/PvCardViewController.h"
 #include "board/SidebarViewController.h"
 #include "core/AppDelegate.h"
+#include "editors/CardNotesViewController.h"
+#include "editors/ImageViewController.h"
 #include "platform/Storyboard.h"
 
 void ScreenRegistry::registerScreens()
@@ -12,4 +14,6 @@ void ScreenRegistry::registerScreens()
     Storyboard::registerFactory(AppDelegate::ProjectListIdentifier, [] { return new ProjectViewController; });
     Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
     Storyboard::registerFactory(ProjectOpener::SidebarIdentifier, [] { return new SidebarViewController; });
+    CardNotesViewController::registerInStoryboard();
+    ImageViewController::registerInStoryboard();
 }

@@ -24,7 +24,4 @@ public:
     virtual void openNewCard(PvCardViewController* board, const NewCard& card) = 0;
     // The writer selected a card (never a folder) at row of the board.
     virtual void openCard(PvCardViewController* board, ProjectItem* item, int row) = 0;
-    // The writer pressed a cell's notes button; the editor reports back through
-    // PvCardViewController::notesModified().
-    virtual void openNotes(PvCardViewController* board, ProjectItem* item) = 0;
 };

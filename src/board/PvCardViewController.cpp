@@ -21,9 +21,12 @@
 #include "core/StoreConstants.h"
 #include "core/ToolbarDelegate.h"
 #include "dialogs/DialogMenu.h"
+#include "editors/CardNotesViewController.h"
 #include "platform/Dispatch.h"
+#include "platform/NavigationController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
+#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
@@ -420,9 +423,21 @@ void PvCardViewController::menuButtonClicked(int row)
 void PvCardViewController::notesButtonClicked(int row)
 {
     const QList<ProjectItem*>& shown = filteredCards();
-    if (row < 0 || row >= shown.size() || !m_cardOpening)
+    if (row < 0 || row >= shown.size())
         return;
-    m_cardOpening->openNotes(this, shown.at(row));
+    auto* editor =
+        qobject_cast<CardNotesViewController*>(Storyboard::instantiate(CardNotesViewController::StoryboardIdentifier));
+    if (!editor)
+        return;
+    ProjectItem* item = shown.at(row);
+    editor->setNotes(item->notes());
+    QPointer<PvCardViewController> self(this);
+    // The editor reports to the card by identifier: the board may have reloaded while the sheet was open.
+    editor->setNotesModified([self, itemId = item->uniqueIdentifier()](const QString& notes) {
+        if (self)
+            self->notesModified(itemId, notes.isEmpty() ? std::nullopt : std::optional<QString>(notes));
+    });
+    present(new NavigationController(editor), true, {}, PresentationStyle::FormSheet);
 }
 
 void PvCardViewController::notesModified(const QString& itemId, const std::optional<QString>& notes)

@@ -11,6 +11,7 @@
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
 #include "platform/NotificationCenter.h"
+#include "platform/UserNotifications.h"
 #include "platform/StandardMenus.h"
 #include "platform/Storyboard.h"
 #include "platform/Toolbar.h"
@@ -164,12 +165,13 @@ void AppDelegate::disableKeyboardToolbars()
 void AppDelegate::requestNotificationPermission()
 {
     m_launchSteps << StepNotificationPermission;
-    // The desktop notification service is not connected yet, so no permission can be granted.
-    const bool granted = false;
-    if (!granted) {
-        std::printf("Oops, no access\n");
+    // The answer arrives from the bus later; the launch goes on without waiting for it.
+    UserNotifications::current().requestAuthorization([](bool granted) {
+        if (granted)
+            return;
+        std::printf("%s\n", qPrintable(NotificationsRefusedLogLine));
         std::fflush(stdout);
-    }
+    });
 }
 
 void AppDelegate::setupMenus()

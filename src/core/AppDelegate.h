@@ -38,6 +38,8 @@ public:
     static inline const QString SceneIdentifierKey = QStringLiteral("sceneIdentifier");
     // Wait after each activation before the plug-in looks at the window's close buttons.
     static constexpr int TerminationWatchDelayMs = 1000;
+    // Printed when the desktop cannot show notices.
+    static inline const QString NotificationsRefusedLogLine = QStringLiteral("Oops, no access");
 
     // The launch steps, in the order they run; launchSteps() lists those that ran.
     static inline const QString StepLoadPlugin = QStringLiteral("loadDeskbridgeBundle");
@@ -47,9 +49,9 @@ public:
     static inline const QString StepSetupToolbar = QStringLiteral("setupToolbar");
     static inline const QString StepKeyboardManager = QStringLiteral("keyboardManager");
     static inline const QString StepNotificationPermission = QStringLiteral("notificationPermission");
+    static inline const QString StepCheckForUpdates = QStringLiteral("checkForUpdatesInBackground");
     // The storyboard identifier of the project list, the window's first screen.
     static inline const QString ProjectListIdentifier = QStringLiteral("projectViewController");
-    static inline const QString StepCheckForUpdates = QStringLiteral("checkForUpdatesInBackground");
 
     // An empty store path means the store's default place in the application's data folder.
     explicit AppDelegate(QString storePath = {}, QObject* parent = nullptr);

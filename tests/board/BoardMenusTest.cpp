@@ -3,6 +3,7 @@
 #include "board/BoardNavigator.h"
 #include "board/CardCellDelegate.h"
 #include "board/TagMenuController.h"
+#include "editors/CardNotesViewController.h"
 #include "platform/ResponderChain.h"
 
 #include <QMenu>
@@ -111,7 +112,7 @@ TEST_F(BoardMenusTest, tagNoneStoresNoTagAndStampsTheChain)
     EXPECT_FALSE(context()->hasChanges());
 }
 
-TEST_F(BoardMenusTest, notesEditStampsAndClears)
+TEST_F(BoardMenusTest, notesWrittenInTheNotesSheetStampAndAnEmptyTextClears)
 {
     ProjectItem* mara = item(QStringLiteral("Mara"));
     const QDateTime old = QDateTime::currentDateTime().addDays(-3);
@@ -119,15 +120,23 @@ TEST_F(BoardMenusTest, notesEditStampsAndClears)
     DbHelpers::getProject(context(), project)->setLastModified(old);
     context()->save();
     appear();
-    board->notesButtonClicked(rowOf(QStringLiteral("Mara")));
-    ASSERT_EQ(opening->notes, QStringList({mara->uniqueIdentifier()}));
-    board->notesModified(mara->uniqueIdentifier(), QStringLiteral("Her brother drowned."));
-    EXPECT_EQ(mara->notes(), QStringLiteral("Her brother drowned."));
+    // A real click on the cell's notes button opens the sheet.
+    const QRect cell = board->collectionView()->visualRect(board->model()->index(rowOf(QStringLiteral("Mara"))));
+    auto* delegate = qobject_cast<CardCellDelegate*>(board->collectionView()->itemDelegate());
+    QTest::mouseClick(board->collectionView()->viewport(), Qt::LeftButton, {},
+                      delegate->notesButtonRect(cell).center());
+    ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+    auto* sheet = board->presentedViewController()->findChild<CardNotesViewController*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(opening->opened.isEmpty());
+    sheet->editor()->setPlainText(QStringLiteral("Her brother drowned."));
+    sheet->save();
+    ASSERT_TRUE(waitFor([&] { return mara->notes() == QStringLiteral("Her brother drowned."); }));
     EXPECT_GT(mara->lastModified(), old);
     EXPECT_GT(DbHelpers::getProject(context(), project)->lastModified(), old);
+    EXPECT_FALSE(context()->hasChanges());
     board->notesModified(mara->uniqueIdentifier(), std::nullopt);
     EXPECT_TRUE(mara->notes().isEmpty());
-    EXPECT_FALSE(context()->hasChanges());
 }
 
 TEST_F(BoardMenusTest, cardTypeUnderAFilterLeavesOnlyTheShownList)

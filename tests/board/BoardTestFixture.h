@@ -37,12 +37,10 @@ public:
         opened.append(item->uniqueIdentifier());
         openedRows.append(row);
     }
-    void openNotes(PvCardViewController*, ProjectItem* item) override { notes.append(item->uniqueIdentifier()); }
 
     QList<NewCard> newCards;
     QStringList opened;
     QList<int> openedRows;
-    QStringList notes;
 };
 
 // The application launched on a fresh store with the project "Harbour": at its root the folder "Part One"

@@ -2,7 +2,9 @@
 #include "TestWait.h"
 #include "core/AppKitBridge.h"
 #include "core/ProjectItem.h"
+#include "platform/Storyboard.h"
 #include "platform/UserDefaults.h"
+#include "platform/ViewController.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
@@ -40,6 +42,17 @@ TEST_F(AppDelegateTest, launchOpensTheStoreAndShowsAWindowOfTheMinimumSize)
     EXPECT_TRUE(QFile::exists(path()));
     ASSERT_NE(delegate.window(), nullptr);
     EXPECT_EQ(delegate.window()->minimumSize(), QSize(1024, 768));
+}
+
+TEST_F(AppDelegateTest, launchWithNoScreensRegisteredStillShowsAWindow)
+{
+    // The program registers the screens; the launch itself registers none and relies on none.
+    Storyboard::reset();
+    AppDelegate delegate(path());
+    ASSERT_TRUE(delegate.didFinishLaunching());
+    EXPECT_TRUE(Storyboard::identifiers().isEmpty());
+    ASSERT_NE(delegate.mainScene(), nullptr);
+    EXPECT_NE(delegate.mainScene()->centralWidget(), nullptr);
 }
 
 TEST_F(AppDelegateTest, freshDefaultsAnswerTheRegisteredValues)
