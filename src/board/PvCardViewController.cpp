@@ -3,6 +3,7 @@
 #include "BoardItemCreation.h"
 #include "BoardMenus.h"
 #include "BoardNavigator.h"
+#include "BoardRemoteChanges.h"
 #include "BoardReorder.h"
 #include "CardBoardLoader.h"
 #include "CardCellButtons.h"
@@ -24,13 +25,11 @@
 #include "editors/CardNotesViewController.h"
 #include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
-#include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
-#include "platform/store/PersistentContainer.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -59,9 +58,8 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
 {
     if (!m_context && appDelegate())
         m_context = appDelegate()->managedObjectContext();
-    if (m_context)
-        m_historyToken = m_context->lastHistoryToken();
     buildViews();
+    m_remoteChanges = std::make_unique<BoardRemoteChanges>(this);
     m_navigator = std::make_unique<BoardNavigator>(this);
     m_menus = std::make_unique<BoardMenus>(this);
     m_itemCreation = std::make_unique<BoardItemCreation>(this);
@@ -76,7 +74,7 @@ PvCardViewController::~PvCardViewController()
 {
     // The layout watches the grid's viewport; it lets go before the grid goes.
     m_layout->setCollectionView(nullptr);
-    stopObservingStoreChanges();
+    m_remoteChanges->stopObserving();
 }
 
 void PvCardViewController::attachReorderableLayout()
@@ -108,17 +106,6 @@ QStringList PvCardViewController::toolbarIdentifiers(const QString& folderId)
             Toolbar::FlexibleSpaceItemIdentifier,
             ToolbarDelegate::cardViewSidebar,
             folderId == ItemIds::Top ? ToolbarDelegate::cardViewHome : ToolbarDelegate::cardViewBack};
-}
-
-bool PvCardViewController::hasProjectItemChanges(const QList<HistoryTransaction>& transactions)
-{
-    for (const HistoryTransaction& transaction : transactions) {
-        for (const HistoryChange& change : transaction.changes) {
-            if (change.entityName == ProjectItemEntity)
-                return true;
-        }
-    }
-    return false;
 }
 
 void PvCardViewController::buildViews()
@@ -598,7 +585,7 @@ void PvCardViewController::viewWillAppear(bool animated)
 void PvCardViewController::viewDidAppear(bool animated)
 {
     ViewController::viewDidAppear(animated);
-    startObservingStoreChanges();
+    m_remoteChanges->startObserving();
     if (!currentFolderExists()) {
         leaveBoard();
         return;
@@ -615,7 +602,7 @@ void PvCardViewController::viewDidAppear(bool animated)
 
 void PvCardViewController::viewWillDisappear(bool animated)
 {
-    stopObservingStoreChanges();
+    m_remoteChanges->stopObserving();
     removeToolbarItems();
     if (AppDelegate* app = appDelegate()) {
         app->search = nullptr;
@@ -647,78 +634,6 @@ void PvCardViewController::removeToolbarItems()
             toolbar->removeItemAtIndex(int(index));
     }
     m_installedToolbarItems.clear();
-}
-
-void PvCardViewController::startObservingStoreChanges()
-{
-    if (m_storeObserver)
-        return;
-    const void* container = appDelegate() ? appDelegate()->persistentContainer() : nullptr;
-    QPointer<PvCardViewController> self(this);
-    m_storeObserver = NotificationCenter::defaultCenter().addObserver(
-        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), container,
-        [self](const Notification&) {
-            if (self && self->hasRelevantHistoryChanges())
-                self->remoteChangeReload();
-        },
-        this);
-}
-
-void PvCardViewController::stopObservingStoreChanges()
-{
-    if (m_storeObserver)
-        NotificationCenter::defaultCenter().removeObserver(*m_storeObserver);
-    m_storeObserver.reset();
-}
-
-bool PvCardViewController::hasRelevantHistoryChanges()
-{
-    if (!m_context)
-        return false;
-    // After the last token seen, not a time: saves within one millisecond are neither missed nor seen twice.
-    const PersistentHistory::Result result = m_context->fetchHistoryAfterToken(m_historyToken);
-    if (result.error)
-        return false;
-    for (const HistoryTransaction& transaction : result.transactions)
-        m_historyToken = std::max(m_historyToken, transaction.token);
-    return hasProjectItemChanges(result.transactions);
-}
-
-void PvCardViewController::remoteChangeReload()
-{
-    if (m_dragging) {
-        m_reloadPending = true;
-        return;
-    }
-    // Notices arriving while a reload waits are covered by it: the board reloads once.
-    if (m_reloadScheduled)
-        return;
-    m_reloadScheduled = true;
-    QPointer<PvCardViewController> self(this);
-    Dispatch::after(RemoteReloadDelayMs, [self] {
-        if (!self)
-            return;
-        self->m_reloadScheduled = false;
-        if (self->m_dragging) {
-            self->m_reloadPending = true;
-            return;
-        }
-        // An item deleted elsewhere may have been the folder shown.
-        if (!self->currentFolderExists()) {
-            self->goBack();
-            return;
-        }
-        self->reloadBoard(false);
-    });
-}
-
-void PvCardViewController::setDragging(bool dragging)
-{
-    m_dragging = dragging;
-    if (!dragging && m_reloadPending) {
-        m_reloadPending = false;
-        remoteChangeReload();
-    }
 }
 
 void PvCardViewController::showFilterMenu()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardRemoteChanges.h"
 #include "TagMenuController.h"
 #include "core/CardBoardActions.h"
 #include "core/CardProps.h"
@@ -59,7 +60,10 @@ public:
     // The six toolbar identifiers in insertion order (each inserted at index 0).
     static QStringList toolbarIdentifiers(const QString& folderId);
     // Whether any transaction inserted, updated or deleted an item.
-    static bool hasProjectItemChanges(const QList<HistoryTransaction>& transactions);
+    static bool hasProjectItemChanges(const QList<HistoryTransaction>& transactions)
+    {
+        return BoardRemoteChanges::hasProjectItemChanges(transactions);
+    }
 
     QString currentFolderId() const { return m_currentFolderId; }
     void setCurrentFolderId(const QString& id) { m_currentFolderId = id; }
@@ -104,12 +108,12 @@ public:
     void search(const QString& text);
     bool currentFolderExists() const;
     // The remote-change handler's decision after reading the history since the last look.
-    bool hasRelevantHistoryChanges();
+    bool hasRelevantHistoryChanges() { return m_remoteChanges->hasRelevantHistoryChanges(); }
     // A drag in progress holds back remote reloads until it ends, so the lists never change under it.
-    void setDragging(bool dragging);
-    bool reloadPending() const { return m_reloadPending; }
+    void setDragging(bool dragging) { m_remoteChanges->setDragging(dragging); }
+    bool reloadPending() const { return m_remoteChanges->reloadPending(); }
     // The newest history token the board has read.
-    qint64 historyToken() const { return m_historyToken; }
+    qint64 historyToken() const { return m_remoteChanges->historyToken(); }
     void showFilterMenu();
     // Offers the tags and, on a choice other than None, filters by that tag.
     void showTagFilterChooser();
@@ -155,6 +159,7 @@ public:
     BoardMenus& menus() const { return *m_menus; }
     BoardItemCreation& itemCreation() const { return *m_itemCreation; }
     BoardReorder& reorder() const { return *m_reorder; }
+    BoardRemoteChanges& remoteChanges() const { return *m_remoteChanges; }
     LXReorderableCollectionViewFlowLayout* reorderableLayout() const { return m_layout; }
     TagMenuController& tagMenu();
 
@@ -204,9 +209,6 @@ private:
     void updateCellSize();
     void installToolbarItems();
     void removeToolbarItems();
-    void startObservingStoreChanges();
-    void stopObservingStoreChanges();
-    void remoteChangeReload();
     ProjectItem* folderRecord() const;
     SidebarViewController* sidebar() const;
 
@@ -228,12 +230,7 @@ private:
     bool m_sameLists = true;
     bool m_dataLoaded = false;
     bool m_compactCards = false;
-    bool m_dragging = false;
-    bool m_reloadPending = false;
-    bool m_reloadScheduled = false;
     QStringList m_installedToolbarItems;
-    std::optional<int> m_storeObserver;
-    qint64 m_historyToken = 0;
 
     QListView* m_collectionView = nullptr;
     CardListModel* m_model = nullptr;
@@ -256,4 +253,5 @@ private:
     std::unique_ptr<BoardMenus> m_menus;
     std::unique_ptr<BoardItemCreation> m_itemCreation;
     std::unique_ptr<BoardReorder> m_reorder;
+    std::unique_ptr<BoardRemoteChanges> m_remoteChanges;
 };
