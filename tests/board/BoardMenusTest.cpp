@@ -258,3 +258,27 @@ TEST_F(BoardScreenshots, folderMenusAndChooserInBothAppearances)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BoardMenusTest, deleteUnderASearchLeavesTheFolderNumberedWithoutRepeats)
+{
+    item(QStringLiteral("Fog"))->setTerms(QStringLiteral(" fog sea"));
+    item(QStringLiteral("Mara"))->setTerms(QStringLiteral(" mara sea"));
+    context()->save();
+    appear();
+    waitForReload([&] { board->search(QStringLiteral("sea")); });
+    ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog"}));
+    QMenu* menu = openCardMenu(0);
+    ASSERT_NE(menu, nullptr);
+    action(menu, BoardMenus::DeleteTitle)->trigger();
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    alert->trigger(0);
+    ASSERT_TRUE(waitFor([&] { return shownTitles() == QStringList({"Fog"}); }));
+    EXPECT_EQ(item(QStringLiteral("Mara")), nullptr);
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    EXPECT_EQ(storedOrders(ItemIds::Top).size(), 12);
+}
+
+} // namespace
