@@ -23,6 +23,7 @@
 #include "core/ToolbarDelegate.h"
 #include "dialogs/DialogMenu.h"
 #include "editors/CardNotesViewController.h"
+#include "platform/Delays.h"
 #include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
@@ -283,15 +284,28 @@ void PvCardViewController::refreshSidebar()
 void PvCardViewController::showTagFilterChooser()
 {
     QPointer<PvCardViewController> self(this);
-    tagMenu().showMenu(ProjectItemTypes::Story, FilterManager::title(FilterManager::Filters::cardsWithTag),
-                       &m_cardProps, this, [self](const QString& tagId) {
-                           // None is no tag to filter by.
-                           if (!self || tagId == TagMenuController::ClearTag)
-                               return;
-                           self->setItemFilter(CardFilter::Tagged, tagId);
-                           if (SidebarViewController* filters = self->sidebar())
-                               filters->select(CardFilter::Tagged);
-                       });
+    // Opened once the menu or sidebar row that asked for it has finished.
+    Dispatch::after(Delays::scaled(TagFilterChooserDelayMs), [self] {
+        if (!self)
+            return;
+        // No card-type table: every tag but None is offered, so a choice is always a tag to filter by.
+        self->tagMenu().showMenu(
+            ProjectItemTypes::Folder, TagFilterChooserTitle, nullptr, self,
+            [self](const QString& tagId) {
+                if (!self || tagId == TagMenuController::ClearTag)
+                    return;
+                if (SidebarViewController* filters = self->sidebar())
+                    filters->select(CardFilter::Tagged);
+                self->setItemFilter(CardFilter::Tagged, tagId);
+            },
+            [self] {
+                // Closed without a choice: the sidebar's highlight returns to the filter in force.
+                if (!self)
+                    return;
+                if (SidebarViewController* filters = self->sidebar())
+                    filters->select(self->m_itemFilter);
+            });
+    });
 }
 
 void PvCardViewController::search(const QString& text)

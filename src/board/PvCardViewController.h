@@ -53,6 +53,8 @@ public:
     static inline const QString ProjectItemEntity = QStringLiteral("ProjectItem");
     // A burst of remote changes settles this long before the board refetches.
     static constexpr int RemoteReloadDelayMs = 400;
+    static constexpr int TagFilterChooserDelayMs = 400;
+    static inline const QString TagFilterChooserTitle = QStringLiteral("Cards with Tag");
 
     explicit PvCardViewController(ManagedObjectContext* context = nullptr, QWidget* parent = nullptr);
     ~PvCardViewController() override;

@@ -3,6 +3,7 @@
 #include "board/BoardNavigator.h"
 #include "board/CardCellDelegate.h"
 #include "board/TagMenuController.h"
+#include "dialogs/DialogMenuController.h"
 #include "editors/CardNotesViewController.h"
 #include "platform/ResponderChain.h"
 
@@ -279,6 +280,57 @@ TEST_F(BoardMenusTest, deleteUnderASearchLeavesTheFolderNumberedWithoutRepeats)
     EXPECT_EQ(item(QStringLiteral("Mara")), nullptr);
     EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
     EXPECT_EQ(storedOrders(ItemIds::Top).size(), 12);
+}
+
+} // namespace
+
+namespace {
+
+class TagFilterChooserTest : public BoardMenusTest {
+protected:
+    DialogMenuController* chooser()
+    {
+        board->showTagFilterChooser();
+        if (!waitFor([&] { return board->presentedViewController() != nullptr; }))
+            return nullptr;
+        return board->presentedViewController()->findChild<DialogMenuController*>();
+    }
+};
+
+TEST_F(TagFilterChooserTest, chosenTagFiltersTheBoardAndNoneIsNotOffered)
+{
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    mara->setTag(QStringLiteral("done"));
+    context()->save();
+    appear();
+    DialogMenuController* menu = chooser();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), PvCardViewController::TagFilterChooserTitle);
+    int doneRow = -1;
+    for (int row = 0; row < menu->items().size(); ++row) {
+        EXPECT_NE(menu->items().at(row).label(), TagMenuController::getTitle(TagMenuController::ClearTag));
+        if (menu->items().at(row).label() == TagMenuController::getTitle(QStringLiteral("done")))
+            doneRow = row;
+    }
+    ASSERT_GE(doneRow, 0);
+    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
+    menu->didSelectRow(doneRow);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
+    EXPECT_EQ(board->itemFilter(), CardFilter::Tagged);
+    EXPECT_EQ(board->itemFilterParm(), QStringLiteral("done"));
+    EXPECT_EQ(shownTitles(), QStringList({"Mara"}));
+}
+
+TEST_F(TagFilterChooserTest, boardGoneBeforeTheChooserOpensIsNoCrash)
+{
+    appear();
+    Delays::setFactor(1);
+    board->showTagFilterChooser();
+    ViewController::transitionAppearance(board, false, false);
+    delete board;
+    board = new PvCardViewController;
+    runEventsFor(PvCardViewController::TagFilterChooserDelayMs + 100);
+    EXPECT_EQ(board->presentedViewController(), nullptr);
 }
 
 } // namespace
