@@ -63,16 +63,14 @@ void DocumentExport::presentPicker(ViewController* presenter, Purpose purpose, s
 {
     auto* picker = new KUVDocPickerViewController;
     const bool exporting = purpose == Purpose::Export;
-    picker->formTitle = exporting ? ExportFormTitle : OpenInFormTitle;
-    picker->formSubTitle = exporting ? ExportFormSubTitle : OpenInFormSubTitle;
-    picker->formats = formats();
-    picker->selection = [chosen = std::move(chosen)](int, int row, qint64) {
+    picker->setFormTitle(exporting ? ExportFormTitle : OpenInFormTitle);
+    picker->setFormSubTitle(exporting ? ExportFormSubTitle : OpenInFormSubTitle);
+    picker->setFormats(formats());
+    picker->setSelection([chosen = std::move(chosen)](int, int row, int) {
         if (chosen)
             chosen(row);
-    };
-    auto* navigation = new NavigationController(picker);
-    navigation->setPreferredContentSize(PickerSize);
-    presenter->present(navigation, true, {}, PresentationStyle::FormSheet);
+    });
+    picker->presentFrom(presenter);
 }
 
 std::unique_ptr<QTextDocument> DocumentExport::preparedText(PvTextView& view)

@@ -37,7 +37,6 @@ public:
     static inline const QString ErrorMessage = QStringLiteral("The document could not be written.");
     static inline const QString ErrorButton = QStringLiteral("OK");
     static inline const QString DeleteErrorFormat = QStringLiteral("Delete file error: %1");
-    static constexpr QSize PickerSize{350, 450};
 
     // "Word", "RTF", "Apple RTF", "Plain Text", in this order.
     static QList<Row> rows();

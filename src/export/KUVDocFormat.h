@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QImage>
+#include <QIcon>
 #include <QString>
 
-// One tile of the document-type picker.
+// One tile of the document-type picker: what it shows and the tag its presenter reads back.
 struct KUVDocFormat {
     QString formatTitle;
-    // A second line under the title; may be empty.
+    // The second line under the title; may stay empty.
     QString formatDescription;
-    // Free for the presenter: the board puts a card type here.
+    // Free for the presenter: the board puts the card type here.
     qint64 cardTag = 0;
-    // The tile picture; a null image shows the drawn page.
-    QImage formatImage;
-    // The group label; the first tile of a section gives the section header.
+    // The tile's picture; a null icon shows the plain document picture.
+    QIcon formatImage;
+    // The group label; the first tile of a section names the section.
     QString cardTypeLabel;
 };

@@ -196,6 +196,7 @@ TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
 
 TEST_F(PvCardViewControllerTest, largeCellsFollowTheWidth)
 {
+    UserDefaults::standard().setValue(PvCardViewController::PrefCompactCards, false);
     board->show();
     appear();
     QTest::qWait(20);

@@ -8,7 +8,7 @@
 #include "editors/PvTextView.h"
 #include "editors/RichTextDocumentFormat.h"
 #include "export/ExportStaging.h"
-#include "export/KUVDocFormatCollectionViewCell.h"
+#include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
 #include "export/SSZipArchive.h"
 #include "platform/Alert.h"
@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QListView>
 #include <QTest>
 
 class CompiledViewControllerTest : public DbHelpersFixture {
@@ -213,16 +214,19 @@ TEST_F(CompiledViewControllerTest, thePickerOffersTheFourTypesAndReportsTheChose
         picker = top->findChild<KUVDocPickerViewController*>();
     }
     ASSERT_NE(picker, nullptr);
-    ASSERT_TRUE(waitFor([&] { return picker->findChildren<KUVDocFormatCollectionViewCell*>().size() == 4; }));
+    QAbstractItemModel* tiles = picker->collectionView()->model();
+    ASSERT_TRUE(waitFor([&] { return tiles->rowCount() == 4; }));
     QStringList titles;
-    for (auto* cell : picker->findChildren<KUVDocFormatCollectionViewCell*>())
-        titles << cell->formatTitle();
+    for (int row = 0; row < tiles->rowCount(); ++row)
+        titles << tiles->index(row, 0).data().toString();
     EXPECT_EQ(titles, (QStringList{QStringLiteral("Word"), QStringLiteral("RTF"), QStringLiteral("Apple RTF"),
                                    QStringLiteral("Plain Text")}));
-    EXPECT_EQ(picker->findChildren<KUVDocFormatCollectionViewCell*>().at(3)->formatDescription(),
+    EXPECT_EQ(tiles->index(3, 0).data(KUVDocFormatCell::DescriptionRole).toString(),
               QStringLiteral("Images are not included"));
     EXPECT_EQ(KUVDocPickerViewController::tileSize(350), QSize(145, 193));
-    QTest::mouseClick(picker->findChildren<KUVDocFormatCollectionViewCell*>().at(2), Qt::LeftButton);
+    QListView* grid = picker->collectionView();
+    ASSERT_TRUE(waitFor([&] { return grid->isVisible() && grid->visualRect(tiles->index(2, 0)).isValid(); }));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(tiles->index(2, 0)).center());
     ASSERT_TRUE(waitFor([&] { return chosenRow >= 0; }));
     EXPECT_EQ(chosenRow, 2);
 }
