@@ -1,5 +1,6 @@
 #include "ScreenRegistry.h"
 
+#include "board/BoardEditorOpener.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
@@ -8,16 +9,26 @@
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "editors/PvEditViewController.h"
+#include "editors/PvSummaryEditViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
 
 void ScreenRegistry::registerScreens()
 {
     Storyboard::registerFactory(AppDelegate::ProjectListIdentifier, [] { return new ProjectViewController; });
-    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
+    // TODO(sketch editor): hand BoardEditorOpener a CardOpener::SketchSetup that fills the sketch editor's
+    // fields once "sketchView" lands with its own setters; until then sketch cards open nothing rather
+    // than an editor that knows no card.
+    auto opening = std::make_shared<BoardEditorOpener>();
+    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [opening] {
+        auto* board = new PvCardViewController;
+        board->setCardOpening(opening);
+        return board;
+    });
     Storyboard::registerFactory(ProjectOpener::SidebarIdentifier, [] { return new SidebarViewController; });
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
+    PvSummaryEditViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 
 class ProjectItem;
 class PvCardViewController;
@@ -18,10 +19,24 @@ public:
         qint64 displayOrder = 1;
     };
 
+    // A card an editor left unsaved when the program ended, as the writer chose to recover it.
+    struct RecoveredCard {
+        // The stored card, or nullptr: the snapshot's words then become a new card.
+        ProjectItem* item = nullptr;
+        QString projectId;
+        // The card's folder as it stands in the store now; the top of the project when it is gone.
+        QString folderId;
+        qint64 itemType = 0;
+        qint64 itemFormat = 0;
+        QVariantMap snapshot;
+    };
+
     virtual ~CardOpening() = default;
 
     // The writer picked a card type in the "New Card" chooser.
     virtual void openNewCard(PvCardViewController* board, const NewCard& card) = 0;
     // The writer selected a card (never a folder) at row of the board.
     virtual void openCard(PvCardViewController* board, ProjectItem* item, int row) = 0;
+    // The writer chose "Recover": the editor takes the snapshot over (and deletes it once it saved).
+    virtual void openRecovered(PvCardViewController* board, const RecoveredCard& card) = 0;
 };

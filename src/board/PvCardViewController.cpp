@@ -3,6 +3,7 @@
 #include "BoardItemCreation.h"
 #include "BoardMenus.h"
 #include "BoardNavigator.h"
+#include "BoardRecovery.h"
 #include "BoardRemoteChanges.h"
 #include "BoardReorder.h"
 #include "CardBoardLoader.h"
@@ -31,6 +32,8 @@
 #include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
+#include "platform/store/ManagedObjectContext.h"
+#include "stats/AchievementsManager.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -65,6 +68,7 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
     m_menus = std::make_unique<BoardMenus>(this);
     m_itemCreation = std::make_unique<BoardItemCreation>(this);
     m_reorder = std::make_unique<BoardReorder>(this);
+    m_recovery = std::make_unique<BoardRecovery>(this);
     attachReorderableLayout();
     // After the layout, so a press on a cell's button never starts a drag either.
     m_cellButtons = new CardCellButtons(this, m_collectionView, m_delegate);
@@ -565,6 +569,8 @@ void PvCardViewController::viewDidLoad()
     ViewController::viewDidLoad();
     if (m_topTitle.isEmpty())
         m_topTitle = m_currentTitle;
+    if (m_context && !m_currentProjectId.isEmpty())
+        m_achievementsManager = std::make_unique<AchievementsManager>(m_context, m_currentProjectId);
     const QVariant compact = UserDefaults::standard().value(PvCardViewController::PrefCompactCards);
     if (compact.isValid())
         setCompactCards(compact.toBool());
@@ -599,6 +605,9 @@ void PvCardViewController::viewWillAppear(bool animated)
 void PvCardViewController::viewDidAppear(bool animated)
 {
     ViewController::viewDidAppear(animated);
+    // An editor that covered the board has closed: the board sees the store as it is now.
+    if (m_context && m_context->isPinned())
+        m_context->setQueryGenerationFromToken(std::nullopt);
     m_remoteChanges->startObserving();
     if (!currentFolderExists()) {
         leaveBoard();
@@ -612,6 +621,7 @@ void PvCardViewController::viewDidAppear(bool animated)
     m_navigator->updateWindowTitle();
     refreshSidebar();
     ProgressHud::dismiss();
+    m_recovery->offerIfSnapshot();
 }
 
 void PvCardViewController::viewWillDisappear(bool animated)

@@ -17,7 +17,9 @@
 #include <memory>
 #include <optional>
 
+class AchievementsManager;
 class BoardItemCreation;
+class BoardRecovery;
 class BoardMenus;
 class BoardNavigator;
 class BoardReorder;
@@ -86,6 +88,8 @@ public:
     QRect contextFrame() const { return {}; }
     bool isSearching() const { return !m_itemQuery.isEmpty(); }
 
+    // The open project's achievements, made when the view loads; handed to the full editor.
+    AchievementsManager* achievementsManager() const { return m_achievementsManager.get(); }
     // Where editors are opened; the board opens none without it.
     void setCardOpening(std::shared_ptr<CardOpening> opening);
     CardOpening* cardOpening() const { return m_cardOpening.get(); }
@@ -162,6 +166,7 @@ public:
     BoardItemCreation& itemCreation() const { return *m_itemCreation; }
     BoardReorder& reorder() const { return *m_reorder; }
     BoardRemoteChanges& remoteChanges() const { return *m_remoteChanges; }
+    BoardRecovery& recovery() const { return *m_recovery; }
     LXReorderableCollectionViewFlowLayout* reorderableLayout() const { return m_layout; }
     TagMenuController& tagMenu();
 
@@ -256,4 +261,6 @@ private:
     std::unique_ptr<BoardItemCreation> m_itemCreation;
     std::unique_ptr<BoardReorder> m_reorder;
     std::unique_ptr<BoardRemoteChanges> m_remoteChanges;
+    std::unique_ptr<BoardRecovery> m_recovery;
+    std::unique_ptr<AchievementsManager> m_achievementsManager;
 };

@@ -1,6 +1,6 @@
 #include "CardSaveWriter.h"
 
-#include "PvEditViewController.h"
+#include "PvBaseEditor.h"
 #include "PvTextView.h"
 #include "board/TagMenuController.h"
 #include "core/DbHelpers.h"
@@ -40,7 +40,7 @@ void CardSaveWriter::forget()
     m_pendingStat = nullptr;
 }
 
-bool CardSaveWriter::write(const std::optional<QString>& copyTitle)
+bool CardSaveWriter::write(const std::optional<QString>& copyTitle, const std::optional<WritingStart>& writing)
 {
     ManagedObjectContext* context = m_editor.managedObjectContext();
     PvTextView* view = m_editor.editor();
@@ -60,8 +60,11 @@ bool CardSaveWriter::write(const std::optional<QString>& copyTitle)
     TagMenuController::applyTag(item, m_editor.tag());
     item->setNotes(m_editor.notes());
     item->setTitle(title);
-    if (!m_editor.contentChanged() && !copyTitle)
+    if (!m_editor.contentChanged() && !copyTitle) {
+        DbHelpers::updateModDatePath(context, item);
+        DbHelpers::updateProjectModDate(context, item->projectId());
         return true;
+    }
     // The body first: when it cannot be written nothing else claims that the card changed.
     if (!m_editor.saveContent())
         return false;
@@ -72,7 +75,8 @@ bool CardSaveWriter::write(const std::optional<QString>& copyTitle)
     m_editor.saveCursorPosition(cursorOffset);
     DbHelpers::updateModDatePath(context, item);
     DbHelpers::updateProjectModDate(context, item->projectId());
-    addWritingRecord(item->uniqueIdentifier(), words);
+    if (writing)
+        addWritingRecord(item->uniqueIdentifier(), words, *writing);
     return true;
 }
 
@@ -87,7 +91,7 @@ void CardSaveWriter::detachIfDeletedElsewhere()
         return;
     m_editor.setCurrentObject(nullptr);
     m_editor.setCurrentDocument(nullptr);
-    m_editor.m_startWordCount.reset();
+    m_detached = true;
 }
 
 QString CardSaveWriter::folderThatExists() const
@@ -143,7 +147,7 @@ QString CardSaveWriter::titleForExistingCard(ProjectItem* item, const QString& t
     return derived;
 }
 
-void CardSaveWriter::addWritingRecord(const QString& itemId, qint64 wordCount)
+void CardSaveWriter::addWritingRecord(const QString& itemId, qint64 wordCount, const WritingStart& writing)
 {
     ManagedObjectContext* context = m_editor.managedObjectContext();
     // A record left by a failed attempt is this save's record, also when another save of the context has
@@ -153,10 +157,10 @@ void CardSaveWriter::addWritingRecord(const QString& itemId, qint64 wordCount)
         m_pendingStat->setUniqueIdentifier(Uuid::uuidString());
         m_editor.trackInserted(m_pendingStat);
     }
-    const QDateTime start = m_editor.startDateTime();
+    const QDateTime start = writing.time;
     m_pendingStat->setProjectId(m_editor.currentProjectId());
     m_pendingStat->setProjectItemId(itemId);
     m_pendingStat->setStartTime(start);
     m_pendingStat->setTime(start.isValid() ? start.secsTo(QDateTime::currentDateTime()) : 0);
-    m_pendingStat->setWordCount(wordCount - m_editor.startWordCount().value_or(0));
+    m_pendingStat->setWordCount(wordCount - writing.wordCount.value_or(0));
 }

@@ -1,21 +1,32 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
 class ProjectItem;
 class ProjectStat;
-class PvEditViewController;
+class PvBaseEditor;
 
-// Writes the full editor's card into the store's context (nothing is saved here): the item's fields, the body,
-// the cursor, the modification stamps and one writing record. The records a failed attempt left pending are
-// reused by the next attempt, so a retry never makes a second card or a second writing record.
+// Writes an editor's card into the store's context (nothing is saved here): the item's fields, the body,
+// the cursor, the modification stamps and, for the full editor, one writing record. The records a failed
+// attempt left pending are reused by the next attempt, so a retry never makes a second card or a second
+// writing record.
 class CardSaveWriter {
 public:
-    explicit CardSaveWriter(PvEditViewController& editor) : m_editor(editor) {}
+    // Where a stretch of writing began: the words the card had then (none for a new card) and the time.
+    struct WritingStart {
+        std::optional<qint64> wordCount;
+        QDateTime time;
+    };
 
-    // False when the body could not be written; the editor then reports it and stays as it is.
-    bool write(const std::optional<QString>& copyTitle);
+    explicit CardSaveWriter(PvBaseEditor& editor) : m_editor(editor) {}
+
+    // False when the body could not be written; the editor then reports it and stays as it is. With a
+    // writing start the words gained are recorded. A title, tag or notes change alone is written and stamped.
+    bool write(const std::optional<QString>& copyTitle, const std::optional<WritingStart>& writing = std::nullopt);
+    // True once a write found the card deleted by another process and made its words a new card.
+    bool detachedFromDeletedCard() const { return m_detached; }
     // The card this writer inserted, until its save succeeded and forget() was called.
     ProjectItem* insertedCard() const { return m_insertedCard; }
     // After a successful save: later saves write a record of their own.
@@ -31,9 +42,10 @@ private:
     QString folderThatExists() const;
     ProjectItem* createCard(const QString& text, const std::optional<QString>& copyTitle);
     QString titleForExistingCard(ProjectItem* item, const QString& text);
-    void addWritingRecord(const QString& itemId, qint64 wordCount);
+    void addWritingRecord(const QString& itemId, qint64 wordCount, const WritingStart& start);
 
-    PvEditViewController& m_editor;
+    PvBaseEditor& m_editor;
+    bool m_detached = false;
     ProjectItem* m_insertedCard = nullptr;
     ProjectStat* m_pendingStat = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "PvBaseEditor.h"
 
 #include "AutomaticBulletAndNumberLists.h"
+#include "CardSaveWriter.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
@@ -8,6 +9,7 @@
 #include "SmartPunctuation.h"
 #include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
+#include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
 #include "core/EditorState.h"
 #include "core/Helpers.h"
@@ -486,4 +488,65 @@ void PvBaseEditor::showCloudUpdateAlert()
     });
     ViewController* top = SharedHelpers::getTopmostViewController();
     alert->present(top ? static_cast<QWidget*>(top) : this);
+}
+
+// --- Snapshot
+
+bool PvBaseEditor::applySnapshot(const QVariantMap& snapshot)
+{
+    bool detached = false;
+    ProjectItem* item = currentObject();
+    const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
+    // The card was saved after the snapshot was taken (on another machine, or in this one before the crash
+    // was noticed): the snapshot must not overwrite it, so its words open as a new card.
+    if (item && item->lastModified().isValid() && (!savedAt.isValid() || savedAt < item->lastModified())) {
+        setCurrentObject(nullptr);
+        setCurrentDocument(nullptr);
+        detached = true;
+    }
+    const QString projectId = snapshot.value(AutoSaveController::kProjectIdKey).toString();
+    if (!projectId.isEmpty())
+        setCurrentProjectId(projectId);
+    if (snapshot.contains(AutoSaveController::kParentItemIdKey))
+        setCurrentFolderId(snapshot.value(AutoSaveController::kParentItemIdKey).toString());
+    setFullTitle(snapshot.value(AutoSaveController::kTitleKey).toString());
+    setNotes(snapshot.value(AutoSaveController::kNotesKey).toString());
+    setTag(snapshot.value(AutoSaveController::kTagKey).toString());
+    if (snapshot.contains(AutoSaveController::kContentKey)) {
+        editor()->loadFrom(snapshot.value(AutoSaveController::kContentKey).toByteArray(), true);
+        editor()->document()->clearUndoRedoStacks();
+    }
+    bool isNumber = false;
+    const qint64 type = snapshot.value(AutoSaveController::kItemTypeKey).toLongLong(&isNumber);
+    if (isNumber && !currentObject())
+        setCurrentItemType(type);
+    return detached;
+}
+
+QVariantMap PvBaseEditor::cardSnapshot()
+{
+    QVariantMap snapshot;
+    if (!contentLoaded() || bodyUnreadable())
+        return snapshot;
+    ProjectItem* item = currentObject();
+    if (!currentProjectId().isNull())
+        snapshot.insert(AutoSaveController::kProjectIdKey, currentProjectId());
+    if (!currentFolderId().isNull())
+        snapshot.insert(AutoSaveController::kParentItemIdKey, currentFolderId());
+    snapshot.insert(AutoSaveController::kProjectItemIdKey, item ? item->uniqueIdentifier() : QString(""));
+    const QString text = editor()->toPlainText();
+    QString title = fullTitle();
+    if (!item || CardSaveWriter::isPlaceholderTitle(title))
+        title = SharedHelpers::getTitle(text, title, untitledTitle());
+    if (!title.isEmpty())
+        snapshot.insert(AutoSaveController::kTitleKey, title);
+    snapshot.insert(AutoSaveController::kNotesKey, notes().isNull() ? QString("") : notes());
+    snapshot.insert(AutoSaveController::kTagKey, tag().isNull() ? QString("") : tag());
+    if (const std::optional<QByteArray> content = editor()->getData(editor()->fontSize()))
+        snapshot.insert(AutoSaveController::kContentKey, *content);
+    snapshot.insert(AutoSaveController::kMimeTypeKey, DocumentMimeTypes::RichText);
+    snapshot.insert(AutoSaveController::kItemTypeKey, currentItemType());
+    snapshot.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Text);
+    snapshot.insert(AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime());
+    return snapshot;
 }

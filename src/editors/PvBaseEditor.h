@@ -134,6 +134,13 @@ public:
     // changes to existing ones are undone. Called when the writer discards.
     void discardPendingChanges();
 
+    // --- Crash-recovery snapshots.
+    // The card as it stands, its text archived at base size; empty while nothing readable is loaded.
+    QVariantMap cardSnapshot();
+    // Puts a snapshot's fields and words into the editor. True when the stored card was saved after the
+    // snapshot was taken, so the words now stand as a new card.
+    bool applySnapshot(const QVariantMap& snapshot);
+
     // --- Title and colours.
     QString untitledTitle();
     QColor titleColor();

@@ -176,31 +176,8 @@ void PvEditViewController::loadCard()
 
 void PvEditViewController::applyAutoSave(const QVariantMap& snapshot)
 {
-    ProjectItem* item = currentObject();
-    const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
-    // The card was saved after the snapshot was taken (on another machine, or in this one before the crash
-    // was noticed): the snapshot must not overwrite it, so its words open as a new card.
-    if (item && item->lastModified().isValid() && (!savedAt.isValid() || savedAt < item->lastModified())) {
-        setCurrentObject(nullptr);
-        setCurrentDocument(nullptr);
+    if (applySnapshot(snapshot))
         m_startWordCount.reset();
-    }
-    const QString projectId = snapshot.value(AutoSaveController::kProjectIdKey).toString();
-    if (!projectId.isEmpty())
-        setCurrentProjectId(projectId);
-    if (snapshot.contains(AutoSaveController::kParentItemIdKey))
-        setCurrentFolderId(snapshot.value(AutoSaveController::kParentItemIdKey).toString());
-    setFullTitle(snapshot.value(AutoSaveController::kTitleKey).toString());
-    setNotes(snapshot.value(AutoSaveController::kNotesKey).toString());
-    setTag(snapshot.value(AutoSaveController::kTagKey).toString());
-    if (snapshot.contains(AutoSaveController::kContentKey)) {
-        editor()->loadFrom(snapshot.value(AutoSaveController::kContentKey).toByteArray(), true);
-        editor()->document()->clearUndoRedoStacks();
-    }
-    bool isNumber = false;
-    const qint64 type = snapshot.value(AutoSaveController::kItemTypeKey).toLongLong(&isNumber);
-    if (isNumber && !currentObject())
-        setCurrentItemType(type);
 }
 
 // --- Changes
@@ -282,7 +259,10 @@ void PvEditViewController::saveCard(const std::optional<QString>& copyTitle, std
 
 void PvEditViewController::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
 {
-    const bool written = m_writer->write(copyTitle);
+    const bool written = m_writer->write(copyTitle, CardSaveWriter::WritingStart{m_startWordCount, m_startDateTime});
+    // A card deleted elsewhere became a new card: all its words are gained from here on.
+    if (m_writer->detachedFromDeletedCard())
+        m_startWordCount.reset();
     if (!written) {
         auto* alert = new Alert(DbHelpers::SaveErrorTitle, ArchiveFailedMessage);
         alert->addAction(DbHelpers::SaveErrorButton);
@@ -438,31 +418,3 @@ void PvEditViewController::updateTextInsets(int width, int height)
 }
 
 // --- Snapshot
-
-QVariantMap PvEditViewController::autoSaveSnapshot()
-{
-    QVariantMap snapshot;
-    if (!contentLoaded() || bodyUnreadable())
-        return snapshot;
-    ProjectItem* item = currentObject();
-    if (!currentProjectId().isNull())
-        snapshot.insert(AutoSaveController::kProjectIdKey, currentProjectId());
-    if (!currentFolderId().isNull())
-        snapshot.insert(AutoSaveController::kParentItemIdKey, currentFolderId());
-    snapshot.insert(AutoSaveController::kProjectItemIdKey, item ? item->uniqueIdentifier() : QString(""));
-    const QString text = editor()->toPlainText();
-    QString title = fullTitle();
-    if (!item || CardSaveWriter::isPlaceholderTitle(title))
-        title = SharedHelpers::getTitle(text, title, untitledTitle());
-    if (!title.isEmpty())
-        snapshot.insert(AutoSaveController::kTitleKey, title);
-    snapshot.insert(AutoSaveController::kNotesKey, notes().isNull() ? QString("") : notes());
-    snapshot.insert(AutoSaveController::kTagKey, tag().isNull() ? QString("") : tag());
-    if (const std::optional<QByteArray> content = editor()->getData(editor()->fontSize()))
-        snapshot.insert(AutoSaveController::kContentKey, *content);
-    snapshot.insert(AutoSaveController::kMimeTypeKey, DocumentMimeTypes::RichText);
-    snapshot.insert(AutoSaveController::kItemTypeKey, currentItemType());
-    snapshot.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Text);
-    snapshot.insert(AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime());
-    return snapshot;
-}

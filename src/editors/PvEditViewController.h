@@ -76,7 +76,7 @@ public:
     QDateTime startDateTime() const { return m_startDateTime; }
     bool useGutters() const { return m_useGutters; }
     // What the snapshot timer writes: the card as it stands, its text archived at base size.
-    QVariantMap autoSaveSnapshot();
+    QVariantMap autoSaveSnapshot() { return cardSnapshot(); }
     // The card's words as the status item shows them.
     qint64 wordCount() const { return m_wordCount; }
     void updateWordCount();
@@ -96,8 +96,6 @@ protected:
     void onCardDeletedElsewhere() override;
 
 private:
-    friend class CardSaveWriter;
-
     void resetEditingState();
     void loadCard();
     void applyAutoSave(const QVariantMap& snapshot);

@@ -37,10 +37,12 @@ public:
         opened.append(item->uniqueIdentifier());
         openedRows.append(row);
     }
+    void openRecovered(PvCardViewController*, const RecoveredCard& card) override { recovered.append(card); }
 
     QList<NewCard> newCards;
     QStringList opened;
     QList<int> openedRows;
+    QList<RecoveredCard> recovered;
 };
 
 // The application launched on a fresh store with the project "Harbour": at its root the folder "Part One"

@@ -1,0 +1,398 @@
+#include "PvSummaryEditViewController.h"
+
+#include "CardSaveWriter.h"
+#include "PvEditViewController.h"
+#include "PvTextView.h"
+#include "core/AutoSaveController.h"
+#include "core/DbHelpers.h"
+#include "core/Helpers.h"
+#include "core/ProjectItem.h"
+#include "core/SettingsHelper.h"
+#include "platform/Alert.h"
+#include "platform/BarButtonItem.h"
+#include "platform/ColorScheme.h"
+#include "platform/Delays.h"
+#include "platform/Dispatch.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
+#include "platform/ProgressHud.h"
+#include "platform/Storyboard.h"
+#include "platform/SymbolIcons.h"
+#include "platform/UserDefaults.h"
+#include "platform/store/ManagedObjectContext.h"
+
+#include <QScreen>
+#include <QTextCursor>
+
+PvSummaryEditViewController::PvSummaryEditViewController(QWidget* parent)
+    : PvBaseEditor(parent), m_writer(std::make_unique<CardSaveWriter>(*this))
+{
+    setObjectName(StoryboardIdentifier);
+}
+
+PvSummaryEditViewController::~PvSummaryEditViewController()
+{
+    if (m_autoSaveController)
+        m_autoSaveController->teardown();
+}
+
+void PvSummaryEditViewController::registerInStoryboard()
+{
+    Storyboard::registerFactory(StoryboardIdentifier, [] { return new PvSummaryEditViewController; });
+}
+
+// --- Lifecycle
+
+void PvSummaryEditViewController::viewDidLoad()
+{
+    PvBaseEditor::viewDidLoad();
+    setIsFullScreenEditor(false);
+    m_copySaved = false;
+    setUseSmartQuotes(SettingsHelper::getSmartQuotesConversion(managedObjectContext(), currentProjectId()));
+    if (ProjectItem* item = currentObject()) {
+        setCurrentItemType(item->itemType());
+        setFullTitle(item->title());
+        setTag(item->tag());
+        setNotes(item->notes());
+    } else {
+        setFullTitle(untitledTitle());
+    }
+    m_cancelButton = new BarButtonItem(CancelTitle, this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_cancelButton, &QAction::triggered, this, &PvSummaryEditViewController::confirmCancel);
+    m_saveButton = new BarButtonItem(SaveTitle, this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    connect(m_saveButton, &QAction::triggered, this, [this] { saveCard(); });
+    m_zoomButton = new BarButtonItem(SymbolIcons::icon(ZoomInSymbol), this);
+    m_zoomButton->setObjectName(QStringLiteral("zoomButton"));
+    connect(m_zoomButton, &QAction::triggered, this, &PvSummaryEditViewController::toggleZoom);
+    navigationItem()->setLeftBarButtonItem(m_cancelButton);
+    navigationItem()->setRightBarButtonItems({m_saveButton, m_zoomButton});
+    prepareSession();
+    editor()->setTextInsets(QMargins(12, 6, 12, 12));
+}
+
+void PvSummaryEditViewController::prepareSession()
+{
+    markCardChanged(false);
+    setContentChanged(false);
+    if (m_saveButton)
+        m_saveButton->setEnabled(false);
+    rebuildTitleView();
+}
+
+void PvSummaryEditViewController::rebuildTitleView()
+{
+    setViewTitle(Helpers::getTrimmedTitle(fullTitle()));
+    setTitle(viewTitle());
+    setTitleView(viewTitle(), titleColor());
+}
+
+void PvSummaryEditViewController::viewWillAppear(bool animated)
+{
+    PvBaseEditor::viewWillAppear(animated);
+    setZoomed(UserDefaults::standard().boolForKey(PrefPreferZoom));
+    applyColors();
+    if (!contentLoaded())
+        ProgressHud::show();
+    m_autoSaveController = std::make_unique<AutoSaveController>();
+    QPointer<PvSummaryEditViewController> self(this);
+    m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
+                                         [self] { return self ? self->autoSaveSnapshot() : QVariantMap(); });
+    if (cardChanged())
+        m_autoSaveController->setAutoSave(true);
+}
+
+void PvSummaryEditViewController::viewDidAppear(bool animated)
+{
+    PvBaseEditor::viewDidAppear(animated);
+    if (!contentLoaded())
+        loadCard();
+}
+
+void PvSummaryEditViewController::viewWillDisappear(bool animated)
+{
+    // The snapshot stays: only a successful save or an explicit Discard removes it.
+    if (m_autoSaveController)
+        m_autoSaveController->stopSaveTimer();
+    PvBaseEditor::viewWillDisappear(animated);
+}
+
+void PvSummaryEditViewController::applyColors()
+{
+    PvBaseEditor::applyColors();
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, ColorScheme::isDark() ? QColor(DarkBackground) : QColor(Qt::white));
+    setPalette(colours);
+    setAutoFillBackground(true);
+}
+
+// --- Loading
+
+void PvSummaryEditViewController::loadCard()
+{
+    ProjectItem* item = currentObject();
+    setCurrentDocument(item ? DbHelpers::getItemDocument(managedObjectContext(), item->uniqueIdentifier()) : nullptr);
+    const qint64 cursor = item ? savedCursorPosition() : 0;
+    const LoadOutcome outcome = loadContent();
+    if (outcome == LoadOutcome::NoDocument) {
+        // An older card keeps its body on the item itself.
+        editor()->loadFrom(item ? item->content() : QByteArray(), true);
+        editor()->document()->clearUndoRedoStacks();
+    }
+    if (cursor > 0 && cursor <= editor()->textLength()) {
+        QTextCursor place(editor()->document());
+        place.setPosition(int(cursor));
+        editor()->setTextCursor(place);
+        editor()->ensureCursorVisible();
+    }
+    setContentLoaded(true);
+    markHistorySeen();
+    ProgressHud::dismiss();
+    if (autoSaveData() && outcome != LoadOutcome::Unreadable) {
+        applySnapshot(*autoSaveData());
+        setContentChanged(true);
+        markCardChanged(true);
+        rebuildTitleView();
+        m_saveButton->setEnabled(true);
+        if (m_autoSaveController)
+            m_autoSaveController->setAutoSave(true);
+    }
+    editor()->setFocus();
+}
+
+// --- Changes
+
+void PvSummaryEditViewController::textChanged()
+{
+    if (!contentLoaded() || bodyUnreadable())
+        return;
+    markCardChanged(true);
+    setContentChanged(true);
+    if (m_autoSaveController)
+        m_autoSaveController->setAutoSave(true);
+    if (!m_saving)
+        m_saveButton->setEnabled(true);
+}
+
+void PvSummaryEditViewController::onCardDetailsChanged(const std::optional<QString>& title)
+{
+    markCardChanged(true);
+    if (title) {
+        setFullTitle(*title);
+        rebuildTitleView();
+    } else {
+        setTitleView(viewTitle(), titleColor());
+    }
+    if (m_autoSaveController)
+        m_autoSaveController->setAutoSave(true);
+    if (!m_saving)
+        m_saveButton->setEnabled(true);
+}
+
+void PvSummaryEditViewController::onCardDeletedElsewhere()
+{
+    // The words on screen are now the only copy: Save keeps them as a new card.
+    if (!contentLoaded() || bodyUnreadable())
+        return;
+    setContentChanged(true);
+    onCardDetailsChanged(std::nullopt);
+}
+
+// --- Zoom
+
+void PvSummaryEditViewController::setZoomed(bool zoomed)
+{
+    m_isZoomed = zoomed;
+    if (m_zoomButton)
+        m_zoomButton->setIcon(SymbolIcons::icon(zoomed ? ZoomOutSymbol : ZoomInSymbol));
+    NavigationController* navigation = navigationController();
+    if (!navigation)
+        return;
+    const QScreen* screen = this->screen();
+    const QSize size = zoomed && screen ? screen->availableGeometry().size() : PopupSize;
+    navigation->setPreferredContentSize(size);
+    // The sheet already on screen follows at once.
+    if (QWidget* sheet = navigation->window(); sheet && sheet != window() && sheet->isWindow())
+        sheet->resize(size);
+    else if (QWidget* host = navigation->parentWidget(); host && host->isWindow())
+        host->resize(size);
+}
+
+void PvSummaryEditViewController::toggleZoom()
+{
+    setZoomed(!m_isZoomed);
+    UserDefaults::standard().setValue(PrefPreferZoom, m_isZoomed);
+}
+
+// --- Saving
+
+void PvSummaryEditViewController::setSaving(bool saving)
+{
+    m_saving = saving;
+    m_saveButton->setEnabled(!saving && cardChanged());
+    m_cancelButton->setEnabled(!saving);
+}
+
+void PvSummaryEditViewController::saveCard(const std::optional<QString>& copyTitle, std::function<void()> completion)
+{
+    if (isBusy())
+        return;
+    setSaving(true);
+    ProgressHud::show();
+    QPointer<PvSummaryEditViewController> self(this);
+    Dispatch::globalAfter(Delays::scaled(SaveDelayMs), [self, copyTitle, completion] {
+        Dispatch::main([self, copyTitle, completion] {
+            if (self)
+                self->writeCard(copyTitle, completion);
+            else
+                ProgressHud::dismiss();
+        });
+    });
+}
+
+void PvSummaryEditViewController::writeCard(const std::optional<QString>& copyTitle,
+                                            const std::function<void()>& completion)
+{
+    const bool written = m_writer->write(copyTitle);
+    if (!written) {
+        auto* alert = new Alert(DbHelpers::SaveErrorTitle, PvEditViewController::ArchiveFailedMessage);
+        alert->addAction(DbHelpers::SaveErrorButton);
+        alert->present(this);
+    }
+    finishSave(written, copyTitle, completion);
+}
+
+void PvSummaryEditViewController::finishSave(bool written, const std::optional<QString>& copyTitle,
+                                             const std::function<void()>& completion)
+{
+    ManagedObjectContext* context = managedObjectContext();
+    // Everything written is saved, a title, tag or notes change as much as new words; a failure keeps the
+    // writer here with the changes, and the caller that defers saving saves them itself.
+    const bool saved =
+        written && (m_deferSave || !context->hasChanges() || DbHelpers::saveManagedObjectContext(context, this));
+    if (!saved) {
+        setSaving(false);
+        ProgressHud::dismiss();
+        emit saveFinished(false);
+        return;
+    }
+    ProjectItem* inserted = m_writer->insertedCard();
+    m_writer->forget();
+    if (!m_deferSave)
+        forgetPendingChanges();
+    if (inserted && addedRecord)
+        addedRecord(inserted);
+    if (m_autoSaveController)
+        m_autoSaveController->removeSnapshot();
+    markCardChanged(false);
+    setContentChanged(false);
+    markHistorySeen();
+    emit saveFinished(true);
+    if (copyTitle) {
+        setSaving(false);
+        if (completion)
+            completion();
+        ProgressHud::dismiss();
+        return;
+    }
+    closeEditor(true);
+}
+
+// --- Copy and reload
+
+void PvSummaryEditViewController::saveAsCopy()
+{
+    if (isBusy())
+        return;
+    const QString copyTitle = CopyPrefix + fullTitle();
+    ProjectItem* item = currentObject();
+    const QString itemId = item ? item->uniqueIdentifier() : QString();
+    setCurrentObject(nullptr);
+    setCurrentDocument(nullptr);
+    m_copySaved = true;
+    if (!cardChanged()) {
+        reloadCard(itemId);
+        return;
+    }
+    QPointer<PvSummaryEditViewController> self(this);
+    saveCard(copyTitle, [self, itemId] {
+        if (self)
+            self->reloadCard(itemId);
+    });
+}
+
+void PvSummaryEditViewController::reloadCard(const QString& itemId)
+{
+    ManagedObjectContext* context = managedObjectContext();
+    const bool pinned = context->isPinned();
+    context->setQueryGenerationFromToken(std::nullopt);
+    ProjectItem* item = itemId.isEmpty() ? nullptr : DbHelpers::getItem(context, itemId);
+    setCurrentObject(item);
+    if (item)
+        setFullTitle(item->title());
+    prepareSession();
+    setContentLoaded(false);
+    loadCard();
+    if (pinned)
+        context->setQueryGenerationFromToken(context->currentQueryGenerationToken());
+    markHistorySeen();
+}
+
+// --- Cancel and closing
+
+void PvSummaryEditViewController::confirmCancel()
+{
+    if (isBusy())
+        return;
+    if (!cardChanged()) {
+        // The next opening starts at the top again; this is saved with the closing, not after it.
+        if (currentObject() && savedCursorPosition() > 0) {
+            saveCursorPosition(0);
+            if (!m_deferSave)
+                DbHelpers::saveManagedObjectContext(managedObjectContext(), this);
+        }
+        closeEditor(false);
+        return;
+    }
+    for (Alert* shown : Alert::presented()) {
+        if (shown->title() == DiscardChangesTitle)
+            return;
+    }
+    auto* alert = new Alert(DiscardChangesTitle, DiscardChangesMessage);
+    alert->setObjectName(QStringLiteral("discardChangesAlert"));
+    QPointer<PvSummaryEditViewController> self(this);
+    alert->addAction(DiscardTitle, AlertActionStyle::Destructive, [self] {
+        if (!self)
+            return;
+        self->discardPendingChanges();
+        if (self->m_autoSaveController)
+            self->m_autoSaveController->removeSnapshot();
+        self->markCardChanged(false);
+        self->closeEditor(false);
+    });
+    alert->addAction(CancelTitle, AlertActionStyle::Cancel);
+    alert->present(this);
+}
+
+void PvSummaryEditViewController::closeEditor(bool saved)
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    emit closed();
+    // A saved copy is a change the opener must show even when the editor then closes unchanged.
+    const bool modified = saved || m_copySaved;
+    m_copySaved = false;
+    const std::function<void()> report = modified ? cardModified : cardCancelled;
+    NavigationController* navigation = navigationController();
+    if (!m_isPopup && navigation && navigation->viewControllers().size() > 1) {
+        ProgressHud::dismiss();
+        navigation->popViewController(true);
+    } else {
+        ViewController* host = navigation ? static_cast<ViewController*>(navigation) : this;
+        host->dismiss(true, [] { ProgressHud::dismiss(); });
+    }
+    if (report)
+        report();
+}

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "PvBaseEditor.h"
+
+#include <QPointer>
+#include <QSize>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AutoSaveController;
+class BarButtonItem;
+class CardSaveWriter;
+
+// The popup editor of every text card that is not a Story card, shown in a sheet that only its own buttons
+// close: Cancel and Save, zoom, the title rule of short cards, the crash-recovery snapshot, and the two
+// reports that tell the opener whether the card was saved or left as it was.
+class PvSummaryEditViewController : public PvBaseEditor {
+    Q_OBJECT
+
+public:
+    static inline const QString StoryboardIdentifier = QStringLiteral("summaryEditor");
+    static inline const QString PrefPreferZoom = QStringLiteral("PrefPreferZoom");
+    static inline const QString CancelTitle = QStringLiteral("Cancel");
+    static inline const QString SaveTitle = QStringLiteral("Save");
+    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
+    static inline const QString DiscardChangesMessage =
+        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
+    static inline const QString DiscardTitle = QStringLiteral("Discard");
+    static inline const QString CopyPrefix = QStringLiteral("Copy of ");
+    static inline const QString DarkBackground = QStringLiteral("#252524");
+    static inline const QString ZoomInSymbol = QStringLiteral("arrow.up.left.and.arrow.down.right");
+    static inline const QString ZoomOutSymbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
+    static constexpr QSize PopupSize{540, 620};
+    // Wait before a save, so that the progress indicator is drawn first.
+    static constexpr int SaveDelayMs = 400;
+
+    explicit PvSummaryEditViewController(QWidget* parent = nullptr);
+    ~PvSummaryEditViewController() override;
+
+    static void registerInStoryboard();
+
+    // --- Set by the opener before the screen loads.
+    QObject* cvController() const { return m_cvController; }
+    void setCvController(QObject* opener) { m_cvController = opener; }
+    bool isPopup() const { return m_isPopup; }
+    void setIsPopup(bool popup) { m_isPopup = popup; }
+    // The caller saves the store; this editor only writes into it.
+    bool deferSave() const { return m_deferSave; }
+    void setDeferSave(bool defer) { m_deferSave = defer; }
+    // Run once when the editor closes after a save (or after a saved copy); the card is in the store.
+    std::function<void()> cardModified;
+    // Run once when the editor closes without saving anything.
+    std::function<void()> cardCancelled;
+    // Given the card this editor inserted, once its save succeeded.
+    std::function<void(ProjectItem*)> addedRecord;
+
+    // --- Actions.
+    // Waits behind the progress indicator, then writes and saves. A failed save keeps the editor open and
+    // changed; nothing runs twice while a save is under way.
+    void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
+    void confirmCancel();
+    void toggleZoom();
+    void setZoomed(bool zoomed);
+    void saveAsCopy() override;
+    void textChanged() override;
+    void cancelRequested() override { confirmCancel(); }
+    bool isBusy() const override { return m_saving || m_closing; }
+
+    // --- State.
+    bool isZoomed() const { return m_isZoomed; }
+    bool copySaved() const { return m_copySaved; }
+    BarButtonItem* saveButton() const { return m_saveButton; }
+    BarButtonItem* cancelButton() const { return m_cancelButton; }
+    BarButtonItem* zoomButton() const { return m_zoomButton; }
+    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
+    QVariantMap autoSaveSnapshot() { return cardSnapshot(); }
+
+signals:
+    // A save finished: succeeded or not.
+    void saveFinished(bool saved);
+    // The editor has asked to close; emitted once.
+    void closed();
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void applyColors() override;
+    void onCardDetailsChanged(const std::optional<QString>& title) override;
+    void onCardDeletedElsewhere() override;
+
+private:
+    void prepareSession();
+    void rebuildTitleView();
+    void loadCard();
+    void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
+    void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
+    void setSaving(bool saving);
+    void reloadCard(const QString& itemId);
+    void closeEditor(bool saved);
+
+    QPointer<QObject> m_cvController;
+    BarButtonItem* m_saveButton = nullptr;
+    BarButtonItem* m_cancelButton = nullptr;
+    BarButtonItem* m_zoomButton = nullptr;
+    std::unique_ptr<AutoSaveController> m_autoSaveController;
+    std::unique_ptr<CardSaveWriter> m_writer;
+    bool m_isPopup = false;
+    bool m_deferSave = false;
+    bool m_isZoomed = false;
+    bool m_copySaved = false;
+    bool m_saving = false;
+    bool m_closing = false;
+};
