@@ -47,7 +47,8 @@ QString BoardRecovery::message(const QVariantMap& snapshot)
 
 bool BoardRecovery::offerIfSnapshot()
 {
-    if (m_offering || m_board->currentProjectId().isEmpty())
+    // However the alert went, the next appearance may offer again; while it is up, it is the one offer.
+    if (m_offer || m_board->currentProjectId().isEmpty())
         return false;
     const std::optional<QVariantMap> snapshot =
         AutoSaveController::hasAutoSaveWithProjectId(m_board->currentProjectId(), false);
@@ -59,15 +60,10 @@ bool BoardRecovery::offerIfSnapshot()
 
 void BoardRecovery::offerAutoSaveRecovery(const QVariantMap& snapshot)
 {
-    m_offering = true;
     auto* alert = new Alert(AlertTitle, message(snapshot), AlertStyle::Alert);
     alert->setObjectName(QStringLiteral("restoreCardAlert"));
     QPointer<PvCardViewController> board(m_board);
-    // However the alert goes, the next appearance may offer again.
-    QObject::connect(alert, &QObject::destroyed, m_board, [board] {
-        if (board)
-            board->recovery().m_offering = false;
-    });
+    m_offer = alert;
     alert->addAction(DiscardTitle, AlertActionStyle::Destructive, [board] {
         if (board)
             board->recovery().discardAutoSave();

@@ -2,10 +2,13 @@
 
 #include "CardOpening.h"
 
+#include "platform/Alert.h"
+
 #include <QPointer>
 #include <QString>
 #include <QVariantMap>
 
+class Alert;
 class ManagedObjectContext;
 class PvCardViewController;
 
@@ -40,5 +43,5 @@ public:
 
 private:
     PvCardViewController* m_board;
-    bool m_offering = false;
+    QPointer<Alert> m_offer;
 };

@@ -1,0 +1,228 @@
+#include "BoardTestFixture.h"
+
+#include "board/BoardEditorOpener.h"
+#include "board/BoardRecovery.h"
+#include "board/CardOpener.h"
+#include "core/AutoSaveController.h"
+#include "core/ProjectItemDocument.h"
+#include "dialogs/RelativeDateFormatter.h"
+#include "editors/PvEditViewController.h"
+#include "editors/PvSummaryEditViewController.h"
+#include "editors/PvTextView.h"
+#include "editors/RichTextDocumentFormat.h"
+#include "platform/BarButtonItem.h"
+#include "platform/NavigationController.h"
+
+#include <QProcess>
+#include <QTextDocument>
+
+namespace {
+
+class BoardRecoveryTest : public BoardTestFixture {
+protected:
+    ~BoardRecoveryTest() override
+    {
+        if (board->presentedViewController())
+            board->dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AutoSaveController::deleteAutoSaveWithProjectId(project, false);
+        AutoSaveController::deleteAutoSaveWithProjectId(project, true);
+    }
+
+    // Puts a snapshot on disk the way an editor does, through the snapshot timer.
+    void writeSnapshot(const QVariantMap& snapshot, bool secondary = false)
+    {
+        AutoSaveController controller;
+        controller.setSaveInterval(0.01);
+        controller.startSaveTimer(project, secondary, [snapshot] { return snapshot; });
+        controller.setAutoSave(true);
+        ASSERT_TRUE(
+            waitFor([&] { return AutoSaveController::hasAutoSaveWithProjectId(project, secondary).has_value(); }));
+        controller.stopSaveTimer();
+    }
+    QVariantMap snapshotOf(const QString& itemId, const QString& parentId, qint64 type, const QString& title,
+                           const QString& words = QStringLiteral("Words from before the crash"))
+    {
+        QTextDocument body;
+        body.setPlainText(words);
+        QVariantMap snapshot{{AutoSaveController::kProjectIdKey, project},
+                             {AutoSaveController::kParentItemIdKey, parentId},
+                             {AutoSaveController::kProjectItemIdKey, itemId},
+                             {AutoSaveController::kContentKey, *RichTextDocumentFormat::getData(body, 1.0)},
+                             {AutoSaveController::kItemTypeKey, type},
+                             {AutoSaveController::kItemFormatKey, ProjectItemFormats::Text},
+                             {AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime().addSecs(3600)}};
+        if (!title.isNull())
+            snapshot.insert(AutoSaveController::kTitleKey, title);
+        return snapshot;
+    }
+    Alert* restoreAlert() const
+    {
+        for (Alert* alert : Alert::presented()) {
+            if (alert->title() == BoardRecovery::AlertTitle)
+                return alert;
+        }
+        return nullptr;
+    }
+    ProjectItem* deepCard() const { return item(QStringLiteral("Deep")); }
+};
+
+TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
+{
+    QVariantMap snapshot = snapshotOf(deepCard()->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep");
+    const QDateTime saved(QDate(2026, 3, 14), QTime(9, 26));
+    snapshot.insert(AutoSaveController::kItemSaveDateKey, saved);
+    writeSnapshot(snapshot);
+    appear();
+    Alert* alert = restoreAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->message(), QStringLiteral("A card titled \"Deep\" was auto-saved in your last session on ") +
+                                    RelativeDateFormatter::mediumDateShortTime(saved) +
+                                    QStringLiteral(".  Would you like to recover it?"));
+    EXPECT_EQ(alert->actionTitles(), QStringList({QStringLiteral("Discard"), QStringLiteral("Recover")}));
+}
+
+TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfterOn)
+{
+    QVariantMap snapshot = snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, QString());
+    snapshot.remove(AutoSaveController::kItemSaveDateKey);
+    EXPECT_EQ(BoardRecovery::message(snapshot),
+              QStringLiteral("A card titled \"Untitled\" was auto-saved in your last session on .  Would you like "
+                             "to recover it?"));
+}
+
+TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
+{
+    writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true);
+    writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two"));
+    appear();
+    Alert* alert = restoreAlert();
+    ASSERT_NE(alert, nullptr);
+    alert->trigger(0);
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(project, true));
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(project, false));
+    EXPECT_TRUE(opening->recovered.isEmpty());
+}
+
+TEST_F(BoardRecoveryTest, recoverFindsTheCardInAnotherFolderAndLeavesTheSnapshotToTheEditor)
+{
+    ProjectItem* deep = deepCard();
+    // The snapshot still names the folder the card was in; it has been moved to the top since.
+    writeSnapshot(snapshotOf(deep->uniqueIdentifier(), partOne, ProjectItemTypes::Idea, "Deep"));
+    deep->setParentItemId(chapter);
+    context()->save();
+    appear();
+    ASSERT_FALSE(board->cards().contains(deep)) << "the board's list is the top level, not the card's folder";
+    Alert* alert = restoreAlert();
+    ASSERT_NE(alert, nullptr);
+    alert->trigger(1);
+    ASSERT_EQ(opening->recovered.size(), 1);
+    const CardOpening::RecoveredCard& card = opening->recovered.first();
+    EXPECT_EQ(card.item, deep);
+    EXPECT_EQ(card.folderId, chapter);
+    EXPECT_EQ(card.itemType, ProjectItemTypes::Idea);
+    EXPECT_TRUE(AutoSaveController::hasAutoSaveWithProjectId(project, false)) << "the editor owns it now";
+}
+
+TEST_F(BoardRecoveryTest, cardThatIsGoneComesBackAsANewCardInItsFolderOrAtTheTop)
+{
+    const QVariantMap inChapter = snapshotOf(QStringLiteral("GONE"), chapter, ProjectItemTypes::Idea, "Gone");
+    CardOpening::RecoveredCard card = BoardRecovery::resolve(context(), project, inChapter);
+    EXPECT_EQ(card.item, nullptr);
+    EXPECT_EQ(card.folderId, chapter);
+
+    ProjectItem* folder = DbHelpers::getItem(context(), chapter);
+    context()->deleteObject(folder);
+    context()->save();
+    card = BoardRecovery::resolve(context(), project, inChapter);
+    EXPECT_EQ(card.item, nullptr);
+    EXPECT_EQ(card.folderId, ItemIds::Top);
+    EXPECT_EQ(card.snapshot.value(AutoSaveController::kParentItemIdKey).toString(), ItemIds::Top);
+}
+
+TEST_F(BoardRecoveryTest, identifierFromTheSnapshotIsBoundNeverSplicedIntoTheQuery)
+{
+    const QString hostile = QStringLiteral("x') OR (uniqueIdentifier != 'x");
+    const CardOpening::RecoveredCard card =
+        BoardRecovery::resolve(context(), project, snapshotOf(hostile, hostile, ProjectItemTypes::Idea, "Evil"));
+    EXPECT_EQ(card.item, nullptr);
+    EXPECT_EQ(card.folderId, ItemIds::Top);
+
+    writeSnapshot(snapshotOf(hostile, ItemIds::Top, ProjectItemTypes::Idea, "Evil"), true);
+    ViewController host;
+    EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr);
+    EXPECT_EQ(host.presentedViewController(), nullptr);
+}
+
+TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondaryCard)
+{
+    ProjectItem* deep = deepCard();
+    writeSnapshot(snapshotOf(deep->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep", "Deeper"), true);
+    // A primary editor is the host; asking the board would take the secondary snapshot over as its own.
+    ViewController host;
+    host.resize(800, 600);
+    host.show();
+    ViewController* shown =
+        CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, board->cardProps());
+    auto* editor = qobject_cast<PvSummaryEditViewController*>(shown);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->currentObject(), deep);
+    EXPECT_TRUE(editor->isSecondaryCard());
+    EXPECT_TRUE(editor->deferSave());
+    EXPECT_TRUE(editor->preventFontSizeChange());
+    ASSERT_TRUE(waitFor([&] { return editor->contentLoaded(); }));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Deeper"));
+    EXPECT_TRUE(editor->cardChanged());
+
+    host.dismiss(false);
+    context()->deleteObject(deep);
+    context()->save();
+    EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr)
+        << "a card deleted meanwhile opens nothing";
+}
+
+#ifdef RECOVERY_CHILD_PATH
+TEST_F(BoardRecoveryTest, cardOfAnotherFolderTypedInAKilledProcessIsRecoveredAndSaved)
+{
+    const QString deepId = deepCard()->uniqueIdentifier();
+    QProcess child;
+    child.start(QStringLiteral(RECOVERY_CHILD_PATH),
+                {dir.filePath(QStringLiteral("CardStore.sqlite")), deepId, QStringLiteral("And the tide turned")});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray seen;
+    QDeadlineTimer deadline(30000);
+    while (seen != "written" && !deadline.hasExpired() && child.state() != QProcess::NotRunning) {
+        if (child.canReadLine() || child.waitForReadyRead(200))
+            seen = child.readLine().trimmed();
+    }
+    ASSERT_EQ(seen, QByteArray("written")) << child.readAllStandardError().toStdString();
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+
+    board->setCardOpening(std::make_shared<BoardEditorOpener>());
+    appear();
+    Alert* alert = restoreAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->message().startsWith(QStringLiteral("A card titled \"Deep\"")));
+    alert->trigger(1);
+    auto* editor = qobject_cast<PvSummaryEditViewController*>(
+        board->presentedViewController()
+            ? static_cast<NavigationController*>(board->presentedViewController())->topViewController()
+            : nullptr);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(waitFor([&] { return editor->contentLoaded(); }));
+    EXPECT_EQ(editor->currentObject(), deepCard()) << "the stored card, found in its own folder";
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("And the tide turned"));
+    bool saved = false;
+    QObject::connect(editor, &PvSummaryEditViewController::saveFinished, [&](bool ok) { saved = ok; });
+    editor->saveButton()->trigger();
+    ASSERT_TRUE(waitFor([&] { return saved; }));
+    EXPECT_EQ(deepCard()->uniqueIdentifier(), deepId);
+    EXPECT_EQ(deepCard()->summary(), QStringLiteral("And the tide turned"));
+    EXPECT_EQ(deepCard()->parentItemId(), chapter);
+    EXPECT_TRUE(waitFor([&] { return !AutoSaveController::hasAutoSaveWithProjectId(project, false).has_value(); }));
+}
+#endif
+
+} // namespace
