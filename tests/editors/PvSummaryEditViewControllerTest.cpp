@@ -1,0 +1,225 @@
+#include "EditorFixture.h"
+
+#include "editors/PvSummaryEditViewController.h"
+
+namespace {
+
+// The popup editor on the fixture's store, presented as a sheet the way the board presents it, with its two
+// reports counted.
+class PvSummaryEditViewControllerTest : public EditorFixture {
+protected:
+    static inline const QString PersonId = QStringLiteral("CARD-2");
+
+    PvSummaryEditViewController* openPopup(const QString& cardId, qint64 type = ProjectItemTypes::Person,
+                                           const std::optional<QVariantMap>& snapshot = {}, bool deferSave = false)
+    {
+        auto* editor = qobject_cast<PvSummaryEditViewController*>(
+            Storyboard::instantiate(PvSummaryEditViewController::StoryboardIdentifier));
+        EXPECT_TRUE(editor);
+        editor->setManagedObjectContext(context());
+        editor->setCurrentObject(cardId.isEmpty() ? nullptr : DbHelpers::getItem(context(), cardId));
+        editor->setCurrentProjectId(ProjectId);
+        editor->setCurrentFolderId(FolderId);
+        editor->setCurrentItemType(type);
+        editor->setAutoSaveData(snapshot);
+        editor->setIsPopup(true);
+        editor->setDeferSave(deferSave);
+        editor->cardModified = [this] {
+            ++modified;
+        };
+        editor->cardCancelled = [this] {
+            ++cancelled;
+        };
+        editor->addedRecord = [this](ProjectItem* item) {
+            added.append(item);
+        };
+        navigation = new NavigationController(editor);
+        rootScreen()->present(navigation, false, {}, PresentationStyle::FormSheet);
+        EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+        return editor;
+    }
+    bool savePopup(PvSummaryEditViewController* editor)
+    {
+        bool finished = false;
+        bool result = false;
+        const auto connection = QObject::connect(editor, &PvSummaryEditViewController::saveFinished, [&](bool ok) {
+            finished = true;
+            result = ok;
+        });
+        editor->saveButton()->trigger();
+        EXPECT_TRUE(waitFor([&] { return finished; }));
+        QObject::disconnect(connection);
+        return result;
+    }
+    void typeInto(PvSummaryEditViewController* editor, const QString& text)
+    {
+        editor->editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor->editor(), text);
+    }
+    // The title as the store file holds it, read by another connection.
+    QString storedTitle(const QString& cardId)
+    {
+        context()->refreshAllObjects();
+        ProjectItem* item = DbHelpers::getItem(context(), cardId);
+        return item ? item->committedValue(QStringLiteral("title")).toString() : QString();
+    }
+
+    int modified = 0;
+    int cancelled = 0;
+};
+
+TEST_F(PvSummaryEditViewControllerTest, newPersonCardWithNothingTypedTakesItsTypesTitleAndTheNextOrder)
+{
+    PvSummaryEditViewController* editor = openPopup(QString());
+    EXPECT_EQ(editor->viewTitle(), QStringLiteral("Unnamed Person"));
+    typeInto(editor, QStringLiteral("x"));
+    QTest::keyClick(editor->editor(), Qt::Key_Backspace);
+    ASSERT_TRUE(savePopup(editor));
+    ASSERT_EQ(added.size(), 1);
+    ProjectItem* card = added.first();
+    EXPECT_EQ(card->title(), QStringLiteral("Unnamed Person"));
+    // Three cards are in the folder already.
+    EXPECT_EQ(card->displayOrder(), 4);
+    EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Text);
+    EXPECT_EQ(card->folderType(), ProjectFolderTypes::Card);
+    EXPECT_EQ(card->parentItemId(), FolderId);
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(modified, 1);
+    EXPECT_EQ(cancelled, 0);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, personTitleStaysWhileAnUntitledTitleGivesWayToTheText)
+{
+    PvSummaryEditViewController* editor = openPopup(QString());
+    typeInto(editor, QStringLiteral("Keeper of the light"));
+    ASSERT_TRUE(savePopup(editor));
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Unnamed Person"));
+
+    DbHelpers::getItem(context(), QStringLiteral("CARD-3"))->setTitle(QStringLiteral("Untitled 3"));
+    ASSERT_FALSE(context()->save());
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    editor = openPopup(QStringLiteral("CARD-3"), ProjectItemTypes::Idea);
+    typeInto(editor, QStringLiteral("A storm in the night\twith rain"));
+    ASSERT_TRUE(savePopup(editor));
+    EXPECT_EQ(storedTitle(QStringLiteral("CARD-3")), QStringLiteral("A storm in the night with rain"));
+}
+
+TEST_F(PvSummaryEditViewControllerTest, tagChangeAloneIsSavedNotLeftPending)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    editor->commands().applyTag(QStringLiteral("warning"));
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    ASSERT_TRUE(savePopup(editor));
+    EXPECT_FALSE(context()->hasChanges()) << "a tag alone is a change worth saving";
+    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->committedValue(QStringLiteral("tag")).toString(),
+              QStringLiteral("warning"));
+    EXPECT_EQ(modified, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, failedSaveKeepsThePopupOpenChangedAndReportsNothing)
+{
+    PvSummaryEditViewController* editor = openPopup(QString());
+    typeInto(editor, QStringLiteral("Words that must survive"));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
+                              "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    EXPECT_FALSE(savePopup(editor));
+    runEventsFor(50);
+    EXPECT_TRUE(isOpen());
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words that must survive"));
+    EXPECT_EQ(modified + cancelled, 0);
+    EXPECT_TRUE(added.isEmpty());
+
+    // Once the store takes it again, the retry makes exactly one card.
+    if (Alert* alert = alertTitled(DbHelpers::SaveErrorTitle))
+        alert->trigger(0);
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_TRUE(savePopup(editor));
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Unnamed Person")}), 1);
+    EXPECT_EQ(modified, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, recoveredRenameIsSavedUnderTheNewTitle)
+{
+    QTextDocument body;
+    body.setPlainText(QStringLiteral("Mara keeps the lamp"));
+    const QVariantMap snapshot{{AutoSaveController::kProjectIdKey, ProjectId},
+                               {AutoSaveController::kParentItemIdKey, FolderId},
+                               {AutoSaveController::kProjectItemIdKey, PersonId},
+                               {AutoSaveController::kTitleKey, QStringLiteral("Mara the Keeper")},
+                               {AutoSaveController::kContentKey, *RichTextDocumentFormat::getData(body, 1.0)},
+                               {AutoSaveController::kItemTypeKey, ProjectItemTypes::Person},
+                               {AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime()}};
+    PvSummaryEditViewController* editor = openPopup(PersonId, ProjectItemTypes::Person, snapshot);
+    EXPECT_EQ(editor->viewTitle(), QStringLiteral("Mara the Keeper"));
+    EXPECT_TRUE(editor->cardChanged());
+    ASSERT_TRUE(savePopup(editor));
+    EXPECT_EQ(storedTitle(PersonId), QStringLiteral("Mara the Keeper"));
+    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QStringLiteral("Mara keeps the lamp"));
+}
+
+TEST_F(PvSummaryEditViewControllerTest, cancelOnAnUnchangedCardClosesOnceAndResetsTheCursor)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    editor->saveCursorPosition(5);
+    ASSERT_FALSE(context()->save());
+    editor->cancelButton()->trigger();
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    runEventsFor(50);
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(modified, 0);
+    FetchRequest cursor = EditorState::fetchRequest();
+    cursor.setPredicate(QStringLiteral("cardItemId == %@"), {PersonId});
+    ASSERT_EQ(context()->count(cursor), 1);
+    EXPECT_EQ(static_cast<EditorState*>(context()->fetch(cursor).first())->cursorPosition(), 0);
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(PvSummaryEditViewControllerTest, discardAfterChangesClosesWithoutSavingAndRemovesTheSnapshot)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    typeInto(editor, QStringLiteral("never kept"));
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(PvSummaryEditViewController::DiscardChangesTitle);
+    ASSERT_TRUE(discard);
+    EXPECT_EQ(discard->message(),
+              QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?"));
+    discard->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QString());
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
+}
+
+TEST_F(PvSummaryEditViewControllerTest, deferredSaveWritesButLeavesTheSavingToTheCaller)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId, ProjectItemTypes::Person, {}, true);
+    typeInto(editor, QStringLiteral("Only in memory"));
+    ASSERT_TRUE(savePopup(editor));
+    EXPECT_TRUE(context()->hasChanges());
+    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QStringLiteral("Only in memory"));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(modified, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, zoomIsRememberedAndTheNormalSheetIs540By620)
+{
+    UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    EXPECT_FALSE(editor->isZoomed());
+    EXPECT_EQ(navigation->preferredContentSize(), QSize(540, 620));
+    editor->toggleZoom();
+    EXPECT_TRUE(editor->isZoomed());
+    EXPECT_TRUE(UserDefaults::standard().boolForKey(PvSummaryEditViewController::PrefPreferZoom));
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    editor = openPopup(PersonId);
+    EXPECT_TRUE(editor->isZoomed());
+    UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+}
+
+} // namespace
