@@ -21,8 +21,10 @@
 #include "core/StoreConstants.h"
 #include "platform/Alert.h"
 #include "platform/ColorScheme.h"
+#include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
+#include "platform/ProgressHud.h"
 #include "platform/SymbolIcons.h"
 #include "platform/store/ManagedObjectContext.h"
 
@@ -549,4 +551,38 @@ QVariantMap PvBaseEditor::cardSnapshot()
     snapshot.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Text);
     snapshot.insert(AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime());
     return snapshot;
+}
+
+// --- Saving and closing
+
+void PvBaseEditor::afterIndicator(int milliseconds, std::function<void()> work)
+{
+    QPointer<PvBaseEditor> self(this);
+    Dispatch::globalAfter(milliseconds, [self, work = std::move(work)] {
+        Dispatch::main([self, work] {
+            if (self)
+                work();
+            else
+                ProgressHud::dismiss();
+        });
+    });
+}
+
+void PvBaseEditor::confirmDiscard(const QString& title, const QString& message, const QString& discardTitle,
+                                  const QString& keepTitle, std::function<void()> discard)
+{
+    for (Alert* shown : Alert::presented()) {
+        if (shown->title() == title)
+            return;
+    }
+    auto* alert = new Alert(title, message);
+    alert->setAccessibleName(DiscardChangesAccessibility);
+    alert->setObjectName(DiscardChangesAccessibility);
+    QPointer<PvBaseEditor> self(this);
+    alert->addAction(discardTitle, AlertActionStyle::Destructive, [self, discard = std::move(discard)] {
+        if (self)
+            discard();
+    });
+    alert->addAction(keepTitle, AlertActionStyle::Cancel);
+    alert->present(this);
 }

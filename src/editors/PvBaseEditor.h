@@ -45,6 +45,19 @@ public:
     static inline const QString UnreadableMessage =
         QStringLiteral("The text of this card could not be read. It is left exactly as it is stored and "
                        "this editor will not save over it.");
+    // The bar buttons and the question before unsaved changes go, the same in every editor.
+    static inline const QString CancelTitle = QStringLiteral("Cancel");
+    static inline const QString SaveTitle = QStringLiteral("Save");
+    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
+    static inline const QString DiscardChangesMessage =
+        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
+    static inline const QString DiscardChangesAccessibility = QStringLiteral("discardChangesAlert");
+    static inline const QString DiscardTitle = QStringLiteral("Discard");
+    static inline const QString CopyPrefix = QStringLiteral("Copy of ");
+    static inline const QString ArchiveFailedMessage =
+        QStringLiteral("The card's text could not be stored, so nothing was saved. Your changes are still here.");
+    // Wait before a save, so that the progress indicator is drawn first.
+    static constexpr int SaveDelayMs = 400;
     // The indent a Story card's new paragraph starts with when the project asks for it.
     static inline const QString StoryIndent = QStringLiteral("\n\t");
 
@@ -176,6 +189,12 @@ protected:
     void viewDidDisappear(bool animated) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
+    // Runs work on the GUI thread once the progress indicator's wait has passed, while this editor exists;
+    // when it went meanwhile, only the indicator goes.
+    void afterIndicator(int milliseconds, std::function<void()> work);
+    // Asks before unsaved changes go (one such alert at a time); discard runs when the writer chose so.
+    void confirmDiscard(const QString& title, const QString& message, const QString& discardTitle,
+                        const QString& keepTitle, std::function<void()> discard);
     void setFullTitle(const QString& title) { m_fullTitle = title; }
     void setViewTitle(const QString& title) { m_viewTitle = title; }
     void setContentChanged(bool changed) { m_contentChanged = changed; }

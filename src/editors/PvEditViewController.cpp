@@ -246,15 +246,7 @@ void PvEditViewController::saveCard(const std::optional<QString>& copyTitle, std
         return;
     setSaving(true);
     ProgressHud::show();
-    QPointer<PvEditViewController> self(this);
-    Dispatch::globalAfter(Delays::scaled(SaveDelayMs), [self, copyTitle, completion] {
-        Dispatch::main([self, copyTitle, completion] {
-            if (self)
-                self->writeCard(copyTitle, completion);
-            else
-                ProgressHud::dismiss();
-        });
-    });
+    afterIndicator(Delays::scaled(SaveDelayMs), [this, copyTitle, completion] { writeCard(copyTitle, completion); });
 }
 
 void PvEditViewController::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
@@ -359,25 +351,13 @@ void PvEditViewController::confirmCancel()
         closeEditor();
         return;
     }
-    for (Alert* shown : Alert::presented()) {
-        if (shown->title() == DiscardChangesTitle)
-            return;
-    }
-    auto* alert = new Alert(DiscardChangesTitle, DiscardChangesMessage);
-    alert->setAccessibleName(DiscardChangesAccessibility);
-    alert->setObjectName(DiscardChangesAccessibility);
-    QPointer<PvEditViewController> self(this);
-    alert->addAction(DiscardTitle, AlertActionStyle::Destructive, [self] {
-        if (!self)
-            return;
-        self->discardPendingChanges();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->markCardChanged(false);
-        self->closeEditor();
+    confirmDiscard(DiscardChangesTitle, DiscardChangesMessage, DiscardTitle, CancelTitle, [this] {
+        discardPendingChanges();
+        if (m_autoSaveController)
+            m_autoSaveController->removeSnapshot();
+        markCardChanged(false);
+        closeEditor();
     });
-    alert->addAction(CancelTitle, AlertActionStyle::Cancel);
-    alert->present(this);
 }
 
 // --- Statistics and achievements

@@ -1,7 +1,6 @@
 #include "PvSummaryEditViewController.h"
 
 #include "CardSaveWriter.h"
-#include "PvEditViewController.h"
 #include "PvTextView.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -240,15 +239,7 @@ void PvSummaryEditViewController::saveCard(const std::optional<QString>& copyTit
         return;
     setSaving(true);
     ProgressHud::show();
-    QPointer<PvSummaryEditViewController> self(this);
-    Dispatch::globalAfter(Delays::scaled(SaveDelayMs), [self, copyTitle, completion] {
-        Dispatch::main([self, copyTitle, completion] {
-            if (self)
-                self->writeCard(copyTitle, completion);
-            else
-                ProgressHud::dismiss();
-        });
-    });
+    afterIndicator(Delays::scaled(SaveDelayMs), [this, copyTitle, completion] { writeCard(copyTitle, completion); });
 }
 
 void PvSummaryEditViewController::writeCard(const std::optional<QString>& copyTitle,
@@ -256,7 +247,7 @@ void PvSummaryEditViewController::writeCard(const std::optional<QString>& copyTi
 {
     const bool written = m_writer->write(copyTitle);
     if (!written) {
-        auto* alert = new Alert(DbHelpers::SaveErrorTitle, PvEditViewController::ArchiveFailedMessage);
+        auto* alert = new Alert(DbHelpers::SaveErrorTitle, ArchiveFailedMessage);
         alert->addAction(DbHelpers::SaveErrorButton);
         alert->present(this);
     }
@@ -355,24 +346,13 @@ void PvSummaryEditViewController::confirmCancel()
         closeEditor(false);
         return;
     }
-    for (Alert* shown : Alert::presented()) {
-        if (shown->title() == DiscardChangesTitle)
-            return;
-    }
-    auto* alert = new Alert(DiscardChangesTitle, DiscardChangesMessage);
-    alert->setObjectName(QStringLiteral("discardChangesAlert"));
-    QPointer<PvSummaryEditViewController> self(this);
-    alert->addAction(DiscardTitle, AlertActionStyle::Destructive, [self] {
-        if (!self)
-            return;
-        self->discardPendingChanges();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->markCardChanged(false);
-        self->closeEditor(false);
+    confirmDiscard(DiscardChangesTitle, DiscardChangesMessage, DiscardTitle, CancelTitle, [this] {
+        discardPendingChanges();
+        if (m_autoSaveController)
+            m_autoSaveController->removeSnapshot();
+        markCardChanged(false);
+        closeEditor(false);
     });
-    alert->addAction(CancelTitle, AlertActionStyle::Cancel);
-    alert->present(this);
 }
 
 void PvSummaryEditViewController::closeEditor(bool saved)

@@ -21,19 +21,10 @@ class PvSummaryEditViewController : public PvBaseEditor {
 public:
     static inline const QString StoryboardIdentifier = QStringLiteral("summaryEditor");
     static inline const QString PrefPreferZoom = QStringLiteral("PrefPreferZoom");
-    static inline const QString CancelTitle = QStringLiteral("Cancel");
-    static inline const QString SaveTitle = QStringLiteral("Save");
-    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
-    static inline const QString DiscardChangesMessage =
-        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
-    static inline const QString DiscardTitle = QStringLiteral("Discard");
-    static inline const QString CopyPrefix = QStringLiteral("Copy of ");
     static inline const QString DarkBackground = QStringLiteral("#252524");
     static inline const QString ZoomInSymbol = QStringLiteral("arrow.up.left.and.arrow.down.right");
     static inline const QString ZoomOutSymbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
     static constexpr QSize PopupSize{540, 620};
-    // Wait before a save, so that the progress indicator is drawn first.
-    static constexpr int SaveDelayMs = 400;
 
     explicit PvSummaryEditViewController(QWidget* parent = nullptr);
     ~PvSummaryEditViewController() override;
