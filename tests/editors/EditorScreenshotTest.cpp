@@ -1,5 +1,7 @@
 #include "EditorFixture.h"
 
+#include "TestScreenshots.h"
+#include "editors/PvSummaryEditViewController.h"
 #include "editors/QJTextAttachment.h"
 
 #include <QPainter>
@@ -63,6 +65,24 @@ TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
     runEventsFor(100);
     app->window()->grab().save(QStringLiteral("/tmp/editor-dark.png"));
     QApplication::setPalette(light);
+}
+
+TEST_F(EditorScreenshotTest, popupEditorScreenshotsInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    app->window()->show();
+    auto* editor = new PvSummaryEditViewController;
+    editor->setManagedObjectContext(context());
+    editor->setCurrentObject(DbHelpers::getItem(context(), QStringLiteral("CARD-2")));
+    editor->setCurrentProjectId(ProjectId);
+    editor->setCurrentFolderId(FolderId);
+    editor->setIsPopup(true);
+    rootScreen()->present(new NavigationController(editor), false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+    QTest::keyClicks(editor->editor(), QStringLiteral("Mara keeps the lamp and counts the steps."));
+    runEventsFor(100);
+    grabInBothAppearances(editor->window(), QStringLiteral("popup"));
 }
 
 } // namespace
