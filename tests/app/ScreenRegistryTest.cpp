@@ -6,6 +6,7 @@
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "editors/PvEditViewController.h"
+#include "editors/PvSummaryEditViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
 
@@ -21,14 +22,17 @@ TEST(ScreenRegistryTest, everyScreenTheProgramOpensByIdentifierIsRegistered)
     for (const QString& identifier :
          {AppDelegate::ProjectListIdentifier, ProjectOpener::BoardIdentifier, ProjectOpener::SidebarIdentifier,
           CardNotesViewController::StoryboardIdentifier, ImageViewController::StoryboardIdentifier,
-          PvEditViewController::StoryboardIdentifier, CompiledViewController::Identifier}) {
+          PvEditViewController::StoryboardIdentifier, PvSummaryEditViewController::StoryboardIdentifier,
+          CompiledViewController::Identifier}) {
         std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
         EXPECT_NE(screen, nullptr) << identifier.toStdString();
     }
     std::unique_ptr<ViewController> list(Storyboard::instantiate(AppDelegate::ProjectListIdentifier));
     EXPECT_NE(qobject_cast<ProjectViewController*>(list.get()), nullptr);
     std::unique_ptr<ViewController> board(Storyboard::instantiate(ProjectOpener::BoardIdentifier));
-    EXPECT_NE(qobject_cast<PvCardViewController*>(board.get()), nullptr);
+    auto* cardBoard = qobject_cast<PvCardViewController*>(board.get());
+    ASSERT_NE(cardBoard, nullptr);
+    EXPECT_NE(cardBoard->cardOpening(), nullptr) << "a board the program makes opens its cards";
 }
 
 } // namespace

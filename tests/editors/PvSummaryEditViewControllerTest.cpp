@@ -222,4 +222,19 @@ TEST_F(PvSummaryEditViewControllerTest, zoomIsRememberedAndTheNormalSheetIs540By
     UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
 }
 
+TEST_F(PvSummaryEditViewControllerTest, popupClosedDuringTheIndicatorsWaitIsNotWrittenAndNothingCrashes)
+{
+    Delays::setFactor(1);
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    typeInto(editor, QStringLiteral("gone before the wait ended"));
+    editor->saveButton()->trigger();
+    QPointer<PvSummaryEditViewController> guard(editor);
+    rootScreen()->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return guard.isNull(); }));
+    runEventsFor(PvSummaryEditViewController::SaveDelayMs + 200);
+    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QString());
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }, 3000)) << "the indicator goes with the editor";
+    EXPECT_EQ(modified, 0);
+}
+
 } // namespace
