@@ -1,6 +1,8 @@
 #include "BoardTestFixture.h"
 
 #include "board/BoardEditorOpener.h"
+#include "board/BoardItemCreation.h"
+#include "board/BoardNavigator.h"
 #include "board/CardOpener.h"
 #include "board/QueryGenerationPin.h"
 #include "core/AutoSaveController.h"
@@ -223,6 +225,29 @@ TEST_F(CardOpenerTest, reportForACardThatVanishedReloadsTheBoardInsteadOfIndexin
     // Its words were kept as a new card, which the reload shows.
     EXPECT_EQ(board->model()->rowCount(), before);
     EXPECT_EQ(footerOf(QStringLiteral("Tide")), QStringLiteral("Words: 3"));
+}
+
+TEST_F(CardOpenerTest, newCardGoesIntoTheFolderAskedInEvenWhenTheBoardMovedOnDuringTheSave)
+{
+    Delays::setFactor(1);
+    appear();
+    board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
+    waitForReload([&] { board->navigator().enterFolder(DbHelpers::getItem(context(), partOne), 0); });
+    board->itemCreation().createNewItem(int(ProjectItemTypes::Idea));
+    auto* editor = presentedEditor<PvSummaryEditViewController>(board);
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(waitFor([&] { return editor->contentLoaded(); }));
+    QTest::keyClicks(editor->editor(), QStringLiteral("A light in the fog"));
+    bool finished = false;
+    QObject::connect(editor, &PvSummaryEditViewController::saveFinished, [&](bool) { finished = true; });
+    editor->saveButton()->trigger();
+    // While the indicator waits, the board goes back to the top of the project.
+    board->goBack();
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    ProjectItem* card = item(QStringLiteral("A light in the fog"));
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->parentItemId(), partOne);
+    EXPECT_EQ(card->itemType(), ProjectItemTypes::Idea);
 }
 
 } // namespace
