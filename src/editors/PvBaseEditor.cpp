@@ -20,6 +20,7 @@
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
 #include "platform/Alert.h"
+#include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
@@ -69,6 +70,8 @@ PvBaseEditor::PvBaseEditor(QWidget* parent)
 PvBaseEditor::~PvBaseEditor()
 {
     m_watcher->stop();
+    if (m_autoSaveController)
+        m_autoSaveController->teardown();
 }
 
 void PvBaseEditor::buildViews()
@@ -585,4 +588,66 @@ void PvBaseEditor::confirmDiscard(const QString& title, const QString& message, 
     });
     alert->addAction(keepTitle, AlertActionStyle::Cancel);
     alert->present(this);
+}
+
+// --- Editing session
+
+void PvBaseEditor::makeBarButtons()
+{
+    m_cancelButton = new BarButtonItem(CancelTitle, this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_cancelButton, &QAction::triggered, this, [this] { cancelRequested(); });
+    m_saveButton = new BarButtonItem(SaveTitle, this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_saveButton->setEnabled(false);
+    connect(m_saveButton, &QAction::triggered, this, [this] { saveRequested(); });
+}
+
+void PvBaseEditor::noteChange(bool content)
+{
+    markCardChanged(true);
+    if (content)
+        setContentChanged(true);
+    if (m_autoSaveController)
+        m_autoSaveController->setAutoSave(true);
+    if (m_saveButton && !m_saving)
+        m_saveButton->setEnabled(true);
+}
+
+void PvBaseEditor::rebuildTitleView()
+{
+    setViewTitle(Helpers::getTrimmedTitle(fullTitle()));
+    setTitle(viewTitle());
+    setTitleView(viewTitle(), titleColor());
+}
+
+void PvBaseEditor::startAutoSave()
+{
+    m_autoSaveController = std::make_unique<AutoSaveController>();
+    QPointer<PvBaseEditor> self(this);
+    m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
+                                         [self] { return self ? self->cardSnapshot() : QVariantMap(); });
+    // Recovered words are unsaved words: the first tick writes them again, so a second crash loses nothing.
+    if (cardChanged())
+        m_autoSaveController->setAutoSave(true);
+}
+
+void PvBaseEditor::onCardDetailsChanged(const std::optional<QString>& title)
+{
+    if (title) {
+        setFullTitle(*title);
+        rebuildTitleView();
+    } else {
+        setTitleView(viewTitle(), titleColor());
+    }
+    noteChange(false);
+}
+
+void PvBaseEditor::onCardDeletedElsewhere()
+{
+    // The words on screen are now the only copy: closing asks before they go, and Save keeps them as a new card.
+    if (!contentLoaded() || bodyUnreadable())
+        return;
+    noteChange(true);
+    setTitleView(viewTitle(), titleColor());
 }

@@ -11,6 +11,8 @@
 #include <memory>
 #include <optional>
 
+class AutoSaveController;
+class BarButtonItem;
 class CloudUpdateWatcher;
 class EditorCommands;
 class EditorContentStore;
@@ -178,7 +180,12 @@ public:
     // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
     virtual void cancelRequested() {}
     // While true, every command that could start a second save or close the editor is refused.
-    virtual bool isBusy() const { return false; }
+    virtual bool isBusy() const { return m_saving || m_closing; }
+
+    // --- The bar and the snapshot timer of an editing session.
+    BarButtonItem* saveButton() const { return m_saveButton; }
+    BarButtonItem* cancelButton() const { return m_cancelButton; }
+    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
 
     void presentationDidAttemptToDismiss() override { cancelRequested(); }
 
@@ -200,9 +207,27 @@ protected:
     void setContentChanged(bool changed) { m_contentChanged = changed; }
     void setContentLoaded(bool loaded) { m_contentLoaded = loaded; }
     void setIsFullScreenEditor(bool full) { m_isFullScreenEditor = full; }
-    virtual void onCardDetailsChanged(const std::optional<QString>& title) { Q_UNUSED(title) }
+    // The title (given) or the tag or notes changed: the card is changed and Save is offered.
+    virtual void onCardDetailsChanged(const std::optional<QString>& title);
     // The card was deleted by another process while open; its words are saved as a new card.
-    virtual void onCardDeletedElsewhere() {}
+    virtual void onCardDeletedElsewhere();
+    // Save pressed on the bar.
+    virtual void saveRequested() {}
+    // Makes Cancel (asking cancelRequested) and Save (asking saveRequested), Save disabled until a change.
+    void makeBarButtons();
+    // A change of the words (content) or of the card's details: the card is changed, the next snapshot tick
+    // writes, and Save is offered unless a save is under way.
+    void noteChange(bool content);
+    // The title view from the full title, trimmed, in the card type's colour.
+    void rebuildTitleView();
+    // A fresh snapshot timer over cardSnapshot(); recovered words count as unsaved at once.
+    void startAutoSave();
+
+    BarButtonItem* m_saveButton = nullptr;
+    BarButtonItem* m_cancelButton = nullptr;
+    std::unique_ptr<AutoSaveController> m_autoSaveController;
+    bool m_saving = false;
+    bool m_closing = false;
     // After a successful save nothing is pending any more.
     void forgetPendingChanges();
     void refreshItemType();

@@ -35,11 +35,7 @@ PvEditViewController::PvEditViewController(QWidget* parent)
     setObjectName(QStringLiteral("editView"));
 }
 
-PvEditViewController::~PvEditViewController()
-{
-    if (m_autoSaveController)
-        m_autoSaveController->teardown();
-}
+PvEditViewController::~PvEditViewController() = default;
 
 void PvEditViewController::registerInStoryboard()
 {
@@ -54,12 +50,7 @@ void PvEditViewController::viewDidLoad()
     setIsFullScreenEditor(true);
     m_useGutters = SettingsHelper::getWideGutters(managedObjectContext(), currentProjectId());
     setUseSmartQuotes(SettingsHelper::getSmartQuotesConversion(managedObjectContext(), currentProjectId()));
-    m_cancelButton = new BarButtonItem(CancelTitle, this);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(m_cancelButton, &QAction::triggered, this, &PvEditViewController::confirmCancel);
-    m_saveButton = new BarButtonItem(SaveTitle, this);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    connect(m_saveButton, &QAction::triggered, this, [this] { saveCard(); });
+    makeBarButtons();
     navigationItem()->setLeftBarButtonItem(m_cancelButton);
     resetEditingState();
     navigationItem()->setRightBarButtonItems({m_saveButton});
@@ -73,13 +64,7 @@ void PvEditViewController::viewWillAppear(bool animated)
     applyColors();
     if (!contentLoaded())
         ProgressHud::show();
-    m_autoSaveController = std::make_unique<AutoSaveController>();
-    QPointer<PvEditViewController> self(this);
-    m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
-                                         [self] { return self ? self->autoSaveSnapshot() : QVariantMap(); });
-    // Recovered words are unsaved words: the first tick writes them again, so a second crash loses nothing.
-    if (cardChanged())
-        m_autoSaveController->setAutoSave(true);
+    startAutoSave();
 }
 
 void PvEditViewController::viewDidAppear(bool animated)
@@ -127,13 +112,6 @@ void PvEditViewController::resetEditingState()
         setNotes(item->notes());
     }
     rebuildTitleView();
-}
-
-void PvEditViewController::rebuildTitleView()
-{
-    setViewTitle(Helpers::getTrimmedTitle(fullTitle()));
-    setTitle(viewTitle());
-    setTitleView(viewTitle(), titleColor());
 }
 
 void PvEditViewController::loadCard()
@@ -186,37 +164,8 @@ void PvEditViewController::textChanged()
 {
     if (!contentLoaded() || bodyUnreadable())
         return;
-    markCardChanged(true);
-    setContentChanged(true);
-    if (m_autoSaveController)
-        m_autoSaveController->setAutoSave(true);
-    if (!m_saving)
-        m_saveButton->setEnabled(true);
+    noteChange(true);
     updateWordCount();
-}
-
-void PvEditViewController::onCardDetailsChanged(const std::optional<QString>& title)
-{
-    markCardChanged(true);
-    if (title) {
-        setFullTitle(*title);
-        rebuildTitleView();
-    } else {
-        setTitleView(viewTitle(), titleColor());
-    }
-    if (m_autoSaveController)
-        m_autoSaveController->setAutoSave(true);
-    if (!m_saving)
-        m_saveButton->setEnabled(true);
-}
-
-void PvEditViewController::onCardDeletedElsewhere()
-{
-    // The words on screen are now the only copy: closing asks before they go, and Save keeps them as a new card.
-    if (!contentLoaded() || bodyUnreadable())
-        return;
-    setContentChanged(true);
-    onCardDetailsChanged(std::nullopt);
 }
 
 void PvEditViewController::updateWordCount()

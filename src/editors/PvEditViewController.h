@@ -54,12 +54,9 @@ public:
     void saveAsCopy() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
-    bool isBusy() const override { return m_saving || m_closing; }
+    void saveRequested() override { saveCard(); }
 
     // --- State.
-    BarButtonItem* saveButton() const { return m_saveButton; }
-    BarButtonItem* cancelButton() const { return m_cancelButton; }
-    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
     std::optional<qint64> startWordCount() const { return m_startWordCount; }
     QDateTime startDateTime() const { return m_startDateTime; }
     bool useGutters() const { return m_useGutters; }
@@ -80,14 +77,11 @@ protected:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void resizeEvent(QResizeEvent* event) override;
-    void onCardDetailsChanged(const std::optional<QString>& title) override;
-    void onCardDeletedElsewhere() override;
 
 private:
     void resetEditingState();
     void loadCard();
     void applyAutoSave(const QVariantMap& snapshot);
-    void rebuildTitleView();
     void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void setSaving(bool saving);
@@ -98,14 +92,9 @@ private:
 
     QPointer<QObject> m_cvController;
     AchievementsManager* m_achievementsManager = nullptr;
-    BarButtonItem* m_saveButton = nullptr;
-    BarButtonItem* m_cancelButton = nullptr;
-    std::unique_ptr<AutoSaveController> m_autoSaveController;
     std::unique_ptr<CardSaveWriter> m_writer;
     std::optional<qint64> m_startWordCount;
     QDateTime m_startDateTime;
     bool m_useGutters = true;
-    bool m_saving = false;
-    bool m_closing = false;
     qint64 m_wordCount = 0;
 };

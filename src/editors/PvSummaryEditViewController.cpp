@@ -29,11 +29,7 @@ PvSummaryEditViewController::PvSummaryEditViewController(QWidget* parent)
     setObjectName(StoryboardIdentifier);
 }
 
-PvSummaryEditViewController::~PvSummaryEditViewController()
-{
-    if (m_autoSaveController)
-        m_autoSaveController->teardown();
-}
+PvSummaryEditViewController::~PvSummaryEditViewController() = default;
 
 void PvSummaryEditViewController::registerInStoryboard()
 {
@@ -56,12 +52,7 @@ void PvSummaryEditViewController::viewDidLoad()
     } else {
         setFullTitle(untitledTitle());
     }
-    m_cancelButton = new BarButtonItem(CancelTitle, this);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(m_cancelButton, &QAction::triggered, this, &PvSummaryEditViewController::confirmCancel);
-    m_saveButton = new BarButtonItem(SaveTitle, this);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
-    connect(m_saveButton, &QAction::triggered, this, [this] { saveCard(); });
+    makeBarButtons();
     m_zoomButton = new BarButtonItem(SymbolIcons::icon(ZoomInSymbol), this);
     m_zoomButton->setObjectName(QStringLiteral("zoomButton"));
     connect(m_zoomButton, &QAction::triggered, this, &PvSummaryEditViewController::toggleZoom);
@@ -80,13 +71,6 @@ void PvSummaryEditViewController::prepareSession()
     rebuildTitleView();
 }
 
-void PvSummaryEditViewController::rebuildTitleView()
-{
-    setViewTitle(Helpers::getTrimmedTitle(fullTitle()));
-    setTitle(viewTitle());
-    setTitleView(viewTitle(), titleColor());
-}
-
 void PvSummaryEditViewController::viewWillAppear(bool animated)
 {
     PvBaseEditor::viewWillAppear(animated);
@@ -94,12 +78,7 @@ void PvSummaryEditViewController::viewWillAppear(bool animated)
     applyColors();
     if (!contentLoaded())
         ProgressHud::show();
-    m_autoSaveController = std::make_unique<AutoSaveController>();
-    QPointer<PvSummaryEditViewController> self(this);
-    m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
-                                         [self] { return self ? self->autoSaveSnapshot() : QVariantMap(); });
-    if (cardChanged())
-        m_autoSaveController->setAutoSave(true);
+    startAutoSave();
 }
 
 void PvSummaryEditViewController::viewDidAppear(bool animated)
@@ -166,36 +145,7 @@ void PvSummaryEditViewController::textChanged()
 {
     if (!contentLoaded() || bodyUnreadable())
         return;
-    markCardChanged(true);
-    setContentChanged(true);
-    if (m_autoSaveController)
-        m_autoSaveController->setAutoSave(true);
-    if (!m_saving)
-        m_saveButton->setEnabled(true);
-}
-
-void PvSummaryEditViewController::onCardDetailsChanged(const std::optional<QString>& title)
-{
-    markCardChanged(true);
-    if (title) {
-        setFullTitle(*title);
-        rebuildTitleView();
-    } else {
-        setTitleView(viewTitle(), titleColor());
-    }
-    if (m_autoSaveController)
-        m_autoSaveController->setAutoSave(true);
-    if (!m_saving)
-        m_saveButton->setEnabled(true);
-}
-
-void PvSummaryEditViewController::onCardDeletedElsewhere()
-{
-    // The words on screen are now the only copy: Save keeps them as a new card.
-    if (!contentLoaded() || bodyUnreadable())
-        return;
-    setContentChanged(true);
-    onCardDetailsChanged(std::nullopt);
+    noteChange(true);
 }
 
 // --- Zoom

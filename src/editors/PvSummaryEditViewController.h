@@ -56,15 +56,12 @@ public:
     void saveAsCopy() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
-    bool isBusy() const override { return m_saving || m_closing; }
+    void saveRequested() override { saveCard(); }
 
     // --- State.
     bool isZoomed() const { return m_isZoomed; }
     bool copySaved() const { return m_copySaved; }
-    BarButtonItem* saveButton() const { return m_saveButton; }
-    BarButtonItem* cancelButton() const { return m_cancelButton; }
     BarButtonItem* zoomButton() const { return m_zoomButton; }
-    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
     QVariantMap autoSaveSnapshot() { return cardSnapshot(); }
 
 signals:
@@ -79,12 +76,9 @@ protected:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void applyColors() override;
-    void onCardDetailsChanged(const std::optional<QString>& title) override;
-    void onCardDeletedElsewhere() override;
 
 private:
     void prepareSession();
-    void rebuildTitleView();
     void loadCard();
     void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
@@ -93,15 +87,10 @@ private:
     void closeEditor(bool saved);
 
     QPointer<QObject> m_cvController;
-    BarButtonItem* m_saveButton = nullptr;
-    BarButtonItem* m_cancelButton = nullptr;
     BarButtonItem* m_zoomButton = nullptr;
-    std::unique_ptr<AutoSaveController> m_autoSaveController;
     std::unique_ptr<CardSaveWriter> m_writer;
     bool m_isPopup = false;
     bool m_deferSave = false;
     bool m_isZoomed = false;
     bool m_copySaved = false;
-    bool m_saving = false;
-    bool m_closing = false;
 };
