@@ -31,6 +31,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "TestWait.h"
+
 namespace {
 
 const QDateTime OldStamp = QDateTime(QDate(2020, 1, 1), QTime(12, 0));
@@ -80,6 +82,18 @@ protected:
         QTRY_VERIFY(reloaded.count() >= 1);
         QTest::qWait(20);
     }
+    // Resizes the window until the list's viewport is width wide; tall enough that no scroll bar takes width.
+    bool resizeViewportTo(int width)
+    {
+        QWidget* window = app->window();
+        QWidget* viewport = screen->collectionView()->viewport();
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            window->resize(window->width() + width - viewport->width(), 1400);
+            if (waitFor([&] { return viewport->width() == width; }, 1000))
+                return true;
+        }
+        return false;
+    }
     qint64 transactionCount() const { return context()->fetchHistoryAfterToken(0).transactions.size(); }
     QPoint centerOf(int row) const
     {
@@ -127,10 +141,39 @@ TEST_F(ProjectListTest, launchShowsTheListAsFirstScreenWithItsToolbarItemAndTitl
     ASSERT_NE(screen, nullptr);
     QTRY_VERIFY(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0);
     EXPECT_EQ(app->window()->windowTitle(), ProjectViewController::WindowTitle);
-    settle();
-    // Tiles follow the grid of the list's own width.
-    EXPECT_EQ(ProjectGridMetrics::columns(),
-              ProjectGridMetrics::compute(screen->collectionView()->viewport()->width(), true).columns);
+}
+
+TEST_F(ProjectListTest, tilesFollowTheGridOfTheListsOwnWidth)
+{
+    for (int i = 0; i < 5; ++i)
+        addProject(QStringLiteral("Project %1").arg(i), i + 1);
+    saveAndSettle();
+    app->window()->setMinimumSize(0, 0);
+    QListView* view = screen->collectionView();
+    const auto top = [&](int row) {
+        return view->visualRect(screen->model()->index(row)).top();
+    };
+    // The view keeps its last pixel column free, so a viewport one wider than the grid lays it out.
+    ASSERT_TRUE(resizeViewportTo(1024 + 1));
+    ASSERT_TRUE(waitFor([] { return ProjectGridMetrics::columns() == 4; }));
+    EXPECT_EQ(ProjectGridMetrics::cellWidth(), 221);
+    EXPECT_EQ(ProjectGridMetrics::cellHeight(), 365);
+    EXPECT_TRUE(waitFor([&] { return view->visualRect(screen->model()->index(0)).size() == QSize(221, 365); }));
+    // Four tiles on the first row, the fifth below: every planned column really fits.
+    EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
+
+    // 999 / 4 rounds down to 249, below the narrowest column: three columns of (999 - 4 * 28) / 3.
+    ASSERT_TRUE(resizeViewportTo(999 + 1));
+    ASSERT_TRUE(waitFor([] { return ProjectGridMetrics::columns() == 3; }));
+    EXPECT_EQ(ProjectGridMetrics::cellWidth(), 295);
+    EXPECT_EQ(ProjectGridMetrics::cellHeight(), 490);
+    EXPECT_TRUE(waitFor([&] { return top(2) == top(0) && top(3) > top(0); }));
+
+    // 1000 / 4 is 250, not below it: four columns of (1000 - 5 * 28) / 4, which fit exactly.
+    ASSERT_TRUE(resizeViewportTo(1000 + 1));
+    ASSERT_TRUE(waitFor([] { return ProjectGridMetrics::columns() == 4; }));
+    EXPECT_EQ(ProjectGridMetrics::cellWidth(), 215);
+    EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
 }
 
 TEST_F(ProjectListTest, emptyStoreShowsTheEmptyStateWhoseButtonCreatesTheFirstProject)

@@ -292,6 +292,32 @@ TEST(RtfReader, fieldsShowTheirResultAndKeepLinks)
     EXPECT_FALSE(formatAt(*document, 11).isAnchor());
 }
 
+TEST(RtfReader, unicodeFallbackSpreadOverSeveralTokensIsSkippedExactly)
+{
+    // Each escape and each byte of text is one fallback character, whichever token it comes in.
+    EXPECT_EQ(textOf("\\uc2\\u8364 \\'80\\'81x"), QStringLiteral("\u20ACx"));
+    EXPECT_EQ(textOf("\\uc3\\u8364\\'80abc"), QStringLiteral("\u20ACc"));
+    EXPECT_EQ(textOf("\\uc3\\u8364 a\\'80bc"), QStringLiteral("\u20ACc"));
+    // The character right after the fallback is read, be it an escape or text.
+    EXPECT_EQ(textOf("\\uc1\\u8364\\'80\\'e9"), QStringLiteral("\u20AC\u00E9"));
+    EXPECT_EQ(textOf("\\uc2\\u8364\\'80\\'81\\u8364\\'80\\'81\\'e9"), QStringLiteral("\u20AC\u20AC\u00E9"));
+    // Without a fallback nothing after the escape is lost.
+    EXPECT_EQ(textOf("\\uc0\\u8364\\'e9"), QStringLiteral("\u20AC\u00E9"));
+    EXPECT_EQ(textOf("\\uc0\\u8364 e"), QStringLiteral("\u20ACe"));
+}
+
+TEST(RtfReader, escapedBytesInALinkTargetStayInTheTarget)
+{
+    const auto document = readRtf("{\\field{\\*\\fldinst HYPERLINK \"http://x/\\'e9\"}{\\fldrslt text}} and "
+                                  "{\\field{\\*\\fldinst HYPERLINK http://y/\\'e8}{\\fldrslt more}}");
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->toPlainText(), QStringLiteral("text and more"));
+    EXPECT_EQ(formatAt(*document, 0).anchorHref(), QStringLiteral("http://x/\u00E9"));
+    EXPECT_EQ(formatAt(*document, 3).anchorHref(), QStringLiteral("http://x/\u00E9"));
+    EXPECT_FALSE(formatAt(*document, 4).isAnchor());
+    EXPECT_EQ(formatAt(*document, 9).anchorHref(), QStringLiteral("http://y/\u00E8"));
+}
+
 TEST(RtfReader, destinationsOutsideTheBodyAreSkipped)
 {
     EXPECT_EQ(textOf("{\\*\\generator Writer 1.0;}{\\*\\unknowndest hidden{\\b nested}}{\\*\\expandedcolortbl;;}"
