@@ -185,9 +185,15 @@ BadgeColours badgeColours(QTreeWidget* view, QTreeWidgetItem* row)
     return colours;
 }
 
-// The badge's fill (its most frequent colour) and the lightness of its text (the drawn colour farthest from
-// the fill).
-std::pair<int, int> fillAndTextLightness(const QList<QColor>& drawn)
+// The badge's fill (its most frequent colour) and how many drawn pixels are clearly lighter or darker than it:
+// the digits in one direction, the edges blending into the row in the other.
+struct BadgeContrast {
+    int fill = 0;
+    int lighter = 0;
+    int darker = 0;
+};
+
+BadgeContrast contrastOf(const QList<QColor>& drawn)
 {
     QHash<QRgb, int> counts;
     for (const QColor& colour : drawn)
@@ -197,13 +203,12 @@ std::pair<int, int> fillAndTextLightness(const QList<QColor>& drawn)
         if (it.value() > counts.value(fill))
             fill = it.key();
     }
-    const int fillLightness = QColor(fill).lightness();
-    int text = fillLightness;
+    BadgeContrast contrast{QColor(fill).lightness()};
     for (const QColor& colour : drawn) {
-        if (std::abs(colour.lightness() - fillLightness) > std::abs(text - fillLightness))
-            text = colour.lightness();
+        contrast.lighter += colour.lightness() > contrast.fill + 40;
+        contrast.darker += colour.lightness() < contrast.fill - 40;
     }
-    return {fillLightness, text};
+    return contrast;
 }
 
 TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBothAppearances)
@@ -213,28 +218,32 @@ TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBot
     const BadgeColours lightBadge = badgeColours(view, sidebar->rowItem(Filters::locationCards));
     EXPECT_GT(lightBadge.drawn.size(), 40);
     EXPECT_TRUE(badgeColours(view, sidebar->rowItem(Filters::peopleCards)).drawn.isEmpty());
-    const auto [lightFill, lightText] = fillAndTextLightness(lightBadge.drawn);
-    // Dark text on a light badge.
-    EXPECT_LT(lightText + 60, lightFill);
+    const BadgeContrast light = contrastOf(lightBadge.drawn);
+    // Dark digits on a light badge.
+    EXPECT_GE(light.darker, 5);
 
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
+    // The desktop's dark scheme replaces the palette of item views too.
+    const QPalette lightPalette = QApplication::palette();
+    const QPalette lightViews = QApplication::palette("QAbstractItemView");
+    QPalette dark = lightPalette;
     dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
     dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
     dark.setColor(QPalette::Text, Qt::white);
     dark.setColor(QPalette::WindowText, Qt::white);
     QApplication::setPalette(dark);
+    QApplication::setPalette(dark, "QAbstractItemView");
     ASSERT_TRUE(waitFor([] { return ColorScheme::isDark(); }));
     const BadgeColours darkBadge = badgeColours(view, sidebar->rowItem(Filters::locationCards));
     const bool darkEmpty = badgeColours(view, sidebar->rowItem(Filters::peopleCards)).drawn.isEmpty();
-    QApplication::setPalette(light);
+    QApplication::setPalette(lightPalette);
+    QApplication::setPalette(lightViews, "QAbstractItemView");
 
     EXPECT_GT(darkBadge.drawn.size(), 40);
     EXPECT_TRUE(darkEmpty);
-    const auto [darkFill, darkText] = fillAndTextLightness(darkBadge.drawn);
-    // Light text on a badge darker than the light appearance's, which would glare on a dark sidebar.
-    EXPECT_GT(darkText, darkFill + 60);
-    EXPECT_LT(darkFill, lightFill);
+    const BadgeContrast darkContrast = contrastOf(darkBadge.drawn);
+    // Light digits on a badge darker than the light appearance's, which would glare on a dark sidebar.
+    EXPECT_GE(darkContrast.lighter, 5);
+    EXPECT_LT(darkContrast.fill, light.fill);
 }
 
 // The presented menu's row whose label reads title, or nullptr.
@@ -250,9 +259,9 @@ QListWidgetItem* menuRow(QListWidget* rows, const QString& title)
 
 TEST_F(SidebarViewControllerTest, choosingATagFromTheTagRowShowsOnlyCardsWithThatTag)
 {
-    add(ProjectItemTypes::Story, QStringLiteral("Done story"), 8)->setTag(QStringLiteral("done"));
-    add(ProjectItemTypes::Location, QStringLiteral("Done place"), 9)->setTag(QStringLiteral("done"));
-    add(ProjectItemTypes::Story, QStringLiteral("Problem story"), 10)->setTag(QStringLiteral("warning"));
+    add(ProjectItemTypes::Story, QStringLiteral("Problem story"), 8)->setTag(QStringLiteral("warning"));
+    add(ProjectItemTypes::Story, QStringLiteral("Done story"), 9)->setTag(QStringLiteral("done"));
+    add(ProjectItemTypes::Location, QStringLiteral("Problem place"), 10)->setTag(QStringLiteral("warning"));
     app->managedObjectContext()->save();
 
     click(Filters::cardsWithTag);
@@ -262,9 +271,10 @@ TEST_F(SidebarViewControllerTest, choosingATagFromTheTagRowShowsOnlyCardsWithTha
     };
     ASSERT_TRUE(waitFor([&] { return presentedMenu() != nullptr; }));
     QListWidget* rows = presentedMenu()->tableView();
-    QListWidgetItem* done = menuRow(rows, QStringLiteral("Done"));
-    ASSERT_NE(done, nullptr);
-    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualItemRect(done).center());
+    // The row reads the tag's title; the filter keeps its id.
+    QListWidgetItem* problem = menuRow(rows, QStringLiteral("Problem"));
+    ASSERT_NE(problem, nullptr);
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualItemRect(problem).center());
 
     const auto titles = [this] {
         QStringList list;
@@ -273,10 +283,10 @@ TEST_F(SidebarViewControllerTest, choosingATagFromTheTagRowShowsOnlyCardsWithTha
         return list;
     };
     EXPECT_TRUE(waitFor([&] {
-        return titles() == QStringList({"Done story", "Done place"});
+        return titles() == QStringList({"Problem story", "Problem place"});
     })) << titles().join(u',').toStdString();
     EXPECT_EQ(board->itemFilter(), CardFilter::Tagged);
-    EXPECT_EQ(board->itemFilterParm(), QStringLiteral("done"));
+    EXPECT_EQ(board->itemFilterParm(), QStringLiteral("warning"));
     EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::cardsWithTag));
 }
 

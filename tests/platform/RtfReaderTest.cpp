@@ -298,6 +298,7 @@ TEST(RtfReader, unicodeFallbackSpreadOverSeveralTokensIsSkippedExactly)
     EXPECT_EQ(textOf("\\uc2\\u8364 \\'80\\'81x"), QStringLiteral("\u20ACx"));
     EXPECT_EQ(textOf("\\uc3\\u8364\\'80abc"), QStringLiteral("\u20ACc"));
     EXPECT_EQ(textOf("\\uc3\\u8364 a\\'80bc"), QStringLiteral("\u20ACc"));
+    EXPECT_EQ(textOf("\\uc3\\u8364 ab\\'80x"), QStringLiteral("\u20ACx"));
     // The character right after the fallback is read, be it an escape or text.
     EXPECT_EQ(textOf("\\uc1\\u8364\\'80\\'e9"), QStringLiteral("\u20AC\u00E9"));
     EXPECT_EQ(textOf("\\uc2\\u8364\\'80\\'81\\u8364\\'80\\'81\\'e9"), QStringLiteral("\u20AC\u20AC\u00E9"));
