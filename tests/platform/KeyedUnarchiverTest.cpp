@@ -264,6 +264,18 @@ archive([{'$class': U(n + 2), 'NS.objects': [U(i + 2)]} for i in range(n)] + ['l
     EXPECT_FALSE(KeyedUnarchiver::unarchive(pastLimit, {QStringLiteral("NSArray")}).ok());
 }
 
+TEST(KeyedUnarchiverTest, listOfTwiceTheObjectCountIsReadAndOneItemMoreIsRefused)
+{
+    // Four objects allow a list of eight references; a longer one could only be a repeat bomb.
+    const QString objects = QStringLiteral("archive([{'$class': U(2), 'NS.objects': [U(3)] * %1}, cls, 'x'])");
+    const UnarchiveResult atCap =
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(8)), {QStringLiteral("NSArray")});
+    ASSERT_TRUE(atCap.ok()) << atCap.error.toStdString();
+    EXPECT_EQ(atCap.root->items().size(), 8);
+    EXPECT_FALSE(
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(9)), {QStringLiteral("NSArray")}).ok());
+}
+
 TEST(AttributedStringRunsTest, dictionaryIndexEqualToTheDictionaryCountIsRefused)
 {
     // One run of 3 units: with two dictionaries index 1 is the last one, index 2 is one past it.
