@@ -125,6 +125,19 @@ TEST(ProjectGridMetricsTest, desktopWidthsGiveTheColumnsAndTileSizesOfTheGrid)
     EXPECT_EQ(ProjectGridMetrics::compute(800, false).columns, 2);
 }
 
+TEST(ProjectGridMetricsTest, columnsChangeExactlyAtTheirBoundaries)
+{
+    const auto grid = [](int width) {
+        const auto result = ProjectGridMetrics::compute(width, true);
+        return QList<int>({result.columns, result.cellWidth, result.cellHeight});
+    };
+    EXPECT_EQ(grid(999), QList<int>({3, 295, 490}));
+    EXPECT_EQ(grid(1000), QList<int>({4, 215, 355}));
+    // 1500 / 300 is exactly 5 columns; one point more rounds up to 6 of 250.
+    EXPECT_EQ(grid(1500), QList<int>({5, 266, 440}));
+    EXPECT_EQ(grid(1501), QList<int>({6, 217, 360}));
+}
+
 TEST(ProjectGridMetricsTest, widthOfZeroOrLessStillGivesOneColumnWithoutDividingByZero)
 {
     for (int width : {0, -1, -500, 10}) {

@@ -380,6 +380,37 @@ TEST_F(StoreContextTest, fetchedResultsFollowSaves)
     EXPECT_EQ(controller.objectAt(5), nullptr);
 }
 
+TEST_F(StoreContextTest, fetchedRowsEndAtTheCountAndCountsStopAtTheLimit)
+{
+    for (int order = 1; order <= 3; ++order)
+        addItem(QStringLiteral("U%1").arg(order), order);
+    ASSERT_FALSE(context()->save());
+    FetchRequest request(Item);
+    request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
+    FetchedResultsController controller(request, context());
+    ASSERT_FALSE(controller.performFetch());
+    ASSERT_EQ(controller.count(), 3);
+    ASSERT_NE(controller.objectAt(2), nullptr);
+    EXPECT_EQ(controller.objectAt(2)->value(QStringLiteral("uniqueIdentifier")).toString(), QStringLiteral("U3"));
+    EXPECT_EQ(controller.objectAt(3), nullptr);
+    EXPECT_EQ(controller.objectAt(-1), nullptr);
+
+    // A limit below, at and above the number of matches; one more unsaved match counts too.
+    const auto countWithLimit = [this](int limit) {
+        FetchRequest limited(Item);
+        limited.setFetchLimit(limit);
+        return context()->count(limited);
+    };
+    EXPECT_EQ(countWithLimit(2), 2);
+    EXPECT_EQ(countWithLimit(3), 3);
+    EXPECT_EQ(countWithLimit(4), 3);
+    addItem(QStringLiteral("U4"), 4);
+    EXPECT_EQ(countWithLimit(3), 3);
+    EXPECT_EQ(countWithLimit(4), 4);
+    EXPECT_EQ(fetchUids({}, {}, 4), QStringList({"U1", "U2", "U3", "U4"}));
+    EXPECT_EQ(fetchUids({}, {}, 3), QStringList({"U1", "U2", "U3"}));
+}
+
 class StoreFileTest : public ::testing::Test {
 protected:
     QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
