@@ -8,6 +8,7 @@
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/ToolbarDelegate.h"
@@ -136,6 +137,47 @@ TEST(ProjectGridMetricsTest, columnsChangeExactlyAtTheirBoundaries)
     // 1500 / 300 is exactly 5 columns; one point more rounds up to 6 of 250.
     EXPECT_EQ(grid(1500), QList<int>({5, 266, 440}));
     EXPECT_EQ(grid(1501), QList<int>({6, 217, 360}));
+}
+
+TEST_F(ProjectListTest, modelMovesARowToTheVeryEndButNotPastIt)
+{
+    QList<ManagedObject*> projects;
+    for (const QString& title : {"A", "B", "C"})
+        projects.append(addProject(title, projects.size() + 1));
+    ProjectListModel model;
+    model.setProjects(projects);
+    const auto order = [&] {
+        QStringList list;
+        for (int row = 0; row < model.rowCount(); ++row)
+            list << model.index(row).data().toString();
+        return list;
+    };
+    // Row 3 is the place after the last row; 4 is none, nor is a source row of 3.
+    EXPECT_FALSE(model.moveRows(QModelIndex(), 0, 1, QModelIndex(), 4));
+    EXPECT_FALSE(model.moveRows(QModelIndex(), 3, 1, QModelIndex(), 0));
+    EXPECT_EQ(order(), QStringList({"A", "B", "C"}));
+    EXPECT_TRUE(model.moveRows(QModelIndex(), 0, 1, QModelIndex(), 3));
+    EXPECT_EQ(order(), QStringList({"B", "C", "A"}));
+    EXPECT_TRUE(model.moveRows(QModelIndex(), 2, 1, QModelIndex(), 0));
+    EXPECT_EQ(order(), QStringList({"A", "B", "C"}));
+}
+
+TEST_F(ProjectListTest, projectDroppedOnTheLastPlaceIsNumberedLast)
+{
+    qint64 order = 0;
+    for (const QString& title : {"A", "B", "C"})
+        addProject(title, ++order);
+    saveAndSettle();
+    ASSERT_EQ(titles(), QStringList({"A", "B", "C"}));
+    QListView* view = screen->collectionView();
+    screen->collectionViewItemAtIndexPathWillMoveToIndexPath(view, screen->model()->index(0),
+                                                             screen->model()->index(2));
+    screen->collectionViewLayoutDidEndDraggingItemAtIndexPath(view, nullptr, screen->model()->index(2));
+    EXPECT_EQ(titles(), QStringList({"B", "C", "A"}));
+    QList<qint64> orders;
+    for (const QString& id : {"A", "B", "C"})
+        orders.append(DbHelpers::getProject(context(), id)->displayOrder());
+    EXPECT_EQ(orders, QList<qint64>({3, 1, 2}));
 }
 
 TEST(ProjectGridMetricsTest, widthOfZeroOrLessStillGivesOneColumnWithoutDividingByZero)

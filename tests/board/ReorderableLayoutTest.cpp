@@ -10,6 +10,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "TestWait.h"
+
 namespace {
 
 using Direction = LXReorderableCollectionViewFlowLayout::ScrollingDirection;
@@ -126,6 +128,27 @@ TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
     QTest::qWait(600);
     EXPECT_FALSE(layout.isDragging()) << "a press that wandered off is a selection, not a lift";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+    EXPECT_TRUE(recorder.calls.isEmpty());
+}
+
+TEST_F(ReorderableLayoutTest, pressThatWandersExactlyTheAllowedDistanceStillLifts)
+{
+    // Six across and four down: a hand's tremor of ten points, measured along the axes.
+    const QPoint allowed = centerOf(0) + QPoint(6, 4);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::mouseMove(viewport(), allowed);
+    EXPECT_TRUE(waitFor([&] { return layout.isDragging(); }));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, allowed);
+}
+
+TEST_F(ReorderableLayoutTest, pressThatWandersOnePointFurtherIsNoLongPress)
+{
+    const QPoint beyond = centerOf(0) + QPoint(6, 5);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::mouseMove(viewport(), beyond);
+    runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 200);
+    EXPECT_FALSE(layout.isDragging());
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, beyond);
     EXPECT_TRUE(recorder.calls.isEmpty());
 }
 
