@@ -88,10 +88,14 @@ protected:
     QWidget* viewport() const { return view.viewport(); }
     QPoint centerOf(int row) const { return view.visualRect(model.index(row)).center(); }
     QStringList firstItems(int count) const { return model.stringList().mid(0, count); }
+    // Holds a press on row until the drag begins; a refused row is held past the press duration instead.
     void lift(int row)
     {
         QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(row));
-        QTest::qWait(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+        if (row == recorder.refusedItem)
+            runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+        else
+            EXPECT_TRUE(waitFor([this] { return layout.isDragging(); })) << "row " << row << " never lifted";
     }
 
     QStringListModel model;
