@@ -23,8 +23,8 @@ void insertCard(ManagedObjectContext* context, const QString& folder, int order)
     card->setValue(QStringLiteral("summary"), QStringLiteral("A summary of the scene that runs to a few words."));
     card->setValue(QStringLiteral("itemType"), ProjectItemTypes::Story);
     card->setValue(QStringLiteral("displayOrder"), order);
-    card->setValue(QStringLiteral("terms"), order % 10 == 0 ? QStringLiteral(" rose garden night")
-                                                            : QStringLiteral(" river stone night"));
+    card->setValue(QStringLiteral("terms"),
+                   order % 10 == 0 ? QStringLiteral(" rose garden night") : QStringLiteral(" river stone night"));
     card->setValue(QStringLiteral("lastModified"), QDateTime::currentDateTime());
 }
 
@@ -49,8 +49,10 @@ void BM_SaveInsertingTenThousandCards(benchmark::State& state)
                 insertCard(store.context(), QStringLiteral("FOLDER-%1").arg(f), c);
         }
         state.ResumeTiming();
-        if (store.context()->save())
+        if (store.context()->save()) {
             state.SkipWithError("save failed");
+            break;
+        }
     }
 }
 BENCHMARK(BM_SaveInsertingTenThousandCards)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -70,20 +72,23 @@ public:
     std::unique_ptr<TestStore> store;
 };
 
-BENCHMARK_F(ProjectFixture, ListOneThousandCardFolder)(benchmark::State& state)
+BENCHMARK_DEFINE_F(ProjectFixture, ListOneThousandCardFolder)(benchmark::State& state)
 {
     for (auto _ : state) {
         FetchRequest request(ProjectItemEntity);
-        request.setPredicate(QStringLiteral("(projectId == %@) AND (parentItemId == %@)"), {ProjectId, QStringLiteral("BIG")});
+        request.setPredicate(QStringLiteral("(projectId == %@) AND (parentItemId == %@)"),
+                             {ProjectId, QStringLiteral("BIG")});
         request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
         auto cards = store->context()->fetch(request);
-        if (cards.size() != BigFolderCards)
+        if (cards.size() != BigFolderCards) {
             state.SkipWithError("wrong count");
+            break;
+        }
     }
 }
 BENCHMARK_REGISTER_F(ProjectFixture, ListOneThousandCardFolder)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_F(ProjectFixture, CountFolderChildren)(benchmark::State& state)
+BENCHMARK_DEFINE_F(ProjectFixture, CountFolderChildren)(benchmark::State& state)
 {
     for (auto _ : state) {
         FetchRequest request(ProjectItemEntity);
@@ -94,16 +99,17 @@ BENCHMARK_F(ProjectFixture, CountFolderChildren)(benchmark::State& state)
 }
 BENCHMARK_REGISTER_F(ProjectFixture, CountFolderChildren)->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_F(ProjectFixture, SearchTermsOverWholeProject)(benchmark::State& state)
+BENCHMARK_DEFINE_F(ProjectFixture, SearchTermsOverWholeProject)(benchmark::State& state)
 {
     for (auto _ : state) {
         FetchRequest request(ProjectItemEntity);
-        request.setPredicate(QStringLiteral("projectId == %@ AND ((terms contains \" rose\") OR (itemType == 0)) AND itemType != 0"),
-                             {ProjectId});
+        request.setPredicate(
+            QStringLiteral("projectId == %@ AND ((terms contains \" rose\") OR (itemType == 0)) AND itemType != 0"),
+            {ProjectId});
         request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
         benchmark::DoNotOptimize(store->context()->fetch(request));
     }
 }
 BENCHMARK_REGISTER_F(ProjectFixture, SearchTermsOverWholeProject)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

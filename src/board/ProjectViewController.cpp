@@ -102,7 +102,8 @@ void ProjectViewController::viewDidLoad()
     Helpers::setProgressNoBackground();
     m_isDarkMode = ColorScheme::isDark();
     Helpers::setupBackgroundGradient(this, m_collectionView);
-    m_historyDateTime = QDateTime::currentDateTime();
+    if (ManagedObjectContext* store = context())
+        m_historyToken = store->lastHistoryToken();
 }
 
 void ProjectViewController::viewWillAppear(bool animated)
@@ -294,13 +295,14 @@ void ProjectViewController::tearDownObservers()
 bool ProjectViewController::relevantUpdateFromCloud()
 {
     ManagedObjectContext* store = context();
-    const QDateTime since = m_historyDateTime;
-    m_historyDateTime = QDateTime::currentDateTime();
     if (!store)
         return false;
-    const PersistentHistory::Result history = store->fetchHistoryAfterDate(since);
+    // Read after the last token seen, not a time: two saves in one millisecond are neither missed nor seen twice.
+    const PersistentHistory::Result history = store->fetchHistoryAfterToken(m_historyToken);
     if (history.error)
         return false;
+    for (const HistoryTransaction& transaction : history.transactions)
+        m_historyToken = std::max(m_historyToken, transaction.token);
     const QString projectEntity = Project::entityName();
     for (const HistoryTransaction& transaction : history.transactions) {
         for (const HistoryChange& change : transaction.changes) {
@@ -313,6 +315,11 @@ bool ProjectViewController::relevantUpdateFromCloud()
 
 void ProjectViewController::reloadAfterCloudChanges()
 {
+    // One refetch covers every change that arrived before it runs: a drop that both saves the new order and
+    // releases a held reload must show the list once, not twice.
+    if (m_reloadScheduled)
+        return;
+    m_reloadScheduled = true;
     ++m_outstandingCloudKitOperations;
     ProgressHud::show();
     QPointer<ProjectViewController> self(this);
@@ -326,6 +333,7 @@ void ProjectViewController::reloadAfterCloudChanges()
 
 void ProjectViewController::finishReload()
 {
+    m_reloadScheduled = false;
     if (isDragInProgress()) {
         m_reloadDeferred = true;
     } else {

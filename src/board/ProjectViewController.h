@@ -54,13 +54,16 @@ public:
     FetchedResultsController* fetchedResultsController() const { return m_fetchedResultsController; }
     EmptyStateView* backgroundView() const { return m_backgroundView; }
     bool isShowingEmptyState() const;
-    QDateTime historyDateTime() const { return m_historyDateTime; }
+    // The newest history token the list has read.
+    qint64 historyToken() const { return m_historyToken; }
     qint64 outstandingCloudKitOperations() const { return m_outstandingCloudKitOperations; }
     // The working order during a drag, from its first move to its drop; empty otherwise.
     const QList<ManagedObject*>& movedCards() const { return m_movedCards; }
     bool hasMovedCards() const { return m_hasMovedCards; }
     // A reload that arrived during a drag and waits for the drop.
     bool isReloadDeferred() const { return m_reloadDeferred; }
+    // A reload waits for its delay; further notices until it runs are covered by it.
+    bool isReloadScheduled() const { return m_reloadScheduled; }
 
     // Toolbar item "New Project" and the empty state's button, reached along the responder chain.
     Q_INVOKABLE void newClicked(QObject* sender);
@@ -124,9 +127,10 @@ private:
     int m_storeDidMergeObserver = 0;
     int m_containerEventObserver = 0;
     bool m_isDarkMode = false;
-    QDateTime m_historyDateTime;
+    qint64 m_historyToken = 0;
     QList<ManagedObject*> m_movedCards;
     bool m_hasMovedCards = false;
     bool m_reloadDeferred = false;
+    bool m_reloadScheduled = false;
     qint64 m_outstandingCloudKitOperations = 0;
 };

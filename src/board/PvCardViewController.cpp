@@ -49,7 +49,8 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
 {
     if (!m_context && appDelegate())
         m_context = appDelegate()->managedObjectContext();
-    m_historyDateTime = QDateTime::currentDateTime();
+    if (m_context)
+        m_historyToken = m_context->lastHistoryToken();
     buildViews();
 }
 
@@ -444,12 +445,15 @@ void PvCardViewController::stopObservingStoreChanges()
 
 bool PvCardViewController::hasRelevantHistoryChanges()
 {
-    const std::optional<QDateTime> since = m_historyDateTime;
-    m_historyDateTime = QDateTime::currentDateTime();
-    if (!since || !m_context)
+    if (!m_context)
         return false;
-    const PersistentHistory::Result result = m_context->fetchHistoryAfterDate(*since);
-    return !result.error && hasProjectItemChanges(result.transactions);
+    // After the last token seen, not a time: saves within one millisecond are neither missed nor seen twice.
+    const PersistentHistory::Result result = m_context->fetchHistoryAfterToken(m_historyToken);
+    if (result.error)
+        return false;
+    for (const HistoryTransaction& transaction : result.transactions)
+        m_historyToken = std::max(m_historyToken, transaction.token);
+    return hasProjectItemChanges(result.transactions);
 }
 
 void PvCardViewController::remoteChangeReload()
@@ -458,10 +462,15 @@ void PvCardViewController::remoteChangeReload()
         m_reloadPending = true;
         return;
     }
+    // Notices arriving while a reload waits are covered by it: the board reloads once.
+    if (m_reloadScheduled)
+        return;
+    m_reloadScheduled = true;
     QPointer<PvCardViewController> self(this);
     Dispatch::after(RemoteReloadDelayMs, [self] {
         if (!self)
             return;
+        self->m_reloadScheduled = false;
         if (self->m_dragging) {
             self->m_reloadPending = true;
             return;

@@ -81,6 +81,8 @@ public:
     // A drag in progress holds back remote reloads until it ends, so the lists never change under it.
     void setDragging(bool dragging);
     bool reloadPending() const { return m_reloadPending; }
+    // The newest history token the board has read.
+    qint64 historyToken() const { return m_historyToken; }
     void showFilterMenu();
     // Offers the tags and, on a choice other than None, filters by that tag.
     void showTagFilterChooser();
@@ -142,9 +144,10 @@ private:
     bool m_compactCards = false;
     bool m_dragging = false;
     bool m_reloadPending = false;
+    bool m_reloadScheduled = false;
     QStringList m_installedToolbarItems;
     std::optional<int> m_storeObserver;
-    std::optional<QDateTime> m_historyDateTime;
+    qint64 m_historyToken = 0;
 
     QListView* m_collectionView = nullptr;
     CardListModel* m_model = nullptr;

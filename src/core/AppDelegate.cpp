@@ -8,12 +8,17 @@
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarViewController.h"
+#include "editors/CardNotesViewController.h"
+#include "editors/ImageViewController.h"
+#include "editors/PvEditViewController.h"
+#include "export/CompiledViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
 #include "platform/NotificationCenter.h"
+#include "platform/UserNotifications.h"
 #include "platform/StandardMenus.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
@@ -75,6 +80,10 @@ void AppDelegate::showProjectList()
     // The screens a project opens into are made by identifier when it opens.
     PvCardViewController::registerInStoryboard();
     SidebarViewController::registerInStoryboard();
+    CardNotesViewController::registerInStoryboard();
+    ImageViewController::registerInStoryboard();
+    PvEditViewController::registerInStoryboard();
+    CompiledViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);
@@ -165,12 +174,13 @@ void AppDelegate::disableKeyboardToolbars()
 void AppDelegate::requestNotificationPermission()
 {
     m_launchSteps << StepNotificationPermission;
-    // The desktop notification service is not connected yet, so no permission can be granted.
-    const bool granted = false;
-    if (!granted) {
-        std::printf("Oops, no access\n");
+    // The answer arrives from the bus later; the launch goes on without waiting for it.
+    UserNotifications::current().requestAuthorization([](bool granted) {
+        if (granted)
+            return;
+        std::printf("%s\n", qPrintable(NotificationsRefusedLogLine));
         std::fflush(stdout);
-    }
+    });
 }
 
 void AppDelegate::setupMenus()

@@ -38,6 +38,8 @@ public:
     static inline const QString SceneIdentifierKey = QStringLiteral("sceneIdentifier");
     // Wait after each activation before the plug-in looks at the window's close buttons.
     static constexpr int TerminationWatchDelayMs = 1000;
+    // Printed when the desktop cannot show notices.
+    static inline const QString NotificationsRefusedLogLine = QStringLiteral("Oops, no access");
 
     // The launch steps, in the order they run; launchSteps() lists those that ran.
     static inline const QString StepLoadPlugin = QStringLiteral("loadDeskbridgeBundle");

@@ -1,14 +1,13 @@
 #include "AutoSaveController.h"
 
-#include "platform/archive/ArchiveObject.h"
-#include "platform/archive/KeyedUnarchiver.h"
+#include "AutoSaveSnapshot.h"
+#include "platform/Dispatch.h"
+#include "platform/SerialQueue.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStandardPaths>
-#include <QVariant>
 
 namespace {
 
@@ -21,36 +20,81 @@ bool isPlainFileName(const QString& projectId)
     return !projectId.contains(u'/') && !projectId.contains(u'\\') && !projectId.contains(QChar(0));
 }
 
-// What a snapshot dictionary is made of: its values are texts, numbers, dates and the body's bytes.
-QSet<QString> snapshotClasses()
-{
-    return {QStringLiteral("NSDictionary"), QStringLiteral("NSMutableDictionary"),
-            QStringLiteral("NSString"),     QStringLiteral("NSMutableString"),
-            QStringLiteral("NSNumber"),     QStringLiteral("NSDate"),
-            QStringLiteral("NSData"),       QStringLiteral("NSMutableData")};
-}
-
-std::optional<QVariant> snapshotValue(const ArchiveObject& value)
-{
-    switch (value.kind()) {
-    case ArchiveObject::Kind::Boolean:
-        return QVariant(value.toBool());
-    case ArchiveObject::Kind::Integer:
-        return QVariant(value.toInteger());
-    case ArchiveObject::Kind::Real:
-        return QVariant(value.toReal());
-    case ArchiveObject::Kind::String:
-        return QVariant(value.toString());
-    case ArchiveObject::Kind::Data:
-        return QVariant(value.toData());
-    case ArchiveObject::Kind::Date:
-        return QVariant(value.toDate());
-    default:
-        return std::nullopt;
-    }
-}
-
 } // namespace
+
+AutoSaveController::AutoSaveController(QObject* parent) : QObject(parent)
+{
+}
+
+AutoSaveController::~AutoSaveController()
+{
+    stopSaveTimer();
+}
+
+void AutoSaveController::startSaveTimer(const QString& projectId, bool isSecondary, DataProvider getData)
+{
+    stopSaveTimer();
+    m_projectId = projectId;
+    m_isSecondary = isSecondary;
+    m_getData = std::move(getData);
+    m_timer = new RepeatingTimer(m_saveInterval, this);
+    m_timer->setEventHandler([this] { tick(); });
+    m_timer->resume();
+}
+
+void AutoSaveController::stopSaveTimer()
+{
+    if (!m_timer)
+        return;
+    RepeatingTimer* timer = m_timer;
+    m_timer = nullptr;
+    timer->suspend();
+    timer->cancel();
+    // Later, as the stop may come from inside the timer's own firing.
+    timer->deleteLater();
+}
+
+void AutoSaveController::teardown()
+{
+    stopSaveTimer();
+}
+
+void AutoSaveController::removeSnapshot()
+{
+    // What is on screen is now what the store holds: nothing is left to snapshot until the next change.
+    m_autoSave = false;
+    if (const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary))
+        snapshotQueue().async([path = *path] { QFile::remove(path); });
+}
+
+void AutoSaveController::tick()
+{
+    if (!m_autoSave || !m_timer)
+        return;
+    // No further tick until this snapshot is on disk, so at most one is in flight per editor.
+    m_timer->suspend();
+    m_autoSave = false;
+    const QVariantMap snapshot = m_getData ? m_getData() : QVariantMap();
+    const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary);
+    if (!path || !AutoSaveSnapshot::isRecoverable(snapshot)) {
+        m_timer->resume();
+        return;
+    }
+    // Archiving and writing leave the GUI thread; the timer is resumed back on it, if it still runs.
+    snapshotQueue().async([path = *path, snapshot, timer = QPointer<RepeatingTimer>(m_timer)] {
+        AutoSaveSnapshot::write(path, snapshot);
+        Dispatch::main([timer] {
+            if (timer)
+                timer->resume();
+        });
+    });
+}
+
+SerialQueue& AutoSaveController::snapshotQueue()
+{
+    static SerialQueue queue;
+    return queue;
+}
 
 QString AutoSaveController::autoSaveDirectory()
 {
@@ -75,50 +119,22 @@ std::optional<QVariantMap> AutoSaveController::hasAutoSaveWithProjectId(const QS
     const std::optional<QString> path = autoSavePath(projectId, forSecondary);
     if (!path)
         return std::nullopt;
-    if (!forSecondary && !QFileInfo::exists(*path) && autoSaveExists(projectId, true)) {
-        // The secondary editor's work outlived it: the full editor recovers it as its own.
-        QFile::rename(*autoSavePath(projectId, true), *path);
-    }
-    const std::optional<QByteArray> bytes = readSnapshotBytes(*path);
-    if (!bytes)
+    std::optional<QVariantMap> snapshot;
+    // On the worker, after every write already asked for: the answer is the newest snapshot.
+    snapshotQueue().sync([&] {
+        if (!forSecondary && !QFileInfo::exists(*path) && autoSaveExists(projectId, true)) {
+            // The secondary editor's work outlived it: the full editor recovers it as its own.
+            QFile::rename(*autoSavePath(projectId, true), *path);
+        }
+        snapshot = AutoSaveSnapshot::read(*path);
+    });
+    if (!snapshot || !AutoSaveSnapshot::isRecoverable(*snapshot))
         return std::nullopt;
-    return decodeSnapshot(*bytes);
+    return snapshot;
 }
 
 void AutoSaveController::deleteAutoSaveWithProjectId(const QString& projectId, bool forSecondary)
 {
     if (const std::optional<QString> path = autoSavePath(projectId, forSecondary))
-        QFile::remove(*path);
-}
-
-std::optional<QByteArray> AutoSaveController::readSnapshotBytes(const QString& path)
-{
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // Read what the file held when opened, never more than the cap: a read of the cap itself would
-    // reserve the whole cap in memory for every snapshot.
-    const qint64 size = file.size();
-    if (size > MaxSnapshotBytes)
-        return std::nullopt;
-    QByteArray bytes = file.read(size);
-    if (bytes.size() != size)
-        return std::nullopt;
-    return bytes;
-}
-
-std::optional<QVariantMap> AutoSaveController::decodeSnapshot(const QByteArray& bytes)
-{
-    const UnarchiveResult result = KeyedUnarchiver::unarchive(bytes, snapshotClasses());
-    if (!result.ok() || result.root->kind() != ArchiveObject::Kind::Dictionary)
-        return std::nullopt;
-    QVariantMap snapshot;
-    for (const auto& [key, value] : result.root->entries()) {
-        if (!key || key->kind() != ArchiveObject::Kind::String || !value)
-            continue;
-        // A value of a kind no reader of the snapshot asks for is left out rather than failing the snapshot.
-        if (const std::optional<QVariant> converted = snapshotValue(*value))
-            snapshot.insert(key->toString(), *converted);
-    }
-    return snapshot;
+        snapshotQueue().sync([&path] { QFile::remove(*path); });
 }

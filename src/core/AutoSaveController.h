@@ -1,14 +1,32 @@
 #pragma once
 
-#include <QByteArray>
+#include "platform/RepeatingTimer.h"
+
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
 
+class SerialQueue;
+
 // The editors' unsaved-work snapshots: one file per project and editor ("<projectId>_primary" or
-// "<projectId>_secondary") in the application's Documents folder under AppDataLocation.
-class AutoSaveController {
+// "<projectId>_secondary") in the application's private Documents folder under AppDataLocation.
+//
+// An editor owns one controller while it is on screen. Every interval in which the editor changed, the
+// controller asks the editor for its snapshot on the GUI thread and hands the write to one process-wide serial
+// worker. Every write and delete of a snapshot file, also the board's, runs on that worker in the order it was
+// asked for, so a snapshot gathered before a save can never land after the save removed it.
+//
+// Stopping never deletes a snapshot: the file goes only when the editor reports a successful save or an
+// explicit "Discard" through removeSnapshot(), so words recovered from a crash stay protected until then.
+class AutoSaveController : public QObject {
+    Q_OBJECT
+
 public:
+    using DataProvider = std::function<QVariantMap()>;
+
     // Keys of a snapshot dictionary.
     static inline const QString kProjectIdKey = QStringLiteral("projectId");
     static inline const QString kParentItemIdKey = QStringLiteral("parentItemId");
@@ -24,13 +42,41 @@ public:
 
     static inline const QString PrimarySuffix = QStringLiteral("_primary");
     static inline const QString SecondarySuffix = QStringLiteral("_secondary");
-    // A snapshot holds one card; anything larger is not one of ours and is not read into memory.
-    static constexpr qint64 MaxSnapshotBytes = qint64(256) * 1024 * 1024;
+    // Seconds between two looks at the editor.
+    static constexpr double SaveIntervalSeconds = 10.0;
 
-    // The snapshot of the editor for the project, or nullopt when there is none or it cannot be read.
-    // Asked for the primary snapshot while only the secondary exists, it takes the secondary over first.
+    explicit AutoSaveController(QObject* parent = nullptr);
+    // Stops the ticks; a snapshot already handed to the worker is still written.
+    ~AutoSaveController() override;
+
+    // Starts looking at the editor every interval; a tick after a change writes getData()'s snapshot to the
+    // file of (projectId, isSecondary). A snapshot without a project or a body is not written.
+    void startSaveTimer(const QString& projectId, bool isSecondary, DataProvider getData);
+    // Stops the ticks and deletes nothing.
+    void stopSaveTimer();
+    // The same as stopSaveTimer().
+    void teardown();
+    // Deletes this controller's snapshot file after every write already asked for; the editor calls it after
+    // a successful save or an explicit "Discard". Until the next change no further snapshot is written.
+    void removeSnapshot();
+
+    // The editor changed since the last snapshot; set by the editor on every change, cleared by a tick.
+    bool autoSave() const { return m_autoSave; }
+    void setAutoSave(bool changed) { m_autoSave = changed; }
+
+    QString projectId() const { return m_projectId; }
+    bool isSecondary() const { return m_isSecondary; }
+    // The running timer, or nullptr when stopped.
+    RepeatingTimer* timer() const { return m_timer; }
+    // Seconds between ticks for the next start; SaveIntervalSeconds unless a test shortens it.
+    double saveInterval() const { return m_saveInterval; }
+    void setSaveInterval(double seconds) { m_saveInterval = seconds; }
+
+    // The snapshot of the editor for the project, or nullopt when there is none, it cannot be read, or it names
+    // no project or holds no body. Asked for the primary snapshot while only the secondary exists, it takes
+    // the secondary over first.
     static std::optional<QVariantMap> hasAutoSaveWithProjectId(const QString& projectId, bool forSecondary);
-    // Removes the editor's snapshot file for the project, if any.
+    // Removes the editor's snapshot file for the project, if any, after every snapshot write already asked for.
     static void deleteAutoSaveWithProjectId(const QString& projectId, bool forSecondary);
 
     // The folder holding the snapshots.
@@ -38,8 +84,17 @@ public:
     // The snapshot file's path, or nullopt for an identifier that is not a plain file name.
     static std::optional<QString> autoSavePath(const QString& projectId, bool forSecondary);
     static bool autoSaveExists(const QString& projectId, bool forSecondary);
+    // The one worker that writes and deletes snapshot files, in order. The static members wait on it, so they
+    // must be called from the GUI thread, never from work queued on it.
+    static SerialQueue& snapshotQueue();
 
 private:
-    static std::optional<QByteArray> readSnapshotBytes(const QString& path);
-    static std::optional<QVariantMap> decodeSnapshot(const QByteArray& bytes);
+    void tick();
+
+    QPointer<RepeatingTimer> m_timer;
+    bool m_autoSave = false;
+    QString m_projectId;
+    bool m_isSecondary = false;
+    DataProvider m_getData;
+    double m_saveInterval = SaveIntervalSeconds;
 };

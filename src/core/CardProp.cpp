@@ -1,8 +1,8 @@
 #include "CardProp.h"
 
-CardProp::CardProp(const Row& row)
-    : m_row(row)
-    , m_canCreate(row.canCreate)
+#include <QHash>
+
+CardProp::CardProp(const Row& row) : m_row(row), m_canCreate(row.canCreate)
 {
 }
 
@@ -19,8 +19,18 @@ QIcon CardProp::cardImage() const
 QIcon CardProp::icon(const char* imageName) const
 {
     // The desktop theme draws the type when it has the icon; our own art under the resources otherwise.
-    return QIcon::fromTheme(
-        QString::fromUtf8(m_row.themeIconName), QIcon(QStringLiteral(":/images/") + QString::fromUtf8(imageName)));
+    return QIcon::fromTheme(QString::fromUtf8(m_row.themeIconName), resourceIcon(imageName));
+}
+
+QIcon CardProp::resourceIcon(const char* imageName)
+{
+    // Every cell of a board paints its type: the art is read from the resources once, not once per paint.
+    static QHash<QString, QIcon> icons;
+    const QString name = QString::fromUtf8(imageName);
+    auto found = icons.constFind(name);
+    if (found == icons.constEnd())
+        found = icons.insert(name, QIcon(QStringLiteral(":/images/") + name));
+    return *found;
 }
 
 QString CardProp::cardTypeLabel() const

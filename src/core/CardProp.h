@@ -56,6 +56,7 @@ public:
 
 private:
     QIcon icon(const char* imageName) const;
+    static QIcon resourceIcon(const char* imageName);
 
     Row m_row;
     bool m_canCreate;

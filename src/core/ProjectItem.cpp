@@ -40,6 +40,9 @@ void ProjectItem::describe(EntityDescription& entity)
     entity.addAttribute(ContentKey, AttributeType::Binary);
     entity.addIndex({UniqueIdentifierKey});
     entity.addIndex({ProjectIdKey, ParentItemIdKey, DisplayOrderKey});
+    // The sidebar counts each card type over the whole project on every refresh; led by the type, this index
+    // answers those counts alone and leaves every query without a type to the folder index above.
+    entity.addIndex({ItemTypeKey, ProjectIdKey, ParentItemIdKey});
     entity.setFactory([] { return std::make_unique<ProjectItem>(); });
 }
 

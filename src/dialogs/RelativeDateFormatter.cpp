@@ -18,14 +18,18 @@ qint64 monthsBetween(const QDateTime& earlier, const QDateTime& later)
 
 QString RelativeDateFormatter::mediumDateShortTime(const QDateTime& date, const QLocale& locale)
 {
+    const QString timeText = locale.toString(date.time(), locale.timeFormat(QLocale::ShortFormat));
+    return QStringLiteral("%1, %2").arg(mediumDate(date.date(), locale), timeText);
+}
+
+QString RelativeDateFormatter::mediumDate(const QDate& date, const QLocale& locale)
+{
     QString format = locale.dateFormat(QLocale::LongFormat);
     // The weekday and whatever joins it to the rest go; full month names shrink to their short form.
     static const QRegularExpression weekday(QStringLiteral("d{4}[,.\\s]*|[,\\s]*d{4}"));
     format.remove(weekday);
     format.replace(QStringLiteral("MMMM"), QStringLiteral("MMM"));
-    const QString dateText = locale.toString(date.date(), format.trimmed());
-    const QString timeText = locale.toString(date.time(), locale.timeFormat(QLocale::ShortFormat));
-    return QStringLiteral("%1, %2").arg(dateText, timeText);
+    return locale.toString(date, format.trimmed());
 }
 
 QString RelativeDateFormatter::localizedString(const QDateTime& date, const QDateTime& reference)

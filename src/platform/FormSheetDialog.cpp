@@ -44,6 +44,10 @@ void FormSheetDialog::closeEvent(QCloseEvent* event)
 
 void FormSheetDialog::requestDismiss()
 {
-    if (m_content && !m_content->isModalInPresentation())
+    if (!m_content)
+        return;
+    if (m_content->isModalInPresentation())
+        m_content->presentationDidAttemptToDismiss();
+    else
         m_content->dismiss(true);
 }

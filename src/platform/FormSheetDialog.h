@@ -6,8 +6,8 @@
 class ViewController;
 
 // The window-modal dialog that holds a controller presented as a form sheet. It is shown without exec(), so
-// presenting never blocks; Escape and the close button dismiss the controller through its presenter unless
-// the controller is modal in presentation.
+// presenting never blocks; Escape and the close button dismiss the controller through its presenter, or, when
+// the controller is modal in presentation, tell it of the attempt instead.
 class FormSheetDialog : public QDialog {
     Q_OBJECT
 

@@ -101,6 +101,12 @@ void NavigationController::setNavigationBarHidden(bool hidden)
     m_bar->setHidden(hidden);
 }
 
+void NavigationController::presentationDidAttemptToDismiss()
+{
+    if (ViewController* top = topViewController())
+        top->presentationDidAttemptToDismiss();
+}
+
 QList<ViewController*> NavigationController::appearanceChildren() const
 {
     ViewController* top = topViewController();

@@ -29,6 +29,7 @@ public:
     NavigationBar* navigationBar() const { return m_bar; }
     bool isNavigationBarHidden() const;
     void setNavigationBarHidden(bool hidden);
+    void presentationDidAttemptToDismiss() override;
 
 protected:
     QList<ViewController*> appearanceChildren() const override;

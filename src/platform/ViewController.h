@@ -67,6 +67,9 @@ public:
     // A screen modal in presentation is not dismissed by Escape or by the sheet's close button.
     bool isModalInPresentation() const { return m_modalInPresentation; }
     void setModalInPresentation(bool modal) { m_modalInPresentation = modal; }
+    // Escape or the sheet's close button asked a sheet that is modal in presentation to close. A screen that
+    // must ask first (unsaved text) answers here; containers pass it to the screen on top.
+    virtual void presentationDidAttemptToDismiss() {}
     // The style this controller was presented with; FullScreen when it was not presented.
     PresentationStyle modalPresentationStyle() const { return m_presentationStyle; }
 

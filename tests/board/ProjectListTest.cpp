@@ -20,6 +20,8 @@
 #include "platform/store/FetchedResultsController.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "TestWait.h"
+#include "platform/store/PersistentContainer.h"
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,8 +33,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include "TestWait.h"
 
 namespace {
 
@@ -48,6 +48,8 @@ protected:
         Delays::setFactor(0);
         app->didFinishLaunching();
         screen = qobject_cast<ProjectViewController*>(app->window()->centralWidget());
+        QObject::connect(app->persistentContainer(), &PersistentContainer::remoteChange,
+                         [this](qint64 token) { announcedToken = std::max(announcedToken, token); });
     }
     ~ProjectListTest() override
     {
@@ -68,20 +70,27 @@ protected:
         project->setLastModified(OldStamp);
         return project;
     }
-    // Saves, lets the remote-change notices pass and waits for the list to show the store.
+    // Saves and waits for the list to show the store.
     void saveAndSettle()
     {
         context()->save();
-        screen->reloadAfterCloudChanges();
         settle();
     }
+    // Waits until the notice of the last save has reached the list and a reload started after it has ended,
+    // so nothing from earlier saves can arrive once a test starts counting. A reload may save (renumbering),
+    // so this goes round until a reload leaves the store as it found it.
     void settle()
     {
-        QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
-        QTest::qWait(20);
-        screen->reloadAfterCloudChanges();
-        QTRY_VERIFY(reloaded.count() >= 1);
-        QTest::qWait(20);
+        for (int round = 0; round < 5; ++round) {
+            const qint64 last = context()->lastHistoryToken();
+            ASSERT_TRUE(waitFor([&] { return announcedToken >= last; }));
+            QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
+            screen->reloadAfterCloudChanges();
+            ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1 && !screen->isReloadScheduled(); }));
+            if (context()->lastHistoryToken() == last)
+                return;
+        }
+        FAIL() << "the list kept saving on every reload";
     }
     // Resizes the window until the list's viewport is width wide; tall enough that no scroll bar takes width.
     bool resizeViewportTo(int width)
@@ -112,6 +121,7 @@ protected:
     std::unique_ptr<AppDelegate> app;
     Application running;
     ProjectViewController* screen = nullptr;
+    qint64 announcedToken = 0;
 };
 
 TEST(ProjectGridMetricsTest, desktopWidthsGiveTheColumnsAndTileSizesOfTheGrid)
@@ -194,7 +204,7 @@ TEST(ProjectGridMetricsTest, widthOfZeroOrLessStillGivesOneColumnWithoutDividing
 TEST_F(ProjectListTest, launchShowsTheListAsFirstScreenWithItsToolbarItemAndTitle)
 {
     ASSERT_NE(screen, nullptr);
-    QTRY_VERIFY(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0);
+    ASSERT_TRUE(waitFor([&] { return app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0; }));
     EXPECT_EQ(app->window()->windowTitle(), ProjectViewController::WindowTitle);
 }
 
@@ -341,19 +351,19 @@ TEST_F(ProjectListTest, historyOfCardsDoesNotReloadTheListButAProjectChangeDoes)
     Project* a = addProject(QStringLiteral("a"), 1);
     saveAndSettle();
     QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
-    QTest::qWait(5);
     auto* card = context()->insertNew<ProjectItem>();
     card->setUniqueIdentifier(QStringLiteral("CARD"));
     card->setProjectId(a->uniqueIdentifier());
     context()->save();
-    QTest::qWait(100);
+    const qint64 cardToken = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return screen->historyToken() == cardToken; })) << "the card's notice reached the list";
+    EXPECT_FALSE(screen->isReloadScheduled());
     EXPECT_EQ(reloaded.count(), 0);
     EXPECT_FALSE(screen->relevantUpdateFromCloud()) << "the card's change was already seen";
 
-    QTest::qWait(5);
     context()->deleteObject(a);
     context()->save();
-    QTRY_COMPARE(reloaded.count(), 1);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() == 1 && !screen->isReloadScheduled(); }));
     EXPECT_EQ(screen->model()->rowCount(), 0);
 }
 
@@ -366,21 +376,25 @@ TEST_F(ProjectListTest, remoteProjectChangeDuringADragWaitsForTheDrop)
     QWidget* viewport = screen->collectionView()->viewport();
 
     QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
-    QTRY_VERIFY_WITH_TIMEOUT(screen->layout()->isDragging(), 2000);
+    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }, 2000));
     QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
     QTest::mouseMove(viewport, centerOf(0));
     ASSERT_EQ(titles(), QStringList({"c", "a", "b"}));
 
-    QTest::qWait(5);
     c->setProjectTitle(QStringLiteral("renamed elsewhere"));
     context()->save();
-    QTest::qWait(100);
+    const qint64 renameToken = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return screen->historyToken() == renameToken; }));
     EXPECT_EQ(reloaded.count(), 0);
     EXPECT_TRUE(screen->isReloadDeferred());
     EXPECT_EQ(titles().size(), 3) << "the rows under the carried cover stay";
 
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(0));
-    QTRY_COMPARE(reloaded.count(), 1);
+    // The drop's own save announces itself too; the held reload and that notice make one reload.
+    const qint64 dropToken = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1 && announcedToken >= dropToken; }));
+    ASSERT_TRUE(waitFor([&] { return !screen->isReloadScheduled(); }));
+    EXPECT_EQ(reloaded.count(), 1);
     EXPECT_FALSE(screen->isReloadDeferred());
     EXPECT_EQ(titles(), QStringList({"renamed elsewhere", "a", "b"}));
     EXPECT_EQ(c->displayOrder(), 1);
@@ -406,7 +420,7 @@ TEST_F(ProjectListTest, plainClickOpensTheProjectBesideItsSidebarAndKeepsTheList
     QTest::qWait(50);
     ASSERT_TRUE(app->initialViewController);
     app->slideOut(app->initialViewController);
-    QTRY_VERIFY(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0);
+    ASSERT_TRUE(waitFor([&] { return app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0; }));
 }
 
 TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
@@ -421,12 +435,12 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
     QTest::qWait(250);
     EXPECT_FALSE(screen->layout()->isDragging()) << "half a second has not passed";
-    QTRY_VERIFY_WITH_TIMEOUT(screen->layout()->isDragging(), 2000);
+    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }, 2000));
     EXPECT_FLOAT_EQ(float(screen->layout()->currentView()->scale()), LXReorderableCollectionViewFlowLayout::LiftScale);
     QTest::mouseMove(viewport, target);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, target);
 
-    QTRY_VERIFY(!screen->layout()->isDragging());
+    ASSERT_TRUE(waitFor([&] { return !screen->layout()->isDragging(); }));
     EXPECT_EQ(app->window()->centralWidget(), screen) << "a drop is no click";
     EXPECT_EQ(c->displayOrder(), 1);
     EXPECT_EQ(a->displayOrder(), 2);

@@ -14,6 +14,7 @@
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
@@ -22,8 +23,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include "TestWait.h"
 
 namespace {
 
@@ -37,7 +36,8 @@ protected:
         Delays::setFactor(0);
         app->didFinishLaunching();
         // The project list puts its own toolbar item in once the launch settles.
-        QTest::qWait(20);
+        EXPECT_TRUE(
+            waitFor([&] { return app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0; }));
         UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilter);
         UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilterParm);
         seed();
@@ -104,7 +104,7 @@ protected:
     void settle()
     {
         QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
-        QTRY_VERIFY(reloaded.count() >= 1);
+        ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
     }
     QStringList shownTitles() const
     {
@@ -183,7 +183,9 @@ TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
     board->setDragging(true);
     add(ProjectItemTypes::Story, QStringLiteral("Late"), 40);
     context()->save();
-    QTest::qWait(600);
+    const qint64 saved = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return board->historyToken() == saved; })) << "the notice reached the board";
+    runEventsFor(2 * PvCardViewController::RemoteReloadDelayMs);
     EXPECT_EQ(board->model()->rowCount(), 13);
     EXPECT_TRUE(board->reloadPending());
     board->setDragging(false);

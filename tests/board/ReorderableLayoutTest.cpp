@@ -4,13 +4,12 @@
 #include "board/ReorderableDelegate.h"
 #include "platform/Delays.h"
 
+#include "TestWait.h"
 #include <QListView>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTest>
 #include <gtest/gtest.h>
-
-#include "TestWait.h"
 
 namespace {
 
@@ -243,11 +242,11 @@ TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
 {
     Delays::setFactor(1);
     lift(1);
-    QTRY_VERIFY(recorder.calls.contains(QStringLiteral("didBegin 1")));
+    ASSERT_TRUE(waitFor([&] { return recorder.calls.contains(QStringLiteral("didBegin 1")); }));
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
     EXPECT_FALSE(layout.isLongPressEnabled());
     EXPECT_TRUE(layout.isDragging());
-    QTRY_VERIFY(layout.isLongPressEnabled());
+    ASSERT_TRUE(waitFor([&] { return layout.isLongPressEnabled(); }));
     EXPECT_FALSE(layout.isDragging());
     EXPECT_EQ(recorder.calls.last(), QStringLiteral("didEnd 1"));
 }

@@ -18,6 +18,7 @@
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -26,8 +27,6 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-
-#include "TestWait.h"
 
 namespace {
 
@@ -123,7 +122,7 @@ TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
 {
     QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
     click(Filters::locationCards);
-    QTRY_VERIFY(reloaded.count() >= 1);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
     EXPECT_EQ(board->itemFilter(), ProjectItemTypes::Location);
     EXPECT_EQ(sidebar->filterType(), ProjectItemTypes::Location);
     EXPECT_EQ(board->filteredCards().size(), 3);

@@ -1,7 +1,10 @@
 #include "core/AppDelegate.h"
+#include "TestWait.h"
 #include "core/AppKitBridge.h"
 #include "core/ProjectItem.h"
+#include "platform/Storyboard.h"
 #include "platform/UserDefaults.h"
+#include "platform/ViewController.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
@@ -39,6 +42,17 @@ TEST_F(AppDelegateTest, launchOpensTheStoreAndShowsAWindowOfTheMinimumSize)
     EXPECT_TRUE(QFile::exists(path()));
     ASSERT_NE(delegate.window(), nullptr);
     EXPECT_EQ(delegate.window()->minimumSize(), QSize(1024, 768));
+}
+
+TEST_F(AppDelegateTest, launchRegistersTheNotesAndImageSheets)
+{
+    Storyboard::reset();
+    AppDelegate delegate(path());
+    ASSERT_TRUE(delegate.didFinishLaunching());
+    for (const QString& identifier : {QStringLiteral("cardNotesEditor"), QStringLiteral("imageViewer")}) {
+        std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
+        EXPECT_NE(screen, nullptr) << identifier.toStdString();
+    }
 }
 
 TEST_F(AppDelegateTest, freshDefaultsAnswerTheRegisteredValues)
@@ -119,7 +133,7 @@ TEST_F(AppDelegateTest, pluginGetsOneBackgroundUpdateCheckAndAWatchPerActivation
     delegate.didBecomeActive();
     delegate.didBecomeActive();
     EXPECT_EQ(plugin.terminationWatches, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(plugin.terminationWatches, 2, 5000);
+    ASSERT_TRUE(waitFor([&] { return plugin.terminationWatches == 2; }, 5000));
 }
 
 } // namespace

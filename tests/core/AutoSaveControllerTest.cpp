@@ -1,12 +1,19 @@
 #include "core/AutoSaveController.h"
+#include "TestWait.h"
+#include "core/AutoSaveSnapshot.h"
+#include "platform/SerialQueue.h"
 #include "platform/archive/ArchiveObject.h"
 #include "platform/archive/KeyedArchiver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QSemaphore>
+#include <QStandardPaths>
 #include <QTimeZone>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace {
 
@@ -122,4 +129,354 @@ TEST_F(AutoSaveControllerTest, snapshotNamingAForeignClassIsRefused)
         {AutoSaveController::kTitleKey, ArchiveObject::instance(QStringLiteral("NSURL"), {})}}));
     writeSnapshot(ProjectId, false, bytes);
     EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
+}
+
+namespace {
+
+// Short enough that a test sees several ticks in a fraction of a second.
+constexpr double TestInterval = 0.02;
+constexpr int TestIntervalMs = 20;
+const QString Words = QStringLiteral("She opened the door — and the sea came in. «Ünïcode» “quotes”");
+
+QVariantMap cardSnapshot(const QString& words, const QString& projectItemId = QStringLiteral("CARD-1"))
+{
+    return {{AutoSaveController::kProjectIdKey, ProjectId},
+            {AutoSaveController::kParentItemIdKey, QStringLiteral("_top")},
+            {AutoSaveController::kProjectItemIdKey, projectItemId},
+            {AutoSaveController::kTitleKey, words.left(20)},
+            {AutoSaveController::kNotesKey, QString()},
+            {AutoSaveController::kTagKey, QString()},
+            {AutoSaveController::kContentKey, words.toUtf8()},
+            {AutoSaveController::kMimeTypeKey, QStringLiteral("application/x-vornquil-apple-bin")},
+            {AutoSaveController::kItemTypeKey, 1},
+            {AutoSaveController::kItemFormatKey, 0},
+            {AutoSaveController::kItemSaveDateKey, QDateTime(QDate(2024, 5, 1), QTime(10, 30), QTimeZone::utc())}};
+}
+
+// Holds the snapshot worker until released, so a test can put work behind a write that is still in flight.
+class WorkerGate {
+public:
+    WorkerGate()
+    {
+        AutoSaveController::snapshotQueue().async([this] { m_gate.acquire(); });
+    }
+    ~WorkerGate() { release(); }
+    void release()
+    {
+        if (!m_released.exchange(true))
+            m_gate.release();
+    }
+
+private:
+    QSemaphore m_gate;
+    std::atomic<bool> m_released = false;
+};
+
+class AutoSaveTimerTest : public AutoSaveControllerTest {
+protected:
+    void SetUp() override
+    {
+        AutoSaveControllerTest::SetUp();
+        controller.setSaveInterval(TestInterval);
+    }
+    void TearDown() override
+    {
+        controller.stopSaveTimer();
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+        AutoSaveControllerTest::TearDown();
+    }
+
+    void start(const QString& words = Words)
+    {
+        controller.startSaveTimer(ProjectId, false, [this, words] {
+            ++gathered;
+            return provided ? *provided : cardSnapshot(words);
+        });
+    }
+    bool written() const { return AutoSaveController::autoSaveExists(ProjectId, false); }
+    static bool workerIdle() { return AutoSaveController::snapshotQueue().waitForDone(0); }
+    static QString savedContent()
+    {
+        const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+        return snapshot ? QString::fromUtf8(snapshot->value(AutoSaveController::kContentKey).toByteArray()) : QString();
+    }
+
+    AutoSaveController controller;
+    int gathered = 0;
+    std::optional<QVariantMap> provided;
+};
+
+} // namespace
+
+TEST_F(AutoSaveTimerTest, editorClosedWithoutAChangeWritesNoFile)
+{
+    start();
+    runEventsFor(8 * TestIntervalMs);
+    controller.stopSaveTimer();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_EQ(gathered, 0);
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, cleanCloseKeepsRecoveredWordsUntilSaveOrDiscard)
+{
+    // A snapshot left by a crash that the writer chose to restore: closing the editor must not take it away.
+    ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(ProjectId, false), cardSnapshot(Words)));
+    start();
+    runEventsFor(4 * TestIntervalMs);
+    controller.teardown();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_EQ(savedContent(), Words);
+
+    controller.removeSnapshot();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, aChangeIsWrittenWithinOneIntervalWithEveryKey)
+{
+    start();
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    EXPECT_FALSE(controller.autoSave());
+    const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_TRUE(snapshot.has_value());
+    const QVariantMap expected = cardSnapshot(Words);
+    EXPECT_EQ(snapshot->keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        EXPECT_EQ(snapshot->value(it.key()).toString(), it.value().toString()) << it.key().toStdString();
+    EXPECT_EQ(snapshot->value(AutoSaveController::kItemSaveDateKey).toDateTime(),
+              expected.value(AutoSaveController::kItemSaveDateKey).toDateTime());
+}
+
+TEST_F(AutoSaveTimerTest, defaultIntervalIsTenSeconds)
+{
+    AutoSaveController fresh;
+    EXPECT_EQ(fresh.saveInterval(), 10.0);
+    fresh.startSaveTimer(ProjectId, true, [] { return QVariantMap(); });
+    ASSERT_NE(fresh.timer(), nullptr);
+    EXPECT_EQ(fresh.timer()->timeInterval(), 10.0);
+    EXPECT_EQ(fresh.timer()->state(), RepeatingTimer::State::Resumed);
+    EXPECT_TRUE(fresh.isSecondary());
+    fresh.stopSaveTimer();
+    EXPECT_EQ(fresh.timer(), nullptr);
+}
+
+TEST_F(AutoSaveTimerTest, twoChangesBeforeATickGiveOneWrite)
+{
+    start();
+    controller.setAutoSave(true);
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    runEventsFor(8 * TestIntervalMs);
+    EXPECT_EQ(gathered, 1);
+}
+
+TEST_F(AutoSaveTimerTest, noSecondSnapshotStartsWhileOneIsStillBeingWritten)
+{
+    start();
+    WorkerGate gate;
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    EXPECT_EQ(controller.timer()->state(), RepeatingTimer::State::Suspended);
+    controller.setAutoSave(true);
+    runEventsFor(8 * TestIntervalMs);
+    EXPECT_EQ(gathered, 1);
+
+    gate.release();
+    ASSERT_TRUE(waitFor([this] { return gathered == 2; }, 2000));
+}
+
+TEST_F(AutoSaveTimerTest, saveAfterAStopWithAWriteInFlightLeavesNoSnapshot)
+{
+    start();
+    WorkerGate gate;
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    // The editor closes and saves while its last snapshot still waits for the worker.
+    controller.stopSaveTimer();
+    controller.removeSnapshot();
+    gate.release();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, closeWithAWriteInFlightStillWritesTheSnapshot)
+{
+    start();
+    WorkerGate gate;
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    controller.stopSaveTimer();
+    gate.release();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_EQ(savedContent(), Words);
+    // Nothing more arrives once stopped, also after the write reported back.
+    controller.setAutoSave(true);
+    runEventsFor(8 * TestIntervalMs);
+    EXPECT_EQ(gathered, 1);
+}
+
+TEST_F(AutoSaveTimerTest, boardDeleteWaitsForAWriteAlreadyAskedFor)
+{
+    start();
+    WorkerGate gate;
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    controller.stopSaveTimer();
+    std::thread opener([&gate] {
+        QThread::msleep(20);
+        gate.release();
+    });
+    AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+    opener.join();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, savedEditorWritesNoSnapshotUntilItsNextChange)
+{
+    start();
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    controller.setAutoSave(true);
+    controller.removeSnapshot();
+    runEventsFor(8 * TestIntervalMs);
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_EQ(gathered, 1);
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, snapshotWithoutProjectOrBodyIsNeitherWrittenNorOffered)
+{
+    start();
+    QVariantMap noBody = cardSnapshot(Words);
+    noBody.remove(AutoSaveController::kContentKey);
+    QVariantMap noProject = cardSnapshot(Words);
+    noProject.insert(AutoSaveController::kProjectIdKey, QString());
+    for (const QVariantMap& snapshot : {QVariantMap(), noBody, noProject}) {
+        provided = snapshot;
+        const int before = gathered;
+        controller.setAutoSave(true);
+        ASSERT_TRUE(waitFor([&] { return gathered == before + 1 && workerIdle(); }, 2000));
+        EXPECT_FALSE(written());
+    }
+    // Such a file, written by an older build, is not offered for recovery either.
+    for (const QVariantMap& snapshot : {noBody, noProject}) {
+        ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(ProjectId, false), snapshot));
+        EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
+    }
+}
+
+TEST_F(AutoSaveTimerTest, unsavedCardCarriesAnEmptyProjectItemId)
+{
+    provided = cardSnapshot(Words, QString());
+    start();
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_TRUE(snapshot.has_value());
+    ASSERT_TRUE(snapshot->contains(AutoSaveController::kProjectItemIdKey));
+    EXPECT_EQ(snapshot->value(AutoSaveController::kProjectItemIdKey).toString(), QString());
+}
+
+TEST_F(AutoSaveTimerTest, secondarySnapshotIsTakenOverByThePrimaryOnlyWhenAskedForIt)
+{
+    ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(ProjectId, true), cardSnapshot(Words)));
+    const auto secondary = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, true);
+    ASSERT_TRUE(secondary.has_value());
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, true));
+    EXPECT_FALSE(written());
+
+    EXPECT_EQ(savedContent(), Words);
+    EXPECT_TRUE(written());
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+TEST_F(AutoSaveTimerTest, snapshotsStayInThePrivateDataFolder)
+{
+    start();
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // Cleaned rather than resolved: the writer's Documents folder need not exist to be left alone.
+    const QString file = QDir::cleanPath(*AutoSaveController::autoSavePath(ProjectId, false));
+    ASSERT_FALSE(appData.isEmpty());
+    ASSERT_FALSE(documents.isEmpty());
+    EXPECT_TRUE(file.startsWith(QDir::cleanPath(appData) + u'/'));
+    EXPECT_FALSE(file.startsWith(QDir::cleanPath(documents) + u'/'));
+    // Written through a temporary file that is renamed into place: nothing else is left beside it.
+    EXPECT_EQ(QDir(AutoSaveController::autoSaveDirectory()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{ProjectId + AutoSaveController::PrimarySuffix});
+}
+
+namespace {
+
+class AutoSaveCrashTest : public AutoSaveControllerTest {
+protected:
+    // Starts the child editor and waits for the line it prints when its snapshot has reached the disk.
+    bool startChild(QProcess& child, const QString& mode, const QByteArray& expectedLine)
+    {
+        child.start(QStringLiteral(AUTOSAVE_CHILD_PATH), {ProjectId, mode, Words});
+        if (!child.waitForStarted(10000))
+            return false;
+        QByteArray seen;
+        QDeadlineTimer deadline(20000);
+        while (!deadline.hasExpired()) {
+            if (child.canReadLine() || child.waitForReadyRead(200)) {
+                while (child.canReadLine()) {
+                    seen = child.readLine().trimmed();
+                    if (seen == expectedLine)
+                        return true;
+                }
+            }
+            if (child.state() == QProcess::NotRunning)
+                break;
+        }
+        ADD_FAILURE() << "child said " << seen.constData() << "; " << child.readAllStandardError().constData();
+        return false;
+    }
+
+    static void killAndReap(QProcess& child)
+    {
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(10000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    }
+};
+
+} // namespace
+
+TEST_F(AutoSaveCrashTest, wordsOfAnEditorKilledBeforeSavingComeBackExactly)
+{
+    QProcess child;
+    ASSERT_TRUE(startChild(child, QStringLiteral("once"), "written"));
+    killAndReap(child);
+
+    const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_TRUE(snapshot.has_value());
+    EXPECT_EQ(QString::fromUtf8(snapshot->value(AutoSaveController::kContentKey).toByteArray()), Words);
+    EXPECT_EQ(snapshot->value(AutoSaveController::kTitleKey).toString(), Words);
+    EXPECT_EQ(snapshot->value(AutoSaveController::kProjectIdKey).toString(), ProjectId);
+}
+
+TEST_F(AutoSaveCrashTest, killDuringRepeatedSnapshotsLeavesOneWholeSnapshot)
+{
+    // Killed at different moments while it keeps writing, the file must always hold one whole snapshot.
+    for (int gatheredBeforeKill : {2, 7, 15}) {
+        QProcess child;
+        ASSERT_TRUE(startChild(child, QStringLiteral("stream"), "gathered " + QByteArray::number(gatheredBeforeKill)));
+        killAndReap(child);
+
+        const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+        ASSERT_TRUE(snapshot.has_value()) << "after " << gatheredBeforeKill;
+        const QString content = QString::fromUtf8(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+        EXPECT_TRUE(content.startsWith(Words + QStringLiteral(" #"))) << content.toStdString();
+        const int number = content.mid(Words.size() + 2).toInt();
+        EXPECT_GE(number, 1);
+        EXPECT_LE(number, gatheredBeforeKill);
+        EXPECT_EQ(snapshot->value(AutoSaveController::kTitleKey).toString(), content);
+        AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+    }
 }

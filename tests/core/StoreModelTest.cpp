@@ -176,6 +176,7 @@ TEST(StoreModelTest, lookupKeysAreIndexed)
         }
     }
     EXPECT_TRUE(hasIndex(model, "ProjectItem", {"projectId", "parentItemId", "displayOrder"}));
+    EXPECT_TRUE(hasIndex(model, "ProjectItem", {"itemType", "projectId", "parentItemId"})) << "the sidebar's per-type counts";
     EXPECT_TRUE(hasIndex(model, "ProjectItemDocument", {"parentItemId"}));
     EXPECT_TRUE(hasIndex(model, "ProjectStat", {"projectId"}));
     EXPECT_TRUE(hasIndex(model, "ProjectSetting", {"projectId", "name"}));

@@ -4,6 +4,7 @@
 #include "platform/Delays.h"
 #include "platform/ViewController.h"
 
+#include "TestWait.h"
 #include <QMainWindow>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -74,7 +75,7 @@ TEST_F(TransitionTest, replacedRootStaysAliveAndCompletionRunsAfterTheHooks)
     EXPECT_EQ(window.centralWidget(), second);
     EXPECT_EQ(options->previousViewController, first);
     EXPECT_FALSE(finished.has_value());
-    QTRY_VERIFY(finished.has_value());
+    ASSERT_TRUE(waitFor([&] { return finished.has_value(); }));
     EXPECT_TRUE(*finished);
     EXPECT_EQ(log, QStringList({"list.willDisappear", "board.willAppear", "list.didDisappear", "board.didAppear",
                                 "completion"}));
@@ -84,7 +85,7 @@ TEST_F(TransitionTest, replacedRootStaysAliveAndCompletionRunsAfterTheHooks)
     ASSERT_FALSE(list.isNull());
     EXPECT_FALSE(list->isVisible());
     RootTransition::setRootViewController(&window, first, revealFromRight());
-    QTRY_COMPARE(first->appearance(), ViewController::Appearance::Appeared);
+    ASSERT_TRUE(waitFor([&] { return first->appearance() == ViewController::Appearance::Appeared; }));
     EXPECT_EQ(window.centralWidget(), first);
 }
 
@@ -106,7 +107,7 @@ TEST_F(TransitionTest, animatedRevealEndsAndRemovesItsCover)
     RootTransition::setRootViewController(&window, new HookedScreen(QStringLiteral("board"), &log), options,
                                           [&](bool done) { finished = done; });
     EXPECT_NE(window.findChild<QWidget*>(QStringLiteral("rootTransitionCover")), nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(finished, 2000);
+    ASSERT_TRUE(waitFor([&] { return finished; }, 2000));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("rootTransitionCover")), nullptr);
     EXPECT_DOUBLE_EQ(options->duration, 0.05);
@@ -151,7 +152,7 @@ TEST(AppDelegateSlideTest, leavingAProjectEndsItsScreenButKeepsTheProjectList)
     EXPECT_EQ(delegate.window()->centralWidget(), split);
 
     delegate.slideOut(list);
-    QTRY_VERIFY(split.isNull());
+    ASSERT_TRUE(waitFor([&] { return split.isNull(); }));
     EXPECT_EQ(delegate.window()->centralWidget(), list);
     Delays::setFactor(1);
 }

@@ -15,6 +15,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include "TestWait.h"
 #include <memory>
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(DeskbridgeLaunchTest, closeButtonStillRunsTheQuitGuardAfterTheTermination
     ASSERT_NE(controller, nullptr);
     const int watchedBefore = controller->property("watchedWindowCount").toInt();
     app->didBecomeActive();
-    QTRY_VERIFY_WITH_TIMEOUT(controller->property("watchedWindowCount").toInt() > watchedBefore, 5000);
+    ASSERT_TRUE(waitFor([&] { return controller->property("watchedWindowCount").toInt() > watchedBefore; }, 5000));
 
     app->hasPrimaryCardEdits = true;
     app->window()->close();

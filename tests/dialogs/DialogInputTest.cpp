@@ -3,6 +3,7 @@
 #include "dialogs/DialogInput.h"
 #include "dialogs/DialogInputController.h"
 
+#include "TestWait.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -180,5 +181,5 @@ TEST(DialogInputTest, fieldTakesFocusHalfASecondAfterAppearing)
     DialogInputController* dialog = showInput(host, log, QString());
     ASSERT_NE(dialog, nullptr);
     QApplication::setActiveWindow(host.sheetWindow());
-    QTRY_VERIFY_WITH_TIMEOUT(dialog->inputField()->hasFocus(), 2000);
+    ASSERT_TRUE(waitFor([&] { return dialog->inputField()->hasFocus(); }, 2000));
 }

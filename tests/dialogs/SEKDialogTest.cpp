@@ -9,6 +9,7 @@
 #include "dialogs/SEKDialogMenu.h"
 #include "dialogs/SEKDialogMenuController.h"
 
+#include "TestWait.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -33,7 +34,7 @@ protected:
     {
         QPointer<FloatingEntryOverlay> overlay = FloatingEntry::displayedOverlay();
         FloatingEntry::dismiss();
-        QTRY_VERIFY_WITH_TIMEOUT(overlay.isNull(), 3000);
+        ASSERT_TRUE(waitFor([&] { return overlay.isNull(); }, 3000));
     }
 
     template <class T> T* displayed() const { return qobject_cast<T*>(FloatingEntry::displayedEntry()); }
@@ -83,7 +84,7 @@ TEST_F(SEKDialogTest, clickOutsideTheInputEntryDismissesWithoutEitherAction)
 
     clickOutside(overlay);
     EXPECT_FALSE(FloatingEntry::isCurrentlyDisplaying());
-    QTRY_VERIFY_WITH_TIMEOUT(overlay.isNull(), 3000);
+    ASSERT_TRUE(waitFor([&] { return overlay.isNull(); }, 3000));
     EXPECT_EQ(log.okCalls, 0);
     EXPECT_EQ(log.cancelCalls, 0);
 }
@@ -94,7 +95,7 @@ TEST_F(SEKDialogTest, clickOnTheEntryItselfKeepsItShown)
     showInput(log);
     FloatingEntryOverlay* overlay = FloatingEntry::displayedOverlay();
     ASSERT_NE(overlay, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(overlay->entry()->geometry(), overlay->restingGeometry(), 3000);
+    ASSERT_TRUE(waitFor([&] { return overlay->entry()->geometry() == overlay->restingGeometry(); }, 3000));
     EXPECT_EQ(overlay->restingGeometry().size(), QSize(300, 196));
     EXPECT_EQ(overlay->restingGeometry().center(), overlay->rect().center());
     QTest::mouseClick(overlay, Qt::LeftButton, {}, overlay->restingGeometry().topLeft() + QPoint(20, 100));
@@ -145,7 +146,8 @@ TEST_F(SEKDialogTest, floatingMenuRunsTheRowActionAfterDismissalAndCloseRunsNoth
     SEKDialogMenu().show(QStringLiteral("Change Card Type"), items, [&] { completionCalled = true; });
     auto* menu = displayed<SEKDialogMenuController>();
     ASSERT_NE(menu, nullptr);
-    QTRY_COMPARE_WITH_TIMEOUT(menu->geometry(), FloatingEntry::displayedOverlay()->restingGeometry(), 3000);
+    ASSERT_TRUE(
+        waitFor([&] { return menu->geometry() == FloatingEntry::displayedOverlay()->restingGeometry(); }, 3000));
     QListWidget* table = menu->tableView();
     ASSERT_EQ(table->count(), 2);
     EXPECT_EQ(table->visualItemRect(table->item(0)).height(), 44);
@@ -224,7 +226,7 @@ TEST_F(SEKDialogTest, showingASecondEntryReplacesTheFirstWithoutRunningItsAction
     auto* firstDialog = displayed<SEKDialogInputController>();
     SEKDialogInfo().show(QStringLiteral("Info"), QStringLiteral("text"));
     EXPECT_NE(displayed<SEKDialogInfoController>(), nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(firstOverlay.isNull(), 3000);
+    ASSERT_TRUE(waitFor([&] { return firstOverlay.isNull(); }, 3000));
     EXPECT_EQ(first.okCalls + first.cancelCalls, 0);
     Q_UNUSED(firstDialog)
 }

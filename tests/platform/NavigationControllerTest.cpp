@@ -156,4 +156,38 @@ TEST(NavigationControllerTest, leftItemsReplaceTheBackButton)
     EXPECT_FALSE(navigation.navigationBar()->backButton()->isVisible());
 }
 
+// Counts the attempts to close its sheet that it hears of.
+class AttemptCounter : public ViewController {
+public:
+    void presentationDidAttemptToDismiss() override { ++attempts; }
+    int attempts = 0;
+};
+
+TEST(NavigationControllerTest, modalSheetTellsItsTopScreenOfEscapeAndCloseInsteadOfClosing)
+{
+    ViewController root;
+    root.show();
+    ViewController::transitionAppearance(&root, true, false);
+    auto* screen = new AttemptCounter;
+    auto* navigation = new NavigationController(screen);
+    navigation->setModalInPresentation(true);
+    root.present(navigation, false, {}, PresentationStyle::FormSheet);
+    QWidget* sheet = navigation->window();
+    ASSERT_NE(sheet, &root);
+
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    EXPECT_EQ(screen->attempts, 1);
+    sheet->close();
+    EXPECT_EQ(screen->attempts, 2);
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(root.presentedViewController(), navigation);
+
+    // Without the modal flag the same keys simply close the sheet.
+    navigation->setModalInPresentation(false);
+    QTest::keyClick(sheet, Qt::Key_Escape);
+    EXPECT_EQ(screen->attempts, 2);
+    EXPECT_EQ(root.presentedViewController(), nullptr);
+    flushDeletes();
+}
+
 } // namespace

@@ -136,13 +136,40 @@ std::optional<StoreError> ManagedObjectContext::save()
 {
     if (!hasChanges())
         return std::nullopt;
+    return saveChanges(m_inserted, m_updated, m_deleted);
+}
+
+std::optional<StoreError> ManagedObjectContext::saveObjects(const QList<ManagedObject*>& objects)
+{
+    QList<ManagedObject*> inserted;
+    QList<ManagedObject*> updated;
+    QList<ManagedObject*> deleted;
+    for (ManagedObject* object : objects) {
+        if (!object || object->m_context != this)
+            continue;
+        if (m_inserted.contains(object) && !inserted.contains(object))
+            inserted.append(object);
+        else if (m_updatedSet.contains(object) && !updated.contains(object))
+            updated.append(object);
+        else if (m_deleted.contains(object) && !deleted.contains(object))
+            deleted.append(object);
+    }
+    if (inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty())
+        return std::nullopt;
+    return saveChanges(inserted, updated, deleted);
+}
+
+std::optional<StoreError> ManagedObjectContext::saveChanges(const QList<ManagedObject*>& inserted,
+                                                            const QList<ManagedObject*>& updated,
+                                                            const QList<ManagedObject*>& deleted)
+{
     if (auto error = m_database.begin())
         return error;
     QList<HistoryChange> changes;
     QHash<ManagedObject*, qint64> newKeys;
     StoreError error;
     qint64 token = 0;
-    bool written = writeChanges(changes, newKeys, &error);
+    bool written = writeChanges(inserted, updated, deleted, changes, newKeys, &error);
     if (written) {
         if (auto historyError = m_history.record(m_author, changes, &token)) {
             error = *historyError;
@@ -161,32 +188,35 @@ std::optional<StoreError> ManagedObjectContext::save()
         return error;
     }
     m_ownTokens.insert(token);
-    finishSave(newKeys);
+    // Copies: finishing a save edits the very lists a full save passes in.
+    finishSave(QList<ManagedObject*>(inserted), QList<ManagedObject*>(updated), QList<ManagedObject*>(deleted),
+               newKeys);
     emit didSave(token);
     scheduleObjectsDidChange();
     return std::nullopt;
 }
 
-bool ManagedObjectContext::writeChanges(QList<HistoryChange>& changes, QHash<ManagedObject*, qint64>& newKeys,
-                                        StoreError* error)
+bool ManagedObjectContext::writeChanges(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
+                                        const QList<ManagedObject*>& deleted, QList<HistoryChange>& changes,
+                                        QHash<ManagedObject*, qint64>& newKeys, StoreError* error)
 {
     auto change = [](ManagedObject* object, qint64 key, HistoryChangeType type) {
         return HistoryChange{object->entityName(), key, object->value(QStringLiteral("uniqueIdentifier")).toString(),
                              type};
     };
-    for (ManagedObject* object : std::as_const(m_inserted)) {
+    for (ManagedObject* object : inserted) {
         qint64 key = 0;
         if (!writeInsert(object, 0, &key, error))
             return false;
         newKeys.insert(object, key);
         changes.append(change(object, key, HistoryChangeType::Insert));
     }
-    for (ManagedObject* object : std::as_const(m_updated)) {
+    for (ManagedObject* object : updated) {
         if (!writeUpdate(object, error))
             return false;
         changes.append(change(object, object->m_primaryKey, HistoryChangeType::Update));
     }
-    for (ManagedObject* object : std::as_const(m_deleted)) {
+    for (ManagedObject* object : deleted) {
         if (!writeDelete(object, error))
             return false;
         changes.append(change(object, object->m_primaryKey, HistoryChangeType::Delete));
@@ -264,22 +294,34 @@ bool ManagedObjectContext::writeDelete(ManagedObject* object, StoreError* error)
     return true;
 }
 
-void ManagedObjectContext::finishSave(const QHash<ManagedObject*, qint64>& newKeys)
+void ManagedObjectContext::finishSave(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
+                                      const QList<ManagedObject*>& deleted,
+                                      const QHash<ManagedObject*, qint64>& newKeys)
 {
-    for (ManagedObject* object : std::as_const(m_inserted)) {
+    for (ManagedObject* object : inserted) {
         object->m_primaryKey = newKeys.value(object);
         object->m_state = ManagedObject::State::Saved;
         object->clearDirty();
         m_registry.insert(RegistryKey(object->entityName(), object->m_primaryKey), object);
     }
-    for (ManagedObject* object : std::as_const(m_updated))
+    for (ManagedObject* object : updated) {
         object->clearDirty();
-    for (ManagedObject* object : std::as_const(m_deleted))
+        m_updatedSet.remove(object);
+    }
+    for (ManagedObject* object : deleted)
         forgetObject(object);
-    m_inserted.clear();
-    m_updated.clear();
-    m_updatedSet.clear();
-    m_deleted.clear();
+    // One pass per list, so that a save of many thousand records stays linear.
+    const auto dropSaved = [](QList<ManagedObject*>& pending, const QList<ManagedObject*>& saved) {
+        if (saved.size() == pending.size()) {
+            pending.clear();
+            return;
+        }
+        const QSet<ManagedObject*> done(saved.begin(), saved.end());
+        pending.removeIf([&done](ManagedObject* object) { return done.contains(object); });
+    };
+    dropSaved(m_inserted, inserted);
+    dropSaved(m_updated, updated);
+    dropSaved(m_deleted, deleted);
 }
 
 void ManagedObjectContext::rollback()
@@ -364,17 +406,10 @@ QList<ManagedObject*> ManagedObjectContext::fetchFromDatabase(const EntityDescri
     const bool excludeInSql = excluded.size() <= MaxExcludedKeys;
     QString sql =
         selectSql(entity, QStringLiteral("pk, ") + columnList(entity), where, excludeInSql ? excluded.size() : 0);
-    QStringList order;
-    for (const SortDescriptor& sort : request.sortDescriptors()) {
-        if (entity.indexOf(sort.key) < 0) {
-            *error = makeError(QStringLiteral("Unknown sort key %1 of %2").arg(sort.key, entity.name()));
-            return {};
-        }
-        order.append(SqliteDatabase::quotedName(sort.key) +
-                     (sort.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
-    }
-    order.append(QStringLiteral("pk ASC"));
-    sql += QStringLiteral(" ORDER BY ") + order.join(QStringLiteral(", "));
+    QString order;
+    if (!orderClause(entity, request, order, error))
+        return {};
+    sql += order;
     if (pending.isEmpty() && request.fetchLimit() > 0)
         sql += QStringLiteral(" LIMIT %1").arg(request.fetchLimit());
     if (excludeInSql)
@@ -395,6 +430,25 @@ QList<ManagedObject*> ManagedObjectContext::fetchFromDatabase(const EntityDescri
         return {};
     }
     return objects;
+}
+
+bool ManagedObjectContext::orderClause(const EntityDescription& entity, const FetchRequest& request, QString& order,
+                                       StoreError* error, bool tieOrder) const
+{
+    QStringList terms;
+    for (const SortDescriptor& sort : request.sortDescriptors()) {
+        if (entity.indexOf(sort.key) < 0) {
+            *error = makeError(QStringLiteral("Unknown sort key %1 of %2").arg(sort.key, entity.name()));
+            return false;
+        }
+        terms.append(SqliteDatabase::quotedName(sort.key) +
+                     (sort.ascending ? QStringLiteral(" ASC") : QStringLiteral(" DESC")));
+    }
+    // Without a tie order an index holding the sort keys answers alone, without a sort.
+    if (tieOrder)
+        terms.append(QStringLiteral("pk ASC"));
+    order = terms.isEmpty() ? QString() : QStringLiteral(" ORDER BY ") + terms.join(QStringLiteral(", "));
+    return true;
 }
 
 ManagedObject* ManagedObjectContext::materialize(const EntityDescription& entity, qint64 primaryKey,
@@ -451,6 +505,91 @@ QList<ManagedObject*> ManagedObjectContext::fetch(const FetchRequest& request, S
     if (request.fetchLimit() > 0 && objects.size() > request.fetchLimit())
         objects.resize(request.fetchLimit());
     return objects;
+}
+
+QList<QVariantList> ManagedObjectContext::fetchValues(const FetchRequest& request, const QStringList& keys,
+                                                      StoreError* error)
+{
+    QList<QVariantList> rows;
+    const bool fetched = fetchValues(
+        request, keys,
+        [&rows](const QVariantList& row) {
+            rows.append(row);
+            return true;
+        },
+        error);
+    return fetched ? rows : QList<QVariantList>();
+}
+
+bool ManagedObjectContext::fetchValues(const FetchRequest& request, const QStringList& keys,
+                                       const std::function<bool(const QVariantList&)>& row, StoreError* error)
+{
+    StoreError failure;
+    const EntityDescription* entity = entityFor(request.entityName(), &failure);
+    QList<int> columns;
+    for (const QString& key : keys) {
+        if (entity && entity->indexOf(key) < 0)
+            failure = makeError(QStringLiteral("Unknown key %1 of %2").arg(key, entity->name()));
+        columns.append(entity ? entity->indexOf(key) : -1);
+    }
+    if (failure.message.isEmpty() && entity && !pendingObjects(entity->name()).isEmpty()) {
+        // Unsaved records must be seen as fetch() sees them; rare enough that the objects may be made.
+        StoreError fetchError;
+        const QList<ManagedObject*> objects = fetch(request, &fetchError);
+        if (!fetchError.message.isEmpty()) {
+            if (error)
+                *error = fetchError;
+            return false;
+        }
+        QVariantList values;
+        for (ManagedObject* object : objects) {
+            values.clear();
+            for (const QString& key : keys)
+                values.append(object->value(key));
+            if (!row(values))
+                break;
+        }
+        return true;
+    }
+    QString where;
+    QVariantList bindings;
+    QString predicateError;
+    if (failure.message.isEmpty() && !request.predicate().isEmpty() &&
+        !request.predicate().toSql(*entity, where, bindings, &predicateError))
+        failure = makeError(predicateError.isEmpty() ? QStringLiteral("Invalid predicate") : predicateError);
+    QString order;
+    if (failure.message.isEmpty())
+        orderClause(*entity, request, order, &failure, false);
+    if (failure.message.isEmpty()) {
+        QStringList names;
+        for (const QString& key : keys)
+            names.append(SqliteDatabase::quotedName(key));
+        QString sql =
+            selectSql(*entity, names.isEmpty() ? QStringLiteral("pk") : names.join(QStringLiteral(", ")), where, 0) +
+            order;
+        if (request.fetchLimit() > 0)
+            sql += QStringLiteral(" LIMIT %1").arg(request.fetchLimit());
+        SqliteStatement statement(m_database, sql);
+        // One buffer for every record: reading a hundred thousand of them allocates nothing per record.
+        QVariantList values(keys.size());
+        if (statement.isValid() && statement.bind(bindings)) {
+            while (statement.step()) {
+                for (qsizetype i = 0; i < columns.size(); ++i)
+                    values[i] = entity->attributes()[columns[i]].coerce(statement.column(int(i)));
+                if (!row(values))
+                    break;
+            }
+        }
+        if (statement.error())
+            failure = *statement.error();
+    }
+    if (!failure.message.isEmpty()) {
+        qWarning("Fetch failed: %s", qPrintable(failure.message));
+        if (error)
+            *error = failure;
+        return false;
+    }
+    return true;
 }
 
 void ManagedObjectContext::sortObjects(QList<ManagedObject*>& objects, const QList<SortDescriptor>& sort) const
@@ -602,6 +741,11 @@ void ManagedObjectContext::mergeRemoteChanges()
 PersistentHistory::Result ManagedObjectContext::fetchHistoryAfterToken(qint64 token) const
 {
     return m_history.transactionsAfterToken(token);
+}
+
+qint64 ManagedObjectContext::lastHistoryToken() const
+{
+    return m_history.lastToken();
 }
 
 PersistentHistory::Result ManagedObjectContext::fetchHistoryAfterDate(const QDateTime& date) const

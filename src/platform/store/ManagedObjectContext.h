@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPair>
 #include <QSet>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <unordered_map>
@@ -40,8 +41,7 @@ public:
 
     // A new object of the named entity, pending insertion; nullptr for an unknown entity.
     ManagedObject* insertNewObject(const QString& entityName);
-    template <class T>
-    T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
+    template <class T> T* insertNew() { return static_cast<T*>(insertNewObject(T::entityName())); }
     void deleteObject(ManagedObject* object);
 
     bool hasChanges() const;
@@ -52,11 +52,25 @@ public:
     // Writes every pending change in one transaction. On failure nothing is written and the changes
     // stay pending, so a later save can write them.
     std::optional<StoreError> save();
+    // Writes only the given objects' pending changes in one transaction and leaves every other pending
+    // change pending: a side record (a setting the program keeps for itself) is stored without sweeping
+    // in edits the writer may still discard. Objects without changes are skipped. On failure nothing is
+    // written and the given changes stay pending too.
+    std::optional<StoreError> saveObjects(const QList<ManagedObject*>& objects);
     // Drops every pending change.
     void rollback();
 
     // On failure: an empty list, and *error set when given.
     QList<ManagedObject*> fetch(const FetchRequest& request, StoreError* error = nullptr);
+    // The named attributes of every matching record, one list of values per record in the order of keys,
+    // without making objects: for reading many records at once. Pending changes are seen as by fetch();
+    // records equal in every sort key come in no fixed order.
+    // On failure: an empty list, and *error set when given.
+    QList<QVariantList> fetchValues(const FetchRequest& request, const QStringList& keys, StoreError* error = nullptr);
+    // The same, handing each record's values to row as it is read, so nothing holds every record at once;
+    // row answers false to stop reading. False when the fetch failed.
+    bool fetchValues(const FetchRequest& request, const QStringList& keys,
+                     const std::function<bool(const QVariantList&)>& row, StoreError* error = nullptr);
     // On failure: 0, and *error set when given.
     qint64 count(const FetchRequest& request, StoreError* error = nullptr);
 
@@ -73,9 +87,13 @@ public:
 
     // Name recorded with this context's saves in the history.
     void setTransactionAuthor(const QString& author) { m_author = author; }
+    // Tells this process's saves apart from other processes' in the history.
+    const QString& transactionAuthor() const { return m_author; }
 
     PersistentHistory::Result fetchHistoryAfterToken(qint64 token) const;
     PersistentHistory::Result fetchHistoryAfterDate(const QDateTime& date) const;
+    // The newest history token of the store file, 0 when nothing was ever saved.
+    qint64 lastHistoryToken() const;
 
     // Called when another connection has committed: merges its changes into the held objects.
     void mergeRemoteChanges();
@@ -100,11 +118,18 @@ private:
                       qsizetype excludedCount) const;
     QList<ManagedObject*> fetchFromDatabase(const EntityDescription& entity, const FetchRequest& request,
                                             const QList<ManagedObject*>& pending, StoreError* error);
-    bool writeChanges(QList<HistoryChange>& changes, QHash<ManagedObject*, qint64>& newKeys, StoreError* error);
+    std::optional<StoreError> saveChanges(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
+                                          const QList<ManagedObject*>& deleted);
+    bool writeChanges(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
+                      const QList<ManagedObject*>& deleted, QList<HistoryChange>& changes,
+                      QHash<ManagedObject*, qint64>& newKeys, StoreError* error);
     bool writeInsert(ManagedObject* object, qint64 primaryKey, qint64* newKey, StoreError* error);
     bool writeUpdate(ManagedObject* object, StoreError* error);
     bool writeDelete(ManagedObject* object, StoreError* error);
-    void finishSave(const QHash<ManagedObject*, qint64>& newKeys);
+    void finishSave(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
+                    const QList<ManagedObject*>& deleted, const QHash<ManagedObject*, qint64>& newKeys);
+    bool orderClause(const EntityDescription& entity, const FetchRequest& request, QString& order, StoreError* error,
+                     bool tieOrder = true) const;
     void refreshObjects(const QList<ManagedObject*>& objects);
     void forgetObject(ManagedObject* object);
     void sortObjects(QList<ManagedObject*>& objects, const QList<SortDescriptor>& sort) const;

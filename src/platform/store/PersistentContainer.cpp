@@ -68,6 +68,9 @@ void PersistentContainer::configureConnection()
     m_database->execute(QStringLiteral("PRAGMA journal_mode=WAL"));
     m_database->execute(QStringLiteral("PRAGMA synchronous=FULL"));
     m_database->execute(QStringLiteral("PRAGMA foreign_keys=OFF"));
+    // Years of records are read whole by some screens; beyond SQLite's 2 MiB default every such read
+    // would fetch the file's pages again. Pages are only held once read.
+    m_database->execute(QStringLiteral("PRAGMA cache_size=-65536"));
 }
 
 void PersistentContainer::onLocalSave(qint64 token)
