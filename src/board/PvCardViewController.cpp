@@ -377,7 +377,7 @@ void PvCardViewController::updateEmptyState()
 
 void PvCardViewController::updateCellSize()
 {
-    const int width = m_collectionView->viewport()->width() + CardGridMetrics::DesktopInset;
+    const int width = CardGridMetrics::widthForViewport(m_collectionView->viewport()->width());
     CardGridMetrics::updateCellSize(width, m_compactCards);
     const QSize grid =
         CardGridMetrics::cellSize() + QSize(CardGridMetrics::DesktopSpacing, CardGridMetrics::DesktopSpacing);
