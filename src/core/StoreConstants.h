@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ink/InkFormat.h"
+
 #include <QString>
 #include <QtGlobal>
 
@@ -53,5 +55,6 @@ namespace DocumentMimeTypes {
 // Keyed archive of the card's rich text.
 inline const QString RichText = QStringLiteral("application/x-vornquil-apple-bin");
 inline const QString Rtf = QStringLiteral("application/rtf");
-inline const QString Drawing = QStringLiteral("application/x-vornquil-opaque-drawing");
+// Pen drawings, in the ink format that owns the name.
+inline const QString Drawing = InkFormat::MimeType;
 }  // namespace DocumentMimeTypes

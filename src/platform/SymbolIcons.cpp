@@ -35,6 +35,8 @@ const QHash<QString, QString>& table()
         {QStringLiteral("magnifyingglass"), QStringLiteral("edit-find")},
         {QStringLiteral("trash"), QStringLiteral("edit-delete")},
         {QStringLiteral("pencil"), QStringLiteral("document-edit")},
+        {QStringLiteral("pencil.tip"), QStringLiteral("draw-freehand")},
+        {QStringLiteral("eraser"), QStringLiteral("draw-eraser")},
         {QStringLiteral("ellipsis.circle"), QStringLiteral("overflow-menu")},
         {QStringLiteral("tag"), QStringLiteral("tag")},
         {QStringLiteral("square.and.arrow.up"), QStringLiteral("document-share")},

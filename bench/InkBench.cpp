@@ -1,0 +1,147 @@
+#include "editors/SketchDrawingDocument.h"
+#include "platform/ink/InkCanvas.h"
+#include "platform/ink/InkReader.h"
+#include "platform/ink/InkWriter.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPointingDevice>
+#include <QRandomGenerator>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr int Strokes = 10000;
+constexpr int PointsPerStroke = 100;
+// The drawing fills 2400 x 1600 points; the canvas shows the top-left 1200 x 800 of it.
+constexpr double DrawingWidth = 2400.0;
+constexpr double DrawingHeight = 1600.0;
+
+// Hand-drawn strokes: short wandering lines with the pressure of a tablet pen rising and falling smoothly.
+const InkDrawing& drawing10k()
+{
+    static const InkDrawing drawing = [] {
+        QRandomGenerator random(18);
+        InkDrawing made;
+        made.reserve(Strokes);
+        for (int s = 0; s < Strokes; ++s) {
+            InkStroke stroke(InkKind::Pen, QColor::fromRgb(random.bounded(0x1000000)), 2.0f + float(random.bounded(4)));
+            double x = random.bounded(DrawingWidth), y = random.bounded(DrawingHeight);
+            double heading = random.bounded(6.283);
+            for (int p = 0; p < PointsPerStroke; ++p) {
+                heading += random.bounded(0.6) - 0.3;
+                x += 2.0 * std::cos(heading);
+                y += 2.0 * std::sin(heading);
+                const float pressure = float(0.5 + 0.4 * std::sin(p / 15.0 + s));
+                stroke.append({float(x), float(y), pressure, p * 0.008f});
+            }
+            made.append(std::move(stroke));
+        }
+        return made;
+    }();
+    return drawing;
+}
+
+const QByteArray& bytes10k()
+{
+    static const QByteArray bytes = InkWriter::encode(drawing10k()).value();
+    return bytes;
+}
+
+void BM_InkDecode10k(benchmark::State& state)
+{
+    const QByteArray& bytes = bytes10k();
+    for (auto _ : state) {
+        InkDecodeResult result = InkReader::decode(bytes);
+        if (!result.ok() || result.drawing->strokeCount() != Strokes)
+            state.SkipWithError("the drawing did not read back");
+        benchmark::DoNotOptimize(result);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+BENCHMARK(BM_InkDecode10k)->Unit(benchmark::kMillisecond);
+
+void BM_InkEncode10k(benchmark::State& state)
+{
+    const InkDrawing& drawing = drawing10k();
+    for (auto _ : state) {
+        std::optional<QByteArray> bytes = InkWriter::encode(drawing);
+        if (!bytes)
+            state.SkipWithError("the drawing was not written");
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+BENCHMARK(BM_InkEncode10k)->Unit(benchmark::kMillisecond);
+
+// Counts the canvas's paint events, so that each measured pen event is known to have been painted.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+void sendMouse(QWidget* widget, QEvent::Type type, QPointF position)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, position, position, widget->mapToGlobal(position), button, buttons, Qt::NoModifier,
+                      QPointingDevice::primaryPointingDevice());
+    QApplication::sendEvent(widget, &event);
+}
+
+// One pen movement on a shown canvas holding the whole drawing: the event, the stroke growing by a point, and
+// the repaint of what it dirtied, through the window's backing store.
+void BM_InkPenEvent10k(benchmark::State& state)
+{
+    InkCanvas canvas;
+    canvas.resize(1200, 800);
+    canvas.setDrawing(drawing10k());
+    canvas.show();
+    if (!QTest::qWaitForWindowExposed(&canvas)) {
+        state.SkipWithError("the canvas was not shown");
+        return;
+    }
+    PaintCounter counter;
+    canvas.installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    QPointF at(400, 400);
+    sendMouse(&canvas, QEvent::MouseButtonPress, at);
+    QCoreApplication::processEvents();
+    int step = 0;
+    for (auto _ : state) {
+        // Back and forth across the middle of the view, as a hand shading an area would.
+        ++step;
+        at = QPointF(400 + 300 * std::sin(step * 0.05), 400 + 200 * std::sin(step * 0.031));
+        const int before = counter.paints;
+        sendMouse(&canvas, QEvent::MouseMove, at);
+        QCoreApplication::processEvents();
+        if (counter.paints == before)
+            state.SkipWithError("the pen event was not painted");
+    }
+    sendMouse(&canvas, QEvent::MouseButtonRelease, at);
+}
+BENCHMARK(BM_InkPenEvent10k)->Unit(benchmark::kMillisecond);
+
+void BM_InkSummaryImage10k(benchmark::State& state)
+{
+    const InkDrawing& drawing = drawing10k();
+    for (auto _ : state) {
+        const QByteArray png = SketchDrawingDocument::summaryImageData(drawing);
+        if (png.isEmpty())
+            state.SkipWithError("no summary image");
+        benchmark::DoNotOptimize(png);
+    }
+}
+BENCHMARK(BM_InkSummaryImage10k)->Unit(benchmark::kMillisecond);
+
+} // namespace
