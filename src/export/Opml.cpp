@@ -1,5 +1,6 @@
 #include "Opml.h"
 
+#include "ArchiveValues.h"
 #include "OpmlWriter.h"
 #include "XmlText.h"
 #include "core/DbHelpers.h"
@@ -22,14 +23,6 @@
 #include <QTextDocument>
 
 namespace {
-
-std::optional<QByteArray> strictBase64(const QString& text)
-{
-    auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded || text.size() % 4 != 0)
-        return std::nullopt;
-    return *decoded;
-}
 
 QByteArray defaultBody(const QString& text)
 {
@@ -215,14 +208,14 @@ void Opml::createNewItem(ManagedObjectContext* context, const QString& projectId
     record->setSummary(!item.summary.isEmpty() ? item.summary
                                                : SharedHelpers::getSummary(item.text, SharedHelpers::SummarySize));
     if (item.summaryImage) {
-        if (const std::optional<QByteArray> image = strictBase64(*item.summaryImage))
+        if (const std::optional<QByteArray> image = ArchiveValues::base64(*item.summaryImage))
             record->setSummaryImage(*image);
     }
     record->setTerms(Indexer::terms({item.title, item.text}));
     record->setWordCount(SharedHelpers::countWords(item.text));
     record->setCharCount(item.text.size());
 
-    std::optional<QByteArray> content = item.content ? strictBase64(*item.content) : std::nullopt;
+    std::optional<QByteArray> content = item.content ? ArchiveValues::base64(*item.content) : std::nullopt;
     if (content && content->isEmpty())
         content.reset();
     auto* document = context->insertNew<ProjectItemDocument>();
