@@ -1,3 +1,4 @@
+#include "BenchPicture.h"
 #include "TestStore.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
@@ -30,24 +31,6 @@ constexpr int Pictures = 50;
 constexpr int Folders = 100;
 const QString ProjectId = QStringLiteral("BENCH");
 
-QByteArray picture(int seed)
-{
-    QImage image(640, 480, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(image.rect(), QColor::fromHsv(seed * 37 % 360, 120, 220));
-    QRandomGenerator random{quint32(seed)};
-    for (int i = 0; i < 200; ++i) {
-        painter.setPen(QColor::fromRgb(random.generate()));
-        painter.drawLine(random.bounded(640), random.bounded(480), random.bounded(640), random.bounded(480));
-    }
-    painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 QString words(int card)
 {
     static const QStringList pool = {QStringLiteral("garden"), QStringLiteral("rose"),   QStringLiteral("the"),
@@ -68,7 +51,7 @@ QByteArray body(int card)
     plain.setFontPointSize(14);
     cursor.insertText(words(card), plain);
     if (card % (Cards / Pictures) == 0) {
-        const QByteArray bytes = picture(card);
+        const QByteArray bytes = benchPicture(card);
         const QString name = QStringLiteral("picture-%1").arg(card);
         document.addResource(QTextDocument::ImageResource, QUrl(name), QImage::fromData(bytes));
         QTextImageFormat image;

@@ -25,6 +25,8 @@ public:
     static std::optional<QString> string(const QJsonObject& object, const QString& key);
     // Strict standard base64, or nullopt.
     static std::optional<QByteArray> base64(const QString& text);
+    // The text, or an empty (not null) one: a missing store value is written as "".
+    static QString orEmpty(const QString& text) { return text.isNull() ? QString(QLatin1String("")) : text; }
     // Whether every value of the object is a string, as the record format writes them.
     static bool allStrings(const QJsonObject& object);
 

@@ -10,7 +10,7 @@
 ProjectArchiveObject::ProjectArchiveObject(const Project& project, const QDateTime& now)
     : displayOrder(project.displayOrder()),
       lastModified(project.lastModified().isValid() ? project.lastModified() : now),
-      linkedPath(project.linkedPath().isNull() ? QString(QLatin1String("")) : project.linkedPath()),
+      linkedPath(ArchiveValues::orEmpty(project.linkedPath())),
       projectDate(project.projectDate().isValid() ? project.projectDate() : now), projectTitle(project.projectTitle()),
       projectType(project.projectType()), uniqueIdentifier(project.uniqueIdentifier())
 {
@@ -49,9 +49,9 @@ QByteArray ProjectArchiveObject::jsonData() const
         {LastModifiedKey, ArchiveValues::dateText(lastModified)},
         {LinkedPathKey, linkedPath},
         {ProjectDateKey, ArchiveValues::dateText(projectDate)},
-        {ProjectTitleKey, projectTitle.isNull() ? QString(QLatin1String("")) : projectTitle},
+        {ProjectTitleKey, ArchiveValues::orEmpty(projectTitle)},
         {ProjectTypeKey, QString::number(projectType)},
-        {UniqueIdentifierKey, uniqueIdentifier.isNull() ? QString(QLatin1String("")) : uniqueIdentifier},
+        {UniqueIdentifierKey, ArchiveValues::orEmpty(uniqueIdentifier)},
     };
     if (image && !image->isEmpty())
         object.insert(ImageKey, QString::fromLatin1(image->toBase64()));

@@ -5,18 +5,10 @@
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
-namespace {
-
-QString orEmpty(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
-
-} // namespace
-
 SettingArchiveObject::SettingArchiveObject(const ProjectSetting& setting)
-    : projectId(orEmpty(setting.projectId())), name(orEmpty(setting.name())), value(orEmpty(setting.value())),
-      uniqueIdentifier(orEmpty(setting.uniqueIdentifier()))
+    : projectId(ArchiveValues::orEmpty(setting.projectId())), name(ArchiveValues::orEmpty(setting.name())),
+      value(ArchiveValues::orEmpty(setting.value())),
+      uniqueIdentifier(ArchiveValues::orEmpty(setting.uniqueIdentifier()))
 {
 }
 

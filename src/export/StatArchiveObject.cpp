@@ -5,19 +5,10 @@
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
-namespace {
-
-QString orEmpty(const QString& text)
-{
-    return text.isNull() ? QString(QLatin1String("")) : text;
-}
-
-} // namespace
-
 StatArchiveObject::StatArchiveObject(const ProjectStat& stat, const QDateTime& now)
-    : projectId(orEmpty(stat.projectId())), projectItemId(orEmpty(stat.projectItemId())),
+    : projectId(ArchiveValues::orEmpty(stat.projectId())), projectItemId(ArchiveValues::orEmpty(stat.projectItemId())),
       startTime(stat.startTime().isValid() ? stat.startTime() : now), time(stat.time()),
-      uniqueIdentifier(orEmpty(stat.uniqueIdentifier())), wordCount(stat.wordCount())
+      uniqueIdentifier(ArchiveValues::orEmpty(stat.uniqueIdentifier())), wordCount(stat.wordCount())
 {
 }
 

@@ -1,5 +1,6 @@
 #include "core/DbHelpersFixture.h"
 
+#include "TestFiles.h"
 #include "TestScreenshots.h"
 #include "TestWait.h"
 #include "board/BoardImportExport.h"
@@ -63,14 +64,7 @@ protected:
         ProgressHud::reset();
     }
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(m_dir, name, bytes); }
 
     // The panel answers with path; the board moves to the other folder right after the pick.
     void pick(const QString& path)

@@ -1,5 +1,6 @@
 #include "core/DbHelpersFixture.h"
 
+#include "TestFiles.h"
 #include "TestScreenshots.h"
 #include "TestWait.h"
 #include "board/ProjectActions.h"
@@ -51,14 +52,7 @@ protected:
         Delays::setFactor(1);
     }
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(m_dir, name, bytes); }
 
     static QByteArray png(int width, int height)
     {

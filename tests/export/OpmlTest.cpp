@@ -1,6 +1,7 @@
 #include "core/DbHelpersFixture.h"
 
 #include "ExternalTools.h"
+#include "TestFiles.h"
 #include "core/DbHelpers.h"
 #include "export/Opml.h"
 #include "platform/archive/AttributedStringArchive.h"
@@ -43,14 +44,7 @@ protected:
         return item;
     }
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(m_dir, name, bytes); }
 
     QString exported(const QString& start = ItemIds::Top, bool done = true)
     {
