@@ -1,6 +1,7 @@
 #include "OpmlWriter.h"
 
 #include "Opml.h"
+#include "XmlText.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
 #include "core/ProjectItem.h"
@@ -35,7 +36,7 @@ bool OpmlWriter::write(const QString& title, const QString& startItemId)
 {
     append(QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<opml version=\"1.0\">\n"
                           "<head>\n<title>"));
-    append(Helpers::escapeForXML(title));
+    append(Helpers::escapeForXML(XmlText::sanitized(title)));
     append(QStringLiteral("</title>\n<dateCreated>\n"));
     append(dateCreated(QDateTime::currentDateTime()));
     append(QStringLiteral("</dateCreated>\n</head>\n<body>\n"));

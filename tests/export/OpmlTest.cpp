@@ -140,6 +140,8 @@ TEST_F(OpmlTest, charactersXmlForbidsAreDroppedAndTheFileStillReads)
 {
     card(ItemIds::Top, QStringLiteral("Bell\x07here"), QStringLiteral("x"), 1)->setNotes(QString(QChar(0xFFFE)));
     save();
+    EXPECT_TRUE(Opml().getOpml(context(), Source, QStringLiteral("Title\x01"), ItemIds::Top, true)
+                    .contains(QStringLiteral("<title>Title</title>")));
     ASSERT_TRUE(import(exported().toUtf8()));
     ASSERT_EQ(targetChildren().size(), 1);
     EXPECT_EQ(targetChildren()[0]->title(), QStringLiteral("Bellhere"));
