@@ -71,7 +71,12 @@ public:
     static QString mostProductiveDayText(const QList<DayStat>& days, const QDateTime& now);
     static QString durationText(qint64 seconds);
 
-    // Everything the statistics screen shows for a project, with the word goal as the roll-up's limit.
-    static StatisticsReport report(ManagedObjectContext* context, const QString& projectId, qint64 wordGoal,
+    // Everything the statistics screen shows for a project: every stored record and the unsaved stretch, so the
+    // figures never depend on the word goal. One read of the records serves both the shown figures and those
+    // achievements are judged on.
+    static StatisticsReport report(ManagedObjectContext* context, const QString& projectId,
+                                   const std::optional<DayStat>& unsaved, const QDateTime& now);
+    // Finishes a report from the stored days (newest first) the caller already rolled up.
+    static StatisticsReport report(const QList<DayStat>& storedDays, const CardStats& cardStats, qint64 wordsPerPage,
                                    const std::optional<DayStat>& unsaved, const QDateTime& now);
 };
