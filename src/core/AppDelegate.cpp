@@ -10,6 +10,9 @@
 #include "board/SidebarViewController.h"
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
+#include "stats/AchievementViewController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
@@ -80,6 +83,9 @@ void AppDelegate::showProjectList()
     SidebarViewController::registerInStoryboard();
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
+    StatisticsViewController::registerInStoryboard();
+    AchievementViewController::registerInStoryboard();
+    SettingsViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);

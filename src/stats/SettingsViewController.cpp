@@ -41,7 +41,7 @@ SettingsViewController::SettingsViewController(ManagedObjectContext* context, QS
     : ViewController(parent), m_context(context), m_projectId(std::move(projectId))
 {
     setObjectName(QStringLiteral("SettingsViewController"));
-    setPreferredContentSize(QSize(480, 420));
+    setPreferredContentSize(QSize(480, 340));
     buildForm();
     connect(ColorScheme::instance(), &ColorScheme::changed, this, [this] { applyColors(); });
 }
@@ -76,6 +76,7 @@ void SettingsViewController::buildForm()
     form->setContentsMargins(24, 20, 24, 20);
     form->setVerticalSpacing(14);
     form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    form->setLabelAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     m_wordsPerPage = new QLineEdit(m_contentView);
     m_wordsPerPage->setObjectName(QStringLiteral("WordsPerPageTextField"));

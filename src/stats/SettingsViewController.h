@@ -1,12 +1,12 @@
 #pragma once
 
+#include "platform/BarButtonItem.h"
 #include "platform/ViewController.h"
 
 #include <QPointer>
 #include <QString>
 #include <optional>
 
-class BarButtonItem;
 class ManagedObject;
 class ManagedObjectContext;
 class QCheckBox;

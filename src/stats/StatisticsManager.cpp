@@ -289,6 +289,33 @@ QString StatisticsManager::durationText(qint64 seconds)
         .arg(minutes == 1 ? QStringLiteral("minute") : QStringLiteral("minutes"));
 }
 
+double StatisticsManager::goalPercent(qint64 words, qint64 wordGoal)
+{
+    if (wordGoal < 1)
+        return 0;
+    return double(words) / double(wordGoal) * 100.0;
+}
+
+std::optional<qint64> StatisticsManager::daysToGoal(qint64 words, qint64 wordGoal, qint64 wordsPerDay)
+{
+    if (wordsPerDay < 1)
+        return std::nullopt;
+    return qint64(double(wordGoal - words) / double(wordsPerDay) + 0.5);
+}
+
+QString StatisticsManager::summaryText(qint64 wordGoal, qint64 words, qint64 wordsPerDay, const QDateTime& now)
+{
+    if (wordGoal < 1)
+        return NoGoalSummary;
+    if (wordGoal <= words)
+        return CompletedSummary;
+    const std::optional<qint64> days = daysToGoal(words, wordGoal, wordsPerDay);
+    if (!days)
+        return NeverSummary.arg(wordsPerDay);
+    const QDate finish = calendarDay(now).addDays(*days);
+    return DaysSummary.arg(wordsPerDay).arg(*days).arg(RelativeDateFormatter::mediumDate(finish));
+}
+
 StatisticsReport StatisticsManager::report(ManagedObjectContext* context, const QString& projectId,
                                            const std::optional<DayStat>& unsaved, const QDateTime& now)
 {
