@@ -436,17 +436,27 @@ void StatisticsViewController::openAchievement(const QString& tag)
     AchievementViewController::present(this, *achievement, title, true);
 }
 
+std::optional<qint64> StatisticsViewController::goalFromText(const QString& text)
+{
+    // An empty field is no goal.
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return 0;
+    bool ok = false;
+    const qint64 goal = trimmed.toLongLong(&ok);
+    if (!ok || goal < 0 || goal > MaximumWordGoal)
+        return std::nullopt;
+    return goal;
+}
+
 void StatisticsViewController::goalEdited(const QString& text)
 {
-    const QString trimmed = text.trimmed();
-    bool ok = trimmed.isEmpty();
-    const qint64 goal = ok ? 0 : trimmed.toLongLong(&ok);
-    const bool valid = ok && goal >= 0 && goal <= MaximumWordGoal;
-    m_goalMessage->setVisible(!valid);
+    const std::optional<qint64> goal = goalFromText(text);
+    m_goalMessage->setVisible(!goal);
     // A refused entry changes nothing: the figures keep the last goal that was a goal.
-    if (!valid)
+    if (!goal)
         return;
-    m_wordGoal = goal;
+    m_wordGoal = *goal;
     m_goalChanged = true;
     if (m_loaded)
         showGoalFigures();
@@ -457,6 +467,9 @@ void StatisticsViewController::storeGoal()
     if (!m_goalChanged || !m_context)
         return;
     m_goalChanged = false;
+    // Left with a refused entry in the field, the stored goal stays: what the field shows was never a goal.
+    if (!goalFromText(m_goalField->text()))
+        return;
     if (SettingsHelper::getWordTarget(m_context, m_projectId) == m_wordGoal &&
         SettingsHelper::fetchSetting(m_context, m_projectId, SettingsHelper::WordTargetKey))
         return;

@@ -85,6 +85,9 @@ public:
     // The figure label of that outlet name ("summaryView", "streakView", ...), or nullptr.
     QLabel* label(const QString& name) const { return m_labels.value(name); }
 
+    // The goal a field text stands for; nullopt for anything but a whole number from 0 to the maximum.
+    static std::optional<qint64> goalFromText(const QString& text);
+
     void done();
     // Opens the achievement of tag, as pressing its badge does.
     void openAchievement(const QString& tag);

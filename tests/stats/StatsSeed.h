@@ -18,6 +18,8 @@ struct StatsSeed {
     qint64 wordsPerCard = 1250;
     int days = 30;
     int recordsPerDay = 3;
+    // Stops after this many records; 0 for no limit.
+    int maxRecords = 0;
 
     void fill(ManagedObjectContext* context, const QDateTime& now) const
     {
@@ -40,12 +42,14 @@ struct StatsSeed {
             // Every seventh day is a day off.
             if (day % 7 == 5)
                 continue;
-            for (int r = 0; r < recordsPerDay; ++r) {
+            for (int r = 0; r < recordsPerDay && (maxRecords == 0 || record < maxRecords); ++r) {
                 auto* stat = context->insertNew<ProjectStat>();
                 stat->setUniqueIdentifier(QStringLiteral("%1-STAT-%2").arg(projectId).arg(++record));
                 stat->setProjectId(projectId);
                 stat->setProjectItemId(QStringLiteral("%1-CARD-%2").arg(projectId).arg(record % cards));
-                const QDateTime start(now.date().addDays(-day), QTime(9 + r * 3, 15));
+                // Spread over the writer's day from nine in the morning.
+                const QDateTime start =
+                    QDateTime(now.date().addDays(-day), QTime(9, 15)).addSecs(qint64(r) * 12 * 3600 / recordsPerDay);
                 stat->setStartTime(start.toUTC());
                 stat->setTime(600 + (day * 137 + r * 71) % 2400);
                 stat->setWordCount(80 + (day * 53 + r * 31) % 260 - (day % 11 == 4 ? 200 : 0));
