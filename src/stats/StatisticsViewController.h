@@ -2,26 +2,18 @@
 
 #include "DayStat.h"
 #include "StatisticsReport.h"
+#include "StatisticsScreenUi.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ViewController.h"
 
 #include <QColor>
 #include <QDateTime>
-#include <QHash>
 #include <QPointer>
 #include <functional>
 #include <optional>
 
 class AchievementsManager;
-class BadgeStack;
-class BasicBarChart;
-class GaugeView;
 class ManagedObjectContext;
-class QGridLayout;
-class QLabel;
-class QLineEdit;
-class QScrollArea;
-class StatisticsCell;
 
 // The "Project Statistics" sheet of one project: the word goal with a gauge and a summary, the week's chart while
 // the goal is not reached, the figures of every stored record plus the editor's unsaved stretch, and the badges.
@@ -74,16 +66,16 @@ public:
     bool goalChanged() const { return m_goalChanged; }
     AchievementsManager* achievementsManager() const { return m_achievements; }
 
-    QLineEdit* goalField() const { return m_goalField; }
-    QLabel* goalMessage() const { return m_goalMessage; }
-    GaugeView* gaugeView() const { return m_gauge; }
-    StatisticsCell* barCharRowView() const { return m_chartRow; }
-    BasicBarChart* daysChartView() const { return m_chart; }
-    BadgeStack* achievementStack() const { return m_badges; }
-    QLabel* wordsTrendView() const { return m_wordsTrend; }
-    QLabel* timeTrendView() const { return m_timeTrend; }
+    QLineEdit* goalField() const { return m_ui.goalField; }
+    QLabel* goalMessage() const { return m_ui.goalMessage; }
+    GaugeView* gaugeView() const { return m_ui.gauge; }
+    StatisticsCell* barCharRowView() const { return m_ui.chartRow; }
+    BasicBarChart* daysChartView() const { return m_ui.chart; }
+    BadgeStack* achievementStack() const { return m_ui.badges; }
+    QLabel* wordsTrendView() const { return m_ui.wordsTrend; }
+    QLabel* timeTrendView() const { return m_ui.timeTrend; }
     // The figure label of that outlet name ("summaryView", "streakView", ...), or nullptr.
-    QLabel* label(const QString& name) const { return m_labels.value(name); }
+    QLabel* label(const QString& name) const { return m_ui.labels.value(name); }
 
     // The goal a field text stands for; nullopt for anything but a whole number from 0 to the maximum.
     static std::optional<qint64> goalFromText(const QString& text);
@@ -99,12 +91,6 @@ protected:
     void viewWillDisappear(bool animated) override;
 
 private:
-    void buildScreen();
-    QWidget* buildGoalCell();
-    QWidget* buildFigures();
-    QLabel* addFigure(QGridLayout* grid, int row, int column, const QString& caption, const QString& name,
-                      QLabel** trend = nullptr, int columnSpan = 1);
-    StatisticsCell* makeCell();
     QDateTime now() const;
 
     void updateStatistics();
@@ -130,18 +116,7 @@ private:
     bool m_loaded = false;
     QColor m_neutralTextColor = Qt::black;
 
-    QScrollArea* m_scroll = nullptr;
-    QWidget* m_contentView = nullptr;
-    QLineEdit* m_goalField = nullptr;
-    QLabel* m_goalMessage = nullptr;
-    GaugeView* m_gauge = nullptr;
-    StatisticsCell* m_chartRow = nullptr;
-    BasicBarChart* m_chart = nullptr;
-    BadgeStack* m_badges = nullptr;
-    QLabel* m_wordsTrend = nullptr;
-    QLabel* m_timeTrend = nullptr;
-    QHash<QString, QLabel*> m_labels;
-    QList<StatisticsCell*> m_cells;
+    StatisticsScreenUi m_ui;
     QPointer<BarButtonItem> m_closeButton;
     AchievementsManager* m_achievements = nullptr;
 };
