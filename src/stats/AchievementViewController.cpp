@@ -1,15 +1,12 @@
 #include "AchievementViewController.h"
 
 #include "BadgeArt.h"
-#include "core/HexColor.h"
-#include "core/NavigationHelpers.h"
+#include "SheetChrome.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/NavigationController.h"
-#include "platform/NavigationItem.h"
 #include "platform/Storyboard.h"
-#include "platform/SymbolIcons.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -121,15 +118,7 @@ void AchievementViewController::viewDidLoad()
 void AchievementViewController::viewWillAppear(bool animated)
 {
     ViewController::viewWillAppear(animated);
-    NavigationController* navigation = navigationController();
-    if (navigation)
-        NavigationHelpers::setupCustomNavbar(navigation->navigationBar());
-    if (navigation && navigation->modalPresentationStyle() == PresentationStyle::FormSheet && !m_closeButton) {
-        m_closeButton = new BarButtonItem(SymbolIcons::icon(CloseSymbol), this);
-        m_closeButton->setObjectName(QStringLiteral("closeButton"));
-        connect(m_closeButton, &QAction::triggered, this, &AchievementViewController::done);
-        navigationItem()->setRightBarButtonItem(m_closeButton);
-    }
+    SheetChrome::styleBar(this, m_closeButton);
     applyColors();
     // A badge opened again needs no word on where badges are kept.
     if (m_existing && m_tip) {
@@ -140,11 +129,7 @@ void AchievementViewController::viewWillAppear(bool animated)
 
 void AchievementViewController::applyColors()
 {
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window,
-                     HexColor::colorWithHexString(ColorScheme::isDark() ? BackgroundColorDarkHex : BackgroundColorHex));
-    setPalette(palette);
-    setAutoFillBackground(true);
+    SheetChrome::paintBackground({this}, BackgroundColorHex, BackgroundColorDarkHex);
 }
 
 void AchievementViewController::done()

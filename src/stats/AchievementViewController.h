@@ -22,7 +22,6 @@ public:
     static inline const QString StoryboardIdentifier = QStringLiteral("achievementView");
     static inline const QString BackgroundColorHex = QStringLiteral("#F1F1F1");
     static inline const QString BackgroundColorDarkHex = QStringLiteral("#333334");
-    static inline const QString CloseSymbol = QStringLiteral("xmark");
     static inline const QString NewHeader = QStringLiteral("New Achievement");
     static inline const QString ExistingHeader = QStringLiteral("Achievement");
     static inline const QString UntitledTitle = QStringLiteral("Untitled");

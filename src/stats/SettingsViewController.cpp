@@ -1,17 +1,14 @@
 #include "SettingsViewController.h"
 
+#include "SheetChrome.h"
 #include "StatisticsManager.h"
 #include "core/DbHelpers.h"
-#include "core/HexColor.h"
-#include "core/NavigationHelpers.h"
 #include "core/ProjectSetting.h"
 #include "core/SettingsHelper.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/NavigationController.h"
-#include "platform/NavigationItem.h"
 #include "platform/Storyboard.h"
-#include "platform/SymbolIcons.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -119,16 +116,7 @@ void SettingsViewController::viewWillAppear(bool animated)
 {
     ViewController::viewWillAppear(animated);
     // The holder is known only once the sheet sits in its navigation controller, which is before it appears.
-    NavigationController* navigation = navigationController();
-    if (navigation)
-        NavigationHelpers::setupCustomNavbar(navigation->navigationBar());
-    const bool formSheet = navigation && navigation->modalPresentationStyle() == PresentationStyle::FormSheet;
-    if (formSheet && !m_closeButton) {
-        m_closeButton = new BarButtonItem(SymbolIcons::icon(CloseSymbol), this);
-        m_closeButton->setObjectName(QStringLiteral("closeButton"));
-        connect(m_closeButton, &QAction::triggered, this, &SettingsViewController::done);
-        navigationItem()->setRightBarButtonItem(m_closeButton);
-    }
+    SheetChrome::styleBar(this, m_closeButton);
     applyColors();
 }
 
@@ -167,14 +155,7 @@ void SettingsViewController::showValues(const Values& values)
 
 void SettingsViewController::applyColors()
 {
-    const QColor background =
-        HexColor::colorWithHexString(ColorScheme::isDark() ? BackgroundColorDarkHex : BackgroundColorHex);
-    for (QWidget* widget : {static_cast<QWidget*>(this), m_contentView}) {
-        QPalette palette = widget->palette();
-        palette.setColor(QPalette::Window, background);
-        widget->setPalette(palette);
-        widget->setAutoFillBackground(true);
-    }
+    SheetChrome::paintBackground({this, m_contentView}, BackgroundColorHex, BackgroundColorDarkHex);
 }
 
 std::optional<qint64> SettingsViewController::enteredWordsPerPage() const

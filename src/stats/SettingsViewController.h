@@ -26,7 +26,6 @@ public:
     static inline const QString Title = QStringLiteral("Project Settings");
     static inline const QString BackgroundColorHex = QStringLiteral("#F1F1F1");
     static inline const QString BackgroundColorDarkHex = QStringLiteral("#333334");
-    static inline const QString CloseSymbol = QStringLiteral("xmark");
     static constexpr int FieldHeight = 28;
     static constexpr qint64 MinimumWordsPerPage = 1;
     static inline const QString WordsPerPageRefused =

@@ -4,6 +4,7 @@
 #include "AchievementsManager.h"
 #include "BadgeStack.h"
 #include "BasicBarChart.h"
+#include "SheetChrome.h"
 #include "StatisticsCell.h"
 #include "StatisticsManager.h"
 #include "StatisticsScreenUi.h"
@@ -12,7 +13,6 @@
 #include "core/DbHelpers.h"
 #include "core/HexColor.h"
 #include "core/ImageHelpers.h"
-#include "core/NavigationHelpers.h"
 #include "core/Project.h"
 #include "core/ProjectSetting.h"
 #include "core/SettingsHelper.h"
@@ -21,7 +21,6 @@
 #include "platform/ColorScheme.h"
 #include "platform/GaugeView.h"
 #include "platform/NavigationController.h"
-#include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
@@ -97,15 +96,7 @@ void StatisticsViewController::viewDidLoad()
 void StatisticsViewController::viewWillAppear(bool animated)
 {
     ViewController::viewWillAppear(animated);
-    NavigationController* navigation = navigationController();
-    if (navigation)
-        NavigationHelpers::setupCustomNavbar(navigation->navigationBar());
-    if (navigation && navigation->modalPresentationStyle() == PresentationStyle::FormSheet && !m_closeButton) {
-        m_closeButton = new BarButtonItem(SymbolIcons::icon(CloseSymbol), this);
-        m_closeButton->setObjectName(QStringLiteral("closeButton"));
-        connect(m_closeButton, &QAction::triggered, this, &StatisticsViewController::done);
-        navigationItem()->setRightBarButtonItem(m_closeButton);
-    }
+    SheetChrome::styleBar(this, m_closeButton);
     applyColors();
     ProgressHud::show();
 }
@@ -247,12 +238,8 @@ void StatisticsViewController::updateDaysChart()
 void StatisticsViewController::applyColors()
 {
     const bool dark = ColorScheme::isDark();
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, hex(dark ? BackgroundColorDarkHex : BackgroundColorHex));
-    for (QWidget* widget : {static_cast<QWidget*>(this), m_ui.scroll->viewport(), m_ui.contentView}) {
-        widget->setPalette(palette);
-        widget->setAutoFillBackground(true);
-    }
+    SheetChrome::paintBackground({this, m_ui.scroll->viewport(), m_ui.contentView}, BackgroundColorHex,
+                                 BackgroundColorDarkHex);
     m_neutralTextColor = dark ? Qt::white : Qt::black;
     m_ui.gauge->setFaceColor(dark ? Qt::black : Qt::white);
     m_ui.gauge->setValueTextColor(dark ? Qt::white : QColor::fromRgbF(0.3, 0.3, 0.3));

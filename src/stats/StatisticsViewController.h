@@ -25,7 +25,6 @@ class StatisticsViewController : public ViewController {
 public:
     static inline const QString StoryboardIdentifier = QStringLiteral("statisticsView");
     static inline const QString Title = QStringLiteral("Project Statistics");
-    static inline const QString CloseSymbol = QStringLiteral("xmark");
     static constexpr qint64 AverageWordsPerMinute = 238;
     static inline const QString CellColorHex = QStringLiteral("#E7E7E7");
     static inline const QString CellColorDarkHex = QStringLiteral("#5b5b5d");

@@ -3,6 +3,7 @@
 #include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
+#include "stats/SheetTestSupport.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -10,22 +11,12 @@
 
 namespace {
 
-void setDark(bool dark)
-{
-    QPalette palette = QApplication::palette();
-    palette.setColor(QPalette::Window, dark ? QColor(0x1e, 0x1e, 0x20) : QColor(0xef, 0xef, 0xef));
-    palette.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
-    QApplication::setPalette(palette);
-    QApplication::processEvents();
-}
-
 TEST(BoardAppearanceTest, darkSchemeColoursBarToolbarAndBoardDarkGreyWithWhite)
 {
-    const QPalette original = QApplication::palette();
+    const QPalette original = switchScheme(true);
     auto* board = new ViewController;
     NavigationController navigation(board);
     QWidget toolbar;
-    setDark(true);
     BoardAppearance::apply(board, &toolbar, QStringLiteral("Chapter One"));
     const QColor darkGrey(0x25, 0x25, 0x24);
     EXPECT_EQ(board->palette().color(QPalette::Window), darkGrey);
@@ -35,7 +26,7 @@ TEST(BoardAppearanceTest, darkSchemeColoursBarToolbarAndBoardDarkGreyWithWhite)
     EXPECT_EQ(navigation.navigationBar()->palette().color(QPalette::WindowText), QColor(Qt::white));
     EXPECT_EQ(board->window()->windowTitle(), QStringLiteral("Chapter One"));
 
-    setDark(false);
+    switchScheme(false);
     BoardAppearance::apply(board, nullptr, QString());
     EXPECT_EQ(board->palette().color(QPalette::Window), QColor(Qt::white));
     EXPECT_EQ(navigation.navigationBar()->palette().color(QPalette::WindowText), QColor(Qt::black));

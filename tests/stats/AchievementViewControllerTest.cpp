@@ -1,4 +1,5 @@
 #include "stats/AchievementViewController.h"
+#include "SheetTestSupport.h"
 #include "StatsFixture.h"
 #include "TestWait.h"
 #include "core/HexColor.h"
@@ -30,11 +31,7 @@ protected:
     void TearDown() override
     {
         AchievementViewController::setSaveLocationChooser({});
-        for (Alert* alert : Alert::presented())
-            alert->close();
-        if (root.presentedViewController())
-            root.dismiss(false);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeSheetsOver(root);
         StatsFixture::TearDown();
     }
 
@@ -123,11 +120,7 @@ TEST_F(AchievementViewControllerTest, backgroundFollowsTheAppearance)
 {
     AchievementViewController* screen = open(QStringLiteral("first.1000.words"), QStringLiteral("Salt"), false);
     EXPECT_EQ(screen->palette().color(QPalette::Window), HexColor::colorWithHexString(QStringLiteral("#F1F1F1")));
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    QApplication::setPalette(dark);
+    const QPalette light = switchScheme(true);
     const bool followed = waitFor([&] {
         return screen->palette().color(QPalette::Window) == HexColor::colorWithHexString(QStringLiteral("#333334"));
     });

@@ -1,4 +1,5 @@
 #include "stats/SettingsViewController.h"
+#include "SheetTestSupport.h"
 #include "StatsFixture.h"
 #include "TestWait.h"
 #include "core/DbHelpers.h"
@@ -33,11 +34,7 @@ class SettingsViewControllerTest : public StatsFixture {
 protected:
     void TearDown() override
     {
-        for (Alert* alert : Alert::presented())
-            alert->close();
-        if (root.presentedViewController())
-            root.dismiss(false);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeSheetsOver(root);
         StatsFixture::TearDown();
     }
 
@@ -268,12 +265,8 @@ TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePendin
 TEST_F(SettingsViewControllerTest, backgroundFollowsTheAppearance)
 {
     open();
-    const QPalette light = QApplication::palette();
     EXPECT_EQ(sheet->palette().color(QPalette::Window), HexColor::colorWithHexString(QStringLiteral("#F1F1F1")));
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    QApplication::setPalette(dark);
+    const QPalette light = switchScheme(true);
     const bool followed = waitFor([&] {
         return sheet->palette().color(QPalette::Window) == HexColor::colorWithHexString(QStringLiteral("#333334"));
     });

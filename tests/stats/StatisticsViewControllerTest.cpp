@@ -1,4 +1,5 @@
 #include "stats/StatisticsViewController.h"
+#include "SheetTestSupport.h"
 #include "StatsFixture.h"
 #include "TestWait.h"
 #include "core/HexColor.h"
@@ -29,11 +30,7 @@ protected:
 
     void TearDown() override
     {
-        for (Alert* alert : Alert::presented())
-            alert->close();
-        if (root.presentedViewController())
-            root.dismiss(false);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        closeSheetsOver(root);
         StatsFixture::TearDown();
     }
 
@@ -314,11 +311,7 @@ TEST_F(StatisticsViewControllerTest, cellsFollowTheAppearance)
     StatisticsCell* cell = sheet->findChild<StatisticsCell*>();
     ASSERT_NE(cell, nullptr);
     EXPECT_EQ(cell->color(), HexColor::colorWithHexString(StatisticsViewController::CellColorHex));
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::WindowText, Qt::white);
-    QApplication::setPalette(dark);
+    const QPalette light = switchScheme(true);
     const bool followed = waitFor(
         [&] { return cell->color() == HexColor::colorWithHexString(StatisticsViewController::CellColorDarkHex); });
     const QColor face = sheet->gaugeView()->faceColor();
