@@ -55,6 +55,18 @@ TEST_F(AppDelegateTest, launchRegistersTheNotesAndImageSheets)
     }
 }
 
+TEST_F(AppDelegateTest, launchRegistersTheStatisticsAchievementAndSettingsSheets)
+{
+    Storyboard::reset();
+    AppDelegate delegate(path());
+    ASSERT_TRUE(delegate.didFinishLaunching());
+    for (const QString& identifier :
+         {QStringLiteral("statisticsView"), QStringLiteral("achievementView"), QStringLiteral("settingsView")}) {
+        std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
+        EXPECT_NE(screen, nullptr) << identifier.toStdString();
+    }
+}
+
 TEST_F(AppDelegateTest, freshDefaultsAnswerTheRegisteredValues)
 {
     AppDelegate::registerDefaults();
