@@ -10,6 +10,9 @@
 #include "editors/PvEditViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
+#include "stats/AchievementViewController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 void ScreenRegistry::registerScreens()
 {
@@ -20,4 +23,7 @@ void ScreenRegistry::registerScreens()
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
+    StatisticsViewController::registerInStoryboard();
+    AchievementViewController::registerInStoryboard();
+    SettingsViewController::registerInStoryboard();
 }
