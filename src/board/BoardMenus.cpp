@@ -18,6 +18,8 @@
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -69,6 +71,14 @@ QMenu* BoardMenus::makeBoardMenu(QWidget* parent) const
     menu->addAction(SymbolIcons::icon(QStringLiteral("info.circle")), FolderInfoTitle, menu, [board] {
         if (board)
             board->menus().showFolderInfo();
+    });
+    menu->addAction(SymbolIcons::icon(QStringLiteral("speedometer")), StatisticsTitle, menu, [board] {
+        if (board)
+            board->menus().showStatistics();
+    });
+    menu->addAction(SymbolIcons::icon(QStringLiteral("gear")), SettingsTitle, menu, [board] {
+        if (board)
+            board->menus().showSettings();
     });
     return menu;
 }
@@ -134,6 +144,20 @@ void BoardMenus::showCompiledView() const
     compiled->folderId = m_board->currentFolderId();
     compiled->folderTitle = m_board->currentTitle();
     m_board->present(new NavigationController(compiled), true, {}, PresentationStyle::FullScreen);
+}
+
+void BoardMenus::showStatistics() const
+{
+    std::optional<QDateTime> lastModified;
+    if (Project* project = DbHelpers::getProject(m_board->context(), m_board->currentProjectId());
+        project && project->lastModified().isValid())
+        lastModified = project->lastModified();
+    StatisticsViewController::present(m_board, m_board->context(), m_board->currentProjectId(), lastModified);
+}
+
+void BoardMenus::showSettings() const
+{
+    SettingsViewController::present(m_board, m_board->context(), m_board->currentProjectId());
 }
 
 ProjectItem* BoardMenus::shownItem(const QString& itemId) const

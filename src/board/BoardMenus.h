@@ -21,6 +21,8 @@ public:
     static inline const QString CompileTitle = QStringLiteral("Compile");
     static inline const QString ImportTitle = QStringLiteral("Import");
     static inline const QString ExportTitle = QStringLiteral("Export");
+    static inline const QString StatisticsTitle = QStringLiteral("Project Statistics");
+    static inline const QString SettingsTitle = QStringLiteral("Project Settings");
     static inline const QString CardTypeTitle = QStringLiteral("Card Type");
     static inline const QString TitleTitle = QStringLiteral("Title");
     static inline const QString TagsTitle = QStringLiteral("Tags");
@@ -42,6 +44,8 @@ public:
     void showFolderInfo() const;
     // The compiled manuscript of the folder shown, full screen.
     void showCompiledView() const;
+    void showStatistics() const;
+    void showSettings() const;
 
     // The item operations of the card menu, by the identifier of their item.
     void changeCardType(const QString& itemId) const;

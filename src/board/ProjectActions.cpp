@@ -1,4 +1,6 @@
 #include "ProjectActions.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 #include "ProjectViewController.h"
 #include "core/DbHelpers.h"
@@ -44,6 +46,8 @@ QMenu* ProjectActions::getPulldownMenu(Project* project)
     add(TitleAction, QStringLiteral("text.cursor"), &ProjectActions::renameProject);
     add(SetCoverAction, QStringLiteral("photo"), &ProjectActions::setProjectCoverPicture);
     add(ResetCoverAction, QStringLiteral("arrow.uturn.left"), &ProjectActions::resetProjectCoverPicture);
+    add(StatisticsAction, QStringLiteral("speedometer"), &ProjectActions::projectStatistics);
+    add(SettingsAction, QStringLiteral("gear"), &ProjectActions::projectSettings);
     add(BackupAction, QStringLiteral("icloud.and.arrow.up"), &ProjectActions::archiveProject);
     add(DeleteAction, QStringLiteral("trash"), &ProjectActions::deleteProject);
     return menu;
@@ -180,4 +184,20 @@ void ProjectActions::showError(const QString& message)
     auto* alert = new Alert(ErrorTitle, message);
     alert->addAction(OkTitle);
     alert->present(m_screen);
+}
+
+void ProjectActions::projectStatistics(Project* project)
+{
+    if (!project || project->isDeleted() || !m_screen)
+        return;
+    const QDateTime lastModified = project->lastModified();
+    StatisticsViewController::present(m_screen, m_context(), project->uniqueIdentifier(),
+                                      lastModified.isValid() ? std::optional(lastModified) : std::nullopt);
+}
+
+void ProjectActions::projectSettings(Project* project)
+{
+    if (!project || project->isDeleted() || !m_screen)
+        return;
+    SettingsViewController::present(m_screen, m_context(), project->uniqueIdentifier());
 }

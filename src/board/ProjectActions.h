@@ -25,6 +25,8 @@ public:
     static inline const QString TitleAction = QStringLiteral("Title");
     static inline const QString SetCoverAction = QStringLiteral("Set Cover");
     static inline const QString ResetCoverAction = QStringLiteral("Reset Cover");
+    static inline const QString StatisticsAction = QStringLiteral("Statistics");
+    static inline const QString SettingsAction = QStringLiteral("Settings");
     static inline const QString BackupAction = QStringLiteral("Backup");
     static inline const QString DeleteAction = QStringLiteral("Delete");
     static inline const QString RestoreAction = QStringLiteral("Restore");
@@ -57,6 +59,8 @@ public:
     void setProjectCoverPicture(Project* project);
     void resetProjectCoverPicture(Project* project);
     void archiveProject(Project* project);
+    void projectStatistics(Project* project);
+    void projectSettings(Project* project);
     void deleteProject(Project* project);
     void unarchiveProject();
     // The picked cover file for the project of the last request.

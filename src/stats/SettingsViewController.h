@@ -42,6 +42,7 @@ public:
 
     void setContext(ManagedObjectContext* context) { m_context = context; }
     void setProjectId(const QString& projectId) { m_projectId = projectId; }
+    QString projectId() const { return m_projectId; }
 
     QLineEdit* wordsPerPageField() const { return m_wordsPerPage; }
     QCheckBox* autoIndentToggle() const { return m_autoIndent; }

@@ -54,6 +54,7 @@ public:
 
     void setContext(ManagedObjectContext* context) { m_context = context; }
     void setProjectId(const QString& projectId) { m_projectId = projectId; }
+    QString projectId() const { return m_projectId; }
     void setLastModified(const std::optional<QDateTime>& lastModified) { m_lastModified = lastModified; }
     void setUnsavedStats(const std::optional<DayStat>& unsaved) { m_unsavedStats = unsaved; }
     void setPopup(bool popup) { m_isPopup = popup; }

@@ -175,7 +175,8 @@ TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
     QMenu* menu = board->contextButton()->menu();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::CompileTitle, BoardMenus::ImportTitle,
-                                         BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle}));
+                                         BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle, BoardMenus::StatisticsTitle,
+                                         BoardMenus::SettingsTitle}));
     menu->actions().first()->trigger();
     EXPECT_TRUE(board->compactCards());
     EXPECT_TRUE(UserDefaults::standard().value(PvCardViewController::PrefCompactCards).toBool());
@@ -228,6 +229,27 @@ TEST_F(BoardMenusTest, importAndExportOpenTheirChoosers)
         }));
         EXPECT_EQ(picker->formTitle(), title);
         picker->cancel();
+        ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
+    }
+}
+
+TEST_F(BoardMenusTest, statisticsAndSettingsOpenTheProjectsSheets)
+{
+    appear();
+    const QList<std::pair<QString, QString>> rows = {{BoardMenus::StatisticsTitle, QStringLiteral("statisticsView")},
+                                                     {BoardMenus::SettingsTitle, QStringLiteral("settingsView")}};
+    for (const auto& [title, screen] : rows) {
+        action(board->contextButton()->menu(), title)->trigger();
+        ViewController* sheet = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+            sheet = navigation ? navigation->topViewController() : nullptr;
+            return sheet != nullptr;
+        })) << title.toStdString();
+        EXPECT_EQ(sheet->metaObject()->className(),
+                  QByteArray(screen == QStringLiteral("statisticsView") ? "StatisticsViewController"
+                                                                         : "SettingsViewController"));
+        board->presentedViewController()->dismiss(false);
         ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
     }
 }

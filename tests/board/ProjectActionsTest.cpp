@@ -17,6 +17,10 @@
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
+#include "platform/NavigationController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
+
 #include <QListView>
 #include <QMenu>
 #include <QSignalSpy>
@@ -98,7 +102,8 @@ TEST_F(ProjectActionsTest, gearOnTileOpensTheProjectMenuInsteadOfTheProject)
         return menu && menu->isVisible();
     }));
     EXPECT_EQ(clicked.count(), 0);
-    EXPECT_EQ(menuTitles(menu), QStringList({"Title", "Set Cover", "Reset Cover", "Backup", "Delete"}));
+    EXPECT_EQ(menuTitles(menu),
+              QStringList({"Title", "Set Cover", "Reset Cover", "Statistics", "Settings", "Backup", "Delete"}));
     if (qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT")) {
         QApplication::processEvents();
         m_screen->grab().save(QStringLiteral("/tmp/project-list-gear.png"));
@@ -158,6 +163,25 @@ TEST_F(ProjectActionsTest, resetCoverAsksThenClearsAndStamps)
     EXPECT_TRUE(m_projects[0]->image().isEmpty());
     EXPECT_GT(m_projects[0]->lastModified(), QDateTime(QDate(2025, 1, 1), QTime(0, 0)));
     EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(ProjectActionsTest, statisticsAndSettingsRowsOpenTheSheetsOfThatProject)
+{
+    m_screen->actions()->projectStatistics(m_projects[1]);
+    auto* navigation = qobject_cast<NavigationController*>(m_screen->presentedViewController());
+    ASSERT_NE(navigation, nullptr);
+    auto* statistics = qobject_cast<StatisticsViewController*>(navigation->topViewController());
+    ASSERT_NE(statistics, nullptr);
+    EXPECT_EQ(statistics->projectId(), m_projects[1]->uniqueIdentifier());
+    m_screen->presentedViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return m_screen->presentedViewController() == nullptr; }));
+
+    m_screen->actions()->projectSettings(m_projects[2]);
+    navigation = qobject_cast<NavigationController*>(m_screen->presentedViewController());
+    ASSERT_NE(navigation, nullptr);
+    auto* settings = qobject_cast<SettingsViewController*>(navigation->topViewController());
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(settings->projectId(), m_projects[2]->uniqueIdentifier());
 }
 
 TEST_F(ProjectActionsTest, backupFromTheMenuAndRestoreFromTheContextButton)
