@@ -8,6 +8,7 @@
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "editors/PvEditViewController.h"
+#include "editors/SketchViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
 
@@ -19,5 +20,6 @@ void ScreenRegistry::registerScreens()
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
+    SketchViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
 }

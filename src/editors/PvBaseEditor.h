@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PendingRecords.h"
 #include "core/CardProps.h"
 #include "platform/ViewController.h"
 
@@ -32,15 +33,6 @@ class PvBaseEditor : public ViewController {
     Q_OBJECT
 
 public:
-    static inline const QString UpdatedAlertTitle = QStringLiteral("Warning");
-    // %1 is empty, or UpdatedAlertCopyOffer when the card has unsaved changes.
-    static inline const QString UpdatedAlertFormat =
-        QStringLiteral("The card you're editing has been updated from iCloud.\r\n\r\nAny changes you make will "
-                       "overwrite the update.\r\n\r\nDo you want to load the updated card%1?");
-    static inline const QString UpdatedAlertCopyOffer =
-        QStringLiteral(" and save a copy of your current changes to a new card");
-    static inline const QString IgnoreChangesTitle = QStringLiteral("Ignore Changes");
-    static inline const QString LoadCardTitle = QStringLiteral("Load Card");
     static inline const QString UnreadableTitle = QStringLiteral("Unreadable Card");
     static inline const QString UnreadableMessage =
         QStringLiteral("The text of this card could not be read. It is left exactly as it is stored and "
@@ -215,7 +207,7 @@ private:
     bool m_isFullScreenEditor = false;
     bool m_peeking = false;
     bool m_newCardDetected = false;
-    QList<ManagedObject*> m_pendingInserts;
+    PendingRecords m_pending;
 
     PvTextView* m_editor = nullptr;
     QToolBar* m_toolbar = nullptr;

@@ -27,16 +27,9 @@ public:
     static inline const QString WordsFormat = QStringLiteral("Words: %1");
     static inline const QString CancelTitle = QStringLiteral("Cancel");
     static inline const QString SaveTitle = QStringLiteral("Save");
-    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
-    static inline const QString DiscardChangesMessage =
-        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
-    static inline const QString DiscardChangesAccessibility = QStringLiteral("discardChangesAlert");
-    static inline const QString DiscardTitle = QStringLiteral("Discard");
     static inline const QString CopyPrefix = QStringLiteral("Copy of ");
     static inline const QString ArchiveFailedMessage =
         QStringLiteral("The card's text could not be stored, so nothing was saved. Your changes are still here.");
-    // Wait before a save, so that the progress indicator is drawn first.
-    static constexpr int SaveDelayMs = 400;
     // Text insets on the desktop.
     static constexpr int DesktopPad = 32;
 

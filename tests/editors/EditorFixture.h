@@ -11,6 +11,7 @@
 #include "core/ProjectStat.h"
 #include "core/StoreConstants.h"
 #include "editors/EditorCommands.h"
+#include "editors/EditorPrompts.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvTextView.h"
 #include "platform/Alert.h"
