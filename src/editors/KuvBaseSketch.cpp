@@ -276,6 +276,14 @@ bool KuvBaseSketch::applyAutoSave(const QVariantMap& snapshot)
         showUnreadable(UnreadableSnapshotMessage);
         return false;
     }
+    // The card was saved after the snapshot was taken (on another machine, or here before the crash was
+    // noticed): the snapshot must not overwrite it, so its drawing opens as a new card.
+    const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
+    if (m_currentObject && m_currentObject->lastModified().isValid() &&
+        (!savedAt.isValid() || savedAt < m_currentObject->lastModified())) {
+        m_currentObject = nullptr;
+        m_document = SketchDrawingDocument();
+    }
     auto text = [&snapshot](const QString& key) {
         const QVariant value = snapshot.value(key);
         return value.typeId() == QMetaType::QString ? value.toString() : QString();

@@ -30,6 +30,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -175,6 +176,14 @@ protected:
         sqlite3_close(db);
     }
     QString storePath() const { return dir.filePath(QStringLiteral("CardStore.sqlite")); }
+    // Another copy of the application changing the store (see EditorStoreWriterMain.cpp for the commands).
+    void runWriter(const QStringList& arguments)
+    {
+        QProcess writer;
+        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH), QStringList{storePath()} + arguments);
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> app;

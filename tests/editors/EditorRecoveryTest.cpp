@@ -49,13 +49,6 @@ protected:
         // The editor reads the history on the GUI thread right after the notice.
         runEventsFor(50);
     }
-    void runWriter(const QStringList& arguments)
-    {
-        QProcess writer;
-        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH), QStringList{storePath()} + arguments);
-        ASSERT_TRUE(writer.waitForFinished(30000));
-        ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
-    }
 };
 
 TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNothing)

@@ -104,3 +104,55 @@ TEST_F(SketchRecoveryTest, darkSchemeShowsInkLightButStoresItsTrueColour)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
+    EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
+    alert->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->changesMade(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of ") + SketchTitle);
+    EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
+    EXPECT_EQ(editor->titleView()->text(), QStringLiteral("Retitled elsewhere"));
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
+    EXPECT_TRUE(isOpen());
+}
+
+TEST_F(SketchRecoveryTest, ourOwnSaveRaisesNoUpdatedAlert)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(saveSketch(editor));
+    runEventsFor(200);
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SketchRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
+{
+    ProjectItem* card = DbHelpers::getItem(context(), SketchId);
+    card->setLastModified(QDateTime::currentDateTime());
+    ASSERT_FALSE(context()->save());
+    QVariantMap snapshot = snapshotOf({});
+    snapshot.insert(QStringLiteral("projectItemId"), SketchId);
+    snapshot.insert(QStringLiteral("saveDate"), QDateTime::currentDateTime().addSecs(-60));
+    KuvBaseSketch* editor = openSketch(SketchId, snapshot);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
+    EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 1u);
+    EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->title(), SketchTitle);
+}
+
+} // namespace
