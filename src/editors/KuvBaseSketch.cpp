@@ -3,6 +3,7 @@
 #include "CardNotesViewController.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorPrompts.h"
+#include "PvTextView.h"
 #include "SketchSaveWriter.h"
 #include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
@@ -44,19 +45,6 @@ namespace {
 const QString EnterFullScreenSymbol = QStringLiteral("arrow.up.left.and.arrow.down.right");
 const QString ExitFullScreenSymbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
 constexpr int TitleHeight = 28;
-
-void paintArea(QWidget* area, const QColor& background, const QColor& foreground)
-{
-    QPalette colours = area->palette();
-    colours.setColor(QPalette::Window, background);
-    colours.setColor(QPalette::Base, background);
-    colours.setColor(QPalette::WindowText, foreground);
-    colours.setColor(QPalette::Text, foreground);
-    colours.setColor(QPalette::ButtonText, foreground);
-    colours.setColor(QPalette::Button, background);
-    area->setPalette(colours);
-    area->setAutoFillBackground(true);
-}
 
 } // namespace
 
@@ -428,8 +416,8 @@ void KuvBaseSketch::setupColors()
     const CardProp& prop = m_cardProps.propForIntCardType(m_currentItemType);
     NavigationController* navigation = navigationController();
     NavigationBar* bar = navigation ? navigation->navigationBar() : nullptr;
-    const QColor background(dark ? QStringLiteral("#252524") : QStringLiteral("#FFFFFF"));
-    const QColor foreground(dark ? QStringLiteral("#DEDEDF") : QStringLiteral("#000000"));
+    const QColor background(dark ? PvTextView::kEditorDarkBackground : PvTextView::kEditorBackground);
+    const QColor foreground(dark ? PvTextView::kEditorDarkForeground : PvTextView::kEditorForeground);
     if (m_isPopup) {
         NavigationHelpers::setupCustomNavbar(bar, prop.textColor(), prop.cardColor());
     } else {
@@ -439,7 +427,7 @@ void KuvBaseSketch::setupColors()
     for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_container),
                           static_cast<QWidget*>(m_container->viewport()), static_cast<QWidget*>(m_canvas),
                           static_cast<QWidget*>(m_toolBar), static_cast<QWidget*>(m_titleView)})
-        paintArea(area, background, foreground);
+        NavigationHelpers::paintArea(area, foreground, background);
     // Dark ink is shown light on the dark page; what is stored keeps its true colour.
     m_canvas->setDark(dark);
 }

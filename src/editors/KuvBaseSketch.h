@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardEditorFields.h"
 #include "PendingRecords.h"
 #include "SketchDrawingDocument.h"
 #include "core/CardProps.h"
@@ -35,7 +36,7 @@ class TagMenuController;
 //
 // A drawing the card holds but that cannot be read is shown as an error and is never written over: the canvas
 // stays read-only, and saves of the card's title, tag or notes leave the stored bytes exactly as they were.
-class KuvBaseSketch : public ViewController {
+class KuvBaseSketch : public ViewController, public CardEditorFields {
     Q_OBJECT
 
 public:
@@ -67,43 +68,15 @@ public:
     explicit KuvBaseSketch(QWidget* parent = nullptr);
     ~KuvBaseSketch() override;
 
-    // --- Set by the opener before the screen loads (the context and project are required).
-    ManagedObjectContext* managedObjectContext() const { return m_context; }
-    void setManagedObjectContext(ManagedObjectContext* context) { m_context = context; }
-    // The card; nullptr for a new card until its first save.
-    ProjectItem* currentObject() const { return m_currentObject; }
-    void setCurrentObject(ProjectItem* item) { m_currentObject = item; }
-    QString currentProjectId() const { return m_currentProjectId; }
-    void setCurrentProjectId(const QString& id) { m_currentProjectId = id; }
-    QString currentFolderId() const { return m_currentFolderId; }
-    void setCurrentFolderId(const QString& id) { m_currentFolderId = id; }
-    // The card's type; the card's own type wins once it exists.
-    qint64 currentItemType() const { return m_currentItemType; }
-    void setCurrentItemType(qint64 type) { m_currentItemType = type; }
-    const CardProps& cardProps() const { return m_cardProps; }
-    void setCardProps(const CardProps& props) { m_cardProps = props; }
-    // The folder's cards as the opener shows them.
-    const QList<ProjectItem*>& fetchedResults() const { return m_fetchedResults; }
-    void setFetchedResults(const QList<ProjectItem*>& cards) { m_fetchedResults = cards; }
-    // The board that opened the editor.
-    QObject* cvController() const { return m_cvController; }
-    void setCvController(QObject* board) { m_cvController = board; }
-    // A crash-recovery snapshot the writer chose to restore.
-    const std::optional<QVariantMap>& autoSaveData() const { return m_autoSaveData; }
-    void setAutoSaveData(const std::optional<QVariantMap>& snapshot) { m_autoSaveData = snapshot; }
+    // --- Set by the opener besides the fields every card editor takes.
     // Presented as a form sheet over the board (every type but Story).
     bool isPopup() const { return m_isPopup; }
     void setIsPopup(bool popup) { m_isPopup = popup; }
     // Called after a successful save, before the editor closes.
     void setCardModified(std::function<void()> cardModified) { m_cardModified = std::move(cardModified); }
-    // A card opened from inside another editor; it arms the secondary quit-guard flag and snapshot.
-    bool isSecondaryCard() const { return m_isSecondaryCard; }
-    void setIsSecondaryCard(bool secondary) { m_isSecondaryCard = secondary; }
     // The store save is left to the opener.
     bool deferSave() const { return m_deferSave; }
     void setDeferSave(bool defer) { m_deferSave = defer; }
-    // Given the card this editor inserted (a new card or a saved copy) once it is saved, for the board's list.
-    std::function<void(ProjectItem*)> addedRecord;
 
     // --- Actions.
     // Waits behind the progress indicator, then writes and saves. With a copy title the drawing becomes a new
@@ -190,18 +163,8 @@ private:
     void closeEditor();
     void markHistorySeen();
 
-    ManagedObjectContext* m_context = nullptr;
-    ProjectItem* m_currentObject = nullptr;
-    QString m_currentProjectId;
-    QString m_currentFolderId;
-    qint64 m_currentItemType = 0;
-    CardProps m_cardProps;
-    QList<ProjectItem*> m_fetchedResults;
-    QPointer<QObject> m_cvController;
-    std::optional<QVariantMap> m_autoSaveData;
     bool m_isPopup = false;
     std::function<void()> m_cardModified;
-    bool m_isSecondaryCard = false;
     bool m_deferSave = false;
 
     SketchDrawingDocument m_document;

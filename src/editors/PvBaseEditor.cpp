@@ -406,16 +406,8 @@ void PvBaseEditor::applyColors()
     const QColor foreground(m_isDarkMode ? PvTextView::kEditorDarkForeground : PvTextView::kEditorForeground);
     const QColor accent = m_currentItemType == ProjectItemTypes::AllCards ? foreground : prop.cardColor();
     NavigationHelpers::setupCustomNavbar(bar, accent, background);
-    for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_toolbar)}) {
-        QPalette colours = area->palette();
-        colours.setColor(QPalette::Window, background);
-        colours.setColor(QPalette::Base, background);
-        colours.setColor(QPalette::WindowText, foreground);
-        colours.setColor(QPalette::ButtonText, foreground);
-        colours.setColor(QPalette::Button, background);
-        area->setPalette(colours);
-        area->setAutoFillBackground(true);
-    }
+    for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_toolbar)})
+        NavigationHelpers::paintArea(area, foreground, background);
     // The gutters around the text are the view's own frame: the same colour as the page.
     QPalette page = m_editor->palette();
     page.setColor(QPalette::Window, background);
