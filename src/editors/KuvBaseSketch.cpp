@@ -1,10 +1,11 @@
 #include "KuvBaseSketch.h"
 
-#include "CardNotesViewController.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorPrompts.h"
 #include "PvTextView.h"
+#include "SketchCommands.h"
 #include "SketchSaveWriter.h"
+#include "SketchSnapshot.h"
 #include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -14,7 +15,6 @@
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
-#include "export/DocumentExport.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
@@ -22,14 +22,12 @@
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
-#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
 #include "platform/ink/InkCanvas.h"
 #include "platform/ink/InkToolPicker.h"
 #include "platform/store/ManagedObjectContext.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -50,7 +48,7 @@ constexpr int TitleHeight = 28;
 
 KuvBaseSketch::KuvBaseSketch(QWidget* parent)
     : ViewController(parent), m_watcher(std::make_unique<CloudUpdateWatcher>()),
-      m_writer(std::make_unique<SketchSaveWriter>(*this))
+      m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
 {
     setObjectName(StoryboardIdentifier);
     buildViews();
@@ -244,52 +242,13 @@ void KuvBaseSketch::loadDrawing()
         showUnreadable(UnreadableMessage);
         return;
     }
-    if (m_autoSaveData && applyAutoSave(*m_autoSaveData)) {
+    if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData)) {
         m_titleChanged = true;
         m_contentChanged = true;
         markChanged();
         updateTitle();
     }
     updateSaveButton();
-}
-
-bool KuvBaseSketch::applyAutoSave(const QVariantMap& snapshot)
-{
-    // A snapshot without its drawing or its card type is no snapshot of this editor.
-    if (!snapshot.contains(AutoSaveController::kContentKey) || !snapshot.contains(AutoSaveController::kItemTypeKey))
-        return false;
-    SketchDrawingDocument recovered =
-        SketchDrawingDocument::fromData(snapshot.value(AutoSaveController::kContentKey).toByteArray());
-    if (!recovered.isReadable()) {
-        showUnreadable(UnreadableSnapshotMessage);
-        return false;
-    }
-    // The card was saved after the snapshot was taken (on another machine, or here before the crash was
-    // noticed): the snapshot must not overwrite it, so its drawing opens as a new card.
-    const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
-    if (m_currentObject && m_currentObject->lastModified().isValid() &&
-        (!savedAt.isValid() || savedAt < m_currentObject->lastModified())) {
-        m_currentObject = nullptr;
-        m_document = SketchDrawingDocument();
-    }
-    auto text = [&snapshot](const QString& key) {
-        const QVariant value = snapshot.value(key);
-        return value.typeId() == QMetaType::QString ? value.toString() : QString();
-    };
-    if (!text(AutoSaveController::kProjectIdKey).isEmpty())
-        m_currentProjectId = text(AutoSaveController::kProjectIdKey);
-    if (snapshot.contains(AutoSaveController::kParentItemIdKey))
-        m_currentFolderId = text(AutoSaveController::kParentItemIdKey);
-    m_titleView->setText(text(AutoSaveController::kTitleKey));
-    m_notes = text(AutoSaveController::kNotesKey);
-    m_tag = text(AutoSaveController::kTagKey);
-    m_canvas->setDrawing(recovered.takeDrawing());
-    updateContentSize();
-    bool isNumber = false;
-    const qint64 type = snapshot.value(AutoSaveController::kItemTypeKey).toLongLong(&isNumber);
-    if (isNumber && !m_currentObject)
-        m_currentItemType = type;
-    return true;
 }
 
 void KuvBaseSketch::showUnreadable(const QString& message)
@@ -606,79 +565,24 @@ void KuvBaseSketch::reloadCard(const QString& itemId)
     markHistorySeen();
 }
 
-// --- Tags, notes, export
+// --- Tags, notes, export, snapshot
 
 void KuvBaseSketch::showTagMenu()
 {
-    if (isBusy())
-        return;
-    m_tags = std::make_unique<TagMenuController>();
-    QPointer<KuvBaseSketch> self(this);
-    m_tags->showMenu(m_currentItemType, SetTagTitle, &m_cardProps, this, [self](const QString& tagId) {
-        if (self)
-            self->tagSelected(tagId);
-    });
+    m_commands->showTagMenu();
 }
 
 void KuvBaseSketch::showCardNotes()
 {
-    if (isBusy() || !Storyboard::contains(CardNotesViewController::StoryboardIdentifier))
-        return;
-    auto* notesEditor =
-        dynamic_cast<CardNotesViewController*>(Storyboard::instantiate(CardNotesViewController::StoryboardIdentifier));
-    if (!notesEditor)
-        return;
-    notesEditor->setNotes(m_notes.isNull() ? QStringLiteral("") : m_notes);
-    QPointer<KuvBaseSketch> self(this);
-    notesEditor->setNotesModified([self](const QString& notes) {
-        if (self)
-            self->notesModified(notes);
-    });
-    present(new NavigationController(notesEditor), true, {}, PresentationStyle::FormSheet);
+    m_commands->showCardNotes();
 }
 
 void KuvBaseSketch::exportPNG()
 {
-    if (isBusy())
-        return;
-    const QString title = m_titleView->text().isEmpty() ? Helpers::UntitledFileName : m_titleView->text();
-    const QString fileName = Helpers::sanitizeFileNameString(title) + QLatin1Char('.') + ExportExtension;
-    const QByteArray png = SketchDrawingDocument::exportImageData(m_canvas->drawing());
-    DocumentExport::exportFile(
-        fileName,
-        [&png](const QString& path) {
-            QFile file(path);
-            return !png.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(png) == png.size();
-        },
-        this);
+    m_commands->exportPNG();
 }
-
-// --- Snapshot
 
 QVariantMap KuvBaseSketch::autoSaveSnapshot() const
 {
-    QVariantMap snapshot;
-    // Until the drawing is shown, or while it could not be read, there is nothing of the writer's to keep.
-    if (!m_contentLoaded || !m_document.isReadable())
-        return snapshot;
-    const std::optional<QByteArray> content = SketchDrawingDocument::data(m_canvas->drawing());
-    if (!content)
-        return snapshot;
-    if (!m_currentProjectId.isNull())
-        snapshot.insert(AutoSaveController::kProjectIdKey, m_currentProjectId);
-    if (!m_currentFolderId.isNull())
-        snapshot.insert(AutoSaveController::kParentItemIdKey, m_currentFolderId);
-    snapshot.insert(AutoSaveController::kProjectItemIdKey,
-                    m_currentObject ? m_currentObject->uniqueIdentifier() : QStringLiteral(""));
-    snapshot.insert(AutoSaveController::kItemTypeKey, m_currentItemType);
-    snapshot.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Sketch);
-    snapshot.insert(AutoSaveController::kTitleKey, m_titleView->text());
-    if (!m_notes.isNull())
-        snapshot.insert(AutoSaveController::kNotesKey, m_notes);
-    if (!m_tag.isNull())
-        snapshot.insert(AutoSaveController::kTagKey, m_tag);
-    snapshot.insert(AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime());
-    snapshot.insert(AutoSaveController::kContentKey, *content);
-    snapshot.insert(AutoSaveController::kMimeTypeKey, DocumentMimeTypes::Drawing);
-    return snapshot;
+    return SketchSnapshot::take(*this);
 }

@@ -27,8 +27,8 @@ class QLineEdit;
 class QMenu;
 class QScrollArea;
 class QToolBar;
+class SketchCommands;
 class SketchSaveWriter;
-class TagMenuController;
 
 // The editor of a sketch card: its title, a drawing canvas with pen, eraser and colours, tags, notes and a PNG
 // export, saved behind the progress indicator like the text editors and guarded by the same crash-recovery
@@ -140,12 +140,12 @@ protected:
 
 private:
     friend class SketchSaveWriter;
+    friend class SketchSnapshot;
 
     void buildViews();
     void buildOverflowMenu();
     void prepareSession();
     void loadDrawing();
-    bool applyAutoSave(const QVariantMap& snapshot);
     void showUnreadable(const QString& message);
     void markChanged();
     void titleDidChange();
@@ -195,5 +195,5 @@ private:
     std::unique_ptr<AutoSaveController> m_autoSaveController;
     std::unique_ptr<CloudUpdateWatcher> m_watcher;
     std::unique_ptr<SketchSaveWriter> m_writer;
-    std::unique_ptr<TagMenuController> m_tags;
+    std::unique_ptr<SketchCommands> m_commands;
 };
