@@ -135,12 +135,12 @@ protected:
         editor->editor()->moveCursor(QTextCursor::End);
         QTest::keyClicks(editor->editor(), text);
     }
-    // Presses Save and waits for the save to end; answers whether it succeeded.
-    bool save(PvEditViewController* editor)
+    // Presses Save of a text or sketch editor and waits for the save to end; answers whether it succeeded.
+    template <class Editor> bool save(Editor* editor)
     {
         bool finished = false;
         bool result = false;
-        const auto connection = QObject::connect(editor, &PvEditViewController::saveFinished, [&](bool saved) {
+        const auto connection = QObject::connect(editor, &Editor::saveFinished, [&](bool saved) {
             finished = true;
             result = saved;
         });

@@ -56,7 +56,7 @@ TEST_F(SketchEditorTest, newCardSaveWritesOneDocumentTheSummaryImageAndTheSketch
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Coastline"));
     draw(editor, {{40, 40}, {240, 40}, {440, 140}});
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(modifiedCalls, 1);
@@ -92,7 +92,7 @@ TEST_F(SketchEditorTest, titleOnlyChangeLeavesTheDrawingAndSummaryAsStored)
     EXPECT_EQ(editor->title(), QStringLiteral("Edit Person Card"));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
     typeTitle(editor, QStringLiteral(" v2"));
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     ProjectItem* card = DbHelpers::getItem(context(), SketchId);
     EXPECT_EQ(card->title(), SketchTitle + QStringLiteral(" v2"));
     EXPECT_EQ(documentOf(SketchId)->content(), before);
@@ -116,7 +116,7 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
     EXPECT_TRUE(editor->autoSaveSnapshot().isEmpty());
     editor->tagSelected(QStringLiteral("done"));
     typeTitle(editor, QStringLiteral("!"));
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->tag(), QStringLiteral("done"));
     EXPECT_EQ(documentOf(SketchId)->content(), foreign);
 }
@@ -160,7 +160,7 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
 
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Reef")}), 1);
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {added.first()->uniqueIdentifier()}),
@@ -175,7 +175,7 @@ TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)
     typeTitle(editor, QStringLiteral("Never wanted"));
     draw(editor, {{30, 30}, {130, 80}});
     refuseInserts(QStringLiteral("ProjectItemDocument"));
-    EXPECT_FALSE(saveSketch(editor));
+    EXPECT_FALSE(save(editor));
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
     editor->cancelButton()->trigger();

@@ -87,20 +87,6 @@ protected:
         editor->titleView()->end(false);
         QTest::keyClicks(editor->titleView(), text);
     }
-    // Presses Save and waits for the save to end; answers whether it succeeded.
-    bool saveSketch(KuvBaseSketch* editor)
-    {
-        bool finished = false;
-        bool result = false;
-        const auto connection = QObject::connect(editor, &KuvBaseSketch::saveFinished, [&](bool saved) {
-            finished = true;
-            result = saved;
-        });
-        editor->saveButton()->trigger();
-        EXPECT_TRUE(waitFor([&] { return finished; }));
-        QObject::disconnect(connection);
-        return result;
-    }
     ProjectItemDocument* documentOf(const QString& itemId) { return DbHelpers::getItemDocument(context(), itemId); }
 
     int modifiedCalls = 0;

@@ -39,7 +39,7 @@ TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->autoSaveController()->autoSave());
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(added.first()->title(), QStringLiteral("Recovered map"));
     EXPECT_EQ(added.first()->itemType(), ProjectItemTypes::Location);
@@ -96,7 +96,7 @@ TEST_F(SketchRecoveryTest, darkSchemeShowsInkLightButStoresItsTrueColour)
     KuvBaseSketch* editor = openSketch();
     EXPECT_TRUE(editor->canvasView()->isDark());
     draw(editor, {{200, 200}, {260, 240}});
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     const InkDrawing stored = *InkReader::decode(documentOf(SketchId)->content()).drawing;
     QApplication::setPalette(light);
     ASSERT_EQ(stored.strokeCount(), 2u);
@@ -129,7 +129,7 @@ TEST_F(SketchRecoveryTest, ourOwnSaveRaisesNoUpdatedAlert)
 {
     KuvBaseSketch* editor = openSketch();
     draw(editor, {{200, 200}, {260, 240}});
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     runEventsFor(200);
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
 }
@@ -148,7 +148,7 @@ TEST_F(SketchRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
     snapshot.insert(QStringLiteral("saveDate"), QDateTime::currentDateTime().addSecs(-60));
     KuvBaseSketch* editor = openSketch(SketchId, snapshot);
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
-    ASSERT_TRUE(saveSketch(editor));
+    ASSERT_TRUE(save(editor));
     ASSERT_EQ(added.size(), 1);
     EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
     EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 1u);
