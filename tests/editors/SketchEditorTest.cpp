@@ -205,7 +205,6 @@ TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDraw
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_EQ(decoded(documentOf(SketchId)->content()).strokeCount(), 1u);
-
 }
 
 TEST_F(SketchEditorTest, escapeAndTheSheetCloseButtonGoThroughCancel)
