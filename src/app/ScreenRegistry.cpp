@@ -11,6 +11,9 @@
 #include "editors/SketchViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
+#include "stats/AchievementViewController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 void ScreenRegistry::registerScreens()
 {
@@ -22,4 +25,7 @@ void ScreenRegistry::registerScreens()
     PvEditViewController::registerInStoryboard();
     SketchViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
+    StatisticsViewController::registerInStoryboard();
+    AchievementViewController::registerInStoryboard();
+    SettingsViewController::registerInStoryboard();
 }

@@ -21,7 +21,8 @@ TEST(ScreenRegistryTest, everyScreenTheProgramOpensByIdentifierIsRegistered)
     for (const QString& identifier :
          {AppDelegate::ProjectListIdentifier, ProjectOpener::BoardIdentifier, ProjectOpener::SidebarIdentifier,
           CardNotesViewController::StoryboardIdentifier, ImageViewController::StoryboardIdentifier,
-          PvEditViewController::StoryboardIdentifier, CompiledViewController::Identifier}) {
+          PvEditViewController::StoryboardIdentifier, CompiledViewController::Identifier,
+          QStringLiteral("statisticsView"), QStringLiteral("achievementView"), QStringLiteral("settingsView")}) {
         std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
         EXPECT_NE(screen, nullptr) << identifier.toStdString();
     }
