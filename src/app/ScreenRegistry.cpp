@@ -8,6 +8,7 @@
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "editors/PvEditViewController.h"
+#include "editors/SketchViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
 #include "stats/AchievementViewController.h"
@@ -22,6 +23,7 @@ void ScreenRegistry::registerScreens()
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
+    SketchViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
     StatisticsViewController::registerInStoryboard();
     AchievementViewController::registerInStoryboard();

@@ -2,6 +2,7 @@
 
 #include "CardSaveWriter.h"
 #include "EditorCommands.h"
+#include "EditorPrompts.h"
 #include "PvTextView.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -268,16 +269,8 @@ void PvEditViewController::saveCard(const std::optional<QString>& copyTitle, std
     if (isBusy())
         return;
     setSaving(true);
-    ProgressHud::show();
-    QPointer<PvEditViewController> self(this);
-    Dispatch::globalAfter(Delays::scaled(SaveDelayMs), [self, copyTitle, completion] {
-        Dispatch::main([self, copyTitle, completion] {
-            if (self)
-                self->writeCard(copyTitle, completion);
-            else
-                ProgressHud::dismiss();
-        });
-    });
+    EditorPrompts::afterIndicator<PvEditViewController>(
+        this, [copyTitle, completion](PvEditViewController& editor) { editor.writeCard(copyTitle, completion); });
 }
 
 void PvEditViewController::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
@@ -379,15 +372,8 @@ void PvEditViewController::confirmCancel()
         closeEditor();
         return;
     }
-    for (Alert* shown : Alert::presented()) {
-        if (shown->title() == DiscardChangesTitle)
-            return;
-    }
-    auto* alert = new Alert(DiscardChangesTitle, DiscardChangesMessage);
-    alert->setAccessibleName(DiscardChangesAccessibility);
-    alert->setObjectName(DiscardChangesAccessibility);
     QPointer<PvEditViewController> self(this);
-    alert->addAction(DiscardTitle, AlertActionStyle::Destructive, [self] {
+    EditorPrompts::confirmDiscard(this, [self] {
         if (!self)
             return;
         self->discardPendingChanges();
@@ -396,8 +382,6 @@ void PvEditViewController::confirmCancel()
         self->markCardChanged(false);
         self->closeEditor();
     });
-    alert->addAction(CancelTitle, AlertActionStyle::Cancel);
-    alert->present(this);
 }
 
 // --- Statistics and achievements

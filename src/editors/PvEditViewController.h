@@ -27,16 +27,9 @@ public:
     static inline const QString WordsFormat = QStringLiteral("Words: %1");
     static inline const QString CancelTitle = QStringLiteral("Cancel");
     static inline const QString SaveTitle = QStringLiteral("Save");
-    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
-    static inline const QString DiscardChangesMessage =
-        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
-    static inline const QString DiscardChangesAccessibility = QStringLiteral("discardChangesAlert");
-    static inline const QString DiscardTitle = QStringLiteral("Discard");
     static inline const QString CopyPrefix = QStringLiteral("Copy of ");
     static inline const QString ArchiveFailedMessage =
         QStringLiteral("The card's text could not be stored, so nothing was saved. Your changes are still here.");
-    // Wait before a save, so that the progress indicator is drawn first.
-    static constexpr int SaveDelayMs = 400;
     // Text insets on the desktop.
     static constexpr int DesktopPad = 32;
 
@@ -47,11 +40,6 @@ public:
     static void registerInStoryboard();
 
     // --- Set by the board before the screen loads.
-    // The board that opened the editor.
-    QObject* cvController() const { return m_cvController; }
-    void setCvController(QObject* board) { m_cvController = board; }
-    // Given the card this editor inserted (a new card or a saved copy) once it is saved, for the board's list.
-    std::function<void(ProjectItem*)> addedRecord;
     // The board's achievements for the open project; may be null.
     AchievementsManager* achievementsManager() const { return m_achievementsManager; }
     void setAchievementsManager(AchievementsManager* manager) { m_achievementsManager = manager; }
@@ -110,7 +98,6 @@ private:
     void checkDailyAverage(qint64 wordsGained);
     void beginDailyAverageCheck();
 
-    QPointer<QObject> m_cvController;
     AchievementsManager* m_achievementsManager = nullptr;
     BarButtonItem* m_saveButton = nullptr;
     BarButtonItem* m_cancelButton = nullptr;
