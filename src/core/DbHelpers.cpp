@@ -284,6 +284,27 @@ QList<ProjectItem*> DbHelpers::getCardsForQuery(ManagedObjectContext* context, c
     return fetchItems(context, request);
 }
 
+QHash<QString, qint64> DbHelpers::getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
+                                                     const QString& excludingItemId)
+{
+    QHash<QString, qint64> counts;
+    if (!context)
+        return counts;
+    FetchRequest request = ProjectItem::fetchRequest();
+    if (excludingItemId.isEmpty()) {
+        request.setPredicate(QStringLiteral("(projectId == %@) AND (itemType != %ld)"),
+                             {projectId, ProjectItemTypes::Folder});
+    } else {
+        request.setPredicate(QStringLiteral("(projectId == %@) AND (itemType != %ld) AND (uniqueIdentifier != %@)"),
+                             {projectId, ProjectItemTypes::Folder, excludingItemId});
+    }
+    context->fetchValues(request, {ProjectItem::ParentItemIdKey}, [&counts](const QVariantList& values) {
+        ++counts[values.value(0).toString()];
+        return true;
+    });
+    return counts;
+}
+
 // --- Counts
 
 quint64 DbHelpers::getFolderItemsCount(ManagedObjectContext* context, const QString& projectId, const QString& folderId,

@@ -4,6 +4,7 @@
 #include "FolderStackItem.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -58,6 +59,10 @@ public:
     // Every card of the project in any folder matching the query fragment of Indexer::predicate().
     static QList<ProjectItem*> getCardsForQuery(ManagedObjectContext* context, const QString& projectId,
                                                 const QString& query);
+    // How many cards each folder of the project holds (folder id → count), leaving out excludingItemId when
+    // it is not empty. Read in one pass without making records; a folder without cards has no entry.
+    static QHash<QString, qint64> getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
+                                                      const QString& excludingItemId = {});
 
     // --- Counts, through count requests; 0 when the count fails.
     static quint64 getFolderItemsCount(ManagedObjectContext* context, const QString& projectId, const QString& folderId,
