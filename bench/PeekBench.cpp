@@ -118,8 +118,8 @@ bool firstCardPainted(PeekTableViewController& panel, QWidget& window, const QIm
     const QRect rect = panel.tableView()->visualRect(first);
     if (!first.isValid() || !rect.isValid())
         return false;
-    const QRect onImage = QRect(panel.tableView()->viewport()->mapTo(&window, rect.topLeft()), rect.size()) &
-                          image.rect();
+    const QRect onImage =
+        QRect(panel.tableView()->viewport()->mapTo(&window, rect.topLeft()), rect.size()) & image.rect();
     int dark = 0;
     for (int y = onImage.top(); y <= onImage.bottom(); ++y) {
         for (int x = onImage.left(); x <= onImage.right(); ++x)

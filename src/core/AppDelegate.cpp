@@ -5,6 +5,7 @@
 #include "RootTransition.h"
 #include "StoreModel.h"
 #include "ToolbarDelegate.h"
+#include "board/PeekTableViewController.h"
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarViewController.h"
@@ -80,6 +81,7 @@ void AppDelegate::showProjectList()
     SidebarViewController::registerInStoryboard();
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
+    PeekTableViewController::registerInStoryboard();
     auto* projects = new ProjectViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);

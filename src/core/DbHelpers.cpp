@@ -285,7 +285,7 @@ QList<ProjectItem*> DbHelpers::getCardsForQuery(ManagedObjectContext* context, c
 }
 
 QHash<QString, qint64> DbHelpers::getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
-                                                     const QString& excludingItemId)
+                                                      const QString& excludingItemId)
 {
     QHash<QString, qint64> counts;
     if (!context)
