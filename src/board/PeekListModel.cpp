@@ -15,76 +15,59 @@ void PeekListModel::setExcludedItemId(const QString& itemId)
     if (itemId == m_excludedId)
         return;
     m_excludedId = itemId;
-    beginResetModel();
     m_items.clear();
-    for (QList<ProjectItem*>& cards : m_filteredItems) {
-        cards.removeIf([&itemId](ProjectItem* card) { return card->uniqueIdentifier() == itemId; });
-    }
-    if (!m_filtering)
-        m_counts = DbHelpers::getFolderCardCounts(m_context, m_projectId, m_excludedId);
-    countRows();
-    endResetModel();
+    m_filteredItems.clear();
+    reload();
 }
 
 void PeekListModel::showProject(const QString& projectId, const QList<FolderStackItem>& folders)
 {
-    beginResetModel();
     m_projectId = projectId;
     m_folders = folders;
     m_items.clear();
-    m_filtering = false;
-    m_filteredFolders.clear();
+    m_query.clear();
+    reload();
+}
+
+void PeekListModel::showFiltered(const QString& query)
+{
+    m_query = query;
     m_filteredItems.clear();
-    m_counts = DbHelpers::getFolderCardCounts(m_context, m_projectId, m_excludedId);
-    countRows();
-    endResetModel();
-}
-
-void PeekListModel::showFiltered(const QList<FolderStackItem>& folders,
-                                 const QHash<QString, QList<ProjectItem*>>& items)
-{
-    beginResetModel();
-    m_filtering = true;
-    m_filteredFolders = folders;
-    m_filteredItems = items;
-    countRows();
-    endResetModel();
-}
-
-void PeekListModel::showUnfiltered()
-{
-    beginResetModel();
-    m_filtering = false;
-    m_counts = DbHelpers::getFolderCardCounts(m_context, m_projectId, m_excludedId);
-    countRows();
-    endResetModel();
+    reload();
 }
 
 void PeekListModel::reload()
 {
     m_relistPending = false;
     beginResetModel();
-    if (!m_filtering)
-        m_counts = DbHelpers::getFolderCardCounts(m_context, m_projectId, m_excludedId);
-    countRows();
+    recount();
     endResetModel();
+}
+
+void PeekListModel::recount()
+{
+    m_counts = DbHelpers::getFolderCardCounts(m_context, m_projectId, m_excludedId, m_query);
+    m_filteredFolders.clear();
+    if (isFiltering()) {
+        for (const FolderStackItem& folder : std::as_const(m_folders)) {
+            if (m_counts.contains(folder.folderId()) || !m_filteredItems.value(folder.folderId()).isEmpty())
+                m_filteredFolders.append(folder);
+        }
+    }
+    countRows();
 }
 
 void PeekListModel::countRows()
 {
     const QList<FolderStackItem>& folders = shownFolders();
+    const QHash<QString, QList<ProjectItem*>>& cached = isFiltering() ? m_filteredItems : m_items;
     m_sectionStarts.resize(folders.size());
     m_sectionRows.resize(folders.size());
     int row = 0;
     for (qsizetype section = 0; section < folders.size(); ++section) {
         const QString folderId = folders[section].folderId();
-        qsizetype cards = 0;
-        if (m_filtering)
-            cards = m_filteredItems.value(folderId).size();
-        else if (auto cached = m_items.constFind(folderId); cached != m_items.constEnd())
-            cards = cached->size();
-        else
-            cards = m_counts.value(folderId);
+        const auto read = cached.constFind(folderId);
+        const qsizetype cards = read != cached.constEnd() ? read->size() : m_counts.value(folderId);
         m_sectionStarts[section] = row;
         m_sectionRows[section] = int(cards);
         row += 1 + int(cards);
@@ -112,12 +95,12 @@ QList<ProjectItem*> PeekListModel::sectionItems(int section)
 const QList<ProjectItem*>& PeekListModel::loadSection(int section)
 {
     const QString folderId = shownFolders()[section].folderId();
-    if (m_filtering)
-        return m_filteredItems[folderId];
-    auto cached = m_items.find(folderId);
-    if (cached != m_items.end())
+    QHash<QString, QList<ProjectItem*>>& cache = shownItems();
+    auto cached = cache.find(folderId);
+    if (cached != cache.end())
         return *cached;
-    cached = m_items.insert(folderId, DbHelpers::getFolderCardItems(m_context, m_projectId, folderId, m_excludedId));
+    cached =
+        cache.insert(folderId, DbHelpers::getFolderCardItems(m_context, m_projectId, folderId, m_excludedId, m_query));
     // The store changed since the rows were counted: the list is laid out again once painting is over.
     if (cached->size() != m_sectionRows[section])
         scheduleRelist();

@@ -13,7 +13,8 @@ class ProjectItem;
 // The peek panel's list: one section per folder, a header row heading each section and one row per card.
 // A folder's cards are read from the store only when one of its rows is first shown and stay cached until
 // dropped; the number of rows of a folder not yet read comes from one count of the whole project. While
-// filtering, the sections are only the folders holding matching cards, and the rows those cards.
+// filtering, the sections are only the folders holding matching cards, and the rows those cards, read the
+// same way, so a filter matching every card of a large project costs one count, not every record.
 class PeekListModel : public QAbstractListModel {
     Q_OBJECT
 
@@ -30,15 +31,17 @@ public:
 
     // Lists the project's folders afresh, unfiltered, with no rows cached.
     void showProject(const QString& projectId, const QList<FolderStackItem>& folders);
-    // Shows only the given folders with their matching cards.
-    void showFiltered(const QList<FolderStackItem>& folders, const QHash<QString, QList<ProjectItem*>>& items);
-    void showUnfiltered();
+    // Shows only the folders holding cards that match the query fragment of Indexer::predicate(), in
+    // folder order, with those cards; an empty query shows every folder again.
+    void showFiltered(const QString& query);
+    void showUnfiltered() { showFiltered(QString()); }
     // Drops the cached rows of one folder; they are read again when next shown.
     void dropFolder(const QString& folderId) { m_items.remove(folderId); }
     // Lists the sections again, counting the rows of folders not cached afresh.
     void reload();
 
-    bool isFiltering() const { return m_filtering; }
+    bool isFiltering() const { return !m_query.isEmpty(); }
+    QString query() const { return m_query; }
     QString projectId() const { return m_projectId; }
     const QList<FolderStackItem>& folders() const { return m_folders; }
     const QHash<QString, QList<ProjectItem*>>& items() const { return m_items; }
@@ -62,7 +65,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
-    const QList<FolderStackItem>& shownFolders() const { return m_filtering ? m_filteredFolders : m_folders; }
+    const QList<FolderStackItem>& shownFolders() const { return isFiltering() ? m_filteredFolders : m_folders; }
+    QHash<QString, QList<ProjectItem*>>& shownItems() { return isFiltering() ? m_filteredItems : m_items; }
+    void recount();
     void countRows();
     const QList<ProjectItem*>& loadSection(int section);
     void scheduleRelist();
@@ -70,12 +75,12 @@ private:
     ManagedObjectContext* m_context = nullptr;
     QString m_projectId;
     QString m_excludedId;
-    bool m_filtering = false;
+    QString m_query;
     QList<FolderStackItem> m_folders;
     QHash<QString, QList<ProjectItem*>> m_items;
     QList<FolderStackItem> m_filteredFolders;
     QHash<QString, QList<ProjectItem*>> m_filteredItems;
-    // Cards per folder for folders whose rows were not read yet.
+    // Cards per folder (matching cards while filtering), for folders whose rows were not read yet.
     QHash<QString, qint64> m_counts;
     // First flat row (the header) of each shown section, and its number of card rows.
     QVector<int> m_sectionStarts;

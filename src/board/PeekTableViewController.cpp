@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -72,6 +73,7 @@ PeekTableViewController::PeekTableViewController(QWidget* parent)
     m_tableView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_tableView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(m_tableView, &QListView::clicked, this, &PeekTableViewController::didSelectRow);
+    m_tableView->installEventFilter(this);
 
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(8, 8, 8, 8);
@@ -215,7 +217,8 @@ void PeekTableViewController::buildProjectMenu()
 
 void PeekTableViewController::switchProject(Project* project)
 {
-    if (!project)
+    // A project deleted since the menu was built has nothing left to list.
+    if (!project || project->isDeleted())
         return;
     const QString projectId = project->uniqueIdentifier();
     m_projectButton->setText(projectId == m_projectId ? CurrentProjectLabel : project->projectTitle());
@@ -244,30 +247,10 @@ void PeekTableViewController::filterEditingChanged()
 
 void PeekTableViewController::runFilter()
 {
+    // The words reach the store as escaped literals inside a predicate that must parse whole on its own; an
+    // empty query lists every folder again.
     const QString query = Indexer::predicateFor(TermsField, m_filterTextField->text());
-    if (query.isEmpty()) {
-        refreshKeepingFocus([this] { m_model->showUnfiltered(); });
-        return;
-    }
-    // The words reach the store as escaped literals inside a predicate that must parse whole on its own.
-    const QList<ProjectItem*> results = DbHelpers::getCardsForQuery(m_context, m_currentProjectId, query);
-    const QString excluded = m_model->excludedItemId();
-    QHash<QString, QList<ProjectItem*>> groups;
-    for (ProjectItem* card : results) {
-        if (!excluded.isEmpty() && card->uniqueIdentifier() == excluded)
-            continue;
-        groups[card->parentItemId()].append(card);
-    }
-    QList<FolderStackItem> filteredFolders;
-    QHash<QString, QList<ProjectItem*>> filteredItems;
-    for (const FolderStackItem& folder : m_model->folders()) {
-        auto group = groups.constFind(folder.folderId());
-        if (group == groups.constEnd())
-            continue;
-        filteredFolders.append(folder);
-        filteredItems.insert(folder.folderId(), *group);
-    }
-    refreshKeepingFocus([&] { m_model->showFiltered(filteredFolders, filteredItems); });
+    refreshKeepingFocus([this, &query] { m_model->showFiltered(query); });
 }
 
 void PeekTableViewController::refreshKeepingFocus(const std::function<void()>& refresh)
@@ -311,6 +294,19 @@ void PeekTableViewController::didSelectRow(const QModelIndex& index)
             panel->reloadFolder(folderId);
     };
     hook(request);
+}
+
+bool PeekTableViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    // Return opens the current row, as a click does.
+    if (watched == m_tableView && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_tableView->currentIndex().isValid()) {
+            didSelectRow(m_tableView->currentIndex());
+            return true;
+        }
+    }
+    return ViewController::eventFilter(watched, event);
 }
 
 void PeekTableViewController::configureCell(PeekCellView* cell, ProjectItem* card) const

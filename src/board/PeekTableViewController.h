@@ -108,6 +108,7 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidDisappear(bool animated) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QList<FolderStackItem> loadFolders() const;

@@ -154,6 +154,28 @@ TEST_F(PeekTableViewControllerTest, rowsAreReadOnlyForFoldersOnScreen)
     EXPECT_EQ(panel->items().value(QStringLiteral("M39")).size(), 5);
 }
 
+TEST_F(PeekTableViewControllerTest, filterMatchingManyFoldersReadsOnlyThoseOnScreen)
+{
+    for (int folder = 0; folder < 40; ++folder) {
+        const QString folderId = QStringLiteral("M%1").arg(folder);
+        addItem(folderId, QStringLiteral("P1"), ItemIds::Top, ProjectItemTypes::Folder, "More", 10 + folder);
+        for (int card = 0; card < 5; ++card)
+            addItem(QStringLiteral("%1-%2").arg(folderId).arg(card), QStringLiteral("P1"), folderId,
+                    ProjectItemTypes::Idea, "Filler", card + 1, " filler");
+    }
+    store.context()->save();
+    show({400, 500});
+    type("fill");
+    panel->grab();
+    ASSERT_EQ(panel->model()->sectionCount(), 40);
+    const qsizetype read = panel->model()->filteredItems().size();
+    EXPECT_GT(read, 0);
+    EXPECT_LT(read, 15);
+    panel->tableView()->scrollToBottom();
+    panel->grab();
+    EXPECT_EQ(panel->model()->filteredItems().value(QStringLiteral("M39")).size(), 5);
+}
+
 TEST_F(PeekTableViewControllerTest, cardAddedAfterCountingStillGetsItsRow)
 {
     show({400, 700});
@@ -264,6 +286,16 @@ TEST_F(PeekTableViewControllerTest, clickingACardHandsItAndItsSectionToTheHook)
     EXPECT_FALSE(request.filtering);
     EXPECT_TRUE(request.regexQuery.isEmpty());
     EXPECT_TRUE(panel->tableView()->selectionModel()->selectedIndexes().isEmpty());
+}
+
+TEST_F(PeekTableViewControllerTest, returnOpensTheCurrentRow)
+{
+    show();
+    panel->tableView()->setFocus();
+    panel->tableView()->setCurrentIndex(panel->model()->indexForCard(3, 0));
+    QTest::keyClick(panel->tableView(), Qt::Key_Return);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().card->uniqueIdentifier(), QStringLiteral("B1"));
 }
 
 TEST_F(PeekTableViewControllerTest, clickingAFilteredCardPassesTheFilterAsHighlight)

@@ -259,6 +259,11 @@ TEST_F(DbHelpersTest, folderCardCountsLeaveOutFoldersOtherProjectsAndTheExcluded
         DbHelpers::getFolderCardCounts(context(), projectId, excluded->uniqueIdentifier());
     EXPECT_EQ(without.value(folder->uniqueIdentifier()), 1);
     EXPECT_EQ(DbHelpers::getFolderCardCounts(context(), QStringLiteral("' OR projectId != '")).size(), 0);
+    EXPECT_EQ(DbHelpers::getFolderCardCounts(context(), projectId, {}, QStringLiteral("terms contains \" thr\"")),
+              (QHash<QString, qint64>{{folder->uniqueIdentifier(), 1}}));
+    // A fragment that is no whole predicate could reach past the project condition: it counts nothing.
+    EXPECT_TRUE(
+        DbHelpers::getFolderCardCounts(context(), projectId, {}, QStringLiteral("1 == 1) OR (1 == 1")).isEmpty());
 }
 
 } // namespace
