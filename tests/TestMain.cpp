@@ -1,3 +1,5 @@
+#include "app/ScreenRegistry.h"
+
 #include <QApplication>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,6 +17,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("PlotvaneTests"));
     QApplication::setApplicationName(QStringLiteral("PlotvaneTests"));
+    // The screens the program registers at start-up, so launches in tests find them by identifier.
+    ScreenRegistry::registerScreens();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

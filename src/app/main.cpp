@@ -1,3 +1,4 @@
+#include "ScreenRegistry.h"
 #include "core/AppDelegate.h"
 #include "platform/Application.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Plotvane"));
     QApplication::setApplicationName(QStringLiteral("Plotvane"));
+    ScreenRegistry::registerScreens();
     AppDelegate delegate;
     Application application(app, delegate);
     return application.run();

@@ -2,6 +2,7 @@
 
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
+#include "LXReorderableCollectionViewFlowLayout.h"
 #include "platform/ColorScheme.h"
 #include "platform/SymbolIcons.h"
 
@@ -73,14 +74,29 @@ QRect CardCellDelegate::notesButtonRect(const QRect& cell) const
     return menuButtonRect(cell).translated(-(ButtonSize + 2 * ButtonInset), 0);
 }
 
+CardCellDelegate::Button CardCellDelegate::buttonAt(const QRect& cell, const QPoint& position) const
+{
+    if (cell.isNull())
+        return Button::None;
+    if (menuButtonRect(cell).contains(position))
+        return Button::Menu;
+    if (notesButtonRect(cell).contains(position))
+        return Button::Notes;
+    return Button::None;
+}
+
 void CardCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
+    // The carried item's place stays empty while its floating copy is dragged.
+    if (m_layout && m_layout->isHidden(index))
+        return;
     const bool dark = ColorScheme::isDark();
     const bool folder = index.data(CardListModel::IsFolderRole).toBool();
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
+    const bool highlighted = m_layout && m_layout->isHighlighted(index);
     paintBackground(painter, QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5), folder,
-                    option.state & QStyle::State_Selected, dark);
+                    highlighted || (option.state & QStyle::State_Selected), dark);
     painter->setFont(option.font);
     if (folder)
         paintFolder(painter, option.rect, index, dark);

@@ -2,7 +2,10 @@
 
 #include "core/CardProps.h"
 
+#include <QPointer>
 #include <QStyledItemDelegate>
+
+#include "LXReorderableCollectionViewFlowLayout.h"
 
 // Paints one board cell, large or compact, for a card or a folder: type image and colour, title, summary and
 // its image, tag symbol, notes and menu buttons, and the footer. Only cells the view paints are drawn, and
@@ -15,7 +18,12 @@ public:
     static constexpr int ButtonInset = 7;
     static constexpr qreal CornerRadius = 10;
 
+    enum class Button { None, Menu, Notes };
+
     explicit CardCellDelegate(QObject* parent = nullptr);
+
+    // The drag layout whose carried item leaves its place empty.
+    void setLayout(LXReorderableCollectionViewFlowLayout* layout) { m_layout = layout; }
 
     bool compactCards() const { return m_compact; }
     void setCompactCards(bool compact) { m_compact = compact; }
@@ -23,6 +31,8 @@ public:
     // Where a cell's buttons sit, so the board can tell a click on them from a click on the cell.
     QRect menuButtonRect(const QRect& cell) const;
     QRect notesButtonRect(const QRect& cell) const;
+    // The button of the cell at position; None outside them or without a cell.
+    Button buttonAt(const QRect& cell, const QPoint& position) const;
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -37,4 +47,5 @@ private:
 
     CardProps m_props;
     bool m_compact = false;
+    QPointer<LXReorderableCollectionViewFlowLayout> m_layout;
 };

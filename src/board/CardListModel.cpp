@@ -1,5 +1,6 @@
 #include "CardListModel.h"
 
+#include "SingleRowMove.h"
 #include "TagMenuController.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
@@ -44,6 +45,28 @@ void CardListModel::refresh()
     m_folderCounts.clear();
     if (!m_items.isEmpty())
         emit dataChanged(index(0), index(int(m_items.size()) - 1));
+}
+
+void CardListModel::refreshItem(const ProjectItem* item)
+{
+    const qsizetype row = m_items.indexOf(item);
+    if (row < 0)
+        return;
+    m_images.remove(item);
+    m_folderCounts.remove(item);
+    emit dataChanged(index(int(row)), index(int(row)));
+}
+
+bool CardListModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
+                             const QModelIndex& destinationParent, int destinationChild)
+{
+    const std::optional<int> to =
+        SingleRowMove::target(sourceParent, sourceRow, count, destinationParent, destinationChild, int(m_items.size()));
+    if (!to || !beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationChild))
+        return false;
+    m_items.move(sourceRow, *to);
+    endMoveRows();
+    return true;
 }
 
 bool CardListModel::isFolder(const ProjectItem* item)

@@ -42,6 +42,8 @@ public:
     ProjectItem* itemAt(int row) const;
     // Forgets what cells showed, for a redraw after the records changed in place.
     void refresh();
+    // The same for one item's cell; nothing when the item is not shown.
+    void refreshItem(const ProjectItem* item);
 
     // "Words: w" (compact) or "Words: w Characters: c" (large); empty for folders and sketches.
     static QString footerText(const ProjectItem* item, bool compact);
@@ -51,6 +53,9 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // One row at a time, as the drag layout moves the carried item.
+    bool moveRows(const QModelIndex& sourceParent, int sourceRow, int count, const QModelIndex& destinationParent,
+                  int destinationChild) override;
 
 private:
     QImage summaryImage(const ProjectItem* item) const;

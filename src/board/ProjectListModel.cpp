@@ -1,5 +1,6 @@
 #include "ProjectListModel.h"
 
+#include "SingleRowMove.h"
 #include "core/Project.h"
 #include "platform/store/ManagedObject.h"
 
@@ -68,17 +69,11 @@ Qt::ItemFlags ProjectListModel::flags(const QModelIndex& index) const
 bool ProjectListModel::moveRows(const QModelIndex& sourceParent, int sourceRow, int count,
                                 const QModelIndex& destinationParent, int destinationChild)
 {
-    const int size = int(m_projects.size());
-    if (sourceParent.isValid() || destinationParent.isValid() || count != 1 || sourceRow < 0 || sourceRow >= size ||
-        destinationChild < 0 || destinationChild > size)
+    const std::optional<int> to = SingleRowMove::target(sourceParent, sourceRow, count, destinationParent,
+                                                        destinationChild, int(m_projects.size()));
+    if (!to || !beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationChild))
         return false;
-    // Moving a row before itself or just after itself leaves the order as it is.
-    if (destinationChild == sourceRow || destinationChild == sourceRow + 1)
-        return false;
-    if (!beginMoveRows(QModelIndex(), sourceRow, sourceRow, QModelIndex(), destinationChild))
-        return false;
-    const int to = destinationChild > sourceRow ? destinationChild - 1 : destinationChild;
-    m_projects.move(sourceRow, to);
+    m_projects.move(sourceRow, *to);
     endMoveRows();
     return true;
 }

@@ -78,6 +78,9 @@ void ProjectViewController::setupCollectionView()
     view->setResizeMode(QListView::Adjust);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // With a scroll bar only as needed, Qt lays the tiles out as if the bar always showed, so a grid planned for
+    // the viewport's width lost its last column whenever the bar was hidden; a bar that stays puts the two at one.
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setFrameShape(QFrame::NoFrame);
     view->setMouseTracking(true);
     view->setSelectionRectVisible(false);
@@ -162,7 +165,7 @@ void ProjectViewController::setupCellMargins()
 void ProjectViewController::setupCellSize(const QSize& size)
 {
     const QSize before = ProjectGridMetrics::cellSize();
-    ProjectGridMetrics::setupCellSize(size.width());
+    ProjectGridMetrics::setupCellSize(ProjectGridMetrics::widthForViewport(size.width()));
     if (ProjectGridMetrics::cellSize() != before)
         emit m_cellDelegate->sizeHintChanged(QModelIndex());
 }

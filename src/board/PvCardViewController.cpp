@@ -1,32 +1,42 @@
 #include "PvCardViewController.h"
 
+#include "BoardItemCreation.h"
+#include "BoardMenus.h"
+#include "BoardNavigator.h"
+#include "BoardRemoteChanges.h"
+#include "BoardReorder.h"
 #include "CardBoardLoader.h"
+#include "CardCellButtons.h"
 #include "CardCellDelegate.h"
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
-#include "ProjectOpener.h"
+#include "CardOpening.h"
+#include "LXReorderableCollectionViewFlowLayout.h"
 #include "ProjectSplitViewController.h"
 #include "SidebarViewController.h"
 #include "core/AppDelegate.h"
+#include "core/AppKitBridge.h"
 #include "core/DbHelpers.h"
 #include "core/Indexer.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
 #include "core/ToolbarDelegate.h"
 #include "dialogs/DialogMenu.h"
+#include "editors/CardNotesViewController.h"
+#include "platform/Delays.h"
 #include "platform/Dispatch.h"
-#include "platform/NotificationCenter.h"
+#include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
-#include "platform/store/PersistentContainer.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QTimer>
@@ -49,19 +59,44 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
 {
     if (!m_context && appDelegate())
         m_context = appDelegate()->managedObjectContext();
-    if (m_context)
-        m_historyToken = m_context->lastHistoryToken();
     buildViews();
+    m_remoteChanges = std::make_unique<BoardRemoteChanges>(this);
+    m_navigator = std::make_unique<BoardNavigator>(this);
+    m_menus = std::make_unique<BoardMenus>(this);
+    m_itemCreation = std::make_unique<BoardItemCreation>(this);
+    m_reorder = std::make_unique<BoardReorder>(this);
+    attachReorderableLayout();
+    // After the layout, so a press on a cell's button never starts a drag either.
+    m_cellButtons = new CardCellButtons(this, m_collectionView, m_delegate);
+    connect(m_collectionView, &QListView::clicked, this, [this](const QModelIndex& index) { selectItem(index.row()); });
 }
 
 PvCardViewController::~PvCardViewController()
 {
-    stopObservingStoreChanges();
+    // The layout watches the grid's viewport; it lets go before the grid goes.
+    m_layout->setCollectionView(nullptr);
+    m_remoteChanges->stopObserving();
 }
 
-void PvCardViewController::registerInStoryboard()
+void PvCardViewController::attachReorderableLayout()
 {
-    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
+    m_layout = new LXReorderableCollectionViewFlowLayout(this);
+    m_layout->setCollectionView(m_collectionView);
+    m_layout->setDataSource(m_reorder.get());
+    m_layout->setDelegate(m_reorder.get());
+    m_delegate->setLayout(m_layout);
+}
+
+void PvCardViewController::setCardOpening(std::shared_ptr<CardOpening> opening)
+{
+    m_cardOpening = std::move(opening);
+}
+
+TagMenuController& PvCardViewController::tagMenu()
+{
+    if (!m_tagMenu)
+        m_tagMenu = std::make_unique<TagMenuController>();
+    return *m_tagMenu;
 }
 
 QStringList PvCardViewController::toolbarIdentifiers(const QString& folderId)
@@ -72,17 +107,6 @@ QStringList PvCardViewController::toolbarIdentifiers(const QString& folderId)
             Toolbar::FlexibleSpaceItemIdentifier,
             ToolbarDelegate::cardViewSidebar,
             folderId == ItemIds::Top ? ToolbarDelegate::cardViewHome : ToolbarDelegate::cardViewBack};
-}
-
-bool PvCardViewController::hasProjectItemChanges(const QList<HistoryTransaction>& transactions)
-{
-    for (const HistoryTransaction& transaction : transactions) {
-        for (const HistoryChange& change : transaction.changes) {
-            if (change.entityName == ProjectItemEntity)
-                return true;
-        }
-    }
-    return false;
 }
 
 void PvCardViewController::buildViews()
@@ -144,7 +168,25 @@ void PvCardViewController::buildViews()
     font.setPixelSize(17);
     m_emptyLabel->setFont(font);
     m_emptyLabel->hide();
+    buildToolbarView();
+    layout->addWidget(m_toolbarView);
     updateHeader();
+}
+
+void PvCardViewController::buildToolbarView()
+{
+    m_toolbarView = new QWidget(this);
+    m_toolbarView->setObjectName(QStringLiteral("toolbarView"));
+    auto* bar = new QHBoxLayout(m_toolbarView);
+    bar->setContentsMargins(12, 4, 12, 4);
+    bar->addStretch(1);
+    m_contextButton = new QToolButton(m_toolbarView);
+    m_contextButton->setObjectName(QStringLiteral("contextButton"));
+    m_contextButton->setIcon(SymbolIcons::icon(QStringLiteral("ellipsis.circle")));
+    m_contextButton->setToolTip(tr("Board Menu"));
+    m_contextButton->setAutoRaise(true);
+    m_contextButton->setPopupMode(QToolButton::InstantPopup);
+    bar->addWidget(m_contextButton);
 }
 
 const QList<ProjectItem*>& PvCardViewController::filteredCards() const
@@ -184,15 +226,22 @@ void PvCardViewController::reloadBoard(bool scrollToEnd)
 {
     ProgressHud::show();
     QPointer<PvCardViewController> self(this);
-    Dispatch::main([self, scrollToEnd] {
-        if (!self)
+    // The folder the writer was in when the reload was asked for: after a change of folder meanwhile, the new
+    // folder has loaded already and this reload has nothing left to do.
+    const QString projectId = m_currentProjectId;
+    const QString folderId = m_currentFolderId;
+    auto stillThere = [self, projectId, folderId] {
+        return self && self->m_currentProjectId == projectId && self->m_currentFolderId == folderId;
+    };
+    Dispatch::main([self, scrollToEnd, stillThere, folderId] {
+        if (!stillThere())
             return ProgressHud::dismiss();
-        self->loadCards(self->m_currentFolderId);
-        Dispatch::main([self, scrollToEnd] {
-            if (self)
+        self->loadCards(folderId);
+        Dispatch::main([self, scrollToEnd, stillThere] {
+            if (stillThere())
                 self->redraw();
             ProgressHud::dismiss();
-            if (self && scrollToEnd && !self->filteredCards().isEmpty())
+            if (stillThere() && scrollToEnd && !self->filteredCards().isEmpty())
                 self->m_collectionView->scrollToBottom();
         });
     });
@@ -234,18 +283,29 @@ void PvCardViewController::refreshSidebar()
 
 void PvCardViewController::showTagFilterChooser()
 {
-    if (!m_tagMenu)
-        m_tagMenu = std::make_unique<TagMenuController>();
     QPointer<PvCardViewController> self(this);
-    m_tagMenu->showMenu(ProjectItemTypes::Story, FilterManager::title(FilterManager::Filters::cardsWithTag),
-                        &m_cardProps, this, [self](const QString& tagId) {
-                            // None is no tag to filter by.
-                            if (!self || tagId == TagMenuController::ClearTag)
-                                return;
-                            self->setItemFilter(CardFilter::Tagged, tagId);
-                            if (SidebarViewController* filters = self->sidebar())
-                                filters->select(CardFilter::Tagged);
-                        });
+    // Opened once the menu or sidebar row that asked for it has finished.
+    Dispatch::after(Delays::scaled(TagFilterChooserDelayMs), [self] {
+        if (!self)
+            return;
+        // No card-type table: every tag but None is offered, so a choice is always a tag to filter by.
+        self->tagMenu().showMenu(
+            ProjectItemTypes::Folder, TagFilterChooserTitle, nullptr, self,
+            [self](const QString& tagId) {
+                if (!self || tagId == TagMenuController::ClearTag)
+                    return;
+                if (SidebarViewController* filters = self->sidebar())
+                    filters->select(CardFilter::Tagged);
+                self->setItemFilter(CardFilter::Tagged, tagId);
+            },
+            [self] {
+                // Closed without a choice: the sidebar's highlight returns to the filter in force.
+                if (!self)
+                    return;
+                if (SidebarViewController* filters = self->sidebar())
+                    filters->select(self->m_itemFilter);
+            });
+    });
 }
 
 void PvCardViewController::search(const QString& text)
@@ -317,7 +377,7 @@ void PvCardViewController::updateEmptyState()
 
 void PvCardViewController::updateCellSize()
 {
-    const int width = m_collectionView->viewport()->width() + CardGridMetrics::DesktopInset;
+    const int width = CardGridMetrics::widthForViewport(m_collectionView->viewport()->width());
     CardGridMetrics::updateCellSize(width, m_compactCards);
     const QSize grid =
         CardGridMetrics::cellSize() + QSize(CardGridMetrics::DesktopSpacing, CardGridMetrics::DesktopSpacing);
@@ -341,6 +401,173 @@ bool PvCardViewController::eventFilter(QObject* watched, QEvent* event)
         updateEmptyState();
     }
     return ViewController::eventFilter(watched, event);
+}
+
+void PvCardViewController::selectItem(int row)
+{
+    m_navigator->selectItem(row);
+}
+
+void PvCardViewController::menuButtonClicked(int row)
+{
+    const QList<ProjectItem*>& shown = filteredCards();
+    if (row < 0 || row >= shown.size())
+        return;
+    if (m_cardMenu)
+        m_cardMenu->deleteLater();
+    m_cardMenu = m_menus->makeCardMenu(shown.at(row), this);
+    m_cardMenu->setAttribute(Qt::WA_DeleteOnClose);
+    const QRect cell = m_collectionView->visualRect(m_model->index(row));
+    m_cardMenu->popup(m_collectionView->viewport()->mapToGlobal(m_delegate->menuButtonRect(cell).bottomLeft()));
+}
+
+void PvCardViewController::notesButtonClicked(int row)
+{
+    const QList<ProjectItem*>& shown = filteredCards();
+    if (row < 0 || row >= shown.size())
+        return;
+    auto* editor =
+        qobject_cast<CardNotesViewController*>(Storyboard::instantiate(CardNotesViewController::StoryboardIdentifier));
+    if (!editor)
+        return;
+    ProjectItem* item = shown.at(row);
+    editor->setNotes(item->notes());
+    QPointer<PvCardViewController> self(this);
+    // The editor reports to the card by identifier: the board may have reloaded while the sheet was open.
+    editor->setNotesModified([self, itemId = item->uniqueIdentifier()](const QString& notes) {
+        if (self)
+            self->notesModified(itemId, notes.isEmpty() ? std::nullopt : std::optional<QString>(notes));
+    });
+    present(new NavigationController(editor), true, {}, PresentationStyle::FormSheet);
+}
+
+void PvCardViewController::notesModified(const QString& itemId, const std::optional<QString>& notes)
+{
+    m_menus->notesModified(itemId, notes);
+}
+
+void PvCardViewController::rebuildBoardMenu()
+{
+    if (m_boardMenu)
+        m_boardMenu->deleteLater();
+    m_boardMenu = m_menus->makeBoardMenu(this);
+    m_contextButton->setMenu(m_boardMenu);
+}
+
+void PvCardViewController::showNewCardChooser()
+{
+    m_itemCreation->showNewCardChooser();
+}
+
+void PvCardViewController::createNewItem(int cardTag)
+{
+    m_itemCreation->createNewItem(cardTag);
+}
+
+void PvCardViewController::showLists()
+{
+    m_model->setItems(filteredCards());
+    updateEmptyState();
+}
+
+void PvCardViewController::reloadCardsNow()
+{
+    loadCards(m_currentFolderId);
+    redraw();
+}
+
+void PvCardViewController::swapHomeBackItem(const QString& identifier)
+{
+    Toolbar* toolbar = appDelegate() ? appDelegate()->toolbar() : nullptr;
+    if (!toolbar || m_installedToolbarItems.isEmpty())
+        return;
+    // The home or back item is the last the board inserted, so it stands first; it is replaced where it is.
+    QString& current = m_installedToolbarItems.last();
+    const qsizetype index = toolbar->itemIdentifiers().indexOf(current);
+    if (index < 0)
+        return;
+    toolbar->removeItemAtIndex(int(index));
+    toolbar->insertItemWithItemIdentifier(identifier, int(index));
+    current = identifier;
+}
+
+void PvCardViewController::setViewBottomConst(int constant)
+{
+    m_viewBottomConst = constant;
+    // The constant is the keyboard's overlap as a negative distance; the content ends that far above the bottom.
+    QMargins margins = ViewController::layout()->contentsMargins();
+    margins.setBottom(std::max(0, -constant));
+    ViewController::layout()->setContentsMargins(margins);
+}
+
+void PvCardViewController::keyboardWillShow(const QRect& endFrame, double duration)
+{
+    Q_UNUSED(duration)
+    const QPoint origin = window() ? mapFrom(window(), endFrame.topLeft()) : endFrame.topLeft();
+    const int overlap = height() - origin.y();
+    setViewBottomConst(-overlap);
+}
+
+void PvCardViewController::keyboardWillHide(double duration)
+{
+    Q_UNUSED(duration)
+    setViewBottomConst(0);
+}
+
+void PvCardViewController::splitViewColumnChanged()
+{
+    updateCellSize();
+    m_model->refresh();
+}
+
+void PvCardViewController::backButtonPressed(QObject*)
+{
+    goBack();
+}
+
+void PvCardViewController::newClicked(QObject*)
+{
+    showNewCardChooser();
+}
+
+void PvCardViewController::newFolderClicked(QObject*)
+{
+    createNewItem(0);
+}
+
+void PvCardViewController::quitReceived(QObject*)
+{
+    if (AppDelegate* app = appDelegate())
+        app->confirmQuit();
+}
+
+void PvCardViewController::orderFrontStandardAboutPanel(QObject*)
+{
+    if (appDelegate() && AppKitBridge::appKitController())
+        AppKitBridge::showAbout(appDelegate());
+}
+
+void PvCardViewController::checkForUpdates(QObject*)
+{
+    if (appDelegate() && AppKitBridge::appKitController())
+        AppKitBridge::checkForUpdates();
+}
+
+bool PvCardViewController::canPerformAction(const QByteArray& action) const
+{
+    static const QList<QByteArray> own = {"backButtonPressed", "newClicked",      "newFolderClicked",
+                                          "quitReceived",      "checkForUpdates", "orderFrontStandardAboutPanel"};
+    return own.contains(action);
+}
+
+void PvCardViewController::viewDidLoad()
+{
+    ViewController::viewDidLoad();
+    if (m_topTitle.isEmpty())
+        m_topTitle = m_currentTitle;
+    const QVariant compact = UserDefaults::standard().value(PvCardViewController::PrefCompactCards);
+    if (compact.isValid())
+        setCompactCards(compact.toBool());
 }
 
 void PvCardViewController::viewWillAppear(bool animated)
@@ -372,7 +599,7 @@ void PvCardViewController::viewWillAppear(bool animated)
 void PvCardViewController::viewDidAppear(bool animated)
 {
     ViewController::viewDidAppear(animated);
-    startObservingStoreChanges();
+    m_remoteChanges->startObserving();
     if (!currentFolderExists()) {
         leaveBoard();
         return;
@@ -381,13 +608,15 @@ void PvCardViewController::viewDidAppear(bool animated)
     loadCards(m_currentFolderId);
     updateCellSize();
     redraw();
+    rebuildBoardMenu();
+    m_navigator->updateWindowTitle();
     refreshSidebar();
     ProgressHud::dismiss();
 }
 
 void PvCardViewController::viewWillDisappear(bool animated)
 {
-    stopObservingStoreChanges();
+    m_remoteChanges->stopObserving();
     removeToolbarItems();
     if (AppDelegate* app = appDelegate()) {
         app->search = nullptr;
@@ -419,78 +648,6 @@ void PvCardViewController::removeToolbarItems()
             toolbar->removeItemAtIndex(int(index));
     }
     m_installedToolbarItems.clear();
-}
-
-void PvCardViewController::startObservingStoreChanges()
-{
-    if (m_storeObserver)
-        return;
-    const void* container = appDelegate() ? appDelegate()->persistentContainer() : nullptr;
-    QPointer<PvCardViewController> self(this);
-    m_storeObserver = NotificationCenter::defaultCenter().addObserver(
-        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), container,
-        [self](const Notification&) {
-            if (self && self->hasRelevantHistoryChanges())
-                self->remoteChangeReload();
-        },
-        this);
-}
-
-void PvCardViewController::stopObservingStoreChanges()
-{
-    if (m_storeObserver)
-        NotificationCenter::defaultCenter().removeObserver(*m_storeObserver);
-    m_storeObserver.reset();
-}
-
-bool PvCardViewController::hasRelevantHistoryChanges()
-{
-    if (!m_context)
-        return false;
-    // After the last token seen, not a time: saves within one millisecond are neither missed nor seen twice.
-    const PersistentHistory::Result result = m_context->fetchHistoryAfterToken(m_historyToken);
-    if (result.error)
-        return false;
-    for (const HistoryTransaction& transaction : result.transactions)
-        m_historyToken = std::max(m_historyToken, transaction.token);
-    return hasProjectItemChanges(result.transactions);
-}
-
-void PvCardViewController::remoteChangeReload()
-{
-    if (m_dragging) {
-        m_reloadPending = true;
-        return;
-    }
-    // Notices arriving while a reload waits are covered by it: the board reloads once.
-    if (m_reloadScheduled)
-        return;
-    m_reloadScheduled = true;
-    QPointer<PvCardViewController> self(this);
-    Dispatch::after(RemoteReloadDelayMs, [self] {
-        if (!self)
-            return;
-        self->m_reloadScheduled = false;
-        if (self->m_dragging) {
-            self->m_reloadPending = true;
-            return;
-        }
-        // An item deleted elsewhere may have been the folder shown.
-        if (!self->currentFolderExists()) {
-            self->goBack();
-            return;
-        }
-        self->reloadBoard(false);
-    });
-}
-
-void PvCardViewController::setDragging(bool dragging)
-{
-    m_dragging = dragging;
-    if (!dragging && m_reloadPending) {
-        m_reloadPending = false;
-        remoteChangeReload();
-    }
 }
 
 void PvCardViewController::showFilterMenu()
@@ -529,8 +686,7 @@ void PvCardViewController::leaveBoard()
 
 void PvCardViewController::goBack()
 {
-    // Folder navigation comes later; from any folder the way back leads to the project list for now.
-    leaveBoard();
+    m_navigator->goBack();
 }
 
 void PvCardViewController::toggleSidebarAnimated()
@@ -538,6 +694,8 @@ void PvCardViewController::toggleSidebarAnimated()
     auto* split = qobject_cast<ProjectSplitViewController*>(parentWidget() ? parentWidget()->parentWidget() : nullptr);
     for (QWidget* up = parentWidget(); up && !split; up = up->parentWidget())
         split = qobject_cast<ProjectSplitViewController*>(up);
-    if (split)
-        split->primaryViewController()->setVisible(!split->primaryViewController()->isVisible());
+    if (!split)
+        return;
+    split->primaryViewController()->setVisible(!split->primaryViewController()->isVisible());
+    splitViewColumnChanged();
 }

@@ -1,13 +1,11 @@
 #include "SidebarViewController.h"
 
-#include "ProjectOpener.h"
 #include "ProjectSplitViewController.h"
 #include "PvCardViewController.h"
 #include "SidebarBadgeDelegate.h"
 #include "core/AppDelegate.h"
 #include "core/CardProps.h"
 #include "core/StoreConstants.h"
-#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 
 #include <QHeaderView>
@@ -60,11 +58,6 @@ SidebarViewController::SidebarViewController(ManagedObjectContext* context, cons
     connect(m_collectionView, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { rowChosen(item); });
     connect(m_collectionView, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) { rowChosen(item); });
     setProjectId(projectId);
-}
-
-void SidebarViewController::registerInStoryboard()
-{
-    Storyboard::registerFactory(ProjectOpener::SidebarIdentifier, [] { return new SidebarViewController; });
 }
 
 void SidebarViewController::setProjectId(const QString& projectId)

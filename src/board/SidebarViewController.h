@@ -33,8 +33,6 @@ public:
     explicit SidebarViewController(ManagedObjectContext* context = nullptr, const QString& projectId = {},
                                    QWidget* parent = nullptr);
 
-    // Makes the storyboard build this sidebar for the opener's sidebar identifier.
-    static void registerInStoryboard();
 
     QString projectId() const { return m_projectId; }
     // Counts follow the new project from now on.

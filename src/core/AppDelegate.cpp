@@ -5,22 +5,17 @@
 #include "RootTransition.h"
 #include "StoreModel.h"
 #include "ToolbarDelegate.h"
-#include "board/PeekTableViewController.h"
-#include "board/ProjectViewController.h"
-#include "board/PvCardViewController.h"
-#include "board/SidebarViewController.h"
-#include "editors/CardNotesViewController.h"
-#include "editors/ImageViewController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Dispatch.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
 #include "platform/NotificationCenter.h"
-#include "platform/UserNotifications.h"
 #include "platform/StandardMenus.h"
+#include "platform/Storyboard.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
+#include "platform/UserNotifications.h"
 #include "platform/ViewController.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
@@ -76,13 +71,11 @@ bool AppDelegate::didFinishLaunching()
 void AppDelegate::showProjectList()
 {
     // The project list is the window's first screen; it needs the store and the toolbar, so it comes last.
-    // The screens a project opens into are made by identifier when it opens.
-    PvCardViewController::registerInStoryboard();
-    SidebarViewController::registerInStoryboard();
-    CardNotesViewController::registerInStoryboard();
-    ImageViewController::registerInStoryboard();
-    PeekTableViewController::registerInStoryboard();
-    auto* projects = new ProjectViewController;
+    // Every screen is made by identifier from what the program registered; without a list the window stays
+    // empty rather than failing.
+    ViewController* projects = Storyboard::instantiate(ProjectListIdentifier);
+    if (!projects)
+        projects = new ViewController;
     ViewController::beginAppearance(projects, true, false);
     m_window->setCentralWidget(projects);
 }

@@ -50,6 +50,8 @@ public:
     static inline const QString StepKeyboardManager = QStringLiteral("keyboardManager");
     static inline const QString StepNotificationPermission = QStringLiteral("notificationPermission");
     static inline const QString StepCheckForUpdates = QStringLiteral("checkForUpdatesInBackground");
+    // The storyboard identifier of the project list, the window's first screen.
+    static inline const QString ProjectListIdentifier = QStringLiteral("projectViewController");
 
     // An empty store path means the store's default place in the application's data folder.
     explicit AppDelegate(QString storePath = {}, QObject* parent = nullptr);

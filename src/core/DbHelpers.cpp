@@ -688,44 +688,28 @@ void DbHelpers::reorderCards(const FetchedResultsController* controller, std::op
 {
     if (!controller)
         return;
-    const QList<ManagedObject*>& records = controller->fetchedObjects();
-    const int count = int(fetchedItemCount(controller));
-    const bool moving = fromRow && *fromRow >= 0 && *fromRow < count && toRow >= 0 && toRow < count;
-    const QDateTime now = QDateTime::currentDateTime();
-    int start = 0;
-    qint64 number = 1;
-    if (moving) {
-        setNumber(records[*fromRow], records[toRow]->value(DisplayOrderKey).toLongLong(), now);
-        start = toRow;
-        number = toRow + 1;
-    }
-    for (int row = start; row < count; ++row) {
-        ManagedObject* record = records[row];
-        if (record->isDeleted() || (!skipId.isEmpty() && record->value(UniqueIdentifierKey).toString() == skipId))
-            continue;
-        setNumber(record, number++, now);
-    }
+    const QList<ManagedObject*> records = controller->fetchedObjects().mid(0, fetchedItemCount(controller));
+    reorderCards(records, records, fromRow.value_or(-1), toRow, skipId);
 }
 
 void DbHelpers::reorderCards(const QList<ManagedObject*>& cards, const QList<ManagedObject*>& filteredCards,
                              int fromIndex, int toIndex, const QString& skipId)
 {
     const qsizetype count = cards.size();
+    // Numbering from the target on and giving the moved card the target's number left two cards sharing a
+    // number when a card moved down, and undid the move when it moved up; the whole list is numbered in the
+    // order it has after the move instead (only changed numbers are written).
+    QList<ManagedObject*> ordered = cards;
+    if (fromIndex >= 0 && toIndex >= 0 && fromIndex < count && toIndex < count)
+        ordered.move(fromIndex, toIndex);
     const QDateTime now = QDateTime::currentDateTime();
-    qsizetype start = 0;
-    qint64 number = 1;
-    if (fromIndex >= 0 && toIndex >= 0 && fromIndex < count && toIndex < count) {
-        setNumber(cards[fromIndex], cards[toIndex]->value(DisplayOrderKey).toLongLong(), now);
-        start = toIndex;
-        number = toIndex + 1;
-    }
     QHash<QString, QList<ManagedObject*>> mirrors;
     if (&filteredCards != &cards) {
         for (ManagedObject* mirror : filteredCards)
             mirrors[mirror->value(UniqueIdentifierKey).toString()].append(mirror);
     }
-    for (qsizetype i = start; i < count; ++i) {
-        ManagedObject* record = cards[i];
+    qint64 number = 1;
+    for (ManagedObject* record : std::as_const(ordered)) {
         const QString id = record->value(UniqueIdentifierKey).toString();
         if (record->isDeleted() || (!skipId.isEmpty() && id == skipId))
             continue;

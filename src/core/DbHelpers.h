@@ -136,8 +136,9 @@ public:
     // deleted records and the record with skipId keep theirs and use up no number.
     static void reorderCards(const FetchedResultsController* controller, std::optional<int> fromRow, int toRow,
                              const QString& skipId = {});
-    // Without both indexes (either negative) numbers cards from 1; filteredCards, when a different
-    // non-empty list, gets the same numbers on records with the same identifier.
+    // Numbers cards from 1 in their order once the card at fromIndex (cards are in the order before the move)
+    // sits at toIndex; without both indexes (either negative) in their present order. filteredCards, when a
+    // different non-empty list, gets the same numbers on records with the same identifier.
     static void reorderCards(const QList<ManagedObject*>& cards, const QList<ManagedObject*>& filteredCards,
                              int fromIndex, int toIndex, const QString& skipId = {});
     // Numbers the folder's full child list, as the store holds it, from 1, leaving out skipId. The safe

@@ -5,6 +5,7 @@
 #include "Metrics.h"
 #include "PrintHelper.h"
 #include "TextDecoder.h"
+#include "export/CardPrintPageRenderer.h"
 #include "platform/ColorScheme.h"
 #include "platform/ProgressHud.h"
 
@@ -38,7 +39,7 @@ QString leftWholeCharacters(const QString& text, qsizetype length)
     return text.left(length);
 }
 
-}  // namespace
+} // namespace
 
 QString Helpers::getTrimmedTitle(const QString& title)
 {
@@ -110,8 +111,8 @@ QString Helpers::sanitizeFileNameString(const QString& text)
 
 QString Helpers::scrubRtf(const QString& rtf)
 {
-    static const QRegularExpression rightIndent(
-        QStringLiteral("\\\\ri[-0-9]+"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression rightIndent(QStringLiteral("\\\\ri[-0-9]+"),
+                                                QRegularExpression::CaseInsensitiveOption);
     QString scrubbed = rtf;
     return scrubbed.remove(rightIndent);
 }
@@ -120,6 +121,14 @@ void Helpers::printView(BarButtonItem* sender, const QRect& senderRect, QWidget*
                         QTextDocument* formatter)
 {
     PrintHelper::shared().printView(sender, senderRect, senderView, title, formatter);
+}
+
+void Helpers::printHTML(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
+                        const QString& content)
+{
+    auto renderer = std::make_shared<CardPrintPageRenderer>(title, content);
+    PrintHelper::shared().printWith(sender, senderRect, senderView, title,
+                                    [renderer](QPrinter* printer) { return renderer->print(printer); });
 }
 
 QString Helpers::htmlFromAttributedString(const QTextDocument* text)

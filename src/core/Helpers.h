@@ -35,8 +35,8 @@ public:
     static QString getTrimmedTitle(const QString& title);
     // The text cut with "..." until it draws no wider than maxWidth in the font. A text that cannot
     // be cut that far becomes the ellipsis alone.
-    static QString trimStringToWidth(
-        const QString& text, qreal maxWidth, const QFont& attributes, bool includeEllipses = true);
+    static QString trimStringToWidth(const QString& text, qreal maxWidth, const QFont& attributes,
+                                     bool includeEllipses = true);
     static QString escapeForXML(const QString& text);
     // Line feeds only: "\r\n" and lone "\r" become "\n".
     static QString lineEndingsFromApple(const QString& text);
@@ -48,6 +48,9 @@ public:
     // Printing: through the shared PrintHelper; failures are only logged.
     static void printView(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
                           QTextDocument* formatter);
+    // Prints an HTML text with the card title and page numbers on every page (CardPrintPageRenderer).
+    static void printHTML(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
+                          const QString& content);
 
     // Conversion.
     struct TextRange {

@@ -24,16 +24,27 @@ void PrintHelper::setPrintDialog(PrintDialog dialog)
 void PrintHelper::printView(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
                             QTextDocument* formatter, Completion completion)
 {
+    // The job outlives this call; the document may not, and is checked again before printing.
+    QPointer<QTextDocument> document(formatter);
+    printWith(
+        sender, senderRect, senderView, title,
+        [document](QPrinter* printer) -> std::optional<QString> {
+            return document ? print(document, printer) : QStringLiteral("the document was closed");
+        },
+        std::move(completion));
+}
+
+void PrintHelper::printWith(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
+                            Render render, Completion completion)
+{
     // A desktop print dialog is a window-modal sheet over its window; it has no arrow to point at a rectangle.
     Q_UNUSED(senderRect);
-    // The dialog and the job outlive this call; the document may not, and is checked again before printing.
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     printer->setDocName(title);
-    QPointer<QTextDocument> document(formatter);
-    auto chosen = [printer, document, completion = std::move(completion)](bool accepted) {
+    auto chosen = [printer, render = std::move(render), completion = std::move(completion)](bool accepted) {
         std::optional<QString> error;
         if (accepted)
-            error = document ? print(document, printer.get()) : QStringLiteral("the document was closed");
+            error = printer->isValid() ? render(printer.get()) : QStringLiteral("no printer is available");
         if (error)
             qWarning().noquote() << PrintErrorFormat.arg(*error);
         if (completion)

@@ -23,6 +23,9 @@ public:
 
     static PrintHelper& shared();
 
+    // Draws a whole job on a printer; answers an error text when the job failed.
+    using Render = std::function<std::optional<QString>(QPrinter* printer)>;
+
     // An empty dialog restores the platform's print dialog.
     void setPrintDialog(PrintDialog dialog);
 
@@ -30,6 +33,10 @@ public:
     // one is given, else over senderView's window; it never blocks the caller. Errors are only logged.
     void printView(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
                    QTextDocument* formatter, Completion completion = {});
+
+    // As printView, for a job that draws its own pages (a page renderer).
+    void printWith(BarButtonItem* sender, const QRect& senderRect, QWidget* senderView, const QString& title,
+                   Render render, Completion completion = {});
 
 private:
     PrintHelper() = default;

@@ -132,6 +132,12 @@ RichTextDocumentFormat::LoadStatus PvTextView::showLoaded(RichTextDocumentFormat
     return status;
 }
 
+void PvTextView::setAttributedText(std::unique_ptr<QTextDocument> text)
+{
+    adoptDocument(text ? std::move(text) : RichTextDocumentFormat::loadFrom({}).document);
+    refreshMatches();
+}
+
 void PvTextView::adoptDocument(std::unique_ptr<QTextDocument> loaded)
 {
     // The view's first document belongs to the widget, which deletes it on the swap; later ones are ours.
@@ -157,6 +163,18 @@ void PvTextView::scaleContentInline(double zoom, bool deScale)
     m_fontSize = sanitisedZoom(zoom);
     m_processing = true;
     TextRuns::scaleFonts(*document(), m_fontSize, deScale);
+    m_processing = false;
+}
+
+void PvTextView::rescaleTo(double zoom)
+{
+    const double target = sanitisedZoom(zoom);
+    if (target == m_fontSize)
+        return;
+    const double factor = target / m_fontSize;
+    m_processing = true;
+    TextRuns::scaleFonts(*document(), factor, false);
+    m_fontSize = target;
     m_processing = false;
 }
 
@@ -269,6 +287,7 @@ void PvTextView::onContentsChange(int position, int removed, int added)
     normaliseRange(position, std::min(position + added, textLength()));
     m_processing = false;
     updateMatches(position, removed, added);
+    emit textEdited();
 }
 
 void PvTextView::removeStrayObjectCharacters(int from, int to)

@@ -66,9 +66,13 @@ public:
     RichTextDocumentFormat::LoadStatus loadFrom(const QByteArray& data, bool adjust = true);
     RichTextDocumentFormat::LoadStatus loadFromRTFData(const QByteArray& data, bool adjust);
     RichTextDocumentFormat::LoadStatus loadFromDataForPrint(const QByteArray& data);
+    // Shows a document built elsewhere (the compiled manuscript) as it is; the view takes it over.
+    void setAttributedText(std::unique_ptr<QTextDocument> text);
 
     // Scaling.
     void scaleContentInline(double zoom, bool deScale);
+    // Brings the shown text from the view's own zoom to zoom in one pass.
+    void rescaleTo(double zoom);
     std::unique_ptr<QTextDocument> scaleContent(const QTextDocument& text, double zoom, bool deScale);
 
     // Editing.
@@ -90,9 +94,18 @@ public:
     void previousHit();
     void nextHit();
 
+    // Room kept free around the text inside the view (the editors' gutters).
+    void setTextInsets(const QMargins& insets) { setViewportMargins(insets); }
+    QMargins textInsets() const { return viewportMargins(); }
+
     // Plain text helpers over the document, paragraph ends read as "\n".
     int textLength() const;
     QChar characterAt(int position) const;
+
+signals:
+    // The writer changed the text or its formats (typing, pasting, lists, checkboxes, undo); never sent for
+    // the view's own loading, sizing, recolouring or rescaling.
+    void textEdited();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

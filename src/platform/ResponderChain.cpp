@@ -60,7 +60,15 @@ QWidget* sheetOver(QWidget* window)
 
 bool ResponderChain::responds(const QObject* receiver, const QByteArray& action)
 {
-    return receiver && receiver->metaObject()->indexOfMethod(signature(action).constData()) >= 0;
+    if (!receiver || receiver->metaObject()->indexOfMethod(signature(action).constData()) < 0)
+        return false;
+    // A responder may narrow what it answers; the action then goes on to the next one.
+    if (receiver->metaObject()->indexOfMethod("canPerformAction(QByteArray)") < 0)
+        return true;
+    bool can = false;
+    QMetaObject::invokeMethod(const_cast<QObject*>(receiver), "canPerformAction", Qt::DirectConnection,
+                              Q_RETURN_ARG(bool, can), Q_ARG(QByteArray, action));
+    return can;
 }
 
 bool ResponderChain::invoke(QObject* receiver, const QByteArray& action, QObject* sender)

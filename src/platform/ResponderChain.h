@@ -18,5 +18,6 @@ public:
     static QObject* target(const QByteArray& action, QWidget* window);
     // Calls action(sender) on receiver; false when receiver has no such member.
     static bool invoke(QObject* receiver, const QByteArray& action, QObject* sender);
+    // Whether receiver has action and, when it answers canPerformAction(QByteArray), agrees to perform it.
     static bool responds(const QObject* receiver, const QByteArray& action);
 };

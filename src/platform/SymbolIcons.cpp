@@ -69,6 +69,10 @@ const QHash<QString, QString>& table()
         {QStringLiteral("arrow.up.left.and.arrow.down.right"), QStringLiteral("view-fullscreen")},
         {QStringLiteral("arrow.down.right.and.arrow.up.left"), QStringLiteral("view-restore")},
         {QStringLiteral("info.circle"), QStringLiteral("help-about")},
+        {QStringLiteral("minus.magnifyingglass"), QStringLiteral("zoom-out")},
+        {QStringLiteral("plus.magnifyingglass"), QStringLiteral("zoom-in")},
+        {QStringLiteral("rectangle.split.3x3.fill"), QStringLiteral("view-grid")},
+        {QStringLiteral("doc"), QStringLiteral("text-plain")},
     };
     return symbols;
 }

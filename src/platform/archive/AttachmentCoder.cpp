@@ -1,5 +1,7 @@
 #include "platform/archive/AttachmentCoder.h"
 
+#include "platform/archive/EncodedImageCache.h"
+
 #include "platform/text/TextAttachment.h"
 
 #include <QBuffer>
@@ -36,12 +38,7 @@ QString typeOfImage(const QByteArray& bytes)
 
 QByteArray pngBytes(const QImage& image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    // Middle quality trades a little size for much faster saving of large pictures.
-    image.save(&buffer, "PNG", 50);
-    return bytes;
+    return EncodedImageCache::png(image);
 }
 
 QImage resourceImage(const QTextDocument& document, const QString& name)
@@ -112,6 +109,7 @@ std::optional<QTextCharFormat> imageFormat(const QByteArray& bytes, const QStrin
         return std::nullopt;
     }
     const QString name = QStringLiteral("attachment-image-%1").arg(index);
+    EncodedImageCache::remember(image, bytes);
     document.addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
     format.setName(name);

@@ -87,6 +87,8 @@ public:
 
     // Name recorded with this context's saves in the history.
     void setTransactionAuthor(const QString& author) { m_author = author; }
+    // Tells this process's saves apart from other processes' in the history.
+    const QString& transactionAuthor() const { return m_author; }
 
     PersistentHistory::Result fetchHistoryAfterToken(qint64 token) const;
     PersistentHistory::Result fetchHistoryAfterDate(const QDateTime& date) const;

@@ -1,0 +1,25 @@
+#include "ScreenRegistry.h"
+
+#include "board/PeekTableViewController.h"
+#include "board/ProjectOpener.h"
+#include "board/ProjectViewController.h"
+#include "board/PvCardViewController.h"
+#include "board/SidebarViewController.h"
+#include "core/AppDelegate.h"
+#include "editors/CardNotesViewController.h"
+#include "editors/ImageViewController.h"
+#include "editors/PvEditViewController.h"
+#include "export/CompiledViewController.h"
+#include "platform/Storyboard.h"
+
+void ScreenRegistry::registerScreens()
+{
+    Storyboard::registerFactory(AppDelegate::ProjectListIdentifier, [] { return new ProjectViewController; });
+    Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [] { return new PvCardViewController; });
+    Storyboard::registerFactory(ProjectOpener::SidebarIdentifier, [] { return new SidebarViewController; });
+    CardNotesViewController::registerInStoryboard();
+    ImageViewController::registerInStoryboard();
+    PvEditViewController::registerInStoryboard();
+    CompiledViewController::registerInStoryboard();
+    PeekTableViewController::registerInStoryboard();
+}

@@ -1,0 +1,58 @@
+#include "CardCellButtons.h"
+
+#include "CardCellDelegate.h"
+#include "PvCardViewController.h"
+
+#include <QListView>
+#include <QMouseEvent>
+
+CardCellButtons::CardCellButtons(PvCardViewController* board, QListView* collectionView, CardCellDelegate* delegate)
+    : QObject(board), m_board(board), m_collectionView(collectionView), m_viewport(collectionView->viewport()),
+      m_delegate(delegate)
+{
+    collectionView->viewport()->installEventFilter(this);
+}
+
+int CardCellButtons::buttonAt(const QPoint& position) const
+{
+    const QModelIndex index = m_collectionView->indexAt(position);
+    if (!index.isValid())
+        return 0;
+    return int(m_delegate->buttonAt(m_collectionView->visualRect(index), position));
+}
+
+bool CardCellButtons::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_viewport)
+        return false;
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    const QPoint position = mouse->position().toPoint();
+    if (type == QEvent::MouseButtonRelease) {
+        if (!m_pressedButton)
+            return false;
+        release(position);
+        return true;
+    }
+    m_pressedButton = buttonAt(position);
+    m_pressPosition = position;
+    return m_pressedButton != 0;
+}
+
+void CardCellButtons::release(const QPoint& position)
+{
+    const int pressed = m_pressedButton;
+    m_pressedButton = 0;
+    const QModelIndex index = m_collectionView->indexAt(position);
+    // A press that slid onto another cell or off the button does nothing.
+    if (!index.isValid() || m_collectionView->indexAt(m_pressPosition) != index || buttonAt(position) != pressed)
+        return;
+    if (pressed == int(CardCellDelegate::Button::Menu))
+        m_board->menuButtonClicked(index.row());
+    else
+        m_board->notesButtonClicked(index.row());
+}

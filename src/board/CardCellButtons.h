@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QObject>
+#include <QPoint>
+
+class CardCellDelegate;
+class PvCardViewController;
+class QListView;
+
+// The menu and notes buttons drawn in the board's cells. A press on a button belongs to the button alone:
+// neither the press nor its release selects, opens or lifts the cell under it, and the release acts only when
+// it ends on the button pressed.
+class CardCellButtons : public QObject {
+    Q_OBJECT
+
+public:
+    CardCellButtons(PvCardViewController* board, QListView* collectionView, CardCellDelegate* delegate);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The button at position: 0 none, otherwise the delegate's button.
+    int buttonAt(const QPoint& position) const;
+    void release(const QPoint& position);
+
+    PvCardViewController* m_board;
+    QListView* m_collectionView;
+    // Compared before the view is touched: the filter also sees events while the view is being destroyed.
+    QObject* m_viewport;
+    CardCellDelegate* m_delegate;
+    QPoint m_pressPosition;
+    int m_pressedButton = 0;
+};

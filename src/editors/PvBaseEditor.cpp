@@ -1,0 +1,489 @@
+#include "PvBaseEditor.h"
+
+#include "AutomaticBulletAndNumberLists.h"
+#include "CloudUpdateWatcher.h"
+#include "EditorCommands.h"
+#include "EditorContentStore.h"
+#include "PvTextView.h"
+#include "SmartPunctuation.h"
+#include "board/TagMenuController.h"
+#include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
+#include "core/EditorState.h"
+#include "core/Helpers.h"
+#include "core/NavigationHelpers.h"
+#include "core/ProjectItem.h"
+#include "core/ProjectItemDocument.h"
+#include "core/SettingsHelper.h"
+#include "core/SharedHelpers.h"
+#include "core/StoreConstants.h"
+#include "platform/Alert.h"
+#include "platform/ColorScheme.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
+#include "platform/SymbolIcons.h"
+#include "platform/store/ManagedObjectContext.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QShortcut>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QAction* addButton(QToolBar* bar, const QString& name, const QString& symbol, const QString& tip)
+{
+    QAction* action = bar->addAction(SymbolIcons::icon(symbol), tip);
+    action->setObjectName(name);
+    action->setToolTip(tip);
+    return action;
+}
+
+// A toolbar button whose press opens its menu at once.
+void attachMenu(QToolBar* bar, QAction* action, QMenu* menu)
+{
+    action->setMenu(menu);
+    if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+        button->setPopupMode(QToolButton::InstantPopup);
+}
+
+} // namespace
+
+PvBaseEditor::PvBaseEditor(QWidget* parent)
+    : ViewController(parent), m_content(std::make_unique<EditorContentStore>(*this)),
+      m_watcher(std::make_unique<CloudUpdateWatcher>())
+{
+    m_commands = std::make_unique<EditorCommands>(*this);
+    buildViews();
+}
+
+PvBaseEditor::~PvBaseEditor()
+{
+    m_watcher->stop();
+}
+
+void PvBaseEditor::buildViews()
+{
+    m_editor = new PvTextView(this);
+    m_editor->setObjectName(QStringLiteral("editor"));
+    m_editor->setFrameShape(QFrame::NoFrame);
+    m_toolbar = new QToolBar(this);
+    m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
+    m_toolbar->setMovable(false);
+    m_fontButton = addButton(m_toolbar, QStringLiteral("fontButton"), QStringLiteral("textformat.size"),
+                             QStringLiteral("Text Size"));
+    m_listButton =
+        addButton(m_toolbar, QStringLiteral("listButton"), QStringLiteral("list.bullet"), QStringLiteral("Lists"));
+    m_backwardsButton = addButton(m_toolbar, QStringLiteral("backwardsButton"), QStringLiteral("chevron.backward"),
+                                  QStringLiteral("Previous Match"));
+    m_forwardsButton = addButton(m_toolbar, QStringLiteral("forwardsButton"), QStringLiteral("chevron.forward"),
+                                 QStringLiteral("Next Match"));
+    auto* spacer = new QWidget(m_toolbar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolbar->addWidget(spacer);
+    m_statusLabel = new QLabel(m_toolbar);
+    m_statusLabel->setObjectName(QStringLiteral("statusLabel"));
+    m_statusItem = m_toolbar->addWidget(m_statusLabel);
+    auto* spacer2 = new QWidget(m_toolbar);
+    spacer2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolbar->addWidget(spacer2);
+    m_undoButton =
+        addButton(m_toolbar, QStringLiteral("undoButton"), QStringLiteral("arrow.uturn.left"), QStringLiteral("Undo"));
+    m_redoButton = addButton(m_toolbar, QStringLiteral("redoButton"), QStringLiteral("arrow.uturn.forward"),
+                             QStringLiteral("Redo"));
+    m_overflowButton = addButton(m_toolbar, QStringLiteral("overflowButton"), QStringLiteral("ellipsis.circle"),
+                                 QStringLiteral("More"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_editor, 1);
+    layout->addWidget(m_toolbar);
+    setAutoFillBackground(true);
+}
+
+// --- Lifecycle
+
+void PvBaseEditor::viewDidLoad()
+{
+    m_contentLoaded = false;
+    if (!m_regexQuery.isEmpty())
+        m_editor->setRegexQuery(m_regexQuery);
+    m_autoIndent = SettingsHelper::getAutoIndent(m_context, m_currentProjectId);
+    for (QAction* button : {m_listButton, m_backwardsButton, m_forwardsButton, m_undoButton, m_redoButton})
+        button->setEnabled(false);
+    trimToolbar();
+    attachMenu(m_toolbar, m_fontButton, m_commands->fontSizeMenu());
+    attachMenu(m_toolbar, m_listButton, m_commands->listMenu());
+    attachMenu(m_toolbar, m_overflowButton, m_commands->overflowMenu());
+
+    connect(m_backwardsButton, &QAction::triggered, this, [this] {
+        m_editor->previousHit();
+        updateHitButtons();
+    });
+    connect(m_forwardsButton, &QAction::triggered, this, [this] {
+        m_editor->nextHit();
+        updateHitButtons();
+    });
+    connect(m_undoButton, &QAction::triggered, m_editor, &QTextEdit::undo);
+    connect(m_redoButton, &QAction::triggered, m_editor, &QTextEdit::redo);
+    connect(m_editor, &QTextEdit::undoAvailable, this, &PvBaseEditor::updateUndoRedoButtons);
+    connect(m_editor, &QTextEdit::redoAvailable, this, &PvBaseEditor::updateUndoRedoButtons);
+    connect(m_editor, &PvTextView::textEdited, this, [this] {
+        updateUndoRedoButtons();
+        textChanged();
+    });
+    QPointer<PvBaseEditor> self(this);
+    m_editor->firstResponderChange = [self](bool focused) {
+        if (self)
+            self->m_listButton->setEnabled(focused && !self->isBusy());
+    };
+    m_editor->installEventFilter(this);
+    m_editor->viewport()->installEventFilter(this);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &PvBaseEditor::cancelRequested);
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool) { applyColors(); });
+    m_watcher->changed = [self](CloudUpdateWatcher::Change change) {
+        if (!self)
+            return;
+        if (change == CloudUpdateWatcher::Change::Deleted)
+            self->onCardDeletedElsewhere();
+        else
+            self->onCardChangedElsewhere();
+    };
+}
+
+void PvBaseEditor::trimToolbar()
+{
+    // The desktop keeps the status item and Redo; the search steps only when there is a search.
+    if (m_preventFontSizeChange)
+        m_fontButton->setVisible(false);
+    if (m_regexQuery.isEmpty()) {
+        m_backwardsButton->setVisible(false);
+        m_forwardsButton->setVisible(false);
+    }
+}
+
+void PvBaseEditor::viewWillAppear(bool animated)
+{
+    ViewController::viewWillAppear(animated);
+    // Escape and the sheet's close button come to cancelRequested(), which asks before anything is lost.
+    if (NavigationController* navigation = navigationController())
+        navigation->setModalInPresentation(true);
+    setModalInPresentation(true);
+    updateUndoRedoButtons();
+}
+
+void PvBaseEditor::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    AppDelegate* app = AppDelegate::shared();
+    m_watcher->setContext(m_context);
+    m_watcher->start(app ? app->persistentContainer() : nullptr);
+}
+
+void PvBaseEditor::viewDidDisappear(bool animated)
+{
+    m_watcher->stop();
+    ViewController::viewDidDisappear(animated);
+}
+
+bool PvBaseEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_editor && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool isReturn = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        if (isReturn && !(key->modifiers() & ~Qt::KeypadModifier) && m_autoIndent &&
+            m_currentItemType == ProjectItemTypes::Story && !m_editor->isReadOnly()) {
+            handleReturn();
+            return true;
+        }
+        if (m_useSmartQuotes && !m_editor->isReadOnly() &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && handleSmartPunctuation(key->text()))
+            return true;
+    }
+    if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && !m_editor->textCursor().hasSelection() && !isBusy())
+            m_commands->handleTextTap(mouse->position().toPoint());
+    }
+    return ViewController::eventFilter(watched, event);
+}
+
+void PvBaseEditor::handleReturn()
+{
+    const QTextCursor cursor = m_editor->textCursor();
+    const PvTextView::Range editing{cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
+    // Inside a list, continuing the list wins over the indent.
+    if (!AutomaticBulletAndNumberLists::autoContinueListsForTextView(*m_editor, editing))
+        return;
+    m_editor->replace(editing, PvTextView::AttributedText{{StoryIndent, cursor.charFormat()}},
+                      {editing.location + int(StoryIndent.size()), 0});
+    m_editor->ensureCursorVisible();
+}
+
+bool PvBaseEditor::handleSmartPunctuation(const QString& typed)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    const int start = cursor.selectionStart();
+    const QChar previous = start > 0 ? m_editor->characterAt(start - 1) : QChar();
+    const std::optional<SmartPunctuation::Replacement> replacement = SmartPunctuation::forTyped(typed, previous);
+    // A hyphen typed over a selection stays a hyphen: the dash would take the place of the selection.
+    if (!replacement || (replacement->replacedBefore > 0 && cursor.hasSelection()))
+        return false;
+    // Typed like any character: one undo step, the typing format, the change handlers.
+    cursor.beginEditBlock();
+    if (replacement->replacedBefore > 0)
+        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, replacement->replacedBefore);
+    cursor.insertText(replacement->text);
+    cursor.endEditBlock();
+    m_editor->setTextCursor(cursor);
+    m_editor->ensureCursorVisible();
+    return true;
+}
+
+// --- Buttons
+
+void PvBaseEditor::updateHitButtons()
+{
+    m_backwardsButton->setEnabled(m_editor->hitCanGoBack());
+    m_forwardsButton->setEnabled(m_editor->hitCanGoForward());
+}
+
+void PvBaseEditor::updateUndoRedoButtons()
+{
+    const QTextDocument* text = m_editor->document();
+    m_undoButton->setEnabled(text->isUndoAvailable() && !isBusy());
+    m_redoButton->setEnabled(text->isRedoAvailable() && !isBusy());
+}
+
+// --- Loading and saving
+
+ProjectItemDocument* PvBaseEditor::currentDocument() const
+{
+    return m_content->currentDocument();
+}
+
+void PvBaseEditor::setCurrentDocument(ProjectItemDocument* document)
+{
+    m_content->setCurrentDocument(document);
+}
+
+bool PvBaseEditor::bodyUnreadable() const
+{
+    return m_content->bodyUnreadable();
+}
+
+PvBaseEditor::LoadOutcome PvBaseEditor::loadContent()
+{
+    const EditorContentStore::Load outcome = m_content->loadContent();
+    updateHitButtons();
+    updateUndoRedoButtons();
+    if (outcome == EditorContentStore::Load::NoDocument)
+        return LoadOutcome::NoDocument;
+    m_editor->setReadOnly(outcome == EditorContentStore::Load::Unreadable);
+    if (outcome == EditorContentStore::Load::Loaded)
+        return LoadOutcome::Loaded;
+    auto* alert = new Alert(UnreadableTitle, UnreadableMessage);
+    alert->addAction(QStringLiteral("OK"));
+    alert->present(this);
+    return LoadOutcome::Unreadable;
+}
+
+bool PvBaseEditor::saveContent()
+{
+    const bool hadDocument = currentDocument() != nullptr;
+    if (!m_content->saveContent())
+        return false;
+    if (!hadDocument && currentDocument())
+        trackInserted(currentDocument());
+    return true;
+}
+
+void PvBaseEditor::saveCursorPosition(qint64 position)
+{
+    const bool hadState = m_content->fetchEditorState() != nullptr;
+    m_content->saveCursorPosition(position);
+    if (!hadState)
+        trackInserted(m_content->fetchEditorState());
+}
+
+qint64 PvBaseEditor::savedCursorPosition()
+{
+    return m_content->savedCursorPosition();
+}
+
+EditorState* PvBaseEditor::fetchEditorState()
+{
+    return m_content->fetchEditorState();
+}
+
+void PvBaseEditor::markCardChanged(bool changed)
+{
+    m_cardChanged = changed;
+    if (AppDelegate* app = AppDelegate::shared()) {
+        if (m_isSecondaryCard)
+            app->hasSecondaryCardEdits = changed;
+        else
+            app->hasPrimaryCardEdits = changed;
+    }
+}
+
+void PvBaseEditor::trackInserted(ManagedObject* record)
+{
+    if (record && record->isInserted() && !m_pendingInserts.contains(record))
+        m_pendingInserts.append(record);
+}
+
+void PvBaseEditor::forgetPendingChanges()
+{
+    m_pendingInserts.clear();
+}
+
+void PvBaseEditor::discardPendingChanges()
+{
+    if (!m_context)
+        return;
+    // Another save of the shared context may have stored them since the failed attempt: they go all the same.
+    bool stored = false;
+    for (ManagedObject* record : std::as_const(m_pendingInserts)) {
+        stored = stored || !record->isInserted();
+        m_context->deleteObject(record);
+    }
+    if (m_currentObject && m_pendingInserts.contains(m_currentObject))
+        m_currentObject = nullptr;
+    if (currentDocument() && m_pendingInserts.contains(currentDocument()))
+        setCurrentDocument(nullptr);
+    m_pendingInserts.clear();
+    // Whatever a failed save set on stored records goes back to what the store holds.
+    QList<ManagedObject*> touched{m_currentObject, currentDocument(), fetchEditorState()};
+    for (ManagedObject* record : touched) {
+        if (!record || record->isDeleted())
+            continue;
+        for (const QString& key : record->changedKeys())
+            record->setValue(key, record->committedValue(key));
+    }
+    if (stored)
+        DbHelpers::saveManagedObjectContext(m_context, this);
+}
+
+// --- Title and colours
+
+void PvBaseEditor::refreshItemType()
+{
+    if (m_currentObject && !m_currentObject->isDeleted())
+        m_currentItemType = m_currentObject->itemType();
+}
+
+QString PvBaseEditor::untitledTitle()
+{
+    refreshItemType();
+    return m_cardProps.propForIntCardType(m_currentItemType).untitledTitle();
+}
+
+QColor PvBaseEditor::titleColor()
+{
+    refreshItemType();
+    const CardProp& prop = m_cardProps.propForIntCardType(m_currentItemType);
+    return m_isFullScreenEditor ? prop.cardColor() : prop.textColor();
+}
+
+void PvBaseEditor::setTitleView(const QString& title, const QColor& color)
+{
+    const QString symbol =
+        m_tag.isEmpty() || m_tag == TagMenuController::ClearTag ? QString() : TagMenuController::getTag(m_tag);
+    QPointer<PvBaseEditor> self(this);
+    auto rename = [self] {
+        if (self)
+            self->m_commands->renameCard();
+    };
+    QWidget* view = symbol.isEmpty()
+                        ? static_cast<QWidget*>(Helpers::getTitleView(title, color, false, this, rename))
+                        : Helpers::getTitleAndIconView(title, SymbolIcons::icon(symbol), color, false, this, rename);
+    view->setObjectName(QStringLiteral("editorTitleView"));
+    navigationItem()->setTitleView(view);
+}
+
+void PvBaseEditor::applyColors()
+{
+    refreshItemType();
+    m_isDarkMode = ColorScheme::isDark();
+    const CardProp& prop = m_cardProps.propForIntCardType(m_currentItemType);
+    NavigationController* navigation = navigationController();
+    NavigationBar* bar = navigation ? navigation->navigationBar() : nullptr;
+    if (!m_isFullScreenEditor) {
+        NavigationHelpers::setupCustomNavbar(bar, prop.textColor(), prop.cardColor());
+        return;
+    }
+    const QColor background(m_isDarkMode ? PvTextView::kEditorDarkBackground : PvTextView::kEditorBackground);
+    const QColor foreground(m_isDarkMode ? PvTextView::kEditorDarkForeground : PvTextView::kEditorForeground);
+    const QColor accent = m_currentItemType == ProjectItemTypes::AllCards ? foreground : prop.cardColor();
+    NavigationHelpers::setupCustomNavbar(bar, accent, background);
+    for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_toolbar)}) {
+        QPalette colours = area->palette();
+        colours.setColor(QPalette::Window, background);
+        colours.setColor(QPalette::Base, background);
+        colours.setColor(QPalette::WindowText, foreground);
+        colours.setColor(QPalette::ButtonText, foreground);
+        colours.setColor(QPalette::Button, background);
+        area->setPalette(colours);
+        area->setAutoFillBackground(true);
+    }
+    // The gutters around the text are the view's own frame: the same colour as the page.
+    QPalette page = m_editor->palette();
+    page.setColor(QPalette::Window, background);
+    m_editor->setPalette(page);
+    m_editor->setAutoFillBackground(true);
+}
+
+void PvBaseEditor::cardDetailsChanged(const std::optional<QString>& title)
+{
+    onCardDetailsChanged(title);
+    if (cardUpdated)
+        cardUpdated(title);
+}
+
+// --- Changes from elsewhere
+
+void PvBaseEditor::markHistorySeen()
+{
+    m_watcher->setContext(m_context);
+    m_watcher->setItemId(m_currentObject ? m_currentObject->uniqueIdentifier() : QString());
+    m_watcher->markSeen();
+}
+
+void PvBaseEditor::onCardChangedElsewhere()
+{
+    if (m_peeking)
+        m_newCardDetected = true;
+    else
+        showCloudUpdateAlert();
+}
+
+void PvBaseEditor::setPeeking(bool peeking)
+{
+    m_peeking = peeking;
+    if (!peeking && m_newCardDetected) {
+        m_newCardDetected = false;
+        showCloudUpdateAlert();
+    }
+}
+
+void PvBaseEditor::showCloudUpdateAlert()
+{
+    auto* alert = new Alert(UpdatedAlertTitle, UpdatedAlertFormat.arg(m_cardChanged ? UpdatedAlertCopyOffer : ""));
+    alert->setObjectName(QStringLiteral("cardUpdatedAlert"));
+    alert->addAction(IgnoreChangesTitle, AlertActionStyle::Destructive);
+    QPointer<PvBaseEditor> self(this);
+    alert->addAction(LoadCardTitle, AlertActionStyle::Default, [self] {
+        if (self)
+            self->saveAsCopy();
+    });
+    ViewController* top = SharedHelpers::getTopmostViewController();
+    alert->present(top ? static_cast<QWidget*>(top) : this);
+}

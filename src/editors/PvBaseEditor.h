@@ -1,0 +1,235 @@
+#pragma once
+
+#include "core/CardProps.h"
+#include "platform/ViewController.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class CloudUpdateWatcher;
+class EditorCommands;
+class EditorContentStore;
+class EditorState;
+class ManagedObject;
+class ManagedObjectContext;
+class ProjectItem;
+class ProjectItemDocument;
+class PvTextView;
+class QAction;
+class QLabel;
+class QToolBar;
+
+// The base of the rich-text card editors: the card being edited and its unsaved state, the text view with its
+// toolbar, colours and title, the Return key, and the alert for changes another process made to the card.
+// Loading and saving the body, the commands and menus, and watching the store are collaborators it owns.
+// Subclasses write the card's item fields and call saveContent() and saveCursorPosition() from their save.
+class PvBaseEditor : public ViewController {
+    Q_OBJECT
+
+public:
+    static inline const QString UpdatedAlertTitle = QStringLiteral("Warning");
+    // %1 is empty, or UpdatedAlertCopyOffer when the card has unsaved changes.
+    static inline const QString UpdatedAlertFormat =
+        QStringLiteral("The card you're editing has been updated from iCloud.\r\n\r\nAny changes you make will "
+                       "overwrite the update.\r\n\r\nDo you want to load the updated card%1?");
+    static inline const QString UpdatedAlertCopyOffer =
+        QStringLiteral(" and save a copy of your current changes to a new card");
+    static inline const QString IgnoreChangesTitle = QStringLiteral("Ignore Changes");
+    static inline const QString LoadCardTitle = QStringLiteral("Load Card");
+    static inline const QString UnreadableTitle = QStringLiteral("Unreadable Card");
+    static inline const QString UnreadableMessage =
+        QStringLiteral("The text of this card could not be read. It is left exactly as it is stored and "
+                       "this editor will not save over it.");
+    // The indent a Story card's new paragraph starts with when the project asks for it.
+    static inline const QString StoryIndent = QStringLiteral("\n\t");
+
+    explicit PvBaseEditor(QWidget* parent = nullptr);
+    ~PvBaseEditor() override;
+
+    // --- Set by the opener before the screen loads (the context and project are required).
+    ManagedObjectContext* managedObjectContext() const { return m_context; }
+    void setManagedObjectContext(ManagedObjectContext* context) { m_context = context; }
+    // The card; nullptr for a new card until its first save.
+    ProjectItem* currentObject() const { return m_currentObject; }
+    void setCurrentObject(ProjectItem* item) { m_currentObject = item; }
+    QString currentProjectId() const { return m_currentProjectId; }
+    void setCurrentProjectId(const QString& id) { m_currentProjectId = id; }
+    QString currentFolderId() const { return m_currentFolderId; }
+    void setCurrentFolderId(const QString& id) { m_currentFolderId = id; }
+    qint64 currentItemType() const { return m_currentItemType; }
+    void setCurrentItemType(qint64 type) { m_currentItemType = type; }
+    // The folder's cards as the opener shows them.
+    const QList<ProjectItem*>& fetchedResults() const { return m_fetchedResults; }
+    void setFetchedResults(const QList<ProjectItem*>& cards) { m_fetchedResults = cards; }
+    const CardProps& cardProps() const { return m_cardProps; }
+    void setCardProps(const CardProps& props) { m_cardProps = props; }
+    // A card opened from inside another editor; it arms the secondary quit-guard flag.
+    bool isSecondaryCard() const { return m_isSecondaryCard; }
+    void setIsSecondaryCard(bool secondary) { m_isSecondaryCard = secondary; }
+    bool preventFontSizeChange() const { return m_preventFontSizeChange; }
+    void setPreventFontSizeChange(bool prevent) { m_preventFontSizeChange = prevent; }
+    // The board's search pattern; the editor steps through its hits.
+    QString regexQuery() const { return m_regexQuery; }
+    void setRegexQuery(const QString& pattern) { m_regexQuery = pattern; }
+    // A crash-recovery snapshot the writer chose to restore.
+    const std::optional<QVariantMap>& autoSaveData() const { return m_autoSaveData; }
+    void setAutoSaveData(const std::optional<QVariantMap>& snapshot) { m_autoSaveData = snapshot; }
+    // Told when the title (given) or the tag or notes (nullopt) changed.
+    std::function<void(const std::optional<QString>&)> cardUpdated;
+
+    // --- State of the card being edited.
+    ProjectItemDocument* currentDocument() const;
+    void setCurrentDocument(ProjectItemDocument* document);
+    QString fullTitle() const { return m_fullTitle; }
+    QString viewTitle() const { return m_viewTitle; }
+    QString notes() const { return m_notes; }
+    void setNotes(const QString& notes) { m_notes = notes; }
+    QString tag() const { return m_tag; }
+    void setTag(const QString& tag) { m_tag = tag; }
+    bool cardChanged() const { return m_cardChanged; }
+    bool contentChanged() const { return m_contentChanged; }
+    bool contentLoaded() const { return m_contentLoaded; }
+    bool autoIndent() const { return m_autoIndent; }
+    // Typed quotes and double hyphens become typographer's quotes and dashes.
+    bool useSmartQuotes() const { return m_useSmartQuotes; }
+    void setUseSmartQuotes(bool smart) { m_useSmartQuotes = smart; }
+    bool isDarkMode() const { return m_isDarkMode; }
+    bool isFullScreenEditor() const { return m_isFullScreenEditor; }
+    bool peeking() const { return m_peeking; }
+    // The stored body could not be read: the editor shows nothing and never saves over it.
+    bool bodyUnreadable() const;
+
+    // --- Views.
+    PvTextView* editor() const { return m_editor; }
+    QToolBar* toolbar() const { return m_toolbar; }
+    QAction* fontButton() const { return m_fontButton; }
+    QAction* listButton() const { return m_listButton; }
+    QAction* backwardsButton() const { return m_backwardsButton; }
+    QAction* forwardsButton() const { return m_forwardsButton; }
+    QAction* undoButton() const { return m_undoButton; }
+    QAction* redoButton() const { return m_redoButton; }
+    QAction* overflowButton() const { return m_overflowButton; }
+    QLabel* statusLabel() const { return m_statusLabel; }
+    EditorCommands& commands() const { return *m_commands; }
+
+    // --- Loading and saving (the subclasses call these from their own load and save).
+    enum class LoadOutcome { Loaded, NoDocument, Unreadable };
+    // Shows currentDocument in the editor; an unreadable body also raises the error alert.
+    LoadOutcome loadContent();
+    // Writes the editor's text into the card's document; false when it cannot (archiving failed, body
+    // unreadable), and then nothing was written.
+    bool saveContent();
+    void saveCursorPosition(qint64 position);
+    qint64 savedCursorPosition();
+    EditorState* fetchEditorState();
+
+    // Sets the card's unsaved flag and the quit guard's flag for this editor.
+    void markCardChanged(bool changed);
+    // Drops what this editor left pending in the store after a save that failed: its new records go, its
+    // changes to existing ones are undone. Called when the writer discards.
+    void discardPendingChanges();
+
+    // --- Title and colours.
+    QString untitledTitle();
+    QColor titleColor();
+    void setTitleView(const QString& title, const QColor& color);
+    virtual void applyColors();
+
+    // --- Store changes from elsewhere.
+    void showCloudUpdateAlert();
+    // Changes stored up to now are ours or known: only later ones from other processes raise the alert.
+    void markHistorySeen();
+
+    // The title (given) or the tag or notes (nullopt) changed: the subclass's handling, then cardUpdated.
+    void cardDetailsChanged(const std::optional<QString>& title);
+    // A record this editor inserted and has not saved yet; a discard removes it.
+    void trackInserted(ManagedObject* record);
+    // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
+    void setPeeking(bool peeking);
+
+    // Hooks of the subclasses: Save as copy (the alert's "Load Card"), and the change handling.
+    virtual void saveAsCopy() {}
+    virtual void textChanged() {}
+    // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
+    virtual void cancelRequested() {}
+    // While true, every command that could start a second save or close the editor is refused.
+    virtual bool isBusy() const { return false; }
+
+    void presentationDidAttemptToDismiss() override { cancelRequested(); }
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewDidDisappear(bool animated) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    void setFullTitle(const QString& title) { m_fullTitle = title; }
+    void setViewTitle(const QString& title) { m_viewTitle = title; }
+    void setContentChanged(bool changed) { m_contentChanged = changed; }
+    void setContentLoaded(bool loaded) { m_contentLoaded = loaded; }
+    void setIsFullScreenEditor(bool full) { m_isFullScreenEditor = full; }
+    virtual void onCardDetailsChanged(const std::optional<QString>& title) { Q_UNUSED(title) }
+    // The card was deleted by another process while open; its words are saved as a new card.
+    virtual void onCardDeletedElsewhere() {}
+    // After a successful save nothing is pending any more.
+    void forgetPendingChanges();
+    void refreshItemType();
+    void updateHitButtons();
+    void updateUndoRedoButtons();
+
+private:
+    void buildViews();
+    void trimToolbar();
+    void handleReturn();
+    bool handleSmartPunctuation(const QString& typed);
+    void onCardChangedElsewhere();
+
+    ManagedObjectContext* m_context = nullptr;
+    ProjectItem* m_currentObject = nullptr;
+    QString m_currentProjectId;
+    QString m_currentFolderId;
+    qint64 m_currentItemType = 0;
+    QList<ProjectItem*> m_fetchedResults;
+    CardProps m_cardProps;
+    bool m_isSecondaryCard = false;
+    bool m_preventFontSizeChange = false;
+    QString m_regexQuery;
+    std::optional<QVariantMap> m_autoSaveData;
+
+    QString m_fullTitle;
+    QString m_viewTitle;
+    QString m_notes;
+    QString m_tag;
+    bool m_cardChanged = false;
+    bool m_contentChanged = false;
+    bool m_contentLoaded = false;
+    bool m_autoIndent = false;
+    bool m_useSmartQuotes = false;
+    bool m_isDarkMode = false;
+    bool m_isFullScreenEditor = false;
+    bool m_peeking = false;
+    bool m_newCardDetected = false;
+    QList<ManagedObject*> m_pendingInserts;
+
+    PvTextView* m_editor = nullptr;
+    QToolBar* m_toolbar = nullptr;
+    QAction* m_fontButton = nullptr;
+    QAction* m_listButton = nullptr;
+    QAction* m_backwardsButton = nullptr;
+    QAction* m_forwardsButton = nullptr;
+    QAction* m_undoButton = nullptr;
+    QAction* m_redoButton = nullptr;
+    QAction* m_overflowButton = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QAction* m_statusItem = nullptr;
+
+    std::unique_ptr<EditorContentStore> m_content;
+    std::unique_ptr<EditorCommands> m_commands;
+    std::unique_ptr<CloudUpdateWatcher> m_watcher;
+};

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "PvBaseEditor.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class AchievementsManager;
+class AutoSaveController;
+class BarButtonItem;
+class CardSaveWriter;
+class ProjectStat;
+
+// The full-window editor in which Story cards are written: Cancel and Save, the word count, the stretch of
+// writing and its record, the crash-recovery snapshot, wide gutters, saving as a copy and the daily-average
+// check. It leaves by dismissing the navigation controller it was presented in.
+class PvEditViewController : public PvBaseEditor {
+    Q_OBJECT
+
+public:
+    static inline const QString StoryboardIdentifier = QStringLiteral("editView");
+    static inline const QString StatisticsIdentifier = QStringLiteral("statisticsView");
+    // %1 is the card's whole word count.
+    static inline const QString WordsFormat = QStringLiteral("Words: %1");
+    static inline const QString CancelTitle = QStringLiteral("Cancel");
+    static inline const QString SaveTitle = QStringLiteral("Save");
+    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
+    static inline const QString DiscardChangesMessage =
+        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
+    static inline const QString DiscardChangesAccessibility = QStringLiteral("discardChangesAlert");
+    static inline const QString DiscardTitle = QStringLiteral("Discard");
+    static inline const QString CopyPrefix = QStringLiteral("Copy of ");
+    static inline const QString ArchiveFailedMessage =
+        QStringLiteral("The card's text could not be stored, so nothing was saved. Your changes are still here.");
+    // Wait before a save, so that the progress indicator is drawn first.
+    static constexpr int SaveDelayMs = 400;
+    // Text insets on the desktop.
+    static constexpr int DesktopPad = 32;
+
+    explicit PvEditViewController(QWidget* parent = nullptr);
+    ~PvEditViewController() override;
+
+    // Makes the storyboard build this editor for "editView".
+    static void registerInStoryboard();
+
+    // --- Set by the board before the screen loads.
+    // The board that opened the editor.
+    QObject* cvController() const { return m_cvController; }
+    void setCvController(QObject* board) { m_cvController = board; }
+    // Given the card this editor inserted (a new card or a saved copy) once it is saved, for the board's list.
+    std::function<void(ProjectItem*)> addedRecord;
+    // The board's achievements for the open project; may be null.
+    AchievementsManager* achievementsManager() const { return m_achievementsManager; }
+    void setAchievementsManager(AchievementsManager* manager) { m_achievementsManager = manager; }
+
+    // --- Actions.
+    // Waits behind the progress indicator, then writes and saves. With a copy title the edits become a new card
+    // and completion runs; without one the editor closes once the save succeeded. A failed save leaves the
+    // editor open and changed; nothing runs twice while a save is under way.
+    void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
+    void confirmCancel();
+    void presentStatistics();
+    void saveAsCopy() override;
+    void textChanged() override;
+    void cancelRequested() override { confirmCancel(); }
+    bool isBusy() const override { return m_saving || m_closing; }
+
+    // --- State.
+    BarButtonItem* saveButton() const { return m_saveButton; }
+    BarButtonItem* cancelButton() const { return m_cancelButton; }
+    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
+    std::optional<qint64> startWordCount() const { return m_startWordCount; }
+    QDateTime startDateTime() const { return m_startDateTime; }
+    bool useGutters() const { return m_useGutters; }
+    // What the snapshot timer writes: the card as it stands, its text archived at base size.
+    QVariantMap autoSaveSnapshot();
+    // The card's words as the status item shows them.
+    qint64 wordCount() const { return m_wordCount; }
+    void updateWordCount();
+    void updateTextInsets(int width, int height);
+
+signals:
+    // A save finished: succeeded or not.
+    void saveFinished(bool saved);
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void onCardDetailsChanged(const std::optional<QString>& title) override;
+    void onCardDeletedElsewhere() override;
+
+private:
+    friend class CardSaveWriter;
+
+    void resetEditingState();
+    void loadCard();
+    void applyAutoSave(const QVariantMap& snapshot);
+    void rebuildTitleView();
+    void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
+    void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
+    void setSaving(bool saving);
+    void reloadCard(const QString& itemId);
+    void closeEditor();
+    void checkDailyAverage(qint64 wordsGained);
+    void beginDailyAverageCheck();
+
+    QPointer<QObject> m_cvController;
+    AchievementsManager* m_achievementsManager = nullptr;
+    BarButtonItem* m_saveButton = nullptr;
+    BarButtonItem* m_cancelButton = nullptr;
+    std::unique_ptr<AutoSaveController> m_autoSaveController;
+    std::unique_ptr<CardSaveWriter> m_writer;
+    std::optional<qint64> m_startWordCount;
+    QDateTime m_startDateTime;
+    bool m_useGutters = true;
+    bool m_saving = false;
+    bool m_closing = false;
+    qint64 m_wordCount = 0;
+};

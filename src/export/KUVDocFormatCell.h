@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStyledItemDelegate>
+
+// Paints one tile of the document-type picker: the picture above, the title and the description below, on a
+// rounded card whose colour follows the appearance.
+class KUVDocFormatCell : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    static inline const QString ReuseIdentifier = QStringLiteral("docFormatCellID");
+    static inline const QString DarkBackground = QStringLiteral("#515153");
+    static inline const QString LightBackground = QStringLiteral("#fbfbfb");
+    // The picture a tile without one of its own shows.
+    static inline const QString FallbackSymbol = QStringLiteral("doc");
+
+    // Item data roles the picker's model answers.
+    enum Roles { TitleRole = Qt::DisplayRole, DescriptionRole = Qt::UserRole + 1, ImageRole, HeaderRole };
+    static constexpr int HeaderFontSize = 12;
+
+    explicit KUVDocFormatCell(QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    void setTileSize(const QSize& size) { m_tileSize = size; }
+
+private:
+    void paintHeader(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+
+    QSize m_tileSize{145, 193};
+};

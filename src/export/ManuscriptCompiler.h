@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QTextBlockFormat>
+#include <QTextCharFormat>
+#include <memory>
+
+class ManagedObjectContext;
+class ProjectItem;
+class QTextCursor;
+class QTextDocument;
+
+// Joins the Story cards of a folder and all its sub-folders into one manuscript: each sub-folder opens with
+// its title as a heading, each card's text is trimmed at its end and followed by the project's scene separator,
+// except the last Story card of its folder, which is followed by blank lines. Every card's pictures are copied
+// into the manuscript under names of their own, so no card can show another's picture. The folder walk keeps
+// a visited set: folders moved into each other end the walk instead of the process.
+class ManuscriptCompiler {
+public:
+    static constexpr double HeadingFontSize = 17.5;
+    static constexpr double SeparatorFontSize = 14.0;
+
+    ManuscriptCompiler(ManagedObjectContext* context, const QString& projectId);
+
+    // The manuscript of folderId ("_top" for the whole project).
+    std::unique_ptr<QTextDocument> doCompile(const QString& folderId);
+    // How many of items are Story cards.
+    static int textCardCount(const QList<ProjectItem*>& items);
+
+private:
+    void compileFolder(const QList<ProjectItem*>& items);
+    void compileItem(ProjectItem* item, bool includeSeparator);
+    void getRichText(ProjectItem* item, bool includeSeparator);
+    std::unique_ptr<QTextDocument> readCardText(ProjectItem* item) const;
+    void appendCard(QTextDocument& card);
+    void appendText(const QString& text, const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat);
+    void appendSeparator(bool includeSeparator);
+    static void trimTrailing(QTextDocument& text);
+    void adoptPictures(QTextDocument& card);
+
+    ManagedObjectContext* m_context;
+    QString m_projectId;
+    QString m_separator;
+    bool m_includeBlankScenes = true;
+    QTextCharFormat m_headingFormat;
+    QTextBlockFormat m_headingBlock;
+    QTextCharFormat m_separatorFormat;
+    QTextBlockFormat m_separatorBlock;
+    QTextBlockFormat m_bodyBlock;
+    QSet<QString> m_visited;
+    std::unique_ptr<QTextDocument> m_result;
+    std::unique_ptr<QTextCursor> m_cursor;
+};

@@ -1,0 +1,6 @@
+#pragma once
+
+#include "Exporter.h"
+
+// A type with no writer: every export fails.
+class PDFExporter : public Exporter {};

@@ -1,0 +1,36 @@
+#include "app/ScreenRegistry.h"
+#include "board/PeekTableViewController.h"
+#include "board/ProjectOpener.h"
+#include "board/ProjectViewController.h"
+#include "board/PvCardViewController.h"
+#include "core/AppDelegate.h"
+#include "editors/CardNotesViewController.h"
+#include "editors/ImageViewController.h"
+#include "editors/PvEditViewController.h"
+#include "export/CompiledViewController.h"
+#include "platform/Storyboard.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+TEST(ScreenRegistryTest, everyScreenTheProgramOpensByIdentifierIsRegistered)
+{
+    Storyboard::reset();
+    ScreenRegistry::registerScreens();
+    for (const QString& identifier :
+         {AppDelegate::ProjectListIdentifier, ProjectOpener::BoardIdentifier, ProjectOpener::SidebarIdentifier,
+          CardNotesViewController::StoryboardIdentifier, ImageViewController::StoryboardIdentifier,
+          PvEditViewController::StoryboardIdentifier, CompiledViewController::Identifier,
+          PeekTableViewController::StoryboardIdentifier}) {
+        std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
+        EXPECT_NE(screen, nullptr) << identifier.toStdString();
+    }
+    std::unique_ptr<ViewController> list(Storyboard::instantiate(AppDelegate::ProjectListIdentifier));
+    EXPECT_NE(qobject_cast<ProjectViewController*>(list.get()), nullptr);
+    std::unique_ptr<ViewController> board(Storyboard::instantiate(ProjectOpener::BoardIdentifier));
+    EXPECT_NE(qobject_cast<PvCardViewController*>(board.get()), nullptr);
+}
+
+} // namespace

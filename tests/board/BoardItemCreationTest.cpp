@@ -1,0 +1,132 @@
+#include "board/BoardItemCreation.h"
+#include "BoardTestFixture.h"
+#include "export/KUVDocPickerViewController.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+class BoardItemCreationTest : public BoardTestFixture {
+protected:
+    Alert* openFolderAlert()
+    {
+        board->newFolderClicked(nullptr);
+        return Alert::topmost();
+    }
+    static QPushButton* okButton(Alert* alert)
+    {
+        return alert->findChild<QPushButton*>(QStringLiteral("alertAction0"));
+    }
+    qint64 storedCount() const { return qint64(DbHelpers::getFolderItems(context(), project, ItemIds::Top).size()); }
+};
+
+TEST_F(BoardItemCreationTest, newFolderUnderASearchGoesAfterTheFullChildList)
+{
+    appear();
+    waitForReload([&] { board->search(QStringLiteral("mara")); });
+    ASSERT_EQ(shownTitles(), QStringList({"Mara"}));
+    Alert* alert = openFolderAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), BoardItemCreation::FolderAlertTitle);
+    EXPECT_EQ(alert->message(), BoardItemCreation::FolderAlertMessage);
+    EXPECT_EQ(alert->textFields().first()->placeholderText(), BoardItemCreation::FolderPlaceholder);
+    QTest::keyClicks(alert->textFields().first(), QStringLiteral("Act Two"));
+    alert->trigger(0);
+    ProjectItem* folder = item(QStringLiteral("Act Two"));
+    ASSERT_NE(folder, nullptr);
+    // Thirteen children at the root, whatever the search shows.
+    EXPECT_EQ(folder->displayOrder(), 14);
+    EXPECT_EQ(folder->itemType(), ProjectItemTypes::Folder);
+    EXPECT_EQ(folder->folderType(), ProjectFolderTypes::Card);
+    EXPECT_EQ(folder->parentItemId(), ItemIds::Top);
+    EXPECT_FALSE(context()->hasChanges()) << "the folder is saved at once";
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+}
+
+TEST_F(BoardItemCreationTest, okNeedsOneCharacterAndASpaceCounts)
+{
+    appear();
+    Alert* alert = openFolderAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_FALSE(okButton(alert)->isEnabled());
+    QTest::keyClick(alert->textFields().first(), Qt::Key_Space);
+    EXPECT_TRUE(okButton(alert)->isEnabled());
+    QTest::keyClick(alert->textFields().first(), Qt::Key_Backspace);
+    EXPECT_FALSE(okButton(alert)->isEnabled());
+    QTest::keyClick(alert->textFields().first(), Qt::Key_Space);
+    waitForReload([&] { QTest::mouseClick(okButton(alert), Qt::LeftButton); });
+    ProjectItem* folder = item(QStringLiteral(" "));
+    ASSERT_NE(folder, nullptr) << "the title is kept as typed, blanks included";
+    EXPECT_EQ(shownTitles().last(), QStringLiteral(" "));
+}
+
+TEST_F(BoardItemCreationTest, cancelLeavesTheStoreAsItWas)
+{
+    appear();
+    const qint64 before = storedCount();
+    Alert* alert = openFolderAlert();
+    ASSERT_NE(alert, nullptr);
+    QTest::keyClicks(alert->textFields().first(), QStringLiteral("Never"));
+    alert->trigger(1);
+    runEventsFor(20);
+    EXPECT_EQ(storedCount(), before);
+    EXPECT_EQ(item(QStringLiteral("Never")), nullptr);
+}
+
+TEST_F(BoardItemCreationTest, newCardAsksTheOpenerWithTypeAndPlaceAndCreatesNothing)
+{
+    appear();
+    // A filter shows a few of the children; the new card still goes after all of them.
+    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    const qint64 before = storedCount();
+    board->newClicked(nullptr);
+    KUVDocPickerViewController* chooser = board->itemCreation().chooser();
+    ASSERT_NE(chooser, nullptr);
+    ASSERT_TRUE(waitFor([&] { return chooser->isVisible(); }));
+    EXPECT_EQ(chooser->formTitle(), BoardItemCreation::ChooserTitle);
+    EXPECT_EQ(chooser->segments(), QStringList({BoardItemCreation::RichTextSegment}));
+    // The second section's first tile is the Idea card; a real click on it.
+    QListView* grid = chooser->collectionView();
+    QModelIndex tile;
+    for (int row = 0; row < grid->model()->rowCount(); ++row) {
+        if (grid->model()->index(row, 0).data().toString() == QStringLiteral("Idea"))
+            tile = grid->model()->index(row, 0);
+    }
+    ASSERT_TRUE(tile.isValid());
+    grid->scrollTo(tile);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(tile).center());
+    ASSERT_TRUE(waitFor([&] { return !opening->newCards.isEmpty(); }));
+    const CardOpening::NewCard card = opening->newCards.first();
+    EXPECT_EQ(card.itemType, ProjectItemTypes::Idea);
+    EXPECT_EQ(card.displayOrder, 14);
+    EXPECT_EQ(card.projectId, project);
+    EXPECT_EQ(card.folderId, ItemIds::Top);
+    EXPECT_EQ(storedCount(), before) << "the editor creates the card when it first saves";
+}
+
+TEST_F(BoardItemCreationTest, nextPlaceIsPastRepeatsAndGaps)
+{
+    ProjectItem* folder = add(ProjectItemTypes::Folder, QStringLiteral("Messy"), 30);
+    const QString id = folder->uniqueIdentifier();
+    add(ProjectItemTypes::Idea, QStringLiteral("a"), 1, id);
+    add(ProjectItemTypes::Idea, QStringLiteral("b"), 2, id);
+    add(ProjectItemTypes::Idea, QStringLiteral("c"), 2, id);
+    add(ProjectItemTypes::Idea, QStringLiteral("d"), 7, id);
+    context()->save();
+    EXPECT_EQ(BoardItemCreation::nextDisplayOrder(board, project, id), 8);
+    ProjectItem* empty = add(ProjectItemTypes::Folder, QStringLiteral("Empty"), 31);
+    context()->save();
+    EXPECT_EQ(BoardItemCreation::nextDisplayOrder(board, project, empty->uniqueIdentifier()), 1);
+}
+
+TEST_F(BoardItemCreationTest, negativeTagDoesNothing)
+{
+    appear();
+    board->createNewItem(-1);
+    runEventsFor(20);
+    EXPECT_EQ(Alert::topmost(), nullptr);
+    EXPECT_TRUE(opening->newCards.isEmpty());
+}
+
+} // namespace

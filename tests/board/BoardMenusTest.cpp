@@ -1,0 +1,336 @@
+#include "board/BoardMenus.h"
+#include "BoardTestFixture.h"
+#include "board/BoardNavigator.h"
+#include "board/CardCellDelegate.h"
+#include "board/TagMenuController.h"
+#include "dialogs/DialogMenuController.h"
+#include "editors/CardNotesViewController.h"
+#include "platform/ResponderChain.h"
+
+#include <QMenu>
+#include <QTextEdit>
+#include <QToolButton>
+
+namespace {
+
+class BoardMenusTest : public BoardTestFixture {
+protected:
+    // A real click on the menu button of the cell at row.
+    QMenu* openCardMenu(int row)
+    {
+        const QRect cell = board->collectionView()->visualRect(board->model()->index(row));
+        auto* delegate = qobject_cast<CardCellDelegate*>(board->collectionView()->itemDelegate());
+        QTest::mouseClick(board->collectionView()->viewport(), Qt::LeftButton, {},
+                          delegate->menuButtonRect(cell).center());
+        return board->cardMenu();
+    }
+    static QStringList titles(QMenu* menu)
+    {
+        QStringList list;
+        for (QAction* action : menu->actions())
+            list << action->text();
+        return list;
+    }
+    static QAction* action(QMenu* menu, const QString& title)
+    {
+        for (QAction* candidate : menu->actions())
+            if (candidate->text() == title)
+                return candidate;
+        return nullptr;
+    }
+};
+
+TEST_F(BoardMenusTest, cardMenuHasSixEntriesAndAFolderMenuNoCardType)
+{
+    appear();
+    QMenu* menu = openCardMenu(rowOf(QStringLiteral("Mara")));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CardTypeTitle, BoardMenus::TitleTitle, BoardMenus::TagsTitle,
+                                         BoardMenus::MoveTitle, BoardMenus::InfoTitle, BoardMenus::DeleteTitle}));
+    EXPECT_TRUE(action(menu, BoardMenus::DeleteTitle)->property(BoardMenus::DestructiveProperty).toBool());
+    EXPECT_TRUE(opening->opened.isEmpty()) << "a click on the menu button never opens the card";
+    menu->close();
+    QMenu* folderMenu = openCardMenu(rowOf(QStringLiteral("Part One")));
+    ASSERT_NE(folderMenu, nullptr);
+    EXPECT_FALSE(titles(folderMenu).contains(BoardMenus::CardTypeTitle));
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top) << "a click on the menu button never enters the folder";
+}
+
+TEST_F(BoardMenusTest, menuOfACardDeletedElsewhereActsOnNothingAndReloads)
+{
+    appear();
+    QMenu* menu = openCardMenu(rowOf(QStringLiteral("Lantern")));
+    ASSERT_NE(menu, nullptr);
+    QAction* rename = action(menu, BoardMenus::TitleTitle);
+    // Another window deletes the card while the menu is open.
+    context()->deleteObject(item(QStringLiteral("Lantern")));
+    context()->save();
+    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
+    rename->trigger();
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
+    EXPECT_EQ(Alert::topmost(), nullptr) << "no rename alert for a card that is gone";
+    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Lantern")));
+}
+
+TEST_F(BoardMenusTest, staleCompletionAfterAReloadFindsItsCardByIdentifier)
+{
+    appear();
+    ProjectItem* tide = item(QStringLiteral("Tide"));
+    const QString tideId = tide->uniqueIdentifier();
+    // The rows shift under a reload before the operation reports back.
+    ProjectItem* early = add(ProjectItemTypes::Idea, QStringLiteral("Early"), 0);
+    context()->save();
+    waitForReload([&] { board->reloadBoard(false); });
+    board->menus().tagChosen(tideId, QStringLiteral("done"));
+    EXPECT_EQ(tide->tag(), QStringLiteral("done"));
+    EXPECT_TRUE(early->tag().isEmpty()) << "the card now at Tide's old row is untouched";
+    // A completion for a card that has gone since skips it and reloads.
+    const QString fogId = item(QStringLiteral("Fog"))->uniqueIdentifier();
+    context()->deleteObject(item(QStringLiteral("Fog")));
+    context()->save();
+    waitForReload([&] { board->menus().cardTypeChanged(fogId); });
+    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Fog")));
+}
+
+TEST_F(BoardMenusTest, tagNoneStoresNoTagAndStampsTheChain)
+{
+    ProjectItem* inside = item(QStringLiteral("Inside"));
+    inside->setTag(QStringLiteral("done"));
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    inside->setLastModified(old);
+    item(QStringLiteral("Part One"))->setLastModified(old);
+    DbHelpers::getProject(context(), project)->setLastModified(old);
+    context()->save();
+    appear();
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    board->menus().tagChosen(inside->uniqueIdentifier(), TagMenuController::ClearTag);
+    EXPECT_TRUE(inside->tag().isEmpty());
+    EXPECT_NE(inside->tag(), TagMenuController::ClearTag);
+    EXPECT_GT(inside->lastModified(), old);
+    EXPECT_GT(item(QStringLiteral("Part One"))->lastModified(), old);
+    EXPECT_GT(DbHelpers::getProject(context(), project)->lastModified(), old);
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(BoardMenusTest, notesWrittenInTheNotesSheetStampAndAnEmptyTextClears)
+{
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    const QDateTime old = QDateTime::currentDateTime().addDays(-3);
+    mara->setLastModified(old);
+    DbHelpers::getProject(context(), project)->setLastModified(old);
+    context()->save();
+    appear();
+    // A real click on the cell's notes button opens the sheet.
+    const QRect cell = board->collectionView()->visualRect(board->model()->index(rowOf(QStringLiteral("Mara"))));
+    auto* delegate = qobject_cast<CardCellDelegate*>(board->collectionView()->itemDelegate());
+    QTest::mouseClick(board->collectionView()->viewport(), Qt::LeftButton, {},
+                      delegate->notesButtonRect(cell).center());
+    ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+    auto* sheet = board->presentedViewController()->findChild<CardNotesViewController*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(opening->opened.isEmpty());
+    sheet->editor()->setPlainText(QStringLiteral("Her brother drowned."));
+    sheet->save();
+    ASSERT_TRUE(waitFor([&] { return mara->notes() == QStringLiteral("Her brother drowned."); }));
+    EXPECT_GT(mara->lastModified(), old);
+    EXPECT_GT(DbHelpers::getProject(context(), project)->lastModified(), old);
+    EXPECT_FALSE(context()->hasChanges());
+    board->notesModified(mara->uniqueIdentifier(), std::nullopt);
+    EXPECT_TRUE(mara->notes().isEmpty());
+}
+
+TEST_F(BoardMenusTest, cardTypeUnderAFilterLeavesOnlyTheShownList)
+{
+    appear();
+    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    // What the change-type operation writes before it reports back.
+    mara->setItemType(ProjectItemTypes::Idea);
+    context()->save();
+    board->menus().cardTypeChanged(mara->uniqueIdentifier());
+    EXPECT_EQ(shownTitles(), QStringList({"Old Tom"}));
+    EXPECT_TRUE(board->cards().contains(mara)) << "the card is still in the folder";
+    EXPECT_FALSE(board->filteredCards().contains(mara));
+}
+
+TEST_F(BoardMenusTest, cardTypeWithAllCardsKeepsTheCell)
+{
+    appear();
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    mara->setItemType(ProjectItemTypes::Idea);
+    context()->save();
+    board->menus().cardTypeChanged(mara->uniqueIdentifier());
+    EXPECT_TRUE(shownTitles().contains(QStringLiteral("Mara")));
+    EXPECT_EQ(board->model()->index(rowOf(QStringLiteral("Mara"))).data(CardListModel::ItemTypeRole).toLongLong(),
+              ProjectItemTypes::Idea);
+}
+
+TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
+{
+    appear();
+    QMenu* menu = board->contextButton()->menu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::FolderInfoTitle}));
+    menu->actions().first()->trigger();
+    EXPECT_TRUE(board->compactCards());
+    EXPECT_TRUE(UserDefaults::standard().value(PvCardViewController::PrefCompactCards).toBool());
+    EXPECT_EQ(titles(board->contextButton()->menu()).first(), BoardMenus::LargeCardsTitle);
+}
+
+TEST_F(BoardMenusTest, folderInfoShowsTheFolderShown)
+{
+    appear();
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    board->contextButton()->menu()->actions().at(1)->trigger();
+    ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+    auto* text = board->presentedViewController()->findChild<QTextEdit*>();
+    ASSERT_NE(text, nullptr);
+    // Part One holds one card of its own and one in Chapter.
+    EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("Total cards: 2"))) << qPrintable(text->toPlainText());
+}
+
+TEST_F(BoardMenusTest, onlyTheBoardsOwnActionsAreEnabled)
+{
+    EXPECT_TRUE(board->canPerformAction("newClicked"));
+    EXPECT_TRUE(board->canPerformAction("backButtonPressed"));
+    EXPECT_FALSE(board->canPerformAction("copy"));
+    EXPECT_FALSE(board->canPerformAction("toggleBoldface"));
+    EXPECT_TRUE(ResponderChain::responds(board, "quitReceived"));
+    EXPECT_FALSE(ResponderChain::responds(board, "deleteLater"));
+}
+
+} // namespace
+
+namespace {
+
+class BoardScreenshots : public BoardMenusTest {
+protected:
+    void shoot(const QString& suffix)
+    {
+        board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+        QTest::qWait(20);
+        board->grab().save(QStringLiteral("/tmp/board16-folder-%1.png").arg(suffix));
+        board->goBack();
+        QTest::qWait(20);
+        QMenu* cardMenu = openCardMenu(rowOf(QStringLiteral("Mara")));
+        QTest::qWait(20);
+        cardMenu->grab().save(QStringLiteral("/tmp/board16-cardmenu-%1.png").arg(suffix));
+        cardMenu->close();
+        QMenu* boardMenu = board->contextButton()->menu();
+        boardMenu->popup(board->contextButton()->mapToGlobal(QPoint(0, 0)));
+        QTest::qWait(20);
+        boardMenu->grab().save(QStringLiteral("/tmp/board16-boardmenu-%1.png").arg(suffix));
+        boardMenu->close();
+        board->newClicked(nullptr);
+        ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+        QTest::qWait(50);
+        board->presentedViewController()->window()->grab().save(
+            QStringLiteral("/tmp/board16-chooser-%1.png").arg(suffix));
+        board->dismiss(false);
+        board->newFolderClicked(nullptr);
+        QTest::qWait(20);
+        if (Alert* alert = Alert::topmost()) {
+            alert->grab().save(QStringLiteral("/tmp/board16-folderalert-%1.png").arg(suffix));
+            alert->trigger(1);
+        }
+        board->grab().save(QStringLiteral("/tmp/board16-root-%1.png").arg(suffix));
+    }
+};
+
+TEST_F(BoardScreenshots, folderMenusAndChooserInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    appear();
+    shoot(QStringLiteral("light"));
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
+    dark.setColor(QPalette::Button, QColor(0x2a, 0x2a, 0x2e));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    QTest::qWait(50);
+    shoot(QStringLiteral("dark"));
+    QApplication::setPalette(light);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BoardMenusTest, deleteUnderASearchLeavesTheFolderNumberedWithoutRepeats)
+{
+    item(QStringLiteral("Fog"))->setTerms(QStringLiteral(" fog sea"));
+    item(QStringLiteral("Mara"))->setTerms(QStringLiteral(" mara sea"));
+    context()->save();
+    appear();
+    waitForReload([&] { board->search(QStringLiteral("sea")); });
+    ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog"}));
+    QMenu* menu = openCardMenu(0);
+    ASSERT_NE(menu, nullptr);
+    action(menu, BoardMenus::DeleteTitle)->trigger();
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    alert->trigger(0);
+    ASSERT_TRUE(waitFor([&] { return shownTitles() == QStringList({"Fog"}); }));
+    EXPECT_EQ(item(QStringLiteral("Mara")), nullptr);
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    EXPECT_EQ(storedOrders(ItemIds::Top).size(), 12);
+}
+
+} // namespace
+
+namespace {
+
+class TagFilterChooserTest : public BoardMenusTest {
+protected:
+    DialogMenuController* chooser()
+    {
+        board->showTagFilterChooser();
+        if (!waitFor([&] { return board->presentedViewController() != nullptr; }))
+            return nullptr;
+        return board->presentedViewController()->findChild<DialogMenuController*>();
+    }
+};
+
+TEST_F(TagFilterChooserTest, chosenTagFiltersTheBoardAndNoneIsNotOffered)
+{
+    ProjectItem* mara = item(QStringLiteral("Mara"));
+    mara->setTag(QStringLiteral("done"));
+    context()->save();
+    appear();
+    DialogMenuController* menu = chooser();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), PvCardViewController::TagFilterChooserTitle);
+    int doneRow = -1;
+    for (int row = 0; row < menu->items().size(); ++row) {
+        EXPECT_NE(menu->items().at(row).label(), TagMenuController::getTitle(TagMenuController::ClearTag));
+        if (menu->items().at(row).label() == TagMenuController::getTitle(QStringLiteral("done")))
+            doneRow = row;
+    }
+    ASSERT_GE(doneRow, 0);
+    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
+    menu->didSelectRow(doneRow);
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
+    EXPECT_EQ(board->itemFilter(), CardFilter::Tagged);
+    EXPECT_EQ(board->itemFilterParm(), QStringLiteral("done"));
+    EXPECT_EQ(shownTitles(), QStringList({"Mara"}));
+}
+
+TEST_F(TagFilterChooserTest, boardGoneBeforeTheChooserOpensIsNoCrash)
+{
+    appear();
+    Delays::setFactor(1);
+    board->showTagFilterChooser();
+    ViewController::transitionAppearance(board, false, false);
+    delete board;
+    board = new PvCardViewController;
+    runEventsFor(PvCardViewController::TagFilterChooserDelayMs + 100);
+    EXPECT_EQ(board->presentedViewController(), nullptr);
+}
+
+} // namespace

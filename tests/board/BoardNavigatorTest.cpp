@@ -1,0 +1,199 @@
+#include "board/BoardNavigator.h"
+#include "BoardTestFixture.h"
+#include "board/BoardItemCreation.h"
+#include "platform/ResponderChain.h"
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QScrollBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+class BoardNavigatorTest : public BoardTestFixture {
+protected:
+    void pressToolbarItem(const QString& identifier)
+    {
+        QToolBar* bar = app->toolbar()->bar();
+        auto* action = bar->findChild<QAction*>(identifier);
+        ASSERT_NE(action, nullptr) << qPrintable(identifier);
+        QWidget* button = bar->widgetForAction(action);
+        ASSERT_NE(button, nullptr);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    QString windowTitle() const { return app->mainScene()->windowTitle(); }
+};
+
+TEST_F(BoardNavigatorTest, folderEnteredByClickAndLeftByTheBackItem)
+{
+    appear();
+    ASSERT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewHome);
+    clickRow(rowOf(QStringLiteral("Part One")));
+    EXPECT_EQ(board->currentFolderId(), partOne);
+    EXPECT_EQ(board->parentFolderId(), ItemIds::Top);
+    EXPECT_EQ(shownTitles(), QStringList({"Inside", "Chapter"}));
+    EXPECT_EQ(windowTitle(), QStringLiteral("Part One"));
+    EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewBack);
+    EXPECT_TRUE(opening->opened.isEmpty()) << "a folder is entered, never opened as a card";
+
+    clickRow(rowOf(QStringLiteral("Chapter")));
+    EXPECT_EQ(shownTitles(), QStringList({"Deep"}));
+    EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewBack);
+    EXPECT_EQ(app->toolbar()->itemIdentifiers().count(ToolbarDelegate::cardViewBack), 1);
+
+    pressToolbarItem(ToolbarDelegate::cardViewBack);
+    EXPECT_EQ(board->currentFolderId(), partOne);
+    EXPECT_EQ(windowTitle(), QStringLiteral("Part One"));
+    EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewBack) << "between inner folders the item stays";
+
+    pressToolbarItem(ToolbarDelegate::cardViewBack);
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
+    EXPECT_TRUE(board->parentFolderId().isEmpty());
+    EXPECT_EQ(windowTitle(), QStringLiteral("Harbour"));
+    EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewHome);
+    EXPECT_EQ(shownTitles().size(), 13);
+}
+
+TEST_F(BoardNavigatorTest, selectingACardHandsItToTheOpenerAndStaysInTheFolder)
+{
+    appear();
+    const int row = rowOf(QStringLiteral("Mara"));
+    clickRow(row);
+    ASSERT_EQ(opening->opened.size(), 1);
+    EXPECT_EQ(opening->opened.first(), item(QStringLiteral("Mara"))->uniqueIdentifier());
+    EXPECT_EQ(opening->openedRows.first(), row);
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
+}
+
+TEST_F(BoardNavigatorTest, goingBackThroughAFolderCycleEndsAtTheTopLevel)
+{
+    // Two machines each moved one folder into the other.
+    ProjectItem* first = add(ProjectItemTypes::Folder, QStringLiteral("North"), 20);
+    ProjectItem* second = add(ProjectItemTypes::Folder, QStringLiteral("South"), 1, first->uniqueIdentifier());
+    first->setParentItemId(second->uniqueIdentifier());
+    context()->save();
+    appear();
+    board->navigator().enterFolder(first, 0);
+    ASSERT_EQ(board->currentFolderId(), first->uniqueIdentifier());
+    board->goBack();
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
+    EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewHome);
+    EXPECT_EQ(windowTitle(), QStringLiteral("Harbour"));
+}
+
+TEST_F(BoardNavigatorTest, enteringStartsAtTheTopAndBackScrollsToTheFolderLeft)
+{
+    for (int i = 0; i < 60; ++i)
+        add(ProjectItemTypes::Idea, QStringLiteral("Filler %1").arg(i), 20 + i);
+    ProjectItem* deep = add(ProjectItemTypes::Folder, QStringLiteral("Last Folder"), 200);
+    add(ProjectItemTypes::Idea, QStringLiteral("Within"), 1, deep->uniqueIdentifier());
+    context()->save();
+    appear();
+    QScrollBar* scroll = board->collectionView()->verticalScrollBar();
+    const int row = rowOf(QStringLiteral("Last Folder"));
+    board->collectionView()->scrollTo(board->model()->index(row));
+    ASSERT_GT(scroll->value(), 0);
+    clickRow(row);
+    EXPECT_EQ(shownTitles(), QStringList({"Within"}));
+    EXPECT_EQ(scroll->value(), 0);
+    scroll->setValue(0);
+    board->goBack();
+    EXPECT_GT(scroll->value(), 0) << "back at the root, the folder just left is scrolled into view";
+    const QRect cell = board->collectionView()->visualRect(board->model()->index(row));
+    EXPECT_TRUE(board->collectionView()->viewport()->rect().intersects(cell));
+}
+
+TEST_F(BoardNavigatorTest, reloadAskedBeforeAChangeOfFolderDoesNotShowTheOldFolder)
+{
+    appear();
+    // A reload is queued for the root, then the writer enters a folder before it runs.
+    board->reloadBoard(false);
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    runEventsFor(50);
+    EXPECT_EQ(board->currentFolderId(), partOne);
+    EXPECT_EQ(shownTitles(), QStringList({"Inside", "Chapter"}));
+}
+
+TEST_F(BoardNavigatorTest, folderAlertAnsweredAfterLeavingCreatesInTheFolderAsked)
+{
+    appear();
+    board->newFolderClicked(nullptr);
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    // The writer goes into a folder while the alert waits (a remote change may move the board too).
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    QTest::keyClicks(alert->textFields().first(), QStringLiteral("Later"));
+    alert->trigger(0);
+    runEventsFor(30);
+    ProjectItem* created = item(QStringLiteral("Later"));
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->parentItemId(), ItemIds::Top);
+    EXPECT_EQ(created->displayOrder(), 14);
+    EXPECT_EQ(board->currentFolderId(), partOne);
+    EXPECT_EQ(shownTitles(), QStringList({"Inside", "Chapter"}));
+}
+
+TEST_F(BoardNavigatorTest, boardDeletedDuringAWaitDoesNotCrash)
+{
+    appear();
+    board->reloadBoard(true);
+    ViewController::transitionAppearance(board, false, false);
+    delete board;
+    board = new PvCardViewController;
+    runEventsFor(50);
+    EXPECT_FALSE(ProgressHud::isActive()) << "the indicator of the dropped reload is dismissed";
+}
+
+} // namespace
+
+namespace {
+
+class BoardRespondersTest : public BoardTestFixture {};
+
+TEST_F(BoardRespondersTest, keyboardLiftsTheBottomByItsOverlapAndHidingPutsItBack)
+{
+    appear();
+    // A keyboard whose top edge lies 300 points above the bottom of the board.
+    const QPoint top = board->mapTo(board->window(), QPoint(0, board->height() - 300));
+    board->keyboardWillShow(QRect(top, QSize(board->width(), 300)), 0.25);
+    EXPECT_EQ(board->viewBottomConst(), -300);
+    EXPECT_TRUE(waitFor([&] { return board->toolbarView()->geometry().bottom() == board->height() - 300 - 1; }));
+    board->keyboardWillHide(0);
+    EXPECT_EQ(board->viewBottomConst(), 0);
+    board->keyboardWillShow(QRect(top, QSize(board->width(), 300)), 0);
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    EXPECT_EQ(board->viewBottomConst(), 0) << "every change of folder resets the bottom";
+}
+
+TEST_F(BoardRespondersTest, newFolderCommandReachesTheBoardThroughTheResponderChain)
+{
+    appear();
+    ASSERT_TRUE(ResponderChain::invoke(board, "newFolderClicked", nullptr));
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), BoardItemCreation::FolderAlertTitle);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(BoardNavigatorTest, folderFadesInAndThenPaintsDirectly)
+{
+    appear();
+    Delays::setFactor(1);
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    EXPECT_TRUE(board->navigator().isTransitionRunning());
+    EXPECT_NE(board->collectionView()->graphicsEffect(), nullptr);
+    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
+    EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);
+    // A second change of folder while one fades starts afresh and still ends without an effect.
+    board->navigator().enterFolder(item(QStringLiteral("Chapter")), 1);
+    board->goBack();
+    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
+    EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);
+    EXPECT_EQ(board->currentFolderId(), partOne);
+}
+
+} // namespace

@@ -1,0 +1,122 @@
+#include "board/BoardReorder.h"
+#include "BoardTestFixture.h"
+#include "board/LXReorderableCollectionViewFlowLayout.h"
+
+namespace {
+
+class BoardReorderTest : public BoardTestFixture {
+protected:
+    // A real drag: press, hold until the item lifts, carry it over the target's centre, release.
+    void drag(int from, int to)
+    {
+        QWidget* viewport = board->collectionView()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(from));
+        ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); },
+                            LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 1000));
+        const QPoint start = centerOf(from);
+        const QPoint end = centerOf(to);
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(viewport, start + (end - start) * step / 4);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
+        ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
+    }
+    QStringList storedTitles(const QString& folderId = ItemIds::Top) const
+    {
+        QStringList titles;
+        for (ProjectItem* child : DbHelpers::getFolderItems(context(), project, folderId))
+            titles << child->title();
+        return titles;
+    }
+    // Records changed per entity by the saves since token.
+    QMap<QString, int> changesSince(qint64 token) const
+    {
+        QMap<QString, int> counts;
+        for (const HistoryTransaction& transaction : context()->fetchHistoryAfterToken(token).transactions) {
+            for (const HistoryChange& change : transaction.changes)
+                ++counts[change.entityName];
+        }
+        return counts;
+    }
+    void tagWithSea(const QStringList& titles)
+    {
+        for (const QString& title : titles)
+            item(title)->setTerms(QStringLiteral(" %1 sea").arg(title.toLower()));
+        context()->save();
+    }
+};
+
+TEST_F(BoardReorderTest, dropSavesTheNewOrderWritingOnlyTheRowsThatMoved)
+{
+    appear();
+    const qint64 token = context()->lastHistoryToken();
+    // Arrival (row 1) is carried onto Storm idea's place (row 4).
+    drag(1, 4);
+    const QStringList expected = {"Part One", "Mara", "Lighthouse", "Storm idea", "Arrival", "The wreck"};
+    EXPECT_EQ(shownTitles().mid(0, 6), expected);
+    EXPECT_EQ(storedTitles().mid(0, 6), expected);
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    EXPECT_FALSE(context()->hasChanges()) << "a crash right after the drop keeps the order";
+    const QMap<QString, int> changes = changesSince(token);
+    EXPECT_EQ(changes.value(QStringLiteral("ProjectItem")), 4);
+    EXPECT_EQ(changes.value(QStringLiteral("Project")), 1);
+}
+
+TEST_F(BoardReorderTest, dragUnderASearchNumbersTheWholeFolder)
+{
+    tagWithSea({"Mara", "Fog", "Tide"});
+    appear();
+    waitForReload([&] { board->search(QStringLiteral("sea")); });
+    ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog", "Tide"}));
+    drag(2, 0);
+    EXPECT_EQ(shownTitles(), QStringList({"Tide", "Mara", "Fog"}));
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    EXPECT_EQ(storedTitles(),
+              QStringList({"Part One", "Arrival", "Tide", "Mara", "Lighthouse", "Storm idea", "The wreck", "Who lit it",
+                           "Lantern", "Call", "Departure", "Old Tom", "Fog"}));
+    waitForReload([&] { board->search(QString()); });
+    EXPECT_EQ(shownTitles(), storedTitles());
+}
+
+TEST_F(BoardReorderTest, dragUnderAFilterKeepsHiddenItemsInPlace)
+{
+    appear();
+    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    ASSERT_EQ(shownTitles(), QStringList({"Mara", "Old Tom"}));
+    drag(1, 0);
+    EXPECT_EQ(shownTitles(), QStringList({"Old Tom", "Mara"}));
+    EXPECT_EQ(storedTitles(), QStringList({"Part One", "Arrival", "Old Tom", "Mara", "Lighthouse", "Storm idea",
+                                           "The wreck", "Who lit it", "Lantern", "Call", "Departure", "Fog", "Tide"}));
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+}
+
+TEST_F(BoardReorderTest, foldersMoveForwardLikeCards)
+{
+    appear();
+    drag(0, 2);
+    EXPECT_EQ(storedTitles().mid(0, 3), QStringList({"Arrival", "Mara", "Part One"}));
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+}
+
+TEST_F(BoardReorderTest, dragBackToItsOwnPlaceStampsOnlyTheProject)
+{
+    appear();
+    const QStringList before = storedTitles();
+    const qint64 token = context()->lastHistoryToken();
+    drag(3, 3);
+    EXPECT_EQ(storedTitles(), before);
+    const QMap<QString, int> changes = changesSince(token);
+    EXPECT_EQ(changes.value(QStringLiteral("ProjectItem")), 0);
+    EXPECT_EQ(changes.value(QStringLiteral("Project")), 1);
+}
+
+TEST_F(BoardReorderTest, renumberTouchesOnlyItemsOutOfPlace)
+{
+    appear();
+    QList<ProjectItem*> items = board->cards();
+    ASSERT_GE(items.size(), 4);
+    items.move(3, 2);
+    EXPECT_EQ(BoardReorder::renumber(items), 2);
+    EXPECT_EQ(BoardReorder::renumber(items), 0);
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+#include "EditorFixture.h"
+
+#include "core/SettingsHelper.h"
+#include "editors/QJTextAttachment.h"
+
+#include <QMenu>
+#include <QStandardPaths>
+#include <QTextBlock>
+
+namespace {
+
+class EditorCommandsTest : public EditorFixture {
+protected:
+    qreal sizeAt(PvEditViewController* editor, int position)
+    {
+        QTextCursor cursor(editor->editor()->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat().fontPointSize();
+    }
+    void select(PvEditViewController* editor, int from, int to)
+    {
+        QTextCursor cursor(editor->editor()->document());
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        editor->editor()->setTextCursor(cursor);
+    }
+    QStringList rows(QMenu* menu)
+    {
+        emit menu->aboutToShow();
+        QStringList titles;
+        for (QAction* action : menu->actions())
+            titles << action->text();
+        return titles;
+    }
+};
+
+TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingStoredSizes)
+{
+    Delays::setFactor(0.25);
+    PvEditViewController* editor = open();
+    ASSERT_DOUBLE_EQ(sizeAt(editor, 0), 17.5);
+    // "Largest" then "Default", the second chosen before the first has run.
+    editor->commands().changeFontScale(1.75);
+    editor->commands().changeFontScale(1.25);
+    // A snapshot taken during the wait stores the text at base size all the same.
+    const RichTextDocumentFormat::LoadResult during = RichTextDocumentFormat::loadFrom(
+        editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(),
+        RichTextDocumentFormat::LoadOptions{false});
+    QTextCursor start(during.document.get());
+    start.setPosition(1);
+    EXPECT_DOUBLE_EQ(start.charFormat().fontPointSize(), 14.0);
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }, 5000));
+    EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 17.5);
+    EXPECT_DOUBLE_EQ(UserDefaults::standard().doubleForKey(PvTextView::ZoomKey), 1.25);
+    type(editor, QStringLiteral(" x"));
+    ASSERT_TRUE(save(editor));
+    const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(
+        DbHelpers::getItemDocument(context(), CardId)->content(), RichTextDocumentFormat::LoadOptions{false});
+    QTextCursor first(stored.document.get());
+    first.setPosition(1);
+    EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
+}
+
+TEST_F(EditorCommandsTest, largestThenDefaultRescalesFrom24Point5To17Point5)
+{
+    PvEditViewController* editor = open();
+    editor->commands().changeFontScale(1.75);
+    ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 24.5; }));
+    editor->commands().changeFontScale(1.25);
+    ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 17.5; }));
+    EXPECT_FALSE(editor->cardChanged());
+}
+
+TEST_F(EditorCommandsTest, numberedListOverThreeLinesMarksEachAndOneUndoRestores)
+{
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("alpha"));
+    QTest::keyClick(editor->editor(), Qt::Key_Return);
+    QTest::keyClicks(editor->editor(), QStringLiteral("beta"));
+    QTest::keyClick(editor->editor(), Qt::Key_Return);
+    QTest::keyClicks(editor->editor(), QStringLiteral("gamma"));
+    const QString before = editor->editor()->toPlainText();
+    select(editor, 0, int(before.size()));
+    editor->commands().numberedList();
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("1. alpha\n2. beta\n3. gamma"));
+    EXPECT_EQ(editor->editor()->textCursor().selectedText().size(),
+              QStringLiteral("1. alpha\n2. beta\n3. gamma").size());
+    editor->editor()->undo();
+    EXPECT_EQ(editor->editor()->toPlainText(), before);
+}
+
+TEST_F(EditorCommandsTest, bulletWithoutSelectionInsertsAtTheCaretOnly)
+{
+    PvEditViewController* editor = open();
+    QTextCursor caret(editor->editor()->document());
+    caret.setPosition(4);
+    editor->editor()->setTextCursor(caret);
+    editor->commands().bulletList();
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("The \u2022 lamp was lit at dusk."));
+    EXPECT_TRUE(editor->cardChanged());
+}
+
+TEST_F(EditorCommandsTest, checkListWithoutSelectionStartsACheckboxLine)
+{
+    PvEditViewController* editor = open(QString());
+    editor->commands().checkList();
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("\uFFFC "));
+    EXPECT_EQ(editor->editor()->textCursor().position(), 2);
+    EXPECT_TRUE(editor->cardChanged());
+}
+
+TEST_F(EditorCommandsTest, tickingACheckboxIsAChangeOfTheCard)
+{
+    PvEditViewController* first = open(QString());
+    first->commands().checkList();
+    QTest::keyClicks(first->editor(), QStringLiteral("milk"));
+    ASSERT_TRUE(save(first));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_EQ(added.size(), 1);
+    PvEditViewController* editor = open(added.first()->uniqueIdentifier());
+    ASSERT_FALSE(editor->cardChanged());
+    QTextCursor box(editor->editor()->document());
+    box.setPosition(0);
+    const QRect left = editor->editor()->cursorRect(box);
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, left.center() + QPoint(4, 0));
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+}
+
+TEST_F(EditorCommandsTest, undoAndRedoButtonsFollowTheTextsHistory)
+{
+    PvEditViewController* editor = open();
+    EXPECT_FALSE(editor->undoButton()->isEnabled());
+    type(editor, QStringLiteral(" x"));
+    EXPECT_TRUE(editor->undoButton()->isEnabled());
+    EXPECT_FALSE(editor->redoButton()->isEnabled());
+    editor->undoButton()->trigger();
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_TRUE(editor->redoButton()->isEnabled());
+    editor->redoButton()->trigger();
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" x"));
+}
+
+TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParagraph)
+{
+    SettingsHelper::setValue(context(), ProjectId, SettingsHelper::AutoIndentKey, QStringLiteral("true"));
+    PvEditViewController* editor = open();
+    editor->editor()->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor->editor(), Qt::Key_Return);
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral("\n\t"));
+    EXPECT_TRUE(editor->cardChanged());
+}
+
+TEST_F(EditorCommandsTest, returnWithoutAutoIndentInsertsAPlainNewline)
+{
+    PvEditViewController* editor = open();
+    editor->editor()->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor->editor(), Qt::Key_Return);
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral("\n"));
+}
+
+TEST_F(EditorCommandsTest, typedQuotesAndDoubleHyphensBecomeTypographersMarks)
+{
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("He said \"go\" -- 'now' it's late"));
+    EXPECT_EQ(editor->editor()->toPlainText(),
+              QStringLiteral("He said \u201Cgo\u201D \u2014 \u2018now\u2019 it\u2019s late"));
+    editor->editor()->undo();
+    EXPECT_TRUE(editor->editor()->toPlainText().startsWith(QStringLiteral("He said")));
+}
+
+TEST_F(EditorCommandsTest, projectWithoutSmartQuotesKeepsStraightQuotes)
+{
+    SettingsHelper::setValue(context(), ProjectId, SettingsHelper::SmartQuotesConversionKey, QStringLiteral("false"));
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("\"go\" --"));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("\"go\" --"));
+}
+
+TEST_F(EditorCommandsTest, overflowMenuOfASecondaryCardHasNoTitleRow)
+{
+    PvEditViewController* primary = open();
+    EXPECT_EQ(rows(primary->overflowButton()->menu()),
+              (QStringList{EditorCommands::TitleRow, EditorCommands::TagsRow, EditorCommands::CardNotesRow}));
+    primary->setIsSecondaryCard(true);
+    EXPECT_EQ(rows(primary->overflowButton()->menu()),
+              (QStringList{EditorCommands::TagsRow, EditorCommands::CardNotesRow}));
+    EXPECT_EQ(rows(primary->fontButton()->menu()),
+              (QStringList{"Largest", "Larger", "Default", "Smaller", "Smallest"}));
+}
+
+TEST_F(EditorCommandsTest, secondaryEditorArmsOnlyTheSecondaryQuitGuard)
+{
+    auto* editor = dynamic_cast<PvEditViewController*>(Storyboard::instantiate(QStringLiteral("editView")));
+    editor->setManagedObjectContext(context());
+    editor->setCurrentProjectId(ProjectId);
+    editor->setIsSecondaryCard(true);
+    editor->loadViewIfNeeded();
+    editor->markCardChanged(true);
+    EXPECT_TRUE(app->hasSecondaryCardEdits);
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    delete editor;
+}
+
+TEST_F(EditorCommandsTest, savedImagesTakeAFreeNameInThePicturesFolder)
+{
+    QTextDocument body;
+    QTextCursor cursor(&body);
+    cursor.insertText(QStringLiteral("Map: "));
+    QImage map(40, 30, QImage::Format_ARGB32);
+    map.fill(Qt::red);
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(map).format(body));
+    DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+    ASSERT_FALSE(context()->save());
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    QDir(pictures).removeRecursively();
+    QDir().mkpath(pictures);
+    QFile taken(QDir(pictures).filePath(QStringLiteral("Image.png")));
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+
+    PvEditViewController* editor = open();
+    QTextCursor image(editor->editor()->document());
+    image.setPosition(5);
+    const QRect box = editor->editor()->cursorRect(image);
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, box.center() + QPoint(4, 0));
+    ASSERT_TRUE(editor->commands().selectedTextAttachment());
+    Alert* sheet = Alert::topmost();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->actionTitles(), (QStringList{EditorCommands::CopyImageTitle, EditorCommands::SaveImageTitle,
+                                                  EditorCommands::CancelTitle}));
+    sheet->trigger(1);
+    const QString saved = QDir(pictures).filePath(QStringLiteral("Image 2.png"));
+    ASSERT_TRUE(waitFor([&saved] { return QFile::exists(saved); }));
+    EXPECT_EQ(QImage(saved).size(), QSize(40, 30));
+    EXPECT_EQ(QFileInfo(taken.fileName()).size(), 0);
+    QDir(pictures).removeRecursively();
+}
+
+} // namespace

@@ -1,0 +1,183 @@
+#pragma once
+
+#include "TestWait.h"
+#include "core/AppDelegate.h"
+#include "core/AutoSaveController.h"
+#include "core/DbHelpers.h"
+#include "core/EditorState.h"
+#include "core/Project.h"
+#include "core/ProjectItem.h"
+#include "core/ProjectItemDocument.h"
+#include "core/ProjectStat.h"
+#include "core/StoreConstants.h"
+#include "editors/EditorCommands.h"
+#include "editors/PvEditViewController.h"
+#include "editors/PvTextView.h"
+#include "platform/Alert.h"
+#include "platform/Application.h"
+#include "platform/BarButtonItem.h"
+#include "platform/Delays.h"
+#include "platform/NavigationBar.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
+#include "platform/ProgressHud.h"
+#include "platform/Storyboard.h"
+#include "platform/UserDefaults.h"
+#include "platform/store/ManagedObjectContext.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sqlite3.h>
+
+// The application launched on a fresh store holding one project with a folder and a Story card in it, and a
+// full editor made from the storyboard, presented full screen over the project list as the board does.
+class EditorFixture : public ::testing::Test {
+protected:
+    static inline const QString ProjectId = QStringLiteral("PROJECT-1");
+    static inline const QString FolderId = QStringLiteral("FOLDER-1");
+    static inline const QString CardId = QStringLiteral("CARD-1");
+    static inline const QString CardText = QStringLiteral("The lamp was lit at dusk.");
+
+    EditorFixture()
+        : app(std::make_unique<AppDelegate>(dir.filePath(QStringLiteral("CardStore.sqlite")))),
+          running(*qobject_cast<QApplication*>(QCoreApplication::instance()), *app)
+    {
+        Delays::setFactor(0);
+        UserDefaults::standard().removeObject(PvTextView::ZoomKey);
+        app->didFinishLaunching();
+        app->window()->resize(1280, 800);
+        seed();
+    }
+    ~EditorFixture() override
+    {
+        for (Alert* alert : Alert::presented())
+            alert->done(0);
+        if (ViewController* root = rootScreen(); root && root->presentedViewController())
+            root->dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+        app.reset();
+        ProgressHud::reset();
+        Delays::setFactor(1);
+    }
+
+    ManagedObjectContext* context() const { return app->managedObjectContext(); }
+    ViewController* rootScreen() const { return qobject_cast<ViewController*>(app->window()->centralWidget()); }
+
+    ProjectItem* addItem(const QString& id, qint64 type, const QString& title, const QString& parent, qint64 order)
+    {
+        auto* item = context()->insertNew<ProjectItem>();
+        item->setUniqueIdentifier(id);
+        item->setProjectId(ProjectId);
+        item->setParentItemId(parent);
+        item->setItemType(type);
+        item->setTitle(title);
+        item->setDisplayOrder(order);
+        return item;
+    }
+    void seed()
+    {
+        auto* project = context()->insertNew<Project>();
+        project->setUniqueIdentifier(ProjectId);
+        project->setProjectTitle(QStringLiteral("Harbour"));
+        project->setLastModified(QDateTime::currentDateTime().addDays(-3));
+        ProjectItem* folder = addItem(FolderId, ProjectItemTypes::Folder, QStringLiteral("Part One"), ItemIds::Top, 1);
+        folder->setLastModified(QDateTime::currentDateTime().addDays(-3));
+        ProjectItem* card = addItem(CardId, ProjectItemTypes::Story, QStringLiteral("Lighthouse"), FolderId, 1);
+        card->setWordCount(6);
+        card->setLastModified(QDateTime::currentDateTime().addDays(-3));
+        addItem(QStringLiteral("CARD-2"), ProjectItemTypes::Person, QStringLiteral("Mara"), FolderId, 2);
+        addItem(QStringLiteral("CARD-3"), ProjectItemTypes::Idea, QStringLiteral("Storm"), FolderId, 3);
+        QTextDocument body;
+        body.setPlainText(CardText);
+        auto* document = context()->insertNew<ProjectItemDocument>();
+        document->setUniqueIdentifier(QStringLiteral("DOC-1"));
+        document->setProjectId(ProjectId);
+        document->setParentItemId(CardId);
+        document->setMimetype(DocumentMimeTypes::RichText);
+        document->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+        ASSERT_FALSE(context()->save());
+    }
+
+    // The editor for cardId (empty: a new card), shown and loaded.
+    PvEditViewController* open(const QString& cardId = CardId, const std::optional<QVariantMap>& snapshot = {},
+                               PresentationStyle style = PresentationStyle::FullScreen)
+    {
+        auto* editor = dynamic_cast<PvEditViewController*>(Storyboard::instantiate(QStringLiteral("editView")));
+        EXPECT_TRUE(editor);
+        editor->setManagedObjectContext(context());
+        editor->setCurrentObject(cardId.isEmpty() ? nullptr : DbHelpers::getItem(context(), cardId));
+        editor->setCurrentProjectId(ProjectId);
+        editor->setCurrentFolderId(FolderId);
+        editor->setCurrentItemType(ProjectItemTypes::Story);
+        editor->setAutoSaveData(snapshot);
+        editor->addedRecord = [this](ProjectItem* item) {
+            added.append(item);
+        };
+        navigation = new NavigationController(editor);
+        rootScreen()->present(navigation, false, {}, style);
+        EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+        return editor;
+    }
+    bool isOpen() const { return rootScreen()->presentedViewController() != nullptr; }
+
+    void type(PvEditViewController* editor, const QString& text)
+    {
+        editor->editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor->editor(), text);
+    }
+    // Presses Save and waits for the save to end; answers whether it succeeded.
+    bool save(PvEditViewController* editor)
+    {
+        bool finished = false;
+        bool result = false;
+        const auto connection = QObject::connect(editor, &PvEditViewController::saveFinished, [&](bool saved) {
+            finished = true;
+            result = saved;
+        });
+        editor->saveButton()->trigger();
+        EXPECT_TRUE(waitFor([&] { return finished; }));
+        QObject::disconnect(connection);
+        return result;
+    }
+    Alert* alertTitled(const QString& title) const
+    {
+        for (Alert* alert : Alert::presented()) {
+            if (alert->title() == title)
+                return alert;
+        }
+        return nullptr;
+    }
+    template <class T> qint64 countOf(const QString& predicate = {}, const QVariantList& arguments = {})
+    {
+        FetchRequest request = T::fetchRequest();
+        if (!predicate.isEmpty())
+            request.setPredicate(predicate, arguments);
+        return context()->count(request);
+    }
+    // SQL run on a connection of its own, as another program would.
+    void rawExecute(const QString& sql) const
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(storePath().toUtf8().constData(), &db), SQLITE_OK);
+        char* message = nullptr;
+        const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+        EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+        sqlite3_free(message);
+        sqlite3_close(db);
+    }
+    QString storePath() const { return dir.filePath(QStringLiteral("CardStore.sqlite")); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<AppDelegate> app;
+    Application running;
+    NavigationController* navigation = nullptr;
+    QList<ProjectItem*> added;
+};

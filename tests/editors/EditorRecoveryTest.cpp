@@ -1,0 +1,207 @@
+#include "EditorFixture.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/store/PersistentContainer.h"
+
+#include <QProcess>
+
+namespace {
+
+// Crash recovery and changes made by another copy of the application while a card is open.
+class EditorRecoveryTest : public EditorFixture {
+protected:
+    QVariantMap snapshotOf(const QString& itemId, const QString& text, const QDateTime& savedAt)
+    {
+        QTextDocument body;
+        body.setPlainText(text);
+        return {{AutoSaveController::kProjectIdKey, ProjectId},
+                {AutoSaveController::kParentItemIdKey, FolderId},
+                {AutoSaveController::kProjectItemIdKey, itemId},
+                {AutoSaveController::kTitleKey, QStringLiteral("Lighthouse")},
+                {AutoSaveController::kNotesKey, QStringLiteral("recovered note")},
+                {AutoSaveController::kTagKey, QString("")},
+                {AutoSaveController::kContentKey, *RichTextDocumentFormat::getData(body, 1.0)},
+                {AutoSaveController::kMimeTypeKey, DocumentMimeTypes::RichText},
+                {AutoSaveController::kItemTypeKey, ProjectItemTypes::Story},
+                {AutoSaveController::kItemFormatKey, ProjectItemFormats::Text},
+                {AutoSaveController::kItemSaveDateKey, savedAt}};
+    }
+    QString writeSnapshotFile()
+    {
+        QDir().mkpath(AutoSaveController::autoSaveDirectory());
+        const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("snapshot");
+        return path;
+    }
+    // Runs the writer and waits until this process has noticed its commit and handled the notice.
+    void runWriterAndWaitForTheNotice(const QStringList& arguments)
+    {
+        int notices = 0;
+        const int observer = NotificationCenter::defaultCenter().addObserver(
+            QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+            [&notices](const Notification&) { ++notices; });
+        runWriter(arguments);
+        const bool noticed = waitFor([&notices] { return notices > 0; }, 10000);
+        NotificationCenter::defaultCenter().removeObserver(observer);
+        ASSERT_TRUE(noticed);
+        // The editor reads the history on the GUI thread right after the notice.
+        runEventsFor(50);
+    }
+    void runWriter(const QStringList& arguments)
+    {
+        QProcess writer;
+        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH), QStringList{storePath()} + arguments);
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    }
+};
+
+TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNothing)
+{
+    const QString path = writeSnapshotFile();
+    PvEditViewController* editor =
+        open(CardId, snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime()));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
+    EXPECT_EQ(editor->notes(), QStringLiteral("recovered note"));
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(editor->contentChanged());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    // The next tick writes the recovered words again without waiting for a keystroke.
+    ASSERT_TRUE(editor->autoSaveController());
+    EXPECT_TRUE(editor->autoSaveController()->autoSave());
+    const QVariantMap snapshot = editor->autoSaveSnapshot();
+    const RichTextDocumentFormat::LoadResult content =
+        RichTextDocumentFormat::loadFrom(snapshot.value(AutoSaveController::kContentKey).toByteArray());
+    ASSERT_TRUE(content.document);
+    EXPECT_EQ(content.document->toPlainText(), QStringLiteral("Recovered words here"));
+    EXPECT_EQ(snapshot.value(AutoSaveController::kProjectItemIdKey).toString(), CardId);
+    // Leaving without saving keeps the file.
+    ViewController::transitionAppearance(navigation, false, false);
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
+{
+    const QString path = writeSnapshotFile();
+    PvEditViewController* editor =
+        open(CardId, snapshotOf(CardId, QStringLiteral("Recovered"), QDateTime::currentDateTime()));
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(1);
+    EXPECT_TRUE(QFile::exists(path));
+    ASSERT_TRUE(save(editor));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
+}
+
+TEST_F(EditorRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
+{
+    const QDateTime stale = QDateTime::currentDateTime().addDays(-5);
+    const QByteArray original = DbHelpers::getItemDocument(context(), CardId)->content();
+    PvEditViewController* editor = open(CardId, snapshotOf(CardId, QStringLiteral("Old recovered words"), stale));
+    EXPECT_EQ(editor->currentObject(), nullptr);
+    ASSERT_TRUE(save(editor));
+    // The card as saved later stays; the snapshot's words are a card of their own.
+    EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), original);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), CardId);
+    EXPECT_EQ(added.first()->summary(), QStringLiteral("Old recovered words"));
+    EXPECT_TRUE(DbHelpers::getItem(context(), CardId)->summary().isEmpty());
+}
+
+TEST_F(EditorRecoveryTest, ourOwnSaveOfTheCardRaisesNoUpdatedAlert)
+{
+    PvEditViewController* editor = open();
+    // The board (same process) stores a change of the card; the notice comes for it all the same.
+    int notices = 0;
+    const int observer = NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+        [&notices](const Notification&) { ++notices; });
+    DbHelpers::getItem(context(), CardId)->setTag(QStringLiteral("done"));
+    ASSERT_FALSE(context()->save());
+    const bool noticed = waitFor([&notices] { return notices > 0; });
+    NotificationCenter::defaultCenter().removeObserver(observer);
+    ASSERT_TRUE(noticed);
+    runEventsFor(50);
+    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+    EXPECT_FALSE(editor->isBusy());
+}
+
+TEST_F(EditorRecoveryTest, anotherProcessUpdatingTheCardRaisesTheUpdatedAlert)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" mine"));
+    runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_TRUE(waitFor([this] { return alertTitled(PvBaseEditor::UpdatedAlertTitle) != nullptr; }, 5000));
+    Alert* alert = alertTitled(PvBaseEditor::UpdatedAlertTitle);
+    EXPECT_EQ(alert->message(), PvBaseEditor::UpdatedAlertFormat.arg(PvBaseEditor::UpdatedAlertCopyOffer));
+    EXPECT_EQ(alert->actionTitles(), (QStringList{PvBaseEditor::IgnoreChangesTitle, PvBaseEditor::LoadCardTitle}));
+    alert->trigger(0);
+    EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" mine")));
+}
+
+TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" mine"));
+    runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_TRUE(waitFor([this] { return alertTitled(PvBaseEditor::UpdatedAlertTitle) != nullptr; }, 5000));
+    alertTitled(PvBaseEditor::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of Lighthouse"));
+    EXPECT_EQ(added.first()->summary(), CardText + QStringLiteral(" mine"));
+    EXPECT_EQ(editor->fullTitle(), QStringLiteral("Retitled elsewhere"));
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_TRUE(isOpen());
+}
+
+TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)
+{
+    PvEditViewController* editor = open();
+    editor->setPeeking(true);
+    runWriterAndWaitForTheNotice({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+    editor->setPeeking(false);
+    Alert* alert = alertTitled(PvBaseEditor::UpdatedAlertTitle);
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->message(), PvBaseEditor::UpdatedAlertFormat.arg(QString()));
+}
+
+TEST_F(EditorRecoveryTest, anotherProcessChangingAnotherCardRaisesNothing)
+{
+    open();
+    runWriterAndWaitForTheNotice({QStringLiteral("update"), QStringLiteral("CARD-2"), QStringLiteral("Someone else")});
+    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+}
+
+TEST_F(EditorRecoveryTest, cardDeletedElsewhereIsSavedAsANewCardInAFolderThatExists)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" Kept."));
+    runWriter({QStringLiteral("delete"), CardId, FolderId});
+    ASSERT_TRUE(save(editor));
+    context()->refreshAllObjects();
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("uniqueIdentifier == %@"), {CardId}), 0);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), CardId);
+    EXPECT_EQ(added.first()->parentItemId(), ItemIds::Top);
+    EXPECT_EQ(added.first()->summary(), CardText + QStringLiteral(" Kept."));
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {added.first()->uniqueIdentifier()}),
+              1);
+}
+
+TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
+{
+    PvEditViewController* editor = open();
+    runWriterAndWaitForTheNotice({QStringLiteral("delete"), CardId});
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    editor->cancelButton()->trigger();
+    EXPECT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
+}
+
+} // namespace

@@ -1,0 +1,68 @@
+#include "EditorFixture.h"
+
+#include "editors/QJTextAttachment.h"
+
+#include <QPainter>
+
+namespace {
+
+// Writes /tmp/editor-light.png and /tmp/editor-dark.png of the full editor on a real card, for a person to look
+// at; skipped unless PLOTVANE_EDITOR_SHOT is set.
+class EditorScreenshotTest : public EditorFixture {
+protected:
+    void writeCard()
+    {
+        QTextDocument body;
+        QTextCursor cursor(&body);
+        QTextCharFormat plain;
+        plain.setFontFamilies({QStringLiteral("Helvetica")});
+        plain.setFontPointSize(14);
+        QTextCharFormat bold = plain;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(QStringLiteral("Chapter Three"), bold);
+        cursor.insertText(QStringLiteral("\n\tThe lamp was lit at dusk, as it had been every night for forty years. "
+                                         "Mara climbed the spiral stair with the oil can knocking against her knee, "
+                                         "counting the steps the way her father had taught her.\n\tBelow, the "
+                                         "harbour emptied. The last boats came in low and slow, their wakes folding "
+                                         "into the grey water.\n"),
+                          plain);
+        QImage map(360, 200, QImage::Format_RGB32);
+        map.fill(QColor("#7FA7C9"));
+        QPainter painter(&map);
+        painter.fillRect(QRect(40, 120, 280, 60), QColor("#C9B27F"));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QPoint(250, 90), 18, 40);
+        painter.end();
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(map).format(body));
+        cursor.insertText(QStringLiteral("\n\u2022 Check the tide tables\n\u2022 Ask Old Tom about the wreck\n"),
+                          plain);
+        DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+        DbHelpers::getItem(context(), CardId)->setTag(QStringLiteral("inprogress"));
+        ASSERT_FALSE(context()->save());
+    }
+};
+
+TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    writeCard();
+    app->window()->show();
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" More words."));
+    runEventsFor(100);
+    app->window()->grab().save(QStringLiteral("/tmp/editor-light.png"));
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    dark.setColor(QPalette::ButtonText, Qt::white);
+    QApplication::setPalette(dark);
+    runEventsFor(100);
+    app->window()->grab().save(QStringLiteral("/tmp/editor-dark.png"));
+    QApplication::setPalette(light);
+}
+
+} // namespace

@@ -1,0 +1,326 @@
+#include "EditorFixture.h"
+
+#include "core/Indexer.h"
+#include "platform/NavigationItem.h"
+
+#include <QLabel>
+
+namespace {
+
+class PvEditViewControllerTest : public EditorFixture {
+protected:
+    QString storedText(const QString& cardId)
+    {
+        ProjectItemDocument* document = DbHelpers::getItemDocument(context(), cardId);
+        if (!document)
+            return {};
+        const RichTextDocumentFormat::LoadResult loaded = RichTextDocumentFormat::loadFrom(document->content());
+        return loaded.document ? loaded.document->toPlainText() : QString();
+    }
+    QList<ProjectStat*> stats(const QString& itemId)
+    {
+        FetchRequest request = ProjectStat::fetchRequest();
+        request.setPredicate(QStringLiteral("projectItemId == %@"), {itemId});
+        QList<ProjectStat*> found;
+        for (ManagedObject* object : context()->fetch(request))
+            found.append(static_cast<ProjectStat*>(object));
+        return found;
+    }
+};
+
+TEST_F(PvEditViewControllerTest, storyboardBuildsTheFullEditorForEditView)
+{
+    ViewController* made = Storyboard::instantiate(PvEditViewController::StoryboardIdentifier);
+    EXPECT_TRUE(dynamic_cast<PvEditViewController*>(made));
+    delete made;
+}
+
+TEST_F(PvEditViewControllerTest, loadShowsTheBodyTheWordCountAndNoChange)
+{
+    PvEditViewController* editor = open();
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_EQ(editor->statusLabel()->text(), QStringLiteral("Words: 6"));
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    // Stored at base size, shown at the registered zoom.
+    QTextCursor first(editor->editor()->document());
+    first.setPosition(1);
+    EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 17.5);
+}
+
+TEST_F(PvEditViewControllerTest, saveWritesEveryFieldOneWritingRecordAndStampsUpTheChain)
+{
+    PvEditViewController* editor = open();
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+    type(editor, QStringLiteral(" Gulls cried"));
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_EQ(editor->statusLabel()->text(), QStringLiteral("Words: 8"));
+    editor->setTag(QStringLiteral("done"));
+    editor->setNotes(QStringLiteral("check the tide tables"));
+
+    ASSERT_TRUE(save(editor));
+    const QString text = QStringLiteral("The lamp was lit at dusk. Gulls cried");
+    ProjectItem* card = DbHelpers::getItem(context(), CardId);
+    EXPECT_EQ(card->title(), QStringLiteral("Lighthouse"));
+    EXPECT_EQ(card->summary(), text);
+    EXPECT_EQ(card->wordCount(), 8);
+    EXPECT_EQ(card->charCount(), 37);
+    EXPECT_EQ(card->tag(), QStringLiteral("done"));
+    EXPECT_EQ(card->notes(), QStringLiteral("check the tide tables"));
+    EXPECT_EQ(card->terms(), Indexer::terms({QStringLiteral("Lighthouse"), text}));
+    EXPECT_TRUE(card->terms().contains(QStringLiteral(" gulls")));
+    EXPECT_EQ(storedText(CardId), text);
+    EXPECT_GE(card->lastModified(), before);
+    EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
+    EXPECT_GE(DbHelpers::getProject(context(), ProjectId)->lastModified(), before);
+    const QList<ProjectStat*> records = stats(CardId);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first()->wordCount(), 2);
+    EXPECT_EQ(records.first()->projectId(), ProjectId);
+    EXPECT_GE(records.first()->time(), 0);
+    EXPECT_GE(records.first()->startTime(), before);
+    FetchRequest cursor = EditorState::fetchRequest();
+    cursor.setPredicate(QStringLiteral("cardItemId == %@"), {CardId});
+    ASSERT_EQ(context()->count(cursor), 1);
+    EXPECT_EQ(static_cast<EditorState*>(context()->fetch(cursor).first())->cursorPosition(), text.size());
+    // Saved and closed: the quit guard is down.
+    EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+}
+
+TEST_F(PvEditViewControllerTest, deletingWordsWritesANegativeWritingRecord)
+{
+    PvEditViewController* editor = open();
+    editor->editor()->moveCursor(QTextCursor::End);
+    for (int i = 0; i < int(QStringLiteral(" at dusk.").size()); ++i)
+        QTest::keyClick(editor->editor(), Qt::Key_Backspace);
+    ASSERT_TRUE(save(editor));
+    const QList<ProjectStat*> records = stats(CardId);
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first()->wordCount(), -2);
+}
+
+TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)
+{
+    PvEditViewController* editor = open();
+    const QByteArray body = DbHelpers::getItemDocument(context(), CardId)->content();
+    editor->commands().applyTag(QStringLiteral("warning"));
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->tag(), QStringLiteral("warning"));
+    EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), body);
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->wordCount(), 6);
+    EXPECT_TRUE(stats(CardId).isEmpty());
+}
+
+TEST_F(PvEditViewControllerTest, newCardTakesItsOrderFromTheFolderAsStoredNotFromTheFilteredList)
+{
+    PvEditViewController* editor = open(QString());
+    // The board showed only one of the folder's three cards.
+    editor->setFetchedResults({DbHelpers::getItem(context(), QStringLiteral("CARD-2"))});
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    type(editor, QStringLiteral("Fog rolled in over the quay"));
+    ASSERT_TRUE(save(editor));
+    ASSERT_EQ(added.size(), 1);
+    ProjectItem* card = added.first();
+    EXPECT_EQ(card->displayOrder(), 4);
+    EXPECT_EQ(card->title(), QStringLiteral("Fog rolled in over the quay"));
+    EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Text);
+    EXPECT_EQ(card->folderType(), ProjectFolderTypes::Card);
+    EXPECT_EQ(card->parentItemId(), FolderId);
+    const QList<ProjectStat*> records = stats(card->uniqueIdentifier());
+    ASSERT_EQ(records.size(), 1);
+    EXPECT_EQ(records.first()->wordCount(), 6);
+}
+
+TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
+{
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("Words that must survive"));
+    const QString snapshotPath = *AutoSaveController::autoSavePath(ProjectId, false);
+    QDir().mkpath(AutoSaveController::autoSaveDirectory());
+    QFile snapshot(snapshotPath);
+    ASSERT_TRUE(snapshot.open(QIODevice::WriteOnly));
+    snapshot.write("snapshot");
+    snapshot.close();
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
+                              "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+
+    EXPECT_FALSE(save(editor));
+    EXPECT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
+    EXPECT_TRUE(isOpen());
+    EXPECT_TRUE(editor->cardChanged());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    EXPECT_TRUE(editor->cancelButton()->isEnabled());
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words that must survive"));
+    EXPECT_TRUE(added.isEmpty());
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+
+    // The retry reuses what the failed attempt made: one card, one body, one writing record.
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    // Another screen saves the shared context first, storing what the failed attempt left pending.
+    ASSERT_FALSE(context()->save());
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Words that must survive")}), 1);
+    ASSERT_EQ(added.size(), 1);
+    const QString id = added.first()->uniqueIdentifier();
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {id}), 1);
+    EXPECT_EQ(stats(id).size(), 1);
+    EXPECT_EQ(stats(id).first()->wordCount(), 4);
+    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+}
+
+TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForTheNextSave)
+{
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("Never wanted"));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
+                              "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    EXPECT_FALSE(save(editor));
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(PvEditViewController::DiscardChangesTitle);
+    ASSERT_TRUE(discard);
+    discard->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    // Whatever saves next must not bring the discarded card back.
+    context()->save();
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);
+    EXPECT_EQ(countOf<ProjectStat>(), 0);
+}
+
+TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver)
+{
+    static const char bytes[] = "bplist00\x00\x01\x02 not an archive";
+    const QByteArray garbage(bytes, sizeof(bytes) - 1);
+    DbHelpers::getItemDocument(context(), CardId)->setContent(garbage);
+    ASSERT_FALSE(context()->save());
+    PvEditViewController* editor = open();
+    EXPECT_TRUE(alertTitled(PvBaseEditor::UnreadableTitle));
+    EXPECT_TRUE(editor->bodyUnreadable());
+    EXPECT_TRUE(editor->editor()->isReadOnly());
+    EXPECT_FALSE(editor->saveContent());
+    editor->commands().applyTag(QStringLiteral("done"));
+    EXPECT_TRUE(save(editor));
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->tag(), QStringLiteral("done"));
+    EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), garbage);
+}
+
+TEST_F(PvEditViewControllerTest, untitledCardIsRetitledFromItsText)
+{
+    DbHelpers::getItem(context(), CardId)->setTitle(QStringLiteral("Untitled Story Card"));
+    ASSERT_FALSE(context()->save());
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" Again."));
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->title(), QStringLiteral("The lamp was lit at dusk. Again."));
+}
+
+TEST_F(PvEditViewControllerTest, saveClickedTwiceMakesOneCardAndOneRecord)
+{
+    Delays::setFactor(0.25);
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("Once only"));
+    int finished = 0;
+    QObject::connect(editor, &PvEditViewController::saveFinished, [&finished](bool) { ++finished; });
+    editor->saveButton()->trigger();
+    // During the wait every way to a second save or to closing is shut.
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_FALSE(editor->cancelButton()->isEnabled());
+    EXPECT_FALSE(editor->overflowButton()->isEnabled());
+    EXPECT_FALSE(editor->fontButton()->isEnabled());
+    editor->saveCard();
+    editor->confirmCancel();
+    EXPECT_FALSE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    ASSERT_TRUE(waitFor([&finished] { return finished > 0; }));
+    runEventsFor(150);
+    EXPECT_EQ(finished, 1);
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Once only")}), 1);
+    EXPECT_EQ(countOf<ProjectStat>(), 1);
+}
+
+TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)
+{
+    auto* state = context()->insertNew<EditorState>();
+    state->setCardItemId(CardId);
+    state->setCursorPosition(57);
+    ASSERT_FALSE(context()->save());
+    PvEditViewController* editor = open();
+    editor->cancelButton()->trigger();
+    EXPECT_FALSE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    context()->refreshAllObjects();
+    FetchRequest cursor = EditorState::fetchRequest();
+    cursor.setPredicate(QStringLiteral("cardItemId == %@"), {CardId});
+    EXPECT_EQ(static_cast<EditorState*>(context()->fetch(cursor).first())->cursorPosition(), 0);
+}
+
+TEST_F(PvEditViewControllerTest, cancelOnAChangedCardAsksAndKeepsTheTextUntilDiscard)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" More"));
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(PvEditViewController::DiscardChangesTitle);
+    ASSERT_TRUE(discard);
+    EXPECT_EQ(discard->message(), PvEditViewController::DiscardChangesMessage);
+    EXPECT_EQ(discard->actionTitles(), (QStringList{QStringLiteral("Discard"), QStringLiteral("Cancel")}));
+    discard->trigger(1);
+    EXPECT_TRUE(isOpen());
+    EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" More")));
+    editor->cancelButton()->trigger();
+    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    EXPECT_EQ(storedText(CardId), CardText);
+}
+
+TEST_F(PvEditViewControllerTest, escapeAndTheSheetCloseButtonGoThroughCancel)
+{
+    PvEditViewController* editor = open(CardId, std::nullopt, PresentationStyle::FormSheet);
+    type(editor, QStringLiteral(" typed"));
+    QTest::keyClick(editor->editor(), Qt::Key_Escape);
+    ASSERT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(1);
+    EXPECT_TRUE(isOpen());
+    QWidget* sheet = navigation->window();
+    ASSERT_NE(sheet, app->window());
+    sheet->close();
+    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(1);
+    EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" typed")));
+}
+
+TEST_F(PvEditViewControllerTest, saveAsCopyMakesACopyOfTheEditsAndReloadsTheCard)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" Changed"));
+    editor->saveAsCopy();
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of Lighthouse"));
+    EXPECT_EQ(storedText(added.first()->uniqueIdentifier()), CardText + QStringLiteral(" Changed"));
+    EXPECT_EQ(editor->currentObject(), DbHelpers::getItem(context(), CardId));
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_EQ(storedText(CardId), CardText);
+    EXPECT_TRUE(isOpen());
+}
+
+TEST_F(PvEditViewControllerTest, wideGuttersCentreTheTextOnAWideWindow)
+{
+    PvEditViewController* editor = open();
+    editor->updateTextInsets(1280, 700);
+    const int bar = navigation->navigationBar()->height();
+    EXPECT_EQ(editor->editor()->textInsets().left(), 32 + (1280 - (bar + 700)) / 2);
+    EXPECT_EQ(editor->editor()->textInsets().top(), 32);
+    editor->updateTextInsets(700, 1280);
+    EXPECT_EQ(editor->editor()->textInsets(), QMargins(32, 32, 32, 32));
+}
+
+} // namespace

@@ -1,0 +1,291 @@
+#include "export/CompiledViewController.h"
+
+#include "SampleDocument.h"
+#include "TestScreenshots.h"
+#include "TestWait.h"
+#include "core/DbHelpersFixture.h"
+#include "core/HexColor.h"
+#include "editors/PvTextView.h"
+#include "editors/RichTextDocumentFormat.h"
+#include "export/ExportStaging.h"
+#include "export/KUVDocFormatCell.h"
+#include "export/KUVDocPickerViewController.h"
+#include "export/SSZipArchive.h"
+#include "platform/Alert.h"
+#include "platform/Delays.h"
+#include "platform/DocumentPicker.h"
+#include "platform/NavigationBar.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
+#include "platform/ProgressHud.h"
+#include "platform/UserDefaults.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QListView>
+#include <QTest>
+
+class CompiledViewControllerTest : public DbHelpersFixture {
+protected:
+    void SetUp() override
+    {
+        Delays::setFactor(0);
+        UserDefaults::standard().removeObject(CompiledViewController::FontSizeKey);
+        m_projectId = addProject(QStringLiteral("Novel"))->uniqueIdentifier();
+        for (int i = 1; i <= 3; ++i) {
+            auto body = SampleDocument::empty();
+            QTextCursor cursor(body.get());
+            cursor.insertText(QStringLiteral("Scene %1 begins, and the harbour lights come on one by one.").arg(i),
+                              SampleDocument::plain());
+            if (i != 2) {
+                cursor.insertBlock();
+                SampleDocument::insertPicture(cursor, SampleDocument::picture(i == 1 ? Qt::red : Qt::blue, 120, 60));
+            }
+            ProjectItem* card =
+                addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Scene %1").arg(i), i);
+            addDocument(card)->setContent(*RichTextDocumentFormat::getData(*body, std::nullopt));
+        }
+        save();
+        m_controller = new CompiledViewController;
+        m_controller->managedObjectContext = context();
+        m_controller->projectId = m_projectId;
+        m_controller->folderId = ItemIds::Top;
+        m_controller->folderTitle = QStringLiteral("The Harbour: a novel in three scenes, with a long subtitle");
+        m_navigation = new NavigationController(m_controller);
+        m_navigation->resize(1400, 900);
+        m_navigation->show();
+        ViewController::transitionAppearance(m_navigation, true, false);
+        ASSERT_TRUE(waitFor([this] { return !ProgressHud::isActive() && text().contains(QStringLiteral("Scene 3")); }));
+    }
+
+    void TearDown() override
+    {
+        for (Alert* alert : Alert::presented())
+            alert->trigger(0);
+        ViewController::transitionAppearance(m_navigation, false, false);
+        delete m_navigation;
+        DocumentPicker::setChooser({});
+        DocumentPicker::setOpener({});
+        ProgressHud::reset();
+        Delays::setFactor(1);
+    }
+
+    QString text() const
+    {
+        return m_controller->isViewLoaded() ? m_controller->compiledView()->document()->toPlainText() : QString();
+    }
+
+    static QByteArray documentXmlOf(const QString& docx)
+    {
+        QTemporaryDir out;
+        if (!SSZipArchive::unzipFileAtPath(docx, out.path()))
+            return {};
+        QFile file(QDir(out.path()).filePath(QStringLiteral("word/document.xml")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QString m_projectId;
+    CompiledViewController* m_controller = nullptr;
+    NavigationController* m_navigation = nullptr;
+};
+
+TEST_F(CompiledViewControllerTest, showsTheManuscriptReadOnlyWithTheTrimmedTitle)
+{
+    const QChar picture(QChar::ObjectReplacementCharacter);
+    EXPECT_EQ(text(), QStringLiteral("Scene 1 begins, and the harbour lights come on one by one.\n%1\n\n###\n\n"
+                                     "Scene 2 begins, and the harbour lights come on one by one.\n\n###\n\n"
+                                     "Scene 3 begins, and the harbour lights come on one by one.\n%1\n\n\n\n")
+                          .arg(picture));
+    EXPECT_TRUE(m_controller->compiledView()->isReadOnly());
+    EXPECT_EQ(m_controller->getTitle(), QStringLiteral("The Harbour: a novel in three scenes, wi..."));
+}
+
+TEST_F(CompiledViewControllerTest, landscapeWindowsGetWideGuttersAndPortraitNarrowOnes)
+{
+    m_navigation->navigationBar()->setFixedHeight(50);
+    EXPECT_EQ(m_controller->gutters(QSize(1400, 900)).left(), 233);
+    EXPECT_EQ(m_controller->gutters(QSize(900, 1400)).left(), CompiledViewController::NarrowGutter);
+    EXPECT_EQ(m_controller->gutters(QSize(900, 1400)).top(), CompiledViewController::VerticalGutter);
+}
+
+TEST_F(CompiledViewControllerTest, choosingSmallerStoresTheScaleAndRescalesFromTheOldOne)
+{
+    m_controller->setScaleFont(1.1);
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+    EXPECT_DOUBLE_EQ(UserDefaults::standard().value(CompiledViewController::FontSizeKey).toDouble(), 1.1);
+    EXPECT_DOUBLE_EQ(m_controller->compiledView()->fontSize(), 1.1);
+    QTextCursor cursor(m_controller->compiledView()->document());
+    cursor.setPosition(1);
+    EXPECT_NEAR(cursor.charFormat().fontPointSize(), 14.0 * 1.1, 0.01);
+}
+
+TEST_F(CompiledViewControllerTest, exportCopiesToTheChosenPlaceAndLeavesNoPrivateCopy)
+{
+    QTemporaryDir chosen;
+    const QString destination = chosen.filePath(QStringLiteral("Manuscript.docx"));
+    QString suggested;
+    DocumentPicker::setChooser([&](QWidget*, const QString& name, DocumentPicker::Done done) {
+        suggested = name;
+        done(destination);
+    });
+    m_controller->exportManuscript(0);
+    ASSERT_TRUE(waitFor([this] { return !m_controller->exportPath().isEmpty(); }));
+    EXPECT_EQ(suggested, QStringLiteral("The Harbour: a novel in three scenes, wi....docx"));
+    EXPECT_EQ(m_controller->exportPath(), destination);
+    const QByteArray xml = documentXmlOf(destination);
+    EXPECT_EQ(xml.count("Scene "), 3);
+    EXPECT_EQ(xml.count("<w:drawing>"), 2);
+    EXPECT_EQ(xml.count("<w:color w:val=\"000000\"/>"), xml.count("<w:rPr>")) << "written in black";
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    EXPECT_TRUE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(CompiledViewControllerTest, cancellingTheExportLeavesNothingBehind)
+{
+    bool asked = false;
+    DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) {
+        asked = true;
+        done(std::nullopt);
+    });
+    m_controller->exportManuscript(2);
+    ASSERT_TRUE(waitFor([&] { return asked; }));
+    EXPECT_TRUE(m_controller->exportPath().isEmpty());
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    EXPECT_TRUE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+TEST_F(CompiledViewControllerTest, openInNeverReplacesAFileAlreadyInDownloads)
+{
+    const QString downloads = *ExportStaging::downloadsFolder();
+    const QString taken = QDir(downloads).filePath(QStringLiteral("The Harbour: a novel in three scenes, wi....txt"));
+    {
+        QFile existing(taken);
+        ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+        existing.write("the writer's own file");
+    }
+    QString opened;
+    DocumentPicker::setOpener([&](const QString& path) {
+        opened = path;
+        return true;
+    });
+    m_controller->openManuscriptInApplication(3);
+    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }));
+    EXPECT_EQ(opened, QDir(downloads).filePath(QStringLiteral("The Harbour: a novel in three scenes, wi... 2.txt")));
+    QFile original(taken);
+    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+    EXPECT_EQ(original.readAll(), "the writer's own file");
+    QFile written(opened);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("Scene 1 begins"));
+    QFile::remove(taken);
+    QFile::remove(opened);
+}
+
+TEST_F(CompiledViewControllerTest, aFailedWriteShowsErrorAndOpensNothing)
+{
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    QDir(downloads).removeRecursively();
+    {
+        // A file where the Downloads folder should be: nothing can be written there.
+        QFile blocker(downloads);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    bool opened = false;
+    DocumentPicker::setOpener([&](const QString&) { return opened = true; });
+    m_controller->openManuscriptInApplication(0);
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(Alert::topmost()->title(), DocumentExport::ErrorTitle);
+    EXPECT_FALSE(opened);
+    QFile::remove(downloads);
+}
+
+TEST_F(CompiledViewControllerTest, thePickerOffersTheFourTypesAndReportsTheChosenRow)
+{
+    int chosenRow = -1;
+    DocumentExport::presentPicker(m_controller, DocumentExport::Purpose::Export, [&](int row) { chosenRow = row; });
+    auto* picker = m_navigation->findChild<KUVDocPickerViewController*>();
+    if (!picker) {
+        ViewController* top = ViewController::topmostPresented(m_navigation);
+        ASSERT_NE(top, nullptr);
+        picker = top->findChild<KUVDocPickerViewController*>();
+    }
+    ASSERT_NE(picker, nullptr);
+    QAbstractItemModel* tiles = picker->collectionView()->model();
+    ASSERT_TRUE(waitFor([&] { return tiles->rowCount() == 4; }));
+    QStringList titles;
+    for (int row = 0; row < tiles->rowCount(); ++row)
+        titles << tiles->index(row, 0).data().toString();
+    EXPECT_EQ(titles, (QStringList{QStringLiteral("Word"), QStringLiteral("RTF"), QStringLiteral("Apple RTF"),
+                                   QStringLiteral("Plain Text")}));
+    EXPECT_EQ(tiles->index(3, 0).data(KUVDocFormatCell::DescriptionRole).toString(),
+              QStringLiteral("Images are not included"));
+    EXPECT_EQ(KUVDocPickerViewController::tileSize(350), QSize(145, 193));
+    QListView* grid = picker->collectionView();
+    ASSERT_TRUE(waitFor([&] { return grid->isVisible() && grid->visualRect(tiles->index(2, 0)).isValid(); }));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(tiles->index(2, 0)).center());
+    ASSERT_TRUE(waitFor([&] { return chosenRow >= 0; }));
+    EXPECT_EQ(chosenRow, 2);
+}
+
+TEST_F(CompiledViewControllerTest, cancellingThePickerReportsNothing)
+{
+    bool called = false;
+    DocumentExport::presentPicker(m_controller, DocumentExport::Purpose::OpenIn, [&](int) { called = true; });
+    ViewController* top = ViewController::topmostPresented(m_navigation);
+    ASSERT_NE(top, nullptr);
+    auto* picker = top->findChild<KUVDocPickerViewController*>();
+    ASSERT_NE(picker, nullptr);
+    picker->cancel();
+    runEventsFor(50);
+    EXPECT_FALSE(called);
+    EXPECT_EQ(ViewController::topmostPresented(m_navigation), m_navigation);
+}
+
+TEST_F(CompiledViewControllerTest, aTitleStartingWithAColonIsWrittenIntoDownloads)
+{
+    QString opened;
+    DocumentPicker::setOpener([&](const QString& path) {
+        opened = path;
+        return true;
+    });
+    auto text = SampleDocument::text(QStringLiteral("words"));
+    const auto written = DocumentExport::openInApplication(*text, QStringLiteral(":Colon title"), 3, m_controller);
+    ASSERT_TRUE(written.has_value());
+    EXPECT_EQ(*written, *ExportStaging::downloadsFolder() + QStringLiteral("/:Colon title.txt"));
+    EXPECT_TRUE(QFile::exists(*written));
+    EXPECT_FALSE(QFile::exists(QStringLiteral(":Colon title.txt")));
+    QFile::remove(*written);
+}
+
+TEST_F(CompiledViewControllerTest, screenshotsInBothAppearances)
+{
+    if (!qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT"))
+        GTEST_SKIP() << "screenshots only on request";
+    grabInBothAppearances(m_navigation, QStringLiteral("compiled-view"));
+    DocumentExport::presentPicker(m_controller, DocumentExport::Purpose::Export, {});
+    ViewController* top = ViewController::topmostPresented(m_navigation);
+    ASSERT_NE(top, nullptr);
+    grabInBothAppearances(top->window(), QStringLiteral("document-type-picker"));
+}
+
+TEST_F(CompiledViewControllerTest, textShownFollowsTheColourScheme)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    QTextCursor cursor(m_controller->compiledView()->document());
+    cursor.setPosition(1);
+    const QColor shown = cursor.charFormat().foreground().color();
+    QApplication::setPalette(light);
+    QApplication::processEvents();
+    EXPECT_EQ(shown, HexColor::colorWithHexString(CompiledViewController::DarkForeground));
+    cursor.setPosition(1);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::black));
+}

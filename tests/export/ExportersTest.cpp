@@ -1,0 +1,144 @@
+#include "export/AttributedStringExport.h"
+#include "export/ExportStaging.h"
+#include "export/RTFDExporter.h"
+
+#include "SampleDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<QTextDocument> textWithPicture()
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("before "), SampleDocument::plain());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red));
+    cursor.insertText(QStringLiteral(" after"), SampleDocument::plain());
+    return document;
+}
+
+} // namespace
+
+TEST(ExportersTest, unknownTypesAndPdfWriteNothingAndFail)
+{
+    QTemporaryDir dir;
+    auto document = SampleDocument::text(QStringLiteral("text"));
+    for (int type : {-1, 3, 5}) {
+        const QString path = dir.filePath(QStringLiteral("out%1").arg(type));
+        EXPECT_FALSE(AttributedStringExport::exportDataToFile(*document, path, type)) << type;
+        EXPECT_FALSE(QFileInfo::exists(path)) << type;
+    }
+    EXPECT_EQ(AttributedStringExport::exporterFor(5), nullptr);
+    EXPECT_NE(AttributedStringExport::exporterFor(3), nullptr);
+}
+
+TEST(ExportersTest, plainTextIsUtf8WithoutAttachmentCharacters)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.txt"));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), path, AttributedStringExport::Text));
+    EXPECT_EQ(readFile(path), QStringLiteral("before  after").toUtf8());
+}
+
+TEST(ExportersTest, rtfdIsAFolderWithTheTextAndItsPictures)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.rtfd"));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), path, AttributedStringExport::RTFD));
+    EXPECT_EQ(QDir(path).entryList(QDir::Files, QDir::Name),
+              (QStringList{RTFDExporter::TextFileName, QStringLiteral("image1.png")}));
+    EXPECT_FALSE(QImage(QDir(path).filePath(QStringLiteral("image1.png"))).isNull());
+    EXPECT_TRUE(readFile(QDir(path).filePath(RTFDExporter::TextFileName)).contains("\\NeXTGraphic image1.png"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("card.rtfd")})
+        << "no work folder is left beside the package";
+}
+
+TEST(ExportersTest, aFailedWriteLeavesWhatWasThereUntouchedAndNoWorkFiles)
+{
+    // A folder where the file should go cannot be replaced by a file: every writer must fail without harm.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.docx"));
+    ASSERT_TRUE(QDir().mkpath(path));
+    {
+        QFile kept(QDir(path).filePath(QStringLiteral("kept.txt")));
+        ASSERT_TRUE(kept.open(QIODevice::WriteOnly));
+        kept.write("the writer's earlier file");
+    }
+    for (int type : {AttributedStringExport::DOCX, AttributedStringExport::RTF, AttributedStringExport::Text})
+        EXPECT_FALSE(AttributedStringExport::exportDataToFile(*textWithPicture(), path, type)) << type;
+    EXPECT_EQ(readFile(QDir(path).filePath(QStringLiteral("kept.txt"))), "the writer's earlier file");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("card.docx")});
+}
+
+TEST(ExportersTest, aDocxReplacesTheTargetOnlyWhenCompleteAndLeavesNoWorkFiles)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.docx"));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), path, AttributedStringExport::DOCX));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), path, AttributedStringExport::DOCX));
+    EXPECT_TRUE(readFile(path).startsWith("PK"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("card.docx")});
+}
+
+TEST(ExportStagingTest, aTakenNameGetsTheNextFreeNumber)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(ExportStaging::freeFileName(dir.path(), QStringLiteral("Title"), QStringLiteral("docx")),
+              dir.filePath(QStringLiteral("Title.docx")));
+    QFile(dir.filePath(QStringLiteral("Title.docx"))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(ExportStaging::freeFileName(dir.path(), QStringLiteral("Title"), QStringLiteral("docx")),
+              dir.filePath(QStringLiteral("Title 2.docx")));
+    QDir().mkpath(dir.filePath(QStringLiteral("Title 2.docx")));
+    EXPECT_EQ(ExportStaging::freeFileName(dir.path(), QStringLiteral("Title"), QStringLiteral("docx")),
+              dir.filePath(QStringLiteral("Title 3.docx")));
+}
+
+TEST(ExportStagingTest, privateFoldersAreNeverTheUsersOwnFolders)
+{
+    const QString folder = ExportStaging::privateExportFolder();
+    ASSERT_FALSE(folder.isEmpty());
+    EXPECT_FALSE(folder.startsWith(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)));
+    EXPECT_FALSE(folder.startsWith(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)));
+    const QString second = ExportStaging::privateExportFolder();
+    EXPECT_NE(folder, second) << "each export gets a folder of its own";
+    QDir(folder).removeRecursively();
+    QDir(second).removeRecursively();
+}
+
+TEST(ExportStagingTest, aPackagePlacedUnderAFreeNameLeavesTheTakenOneAlone)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir().mkpath(dir.filePath(QStringLiteral("private"))));
+    const QString source = dir.filePath(QStringLiteral("private/card.rtfd"));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), source, AttributedStringExport::RTFD));
+    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
+    const QString taken = downloads + QStringLiteral("/Title.rtfd");
+    ASSERT_TRUE(QDir().mkpath(taken));
+    QFile mine(taken + QStringLiteral("/mine.txt"));
+    ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+    mine.close();
+    const auto placed =
+        ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("rtfd"));
+    ASSERT_TRUE(placed.has_value());
+    EXPECT_EQ(*placed, downloads + QStringLiteral("/Title 2.rtfd"));
+    EXPECT_EQ(QDir(*placed).entryList(QDir::Files, QDir::Name),
+              (QStringList{RTFDExporter::TextFileName, QStringLiteral("image1.png")}));
+    EXPECT_EQ(QDir(taken).entryList(QDir::Files), QStringList{QStringLiteral("mine.txt")});
+    EXPECT_EQ(QDir(downloads).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2)
+        << "no staged copy is left behind";
+}

@@ -1,0 +1,187 @@
+#include "export/AttributedStringExport.h"
+#include "export/ZWDocxWriter.h"
+
+#include "ExternalTools.h"
+#include "SampleDocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// One document that exercises every case at once, written as DOCX, RTF and text and read back by programs
+// no one here wrote. LibreOffice is slow to start, so it converts all files in two runs for the whole suite.
+class ExternalReadersTest : public ::testing::Test {
+protected:
+    static inline std::unique_ptr<QTemporaryDir> s_dir;
+    static inline QString s_expected;
+    static inline ExternalTools::Run s_txtRun;
+    static inline ExternalTools::Run s_odtRun;
+
+    static const QString& expectedText()
+    {
+        static const QString text =
+            QStringLiteral("Café naïve façade Καλημέρα κόσμε 日本語の文章 😀🎉\n"
+                           "Tab\there & there < 5 > 3 {braces} back\\slash \"double\" 'single' bold italic\n"
+                           "picture: between end\n"
+                           "badcharskept\n"
+                           "first line second line");
+        return text;
+    }
+
+    static std::unique_ptr<QTextDocument> sample()
+    {
+        auto document = SampleDocument::empty();
+        QTextCursor cursor(document.get());
+        const QTextCharFormat plain = SampleDocument::plain();
+        cursor.insertText(QStringLiteral("Café naïve façade Καλημέρα κόσμε 日本語の文章 😀🎉"), plain);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("Tab\there & there < 5 > 3 {braces} back\\slash \"double\" 'single' "), plain);
+        cursor.insertText(QStringLiteral("bold"), SampleDocument::bold());
+        cursor.insertText(QStringLiteral(" "), plain);
+        cursor.insertText(QStringLiteral("italic"), SampleDocument::italic());
+        cursor.insertBlock();
+        const QImage shared = SampleDocument::picture(Qt::red);
+        cursor.insertText(QStringLiteral("picture: "), plain);
+        SampleDocument::insertPicture(cursor, shared);
+        cursor.insertText(QStringLiteral(" between "), plain);
+        SampleDocument::insertPicture(cursor, shared);
+        SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::blue, 60, 30), QSizeF(60, 30));
+        cursor.insertText(QStringLiteral(" end"), plain);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("bad") + QChar(0x01) + QStringLiteral("chars") + QChar(0xFFFF) +
+                              QStringLiteral("kept"),
+                          plain);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("first line") + QChar(0x2028) + QStringLiteral("second line"), plain);
+        return document;
+    }
+
+    static QString path(const QString& name) { return s_dir->filePath(name); }
+
+    static void SetUpTestSuite()
+    {
+        s_dir = std::make_unique<QTemporaryDir>();
+        auto document = sample();
+        AttributedStringExport::exportDataToFile(*document, path(QStringLiteral("word.docx")),
+                                                 AttributedStringExport::DOCX);
+        AttributedStringExport::exportDataToFile(*document, path(QStringLiteral("rich.rtf")),
+                                                 AttributedStringExport::RTF);
+        AttributedStringExport::exportDataToFile(*document, path(QStringLiteral("sample.txt")),
+                                                 AttributedStringExport::Text);
+    }
+
+    static void TearDownTestSuite() { s_dir.reset(); }
+
+    static QString readText(const QString& file)
+    {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    // LibreOffice converts both files to text, then both to its own package: two runs for the whole suite.
+    static void convertWithSoffice()
+    {
+        const QStringList files = {path(QStringLiteral("word.docx")), path(QStringLiteral("rich.rtf"))};
+        QDir().mkpath(path(QStringLiteral("txt")));
+        QDir().mkpath(path(QStringLiteral("odt")));
+        s_txtRun = ExternalTools::sofficeConvert(files, QStringLiteral("txt:Text (encoded):UTF8"),
+                                                 path(QStringLiteral("txt")));
+        s_odtRun = ExternalTools::sofficeConvert(files, QStringLiteral("odt"), path(QStringLiteral("odt")));
+    }
+
+    // Counts the pictures LibreOffice placed in its own package.
+    static int odtImageCount(const QString& odt)
+    {
+        const auto run = ExternalTools::run(
+            QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys,zipfile\nprint(zipfile.ZipFile(sys.argv[1]).read('content.xml').decode()"
+                            ".count('<draw:image'))"),
+             odt});
+        return run.exitCode == 0 ? QString::fromUtf8(run.out).trimmed().toInt() : -1;
+    }
+};
+
+TEST_F(ExternalReadersTest, docxPackageIsASoundZipWithWellFormedParts)
+{
+    const QString docx = path(QStringLiteral("word.docx"));
+    if (ExternalTools::find(QStringLiteral("unzip")).isEmpty() ||
+        ExternalTools::find(QStringLiteral("xmllint")).isEmpty())
+        GTEST_SKIP() << "unzip or xmllint is not installed: run scripts/deps";
+    const auto test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), docx});
+    EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
+    const QString parts = path(QStringLiteral("parts"));
+    ASSERT_EQ(
+        ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-q"), docx, QStringLiteral("-d"), parts}).exitCode,
+        0);
+    const QStringList xmlParts = {ZWDocxWriter::ContentTypesPart, ZWDocxWriter::RelationshipsPart,
+                                  ZWDocxWriter::DocumentPart, ZWDocxWriter::DocumentRelationshipsPart};
+    for (const QString& part : xmlParts) {
+        const auto lint =
+            ExternalTools::run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QDir(parts).filePath(part)});
+        EXPECT_EQ(lint.exitCode, 0) << part.toStdString() << ": " << lint.err.toStdString();
+    }
+    EXPECT_EQ(QDir(QDir(parts).filePath(QStringLiteral("word/media"))).entryList(QDir::Files).size(), 3);
+    const auto names = ExternalTools::run(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1])\nassert z.testzip() is None\n"
+                        "assert all(i.date_time[0]>=2020 for i in z.infolist())\nprint(len(z.namelist()))"),
+         docx});
+    EXPECT_EQ(names.exitCode, 0) << names.err.toStdString();
+    EXPECT_EQ(names.out.trimmed(), "7");
+}
+
+TEST_F(ExternalReadersTest, libreOfficeReadsTheDocxAndTheRtfWordForWordWithTheirThreePictures)
+{
+    if (ExternalTools::find(QStringLiteral("soffice")).isEmpty())
+        GTEST_SKIP() << "LibreOffice (soffice) is not installed: run scripts/deps";
+    convertWithSoffice();
+    ASSERT_TRUE(s_txtRun.finished && s_odtRun.finished) << "soffice did not finish in time";
+    EXPECT_EQ(ExternalTools::words(readText(path(QStringLiteral("txt/word.txt")))),
+              ExternalTools::words(expectedText()))
+        << s_txtRun.err.toStdString();
+    EXPECT_EQ(odtImageCount(path(QStringLiteral("odt/word.odt"))), 3);
+    EXPECT_EQ(ExternalTools::words(readText(path(QStringLiteral("txt/rich.txt")))),
+              ExternalTools::words(expectedText()));
+    EXPECT_EQ(odtImageCount(path(QStringLiteral("odt/rich.odt"))), 3);
+}
+
+TEST_F(ExternalReadersTest, pandocReadsTheDocxWordForWord)
+{
+    if (ExternalTools::find(QStringLiteral("pandoc")).isEmpty())
+        GTEST_SKIP() << "pandoc is not installed: run scripts/deps";
+    const auto run = ExternalTools::run(QStringLiteral("pandoc"),
+                                        {QStringLiteral("-t"), QStringLiteral("plain"), QStringLiteral("--wrap=none"),
+                                         path(QStringLiteral("word.docx"))});
+    ASSERT_TRUE(run.finished);
+    // pandoc shows each picture without a caption as "[]".
+    QString text = QString::fromUtf8(run.out);
+    EXPECT_EQ(text.count(QStringLiteral("[]")), 3);
+    text.remove(QStringLiteral("[]"));
+    EXPECT_EQ(ExternalTools::words(text), ExternalTools::words(expectedText())) << run.err.toStdString();
+}
+
+TEST_F(ExternalReadersTest, pandocReadsTheRtfWordForWord)
+{
+    if (ExternalTools::find(QStringLiteral("pandoc")).isEmpty())
+        GTEST_SKIP() << "pandoc is not installed: run scripts/deps";
+    const auto run =
+        ExternalTools::run(QStringLiteral("pandoc"),
+                           {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
+                            QStringLiteral("--wrap=none"), path(QStringLiteral("rich.rtf"))});
+    ASSERT_TRUE(run.finished);
+    // pandoc 2.17 reads each half of a surrogate pair (as RTF writes characters beyond the BMP: \u-10179\'3f
+    // \u-8704\'3f) as a character of its own and replaces it; every other character must come back as written.
+    QString text = QString::fromUtf8(run.out);
+    text.replace(QString(4, QChar(QChar::ReplacementCharacter)), QStringLiteral("😀🎉"));
+    EXPECT_EQ(ExternalTools::words(text), ExternalTools::words(expectedText())) << run.err.toStdString();
+}
+
+TEST_F(ExternalReadersTest, plainTextHasTheWordsAndNoAttachmentCharacters)
+{
+    const QString text = readText(path(QStringLiteral("sample.txt")));
+    EXPECT_FALSE(text.contains(QChar(0xFFFC)));
+    EXPECT_EQ(ExternalTools::words(text), ExternalTools::words(expectedText()));
+}

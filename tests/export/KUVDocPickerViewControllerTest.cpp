@@ -1,0 +1,133 @@
+#include "export/KUVDocPickerViewController.h"
+#include "export/KUVDocFormatCell.h"
+#include "platform/Delays.h"
+
+#include "TestWait.h"
+#include <QLabel>
+#include <QListView>
+#include <QTabBar>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Choice {
+    int section = -1;
+    int row = -1;
+    int segment = -1;
+};
+
+class KUVDocPickerViewControllerTest : public ::testing::Test {
+protected:
+    KUVDocPickerViewControllerTest()
+    {
+        Delays::setFactor(0);
+        presenter.resize(800, 600);
+        presenter.show();
+    }
+    ~KUVDocPickerViewControllerTest() override
+    {
+        presenter.dismiss(false);
+        Delays::setFactor(1);
+    }
+    // A picker shown over the presenter; choices land in choices.
+    KUVDocPickerViewController* show(const QList<QList<KUVDocFormat>>& formats, const QStringList& segments = {},
+                                     const QString& subTitle = {})
+    {
+        auto* picker = new KUVDocPickerViewController;
+        picker->setFormTitle(QStringLiteral("Export"));
+        picker->setFormSubTitle(subTitle);
+        picker->setFormats(formats);
+        picker->setSegments(segments);
+        picker->setSelection([this](int section, int row, int segment) { choices.append({section, row, segment}); });
+        picker->presentFrom(&presenter);
+        EXPECT_TRUE(waitFor([&] { return picker->isVisible(); }));
+        return picker;
+    }
+    static QList<QList<KUVDocFormat>> twoSections()
+    {
+        return {{{QStringLiteral("OPML"), QStringLiteral("Outline"), 10, {}, QStringLiteral("Outline")}},
+                {{QStringLiteral("CSV"), {}, 20, {}, QStringLiteral("Table")},
+                 {QStringLiteral("Text"), {}, 21, {}, QStringLiteral("Table")}}};
+    }
+    void clickTile(KUVDocPickerViewController* picker, const QString& title)
+    {
+        QListView* grid = picker->collectionView();
+        for (int row = 0; row < grid->model()->rowCount(); ++row) {
+            const QModelIndex index = grid->model()->index(row, 0);
+            if (index.data().toString() == title && !index.data(KUVDocFormatCell::HeaderRole).toBool()) {
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(index).center());
+                return;
+            }
+        }
+        ADD_FAILURE() << "no tile " << qPrintable(title);
+    }
+
+    ViewController presenter;
+    QList<Choice> choices;
+};
+
+TEST_F(KUVDocPickerViewControllerTest, tilesOfAGrid350WideAre145By193)
+{
+    EXPECT_EQ(KUVDocPickerViewController::tileSize(350), QSize(145, 193));
+    EXPECT_EQ(KUVDocPickerViewController::tileSize(351), QSize(145, 193));
+    EXPECT_EQ(KUVDocPickerViewController::tileSize(352), QSize(146, 194));
+}
+
+TEST_F(KUVDocPickerViewControllerTest, clickReportsSectionRowAndTheSegmentAtThatMoment)
+{
+    KUVDocPickerViewController* picker = show(twoSections(), {QStringLiteral("Folder"), QStringLiteral("Project")});
+    ASSERT_TRUE(picker->segmentView()->isVisible());
+    EXPECT_EQ(picker->segmentView()->currentIndex(), 0);
+    QTest::mouseClick(picker->segmentView(), Qt::LeftButton, {}, picker->segmentView()->tabRect(1).center());
+    EXPECT_EQ(picker->selectedSegment(), 1);
+    clickTile(picker, QStringLiteral("Text"));
+    ASSERT_TRUE(waitFor([&] { return !choices.isEmpty(); }));
+    EXPECT_EQ(choices.first().section, 1);
+    EXPECT_EQ(choices.first().row, 1);
+    EXPECT_EQ(choices.first().segment, 1);
+    EXPECT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+    runEventsFor(20);
+    EXPECT_EQ(choices.size(), 1);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, cancelNeverReports)
+{
+    KUVDocPickerViewController* picker = show(twoSections());
+    picker->cancel();
+    runEventsFor(30);
+    EXPECT_TRUE(choices.isEmpty());
+    EXPECT_EQ(presenter.presentedViewController(), nullptr);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, oneSectionHasNoHeaderTwoSectionsDo)
+{
+    KUVDocPickerViewController* single = show({twoSections().at(1)});
+    EXPECT_EQ(single->collectionView()->model()->rowCount(), 2);
+    EXPECT_FALSE(single->segmentView()->isVisible());
+    EXPECT_FALSE(single->viewSubTitle()->isVisible());
+    single->cancel();
+    ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+    KUVDocPickerViewController* grouped = show(twoSections(), {}, QStringLiteral("Choose a format"));
+    QAbstractItemModel* model = grouped->collectionView()->model();
+    ASSERT_EQ(model->rowCount(), 5);
+    EXPECT_TRUE(model->index(0, 0).data(KUVDocFormatCell::HeaderRole).toBool());
+    EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("OUTLINE"));
+    EXPECT_EQ(model->index(2, 0).data().toString(), QStringLiteral("TABLE"));
+    EXPECT_TRUE(grouped->viewSubTitle()->isVisible());
+    EXPECT_EQ(grouped->numberOfItemsInSection(1), 2);
+    EXPECT_EQ(grouped->numberOfItemsInSection(2), 0);
+    EXPECT_EQ(grouped->numberOfItemsInSection(-1), 0);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, secondClickWhileClosingReportsOnce)
+{
+    KUVDocPickerViewController* picker = show(twoSections());
+    picker->choose(0, 0);
+    picker->choose(1, 0);
+    ASSERT_TRUE(waitFor([&] { return !choices.isEmpty(); }));
+    runEventsFor(20);
+    EXPECT_EQ(choices.size(), 1);
+}
+
+} // namespace

@@ -1,0 +1,134 @@
+#include "export/ManuscriptCompiler.h"
+
+#include "SampleDocument.h"
+#include "core/DbHelpersFixture.h"
+#include "core/SettingsHelper.h"
+#include "editors/RichTextDocumentFormat.h"
+#include "platform/rtf/RtfWriter.h"
+
+#include <QTextBlock>
+#include <QTextFragment>
+
+namespace {
+
+QList<QImage> picturesOf(const QTextDocument& document)
+{
+    QList<QImage> images;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().isImageFormat())
+                images << QJTextAttachment::fromFormat(it.fragment().charFormat(), document).image();
+        }
+    }
+    return images;
+}
+
+} // namespace
+
+class ManuscriptCompilerTest : public DbHelpersFixture {
+protected:
+    void SetUp() override { m_projectId = addProject(QStringLiteral("Novel"))->uniqueIdentifier(); }
+
+    ProjectItem* card(const QString& parent, const QString& text, qint64 order, qint64 type = ProjectItemTypes::Story)
+    {
+        auto document = SampleDocument::text(text);
+        return cardWith(parent, *document, order, type);
+    }
+
+    ProjectItem* cardWith(const QString& parent, const QTextDocument& body, qint64 order,
+                          qint64 type = ProjectItemTypes::Story)
+    {
+        ProjectItem* item = addItem(m_projectId, parent, type, QStringLiteral("Card %1").arg(order), order);
+        addDocument(item)->setContent(*RichTextDocumentFormat::getData(body, std::nullopt));
+        return item;
+    }
+
+    QString compile(const QString& folderId = ItemIds::Top)
+    {
+        save();
+        return ManuscriptCompiler(context(), m_projectId).doCompile(folderId)->toPlainText();
+    }
+
+    QString m_projectId;
+};
+
+TEST_F(ManuscriptCompilerTest, threeStoryCardsAreJoinedBySeparatorsAndTrimmedAtTheirEndsOnly)
+{
+    card(ItemIds::Top, QStringLiteral("\nfirst  \n\n"), 1);
+    card(ItemIds::Top, QStringLiteral("second"), 2);
+    card(ItemIds::Top, QStringLiteral("third\t"), 3);
+    EXPECT_EQ(compile(), QStringLiteral("\nfirst\n\n###\n\nsecond\n\n###\n\nthird\n\n\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, aSkippedBlankLastCardStillCountsForTheSeparator)
+{
+    SettingsHelper::setValue(context(), m_projectId, SettingsHelper::IncludeBlankScenesKey, QStringLiteral("false"));
+    SettingsHelper::setValue(context(), m_projectId, SettingsHelper::SceneSeparatorKey, QStringLiteral("* * *"));
+    card(ItemIds::Top, QStringLiteral("only"), 1);
+    card(ItemIds::Top, QStringLiteral("  \n "), 2);
+    EXPECT_EQ(compile(), QStringLiteral("only\n\n* * *\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, anIncludedBlankCardAddsItsSeparator)
+{
+    card(ItemIds::Top, QStringLiteral("one"), 1);
+    card(ItemIds::Top, QString(), 2);
+    card(ItemIds::Top, QStringLiteral("three"), 3);
+    EXPECT_EQ(compile(), QStringLiteral("one\n\n###\n\n\n\n###\n\nthree\n\n\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, subFoldersOpenWithTheirTitleAndEndWithoutASeparator)
+{
+    card(ItemIds::Top, QStringLiteral("opening"), 1);
+    ProjectItem* chapter = addFolder(m_projectId, ItemIds::Top, QStringLiteral("Chapter Two"), 2);
+    card(chapter->uniqueIdentifier(), QStringLiteral("inside"), 1);
+    card(chapter->uniqueIdentifier(), QStringLiteral("a person"), 2, ProjectItemTypes::Person);
+    addFolder(m_projectId, ItemIds::Top, QStringLiteral("Empty"), 3);
+    card(ItemIds::Top, QStringLiteral("closing"), 4);
+    EXPECT_EQ(compile(), QStringLiteral("opening\n\n###\n\nChapter Two\n\ninside\n\n\n\nEmpty\n\nclosing\n\n\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, sketchCardsAddNothingYet)
+{
+    card(ItemIds::Top, QStringLiteral("text"), 1);
+    ProjectItem* sketch = card(ItemIds::Top, QStringLiteral("not a drawing"), 2);
+    sketch->setItemFormat(ProjectItemFormats::Sketch);
+    EXPECT_EQ(compile(), QStringLiteral("text\n\n###\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, rtfBodiesCompileLikeArchivedOnes)
+{
+    card(ItemIds::Top, QStringLiteral("archived"), 1);
+    ProjectItem* rtfCard = addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("rtf"), 2);
+    ProjectItemDocument* document = addDocument(rtfCard);
+    document->setMimetype(DocumentMimeTypes::Rtf);
+    document->setContent(
+        RtfWriter(RtfWriter::Pictures::Omitted, {}).write(*SampleDocument::text(QStringLiteral("from rtf"))).rtf);
+    EXPECT_EQ(compile(), QStringLiteral("archived\n\n###\n\nfrom rtf\n\n\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, eachCardKeepsItsOwnPictures)
+{
+    for (QColor color : {QColor(Qt::red), QColor(Qt::blue)}) {
+        auto body = SampleDocument::empty();
+        QTextCursor cursor(body.get());
+        cursor.insertText(QStringLiteral("picture "), SampleDocument::plain());
+        SampleDocument::insertPicture(cursor, SampleDocument::picture(color));
+        cardWith(ItemIds::Top, *body, color == Qt::red ? 1 : 2);
+    }
+    save();
+    auto manuscript = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
+    const QList<QImage> images = picturesOf(*manuscript);
+    ASSERT_EQ(images.size(), 2);
+    EXPECT_EQ(images.at(0).pixel(39, 19), QColor(Qt::red).rgb());
+    EXPECT_EQ(images.at(1).pixel(39, 19), QColor(Qt::blue).rgb());
+}
+
+TEST_F(ManuscriptCompilerTest, foldersMovedIntoEachOtherEndTheWalk)
+{
+    ProjectItem* first = addFolder(m_projectId, ItemIds::Top, QStringLiteral("First"), 1);
+    ProjectItem* second = addFolder(m_projectId, first->uniqueIdentifier(), QStringLiteral("Second"), 1);
+    first->setParentItemId(second->uniqueIdentifier());
+    card(second->uniqueIdentifier(), QStringLiteral("deep"), 2);
+    EXPECT_EQ(compile(first->uniqueIdentifier()), QStringLiteral("Second\n\nFirst\n\ndeep\n\n\n\n"));
+}

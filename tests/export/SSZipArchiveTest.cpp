@@ -1,0 +1,210 @@
+#include "export/SSZipArchive.h"
+
+#include "ExternalTools.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <zip.h>
+
+namespace {
+
+void writeFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// An archive written with minizip directly, so that names our wrapper would refuse can be stored.
+void rawZip(const QString& path, const QList<std::pair<QByteArray, QByteArray>>& entries)
+{
+    zipFile zip = zipOpen64(QFile::encodeName(path).constData(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    for (const auto& [name, data] : entries) {
+        zip_fileinfo info{};
+        ASSERT_EQ(zipOpenNewFileInZip64(zip, name.constData(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                        Z_DEFAULT_COMPRESSION, 0),
+                  ZIP_OK);
+        zipWriteInFileInZip(zip, data.constData(), unsigned(data.size()));
+        zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+}
+
+QStringList pythonNames(const QString& archive)
+{
+    const auto run = ExternalTools::run(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys,zipfile\nz=zipfile.ZipFile(sys.argv[1])\nassert z.testzip() is None\n"
+                        "print('\\n'.join(sorted(z.namelist())))"),
+         archive});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    return QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+TEST(SSZipArchiveTest, packingAFolderKeepsItsTreeAndAnEmptyFolderGetsATrailingSlash)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("pkg/word/document.xml")), "<a/>");
+    writeFile(dir.filePath(QStringLiteral("pkg/Ünïcode name.txt")), "x");
+    QDir().mkpath(dir.filePath(QStringLiteral("pkg/empty")));
+    const QString archive = dir.filePath(QStringLiteral("out.zip"));
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, {dir.filePath(QStringLiteral("pkg/"))}));
+    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
+        GTEST_SKIP() << "python3 is not installed: cannot read the archive with zipfile";
+    EXPECT_EQ(pythonNames(archive), (QStringList{QStringLiteral("pkg/empty/"), QStringLiteral("pkg/word/document.xml"),
+                                                 QStringLiteral("pkg/Ünïcode name.txt")}));
+}
+
+TEST(SSZipArchiveTest, plainFilePathsAreStoredUnderTheirNamesAlone)
+{
+    QTemporaryDir dir;
+    QStringList paths;
+    for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
+        paths << dir.filePath(QString::fromLatin1(name));
+        writeFile(paths.last(), name);
+    }
+    const QString archive = dir.filePath(QStringLiteral("four.zip"));
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, paths));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
+    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name),
+              (QStringList{QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt"),
+                           QStringLiteral("d.txt")}));
+    EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("c.txt"))), "c.txt");
+}
+
+TEST(SSZipArchiveTest, entriesCarryTheFilesRealModificationTime)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("src/dated.txt"));
+    writeFile(file, "dated");
+    const QDateTime when(QDate(2019, 6, 15), QTime(13, 45, 30), Qt::LocalTime);
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+    }
+    const QString archive = dir.filePath(QStringLiteral("dated.zip"));
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, {file}));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
+    EXPECT_EQ(QFileInfo(QDir(out).filePath(QStringLiteral("dated.txt"))).lastModified(), when);
+}
+
+TEST(SSZipArchiveTest, writeDataRefusesUnsafeNamesAndEmptyBytes)
+{
+    QTemporaryDir dir;
+    SSZipArchive archive(dir.filePath(QStringLiteral("w.zip")));
+    EXPECT_FALSE(archive.writeData("x", QStringLiteral("a.txt"))) << "no archive is open yet";
+    ASSERT_TRUE(archive.open());
+    EXPECT_FALSE(archive.writeData("x", QStringLiteral("/etc/passwd")));
+    EXPECT_FALSE(archive.writeData("x", QStringLiteral("../escape.txt")));
+    EXPECT_FALSE(archive.writeData("x", QStringLiteral("a/../../escape.txt")));
+    EXPECT_FALSE(archive.writeData("x", QStringLiteral("C:\\escape.txt")));
+    EXPECT_FALSE(archive.writeData(QByteArray(), QStringLiteral("empty.txt")));
+    EXPECT_TRUE(archive.writeData("x", QStringLiteral("fine/..name.txt")));
+    EXPECT_TRUE(archive.close());
+}
+
+TEST(SSZipArchiveTest, unpackingRefusesAnArchiveWithAnEscapingNameBeforeWritingAnything)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("evil.zip"));
+    rawZip(archive, {{"first.txt", "ok"}, {"../outside.txt", "evil"}, {"/abs.txt", "evil"}});
+    const QString out = dir.filePath(QStringLiteral("out/inner"));
+    SSZipArchive::Error error;
+    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(archive, out, true, QString(), &error));
+    EXPECT_EQ(error.code, SSZipArchive::UnsafeEntryCode);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("out/outside.txt"))));
+    EXPECT_FALSE(QFileInfo::exists(QDir(out).filePath(QStringLiteral("first.txt"))));
+}
+
+TEST(SSZipArchiveTest, backslashNamesUnpackLikeSlashNames)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("win.zip"));
+    rawZip(archive, {{"folder\\sub\\file.txt", "deep"}});
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
+    EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("folder/sub/file.txt"))), "deep");
+}
+
+TEST(SSZipArchiveTest, unpackingWithoutOverwriteKeepsAnExistingFileAndGoesOn)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("two.zip"));
+    rawZip(archive, {{"keep.txt", "new"}, {"add.txt", "added"}});
+    const QString out = dir.filePath(QStringLiteral("out"));
+    writeFile(QDir(out).filePath(QStringLiteral("keep.txt")), "old");
+    ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out, false, QString(), nullptr));
+    EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("keep.txt"))), "old");
+    EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("add.txt"))), "added");
+}
+
+TEST(SSZipArchiveTest, aFileThatIsNoArchiveFailsWithCodeMinusOne)
+{
+    QTemporaryDir dir;
+    const QString notZip = dir.filePath(QStringLiteral("plain.zip"));
+    writeFile(notZip, "this is not a zip archive at all");
+    SSZipArchive::Error error;
+    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(notZip, dir.filePath(QStringLiteral("out")), true, QString(), &error));
+    EXPECT_EQ(error.code, SSZipArchive::OpenFailedCode);
+    EXPECT_EQ(error.domain, SSZipArchive::ErrorDomain);
+}
+
+TEST(SSZipArchiveTest, anArchiveBeyondTheByteLimitIsRefused)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("big.zip"));
+    rawZip(archive, {{"zeros.bin", QByteArray(100000, '\0')}});
+    SSZipArchive::Limits limits;
+    limits.maxTotalBytes = 99999;
+    SSZipArchive::Error error;
+    EXPECT_FALSE(
+        SSZipArchive::unzipFileAtPath(archive, dir.filePath(QStringLiteral("out")), true, QString(), &error, limits));
+    EXPECT_EQ(error.code, SSZipArchive::TooLargeCode);
+    limits.maxTotalBytes = 100000;
+    EXPECT_TRUE(
+        SSZipArchive::unzipFileAtPath(archive, dir.filePath(QStringLiteral("out")), true, QString(), &error, limits));
+}
+
+TEST(SSZipArchiveTest, aLinkCycleInAPackedFolderEndsTheWalk)
+{
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("loop/a.txt")), "a");
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop")), dir.filePath(QStringLiteral("loop/again"))));
+    const QString archive = dir.filePath(QStringLiteral("loop.zip"));
+    ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, {dir.filePath(QStringLiteral("loop"))}));
+    if (ExternalTools::find(QStringLiteral("unzip")).isEmpty())
+        GTEST_SKIP() << "unzip is not installed";
+    const auto test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
+    EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
+}
+
+TEST(SSZipArchiveTest, aNameThatLooksLikeAResourcePathStaysInsideTheDestination)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("colon.zip"));
+    rawZip(archive, {{":escape.txt", "inside"}});
+    const QString out = dir.filePath(QStringLiteral("out"));
+    ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
+    EXPECT_EQ(readFile(out + QStringLiteral("/:escape.txt")), "inside");
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral(":escape.txt")));
+    QFile::remove(QStringLiteral(":escape.txt"));
+}

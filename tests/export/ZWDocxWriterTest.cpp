@@ -1,0 +1,155 @@
+#include "export/ZWDocxWriter.h"
+
+#include "SampleDocument.h"
+
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString documentXml(const QTextDocument& document)
+{
+    ZWDocxWriter writer(document);
+    return QString::fromUtf8(writer.buildDocument());
+}
+
+// The names of the elements inside "w:body", in document order, each prefixed by its depth below the body.
+QStringList bodyOutline(const QString& xml)
+{
+    QStringList outline;
+    QXmlStreamReader reader(xml);
+    int depth = -1;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()) {
+            if (depth >= 0)
+                outline << QStringLiteral("%1%2").arg(QString(depth, QLatin1Char(' ')), reader.qualifiedName());
+            if (reader.qualifiedName() == QLatin1String("w:body") || depth >= 0)
+                ++depth;
+        } else if (reader.isEndElement() && depth >= 0) {
+            --depth;
+        }
+    }
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    return outline;
+}
+
+int countOf(const QString& xml, const QString& needle)
+{
+    return int(xml.count(needle));
+}
+
+} // namespace
+
+TEST(ZWDocxWriterTest, aTrailingLineBreakFormsNoParagraphAndEmptyParagraphsHaveNoRunAndNoAlignment)
+{
+    EXPECT_EQ(countOf(documentXml(*SampleDocument::text(QStringLiteral("one\ntwo"))), QStringLiteral("<w:p ")), 2);
+    EXPECT_EQ(countOf(documentXml(*SampleDocument::text(QStringLiteral("line\n"))), QStringLiteral("<w:p ")), 1);
+    const QString blank = documentXml(*SampleDocument::text(QStringLiteral("\n\n")));
+    EXPECT_EQ(countOf(blank, QStringLiteral("<w:p ")), 2);
+    EXPECT_EQ(countOf(blank, QStringLiteral("<w:r ")), 0);
+    EXPECT_EQ(countOf(blank, QStringLiteral("<w:jc")), 0);
+}
+
+TEST(ZWDocxWriterTest, halfPointsRoundAndEmphasisIsKept)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("heading"), SampleDocument::plain(17.5));
+    QTextCharFormat both = SampleDocument::bold();
+    both.setFontItalic(true);
+    both.setFontUnderline(true);
+    both.setForeground(QColor(0x12, 0xAB, 0xEF));
+    cursor.insertText(QStringLiteral("strong"), both);
+    const QString xml = documentXml(*document);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"35\"/>"))) << "17.5 points is 35 half-points";
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"28\"/><w:b w:val=\"1\"/><w:i w:val=\"1\"/>"
+                                            "<w:u w:val=\"single\"/><w:color w:val=\"12ABEF\"/>")))
+        << xml.toStdString();
+}
+
+TEST(ZWDocxWriterTest, tabsAndLineSeparatorsBecomeElementsAndTextIsEscapedOnce)
+{
+    const QString text = QStringLiteral("a\tb") + QChar(0x2028) + QStringLiteral("c & <d> &amp;");
+    const QString xml = documentXml(*SampleDocument::text(text));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:t xml:space=\"preserve\">a</w:t><w:tab/>"
+                                            "<w:t xml:space=\"preserve\">b</w:t><w:br/>"
+                                            "<w:t xml:space=\"preserve\">c &amp; &lt;d&gt; &amp;amp;</w:t>")))
+        << xml.toStdString();
+}
+
+TEST(ZWDocxWriterTest, oneForbiddenCharacterNeverEmptiesAParagraph)
+{
+    const QString text = QStringLiteral("keep") + QChar(0x0B) + QChar(0x01) + QStringLiteral(" this") + QChar(0xFFFF) +
+                         QStringLiteral(" text") + QChar(0xDC00);
+    const QString xml = documentXml(*SampleDocument::text(text));
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd())
+        reader.readNext();
+    EXPECT_FALSE(reader.hasError()) << reader.errorString().toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("keep</w:t><w:br/><w:t xml:space=\"preserve\"> this text</w:t>")))
+        << xml.toStdString();
+}
+
+TEST(ZWDocxWriterTest, eachPictureIsADrawingInItsOwnRunWithMatchingRelationship)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    const QImage shared = SampleDocument::picture(Qt::red);
+    cursor.insertText(QStringLiteral("text _KUV_Encoded_Image1_ "), SampleDocument::plain());
+    SampleDocument::insertPicture(cursor, shared, QSizeF(100, 50));
+    SampleDocument::insertPicture(cursor, shared, QSizeF(10.9, 20));
+    cursor.insertText(QStringLiteral(" more"), SampleDocument::plain());
+    ZWDocxWriter writer(*document);
+    const QString xml = QString::fromUtf8(writer.buildDocument());
+    ASSERT_EQ(writer.media().size(), 2);
+    EXPECT_EQ(writer.media().at(1).fileName, QStringLiteral("image2.png"));
+    EXPECT_EQ(bodyOutline(xml).filter(QRegularExpression(QStringLiteral("^ w:r$"))).size(), 4)
+        << "text, picture, picture, text: four runs";
+    EXPECT_TRUE(xml.contains(QStringLiteral("text _KUV_Encoded_Image1_ </w:t>"))) << "a writer's text stays text";
+    EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"1270000\" cy=\"635000\"/>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<a:ext cx=\"1270000\" cy=\"635000\"/>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"127000\" cy=\"254000\"/>"))) << "10.9 points count as 10";
+    EXPECT_TRUE(xml.contains(QStringLiteral("<wp:docPr id=\"2\" name=\"image2.png\"/>")));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<a:blip r:embed=\"rId2\"/>")));
+    const QString rels = QString::fromUtf8(writer.buildDocRelationships());
+    EXPECT_TRUE(rels.contains(QStringLiteral("Id=\"rId2\"")) &&
+                rels.contains(QStringLiteral("Target=\"media/image2.png\"")))
+        << rels.toStdString();
+    const QString types = QString::fromUtf8(writer.buildContentTypes());
+    EXPECT_EQ(countOf(types, QStringLiteral("<Override")), 3);
+}
+
+TEST(ZWDocxWriterTest, aTextWithoutPicturesHasTwoOverridesAndThePngDefault)
+{
+    auto document = SampleDocument::text(QStringLiteral("plain"));
+    ZWDocxWriter writer(*document);
+    writer.buildDocument();
+    const QString types = QString::fromUtf8(writer.buildContentTypes());
+    EXPECT_EQ(countOf(types, QStringLiteral("<Override")), 2);
+    EXPECT_TRUE(types.contains(QStringLiteral("<Default Extension=\"PNG\" ContentType=\"image/png\"/>")));
+    EXPECT_TRUE(writer.media().isEmpty());
+}
+
+TEST(ZWDocxWriterTest, alignmentComesFromTheParagraph)
+{
+    auto document = SampleDocument::text(QStringLiteral("centred\nright\njustified\nleft"));
+    const Qt::Alignment alignments[] = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify, Qt::AlignLeft};
+    QTextBlock block = document->firstBlock();
+    for (Qt::Alignment alignment : alignments) {
+        QTextCursor cursor(block);
+        QTextBlockFormat format;
+        format.setAlignment(alignment);
+        cursor.setBlockFormat(format);
+        block = block.next();
+    }
+    const QString xml = documentXml(*document);
+    QStringList values;
+    QRegularExpression jc(QStringLiteral("<w:jc w:val=\"(\\w+)\"/>"));
+    for (auto it = jc.globalMatch(xml); it.hasNext();)
+        values << it.next().captured(1);
+    EXPECT_EQ(values, (QStringList{QStringLiteral("center"), QStringLiteral("right"), QStringLiteral("both"),
+                                   QStringLiteral("left")}));
+}
