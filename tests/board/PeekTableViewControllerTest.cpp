@@ -4,11 +4,14 @@
 #include "editors/NoResignTextField.h"
 #include "platform/SideMenuNavigationController.h"
 
+#include "TestScreenshots.h"
 #include "TestWait.h"
 #include <QListView>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextEdit>
+#include <QVBoxLayout>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -425,6 +428,28 @@ TEST_F(PeekTableViewControllerTest, sidePanelSlidesInOverTheEditorAndOutAgain)
     EXPECT_EQ(prePeeks, 2);
     menu->dismissMenu(false);
     EXPECT_EQ(postPeeks, 2);
+}
+
+// The panel beside an editor, whole and filtered, light and dark, in /tmp/peek-panel-*.png and
+// /tmp/peek-filtered-*.png.
+TEST_F(PeekTableViewControllerTest, screenshotsInBothAppearances)
+{
+    StandInEditor editor;
+    auto* layout = new QVBoxLayout(&editor);
+    auto* text = new QTextEdit(&editor);
+    text->setPlainText(QStringLiteral("Departure\n\nThe ferry left before the light came up over the harbour. "
+                                      "She stood at the rail and did not look back at the keeper's house."));
+    layout->addWidget(text);
+    editor.resize(1000, 700);
+    editor.show();
+    PeekTableViewController* peek = makePanel().release();
+    SideMenuNavigationController* menu = PeekTableViewController::openInSideView(peek, &editor, editor.rect());
+    menu->presentFrom(&editor, false);
+    peek->tableView()->grab();
+    grabInBothAppearances(&editor, QStringLiteral("peek-panel"));
+    peek->filterTextField()->setFocus();
+    QTest::keyClicks(peek->filterTextField(), QStringLiteral("keep"));
+    grabInBothAppearances(&editor, QStringLiteral("peek-filtered"));
 }
 
 } // namespace
