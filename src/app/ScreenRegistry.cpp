@@ -11,6 +11,9 @@
 #include "editors/PvEditViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
+#include "stats/AchievementViewController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 void ScreenRegistry::registerScreens()
 {
@@ -21,5 +24,8 @@ void ScreenRegistry::registerScreens()
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
+    StatisticsViewController::registerInStoryboard();
+    AchievementViewController::registerInStoryboard();
+    SettingsViewController::registerInStoryboard();
     PeekTableViewController::registerInStoryboard();
 }

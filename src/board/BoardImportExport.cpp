@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr QSize ChooserSize{350, 450};
 
 void call(const std::function<void()>& hook)
 {
@@ -79,17 +78,15 @@ void BoardImportExport::presentChooser(const QString& title, const QString& subt
     if (!m_board)
         return;
     auto* picker = new KUVDocPickerViewController;
-    picker->formTitle = title;
-    picker->formSubTitle = subtitle;
-    picker->formats = {formats};
+    picker->setFormTitle(title);
+    picker->setFormSubTitle(subtitle);
+    picker->setFormats({formats});
     QPointer<BoardImportExport> self(this);
-    picker->selection = [self, chosen = std::move(chosen)](int, int row, qint64) {
+    picker->setSelection([self, chosen = std::move(chosen)](int, int row, int) {
         if (self)
             chosen(row);
-    };
-    auto* navigation = new NavigationController(picker);
-    navigation->setPreferredContentSize(ChooserSize);
-    m_board->present(navigation, true, {}, PresentationStyle::FormSheet);
+    });
+    picker->presentFrom(m_board);
 }
 
 // --- Import

@@ -1,5 +1,6 @@
 #include "BoardMenus.h"
 
+#include "BoardImportExport.h"
 #include "CardListModel.h"
 #include "PvCardViewController.h"
 #include "TagMenuController.h"
@@ -12,6 +13,9 @@
 #include "dialogs/CardInfo.h"
 #include "dialogs/CardMove.h"
 #include "dialogs/MacCardRename.h"
+#include "export/CompiledViewController.h"
+#include "platform/NavigationController.h"
+#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
 
@@ -48,6 +52,20 @@ QMenu* BoardMenus::makeBoardMenu(QWidget* parent) const
             if (board)
                 board->menus().setCompactCards(!compact);
         });
+    if (DbHelpers::hasManuscriptCards(m_board->context(), m_board->currentProjectId(), m_board->currentFolderId())) {
+        menu->addAction(SymbolIcons::icon(QStringLiteral("rectangle.stack")), CompileTitle, menu, [board] {
+            if (board)
+                board->menus().showCompiledView();
+        });
+    }
+    menu->addAction(SymbolIcons::icon(QStringLiteral("square.and.arrow.down")), ImportTitle, menu, [board] {
+        if (board)
+            board->importExport()->showImportChooser();
+    });
+    menu->addAction(SymbolIcons::icon(QStringLiteral("square.and.arrow.up")), ExportTitle, menu, [board] {
+        if (board)
+            board->importExport()->showExportChooser();
+    });
     menu->addAction(SymbolIcons::icon(QStringLiteral("info.circle")), FolderInfoTitle, menu, [board] {
         if (board)
             board->menus().showFolderInfo();
@@ -104,6 +122,18 @@ void BoardMenus::showFolderInfo() const
     CardInfo::create(m_board, context)
         ->showInfo(m_board->currentProjectId(), m_board->currentFolderId(), ProjectItemTypes::Folder,
                    m_board->currentTitle(), 0, 0, date);
+}
+
+void BoardMenus::showCompiledView() const
+{
+    auto* compiled = qobject_cast<CompiledViewController*>(Storyboard::instantiate(CompiledViewController::Identifier));
+    if (!compiled)
+        return;
+    compiled->managedObjectContext = m_board->context();
+    compiled->projectId = m_board->currentProjectId();
+    compiled->folderId = m_board->currentFolderId();
+    compiled->folderTitle = m_board->currentTitle();
+    m_board->present(new NavigationController(compiled), true, {}, PresentationStyle::FullScreen);
 }
 
 ProjectItem* BoardMenus::shownItem(const QString& itemId) const

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 
+class BoardImportExport;
 class BoardItemCreation;
 class BoardMenus;
 class BoardNavigator;
@@ -159,6 +160,8 @@ public:
 
     BoardNavigator& navigator() const { return *m_navigator; }
     BoardMenus& menus() const { return *m_menus; }
+    // The board menu's "Import" and "Export".
+    BoardImportExport* importExport() const { return m_importExport; }
     BoardItemCreation& itemCreation() const { return *m_itemCreation; }
     BoardReorder& reorder() const { return *m_reorder; }
     BoardRemoteChanges& remoteChanges() const { return *m_remoteChanges; }
@@ -203,6 +206,7 @@ private:
     void swapHomeBackItem(const QString& identifier);
     void setViewBottomConst(int constant);
     void buildViews();
+    void buildImportExport();
     void buildToolbarView();
     void attachReorderableLayout();
     void redraw();
@@ -256,4 +260,5 @@ private:
     std::unique_ptr<BoardItemCreation> m_itemCreation;
     std::unique_ptr<BoardReorder> m_reorder;
     std::unique_ptr<BoardRemoteChanges> m_remoteChanges;
+    BoardImportExport* m_importExport = nullptr;
 };

@@ -438,7 +438,19 @@ bool DbHelpers::saveManagedObjectContext(ManagedObjectContext* context, QWidget*
 {
     if (!context)
         return false;
-    const std::optional<StoreError> error = context->save();
+    return reportSaveError(context->save(), presenter);
+}
+
+bool DbHelpers::saveManagedObjects(ManagedObjectContext* context, const QList<ManagedObject*>& objects,
+                                   QWidget* presenter)
+{
+    if (!context)
+        return false;
+    return reportSaveError(context->saveObjects(objects), presenter);
+}
+
+bool DbHelpers::reportSaveError(const std::optional<StoreError>& error, QWidget* presenter)
+{
     if (!error)
         return true;
     qWarning().noquote() << SaveErrorLogLine;

@@ -2,6 +2,7 @@
 
 #include "CardStats.h"
 #include "FolderStackItem.h"
+#include "platform/store/StoreError.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -103,6 +104,9 @@ public:
     // --- Saving. On failure logs the error and, with a presenter, shows the "Warning" alert over it.
     // Nothing is rolled back: the changes stay pending for the next save. Answers whether it saved.
     static bool saveManagedObjectContext(ManagedObjectContext* context, QWidget* presenter = nullptr);
+    // The same for the given records alone: every other pending change (an open editor's) stays pending.
+    static bool saveManagedObjects(ManagedObjectContext* context, const QList<ManagedObject*>& objects,
+                                   QWidget* presenter = nullptr);
 
     // --- Folder tree.
     // Folders the item may move to, each with its path, depth first and siblings in display order.
@@ -152,6 +156,8 @@ public:
     static void updateProjectModDate(ManagedObjectContext* context, const QString& projectId);
 
 private:
+    // Logs a failed save and shows the "Warning" alert over presenter; answers whether there was no error.
+    static bool reportSaveError(const std::optional<StoreError>& error, QWidget* presenter);
     // A predicate format with its bound arguments; not valid once a fragment was refused.
     struct Query {
         QString format;

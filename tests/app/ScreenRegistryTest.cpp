@@ -23,6 +23,7 @@ TEST(ScreenRegistryTest, everyScreenTheProgramOpensByIdentifierIsRegistered)
          {AppDelegate::ProjectListIdentifier, ProjectOpener::BoardIdentifier, ProjectOpener::SidebarIdentifier,
           CardNotesViewController::StoryboardIdentifier, ImageViewController::StoryboardIdentifier,
           PvEditViewController::StoryboardIdentifier, CompiledViewController::Identifier,
+          QStringLiteral("statisticsView"), QStringLiteral("achievementView"), QStringLiteral("settingsView"),
           PeekTableViewController::StoryboardIdentifier}) {
         std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
         EXPECT_NE(screen, nullptr) << identifier.toStdString();

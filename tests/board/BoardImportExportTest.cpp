@@ -99,22 +99,22 @@ TEST_F(BoardImportExportTest, choosersOfferTheirFormats)
 {
     m_io->showImportChooser();
     ASSERT_NE(chooser(), nullptr);
-    EXPECT_EQ(chooser()->formTitle, BoardImportExport::ImportTitle);
-    EXPECT_EQ(chooser()->formSubTitle, QStringLiteral("Choose a document type to import"));
-    ASSERT_EQ(chooser()->formats.size(), 1);
-    ASSERT_EQ(chooser()->formats[0].size(), 3);
-    EXPECT_EQ(chooser()->formats[0][0].formatDescription, QStringLiteral("For outlining applications"));
-    EXPECT_EQ(chooser()->formats[0][2].formatTitle, QStringLiteral("Plain Text"));
+    EXPECT_EQ(chooser()->formTitle(), BoardImportExport::ImportTitle);
+    EXPECT_EQ(chooser()->formSubTitle(), QStringLiteral("Choose a document type to import"));
+    ASSERT_EQ(chooser()->formats().size(), 1);
+    ASSERT_EQ(chooser()->formats()[0].size(), 3);
+    EXPECT_EQ(chooser()->formats()[0][0].formatDescription, QStringLiteral("For outlining applications"));
+    EXPECT_EQ(chooser()->formats()[0][2].formatTitle, QStringLiteral("Plain Text"));
     if (qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT"))
         grabInBothAppearances(m_board.presentedViewController()->window(), QStringLiteral("board-import-chooser"));
     chooser()->cancel();
     ASSERT_TRUE(waitFor([&] { return m_board.presentedViewController() == nullptr; }));
     m_io->showExportChooser();
     ASSERT_NE(chooser(), nullptr);
-    EXPECT_EQ(chooser()->formTitle, QStringLiteral("Export"));
-    EXPECT_EQ(chooser()->formSubTitle, QStringLiteral("Choose a document type to export"));
-    ASSERT_EQ(chooser()->formats[0].size(), 2);
-    EXPECT_EQ(chooser()->formats[0][1].formatTitle, QStringLiteral("CSV"));
+    EXPECT_EQ(chooser()->formTitle(), QStringLiteral("Export"));
+    EXPECT_EQ(chooser()->formSubTitle(), QStringLiteral("Choose a document type to export"));
+    ASSERT_EQ(chooser()->formats()[0].size(), 2);
+    EXPECT_EQ(chooser()->formats()[0][1].formatTitle, QStringLiteral("CSV"));
     if (qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT"))
         grabInBothAppearances(m_board.presentedViewController()->window(), QStringLiteral("board-export-chooser"));
     chooser()->cancel();
