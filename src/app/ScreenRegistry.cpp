@@ -1,5 +1,6 @@
 #include "ScreenRegistry.h"
 
+#include "board/PeekTableViewController.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
@@ -28,4 +29,5 @@ void ScreenRegistry::registerScreens()
     StatisticsViewController::registerInStoryboard();
     AchievementViewController::registerInStoryboard();
     SettingsViewController::registerInStoryboard();
+    PeekTableViewController::registerInStoryboard();
 }

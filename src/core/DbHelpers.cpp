@@ -284,6 +284,51 @@ QList<ProjectItem*> DbHelpers::getCardsForQuery(ManagedObjectContext* context, c
     return fetchItems(context, request);
 }
 
+QList<ProjectItem*> DbHelpers::getFolderCardItems(ManagedObjectContext* context, const QString& projectId,
+                                                  const QString& folderId, const QString& excludingItemId,
+                                                  const QString& query)
+{
+    const Query cards =
+        cardsPredicate(projectId, folderId.isNull() ? QStringLiteral("") : folderId, excludingItemId, query);
+    if (!cards.valid)
+        return {};
+    FetchRequest request = sortedByDisplayOrder(ProjectItem::fetchRequest());
+    request.setPredicate(cards.format, cards.arguments);
+    return fetchItems(context, request);
+}
+
+QHash<QString, qint64> DbHelpers::getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
+                                                      const QString& excludingItemId, const QString& query)
+{
+    QHash<QString, qint64> counts;
+    const Query cards = cardsPredicate(projectId, QString(), excludingItemId, query);
+    if (!context || !cards.valid)
+        return counts;
+    FetchRequest request = ProjectItem::fetchRequest();
+    request.setPredicate(cards.format, cards.arguments);
+    context->fetchValues(request, {ProjectItem::ParentItemIdKey}, [&counts](const QVariantList& values) {
+        ++counts[values.value(0).toString()];
+        return true;
+    });
+    return counts;
+}
+
+DbHelpers::Query DbHelpers::cardsPredicate(const QString& projectId, const QString& folderId,
+                                           const QString& excludingItemId, const QString& query)
+{
+    Query cards{QStringLiteral("(projectId == %@) AND (itemType != %ld)"), {projectId, ProjectItemTypes::Folder}};
+    if (!folderId.isNull()) {
+        cards.format += QStringLiteral(" AND (parentItemId == %@)");
+        cards.arguments.append(folderId);
+    }
+    if (!excludingItemId.isEmpty()) {
+        cards.format += QStringLiteral(" AND (uniqueIdentifier != %@)");
+        cards.arguments.append(excludingItemId);
+    }
+    appendFragment(cards, query);
+    return cards;
+}
+
 // --- Counts
 
 quint64 DbHelpers::getFolderItemsCount(ManagedObjectContext* context, const QString& projectId, const QString& folderId,

@@ -5,6 +5,7 @@
 #include "platform/store/StoreError.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -59,6 +60,15 @@ public:
     // Every card of the project in any folder matching the query fragment of Indexer::predicate().
     static QList<ProjectItem*> getCardsForQuery(ManagedObjectContext* context, const QString& projectId,
                                                 const QString& query);
+    // The same, only the cards matching the query fragment of Indexer::predicate() (all for an empty one).
+    static QList<ProjectItem*> getFolderCardItems(ManagedObjectContext* context, const QString& projectId,
+                                                  const QString& folderId, const QString& excludingItemId,
+                                                  const QString& query);
+    // How many cards each folder of the project holds (folder id → count), leaving out excludingItemId when
+    // it is not empty and, with a query fragment, the cards it does not match. Read in one pass without
+    // making records; a folder without such cards has no entry.
+    static QHash<QString, qint64> getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
+                                                      const QString& excludingItemId = {}, const QString& query = {});
 
     // --- Counts, through count requests; 0 when the count fails.
     static quint64 getFolderItemsCount(ManagedObjectContext* context, const QString& projectId, const QString& folderId,
@@ -158,6 +168,9 @@ private:
     static Query folderListingPredicate(const QString& projectId, const QString& folderId, qint64 itemType,
                                         const QString& filterParm, const QString& query,
                                         const std::optional<QDateTime>& startDate);
+    // Cards of the project (of one folder when folderId is not null), but excludingItemId, matching query.
+    static Query cardsPredicate(const QString& projectId, const QString& folderId, const QString& excludingItemId,
+                                const QString& query);
     static bool isWholePredicate(const QString& fragment);
     static bool appendFragment(Query& query, const QString& fragment);
     static bool appendQuery(Query& query, const QString& words);

@@ -1,4 +1,5 @@
 #include "app/ScreenRegistry.h"
+#include "board/PeekTableViewController.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
@@ -22,7 +23,8 @@ TEST(ScreenRegistryTest, everyScreenTheProgramOpensByIdentifierIsRegistered)
          {AppDelegate::ProjectListIdentifier, ProjectOpener::BoardIdentifier, ProjectOpener::SidebarIdentifier,
           CardNotesViewController::StoryboardIdentifier, ImageViewController::StoryboardIdentifier,
           PvEditViewController::StoryboardIdentifier, CompiledViewController::Identifier,
-          QStringLiteral("statisticsView"), QStringLiteral("achievementView"), QStringLiteral("settingsView")}) {
+          QStringLiteral("statisticsView"), QStringLiteral("achievementView"), QStringLiteral("settingsView"),
+          PeekTableViewController::StoryboardIdentifier}) {
         std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
         EXPECT_NE(screen, nullptr) << identifier.toStdString();
     }
