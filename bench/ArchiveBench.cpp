@@ -1,3 +1,4 @@
+#include "BenchPicture.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/text/TextAttachment.h"
 
@@ -12,24 +13,6 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-
-QByteArray picture(int seed)
-{
-    QImage image(640, 480, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.fillRect(image.rect(), QColor::fromHsv(seed * 60 % 360, 120, 220));
-    QRandomGenerator random{quint32(seed)};
-    for (int i = 0; i < 200; ++i) {
-        painter.setPen(QColor::fromRgb(random.generate()));
-        painter.drawLine(random.bounded(640), random.bounded(480), random.bounded(640), random.bounded(480));
-    }
-    painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // A 10,000-word card as it comes from the store: paragraphs of about forty words, bold and italic phrases,
 // a coloured heading now and then, five pictures and a few checkboxes.
@@ -63,7 +46,7 @@ std::unique_ptr<QTextDocument> makeCard()
         }
         if (index % 2000 == 1000 && pictures < 5) {
             const QString name = QStringLiteral("picture-%1").arg(pictures);
-            const QByteArray bytes = picture(pictures++);
+            const QByteArray bytes = benchPicture(pictures++);
             document->addResource(QTextDocument::ImageResource, QUrl(name), QImage::fromData(bytes));
             QTextImageFormat image;
             image.setName(name);

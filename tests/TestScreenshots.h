@@ -7,7 +7,7 @@
 #include <QWidget>
 
 // Renders a screen in the light and the dark scheme into /tmp/<name>-light.png and /tmp/<name>-dark.png, for a
-// person to look at; the tests that call it run only when PLOTVANE_EDITOR_SHOT is set.
+// person to look at; the screenshot makers that call it are left out of ctest and run by hand.
 inline void grabInBothAppearances(QWidget* window, const QString& name)
 {
     // Bar buttons made after the sheet was shown appear once the event loop has laid them out.

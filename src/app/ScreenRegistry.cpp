@@ -1,6 +1,7 @@
 #include "ScreenRegistry.h"
 
 #include "board/BoardEditorOpener.h"
+#include "board/PeekTableViewController.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
@@ -10,8 +11,12 @@
 #include "editors/ImageViewController.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
+#include "editors/SketchViewController.h"
 #include "export/CompiledViewController.h"
 #include "platform/Storyboard.h"
+#include "stats/AchievementViewController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 void ScreenRegistry::registerScreens()
 {
@@ -30,5 +35,10 @@ void ScreenRegistry::registerScreens()
     ImageViewController::registerInStoryboard();
     PvEditViewController::registerInStoryboard();
     PvSummaryEditViewController::registerInStoryboard();
+    SketchViewController::registerInStoryboard();
     CompiledViewController::registerInStoryboard();
+    StatisticsViewController::registerInStoryboard();
+    AchievementViewController::registerInStoryboard();
+    SettingsViewController::registerInStoryboard();
+    PeekTableViewController::registerInStoryboard();
 }

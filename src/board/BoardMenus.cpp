@@ -1,5 +1,6 @@
 #include "BoardMenus.h"
 
+#include "BoardImportExport.h"
 #include "CardListModel.h"
 #include "PvCardViewController.h"
 #include "TagMenuController.h"
@@ -12,8 +13,13 @@
 #include "dialogs/CardInfo.h"
 #include "dialogs/CardMove.h"
 #include "dialogs/MacCardRename.h"
+#include "export/CompiledViewController.h"
+#include "platform/NavigationController.h"
+#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 
 #include <QMenu>
 #include <QPainter>
@@ -48,9 +54,31 @@ QMenu* BoardMenus::makeBoardMenu(QWidget* parent) const
             if (board)
                 board->menus().setCompactCards(!compact);
         });
+    if (DbHelpers::hasManuscriptCards(m_board->context(), m_board->currentProjectId(), m_board->currentFolderId())) {
+        menu->addAction(SymbolIcons::icon(QStringLiteral("rectangle.stack")), CompileTitle, menu, [board] {
+            if (board)
+                board->menus().showCompiledView();
+        });
+    }
+    menu->addAction(SymbolIcons::icon(QStringLiteral("square.and.arrow.down")), ImportTitle, menu, [board] {
+        if (board)
+            board->importExport()->showImportChooser();
+    });
+    menu->addAction(SymbolIcons::icon(QStringLiteral("square.and.arrow.up")), ExportTitle, menu, [board] {
+        if (board)
+            board->importExport()->showExportChooser();
+    });
     menu->addAction(SymbolIcons::icon(QStringLiteral("info.circle")), FolderInfoTitle, menu, [board] {
         if (board)
             board->menus().showFolderInfo();
+    });
+    menu->addAction(SymbolIcons::icon(QStringLiteral("speedometer")), StatisticsTitle, menu, [board] {
+        if (board)
+            board->menus().showStatistics();
+    });
+    menu->addAction(SymbolIcons::icon(QStringLiteral("gear")), SettingsTitle, menu, [board] {
+        if (board)
+            board->menus().showSettings();
     });
     return menu;
 }
@@ -104,6 +132,32 @@ void BoardMenus::showFolderInfo() const
     CardInfo::create(m_board, context)
         ->showInfo(m_board->currentProjectId(), m_board->currentFolderId(), ProjectItemTypes::Folder,
                    m_board->currentTitle(), 0, 0, date);
+}
+
+void BoardMenus::showCompiledView() const
+{
+    auto* compiled = qobject_cast<CompiledViewController*>(Storyboard::instantiate(CompiledViewController::Identifier));
+    if (!compiled)
+        return;
+    compiled->managedObjectContext = m_board->context();
+    compiled->projectId = m_board->currentProjectId();
+    compiled->folderId = m_board->currentFolderId();
+    compiled->folderTitle = m_board->currentTitle();
+    m_board->present(new NavigationController(compiled), true, {}, PresentationStyle::FullScreen);
+}
+
+void BoardMenus::showStatistics() const
+{
+    std::optional<QDateTime> lastModified;
+    if (Project* project = DbHelpers::getProject(m_board->context(), m_board->currentProjectId());
+        project && project->lastModified().isValid())
+        lastModified = project->lastModified();
+    StatisticsViewController::present(m_board, m_board->context(), m_board->currentProjectId(), lastModified);
+}
+
+void BoardMenus::showSettings() const
+{
+    SettingsViewController::present(m_board, m_board->context(), m_board->currentProjectId());
 }
 
 ProjectItem* BoardMenus::shownItem(const QString& itemId) const

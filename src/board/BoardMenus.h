@@ -18,6 +18,11 @@ public:
     static inline const QString CompactCardsTitle = QStringLiteral("Compact Cards");
     static inline const QString LargeCardsTitle = QStringLiteral("Large Cards");
     static inline const QString FolderInfoTitle = QStringLiteral("Folder Info");
+    static inline const QString CompileTitle = QStringLiteral("Compile");
+    static inline const QString ImportTitle = QStringLiteral("Import");
+    static inline const QString ExportTitle = QStringLiteral("Export");
+    static inline const QString StatisticsTitle = QStringLiteral("Project Statistics");
+    static inline const QString SettingsTitle = QStringLiteral("Project Settings");
     static inline const QString CardTypeTitle = QStringLiteral("Card Type");
     static inline const QString TitleTitle = QStringLiteral("Title");
     static inline const QString TagsTitle = QStringLiteral("Tags");
@@ -37,6 +42,10 @@ public:
 
     void setCompactCards(bool compact) const;
     void showFolderInfo() const;
+    // The compiled manuscript of the folder shown, full screen.
+    void showCompiledView() const;
+    void showStatistics() const;
+    void showSettings() const;
 
     // The item operations of the card menu, by the identifier of their item.
     void changeCardType(const QString& itemId) const;

@@ -29,6 +29,10 @@ public:
     static int spacing(bool compact, bool desktopIdiom);
     static int inset(bool compact, bool desktopIdiom);
 
+    // The board width a list view lays cells across when its viewport is viewportWidth wide: the cells' grid
+    // takes the half spacing at either edge inside the viewport, and Qt's icon layout wraps a cell that would
+    // end on the viewport's last pixel column, so a grid that fits exactly would lose its last column.
+    static int widthForViewport(int viewportWidth) { return viewportWidth + DesktopInset - 1; }
     // Computes and keeps the grid for width on this process's idiom; answers the cell width.
     static int updateCellSize(int width, bool compact);
     static int columns();

@@ -7,6 +7,7 @@
 #include "core/HexColor.h"
 #include "core/Metrics.h"
 #include "platform/ColorScheme.h"
+#include "platform/SymbolIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -44,6 +45,7 @@ void ProjectCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
     if (highlighted)
         painter->fillPath(shape, QColor(0, 0, 0, 70));
     painter->setClipping(false);
+    paintMenuButton(painter, option.rect);
 
     const bool selected = option.state & QStyle::State_Selected;
     const bool hovered = option.state & QStyle::State_MouseOver;
@@ -55,6 +57,31 @@ void ProjectCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& o
         painter->drawPath(shape);
     }
     painter->restore();
+}
+
+QRect ProjectCellDelegate::menuButtonRect(const QRect& tile)
+{
+    return {tile.right() - MenuButtonMargin - MenuButtonSide + 1, tile.top() + MenuButtonMargin, MenuButtonSide,
+            MenuButtonSide};
+}
+
+void ProjectCellDelegate::paintMenuButton(QPainter* painter, const QRect& tile) const
+{
+    // A dark disc keeps the gear readable over any cover picture.
+    const QRect button = menuButtonRect(tile);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(QColor(0, 0, 0, 110));
+    painter->drawEllipse(button);
+    const int inset = 6;
+    static const QPixmap gear = [] {
+        const int side = MenuButtonSide - 2 * inset;
+        QPixmap pixmap = SymbolIcons::icon(QStringLiteral("gearshape")).pixmap(side, side);
+        QPainter tint(&pixmap);
+        tint.setCompositionMode(QPainter::CompositionMode_SourceIn);
+        tint.fillRect(pixmap.rect(), Qt::white);
+        return pixmap;
+    }();
+    painter->drawPixmap(button.adjusted(inset, inset, -inset, -inset), gear);
 }
 
 void ProjectCellDelegate::paintCover(QPainter* painter, const QRectF& area, const QModelIndex& index) const

@@ -16,6 +16,11 @@ public:
     static inline const QString LightBackgroundHex = QStringLiteral("#E7E7E7");
     static constexpr qreal CornerRadius = 8;
     static constexpr int FooterHeight = 48;
+    static constexpr int MenuButtonSide = 30;
+    static constexpr int MenuButtonMargin = 8;
+
+    // Where a tile shows its gear button: the top right corner of the cover.
+    static QRect menuButtonRect(const QRect& tile);
 
     explicit ProjectCellDelegate(LXReorderableCollectionViewFlowLayout* layout, QObject* parent = nullptr);
 
@@ -25,6 +30,7 @@ public:
 
 private:
     void paintCover(QPainter* painter, const QRectF& area, const QModelIndex& index) const;
+    void paintMenuButton(QPainter* painter, const QRect& tile) const;
     void paintTitle(QPainter* painter, const QRectF& area, const QString& title, bool dark) const;
 
     QPointer<LXReorderableCollectionViewFlowLayout> m_layout;

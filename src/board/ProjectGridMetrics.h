@@ -29,6 +29,10 @@ public:
     static int spacing(bool desktopIdiom) { return desktopIdiom ? DesktopSpacing : PhoneSpacing; }
     static int inset(bool desktopIdiom) { return desktopIdiom ? DesktopInset : PhoneInset; }
 
+    // The width a list view lays tiles across when its viewport is viewportWidth wide. Qt's icon layout wraps a
+    // tile that would end on the viewport's last pixel column, so a grid computed for the whole viewport loses
+    // its last column whenever it fits exactly.
+    static int widthForViewport(int viewportWidth) { return viewportWidth - 1; }
     // Computes and keeps the grid for width on this process's idiom.
     static Result setupCellSize(int width);
     static int columns();

@@ -3,6 +3,7 @@
 #include "EmptyStateButton.h"
 #include "EmptyStateView.h"
 #include "LXReorderableCollectionViewFlowLayout.h"
+#include "ProjectActions.h"
 #include "ProjectCellDelegate.h"
 #include "ProjectGridMetrics.h"
 #include "ProjectListModel.h"
@@ -19,6 +20,7 @@
 #include "platform/NavigationController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
+#include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/Uuid.h"
 #include "platform/store/FetchedResultsController.h"
@@ -29,8 +31,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 ProjectViewController::ProjectViewController(ManagedObjectContext* context, QWidget* parent)
@@ -41,6 +46,8 @@ ProjectViewController::ProjectViewController(ManagedObjectContext* context, QWid
     setObjectName(QStringLiteral("projectViewController"));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addLayout(buildContextBar());
     layout->addWidget(m_collectionView);
     setupCollectionView();
     connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool dark) {
@@ -78,6 +85,9 @@ void ProjectViewController::setupCollectionView()
     view->setResizeMode(QListView::Adjust);
     view->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // With a scroll bar only as needed, Qt lays the tiles out as if the bar always showed, so a grid planned for
+    // the viewport's width lost its last column whenever the bar was hidden; a bar that stays puts the two at one.
+    view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view->setFrameShape(QFrame::NoFrame);
     view->setMouseTracking(true);
     view->setSelectionRectVisible(false);
@@ -140,8 +150,55 @@ void ProjectViewController::viewDidDisappear(bool animated)
     ViewController::viewDidDisappear(animated);
 }
 
+QHBoxLayout* ProjectViewController::buildContextBar()
+{
+    m_actions = new ProjectActions(this, [this] { return context(); });
+    m_contextButton = new QToolButton(this);
+    m_contextButton->setObjectName(QStringLiteral("projectContextButton"));
+    m_contextButton->setIcon(SymbolIcons::icon(QStringLiteral("ellipsis.circle")));
+    m_contextButton->setIconSize(QSize(22, 22));
+    m_contextButton->setAutoRaise(true);
+    m_contextButton->setPopupMode(QToolButton::InstantPopup);
+    m_contextButton->setMenu(m_actions->getContextMenu());
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(8, 4, 8, 0);
+    bar->addStretch();
+    bar->addWidget(m_contextButton);
+    return bar;
+}
+
+QMenu* ProjectViewController::showProjectMenu(const QModelIndex& index, const QPoint& globalPosition)
+{
+    auto* project = index.isValid() ? static_cast<Project*>(m_model->projectAt(index.row())) : nullptr;
+    if (!project)
+        return nullptr;
+    QMenu* menu = m_actions->getPulldownMenu(project);
+    menu->popup(globalPosition);
+    return menu;
+}
+
+bool ProjectViewController::handleMenuButtonPress(QEvent* event)
+{
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    const QPoint position = mouse->position().toPoint();
+    const QModelIndex index = m_collectionView->indexAt(position);
+    if (!index.isValid() ||
+        !ProjectCellDelegate::menuButtonRect(m_collectionView->visualRect(index)).contains(position))
+        return false;
+    // The press and its release belong to the gear: the tile must not open its project.
+    if (event->type() == QEvent::MouseButtonPress)
+        showProjectMenu(index, m_collectionView->viewport()->mapToGlobal(position));
+    return true;
+}
+
 bool ProjectViewController::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_collectionView->viewport() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) &&
+        !isDragInProgress() && handleMenuButtonPress(event))
+        return true;
     if (watched == m_collectionView->viewport() && event->type() == QEvent::Resize) {
         const QSize size = static_cast<QResizeEvent*>(event)->size();
         setupCellSize(size);
@@ -162,7 +219,7 @@ void ProjectViewController::setupCellMargins()
 void ProjectViewController::setupCellSize(const QSize& size)
 {
     const QSize before = ProjectGridMetrics::cellSize();
-    ProjectGridMetrics::setupCellSize(size.width());
+    ProjectGridMetrics::setupCellSize(ProjectGridMetrics::widthForViewport(size.width()));
     if (ProjectGridMetrics::cellSize() != before)
         emit m_cellDelegate->sizeHintChanged(QModelIndex());
 }

@@ -16,7 +16,11 @@ class ManagedObject;
 class ManagedObjectContext;
 class ProjectCellDelegate;
 class ProjectListModel;
+class ProjectActions;
+class QHBoxLayout;
 class QListView;
+class QMenu;
+class QToolButton;
 struct Notification;
 
 // The application's first screen: a grid of project covers in the writer's own order. A click opens the
@@ -71,6 +75,12 @@ public:
     // A new project titled as typed, last in the list, saved at once.
     void createNewItem(const QString& title);
 
+    // The operations of the tile menus and the restore menu.
+    ProjectActions* actions() const { return m_actions; }
+    QToolButton* contextButton() const { return m_contextButton; }
+    // Opens the menu of the tile's project at the position; nullptr for an index without a project.
+    QMenu* showProjectMenu(const QModelIndex& index, const QPoint& globalPosition);
+
     // Whether the history since the last look touches a project record.
     bool relevantUpdateFromCloud();
     void reloadAfterCloudChanges();
@@ -102,6 +112,8 @@ protected:
 private:
     ManagedObjectContext* context() const;
     void setupCollectionView();
+    QHBoxLayout* buildContextBar();
+    bool handleMenuButtonPress(QEvent* event);
     void setupCellMargins();
     void setupNavBar();
     void setupObservers();
@@ -133,4 +145,6 @@ private:
     bool m_reloadDeferred = false;
     bool m_reloadScheduled = false;
     qint64 m_outstandingCloudKitOperations = 0;
+    ProjectActions* m_actions = nullptr;
+    QToolButton* m_contextButton = nullptr;
 };

@@ -10,6 +10,7 @@
 #include "CardCellButtons.h"
 #include "CardCellDelegate.h"
 #include "CardGridMetrics.h"
+#include "BoardImportExport.h"
 #include "CardListModel.h"
 #include "CardOpening.h"
 #include "LXReorderableCollectionViewFlowLayout.h"
@@ -69,10 +70,26 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
     m_itemCreation = std::make_unique<BoardItemCreation>(this);
     m_reorder = std::make_unique<BoardReorder>(this);
     m_recovery = std::make_unique<BoardRecovery>(this);
+    buildImportExport();
     attachReorderableLayout();
     // After the layout, so a press on a cell's button never starts a drag either.
     m_cellButtons = new CardCellButtons(this, m_collectionView, m_delegate);
     connect(m_collectionView, &QListView::clicked, this, [this](const QModelIndex& index) { selectItem(index.row()); });
+}
+
+void PvCardViewController::buildImportExport()
+{
+    BoardImportExport::Hooks hooks;
+    hooks.stopObservingStoreChanges = [this] { m_remoteChanges->stopObserving(); };
+    hooks.startObservingStoreChanges = [this] { m_remoteChanges->startObserving(); };
+    hooks.reloadCards = [this] { reloadCardsNow(); };
+    hooks.reloadBoard = [this](bool scrollToEnd) { reloadBoard(scrollToEnd); };
+    hooks.refreshSidebar = [this] { refreshSidebar(); };
+    // The place is read when the writer chooses, so a later change of folder cannot redirect the work.
+    auto place = [this] {
+        return BoardImportExport::Place{m_currentProjectId, m_currentFolderId, m_currentTitle, m_itemFilter};
+    };
+    m_importExport = new BoardImportExport(this, m_context, place, hooks, this);
 }
 
 PvCardViewController::~PvCardViewController()
@@ -381,7 +398,7 @@ void PvCardViewController::updateEmptyState()
 
 void PvCardViewController::updateCellSize()
 {
-    const int width = m_collectionView->viewport()->width() + CardGridMetrics::DesktopInset;
+    const int width = CardGridMetrics::widthForViewport(m_collectionView->viewport()->width());
     CardGridMetrics::updateCellSize(width, m_compactCards);
     const QSize grid =
         CardGridMetrics::cellSize() + QSize(CardGridMetrics::DesktopSpacing, CardGridMetrics::DesktopSpacing);

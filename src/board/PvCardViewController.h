@@ -18,6 +18,7 @@
 #include <optional>
 
 class AchievementsManager;
+class BoardImportExport;
 class BoardItemCreation;
 class BoardRecovery;
 class BoardMenus;
@@ -163,6 +164,8 @@ public:
 
     BoardNavigator& navigator() const { return *m_navigator; }
     BoardMenus& menus() const { return *m_menus; }
+    // The board menu's "Import" and "Export".
+    BoardImportExport* importExport() const { return m_importExport; }
     BoardItemCreation& itemCreation() const { return *m_itemCreation; }
     BoardReorder& reorder() const { return *m_reorder; }
     BoardRemoteChanges& remoteChanges() const { return *m_remoteChanges; }
@@ -208,6 +211,7 @@ private:
     void swapHomeBackItem(const QString& identifier);
     void setViewBottomConst(int constant);
     void buildViews();
+    void buildImportExport();
     void buildToolbarView();
     void attachReorderableLayout();
     void redraw();
@@ -263,4 +267,5 @@ private:
     std::unique_ptr<BoardRemoteChanges> m_remoteChanges;
     std::unique_ptr<BoardRecovery> m_recovery;
     std::unique_ptr<AchievementsManager> m_achievementsManager;
+    BoardImportExport* m_importExport = nullptr;
 };

@@ -284,6 +284,51 @@ QList<ProjectItem*> DbHelpers::getCardsForQuery(ManagedObjectContext* context, c
     return fetchItems(context, request);
 }
 
+QList<ProjectItem*> DbHelpers::getFolderCardItems(ManagedObjectContext* context, const QString& projectId,
+                                                  const QString& folderId, const QString& excludingItemId,
+                                                  const QString& query)
+{
+    const Query cards =
+        cardsPredicate(projectId, folderId.isNull() ? QStringLiteral("") : folderId, excludingItemId, query);
+    if (!cards.valid)
+        return {};
+    FetchRequest request = sortedByDisplayOrder(ProjectItem::fetchRequest());
+    request.setPredicate(cards.format, cards.arguments);
+    return fetchItems(context, request);
+}
+
+QHash<QString, qint64> DbHelpers::getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
+                                                      const QString& excludingItemId, const QString& query)
+{
+    QHash<QString, qint64> counts;
+    const Query cards = cardsPredicate(projectId, QString(), excludingItemId, query);
+    if (!context || !cards.valid)
+        return counts;
+    FetchRequest request = ProjectItem::fetchRequest();
+    request.setPredicate(cards.format, cards.arguments);
+    context->fetchValues(request, {ProjectItem::ParentItemIdKey}, [&counts](const QVariantList& values) {
+        ++counts[values.value(0).toString()];
+        return true;
+    });
+    return counts;
+}
+
+DbHelpers::Query DbHelpers::cardsPredicate(const QString& projectId, const QString& folderId,
+                                           const QString& excludingItemId, const QString& query)
+{
+    Query cards{QStringLiteral("(projectId == %@) AND (itemType != %ld)"), {projectId, ProjectItemTypes::Folder}};
+    if (!folderId.isNull()) {
+        cards.format += QStringLiteral(" AND (parentItemId == %@)");
+        cards.arguments.append(folderId);
+    }
+    if (!excludingItemId.isEmpty()) {
+        cards.format += QStringLiteral(" AND (uniqueIdentifier != %@)");
+        cards.arguments.append(excludingItemId);
+    }
+    appendFragment(cards, query);
+    return cards;
+}
+
 // --- Counts
 
 quint64 DbHelpers::getFolderItemsCount(ManagedObjectContext* context, const QString& projectId, const QString& folderId,
@@ -393,7 +438,19 @@ bool DbHelpers::saveManagedObjectContext(ManagedObjectContext* context, QWidget*
 {
     if (!context)
         return false;
-    const std::optional<StoreError> error = context->save();
+    return reportSaveError(context->save(), presenter);
+}
+
+bool DbHelpers::saveManagedObjects(ManagedObjectContext* context, const QList<ManagedObject*>& objects,
+                                   QWidget* presenter)
+{
+    if (!context)
+        return false;
+    return reportSaveError(context->saveObjects(objects), presenter);
+}
+
+bool DbHelpers::reportSaveError(const std::optional<StoreError>& error, QWidget* presenter)
+{
     if (!error)
         return true;
     qWarning().noquote() << SaveErrorLogLine;
@@ -643,44 +700,28 @@ void DbHelpers::reorderCards(const FetchedResultsController* controller, std::op
 {
     if (!controller)
         return;
-    const QList<ManagedObject*>& records = controller->fetchedObjects();
-    const int count = int(fetchedItemCount(controller));
-    const bool moving = fromRow && *fromRow >= 0 && *fromRow < count && toRow >= 0 && toRow < count;
-    const QDateTime now = QDateTime::currentDateTime();
-    int start = 0;
-    qint64 number = 1;
-    if (moving) {
-        setNumber(records[*fromRow], records[toRow]->value(DisplayOrderKey).toLongLong(), now);
-        start = toRow;
-        number = toRow + 1;
-    }
-    for (int row = start; row < count; ++row) {
-        ManagedObject* record = records[row];
-        if (record->isDeleted() || (!skipId.isEmpty() && record->value(UniqueIdentifierKey).toString() == skipId))
-            continue;
-        setNumber(record, number++, now);
-    }
+    const QList<ManagedObject*> records = controller->fetchedObjects().mid(0, fetchedItemCount(controller));
+    reorderCards(records, records, fromRow.value_or(-1), toRow, skipId);
 }
 
 void DbHelpers::reorderCards(const QList<ManagedObject*>& cards, const QList<ManagedObject*>& filteredCards,
                              int fromIndex, int toIndex, const QString& skipId)
 {
     const qsizetype count = cards.size();
+    // Numbering from the target on and giving the moved card the target's number left two cards sharing a
+    // number when a card moved down, and undid the move when it moved up; the whole list is numbered in the
+    // order it has after the move instead (only changed numbers are written).
+    QList<ManagedObject*> ordered = cards;
+    if (fromIndex >= 0 && toIndex >= 0 && fromIndex < count && toIndex < count)
+        ordered.move(fromIndex, toIndex);
     const QDateTime now = QDateTime::currentDateTime();
-    qsizetype start = 0;
-    qint64 number = 1;
-    if (fromIndex >= 0 && toIndex >= 0 && fromIndex < count && toIndex < count) {
-        setNumber(cards[fromIndex], cards[toIndex]->value(DisplayOrderKey).toLongLong(), now);
-        start = toIndex;
-        number = toIndex + 1;
-    }
     QHash<QString, QList<ManagedObject*>> mirrors;
     if (&filteredCards != &cards) {
         for (ManagedObject* mirror : filteredCards)
             mirrors[mirror->value(UniqueIdentifierKey).toString()].append(mirror);
     }
-    for (qsizetype i = start; i < count; ++i) {
-        ManagedObject* record = cards[i];
+    qint64 number = 1;
+    for (ManagedObject* record : std::as_const(ordered)) {
         const QString id = record->value(UniqueIdentifierKey).toString();
         if (record->isDeleted() || (!skipId.isEmpty() && id == skipId))
             continue;

@@ -2,8 +2,10 @@
 
 #include "CardStats.h"
 #include "FolderStackItem.h"
+#include "platform/store/StoreError.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -58,6 +60,15 @@ public:
     // Every card of the project in any folder matching the query fragment of Indexer::predicate().
     static QList<ProjectItem*> getCardsForQuery(ManagedObjectContext* context, const QString& projectId,
                                                 const QString& query);
+    // The same, only the cards matching the query fragment of Indexer::predicate() (all for an empty one).
+    static QList<ProjectItem*> getFolderCardItems(ManagedObjectContext* context, const QString& projectId,
+                                                  const QString& folderId, const QString& excludingItemId,
+                                                  const QString& query);
+    // How many cards each folder of the project holds (folder id → count), leaving out excludingItemId when
+    // it is not empty and, with a query fragment, the cards it does not match. Read in one pass without
+    // making records; a folder without such cards has no entry.
+    static QHash<QString, qint64> getFolderCardCounts(ManagedObjectContext* context, const QString& projectId,
+                                                      const QString& excludingItemId = {}, const QString& query = {});
 
     // --- Counts, through count requests; 0 when the count fails.
     static quint64 getFolderItemsCount(ManagedObjectContext* context, const QString& projectId, const QString& folderId,
@@ -93,6 +104,9 @@ public:
     // --- Saving. On failure logs the error and, with a presenter, shows the "Warning" alert over it.
     // Nothing is rolled back: the changes stay pending for the next save. Answers whether it saved.
     static bool saveManagedObjectContext(ManagedObjectContext* context, QWidget* presenter = nullptr);
+    // The same for the given records alone: every other pending change (an open editor's) stays pending.
+    static bool saveManagedObjects(ManagedObjectContext* context, const QList<ManagedObject*>& objects,
+                                   QWidget* presenter = nullptr);
 
     // --- Folder tree.
     // Folders the item may move to, each with its path, depth first and siblings in display order.
@@ -126,8 +140,9 @@ public:
     // deleted records and the record with skipId keep theirs and use up no number.
     static void reorderCards(const FetchedResultsController* controller, std::optional<int> fromRow, int toRow,
                              const QString& skipId = {});
-    // Without both indexes (either negative) numbers cards from 1; filteredCards, when a different
-    // non-empty list, gets the same numbers on records with the same identifier.
+    // Numbers cards from 1 in their order once the card at fromIndex (cards are in the order before the move)
+    // sits at toIndex; without both indexes (either negative) in their present order. filteredCards, when a
+    // different non-empty list, gets the same numbers on records with the same identifier.
     static void reorderCards(const QList<ManagedObject*>& cards, const QList<ManagedObject*>& filteredCards,
                              int fromIndex, int toIndex, const QString& skipId = {});
     // Numbers the folder's full child list, as the store holds it, from 1, leaving out skipId. The safe
@@ -141,6 +156,8 @@ public:
     static void updateProjectModDate(ManagedObjectContext* context, const QString& projectId);
 
 private:
+    // Logs a failed save and shows the "Warning" alert over presenter; answers whether there was no error.
+    static bool reportSaveError(const std::optional<StoreError>& error, QWidget* presenter);
     // A predicate format with its bound arguments; not valid once a fragment was refused.
     struct Query {
         QString format;
@@ -151,6 +168,9 @@ private:
     static Query folderListingPredicate(const QString& projectId, const QString& folderId, qint64 itemType,
                                         const QString& filterParm, const QString& query,
                                         const std::optional<QDateTime>& startDate);
+    // Cards of the project (of one folder when folderId is not null), but excludingItemId, matching query.
+    static Query cardsPredicate(const QString& projectId, const QString& folderId, const QString& excludingItemId,
+                                const QString& query);
     static bool isWholePredicate(const QString& fragment);
     static bool appendFragment(Query& query, const QString& fragment);
     static bool appendQuery(Query& query, const QString& words);

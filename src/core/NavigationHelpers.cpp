@@ -18,12 +18,18 @@ void NavigationHelpers::setupCustomNavbar(NavigationBar* navigationBar, const QC
         return;
     // The palette reaches the title label and the bar's tool buttons, which are its children; the bar paints
     // its own background so that it is opaque whatever the parent shows.
-    QPalette palette = navigationBar->palette();
+    paintArea(navigationBar, foreground, background);
+}
+
+void NavigationHelpers::paintArea(QWidget* area, const QColor& foreground, const QColor& background)
+{
+    QPalette palette = area->palette();
     palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::Base, background);
     palette.setColor(QPalette::Button, background);
     palette.setColor(QPalette::WindowText, foreground);
     palette.setColor(QPalette::ButtonText, foreground);
     palette.setColor(QPalette::Text, foreground);
-    navigationBar->setPalette(palette);
-    navigationBar->setAutoFillBackground(true);
+    area->setPalette(palette);
+    area->setAutoFillBackground(true);
 }

@@ -3,6 +3,7 @@
 #include <QColor>
 
 class NavigationBar;
+class QWidget;
 
 // Gives navigation bars the application's look.
 class NavigationHelpers {
@@ -11,4 +12,6 @@ public:
     static void setupCustomNavbar(NavigationBar* navigationBar);
     // An opaque bar in background with its title and buttons in foreground; nothing without a bar.
     static void setupCustomNavbar(NavigationBar* navigationBar, const QColor& foreground, const QColor& background);
+    // An opaque area in background whose text, labels and buttons, its children's too, are in foreground.
+    static void paintArea(QWidget* area, const QColor& foreground, const QColor& background);
 };

@@ -52,8 +52,15 @@ std::optional<Reachability::Flags> Reachability::systemFlags()
     QNetworkInformation* info = information();
     if (!info)
         return std::nullopt;
+    return flagsFor(info->reachability(), info->transportMedium(), info->isBehindCaptivePortal());
+}
+
+std::optional<Reachability::Flags> Reachability::flagsFor(QNetworkInformation::Reachability reachability,
+                                                          QNetworkInformation::TransportMedium medium,
+                                                          bool behindCaptivePortal)
+{
     Flags flags;
-    switch (info->reachability()) {
+    switch (reachability) {
     case QNetworkInformation::Reachability::Unknown:
         return std::nullopt;
     case QNetworkInformation::Reachability::Disconnected:
@@ -68,10 +75,10 @@ std::optional<Reachability::Flags> Reachability::systemFlags()
         flags |= Reachable;
         break;
     }
-    if (info->transportMedium() == QNetworkInformation::TransportMedium::Cellular)
+    if (medium == QNetworkInformation::TransportMedium::Cellular)
         flags |= IsWWAN;
     // A captive portal wants the person at the machine to sign in before anything else passes.
-    if (info->isBehindCaptivePortal())
+    if (behindCaptivePortal)
         flags |= ConnectionRequired | InterventionRequired;
     return flags;
 }

@@ -3,6 +3,7 @@
 #include <QFlags>
 #include <QHostAddress>
 #include <QMetaObject>
+#include <QNetworkInformation>
 #include <QObject>
 #include <QString>
 
@@ -56,6 +57,10 @@ public:
     static NetworkStatus networkStatusForFlags(Flags flags);
     // The console line for a flag set, without its line end.
     static QString flagStatusLine(Flags flags, const char* comment);
+
+    // The flags that stand for what the network-information service reports; nothing while it does not know.
+    static std::optional<Flags> flagsFor(QNetworkInformation::Reachability reachability,
+                                         QNetworkInformation::TransportMedium medium, bool behindCaptivePortal);
 
     QString target() const { return m_target; }
     // Replaces where the flags come from; tests stand in for the machine's network.

@@ -29,6 +29,8 @@
 
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
+#include "export/CardPrinting.h"
+#include "export/DocumentExport.h"
 
 EditorCommands::EditorCommands(PvBaseEditor& editor) : m_editor(editor)
 {
@@ -79,8 +81,31 @@ QMenu* EditorCommands::overflowMenu()
                 &EditorCommands::showTagMenu);
         connect(menu->addAction(SymbolIcons::icon(QStringLiteral("text.bubble")), CardNotesRow), &QAction::triggered,
                 this, &EditorCommands::showCardNotes);
+        // What is written or printed is the text as it stands in the editor, unsaved changes included.
+        connect(menu->addAction(SymbolIcons::icon(QStringLiteral("apps.ipad")), OpenInRow), &QAction::triggered, this,
+                [this] { writeCard(DocumentExport::Purpose::OpenIn); });
+        connect(menu->addAction(SymbolIcons::icon(QStringLiteral("square.and.arrow.up")), ExportRow),
+                &QAction::triggered, this, [this] { writeCard(DocumentExport::Purpose::Export); });
+        connect(menu->addAction(SymbolIcons::icon(QStringLiteral("printer")), PrintRow), &QAction::triggered, this,
+                &EditorCommands::printCard);
     });
     return menu;
+}
+
+// --- Files out
+
+void EditorCommands::writeCard(DocumentExport::Purpose purpose)
+{
+    if (m_editor.isBusy())
+        return;
+    DocumentExport::chooseAndWrite(&m_editor, m_editor.editor(), m_editor.fullTitle(), purpose);
+}
+
+void EditorCommands::printCard()
+{
+    if (m_editor.isBusy())
+        return;
+    CardPrinting::printCard(m_editor.editor(), m_editor.fullTitle(), nullptr);
 }
 
 // --- Font scale

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PvTextView.h"
+#include "export/DocumentExport.h"
 
 #include <QImage>
 #include <QObject>
@@ -35,6 +36,9 @@ public:
     static inline const QString TitleRow = QStringLiteral("Title");
     static inline const QString TagsRow = QStringLiteral("Tags");
     static inline const QString CardNotesRow = QStringLiteral("Card Notes");
+    static inline const QString OpenInRow = QStringLiteral("Open in...");
+    static inline const QString ExportRow = QStringLiteral("Export");
+    static inline const QString PrintRow = QStringLiteral("Print");
     static inline const QString SetTagTitle = QStringLiteral("Set Tag");
     static inline const QString CopyImageTitle = QStringLiteral("Copy Image");
     static inline const QString SaveImageTitle = QStringLiteral("Save to Camera Roll");
@@ -78,6 +82,9 @@ public:
     void renameCard();
     void showTagMenu();
     void showCardNotes();
+    // The export or open-in picker for the text as it stands, then the file.
+    void writeCard(DocumentExport::Purpose purpose);
+    void printCard();
     void applyTag(const QString& tagId);
 
     // The first path folder/stem.ext, folder/stem 2.ext, ... that no file takes.

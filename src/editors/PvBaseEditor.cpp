@@ -5,6 +5,7 @@
 #include "CloudUpdateWatcher.h"
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
+#include "EditorPrompts.h"
 #include "PvTextView.h"
 #include "SmartPunctuation.h"
 #include "board/TagMenuController.h"
@@ -333,50 +334,31 @@ EditorState* PvBaseEditor::fetchEditorState()
 void PvBaseEditor::markCardChanged(bool changed)
 {
     m_cardChanged = changed;
-    if (AppDelegate* app = AppDelegate::shared()) {
-        if (m_isSecondaryCard)
-            app->hasSecondaryCardEdits = changed;
-        else
-            app->hasPrimaryCardEdits = changed;
-    }
+    EditorPrompts::setCardEdits(m_isSecondaryCard, changed);
 }
 
 void PvBaseEditor::trackInserted(ManagedObject* record)
 {
-    if (record && record->isInserted() && !m_pendingInserts.contains(record))
-        m_pendingInserts.append(record);
+    m_pending.track(record);
 }
 
 void PvBaseEditor::forgetPendingChanges()
 {
-    m_pendingInserts.clear();
+    m_pending.forget();
 }
 
 void PvBaseEditor::discardPendingChanges()
 {
     if (!m_context)
         return;
-    // Another save of the shared context may have stored them since the failed attempt: they go all the same.
-    bool stored = false;
-    for (ManagedObject* record : std::as_const(m_pendingInserts)) {
-        stored = stored || !record->isInserted();
-        m_context->deleteObject(record);
-    }
-    if (m_currentObject && m_pendingInserts.contains(m_currentObject))
-        m_currentObject = nullptr;
-    if (currentDocument() && m_pendingInserts.contains(currentDocument()))
-        setCurrentDocument(nullptr);
-    m_pendingInserts.clear();
-    // Whatever a failed save set on stored records goes back to what the store holds.
+    const bool cardWasNew = m_pending.contains(m_currentObject);
+    const bool documentWasNew = m_pending.contains(currentDocument());
     QList<ManagedObject*> touched{m_currentObject, currentDocument(), fetchEditorState()};
-    for (ManagedObject* record : touched) {
-        if (!record || record->isDeleted())
-            continue;
-        for (const QString& key : record->changedKeys())
-            record->setValue(key, record->committedValue(key));
-    }
-    if (stored)
-        DbHelpers::saveManagedObjectContext(m_context, this);
+    m_pending.discard(m_context, touched, this);
+    if (cardWasNew)
+        m_currentObject = nullptr;
+    if (documentWasNew)
+        setCurrentDocument(nullptr);
 }
 
 // --- Title and colours
@@ -431,16 +413,8 @@ void PvBaseEditor::applyColors()
     const QColor foreground(m_isDarkMode ? PvTextView::kEditorDarkForeground : PvTextView::kEditorForeground);
     const QColor accent = m_currentItemType == ProjectItemTypes::AllCards ? foreground : prop.cardColor();
     NavigationHelpers::setupCustomNavbar(bar, accent, background);
-    for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_toolbar)}) {
-        QPalette colours = area->palette();
-        colours.setColor(QPalette::Window, background);
-        colours.setColor(QPalette::Base, background);
-        colours.setColor(QPalette::WindowText, foreground);
-        colours.setColor(QPalette::ButtonText, foreground);
-        colours.setColor(QPalette::Button, background);
-        area->setPalette(colours);
-        area->setAutoFillBackground(true);
-    }
+    for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_toolbar)})
+        NavigationHelpers::paintArea(area, foreground, background);
     // The gutters around the text are the view's own frame: the same colour as the page.
     QPalette page = m_editor->palette();
     page.setColor(QPalette::Window, background);
@@ -483,16 +457,11 @@ void PvBaseEditor::setPeeking(bool peeking)
 
 void PvBaseEditor::showCloudUpdateAlert()
 {
-    auto* alert = new Alert(UpdatedAlertTitle, UpdatedAlertFormat.arg(m_cardChanged ? UpdatedAlertCopyOffer : ""));
-    alert->setObjectName(QStringLiteral("cardUpdatedAlert"));
-    alert->addAction(IgnoreChangesTitle, AlertActionStyle::Destructive);
     QPointer<PvBaseEditor> self(this);
-    alert->addAction(LoadCardTitle, AlertActionStyle::Default, [self] {
+    EditorPrompts::showCardUpdated(this, m_cardChanged, [self] {
         if (self)
             self->saveAsCopy();
     });
-    ViewController* top = SharedHelpers::getTopmostViewController();
-    alert->present(top ? static_cast<QWidget*>(top) : this);
 }
 
 // --- Snapshot
@@ -557,38 +526,6 @@ QVariantMap PvBaseEditor::cardSnapshot()
 }
 
 // --- Saving and closing
-
-void PvBaseEditor::afterIndicator(int milliseconds, std::function<void()> work)
-{
-    QPointer<PvBaseEditor> self(this);
-    Dispatch::globalAfter(milliseconds, [self, work = std::move(work)] {
-        Dispatch::main([self, work] {
-            if (self)
-                work();
-            else
-                ProgressHud::dismiss();
-        });
-    });
-}
-
-void PvBaseEditor::confirmDiscard(const QString& title, const QString& message, const QString& discardTitle,
-                                  const QString& keepTitle, std::function<void()> discard)
-{
-    for (Alert* shown : Alert::presented()) {
-        if (shown->title() == title)
-            return;
-    }
-    auto* alert = new Alert(title, message);
-    alert->setAccessibleName(DiscardChangesAccessibility);
-    alert->setObjectName(DiscardChangesAccessibility);
-    QPointer<PvBaseEditor> self(this);
-    alert->addAction(discardTitle, AlertActionStyle::Destructive, [self, discard = std::move(discard)] {
-        if (self)
-            discard();
-    });
-    alert->addAction(keepTitle, AlertActionStyle::Cancel);
-    alert->present(this);
-}
 
 // --- Editing session
 

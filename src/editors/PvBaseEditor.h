@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CardEditorFields.h"
+#include "PendingRecords.h"
 #include "core/CardProps.h"
 #include "platform/ViewController.h"
 
@@ -30,70 +32,32 @@ class QToolBar;
 // toolbar, colours and title, the Return key, and the alert for changes another process made to the card.
 // Loading and saving the body, the commands and menus, and watching the store are collaborators it owns.
 // Subclasses write the card's item fields and call saveContent() and saveCursorPosition() from their save.
-class PvBaseEditor : public ViewController {
+class PvBaseEditor : public ViewController, public CardEditorFields {
     Q_OBJECT
 
 public:
-    static inline const QString UpdatedAlertTitle = QStringLiteral("Warning");
-    // %1 is empty, or UpdatedAlertCopyOffer when the card has unsaved changes.
-    static inline const QString UpdatedAlertFormat =
-        QStringLiteral("The card you're editing has been updated from iCloud.\r\n\r\nAny changes you make will "
-                       "overwrite the update.\r\n\r\nDo you want to load the updated card%1?");
-    static inline const QString UpdatedAlertCopyOffer =
-        QStringLiteral(" and save a copy of your current changes to a new card");
-    static inline const QString IgnoreChangesTitle = QStringLiteral("Ignore Changes");
-    static inline const QString LoadCardTitle = QStringLiteral("Load Card");
     static inline const QString UnreadableTitle = QStringLiteral("Unreadable Card");
     static inline const QString UnreadableMessage =
         QStringLiteral("The text of this card could not be read. It is left exactly as it is stored and "
                        "this editor will not save over it.");
-    // The bar buttons and the question before unsaved changes go, the same in every editor.
+    // The bar buttons, the same in every editor (the question before changes go is EditorPrompts').
     static inline const QString CancelTitle = QStringLiteral("Cancel");
     static inline const QString SaveTitle = QStringLiteral("Save");
-    static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
-    static inline const QString DiscardChangesMessage =
-        QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?");
-    static inline const QString DiscardChangesAccessibility = QStringLiteral("discardChangesAlert");
-    static inline const QString DiscardTitle = QStringLiteral("Discard");
     static inline const QString CopyPrefix = QStringLiteral("Copy of ");
     static inline const QString ArchiveFailedMessage =
         QStringLiteral("The card's text could not be stored, so nothing was saved. Your changes are still here.");
-    // Wait before a save, so that the progress indicator is drawn first.
-    static constexpr int SaveDelayMs = 400;
     // The indent a Story card's new paragraph starts with when the project asks for it.
     static inline const QString StoryIndent = QStringLiteral("\n\t");
 
     explicit PvBaseEditor(QWidget* parent = nullptr);
     ~PvBaseEditor() override;
 
-    // --- Set by the opener before the screen loads (the context and project are required).
-    ManagedObjectContext* managedObjectContext() const { return m_context; }
-    void setManagedObjectContext(ManagedObjectContext* context) { m_context = context; }
-    // The card; nullptr for a new card until its first save.
-    ProjectItem* currentObject() const { return m_currentObject; }
-    void setCurrentObject(ProjectItem* item) { m_currentObject = item; }
-    QString currentProjectId() const { return m_currentProjectId; }
-    void setCurrentProjectId(const QString& id) { m_currentProjectId = id; }
-    QString currentFolderId() const { return m_currentFolderId; }
-    void setCurrentFolderId(const QString& id) { m_currentFolderId = id; }
-    qint64 currentItemType() const { return m_currentItemType; }
-    void setCurrentItemType(qint64 type) { m_currentItemType = type; }
-    // The folder's cards as the opener shows them.
-    const QList<ProjectItem*>& fetchedResults() const { return m_fetchedResults; }
-    void setFetchedResults(const QList<ProjectItem*>& cards) { m_fetchedResults = cards; }
-    const CardProps& cardProps() const { return m_cardProps; }
-    void setCardProps(const CardProps& props) { m_cardProps = props; }
-    // A card opened from inside another editor; it arms the secondary quit-guard flag.
-    bool isSecondaryCard() const { return m_isSecondaryCard; }
-    void setIsSecondaryCard(bool secondary) { m_isSecondaryCard = secondary; }
+    // --- Set by the opener besides the fields every card editor takes.
     bool preventFontSizeChange() const { return m_preventFontSizeChange; }
     void setPreventFontSizeChange(bool prevent) { m_preventFontSizeChange = prevent; }
     // The board's search pattern; the editor steps through its hits.
     QString regexQuery() const { return m_regexQuery; }
     void setRegexQuery(const QString& pattern) { m_regexQuery = pattern; }
-    // A crash-recovery snapshot the writer chose to restore.
-    const std::optional<QVariantMap>& autoSaveData() const { return m_autoSaveData; }
-    void setAutoSaveData(const std::optional<QVariantMap>& snapshot) { m_autoSaveData = snapshot; }
     // Told when the title (given) or the tag or notes (nullopt) changed.
     std::function<void(const std::optional<QString>&)> cardUpdated;
 
@@ -196,12 +160,6 @@ protected:
     void viewDidDisappear(bool animated) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-    // Runs work on the GUI thread once the progress indicator's wait has passed, while this editor exists;
-    // when it went meanwhile, only the indicator goes.
-    void afterIndicator(int milliseconds, std::function<void()> work);
-    // Asks before unsaved changes go (one such alert at a time); discard runs when the writer chose so.
-    void confirmDiscard(const QString& title, const QString& message, const QString& discardTitle,
-                        const QString& keepTitle, std::function<void()> discard);
     void setFullTitle(const QString& title) { m_fullTitle = title; }
     void setViewTitle(const QString& title) { m_viewTitle = title; }
     void setContentChanged(bool changed) { m_contentChanged = changed; }
@@ -241,17 +199,8 @@ private:
     bool handleSmartPunctuation(const QString& typed);
     void onCardChangedElsewhere();
 
-    ManagedObjectContext* m_context = nullptr;
-    ProjectItem* m_currentObject = nullptr;
-    QString m_currentProjectId;
-    QString m_currentFolderId;
-    qint64 m_currentItemType = 0;
-    QList<ProjectItem*> m_fetchedResults;
-    CardProps m_cardProps;
-    bool m_isSecondaryCard = false;
     bool m_preventFontSizeChange = false;
     QString m_regexQuery;
-    std::optional<QVariantMap> m_autoSaveData;
 
     QString m_fullTitle;
     QString m_viewTitle;
@@ -266,7 +215,7 @@ private:
     bool m_isFullScreenEditor = false;
     bool m_peeking = false;
     bool m_newCardDetected = false;
-    QList<ManagedObject*> m_pendingInserts;
+    PendingRecords m_pending;
 
     PvTextView* m_editor = nullptr;
     QToolBar* m_toolbar = nullptr;

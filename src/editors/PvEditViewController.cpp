@@ -2,6 +2,7 @@
 
 #include "CardSaveWriter.h"
 #include "EditorCommands.h"
+#include "EditorPrompts.h"
 #include "PvTextView.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -194,8 +195,8 @@ void PvEditViewController::saveCard(const std::optional<QString>& copyTitle, std
     if (isBusy())
         return;
     setSaving(true);
-    ProgressHud::show();
-    afterIndicator(Delays::scaled(SaveDelayMs), [this, copyTitle, completion] { writeCard(copyTitle, completion); });
+    EditorPrompts::afterIndicator<PvEditViewController>(
+        this, [copyTitle, completion](PvEditViewController& editor) { editor.writeCard(copyTitle, completion); });
 }
 
 void PvEditViewController::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
@@ -300,12 +301,15 @@ void PvEditViewController::confirmCancel()
         closeEditor();
         return;
     }
-    confirmDiscard(DiscardChangesTitle, DiscardChangesMessage, DiscardTitle, CancelTitle, [this] {
-        discardPendingChanges();
-        if (m_autoSaveController)
-            m_autoSaveController->removeSnapshot();
-        markCardChanged(false);
-        closeEditor();
+    QPointer<PvEditViewController> self(this);
+    EditorPrompts::confirmDiscard(this, [self] {
+        if (!self)
+            return;
+        self->discardPendingChanges();
+        if (self->m_autoSaveController)
+            self->m_autoSaveController->removeSnapshot();
+        self->markCardChanged(false);
+        self->closeEditor();
     });
 }
 

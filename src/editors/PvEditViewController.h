@@ -35,11 +35,6 @@ public:
     static void registerInStoryboard();
 
     // --- Set by the board before the screen loads.
-    // The board that opened the editor.
-    QObject* cvController() const { return m_cvController; }
-    void setCvController(QObject* board) { m_cvController = board; }
-    // Given the card this editor inserted (a new card or a saved copy) once it is saved, for the board's list.
-    std::function<void(ProjectItem*)> addedRecord;
     // The board's achievements for the open project; may be null.
     AchievementsManager* achievementsManager() const { return m_achievementsManager; }
     void setAchievementsManager(AchievementsManager* manager) { m_achievementsManager = manager; }
@@ -90,7 +85,6 @@ private:
     void checkDailyAverage(qint64 wordsGained);
     void beginDailyAverageCheck();
 
-    QPointer<QObject> m_cvController;
     AchievementsManager* m_achievementsManager = nullptr;
     std::unique_ptr<CardSaveWriter> m_writer;
     std::optional<qint64> m_startWordCount;

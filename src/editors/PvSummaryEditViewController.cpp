@@ -1,5 +1,7 @@
 #include "PvSummaryEditViewController.h"
 
+#include "EditorPrompts.h"
+
 #include "CardSaveWriter.h"
 #include "PvTextView.h"
 #include "core/AutoSaveController.h"
@@ -188,8 +190,8 @@ void PvSummaryEditViewController::saveCard(const std::optional<QString>& copyTit
     if (isBusy())
         return;
     setSaving(true);
-    ProgressHud::show();
-    afterIndicator(Delays::scaled(SaveDelayMs), [this, copyTitle, completion] { writeCard(copyTitle, completion); });
+    EditorPrompts::afterIndicator<PvSummaryEditViewController>(
+        this, [copyTitle, completion](PvSummaryEditViewController& editor) { editor.writeCard(copyTitle, completion); });
 }
 
 void PvSummaryEditViewController::writeCard(const std::optional<QString>& copyTitle,
@@ -296,12 +298,15 @@ void PvSummaryEditViewController::confirmCancel()
         closeEditor(false);
         return;
     }
-    confirmDiscard(DiscardChangesTitle, DiscardChangesMessage, DiscardTitle, CancelTitle, [this] {
-        discardPendingChanges();
-        if (m_autoSaveController)
-            m_autoSaveController->removeSnapshot();
-        markCardChanged(false);
-        closeEditor(false);
+    QPointer<PvSummaryEditViewController> self(this);
+    EditorPrompts::confirmDiscard(this, [self] {
+        if (!self)
+            return;
+        self->discardPendingChanges();
+        if (self->m_autoSaveController)
+            self->m_autoSaveController->removeSnapshot();
+        self->markCardChanged(false);
+        self->closeEditor(false);
     });
 }
 

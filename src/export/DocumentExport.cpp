@@ -94,9 +94,20 @@ void DocumentExport::exportText(const QTextDocument& text, const QString& title,
 {
     const Row chosen = row(index);
     const QString fileName = Helpers::sanitizeFileNameString(title) + QLatin1Char('.') + chosen.extension;
+    exportFile(
+        fileName,
+        [&text, &chosen](const QString& path) {
+            return AttributedStringExport::exportDataToFile(text, path, chosen.exportType);
+        },
+        parent, std::move(done));
+}
+
+void DocumentExport::exportFile(const QString& fileName, const std::function<bool(const QString&)>& write,
+                                QWidget* parent, std::function<void(const std::optional<QString>&)> done)
+{
     const QString folder = ExportStaging::privateExportFolder();
     const QString exportPath = FilePaths::child(folder, fileName);
-    if (folder.isEmpty() || !AttributedStringExport::exportDataToFile(text, exportPath, chosen.exportType)) {
+    if (folder.isEmpty() || !write(exportPath)) {
         if (!folder.isEmpty())
             removePrivateFolder(folder);
         showError(parent);

@@ -58,6 +58,10 @@ public:
                            std::function<void(const std::optional<QString>&)> done = {});
     // Open in: writes text into Downloads under a free name and opens it; answers the file, or nullopt after
     // showing "Error" (nothing is opened then).
+    // Export of any file: write makes it at the private path it is given, the writer chooses where it goes and
+    // it is copied there; the private folder is removed either way. Failures as for exportText.
+    static void exportFile(const QString& fileName, const std::function<bool(const QString& path)>& write,
+                           QWidget* parent, std::function<void(const std::optional<QString>&)> done = {});
     static std::optional<QString> openInApplication(const QTextDocument& text, const QString& title, int row,
                                                     QWidget* parent);
     static void showError(QWidget* parent);

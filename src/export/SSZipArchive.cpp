@@ -176,7 +176,7 @@ bool SSZipArchive::unzipFileAtPath(const QString& path, const QString& destinati
         const QString target = FilePaths::child(destination, entry.name);
         QDir().mkpath(isFolder ? target : QFileInfo(target).path());
         if (!isFolder && (overwrite || !QFileInfo::exists(target))) {
-            if (!copyEntry(zip, target, budget)) {
+            if (!copyEntry(zip, target, budget) || unzCloseCurrentFile(zip) != UNZ_OK) {
                 unzCloseCurrentFile(zip);
                 success = false;
                 break;
@@ -193,6 +193,52 @@ bool SSZipArchive::unzipFileAtPath(const QString& path, const QString& destinati
     }
     unzClose(zip);
     return success;
+}
+
+bool SSZipArchive::extractEntries(const QString& path, const QStringList& names, const QString& destination,
+                                  const Limits& limits, Error* error)
+{
+    unzFile zip = unzOpen64(QFile::encodeName(path).constData());
+    if (!zip) {
+        setError(error, OpenFailedCode, OpenFailedMessage);
+        return false;
+    }
+    const auto fail = [&](int code, const QString& message, const QStringList& written) {
+        setError(error, code, message);
+        for (const QString& file : written)
+            QFile::remove(file);
+        unzClose(zip);
+        return false;
+    };
+    unz_global_info64 global{};
+    if (unzGetGlobalInfo64(zip, &global) != UNZ_OK || unzGoToFirstFile(zip) != UNZ_OK)
+        return fail(FirstFileFailedCode, FirstFileFailedMessage, {});
+    if (global.number_entry > quint64(limits.maxEntries))
+        return fail(TooLargeCode, TooLargeMessage, {});
+    if (!checkEntries(zip, error, limits)) {
+        unzClose(zip);
+        return false;
+    }
+    qint64 budget = limits.maxTotalBytes;
+    QStringList written;
+    for (const QString& name : names) {
+        if (!isSafeEntryName(name) || name.contains(QLatin1Char('/')) ||
+            unzLocateFile(zip, name.toUtf8().constData(), 1) != UNZ_OK)
+            return fail(MissingEntryCode, MissingEntryMessage, written);
+        if (unzOpenCurrentFile(zip) != UNZ_OK)
+            return fail(DamagedEntryCode, DamagedEntryMessage, written);
+        const QString target = FilePaths::child(destination, name);
+        written.append(target);
+        const bool copied = copyEntry(zip, target, budget);
+        // Closing after the last byte is where the CRC is compared.
+        const int closed = unzCloseCurrentFile(zip);
+        if (budget < 0)
+            return fail(TooLargeCode, TooLargeMessage, written);
+        if (!copied || closed != UNZ_OK || !QFileInfo::exists(target))
+            return fail(DamagedEntryCode, DamagedEntryMessage, written);
+    }
+    unzClose(zip);
+    return true;
 }
 
 bool SSZipArchive::createZipFileAtPath(const QString& path, const QStringList& paths)

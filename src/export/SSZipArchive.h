@@ -21,6 +21,10 @@ public:
     static inline const QString FirstFileFailedMessage = QStringLiteral("failed to open first file in zip file");
     static inline const QString UnsafeEntryMessage = QStringLiteral("zip entry name leads outside the destination");
     static inline const QString TooLargeMessage = QStringLiteral("zip file holds more than can be unpacked");
+    static constexpr int MissingEntryCode = -5;
+    static constexpr int DamagedEntryCode = -6;
+    static inline const QString MissingEntryMessage = QStringLiteral("zip file lacks an entry it must hold");
+    static inline const QString DamagedEntryMessage = QStringLiteral("zip entry is damaged");
 
     struct Error {
         QString domain;
@@ -40,6 +44,12 @@ public:
                                 const QString& password, Error* error);
     static bool unzipFileAtPath(const QString& path, const QString& destination, bool overwrite,
                                 const QString& password, Error* error, const Limits& limits);
+    // Unpacks only the named top-level entries, each into destination under its own name, after the whole
+    // archive passed the checks of unzipFileAtPath. Bytes are counted as they are inflated (sizes the archive
+    // declares are not trusted) and every entry's CRC is checked. False, with error set, when a named entry is
+    // missing, damaged or past the limits; files already written are then removed.
+    static bool extractEntries(const QString& path, const QStringList& names, const QString& destination,
+                               const Limits& limits, Error* error);
     // Each path is stored under its last component, folders with their whole contents.
     static bool createZipFileAtPath(const QString& path, const QStringList& paths);
 

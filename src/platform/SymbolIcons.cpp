@@ -65,6 +65,7 @@ const QHash<QString, QString>& table()
         {QStringLiteral("paperplane.fill"), QStringLiteral("mail-send")},
         {QStringLiteral("questionmark.diamond.fill"), QStringLiteral("help-hint")},
         {QStringLiteral("text.cursor"), QStringLiteral("edit-select-text")},
+        {QStringLiteral("photo"), QStringLiteral("image-x-generic")},
         {QStringLiteral("printer"), QStringLiteral("document-print")},
         {QStringLiteral("arrow.up.left.and.arrow.down.right"), QStringLiteral("view-fullscreen")},
         {QStringLiteral("arrow.down.right.and.arrow.up.left"), QStringLiteral("view-restore")},

@@ -19,6 +19,10 @@ ViewController::~ViewController()
         m_sheet->hide();
         m_sheet->deleteLater();
     }
+    // A screen shown over us full screen watches our resizes; it must not see the events of our own teardown,
+    // when we are no longer a ViewController.
+    if (m_presented)
+        removeEventFilter(m_presented.data());
     for (const QPointer<ViewController>& child : std::as_const(m_children)) {
         if (child)
             child->m_parentController = nullptr;

@@ -34,19 +34,25 @@ bool DayRollup::add(const DayStat& record)
 
 QList<DayStat> DayRollup::finish(const std::optional<DayStat>& unsaved)
 {
-    if (unsaved && unsaved->startTime().isValid()) {
-        const QDate day = unsaved->startTime().toLocalTime().date();
-        qsizetype at = 0;
-        for (; at < m_days.size(); ++at) {
-            const QDate existing = m_days[at].startTime().toLocalTime().date();
-            if (existing == day) {
-                m_days[at].add(unsaved->time(), unsaved->wordCount());
-                return m_days;
-            }
-            if (existing < day)
-                break;
-        }
-        m_days.insert(at, *unsaved);
-    }
+    if (unsaved)
+        addUnsaved(m_days, *unsaved);
     return m_days;
+}
+
+void DayRollup::addUnsaved(QList<DayStat>& days, const DayStat& unsaved)
+{
+    if (!unsaved.startTime().isValid())
+        return;
+    const QDate day = unsaved.startTime().toLocalTime().date();
+    qsizetype at = 0;
+    for (; at < days.size(); ++at) {
+        const QDate existing = days[at].startTime().toLocalTime().date();
+        if (existing == day) {
+            days[at].add(unsaved.time(), unsaved.wordCount());
+            return;
+        }
+        if (existing < day)
+            break;
+    }
+    days.insert(at, unsaved);
 }

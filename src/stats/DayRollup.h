@@ -19,6 +19,8 @@ public:
     // The days, newest first, with the unsaved stretch added into its day or placed in date order; one
     // without a start time is ignored.
     QList<DayStat> finish(const std::optional<DayStat>& unsaved = std::nullopt);
+    // Adds the unsaved stretch into its day of a finished roll-up, or places it in date order as a day of its own.
+    static void addUnsaved(QList<DayStat>& days, const DayStat& unsaved);
 
 private:
     QDate dayOf(const QDateTime& moment);

@@ -289,13 +289,55 @@ QString StatisticsManager::durationText(qint64 seconds)
         .arg(minutes == 1 ? QStringLiteral("minute") : QStringLiteral("minutes"));
 }
 
-StatisticsReport StatisticsManager::report(ManagedObjectContext* context, const QString& projectId, qint64 wordGoal,
+double StatisticsManager::goalPercent(qint64 words, qint64 wordGoal)
+{
+    if (wordGoal < 1)
+        return 0;
+    return double(words) / double(wordGoal) * 100.0;
+}
+
+std::optional<qint64> StatisticsManager::daysToGoal(qint64 words, qint64 wordGoal, qint64 wordsPerDay)
+{
+    if (wordsPerDay < 1)
+        return std::nullopt;
+    return qint64(double(wordGoal - words) / double(wordsPerDay) + 0.5);
+}
+
+QString StatisticsManager::summaryText(qint64 wordGoal, qint64 words, qint64 wordsPerDay, const QDateTime& now)
+{
+    if (wordGoal < 1)
+        return NoGoalSummary;
+    if (wordGoal <= words)
+        return CompletedSummary;
+    const std::optional<qint64> days = daysToGoal(words, wordGoal, wordsPerDay);
+    if (!days)
+        return NeverSummary.arg(wordsPerDay);
+    const QDate finish = calendarDay(now).addDays(*days);
+    return DaysSummary.arg(wordsPerDay).arg(*days).arg(RelativeDateFormatter::mediumDate(finish));
+}
+
+StatisticsReport StatisticsManager::report(ManagedObjectContext* context, const QString& projectId,
                                            const std::optional<DayStat>& unsaved, const QDateTime& now)
 {
-    StatisticsReport report;
-    report.days = dayStats(context, projectId, wordGoal, false, unsaved);
+    // The screen shows no record or card identifiers, so they are not read.
+    const QList<DayStat> stored = dayStats(context, projectId, 0, true, std::nullopt, RecordFields::FiguresOnly);
+    CardStats cardStats;
     if (context)
-        report.cardStats = DbHelpers::getCardStats(context, projectId, ItemIds::Top);
+        cardStats = DbHelpers::getCardStats(context, projectId, ItemIds::Top);
+    return report(stored, cardStats, wordsPerPage(context, projectId), unsaved, now);
+}
+
+StatisticsReport StatisticsManager::report(const QList<DayStat>& storedDays, const CardStats& cardStats,
+                                           qint64 wordsPerPage, const std::optional<DayStat>& unsaved,
+                                           const QDateTime& now)
+{
+    StatisticsReport report;
+    report.storedStreakDays = longestStreak(storedDays);
+    report.storedWordsPerDay = averageWordsPerDay(storedDays);
+    report.days = storedDays;
+    if (unsaved)
+        DayRollup::addUnsaved(report.days, *unsaved);
+    report.cardStats = cardStats;
     report.todaysWords = todaysWords(report.days, now);
     report.wordsPerDay = averageWordsPerDay(report.days);
     report.streakDays = longestStreak(report.days);
@@ -304,7 +346,7 @@ StatisticsReport StatisticsManager::report(ManagedObjectContext* context, const 
     report.averageTimePerDay = averageTimePerDay(report.days, now);
     report.totalTime = totalTime(report.days);
     report.daysSpent = report.days.size();
-    report.wordsPerPage = wordsPerPage(context, projectId);
+    report.wordsPerPage = wordsPerPage;
     report.pages = pageCount(report.cardStats.wordCount, report.wordsPerPage);
     report.readingTimeText = readingTimeText(report.cardStats.wordCount);
     report.busiestDayText = busiestDayText(report.days, now);

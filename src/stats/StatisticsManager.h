@@ -24,6 +24,12 @@ public:
     // Trends need this many days of writing before they say anything.
     static constexpr qsizetype TrendMinimumDays = 7;
     static inline const QString NoInformationText = QStringLiteral("No information yet");
+    static inline const QString NoGoalSummary = QStringLiteral("Please set a goal to see a summary.");
+    static inline const QString CompletedSummary = QStringLiteral("You have completed this project. Congratulations!");
+    static inline const QString NeverSummary = QStringLiteral(
+        "At your average current rate of %1 words per day, you can expect to never complete this project.");
+    static inline const QString DaysSummary = QStringLiteral(
+        "At your average current rate of %1 words per day, you could complete this project in %2 days. (%3).");
 
     // Every writing record of the project, newest first; empty when the fetch fails.
     static QList<ProjectStat*> fetchStats(ManagedObjectContext* context, const QString& projectId);
@@ -71,7 +77,20 @@ public:
     static QString mostProductiveDayText(const QList<DayStat>& days, const QDateTime& now);
     static QString durationText(qint64 seconds);
 
-    // Everything the statistics screen shows for a project, with the word goal as the roll-up's limit.
-    static StatisticsReport report(ManagedObjectContext* context, const QString& projectId, qint64 wordGoal,
+    // The project's words as a percentage of the goal; 0 without a goal. Not capped: a project past its goal
+    // reads above 100.
+    static double goalPercent(qint64 words, qint64 wordGoal);
+    // Days left to the goal at the average rate, halves rounded up; nullopt when the rate is below 1 a day.
+    static std::optional<qint64> daysToGoal(qint64 words, qint64 wordGoal, qint64 wordsPerDay);
+    // The sentence under the goal: no goal, goal reached, never at this rate, or the days and the date.
+    static QString summaryText(qint64 wordGoal, qint64 words, qint64 wordsPerDay, const QDateTime& now);
+
+    // Everything the statistics screen shows for a project: every stored record and the unsaved stretch, so the
+    // figures never depend on the word goal. One read of the records serves both the shown figures and those
+    // achievements are judged on.
+    static StatisticsReport report(ManagedObjectContext* context, const QString& projectId,
+                                   const std::optional<DayStat>& unsaved, const QDateTime& now);
+    // Finishes a report from the stored days (newest first) the caller already rolled up.
+    static StatisticsReport report(const QList<DayStat>& storedDays, const CardStats& cardStats, qint64 wordsPerPage,
                                    const std::optional<DayStat>& unsaved, const QDateTime& now);
 };

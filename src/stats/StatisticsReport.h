@@ -8,6 +8,7 @@
 
 // The figures of one project's statistics, computed once by StatisticsManager::report().
 struct StatisticsReport {
+    // Every stored day with the unsaved stretch added.
     QList<DayStat> days;
     CardStats cardStats;
     qint64 todaysWords = 0;
@@ -23,4 +24,8 @@ struct StatisticsReport {
     QString readingTimeText;
     QString busiestDayText;
     QString mostProductiveDayText;
+    // The streak and average of the stored days alone: what achievements are judged on, since the writer may
+    // still discard the unsaved stretch.
+    qint64 storedStreakDays = 0;
+    qint64 storedWordsPerDay = 0;
 };

@@ -1,4 +1,5 @@
 #include "app/ScreenRegistry.h"
+#include "board/PeekTableViewController.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
@@ -23,7 +24,9 @@ TEST(ScreenRegistryTest, everyScreenTheProgramOpensByIdentifierIsRegistered)
          {AppDelegate::ProjectListIdentifier, ProjectOpener::BoardIdentifier, ProjectOpener::SidebarIdentifier,
           CardNotesViewController::StoryboardIdentifier, ImageViewController::StoryboardIdentifier,
           PvEditViewController::StoryboardIdentifier, PvSummaryEditViewController::StoryboardIdentifier,
-          CompiledViewController::Identifier}) {
+          CompiledViewController::Identifier, QStringLiteral("sketchView"),
+          QStringLiteral("statisticsView"), QStringLiteral("achievementView"), QStringLiteral("settingsView"),
+          PeekTableViewController::StoryboardIdentifier}) {
         std::unique_ptr<ViewController> screen(Storyboard::instantiate(identifier));
         EXPECT_NE(screen, nullptr) << identifier.toStdString();
     }

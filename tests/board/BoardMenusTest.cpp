@@ -5,6 +5,9 @@
 #include "board/TagMenuController.h"
 #include "dialogs/DialogMenuController.h"
 #include "editors/CardNotesViewController.h"
+#include "export/CompiledViewController.h"
+#include "export/KUVDocPickerViewController.h"
+#include "platform/NavigationController.h"
 #include "platform/ResponderChain.h"
 
 #include <QMenu>
@@ -171,7 +174,9 @@ TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
     appear();
     QMenu* menu = board->contextButton()->menu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::FolderInfoTitle}));
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::CompileTitle, BoardMenus::ImportTitle,
+                                         BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle, BoardMenus::StatisticsTitle,
+                                         BoardMenus::SettingsTitle}));
     menu->actions().first()->trigger();
     EXPECT_TRUE(board->compactCards());
     EXPECT_TRUE(UserDefaults::standard().value(PvCardViewController::PrefCompactCards).toBool());
@@ -182,12 +187,71 @@ TEST_F(BoardMenusTest, folderInfoShowsTheFolderShown)
 {
     appear();
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
-    board->contextButton()->menu()->actions().at(1)->trigger();
+    action(board->contextButton()->menu(), BoardMenus::FolderInfoTitle)->trigger();
     ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
     auto* text = board->presentedViewController()->findChild<QTextEdit*>();
     ASSERT_NE(text, nullptr);
     // Part One holds one card of its own and one in Chapter.
     EXPECT_TRUE(text->toPlainText().contains(QStringLiteral("Total cards: 2"))) << qPrintable(text->toPlainText());
+}
+
+TEST_F(BoardMenusTest, compileIsOfferedOnlyWhereStoryCardsAreAndOpensTheFoldersManuscript)
+{
+    appear();
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    board->navigator().enterFolder(item(QStringLiteral("Chapter")), 0);
+    EXPECT_FALSE(titles(board->contextButton()->menu()).contains(BoardMenus::CompileTitle)) << "Chapter holds an Idea";
+    board->navigator().goBack();
+    QAction* compile = action(board->contextButton()->menu(), BoardMenus::CompileTitle);
+    ASSERT_NE(compile, nullptr) << "Part One holds the Story card Inside";
+    compile->trigger();
+    CompiledViewController* compiled = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+        compiled = navigation ? qobject_cast<CompiledViewController*>(navigation->topViewController()) : nullptr;
+        return compiled != nullptr;
+    }));
+    EXPECT_EQ(compiled->folderId, partOne);
+    EXPECT_EQ(compiled->folderTitle, QStringLiteral("Part One"));
+    EXPECT_EQ(compiled->projectId, board->currentProjectId());
+}
+
+TEST_F(BoardMenusTest, importAndExportOpenTheirChoosers)
+{
+    appear();
+    for (const QString& title : {BoardMenus::ImportTitle, BoardMenus::ExportTitle}) {
+        action(board->contextButton()->menu(), title)->trigger();
+        KUVDocPickerViewController* picker = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+            picker = navigation ? qobject_cast<KUVDocPickerViewController*>(navigation->topViewController()) : nullptr;
+            return picker != nullptr;
+        }));
+        EXPECT_EQ(picker->formTitle(), title);
+        picker->cancel();
+        ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
+    }
+}
+
+TEST_F(BoardMenusTest, statisticsAndSettingsOpenTheProjectsSheets)
+{
+    appear();
+    const QList<std::pair<QString, QString>> rows = {{BoardMenus::StatisticsTitle, QStringLiteral("statisticsView")},
+                                                     {BoardMenus::SettingsTitle, QStringLiteral("settingsView")}};
+    for (const auto& [title, screen] : rows) {
+        action(board->contextButton()->menu(), title)->trigger();
+        ViewController* sheet = nullptr;
+        ASSERT_TRUE(waitFor([&] {
+            auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+            sheet = navigation ? navigation->topViewController() : nullptr;
+            return sheet != nullptr;
+        })) << title.toStdString();
+        EXPECT_EQ(sheet->metaObject()->className(),
+                  QByteArray(screen == QStringLiteral("statisticsView") ? "StatisticsViewController"
+                                                                         : "SettingsViewController"));
+        board->presentedViewController()->dismiss(false);
+        ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
+    }
 }
 
 TEST_F(BoardMenusTest, onlyTheBoardsOwnActionsAreEnabled)
@@ -238,10 +302,8 @@ protected:
     }
 };
 
-TEST_F(BoardScreenshots, folderMenusAndChooserInBothAppearances)
+TEST_F(BoardScreenshots, screenshotsOfFolderMenusAndChooser)
 {
-    if (!qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT"))
-        GTEST_SKIP() << "screenshots only on request";
     appear();
     shoot(QStringLiteral("light"));
     const QPalette light = QApplication::palette();

@@ -28,6 +28,23 @@ TEST(CardGridMetricsTest, desktopWidthsGiveTheDocumentedGrids)
     EXPECT_EQ(narrow.cellHeight, 380);
 }
 
+TEST(CardGridMetricsTest, columnsChangeExactlyAtTheirBoundaries)
+{
+    const auto grid = [](int width, bool compact) {
+        const auto result = CardGridMetrics::compute(width, compact, true);
+        return QList<int>({result.columns, result.cellWidth, result.cellHeight});
+    };
+    // Large: 660 / 2 is 330, not below the narrowest column; 659 / 2 is.
+    EXPECT_EQ(grid(660, false), QList<int>({2, 300, 200}));
+    EXPECT_EQ(grid(659, false), QList<int>({1, 619, 385}));
+    // Compact: 400 / 2 is 200, not below the narrowest column; 399 / 2 is.
+    EXPECT_EQ(grid(400, true), QList<int>({2, 170, 126}));
+    EXPECT_EQ(grid(399, true), QList<int>({1, 359, 220}));
+    // 900 / 300 is exactly 3 columns; one point more rounds up to 4.
+    EXPECT_EQ(grid(900, true), QList<int>({3, 273, 204}));
+    EXPECT_EQ(grid(901, true), QList<int>({4, 200, 150}));
+}
+
 TEST(CardGridMetricsTest, widthWithoutRoomNeverDividesByZero)
 {
     for (int width : {0, -5, 1, 30}) {

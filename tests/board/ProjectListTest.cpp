@@ -8,6 +8,7 @@
 #include "board/ProjectViewController.h"
 #include "board/PvCardViewController.h"
 #include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/ToolbarDelegate.h"
@@ -82,7 +83,8 @@ protected:
     {
         for (int round = 0; round < 5; ++round) {
             const qint64 last = context()->lastHistoryToken();
-            ASSERT_TRUE(waitFor([&] { return announcedToken >= last; }));
+            // The list itself has read every save so far: no notice of an earlier save is still on its way.
+            ASSERT_TRUE(waitFor([&] { return announcedToken >= last && screen->historyToken() >= last; }));
             QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
             screen->reloadAfterCloudChanges();
             ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1 && !screen->isReloadScheduled(); }));
@@ -90,6 +92,18 @@ protected:
                 return;
         }
         FAIL() << "the list kept saving on every reload";
+    }
+    // Resizes the window until the list's viewport is width wide; tall enough that no scroll bar takes width.
+    bool resizeViewportTo(int width)
+    {
+        QWidget* window = app->window();
+        QWidget* viewport = screen->collectionView()->viewport();
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            window->resize(window->width() + width - viewport->width(), 1400);
+            if (waitFor([&] { return viewport->width() == width; }, 1000))
+                return true;
+        }
+        return false;
     }
     qint64 transactionCount() const { return context()->fetchHistoryAfterToken(0).transactions.size(); }
     QPoint centerOf(int row) const
@@ -123,6 +137,60 @@ TEST(ProjectGridMetricsTest, desktopWidthsGiveTheColumnsAndTileSizesOfTheGrid)
     EXPECT_EQ(ProjectGridMetrics::compute(800, false).columns, 2);
 }
 
+TEST(ProjectGridMetricsTest, columnsChangeExactlyAtTheirBoundaries)
+{
+    const auto grid = [](int width) {
+        const auto result = ProjectGridMetrics::compute(width, true);
+        return QList<int>({result.columns, result.cellWidth, result.cellHeight});
+    };
+    EXPECT_EQ(grid(999), QList<int>({3, 295, 490}));
+    EXPECT_EQ(grid(1000), QList<int>({4, 215, 355}));
+    // 1500 / 300 is exactly 5 columns; one point more rounds up to 6 of 250.
+    EXPECT_EQ(grid(1500), QList<int>({5, 266, 440}));
+    EXPECT_EQ(grid(1501), QList<int>({6, 217, 360}));
+}
+
+TEST_F(ProjectListTest, modelMovesARowToTheVeryEndButNotPastIt)
+{
+    QList<ManagedObject*> projects;
+    for (const QString& title : {"A", "B", "C"})
+        projects.append(addProject(title, projects.size() + 1));
+    ProjectListModel model;
+    model.setProjects(projects);
+    const auto order = [&] {
+        QStringList list;
+        for (int row = 0; row < model.rowCount(); ++row)
+            list << model.index(row).data().toString();
+        return list;
+    };
+    // Row 3 is the place after the last row; 4 is none, nor is a source row of 3.
+    EXPECT_FALSE(model.moveRows(QModelIndex(), 0, 1, QModelIndex(), 4));
+    EXPECT_FALSE(model.moveRows(QModelIndex(), 3, 1, QModelIndex(), 0));
+    EXPECT_EQ(order(), QStringList({"A", "B", "C"}));
+    EXPECT_TRUE(model.moveRows(QModelIndex(), 0, 1, QModelIndex(), 3));
+    EXPECT_EQ(order(), QStringList({"B", "C", "A"}));
+    EXPECT_TRUE(model.moveRows(QModelIndex(), 2, 1, QModelIndex(), 0));
+    EXPECT_EQ(order(), QStringList({"A", "B", "C"}));
+}
+
+TEST_F(ProjectListTest, projectDroppedOnTheLastPlaceIsNumberedLast)
+{
+    qint64 order = 0;
+    for (const QString& title : {"A", "B", "C"})
+        addProject(title, ++order);
+    saveAndSettle();
+    ASSERT_EQ(titles(), QStringList({"A", "B", "C"}));
+    QListView* view = screen->collectionView();
+    screen->collectionViewItemAtIndexPathWillMoveToIndexPath(view, screen->model()->index(0),
+                                                             screen->model()->index(2));
+    screen->collectionViewLayoutDidEndDraggingItemAtIndexPath(view, nullptr, screen->model()->index(2));
+    EXPECT_EQ(titles(), QStringList({"B", "C", "A"}));
+    QList<qint64> orders;
+    for (const QString& id : {"A", "B", "C"})
+        orders.append(DbHelpers::getProject(context(), id)->displayOrder());
+    EXPECT_EQ(orders, QList<qint64>({3, 1, 2}));
+}
+
 TEST(ProjectGridMetricsTest, widthOfZeroOrLessStillGivesOneColumnWithoutDividingByZero)
 {
     for (int width : {0, -1, -500, 10}) {
@@ -139,10 +207,39 @@ TEST_F(ProjectListTest, launchShowsTheListAsFirstScreenWithItsToolbarItemAndTitl
     ASSERT_NE(screen, nullptr);
     ASSERT_TRUE(waitFor([&] { return app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0; }));
     EXPECT_EQ(app->window()->windowTitle(), ProjectViewController::WindowTitle);
-    settle();
-    // Tiles follow the grid of the list's own width.
-    EXPECT_EQ(ProjectGridMetrics::columns(),
-              ProjectGridMetrics::compute(screen->collectionView()->viewport()->width(), true).columns);
+}
+
+TEST_F(ProjectListTest, tilesFollowTheGridOfTheListsOwnWidth)
+{
+    for (int i = 0; i < 5; ++i)
+        addProject(QStringLiteral("Project %1").arg(i), i + 1);
+    saveAndSettle();
+    app->window()->setMinimumSize(0, 0);
+    QListView* view = screen->collectionView();
+    const auto top = [&](int row) {
+        return view->visualRect(screen->model()->index(row)).top();
+    };
+    // The view keeps its last pixel column free, so a viewport one wider than the grid lays it out.
+    ASSERT_TRUE(resizeViewportTo(1024 + 1));
+    ASSERT_TRUE(waitFor([] { return ProjectGridMetrics::columns() == 4; }));
+    EXPECT_EQ(ProjectGridMetrics::cellWidth(), 221);
+    EXPECT_EQ(ProjectGridMetrics::cellHeight(), 365);
+    EXPECT_TRUE(waitFor([&] { return view->visualRect(screen->model()->index(0)).size() == QSize(221, 365); }));
+    // Four tiles on the first row, the fifth below: every planned column really fits.
+    EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
+
+    // 999 / 4 rounds down to 249, below the narrowest column: three columns of (999 - 4 * 28) / 3.
+    ASSERT_TRUE(resizeViewportTo(999 + 1));
+    ASSERT_TRUE(waitFor([] { return ProjectGridMetrics::columns() == 3; }));
+    EXPECT_EQ(ProjectGridMetrics::cellWidth(), 295);
+    EXPECT_EQ(ProjectGridMetrics::cellHeight(), 490);
+    EXPECT_TRUE(waitFor([&] { return top(2) == top(0) && top(3) > top(0); }));
+
+    // 1000 / 4 is 250, not below it: four columns of (1000 - 5 * 28) / 4, which fit exactly.
+    ASSERT_TRUE(resizeViewportTo(1000 + 1));
+    ASSERT_TRUE(waitFor([] { return ProjectGridMetrics::columns() == 4; }));
+    EXPECT_EQ(ProjectGridMetrics::cellWidth(), 215);
+    EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
 }
 
 TEST_F(ProjectListTest, emptyStoreShowsTheEmptyStateWhoseButtonCreatesTheFirstProject)

@@ -1,5 +1,4 @@
 #include "board/PvCardViewController.h"
-#include "board/CardGridMetrics.h"
 #include "board/CardListModel.h"
 #include "core/AppDelegate.h"
 #include "core/Project.h"
@@ -194,30 +193,36 @@ TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
     EXPECT_EQ(board->model()->rowCount(), 14);
 }
 
-TEST_F(PvCardViewControllerTest, largeCellsFollowTheWidth)
+TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)
 {
     UserDefaults::standard().setValue(PvCardViewController::PrefCompactCards, false);
     board->show();
     appear();
-    QTest::qWait(20);
-    // The cells get the viewport's width plus the half spacing around it.
-    const int width = board->collectionView()->viewport()->width() + 20;
-    const auto grid = CardGridMetrics::compute(width, false, true);
-    EXPECT_EQ(board->collectionView()->gridSize(), QSize(grid.cellWidth + 20, grid.cellHeight + 20));
-    // Every planned column really fits: the last cell of the first row sits beside the first.
     QListView* view = board->collectionView();
-    EXPECT_EQ(view->visualRect(board->model()->index(grid.columns - 1)).top(),
-              view->visualRect(board->model()->index(0)).top());
-    board->resize(1400, 700);
-    QTest::qWait(20);
-    EXPECT_EQ(view->visualRect(board->model()->index(3)).top(), view->visualRect(board->model()->index(0)).top());
-    board->resize(1040, 700);
-    QTest::qWait(20);
-    if (qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT")) {
-        board->grab().save(QStringLiteral("/tmp/board.png"));
-        board->setCompactCards(true);
-        board->grab().save(QStringLiteral("/tmp/board-compact.png"));
-    }
+    // The cells' grid puts half the spacing of 20 inside the viewport at either edge, and the view keeps its last
+    // pixel column free: a viewport of 1000 - 20 + 1 lays out a board 1000 wide. Tall enough for no scroll bar
+    // to come and go.
+    const auto boardWidthOf1000 = [&] {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            board->resize(board->width() + 981 - view->viewport()->width(), 1400);
+            if (waitFor([&] { return view->viewport()->width() == 981; }, 1000))
+                return true;
+        }
+        return false;
+    };
+    const auto top = [&](int row) {
+        return view->visualRect(board->model()->index(row)).top();
+    };
+    ASSERT_TRUE(boardWidthOf1000());
+    // Large cards: three columns of 306 x 204, each with the spacing of 20 around it.
+    EXPECT_TRUE(waitFor([&] { return view->gridSize() == QSize(306 + 20, 204 + 20); })) << view->gridSize().width();
+    EXPECT_TRUE(waitFor([&] { return top(2) == top(0) && top(3) > top(0); }));
+
+    // Compact cards: four columns of 225 x 168, which fill the width exactly.
+    board->setCompactCards(true);
+    ASSERT_TRUE(boardWidthOf1000());
+    EXPECT_TRUE(waitFor([&] { return view->gridSize() == QSize(225 + 20, 168 + 20); })) << view->gridSize().width();
+    EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
 }
 
 } // namespace

@@ -87,10 +87,14 @@ protected:
     QWidget* viewport() const { return view.viewport(); }
     QPoint centerOf(int row) const { return view.visualRect(model.index(row)).center(); }
     QStringList firstItems(int count) const { return model.stringList().mid(0, count); }
+    // Holds a press on row until the drag begins; a refused row is held past the press duration instead.
     void lift(int row)
     {
         QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(row));
-        QTest::qWait(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+        if (row == recorder.refusedItem)
+            runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+        else
+            EXPECT_TRUE(waitFor([this] { return layout.isDragging(); })) << "row " << row << " never lifted";
     }
 
     QStringListModel model;
@@ -127,6 +131,27 @@ TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
     QTest::qWait(600);
     EXPECT_FALSE(layout.isDragging()) << "a press that wandered off is a selection, not a lift";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+    EXPECT_TRUE(recorder.calls.isEmpty());
+}
+
+TEST_F(ReorderableLayoutTest, pressThatWandersExactlyTheAllowedDistanceStillLifts)
+{
+    // Six across and four down: a hand's tremor of ten points, measured along the axes.
+    const QPoint allowed = centerOf(0) + QPoint(6, 4);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::mouseMove(viewport(), allowed);
+    EXPECT_TRUE(waitFor([&] { return layout.isDragging(); }));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, allowed);
+}
+
+TEST_F(ReorderableLayoutTest, pressThatWandersOnePointFurtherIsNoLongPress)
+{
+    const QPoint beyond = centerOf(0) + QPoint(6, 5);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
+    QTest::mouseMove(viewport(), beyond);
+    runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 200);
+    EXPECT_FALSE(layout.isDragging());
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, beyond);
     EXPECT_TRUE(recorder.calls.isEmpty());
 }
 

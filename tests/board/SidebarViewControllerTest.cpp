@@ -6,9 +6,13 @@
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
+#include "dialogs/DialogMenuCellView.h"
+#include "dialogs/DialogMenuController.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/ColorScheme.h"
 #include "platform/Delays.h"
+#include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
 #include "platform/UserDefaults.h"
 #include "platform/Uuid.h"
@@ -16,6 +20,8 @@
 
 #include "TestWait.h"
 #include <QApplication>
+#include <QLabel>
+#include <QListWidget>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,7 +65,7 @@ protected:
         ProgressHud::reset();
         Delays::setFactor(1);
     }
-    void add(qint64 type, const QString& title, qint64 order)
+    ProjectItem* add(qint64 type, const QString& title, qint64 order)
     {
         auto* item = app->managedObjectContext()->insertNew<ProjectItem>();
         item->setUniqueIdentifier(Uuid::uuidString());
@@ -68,6 +74,7 @@ protected:
         item->setItemType(type);
         item->setTitle(title);
         item->setDisplayOrder(order);
+        return item;
     }
     void seed()
     {
@@ -155,24 +162,152 @@ TEST_F(SidebarViewControllerTest, withoutASplitViewSelectionsAreIgnored)
 
 namespace {
 
-TEST_F(SidebarViewControllerTest, screenshotsInBothAppearances)
+// The colours drawn across the right end of a row, where its count badge sits, other than the row's own
+// background (read at the row's far right, which no badge reaches).
+struct BadgeColours {
+    QList<QColor> drawn;
+    QColor background;
+};
+
+BadgeColours badgeColours(QTreeWidget* view, QTreeWidgetItem* row)
 {
-    if (!qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT"))
-        GTEST_SKIP() << "screenshots only on request";
-    split->grab().save(QStringLiteral("/tmp/board-sidebar-light.png"));
-    const QPalette light = QApplication::palette();
-    QPalette dark = light;
+    const QImage image = view->viewport()->grab().toImage();
+    const QRect rect = view->visualItemRect(row);
+    BadgeColours colours{{}, image.pixelColor(rect.right() - 1, rect.center().y())};
+    for (int x = rect.right() - 48; x < rect.right() - 2; ++x) {
+        for (int y = rect.center().y() - 4; y <= rect.center().y() + 4; ++y) {
+            const QColor colour = image.pixelColor(x, y);
+            if (colour != colours.background)
+                colours.drawn.append(colour);
+        }
+    }
+    return colours;
+}
+
+// The badge's fill (its most frequent colour) and how many drawn pixels are clearly lighter or darker than it:
+// the digits in one direction, the edges blending into the row in the other.
+struct BadgeContrast {
+    int fill = 0;
+    int lighter = 0;
+    int darker = 0;
+};
+
+BadgeContrast contrastOf(const QList<QColor>& drawn)
+{
+    QHash<QRgb, int> counts;
+    for (const QColor& colour : drawn)
+        ++counts[colour.rgb()];
+    QRgb fill = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > counts.value(fill))
+            fill = it.key();
+    }
+    BadgeContrast contrast{QColor(fill).lightness()};
+    for (const QColor& colour : drawn) {
+        contrast.lighter += colour.lightness() > contrast.fill + 40;
+        contrast.darker += colour.lightness() < contrast.fill - 40;
+    }
+    return contrast;
+}
+
+TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBothAppearances)
+{
+    QTreeWidget* view = sidebar->collectionView();
+    // Location shows 3 and is not the selected row; People shows 0, which draws no badge.
+    const BadgeColours lightBadge = badgeColours(view, sidebar->rowItem(Filters::locationCards));
+    EXPECT_GT(lightBadge.drawn.size(), 40);
+    EXPECT_TRUE(badgeColours(view, sidebar->rowItem(Filters::peopleCards)).drawn.isEmpty());
+    const BadgeContrast light = contrastOf(lightBadge.drawn);
+    // Dark digits on a light badge.
+    EXPECT_GE(light.darker, 5);
+
+    // The desktop's dark scheme replaces the palette of item views too.
+    const QPalette lightPalette = QApplication::palette();
+    const QPalette lightViews = QApplication::palette("QAbstractItemView");
+    QPalette dark = lightPalette;
     dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
     dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
     dark.setColor(QPalette::Text, Qt::white);
     dark.setColor(QPalette::WindowText, Qt::white);
     QApplication::setPalette(dark);
-    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
-    board->setItemFilter(ProjectItemTypes::Location);
-    ASSERT_TRUE(waitFor([&] { return reloaded.count() >= 1; }));
-    QTest::qWait(20);
-    split->grab().save(QStringLiteral("/tmp/board-sidebar-dark.png"));
-    QApplication::setPalette(light);
+    QApplication::setPalette(dark, "QAbstractItemView");
+    ASSERT_TRUE(waitFor([] { return ColorScheme::isDark(); }));
+    const BadgeColours darkBadge = badgeColours(view, sidebar->rowItem(Filters::locationCards));
+    const bool darkEmpty = badgeColours(view, sidebar->rowItem(Filters::peopleCards)).drawn.isEmpty();
+    QApplication::setPalette(lightPalette);
+    QApplication::setPalette(lightViews, "QAbstractItemView");
+
+    EXPECT_GT(darkBadge.drawn.size(), 40);
+    EXPECT_TRUE(darkEmpty);
+    const BadgeContrast darkContrast = contrastOf(darkBadge.drawn);
+    // Light digits on a badge darker than the light appearance's, which would glare on a dark sidebar.
+    EXPECT_GE(darkContrast.lighter, 5);
+    EXPECT_LT(darkContrast.fill, light.fill);
+}
+
+// The presented menu's row whose label reads title, or nullptr.
+QListWidgetItem* menuRow(QListWidget* rows, const QString& title)
+{
+    for (int i = 0; i < rows->count(); ++i) {
+        auto* cell = qobject_cast<DialogMenuCellView*>(rows->itemWidget(rows->item(i)));
+        if (cell && cell->itemLabelView()->text() == title)
+            return rows->item(i);
+    }
+    return nullptr;
+}
+
+TEST_F(SidebarViewControllerTest, choosingATagFromTheTagRowShowsOnlyCardsWithThatTag)
+{
+    add(ProjectItemTypes::Story, QStringLiteral("Problem story"), 8)->setTag(QStringLiteral("warning"));
+    add(ProjectItemTypes::Story, QStringLiteral("Done story"), 9)->setTag(QStringLiteral("done"));
+    add(ProjectItemTypes::Location, QStringLiteral("Problem place"), 10)->setTag(QStringLiteral("warning"));
+    app->managedObjectContext()->save();
+
+    click(Filters::cardsWithTag);
+    const auto presentedMenu = [this] {
+        auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+        return navigation ? qobject_cast<DialogMenuController*>(navigation->topViewController()) : nullptr;
+    };
+    ASSERT_TRUE(waitFor([&] { return presentedMenu() != nullptr; }));
+    QListWidget* rows = presentedMenu()->tableView();
+    // The row reads the tag's title; the filter keeps its id.
+    QListWidgetItem* problem = menuRow(rows, QStringLiteral("Problem"));
+    ASSERT_NE(problem, nullptr);
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualItemRect(problem).center());
+
+    const auto titles = [this] {
+        QStringList list;
+        for (const ProjectItem* card : board->filteredCards())
+            list.append(card->title());
+        return list;
+    };
+    EXPECT_TRUE(waitFor([&] {
+        return titles() == QStringList({"Problem story", "Problem place"});
+    })) << titles().join(u',').toStdString();
+    EXPECT_EQ(board->itemFilter(), CardFilter::Tagged);
+    EXPECT_EQ(board->itemFilterParm(), QStringLiteral("warning"));
+    EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::cardsWithTag));
+}
+
+TEST_F(SidebarViewControllerTest, tagRowOffersNoNoneAndClosingItUnchosenKeepsEveryCard)
+{
+    click(Filters::cardsWithTag);
+    DialogMenuController* menu = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+        menu = navigation ? qobject_cast<DialogMenuController*>(navigation->topViewController()) : nullptr;
+        return menu != nullptr;
+    }));
+    QListWidget* rows = menu->tableView();
+    // Without a card type there is no tag to clear: the filter's chooser starts at "In Progress".
+    EXPECT_EQ(menuRow(rows, QStringLiteral("None")), nullptr);
+    EXPECT_NE(menuRow(rows, QStringLiteral("In Progress")), nullptr);
+    menu->done();
+    ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
+    runEventsFor(50);
+    EXPECT_EQ(board->itemFilter(), CardFilter::AllCards);
+    // The folder and the five cards, as before.
+    EXPECT_EQ(board->filteredCards().size(), 6);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 
 #include "core/CardImporter.h"
 #include "core/DbHelpers.h"
-#include "core/Indexer.h"
 #include "editors/QJTextAttachment.h"
 #include "editors/RichTextDocumentFormat.h"
 #include "platform/Alert.h"
@@ -101,7 +100,6 @@ TEST_F(CardImporterTest, textFileBecomesTheLastCardOfTheFolderWithTermsAndCounts
     EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Text);
     EXPECT_EQ(card->folderType(), ProjectFolderTypes::Card);
     EXPECT_EQ(card->parentItemId(), m_folder->uniqueIdentifier());
-    EXPECT_EQ(card->terms(), Indexer::terms({QStringLiteral("Hello world"), QStringLiteral("Hello world")}));
     EXPECT_EQ(card->terms(), QStringLiteral(" hello world"));
 
     const std::unique_ptr<QTextDocument> text = body(card);

@@ -239,4 +239,31 @@ TEST_F(DbHelpersSaveTest, successfulSaveShowsNothing)
     EXPECT_EQ(Alert::topmost(), nullptr);
 }
 
+TEST_F(DbHelpersTest, folderCardCountsLeaveOutFoldersOtherProjectsAndTheExcludedCard)
+{
+    Project* project = addProject(QStringLiteral("Counted"));
+    Project* other = addProject(QStringLiteral("Other"), 2);
+    const QString projectId = project->uniqueIdentifier();
+    ProjectItem* folder = addFolder(projectId, ItemIds::Top, QStringLiteral("Act"));
+    addFolder(projectId, folder->uniqueIdentifier(), QStringLiteral("Scene"));
+    addItem(projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("One"));
+    ProjectItem* excluded =
+        addItem(projectId, folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Two"));
+    addItem(projectId, folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Three"));
+    addItem(other->uniqueIdentifier(), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Elsewhere"));
+    save();
+
+    const QHash<QString, qint64> all = DbHelpers::getFolderCardCounts(context(), projectId);
+    EXPECT_EQ(all, (QHash<QString, qint64>{{ItemIds::Top, 1}, {folder->uniqueIdentifier(), 2}}));
+    const QHash<QString, qint64> without =
+        DbHelpers::getFolderCardCounts(context(), projectId, excluded->uniqueIdentifier());
+    EXPECT_EQ(without.value(folder->uniqueIdentifier()), 1);
+    EXPECT_EQ(DbHelpers::getFolderCardCounts(context(), QStringLiteral("' OR projectId != '")).size(), 0);
+    EXPECT_EQ(DbHelpers::getFolderCardCounts(context(), projectId, {}, QStringLiteral("terms contains \" thr\"")),
+              (QHash<QString, qint64>{{folder->uniqueIdentifier(), 1}}));
+    // A fragment that is no whole predicate could reach past the project condition: it counts nothing.
+    EXPECT_TRUE(
+        DbHelpers::getFolderCardCounts(context(), projectId, {}, QStringLiteral("1 == 1) OR (1 == 1")).isEmpty());
+}
+
 } // namespace

@@ -133,6 +133,22 @@ TEST_F(DbHelpersTreeTest, deleteProjectLeavesNoOrphans)
     EXPECT_EQ(SettingsHelper::getWordTarget(context(), keep), 5);
 }
 
+TEST_F(DbHelpersTreeTest, deleteProjectRemovesDocumentsWhoseCardIsAlreadyGone)
+{
+    ProjectItem* gone = addItem(project, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Gone"));
+    const QString documentId = addDocument(gone)->uniqueIdentifier();
+    save();
+    context()->deleteObject(gone);
+    save();
+    ASSERT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::UniqueIdentifierKey, documentId), 1);
+
+    DbHelpers::deleteProject(context(), project);
+    save();
+    m_store.reopen();
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::UniqueIdentifierKey, documentId), 0);
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, project), 0);
+}
+
 TEST_F(DbHelpersTreeTest, deleteFolderTakesEverythingBelowIt)
 {
     addDocument(scene);
@@ -220,6 +236,60 @@ TEST_F(DbHelpersTreeTest, renumberingAFolderUsesItsFullChildList)
     for (ProjectItem* child : {part, scene, fourth})
         orders.append(child->displayOrder());
     EXPECT_EQ(orders, QList<qint64>({1, 2, 3}));
+}
+
+// Moves the card at from to to among five cards A to E numbered 1 to 5 in Other, and answers each card's number
+// by title, in the order A to E.
+class DbHelpersReorderTest : public DbHelpersTreeTest {
+protected:
+    QList<qint64> ordersAfterMove(int from, int to, bool throughController)
+    {
+        QList<ProjectItem*> cards;
+        for (const QString& title : {"A", "B", "C", "D", "E"})
+            cards.append(addItem(project, other->uniqueIdentifier(), ProjectItemTypes::Story, title, cards.size() + 1));
+        save();
+        if (throughController) {
+            FetchRequest request = ProjectItem::fetchRequest();
+            request.setPredicate(QStringLiteral("parentItemId == %@"), {other->uniqueIdentifier()});
+            request.setSortDescriptors({{ProjectItem::DisplayOrderKey, true}});
+            FetchedResultsController controller(request, context());
+            EXPECT_FALSE(controller.performFetch());
+            DbHelpers::reorderCards(&controller, from, to);
+        } else {
+            DbHelpers::reorderCards(childrenOf(other), {}, from, to);
+        }
+        QList<qint64> orders;
+        for (const ProjectItem* card : cards)
+            orders.append(card->displayOrder());
+        return orders;
+    }
+};
+
+TEST_F(DbHelpersReorderTest, cardMovedDownTakesTheTargetPlaceAndTheCardsBetweenMoveUp)
+{
+    // A B C D E with A dropped on D's place reads B C D A E.
+    EXPECT_EQ(ordersAfterMove(0, 3, false), QList<qint64>({4, 1, 2, 3, 5}));
+}
+
+TEST_F(DbHelpersReorderTest, cardMovedUpTakesTheTargetPlaceAndTheCardsBetweenMoveDown)
+{
+    // A B C D E with D dropped on A's place reads D A B C E.
+    EXPECT_EQ(ordersAfterMove(3, 0, false), QList<qint64>({2, 3, 4, 1, 5}));
+}
+
+TEST_F(DbHelpersReorderTest, controllerRowsMoveLikeTheList)
+{
+    EXPECT_EQ(ordersAfterMove(0, 3, true), QList<qint64>({4, 1, 2, 3, 5}));
+}
+
+TEST_F(DbHelpersReorderTest, cardMovedToTheLastRowEndsTheList)
+{
+    EXPECT_EQ(ordersAfterMove(0, 4, false), QList<qint64>({5, 1, 2, 3, 4}));
+}
+
+TEST_F(DbHelpersReorderTest, targetOnePastTheEndMovesNothing)
+{
+    EXPECT_EQ(ordersAfterMove(0, 5, false), QList<qint64>({1, 2, 3, 4, 5}));
 }
 
 TEST_F(DbHelpersTreeTest, projectListRenumbersFromOneThroughItsController)

@@ -26,6 +26,18 @@ TEST(IndexerTest, termRules)
     EXPECT_EQ(Indexer::terms({ QStringLiteral("Line\nbreak\ttab") }), QStringLiteral(" line break tab"));
 }
 
+TEST(IndexerTest, onlyTheEmDashSplitsAWordAndItsPiecesHaveNoMinimumLength)
+{
+    EXPECT_EQ(Indexer::terms({ QStringLiteral("one\u2014two") }), QStringLiteral(" one two"));
+    EXPECT_EQ(Indexer::terms({ QStringLiteral("x\u2014y") }), QStringLiteral(" x y"));
+    EXPECT_EQ(Indexer::terms({ QStringLiteral("one\u2014\u2014two\u2014one") }), QStringLiteral(" one two"));
+    // An inner ellipsis is punctuation kept inside the word; only the ends are stripped.
+    EXPECT_EQ(Indexer::terms({ QStringLiteral("wait\u2026what") }), QStringLiteral(" wait\u2026what"));
+    EXPECT_EQ(Indexer::terms({ QStringLiteral("wait\u2026") }), QStringLiteral(" wait"));
+    // Two characters make a term, one does not, counted before punctuation is stripped.
+    EXPECT_EQ(Indexer::terms({ QStringLiteral("x.") }), QStringLiteral(" x"));
+}
+
 TEST(IndexerTest, stopWordsAreTheFixedList)
 {
     const Indexer indexer;

@@ -37,6 +37,19 @@ TEST(SharedHelpersTest, countWordsFollowsWordBreakRules)
     EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("line\none\r\ntwo\u2029three")), 4);
 }
 
+TEST(SharedHelpersTest, emDashAndEllipsisBetweenWordsSplitThem)
+{
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("one\u2014two")), 2);
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("wait\u2026what")), 2);
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("wait\u2026")), 1);
+    // The en dash and the comma are no word breaks.
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("one\u2013two")), 1);
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("one,two")), 1);
+    // A word at the very end is counted, and a break at the very start counts nothing.
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("\u2014a")), 1);
+    EXPECT_EQ(SharedHelpers::countWords(QStringLiteral("a")), 1);
+}
+
 TEST(SharedHelpersTest, countWordsInAttributedStringCountsPlainText)
 {
     QTextDocument document;

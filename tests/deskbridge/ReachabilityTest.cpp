@@ -67,6 +67,61 @@ TEST(ReachabilityTest, monitorThatCannotReadItsFlagsIsNotReachableAndNeedsNoConn
     EXPECT_TRUE(monitor->connectionRequired());
 }
 
+TEST(ReachabilityTest, networkServiceStatesGiveTheFlagsOfTheNetworkLayer)
+{
+    using NI = QNetworkInformation;
+    const NI::TransportMedium wired = NI::TransportMedium::Ethernet;
+    const NI::TransportMedium cellular = NI::TransportMedium::Cellular;
+    EXPECT_FALSE(Reachability::flagsFor(NI::Reachability::Unknown, wired, false));
+    EXPECT_FALSE(Reachability::flagsFor(NI::Reachability::Unknown, cellular, true));
+    const struct {
+        NI::Reachability reachability;
+        NI::TransportMedium medium;
+        bool captive;
+        quint32 flags;
+    } cases[] = {
+        {NI::Reachability::Disconnected, wired, false, 0},
+        {NI::Reachability::Disconnected, cellular, true, 0},
+        {NI::Reachability::Online, wired, false, 0x2},
+        {NI::Reachability::Online, NI::TransportMedium::WiFi, false, 0x2},
+        {NI::Reachability::Online, cellular, false, 0x40002},
+        {NI::Reachability::Site, wired, false, 0x10002},
+        {NI::Reachability::Local, wired, false, 0x30002},
+        {NI::Reachability::Online, wired, true, 0x16},
+        {NI::Reachability::Online, cellular, true, 0x40016},
+    };
+    for (const auto& each : cases) {
+        const auto flags = Reachability::flagsFor(each.reachability, each.medium, each.captive);
+        ASSERT_TRUE(flags) << int(each.reachability);
+        EXPECT_EQ(flags->toInt(), each.flags)
+            << int(each.reachability) << " " << int(each.medium) << " " << each.captive;
+    }
+}
+
+TEST(ReachabilityTest, monitorReadsTheMachinesNetworkServiceUnlessTold)
+{
+    auto monitor = Reachability::reachabilityForInternetConnection();
+    ASSERT_NE(monitor, nullptr);
+    ::testing::internal::CaptureStdout();
+    const Reachability::NetworkStatus status = monitor->currentReachabilityStatus();
+    const bool required = monitor->connectionRequired();
+    ::testing::internal::GetCapturedStdout();
+    // What this machine's service says, read independently of the monitor.
+    QNetworkInformation* info = QNetworkInformation::instance();
+    Reachability::NetworkStatus expected = Reachability::NotReachable;
+    bool expectRequired = false;
+    if (info && info->reachability() != QNetworkInformation::Reachability::Unknown &&
+        info->reachability() != QNetworkInformation::Reachability::Disconnected) {
+        expectRequired = info->isBehindCaptivePortal();
+        if (!expectRequired)
+            expected = info->transportMedium() == QNetworkInformation::TransportMedium::Cellular
+                           ? Reachability::ReachableViaWWAN
+                           : Reachability::ReachableViaWiFi;
+    }
+    EXPECT_EQ(status, expected);
+    EXPECT_EQ(required, expectRequired);
+}
+
 TEST(ReachabilityTest, monitorsNeedATargetAndNotifyOnlyWithABackend)
 {
     EXPECT_EQ(Reachability::reachabilityWithHostName(QStringLiteral("  ")), nullptr);

@@ -112,3 +112,25 @@ TEST(AttachmentTest, checkboxFormatKeepsItsKindAndFile)
     plain.setProperty(TextAttachment::ClassName, QStringLiteral("NSTextAttachment"));
     EXPECT_EQ(CheckboxAttachment::fromFormat(plain, false), nullptr);
 }
+
+TEST(AttachmentBoundsTest, pictureExactlyAsWideAsTheLineKeepsItsSizeAndOnePointNarrowerLineShrinksIt)
+{
+    QImage picture(200, 100, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    QJTextAttachment attachment(picture);
+    EXPECT_EQ(attachment.scaleImageSizeToWidth(200.0f).size(), QSizeF(200, 100));
+    // 90 % of the line: 199 * 0.9 = 179.1 wide, the height in proportion.
+    const QSizeF shrunk = attachment.scaleImageSizeToWidth(199.0f).size();
+    EXPECT_NEAR(shrunk.width(), 179.1, 0.001);
+    EXPECT_NEAR(shrunk.height(), 89.55, 0.001);
+}
+
+TEST(AttachmentBoundsTest, checkboxExactlyAsTallAsTheLineKeepsItsSizeAndOnePointLowerLineShrinksIt)
+{
+    QJCheckboxAttachment box;
+    const QSizeF own = box.image().deviceIndependentSize();
+    ASSERT_GT(own.height(), 1.0);
+    EXPECT_EQ(box.scaleImageSizeToHeight(float(own.height())).size(), own);
+    const QSizeF shrunk = box.scaleImageSizeToHeight(float(own.height() - 1)).size();
+    EXPECT_NEAR(shrunk.height(), (own.height() - 1) * 0.9, 0.001);
+}

@@ -2,9 +2,13 @@
 
 #include "core/SettingsHelper.h"
 #include "editors/QJTextAttachment.h"
+#include "export/KUVDocPickerViewController.h"
+#include "platform/DocumentPicker.h"
 
+#include <QFile>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTextBlock>
 
 namespace {
@@ -181,12 +185,42 @@ TEST_F(EditorCommandsTest, overflowMenuOfASecondaryCardHasNoTitleRow)
 {
     PvEditViewController* primary = open();
     EXPECT_EQ(rows(primary->overflowButton()->menu()),
-              (QStringList{EditorCommands::TitleRow, EditorCommands::TagsRow, EditorCommands::CardNotesRow}));
+              (QStringList{EditorCommands::TitleRow, EditorCommands::TagsRow, EditorCommands::CardNotesRow,
+                           EditorCommands::OpenInRow, EditorCommands::ExportRow, EditorCommands::PrintRow}));
     primary->setIsSecondaryCard(true);
     EXPECT_EQ(rows(primary->overflowButton()->menu()),
-              (QStringList{EditorCommands::TagsRow, EditorCommands::CardNotesRow}));
+              (QStringList{EditorCommands::TagsRow, EditorCommands::CardNotesRow, EditorCommands::OpenInRow,
+                           EditorCommands::ExportRow, EditorCommands::PrintRow}));
     EXPECT_EQ(rows(primary->fontButton()->menu()),
               (QStringList{"Largest", "Larger", "Default", "Smaller", "Smallest"}));
+}
+
+TEST_F(EditorCommandsTest, exportWritesTheTextAsItStandsUnsavedWordsIncluded)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" and words not yet saved"));
+    QTemporaryDir target;
+    const QString destination = target.filePath(QStringLiteral("card.txt"));
+    DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) { done(destination); });
+    QMenu* menu = editor->overflowButton()->menu();
+    emit menu->aboutToShow();
+    for (QAction* action : menu->actions())
+        if (action->text() == EditorCommands::ExportRow)
+            action->trigger();
+    KUVDocPickerViewController* picker = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        picker = editor->findChild<KUVDocPickerViewController*>();
+        ViewController* top = ViewController::topmostPresented(editor);
+        if (!picker && top)
+            picker = top->findChild<KUVDocPickerViewController*>();
+        return picker != nullptr;
+    }));
+    picker->choose(0, 3);
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(destination); }, 10000));
+    QFile file(destination);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("and words not yet saved")));
+    DocumentPicker::setChooser({});
 }
 
 TEST_F(EditorCommandsTest, secondaryEditorArmsOnlyTheSecondaryQuitGuard)

@@ -11,6 +11,7 @@
 #include "core/ProjectStat.h"
 #include "core/StoreConstants.h"
 #include "editors/EditorCommands.h"
+#include "editors/EditorPrompts.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvTextView.h"
 #include "platform/Alert.h"
@@ -29,6 +30,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMainWindow>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
@@ -133,12 +135,12 @@ protected:
         editor->editor()->moveCursor(QTextCursor::End);
         QTest::keyClicks(editor->editor(), text);
     }
-    // Presses Save and waits for the save to end; answers whether it succeeded.
-    bool save(PvEditViewController* editor)
+    // Presses Save of a text or sketch editor and waits for the save to end; answers whether it succeeded.
+    template <class Editor> bool save(Editor* editor)
     {
         bool finished = false;
         bool result = false;
-        const auto connection = QObject::connect(editor, &PvEditViewController::saveFinished, [&](bool saved) {
+        const auto connection = QObject::connect(editor, &Editor::saveFinished, [&](bool saved) {
             finished = true;
             result = saved;
         });
@@ -174,6 +176,14 @@ protected:
         sqlite3_close(db);
     }
     QString storePath() const { return dir.filePath(QStringLiteral("CardStore.sqlite")); }
+    // Another copy of the application changing the store (see EditorStoreWriterMain.cpp for the commands).
+    void runWriter(const QStringList& arguments)
+    {
+        QProcess writer;
+        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH), QStringList{storePath()} + arguments);
+        ASSERT_TRUE(writer.waitForFinished(30000));
+        ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> app;

@@ -49,13 +49,6 @@ protected:
         // The editor reads the history on the GUI thread right after the notice.
         runEventsFor(50);
     }
-    void runWriter(const QStringList& arguments)
-    {
-        QProcess writer;
-        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH), QStringList{storePath()} + arguments);
-        ASSERT_TRUE(writer.waitForFinished(30000));
-        ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
-    }
 };
 
 TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNothing)
@@ -89,8 +82,8 @@ TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
     PvEditViewController* editor =
         open(CardId, snapshotOf(CardId, QStringLiteral("Recovered"), QDateTime::currentDateTime()));
     editor->cancelButton()->trigger();
-    ASSERT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
-    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
     EXPECT_TRUE(QFile::exists(path));
     ASSERT_TRUE(save(editor));
     EXPECT_FALSE(QFile::exists(path));
@@ -126,7 +119,7 @@ TEST_F(EditorRecoveryTest, ourOwnSaveOfTheCardRaisesNoUpdatedAlert)
     NotificationCenter::defaultCenter().removeObserver(observer);
     ASSERT_TRUE(noticed);
     runEventsFor(50);
-    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
     EXPECT_FALSE(editor->isBusy());
 }
 
@@ -135,10 +128,10 @@ TEST_F(EditorRecoveryTest, anotherProcessUpdatingTheCardRaisesTheUpdatedAlert)
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" mine"));
     runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
-    ASSERT_TRUE(waitFor([this] { return alertTitled(PvBaseEditor::UpdatedAlertTitle) != nullptr; }, 5000));
-    Alert* alert = alertTitled(PvBaseEditor::UpdatedAlertTitle);
-    EXPECT_EQ(alert->message(), PvBaseEditor::UpdatedAlertFormat.arg(PvBaseEditor::UpdatedAlertCopyOffer));
-    EXPECT_EQ(alert->actionTitles(), (QStringList{PvBaseEditor::IgnoreChangesTitle, PvBaseEditor::LoadCardTitle}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
+    EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
+    EXPECT_EQ(alert->actionTitles(), (QStringList{EditorPrompts::IgnoreChangesTitle, EditorPrompts::LoadCardTitle}));
     alert->trigger(0);
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" mine")));
 }
@@ -148,8 +141,8 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" mine"));
     runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
-    ASSERT_TRUE(waitFor([this] { return alertTitled(PvBaseEditor::UpdatedAlertTitle) != nullptr; }, 5000));
-    alertTitled(PvBaseEditor::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of Lighthouse"));
@@ -164,18 +157,18 @@ TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)
     PvEditViewController* editor = open();
     editor->setPeeking(true);
     runWriterAndWaitForTheNotice({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
-    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
     editor->setPeeking(false);
-    Alert* alert = alertTitled(PvBaseEditor::UpdatedAlertTitle);
+    Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     ASSERT_TRUE(alert);
-    EXPECT_EQ(alert->message(), PvBaseEditor::UpdatedAlertFormat.arg(QString()));
+    EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(QString()));
 }
 
 TEST_F(EditorRecoveryTest, anotherProcessChangingAnotherCardRaisesNothing)
 {
     open();
     runWriterAndWaitForTheNotice({QStringLiteral("update"), QStringLiteral("CARD-2"), QStringLiteral("Someone else")});
-    EXPECT_FALSE(alertTitled(PvBaseEditor::UpdatedAlertTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
 }
 
 TEST_F(EditorRecoveryTest, cardDeletedElsewhereIsSavedAsANewCardInAFolderThatExists)
@@ -201,7 +194,7 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     editor->cancelButton()->trigger();
-    EXPECT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    EXPECT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
 }
 
 } // namespace

@@ -185,7 +185,7 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
     editor->cancelButton()->trigger();
-    Alert* discard = alertTitled(PvEditViewController::DiscardChangesTitle);
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_TRUE(discard);
     discard->trigger(0);
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
@@ -237,7 +237,7 @@ TEST_F(PvEditViewControllerTest, saveClickedTwiceMakesOneCardAndOneRecord)
     EXPECT_FALSE(editor->fontButton()->isEnabled());
     editor->saveCard();
     editor->confirmCancel();
-    EXPECT_FALSE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
     ASSERT_TRUE(waitFor([&finished] { return finished > 0; }));
     runEventsFor(150);
     EXPECT_EQ(finished, 1);
@@ -253,7 +253,7 @@ TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)
     ASSERT_FALSE(context()->save());
     PvEditViewController* editor = open();
     editor->cancelButton()->trigger();
-    EXPECT_FALSE(alertTitled(PvEditViewController::DiscardChangesTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     context()->refreshAllObjects();
     FetchRequest cursor = EditorState::fetchRequest();
@@ -266,15 +266,15 @@ TEST_F(PvEditViewControllerTest, cancelOnAChangedCardAsksAndKeepsTheTextUntilDis
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" More"));
     editor->cancelButton()->trigger();
-    Alert* discard = alertTitled(PvEditViewController::DiscardChangesTitle);
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_TRUE(discard);
-    EXPECT_EQ(discard->message(), PvEditViewController::DiscardChangesMessage);
+    EXPECT_EQ(discard->message(), EditorPrompts::DiscardChangesMessage);
     EXPECT_EQ(discard->actionTitles(), (QStringList{QStringLiteral("Discard"), QStringLiteral("Cancel")}));
     discard->trigger(1);
     EXPECT_TRUE(isOpen());
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" More")));
     editor->cancelButton()->trigger();
-    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(0);
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_EQ(storedText(CardId), CardText);
@@ -285,15 +285,15 @@ TEST_F(PvEditViewControllerTest, escapeAndTheSheetCloseButtonGoThroughCancel)
     PvEditViewController* editor = open(CardId, std::nullopt, PresentationStyle::FormSheet);
     type(editor, QStringLiteral(" typed"));
     QTest::keyClick(editor->editor(), Qt::Key_Escape);
-    ASSERT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
-    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
     EXPECT_TRUE(isOpen());
     QWidget* sheet = navigation->window();
     ASSERT_NE(sheet, app->window());
     sheet->close();
     EXPECT_TRUE(isOpen());
-    ASSERT_TRUE(alertTitled(PvEditViewController::DiscardChangesTitle));
-    alertTitled(PvEditViewController::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" typed")));
 }
 

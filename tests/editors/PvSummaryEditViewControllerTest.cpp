@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "editors/EditorPrompts.h"
 #include "editors/PvSummaryEditViewController.h"
 
 namespace {
@@ -183,7 +184,7 @@ TEST_F(PvSummaryEditViewControllerTest, discardAfterChangesClosesWithoutSavingAn
     PvSummaryEditViewController* editor = openPopup(PersonId);
     typeInto(editor, QStringLiteral("never kept"));
     editor->cancelButton()->trigger();
-    Alert* discard = alertTitled(PvSummaryEditViewController::DiscardChangesTitle);
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_TRUE(discard);
     EXPECT_EQ(discard->message(),
               QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?"));
@@ -231,7 +232,7 @@ TEST_F(PvSummaryEditViewControllerTest, popupClosedDuringTheIndicatorsWaitIsNotW
     QPointer<PvSummaryEditViewController> guard(editor);
     rootScreen()->dismiss(false);
     ASSERT_TRUE(waitFor([&] { return guard.isNull(); }));
-    runEventsFor(PvSummaryEditViewController::SaveDelayMs + 200);
+    runEventsFor(EditorPrompts::SaveDelayMs + 200);
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QString());
     EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }, 3000)) << "the indicator goes with the editor";
     EXPECT_EQ(modified, 0);

@@ -231,6 +231,19 @@ TEST_F(PvTextViewTest, hitSteppingStaysInRange)
     EXPECT_FALSE(view.hitCanGoForward());
 }
 
+TEST_F(PvTextViewTest, searchingAgainAtTheLastHitStaysOnIt)
+{
+    view.setPlainText(QStringLiteral("rose rose rose"));
+    view.setRegexQuery(Indexer::regexWith(QStringLiteral("rose")));
+    view.nextHit();
+    view.nextHit();
+    ASSERT_EQ(view.currentHit(), 2);
+    view.setRegexQuery(Indexer::regexWith(QStringLiteral("rose")));
+    EXPECT_EQ(view.currentHit(), 2);
+    EXPECT_FALSE(view.hitCanGoForward());
+    EXPECT_EQ(view.textCursor().selectionStart(), 10);
+}
+
 TEST_F(PvTextViewTest, badPatternGivesNoMatches)
 {
     view.setPlainText(QStringLiteral("rose"));

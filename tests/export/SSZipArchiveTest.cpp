@@ -208,3 +208,51 @@ TEST(SSZipArchiveTest, aNameThatLooksLikeAResourcePathStaysInsideTheDestination)
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral(":escape.txt")));
     QFile::remove(QStringLiteral(":escape.txt"));
 }
+
+TEST(SSZipArchiveTest, extractingNamedEntriesWritesOnlyThemAndRefusesAMissingOne)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("a.zip"));
+    rawZip(archive, {{"a.txt", "alpha"}, {"b.txt", "beta"}, {"dir/c.txt", "gamma"}});
+    const QString out = dir.filePath(QStringLiteral("out"));
+    QDir().mkpath(out);
+    SSZipArchive::Error error;
+    ASSERT_TRUE(
+        SSZipArchive::extractEntries(archive, {QStringLiteral("a.txt"), QStringLiteral("b.txt")}, out, {}, &error));
+    EXPECT_EQ(readFile(out + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_EQ(readFile(out + QStringLiteral("/b.txt")), QByteArray("beta"));
+    EXPECT_EQ(QDir(out).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2);
+
+    const QString second = dir.filePath(QStringLiteral("second"));
+    QDir().mkpath(second);
+    EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("a.txt"), QStringLiteral("missing.txt")}, second,
+                                              {}, &error));
+    EXPECT_EQ(error.code, SSZipArchive::MissingEntryCode);
+    EXPECT_TRUE(QDir(second).isEmpty());
+}
+
+TEST(SSZipArchiveTest, extractingAnEntryWhoseBytesNoLongerMatchItsCrcFails)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("stored.zip"));
+    zipFile zip = zipOpen64(QFile::encodeName(archive).constData(), APPEND_STATUS_CREATE);
+    ASSERT_NE(zip, nullptr);
+    zip_fileinfo info{};
+    // Stored without compression, so one byte of the entry can be changed in place.
+    ASSERT_EQ(zipOpenNewFileInZip64(zip, "member.txt", &info, nullptr, 0, nullptr, 0, nullptr, 0, 0, 0), ZIP_OK);
+    zipWriteInFileInZip(zip, "UNIQUE-PAYLOAD-0123456789", 25);
+    zipCloseFileInZip(zip);
+    zipClose(zip, nullptr);
+    QByteArray bytes = readFile(archive);
+    const qsizetype at = bytes.indexOf("PAYLOAD");
+    ASSERT_GT(at, 0);
+    bytes[at] = 'X';
+    QFile file(archive);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    SSZipArchive::Error error;
+    EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("member.txt")}, dir.path(), {}, &error));
+    EXPECT_EQ(error.code, SSZipArchive::DamagedEntryCode);
+    EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("member.txt"))));
+}

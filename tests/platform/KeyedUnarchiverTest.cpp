@@ -1,5 +1,6 @@
 #include "platform/archive/KeyedUnarchiver.h"
 #include "platform/archive/AttributedStringArchive.h"
+#include "platform/archive/AttributedStringRuns.h"
 #include "platform/archive/KeyedArchiver.h"
 #include "platform/archive/PropertyList.h"
 #include "platform/text/TextAttachment.h"
@@ -163,13 +164,24 @@ sys.stdout.buffer.write(plistlib.dumps({'$archiver': 'NSKeyedArchiver', '$versio
     EXPECT_LT(timer.elapsed(), 5000);
 }
 
-TEST(KeyedUnarchiverTest, truncatedAndMutatedArchivesNeverCrash)
+TEST(KeyedUnarchiverTest, everyStrictPrefixOfAnArchiveIsRefused)
 {
     const QByteArray card = cardWithAttachments();
     const QSet<QString> allowed = AttributedStringArchive::cardBodyClasses();
-    for (qsizetype length = 0; length < card.size(); length += 7) {
-        AttributedStringArchive::decode(card.left(length), allowed);
+    ASSERT_TRUE(AttributedStringArchive::decode(card, allowed));
+    QList<qsizetype> accepted;
+    for (qsizetype length = 0; length < card.size(); ++length) {
+        if (AttributedStringArchive::decode(card.left(length), allowed))
+            accepted.append(length);
     }
+    EXPECT_TRUE(accepted.isEmpty()) << accepted.size() << " prefixes decoded, the first " << accepted.value(0)
+                                    << " bytes of " << card.size();
+}
+
+TEST(KeyedUnarchiverTest, whateverAMutatedArchiveYieldsSavesAndReadsBackUnchanged)
+{
+    const QByteArray card = cardWithAttachments();
+    const QSet<QString> allowed = AttributedStringArchive::cardBodyClasses();
     QRandomGenerator random(20240607);
     int decoded = 0;
     constexpr int Iterations = 4000;
@@ -193,8 +205,156 @@ TEST(KeyedUnarchiverTest, truncatedAndMutatedArchivesNeverCrash)
                 break;
             }
         }
-        decoded += AttributedStringArchive::decode(mutated, allowed) ? 1 : 0;
+        const std::unique_ptr<QTextDocument> document = AttributedStringArchive::decode(mutated, allowed);
+        if (!document)
+            continue;
+        ++decoded;
+        // A body that opens at all must survive the next save: what is read is what is written back.
+        const auto again = AttributedStringArchive::decode(AttributedStringArchive::encode(*document), allowed);
+        ASSERT_NE(again, nullptr) << "mutation " << i;
+        EXPECT_EQ(again->toRawText(), document->toRawText()) << "mutation " << i;
     }
-    // Many mutations only touch text or numbers; the loop exists to show none of them brings the process down.
-    SUCCEED() << decoded << " of " << Iterations << " mutated archives still decoded";
+    // The loop must reach both sides: mutations that only touch text or numbers still decode, the rest do not.
+    EXPECT_GT(decoded, 0);
+    EXPECT_LT(decoded, Iterations);
+}
+
+TEST(KeyedUnarchiverTest, objectReferenceEqualToTheObjectCountIsRefused)
+{
+    // $null, the array, the class and "leaf": four objects, so 3 is the last index and 4 is one past it.
+    const QString objects = QStringLiteral("archive([{'$class': U(2), 'NS.objects': [U(%1)]}, cls, 'leaf'])");
+    const UnarchiveResult last =
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(3)), {QStringLiteral("NSArray")});
+    ASSERT_TRUE(last.ok()) << last.error.toStdString();
+    ASSERT_EQ(last.root->items().size(), 1);
+    EXPECT_EQ(last.root->items()[0]->toString(), QStringLiteral("leaf"));
+    EXPECT_FALSE(
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(4)), {QStringLiteral("NSArray")}).ok());
+}
+
+TEST(KeyedUnarchiverTest, classReferenceEqualToTheObjectCountIsRefused)
+{
+    const QString objects = QStringLiteral("archive([{'$class': U(%1), 'NS.objects': []}, 'x', cls])");
+    EXPECT_TRUE(
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(3)), {QStringLiteral("NSArray")}).ok());
+    EXPECT_FALSE(
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(4)), {QStringLiteral("NSArray")}).ok());
+}
+
+TEST(KeyedUnarchiverTest, rootEqualToTheObjectCountIsRefused)
+{
+    const UnarchiveResult last =
+        KeyedUnarchiver::unarchive(pythonArchive(QStringLiteral("archive(['a', 'b'], root=2)")), {});
+    ASSERT_TRUE(last.ok()) << last.error.toStdString();
+    EXPECT_EQ(last.root->toString(), QStringLiteral("b"));
+    EXPECT_FALSE(KeyedUnarchiver::unarchive(pythonArchive(QStringLiteral("archive(['a', 'b'], root=3)")), {}).ok());
+}
+
+TEST(KeyedUnarchiverTest, nestingExactlyAtTheDepthLimitIsRead)
+{
+    // n arrays, each holding the next, then a string at depth n.
+    const QString chain = QStringLiteral(R"(
+n = %1
+archive([{'$class': U(n + 2), 'NS.objects': [U(i + 2)]} for i in range(n)] + ['leaf', cls])
+)");
+    const QByteArray atLimit = pythonArchive(ArrayClass + chain.arg(KeyedUnarchiver::MaxDepth));
+    const QByteArray pastLimit = pythonArchive(ArrayClass + chain.arg(KeyedUnarchiver::MaxDepth + 1));
+    const UnarchiveResult read = KeyedUnarchiver::unarchive(atLimit, {QStringLiteral("NSArray")});
+    EXPECT_TRUE(read.ok()) << read.error.toStdString();
+    EXPECT_FALSE(KeyedUnarchiver::unarchive(pastLimit, {QStringLiteral("NSArray")}).ok());
+}
+
+TEST(KeyedUnarchiverTest, listOfTwiceTheObjectCountIsReadAndOneItemMoreIsRefused)
+{
+    // Four objects allow a list of eight references; a longer one could only be a repeat bomb.
+    const QString objects = QStringLiteral("archive([{'$class': U(2), 'NS.objects': [U(3)] * %1}, cls, 'x'])");
+    const UnarchiveResult atCap =
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(8)), {QStringLiteral("NSArray")});
+    ASSERT_TRUE(atCap.ok()) << atCap.error.toStdString();
+    EXPECT_EQ(atCap.root->items().size(), 8);
+    EXPECT_FALSE(
+        KeyedUnarchiver::unarchive(pythonArchive(ArrayClass + objects.arg(9)), {QStringLiteral("NSArray")}).ok());
+}
+
+TEST(AttributedStringRunsTest, dictionaryIndexEqualToTheDictionaryCountIsRefused)
+{
+    // One run of 3 units: with two dictionaries index 1 is the last one, index 2 is one past it.
+    const auto last = AttributedStringRuns::decode(QByteArray("\x03\x01", 2), 3, 2);
+    ASSERT_TRUE(last);
+    ASSERT_EQ(last->count(), 1);
+    EXPECT_EQ(last->runs()[0].length, 3);
+    EXPECT_EQ(last->runs()[0].index, 1);
+    EXPECT_FALSE(AttributedStringRuns::decode(QByteArray("\x03\x02", 2), 3, 2));
+    EXPECT_FALSE(AttributedStringRuns::decode(QByteArray("\x00\x00", 2), 0, 0));
+}
+
+TEST(AttributedStringRunsTest, runsCoveringExactlyTheTextAreReadAndOneUnitMoreIsRefused)
+{
+    const auto exact = AttributedStringRuns::decode(QByteArray("\x02\x00\x03\x00", 4), 5, 1);
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact->count(), 2);
+    EXPECT_FALSE(AttributedStringRuns::decode(QByteArray("\x02\x00\x04\x00", 4), 5, 1));
+    EXPECT_TRUE(AttributedStringRuns::decode(QByteArray(), 0, 0));
+}
+
+TEST(AttributedStringRunsTest, lengthOfEightVarintBytesIsReadAndNineAreRefused)
+{
+    // Seven continuation bytes and a last one make the widest length accepted; one more byte is refused.
+    const QByteArray eight = QByteArray(7, '\x80') + QByteArray("\x00\x00", 2);
+    const QByteArray nine = QByteArray(8, '\x80') + QByteArray("\x00\x00", 2);
+    const auto read = AttributedStringRuns::decode(eight, 0, 1);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->count(), 0) << "a run of length 0 adds nothing";
+    EXPECT_FALSE(AttributedStringRuns::decode(nine, 0, 1));
+    // A varint cut off before its last byte is refused.
+    EXPECT_FALSE(AttributedStringRuns::decode(QByteArray("\x83", 1), 5, 1));
+}
+
+namespace {
+
+// A binary property list of the array ["a", "b"] as Python writes it: the array is object 0 with its two
+// one-byte references right after its marker at offset 8, the strings are objects 1 and 2, and the trailer's
+// last 32 bytes hold the top object's index at 16.
+QByteArray twoStringList()
+{
+    QProcess process;
+    process.start(QStringLiteral("python3"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("import plistlib, sys\n"
+                                  "sys.stdout.buffer.write(plistlib.dumps(['a', 'b'], fmt=plistlib.FMT_BINARY))")});
+    process.waitForFinished(60000);
+    return process.readAllStandardOutput();
+}
+
+QByteArray withTop(QByteArray bytes, char top)
+{
+    bytes[bytes.size() - 32 + 16 + 7] = top;
+    return bytes;
+}
+
+} // namespace
+
+TEST(PropertyListTest, topObjectEqualToTheObjectCountIsRefused)
+{
+    const QByteArray list = twoStringList();
+    ASSERT_EQ(list.size(), 8 + 3 + 2 + 2 + 3 + 32) << "layout differs from the one the test patches";
+    ASSERT_TRUE(PropertyList::fromBinary(list));
+    EXPECT_TRUE(PropertyList::fromBinary(withTop(list, 2)));
+    EXPECT_FALSE(PropertyList::fromBinary(withTop(list, 3)));
+}
+
+TEST(PropertyListTest, containerReferenceEqualToTheObjectCountIsRefused)
+{
+    const QByteArray list = twoStringList();
+    ASSERT_EQ(quint8(list[8]), 0xA2);
+    QByteArray last = list;
+    last[9] = 2;
+    EXPECT_TRUE(PropertyList::fromBinary(last));
+    QByteArray past = list;
+    past[9] = 3;
+    EXPECT_FALSE(PropertyList::fromBinary(past));
+    // A reference to the array itself is a cycle.
+    QByteArray self = list;
+    self[9] = 0;
+    EXPECT_FALSE(PropertyList::fromBinary(self));
 }

@@ -367,3 +367,44 @@ TEST(StoreValueTest, ordersLikeSqlite)
 }
 
 } // namespace
+
+namespace {
+
+QString nestedInParens(int levels)
+{
+    return QString(levels, u'(') + QStringLiteral("itemType == 1") + QString(levels, u')');
+}
+
+QString negated(int times)
+{
+    QString text;
+    for (int i = 0; i < times; ++i)
+        text += QStringLiteral("NOT ");
+    return text + QStringLiteral("itemType == 1");
+}
+
+// A comparison with a quoted text, padded to exactly length characters.
+QString ofLength(qsizetype length)
+{
+    const QString head = QStringLiteral("tag == '");
+    return head + QString(length - head.size() - 1, u'x') + u'\'';
+}
+
+} // namespace
+
+TEST(PredicateLimitsTest, nestingExactlyAtTheDepthLimitParsesAndOneLevelMoreDoesNot)
+{
+    EXPECT_TRUE(Predicate::parse(nestedInParens(PredicateParser::MaximumDepth)).isValid());
+    EXPECT_FALSE(Predicate::parse(nestedInParens(PredicateParser::MaximumDepth + 1)).isValid());
+    EXPECT_TRUE(Predicate::parse(negated(PredicateParser::MaximumDepth)).isValid());
+    EXPECT_FALSE(Predicate::parse(negated(PredicateParser::MaximumDepth + 1)).isValid());
+}
+
+TEST(PredicateLimitsTest, textExactlyAtTheLengthLimitParsesAndOneCharacterMoreDoesNot)
+{
+    const QString atLimit = ofLength(PredicateParser::MaximumLength);
+    ASSERT_EQ(atLimit.size(), PredicateParser::MaximumLength);
+    const Predicate parsed = Predicate::parse(atLimit);
+    EXPECT_TRUE(parsed.isValid()) << parsed.errorString().toStdString();
+    EXPECT_FALSE(Predicate::parse(ofLength(PredicateParser::MaximumLength + 1)).isValid());
+}

@@ -292,6 +292,94 @@ TEST(RtfReader, fieldsShowTheirResultAndKeepLinks)
     EXPECT_FALSE(formatAt(*document, 11).isAnchor());
 }
 
+TEST(RtfReader, unicodeFallbackSpreadOverSeveralTokensIsSkippedExactly)
+{
+    // Each escape and each byte of text is one fallback character, whichever token it comes in.
+    EXPECT_EQ(textOf("\\uc2\\u8364 \\'80\\'81x"), QStringLiteral("\u20ACx"));
+    EXPECT_EQ(textOf("\\uc3\\u8364\\'80abc"), QStringLiteral("\u20ACc"));
+    EXPECT_EQ(textOf("\\uc3\\u8364 a\\'80bc"), QStringLiteral("\u20ACc"));
+    EXPECT_EQ(textOf("\\uc3\\u8364 ab\\'80x"), QStringLiteral("\u20ACx"));
+    // The character right after the fallback is read, be it an escape or text.
+    EXPECT_EQ(textOf("\\uc1\\u8364\\'80\\'e9"), QStringLiteral("\u20AC\u00E9"));
+    EXPECT_EQ(textOf("\\uc2\\u8364\\'80\\'81\\u8364\\'80\\'81\\'e9"), QStringLiteral("\u20AC\u20AC\u00E9"));
+    // Without a fallback nothing after the escape is lost.
+    EXPECT_EQ(textOf("\\uc0\\u8364\\'e9"), QStringLiteral("\u20AC\u00E9"));
+    EXPECT_EQ(textOf("\\uc0\\u8364 e"), QStringLiteral("\u20ACe"));
+}
+
+TEST(RtfReader, escapedBytesInALinkTargetStayInTheTarget)
+{
+    const auto document = readRtf("{\\field{\\*\\fldinst HYPERLINK \"http://x/\\'e9\"}{\\fldrslt text}} and "
+                                  "{\\field{\\*\\fldinst HYPERLINK http://y/\\'e8}{\\fldrslt more}}");
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(document->toPlainText(), QStringLiteral("text and more"));
+    EXPECT_EQ(formatAt(*document, 0).anchorHref(), QStringLiteral("http://x/\u00E9"));
+    EXPECT_EQ(formatAt(*document, 3).anchorHref(), QStringLiteral("http://x/\u00E9"));
+    EXPECT_FALSE(formatAt(*document, 4).isAnchor());
+    EXPECT_EQ(formatAt(*document, 9).anchorHref(), QStringLiteral("http://y/\u00E8"));
+}
+
+TEST(RtfReaderLimits, groupsExactlyAtTheDepthLimitAreReadAndDeeperOnesSkipped)
+{
+    RtfReader::Options options;
+    options.maxDepth = 3;
+    // The document's own group is the first level, so c sits at the third and d at the fourth.
+    const auto document = RtfReader::read("{\\rtf1 a{b{c{d}}}e}", options);
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(rawText(*document), QStringLiteral("abce"));
+}
+
+TEST(RtfReaderLimits, fallbackCountIsCappedAtSixtyFour)
+{
+    EXPECT_EQ(textOf("\\uc64\\u233 " + QByteArray(64, 'a') + "b"), QStringLiteral("\u00E9b"));
+    // A larger count is taken as 64: one a of the 65 remains.
+    EXPECT_EQ(textOf("\\uc65\\u233 " + QByteArray(65, 'a') + "b"), QStringLiteral("\u00E9ab"));
+}
+
+TEST(RtfReaderLimits, fontSizeOfZeroIsTheDefaultTwelvePoints)
+{
+    const auto document = readRtf("{\\fs0 x}{\\fs1 y}");
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(formatAt(*document, 0).fontPointSize(), 12.0);
+    EXPECT_EQ(formatAt(*document, 1).fontPointSize(), 0.5);
+}
+
+TEST(RtfReaderLimits, indentsStopAtTheirCap)
+{
+    const auto margin = [](const QByteArray& word) {
+        const auto document = readRtf(word + " x");
+        return document ? blockFormat(*document, 0).leftMargin() : -1.0;
+    };
+    const double atCap = margin("\\li100000");
+    EXPECT_GT(atCap, margin("\\li99999"));
+    EXPECT_EQ(margin("\\li100001"), atCap);
+}
+
+TEST(RtfReaderLimits, fontTableKeepsExactly4096Fonts)
+{
+    // Fonts 0 to 4094 use the default code page; 4095 (the 4096th) and 4096 (one past the cap) are Cyrillic.
+    QByteArray table = "{\\fonttbl";
+    for (int number = 0; number < 4095; ++number)
+        table += "{\\f" + QByteArray::number(number) + " F;}";
+    table += "{\\f4095\\fcharset204 Last;}{\\f4096\\fcharset204 Past;}}";
+    const auto document = RtfReader::read("{\\rtf1\\ansi\\deff0" + table + "{\\f4095\\'c0}{\\f4096\\'c0}}");
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(rawText(*document), QStringLiteral("\u0410\u00C0"));
+}
+
+TEST(RtfReaderLimits, colourTableKeepsExactly4096Colours)
+{
+    // Entry 0 is the automatic colour; 4095 is the last kept, 4096 one past the cap.
+    QByteArray table = "{\\colortbl;";
+    for (int index = 1; index < 4095; ++index)
+        table += "\\red0\\green0\\blue0;";
+    table += "\\red255\\green0\\blue0;\\red0\\green0\\blue255;}";
+    const auto document = RtfReader::read("{\\rtf1\\ansi" + table + "{\\cf4095 a}{\\cf4096 b}}");
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(formatAt(*document, 0).foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(formatAt(*document, 1).foreground().style(), Qt::NoBrush);
+}
+
 TEST(RtfReader, destinationsOutsideTheBodyAreSkipped)
 {
     EXPECT_EQ(textOf("{\\*\\generator Writer 1.0;}{\\*\\unknowndest hidden{\\b nested}}{\\*\\expandedcolortbl;;}"

@@ -1,4 +1,5 @@
 #include "StoreTestModel.h"
+#include "TestWait.h"
 #include "platform/store/FetchedResultsController.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
@@ -290,6 +291,35 @@ TEST_F(StoreContextTest, historyRecordsEveryChangeWithItsIdentifier)
     EXPECT_EQ(earlier.transactions.size(), 2);
 }
 
+TEST_F(StoreContextTest, historyAfterARealSaveHoldsOnlyTheLaterSaves)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    const qint64 afterA = context()->currentQueryGenerationToken().historyToken;
+    const auto first = context()->fetchHistoryAfterToken(afterA - 1);
+    ASSERT_EQ(first.transactions.size(), 1);
+    ASSERT_EQ(first.transactions[0].token, afterA);
+    const QDateTime savedA = first.transactions[0].timestamp;
+    // The next save must carry a later time for the date query to tell the two apart.
+    ASSERT_TRUE(waitFor([&] { return QDateTime::currentDateTime() > savedA; }));
+    addItem(QStringLiteral("B"), 2);
+    ASSERT_FALSE(context()->save());
+    const qint64 afterB = context()->currentQueryGenerationToken().historyToken;
+    ASSERT_GT(afterB, afterA);
+
+    const auto sinceA = context()->fetchHistoryAfterToken(afterA);
+    ASSERT_FALSE(sinceA.error);
+    ASSERT_EQ(sinceA.transactions.size(), 1);
+    EXPECT_EQ(sinceA.transactions[0].token, afterB);
+    ASSERT_EQ(sinceA.transactions[0].changes.size(), 1);
+    EXPECT_EQ(sinceA.transactions[0].changes[0].uniqueIdentifier, QStringLiteral("B"));
+    EXPECT_TRUE(context()->fetchHistoryAfterToken(afterB).transactions.isEmpty());
+
+    const auto sinceDateOfA = context()->fetchHistoryAfterDate(savedA);
+    ASSERT_EQ(sinceDateOfA.transactions.size(), 1);
+    EXPECT_EQ(sinceDateOfA.transactions[0].token, afterB);
+}
+
 TEST_F(StoreContextTest, ownSaveIsAnnouncedAsRemoteChange)
 {
     QSignalSpy spy(m_container.get(), &PersistentContainer::remoteChange);
@@ -306,7 +336,8 @@ TEST_F(StoreContextTest, hostileQueryTextNeverCrossesProjects)
     const QStringList hostile{QStringLiteral("' OR '1'='1"), QStringLiteral("\\"), QStringLiteral("\""),
                               QStringLiteral("x\" OR projectId != \"z"), QStringLiteral("'); DROP TABLE Item; --")};
     for (const QString& text : hostile) {
-        EXPECT_TRUE(fetchUids(QStringLiteral("projectId == %@ AND title == %@"), {QStringLiteral("P"), text}).isEmpty());
+        EXPECT_TRUE(
+            fetchUids(QStringLiteral("projectId == %@ AND title == %@"), {QStringLiteral("P"), text}).isEmpty());
         // Pasted into the text (which callers must never do) it may change the meaning, but never crash.
         fetchUids(QStringLiteral("projectId == 'P' AND title == '") + text + "'");
     }
@@ -347,6 +378,37 @@ TEST_F(StoreContextTest, fetchedResultsFollowSaves)
     EXPECT_EQ(controller.count(), 1);
     EXPECT_GE(spy.count(), 1);
     EXPECT_EQ(controller.objectAt(5), nullptr);
+}
+
+TEST_F(StoreContextTest, fetchedRowsEndAtTheCountAndCountsStopAtTheLimit)
+{
+    for (int order = 1; order <= 3; ++order)
+        addItem(QStringLiteral("U%1").arg(order), order);
+    ASSERT_FALSE(context()->save());
+    FetchRequest request(Item);
+    request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
+    FetchedResultsController controller(request, context());
+    ASSERT_FALSE(controller.performFetch());
+    ASSERT_EQ(controller.count(), 3);
+    ASSERT_NE(controller.objectAt(2), nullptr);
+    EXPECT_EQ(controller.objectAt(2)->value(QStringLiteral("uniqueIdentifier")).toString(), QStringLiteral("U3"));
+    EXPECT_EQ(controller.objectAt(3), nullptr);
+    EXPECT_EQ(controller.objectAt(-1), nullptr);
+
+    // A limit below, at and above the number of matches; one more unsaved match counts too.
+    const auto countWithLimit = [this](int limit) {
+        FetchRequest limited(Item);
+        limited.setFetchLimit(limit);
+        return context()->count(limited);
+    };
+    EXPECT_EQ(countWithLimit(2), 2);
+    EXPECT_EQ(countWithLimit(3), 3);
+    EXPECT_EQ(countWithLimit(4), 3);
+    addItem(QStringLiteral("U4"), 4);
+    EXPECT_EQ(countWithLimit(3), 3);
+    EXPECT_EQ(countWithLimit(4), 4);
+    EXPECT_EQ(fetchUids({}, {}, 4), QStringList({"U1", "U2", "U3", "U4"}));
+    EXPECT_EQ(fetchUids({}, {}, 3), QStringList({"U1", "U2", "U3"}));
 }
 
 class StoreFileTest : public ::testing::Test {
@@ -407,4 +469,4 @@ TEST_F(StoreFileTest, defaultPathLivesInTheApplicationDataFolder)
     EXPECT_TRUE(container.defaultStorePath().endsWith(QStringLiteral("/CardStore.sqlite")));
 }
 
-}  // namespace
+} // namespace

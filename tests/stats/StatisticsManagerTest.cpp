@@ -28,7 +28,7 @@ DayStat unsavedAt(const QDateTime& start, qint64 seconds, qint64 words)
 TEST_F(StatisticsManagerTest, emptyProjectHasNoFiguresAndNoInformationTexts)
 {
     const QDateTime now = local(2026, 3, 20);
-    const StatisticsReport report = StatisticsManager::report(context(), projectId, 0, std::nullopt, now);
+    const StatisticsReport report = StatisticsManager::report(context(), projectId, std::nullopt, now);
     EXPECT_TRUE(report.days.isEmpty());
     EXPECT_EQ(report.todaysWords, 0);
     EXPECT_EQ(report.wordsPerDay, 0);
@@ -325,7 +325,7 @@ TEST_F(StatisticsManagerTest, reportCountsPagesAndReadingTimeFromTheProjectsWord
     setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250"));
     addMarchDays({{20, 100}, {19, 200}, {18, 300}});
     const StatisticsReport report = StatisticsManager::report(
-        context(), projectId, 10000, unsavedAt(local(2026, 3, 20, 15), 30, 5), local(2026, 3, 20, 18));
+        context(), projectId, unsavedAt(local(2026, 3, 20, 15), 30, 5), local(2026, 3, 20, 18));
     EXPECT_EQ(report.cardStats.wordCount, 14280);
     EXPECT_EQ(report.pages, 57);
     EXPECT_EQ(report.readingTimeText, QStringLiteral("1 Hour, 0 Minutes"));

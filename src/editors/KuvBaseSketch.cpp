@@ -1,0 +1,588 @@
+#include "KuvBaseSketch.h"
+
+#include "CloudUpdateWatcher.h"
+#include "EditorPrompts.h"
+#include "PvTextView.h"
+#include "SketchCommands.h"
+#include "SketchSaveWriter.h"
+#include "SketchSnapshot.h"
+#include "board/TagMenuController.h"
+#include "core/AppDelegate.h"
+#include "core/AutoSaveController.h"
+#include "core/DbHelpers.h"
+#include "core/Helpers.h"
+#include "core/NavigationHelpers.h"
+#include "core/ProjectItem.h"
+#include "core/ProjectItemDocument.h"
+#include "core/StoreConstants.h"
+#include "platform/Alert.h"
+#include "platform/BarButtonItem.h"
+#include "platform/ColorScheme.h"
+#include "platform/FormSheetDialog.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
+#include "platform/ProgressHud.h"
+#include "platform/SymbolIcons.h"
+#include "platform/UserDefaults.h"
+#include "platform/ink/InkCanvas.h"
+#include "platform/ink/InkToolPicker.h"
+#include "platform/store/ManagedObjectContext.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString EnterFullScreenSymbol = QStringLiteral("arrow.up.left.and.arrow.down.right");
+const QString ExitFullScreenSymbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
+constexpr int TitleHeight = 28;
+
+} // namespace
+
+KuvBaseSketch::KuvBaseSketch(QWidget* parent)
+    : ViewController(parent), m_watcher(std::make_unique<CloudUpdateWatcher>()),
+      m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
+{
+    setObjectName(StoryboardIdentifier);
+    buildViews();
+}
+
+KuvBaseSketch::~KuvBaseSketch()
+{
+    m_watcher->stop();
+    if (m_autoSaveController)
+        m_autoSaveController->teardown();
+}
+
+void KuvBaseSketch::buildViews()
+{
+    m_titleView = new QLineEdit(this);
+    m_titleView->setObjectName(QStringLiteral("titleView"));
+    m_titleView->setFixedHeight(TitleHeight);
+    m_titleView->setFrame(false);
+    m_titleView->setPlaceholderText(QStringLiteral("Title"));
+    m_canvas = new InkCanvas;
+    m_canvas->setObjectName(QStringLiteral("canvasView"));
+    m_container = new QScrollArea(this);
+    m_container->setObjectName(QStringLiteral("sketchViewContainer"));
+    m_container->setFrameShape(QFrame::NoFrame);
+    m_container->setWidget(m_canvas);
+    m_container->setWidgetResizable(false);
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setObjectName(QStringLiteral("toolBar"));
+    m_toolBar->setMovable(false);
+    m_toolPicker = new InkToolPicker(m_canvas, m_toolBar);
+    m_toolBar->addWidget(m_toolPicker);
+    auto* spacer = new QWidget(m_toolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_toolBar->addWidget(spacer);
+    m_zoomButton = m_toolBar->addAction(SymbolIcons::icon(EnterFullScreenSymbol), QStringLiteral("Zoom"));
+    m_zoomButton->setObjectName(QStringLiteral("zoomButton"));
+    m_overflowButton =
+        m_toolBar->addAction(SymbolIcons::icon(QStringLiteral("ellipsis.circle")), QStringLiteral("More"));
+    m_overflowButton->setObjectName(QStringLiteral("overflowButton"));
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto* titleRow = new QHBoxLayout;
+    titleRow->setContentsMargins(12, 6, 12, 6);
+    titleRow->addWidget(m_titleView);
+    layout->addLayout(titleRow);
+    layout->addWidget(m_container, 1);
+    layout->addWidget(m_toolBar);
+    setAutoFillBackground(true);
+}
+
+// --- Lifecycle
+
+void KuvBaseSketch::viewDidLoad()
+{
+    m_tag = m_currentObject ? m_currentObject->tag() : QString();
+    m_cancelButton = new BarButtonItem(CancelTitle, this);
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    connect(m_cancelButton, &QAction::triggered, this, &KuvBaseSketch::confirmCancel);
+    m_saveButton = new BarButtonItem(SaveTitle, this);
+    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    connect(m_saveButton, &QAction::triggered, this, [this] { save(); });
+    navigationItem()->setLeftBarButtonItem(m_cancelButton);
+    navigationItem()->setRightBarButtonItems({m_saveButton});
+    // The zoom toggle sizes the popup's sheet; a full-window editor has nothing to size.
+    m_zoomButton->setVisible(m_isPopup && m_currentItemType != ProjectItemTypes::Story);
+    connect(m_zoomButton, &QAction::triggered, this, &KuvBaseSketch::zoomClicked);
+    buildOverflowMenu();
+    m_canvas->setAllowsFingerDrawing(UserDefaults::standard().boolForKey(FingerDrawingKey));
+    prepareSession();
+
+    connect(m_titleView, &QLineEdit::textEdited, this, &KuvBaseSketch::titleDidChange);
+    connect(m_titleView, &QLineEdit::editingFinished, m_canvas, qOverload<>(&QWidget::setFocus));
+    connect(m_canvas, &InkCanvas::drawingChanged, this, &KuvBaseSketch::drawingDidChange);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, &KuvBaseSketch::confirmCancel);
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool) { setupColors(); });
+    QPointer<KuvBaseSketch> self(this);
+    m_watcher->changed = [self](CloudUpdateWatcher::Change change) {
+        if (!self || change == CloudUpdateWatcher::Change::None)
+            return;
+        if (self->m_peeking)
+            self->m_newCardDetected = true;
+        else
+            EditorPrompts::showCardUpdated(self, self->m_changesMade, [self] {
+                if (self)
+                    self->loadUpdatedCard();
+            });
+    };
+}
+
+void KuvBaseSketch::buildOverflowMenu()
+{
+    m_overflowMenu = new QMenu(this);
+    m_overflowMenu->setObjectName(QStringLiteral("overflowMenu"));
+    connect(m_overflowMenu->addAction(SymbolIcons::icon(QStringLiteral("tag")), TagsRow), &QAction::triggered, this,
+            &KuvBaseSketch::showTagMenu);
+    connect(m_overflowMenu->addAction(SymbolIcons::icon(QStringLiteral("text.bubble")), CardNotesRow),
+            &QAction::triggered, this, &KuvBaseSketch::showCardNotes);
+    connect(m_overflowMenu->addAction(SymbolIcons::icon(QStringLiteral("square.and.arrow.up")), ExportRow),
+            &QAction::triggered, this, &KuvBaseSketch::exportPNG);
+    m_overflowButton->setMenu(m_overflowMenu);
+    if (auto* button = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(m_overflowButton)))
+        button->setPopupMode(QToolButton::InstantPopup);
+}
+
+void KuvBaseSketch::viewWillAppear(bool animated)
+{
+    ViewController::viewWillAppear(animated);
+    // Escape and the sheet's close button come to confirmCancel(), which asks before anything is lost.
+    if (NavigationController* navigation = navigationController())
+        navigation->setModalInPresentation(true);
+    setModalInPresentation(true);
+    if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
+        setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
+    setupColors();
+    m_autoSaveController = std::make_unique<AutoSaveController>();
+    QPointer<KuvBaseSketch> self(this);
+    m_autoSaveController->startSaveTimer(m_currentProjectId, m_isSecondaryCard,
+                                         [self] { return self ? self->autoSaveSnapshot() : QVariantMap(); });
+    // Recovered strokes are unsaved strokes: the first tick writes them again, so a second crash loses nothing.
+    if (m_changesMade)
+        m_autoSaveController->setAutoSave(true);
+    if (!m_contentLoaded)
+        ProgressHud::show();
+}
+
+void KuvBaseSketch::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    applySheetLimits();
+    if (!m_contentLoaded)
+        loadDrawing();
+    AppDelegate* app = AppDelegate::shared();
+    m_watcher->setContext(m_context);
+    m_watcher->start(app ? app->persistentContainer() : nullptr);
+    m_canvas->setFocus();
+}
+
+void KuvBaseSketch::viewWillDisappear(bool animated)
+{
+    // The snapshot stays: only a successful save or an explicit Discard removes it.
+    if (m_autoSaveController)
+        m_autoSaveController->stopSaveTimer();
+    ViewController::viewWillDisappear(animated);
+}
+
+void KuvBaseSketch::viewDidDisappear(bool animated)
+{
+    m_watcher->stop();
+    ViewController::viewDidDisappear(animated);
+}
+
+void KuvBaseSketch::resizeEvent(QResizeEvent* event)
+{
+    ViewController::resizeEvent(event);
+    updateContentSize();
+}
+
+// --- Loading
+
+void KuvBaseSketch::prepareSession()
+{
+    if (m_currentObject) {
+        if (!m_currentObject->title().isNull())
+            m_titleView->setText(m_currentObject->title());
+        m_tag = m_currentObject->tag();
+        m_notes = m_currentObject->notes();
+    }
+    m_titleChanged = false;
+    m_contentChanged = false;
+    m_changesMade = false;
+    EditorPrompts::setCardEdits(m_isSecondaryCard, false);
+    m_saveButton->setEnabled(false);
+    updateTitle();
+}
+
+void KuvBaseSketch::loadDrawing()
+{
+    m_document = SketchDrawingDocument::fromCard(m_context, m_currentObject);
+    m_canvas->setDrawing(m_document.drawing());
+    // A drawing that cannot be read is shown as an error, never as an empty canvas a save could write over.
+    m_canvas->setEnabled(m_document.isReadable());
+    m_toolPicker->setEnabled(m_document.isReadable());
+    m_contentLoaded = true;
+    updateContentSize();
+    markHistorySeen();
+    ProgressHud::dismiss();
+    if (!m_document.isReadable()) {
+        showUnreadable(UnreadableMessage);
+        return;
+    }
+    if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData)) {
+        m_titleChanged = true;
+        m_contentChanged = true;
+        markChanged();
+        updateTitle();
+    }
+    updateSaveButton();
+}
+
+void KuvBaseSketch::showUnreadable(const QString& message)
+{
+    auto* alert = new Alert(UnreadableTitle, message);
+    alert->addAction(QStringLiteral("OK"));
+    alert->present(this);
+}
+
+void KuvBaseSketch::updateContentSize()
+{
+    const QSize viewport = m_container->viewport()->size();
+    const QRectF bounds = m_canvas->drawing().bounds();
+    if (bounds.isNull()) {
+        m_canvas->resize(viewport);
+        return;
+    }
+    const qreal zoom = m_canvas->zoomScale();
+    const int width = std::max(viewport.width(), int((bounds.right() + ContentMargin) * zoom));
+    const int height = std::max(viewport.height(), int((bounds.bottom() + ContentMargin) * zoom));
+    m_canvas->resize(width, height);
+}
+
+// --- Changes
+
+void KuvBaseSketch::markChanged()
+{
+    m_changesMade = true;
+    EditorPrompts::setCardEdits(m_isSecondaryCard, true);
+    if (m_autoSaveController)
+        m_autoSaveController->setAutoSave(true);
+}
+
+void KuvBaseSketch::updateSaveButton()
+{
+    m_saveButton->setEnabled(!m_saving && !m_closing && !m_titleView->text().isEmpty() && m_changesMade);
+}
+
+void KuvBaseSketch::titleDidChange()
+{
+    if (!m_titleView->text().isEmpty())
+        m_titleChanged = true;
+    markChanged();
+    updateSaveButton();
+}
+
+void KuvBaseSketch::drawingDidChange()
+{
+    m_contentChanged = true;
+    markChanged();
+    updateSaveButton();
+    updateContentSize();
+}
+
+void KuvBaseSketch::tagSelected(const QString& tagId)
+{
+    m_tag = tagId;
+    if (m_currentObject || m_changesMade) {
+        markChanged();
+        updateSaveButton();
+    }
+    updateTitle();
+}
+
+void KuvBaseSketch::notesModified(const QString& notes)
+{
+    m_notes = notes;
+    markChanged();
+    updateSaveButton();
+}
+
+void KuvBaseSketch::setPeeking(bool peeking)
+{
+    m_peeking = peeking;
+    if (!peeking && m_newCardDetected) {
+        m_newCardDetected = false;
+        m_watcher->changed(CloudUpdateWatcher::Change::Updated);
+    }
+}
+
+// --- Title and colours
+
+void KuvBaseSketch::refreshItemType()
+{
+    if (m_currentObject && !m_currentObject->isDeleted())
+        m_currentItemType = m_currentObject->itemType();
+}
+
+QString KuvBaseSketch::typeWord(qint64 itemType)
+{
+    static const QStringList words{QStringLiteral("Story Card"),    QStringLiteral("Reminder Card"),
+                                   QStringLiteral("Question Card"), QStringLiteral("Idea Card"),
+                                   QStringLiteral("Person Card"),   QStringLiteral("Thing Card"),
+                                   QStringLiteral("Location Card")};
+    return itemType >= 1 && itemType <= words.size() ? words.at(int(itemType - 1)) : QStringLiteral("Card");
+}
+
+QString KuvBaseSketch::navigationTitle() const
+{
+    return (m_currentObject ? QStringLiteral("Edit ") : QStringLiteral("New ")) + typeWord(m_currentItemType);
+}
+
+void KuvBaseSketch::updateTitle()
+{
+    refreshItemType();
+    const QString title = navigationTitle();
+    setTitle(title);
+    if (m_tag.isEmpty() || m_tag == TagMenuController::ClearTag) {
+        navigationItem()->setTitleView(nullptr);
+        return;
+    }
+    const CardProp& prop = m_cardProps.propForIntCardType(m_currentItemType);
+    const QColor tint = m_isPopup ? prop.textColor() : prop.cardColor();
+    QWidget* view =
+        Helpers::getTitleAndIconView(title, SymbolIcons::icon(TagMenuController::getTag(m_tag)), tint, false);
+    view->setObjectName(QStringLiteral("sketchTitleView"));
+    navigationItem()->setTitleView(view);
+}
+
+void KuvBaseSketch::setupColors()
+{
+    refreshItemType();
+    const bool dark = ColorScheme::isDark();
+    const CardProp& prop = m_cardProps.propForIntCardType(m_currentItemType);
+    NavigationController* navigation = navigationController();
+    NavigationBar* bar = navigation ? navigation->navigationBar() : nullptr;
+    const QColor background(dark ? PvTextView::kEditorDarkBackground : PvTextView::kEditorBackground);
+    const QColor foreground(dark ? PvTextView::kEditorDarkForeground : PvTextView::kEditorForeground);
+    if (m_isPopup) {
+        NavigationHelpers::setupCustomNavbar(bar, prop.textColor(), prop.cardColor());
+    } else {
+        const QColor accent = m_currentItemType == ProjectItemTypes::AllCards ? foreground : prop.cardColor();
+        NavigationHelpers::setupCustomNavbar(bar, accent, background);
+    }
+    for (QWidget* area : {static_cast<QWidget*>(this), static_cast<QWidget*>(m_container),
+                          static_cast<QWidget*>(m_container->viewport()), static_cast<QWidget*>(m_canvas),
+                          static_cast<QWidget*>(m_toolBar), static_cast<QWidget*>(m_titleView)})
+        NavigationHelpers::paintArea(area, foreground, background);
+    // Dark ink is shown light on the dark page; what is stored keeps its true colour.
+    m_canvas->setDark(dark);
+}
+
+// --- Zoom
+
+void KuvBaseSketch::setZoomed(bool zoomed)
+{
+    m_zoomed = zoomed;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = zoomed && screen ? screen->availableSize() : PopupSize;
+    if (NavigationController* navigation = navigationController())
+        navigation->setPreferredContentSize(size);
+    else
+        setPreferredContentSize(size);
+    m_zoomButton->setIcon(SymbolIcons::icon(zoomed ? ExitFullScreenSymbol : EnterFullScreenSymbol));
+    applySheetLimits();
+}
+
+void KuvBaseSketch::zoomClicked()
+{
+    setZoomed(!m_zoomed);
+    UserDefaults::standard().setValue(PreferZoomKey, m_zoomed);
+}
+
+void KuvBaseSketch::applySheetLimits()
+{
+    // Only the popup's own sheet is limited; the main window keeps its own minimum.
+    auto* sheet = qobject_cast<FormSheetDialog*>(window());
+    if (!m_isPopup || !sheet)
+        return;
+    sheet->setMinimumSize(PopupMinimumSize);
+    sheet->setMaximumSize(PopupMaximumSize);
+    const ViewController* sized = navigationController() ? static_cast<ViewController*>(navigationController()) : this;
+    sheet->resize(sized->preferredContentSize().isEmpty() ? PopupSize : sized->preferredContentSize());
+}
+
+// --- Saving
+
+void KuvBaseSketch::setSaving(bool saving)
+{
+    m_saving = saving;
+    m_cancelButton->setEnabled(!saving);
+    m_overflowButton->setEnabled(!saving);
+    updateSaveButton();
+}
+
+void KuvBaseSketch::save(const std::optional<QString>& copyTitle, std::function<void()> completion)
+{
+    if (isBusy())
+        return;
+    setSaving(true);
+    EditorPrompts::afterIndicator<KuvBaseSketch>(
+        this, [copyTitle, completion](KuvBaseSketch& editor) { editor.writeCard(copyTitle, completion); });
+}
+
+void KuvBaseSketch::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
+{
+    const bool written = m_writer->write(copyTitle) == SketchSaveWriter::Result::Written;
+    if (!written) {
+        auto* alert = new Alert(DbHelpers::SaveErrorTitle, TooLargeMessage);
+        alert->addAction(DbHelpers::SaveErrorButton);
+        alert->present(this);
+    }
+    finishSave(written, copyTitle, completion);
+}
+
+void KuvBaseSketch::finishSave(bool written, const std::optional<QString>& copyTitle,
+                               const std::function<void()>& completion)
+{
+    // Every change goes now, not when the screen disappears: a failure must keep the writer here.
+    const bool saved =
+        written && (m_deferSave || !m_context->hasChanges() || DbHelpers::saveManagedObjectContext(m_context, this));
+    if (!saved) {
+        setSaving(false);
+        ProgressHud::dismiss();
+        emit saveFinished(false);
+        return;
+    }
+    ProjectItem* inserted = m_writer->insertedCard();
+    m_writer->forget();
+    if (!m_deferSave)
+        m_pending.forget();
+    if (inserted && addedRecord)
+        addedRecord(inserted);
+    if (m_autoSaveController)
+        m_autoSaveController->removeSnapshot();
+    m_changesMade = false;
+    EditorPrompts::setCardEdits(m_isSecondaryCard, false);
+    markHistorySeen();
+    emit saveFinished(true);
+    if (!copyTitle) {
+        if (m_cardModified)
+            m_cardModified();
+        closeEditor();
+        return;
+    }
+    setSaving(false);
+    if (completion)
+        completion();
+    ProgressHud::dismiss();
+}
+
+void KuvBaseSketch::closeEditor()
+{
+    m_closing = true;
+    updateSaveButton();
+    m_cancelButton->setEnabled(false);
+    ViewController* host = navigationController() ? static_cast<ViewController*>(navigationController()) : this;
+    host->dismiss(true, [] { ProgressHud::dismiss(); });
+}
+
+void KuvBaseSketch::confirmCancel()
+{
+    if (isBusy())
+        return;
+    if (!m_changesMade) {
+        closeEditor();
+        return;
+    }
+    QPointer<KuvBaseSketch> self(this);
+    EditorPrompts::confirmDiscard(this, [self] {
+        if (!self)
+            return;
+        const bool cardWasNew = self->m_pending.contains(self->m_currentObject);
+        const QList<ManagedObject*> touched{self->m_currentObject, self->m_document.record()};
+        self->m_pending.discard(self->m_context, touched, self);
+        if (cardWasNew)
+            self->m_currentObject = nullptr;
+        self->m_writer->forget();
+        if (self->m_autoSaveController)
+            self->m_autoSaveController->removeSnapshot();
+        self->m_changesMade = false;
+        EditorPrompts::setCardEdits(self->m_isSecondaryCard, false);
+        self->closeEditor();
+    });
+}
+
+// --- Changes from elsewhere
+
+void KuvBaseSketch::markHistorySeen()
+{
+    m_watcher->setContext(m_context);
+    m_watcher->setItemId(m_currentObject ? m_currentObject->uniqueIdentifier() : QString());
+    m_watcher->markSeen();
+}
+
+void KuvBaseSketch::loadUpdatedCard()
+{
+    if (isBusy())
+        return;
+    const QString copyTitle = CopyPrefix + m_titleView->text();
+    const QString itemId = m_currentObject ? m_currentObject->uniqueIdentifier() : QString();
+    m_currentObject = nullptr;
+    m_document = SketchDrawingDocument();
+    m_copySaved = true;
+    if (!m_changesMade) {
+        reloadCard(itemId);
+        return;
+    }
+    QPointer<KuvBaseSketch> self(this);
+    save(copyTitle, [self, itemId] {
+        if (self)
+            self->reloadCard(itemId);
+    });
+}
+
+void KuvBaseSketch::reloadCard(const QString& itemId)
+{
+    m_context->setQueryGenerationFromToken(std::nullopt);
+    m_currentObject = itemId.isEmpty() ? nullptr : DbHelpers::getItem(m_context, itemId);
+    prepareSession();
+    m_contentLoaded = false;
+    loadDrawing();
+    m_context->setQueryGenerationFromToken(m_context->currentQueryGenerationToken());
+    markHistorySeen();
+}
+
+// --- Tags, notes, export, snapshot
+
+void KuvBaseSketch::showTagMenu()
+{
+    m_commands->showTagMenu();
+}
+
+void KuvBaseSketch::showCardNotes()
+{
+    m_commands->showCardNotes();
+}
+
+void KuvBaseSketch::exportPNG()
+{
+    m_commands->exportPNG();
+}
+
+QVariantMap KuvBaseSketch::autoSaveSnapshot() const
+{
+    return SketchSnapshot::take(*this);
+}

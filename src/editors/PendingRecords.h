@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+
+class ManagedObject;
+class ManagedObjectContext;
+class QWidget;
+
+// What an editor's save attempts left pending in the shared store context: the records it inserted, and the
+// stored records it touched. After a failed save the writer may still discard; then its inserts go and its
+// changes to stored records are undone, so the next save of the context (by any screen) brings nothing back.
+class PendingRecords {
+public:
+    // A record this editor inserted and has not saved yet.
+    void track(ManagedObject* record);
+    bool contains(const ManagedObject* record) const;
+    // After a successful save nothing is pending any more.
+    void forget() { m_inserts.clear(); }
+    // Deletes the tracked inserts and gives the touched stored records back their stored values. When another
+    // save had stored an insert meanwhile, the deletion is saved at once (a failure is reported over presenter).
+    void discard(ManagedObjectContext* context, const QList<ManagedObject*>& touched, QWidget* presenter);
+
+private:
+    QList<ManagedObject*> m_inserts;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QVariantMap>
+
+class KuvBaseSketch;
+
+// The sketch editor's crash-recovery snapshot: the card as it stands under the snapshot keys, with the drawing's
+// own bytes as its content, and applying one the writer chose to restore.
+class SketchSnapshot {
+public:
+    // The snapshot of the editor; empty until the drawing is shown and while it could not be read.
+    static QVariantMap take(const KuvBaseSketch& editor);
+    // Puts the snapshot's title, tag, notes, type and drawing into the editor. A snapshot without its drawing or
+    // its card type counts as absent; one whose drawing cannot be read is shown as an error. Both leave the
+    // editor as loaded and answer false.
+    static bool apply(KuvBaseSketch& editor, const QVariantMap& snapshot);
+};

@@ -1,0 +1,8 @@
+#include "SketchViewController.h"
+
+#include "platform/Storyboard.h"
+
+void SketchViewController::registerInStoryboard()
+{
+    Storyboard::registerFactory(StoryboardIdentifier, [] { return new SketchViewController; });
+}

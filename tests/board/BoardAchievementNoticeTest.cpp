@@ -1,0 +1,75 @@
+#include "board/BoardAchievementNotice.h"
+#include "TestStore.h"
+#include "core/ProjectItem.h"
+#include "core/StoreConstants.h"
+#include "platform/NavigationController.h"
+#include "stats/AchievementViewController.h"
+#include "stats/AchievementsManager.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+namespace {
+
+class BoardAchievementNoticeTest : public ::testing::Test {
+protected:
+    const QString projectId = QStringLiteral("PROJECT-1");
+
+    void SetUp() override
+    {
+        board.resize(900, 700);
+        board.show();
+        ViewController::transitionAppearance(&board, true, false);
+        manager = std::make_unique<AchievementsManager>(store.context(), projectId);
+    }
+    void TearDown() override
+    {
+        if (board.presentedViewController())
+            board.dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void addWords(qint64 words)
+    {
+        auto* card = store.context()->insertNew<ProjectItem>();
+        card->setUniqueIdentifier(QStringLiteral("CARD-%1").arg(words));
+        card->setProjectId(projectId);
+        card->setParentItemId(ItemIds::Top);
+        card->setItemType(ProjectItemTypes::Story);
+        card->setWordCount(words);
+        ASSERT_FALSE(store.context()->save().has_value());
+    }
+
+    TestStore store;
+    ViewController board;
+    std::unique_ptr<AchievementsManager> manager;
+};
+
+TEST_F(BoardAchievementNoticeTest, twoEarnedAtOnceShowOneNoticeForTheFirst)
+{
+    addWords(3000);
+    AchievementViewController* shown = BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt"));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->achievement()->label(), QStringLiteral("First 1000 Words"));
+    EXPECT_EQ(shown->header()->text(), QStringLiteral("New Achievement"));
+    EXPECT_FALSE(shown->isExisting());
+    EXPECT_EQ(shown->shareText(), QStringLiteral("I earned the First 1000 Words achievement for my story \"Salt\"!"));
+    auto* sheet = qobject_cast<NavigationController*>(board.presentedViewController());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->modalPresentationStyle(), PresentationStyle::FormSheet);
+    // "Short Story Length" was earned in the same check; it is stored, not announced.
+    EXPECT_TRUE(manager->getAchievementForTag(QStringLiteral("achievement.short.story.length"))->isAchieved());
+    board.dismiss(false);
+    EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt")), nullptr);
+    EXPECT_EQ(board.presentedViewController(), nullptr);
+}
+
+TEST_F(BoardAchievementNoticeTest, nothingNewOrNoManagerShowsNothing)
+{
+    addWords(10);
+    EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), std::nullopt), nullptr);
+    EXPECT_EQ(BoardAchievementNotice::show(&board, nullptr, std::nullopt), nullptr);
+    EXPECT_EQ(board.presentedViewController(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,455 @@
+#include "PeekFixture.h"
+#include "board/PeekListModel.h"
+#include "core/DbHelpers.h"
+#include "editors/NoResignTextField.h"
+#include "platform/SideMenuNavigationController.h"
+
+#include "TestScreenshots.h"
+#include "TestWait.h"
+#include <QListView>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QTextEdit>
+#include <QVBoxLayout>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class PeekTableViewControllerTest : public ::testing::Test, public PeekFixture {
+protected:
+    PeekTableViewControllerTest()
+    {
+        PeekTableViewController::setOpenCardHook([this](const PeekCardRequest& request) { opened.append(request); });
+    }
+    ~PeekTableViewControllerTest() override
+    {
+        PeekTableViewController::setOpenCardHook({});
+        panel.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void show(QSize size = {400, 700})
+    {
+        panel = makePanel();
+        panel->resize(size);
+        panel->show();
+        ViewController::transitionAppearance(panel.get(), true, false);
+        panel->activateWindow();
+        ASSERT_TRUE(waitFor([this] { return panel->isActiveWindow(); }));
+        // The list paints what is on screen, reading those folders' cards.
+        panel->grab();
+    }
+
+    void type(const QString& text)
+    {
+        panel->filterTextField()->setFocus();
+        QTest::keyClicks(panel->filterTextField(), text);
+    }
+
+    QStringList sectionPaths() const
+    {
+        QStringList paths;
+        PeekListModel* model = panel->model();
+        for (int section = 0; section < model->sectionCount(); ++section)
+            paths << model->data(model->indexForHeader(section)).toString();
+        return paths;
+    }
+
+    QStringList titlesIn(int section) const
+    {
+        QStringList titles;
+        PeekListModel* model = panel->model();
+        for (int row = 0; row < model->rowsInSection(section); ++row)
+            titles << model->data(model->indexForCard(section, row)).toString();
+        return titles;
+    }
+
+    // Every card title shown, section by section.
+    QStringList allTitles() const
+    {
+        QStringList titles;
+        for (int section = 0; section < panel->model()->sectionCount(); ++section)
+            titles << titlesIn(section);
+        return titles;
+    }
+
+    void clickCard(int section, int row)
+    {
+        const QModelIndex index = panel->model()->indexForCard(section, row);
+        ASSERT_TRUE(index.isValid());
+        panel->tableView()->scrollTo(index);
+        const QRect rect = panel->tableView()->visualRect(index);
+        ASSERT_FALSE(rect.isEmpty());
+        QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    QAction* menuAction(const QString& title) const
+    {
+        for (QAction* action : panel->projectMenu()->actions()) {
+            if (action->text() == title)
+                return action;
+        }
+        return nullptr;
+    }
+
+    std::unique_ptr<PeekTableViewController> panel;
+    QList<PeekCardRequest> opened;
+};
+
+// --- Sections
+
+TEST_F(PeekTableViewControllerTest, topLevelComesFirstThenFoldersDepthFirstByPath)
+{
+    show();
+    EXPECT_EQ(sectionPaths(), (QStringList{"Top Level", "Act One", "Act One > Chapter 1", "Act Two", "Empty"}));
+    EXPECT_EQ(titlesIn(0), (QStringList{"Lighthouse", "Storm"}));
+    EXPECT_EQ(titlesIn(4), QStringList());
+}
+
+TEST_F(PeekTableViewControllerTest, editedCardIsNeverListedInItsFolder)
+{
+    show();
+    EXPECT_EQ(titlesIn(1), QStringList{"Arrival"});
+    EXPECT_FALSE(allTitles().contains("Departure"));
+}
+
+TEST_F(PeekTableViewControllerTest, editedCardIsNeverListedInFilterResults)
+{
+    show();
+    type("keeper");
+    ASSERT_TRUE(panel->filtering());
+    EXPECT_FALSE(allTitles().contains("Departure"));
+    EXPECT_EQ(allTitles(), (QStringList{"Lighthouse", "Keeper's Daughter"}));
+}
+
+TEST_F(PeekTableViewControllerTest, editedCardSetAfterRowsWereReadIsDroppedFromThem)
+{
+    show();
+    ASSERT_TRUE(allTitles().contains("Arrival"));
+    panel->setCurrentObject(DbHelpers::getItem(store.context(), QStringLiteral("A1")));
+    EXPECT_FALSE(allTitles().contains("Arrival"));
+    EXPECT_TRUE(allTitles().contains("Departure"));
+}
+
+TEST_F(PeekTableViewControllerTest, rowsAreReadOnlyForFoldersOnScreen)
+{
+    for (int folder = 0; folder < 40; ++folder) {
+        const QString folderId = QStringLiteral("M%1").arg(folder);
+        addItem(folderId, QStringLiteral("P1"), ItemIds::Top, ProjectItemTypes::Folder, "More", 10 + folder);
+        for (int card = 0; card < 5; ++card)
+            addItem(QStringLiteral("%1-%2").arg(folderId).arg(card), QStringLiteral("P1"), folderId,
+                    ProjectItemTypes::Idea, "Filler", card + 1);
+    }
+    store.context()->save();
+    show({400, 500});
+    const qsizetype readAtOpen = panel->items().size();
+    EXPECT_GT(readAtOpen, 0);
+    // 45 folders of 6 rows and more cannot all fit in 500 points.
+    EXPECT_LT(readAtOpen, 15);
+    EXPECT_FALSE(panel->items().contains(QStringLiteral("M39")));
+    panel->tableView()->scrollToBottom();
+    panel->grab();
+    EXPECT_TRUE(panel->items().contains(QStringLiteral("M39")));
+    EXPECT_EQ(panel->items().value(QStringLiteral("M39")).size(), 5);
+}
+
+TEST_F(PeekTableViewControllerTest, filterMatchingManyFoldersReadsOnlyThoseOnScreen)
+{
+    for (int folder = 0; folder < 40; ++folder) {
+        const QString folderId = QStringLiteral("M%1").arg(folder);
+        addItem(folderId, QStringLiteral("P1"), ItemIds::Top, ProjectItemTypes::Folder, "More", 10 + folder);
+        for (int card = 0; card < 5; ++card)
+            addItem(QStringLiteral("%1-%2").arg(folderId).arg(card), QStringLiteral("P1"), folderId,
+                    ProjectItemTypes::Idea, "Filler", card + 1, " filler");
+    }
+    store.context()->save();
+    show({400, 500});
+    type("fill");
+    panel->grab();
+    ASSERT_EQ(panel->model()->sectionCount(), 40);
+    const qsizetype read = panel->model()->filteredItems().size();
+    EXPECT_GT(read, 0);
+    EXPECT_LT(read, 15);
+    panel->tableView()->scrollToBottom();
+    panel->grab();
+    EXPECT_EQ(panel->model()->filteredItems().value(QStringLiteral("M39")).size(), 5);
+}
+
+TEST_F(PeekTableViewControllerTest, cardAddedAfterCountingStillGetsItsRow)
+{
+    show({400, 700});
+    addItem(QStringLiteral("F4-new"), QStringLiteral("P1"), QStringLiteral("F4"), ProjectItemTypes::Idea, "Late", 1);
+    store.context()->save();
+    panel->reloadFolder(QStringLiteral("F4"));
+    EXPECT_EQ(titlesIn(4), QStringList{"Late"});
+}
+
+// --- Filtering
+
+TEST_F(PeekTableViewControllerTest, filterKeepsOnlyFoldersWithMatchesInFolderOrder)
+{
+    show();
+    type("keep");
+    ASSERT_TRUE(panel->filtering());
+    EXPECT_EQ(sectionPaths(), (QStringList{"Top Level", "Act Two"}));
+    EXPECT_EQ(titlesIn(1), QStringList{"Keeper's Daughter"});
+}
+
+TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)
+{
+    show();
+    type("k");
+    ASSERT_TRUE(panel->filtering());
+    EXPECT_TRUE(panel->filterTextField()->hasFocus());
+    type("eeper");
+    EXPECT_TRUE(panel->filterTextField()->hasFocus());
+    EXPECT_EQ(panel->filterTextField()->text(), QStringLiteral("keeper"));
+    EXPECT_TRUE(panel->filterTextField()->canResign());
+}
+
+TEST_F(PeekTableViewControllerTest, blankFilterShowsTheWholeListAgain)
+{
+    show();
+    type("keeper");
+    ASSERT_TRUE(panel->filtering());
+    panel->filterTextField()->selectAll();
+    type("   ");
+    EXPECT_FALSE(panel->filtering());
+    EXPECT_EQ(sectionPaths().size(), 5);
+}
+
+TEST_F(PeekTableViewControllerTest, filterTextCannotReachPastTheProjectOrTermsQuery)
+{
+    show();
+    for (const QString& hostile : {QStringLiteral("' OR projectId != '"), QStringLiteral("%@"),
+                                   QStringLiteral("\") OR (1 == 1"), QStringLiteral("\\' or TRUEPREDICATE or '")}) {
+        panel->filterTextField()->clear();
+        type(hostile);
+        ASSERT_TRUE(panel->filtering()) << hostile.toStdString();
+        EXPECT_EQ(allTitles(), QStringList()) << hostile.toStdString();
+    }
+}
+
+// --- Projects
+
+TEST_F(PeekTableViewControllerTest, projectMenuListsCurrentProjectFirst)
+{
+    show();
+    QStringList titles;
+    for (QAction* action : panel->projectMenu()->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"Current Project", "Second Book"}));
+    EXPECT_EQ(panel->projectButton()->text(), QStringLiteral("Current Project"));
+    EXPECT_EQ(panel->projectButton()->popupMode(), QToolButton::InstantPopup);
+}
+
+TEST_F(PeekTableViewControllerTest, switchingProjectListsItsFoldersAndBackShowsCurrentProject)
+{
+    show();
+    menuAction("Second Book")->trigger();
+    EXPECT_EQ(panel->projectButton()->text(), QStringLiteral("Second Book"));
+    EXPECT_EQ(panel->currentProjectId(), QStringLiteral("P2"));
+    EXPECT_EQ(sectionPaths(), (QStringList{"Top Level", "Part"}));
+    EXPECT_EQ(allTitles(), (QStringList{"Quay", "Ferry"}));
+    menuAction("Current Project")->trigger();
+    EXPECT_EQ(panel->projectButton()->text(), QStringLiteral("Current Project"));
+    EXPECT_EQ(sectionPaths().size(), 5);
+}
+
+TEST_F(PeekTableViewControllerTest, switchingProjectWhileFilteringShowsOnlyTheNewProjectsMatches)
+{
+    show();
+    type("keeper");
+    ASSERT_EQ(allTitles(), (QStringList{"Lighthouse", "Keeper's Daughter"}));
+    menuAction("Second Book")->trigger();
+    EXPECT_TRUE(panel->filtering());
+    EXPECT_EQ(sectionPaths(), QStringList{"Part"});
+    EXPECT_EQ(allTitles(), QStringList{"Ferry"});
+}
+
+// --- Opening
+
+TEST_F(PeekTableViewControllerTest, clickingACardHandsItAndItsSectionToTheHook)
+{
+    show();
+    clickCard(0, 1);
+    ASSERT_EQ(opened.size(), 1);
+    const PeekCardRequest& request = opened.first();
+    ASSERT_NE(request.card, nullptr);
+    EXPECT_EQ(request.card->uniqueIdentifier(), QStringLiteral("T2"));
+    ASSERT_EQ(request.cards.size(), 2);
+    EXPECT_EQ(request.cards[0]->uniqueIdentifier(), QStringLiteral("T1"));
+    EXPECT_EQ(request.presenter, panel.get());
+    EXPECT_EQ(request.context, store.context());
+    EXPECT_EQ(request.cardProps, &cardProps);
+    EXPECT_FALSE(request.filtering);
+    EXPECT_TRUE(request.regexQuery.isEmpty());
+    EXPECT_TRUE(panel->tableView()->selectionModel()->selectedIndexes().isEmpty());
+}
+
+TEST_F(PeekTableViewControllerTest, returnOpensTheCurrentRow)
+{
+    show();
+    panel->tableView()->setFocus();
+    panel->tableView()->setCurrentIndex(panel->model()->indexForCard(3, 0));
+    QTest::keyClick(panel->tableView(), Qt::Key_Return);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().card->uniqueIdentifier(), QStringLiteral("B1"));
+}
+
+TEST_F(PeekTableViewControllerTest, clickingAFilteredCardPassesTheFilterAsHighlight)
+{
+    show();
+    type("daught");
+    clickCard(0, 0);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().card->uniqueIdentifier(), QStringLiteral("B1"));
+    EXPECT_TRUE(opened.first().filtering);
+    EXPECT_TRUE(QRegularExpression(opened.first().regexQuery).match(QStringLiteral("his daughter")).hasMatch());
+}
+
+TEST_F(PeekTableViewControllerTest, cardDeletedMeanwhileIsSkippedWhenClicked)
+{
+    show();
+    ASSERT_EQ(titlesIn(0), (QStringList{"Lighthouse", "Storm"}));
+    store.context()->deleteObject(DbHelpers::getItem(store.context(), QStringLiteral("T2")));
+    store.context()->save();
+    clickCard(0, 1);
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_EQ(titlesIn(0), QStringList{"Lighthouse"});
+}
+
+TEST_F(PeekTableViewControllerTest, clickingAHeaderOpensNothing)
+{
+    show();
+    const QRect rect = panel->tableView()->visualRect(panel->model()->indexForHeader(1));
+    QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_TRUE(opened.isEmpty());
+}
+
+TEST_F(PeekTableViewControllerTest, cardModifiedDropsOnlyTheNamedFolder)
+{
+    show();
+    clickCard(1, 0);
+    ASSERT_EQ(opened.size(), 1);
+    ASSERT_TRUE(panel->items().contains(QStringLiteral("F1")));
+    ASSERT_TRUE(panel->items().contains(ItemIds::Top));
+    ProjectItem* arrival = opened.first().card;
+    arrival->setTitle(QStringLiteral("Arrival at Dawn"));
+    opened.first().cardModified(QStringLiteral("F1"));
+    EXPECT_FALSE(panel->items().contains(QStringLiteral("F1")));
+    EXPECT_TRUE(panel->items().contains(ItemIds::Top));
+    EXPECT_EQ(titlesIn(1), QStringList{"Arrival at Dawn"});
+}
+
+TEST_F(PeekTableViewControllerTest, cardModifiedWithoutFolderDropsNothing)
+{
+    show();
+    clickCard(0, 0);
+    ASSERT_EQ(opened.size(), 1);
+    const qsizetype cached = panel->items().size();
+    opened.first().cardModified(QString());
+    EXPECT_EQ(panel->items().size(), cached);
+}
+
+TEST_F(PeekTableViewControllerTest, cardModifiedWhileFilteringRunsTheFilterAgain)
+{
+    show();
+    type("keeper");
+    clickCard(0, 0);
+    ASSERT_EQ(opened.size(), 1);
+    DbHelpers::getItem(store.context(), QStringLiteral("T2"))->setTerms(QStringLiteral(" storm keeper"));
+    opened.first().cardModified(ItemIds::Top);
+    EXPECT_EQ(titlesIn(0), (QStringList{"Lighthouse", "Storm"}));
+}
+
+TEST_F(PeekTableViewControllerTest, folderCycleEndsTheWalk)
+{
+    addItem(QStringLiteral("X"), QStringLiteral("P1"), QStringLiteral("Y"), ProjectItemTypes::Folder, "Loop X", 1);
+    addItem(QStringLiteral("Y"), QStringLiteral("P1"), QStringLiteral("X"), ProjectItemTypes::Folder, "Loop Y", 1);
+    store.context()->save();
+    show();
+    EXPECT_EQ(sectionPaths().size(), 5);
+}
+
+// --- Side panel
+
+TEST_F(PeekTableViewControllerTest, sidePanelIsThreeQuartersOfTheEditorAtMost480)
+{
+    auto peek = makePanel();
+    StandInEditor editor;
+    const auto widthFor = [&](double parentWidth) {
+        std::unique_ptr<SideMenuNavigationController> menu(
+            PeekTableViewController::openInSideView(peek.get(), &editor, QRectF(0, 0, parentWidth, 700)));
+        const double width = menu->menuWidth();
+        menu->setViewControllers({}, false);
+        return width;
+    };
+    EXPECT_DOUBLE_EQ(widthFor(600), 450);
+    EXPECT_DOUBLE_EQ(widthFor(1000), 480);
+    EXPECT_DOUBLE_EQ(widthFor(640), 480);
+    EXPECT_DOUBLE_EQ(widthFor(636), 477);
+}
+
+TEST_F(PeekTableViewControllerTest, sidePanelSlidesInOverTheEditorAndOutAgain)
+{
+    StandInEditor editor;
+    editor.resize(1000, 700);
+    editor.show();
+    PeekTableViewController* peek = makePanel().release();
+    int prePeeks = 0;
+    int postPeeks = 0;
+    peek->setPrePeek([&] { ++prePeeks; });
+    peek->setPostPeek([&] { ++postPeeks; });
+    SideMenuNavigationController* menu = PeekTableViewController::openInSideView(peek, &editor, editor.rect());
+    const QPoint editorPos = editor.pos();
+
+    menu->presentFrom(&editor, true);
+    EXPECT_LT(menu->x(), 0);
+    EXPECT_EQ(prePeeks, 1);
+    ASSERT_TRUE(waitFor([&] { return menu->x() == 0 && peek->appearance() == ViewController::Appearance::Appeared; }));
+    EXPECT_EQ(menu->geometry(), QRect(0, 0, 480, 700));
+    EXPECT_EQ(editor.pos(), editorPos);
+    EXPECT_TRUE(peek->isVisible());
+    EXPECT_TRUE(menu->navigationController() == nullptr && menu->isNavigationBarHidden());
+
+    // A click on the editor beside the panel closes it.
+    QTest::mouseClick(menu->backdrop(), Qt::LeftButton, {}, QPoint(800, 300));
+    ASSERT_TRUE(waitFor([&] { return !menu->isMenuPresented(); }));
+    EXPECT_FALSE(menu->isVisible());
+    EXPECT_EQ(postPeeks, 1);
+
+    menu->presentFrom(&editor, false);
+    EXPECT_EQ(menu->x(), 0);
+    EXPECT_EQ(prePeeks, 2);
+    menu->dismissMenu(false);
+    EXPECT_EQ(postPeeks, 2);
+}
+
+// The panel beside an editor, whole and filtered, light and dark, in /tmp/peek-panel-*.png and
+// /tmp/peek-filtered-*.png.
+TEST_F(PeekTableViewControllerTest, screenshotsInBothAppearances)
+{
+    StandInEditor editor;
+    auto* layout = new QVBoxLayout(&editor);
+    auto* text = new QTextEdit(&editor);
+    text->setPlainText(QStringLiteral("Departure\n\nThe ferry left before the light came up over the harbour. "
+                                      "She stood at the rail and did not look back at the keeper's house."));
+    layout->addWidget(text);
+    editor.resize(1000, 700);
+    editor.show();
+    PeekTableViewController* peek = makePanel().release();
+    SideMenuNavigationController* menu = PeekTableViewController::openInSideView(peek, &editor, editor.rect());
+    menu->presentFrom(&editor, false);
+    peek->tableView()->grab();
+    grabInBothAppearances(&editor, QStringLiteral("peek-panel"));
+    peek->filterTextField()->setFocus();
+    QTest::keyClicks(peek->filterTextField(), QStringLiteral("keep"));
+    grabInBothAppearances(&editor, QStringLiteral("peek-filtered"));
+}
+
+} // namespace

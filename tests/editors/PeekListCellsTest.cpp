@@ -1,0 +1,89 @@
+#include "editors/NoResignTextField.h"
+#include "editors/PeekCellView.h"
+
+#include "TestWait.h"
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window holding the field and a second field that can take the focus from it.
+class NoResignTextFieldTest : public ::testing::Test {
+protected:
+    NoResignTextFieldTest() : field(new NoResignTextField(&window)), other(new QLineEdit(&window))
+    {
+        auto* layout = new QVBoxLayout(&window);
+        layout->addWidget(field);
+        layout->addWidget(other);
+        window.show();
+        window.activateWindow();
+    }
+
+    void focusField()
+    {
+        ASSERT_TRUE(waitFor([this] { return window.isActiveWindow(); }));
+        field->setFocus();
+        ASSERT_TRUE(waitFor([this] { return field->hasFocus(); }));
+    }
+
+    QWidget window;
+    NoResignTextField* field;
+    QLineEdit* other;
+};
+
+TEST_F(NoResignTextFieldTest, newFieldResignsNormally)
+{
+    focusField();
+    EXPECT_TRUE(field->canResign());
+    EXPECT_TRUE(field->canResignFirstResponder());
+    other->setFocus();
+    ASSERT_TRUE(waitFor([this] { return other->hasFocus(); }));
+    EXPECT_FALSE(field->hasFocus());
+}
+
+TEST_F(NoResignTextFieldTest, refusingFieldKeepsFocusWhenAnotherWidgetTakesIt)
+{
+    focusField();
+    field->setCanResign(false);
+    EXPECT_FALSE(field->resignFirstResponder());
+    EXPECT_TRUE(field->hasFocus());
+    other->setFocus();
+    EXPECT_TRUE(waitFor([this] { return field->hasFocus(); }));
+    EXPECT_FALSE(other->hasFocus());
+}
+
+TEST_F(NoResignTextFieldTest, allowingAgainLetsItResign)
+{
+    focusField();
+    field->setCanResign(false);
+    field->setCanResign(true);
+    EXPECT_TRUE(field->resignFirstResponder());
+    EXPECT_FALSE(field->hasFocus());
+    field->setFocus();
+    other->setFocus();
+    runEventsFor(30);
+    EXPECT_TRUE(other->hasFocus());
+}
+
+TEST(PeekCellViewTest, cellHoldsItsThreeViewsUnderTheReuseIdentifier)
+{
+    PeekCellView cell;
+    EXPECT_EQ(cell.objectName(), QStringLiteral("peekCell"));
+    ASSERT_NE(cell.cardTypeView(), nullptr);
+    ASSERT_NE(cell.cardTitleView(), nullptr);
+    ASSERT_NE(cell.cardSummaryView(), nullptr);
+    EXPECT_TRUE(cell.cardTitleView()->text().isEmpty());
+    EXPECT_TRUE(cell.cardSummaryView()->text().isEmpty());
+}
+
+TEST(PeekCellViewTest, titleAndSummaryThatLookLikeMarkupAreShownAsTyped)
+{
+    PeekCellView cell;
+    EXPECT_EQ(cell.cardTitleView()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(cell.cardSummaryView()->textFormat(), Qt::PlainText);
+}
+
+} // namespace

@@ -1,0 +1,318 @@
+#include "SketchFixture.h"
+
+#include "editors/SketchViewController.h"
+#include "platform/DocumentPicker.h"
+
+#include <QBuffer>
+#include <QDirIterator>
+#include <QImage>
+#include <QStandardPaths>
+
+namespace {
+
+const QString DrawingMimeType = QStringLiteral("application/x-vornquil-opaque-drawing");
+
+class SketchEditorTest : public SketchFixture {
+protected:
+    ~SketchEditorTest() override { DocumentPicker::setChooser({}); }
+
+    static QImage pngImage(const QByteArray& png) { return QImage::fromData(png, "PNG"); }
+    static InkDrawing decoded(const QByteArray& bytes)
+    {
+        InkDecodeResult result = InkReader::decode(bytes);
+        EXPECT_TRUE(result.ok());
+        return result.ok() ? *result.drawing : InkDrawing();
+    }
+    void refuseInserts(const QString& table)
+    {
+        rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 "
+                                  "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")
+                       .arg(table));
+    }
+};
+
+TEST_F(SketchEditorTest, storyboardBuildsTheSketchEditorForSketchView)
+{
+    ViewController* screen = Storyboard::instantiate(QStringLiteral("sketchView"));
+    EXPECT_TRUE(dynamic_cast<SketchViewController*>(screen));
+    delete screen;
+}
+
+TEST_F(SketchEditorTest, titlesNameTheTypeAndWhetherTheCardIsNew)
+{
+    KuvBaseSketch* editor = openSketch(QString());
+    EXPECT_EQ(editor->title(), QStringLiteral("New Person Card"));
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    typeTitle(editor, QStringLiteral("A"));
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    QTest::keyClick(editor->titleView(), Qt::Key_Backspace);
+    EXPECT_TRUE(editor->titleView()->text().isEmpty());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Event), QStringLiteral("Card"));
+}
+
+TEST_F(SketchEditorTest, newCardSaveWritesOneDocumentTheSummaryImageAndTheSketchFields)
+{
+    KuvBaseSketch* editor = openSketch(QString());
+    typeTitle(editor, QStringLiteral("Coastline"));
+    draw(editor, {{40, 40}, {240, 40}, {440, 140}});
+    ASSERT_TRUE(save(editor));
+    EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(modifiedCalls, 1);
+    ProjectItem* card = added.first();
+    EXPECT_EQ(card->title(), QStringLiteral("Coastline"));
+    EXPECT_EQ(card->itemFormat(), 1);
+    EXPECT_EQ(card->folderType(), 1);
+    EXPECT_EQ(card->itemType(), ProjectItemTypes::Person);
+    EXPECT_EQ(card->summary(), QStringLiteral(""));
+    EXPECT_EQ(card->wordCount(), 0);
+    EXPECT_EQ(card->charCount(), 0);
+    // Four cards were in the folder before.
+    EXPECT_EQ(card->displayOrder(), 5);
+    EXPECT_FALSE(card->terms().isEmpty());
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {card->uniqueIdentifier()}), 1);
+    ProjectItemDocument* document = documentOf(card->uniqueIdentifier());
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->mimetype(), DrawingMimeType);
+    EXPECT_EQ(document->projectId(), ProjectId);
+    const InkDrawing stored = decoded(document->content());
+    ASSERT_EQ(stored.strokeCount(), 1u);
+    // The summary is the drawing's bounds at a quarter of their size.
+    const QImage summary = pngImage(card->summaryImage());
+    ASSERT_FALSE(summary.isNull());
+    EXPECT_NEAR(summary.width(), stored.bounds().width() / 4.0, 1.0);
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+}
+
+TEST_F(SketchEditorTest, titleOnlyChangeLeavesTheDrawingAndSummaryAsStored)
+{
+    const QByteArray before = documentOf(SketchId)->content();
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_EQ(editor->title(), QStringLiteral("Edit Person Card"));
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
+    typeTitle(editor, QStringLiteral(" v2"));
+    ASSERT_TRUE(save(editor));
+    ProjectItem* card = DbHelpers::getItem(context(), SketchId);
+    EXPECT_EQ(card->title(), SketchTitle + QStringLiteral(" v2"));
+    EXPECT_EQ(documentOf(SketchId)->content(), before);
+    EXPECT_TRUE(card->summaryImage().isEmpty());
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {SketchId}), 1);
+}
+
+TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
+{
+    static const char bytes[] = "{\\rtf1 not a drawing at all}";
+    const QByteArray foreign(bytes, sizeof(bytes) - 1);
+    documentOf(SketchId)->setContent(foreign);
+    ASSERT_FALSE(context()->save());
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_TRUE(alertTitled(QStringLiteral("Error")));
+    EXPECT_TRUE(editor->drawingUnreadable());
+    EXPECT_FALSE(editor->canvasView()->isEnabled());
+    // Nothing can be drawn over it, and the snapshot has nothing to keep.
+    draw(editor, {{10, 10}, {90, 90}});
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    EXPECT_TRUE(editor->autoSaveSnapshot().isEmpty());
+    editor->tagSelected(QStringLiteral("done"));
+    typeTitle(editor, QStringLiteral("!"));
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->tag(), QStringLiteral("done"));
+    EXPECT_EQ(documentOf(SketchId)->content(), foreign);
+}
+
+TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryMakesOneCard)
+{
+    KuvBaseSketch* editor = openSketch(QString());
+    typeTitle(editor, QStringLiteral("Reef"));
+    draw(editor, {{30, 30}, {130, 80}});
+    const QString snapshotPath = *AutoSaveController::autoSavePath(ProjectId, false);
+    QDir().mkpath(AutoSaveController::autoSaveDirectory());
+    QFile snapshot(snapshotPath);
+    ASSERT_TRUE(snapshot.open(QIODevice::WriteOnly));
+    snapshot.write("snapshot");
+    snapshot.close();
+    refuseInserts(QStringLiteral("ProjectItemDocument"));
+
+    bool finished = false;
+    bool saved = true;
+    QObject::connect(editor, &KuvBaseSketch::saveFinished, [&](bool ok) {
+        finished = true;
+        saved = ok;
+    });
+    editor->saveButton()->trigger();
+    // From the first click to the end of the save neither Save nor Cancel answers.
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_FALSE(editor->cancelButton()->isEnabled());
+    editor->saveButton()->trigger();
+    editor->confirmCancel();
+    EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
+    EXPECT_TRUE(isOpen());
+    EXPECT_TRUE(editor->changesMade());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    EXPECT_TRUE(editor->cancelButton()->isEnabled());
+    EXPECT_TRUE(added.isEmpty());
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Reef")}), 1);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {added.first()->uniqueIdentifier()}),
+              1);
+    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+}
+
+TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)
+{
+    KuvBaseSketch* editor = openSketch(QString());
+    typeTitle(editor, QStringLiteral("Never wanted"));
+    draw(editor, {{30, 30}, {130, 80}});
+    refuseInserts(QStringLiteral("ProjectItemDocument"));
+    EXPECT_FALSE(save(editor));
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    context()->save();
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+}
+
+TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDrawing)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_TRUE(discard);
+    EXPECT_EQ(discard->message(), EditorPrompts::DiscardChangesMessage);
+    EXPECT_EQ(discard->actionTitles(), (QStringList{EditorPrompts::DiscardTitle, EditorPrompts::CancelTitle}));
+    discard->trigger(1);
+    EXPECT_TRUE(isOpen());
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    editor->cancelButton()->trigger();
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    EXPECT_EQ(decoded(documentOf(SketchId)->content()).strokeCount(), 1u);
+}
+
+TEST_F(SketchEditorTest, escapeAndTheSheetCloseButtonGoThroughCancel)
+{
+    app->window()->show();
+    // Unchanged, Escape closes at once.
+    KuvBaseSketch* unchanged = openSketch();
+    unchanged->canvasView()->setFocus();
+    ASSERT_TRUE(waitFor([unchanged] { return unchanged->canvasView()->hasFocus(); }));
+    QTest::keyClick(unchanged->canvasView(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    editor->canvasView()->setFocus();
+    ASSERT_TRUE(waitFor([editor] { return editor->canvasView()->hasFocus(); }));
+    QTest::keyClick(editor->canvasView(), Qt::Key_Escape);
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    EXPECT_TRUE(isOpen());
+    rootScreen()->dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    KuvBaseSketch* popup = openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    draw(popup, {{200, 200}, {260, 240}});
+    QTest::keyClick(popup->canvasView(), Qt::Key_Escape);
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    auto* sheet = qobject_cast<FormSheetDialog*>(popup->window());
+    ASSERT_TRUE(sheet);
+    sheet->close();
+    EXPECT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    EXPECT_TRUE(isOpen());
+}
+
+TEST_F(SketchEditorTest, popupZoomSizesItsOwnSheetAndNeverTheMainWindow)
+{
+    const QSize windowMinimum = app->window()->minimumSize();
+    const QSize windowSize = app->window()->size();
+    KuvBaseSketch* popup = openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    auto* sheet = qobject_cast<FormSheetDialog*>(popup->window());
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(popup->zoomButton()->isVisible());
+    EXPECT_FALSE(popup->zoomed());
+    EXPECT_EQ(sheet->size(), QSize(540, 620));
+    EXPECT_EQ(sheet->minimumSize(), QSize(540, 620));
+    EXPECT_EQ(sheet->maximumSize(), QSize(1000, 800));
+
+    popup->zoomButton()->trigger();
+    EXPECT_TRUE(popup->zoomed());
+    EXPECT_TRUE(UserDefaults::standard().boolForKey(QStringLiteral("PrefPreferZoom")));
+    const QSize screen = QGuiApplication::primaryScreen()->availableSize();
+    EXPECT_EQ(sheet->size(), screen.boundedTo(QSize(1000, 800)).expandedTo(QSize(540, 620)));
+    popup->zoomButton()->trigger();
+    EXPECT_FALSE(UserDefaults::standard().boolForKey(QStringLiteral("PrefPreferZoom")));
+    EXPECT_EQ(sheet->size(), QSize(540, 620));
+
+    EXPECT_EQ(app->window()->minimumSize(), windowMinimum);
+    EXPECT_EQ(app->window()->minimumSize(), QSize(1024, 768));
+    EXPECT_EQ(app->window()->size(), windowSize);
+}
+
+TEST_F(SketchEditorTest, popupOpensZoomedWhenTheWriterPrefersIt)
+{
+    UserDefaults::standard().setValue(QStringLiteral("PrefPreferZoom"), true);
+    KuvBaseSketch* popup = openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    EXPECT_TRUE(popup->zoomed());
+    rootScreen()->dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    // The full-window editor has no sheet to size.
+    KuvBaseSketch* full = openSketch();
+    EXPECT_FALSE(full->zoomButton()->isVisible());
+    EXPECT_FALSE(full->zoomed());
+}
+
+TEST_F(SketchEditorTest, exportWritesPrivatelyAndAnEmptyTitleExportsAsUntitled)
+{
+    KuvBaseSketch* editor = openSketch();
+    editor->titleView()->setText(QStringLiteral("/?*"));
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    QTemporaryDir chosen;
+    const QString destination = chosen.filePath(QStringLiteral("map.png"));
+    QString suggested;
+    QStringList privateFiles;
+    bool done = false;
+    DocumentPicker::setChooser([&](QWidget*, const QString& name, DocumentPicker::Done finish) {
+        suggested = name;
+        QDirIterator files(exports, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext())
+            privateFiles.append(files.next());
+        finish(destination);
+        done = true;
+    });
+    editor->exportPNG();
+    ASSERT_TRUE(waitFor([&] { return done; }));
+    EXPECT_EQ(suggested, QStringLiteral("Untitled.png"));
+    ASSERT_EQ(privateFiles.size(), 1);
+    EXPECT_TRUE(privateFiles.first().endsWith(QStringLiteral("/Untitled.png")));
+    EXPECT_FALSE(QFile::exists(privateFiles.first()));
+    const QImage image(destination);
+    ASSERT_FALSE(image.isNull());
+    EXPECT_NEAR(image.width(), editor->canvasView()->drawing().bounds().width() * 3.0, 1.0);
+
+    editor->titleView()->setText(QString());
+    editor->exportPNG();
+    EXPECT_EQ(suggested, QStringLiteral("Untitled.png"));
+}
+
+} // namespace

@@ -1,0 +1,158 @@
+#include "SketchFixture.h"
+
+#include "platform/ColorScheme.h"
+
+namespace {
+
+class SketchRecoveryTest : public SketchFixture {
+protected:
+    static QVariantMap snapshotOf(const QByteArray& content)
+    {
+        InkDrawing drawing;
+        InkStroke stroke(InkKind::Pen, Qt::black, 4.0f);
+        stroke.append(InkPoint{300, 300, 1, 0});
+        stroke.append(InkPoint{400, 350, 1, 0.1f});
+        drawing.append(stroke);
+        drawing.append(stroke);
+        return {{QStringLiteral("projectId"), ProjectId},
+                {QStringLiteral("parentItemId"), FolderId},
+                {QStringLiteral("projectItemId"), QStringLiteral("")},
+                {QStringLiteral("title"), QStringLiteral("Recovered map")},
+                {QStringLiteral("notes"), QStringLiteral("tide at six")},
+                {QStringLiteral("tag"), QStringLiteral("done")},
+                {QStringLiteral("itemType"), ProjectItemTypes::Location},
+                {QStringLiteral("itemFormat"), 1},
+                {QStringLiteral("mimetype"), QStringLiteral("application/x-vornquil-opaque-drawing")},
+                {QStringLiteral("content"), content.isNull() ? *InkWriter::encode(drawing) : content}};
+    }
+};
+
+TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
+{
+    KuvBaseSketch* editor = openSketch(QString(), snapshotOf({}));
+    EXPECT_EQ(editor->titleView()->text(), QStringLiteral("Recovered map"));
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    EXPECT_EQ(editor->currentItemType(), ProjectItemTypes::Location);
+    EXPECT_EQ(editor->notes(), QStringLiteral("tide at six"));
+    EXPECT_TRUE(editor->changesMade());
+    EXPECT_TRUE(editor->contentChanged());
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    EXPECT_TRUE(editor->autoSaveController()->autoSave());
+    ASSERT_TRUE(save(editor));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Recovered map"));
+    EXPECT_EQ(added.first()->itemType(), ProjectItemTypes::Location);
+    EXPECT_EQ(added.first()->tag(), QStringLiteral("done"));
+    EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
+}
+
+TEST_F(SketchRecoveryTest, snapshotWithoutContentOrItemTypeIsTreatedAsAbsent)
+{
+    for (const QString& missing : {QStringLiteral("content"), QStringLiteral("itemType")}) {
+        QVariantMap snapshot = snapshotOf({});
+        snapshot.remove(missing);
+        KuvBaseSketch* editor = openSketch(SketchId, snapshot);
+        EXPECT_EQ(editor->titleView()->text(), SketchTitle) << missing.toStdString();
+        EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
+        EXPECT_FALSE(editor->changesMade());
+        EXPECT_FALSE(app->hasPrimaryCardEdits);
+        rootScreen()->dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStoredCard)
+{
+    KuvBaseSketch* editor = openSketch(SketchId, snapshotOf(QByteArray("PK\x03\x04 damaged", 12)));
+    EXPECT_TRUE(alertTitled(QStringLiteral("Error")));
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
+    EXPECT_EQ(editor->titleView()->text(), SketchTitle);
+    EXPECT_FALSE(editor->changesMade());
+}
+
+TEST_F(SketchRecoveryTest, snapshotCarriesTheDrawingUnderTheSketchKeys)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    const QVariantMap snapshot = editor->autoSaveSnapshot();
+    EXPECT_EQ(snapshot.value(QStringLiteral("itemFormat")).toInt(), 1);
+    EXPECT_EQ(snapshot.value(QStringLiteral("mimetype")).toString(),
+              QStringLiteral("application/x-vornquil-opaque-drawing"));
+    EXPECT_EQ(snapshot.value(QStringLiteral("projectItemId")).toString(), SketchId);
+    EXPECT_EQ(snapshot.value(QStringLiteral("itemType")).toLongLong(), ProjectItemTypes::Person);
+    EXPECT_EQ(snapshot.value(QStringLiteral("title")).toString(), SketchTitle);
+    EXPECT_EQ(InkReader::decode(snapshot.value(QStringLiteral("content")).toByteArray()).drawing->strokeCount(), 2u);
+}
+
+TEST_F(SketchRecoveryTest, darkSchemeShowsInkLightButStoresItsTrueColour)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
+    QApplication::setPalette(dark);
+    ASSERT_TRUE(waitFor([] { return ColorScheme::isDark(); }));
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_TRUE(editor->canvasView()->isDark());
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(save(editor));
+    const InkDrawing stored = *InkReader::decode(documentOf(SketchId)->content()).drawing;
+    QApplication::setPalette(light);
+    ASSERT_EQ(stored.strokeCount(), 2u);
+    EXPECT_EQ(stored.strokes().back().color(), QColor(Qt::black));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
+    EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
+    alert->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->changesMade(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of ") + SketchTitle);
+    EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
+    EXPECT_EQ(editor->titleView()->text(), QStringLiteral("Retitled elsewhere"));
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
+    EXPECT_TRUE(isOpen());
+}
+
+TEST_F(SketchRecoveryTest, ourOwnSaveRaisesNoUpdatedAlert)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(save(editor));
+    runEventsFor(200);
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SketchRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
+{
+    ProjectItem* card = DbHelpers::getItem(context(), SketchId);
+    card->setLastModified(QDateTime::currentDateTime());
+    ASSERT_FALSE(context()->save());
+    QVariantMap snapshot = snapshotOf({});
+    snapshot.insert(QStringLiteral("projectItemId"), SketchId);
+    snapshot.insert(QStringLiteral("saveDate"), QDateTime::currentDateTime().addSecs(-60));
+    KuvBaseSketch* editor = openSketch(SketchId, snapshot);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    ASSERT_TRUE(save(editor));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
+    EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 1u);
+    EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->title(), SketchTitle);
+}
+
+} // namespace

@@ -1,0 +1,186 @@
+#include "stats/BasicBarChart.h"
+#include "StatsFixture.h"
+#include "stats/BarChartCanvas.h"
+#include "stats/BasicBarChartPresenter.h"
+#include "stats/WeekChart.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+#include <gtest/gtest.h>
+
+namespace {
+
+QList<DataEntry> entries(int count, float height = 0.5f)
+{
+    QList<DataEntry> list;
+    for (int i = 0; i < count; ++i)
+        list.append(DataEntry{Qt::red, height, QString::number(i), QStringLiteral("Day")});
+    return list;
+}
+
+BasicBarChartPresenter presenterWith(int count, float height = 0.5f)
+{
+    BasicBarChartPresenter presenter;
+    presenter.setDataEntries(entries(count, height));
+    return presenter;
+}
+
+TEST(BasicBarChartPresenterTest, noEntriesLeaveOnlyTheGuideLinesOverOneGap)
+{
+    const BasicBarChartPresenter presenter = presenterWith(0);
+    EXPECT_TRUE(presenter.computeBarEntries(220, 400).isEmpty());
+    EXPECT_EQ(presenter.contentWidth(), 30);
+    EXPECT_EQ(presenter.computeHorizontalLines(220, 400, 0.5).size(), 3);
+}
+
+TEST(BasicBarChartPresenterTest, sevenBarsIn360ScrollFromTheFirstGap)
+{
+    const BasicBarChartPresenter presenter = presenterWith(7);
+    const QList<BasicBarEntry> bars = presenter.computeBarEntries(220, 360);
+    ASSERT_EQ(bars.size(), 7);
+    EXPECT_EQ(bars[0].origin.x(), 30);
+    EXPECT_EQ(bars[6].origin.x(), 30 + 6 * 50);
+    EXPECT_EQ(presenter.contentWidth(), 380);
+}
+
+TEST(BasicBarChartPresenterTest, sevenBarsIn600AreCentred)
+{
+    const QList<BasicBarEntry> bars = presenterWith(7).computeBarEntries(220, 600);
+    ASSERT_EQ(bars.size(), 7);
+    EXPECT_EQ(bars[0].origin.x(), 140);
+}
+
+TEST(BasicBarChartPresenterTest, barHeightIsTheShareOfTheHeightBetweenTheMargins)
+{
+    const QList<BasicBarEntry> bars = presenterWith(1, 0.25f).computeBarEntries(280, 600);
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars[0].barHeight, 50);
+    EXPECT_EQ(bars[0].origin.y(), 240 - 50);
+    EXPECT_EQ(bars[0].barWidth, 20);
+    EXPECT_EQ(bars[0].space, 30);
+}
+
+TEST(BasicBarChartPresenterTest, midPointZeroDrawsTheDashedLineHalfWay)
+{
+    const QList<HorizontalLine> lines = presenterWith(7).computeHorizontalLines(280, 400, 0);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[0].segment, QLineF(0, 240, 400, 240));
+    EXPECT_FALSE(lines[0].isDashed);
+    EXPECT_EQ(lines[1].segment, QLineF(0, 140, 400, 140));
+    EXPECT_TRUE(lines[1].isDashed);
+    EXPECT_EQ(lines[2].segment, QLineF(0, 40, 400, 40));
+    EXPECT_FALSE(lines[2].isDashed);
+    for (const HorizontalLine& line : lines)
+        EXPECT_EQ(line.width, 0.5);
+}
+
+TEST(BasicBarChartPresenterTest, emptyBarKeepsItsTextsAboveAndBelowTheBottomLine)
+{
+    const QList<BasicBarEntry> bars = presenterWith(1, 0).computeBarEntries(220, 400);
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars[0].barHeight, 0);
+    EXPECT_EQ(bars[0].textValueFrame(), QRectF(bars[0].origin.x() - 15, 180 - 30, 50, 22));
+    EXPECT_EQ(bars[0].titleFrame(), QRectF(bars[0].origin.x() - 15, 180 + 10, 50, 22));
+}
+
+TEST(BasicBarChartPresenterTest, tinyViewNeverGivesNegativeGeometry)
+{
+    for (const QSizeF size : {QSizeF(0, 0), QSizeF(10, 30), QSizeF(60, 79), QSizeF(5, 81)}) {
+        SCOPED_TRACE(QStringLiteral("%1x%2").arg(size.width()).arg(size.height()).toStdString());
+        const BasicBarChartPresenter presenter = presenterWith(7, 1.0f);
+        for (const BasicBarEntry& bar : presenter.computeBarEntries(size.height(), size.width())) {
+            EXPECT_GE(bar.barHeight, 0);
+            EXPECT_GE(bar.origin.y(), 0);
+            EXPECT_GE(bar.origin.x(), 0);
+        }
+        for (const HorizontalLine& line : presenter.computeHorizontalLines(size.height(), size.width(), 0.3)) {
+            EXPECT_GE(line.segment.y1(), 0);
+            EXPECT_GE(line.segment.x2(), 0);
+        }
+    }
+}
+
+TEST(BasicBarChartPresenterTest, shareOutsideZeroToOneStaysBetweenTheLines)
+{
+    BasicBarChartPresenter presenter;
+    presenter.setDataEntries({DataEntry{Qt::red, 3.0f, {}, {}}, DataEntry{Qt::red, -1.0f, {}, {}},
+                              DataEntry{Qt::red, std::numeric_limits<float>::quiet_NaN(), {}, {}}});
+    const QList<BasicBarEntry> bars = presenter.computeBarEntries(280, 600);
+    EXPECT_EQ(bars[0].barHeight, 200);
+    EXPECT_EQ(bars[1].barHeight, 0);
+    EXPECT_EQ(bars[2].barHeight, 0);
+}
+
+TEST(BasicBarChartTest, narrowChartScrollsOverTheBarsWidth)
+{
+    BasicBarChart chart;
+    chart.resize(360, 240);
+    chart.show();
+    chart.updateDataEntries(entries(7), false, 0.5f);
+    EXPECT_EQ(chart.canvas()->width(), 380);
+    EXPECT_GT(chart.scrollView()->horizontalScrollBar()->maximum(), 0);
+    ASSERT_EQ(chart.barEntries().size(), 7);
+    EXPECT_EQ(chart.barEntries()[0].origin.x(), 30);
+    // A resize lays it out again: wide enough now to centre.
+    chart.resize(600, 240);
+    EXPECT_EQ(chart.barEntries()[0].origin.x(), 140);
+    EXPECT_EQ(chart.canvas()->width(), 600);
+}
+
+// 18 March 2026 is a Wednesday.
+class WeekChartTest : public StatsFixture {
+protected:
+    const QDate wednesday{2026, 3, 18};
+    DayStat day(int dayOfMonth, qint64 words)
+    {
+        return DayStat(projectId, {}, local(2026, 3, dayOfMonth).toUTC(), 60, {}, words);
+    }
+};
+
+TEST_F(WeekChartTest, weekRunsSundayToSaturdayWithTheDaysAfterTodayEmpty)
+{
+    const WeekChart::Data data = WeekChart::build(30, 20, {day(17, 10), day(15, 25)}, wednesday);
+    ASSERT_EQ(data.week.size(), 7);
+    EXPECT_EQ(data.week.first().day, QDate(2026, 3, 15));
+    EXPECT_EQ(data.week.last().day, QDate(2026, 3, 21));
+    EXPECT_EQ(data.week[0].words, 25);
+    EXPECT_EQ(data.week[2].words, 10);
+    EXPECT_EQ(data.week[3].words, 30);
+    for (int i = 4; i < 7; ++i) {
+        EXPECT_EQ(data.week[i].tone, WeekChart::Tone::Future);
+        EXPECT_EQ(data.week[i].height, 0);
+    }
+}
+
+TEST_F(WeekChartTest, smallAverageUsesTheSmallReferenceAndABestDayRaisesTheScale)
+{
+    const WeekChart::Data quiet = WeekChart::build(4, 10, {}, wednesday);
+    EXPECT_EQ(quiet.scale, 10);
+    EXPECT_FLOAT_EQ(quiet.midPoint, 0.5f);
+    EXPECT_FLOAT_EQ(quiet.week[3].height, 0.4f);
+
+    const WeekChart::Data busy = WeekChart::build(40, 10, {}, wednesday);
+    EXPECT_EQ(busy.scale, 80);
+    EXPECT_FLOAT_EQ(busy.midPoint, 5.0f / 80.0f);
+    EXPECT_FLOAT_EQ(busy.week[3].height, 0.5f);
+}
+
+TEST_F(WeekChartTest, nothingWrittenGivesFlatBarsAndTheMiddleLineHalfWay)
+{
+    const WeekChart::Data data = WeekChart::build(0, 0, {}, wednesday);
+    EXPECT_FLOAT_EQ(data.midPoint, 0.5f);
+    for (const WeekChart::Slot& slot : data.week)
+        EXPECT_EQ(slot.height, 0);
+}
+
+TEST_F(WeekChartTest, dayTonesFollowTheAverage)
+{
+    const WeekChart::Data data = WeekChart::build(100, 100, {day(17, 99), day(16, 0), day(15, -20)}, wednesday);
+    EXPECT_EQ(data.week[0].tone, WeekChart::Tone::Negative);
+    EXPECT_EQ(data.week[0].height, 0);
+    EXPECT_EQ(data.week[1].tone, WeekChart::Tone::NoWords);
+    EXPECT_EQ(data.week[2].tone, WeekChart::Tone::BelowAverage);
+    EXPECT_EQ(data.week[3].tone, WeekChart::Tone::AtOrAboveAverage);
+}
+
+} // namespace

@@ -1,0 +1,280 @@
+#include "stats/SettingsViewController.h"
+#include "SheetTestSupport.h"
+#include "StatsFixture.h"
+#include "TestWait.h"
+#include "core/DbHelpers.h"
+#include "core/HexColor.h"
+#include "core/ProjectSetting.h"
+#include "platform/Alert.h"
+#include "platform/BarButtonItem.h"
+#include "platform/NavigationController.h"
+#include "platform/Storyboard.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+#include <sqlite3.h>
+
+namespace {
+
+enum class Leave { CloseButton, Escape, WindowClose };
+
+QStringList warnings;
+void collectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg)
+        warnings.append(message);
+}
+
+class SettingsViewControllerTest : public StatsFixture {
+protected:
+    void TearDown() override
+    {
+        closeSheetsOver(root);
+        StatsFixture::TearDown();
+    }
+
+    void open()
+    {
+        root.resize(900, 700);
+        root.show();
+        ViewController::transitionAppearance(&root, true, false);
+        SettingsViewController::registerInStoryboard();
+        sheet = SettingsViewController::present(&root, context(), projectId);
+        ASSERT_TRUE(sheet);
+        ASSERT_TRUE(sheet->isViewLoaded());
+    }
+
+    void leave(Leave how)
+    {
+        switch (how) {
+        case Leave::CloseButton: {
+            auto* button = sheet->navigationController()->findChild<QToolButton*>(QStringLiteral("closeButton"));
+            ASSERT_NE(button, nullptr);
+            QTest::mouseClick(button, Qt::LeftButton);
+            break;
+        }
+        case Leave::Escape:
+            QTest::keyClick(sheet->sceneSeparatorField(), Qt::Key_Escape);
+            break;
+        case Leave::WindowClose:
+            sheet->window()->close();
+            break;
+        }
+        ASSERT_EQ(root.presentedViewController(), nullptr);
+    }
+
+    void type(QLineEdit* field, const QString& text)
+    {
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTest::keyClicks(field, text);
+    }
+
+    QString stored(const QString& key) { return SettingsHelper::getTextValue(context(), projectId, key, QString()); }
+    int settingRecords() { return SettingsHelper::fetchSettings(projectId, context()).size(); }
+
+    void refuseSettingInserts(bool refuse)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.path().toUtf8().constData(), &db), SQLITE_OK);
+        const QByteArray sql = refuse ? "CREATE TRIGGER refuse BEFORE INSERT ON ProjectSetting "
+                                        "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;"
+                                      : "DROP TRIGGER refuse";
+        EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    }
+
+    ViewController root;
+    QPointer<SettingsViewController> sheet;
+};
+
+TEST_F(SettingsViewControllerTest, projectWithoutSettingsShowsTheDefaults)
+{
+    open();
+    EXPECT_EQ(sheet->title(), QStringLiteral("Project Settings"));
+    EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("330"));
+    EXPECT_FALSE(sheet->autoIndentToggle()->isChecked());
+    EXPECT_TRUE(sheet->smartQuotesToggle()->isChecked());
+    EXPECT_TRUE(sheet->wideGuttersToggle()->isChecked());
+    EXPECT_EQ(sheet->sceneSeparatorField()->text(), QStringLiteral("###"));
+    EXPECT_TRUE(sheet->includeBlankScenesToggle()->isChecked());
+    EXPECT_FALSE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
+}
+
+TEST_F(SettingsViewControllerTest, storedValuesAreShown)
+{
+    setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250"));
+    setSetting(SettingsHelper::AutoIndentKey, QStringLiteral("true"));
+    setSetting(SettingsHelper::SceneSeparatorKey, QStringLiteral("* * *"));
+    setSetting(SettingsHelper::WideGuttersKey, QStringLiteral("false"));
+    open();
+    EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("250"));
+    EXPECT_TRUE(sheet->autoIndentToggle()->isChecked());
+    EXPECT_FALSE(sheet->wideGuttersToggle()->isChecked());
+    EXPECT_EQ(sheet->sceneSeparatorField()->text(), QStringLiteral("* * *"));
+}
+
+TEST_F(SettingsViewControllerTest, leavingWithoutChangesWritesAndSavesNothing)
+{
+    open();
+    const qint64 token = context()->currentQueryGenerationToken().historyToken;
+    leave(Leave::CloseButton);
+    EXPECT_EQ(settingRecords(), 0);
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(context()->currentQueryGenerationToken().historyToken, token);
+}
+
+TEST_F(SettingsViewControllerTest, togglingASwitchAndBackWritesNothingForIt)
+{
+    open();
+    QTest::mouseClick(sheet->smartQuotesToggle(), Qt::LeftButton);
+    QTest::mouseClick(sheet->smartQuotesToggle(), Qt::LeftButton);
+    leave(Leave::CloseButton);
+    EXPECT_EQ(settingRecords(), 0);
+}
+
+class SettingsLeaveTest : public SettingsViewControllerTest, public ::testing::WithParamInterface<Leave> {};
+
+TEST_P(SettingsLeaveTest, everyWayOfLeavingWritesTheChangesInOneSave)
+{
+    setSetting(SettingsHelper::WideGuttersKey, QStringLiteral("true"));
+    open();
+    type(sheet->wordsPerPageField(), QStringLiteral("250"));
+    QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
+    QTest::mouseClick(sheet->smartQuotesToggle(), Qt::LeftButton);
+    QTest::mouseClick(sheet->includeBlankScenesToggle(), Qt::LeftButton);
+    type(sheet->sceneSeparatorField(), QStringLiteral("~"));
+    const qint64 token = context()->currentQueryGenerationToken().historyToken;
+    leave(GetParam());
+
+    EXPECT_FALSE(context()->hasChanges());
+    // One transaction for all five settings.
+    EXPECT_EQ(context()->currentQueryGenerationToken().historyToken, token + 1);
+    store.reopen();
+    EXPECT_EQ(stored(SettingsHelper::WordsPerPageKey), QStringLiteral("250"));
+    EXPECT_EQ(stored(SettingsHelper::AutoIndentKey), QStringLiteral("true"));
+    EXPECT_EQ(stored(SettingsHelper::SmartQuotesConversionKey), QStringLiteral("false"));
+    EXPECT_EQ(stored(SettingsHelper::IncludeBlankScenesKey), QStringLiteral("false"));
+    EXPECT_EQ(stored(SettingsHelper::SceneSeparatorKey), QStringLiteral("~"));
+    EXPECT_EQ(stored(SettingsHelper::WideGuttersKey), QStringLiteral("true"));
+}
+
+INSTANTIATE_TEST_SUITE_P(ByButtonEscapeAndClose, SettingsLeaveTest,
+                         ::testing::Values(Leave::CloseButton, Leave::Escape, Leave::WindowClose));
+
+TEST_F(SettingsViewControllerTest, clearingTheSeparatorStoresAnEmptySeparator)
+{
+    open();
+    type(sheet->sceneSeparatorField(), QString());
+    leave(Leave::Escape);
+    store.reopen();
+    EXPECT_EQ(stored(SettingsHelper::SceneSeparatorKey), QString(QLatin1String("")));
+    EXPECT_FALSE(stored(SettingsHelper::SceneSeparatorKey).isNull());
+}
+
+TEST_F(SettingsViewControllerTest, wordsPerPageOutsideOneTo100000IsRefusedInTheFieldAndNotStored)
+{
+    for (const QString& hostile : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("100001"),
+                                   QStringLiteral("abc"), QStringLiteral("250 words"), QStringLiteral("1e3"),
+                                   QStringLiteral(""), QStringLiteral("99999999999999999999")}) {
+        SCOPED_TRACE(hostile.toStdString());
+        open();
+        type(sheet->wordsPerPageField(), hostile);
+        EXPECT_TRUE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
+        EXPECT_EQ(sheet->wordsPerPageMessage()->text(), SettingsViewController::WordsPerPageRefused);
+        QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
+        leave(Leave::CloseButton);
+        // The other change is written; the refused entry is not.
+        EXPECT_TRUE(stored(SettingsHelper::WordsPerPageKey).isNull());
+        EXPECT_EQ(SettingsHelper::getAutoIndent(context(), projectId), true);
+        ASSERT_TRUE(SettingsHelper::setValue(context(), projectId, SettingsHelper::AutoIndentKey, "false"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(SettingsViewControllerTest, wordsPerPageAtTheLimitsIsStored)
+{
+    open();
+    type(sheet->wordsPerPageField(), QStringLiteral("100000"));
+    EXPECT_FALSE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
+    leave(Leave::CloseButton);
+    EXPECT_EQ(stored(SettingsHelper::WordsPerPageKey), QStringLiteral("100000"));
+
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    open();
+    type(sheet->wordsPerPageField(), QStringLiteral(" 1 "));
+    EXPECT_FALSE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
+    leave(Leave::CloseButton);
+    EXPECT_EQ(stored(SettingsHelper::WordsPerPageKey), QStringLiteral("1"));
+}
+
+TEST_F(SettingsViewControllerTest, leadingZeroOfTheStoredValueIsNoChange)
+{
+    open();
+    type(sheet->wordsPerPageField(), QStringLiteral("0330"));
+    leave(Leave::CloseButton);
+    EXPECT_EQ(settingRecords(), 0);
+}
+
+TEST_F(SettingsViewControllerTest, settingsSaveLeavesAnOpenEditorsUnsavedTextPending)
+{
+    ProjectItem* card = addStoryCard(100);
+    save();
+    open();
+    // The editor behind the sheet has changed the card and not saved it.
+    card->setTitle(QStringLiteral("Unsaved title"));
+    QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
+    leave(Leave::CloseButton);
+    EXPECT_TRUE(context()->hasChanges());
+    EXPECT_TRUE(context()->updatedObjects().contains(card));
+    store.reopen();
+    EXPECT_EQ(stored(SettingsHelper::AutoIndentKey), QStringLiteral("true"));
+    const QList<ProjectItem*> cards = DbHelpers::getFolderItems(context(), projectId, ItemIds::Top);
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards.first()->title(), QStringLiteral("Chapter"));
+}
+
+TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePending)
+{
+    open();
+    refuseSettingInserts(true);
+    QTest::mouseClick(sheet->wideGuttersToggle(), Qt::LeftButton);
+    warnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
+    leave(Leave::Escape);
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(warnings.contains(DbHelpers::SaveErrorLogLine));
+    Alert* alert = Alert::topmost();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->title(), DbHelpers::SaveErrorTitle);
+    EXPECT_TRUE(alert->message().contains(QStringLiteral("disk says no")));
+    EXPECT_TRUE(context()->hasChanges());
+
+    // The next save of the store writes it.
+    refuseSettingInserts(false);
+    ASSERT_FALSE(context()->save().has_value());
+    store.reopen();
+    EXPECT_EQ(stored(SettingsHelper::WideGuttersKey), QStringLiteral("false"));
+}
+
+TEST_F(SettingsViewControllerTest, backgroundFollowsTheAppearance)
+{
+    open();
+    EXPECT_EQ(sheet->palette().color(QPalette::Window), HexColor::colorWithHexString(QStringLiteral("#F1F1F1")));
+    const QPalette light = switchScheme(true);
+    const bool followed = waitFor([&] {
+        return sheet->palette().color(QPalette::Window) == HexColor::colorWithHexString(QStringLiteral("#333334"));
+    });
+    QApplication::setPalette(light);
+    EXPECT_TRUE(followed);
+    EXPECT_TRUE(waitFor([&] {
+        return sheet->palette().color(QPalette::Window) == HexColor::colorWithHexString(QStringLiteral("#F1F1F1"));
+    }));
+}
+
+} // namespace

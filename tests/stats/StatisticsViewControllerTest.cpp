@@ -1,0 +1,323 @@
+#include "stats/StatisticsViewController.h"
+#include "SheetTestSupport.h"
+#include "StatsFixture.h"
+#include "TestWait.h"
+#include "core/HexColor.h"
+#include "core/Project.h"
+#include "core/ProjectSetting.h"
+#include "platform/Alert.h"
+#include "platform/GaugeView.h"
+#include "platform/NavigationController.h"
+#include "stats/AchievementViewController.h"
+#include "stats/AchievementsManager.h"
+#include "stats/BadgeStack.h"
+#include "stats/BarChartCanvas.h"
+#include "stats/BasicBarChart.h"
+#include "stats/StatisticsCell.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+// 18 March 2026, a Wednesday, at six in the evening.
+class StatisticsViewControllerTest : public StatsFixture {
+protected:
+    const QDateTime now = local(2026, 3, 18, 18);
+
+    void TearDown() override
+    {
+        closeSheetsOver(root);
+        StatsFixture::TearDown();
+    }
+
+    void open(const std::optional<DayStat>& unsaved = std::nullopt)
+    {
+        root.resize(1000, 900);
+        root.show();
+        ViewController::transitionAppearance(&root, true, false);
+        sheet = new StatisticsViewController;
+        sheet->setContext(context());
+        sheet->setProjectId(projectId);
+        sheet->setUnsavedStats(unsaved);
+        sheet->setClock([this] { return now; });
+        root.present(new NavigationController(sheet), false, {}, PresentationStyle::FormSheet);
+        ASSERT_TRUE(sheet);
+    }
+    void close() { root.dismiss(false); }
+
+    QString text(const char* name) const
+    {
+        QLabel* found = sheet->label(QString::fromLatin1(name));
+        return found ? found->text() : QStringLiteral("<missing %1>").arg(QString::fromLatin1(name));
+    }
+    void typeGoal(const QString& goal)
+    {
+        sheet->goalField()->selectAll();
+        QTest::keyClick(sheet->goalField(), Qt::Key_Backspace);
+        QTest::keyClicks(sheet->goalField(), goal);
+    }
+    void setGoal(qint64 goal) { setSetting(SettingsHelper::WordTargetKey, QString::number(goal)); }
+    // Days of writing ending on the 17th, going back count days, each with words.
+    void addDaysBefore(int count, qint64 words)
+    {
+        for (int i = 0; i < count; ++i)
+            addRecord(local(2026, 3, 17 - i, 10), 600, words);
+    }
+    QString storedGoal()
+    {
+        return SettingsHelper::getTextValue(context(), projectId, SettingsHelper::WordTargetKey, {});
+    }
+
+    ViewController root;
+    QPointer<StatisticsViewController> sheet;
+};
+
+TEST_F(StatisticsViewControllerTest, withoutGoalTheGaugeIsEmptyAndTheChartHidden)
+{
+    addStoryCard(500);
+    save();
+    open();
+    EXPECT_EQ(sheet->title(), QStringLiteral("Project Statistics"));
+    EXPECT_EQ(sheet->goalField()->text(), QStringLiteral("0"));
+    EXPECT_EQ(sheet->gaugeView()->value(), 0);
+    EXPECT_EQ(text("summaryView"), QStringLiteral("Please set a goal to see a summary."));
+    EXPECT_FALSE(sheet->barCharRowView()->isVisibleTo(sheet));
+}
+
+TEST_F(StatisticsViewControllerTest, goalPassedShowsAbove100WithAFullRingAndCongratulates)
+{
+    addStoryCard(1200);
+    setGoal(1000);
+    open();
+    EXPECT_DOUBLE_EQ(sheet->gaugeView()->value(), 120);
+    EXPECT_EQ(sheet->gaugeView()->valueText(), QStringLiteral("120"));
+    EXPECT_DOUBLE_EQ(sheet->gaugeView()->fillFraction(), 1.0);
+    EXPECT_EQ(text("summaryView"), QStringLiteral("You have completed this project. Congratulations!"));
+    EXPECT_FALSE(sheet->barCharRowView()->isVisibleTo(sheet));
+}
+
+TEST_F(StatisticsViewControllerTest, noAverageMeansTheProjectIsNeverCompleted)
+{
+    addStoryCard(400);
+    setGoal(1000);
+    open();
+    EXPECT_EQ(text("summaryView"), QStringLiteral("At your average current rate of 0 words per day, you can expect to "
+                                                  "never complete this project."));
+    EXPECT_TRUE(sheet->barCharRowView()->isVisibleTo(sheet));
+}
+
+TEST_F(StatisticsViewControllerTest, averageOf100LeavesSixDaysToTheGoal)
+{
+    addStoryCard(400);
+    setGoal(1000);
+    addRecord(local(2026, 3, 18, 9), 600, 50);
+    addDaysBefore(2, 100);
+    save();
+    open();
+    EXPECT_EQ(text("avgWordsPerDayView"), QStringLiteral("100"));
+    EXPECT_EQ(text("summaryView"), QStringLiteral("At your average current rate of 100 words per day, you could "
+                                                  "complete this project in 6 days. (Mar 24, 2026)."));
+}
+
+TEST_F(StatisticsViewControllerTest, figuresCoverEveryRecordNotOnlyThoseUpToTheGoal)
+{
+    addStoryCard(150);
+    setGoal(100);
+    addRecord(local(2026, 3, 17), 60, 60);
+    addRecord(local(2026, 3, 16), 60, 30);
+    addRecord(local(2026, 3, 15), 60, 20);
+    addRecord(local(2026, 3, 14), 60, 50);
+    save();
+    open();
+    EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("4"));
+    EXPECT_EQ(text("streakView"), QStringLiteral("4 Days"));
+    EXPECT_EQ(text("totalTimeInProjectView"), QStringLiteral("0 hours, 4 minutes"));
+    // A new goal changes what depends on the goal, never the figures.
+    typeGoal(QStringLiteral("10"));
+    EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("4"));
+}
+
+TEST_F(StatisticsViewControllerTest, unsavedStretchIsShownButEarnsNothing)
+{
+    addStoryCard(100);
+    addDaysBefore(6, 50);
+    save();
+    const DayStat unsaved(projectId, QStringLiteral("CARD-1"), local(2026, 3, 18, 17).toUTC(), 900,
+                          QStringLiteral("UNSAVED"), 120);
+    open(unsaved);
+    EXPECT_EQ(text("streakView"), QStringLiteral("7 Days"));
+    EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("7"));
+    const Achievement* streak =
+        sheet->achievementsManager()->getAchievementForTag(QStringLiteral("achievement.days.in.row.7"));
+    ASSERT_NE(streak, nullptr);
+    EXPECT_FALSE(streak->isAchieved());
+    EXPECT_EQ(SettingsHelper::fetchSetting(context(), projectId, QStringLiteral("achievement.days.in.row.7")), nullptr);
+}
+
+TEST_F(StatisticsViewControllerTest, storedSevenDayStreakIsEarnedAndOpensAsAnExistingAchievement)
+{
+    addStoryCard(100);
+    auto* project = context()->insertNew<Project>();
+    project->setUniqueIdentifier(projectId);
+    project->setProjectTitle(QStringLiteral("Harbour Lights"));
+    addDaysBefore(7, 50);
+    save();
+    open();
+    const QString tag = QStringLiteral("achievement.days.in.row.7");
+    EXPECT_FALSE(SettingsHelper::fetchSetting(context(), projectId, tag) == nullptr);
+    EXPECT_FALSE(context()->hasChanges());
+
+    auto* badge = sheet->achievementStack()->findChild<QToolButton*>(tag);
+    ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(badge->accessibleName(), tag);
+    QTest::mouseClick(badge, Qt::LeftButton);
+    auto* shown = qobject_cast<NavigationController*>(sheet->presentedViewController());
+    ASSERT_NE(shown, nullptr);
+    auto* screen = qobject_cast<AchievementViewController*>(shown->topViewController());
+    ASSERT_NE(screen, nullptr);
+    EXPECT_TRUE(screen->isExisting());
+    EXPECT_EQ(screen->header()->text(), QStringLiteral("Achievement"));
+    EXPECT_EQ(screen->tip(), nullptr);
+    EXPECT_EQ(screen->shareText(),
+              QStringLiteral("I earned the 7 Day Streak achievement for my story \"Harbour Lights\"!"));
+}
+
+TEST_F(StatisticsViewControllerTest, badgeNotYetEarnedOpensNothing)
+{
+    open();
+    auto* badge = sheet->achievementStack()->findChild<QToolButton*>(QStringLiteral("achievement.novel.length"));
+    ASSERT_NE(badge, nullptr);
+    QTest::mouseClick(badge, Qt::LeftButton);
+    EXPECT_EQ(sheet->presentedViewController(), nullptr);
+    // Thirteen badges in three groups.
+    EXPECT_EQ(sheet->achievementStack()->findChildren<QToolButton*>().size(), 13);
+}
+
+TEST_F(StatisticsViewControllerTest, typedGoalRecomputesAtOnceAndIsStoredOnlyWhenLeaving)
+{
+    addStoryCard(400);
+    setGoal(1000);
+    open();
+    typeGoal(QStringLiteral("2000"));
+    EXPECT_EQ(sheet->wordGoal(), 2000);
+    EXPECT_DOUBLE_EQ(sheet->gaugeView()->value(), 20);
+    EXPECT_EQ(storedGoal(), QStringLiteral("1000"));
+    close();
+    EXPECT_EQ(storedGoal(), QStringLiteral("2000"));
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(StatisticsViewControllerTest, goalOutsideZeroToABillionIsRefusedInTheFieldAndNotStored)
+{
+    addStoryCard(400);
+    setGoal(1000);
+    for (const QString& hostile : {QStringLiteral("abc"), QStringLiteral("-1"), QStringLiteral("1000000001"),
+                                   QStringLiteral("12 words"), QStringLiteral("99999999999999")}) {
+        SCOPED_TRACE(hostile.toStdString());
+        open();
+        typeGoal(hostile);
+        EXPECT_TRUE(sheet->goalMessage()->isVisibleTo(sheet));
+        EXPECT_EQ(sheet->goalMessage()->text(), StatisticsViewController::GoalRefused);
+        close();
+        EXPECT_EQ(storedGoal(), QStringLiteral("1000"));
+    }
+}
+
+TEST_F(StatisticsViewControllerTest, refusedGoalKeepsTheFiguresOfTheLastGoal)
+{
+    addStoryCard(400);
+    setGoal(1000);
+    open();
+    // Typed over the selected goal, so no empty field comes between.
+    sheet->goalField()->selectAll();
+    QTest::keyClicks(sheet->goalField(), QStringLiteral("abc"));
+    EXPECT_TRUE(sheet->goalMessage()->isVisibleTo(sheet));
+    EXPECT_EQ(sheet->wordGoal(), 1000);
+    EXPECT_DOUBLE_EQ(sheet->gaugeView()->value(), 40);
+}
+
+TEST_F(StatisticsViewControllerTest, goalAtTheLimitsIsTaken)
+{
+    open();
+    typeGoal(QStringLiteral("1000000000"));
+    EXPECT_FALSE(sheet->goalMessage()->isVisibleTo(sheet));
+    EXPECT_EQ(sheet->wordGoal(), 1000000000);
+    typeGoal(QString());
+    EXPECT_FALSE(sheet->goalMessage()->isVisibleTo(sheet));
+    EXPECT_EQ(sheet->wordGoal(), 0);
+    typeGoal(QStringLiteral("1000000000"));
+    close();
+    EXPECT_EQ(storedGoal(), QStringLiteral("1000000000"));
+}
+
+TEST_F(StatisticsViewControllerTest, storingTheGoalLeavesAnOpenEditorsChangesPending)
+{
+    ProjectItem* card = addStoryCard(400);
+    save();
+    open();
+    card->setTitle(QStringLiteral("Typed in the editor"));
+    typeGoal(QStringLiteral("5000"));
+    close();
+    EXPECT_TRUE(context()->updatedObjects().contains(card));
+    store.reopen();
+    EXPECT_EQ(storedGoal(), QStringLiteral("5000"));
+}
+
+TEST_F(StatisticsViewControllerTest, weekChartRunsSundayToSaturdayWithNothingAfterToday)
+{
+    addStoryCard(400);
+    setGoal(100000);
+    addRecord(local(2026, 3, 18, 9), 600, 300);
+    addRecord(local(2026, 3, 17, 9), 600, 0);
+    addRecord(local(2026, 3, 16, 9), 600, 100);
+    addRecord(local(2026, 3, 15, 9), 600, 500);
+    save();
+    open();
+    ASSERT_TRUE(sheet->barCharRowView()->isVisibleTo(sheet));
+    const QList<BasicBarEntry>& bars = sheet->daysChartView()->barEntries();
+    ASSERT_EQ(bars.size(), 7);
+    const QStringList titles{"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(bars[i].data.title, titles[i]);
+    // Average (0 + 100 + 500) / 3 = 200: Sunday green, Monday yellow, Tuesday red, Wednesday green.
+    EXPECT_EQ(bars[0].data.color, HexColor::colorWithHexString(StatisticsViewController::GreenColorHex));
+    EXPECT_EQ(bars[1].data.color, HexColor::colorWithHexString(StatisticsViewController::YellowColorHex));
+    EXPECT_EQ(bars[2].data.color, HexColor::colorWithHexString(StatisticsViewController::RedColorHex));
+    EXPECT_EQ(bars[3].data.textValue, QStringLiteral("300"));
+    for (int i = 4; i < 7; ++i) {
+        EXPECT_TRUE(bars[i].data.textValue.isEmpty());
+        EXPECT_EQ(bars[i].barHeight, 0);
+    }
+}
+
+TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
+{
+    open();
+    EXPECT_EQ(text("streakView"), QStringLiteral("None yet"));
+    EXPECT_EQ(text("totalTimeInProjectView"), QStringLiteral("None"));
+    EXPECT_EQ(text("avgTimePerDayView"), QStringLiteral("0"));
+    EXPECT_EQ(text("busiestDayView"), QStringLiteral("No information yet"));
+    EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("0 Minutes"));
+    EXPECT_TRUE(sheet->timeTrendView()->pixmap().isNull());
+}
+
+TEST_F(StatisticsViewControllerTest, cellsFollowTheAppearance)
+{
+    open();
+    StatisticsCell* cell = sheet->findChild<StatisticsCell*>();
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->color(), HexColor::colorWithHexString(StatisticsViewController::CellColorHex));
+    const QPalette light = switchScheme(true);
+    const bool followed = waitFor(
+        [&] { return cell->color() == HexColor::colorWithHexString(StatisticsViewController::CellColorDarkHex); });
+    const QColor face = sheet->gaugeView()->faceColor();
+    QApplication::setPalette(light);
+    EXPECT_TRUE(followed);
+    EXPECT_EQ(face, QColor(Qt::black));
+}
+
+} // namespace
