@@ -651,3 +651,26 @@ void PvBaseEditor::onCardDeletedElsewhere()
     noteChange(true);
     setTitleView(viewTitle(), titleColor());
 }
+
+void PvBaseEditor::placeCursor(qint64 cursor)
+{
+    if (cursor <= 0)
+        return;
+    QTextCursor place(m_editor->document());
+    place.setPosition(int(std::min<qint64>(cursor, m_editor->textLength())));
+    m_editor->setTextCursor(place);
+    m_editor->ensureCursorVisible();
+}
+
+std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
+{
+    setContentLoaded(true);
+    markHistorySeen();
+    ProgressHud::dismiss();
+    if (!autoSaveData() || outcome == LoadOutcome::Unreadable)
+        return std::nullopt;
+    const bool detached = applySnapshot(*autoSaveData());
+    noteChange(true);
+    rebuildTitleView();
+    return detached;
+}

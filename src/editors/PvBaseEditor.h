@@ -220,6 +220,11 @@ protected:
     void noteChange(bool content);
     // The title view from the full title, trimmed, in the card type's colour.
     void rebuildTitleView();
+    // Puts the caret cursor characters in (clamped) and shows it; 0 leaves it at the start.
+    void placeCursor(qint64 cursor);
+    // The card is on screen: the indicator goes and a snapshot being recovered is put over it. Answers
+    // nothing when no snapshot was applied, else whether its words now stand as a new card.
+    std::optional<bool> finishLoading(LoadOutcome outcome);
     // A fresh snapshot timer over cardSnapshot(); recovered words count as unsaved at once.
     void startAutoSave();
 

@@ -130,32 +130,14 @@ void PvEditViewController::loadCard()
         editor()->document()->clearUndoRedoStacks();
     }
     updateWordCount();
-    if (cursor > 0) {
-        QTextCursor place(editor()->document());
-        place.setPosition(int(std::min<qint64>(cursor, editor()->textLength())));
-        editor()->setTextCursor(place);
-        editor()->ensureCursorVisible();
-    }
-    setContentLoaded(true);
-    markHistorySeen();
-    ProgressHud::dismiss();
-    if (autoSaveData() && outcome != LoadOutcome::Unreadable) {
-        applyAutoSave(*autoSaveData());
-        setContentChanged(true);
-        markCardChanged(true);
-        rebuildTitleView();
-        m_saveButton->setEnabled(true);
-        if (m_autoSaveController)
-            m_autoSaveController->setAutoSave(true);
+    placeCursor(cursor);
+    if (const std::optional<bool> detached = finishLoading(outcome)) {
+        // Words recovered as a new card are all gained in this stretch of writing.
+        if (*detached)
+            m_startWordCount.reset();
         updateWordCount();
     }
     editor()->setFocus();
-}
-
-void PvEditViewController::applyAutoSave(const QVariantMap& snapshot)
-{
-    if (applySnapshot(snapshot))
-        m_startWordCount.reset();
 }
 
 // --- Changes

@@ -81,7 +81,6 @@ protected:
 private:
     void resetEditingState();
     void loadCard();
-    void applyAutoSave(const QVariantMap& snapshot);
     void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void setSaving(bool saving);

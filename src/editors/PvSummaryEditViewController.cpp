@@ -118,24 +118,8 @@ void PvSummaryEditViewController::loadCard()
         editor()->loadFrom(item ? item->content() : QByteArray(), true);
         editor()->document()->clearUndoRedoStacks();
     }
-    if (cursor > 0 && cursor <= editor()->textLength()) {
-        QTextCursor place(editor()->document());
-        place.setPosition(int(cursor));
-        editor()->setTextCursor(place);
-        editor()->ensureCursorVisible();
-    }
-    setContentLoaded(true);
-    markHistorySeen();
-    ProgressHud::dismiss();
-    if (autoSaveData() && outcome != LoadOutcome::Unreadable) {
-        applySnapshot(*autoSaveData());
-        setContentChanged(true);
-        markCardChanged(true);
-        rebuildTitleView();
-        m_saveButton->setEnabled(true);
-        if (m_autoSaveController)
-            m_autoSaveController->setAutoSave(true);
-    }
+    placeCursor(cursor);
+    finishLoading(outcome);
     editor()->setFocus();
 }
 
