@@ -674,3 +674,34 @@ std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
     rebuildTitleView();
     return detached;
 }
+
+void PvBaseEditor::saveAsCopy()
+{
+    if (isBusy())
+        return;
+    const QString copyTitle = CopyPrefix + fullTitle();
+    const QString itemId = m_currentObject ? m_currentObject->uniqueIdentifier() : QString();
+    setCurrentObject(nullptr);
+    setCurrentDocument(nullptr);
+    copyStarted();
+    if (!cardChanged()) {
+        reloadCard(itemId);
+        return;
+    }
+    QPointer<PvBaseEditor> self(this);
+    saveCopy(copyTitle, [self, itemId] {
+        if (self)
+            self->reloadCard(itemId);
+    });
+}
+
+void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
+{
+    // Only a generation that was held is held again: an editor the opener did not pin never pins the store.
+    const bool pinned = m_context->isPinned();
+    m_context->setQueryGenerationFromToken(std::nullopt);
+    reload();
+    if (pinned)
+        m_context->setQueryGenerationFromToken(m_context->currentQueryGenerationToken());
+    markHistorySeen();
+}

@@ -175,7 +175,8 @@ public:
     void setPeeking(bool peeking);
 
     // Hooks of the subclasses: Save as copy (the alert's "Load Card"), and the change handling.
-    virtual void saveAsCopy() {}
+    // The edits become a new card titled "Copy of" the title, and the card opened shows again as stored.
+    void saveAsCopy();
     virtual void textChanged() {}
     // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
     virtual void cancelRequested() {}
@@ -213,6 +214,14 @@ protected:
     virtual void onCardDeletedElsewhere();
     // Save pressed on the bar.
     virtual void saveRequested() {}
+    // Writes and saves the edits as a new card titled copyTitle, then runs completion; the editor stays.
+    virtual void saveCopy(const QString& copyTitle, std::function<void()> completion) = 0;
+    // Shows the stored card itemId again, unchanged (none: an empty new card).
+    virtual void reloadCard(const QString& itemId) = 0;
+    // A copy is being made: the subclass notes what its opener must learn of it.
+    virtual void copyStarted() {}
+    // Lets go of the store's generation, runs reload, and holds the generation of now again when it was held.
+    void reloadUnpinned(const std::function<void()>& reload);
     // Makes Cancel (asking cancelRequested) and Save (asking saveRequested), Save disabled until a change.
     void makeBarButtons();
     // A change of the words (content) or of the card's details: the card is changed, the next snapshot tick

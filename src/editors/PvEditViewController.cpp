@@ -236,36 +236,14 @@ void PvEditViewController::closeEditor()
 
 // --- Copy and reload
 
-void PvEditViewController::saveAsCopy()
-{
-    if (isBusy())
-        return;
-    const QString copyTitle = CopyPrefix + fullTitle();
-    ProjectItem* item = currentObject();
-    const QString itemId = item ? item->uniqueIdentifier() : QString();
-    setCurrentObject(nullptr);
-    setCurrentDocument(nullptr);
-    if (!cardChanged()) {
-        reloadCard(itemId);
-        return;
-    }
-    QPointer<PvEditViewController> self(this);
-    saveCard(copyTitle, [self, itemId] {
-        if (self)
-            self->reloadCard(itemId);
-    });
-}
-
 void PvEditViewController::reloadCard(const QString& itemId)
 {
-    ManagedObjectContext* context = managedObjectContext();
-    context->setQueryGenerationFromToken(std::nullopt);
-    setCurrentObject(itemId.isEmpty() ? nullptr : DbHelpers::getItem(context, itemId));
-    resetEditingState();
-    setContentLoaded(false);
-    loadCard();
-    context->setQueryGenerationFromToken(context->currentQueryGenerationToken());
-    markHistorySeen();
+    reloadUnpinned([this, itemId] {
+        setCurrentObject(itemId.isEmpty() ? nullptr : DbHelpers::getItem(managedObjectContext(), itemId));
+        resetEditingState();
+        setContentLoaded(false);
+        loadCard();
+    });
 }
 
 // --- Cancel
