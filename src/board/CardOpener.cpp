@@ -163,16 +163,27 @@ void CardOpener::configure(PvBaseEditor* editor, const EditorSetup& setup)
     editor->setPreventFontSizeChange(setup.preventFontSizeChange);
 }
 
+namespace {
+
+// The screen the storyboard makes for identifier, when it is an Editor; anything else opens nothing.
+template <class Editor> Editor* instantiateEditor(const QString& identifier)
+{
+    if (!Storyboard::contains(identifier))
+        return nullptr;
+    ViewController* made = Storyboard::instantiate(identifier);
+    auto* editor = qobject_cast<Editor*>(made);
+    if (!editor)
+        delete made;
+    return editor;
+}
+
+} // namespace
+
 PvEditViewController* CardOpener::makeFullEditor(const EditorSetup& setup)
 {
-    if (!Storyboard::contains(FullEditorIdentifier))
+    auto* editor = instantiateEditor<PvEditViewController>(FullEditorIdentifier);
+    if (!editor)
         return nullptr;
-    ViewController* made = Storyboard::instantiate(FullEditorIdentifier);
-    auto* editor = qobject_cast<PvEditViewController*>(made);
-    if (!editor) {
-        delete made;
-        return nullptr;
-    }
     configure(editor, setup);
     editor->setCvController(setup.cvController);
     return editor;
@@ -180,14 +191,9 @@ PvEditViewController* CardOpener::makeFullEditor(const EditorSetup& setup)
 
 PvSummaryEditViewController* CardOpener::makePopupEditor(const EditorSetup& setup)
 {
-    if (!Storyboard::contains(PopupEditorIdentifier))
+    auto* editor = instantiateEditor<PvSummaryEditViewController>(PopupEditorIdentifier);
+    if (!editor)
         return nullptr;
-    ViewController* made = Storyboard::instantiate(PopupEditorIdentifier);
-    auto* editor = qobject_cast<PvSummaryEditViewController*>(made);
-    if (!editor) {
-        delete made;
-        return nullptr;
-    }
     configure(editor, setup);
     editor->setCvController(setup.cvController);
     editor->setIsPopup(true);

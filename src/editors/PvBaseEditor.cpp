@@ -588,3 +588,57 @@ void PvBaseEditor::onCardDeletedElsewhere()
     noteChange(true);
     setTitleView(viewTitle(), titleColor());
 }
+
+void PvBaseEditor::placeCursor(qint64 cursor)
+{
+    if (cursor <= 0)
+        return;
+    QTextCursor place(m_editor->document());
+    place.setPosition(int(std::min<qint64>(cursor, m_editor->textLength())));
+    m_editor->setTextCursor(place);
+    m_editor->ensureCursorVisible();
+}
+
+std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
+{
+    setContentLoaded(true);
+    markHistorySeen();
+    ProgressHud::dismiss();
+    if (!autoSaveData() || outcome == LoadOutcome::Unreadable)
+        return std::nullopt;
+    const bool detached = applySnapshot(*autoSaveData());
+    noteChange(true);
+    rebuildTitleView();
+    return detached;
+}
+
+void PvBaseEditor::saveAsCopy()
+{
+    if (isBusy())
+        return;
+    const QString copyTitle = CopyPrefix + fullTitle();
+    const QString itemId = m_currentObject ? m_currentObject->uniqueIdentifier() : QString();
+    setCurrentObject(nullptr);
+    setCurrentDocument(nullptr);
+    copyStarted();
+    if (!cardChanged()) {
+        reloadCard(itemId);
+        return;
+    }
+    QPointer<PvBaseEditor> self(this);
+    saveCopy(copyTitle, [self, itemId] {
+        if (self)
+            self->reloadCard(itemId);
+    });
+}
+
+void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
+{
+    // Only a generation that was held is held again: an editor the opener did not pin never pins the store.
+    const bool pinned = m_context->isPinned();
+    m_context->setQueryGenerationFromToken(std::nullopt);
+    reload();
+    if (pinned)
+        m_context->setQueryGenerationFromToken(m_context->currentQueryGenerationToken());
+    markHistorySeen();
+}

@@ -139,7 +139,8 @@ public:
     void setPeeking(bool peeking);
 
     // Hooks of the subclasses: Save as copy (the alert's "Load Card"), and the change handling.
-    virtual void saveAsCopy() {}
+    // The edits become a new card titled "Copy of" the title, and the card opened shows again as stored.
+    void saveAsCopy();
     virtual void textChanged() {}
     // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
     virtual void cancelRequested() {}
@@ -171,6 +172,14 @@ protected:
     virtual void onCardDeletedElsewhere();
     // Save pressed on the bar.
     virtual void saveRequested() {}
+    // Writes and saves the edits as a new card titled copyTitle, then runs completion; the editor stays.
+    virtual void saveCopy(const QString& copyTitle, std::function<void()> completion) = 0;
+    // Shows the stored card itemId again, unchanged (none: an empty new card).
+    virtual void reloadCard(const QString& itemId) = 0;
+    // A copy is being made: the subclass notes what its opener must learn of it.
+    virtual void copyStarted() {}
+    // Lets go of the store's generation, runs reload, and holds the generation of now again when it was held.
+    void reloadUnpinned(const std::function<void()>& reload);
     // Makes Cancel (asking cancelRequested) and Save (asking saveRequested), Save disabled until a change.
     void makeBarButtons();
     // A change of the words (content) or of the card's details: the card is changed, the next snapshot tick
@@ -178,6 +187,11 @@ protected:
     void noteChange(bool content);
     // The title view from the full title, trimmed, in the card type's colour.
     void rebuildTitleView();
+    // Puts the caret cursor characters in (clamped) and shows it; 0 leaves it at the start.
+    void placeCursor(qint64 cursor);
+    // The card is on screen: the indicator goes and a snapshot being recovered is put over it. Answers
+    // nothing when no snapshot was applied, else whether its words now stand as a new card.
+    std::optional<bool> finishLoading(LoadOutcome outcome);
     // A fresh snapshot timer over cardSnapshot(); recovered words count as unsaved at once.
     void startAutoSave();
 

@@ -131,32 +131,14 @@ void PvEditViewController::loadCard()
         editor()->document()->clearUndoRedoStacks();
     }
     updateWordCount();
-    if (cursor > 0) {
-        QTextCursor place(editor()->document());
-        place.setPosition(int(std::min<qint64>(cursor, editor()->textLength())));
-        editor()->setTextCursor(place);
-        editor()->ensureCursorVisible();
-    }
-    setContentLoaded(true);
-    markHistorySeen();
-    ProgressHud::dismiss();
-    if (autoSaveData() && outcome != LoadOutcome::Unreadable) {
-        applyAutoSave(*autoSaveData());
-        setContentChanged(true);
-        markCardChanged(true);
-        rebuildTitleView();
-        m_saveButton->setEnabled(true);
-        if (m_autoSaveController)
-            m_autoSaveController->setAutoSave(true);
+    placeCursor(cursor);
+    if (const std::optional<bool> detached = finishLoading(outcome)) {
+        // Words recovered as a new card are all gained in this stretch of writing.
+        if (*detached)
+            m_startWordCount.reset();
         updateWordCount();
     }
     editor()->setFocus();
-}
-
-void PvEditViewController::applyAutoSave(const QVariantMap& snapshot)
-{
-    if (applySnapshot(snapshot))
-        m_startWordCount.reset();
 }
 
 // --- Changes
@@ -255,36 +237,14 @@ void PvEditViewController::closeEditor()
 
 // --- Copy and reload
 
-void PvEditViewController::saveAsCopy()
-{
-    if (isBusy())
-        return;
-    const QString copyTitle = CopyPrefix + fullTitle();
-    ProjectItem* item = currentObject();
-    const QString itemId = item ? item->uniqueIdentifier() : QString();
-    setCurrentObject(nullptr);
-    setCurrentDocument(nullptr);
-    if (!cardChanged()) {
-        reloadCard(itemId);
-        return;
-    }
-    QPointer<PvEditViewController> self(this);
-    saveCard(copyTitle, [self, itemId] {
-        if (self)
-            self->reloadCard(itemId);
-    });
-}
-
 void PvEditViewController::reloadCard(const QString& itemId)
 {
-    ManagedObjectContext* context = managedObjectContext();
-    context->setQueryGenerationFromToken(std::nullopt);
-    setCurrentObject(itemId.isEmpty() ? nullptr : DbHelpers::getItem(context, itemId));
-    resetEditingState();
-    setContentLoaded(false);
-    loadCard();
-    context->setQueryGenerationFromToken(context->currentQueryGenerationToken());
-    markHistorySeen();
+    reloadUnpinned([this, itemId] {
+        setCurrentObject(itemId.isEmpty() ? nullptr : DbHelpers::getItem(managedObjectContext(), itemId));
+        resetEditingState();
+        setContentLoaded(false);
+        loadCard();
+    });
 }
 
 // --- Cancel

@@ -46,10 +46,14 @@ public:
     void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
     void confirmCancel();
     void presentStatistics();
-    void saveAsCopy() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
     void saveRequested() override { saveCard(); }
+    void saveCopy(const QString& copyTitle, std::function<void()> completion) override
+    {
+        saveCard(copyTitle, std::move(completion));
+    }
+    void reloadCard(const QString& itemId) override;
 
     // --- State.
     std::optional<qint64> startWordCount() const { return m_startWordCount; }
@@ -76,11 +80,9 @@ protected:
 private:
     void resetEditingState();
     void loadCard();
-    void applyAutoSave(const QVariantMap& snapshot);
     void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void setSaving(bool saving);
-    void reloadCard(const QString& itemId);
     void closeEditor();
     void checkDailyAverage(qint64 wordsGained);
     void beginDailyAverageCheck();

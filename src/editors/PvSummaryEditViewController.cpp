@@ -120,24 +120,8 @@ void PvSummaryEditViewController::loadCard()
         editor()->loadFrom(item ? item->content() : QByteArray(), true);
         editor()->document()->clearUndoRedoStacks();
     }
-    if (cursor > 0 && cursor <= editor()->textLength()) {
-        QTextCursor place(editor()->document());
-        place.setPosition(int(cursor));
-        editor()->setTextCursor(place);
-        editor()->ensureCursorVisible();
-    }
-    setContentLoaded(true);
-    markHistorySeen();
-    ProgressHud::dismiss();
-    if (autoSaveData() && outcome != LoadOutcome::Unreadable) {
-        applySnapshot(*autoSaveData());
-        setContentChanged(true);
-        markCardChanged(true);
-        rebuildTitleView();
-        m_saveButton->setEnabled(true);
-        if (m_autoSaveController)
-            m_autoSaveController->setAutoSave(true);
-    }
+    placeCursor(cursor);
+    finishLoading(outcome);
     editor()->setFocus();
 }
 
@@ -244,42 +228,17 @@ void PvSummaryEditViewController::finishSave(bool written, const std::optional<Q
 
 // --- Copy and reload
 
-void PvSummaryEditViewController::saveAsCopy()
-{
-    if (isBusy())
-        return;
-    const QString copyTitle = CopyPrefix + fullTitle();
-    ProjectItem* item = currentObject();
-    const QString itemId = item ? item->uniqueIdentifier() : QString();
-    setCurrentObject(nullptr);
-    setCurrentDocument(nullptr);
-    m_copySaved = true;
-    if (!cardChanged()) {
-        reloadCard(itemId);
-        return;
-    }
-    QPointer<PvSummaryEditViewController> self(this);
-    saveCard(copyTitle, [self, itemId] {
-        if (self)
-            self->reloadCard(itemId);
-    });
-}
-
 void PvSummaryEditViewController::reloadCard(const QString& itemId)
 {
-    ManagedObjectContext* context = managedObjectContext();
-    const bool pinned = context->isPinned();
-    context->setQueryGenerationFromToken(std::nullopt);
-    ProjectItem* item = itemId.isEmpty() ? nullptr : DbHelpers::getItem(context, itemId);
-    setCurrentObject(item);
-    if (item)
-        setFullTitle(item->title());
-    prepareSession();
-    setContentLoaded(false);
-    loadCard();
-    if (pinned)
-        context->setQueryGenerationFromToken(context->currentQueryGenerationToken());
-    markHistorySeen();
+    reloadUnpinned([this, itemId] {
+        ProjectItem* item = itemId.isEmpty() ? nullptr : DbHelpers::getItem(managedObjectContext(), itemId);
+        setCurrentObject(item);
+        if (item)
+            setFullTitle(item->title());
+        prepareSession();
+        setContentLoaded(false);
+        loadCard();
+    });
 }
 
 // --- Cancel and closing

@@ -53,10 +53,15 @@ public:
     void confirmCancel();
     void toggleZoom();
     void setZoomed(bool zoomed);
-    void saveAsCopy() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
     void saveRequested() override { saveCard(); }
+    void saveCopy(const QString& copyTitle, std::function<void()> completion) override
+    {
+        saveCard(copyTitle, std::move(completion));
+    }
+    void reloadCard(const QString& itemId) override;
+    void copyStarted() override { m_copySaved = true; }
 
     // --- State.
     bool isZoomed() const { return m_isZoomed; }
@@ -83,7 +88,6 @@ private:
     void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void setSaving(bool saving);
-    void reloadCard(const QString& itemId);
     void closeEditor(bool saved);
 
     QPointer<QObject> m_cvController;
