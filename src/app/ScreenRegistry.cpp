@@ -1,6 +1,8 @@
 #include "ScreenRegistry.h"
 
 #include "board/BoardEditorOpener.h"
+#include "board/CardOpener.h"
+#include "board/PeekCardRequest.h"
 #include "board/PeekTableViewController.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
@@ -41,4 +43,14 @@ void ScreenRegistry::registerScreens()
     AchievementViewController::registerInStoryboard();
     SettingsViewController::registerInStoryboard();
     PeekTableViewController::registerInStoryboard();
+    // A card picked in an editor's peek panel opens as the secondary card over the panel; its save lists
+    // the panel's folder again.
+    PeekTableViewController::setOpenCardHook([](const PeekCardRequest& r) {
+        auto cardModified = r.cardModified;
+        CardOpener::openCard(r.presenter, r.context, r.card, r.cards, r.cardProps ? *r.cardProps : CardProps(),
+                             r.filtering, r.regexQuery, {}, [cardModified](const QString& folderId) {
+                                 if (cardModified)
+                                     cardModified(folderId);
+                             });
+    });
 }

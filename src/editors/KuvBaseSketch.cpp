@@ -1,5 +1,6 @@
 #include "KuvBaseSketch.h"
 
+#include "EditorPeek.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorPrompts.h"
 #include "PvTextView.h"
@@ -15,6 +16,7 @@
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
+#include "core/ToolbarDelegate.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
@@ -51,6 +53,7 @@ KuvBaseSketch::KuvBaseSketch(QWidget* parent)
       m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
 {
     setObjectName(StoryboardIdentifier);
+    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
     buildViews();
 }
 
@@ -163,6 +166,9 @@ void KuvBaseSketch::viewWillAppear(bool animated)
     if (NavigationController* navigation = navigationController())
         navigation->setModalInPresentation(true);
     setModalInPresentation(true);
+    // A sketch in a sheet leaves the window toolbar to the screen behind it.
+    if (!m_isPopup)
+        m_peek->installToolbarItems({ToolbarDelegate::sketchNewCard, ToolbarDelegate::sketchPeek});
     if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
@@ -194,6 +200,7 @@ void KuvBaseSketch::viewWillDisappear(bool animated)
     // The snapshot stays: only a successful save or an explicit Discard removes it.
     if (m_autoSaveController)
         m_autoSaveController->stopSaveTimer();
+    m_peek->removeToolbarItems();
     ViewController::viewWillDisappear(animated);
 }
 
@@ -585,4 +592,29 @@ void KuvBaseSketch::exportPNG()
 QVariantMap KuvBaseSketch::autoSaveSnapshot() const
 {
     return SketchSnapshot::take(*this);
+}
+
+void KuvBaseSketch::showPeek()
+{
+    m_peek->showPeek();
+}
+
+void KuvBaseSketch::newCard()
+{
+    m_peek->newCard();
+}
+
+void KuvBaseSketch::peekClicked(QObject*)
+{
+    showPeek();
+}
+
+void KuvBaseSketch::cardPeek(QObject*)
+{
+    showPeek();
+}
+
+void KuvBaseSketch::newCardClicked(QObject*)
+{
+    newCard();
 }

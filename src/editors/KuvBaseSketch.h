@@ -18,6 +18,7 @@
 class AutoSaveController;
 class BarButtonItem;
 class CloudUpdateWatcher;
+class EditorPeek;
 class InkCanvas;
 class InkToolPicker;
 class ManagedObjectContext;
@@ -96,6 +97,13 @@ public:
     void loadUpdatedCard();
     // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
     void setPeeking(bool peeking);
+    // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
+    void showPeek();
+    void newCard();
+    Q_INVOKABLE void peekClicked(QObject* sender);
+    Q_INVOKABLE void cardPeek(QObject* sender);
+    Q_INVOKABLE void newCardClicked(QObject* sender);
+    EditorPeek& peek() const { return *m_peek; }
     void presentationDidAttemptToDismiss() override { confirmCancel(); }
 
     // --- State.
@@ -196,4 +204,5 @@ private:
     std::unique_ptr<CloudUpdateWatcher> m_watcher;
     std::unique_ptr<SketchSaveWriter> m_writer;
     std::unique_ptr<SketchCommands> m_commands;
+    std::unique_ptr<EditorPeek> m_peek;
 };

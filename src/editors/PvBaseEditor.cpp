@@ -1,5 +1,6 @@
 #include "PvBaseEditor.h"
 
+#include "EditorPeek.h"
 #include "AutomaticBulletAndNumberLists.h"
 #include "CardSaveWriter.h"
 #include "CloudUpdateWatcher.h"
@@ -65,6 +66,7 @@ PvBaseEditor::PvBaseEditor(QWidget* parent)
       m_watcher(std::make_unique<CloudUpdateWatcher>())
 {
     m_commands = std::make_unique<EditorCommands>(*this);
+    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
     buildViews();
 }
 
@@ -641,4 +643,29 @@ void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
     if (pinned)
         m_context->setQueryGenerationFromToken(m_context->currentQueryGenerationToken());
     markHistorySeen();
+}
+
+void PvBaseEditor::showPeek()
+{
+    m_peek->showPeek();
+}
+
+void PvBaseEditor::newCard()
+{
+    m_peek->newCard();
+}
+
+void PvBaseEditor::peekClicked(QObject*)
+{
+    showPeek();
+}
+
+void PvBaseEditor::cardPeek(QObject*)
+{
+    showPeek();
+}
+
+void PvBaseEditor::newCardClicked(QObject*)
+{
+    newCard();
 }

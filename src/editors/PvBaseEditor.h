@@ -18,6 +18,7 @@ class BarButtonItem;
 class CloudUpdateWatcher;
 class EditorCommands;
 class EditorContentStore;
+class EditorPeek;
 class EditorState;
 class ManagedObject;
 class ManagedObjectContext;
@@ -137,6 +138,13 @@ public:
     void trackInserted(ManagedObject* record);
     // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
     void setPeeking(bool peeking);
+    // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
+    void showPeek();
+    void newCard();
+    Q_INVOKABLE void peekClicked(QObject* sender);
+    Q_INVOKABLE void cardPeek(QObject* sender);
+    Q_INVOKABLE void newCardClicked(QObject* sender);
+    EditorPeek& peek() const { return *m_peek; }
 
     // Hooks of the subclasses: Save as copy (the alert's "Load Card"), and the change handling.
     // The edits become a new card titled "Copy of" the title, and the card opened shows again as stored.
@@ -245,5 +253,6 @@ private:
 
     std::unique_ptr<EditorContentStore> m_content;
     std::unique_ptr<EditorCommands> m_commands;
+    std::unique_ptr<EditorPeek> m_peek;
     std::unique_ptr<CloudUpdateWatcher> m_watcher;
 };

@@ -1,5 +1,6 @@
 #include "PvEditViewController.h"
 
+#include "EditorPeek.h"
 #include "CardSaveWriter.h"
 #include "EditorCommands.h"
 #include "EditorPrompts.h"
@@ -13,6 +14,7 @@
 #include "core/SettingsHelper.h"
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
+#include "core/ToolbarDelegate.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/Delays.h"
@@ -62,6 +64,7 @@ void PvEditViewController::viewDidLoad()
 void PvEditViewController::viewWillAppear(bool animated)
 {
     PvBaseEditor::viewWillAppear(animated);
+    peek().installToolbarItems({ToolbarDelegate::editorNewCard, ToolbarDelegate::editorPeek});
     applyColors();
     if (!contentLoaded())
         ProgressHud::show();
@@ -83,6 +86,7 @@ void PvEditViewController::viewWillDisappear(bool animated)
         m_autoSaveController->stopSaveTimer();
     if (AppDelegate* app = AppDelegate::shared())
         app->search = nullptr;
+    peek().removeToolbarItems();
     PvBaseEditor::viewWillDisappear(animated);
 }
 

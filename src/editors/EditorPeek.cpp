@@ -1,0 +1,128 @@
+#include "EditorPeek.h"
+
+#include "CardEditorFields.h"
+#include "board/CardOpener.h"
+#include "board/PeekTableViewController.h"
+#include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
+#include "core/StoreConstants.h"
+#include "platform/SideMenuNavigationController.h"
+#include "platform/Storyboard.h"
+#include "platform/Toolbar.h"
+#include "platform/ViewController.h"
+
+EditorPeek::EditorPeek(ViewController* editor, CardEditorFields* fields, std::function<void(bool)> setPeeking)
+    : m_editor(editor), m_fields(fields), m_setPeeking(std::move(setPeeking))
+{
+}
+
+EditorPeek::~EditorPeek()
+{
+    removeToolbarItems();
+    // A panel never presented has no owner yet.
+    if (m_sideMenu && !m_sideMenu->parent())
+        delete m_sideMenu.data();
+}
+
+PeekTableViewController* EditorPeek::peekTable() const
+{
+    return m_peekTable;
+}
+
+SideMenuNavigationController* EditorPeek::sideMenu() const
+{
+    return m_sideMenu;
+}
+
+void EditorPeek::showPeek()
+{
+    if (!m_editor)
+        return;
+    if (!m_sideMenu)
+        makePanel();
+    if (m_sideMenu)
+        m_sideMenu->presentFrom(m_editor, true);
+}
+
+void EditorPeek::makePanel()
+{
+    auto* panel =
+        qobject_cast<PeekTableViewController*>(Storyboard::instantiate(PeekTableViewController::StoryboardIdentifier));
+    if (!panel)
+        return;
+    panel->setCurrentObject(m_fields->currentObject());
+    panel->setProjectId(m_fields->currentProjectId());
+    panel->setFolderId(m_fields->currentFolderId());
+    panel->setFolderCards(m_fields->fetchedResults());
+    panel->setManagedObjectContext(m_fields->managedObjectContext());
+    // The panel keeps a pointer to its table: it gets a copy of its own, which may outlive the editor's fields.
+    auto* props = new CardProps(m_fields->cardProps());
+    panel->setCardProps(props);
+    QObject::connect(panel, &QObject::destroyed, [props] { delete props; });
+    QPointer<ViewController> editor(m_editor);
+    auto peeking = m_setPeeking;
+    panel->setPrePeek([editor, peeking] {
+        if (editor && peeking)
+            peeking(true);
+    });
+    panel->setPostPeek([editor, peeking] {
+        if (editor && peeking)
+            peeking(false);
+    });
+    m_peekTable = panel;
+    m_sideMenu = PeekTableViewController::openInSideView(panel, m_editor, QRectF(m_editor->rect()));
+}
+
+void EditorPeek::newCard()
+{
+    if (!m_editor)
+        return;
+    CardProps props = m_fields->cardProps();
+    // A Story is written in the full editor, which an editor never opens over itself.
+    if (CardProp* story = props.mutablePropForIntCardType(ProjectItemTypes::Story))
+        story->setCanCreate(false);
+    const QString folderId = m_fields->currentFolderId().isEmpty() ? ItemIds::Top : m_fields->currentFolderId();
+    // The folder's whole child list as stored, not the cards some screen shows: orders never repeat.
+    const qint64 displayOrder = qint64(DbHelpers::getFolderItemsCount(m_fields->managedObjectContext(),
+                                                                      m_fields->currentProjectId(), folderId)) +
+                                1;
+    CardOpener opener(m_editor, m_fields->managedObjectContext(), m_fields->currentProjectId(),
+                      m_fields->currentFolderId(), props, m_fields->fetchedResults());
+    QPointer<ViewController> editor(m_editor);
+    opener.newCard(displayOrder, true, true, true, [this, editor](ProjectItem*) {
+        if (editor)
+            cardSaved();
+    });
+}
+
+void EditorPeek::cardSaved()
+{
+    if (m_peekTable)
+        m_peekTable->reloadFolder(m_fields->currentFolderId());
+}
+
+void EditorPeek::installToolbarItems(const QStringList& identifiers)
+{
+    Toolbar* toolbar = AppDelegate::shared() ? AppDelegate::shared()->toolbar() : nullptr;
+    if (!toolbar || !m_installedToolbarItems.isEmpty())
+        return;
+    m_installedToolbarItems = identifiers;
+    for (auto it = identifiers.crbegin(); it != identifiers.crend(); ++it)
+        toolbar->insertItemWithItemIdentifier(*it, 0);
+}
+
+void EditorPeek::removeToolbarItems()
+{
+    Toolbar* toolbar = AppDelegate::shared() ? AppDelegate::shared()->toolbar() : nullptr;
+    if (!toolbar) {
+        m_installedToolbarItems.clear();
+        return;
+    }
+    // By identifier rather than twice the first place: items another screen added meanwhile stay.
+    for (const QString& identifier : std::as_const(m_installedToolbarItems)) {
+        const qsizetype index = toolbar->itemIdentifiers().indexOf(identifier);
+        if (index >= 0)
+            toolbar->removeItemAtIndex(int(index));
+    }
+    m_installedToolbarItems.clear();
+}

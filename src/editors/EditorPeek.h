@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+class CardEditorFields;
+class PeekTableViewController;
+class SideMenuNavigationController;
+class ViewController;
+
+// What the text and sketch editors share beyond their fields: the peek panel beside the card being written,
+// "New Card" from inside the editor, and the two window toolbar items that lead to them while the editor is
+// on screen. The panel is made on first use and kept for the editor's life.
+class EditorPeek {
+public:
+    // setPeeking is told when the panel opens (true) and closes (false).
+    EditorPeek(ViewController* editor, CardEditorFields* fields, std::function<void(bool)> setPeeking);
+    ~EditorPeek();
+    EditorPeek(const EditorPeek&) = delete;
+    EditorPeek& operator=(const EditorPeek&) = delete;
+
+    // Slides the panel in over the editor.
+    void showPeek();
+    // The "New Card" chooser over the editor; what it makes opens as the secondary card.
+    void newCard();
+
+    // Puts identifiers at the front of the window toolbar, the first one first; once while on screen.
+    void installToolbarItems(const QStringList& identifiers);
+    // Takes out exactly the items installed, wherever they stand now.
+    void removeToolbarItems();
+
+    PeekTableViewController* peekTable() const;
+    SideMenuNavigationController* sideMenu() const;
+
+private:
+    void makePanel();
+    void cardSaved();
+
+    QPointer<ViewController> m_editor;
+    CardEditorFields* m_fields = nullptr;
+    std::function<void(bool)> m_setPeeking;
+    QPointer<PeekTableViewController> m_peekTable;
+    QPointer<SideMenuNavigationController> m_sideMenu;
+    QStringList m_installedToolbarItems;
+};

@@ -1,0 +1,191 @@
+#include "EditorFixture.h"
+
+#include "board/PeekListModel.h"
+#include "board/PeekTableViewController.h"
+#include "core/ToolbarDelegate.h"
+#include "editors/EditorPeek.h"
+#include "editors/PvSummaryEditViewController.h"
+#include "export/KUVDocPickerViewController.h"
+#include "platform/SideMenuNavigationController.h"
+#include "platform/Toolbar.h"
+#include "platform/ToolbarItem.h"
+
+#include <QListView>
+
+namespace {
+
+// The peek panel and "New Card" of the full editor, reached through the window toolbar as a writer reaches them.
+class EditorPeekTest : public EditorFixture {
+protected:
+    ToolbarItem* toolbarItem(const QString& identifier) const
+    {
+        for (ToolbarItem* item : app->toolbar()->items()) {
+            if (item->itemIdentifier() == identifier)
+                return item;
+        }
+        return nullptr;
+    }
+    bool click(const QString& identifier) const
+    {
+        ToolbarItem* item = toolbarItem(identifier);
+        return item && item->sendAction(app->window());
+    }
+    // The screen presented over presenter, inside its navigation controller or on its own.
+    template <class T> static T* presentedOver(ViewController* presenter)
+    {
+        ViewController* shown = presenter ? presenter->presentedViewController() : nullptr;
+        if (auto* navigation = qobject_cast<NavigationController*>(shown))
+            return qobject_cast<T*>(navigation->topViewController());
+        return qobject_cast<T*>(shown);
+    }
+    PeekTableViewController* openPanel(PvEditViewController* editor)
+    {
+        EXPECT_TRUE(click(ToolbarDelegate::editorPeek));
+        EXPECT_TRUE(waitFor([editor] {
+            SideMenuNavigationController* menu = editor->peek().sideMenu();
+            return menu && menu->isMenuPresented() && menu->isVisible();
+        }));
+        return editor->peek().peekTable();
+    }
+    static QModelIndex rowOf(PeekTableViewController* panel, const QString& cardId)
+    {
+        PeekListModel* model = panel->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row);
+            ProjectItem* item = model->itemAt(index);
+            if (item && item->uniqueIdentifier() == cardId)
+                return index;
+        }
+        return {};
+    }
+    static void clickRow(PeekTableViewController* panel, const QModelIndex& index)
+    {
+        panel->tableView()->scrollTo(index);
+        const QRect rect = panel->tableView()->visualRect(index);
+        ASSERT_FALSE(rect.isEmpty());
+        QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+};
+
+TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
+{
+    const QStringList before = app->toolbar()->itemIdentifiers();
+    ASSERT_FALSE(before.contains(ToolbarDelegate::editorPeek));
+    open();
+    const QStringList shown = app->toolbar()->itemIdentifiers();
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.at(0), ToolbarDelegate::editorNewCard);
+    EXPECT_EQ(shown.at(1), ToolbarDelegate::editorPeek);
+    EXPECT_EQ(shown.count(ToolbarDelegate::editorPeek), 1);
+
+    // An item another screen put in front meanwhile stays where it is.
+    app->toolbar()->insertItemWithItemIdentifier(ToolbarDelegate::compiledBack, 0);
+    rootScreen()->dismiss(false);
+    QStringList expected = before;
+    expected.prepend(ToolbarDelegate::compiledBack);
+    EXPECT_EQ(app->toolbar()->itemIdentifiers(), expected);
+}
+
+TEST_F(EditorPeekTest, popupEditorLeavesTheWindowToolbarAlone)
+{
+    const QStringList before = app->toolbar()->itemIdentifiers();
+    auto* popup = qobject_cast<PvSummaryEditViewController*>(Storyboard::instantiate(QStringLiteral("summaryEditor")));
+    ASSERT_NE(popup, nullptr);
+    popup->setManagedObjectContext(context());
+    popup->setCurrentObject(DbHelpers::getItem(context(), QStringLiteral("CARD-2")));
+    popup->setCurrentProjectId(ProjectId);
+    popup->setCurrentFolderId(FolderId);
+    popup->setCurrentItemType(ProjectItemTypes::Person);
+    rootScreen()->present(new NavigationController(popup), false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([popup] { return popup->contentLoaded(); }));
+    EXPECT_EQ(app->toolbar()->itemIdentifiers(), before);
+}
+
+TEST_F(EditorPeekTest, peekSlidesThePanelInForTheEditorsFolderWithoutTheEditedCard)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    PeekTableViewController* panel = openPanel(editor);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->projectId(), ProjectId);
+    EXPECT_EQ(panel->folderId(), FolderId);
+    EXPECT_EQ(panel->managedObjectContext(), context());
+    EXPECT_TRUE(editor->peeking()) << "a cloud update meanwhile waits for the panel to close";
+    EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-2")).isValid());
+    EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-3")).isValid());
+    EXPECT_FALSE(rowOf(panel, CardId).isValid()) << "the card being written is never offered beside itself";
+
+    // The panel is made once; closing and opening again shows the same one.
+    editor->peek().sideMenu()->dismissMenu(false);
+    ASSERT_TRUE(waitFor([editor] { return !editor->peeking(); }));
+    EXPECT_EQ(openPanel(editor), panel);
+}
+
+TEST_F(EditorPeekTest, cardClickedInThePanelOpensAsSecondaryPopupOverIt)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    PeekTableViewController* panel = openPanel(editor);
+    ASSERT_NE(panel, nullptr);
+    const QModelIndex index = rowOf(panel, QStringLiteral("CARD-2"));
+    ASSERT_TRUE(index.isValid());
+    clickRow(panel, index);
+    PvSummaryEditViewController* popup = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        popup = presentedOver<PvSummaryEditViewController>(panel);
+        return popup && popup->contentLoaded();
+    }));
+    ASSERT_NE(popup->currentObject(), nullptr);
+    EXPECT_EQ(popup->currentObject()->uniqueIdentifier(), QStringLiteral("CARD-2"));
+    EXPECT_TRUE(popup->isSecondaryCard());
+    EXPECT_EQ(popup->currentFolderId(), FolderId);
+    popup->navigationController()->dismiss(false);
+}
+
+TEST_F(EditorPeekTest, newCardFromTheEditorOffersNoStoryAndOrdersAfterEveryStoredChild)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    // A board filtered down to one card handed the editor a short list; the store holds three children.
+    editor->setFetchedResults({DbHelpers::getItem(context(), CardId)});
+    ASSERT_TRUE(click(ToolbarDelegate::editorNewCard));
+    KUVDocPickerViewController* picker = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(editor)) != nullptr; }));
+    int personSection = -1;
+    int personRow = -1;
+    for (int section = 0; section < picker->formats().size(); ++section) {
+        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
+            const QString title = picker->formats().at(section).at(row).formatTitle;
+            EXPECT_NE(title, QStringLiteral("Story")) << "a Story is never made from inside an editor";
+            if (title == QStringLiteral("Person")) {
+                personSection = section;
+                personRow = row;
+            }
+        }
+    }
+    ASSERT_GE(personSection, 0);
+    picker->choose(personSection, personRow);
+
+    PvSummaryEditViewController* popup = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        popup = presentedOver<PvSummaryEditViewController>(editor);
+        return popup && popup->contentLoaded();
+    }));
+    EXPECT_EQ(popup->currentObject(), nullptr);
+    EXPECT_TRUE(popup->isSecondaryCard());
+    EXPECT_EQ(popup->currentItemType(), ProjectItemTypes::Person);
+    QTest::keyClicks(popup->editor(), QStringLiteral("Old Tom, keeper of the wreck"));
+    QString madeId;
+    QObject::connect(popup, &PvSummaryEditViewController::saveFinished, [&madeId, popup](bool) {
+        if (popup->currentObject())
+            madeId = popup->currentObject()->uniqueIdentifier();
+    });
+    ASSERT_TRUE(save(popup));
+    ProjectItem* made = DbHelpers::getItem(context(), madeId);
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->displayOrder(), 4);
+    EXPECT_EQ(made->itemType(), ProjectItemTypes::Person);
+    EXPECT_EQ(made->parentItemId(), FolderId);
+}
+
+} // namespace
