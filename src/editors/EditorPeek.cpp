@@ -34,9 +34,15 @@ SideMenuNavigationController* EditorPeek::sideMenu() const
     return m_sideMenu;
 }
 
+bool EditorPeek::isCovered() const
+{
+    // A card opened from the panel, or the chooser, is still in front: the writer finishes it first.
+    return m_editor->presentedViewController() || (m_peekTable && m_peekTable->presentedViewController());
+}
+
 void EditorPeek::showPeek()
 {
-    if (!m_editor)
+    if (!m_editor || isCovered())
         return;
     if (!m_sideMenu)
         makePanel();
@@ -75,7 +81,7 @@ void EditorPeek::makePanel()
 
 void EditorPeek::newCard()
 {
-    if (!m_editor)
+    if (!m_editor || isCovered())
         return;
     CardProps props = m_fields->cardProps();
     // A Story is written in the full editor, which an editor never opens over itself.

@@ -34,6 +34,7 @@ public:
     SideMenuNavigationController* sideMenu() const;
 
 private:
+    bool isCovered() const;
     void makePanel();
     void cardSaved();
 

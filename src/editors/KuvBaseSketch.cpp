@@ -1,7 +1,7 @@
 #include "KuvBaseSketch.h"
 
-#include "EditorPeek.h"
 #include "CloudUpdateWatcher.h"
+#include "EditorPeek.h"
 #include "EditorPrompts.h"
 #include "PvTextView.h"
 #include "SketchCommands.h"
@@ -617,4 +617,12 @@ void KuvBaseSketch::cardPeek(QObject*)
 void KuvBaseSketch::newCardClicked(QObject*)
 {
     newCard();
+}
+
+bool KuvBaseSketch::canPerformAction(const QByteArray& action) const
+{
+    if (action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
+        action == QByteArrayLiteral("newCardClicked"))
+        return !m_isPopup;
+    return true;
 }

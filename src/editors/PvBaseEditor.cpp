@@ -1,11 +1,11 @@
 #include "PvBaseEditor.h"
 
-#include "EditorPeek.h"
 #include "AutomaticBulletAndNumberLists.h"
 #include "CardSaveWriter.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
+#include "EditorPeek.h"
 #include "EditorPrompts.h"
 #include "PvTextView.h"
 #include "SmartPunctuation.h"
@@ -668,4 +668,12 @@ void PvBaseEditor::cardPeek(QObject*)
 void PvBaseEditor::newCardClicked(QObject*)
 {
     newCard();
+}
+
+bool PvBaseEditor::canPerformAction(const QByteArray& action) const
+{
+    if (action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
+        action == QByteArrayLiteral("newCardClicked"))
+        return isFullScreenEditor();
+    return true;
 }

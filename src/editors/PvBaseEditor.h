@@ -144,6 +144,9 @@ public:
     Q_INVOKABLE void peekClicked(QObject* sender);
     Q_INVOKABLE void cardPeek(QObject* sender);
     Q_INVOKABLE void newCardClicked(QObject* sender);
+    // Only the editor that fills the window answers the toolbar's Peek and New Card: a card in a sheet is
+    // already the secondary card, and a third would have no snapshot of its own.
+    Q_INVOKABLE bool canPerformAction(const QByteArray& action) const;
     EditorPeek& peek() const { return *m_peek; }
 
     // Hooks of the subclasses: Save as copy (the alert's "Load Card"), and the change handling.

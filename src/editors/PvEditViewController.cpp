@@ -1,8 +1,8 @@
 #include "PvEditViewController.h"
 
-#include "EditorPeek.h"
 #include "CardSaveWriter.h"
 #include "EditorCommands.h"
+#include "EditorPeek.h"
 #include "EditorPrompts.h"
 #include "PvTextView.h"
 #include "core/AppDelegate.h"

@@ -1,9 +1,10 @@
-#include "EditorFixture.h"
+#include "SketchFixture.h"
 
 #include "board/PeekListModel.h"
 #include "board/PeekTableViewController.h"
 #include "core/ToolbarDelegate.h"
 #include "editors/EditorPeek.h"
+#include "editors/KuvBaseSketch.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/SideMenuNavigationController.h"
@@ -14,58 +15,72 @@
 
 namespace {
 
+ToolbarItem* toolbarItem(AppDelegate* app, const QString& identifier)
+{
+    for (ToolbarItem* item : app->toolbar()->items()) {
+        if (item->itemIdentifier() == identifier)
+            return item;
+    }
+    return nullptr;
+}
+
+bool clickToolbar(AppDelegate* app, const QString& identifier)
+{
+    ToolbarItem* item = toolbarItem(app, identifier);
+    return item && item->sendAction(app->window());
+}
+
+// The screen presented over presenter, inside its navigation controller or on its own.
+template <class T> T* presentedOver(ViewController* presenter)
+{
+    ViewController* shown = presenter ? presenter->presentedViewController() : nullptr;
+    if (auto* navigation = qobject_cast<NavigationController*>(shown))
+        return qobject_cast<T*>(navigation->topViewController());
+    return qobject_cast<T*>(shown);
+}
+
+// Clicks the toolbar's Peek item and waits for the panel of editor to be in.
+template <class Editor> PeekTableViewController* openPanel(AppDelegate* app, const QString& identifier, Editor* editor)
+{
+    EXPECT_TRUE(clickToolbar(app, identifier));
+    EXPECT_TRUE(waitFor([editor] {
+        SideMenuNavigationController* menu = editor->peek().sideMenu();
+        return menu && menu->isMenuPresented() && menu->isVisible();
+    }));
+    return editor->peek().peekTable();
+}
+
+QModelIndex rowOf(PeekTableViewController* panel, const QString& cardId)
+{
+    PeekListModel* model = panel->model();
+    for (int row = 0; row < model->rowCount(); ++row) {
+        const QModelIndex index = model->index(row);
+        ProjectItem* item = model->itemAt(index);
+        if (item && item->uniqueIdentifier() == cardId)
+            return index;
+    }
+    return {};
+}
+
+void clickRow(PeekTableViewController* panel, const QModelIndex& index)
+{
+    panel->tableView()->scrollTo(index);
+    const QRect rect = panel->tableView()->visualRect(index);
+    ASSERT_FALSE(rect.isEmpty());
+    QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
 // The peek panel and "New Card" of the full editor, reached through the window toolbar as a writer reaches them.
 class EditorPeekTest : public EditorFixture {
 protected:
-    ToolbarItem* toolbarItem(const QString& identifier) const
-    {
-        for (ToolbarItem* item : app->toolbar()->items()) {
-            if (item->itemIdentifier() == identifier)
-                return item;
-        }
-        return nullptr;
-    }
-    bool click(const QString& identifier) const
-    {
-        ToolbarItem* item = toolbarItem(identifier);
-        return item && item->sendAction(app->window());
-    }
-    // The screen presented over presenter, inside its navigation controller or on its own.
-    template <class T> static T* presentedOver(ViewController* presenter)
-    {
-        ViewController* shown = presenter ? presenter->presentedViewController() : nullptr;
-        if (auto* navigation = qobject_cast<NavigationController*>(shown))
-            return qobject_cast<T*>(navigation->topViewController());
-        return qobject_cast<T*>(shown);
-    }
     PeekTableViewController* openPanel(PvEditViewController* editor)
     {
-        EXPECT_TRUE(click(ToolbarDelegate::editorPeek));
-        EXPECT_TRUE(waitFor([editor] {
-            SideMenuNavigationController* menu = editor->peek().sideMenu();
-            return menu && menu->isMenuPresented() && menu->isVisible();
-        }));
-        return editor->peek().peekTable();
+        return ::openPanel(app.get(), ToolbarDelegate::editorPeek, editor);
     }
-    static QModelIndex rowOf(PeekTableViewController* panel, const QString& cardId)
-    {
-        PeekListModel* model = panel->model();
-        for (int row = 0; row < model->rowCount(); ++row) {
-            const QModelIndex index = model->index(row);
-            ProjectItem* item = model->itemAt(index);
-            if (item && item->uniqueIdentifier() == cardId)
-                return index;
-        }
-        return {};
-    }
-    static void clickRow(PeekTableViewController* panel, const QModelIndex& index)
-    {
-        panel->tableView()->scrollTo(index);
-        const QRect rect = panel->tableView()->visualRect(index);
-        ASSERT_FALSE(rect.isEmpty());
-        QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {}, rect.center());
-    }
+    bool click(const QString& identifier) const { return clickToolbar(app.get(), identifier); }
 };
+
+class SketchPeekTest : public SketchFixture {};
 
 TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
 {
@@ -139,6 +154,12 @@ TEST_F(EditorPeekTest, cardClickedInThePanelOpensAsSecondaryPopupOverIt)
     EXPECT_EQ(popup->currentObject()->uniqueIdentifier(), QStringLiteral("CARD-2"));
     EXPECT_TRUE(popup->isSecondaryCard());
     EXPECT_EQ(popup->currentFolderId(), FolderId);
+
+    // While that card is open, Peek and New Card from the toolbar wait: no third card over the second.
+    EXPECT_FALSE(click(ToolbarDelegate::editorNewCard) && presentedOver<KUVDocPickerViewController>(editor));
+    click(ToolbarDelegate::editorPeek);
+    EXPECT_EQ(presentedOver<PvSummaryEditViewController>(panel), popup);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
     popup->navigationController()->dismiss(false);
 }
 
@@ -186,6 +207,32 @@ TEST_F(EditorPeekTest, newCardFromTheEditorOffersNoStoryAndOrdersAfterEveryStore
     EXPECT_EQ(made->displayOrder(), 4);
     EXPECT_EQ(made->itemType(), ProjectItemTypes::Person);
     EXPECT_EQ(made->parentItemId(), FolderId);
+}
+
+TEST_F(SketchPeekTest, fullScreenSketchBringsItsToolbarItemsAndPeeksWithoutItself)
+{
+    app->window()->show();
+    const QStringList before = app->toolbar()->itemIdentifiers();
+    KuvBaseSketch* sketch = openSketch();
+    const QStringList shown = app->toolbar()->itemIdentifiers();
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_EQ(shown.at(0), ToolbarDelegate::sketchNewCard);
+    EXPECT_EQ(shown.at(1), ToolbarDelegate::sketchPeek);
+    PeekTableViewController* panel = openPanel(app.get(), ToolbarDelegate::sketchPeek, sketch);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->folderId(), FolderId);
+    EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-2")).isValid());
+    EXPECT_FALSE(rowOf(panel, SketchId).isValid());
+    sketch->peek().sideMenu()->dismissMenu(false);
+    rootScreen()->dismiss(false);
+    EXPECT_EQ(app->toolbar()->itemIdentifiers(), before);
+}
+
+TEST_F(SketchPeekTest, sketchInASheetLeavesTheWindowToolbarAlone)
+{
+    const QStringList before = app->toolbar()->itemIdentifiers();
+    openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    EXPECT_EQ(app->toolbar()->itemIdentifiers(), before);
 }
 
 } // namespace
