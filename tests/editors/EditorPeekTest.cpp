@@ -1,4 +1,5 @@
 #include "SketchFixture.h"
+#include "TestScreenshots.h"
 
 #include "board/PeekListModel.h"
 #include "board/PeekTableViewController.h"
@@ -207,6 +208,27 @@ TEST_F(EditorPeekTest, newCardFromTheEditorOffersNoStoryAndOrdersAfterEveryStore
     EXPECT_EQ(made->displayOrder(), 4);
     EXPECT_EQ(made->itemType(), ProjectItemTypes::Person);
     EXPECT_EQ(made->parentItemId(), FolderId);
+}
+
+// Writes /tmp/editor-peek-light.png and /tmp/editor-peek-dark.png: the panel slid in beside the full editor.
+TEST_F(EditorPeekTest, screenshotsOfThePanelBesideTheFullEditor)
+{
+    DbHelpers::getItem(context(), QStringLiteral("CARD-2"))
+        ->setSummary(QStringLiteral("Keeper's daughter; climbs "
+                                    "the stair every dusk."));
+    DbHelpers::getItem(context(), QStringLiteral("CARD-3"))
+        ->setSummary(QStringLiteral("The wreck comes ashore "
+                                    "in the third chapter."));
+    ASSERT_FALSE(context()->save());
+    app->window()->show();
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" Mara climbed the spiral stair with the oil can knocking against her knee."));
+    ASSERT_NE(openPanel(editor), nullptr);
+    // The panel slides in; the picture is of it at rest.
+    SideMenuNavigationController* menu = editor->peek().sideMenu();
+    EXPECT_TRUE(waitFor([menu] { return menu->x() >= 0; }));
+    runEventsFor(100);
+    grabInBothAppearances(app->window(), QStringLiteral("editor-peek"));
 }
 
 TEST_F(SketchPeekTest, fullScreenSketchBringsItsToolbarItemsAndPeeksWithoutItself)
