@@ -669,11 +669,7 @@ void PvCardViewController::removeToolbarItems()
     if (!toolbar)
         return;
     // By identifier rather than six times the first place: items another screen added stay where they are.
-    for (const QString& identifier : std::as_const(m_installedToolbarItems)) {
-        const qsizetype index = toolbar->itemIdentifiers().indexOf(identifier);
-        if (index >= 0)
-            toolbar->removeItemAtIndex(int(index));
-    }
+    toolbar->removeItemsWithIdentifiers(m_installedToolbarItems);
     m_installedToolbarItems.clear();
 }
 

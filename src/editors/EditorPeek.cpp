@@ -119,16 +119,7 @@ void EditorPeek::installToolbarItems(const QStringList& identifiers)
 
 void EditorPeek::removeToolbarItems()
 {
-    Toolbar* toolbar = AppDelegate::shared() ? AppDelegate::shared()->toolbar() : nullptr;
-    if (!toolbar) {
-        m_installedToolbarItems.clear();
-        return;
-    }
-    // By identifier rather than twice the first place: items another screen added meanwhile stay.
-    for (const QString& identifier : std::as_const(m_installedToolbarItems)) {
-        const qsizetype index = toolbar->itemIdentifiers().indexOf(identifier);
-        if (index >= 0)
-            toolbar->removeItemAtIndex(int(index));
-    }
+    if (Toolbar* toolbar = AppDelegate::shared() ? AppDelegate::shared()->toolbar() : nullptr)
+        toolbar->removeItemsWithIdentifiers(m_installedToolbarItems);
     m_installedToolbarItems.clear();
 }

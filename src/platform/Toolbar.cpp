@@ -146,6 +146,12 @@ QAction* Toolbar::addToBar(ToolbarItem* item, QAction* before, QWidget** holder)
     return action;
 }
 
+void Toolbar::removeItemsWithIdentifiers(const QStringList& identifiers)
+{
+    for (const QString& identifier : identifiers)
+        removeItemAtIndex(indexOfItemWithIdentifier(identifier));
+}
+
 void Toolbar::removeItemAtIndex(int index)
 {
     if (index < 0 || index >= m_entries.size())

@@ -43,6 +43,9 @@ public:
     void insertItemWithItemIdentifier(const QString& identifier, int index);
     // Out of range does nothing.
     void removeItemAtIndex(int index);
+    // Takes out the first item of each identifier, wherever it stands, so that a screen takes away exactly
+    // what it put in and items another screen added meanwhile stay.
+    void removeItemsWithIdentifiers(const QStringList& identifiers);
 
     QList<ToolbarItem*> items() const;
     QStringList itemIdentifiers() const;
