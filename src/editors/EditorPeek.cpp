@@ -101,6 +101,18 @@ void EditorPeek::newCard()
     });
 }
 
+void EditorPeek::reopenSecondaryCard()
+{
+    if (!m_editor || m_secondaryChecked || m_fields->isSecondaryCard())
+        return;
+    m_secondaryChecked = true;
+    if (isCovered())
+        return;
+    CardOpener::openSecondaryCardFromAutoSaveWithController(m_editor, m_fields->managedObjectContext(),
+                                                            m_fields->currentProjectId(), m_fields->fetchedResults(),
+                                                            m_fields->cardProps());
+}
+
 void EditorPeek::cardSaved()
 {
     if (m_peekTable)

@@ -25,6 +25,10 @@ public:
     // The "New Card" chooser over the editor; what it makes opens as the secondary card.
     void newCard();
 
+    // The secondary card a crash left open over this editor comes back over it, once per editor and only over
+    // the primary card: a later appearance (a sheet closing) must not open it a second time.
+    void reopenSecondaryCard();
+
     // Puts identifiers at the front of the window toolbar, the first one first; once while on screen.
     void installToolbarItems(const QStringList& identifiers);
     // Takes out exactly the items installed, wherever they stand now.
@@ -44,4 +48,5 @@ private:
     QPointer<PeekTableViewController> m_peekTable;
     QPointer<SideMenuNavigationController> m_sideMenu;
     QStringList m_installedToolbarItems;
+    bool m_secondaryChecked = false;
 };

@@ -193,6 +193,8 @@ void KuvBaseSketch::viewDidAppear(bool animated)
     m_watcher->setContext(m_context);
     m_watcher->start(app ? app->persistentContainer() : nullptr);
     m_canvas->setFocus();
+    if (!m_isPopup)
+        m_peek->reopenSecondaryCard();
 }
 
 void KuvBaseSketch::viewWillDisappear(bool animated)

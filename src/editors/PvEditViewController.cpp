@@ -77,6 +77,7 @@ void PvEditViewController::viewDidAppear(bool animated)
     if (!contentLoaded())
         loadCard();
     updateTextInsets(width(), height());
+    peek().reopenSecondaryCard();
 }
 
 void PvEditViewController::viewWillDisappear(bool animated)

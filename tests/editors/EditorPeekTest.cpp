@@ -210,6 +210,43 @@ TEST_F(EditorPeekTest, newCardFromTheEditorOffersNoStoryAndOrdersAfterEveryStore
     EXPECT_EQ(made->parentItemId(), FolderId);
 }
 
+TEST_F(EditorPeekTest, secondaryCardACrashLeftOpenComesBackOverThePrimaryEditorOnce)
+{
+    QTextDocument body;
+    body.setPlainText(QStringLiteral("Mara keeps the logbook now"));
+    const QVariantMap snapshot{{AutoSaveController::kProjectIdKey, ProjectId},
+                               {AutoSaveController::kParentItemIdKey, FolderId},
+                               {AutoSaveController::kProjectItemIdKey, QStringLiteral("CARD-2")},
+                               {AutoSaveController::kContentKey, *RichTextDocumentFormat::getData(body, 1.0)},
+                               {AutoSaveController::kItemTypeKey, ProjectItemTypes::Person},
+                               {AutoSaveController::kItemFormatKey, ProjectItemFormats::Text}};
+    {
+        AutoSaveController controller;
+        controller.setSaveInterval(0.01);
+        controller.startSaveTimer(ProjectId, true, [snapshot] { return snapshot; });
+        controller.setAutoSave(true);
+        ASSERT_TRUE(waitFor([] { return AutoSaveController::hasAutoSaveWithProjectId(ProjectId, true).has_value(); }));
+        controller.stopSaveTimer();
+    }
+    app->window()->show();
+    PvEditViewController* editor = open();
+    PvSummaryEditViewController* popup = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        popup = presentedOver<PvSummaryEditViewController>(editor);
+        return popup && popup->contentLoaded();
+    }));
+    ASSERT_NE(popup->currentObject(), nullptr);
+    EXPECT_EQ(popup->currentObject()->uniqueIdentifier(), QStringLiteral("CARD-2"));
+    EXPECT_TRUE(popup->isSecondaryCard());
+    EXPECT_TRUE(popup->editor()->toPlainText().contains(QStringLiteral("logbook")));
+
+    // The snapshot is still on disk while that card is open; the editor appearing again opens no second one.
+    popup->navigationController()->dismiss(false);
+    ViewController::transitionAppearance(editor, true, false);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
+    AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, true);
+}
+
 // Writes /tmp/editor-peek-light.png and /tmp/editor-peek-dark.png: the panel slid in beside the full editor.
 TEST_F(EditorPeekTest, screenshotsOfThePanelBesideTheFullEditor)
 {
