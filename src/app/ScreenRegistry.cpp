@@ -23,9 +23,6 @@
 void ScreenRegistry::registerScreens()
 {
     Storyboard::registerFactory(AppDelegate::ProjectListIdentifier, [] { return new ProjectViewController; });
-    // TODO(sketch editor): hand BoardEditorOpener a CardOpener::SketchSetup that fills the sketch editor's
-    // fields once "sketchView" lands with its own setters; until then sketch cards open nothing rather
-    // than an editor that knows no card.
     auto opening = std::make_shared<BoardEditorOpener>();
     Storyboard::registerFactory(ProjectOpener::BoardIdentifier, [opening] {
         auto* board = new PvCardViewController;

@@ -7,6 +7,7 @@
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
 #include "dialogs/FolderCreate.h"
+#include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "export/KUVDocPickerViewController.h"
@@ -204,12 +205,35 @@ PvSummaryEditViewController* CardOpener::makePopupEditor(const EditorSetup& setu
     return editor;
 }
 
+bool CardOpener::configureSketch(ViewController* screen, const EditorSetup& setup)
+{
+    auto* sketch = qobject_cast<KuvBaseSketch*>(screen);
+    if (!sketch)
+        return false;
+    sketch->setManagedObjectContext(setup.context);
+    sketch->setCurrentObject(setup.item);
+    sketch->setCurrentProjectId(setup.projectId);
+    sketch->setCurrentFolderId(setup.folderId);
+    sketch->setCurrentItemType(setup.itemType);
+    sketch->setFetchedResults(setup.cards);
+    sketch->setCardProps(setup.cardProps);
+    sketch->setAutoSaveData(setup.autoSaveData);
+    sketch->setIsSecondaryCard(setup.isSecondary);
+    sketch->setCvController(setup.cvController);
+    sketch->setIsPopup(setup.isPopup);
+    sketch->setDeferSave(setup.deferSave);
+    if (setup.cardModified)
+        sketch->setCardModified(setup.cardModified);
+    return true;
+}
+
 ViewController* CardOpener::makeSketchEditor(const EditorSetup& setup, const SketchSetup& sketchSetup)
 {
-    if (!sketchSetup || !Storyboard::contains(SketchEditorIdentifier))
+    if (!Storyboard::contains(SketchEditorIdentifier))
         return nullptr;
     ViewController* sketch = Storyboard::instantiate(SketchEditorIdentifier);
-    if (!sketch || !sketchSetup(sketch, setup)) {
+    const SketchSetup& fill = sketchSetup ? sketchSetup : SketchSetup(&CardOpener::configureSketch);
+    if (!sketch || !fill(sketch, setup)) {
         delete sketch;
         return nullptr;
     }

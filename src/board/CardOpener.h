@@ -100,7 +100,9 @@ public:
     static PvEditViewController* makeFullEditor(const EditorSetup& setup);
     static PvSummaryEditViewController* makePopupEditor(const EditorSetup& setup);
     // A sketch editor, when the storyboard has one and sketchSetup fills it.
-    static ViewController* makeSketchEditor(const EditorSetup& setup, const SketchSetup& sketchSetup);
+    static ViewController* makeSketchEditor(const EditorSetup& setup, const SketchSetup& sketchSetup = {});
+    // Fills the sketch editor the storyboard made; false when the screen is not one. The default sketch setup.
+    static bool configureSketch(ViewController* sketch, const EditorSetup& setup);
     // Presents screen over presenter in a navigation controller of its own: a sheet that only its own
     // buttons close, or full screen. The store stays pinned while it is shown.
     static void presentInNavigation(ViewController* presenter, ViewController* screen, bool formSheet,

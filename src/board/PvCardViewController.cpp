@@ -1,5 +1,8 @@
 #include "PvCardViewController.h"
 
+#include "BoardAchievementNotice.h"
+#include "BoardAppearance.h"
+#include "BoardImportExport.h"
 #include "BoardItemCreation.h"
 #include "BoardMenus.h"
 #include "BoardNavigator.h"
@@ -10,7 +13,6 @@
 #include "CardCellButtons.h"
 #include "CardCellDelegate.h"
 #include "CardGridMetrics.h"
-#include "BoardImportExport.h"
 #include "CardListModel.h"
 #include "CardOpening.h"
 #include "LXReorderableCollectionViewFlowLayout.h"
@@ -25,6 +27,7 @@
 #include "core/ToolbarDelegate.h"
 #include "dialogs/DialogMenu.h"
 #include "editors/CardNotesViewController.h"
+#include "platform/ColorScheme.h"
 #include "platform/Delays.h"
 #include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
@@ -75,16 +78,27 @@ PvCardViewController::PvCardViewController(ManagedObjectContext* context, QWidge
     // After the layout, so a press on a cell's button never starts a drag either.
     m_cellButtons = new CardCellButtons(this, m_collectionView, m_delegate);
     connect(m_collectionView, &QListView::clicked, this, [this](const QModelIndex& index) { selectItem(index.row()); });
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, [this] { updateAppearance(); });
 }
 
 void PvCardViewController::buildImportExport()
 {
     BoardImportExport::Hooks hooks;
-    hooks.stopObservingStoreChanges = [this] { m_remoteChanges->stopObserving(); };
-    hooks.startObservingStoreChanges = [this] { m_remoteChanges->startObserving(); };
-    hooks.reloadCards = [this] { reloadCardsNow(); };
-    hooks.reloadBoard = [this](bool scrollToEnd) { reloadBoard(scrollToEnd); };
-    hooks.refreshSidebar = [this] { refreshSidebar(); };
+    hooks.stopObservingStoreChanges = [this] {
+        m_remoteChanges->stopObserving();
+    };
+    hooks.startObservingStoreChanges = [this] {
+        m_remoteChanges->startObserving();
+    };
+    hooks.reloadCards = [this] {
+        reloadCardsNow();
+    };
+    hooks.reloadBoard = [this](bool scrollToEnd) {
+        reloadBoard(scrollToEnd);
+    };
+    hooks.refreshSidebar = [this] {
+        refreshSidebar();
+    };
     // The place is read when the writer chooses, so a later change of folder cannot redirect the work.
     auto place = [this] {
         return BoardImportExport::Place{m_currentProjectId, m_currentFolderId, m_currentTitle, m_itemFilter};
@@ -276,6 +290,12 @@ void PvCardViewController::setItemFilter(qint64 filter, const QString& parm)
     UserDefaults::standard().setValue(PrefItemFilterParm, parm.isNull() ? QVariant() : QVariant(parm));
     emit filterChanged(filter);
     reloadBoard(false);
+    updateAppearance();
+}
+
+void PvCardViewController::updateAppearance()
+{
+    BoardAppearance::apply(this, m_toolbarView, m_currentTitle);
 }
 
 void PvCardViewController::clearFilter()
@@ -596,6 +616,7 @@ void PvCardViewController::viewDidLoad()
 void PvCardViewController::viewWillAppear(bool animated)
 {
     ViewController::viewWillAppear(animated);
+    updateAppearance();
     UserDefaults& defaults = UserDefaults::standard();
     m_itemFilter =
         defaults.value(PrefItemFilter).isValid() ? defaults.integerForKey(PrefItemFilter) : CardFilter::AllCards;
@@ -638,7 +659,12 @@ void PvCardViewController::viewDidAppear(bool animated)
     m_navigator->updateWindowTitle();
     refreshSidebar();
     ProgressHud::dismiss();
-    m_recovery->offerIfSnapshot();
+    // Words to recover come first; an achievement waits for an appearance with nothing to recover.
+    if (!m_recovery->offerIfSnapshot()) {
+        BoardAchievementNotice::show(this, achievementsManager(),
+                                     m_currentProjectTitle.isEmpty() ? std::nullopt
+                                                                     : std::optional(m_currentProjectTitle));
+    }
 }
 
 void PvCardViewController::viewWillDisappear(bool animated)

@@ -212,6 +212,8 @@ private:
     void setViewBottomConst(int constant);
     void buildViews();
     void buildImportExport();
+    // Bars and background for the appearance in force.
+    void updateAppearance();
     void buildToolbarView();
     void attachReorderableLayout();
     void redraw();

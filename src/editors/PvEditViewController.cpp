@@ -30,7 +30,11 @@
 #include <QMenu>
 #include <QToolBar>
 
+#include "core/Project.h"
+#include "platform/Uuid.h"
 #include "stats/AchievementsManager.h"
+#include "stats/DayStat.h"
+#include "stats/StatisticsViewController.h"
 
 PvEditViewController::PvEditViewController(QWidget* parent)
     : PvBaseEditor(parent), m_writer(std::make_unique<CardSaveWriter>(*this))
@@ -282,9 +286,19 @@ void PvEditViewController::confirmCancel()
 
 void PvEditViewController::presentStatistics()
 {
-    // The statistics screen comes with the statistics subsystem; without it there is nothing to show.
-    if (!Storyboard::contains(StatisticsIdentifier))
-        return;
+    std::optional<QDateTime> lastModified;
+    if (Project* project = DbHelpers::getProject(managedObjectContext(), currentProjectId());
+        project && project->lastModified().isValid())
+        lastModified = project->lastModified();
+    // The stretch written since the card opened, not stored yet: the screen counts it, achievements do not.
+    std::optional<DayStat> unsaved;
+    if (m_startDateTime.isValid()) {
+        const qint64 words = SharedHelpers::countWords(editor()->toPlainText()) - m_startWordCount.value_or(0);
+        unsaved =
+            DayStat(currentProjectId(), currentObject() ? currentObject()->uniqueIdentifier() : QString(),
+                    m_startDateTime, m_startDateTime.secsTo(QDateTime::currentDateTime()), Uuid::uuidString(), words);
+    }
+    StatisticsViewController::present(this, managedObjectContext(), currentProjectId(), lastModified, unsaved);
 }
 
 void PvEditViewController::beginDailyAverageCheck()

@@ -57,6 +57,7 @@ public:
     QString projectId() const { return m_projectId; }
     void setLastModified(const std::optional<QDateTime>& lastModified) { m_lastModified = lastModified; }
     void setUnsavedStats(const std::optional<DayStat>& unsaved) { m_unsavedStats = unsaved; }
+    const std::optional<DayStat>& unsavedStats() const { return m_unsavedStats; }
     void setPopup(bool popup) { m_isPopup = popup; }
     // Tests fix the moment that counts as now.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }

@@ -1,7 +1,11 @@
 #include "board/BoardAchievementNotice.h"
+#include "BoardTestFixture.h"
 #include "TestStore.h"
+#include "core/AutoSaveController.h"
+#include "core/AutoSaveSnapshot.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
+#include "platform/Alert.h"
 #include "platform/NavigationController.h"
 #include "stats/AchievementViewController.h"
 #include "stats/AchievementsManager.h"
@@ -70,6 +74,45 @@ TEST_F(BoardAchievementNoticeTest, nothingNewOrNoManagerShowsNothing)
     EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), std::nullopt), nullptr);
     EXPECT_EQ(BoardAchievementNotice::show(&board, nullptr, std::nullopt), nullptr);
     EXPECT_EQ(board.presentedViewController(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+class BoardAppearingTest : public BoardTestFixture {};
+
+TEST_F(BoardAppearingTest, boardThatAppearsAfterWordsWereEarnedAnnouncesTheFirstAchievement)
+{
+    add(ProjectItemTypes::Story, QStringLiteral("Long chapter"), 40)->setWordCount(3000);
+    context()->save();
+    board->setCurrentProjectTitle(QStringLiteral("Harbour"));
+    appear();
+    AchievementViewController* shown = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        auto* sheet = qobject_cast<NavigationController*>(board->presentedViewController());
+        shown = sheet ? qobject_cast<AchievementViewController*>(sheet->topViewController()) : nullptr;
+        return shown != nullptr;
+    }));
+    EXPECT_EQ(shown->achievement()->label(), QStringLiteral("First 1000 Words"));
+}
+
+TEST_F(BoardAppearingTest, wordsToRecoverAreOfferedBeforeAnyAchievement)
+{
+    add(ProjectItemTypes::Story, QStringLiteral("Long chapter"), 40)->setWordCount(3000);
+    context()->save();
+    const QString path = *AutoSaveController::autoSavePath(project, false);
+    QVariantMap snapshot{{AutoSaveController::kProjectIdKey, project},
+                         {AutoSaveController::kProjectItemIdKey, QString()},
+                         {AutoSaveController::kTitleKey, QStringLiteral("Lost words")},
+                         {AutoSaveController::kContentKey, QByteArray("words")},
+                         {AutoSaveController::kItemTypeKey, ProjectItemTypes::Story},
+                         {AutoSaveController::kItemFormatKey, 0}};
+    ASSERT_TRUE(AutoSaveSnapshot::write(path, snapshot));
+    appear();
+    ASSERT_TRUE(waitFor([&] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(board->presentedViewController(), nullptr) << "no achievement sheet over the recovery question";
+    AutoSaveController::deleteAutoSaveWithProjectId(project, false);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "board/CardOpener.h"
 #include "board/QueryGenerationPin.h"
 #include "core/AutoSaveController.h"
+#include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "editors/PvTextView.h"
@@ -114,7 +115,7 @@ TEST_F(CardOpenerTest, storyFromTheChooserPushesAnEmptyFullEditorAndPinsOnlyOnce
     ViewController::transitionAppearance(&navigation, false, false);
 }
 
-TEST_F(CardOpenerTest, existingTextCardOpensAsTheSecondaryCardWithItsFlagsAndSketchWithoutSetupOpensNothing)
+TEST_F(CardOpenerTest, existingTextCardOpensInThePopupAndASketchCardInTheSketchEditorBothAsSecondaryCards)
 {
     ViewController host;
     host.show();
@@ -137,9 +138,15 @@ TEST_F(CardOpenerTest, existingTextCardOpensAsTheSecondaryCardWithItsFlagsAndSke
     ASSERT_TRUE(saveAndWait(editor));
     EXPECT_EQ(reportedFolder, ItemIds::Top);
 
+    ASSERT_TRUE(waitFor([&] { return host.presentedViewController() == nullptr; }));
     mara->setItemFormat(ProjectItemFormats::Sketch);
-    EXPECT_EQ(CardOpener::openCard(&host, context(), mara, {}, board->cardProps(), false, {}, std::nullopt, {}),
-              nullptr);
+    auto* sketch = qobject_cast<KuvBaseSketch*>(
+        CardOpener::openCard(&host, context(), mara, {}, board->cardProps(), false, {}, std::nullopt, {}));
+    ASSERT_NE(sketch, nullptr);
+    EXPECT_TRUE(sketch->isPopup());
+    EXPECT_TRUE(sketch->isSecondaryCard());
+    EXPECT_TRUE(sketch->deferSave());
+    EXPECT_EQ(sketch->currentObject(), mara);
 }
 
 TEST_F(CardOpenerTest, boardOpensStoryFullScreenAndOtherTypesAsAPinnedSheetThatUnpinsWhenCancelled)
@@ -165,6 +172,30 @@ TEST_F(CardOpenerTest, boardOpensStoryFullScreenAndOtherTypesAsAPinnedSheetThatU
     ASSERT_TRUE(waitFor([&] { return popup->contentLoaded(); }));
     popup->cancelButton()->trigger();
     EXPECT_FALSE(context()->isPinned()) << "the report lets go before the sheet has gone";
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+}
+
+TEST_F(CardOpenerTest, boardOpensAStorySketchFullScreenAndAPersonSketchAsAPopupSheet)
+{
+    item(QStringLiteral("Arrival"))->setItemFormat(ProjectItemFormats::Sketch);
+    item(QStringLiteral("Mara"))->setItemFormat(ProjectItemFormats::Sketch);
+    appear();
+    board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
+    clickRow(rowOf(QStringLiteral("Arrival")));
+    auto* full = presentedEditor<KuvBaseSketch>(board);
+    ASSERT_NE(full, nullptr);
+    EXPECT_FALSE(full->isPopup());
+    EXPECT_EQ(board->presentedViewController()->modalPresentationStyle(), PresentationStyle::FullScreen);
+    board->presentedViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+
+    clickRow(rowOf(QStringLiteral("Mara")));
+    auto* popup = presentedEditor<KuvBaseSketch>(board);
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isPopup());
+    EXPECT_EQ(board->presentedViewController()->modalPresentationStyle(), PresentationStyle::FormSheet);
+    EXPECT_EQ(popup->currentObject(), item(QStringLiteral("Mara")));
+    board->presentedViewController()->dismiss(false);
     ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
 }
 

@@ -1,7 +1,9 @@
 #include "EditorFixture.h"
 
 #include "core/Indexer.h"
+#include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
+#include "stats/StatisticsViewController.h"
 
 #include <QLabel>
 
@@ -47,6 +49,21 @@ TEST_F(PvEditViewControllerTest, loadShowsTheBodyTheWordCountAndNoChange)
     QTextCursor first(editor->editor()->document());
     first.setPosition(1);
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 17.5);
+}
+
+TEST_F(PvEditViewControllerTest, statisticsFromTheEditorCountTheUnsavedStretch)
+{
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(waitFor([&] { return editor->contentLoaded(); }));
+    type(editor, QStringLiteral(" three more words"));
+    editor->presentStatistics();
+    auto* sheet = qobject_cast<NavigationController*>(editor->presentedViewController());
+    ASSERT_NE(sheet, nullptr);
+    auto* statistics = qobject_cast<StatisticsViewController*>(sheet->topViewController());
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(statistics->unsavedStats().has_value());
+    EXPECT_EQ(statistics->unsavedStats()->wordCount(), 3);
+    EXPECT_EQ(statistics->unsavedStats()->projectItemId(), CardId);
 }
 
 TEST_F(PvEditViewControllerTest, saveWritesEveryFieldOneWritingRecordAndStampsUpTheChain)
