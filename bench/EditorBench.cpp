@@ -1,6 +1,7 @@
 // The full editor on a long card (20,000 words, 5 images), as a writer waits for it: opening to a laid-out,
 // painted first screen, one typed character with every change handler, the save after the indicator's wait, and
 // the snapshot gathered on the GUI thread.
+#include "BenchCard.h"
 #include "TestStore.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
@@ -68,26 +69,9 @@ public:
     {
         Delays::setFactor(0);
         store = std::make_unique<TestStore>();
-        ManagedObjectContext* context = store->context();
-        auto* project = context->insertNew<Project>();
-        project->setUniqueIdentifier(ProjectId);
-        project->setProjectTitle(QStringLiteral("Bench"));
-        auto* card = context->insertNew<ProjectItem>();
-        card->setUniqueIdentifier(CardId);
-        card->setProjectId(ProjectId);
-        card->setParentItemId(ItemIds::Top);
-        card->setItemType(ProjectItemTypes::Story);
-        card->setTitle(QStringLiteral("The long chapter"));
-        card->setWordCount(Words);
-        card->setDisplayOrder(1);
-        auto* document = context->insertNew<ProjectItemDocument>();
-        document->setUniqueIdentifier(QStringLiteral("LONG-DOC"));
-        document->setProjectId(ProjectId);
-        document->setParentItemId(CardId);
-        document->setMimetype(DocumentMimeTypes::RichText);
         static const QByteArray body = longCard();
-        document->setContent(body);
-        context->save();
+        seedCardWithBody(store->context(), ProjectId, CardId, ProjectItemTypes::Story,
+                         QStringLiteral("The long chapter"), Words, QStringLiteral("LONG-DOC"), body);
     }
     void TearDown(const benchmark::State&) override
     {

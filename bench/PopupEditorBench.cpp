@@ -1,5 +1,6 @@
 // The popup editor on a 2,000-word card, as a writer waits for it after clicking the card: the sheet presented
 // over the board, the card loaded, laid out and painted.
+#include "BenchCard.h"
 #include "TestStore.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
@@ -47,26 +48,9 @@ public:
     {
         Delays::setFactor(0);
         store = std::make_unique<TestStore>();
-        ManagedObjectContext* context = store->context();
-        auto* project = context->insertNew<Project>();
-        project->setUniqueIdentifier(ProjectId);
-        project->setProjectTitle(QStringLiteral("Bench"));
-        auto* card = context->insertNew<ProjectItem>();
-        card->setUniqueIdentifier(CardId);
-        card->setProjectId(ProjectId);
-        card->setParentItemId(ItemIds::Top);
-        card->setItemType(ProjectItemTypes::Person);
-        card->setTitle(QStringLiteral("Mara"));
-        card->setWordCount(Words);
-        card->setDisplayOrder(1);
-        auto* document = context->insertNew<ProjectItemDocument>();
-        document->setUniqueIdentifier(QStringLiteral("PERSON-DOC"));
-        document->setProjectId(ProjectId);
-        document->setParentItemId(CardId);
-        document->setMimetype(DocumentMimeTypes::RichText);
         static const QByteArray body = personCard();
-        document->setContent(body);
-        context->save();
+        seedCardWithBody(store->context(), ProjectId, CardId, ProjectItemTypes::Person, QStringLiteral("Mara"), Words,
+                         QStringLiteral("PERSON-DOC"), body);
         board = std::make_unique<ViewController>();
         board->resize(1280, 800);
         board->show();
