@@ -104,6 +104,13 @@ QByteArray SketchDrawingDocument::exportImageData(const InkDrawing& drawing)
     return pngData(exportImage(drawing));
 }
 
+namespace {
+
+// Qt's PNG quality 80 is zlib's compression level 1.
+constexpr int QuickPngQuality = 80;
+
+} // namespace
+
 QByteArray SketchDrawingDocument::pngData(const QImage& image)
 {
     if (image.isNull())
@@ -111,7 +118,9 @@ QByteArray SketchDrawingDocument::pngData(const QImage& image)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    // The fastest compression: a drawing of many coloured strokes hardly compresses, and the default effort
+    // took as long as drawing the image; a sparse drawing still shrinks to little.
+    if (!image.save(&buffer, "PNG", QuickPngQuality))
         return QByteArray();
     return png;
 }
