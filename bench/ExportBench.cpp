@@ -3,6 +3,7 @@
 #include "TestWait.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
+#include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
 #include "dialogs/Fonts.h"
 #include "editors/PvTextView.h"
@@ -12,15 +13,21 @@
 #include "export/AttributedStringExport.h"
 #include "export/CompiledViewController.h"
 #include "export/ManuscriptCompiler.h"
+#include "export/SSZipArchive.h"
 #include "platform/Delays.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "platform/rtf/RtfReader.h"
 
+#include <QDir>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
+#include <functional>
 
 namespace {
 
@@ -109,6 +116,29 @@ void fillManuscript(ManagedObjectContext* context)
     context->save();
 }
 
+constexpr int Pictures = Chapters * CardsPerChapter / PictureEvery;
+
+int pictureCount(const QTextDocument& document)
+{
+    int count = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            count += it.fragment().charFormat().isImageFormat() ? it.fragment().length() : 0;
+    }
+    return count;
+}
+
+// The text of a WordprocessingML body: each paragraph a line, the runs' text joined as they stand.
+QString docxText(const QByteArray& xml)
+{
+    QString text = QString::fromUtf8(xml);
+    text.replace(QStringLiteral("</w:p>"), QStringLiteral("\n"));
+    text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
+    text.replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+    text.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&apos;"), QStringLiteral("'"));
+    return text.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+}
+
 class Manuscript : public benchmark::Fixture {
 public:
     void SetUp(const benchmark::State&) override
@@ -123,16 +153,26 @@ public:
         store.reset();
     }
 
-    void write(benchmark::State& state, int type, const QString& name)
+    // Writes the manuscript again and again; after each, written(path) reads the file back and judges it.
+    void write(benchmark::State& state, int type, const QString& name,
+               const std::function<bool(const QString&)>& written)
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         for (auto _ : state) {
-            if (!AttributedStringExport::exportDataToFile(*compiled, path, type))
+            const bool exported = AttributedStringExport::exportDataToFile(*compiled, path, type);
+            state.PauseTiming();
+            const bool whole = exported && written(path);
+            state.ResumeTiming();
+            if (!whole) {
                 state.SkipWithError("the export failed");
+                break;
+            }
         }
         state.counters["bytes"] = double(QFileInfo(path).size());
     }
+
+    qsizetype compiledWords() const { return SharedHelpers::countWords(compiled->toPlainText()); }
 
     std::unique_ptr<TestStore> store;
     std::unique_ptr<QTextDocument> compiled;
@@ -149,17 +189,36 @@ BENCHMARK_DEFINE_F(Manuscript, CompileManuscript400)(benchmark::State& state)
 
 BENCHMARK_DEFINE_F(Manuscript, WriteDocx120k)(benchmark::State& state)
 {
-    write(state, AttributedStringExport::DOCX, QStringLiteral("Manuscript.docx"));
+    const qsizetype words = compiledWords();
+    write(state, AttributedStringExport::DOCX, QStringLiteral("Manuscript.docx"), [words](const QString& path) {
+        QTemporaryDir unpacked;
+        if (!SSZipArchive::unzipFileAtPath(path, unpacked.path()))
+            return false;
+        QFile document(unpacked.filePath(QStringLiteral("word/document.xml")));
+        if (!document.open(QIODevice::ReadOnly))
+            return false;
+        const int pictures = int(QDir(unpacked.filePath(QStringLiteral("word/media"))).entryList(QDir::Files).size());
+        return pictures == Pictures && SharedHelpers::countWords(docxText(document.readAll())) == words;
+    });
 }
 
 BENCHMARK_DEFINE_F(Manuscript, WriteRtf120k)(benchmark::State& state)
 {
-    write(state, AttributedStringExport::RTF, QStringLiteral("Manuscript.rtf"));
+    const qsizetype words = compiledWords();
+    write(state, AttributedStringExport::RTF, QStringLiteral("Manuscript.rtf"), [words](const QString& path) {
+        QFile file(path);
+        const auto read = file.open(QIODevice::ReadOnly) ? RtfReader::read(file.readAll()) : nullptr;
+        return read && pictureCount(*read) == Pictures && SharedHelpers::countWords(read->toPlainText()) == words;
+    });
 }
 
 BENCHMARK_DEFINE_F(Manuscript, WriteText120k)(benchmark::State& state)
 {
-    write(state, AttributedStringExport::Text, QStringLiteral("Manuscript.txt"));
+    const qsizetype words = compiledWords();
+    write(state, AttributedStringExport::Text, QStringLiteral("Manuscript.txt"), [words](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) && SharedHelpers::countWords(QString::fromUtf8(file.readAll())) == words;
+    });
 }
 
 // What the writer waits for after choosing Compile: the screen built, the manuscript compiled, shown in the
