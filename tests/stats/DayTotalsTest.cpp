@@ -1,6 +1,7 @@
 // The per-day totals read from the store, checked against each record's own local day (QDateTime's), on the
 // nights clocks change, at midnights that never were or came twice, and a millisecond either side of midnight.
 #include "StatsFixture.h"
+#include "platform/LocalDayCache.h"
 #include "stats/StatisticsManager.h"
 
 #include <QMap>
@@ -184,6 +185,94 @@ TEST_F(DayTotalsTest, dayListsCountTheWritersDaysAcrossAMidnightThatNeverWas)
     // From the 5th to the 7th: three calendar days.
     EXPECT_EQ(StatisticsManager::averageTimePerDay(days, local(2026, 9, 7, 18)),
               StatisticsManager::totalTime(days) / 3);
+}
+
+// The cache answers as QDateTime does whatever order the moments come in, not only newest first.
+TEST(LocalDayCacheTest, aDaysBoundsAreItsOwnMidnightsToTheMillisecond)
+{
+    TimeZoneGuard zone("Europe/Berlin");
+    const auto msecs = [](int month, int day, int hour, int minute = 0) {
+        return QDateTime(QDate(2026, month, day), QTime(hour, minute)).toMSecsSinceEpoch();
+    };
+    LocalDayCache days;
+    EXPECT_EQ(days.dayOf(msecs(6, 10, 12)), QDate(2026, 6, 10));
+    EXPECT_EQ(days.dayOf(msecs(6, 11, 0)), QDate(2026, 6, 11));
+    EXPECT_EQ(days.dayOf(msecs(6, 11, 0) - 1), QDate(2026, 6, 10));
+    EXPECT_EQ(days.dayOf(msecs(6, 10, 0)), QDate(2026, 6, 10));
+    EXPECT_EQ(days.dayOf(msecs(6, 10, 0) - 1), QDate(2026, 6, 9));
+    EXPECT_EQ(days.dayOf(msecs(6, 10, 12)), QDate(2026, 6, 10));
+    EXPECT_EQ(days.dayOf(msecs(6, 11, 0)), QDate(2026, 6, 11));
+    // The 29th of March has 23 hours, the 25th of October 25.
+    EXPECT_EQ(days.dayOf(msecs(3, 29, 23, 59)), QDate(2026, 3, 29));
+    EXPECT_EQ(days.dayOf(msecs(3, 30, 0)), QDate(2026, 3, 30));
+    EXPECT_EQ(days.dayOf(msecs(3, 29, 0)), QDate(2026, 3, 29));
+    EXPECT_EQ(days.dayOf(msecs(3, 29, 0) - 1), QDate(2026, 3, 28));
+    EXPECT_EQ(days.dayOf(msecs(10, 25, 23, 59)), QDate(2026, 10, 25));
+    EXPECT_EQ(days.dayOf(msecs(10, 26, 0)), QDate(2026, 10, 26));
+    EXPECT_EQ(days.dayOf(msecs(10, 26, 0) - 1), QDate(2026, 10, 25));
+    EXPECT_EQ(days.dayOf(msecs(10, 25, 0) - 1), QDate(2026, 10, 24));
+}
+
+// Bounds worked out from a moment on one side of a change would reach into a neighbouring day.
+TEST(LocalDayCacheTest, aDayTheClocksChangeNeverStretchesOverItsNeighbours)
+{
+    TimeZoneGuard zone("Europe/Berlin");
+    const auto utc = [](int month, int day, int hour, int minute = 0) {
+        return QDateTime(QDate(2026, month, day), QTime(hour, minute), Qt::UTC).toMSecsSinceEpoch();
+    };
+    LocalDayCache days;
+    // 01:00 winter time on the 29th of March, then 00:30 summer time on the 30th.
+    EXPECT_EQ(days.dayOf(utc(3, 29, 0)), QDate(2026, 3, 29));
+    EXPECT_EQ(days.dayOf(utc(3, 29, 22, 30)), QDate(2026, 3, 30));
+    // Noon summer time on the 29th, then 23:30 winter time on the 28th.
+    EXPECT_EQ(days.dayOf(utc(3, 29, 10)), QDate(2026, 3, 29));
+    EXPECT_EQ(days.dayOf(utc(3, 28, 22, 30)), QDate(2026, 3, 28));
+    // 01:00 summer time on the 25th of October, then 23:30 summer time on the 24th.
+    EXPECT_EQ(days.dayOf(utc(10, 24, 23)), QDate(2026, 10, 25));
+    EXPECT_EQ(days.dayOf(utc(10, 24, 21, 30)), QDate(2026, 10, 24));
+    // Noon winter time on the 25th, then 00:30 on the 26th.
+    EXPECT_EQ(days.dayOf(utc(10, 25, 11)), QDate(2026, 10, 25));
+    EXPECT_EQ(days.dayOf(utc(10, 25, 23, 30)), QDate(2026, 10, 26));
+    // An ordinary day, then the day of a change, then the ordinary day again.
+    EXPECT_EQ(days.dayOf(utc(3, 27, 11)), QDate(2026, 3, 27));
+    EXPECT_EQ(days.dayOf(utc(3, 29, 10)), QDate(2026, 3, 29));
+    EXPECT_EQ(days.dayOf(utc(3, 27, 12)), QDate(2026, 3, 27));
+}
+
+TEST(LocalDayCacheTest, aDayThatBeganAnHourLateKeepsTheHourBeforeOutside)
+{
+    TimeZoneGuard zone("America/Santiago");
+    // The 6th of September 2026 began at 01:00, 04:00 UTC; the second before was still the 5th.
+    const qint64 began = QDateTime(QDate(2026, 9, 6), QTime(4, 0), Qt::UTC).toMSecsSinceEpoch();
+    LocalDayCache days;
+    EXPECT_EQ(days.dayOf(began + 90 * 60 * 1000), QDate(2026, 9, 6));
+    EXPECT_EQ(days.dayOf(began - 1), QDate(2026, 9, 5));
+    EXPECT_EQ(days.dayOf(began), QDate(2026, 9, 6));
+    EXPECT_EQ(days.dayOf(began - 3600 * 1000), QDate(2026, 9, 5));
+    // The 5th, whole, ran from 04:00 UTC on the 5th.
+    EXPECT_EQ(days.dayOf(began - 24 * 3600 * 1000), QDate(2026, 9, 5));
+    EXPECT_EQ(days.dayOf(began - 24 * 3600 * 1000 - 1), QDate(2026, 9, 4));
+}
+
+// QDateTime takes up the zone before each conversion; a zone set since the last conversion counts at once.
+TEST(LocalDayCacheTest, takesUpAZoneSetSinceTheLastConversion)
+{
+    TimeZoneGuard zone("UTC");
+    const qint64 noon = QDateTime(QDate(2026, 6, 10), QTime(12, 0), Qt::UTC).toMSecsSinceEpoch();
+    ASSERT_EQ(LocalDayCache().dayOf(noon), QDate(2026, 6, 10));
+    ::setenv("TZ", "Pacific/Kiritimati", 1);
+    EXPECT_EQ(LocalDayCache().dayOf(noon), QDate(2026, 6, 11));
+}
+
+TEST(LocalDayCacheTest, momentsBefore1970RoundDownToTheirSecond)
+{
+    TimeZoneGuard zone("UTC");
+    LocalDayCache days;
+    EXPECT_EQ(days.dayOf(0), QDate(1970, 1, 1));
+    EXPECT_EQ(days.dayOf(-1), QDate(1969, 12, 31));
+    EXPECT_EQ(days.dayOf(-999), QDate(1969, 12, 31));
+    EXPECT_EQ(days.dayOf(-86400 * 1000), QDate(1969, 12, 31));
+    EXPECT_EQ(days.dayOf(-86400 * 1000 - 1), QDate(1969, 12, 30));
 }
 
 } // namespace
