@@ -144,6 +144,23 @@ TEST_F(DayTotalsTest, unsavedRecordsAreCountedAndOneWithoutAStartIsNot)
     ASSERT_NO_FATAL_FAILURE(expectTotals(storedDays()));
 }
 
+TEST_F(DayTotalsTest, aRecordWithoutFiguresCountsAsNoWordsAndNoTime)
+{
+    addRecord(local(2026, 3, 10, 9), 60, 50);
+    ProjectStat* blank = addRecord(local(2026, 3, 10, 10), 0, 0);
+    blank->setValue(ProjectStat::TimeKey, QVariant());
+    blank->setValue(ProjectStat::WordCountKey, QVariant());
+    for (int pass = 0; pass < 2; ++pass) {
+        // Pending first, then read from the file.
+        const QList<DayStat> days = storedDays();
+        ASSERT_EQ(days.size(), 1) << pass;
+        EXPECT_EQ(days[0].wordCount(), 50) << pass;
+        EXPECT_EQ(days[0].time(), 60) << pass;
+        EXPECT_EQ(days[0].startTime(), local(2026, 3, 10, 10).toUTC()) << pass;
+        save();
+    }
+}
+
 TEST_F(DayTotalsTest, goalStopsAfterTheRecordThatPassesItAsRecordByRecord)
 {
     addRecord(local(2026, 3, 10, 9), 60, 50);
