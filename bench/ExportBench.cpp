@@ -128,11 +128,14 @@ int pictureCount(const QTextDocument& document)
     return count;
 }
 
-// The text of a WordprocessingML body: each paragraph a line, the runs' text joined as they stand.
+// The text of a WordprocessingML body: each paragraph a line, tabs and breaks kept, the runs' text joined as
+// they stand.
 QString docxText(const QByteArray& xml)
 {
     QString text = QString::fromUtf8(xml);
-    text.replace(QStringLiteral("</w:p>"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("</w:p>"), QStringLiteral("\n"))
+        .replace(QStringLiteral("<w:tab/>"), QStringLiteral("\t"))
+        .replace(QStringLiteral("<w:br/>"), QStringLiteral("\n"));
     text.remove(QRegularExpression(QStringLiteral("<[^>]*>")));
     text.replace(QStringLiteral("&lt;"), QStringLiteral("<")).replace(QStringLiteral("&gt;"), QStringLiteral(">"));
     text.replace(QStringLiteral("&quot;"), QStringLiteral("\"")).replace(QStringLiteral("&apos;"), QStringLiteral("'"));
