@@ -161,6 +161,30 @@ TEST_F(DayTotalsTest, aRecordWithoutFiguresCountsAsNoWordsAndNoTime)
     }
 }
 
+TEST_F(DayTotalsTest, aRecordWithoutAStartAmongOthersIsPassedOverNotTheEnd)
+{
+    const auto record = [&](const QDateTime& start, qint64 words) {
+        return DayStat(projectId, QStringLiteral("CARD-1"), start.toUTC(), 60, QStringLiteral("R"), words);
+    };
+    const QList<DayStat> days = StatisticsManager::dayStats(
+        {record(local(2026, 3, 10), 5), record(QDateTime(), 7), record(local(2026, 3, 9), 11)}, 0, true);
+    ASSERT_EQ(days.size(), 2);
+    EXPECT_EQ(days[0].wordCount() + days[1].wordCount(), 16);
+}
+
+TEST_F(DayTotalsTest, aDayMetAgainAfterAnotherKeepsOneEntry)
+{
+    const auto record = [&](const QDateTime& start, qint64 words) {
+        return DayStat(projectId, QStringLiteral("CARD-1"), start.toUTC(), 60, QStringLiteral("R"), words);
+    };
+    const QList<DayStat> days = StatisticsManager::dayStats(
+        {record(local(2026, 3, 10, 15), 5), record(local(2026, 3, 9), 11), record(local(2026, 3, 10, 9), 7)}, 0, true);
+    ASSERT_EQ(days.size(), 2);
+    EXPECT_EQ(days[0].wordCount(), 12);
+    EXPECT_EQ(days[0].time(), 120);
+    EXPECT_EQ(days[1].wordCount(), 11);
+}
+
 TEST_F(DayTotalsTest, goalStopsAfterTheRecordThatPassesItAsRecordByRecord)
 {
     addRecord(local(2026, 3, 10, 9), 60, 50);
