@@ -9,6 +9,8 @@
 #include "editors/QJTextAttachment.h"
 #include "editors/RichTextDocumentFormat.h"
 #include "editors/TextRuns.h"
+#include "platform/ink/InkReader.h"
+#include "platform/ink/InkRenderer.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -88,8 +90,11 @@ void ManuscriptCompiler::compileItem(ProjectItem* item, bool includeSeparator)
         compileFolder(DbHelpers::getFolderItems(m_context, m_projectId, folderId));
         return;
     }
-    // Sketch cards have no drawing reader yet; they add nothing.
-    if (item->itemType() == ProjectItemTypes::Story && item->itemFormat() != ProjectItemFormats::Sketch)
+    if (item->itemType() != ProjectItemTypes::Story)
+        return;
+    if (item->itemFormat() == ProjectItemFormats::Sketch)
+        getSketch(item, includeSeparator);
+    else
         getRichText(item, includeSeparator);
 }
 
@@ -124,6 +129,39 @@ void ManuscriptCompiler::getRichText(ProjectItem* item, bool includeSeparator)
             trimTrailing(*text);
         appendCard(*text);
     }
+    appendSeparator(includeSeparator);
+}
+
+QImage ManuscriptCompiler::sketchImage(const QByteArray& content)
+{
+    const InkDecodeResult decoded = InkReader::decode(content);
+    if (!decoded.ok())
+        return QImage();
+    InkRenderer::Options options;
+    options.maxPixels = SketchMaxPixels;
+    // On paper: the stored ink colours stay readable on the dark screen and in any reader of the export.
+    options.background = Qt::white;
+    qreal usedScale = SketchImageScale;
+    QImage image =
+        InkRenderer::image(*decoded.drawing, decoded.drawing->bounds(), SketchImageScale, options, &usedScale);
+    // Shown, and written out, at the drawing's own size in points.
+    image.setDevicePixelRatio(usedScale);
+    return image;
+}
+
+void ManuscriptCompiler::getSketch(ProjectItem* item, bool includeSeparator)
+{
+    // The blank-scenes setting plays no part: a sketch without a drawing adds nothing, not even a separator.
+    const ProjectItemDocument* document = DbHelpers::getItemDocument(m_context, item->uniqueIdentifier());
+    if (!document)
+        return;
+    const QImage image = sketchImage(document->content());
+    if (image.isNull())
+        return;
+    QTextBlockFormat line = m_bodyBlock;
+    line.setAlignment(Qt::AlignJustify);
+    m_cursor->setBlockFormat(line);
+    m_cursor->insertImage(QJTextAttachment(image).format(*m_result));
     appendSeparator(includeSeparator);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -14,13 +15,17 @@ class QTextDocument;
 
 // Joins the Story cards of a folder and all its sub-folders into one manuscript: each sub-folder opens with
 // its title as a heading, each card's text is trimmed at its end and followed by the project's scene separator,
-// except the last Story card of its folder, which is followed by blank lines. Every card's pictures are copied
+// except the last Story card of its folder, which is followed by blank lines. A sketch card stands as the picture
+// of its drawing on a line of its own, followed by the separator likewise. Every card's pictures are copied
 // into the manuscript under names of their own, so no card can show another's picture. The folder walk keeps
 // a visited set: folders moved into each other end the walk instead of the process.
 class ManuscriptCompiler {
 public:
     static constexpr double HeadingFontSize = 17.5;
     static constexpr double SeparatorFontSize = 14.0;
+    // Image pixels per point of a sketch's picture.
+    static constexpr qreal SketchImageScale = 3.0;
+    static constexpr qint64 SketchMaxPixels = qint64(4096) * 4096;
 
     ManuscriptCompiler(ManagedObjectContext* context, const QString& projectId);
 
@@ -28,11 +33,15 @@ public:
     std::unique_ptr<QTextDocument> doCompile(const QString& folderId);
     // How many of items are Story cards.
     static int textCardCount(const QList<ProjectItem*>& items);
+    // The picture a sketch card's stored drawing gives: the whole drawing at SketchImageScale on white, sized in
+    // points as drawn. A null image for bytes that are no drawing or an empty one.
+    static QImage sketchImage(const QByteArray& content);
 
 private:
     void compileFolder(const QList<ProjectItem*>& items);
     void compileItem(ProjectItem* item, bool includeSeparator);
     void getRichText(ProjectItem* item, bool includeSeparator);
+    void getSketch(ProjectItem* item, bool includeSeparator);
     std::unique_ptr<QTextDocument> readCardText(ProjectItem* item) const;
     void appendCard(QTextDocument& card);
     void appendText(const QString& text, const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat);
