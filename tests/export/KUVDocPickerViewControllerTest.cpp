@@ -1,8 +1,10 @@
 #include "export/KUVDocPickerViewController.h"
 #include "export/KUVDocFormatCell.h"
+#include "platform/ColorScheme.h"
 #include "platform/Delays.h"
 
 #include "TestWait.h"
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QTabBar>
@@ -10,6 +12,12 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// Puts the application's palette back however a test ends.
+struct PaletteRestorer {
+    QPalette saved = QApplication::palette();
+    ~PaletteRestorer() { QApplication::setPalette(saved); }
+};
 
 struct Choice {
     int section = -1;
@@ -61,6 +69,34 @@ protected:
             }
         }
         ADD_FAILURE() << "no tile " << qPrintable(title);
+    }
+
+    static QRect rectOfRow(KUVDocPickerViewController* picker, int row)
+    {
+        QListView* grid = picker->collectionView();
+        return grid->visualRect(grid->model()->index(row, 0));
+    }
+    // Whether any pixel of the rows [top, bottom] of rect differs from the grid's background.
+    static bool inked(const QImage& image, QRect rect, int top, int bottom)
+    {
+        const QRgb background = image.pixel(rect.right(), rect.top());
+        for (int y = top; y <= bottom; ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                if (image.pixel(x, y) != background)
+                    return true;
+        return false;
+    }
+    // The fill of a tile, beside its left edge halfway down.
+    static QColor tileFill(KUVDocPickerViewController* picker, int row)
+    {
+        const QRect tile = rectOfRow(picker, row);
+        return picker->collectionView()->viewport()->grab().toImage().pixelColor(tile.left() + 3, tile.center().y());
+    }
+    static void setDark(bool dark)
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Window, dark ? QColor(0x1e, 0x1e, 0x20) : QColor(0xef, 0xef, 0xef));
+        QApplication::setPalette(palette);
     }
 
     ViewController presenter;
@@ -128,6 +164,53 @@ TEST_F(KUVDocPickerViewControllerTest, secondClickWhileClosingReportsOnce)
     ASSERT_TRUE(waitFor([&] { return !choices.isEmpty(); }));
     runEventsFor(20);
     EXPECT_EQ(choices.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(KUVDocPickerViewControllerTest, withSectionsTheGridStartsTwentyPointsLowerAboveTheFirstHeader)
+{
+    KUVDocPickerViewController* single = show({twoSections().at(1)});
+    const int firstTileTop = rectOfRow(single, 0).top();
+    single->cancel();
+    ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+
+    KUVDocPickerViewController* grouped = show(twoSections());
+    const QRect first = rectOfRow(grouped, 0);
+    const QRect second = rectOfRow(grouped, 2);
+    EXPECT_EQ(first.top(), firstTileTop);
+    EXPECT_EQ(first.height(),
+              KUVDocPickerViewController::TopContentInset + KUVDocPickerViewController::SectionHeaderHeight);
+    EXPECT_EQ(second.height(), KUVDocPickerViewController::SectionHeaderHeight);
+    // Each header is as far above its first tile.
+    EXPECT_EQ(rectOfRow(grouped, 1).top() - first.bottom(), rectOfRow(grouped, 3).top() - second.bottom());
+
+    const QImage shown = grouped->collectionView()->viewport()->grab().toImage();
+    const int insetEnd = first.top() + KUVDocPickerViewController::TopContentInset;
+    EXPECT_FALSE(inked(shown, first, first.top(), insetEnd - 1)) << "the inset stays empty";
+    EXPECT_TRUE(inked(shown, first, insetEnd, first.bottom())) << "the title sits below it";
+}
+
+TEST_F(KUVDocPickerViewControllerTest, cellsStartInTheirColoursAndTurnWhiteOrBlackAfterAnAppearanceChange)
+{
+    const PaletteRestorer restore;
+    setDark(false);
+    KUVDocPickerViewController* picker = show({twoSections().at(1)});
+    EXPECT_EQ(tileFill(picker, 0), QColor(KUVDocFormatCell::LightBackground));
+    setDark(true);
+    ASSERT_TRUE(waitFor([] { return ColorScheme::isDark(); }));
+    EXPECT_EQ(tileFill(picker, 0), QColor(Qt::black));
+    setDark(false);
+    ASSERT_TRUE(waitFor([] { return !ColorScheme::isDark(); }));
+    EXPECT_EQ(tileFill(picker, 1), QColor(Qt::white));
+    picker->cancel();
+    ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+
+    setDark(true);
+    KUVDocPickerViewController* darkPicker = show({twoSections().at(1)});
+    EXPECT_EQ(tileFill(darkPicker, 0), QColor(KUVDocFormatCell::DarkBackground));
 }
 
 } // namespace
