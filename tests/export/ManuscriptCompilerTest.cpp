@@ -163,6 +163,14 @@ TEST_F(ManuscriptCompilerTest, rtfBodiesCompileLikeArchivedOnes)
     EXPECT_EQ(compile(), QStringLiteral("archived\n\n###\n\nfrom rtf\n\n\n\n"));
 }
 
+TEST_F(ManuscriptCompilerTest, aCardWithoutADocumentIsReadFromItsOwnOlderContent)
+{
+    ProjectItem* older = addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("older"), 1);
+    older->setContent(*RichTextDocumentFormat::getData(*SampleDocument::text(QStringLiteral("kept")), {}));
+    card(ItemIds::Top, QStringLiteral("newer"), 2);
+    EXPECT_EQ(compile(), QStringLiteral("kept\n\n###\n\nnewer\n\n\n\n"));
+}
+
 TEST_F(ManuscriptCompilerTest, eachCardKeepsItsOwnPictures)
 {
     for (QColor color : {QColor(Qt::red), QColor(Qt::blue)}) {
