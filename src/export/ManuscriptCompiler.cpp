@@ -17,6 +17,8 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFragment>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -64,6 +66,7 @@ std::unique_ptr<QTextDocument> ManuscriptCompiler::doCompile(const QString& fold
     m_includeBlankScenes = SettingsHelper::getIncludeBlankScenes(m_context, m_projectId);
     m_visited = {folderId};
     compileFolder(DbHelpers::getFolderItems(m_context, m_projectId, folderId));
+    takeSketchPictures();
     m_cursor.reset();
     return std::move(m_result);
 }
@@ -132,18 +135,14 @@ void ManuscriptCompiler::getRichText(ProjectItem* item, bool includeSeparator)
     appendSeparator(includeSeparator);
 }
 
-QImage ManuscriptCompiler::sketchImage(const QByteArray& content)
+QImage ManuscriptCompiler::sketchImage(const InkDrawing& drawing)
 {
-    const InkDecodeResult decoded = InkReader::decode(content);
-    if (!decoded.ok())
-        return QImage();
     InkRenderer::Options options;
     options.maxPixels = SketchMaxPixels;
     // On paper: the stored ink colours stay readable on the dark screen and in any reader of the export.
     options.background = Qt::white;
     qreal usedScale = SketchImageScale;
-    QImage image =
-        InkRenderer::image(*decoded.drawing, decoded.drawing->bounds(), SketchImageScale, options, &usedScale);
+    QImage image = InkRenderer::image(drawing, drawing.bounds(), SketchImageScale, options, &usedScale);
     // Shown, and written out, at the drawing's own size in points.
     image.setDevicePixelRatio(usedScale);
     return image;
@@ -155,14 +154,25 @@ void ManuscriptCompiler::getSketch(ProjectItem* item, bool includeSeparator)
     const ProjectItemDocument* document = DbHelpers::getItemDocument(m_context, item->uniqueIdentifier());
     if (!document)
         return;
-    const QImage image = sketchImage(document->content());
-    if (image.isNull())
+    InkDecodeResult decoded = InkReader::decode(document->content());
+    if (!decoded.ok() || decoded.drawing->bounds().isEmpty())
         return;
     QTextBlockFormat line = m_bodyBlock;
     line.setAlignment(Qt::AlignJustify);
     m_cursor->setBlockFormat(line);
-    m_cursor->insertImage(QJTextAttachment(image).format(*m_result));
+    // The picture's place and name now; the picture itself, the costly part, is drawn beside the walk.
+    const QTextImageFormat picture = QJTextAttachment().format(*m_result);
+    m_cursor->insertImage(picture);
+    m_pendingSketches.append(
+        {picture.name(), QtConcurrent::run([drawing = std::move(*decoded.drawing)] { return sketchImage(drawing); })});
     appendSeparator(includeSeparator);
+}
+
+void ManuscriptCompiler::takeSketchPictures()
+{
+    for (auto& [name, picture] : m_pendingSketches)
+        m_result->addResource(QTextDocument::ImageResource, QUrl(name), picture.result());
+    m_pendingSketches.clear();
 }
 
 void ManuscriptCompiler::trimTrailing(QTextDocument& text)

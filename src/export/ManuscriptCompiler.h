@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QImage>
 #include <QList>
 #include <QSet>
@@ -8,6 +9,7 @@
 #include <QTextCharFormat>
 #include <memory>
 
+class InkDrawing;
 class ManagedObjectContext;
 class ProjectItem;
 class QTextCursor;
@@ -33,9 +35,9 @@ public:
     std::unique_ptr<QTextDocument> doCompile(const QString& folderId);
     // How many of items are Story cards.
     static int textCardCount(const QList<ProjectItem*>& items);
-    // The picture a sketch card's stored drawing gives: the whole drawing at SketchImageScale on white, sized in
-    // points as drawn. A null image for bytes that are no drawing or an empty one.
-    static QImage sketchImage(const QByteArray& content);
+    // The picture of a drawing: the whole of it at SketchImageScale on white, sized in points as drawn. A null
+    // image for an empty drawing.
+    static QImage sketchImage(const InkDrawing& drawing);
 
 private:
     void compileFolder(const QList<ProjectItem*>& items);
@@ -46,6 +48,7 @@ private:
     void appendCard(QTextDocument& card);
     void appendText(const QString& text, const QTextCharFormat& charFormat, const QTextBlockFormat& blockFormat);
     void appendSeparator(bool includeSeparator);
+    void takeSketchPictures();
     static void trimTrailing(QTextDocument& text);
     void adoptPictures(QTextDocument& card);
 
@@ -59,6 +62,9 @@ private:
     QTextBlockFormat m_separatorBlock;
     QTextBlockFormat m_bodyBlock;
     QSet<QString> m_visited;
+    // Sketch pictures drawn side by side while the walk goes on, by resource name; the manuscript takes them
+    // before it is handed out.
+    QList<std::pair<QString, QFuture<QImage>>> m_pendingSketches;
     std::unique_ptr<QTextDocument> m_result;
     std::unique_ptr<QTextCursor> m_cursor;
 };

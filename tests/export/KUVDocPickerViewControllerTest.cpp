@@ -76,15 +76,21 @@ protected:
         QListView* grid = picker->collectionView();
         return grid->visualRect(grid->model()->index(row, 0));
     }
-    // Whether any pixel of the rows [top, bottom] of rect differs from the grid's background.
-    static bool inked(const QImage& image, QRect rect, int top, int bottom)
+    // The first and last rows of rect holding a pixel that differs from the grid's background; -1 and -1 when
+    // there is none.
+    static std::pair<int, int> inkedRows(const QImage& image, QRect rect)
     {
         const QRgb background = image.pixel(rect.right(), rect.top());
-        for (int y = top; y <= bottom; ++y)
-            for (int x = rect.left(); x <= rect.right(); ++x)
-                if (image.pixel(x, y) != background)
-                    return true;
-        return false;
+        std::pair<int, int> rows{-1, -1};
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                if (image.pixel(x, y) != background) {
+                    rows = {rows.first < 0 ? y : rows.first, y};
+                    break;
+                }
+            }
+        }
+        return rows;
     }
     // The fill of a tile, beside its left edge halfway down.
     static QColor tileFill(KUVDocPickerViewController* picker, int row)
@@ -151,6 +157,7 @@ TEST_F(KUVDocPickerViewControllerTest, oneSectionHasNoHeaderTwoSectionsDo)
     EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("OUTLINE"));
     EXPECT_EQ(model->index(2, 0).data().toString(), QStringLiteral("TABLE"));
     EXPECT_TRUE(grouped->viewSubTitle()->isVisible());
+    EXPECT_EQ(grouped->viewSubTitle()->text(), QStringLiteral("Choose a format"));
     EXPECT_EQ(grouped->numberOfItemsInSection(1), 2);
     EXPECT_EQ(grouped->numberOfItemsInSection(2), 0);
     EXPECT_EQ(grouped->numberOfItemsInSection(-1), 0);
@@ -189,8 +196,12 @@ TEST_F(KUVDocPickerViewControllerTest, withSectionsTheGridStartsTwentyPointsLowe
 
     const QImage shown = grouped->collectionView()->viewport()->grab().toImage();
     const int insetEnd = first.top() + KUVDocPickerViewController::TopContentInset;
-    EXPECT_FALSE(inked(shown, first, first.top(), insetEnd - 1)) << "the inset stays empty";
-    EXPECT_TRUE(inked(shown, first, insetEnd, first.bottom())) << "the title sits below it";
+    const auto [titleTop, titleBottom] = inkedRows(shown, first);
+    ASSERT_GE(titleTop, 0) << "the first header shows its title";
+    EXPECT_GE(titleTop, insetEnd) << "the inset stays empty";
+    // Centred in the header's own height below the inset, as the second header's title is in its cell.
+    const auto [secondTop, secondBottom] = inkedRows(shown, second);
+    EXPECT_NEAR((titleTop + titleBottom) / 2.0 - insetEnd, (secondTop + secondBottom) / 2.0 - second.top(), 1.0);
 }
 
 TEST_F(KUVDocPickerViewControllerTest, cellsStartInTheirColoursAndTurnWhiteOrBlackAfterAnAppearanceChange)
@@ -211,6 +222,19 @@ TEST_F(KUVDocPickerViewControllerTest, cellsStartInTheirColoursAndTurnWhiteOrBla
     setDark(true);
     KUVDocPickerViewController* darkPicker = show({twoSections().at(1)});
     EXPECT_EQ(tileFill(darkPicker, 0), QColor(KUVDocFormatCell::DarkBackground));
+}
+
+TEST_F(KUVDocPickerViewControllerTest, segmentsAlonePinTheControlTwelvePointsUnderTheTopAndKeepTheChoiceInRange)
+{
+    auto* picker = new KUVDocPickerViewController;
+    picker->setFormats(twoSections());
+    picker->setSegments({QStringLiteral("Folder"), QStringLiteral("Project")});
+    picker->setSelectedSegment(7);
+    picker->presentFrom(&presenter);
+    ASSERT_TRUE(waitFor([&] { return picker->isVisible(); }));
+    EXPECT_FALSE(picker->viewSubTitle()->isVisible());
+    EXPECT_EQ(picker->segmentView()->geometry().top(), 12);
+    EXPECT_EQ(picker->segmentView()->currentIndex(), 1);
 }
 
 } // namespace
