@@ -201,8 +201,9 @@ void BoardImportExport::writeExport(const Place& place, int row)
                    file.flush();
         });
     } else if (!folder.isEmpty()) {
+        // A folder without cards gives an empty table, which is still the writer's file.
         const QByteArray text = Csv().getCsvWithContext(m_context, place.projectId, place.folderId).toUtf8();
-        written = !text.isEmpty() && ExportStaging::writeFile(staged, text);
+        written = ExportStaging::writeFile(staged, text);
     }
     ProgressHud::dismiss();
     if (!written) {
