@@ -7,14 +7,14 @@
 #include "SampleSketch.h"
 #include "TestWait.h"
 #include "core/DbHelpersFixture.h"
-#include "editors/PvTextView.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "export/SSZipArchive.h"
 #include "platform/Delays.h"
 #include "platform/DocumentPicker.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QDir>
 #include <QFile>
