@@ -13,6 +13,8 @@
 #include "platform/ToolbarItem.h"
 
 #include <QListView>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -81,7 +83,15 @@ protected:
     bool click(const QString& identifier) const { return clickToolbar(app.get(), identifier); }
 };
 
-class SketchPeekTest : public SketchFixture {};
+class SketchPeekTest : public SketchFixture {
+protected:
+    // The button of one of the sketch editor's own bar actions, when the bar shows it.
+    static QToolButton* barButton(KuvBaseSketch* sketch, QAction* action)
+    {
+        auto* button = qobject_cast<QToolButton*>(sketch->toolBar()->widgetForAction(action));
+        return button && button->isVisible() ? button : nullptr;
+    }
+};
 
 TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
 {
@@ -292,6 +302,85 @@ TEST_F(SketchPeekTest, sketchInASheetLeavesTheWindowToolbarAlone)
     const QStringList before = app->toolbar()->itemIdentifiers();
     openSketch(SketchId, {}, PresentationStyle::FormSheet);
     EXPECT_EQ(app->toolbar()->itemIdentifiers(), before);
+}
+
+TEST_F(SketchPeekTest, primarySketchInASheetOffersNewCardAndPeekInItsOwnBar)
+{
+    app->window()->show();
+    KuvBaseSketch* sketch = openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    ASSERT_FALSE(sketch->isSecondaryCard());
+    QToolButton* peek = barButton(sketch, sketch->peekButton());
+    ASSERT_NE(peek, nullptr);
+    QTest::mouseClick(peek, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([sketch] {
+        SideMenuNavigationController* menu = sketch->peek().sideMenu();
+        return menu && menu->isMenuPresented() && menu->isVisible();
+    }));
+    PeekTableViewController* panel = sketch->peek().peekTable();
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->folderId(), FolderId);
+    EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-2")).isValid());
+    EXPECT_FALSE(rowOf(panel, SketchId).isValid());
+    sketch->peek().sideMenu()->dismissMenu(false);
+    ASSERT_TRUE(waitFor([sketch] { return !sketch->peek().sideMenu()->isMenuPresented(); }));
+
+    QToolButton* newCard = barButton(sketch, sketch->newCardButton());
+    ASSERT_NE(newCard, nullptr);
+    QTest::mouseClick(newCard, Qt::LeftButton);
+    KUVDocPickerViewController* picker = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(sketch)) != nullptr; }));
+    int personSection = -1;
+    int personRow = -1;
+    for (int section = 0; section < picker->formats().size(); ++section) {
+        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
+            const QString title = picker->formats().at(section).at(row).formatTitle;
+            EXPECT_NE(title, QStringLiteral("Story"));
+            if (title == QStringLiteral("Person")) {
+                personSection = section;
+                personRow = row;
+            }
+        }
+    }
+    ASSERT_GE(personSection, 0);
+    picker->choose(personSection, personRow);
+    PvSummaryEditViewController* made = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        made = presentedOver<PvSummaryEditViewController>(sketch);
+        return made && made->contentLoaded();
+    }));
+    EXPECT_TRUE(made->isSecondaryCard());
+    EXPECT_EQ(made->currentObject(), nullptr);
+    made->navigationController()->dismiss(false);
+}
+
+TEST_F(SketchPeekTest, secondarySketchAndFullWindowSketchOfferNeitherInTheirBar)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    PeekTableViewController* panel = openPanel(app.get(), ToolbarDelegate::editorPeek, editor);
+    ASSERT_NE(panel, nullptr);
+    const QModelIndex index = rowOf(panel, SketchId);
+    ASSERT_TRUE(index.isValid());
+    clickRow(panel, index);
+    KuvBaseSketch* secondary = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        secondary = presentedOver<KuvBaseSketch>(panel);
+        return secondary && secondary->contentLoaded();
+    }));
+    EXPECT_TRUE(secondary->isSecondaryCard());
+    EXPECT_TRUE(secondary->isPopup());
+    EXPECT_EQ(barButton(secondary, secondary->peekButton()), nullptr);
+    EXPECT_EQ(barButton(secondary, secondary->newCardButton()), nullptr);
+    EXPECT_FALSE(secondary->peekButton()->isVisible());
+    EXPECT_FALSE(secondary->newCardButton()->isVisible());
+    secondary->navigationController()->dismiss(false);
+    editor->peek().sideMenu()->dismissMenu(false);
+    rootScreen()->dismiss(false);
+
+    // Filling the window, the sketch has the window toolbar's items instead.
+    KuvBaseSketch* full = openSketch();
+    EXPECT_FALSE(full->peekButton()->isVisible());
+    EXPECT_FALSE(full->newCardButton()->isVisible());
 }
 
 } // namespace
