@@ -65,6 +65,23 @@ QModelIndex rowOf(PeekTableViewController* panel, const QString& cardId)
     return {};
 }
 
+// Chooses "Person" in the New Card chooser, which never offers a Story from inside an editor.
+bool choosePerson(KUVDocPickerViewController* picker)
+{
+    std::optional<std::pair<int, int>> person;
+    for (int section = 0; section < picker->formats().size(); ++section) {
+        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
+            const QString title = picker->formats().at(section).at(row).formatTitle;
+            EXPECT_NE(title, QStringLiteral("Story")) << "a Story is never made from inside an editor";
+            if (title == QStringLiteral("Person"))
+                person = std::pair{section, row};
+        }
+    }
+    if (person)
+        picker->choose(person->first, person->second);
+    return person.has_value();
+}
+
 void clickRow(PeekTableViewController* panel, const QModelIndex& index)
 {
     panel->tableView()->scrollTo(index);
@@ -183,20 +200,7 @@ TEST_F(EditorPeekTest, newCardFromTheEditorOffersNoStoryAndOrdersAfterEveryStore
     ASSERT_TRUE(click(ToolbarDelegate::editorNewCard));
     KUVDocPickerViewController* picker = nullptr;
     ASSERT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(editor)) != nullptr; }));
-    int personSection = -1;
-    int personRow = -1;
-    for (int section = 0; section < picker->formats().size(); ++section) {
-        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
-            const QString title = picker->formats().at(section).at(row).formatTitle;
-            EXPECT_NE(title, QStringLiteral("Story")) << "a Story is never made from inside an editor";
-            if (title == QStringLiteral("Person")) {
-                personSection = section;
-                personRow = row;
-            }
-        }
-    }
-    ASSERT_GE(personSection, 0);
-    picker->choose(personSection, personRow);
+    ASSERT_TRUE(choosePerson(picker));
 
     PvSummaryEditViewController* popup = nullptr;
     ASSERT_TRUE(waitFor([&] {
@@ -329,20 +333,7 @@ TEST_F(SketchPeekTest, primarySketchInASheetOffersNewCardAndPeekInItsOwnBar)
     QTest::mouseClick(newCard, Qt::LeftButton);
     KUVDocPickerViewController* picker = nullptr;
     ASSERT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(sketch)) != nullptr; }));
-    int personSection = -1;
-    int personRow = -1;
-    for (int section = 0; section < picker->formats().size(); ++section) {
-        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
-            const QString title = picker->formats().at(section).at(row).formatTitle;
-            EXPECT_NE(title, QStringLiteral("Story"));
-            if (title == QStringLiteral("Person")) {
-                personSection = section;
-                personRow = row;
-            }
-        }
-    }
-    ASSERT_GE(personSection, 0);
-    picker->choose(personSection, personRow);
+    ASSERT_TRUE(choosePerson(picker));
     PvSummaryEditViewController* made = nullptr;
     ASSERT_TRUE(waitFor([&] {
         made = presentedOver<PvSummaryEditViewController>(sketch);
