@@ -18,6 +18,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWidget>
@@ -332,6 +333,9 @@ TEST_F(ArchiveManagerTest, backupReplacesTheFileTheWriterConfirmedWholeOrNotAtAl
     const auto entries = [folder] {
         return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     };
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    const QStringList privateBefore = QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     const auto attempt = [&](std::optional<rlim_t> fileSizeLimit) {
         DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) {
             // The disk fills up half-way through the copy: writes past the limit fail.
@@ -352,6 +356,8 @@ TEST_F(ArchiveManagerTest, backupReplacesTheFileTheWriterConfirmedWholeOrNotAtAl
         QObject::connect(&manager, &ArchiveManager::backupFinished, [&](bool ok) { outcome = ok; });
         manager.archiveWithContext(context(), &m_window, ProjectId, QStringLiteral("Novel"));
         EXPECT_TRUE(waitFor([&] { return outcome.has_value(); }));
+        // The backup's private copy goes whatever the outcome.
+        EXPECT_EQ(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), privateBefore);
         return outcome.value_or(false);
     };
 
