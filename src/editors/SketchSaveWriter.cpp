@@ -67,9 +67,8 @@ ProjectItem* SketchSaveWriter::createCard()
         return m_insertedCard;
     }
     QString folderId = m_editor.m_currentFolderId;
-    const ProjectItem* folder =
-        folderId.isEmpty() || folderId == ItemIds::Top ? nullptr : DbHelpers::getItem(context, folderId);
-    // A card is never put under a folder that is gone; the top of the project always exists.
+    // A card is never put under a folder that is gone (or none); the top of the project always exists.
+    const ProjectItem* folder = DbHelpers::getItem(context, folderId);
     if (!folder || folder->isDeleted())
         folderId = ItemIds::Top;
     m_editor.m_currentFolderId = folderId;
