@@ -342,13 +342,10 @@ void KuvBaseSketch::notesModified(const QString& notes)
 
 void KuvBaseSketch::onCardDeletedElsewhere()
 {
-    // The drawing on screen is now the only copy: closing asks before it goes, and Save keeps it as a new card.
-    if (!m_contentLoaded || drawingUnreadable())
-        return;
+    // What is on screen is now the only copy: closing asks before it goes, and Save keeps it as a new card.
     m_contentChanged = true;
     markChanged();
     updateSaveButton();
-    updateTitle();
 }
 
 void KuvBaseSketch::setPeeking(bool peeking)
