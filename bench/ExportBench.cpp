@@ -1,20 +1,20 @@
 // A manuscript of 400 Story cards, 120,000 words and 20 pictures: compiled from the store, then written out.
 #include "TestStore.h"
 #include "TestWait.h"
+#include "core/Fonts.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
-#include "dialogs/Fonts.h"
-#include "editors/PvTextView.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
-#include "editors/TextRuns.h"
 #include "export/AttributedStringExport.h"
 #include "export/CompiledViewController.h"
 #include "export/ManuscriptCompiler.h"
 #include "platform/Delays.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
+#include "richtext/TextRuns.h"
 
 #include <QPainter>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #include "BoardImportExport.h"
 
-#include "core/CardImporter.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
 #include "core/ProjectItem.h"
+#include "export/CardImporter.h"
 #include "export/Csv.h"
 #include "export/ExportStaging.h"
 #include "export/FilePaths.h"
@@ -22,7 +22,6 @@
 #include <QFileInfo>
 
 namespace {
-
 
 void call(const std::function<void()>& hook)
 {

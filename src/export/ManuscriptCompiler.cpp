@@ -1,14 +1,14 @@
 #include "ManuscriptCompiler.h"
 
 #include "core/DbHelpers.h"
+#include "core/Fonts.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/SettingsHelper.h"
 #include "core/StoreConstants.h"
-#include "dialogs/Fonts.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
-#include "editors/TextRuns.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
+#include "richtext/TextRuns.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,9 +1,9 @@
 #include "EditorFixture.h"
 
 #include "core/SettingsHelper.h"
-#include "editors/QJTextAttachment.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/DocumentPicker.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QFile>
 #include <QMenu>

@@ -3,8 +3,8 @@
 #include "SampleDocument.h"
 #include "core/DbHelpersFixture.h"
 #include "core/SettingsHelper.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/rtf/RtfWriter.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QTextBlock>
 #include <QTextFragment>
