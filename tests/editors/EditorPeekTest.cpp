@@ -320,7 +320,7 @@ TEST_F(SketchPeekTest, primarySketchInASheetOffersNewCardAndPeekInItsOwnBar)
         SideMenuNavigationController* menu = sketch->peek().sideMenu();
         return menu && menu->isMenuPresented() && menu->isVisible();
     }));
-    PeekTableViewController* panel = sketch->peek().peekTable();
+    auto* panel = qobject_cast<PeekTableViewController*>(sketch->peek().peekTable());
     ASSERT_NE(panel, nullptr);
     EXPECT_EQ(panel->folderId(), FolderId);
     EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-2")).isValid());
