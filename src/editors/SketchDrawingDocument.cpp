@@ -5,12 +5,14 @@
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
 #include "platform/Uuid.h"
+#include "platform/archive/AttributedStringArchive.h"
 #include "platform/ink/InkReader.h"
 #include "platform/ink/InkRenderer.h"
 #include "platform/ink/InkWriter.h"
 #include "platform/store/ManagedObjectContext.h"
 
 #include <QBuffer>
+#include <QTextDocument>
 
 SketchDrawingDocument SketchDrawingDocument::fromCard(ManagedObjectContext* context, ProjectItem* item)
 {
@@ -36,10 +38,21 @@ void SketchDrawingDocument::read(const QByteArray& content)
         return;
     }
     InkDecodeResult result = InkReader::decode(content);
+    if (result.error == InkDecodeError::NotInkData && isBlankRichText(content)) {
+        m_status = LoadStatus::Empty;
+        return;
+    }
     m_error = result.error;
     m_status = result.ok() ? LoadStatus::Loaded : LoadStatus::Unreadable;
     if (result.ok())
         m_drawing = std::move(*result.drawing);
+}
+
+bool SketchDrawingDocument::isBlankRichText(const QByteArray& content)
+{
+    const std::unique_ptr<QTextDocument> text =
+        AttributedStringArchive::decode(content, AttributedStringArchive::cardBodyClasses());
+    return text && text->toPlainText().trimmed().isEmpty();
 }
 
 SketchDrawingDocument::SaveResult SketchDrawingDocument::save(ManagedObjectContext* context, ProjectItem* item,
