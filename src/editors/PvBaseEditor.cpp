@@ -3,6 +3,7 @@
 #include "AutomaticBulletAndNumberLists.h"
 #include "CardSaveWriter.h"
 #include "CloudUpdateWatcher.h"
+#include "DisplayLineSpacing.h"
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
 #include "EditorPeek.h"
@@ -82,6 +83,7 @@ void PvBaseEditor::buildViews()
     m_editor = new PvTextView(this);
     m_editor->setObjectName(QStringLiteral("editor"));
     m_editor->setFrameShape(QFrame::NoFrame);
+    m_editor->setLineSpacing(DisplayLineSpacing::EditorSpacing);
     m_toolbar = new QToolBar(this);
     m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
     m_toolbar->setMovable(false);
