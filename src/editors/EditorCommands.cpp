@@ -88,6 +88,9 @@ QMenu* EditorCommands::overflowMenu()
                 &QAction::triggered, this, [this] { writeCard(DocumentExport::Purpose::Export); });
         connect(menu->addAction(SymbolIcons::icon(QStringLiteral("printer")), PrintRow), &QAction::triggered, this,
                 &EditorCommands::printCard);
+        if (m_editor.offersStatistics())
+            connect(menu->addAction(SymbolIcons::icon(QStringLiteral("speedometer")), StatisticsRow),
+                    &QAction::triggered, &m_editor, &PvBaseEditor::showStatistics);
     });
     return menu;
 }

@@ -39,6 +39,7 @@ public:
     static inline const QString OpenInRow = QStringLiteral("Open in...");
     static inline const QString ExportRow = QStringLiteral("Export");
     static inline const QString PrintRow = QStringLiteral("Print");
+    static inline const QString StatisticsRow = QStringLiteral("Statistics");
     static inline const QString SetTagTitle = QStringLiteral("Set Tag");
     static inline const QString CopyImageTitle = QStringLiteral("Copy Image");
     static inline const QString SaveImageTitle = QStringLiteral("Save to Camera Roll");

@@ -153,6 +153,10 @@ public:
     // The edits become a new card titled "Copy of" the title, and the card opened shows again as stored.
     void saveAsCopy();
     virtual void textChanged() {}
+    // The project's statistics with the stretch being written: offered (overflow menu, word count) only by an
+    // editor that keeps such a stretch.
+    virtual bool offersStatistics() const { return false; }
+    virtual void showStatistics() {}
     // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
     virtual void cancelRequested() {}
     // While true, every command that could start a second save or close the editor is refused.

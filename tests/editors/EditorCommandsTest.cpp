@@ -186,11 +186,12 @@ TEST_F(EditorCommandsTest, overflowMenuOfASecondaryCardHasNoTitleRow)
     PvEditViewController* primary = open();
     EXPECT_EQ(rows(primary->overflowButton()->menu()),
               (QStringList{EditorCommands::TitleRow, EditorCommands::TagsRow, EditorCommands::CardNotesRow,
-                           EditorCommands::OpenInRow, EditorCommands::ExportRow, EditorCommands::PrintRow}));
+                           EditorCommands::OpenInRow, EditorCommands::ExportRow, EditorCommands::PrintRow,
+                           EditorCommands::StatisticsRow}));
     primary->setIsSecondaryCard(true);
     EXPECT_EQ(rows(primary->overflowButton()->menu()),
               (QStringList{EditorCommands::TagsRow, EditorCommands::CardNotesRow, EditorCommands::OpenInRow,
-                           EditorCommands::ExportRow, EditorCommands::PrintRow}));
+                           EditorCommands::ExportRow, EditorCommands::PrintRow, EditorCommands::StatisticsRow}));
     EXPECT_EQ(rows(primary->fontButton()->menu()),
               (QStringList{"Largest", "Larger", "Default", "Smaller", "Smallest"}));
 }
