@@ -244,6 +244,8 @@ private:
     bool m_isFullScreenEditor = false;
     bool m_peeking = false;
     bool m_newCardDetected = false;
+    // A double click on an image opened the viewer; its button's release is no tap.
+    bool m_imageDoubleClicked = false;
     PendingRecords m_pending;
 
     PvTextView* m_editor = nullptr;
