@@ -590,9 +590,11 @@ QMimeData* PvTextView::createMimeDataFromSelection() const
     const std::unique_ptr<QMimeData> standard(QTextEdit::createMimeDataFromSelection());
     auto* data = new QMimeData;
     data->setText(standard->text());
-    data->setHtml(standard->html());
     QTextDocument piece;
     QTextCursor(&piece).insertFragment(cursor.selection());
+    // What other programs paste is the text, without the room this view shows below its lines.
+    DisplayLineSpacing::strip(piece);
+    data->setHtml(piece.toHtml());
     // The fragment leaves the images behind in our document; they travel with it.
     for (QTextBlock block = piece.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {

@@ -4,6 +4,8 @@
 #include "export/DocumentExport.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -143,6 +145,11 @@ TEST_F(EditorLineSpacingTest, pastedParagraphsAreSpacedLikeTheRestAndStoredWitho
         EXPECT_EQ(block.blockFormat().lineHeightType(), QTextBlockFormat::LineDistanceHeight);
         EXPECT_EQ(block.blockFormat().lineHeight(), DisplayLineSpacing::EditorSpacing);
     }
+    // What another program would paste carries no spacing either.
+    const QString html = QApplication::clipboard()->mimeData()->html();
+    EXPECT_TRUE(html.contains(QStringLiteral("Gulls cried.")));
+    EXPECT_FALSE(html.contains(QStringLiteral("line-spacing")));
+    EXPECT_FALSE(html.contains(QStringLiteral("line-height")));
     ASSERT_TRUE(save(editor));
     const RichTextDocumentFormat::LoadResult stored =
         RichTextDocumentFormat::loadFrom(storedBytes(), RichTextDocumentFormat::LoadOptions{false});
