@@ -70,6 +70,12 @@ TEST_F(EditorLineSpacingTest, savingAnUneditedTextWritesTheBytesItWasReadFrom)
     PvEditViewController* editor = open();
     for (QTextBlock block = editor->editor()->document()->begin(); block.isValid(); block = block.next())
         EXPECT_EQ(block.blockFormat().lineHeight(), DisplayLineSpacing::EditorSpacing);
+    // Export takes the paragraph's own spacing and nothing of the view's bookkeeping.
+    const QTextBlockFormat exported = DocumentExport::preparedText(*editor->editor())->lastBlock().blockFormat();
+    EXPECT_EQ(exported.lineHeight(), 3.0);
+    EXPECT_EQ(exported.lineHeightType(), QTextBlockFormat::LineDistanceHeight);
+    for (const int key : exported.properties().keys())
+        EXPECT_LT(key, QTextFormat::UserProperty);
     typeAndTakeBack(editor);
     EXPECT_EQ(editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(), before);
     ASSERT_TRUE(save(editor));
