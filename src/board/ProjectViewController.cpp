@@ -482,7 +482,7 @@ void ProjectViewController::handleNewButton()
             return;
         self->createNewItem(guard->textFields().first()->text());
     });
-    // Escape and the window's close button answer as "Cancel" does, as they do in the "New Folder" dialog.
+    // Escape and the window's close button answer as "Cancel" does: nothing is created.
     alert->addAction(CancelTitle, AlertActionStyle::Cancel);
     alert->addTextField([](QLineEdit* field) { field->setPlaceholderText(NewProjectPlaceholder); });
     QPushButton* ok = alert->findChild<QPushButton*>(QStringLiteral("alertAction0"));
