@@ -1,10 +1,9 @@
 #include "EditorCommands.h"
 
 #include "PvBaseEditor.h"
-#include "QJTextAttachment.h"
-#include "board/TagMenuController.h"
 #include "core/ProjectItem.h"
 #include "dialogs/MacCardRename.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/Alert.h"
 #include "platform/Delays.h"
 #include "platform/Dispatch.h"
@@ -13,6 +12,7 @@
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>

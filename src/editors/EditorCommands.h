@@ -1,7 +1,7 @@
 #pragma once
 
-#include "PvTextView.h"
 #include "export/DocumentExport.h"
+#include "richtext/PvTextView.h"
 
 #include <QImage>
 #include <QObject>

@@ -3,11 +3,9 @@
 #include "CloudUpdateWatcher.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
-#include "PvTextView.h"
 #include "SketchCommands.h"
 #include "SketchSaveWriter.h"
 #include "SketchSnapshot.h"
-#include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -17,6 +15,7 @@
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
 #include "core/ToolbarDelegate.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
@@ -29,6 +28,7 @@
 #include "platform/ink/InkCanvas.h"
 #include "platform/ink/InkToolPicker.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>

@@ -1,15 +1,12 @@
 #include "PvBaseEditor.h"
 
-#include "AutomaticBulletAndNumberLists.h"
 #include "CardSaveWriter.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
-#include "PvTextView.h"
 #include "SmartPunctuation.h"
-#include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -21,6 +18,7 @@
 #include "core/SettingsHelper.h"
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
@@ -30,6 +28,8 @@
 #include "platform/ProgressHud.h"
 #include "platform/SymbolIcons.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/AutomaticBulletAndNumberLists.h"
+#include "richtext/PvTextView.h"
 
 #include <QKeyEvent>
 #include <QLabel>

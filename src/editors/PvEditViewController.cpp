@@ -4,7 +4,6 @@
 #include "EditorCommands.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
-#include "PvTextView.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -25,6 +24,7 @@
 #include "platform/ProgressHud.h"
 #include "platform/Storyboard.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QLabel>
 #include <QMenu>
@@ -44,9 +44,13 @@ PvEditViewController::PvEditViewController(QWidget* parent)
 
 PvEditViewController::~PvEditViewController() = default;
 
-void PvEditViewController::registerInStoryboard()
+void PvEditViewController::registerInStoryboard(std::shared_ptr<EditorBoardLink> link)
 {
-    Storyboard::registerFactory(StoryboardIdentifier, [] { return new PvEditViewController; });
+    Storyboard::registerFactory(StoryboardIdentifier, [link] {
+        auto* editor = new PvEditViewController;
+        editor->peek().setBoardLink(link);
+        return editor;
+    });
 }
 
 // --- Lifecycle

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class EditorBoardLink;
 class AchievementsManager;
 class AutoSaveController;
 class BarButtonItem;
@@ -31,8 +32,8 @@ public:
     explicit PvEditViewController(QWidget* parent = nullptr);
     ~PvEditViewController() override;
 
-    // Makes the storyboard build this editor for "editView".
-    static void registerInStoryboard();
+    // Makes the storyboard build this editor for "editView"; each one reaches the board through link.
+    static void registerInStoryboard(std::shared_ptr<EditorBoardLink> link);
 
     // --- Set by the board before the screen loads.
     // The board's achievements for the open project; may be null.

@@ -1,12 +1,12 @@
 #include "SketchSaveWriter.h"
 
 #include "KuvBaseSketch.h"
-#include "board/TagMenuController.h"
 #include "core/DbHelpers.h"
 #include "core/Indexer.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/Uuid.h"
 #include "platform/ink/InkCanvas.h"
 #include "platform/store/ManagedObjectContext.h"

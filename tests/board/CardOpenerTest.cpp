@@ -1,5 +1,6 @@
 #include "BoardTestFixture.h"
 
+#include "app/ScreenRegistry.h"
 #include "board/BoardEditorOpener.h"
 #include "board/BoardItemCreation.h"
 #include "board/BoardNavigator.h"
@@ -9,11 +10,11 @@
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/BarButtonItem.h"
 #include "platform/NavigationController.h"
 #include "platform/Storyboard.h"
+#include "richtext/PvTextView.h"
 
 namespace {
 
@@ -206,7 +207,7 @@ TEST_F(CardOpenerTest, editorThatCannotBeMadePinsNothing)
     EXPECT_EQ(
         opener.openPopupEditor(board, item(QStringLiteral("Mara")), project, ItemIds::Top, ProjectItemTypes::Person),
         nullptr);
-    PvSummaryEditViewController::registerInStoryboard();
+    ScreenRegistry::registerScreens();
     EXPECT_FALSE(context()->isPinned());
     EXPECT_EQ(board->presentedViewController(), nullptr);
 }

@@ -2,9 +2,9 @@
 
 #include "core/PrintHelper.h"
 #include "core/SettingsHelper.h"
-#include "editors/QJTextAttachment.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/DocumentPicker.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QFile>
 #include <QFileInfo>

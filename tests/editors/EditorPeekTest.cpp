@@ -48,7 +48,7 @@ template <class Editor> PeekTableViewController* openPanel(AppDelegate* app, con
         SideMenuNavigationController* menu = editor->peek().sideMenu();
         return menu && menu->isMenuPresented() && menu->isVisible();
     }));
-    return editor->peek().peekTable();
+    return qobject_cast<PeekTableViewController*>(editor->peek().peekTable());
 }
 
 QModelIndex rowOf(PeekTableViewController* panel, const QString& cardId)

@@ -5,10 +5,10 @@
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/Uuid.h"
 #include "platform/ink/InkReader.h"
 #include "platform/ink/InkWriter.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QBuffer>
 #include <QImageReader>

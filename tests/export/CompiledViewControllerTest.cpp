@@ -4,8 +4,6 @@
 #include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/DbHelpersFixture.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "export/ExportStaging.h"
 #include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
@@ -18,6 +16,8 @@
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/UserDefaults.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QDir>
 #include <QFile>

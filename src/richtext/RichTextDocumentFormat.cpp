@@ -2,8 +2,8 @@
 
 #include "AttachmentNormaliser.h"
 #include "TextRuns.h"
+#include "core/Fonts.h"
 #include "core/TextDecoder.h"
-#include "dialogs/Fonts.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/rtf/RtfReader.h"
 

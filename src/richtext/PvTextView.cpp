@@ -8,7 +8,7 @@
 #include "QJTextAttachment.h"
 #include "QJUncheckedCheckboxAttachment.h"
 #include "TextRuns.h"
-#include "dialogs/Fonts.h"
+#include "core/Fonts.h"
 #include "platform/ColorScheme.h"
 #include "platform/UserDefaults.h"
 #include "platform/text/TextAttachment.h"
