@@ -30,7 +30,7 @@ protected:
         m_other = addFolder(ProjectId, ItemIds::Top, QStringLiteral("Other"), 2)->uniqueIdentifier();
         for (int i = 1; i <= 5; ++i)
             addItem(ProjectId, m_folder, ProjectItemTypes::Story, QStringLiteral("Card %1").arg(i), i);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
         m_place = {ProjectId, m_folder, QStringLiteral("My: \"Chapter\""), ProjectItemTypes::Location};
         BoardImportExport::Hooks hooks;
         hooks.stopObservingStoreChanges = [this] {

@@ -176,7 +176,7 @@ TEST_F(BoardRoadTest, newStoryCardTypedAndSavedStandsOnTheBoardWithItsWords)
     PvCardViewController* board = openNewProject();
     ASSERT_NE(board, nullptr);
     ManagedObjectContext* context = app->managedObjectContext();
-    chooseNewCard(QStringLiteral("Story"));
+    ASSERT_NO_FATAL_FAILURE(chooseNewCard(QStringLiteral("Story")));
 
     PvEditViewController* editor = nullptr;
     ASSERT_TRUE(waitFor([&] { return (editor = shown<PvEditViewController>()) && editor->contentLoaded(); }));
@@ -198,7 +198,7 @@ TEST_F(BoardRoadTest, newPersonCardGoesThroughThePopupEditorAndStandsOnTheBoard)
 {
     PvCardViewController* board = openNewProject();
     ASSERT_NE(board, nullptr);
-    chooseNewCard(QStringLiteral("Person"));
+    ASSERT_NO_FATAL_FAILURE(chooseNewCard(QStringLiteral("Person")));
 
     PvSummaryEditViewController* editor = nullptr;
     ASSERT_TRUE(waitFor([&] { return (editor = shown<PvSummaryEditViewController>()) && editor->contentLoaded(); }));

@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "core/PrintHelper.h"
 #include "core/SettingsHelper.h"
 #include "editors/ImageViewController.h"
 #include "export/KUVDocPickerViewController.h"
@@ -7,7 +8,9 @@
 #include "richtext/QJTextAttachment.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -68,6 +71,31 @@ protected:
         for (QAction* action : menu->actions())
             titles << action->text();
         return titles;
+    }
+    // Chooses a row of the editor's overflow menu as the writer does.
+    void chooseRow(PvEditViewController* editor, const QString& title)
+    {
+        QMenu* menu = editor->overflowButton()->menu();
+        emit menu->aboutToShow();
+        QAction* chosen = nullptr;
+        for (QAction* action : menu->actions())
+            if (action->text() == title)
+                chosen = action;
+        ASSERT_NE(chosen, nullptr) << title.toStdString();
+        chosen->trigger();
+    }
+    // The document-type picker the editor presented, once it shows.
+    KUVDocPickerViewController* shownPicker(PvEditViewController* editor)
+    {
+        KUVDocPickerViewController* picker = nullptr;
+        EXPECT_TRUE(waitFor([&] {
+            picker = editor->findChild<KUVDocPickerViewController*>();
+            ViewController* top = ViewController::topmostPresented(editor);
+            if (!picker && top)
+                picker = top->findChild<KUVDocPickerViewController*>();
+            return picker != nullptr;
+        }));
+        return picker;
     }
 };
 
@@ -236,25 +264,63 @@ TEST_F(EditorCommandsTest, exportWritesTheTextAsItStandsUnsavedWordsIncluded)
     QTemporaryDir target;
     const QString destination = target.filePath(QStringLiteral("card.txt"));
     DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) { done(destination); });
-    QMenu* menu = editor->overflowButton()->menu();
-    emit menu->aboutToShow();
-    for (QAction* action : menu->actions())
-        if (action->text() == EditorCommands::ExportRow)
-            action->trigger();
-    KUVDocPickerViewController* picker = nullptr;
-    ASSERT_TRUE(waitFor([&] {
-        picker = editor->findChild<KUVDocPickerViewController*>();
-        ViewController* top = ViewController::topmostPresented(editor);
-        if (!picker && top)
-            picker = top->findChild<KUVDocPickerViewController*>();
-        return picker != nullptr;
-    }));
+    ASSERT_NO_FATAL_FAILURE(chooseRow(editor, EditorCommands::ExportRow));
+    KUVDocPickerViewController* picker = shownPicker(editor);
+    ASSERT_NE(picker, nullptr);
     picker->choose(0, 3);
     ASSERT_TRUE(waitFor([&] { return QFile::exists(destination); }, 10000));
     QFile file(destination);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("and words not yet saved")));
     DocumentPicker::setChooser({});
+}
+
+TEST_F(EditorCommandsTest, openInWritesTheTextAsItStandsIntoDownloadsAndOpensIt)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" and words not yet saved"));
+    QString opened;
+    DocumentPicker::setOpener([&](const QString& path) {
+        opened = path;
+        return true;
+    });
+    ASSERT_NO_FATAL_FAILURE(chooseRow(editor, EditorCommands::OpenInRow));
+    KUVDocPickerViewController* picker = shownPicker(editor);
+    ASSERT_NE(picker, nullptr);
+    picker->choose(0, 3);
+    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }, 10000));
+    DocumentPicker::setOpener({});
+    EXPECT_EQ(QFileInfo(opened).absolutePath(),
+              QFileInfo(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)).absoluteFilePath());
+    EXPECT_TRUE(opened.endsWith(QStringLiteral(".txt"))) << opened.toStdString();
+    QFile file(opened);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()).trimmed(), CardText + QStringLiteral(" and words not yet saved"));
+    file.close();
+    QFile::remove(opened);
+}
+
+TEST_F(EditorCommandsTest, printPrintsTheCardUnderItsTitle)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" Unsaved"));
+    QTemporaryDir target;
+    const QString pdf = target.filePath(QStringLiteral("card.pdf"));
+    QString printedTitle;
+    PrintHelper::shared().setPrintDialog([&](QPrinter* printer, QWidget*, std::function<void(bool)> chosen) {
+        printedTitle = printer->docName();
+        printer->setOutputFormat(QPrinter::PdfFormat);
+        printer->setOutputFileName(pdf);
+        chosen(true);
+    });
+    ASSERT_NO_FATAL_FAILURE(chooseRow(editor, EditorCommands::PrintRow));
+    const bool printed = waitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000);
+    PrintHelper::shared().setPrintDialog({});
+    ASSERT_TRUE(printed);
+    EXPECT_EQ(printedTitle, QStringLiteral("Lighthouse"));
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF"));
 }
 
 TEST_F(EditorCommandsTest, secondaryEditorArmsOnlyTheSecondaryQuitGuard)

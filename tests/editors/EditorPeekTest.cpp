@@ -172,7 +172,7 @@ TEST_F(EditorPeekTest, cardClickedInThePanelOpensAsSecondaryPopupOverIt)
     ASSERT_NE(panel, nullptr);
     const QModelIndex index = rowOf(panel, QStringLiteral("CARD-2"));
     ASSERT_TRUE(index.isValid());
-    clickRow(panel, index);
+    ASSERT_NO_FATAL_FAILURE(clickRow(panel, index));
     PvSummaryEditViewController* popup = nullptr;
     ASSERT_TRUE(waitFor([&] {
         popup = presentedOver<PvSummaryEditViewController>(panel);

@@ -46,7 +46,7 @@ protected:
 
 TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
 {
-    writeCard();
+    ASSERT_NO_FATAL_FAILURE(writeCard());
     app->window()->show();
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" More words."));

@@ -235,7 +235,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
 
     // The retry reuses what the failed attempt made: one card, one body, one writing record.
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     // Another screen saves the shared context first, storing what the failed attempt left pending.
     ASSERT_FALSE(context()->save());
     ASSERT_TRUE(save(editor));
@@ -257,7 +257,7 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
                               "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
     EXPECT_FALSE(save(editor));
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     editor->cancelButton()->trigger();
     Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_TRUE(discard);
@@ -317,6 +317,31 @@ TEST_F(PvEditViewControllerTest, saveClickedTwiceMakesOneCardAndOneRecord)
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Once only")}), 1);
     EXPECT_EQ(countOf<ProjectStat>(), 1);
+}
+
+TEST_F(PvEditViewControllerTest, rememberedCursorIsPlacedAgainAndOnePastTheTextGoesToItsEnd)
+{
+    // Words deleted elsewhere since can leave the remembered place beyond the text: the caret then ends it.
+    const qint64 end = CardText.size();
+    for (const auto& [remembered, placed] :
+         {std::pair{qint64(7), qint64(7)}, std::pair{end, end}, std::pair{end + 1, end}}) {
+        SCOPED_TRACE(remembered);
+        context()->refreshAllObjects();
+        EditorState* state = nullptr;
+        FetchRequest request = EditorState::fetchRequest();
+        request.setPredicate(QStringLiteral("cardItemId == %@"), {CardId});
+        if (const QList<ManagedObject*> found = context()->fetch(request); !found.isEmpty())
+            state = static_cast<EditorState*>(found.first());
+        else
+            state = context()->insertNew<EditorState>();
+        state->setCardItemId(CardId);
+        state->setCursorPosition(remembered);
+        ASSERT_FALSE(context()->save());
+        PvEditViewController* editor = open();
+        EXPECT_EQ(editor->editor()->textCursor().position(), placed);
+        editor->cancelButton()->trigger();
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    }
 }
 
 TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)

@@ -160,7 +160,7 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     EXPECT_TRUE(added.isEmpty());
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
 
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     ASSERT_TRUE(save(editor));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Reef")}), 1);
     ASSERT_EQ(added.size(), 1);
@@ -178,7 +178,7 @@ TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)
     refuseInserts(QStringLiteral("ProjectItemDocument"));
     EXPECT_FALSE(save(editor));
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
@@ -311,8 +311,11 @@ TEST_F(SketchEditorTest, exportWritesPrivatelyAndAnEmptyTitleExportsAsUntitled)
     ASSERT_FALSE(image.isNull());
     EXPECT_NEAR(image.width(), editor->canvasView()->drawing().bounds().width() * 3.0, 1.0);
 
+    suggested.clear();
+    done = false;
     editor->titleView()->setText(QString());
     editor->exportPNG();
+    ASSERT_TRUE(waitFor([&] { return done; }));
     EXPECT_EQ(suggested, QStringLiteral("Untitled.png"));
 }
 

@@ -1,6 +1,9 @@
 #include "SketchFixture.h"
 
 #include "platform/ColorScheme.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/store/PersistentContainer.h"
 
 namespace {
 
@@ -111,7 +114,7 @@ TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
 {
     KuvBaseSketch* editor = openSketch();
     draw(editor, {{200, 200}, {260, 240}});
-    runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
@@ -129,8 +132,19 @@ TEST_F(SketchRecoveryTest, ourOwnSaveRaisesNoUpdatedAlert)
 {
     KuvBaseSketch* editor = openSketch();
     draw(editor, {{200, 200}, {260, 240}});
-    ASSERT_TRUE(save(editor));
-    runEventsFor(200);
+    // Added after the editor's own observer, so the editor has queued its look at the history when this counts.
+    int notices = 0;
+    const int observer = NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+        [&notices](const Notification&) { ++notices; });
+    const bool saved = save(editor);
+    const bool noticed = waitFor([&notices] { return notices > 0; });
+    NotificationCenter::defaultCenter().removeObserver(observer);
+    ASSERT_TRUE(saved);
+    ASSERT_TRUE(noticed);
+    bool ran = false;
+    Dispatch::main([&ran] { ran = true; });
+    ASSERT_TRUE(waitFor([&ran] { return ran; }));
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
 }
 

@@ -1,6 +1,7 @@
 #include "core/DbHelpersFixture.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "TestWait.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectSetting.h"
@@ -24,6 +25,7 @@
 #include <QWidget>
 
 #include <csignal>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <zip.h>
 #include <zlib.h>
@@ -81,6 +83,18 @@ void writeZip(const QString& path, const QList<Entry>& entries)
     zipClose(zip, nullptr);
 }
 
+// SQL run on a connection of its own, as another program (or a full disk) would act on the file.
+void executeOn(const QString& storePath, const QByteArray& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(storePath.toUtf8().constData(), &db), SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
+    EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
 const QByteArray ValidProject = "{\"projectTitle\": \"T\", \"uniqueIdentifier\": \"U\"}";
 const QByteArray ValidOpml = "<opml version=\"1.0\"><head/><body><outline text=\"Card\"/></body></opml>";
 
@@ -97,7 +111,7 @@ protected:
         project->setProjectType(2);
         project->setProjectDate(QDateTime::fromMSecsSinceEpoch(1700000000500, Qt::UTC));
         project->setLastModified(QDateTime::fromMSecsSinceEpoch(1710000000000, Qt::UTC));
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     void TearDown() override
@@ -168,7 +182,7 @@ protected:
         stat->setStartTime(QDateTime::fromMSecsSinceEpoch(1720000000250, Qt::UTC));
         stat->setTime(600);
         stat->setWordCount(-12);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     QString backup(const QString& name = QStringLiteral("Novel-Backup-Dec-7-2026.zip"))
@@ -282,12 +296,11 @@ TEST_F(ArchiveManagerTest, archiveNameAndMembersAsOtherProgramsRead)
               QStringLiteral("Novel-Backup-Dec-7-2026"));
     seed();
     const QString path = backup();
-    if (!ExternalTools::find(QStringLiteral("unzip")).isEmpty()) {
-        const ExternalTools::Run test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), path});
-        EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
-    }
-    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
+    REQUIRE_TOOL("unzip");
+    REQUIRE_TOOL("python3");
+    const ExternalTools::Run test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), path});
+    ASSERT_TRUE(test.finished);
+    EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
     const ExternalTools::Run run = ExternalTools::run(
         QStringLiteral("python3"),
         {QStringLiteral("-c"),
@@ -421,6 +434,31 @@ TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettings)
                       static_cast<ProjectSetting*>(y)->uniqueIdentifier());
 }
 
+TEST_F(ArchiveManagerTest, restoreWhoseSaveFailsLeavesNothingForTheNextSaveToWrite)
+{
+    seed();
+    const QString path = backup();
+    const qint64 items = context()->count(ProjectItem::fetchRequest());
+    const qint64 documents = context()->count(ProjectItemDocument::fetchRequest());
+    // The writing records are the last the restore inserts: everything before them is already in the context.
+    ASSERT_NO_FATAL_FAILURE(executeOn(m_store.path(), "CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
+                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    EXPECT_FALSE(ArchiveManager().importArchive(context(), path, 4).has_value());
+    EXPECT_FALSE(context()->hasChanges());
+    ASSERT_NO_FATAL_FAILURE(executeOn(m_store.path(), "DROP TRIGGER refuse"));
+
+    // An unrelated save afterwards writes only itself, never half a project.
+    DbHelpers::getProject(context(), ProjectId)->setProjectTitle(QStringLiteral("Renamed"));
+    ASSERT_NO_FATAL_FAILURE(save());
+    m_store.reopen();
+    EXPECT_EQ(projectCount(), 1);
+    EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), items);
+    EXPECT_EQ(context()->count(ProjectItemDocument::fetchRequest()), documents);
+    EXPECT_EQ(context()->count(ProjectSetting::fetchRequest()), 2);
+    EXPECT_EQ(context()->count(ProjectStat::fetchRequest()), 1);
+    EXPECT_EQ(DbHelpers::getProject(context(), ProjectId)->projectTitle(), QStringLiteral("Renamed"));
+}
+
 TEST_F(ArchiveManagerTest, hostileOrBrokenArchivesAreRefusedWithTheAlertAndLeaveNothing)
 {
     const QByteArray empty = "[]";
@@ -481,7 +519,7 @@ TEST_F(ArchiveManagerTest, hostileOrBrokenArchivesAreRefusedWithTheAlertAndLeave
     for (const auto& [name, entries] : cases) {
         SCOPED_TRACE(name.toStdString());
         const QString path = m_dir.filePath(name + QStringLiteral(".zip"));
-        writeZip(path, entries);
+        ASSERT_NO_FATAL_FAILURE(writeZip(path, entries));
         EXPECT_FALSE(restoreThroughPicker(path));
         ASSERT_NE(Alert::topmost(), nullptr);
         EXPECT_EQ(Alert::topmost()->title(), ArchiveManager::ErrorTitle);

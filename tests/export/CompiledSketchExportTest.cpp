@@ -3,6 +3,7 @@
 #include "export/CompiledViewController.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "SampleDocument.h"
 #include "SampleSketch.h"
 #include "TestWait.h"
@@ -170,8 +171,7 @@ TEST_F(CompiledSketchExportTest, theSketchIsShownAndWrittenAsOneMorePictureExcep
     EXPECT_TRUE(xml.contains("<wp:extent cx=\"1320800\" cy=\"685800\"/>"));
 
     // Word, and RTF once more: LibreOffice finds one more picture than without the sketch.
-    if (ExternalTools::find(QStringLiteral("soffice")).isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed: run scripts/deps";
+    REQUIRE_TOOL("soffice");
     // The RTF files take names of their own, so that their conversions do not meet the Word files'.
     QStringList files;
     for (const QString& name : {QStringLiteral("before"), QStringLiteral("after")}) {

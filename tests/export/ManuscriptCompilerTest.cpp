@@ -180,7 +180,7 @@ TEST_F(ManuscriptCompilerTest, eachCardKeepsItsOwnPictures)
         SampleDocument::insertPicture(cursor, SampleDocument::picture(color));
         cardWith(ItemIds::Top, *body, color == Qt::red ? 1 : 2);
     }
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto manuscript = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
     const QList<QImage> images = picturesOf(*manuscript);
     ASSERT_EQ(images.size(), 2);
