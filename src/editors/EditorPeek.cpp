@@ -1,6 +1,7 @@
 #include "EditorPeek.h"
 
 #include "CardEditorFields.h"
+#include "SecondarySaves.h"
 #include "board/CardOpener.h"
 #include "board/PeekTableViewController.h"
 #include "core/AppDelegate.h"
@@ -12,7 +13,8 @@
 #include "platform/ViewController.h"
 
 EditorPeek::EditorPeek(ViewController* editor, CardEditorFields* fields, std::function<void(bool)> setPeeking)
-    : m_editor(editor), m_fields(fields), m_setPeeking(std::move(setPeeking))
+    : m_editor(editor), m_fields(fields), m_setPeeking(std::move(setPeeking)),
+      m_secondarySaves(std::make_unique<SecondarySaves>(editor, fields))
 {
 }
 

@@ -3,9 +3,11 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class CardEditorFields;
 class PeekTableViewController;
+class SecondarySaves;
 class SideMenuNavigationController;
 class ViewController;
 
@@ -34,6 +36,9 @@ public:
     // Takes out exactly the items installed, wherever they stand now.
     void removeToolbarItems();
 
+    // What secondary cards opened from this editor saved and left for it to store.
+    SecondarySaves& secondarySaves() const { return *m_secondarySaves; }
+
     PeekTableViewController* peekTable() const;
     SideMenuNavigationController* sideMenu() const;
 
@@ -49,4 +54,5 @@ private:
     QPointer<SideMenuNavigationController> m_sideMenu;
     QStringList m_installedToolbarItems;
     bool m_secondaryChecked = false;
+    std::unique_ptr<SecondarySaves> m_secondarySaves;
 };

@@ -8,6 +8,7 @@
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
 #include "PvTextView.h"
+#include "SecondarySaves.h"
 #include "SmartPunctuation.h"
 #include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
@@ -562,6 +563,9 @@ void PvBaseEditor::rebuildTitleView()
 
 void PvBaseEditor::startAutoSave()
 {
+    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
+    if (isSecondaryCard())
+        SecondarySaves::secondaryWillOpen(this);
     m_autoSaveController = std::make_unique<AutoSaveController>();
     QPointer<PvBaseEditor> self(this);
     m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
