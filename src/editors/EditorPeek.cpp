@@ -14,7 +14,7 @@
 
 EditorPeek::EditorPeek(ViewController* editor, CardEditorFields* fields, std::function<void(bool)> setPeeking)
     : m_editor(editor), m_fields(fields), m_setPeeking(std::move(setPeeking)),
-      m_secondarySaves(std::make_unique<SecondarySaves>(editor, fields))
+      m_secondarySaves(std::make_unique<SecondarySaves>(fields))
 {
 }
 

@@ -27,7 +27,7 @@ SecondarySaves* savesOf(const QObject* screen)
 
 } // namespace
 
-SecondarySaves::SecondarySaves(ViewController* opener, CardEditorFields* fields) : m_opener(opener), m_fields(fields)
+SecondarySaves::SecondarySaves(CardEditorFields* opener) : m_fields(opener)
 {
     // Quitting (the menu or the window's close button) is leaving the screen too.
     m_quitObserver = NotificationCenter::defaultCenter().addObserver(

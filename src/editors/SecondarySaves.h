@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QPointer>
 #include <QSet>
 
 class AutoSaveController;
@@ -19,7 +18,7 @@ class ViewController;
 // One per primary editor; the secondary cards find it through the screens they were presented over.
 class SecondarySaves {
 public:
-    SecondarySaves(ViewController* opener, CardEditorFields* fields);
+    explicit SecondarySaves(CardEditorFields* opener);
     ~SecondarySaves();
     SecondarySaves(const SecondarySaves&) = delete;
     SecondarySaves& operator=(const SecondarySaves&) = delete;
@@ -44,7 +43,6 @@ private:
     static SecondarySaves* ofOpener(const ViewController* secondary);
     static QSet<ManagedObject*> pendingRecords(ManagedObjectContext* context);
 
-    QPointer<ViewController> m_opener;
     CardEditorFields* m_fields = nullptr;
     // Pending when the current secondary card opened: not its records.
     QSet<ManagedObject*> m_baseline;
