@@ -350,6 +350,7 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesKeepsTheStoryCardOpenAndTheSnapshot)
 {
     app->window()->show();
     PvEditViewController* story = open();
+    type(story, QStringLiteral(" Not kept."));
     auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
     ASSERT_NE(popup, nullptr);
     typeInto(popup, QStringLiteral("Kept safe"));
@@ -357,15 +358,63 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesKeepsTheStoryCardOpenAndTheSnapshot)
     rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
                               "'refused'); END"));
     story->cancelButton()->trigger();
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
     Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(warning, nullptr);
     warning->trigger(0);
     EXPECT_TRUE(isOpen()) << "the writer stays where they were";
+    EXPECT_TRUE(story->cardChanged());
     EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Kept safe"));
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
-    leave(story, Leave::Cancel);
+    leave(story, Leave::Discard);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Kept safe"));
+    EXPECT_EQ(storedBody(CardId), CardText);
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAndItsDiscardStillDropsIt)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    type(story, QStringLiteral(" Never stored."));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat BEGIN SELECT RAISE(ABORT, "
+                              "'refused'); END"));
+    ASSERT_FALSE(save(story));
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* first = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(first, nullptr);
+    typeInto(first, QStringLiteral("Stored alone"));
+    saveAndClose(first);
+    // Opening another card stores the first one: only its records, not what the Story card left pending.
+    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Stored alone"));
+    EXPECT_EQ(storedBody(CardId), CardText);
+    second->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
+    leave(story, Leave::Discard);
+    EXPECT_EQ(storedBody(CardId), CardText);
+    EXPECT_EQ(stored(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 0);
+}
+
+TEST_F(SecondarySaveTest, endingWhileASecondSecondaryCardHoldsUnsavedWordsKeepsItsSnapshot)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* first = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(first, nullptr);
+    typeInto(first, QStringLiteral("Saved first"));
+    saveAndClose(first);
+    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
+    ASSERT_NE(second, nullptr);
+    typeInto(second, QStringLiteral("Unsaved second"));
+    ASSERT_TRUE(second->autoSaveController()->writeSnapshotNow());
+    app->willTerminate();
+    EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Unsaved second"));
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Saved first"));
 }
 
 #ifdef SECONDARY_SAVE_CHILD_PATH
