@@ -6,7 +6,7 @@
 #include <memory>
 
 class CardEditorFields;
-class PeekTableViewController;
+class EditorBoardLink;
 class SecondarySaves;
 class SideMenuNavigationController;
 class ViewController;
@@ -21,6 +21,10 @@ public:
     ~EditorPeek();
     EditorPeek(const EditorPeek&) = delete;
     EditorPeek& operator=(const EditorPeek&) = delete;
+
+    // The board's side of the panel and of New Card; without it (an editor made outside the program's
+    // storyboard) neither opens.
+    void setBoardLink(std::shared_ptr<EditorBoardLink> link);
 
     // Slides the panel in over the editor.
     void showPeek();
@@ -39,7 +43,8 @@ public:
     // What secondary cards opened from this editor saved and left for it to store.
     SecondarySaves& secondarySaves() const { return *m_secondarySaves; }
 
-    PeekTableViewController* peekTable() const;
+    // The panel's list, once made.
+    ViewController* peekTable() const;
     SideMenuNavigationController* sideMenu() const;
 
 private:
@@ -50,7 +55,8 @@ private:
     QPointer<ViewController> m_editor;
     CardEditorFields* m_fields = nullptr;
     std::function<void(bool)> m_setPeeking;
-    QPointer<PeekTableViewController> m_peekTable;
+    std::shared_ptr<EditorBoardLink> m_link;
+    QPointer<ViewController> m_peekTable;
     QPointer<SideMenuNavigationController> m_sideMenu;
     QStringList m_installedToolbarItems;
     bool m_secondaryChecked = false;

@@ -1,9 +1,10 @@
 #include "PvSummaryEditViewController.h"
 
+#include "EditorPeek.h"
+
 #include "EditorPrompts.h"
 
 #include "CardSaveWriter.h"
-#include "PvTextView.h"
 #include "SecondarySaves.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -22,6 +23,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QScreen>
 #include <QTextCursor>
@@ -34,9 +36,13 @@ PvSummaryEditViewController::PvSummaryEditViewController(QWidget* parent)
 
 PvSummaryEditViewController::~PvSummaryEditViewController() = default;
 
-void PvSummaryEditViewController::registerInStoryboard()
+void PvSummaryEditViewController::registerInStoryboard(std::shared_ptr<EditorBoardLink> link)
 {
-    Storyboard::registerFactory(StoryboardIdentifier, [] { return new PvSummaryEditViewController; });
+    Storyboard::registerFactory(StoryboardIdentifier, [link] {
+        auto* editor = new PvSummaryEditViewController;
+        editor->peek().setBoardLink(link);
+        return editor;
+    });
 }
 
 // --- Lifecycle

@@ -12,13 +12,13 @@
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
 #include "platform/Application.h"
 #include "platform/BarButtonItem.h"
 #include "platform/Delays.h"
 #include "platform/NavigationController.h"
 #include "platform/Storyboard.h"
 #include "platform/ink/InkCanvas.h"
+#include "richtext/PvTextView.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -5,11 +5,11 @@
 #include "core/ToolbarDelegate.h"
 #include "editors/EditorPeek.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/SideMenuNavigationController.h"
 #include "platform/Toolbar.h"
 #include "platform/ToolbarItem.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QListView>
 
@@ -95,7 +95,7 @@ protected:
             SideMenuNavigationController* menu = editor->peek().sideMenu();
             return menu && menu->isMenuPresented() && menu->isVisible();
         }));
-        return editor->peek().peekTable();
+        return qobject_cast<PeekTableViewController*>(editor->peek().peekTable());
     }
     // Clicks cardId in the panel and answers the editor that opened over it, loaded.
     template <class T> T* openFromPanel(PeekTableViewController* panel, const QString& cardId)
