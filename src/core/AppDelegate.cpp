@@ -210,6 +210,7 @@ void AppDelegate::didEnterBackground()
 void AppDelegate::willTerminate()
 {
     // Synchronous: a save queued for later would be lost with the process.
+    NotificationCenter::defaultCenter().post(WillTerminateNotification, this);
     saveNow();
 }
 

@@ -40,6 +40,8 @@ public:
     static constexpr int TerminationWatchDelayMs = 1000;
     // Printed when the desktop cannot show notices.
     static inline const QString NotificationsRefusedLogLine = QStringLiteral("Oops, no access");
+    // Posted as the application ends, before the store's last save: open screens store what they still hold.
+    static inline const QString WillTerminateNotification = QStringLiteral("UIApplicationWillTerminateNotification");
 
     // The launch steps, in the order they run; launchSteps() lists those that ran.
     static inline const QString StepLoadPlugin = QStringLiteral("loadDeskbridgeBundle");

@@ -67,6 +67,18 @@ void AutoSaveController::removeSnapshot()
         snapshotQueue().async([path = *path] { QFile::remove(path); });
 }
 
+bool AutoSaveController::writeSnapshotNow()
+{
+    m_autoSave = false;
+    const QVariantMap snapshot = m_getData ? m_getData() : QVariantMap();
+    const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary);
+    if (!path || !AutoSaveSnapshot::isRecoverable(snapshot))
+        return false;
+    bool written = false;
+    snapshotQueue().sync([&] { written = AutoSaveSnapshot::write(*path, snapshot); });
+    return written;
+}
+
 void AutoSaveController::tick()
 {
     if (!m_autoSave || !m_timer)

@@ -20,7 +20,8 @@ class SerialQueue;
 // asked for, so a snapshot gathered before a save can never land after the save removed it.
 //
 // Stopping never deletes a snapshot: the file goes only when the editor reports a successful save or an
-// explicit "Discard" through removeSnapshot(), so words recovered from a crash stay protected until then.
+// explicit "Discard" through removeSnapshot(), so words recovered from a crash stay protected until then. A
+// deferred save keeps it: its opener deletes it once the saved records are in the store file.
 class AutoSaveController : public QObject {
     Q_OBJECT
 
@@ -59,6 +60,10 @@ public:
     // Deletes this controller's snapshot file after every write already asked for; the editor calls it after
     // a successful save or an explicit "Discard". Until the next change no further snapshot is written.
     void removeSnapshot();
+    // Writes the editor's snapshot now and returns once it is on disk, after every write already asked for: a
+    // deferred save keeps its words guarded until its opener stores them. False when there is no recoverable
+    // snapshot to write or the write failed.
+    bool writeSnapshotNow();
 
     // The editor changed since the last snapshot; set by the editor on every change, cleared by a tick.
     bool autoSave() const { return m_autoSave; }

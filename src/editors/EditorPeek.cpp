@@ -2,6 +2,7 @@
 
 #include "CardEditorFields.h"
 #include "EditorBoardLink.h"
+#include "SecondarySaves.h"
 #include "core/AppDelegate.h"
 #include "core/DbHelpers.h"
 #include "core/StoreConstants.h"
@@ -10,7 +11,8 @@
 #include "platform/ViewController.h"
 
 EditorPeek::EditorPeek(ViewController* editor, CardEditorFields* fields, std::function<void(bool)> setPeeking)
-    : m_editor(editor), m_fields(fields), m_setPeeking(std::move(setPeeking))
+    : m_editor(editor), m_fields(fields), m_setPeeking(std::move(setPeeking)),
+      m_secondarySaves(std::make_unique<SecondarySaves>(fields))
 {
 }
 

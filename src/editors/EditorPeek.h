@@ -7,6 +7,7 @@
 
 class CardEditorFields;
 class EditorBoardLink;
+class SecondarySaves;
 class SideMenuNavigationController;
 class ViewController;
 
@@ -39,6 +40,9 @@ public:
     // Takes out exactly the items installed, wherever they stand now.
     void removeToolbarItems();
 
+    // What secondary cards opened from this editor saved and left for it to store.
+    SecondarySaves& secondarySaves() const { return *m_secondarySaves; }
+
     // The panel's list, once made.
     ViewController* peekTable() const;
     SideMenuNavigationController* sideMenu() const;
@@ -56,4 +60,5 @@ private:
     QPointer<SideMenuNavigationController> m_sideMenu;
     QStringList m_installedToolbarItems;
     bool m_secondaryChecked = false;
+    std::unique_ptr<SecondarySaves> m_secondarySaves;
 };

@@ -3,6 +3,7 @@
 #include "CloudUpdateWatcher.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
+#include "SecondarySaves.h"
 #include "SketchCommands.h"
 #include "SketchSaveWriter.h"
 #include "SketchSnapshot.h"
@@ -184,6 +185,9 @@ void KuvBaseSketch::viewWillAppear(bool animated)
     if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
+    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
+    if (m_isSecondaryCard)
+        SecondarySaves::secondaryWillOpen(this);
     m_autoSaveController = std::make_unique<AutoSaveController>();
     QPointer<KuvBaseSketch> self(this);
     m_autoSaveController->startSaveTimer(m_currentProjectId, m_isSecondaryCard,
@@ -214,6 +218,8 @@ void KuvBaseSketch::viewWillDisappear(bool animated)
     if (m_autoSaveController)
         m_autoSaveController->stopSaveTimer();
     m_peek->removeToolbarItems();
+    // However the editor was closed, what secondary cards saved reaches the store.
+    m_peek->secondarySaves().writeOut(nullptr);
     ViewController::viewWillDisappear(animated);
 }
 
@@ -487,9 +493,15 @@ void KuvBaseSketch::writeCard(const std::optional<QString>& copyTitle, const std
 void KuvBaseSketch::finishSave(bool written, const std::optional<QString>& copyTitle,
                                const std::function<void()>& completion)
 {
-    // Every change goes now, not when the screen disappears: a failure must keep the writer here.
-    const bool saved =
+    // Every change goes now, not when the screen disappears: a failure must keep the writer here. A deferred
+    // save's snapshot guards its strokes until the opener stores them; a copy (the editor stays open on another
+    // card) is stored now.
+    bool saved =
         written && (m_deferSave || !m_context->hasChanges() || DbHelpers::saveManagedObjectContext(m_context, this));
+    const bool guardedBySnapshot = m_deferSave && !copyTitle;
+    if (saved && m_deferSave)
+        saved =
+            SecondarySaves::secondarySaved(this, m_context, guardedBySnapshot ? m_autoSaveController.get() : nullptr);
     if (!saved) {
         setSaving(false);
         ProgressHud::dismiss();
@@ -498,12 +510,13 @@ void KuvBaseSketch::finishSave(bool written, const std::optional<QString>& copyT
     }
     ProjectItem* inserted = m_writer->insertedCard();
     m_writer->forget();
-    if (!m_deferSave)
+    if (!guardedBySnapshot)
         m_pending.forget();
     if (inserted && addedRecord)
         addedRecord(inserted);
-    if (m_autoSaveController)
+    if (m_autoSaveController && !guardedBySnapshot)
         m_autoSaveController->removeSnapshot();
+    m_peek->secondarySaves().writeOut(this);
     m_changesMade = false;
     EditorPrompts::setCardEdits(m_isSecondaryCard, false);
     markHistorySeen();
@@ -534,12 +547,14 @@ void KuvBaseSketch::confirmCancel()
     if (isBusy())
         return;
     if (!m_changesMade) {
-        closeEditor();
+        if (m_peek->secondarySaves().writeOut(this))
+            closeEditor();
         return;
     }
     QPointer<KuvBaseSketch> self(this);
     EditorPrompts::confirmDiscard(this, [self] {
-        if (!self)
+        // Only this card's changes go: what secondary cards saved is stored first.
+        if (!self || !self->m_peek->secondarySaves().writeOut(self))
             return;
         const bool cardWasNew = self->m_pending.contains(self->m_currentObject);
         const QList<ManagedObject*> touched{self->m_currentObject, self->m_document.record()};

@@ -6,6 +6,7 @@
 #include "EditorContentStore.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
+#include "SecondarySaves.h"
 #include "SmartPunctuation.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -578,6 +579,9 @@ void PvBaseEditor::rebuildTitleView()
 
 void PvBaseEditor::startAutoSave()
 {
+    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
+    if (isSecondaryCard())
+        SecondarySaves::secondaryWillOpen(this);
     m_autoSaveController = std::make_unique<AutoSaveController>();
     QPointer<PvBaseEditor> self(this);
     m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),

@@ -4,6 +4,7 @@
 #include "EditorCommands.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
+#include "SecondarySaves.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -101,6 +102,8 @@ void PvEditViewController::viewWillDisappear(bool animated)
     if (AppDelegate* app = AppDelegate::shared())
         app->search = nullptr;
     peek().removeToolbarItems();
+    // However the editor was closed, what secondary cards saved reaches the store.
+    peek().secondarySaves().writeOut(nullptr);
     PvBaseEditor::viewWillDisappear(animated);
 }
 
@@ -244,6 +247,8 @@ void PvEditViewController::finishSave(bool written, const std::optional<QString>
         addedRecord(inserted);
     if (m_autoSaveController)
         m_autoSaveController->removeSnapshot();
+    // The whole context was saved, with what secondary cards saved: their snapshot goes too.
+    peek().secondarySaves().writeOut(this);
     markCardChanged(false);
     setContentChanged(false);
     markHistorySeen();
@@ -284,16 +289,21 @@ void PvEditViewController::confirmCancel()
     if (isBusy())
         return;
     if (!cardChanged()) {
-        if (savedCursorPosition() > 0) {
+        if (savedCursorPosition() > 0)
             saveCursorPosition(0);
-            DbHelpers::saveManagedObjectContext(managedObjectContext(), this);
-        }
+        // Whatever is pending is stored before the card is left, what secondary cards saved above all; a
+        // failure keeps the writer here.
+        ManagedObjectContext* context = managedObjectContext();
+        if (!peek().secondarySaves().writeOut(this) ||
+            (context->hasChanges() && !DbHelpers::saveManagedObjectContext(context, this)))
+            return;
         closeEditor();
         return;
     }
     QPointer<PvEditViewController> self(this);
     EditorPrompts::confirmDiscard(this, [self] {
-        if (!self)
+        // Only this card's changes go: what secondary cards saved is stored first.
+        if (!self || !self->peek().secondarySaves().writeOut(self))
             return;
         self->discardPendingChanges();
         if (self->m_autoSaveController)

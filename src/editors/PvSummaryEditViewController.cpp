@@ -5,6 +5,7 @@
 #include "EditorPrompts.h"
 
 #include "CardSaveWriter.h"
+#include "SecondarySaves.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
@@ -203,8 +204,13 @@ void PvSummaryEditViewController::finishSave(bool written, const std::optional<Q
     ManagedObjectContext* context = managedObjectContext();
     // Everything written is saved, a title, tag or notes change as much as new words; a failure keeps the
     // writer here with the changes, and the caller that defers saving saves them itself.
-    const bool saved =
+    bool saved =
         written && (m_deferSave || !context->hasChanges() || DbHelpers::saveManagedObjectContext(context, this));
+    // A deferred save's snapshot guards its words until the opener stores them. A copy leaves this editor open
+    // on another card, so no snapshot of it could: the copy is stored now.
+    const bool guardedBySnapshot = m_deferSave && !copyTitle;
+    if (saved && m_deferSave)
+        saved = SecondarySaves::secondarySaved(this, context, guardedBySnapshot ? m_autoSaveController.get() : nullptr);
     if (!saved) {
         setSaving(false);
         ProgressHud::dismiss();
@@ -213,11 +219,11 @@ void PvSummaryEditViewController::finishSave(bool written, const std::optional<Q
     }
     ProjectItem* inserted = m_writer->insertedCard();
     m_writer->forget();
-    if (!m_deferSave)
+    if (!guardedBySnapshot)
         forgetPendingChanges();
     if (inserted && addedRecord)
         addedRecord(inserted);
-    if (m_autoSaveController)
+    if (m_autoSaveController && !guardedBySnapshot)
         m_autoSaveController->removeSnapshot();
     markCardChanged(false);
     setContentChanged(false);

@@ -1,0 +1,496 @@
+#include "SketchFixture.h"
+
+#include "board/PeekListModel.h"
+#include "board/PeekTableViewController.h"
+#include "core/ToolbarDelegate.h"
+#include "editors/EditorPeek.h"
+#include "editors/PvSummaryEditViewController.h"
+#include "export/KUVDocPickerViewController.h"
+#include "platform/SideMenuNavigationController.h"
+#include "platform/Toolbar.h"
+#include "platform/ToolbarItem.h"
+#include "richtext/RichTextDocumentFormat.h"
+
+#include <QListView>
+
+namespace {
+
+// How the writer leaves the card they opened the secondary card from.
+enum class Leave { Cancel, Discard, Save };
+
+// A card opened from inside an editor (from the peek panel, or made with New Card there) saves with deferred
+// saving: the editor it was opened from stores it. Every way of leaving that editor must bring the secondary
+// card's words into the store file, and until then its snapshot must hold them.
+class SecondarySaveTest : public SketchFixture {
+protected:
+    static inline const QString MaraId = QStringLiteral("CARD-2");
+    static inline const QString StormId = QStringLiteral("CARD-3");
+
+    ~SecondarySaveTest() override { AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, true); }
+
+    // One value of the store file, read through a connection of its own as another program would.
+    QByteArray stored(const QString& sql) const
+    {
+        sqlite3* db = nullptr;
+        QByteArray value;
+        if (sqlite3_open_v2(storePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_ROW) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+                value = QByteArray(bytes, sqlite3_column_bytes(statement, 0));
+            }
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return value;
+    }
+    QString storedSummary(const QString& cardId) const
+    {
+        return QString::fromUtf8(
+            stored(QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId)));
+    }
+    qint64 storedCardsSummarised(const QString& summary) const
+    {
+        return stored(QStringLiteral("SELECT count(*) FROM ProjectItem WHERE summary = '%1'").arg(summary))
+            .toLongLong();
+    }
+    QString storedBody(const QString& cardId) const
+    {
+        const QByteArray bytes =
+            stored(QStringLiteral("SELECT content FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(cardId));
+        RichTextDocumentFormat::LoadResult text = RichTextDocumentFormat::loadFrom(bytes);
+        return text.document ? text.document->toPlainText() : QString();
+    }
+    qsizetype storedStrokes(const QString& cardId) const
+    {
+        const InkDecodeResult drawing = InkReader::decode(
+            stored(QStringLiteral("SELECT content FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(cardId)));
+        return drawing.ok() ? qsizetype(drawing.drawing->strokeCount()) : -1;
+    }
+    // The words the secondary card's snapshot holds, as the next start would read them.
+    QString secondarySnapshotText() const
+    {
+        const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, true);
+        if (!snapshot)
+            return {};
+        RichTextDocumentFormat::LoadResult text =
+            RichTextDocumentFormat::loadFrom(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+        return text.document ? text.document->toPlainText() : QString();
+    }
+
+    bool clickToolbar(const QString& identifier) const
+    {
+        for (ToolbarItem* item : app->toolbar()->items()) {
+            if (item->itemIdentifier() == identifier)
+                return item->sendAction(app->window());
+        }
+        return false;
+    }
+    // The peek panel of editor, slid in through the toolbar item.
+    template <class Editor> PeekTableViewController* openPanel(Editor* editor, const QString& identifier)
+    {
+        EXPECT_TRUE(clickToolbar(identifier));
+        EXPECT_TRUE(waitFor([editor] {
+            SideMenuNavigationController* menu = editor->peek().sideMenu();
+            return menu && menu->isMenuPresented() && menu->isVisible();
+        }));
+        return qobject_cast<PeekTableViewController*>(editor->peek().peekTable());
+    }
+    // Clicks cardId in the panel and answers the editor that opened over it, loaded.
+    template <class T> T* openFromPanel(PeekTableViewController* panel, const QString& cardId)
+    {
+        PeekListModel* model = panel->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            const QModelIndex index = model->index(row);
+            ProjectItem* item = model->itemAt(index);
+            if (!item || item->uniqueIdentifier() != cardId)
+                continue;
+            panel->tableView()->scrollTo(index);
+            QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {},
+                              panel->tableView()->visualRect(index).center());
+            T* opened = nullptr;
+            EXPECT_TRUE(waitFor([&] {
+                opened = shownOver<T>(panel);
+                return opened && opened->contentLoaded();
+            }));
+            return opened;
+        }
+        ADD_FAILURE() << "no row for " << cardId.toStdString();
+        return nullptr;
+    }
+    template <class T> static T* shownOver(ViewController* presenter)
+    {
+        auto* navigation = qobject_cast<NavigationController*>(presenter->presentedViewController());
+        return navigation ? qobject_cast<T*>(navigation->topViewController()) : nullptr;
+    }
+    // "New Card" of editor through the toolbar item, a Person picked: the popup editor over it, loaded.
+    PvSummaryEditViewController* newPersonOver(ViewController* editor, const QString& identifier)
+    {
+        EXPECT_TRUE(clickToolbar(identifier));
+        KUVDocPickerViewController* picker = nullptr;
+        EXPECT_TRUE(waitFor([&] { return (picker = shownOver<KUVDocPickerViewController>(editor)) != nullptr; }));
+        if (!picker)
+            return nullptr;
+        for (int section = 0; section < picker->formats().size(); ++section) {
+            for (int row = 0; row < picker->formats().at(section).size(); ++row) {
+                if (picker->formats().at(section).at(row).formatTitle == QStringLiteral("Person"))
+                    picker->choose(section, row);
+            }
+        }
+        PvSummaryEditViewController* popup = nullptr;
+        EXPECT_TRUE(waitFor([&] {
+            popup = shownOver<PvSummaryEditViewController>(editor);
+            return popup && popup->contentLoaded();
+        }));
+        return popup;
+    }
+    static void typeInto(PvSummaryEditViewController* popup, const QString& words)
+    {
+        popup->editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(popup->editor(), words);
+    }
+    // Saves a secondary card and waits until it has closed.
+    template <class Editor> void saveAndClose(Editor* secondary)
+    {
+        QPointer<Editor> guard(secondary);
+        ASSERT_TRUE(save(secondary));
+        ASSERT_TRUE(waitFor([&guard] { return !guard || !guard->isVisible(); }));
+    }
+    // Leaves the primary editor; for Discard and Save it was changed first.
+    template <class Editor> void leave(Editor* primary, Leave how)
+    {
+        if (how == Leave::Save) {
+            ASSERT_TRUE(save(primary));
+        } else {
+            primary->cancelButton()->trigger();
+            if (how == Leave::Discard) {
+                Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+                ASSERT_NE(question, nullptr);
+                question->trigger(0);
+            }
+        }
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    }
+    // Peeks from the Story card, writes words into Mara's card and saves it, then leaves the Story card.
+    void peekedTextCardThenLeave(Leave how)
+    {
+        app->window()->show();
+        PvEditViewController* story = open();
+        if (how != Leave::Cancel)
+            type(story, QStringLiteral(" The keeper climbs on."));
+        auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
+        ASSERT_NE(popup, nullptr);
+        typeInto(popup, QStringLiteral("Mara rows out at dawn"));
+        saveAndClose(popup);
+        // Until the Story card is left its snapshot guards the saved words.
+        EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Mara rows out at dawn"));
+        leave(story, how);
+        EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Mara rows out at dawn"));
+        EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true)) << "no stale recovery on the next start";
+        EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
+    }
+};
+
+TEST_F(SecondarySaveTest, peekedTextCardIsStoredWhenTheStoryCardIsCancelled)
+{
+    peekedTextCardThenLeave(Leave::Cancel);
+    EXPECT_EQ(storedBody(CardId), CardText);
+}
+
+TEST_F(SecondarySaveTest, peekedTextCardIsStoredWhenTheStoryCardIsDiscardedWhichDropsOnlyItsOwnWords)
+{
+    peekedTextCardThenLeave(Leave::Discard);
+    EXPECT_EQ(storedBody(CardId), CardText) << "the Story card's own words were discarded";
+}
+
+TEST_F(SecondarySaveTest, peekedTextCardIsStoredWithTheStoryCardsSave)
+{
+    peekedTextCardThenLeave(Leave::Save);
+    EXPECT_EQ(storedBody(CardId), CardText + QStringLiteral(" The keeper climbs on."));
+}
+
+TEST_F(SecondarySaveTest, storyCardCancelledWithARememberedCursorStillStoresTheSecondaryCard)
+{
+    auto* state = context()->insertNew<EditorState>();
+    state->setCardItemId(CardId);
+    state->setCursorPosition(4);
+    ASSERT_FALSE(context()->save());
+    peekedTextCardThenLeave(Leave::Cancel);
+    EXPECT_EQ(stored(QStringLiteral("SELECT cursorPosition FROM EditorState WHERE cardItemId = '%1'").arg(CardId))
+                  .toLongLong(),
+              0);
+}
+
+TEST_F(SecondarySaveTest, escapeOnTheStoryCardStoresTheSecondaryCard)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), StormId);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Gale from the west"));
+    saveAndClose(popup);
+    story->peek().sideMenu()->dismissMenu(false);
+    app->window()->activateWindow();
+    ASSERT_TRUE(waitFor([this] { return app->window()->isActiveWindow(); }));
+    story->editor()->setFocus();
+    QTest::keyClick(story->editor(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(storedSummary(StormId), QStringLiteral("Gale from the west"));
+}
+
+TEST_F(SecondarySaveTest, newCardMadeInsideTheStoryEditorIsStoredWhenItIsDiscarded)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    type(story, QStringLiteral(" Dropped."));
+    PvSummaryEditViewController* popup = newPersonOver(story, ToolbarDelegate::editorNewCard);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Old Tom keeps the wreck"));
+    saveAndClose(popup);
+    EXPECT_EQ(storedCardsSummarised(QStringLiteral("Old Tom keeps the wreck")), 0) << "the opener decides when";
+    leave(story, Leave::Discard);
+    EXPECT_EQ(storedCardsSummarised(QStringLiteral("Old Tom keeps the wreck")), 1);
+    EXPECT_EQ(storedBody(CardId), CardText);
+}
+
+TEST_F(SecondarySaveTest, anotherSecondaryCardOpensOnlyOnceTheFirstIsStored)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* first = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(first, nullptr);
+    typeInto(first, QStringLiteral("First words"));
+    saveAndClose(first);
+    // Its snapshot file is the one the second card takes: the first card is stored as the second opens.
+    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("First words"));
+    typeInto(second, QStringLiteral("Second words"));
+    second->cancelButton()->trigger();
+    Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(question, nullptr);
+    question->trigger(0);
+    ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
+    EXPECT_EQ(DbHelpers::getItem(context(), MaraId)->summary(), QStringLiteral("First words"))
+        << "the second card's Discard leaves the first card's saved words";
+    leave(story, Leave::Cancel);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("First words"));
+    EXPECT_EQ(storedSummary(StormId), QString());
+}
+
+TEST_F(SecondarySaveTest, peekedSketchIsStoredWhenTheStoryCardIsCancelled)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    auto* sketch = openFromPanel<KuvBaseSketch>(openPanel(story, ToolbarDelegate::editorPeek), SketchId);
+    ASSERT_NE(sketch, nullptr);
+    EXPECT_TRUE(sketch->isSecondaryCard());
+    draw(sketch, {{60, 200}, {140, 240}, {220, 260}});
+    saveAndClose(sketch);
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, true));
+    EXPECT_EQ(storedStrokes(SketchId), 1);
+    leave(story, Leave::Cancel);
+    EXPECT_EQ(storedStrokes(SketchId), 2);
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+TEST_F(SecondarySaveTest, sketchPrimaryStoresATextCardMadeOverItWhenDiscarded)
+{
+    app->window()->show();
+    KuvBaseSketch* primary = openSketch(SketchId, {}, PresentationStyle::FullScreen, ProjectItemTypes::Story);
+    draw(primary, {{60, 200}, {140, 240}});
+    PvSummaryEditViewController* popup = newPersonOver(primary, ToolbarDelegate::sketchNewCard);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Drawn by Tom"));
+    saveAndClose(popup);
+    leave(primary, Leave::Discard);
+    EXPECT_EQ(storedCardsSummarised(QStringLiteral("Drawn by Tom")), 1);
+    EXPECT_EQ(storedStrokes(SketchId), 1) << "the sketch's own stroke was discarded";
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+TEST_F(SecondarySaveTest, sketchPrimaryStoresAPeekedTextCardOnCancelAndOnSave)
+{
+    app->window()->show();
+    for (const Leave how : {Leave::Cancel, Leave::Save}) {
+        const QString words = how == Leave::Cancel ? QStringLiteral("By cancel") : QStringLiteral("By save");
+        KuvBaseSketch* primary = openSketch(SketchId, {}, PresentationStyle::FullScreen, ProjectItemTypes::Story);
+        if (how == Leave::Save)
+            draw(primary, {{60, 200}, {140, 240}});
+        auto* popup =
+            openFromPanel<PvSummaryEditViewController>(openPanel(primary, ToolbarDelegate::sketchPeek), MaraId);
+        ASSERT_NE(popup, nullptr);
+        popup->editor()->selectAll();
+        QTest::keyClicks(popup->editor(), words);
+        saveAndClose(popup);
+        leave(primary, how);
+        EXPECT_EQ(storedSummary(MaraId), words);
+        EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+    }
+    EXPECT_EQ(storedStrokes(SketchId), 2);
+}
+
+TEST_F(SecondarySaveTest, quittingStoresTheSecondaryCardAndLeavesNoSnapshotBehind)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Before the lights went out"));
+    saveAndClose(popup);
+    // What the application hears once Quit (or the window's close button) ended its event loop.
+    app->willTerminate();
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Before the lights went out"));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+TEST_F(SecondarySaveTest, aStoreThatRefusesKeepsTheStoryCardOpenAndTheSnapshot)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    type(story, QStringLiteral(" Not kept."));
+    auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Kept safe"));
+    saveAndClose(popup);
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
+                              "'refused'); END"));
+    story->cancelButton()->trigger();
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
+    ASSERT_NE(warning, nullptr);
+    warning->trigger(0);
+    EXPECT_TRUE(isOpen()) << "the writer stays where they were";
+    EXPECT_TRUE(story->cardChanged());
+    EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Kept safe"));
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    leave(story, Leave::Discard);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Kept safe"));
+    EXPECT_EQ(storedBody(CardId), CardText);
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAndItsDiscardStillDropsIt)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    type(story, QStringLiteral(" Never stored."));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat BEGIN SELECT RAISE(ABORT, "
+                              "'refused'); END"));
+    ASSERT_FALSE(save(story));
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* first = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(first, nullptr);
+    typeInto(first, QStringLiteral("Stored alone"));
+    saveAndClose(first);
+    // Opening another card stores the first one: only its records, not what the Story card left pending.
+    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Stored alone"));
+    EXPECT_EQ(storedBody(CardId), CardText);
+    second->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
+    leave(story, Leave::Discard);
+    EXPECT_EQ(storedBody(CardId), CardText);
+    EXPECT_EQ(stored(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 0);
+}
+
+TEST_F(SecondarySaveTest, endingWhileASecondSecondaryCardHoldsUnsavedWordsKeepsItsSnapshot)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* first = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(first, nullptr);
+    typeInto(first, QStringLiteral("Saved first"));
+    saveAndClose(first);
+    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
+    ASSERT_NE(second, nullptr);
+    typeInto(second, QStringLiteral("Unsaved second"));
+    ASSERT_TRUE(second->autoSaveController()->writeSnapshotNow());
+    app->willTerminate();
+    EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Unsaved second"));
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Saved first"));
+}
+
+#ifdef SECONDARY_SAVE_CHILD_PATH
+// A process that opens the Story card and a secondary card over it, saves that one and is killed right after
+// the given step: "saved" (the secondary card's Save) or "left" (then the Story card's Cancel).
+class SecondarySaveCrashTest : public SecondarySaveTest {
+protected:
+    void runAndKill(const QString& format, const QString& step, const QString& words)
+    {
+        QProcess child;
+        child.start(QStringLiteral(SECONDARY_SAVE_CHILD_PATH), {storePath(), format, step, words});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        QByteArray seen;
+        QDeadlineTimer deadline(60000);
+        while (seen != step.toUtf8() && !deadline.hasExpired() && child.state() != QProcess::NotRunning) {
+            if (child.canReadLine() || child.waitForReadyRead(200))
+                seen = child.readLine().trimmed();
+        }
+        ASSERT_EQ(seen, step.toUtf8()) << child.readAllStandardError().toStdString();
+        child.kill();
+        ASSERT_TRUE(child.waitForFinished(10000));
+        ASSERT_EQ(child.exitStatus(), QProcess::CrashExit);
+    }
+    // What the board offers on the next start (it takes a secondary card's snapshot over when the Story card
+    // left none), if it is a snapshot of cardId.
+    std::optional<QVariantMap> offeredSnapshotOf(const QString& cardId) const
+    {
+        std::optional<QVariantMap> offered = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+        if (!offered || offered->value(AutoSaveController::kProjectItemIdKey).toString() != cardId)
+            return std::nullopt;
+        return offered;
+    }
+};
+
+TEST_F(SecondarySaveCrashTest, textCardKilledRightAfterItsSaveIsInTheStoreOrOfferedOnTheNextStart)
+{
+    const QString words = QStringLiteral("Mara saw the lamp go out");
+    runAndKill(QStringLiteral("text"), QStringLiteral("saved"), words);
+    const bool inStore = storedSummary(MaraId) == words;
+    bool offered = false;
+    if (const std::optional<QVariantMap> snapshot = offeredSnapshotOf(MaraId)) {
+        RichTextDocumentFormat::LoadResult text =
+            RichTextDocumentFormat::loadFrom(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+        offered = text.document && text.document->toPlainText() == words;
+    }
+    EXPECT_TRUE(inStore || offered) << "the saved words are in neither the store nor a snapshot";
+}
+
+TEST_F(SecondarySaveCrashTest, sketchKilledRightAfterItsSaveIsInTheStoreOrOfferedOnTheNextStart)
+{
+    runAndKill(QStringLiteral("sketch"), QStringLiteral("saved"), QString());
+    const bool inStore = storedStrokes(SketchId) == 2;
+    bool offered = false;
+    if (const std::optional<QVariantMap> snapshot = offeredSnapshotOf(SketchId)) {
+        const InkDecodeResult drawing =
+            InkReader::decode(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+        offered = drawing.ok() && drawing.drawing->strokeCount() == 2;
+    }
+    EXPECT_TRUE(inStore || offered) << "the saved strokes are in neither the store nor a snapshot";
+}
+
+TEST_F(SecondarySaveCrashTest, killedRightAfterTheStoryCardsCancelTheWordsAreStoredAndNothingIsOffered)
+{
+    const QString words = QStringLiteral("Cancelled, then the power failed");
+    runAndKill(QStringLiteral("text"), QStringLiteral("left"), words);
+    EXPECT_EQ(storedSummary(MaraId), words);
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false).has_value())
+        << "a stored card offered again would come back as a duplicate";
+}
+
+TEST_F(SecondarySaveCrashTest, sketchKilledRightAfterTheStoryCardsCancelIsStored)
+{
+    runAndKill(QStringLiteral("sketch"), QStringLiteral("left"), QString());
+    EXPECT_EQ(storedStrokes(SketchId), 2);
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+#endif
+
+} // namespace
