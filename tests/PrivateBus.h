@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RequiredTools.h"
 #include "TestWait.h"
 
 #include <QDBusConnection>
@@ -28,7 +29,8 @@ public:
         m_daemon.start(QStringLiteral("dbus-daemon"),
                        {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
                         QStringLiteral("--print-address=1")});
-        if (!m_daemon.waitForStarted(5000) || !waitFor([this] { return m_daemon.canReadLine(); }, 5000))
+        if (!m_daemon.waitForStarted(RequiredTools::StartMs) ||
+            !waitFor([this] { return m_daemon.canReadLine(); }, RequiredTools::StartMs))
             return;
         m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
         m_name = QStringLiteral("private-bus-%1").arg(quintptr(this));

@@ -83,6 +83,13 @@ void CardNotesViewController::viewWillAppear(bool animated)
     m_editor->setFocus();
 }
 
+void CardNotesViewController::viewDidAppear(bool animated)
+{
+    ViewController::viewDidAppear(animated);
+    // Asked before the sheet was on screen, the focus went nowhere: the writer types into the notes at once.
+    m_editor->setFocus();
+}
+
 ViewController* CardNotesViewController::presentationHost()
 {
     if (NavigationController* navigation = navigationController())

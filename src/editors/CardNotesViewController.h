@@ -63,6 +63,7 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
+    void viewDidAppear(bool animated) override;
 
 private:
     void textViewDidChange();

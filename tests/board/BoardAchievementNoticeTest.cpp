@@ -59,7 +59,7 @@ protected:
 
 TEST_F(BoardAchievementNoticeTest, twoEarnedAtOnceShowOneNoticeForTheFirst)
 {
-    addWords(3000);
+    ASSERT_NO_FATAL_FAILURE(addWords(3000));
     AchievementViewController* shown = BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt"));
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->achievement()->label(), QStringLiteral("First 1000 Words"));
@@ -114,7 +114,7 @@ TEST_F(BoardAchievementNoticeTest, sheetClosingAfterTheBoardLeftTheScreenLeavesT
 
 TEST_F(BoardAchievementNoticeTest, nothingNewOrNoManagerShowsNothing)
 {
-    addWords(10);
+    ASSERT_NO_FATAL_FAILURE(addWords(10));
     EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), std::nullopt), nullptr);
     EXPECT_EQ(BoardAchievementNotice::show(&board, nullptr, std::nullopt), nullptr);
     EXPECT_EQ(board.presentedViewController(), nullptr);
@@ -131,7 +131,7 @@ TEST_F(BoardAppearingTest, boardThatAppearsAfterWordsWereEarnedAnnouncesTheFirst
     add(ProjectItemTypes::Story, QStringLiteral("Long chapter"), 40)->setWordCount(3000);
     context()->save();
     board->setCurrentProjectTitle(QStringLiteral("Harbour"));
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     AchievementViewController* shown = nullptr;
     ASSERT_TRUE(waitFor([&] {
         auto* sheet = qobject_cast<NavigationController*>(board->presentedViewController());
@@ -168,7 +168,7 @@ TEST_F(BoardAppearingTest, wordsToRecoverAreOfferedBeforeAnyAchievement)
                          {AutoSaveController::kItemTypeKey, ProjectItemTypes::Story},
                          {AutoSaveController::kItemFormatKey, 0}};
     ASSERT_TRUE(AutoSaveSnapshot::write(path, snapshot));
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ASSERT_TRUE(waitFor([&] { return Alert::topmost() != nullptr; }));
     EXPECT_EQ(board->presentedViewController(), nullptr) << "no achievement sheet over the recovery question";
     AutoSaveController::deleteAutoSaveWithProjectId(project, false);

@@ -23,8 +23,8 @@ protected:
 
 TEST_F(BoardItemCreationTest, newFolderUnderASearchGoesAfterTheFullChildList)
 {
-    appear();
-    waitForReload([&] { board->search(QStringLiteral("mara")); });
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->search(QStringLiteral("mara")); }));
     ASSERT_EQ(shownTitles(), QStringList({"Mara"}));
     Alert* alert = openFolderAlert();
     ASSERT_NE(alert, nullptr);
@@ -46,7 +46,7 @@ TEST_F(BoardItemCreationTest, newFolderUnderASearchGoesAfterTheFullChildList)
 
 TEST_F(BoardItemCreationTest, okNeedsOneCharacterAndASpaceCounts)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     Alert* alert = openFolderAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_FALSE(okButton(alert)->isEnabled());
@@ -55,7 +55,7 @@ TEST_F(BoardItemCreationTest, okNeedsOneCharacterAndASpaceCounts)
     QTest::keyClick(alert->textFields().first(), Qt::Key_Backspace);
     EXPECT_FALSE(okButton(alert)->isEnabled());
     QTest::keyClick(alert->textFields().first(), Qt::Key_Space);
-    waitForReload([&] { QTest::mouseClick(okButton(alert), Qt::LeftButton); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { QTest::mouseClick(okButton(alert), Qt::LeftButton); }));
     ProjectItem* folder = item(QStringLiteral(" "));
     ASSERT_NE(folder, nullptr) << "the title is kept as typed, blanks included";
     EXPECT_EQ(shownTitles().last(), QStringLiteral(" "));
@@ -63,7 +63,7 @@ TEST_F(BoardItemCreationTest, okNeedsOneCharacterAndASpaceCounts)
 
 TEST_F(BoardItemCreationTest, cancelLeavesTheStoreAsItWas)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     const qint64 before = storedCount();
     Alert* alert = openFolderAlert();
     ASSERT_NE(alert, nullptr);
@@ -76,9 +76,9 @@ TEST_F(BoardItemCreationTest, cancelLeavesTheStoreAsItWas)
 
 TEST_F(BoardItemCreationTest, newCardAsksTheOpenerWithTypeAndPlaceAndCreatesNothing)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     // A filter shows a few of the children; the new card still goes after all of them.
-    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); }));
     const qint64 before = storedCount();
     board->newClicked(nullptr);
     KUVDocPickerViewController* chooser = board->itemCreation().chooser();
@@ -122,7 +122,7 @@ TEST_F(BoardItemCreationTest, nextPlaceIsPastRepeatsAndGaps)
 
 TEST_F(BoardItemCreationTest, negativeTagDoesNothing)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->createNewItem(-1);
     runEventsFor(20);
     EXPECT_EQ(Alert::topmost(), nullptr);

@@ -2,8 +2,8 @@
 #include "BoardTestFixture.h"
 #include "board/BoardNavigator.h"
 #include "board/CardCellDelegate.h"
-#include "board/TagMenuController.h"
 #include "dialogs/DialogMenuController.h"
+#include "dialogs/TagMenuController.h"
 #include "editors/CardNotesViewController.h"
 #include "export/CompiledViewController.h"
 #include "export/KUVDocPickerViewController.h"
@@ -45,7 +45,7 @@ protected:
 
 TEST_F(BoardMenusTest, cardMenuHasSixEntriesAndAFolderMenuNoCardType)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     QMenu* menu = openCardMenu(rowOf(QStringLiteral("Mara")));
     ASSERT_NE(menu, nullptr);
     EXPECT_TRUE(menu->isVisible());
@@ -62,7 +62,7 @@ TEST_F(BoardMenusTest, cardMenuHasSixEntriesAndAFolderMenuNoCardType)
 
 TEST_F(BoardMenusTest, menuOfACardDeletedElsewhereActsOnNothingAndReloads)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     QMenu* menu = openCardMenu(rowOf(QStringLiteral("Lantern")));
     ASSERT_NE(menu, nullptr);
     QAction* rename = action(menu, BoardMenus::TitleTitle);
@@ -78,13 +78,13 @@ TEST_F(BoardMenusTest, menuOfACardDeletedElsewhereActsOnNothingAndReloads)
 
 TEST_F(BoardMenusTest, staleCompletionAfterAReloadFindsItsCardByIdentifier)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ProjectItem* tide = item(QStringLiteral("Tide"));
     const QString tideId = tide->uniqueIdentifier();
     // The rows shift under a reload before the operation reports back.
     ProjectItem* early = add(ProjectItemTypes::Idea, QStringLiteral("Early"), 0);
     context()->save();
-    waitForReload([&] { board->reloadBoard(false); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->reloadBoard(false); }));
     board->menus().tagChosen(tideId, QStringLiteral("done"));
     EXPECT_EQ(tide->tag(), QStringLiteral("done"));
     EXPECT_TRUE(early->tag().isEmpty()) << "the card now at Tide's old row is untouched";
@@ -92,7 +92,7 @@ TEST_F(BoardMenusTest, staleCompletionAfterAReloadFindsItsCardByIdentifier)
     const QString fogId = item(QStringLiteral("Fog"))->uniqueIdentifier();
     context()->deleteObject(item(QStringLiteral("Fog")));
     context()->save();
-    waitForReload([&] { board->menus().cardTypeChanged(fogId); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->menus().cardTypeChanged(fogId); }));
     EXPECT_FALSE(shownTitles().contains(QStringLiteral("Fog")));
 }
 
@@ -105,7 +105,7 @@ TEST_F(BoardMenusTest, tagNoneStoresNoTagAndStampsTheChain)
     item(QStringLiteral("Part One"))->setLastModified(old);
     DbHelpers::getProject(context(), project)->setLastModified(old);
     context()->save();
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     board->menus().tagChosen(inside->uniqueIdentifier(), TagMenuController::ClearTag);
     EXPECT_TRUE(inside->tag().isEmpty());
@@ -123,7 +123,7 @@ TEST_F(BoardMenusTest, notesWrittenInTheNotesSheetStampAndAnEmptyTextClears)
     mara->setLastModified(old);
     DbHelpers::getProject(context(), project)->setLastModified(old);
     context()->save();
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     // A real click on the cell's notes button opens the sheet.
     const QRect cell = board->collectionView()->visualRect(board->model()->index(rowOf(QStringLiteral("Mara"))));
     auto* delegate = qobject_cast<CardCellDelegate*>(board->collectionView()->itemDelegate());
@@ -145,8 +145,8 @@ TEST_F(BoardMenusTest, notesWrittenInTheNotesSheetStampAndAnEmptyTextClears)
 
 TEST_F(BoardMenusTest, cardTypeUnderAFilterLeavesOnlyTheShownList)
 {
-    appear();
-    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); }));
     ProjectItem* mara = item(QStringLiteral("Mara"));
     // What the change-type operation writes before it reports back.
     mara->setItemType(ProjectItemTypes::Idea);
@@ -159,7 +159,7 @@ TEST_F(BoardMenusTest, cardTypeUnderAFilterLeavesOnlyTheShownList)
 
 TEST_F(BoardMenusTest, cardTypeWithAllCardsKeepsTheCell)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ProjectItem* mara = item(QStringLiteral("Mara"));
     mara->setItemType(ProjectItemTypes::Idea);
     context()->save();
@@ -171,12 +171,12 @@ TEST_F(BoardMenusTest, cardTypeWithAllCardsKeepsTheCell)
 
 TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     QMenu* menu = board->contextButton()->menu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::CompileTitle, BoardMenus::ImportTitle,
-                                         BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle, BoardMenus::StatisticsTitle,
-                                         BoardMenus::SettingsTitle}));
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::CompileTitle,
+                                         BoardMenus::ImportTitle, BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle,
+                                         BoardMenus::StatisticsTitle, BoardMenus::SettingsTitle}));
     menu->actions().first()->trigger();
     EXPECT_TRUE(board->compactCards());
     EXPECT_TRUE(UserDefaults::standard().value(PvCardViewController::PrefCompactCards).toBool());
@@ -185,7 +185,7 @@ TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
 
 TEST_F(BoardMenusTest, folderInfoShowsTheFolderShown)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     action(board->contextButton()->menu(), BoardMenus::FolderInfoTitle)->trigger();
     ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
@@ -197,7 +197,7 @@ TEST_F(BoardMenusTest, folderInfoShowsTheFolderShown)
 
 TEST_F(BoardMenusTest, compileIsOfferedOnlyWhereStoryCardsAreAndOpensTheFoldersManuscript)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     board->navigator().enterFolder(item(QStringLiteral("Chapter")), 0);
     EXPECT_FALSE(titles(board->contextButton()->menu()).contains(BoardMenus::CompileTitle)) << "Chapter holds an Idea";
@@ -218,7 +218,7 @@ TEST_F(BoardMenusTest, compileIsOfferedOnlyWhereStoryCardsAreAndOpensTheFoldersM
 
 TEST_F(BoardMenusTest, importAndExportOpenTheirChoosers)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     for (const QString& title : {BoardMenus::ImportTitle, BoardMenus::ExportTitle}) {
         action(board->contextButton()->menu(), title)->trigger();
         KUVDocPickerViewController* picker = nullptr;
@@ -235,7 +235,7 @@ TEST_F(BoardMenusTest, importAndExportOpenTheirChoosers)
 
 TEST_F(BoardMenusTest, statisticsAndSettingsOpenTheProjectsSheets)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     const QList<std::pair<QString, QString>> rows = {{BoardMenus::StatisticsTitle, QStringLiteral("statisticsView")},
                                                      {BoardMenus::SettingsTitle, QStringLiteral("settingsView")}};
     for (const auto& [title, screen] : rows) {
@@ -248,7 +248,7 @@ TEST_F(BoardMenusTest, statisticsAndSettingsOpenTheProjectsSheets)
         })) << title.toStdString();
         EXPECT_EQ(sheet->metaObject()->className(),
                   QByteArray(screen == QStringLiteral("statisticsView") ? "StatisticsViewController"
-                                                                         : "SettingsViewController"));
+                                                                        : "SettingsViewController"));
         board->presentedViewController()->dismiss(false);
         ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
     }
@@ -304,8 +304,8 @@ protected:
 
 TEST_F(BoardScreenshots, screenshotsOfFolderMenusAndChooser)
 {
-    appear();
-    shoot(QStringLiteral("light"));
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(shoot(QStringLiteral("light")));
     const QPalette light = QApplication::palette();
     QPalette dark = light;
     dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
@@ -316,7 +316,7 @@ TEST_F(BoardScreenshots, screenshotsOfFolderMenusAndChooser)
     dark.setColor(QPalette::ButtonText, Qt::white);
     QApplication::setPalette(dark);
     QTest::qWait(50);
-    shoot(QStringLiteral("dark"));
+    ASSERT_NO_FATAL_FAILURE(shoot(QStringLiteral("dark")));
     QApplication::setPalette(light);
 }
 
@@ -329,8 +329,8 @@ TEST_F(BoardMenusTest, deleteUnderASearchLeavesTheFolderNumberedWithoutRepeats)
     item(QStringLiteral("Fog"))->setTerms(QStringLiteral(" fog sea"));
     item(QStringLiteral("Mara"))->setTerms(QStringLiteral(" mara sea"));
     context()->save();
-    appear();
-    waitForReload([&] { board->search(QStringLiteral("sea")); });
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->search(QStringLiteral("sea")); }));
     ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog"}));
     QMenu* menu = openCardMenu(0);
     ASSERT_NE(menu, nullptr);
@@ -364,7 +364,7 @@ TEST_F(TagFilterChooserTest, chosenTagFiltersTheBoardAndNoneIsNotOffered)
     ProjectItem* mara = item(QStringLiteral("Mara"));
     mara->setTag(QStringLiteral("done"));
     context()->save();
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     DialogMenuController* menu = chooser();
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->title(), PvCardViewController::TagFilterChooserTitle);
@@ -385,7 +385,7 @@ TEST_F(TagFilterChooserTest, chosenTagFiltersTheBoardAndNoneIsNotOffered)
 
 TEST_F(TagFilterChooserTest, boardGoneBeforeTheChooserOpensIsNoCrash)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     Delays::setFactor(1);
     board->showTagFilterChooser();
     ViewController::transitionAppearance(board, false, false);

@@ -27,7 +27,7 @@ protected:
 
 TEST_F(BoardNavigatorTest, folderEnteredByClickAndLeftByTheBackItem)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ASSERT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewHome);
     clickRow(rowOf(QStringLiteral("Part One")));
     EXPECT_EQ(board->currentFolderId(), partOne);
@@ -42,12 +42,12 @@ TEST_F(BoardNavigatorTest, folderEnteredByClickAndLeftByTheBackItem)
     EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewBack);
     EXPECT_EQ(app->toolbar()->itemIdentifiers().count(ToolbarDelegate::cardViewBack), 1);
 
-    pressToolbarItem(ToolbarDelegate::cardViewBack);
+    ASSERT_NO_FATAL_FAILURE(pressToolbarItem(ToolbarDelegate::cardViewBack));
     EXPECT_EQ(board->currentFolderId(), partOne);
     EXPECT_EQ(windowTitle(), QStringLiteral("Part One"));
     EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewBack) << "between inner folders the item stays";
 
-    pressToolbarItem(ToolbarDelegate::cardViewBack);
+    ASSERT_NO_FATAL_FAILURE(pressToolbarItem(ToolbarDelegate::cardViewBack));
     EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
     EXPECT_TRUE(board->parentFolderId().isEmpty());
     EXPECT_EQ(windowTitle(), QStringLiteral("Harbour"));
@@ -69,7 +69,7 @@ TEST_F(BoardNavigatorTest, folderTitleOfFortyOneCharactersStaysCutAfterAFilterCh
 
 TEST_F(BoardNavigatorTest, selectingACardHandsItToTheOpenerAndStaysInTheFolder)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     const int row = rowOf(QStringLiteral("Mara"));
     clickRow(row);
     ASSERT_EQ(opening->opened.size(), 1);
@@ -85,7 +85,7 @@ TEST_F(BoardNavigatorTest, goingBackThroughAFolderCycleEndsAtTheTopLevel)
     ProjectItem* second = add(ProjectItemTypes::Folder, QStringLiteral("South"), 1, first->uniqueIdentifier());
     first->setParentItemId(second->uniqueIdentifier());
     context()->save();
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->navigator().enterFolder(first, 0);
     ASSERT_EQ(board->currentFolderId(), first->uniqueIdentifier());
     board->goBack();
@@ -101,7 +101,7 @@ TEST_F(BoardNavigatorTest, enteringStartsAtTheTopAndBackScrollsToTheFolderLeft)
     ProjectItem* deep = add(ProjectItemTypes::Folder, QStringLiteral("Last Folder"), 200);
     add(ProjectItemTypes::Idea, QStringLiteral("Within"), 1, deep->uniqueIdentifier());
     context()->save();
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     QScrollBar* scroll = board->collectionView()->verticalScrollBar();
     const int row = rowOf(QStringLiteral("Last Folder"));
     board->collectionView()->scrollTo(board->model()->index(row));
@@ -118,7 +118,7 @@ TEST_F(BoardNavigatorTest, enteringStartsAtTheTopAndBackScrollsToTheFolderLeft)
 
 TEST_F(BoardNavigatorTest, reloadAskedBeforeAChangeOfFolderDoesNotShowTheOldFolder)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     // A reload is queued for the root, then the writer enters a folder before it runs.
     board->reloadBoard(false);
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
@@ -129,7 +129,7 @@ TEST_F(BoardNavigatorTest, reloadAskedBeforeAChangeOfFolderDoesNotShowTheOldFold
 
 TEST_F(BoardNavigatorTest, folderAlertAnsweredAfterLeavingCreatesInTheFolderAsked)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->newFolderClicked(nullptr);
     Alert* alert = Alert::topmost();
     ASSERT_NE(alert, nullptr);
@@ -148,7 +148,7 @@ TEST_F(BoardNavigatorTest, folderAlertAnsweredAfterLeavingCreatesInTheFolderAske
 
 TEST_F(BoardNavigatorTest, boardDeletedDuringAWaitDoesNotCrash)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->reloadBoard(true);
     ViewController::transitionAppearance(board, false, false);
     delete board;
@@ -165,7 +165,7 @@ class BoardRespondersTest : public BoardTestFixture {};
 
 TEST_F(BoardRespondersTest, keyboardLiftsTheBottomByItsOverlapAndHidingPutsItBack)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     // A keyboard whose top edge lies 300 points above the bottom of the board.
     const QPoint top = board->mapTo(board->window(), QPoint(0, board->height() - 300));
     board->keyboardWillShow(QRect(top, QSize(board->width(), 300)), 0.25);
@@ -180,7 +180,7 @@ TEST_F(BoardRespondersTest, keyboardLiftsTheBottomByItsOverlapAndHidingPutsItBac
 
 TEST_F(BoardRespondersTest, newFolderCommandReachesTheBoardThroughTheResponderChain)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ASSERT_TRUE(ResponderChain::invoke(board, "newFolderClicked", nullptr));
     Alert* alert = Alert::topmost();
     ASSERT_NE(alert, nullptr);
@@ -193,7 +193,7 @@ namespace {
 
 TEST_F(BoardNavigatorTest, folderFadesInAndThenPaintsDirectly)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     Delays::setFactor(1);
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     EXPECT_TRUE(board->navigator().isTransitionRunning());

@@ -8,10 +8,10 @@
 #include "dialogs/RelativeDateFormatter.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/BarButtonItem.h"
 #include "platform/NavigationController.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QProcess>
 #include <QTextDocument>
@@ -72,8 +72,8 @@ TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
     QVariantMap snapshot = snapshotOf(deepCard()->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep");
     const QDateTime saved(QDate(2026, 3, 14), QTime(9, 26));
     snapshot.insert(AutoSaveController::kItemSaveDateKey, saved);
-    writeSnapshot(snapshot);
-    appear();
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshot));
+    ASSERT_NO_FATAL_FAILURE(appear());
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->message(), QStringLiteral("A card titled \"Deep\" was auto-saved in your last session on ") +
@@ -93,9 +93,9 @@ TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfter
 
 TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
 {
-    writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true);
-    writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two"));
-    appear();
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two")));
+    ASSERT_NO_FATAL_FAILURE(appear());
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
     alert->trigger(0);
@@ -108,10 +108,11 @@ TEST_F(BoardRecoveryTest, recoverFindsTheCardInAnotherFolderAndLeavesTheSnapshot
 {
     ProjectItem* deep = deepCard();
     // The snapshot still names the folder the card was in; it has been moved to the top since.
-    writeSnapshot(snapshotOf(deep->uniqueIdentifier(), partOne, ProjectItemTypes::Idea, "Deep"));
+    ASSERT_NO_FATAL_FAILURE(
+        writeSnapshot(snapshotOf(deep->uniqueIdentifier(), partOne, ProjectItemTypes::Idea, "Deep")));
     deep->setParentItemId(chapter);
     context()->save();
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ASSERT_FALSE(board->cards().contains(deep)) << "the board's list is the top level, not the card's folder";
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
@@ -131,6 +132,14 @@ TEST_F(BoardRecoveryTest, cardThatIsGoneComesBackAsANewCardInItsFolderOrAtTheTop
     EXPECT_EQ(card.item, nullptr);
     EXPECT_EQ(card.folderId, chapter);
 
+    // A parent that names a card, not a folder, puts the new card at the top.
+    const QVariantMap inACard =
+        snapshotOf(QStringLiteral("GONE"), deepCard()->uniqueIdentifier(), ProjectItemTypes::Idea, "Gone");
+    card = BoardRecovery::resolve(context(), project, inACard);
+    EXPECT_EQ(card.item, nullptr);
+    EXPECT_EQ(card.folderId, ItemIds::Top);
+    EXPECT_EQ(card.snapshot.value(AutoSaveController::kParentItemIdKey).toString(), ItemIds::Top);
+
     ProjectItem* folder = DbHelpers::getItem(context(), chapter);
     context()->deleteObject(folder);
     context()->save();
@@ -148,7 +157,7 @@ TEST_F(BoardRecoveryTest, identifierFromTheSnapshotIsBoundNeverSplicedIntoTheQue
     EXPECT_EQ(card.item, nullptr);
     EXPECT_EQ(card.folderId, ItemIds::Top);
 
-    writeSnapshot(snapshotOf(hostile, ItemIds::Top, ProjectItemTypes::Idea, "Evil"), true);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(hostile, ItemIds::Top, ProjectItemTypes::Idea, "Evil"), true));
     ViewController host;
     EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr);
     EXPECT_EQ(host.presentedViewController(), nullptr);
@@ -157,7 +166,8 @@ TEST_F(BoardRecoveryTest, identifierFromTheSnapshotIsBoundNeverSplicedIntoTheQue
 TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondaryCard)
 {
     ProjectItem* deep = deepCard();
-    writeSnapshot(snapshotOf(deep->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep", "Deeper"), true);
+    ASSERT_NO_FATAL_FAILURE(
+        writeSnapshot(snapshotOf(deep->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep", "Deeper"), true));
     // A primary editor is the host; asking the board would take the secondary snapshot over as its own.
     ViewController host;
     host.resize(800, 600);
@@ -201,7 +211,7 @@ TEST_F(BoardRecoveryTest, cardOfAnotherFolderTypedInAKilledProcessIsRecoveredAnd
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
     board->setCardOpening(std::make_shared<BoardEditorOpener>());
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->message().startsWith(QStringLiteral("A card titled \"Deep\"")));

@@ -47,10 +47,10 @@ protected:
 
 TEST_F(BoardReorderTest, dropSavesTheNewOrderWritingOnlyTheRowsThatMoved)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     const qint64 token = context()->lastHistoryToken();
     // Arrival (row 1) is carried onto Storm idea's place (row 4).
-    drag(1, 4);
+    ASSERT_NO_FATAL_FAILURE(drag(1, 4));
     const QStringList expected = {"Part One", "Mara", "Lighthouse", "Storm idea", "Arrival", "The wreck"};
     EXPECT_EQ(shownTitles().mid(0, 6), expected);
     EXPECT_EQ(storedTitles().mid(0, 6), expected);
@@ -64,25 +64,25 @@ TEST_F(BoardReorderTest, dropSavesTheNewOrderWritingOnlyTheRowsThatMoved)
 TEST_F(BoardReorderTest, dragUnderASearchNumbersTheWholeFolder)
 {
     tagWithSea({"Mara", "Fog", "Tide"});
-    appear();
-    waitForReload([&] { board->search(QStringLiteral("sea")); });
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->search(QStringLiteral("sea")); }));
     ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog", "Tide"}));
-    drag(2, 0);
+    ASSERT_NO_FATAL_FAILURE(drag(2, 0));
     EXPECT_EQ(shownTitles(), QStringList({"Tide", "Mara", "Fog"}));
     EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
     EXPECT_EQ(storedTitles(),
               QStringList({"Part One", "Arrival", "Tide", "Mara", "Lighthouse", "Storm idea", "The wreck", "Who lit it",
                            "Lantern", "Call", "Departure", "Old Tom", "Fog"}));
-    waitForReload([&] { board->search(QString()); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->search(QString()); }));
     EXPECT_EQ(shownTitles(), storedTitles());
 }
 
 TEST_F(BoardReorderTest, dragUnderAFilterKeepsHiddenItemsInPlace)
 {
-    appear();
-    waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); });
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->setItemFilter(ProjectItemTypes::Person); }));
     ASSERT_EQ(shownTitles(), QStringList({"Mara", "Old Tom"}));
-    drag(1, 0);
+    ASSERT_NO_FATAL_FAILURE(drag(1, 0));
     EXPECT_EQ(shownTitles(), QStringList({"Old Tom", "Mara"}));
     EXPECT_EQ(storedTitles(), QStringList({"Part One", "Arrival", "Old Tom", "Mara", "Lighthouse", "Storm idea",
                                            "The wreck", "Who lit it", "Lantern", "Call", "Departure", "Fog", "Tide"}));
@@ -91,18 +91,18 @@ TEST_F(BoardReorderTest, dragUnderAFilterKeepsHiddenItemsInPlace)
 
 TEST_F(BoardReorderTest, foldersMoveForwardLikeCards)
 {
-    appear();
-    drag(0, 2);
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(drag(0, 2));
     EXPECT_EQ(storedTitles().mid(0, 3), QStringList({"Arrival", "Mara", "Part One"}));
     EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
 }
 
 TEST_F(BoardReorderTest, dragBackToItsOwnPlaceStampsOnlyTheProject)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     const QStringList before = storedTitles();
     const qint64 token = context()->lastHistoryToken();
-    drag(3, 3);
+    ASSERT_NO_FATAL_FAILURE(drag(3, 3));
     EXPECT_EQ(storedTitles(), before);
     const QMap<QString, int> changes = changesSince(token);
     EXPECT_EQ(changes.value(QStringLiteral("ProjectItem")), 0);
@@ -111,7 +111,7 @@ TEST_F(BoardReorderTest, dragBackToItsOwnPlaceStampsOnlyTheProject)
 
 TEST_F(BoardReorderTest, renumberTouchesOnlyItemsOutOfPlace)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     QList<ProjectItem*> items = board->cards();
     ASSERT_GE(items.size(), 4);
     items.move(3, 2);

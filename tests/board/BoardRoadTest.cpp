@@ -12,7 +12,6 @@
 #include "core/ToolbarDelegate.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
 #include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/Alert.h"
@@ -25,6 +24,7 @@
 #include "platform/ProgressHud.h"
 #include "platform/Toolbar.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -176,7 +176,7 @@ TEST_F(BoardRoadTest, newStoryCardTypedAndSavedStandsOnTheBoardWithItsWords)
     PvCardViewController* board = openNewProject();
     ASSERT_NE(board, nullptr);
     ManagedObjectContext* context = app->managedObjectContext();
-    chooseNewCard(QStringLiteral("Story"));
+    ASSERT_NO_FATAL_FAILURE(chooseNewCard(QStringLiteral("Story")));
 
     PvEditViewController* editor = nullptr;
     ASSERT_TRUE(waitFor([&] { return (editor = shown<PvEditViewController>()) && editor->contentLoaded(); }));
@@ -198,7 +198,7 @@ TEST_F(BoardRoadTest, newPersonCardGoesThroughThePopupEditorAndStandsOnTheBoard)
 {
     PvCardViewController* board = openNewProject();
     ASSERT_NE(board, nullptr);
-    chooseNewCard(QStringLiteral("Person"));
+    ASSERT_NO_FATAL_FAILURE(chooseNewCard(QStringLiteral("Person")));
 
     PvSummaryEditViewController* editor = nullptr;
     ASSERT_TRUE(waitFor([&] { return (editor = shown<PvSummaryEditViewController>()) && editor->contentLoaded(); }));

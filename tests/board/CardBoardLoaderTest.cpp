@@ -18,7 +18,7 @@ protected:
         addItem(project, ItemIds::Top, ProjectItemTypes::Idea, QStringLiteral("Dragon idea"), 4)
             ->setTag(QStringLiteral("done"));
         addItem(project, ItemIds::Top, ProjectItemTypes::Question, QStringLiteral("Open question"), 5);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     CardBoardLoader::Result load(qint64 filter, const QString& parm = {}, const QString& search = {})
@@ -60,7 +60,7 @@ TEST_F(CardBoardLoaderTest, searchAndFilterNarrowTogether)
 TEST_F(CardBoardLoaderTest, gappedDisplayOrdersAreRenumberedOnlyWithoutSearch)
 {
     full->setDisplayOrder(40);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     load(CardFilter::AllCards, {}, QStringLiteral("dragon"));
     EXPECT_EQ(full->displayOrder(), 40);
     const auto result = load(CardFilter::AllCards);

@@ -74,7 +74,7 @@ protected:
         card->setCharCount(640);
         card->setSummary(QStringLiteral("It begins."));
         one = addItem(project, folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Spark"), 1);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
         model.setCountSource(context(), project, CardFilter::AllCards, {}, {});
         model.setItems({folder, card});
     }

@@ -1,5 +1,6 @@
 #include "BoardTestFixture.h"
 
+#include "app/ScreenRegistry.h"
 #include "board/BoardEditorOpener.h"
 #include "board/BoardItemCreation.h"
 #include "board/BoardNavigator.h"
@@ -9,11 +10,11 @@
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/BarButtonItem.h"
 #include "platform/NavigationController.h"
 #include "platform/Storyboard.h"
+#include "richtext/PvTextView.h"
 
 namespace {
 
@@ -151,7 +152,7 @@ TEST_F(CardOpenerTest, existingTextCardOpensInThePopupAndASketchCardInTheSketchE
 
 TEST_F(CardOpenerTest, boardOpensStoryFullScreenAndOtherTypesAsAPinnedSheetThatUnpinsWhenCancelled)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
     clickRow(rowOf(QStringLiteral("Arrival")));
     auto* full = presentedEditor<PvEditViewController>(board);
@@ -179,7 +180,7 @@ TEST_F(CardOpenerTest, boardOpensAStorySketchFullScreenAndAPersonSketchAsAPopupS
 {
     item(QStringLiteral("Arrival"))->setItemFormat(ProjectItemFormats::Sketch);
     item(QStringLiteral("Mara"))->setItemFormat(ProjectItemFormats::Sketch);
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
     clickRow(rowOf(QStringLiteral("Arrival")));
     auto* full = presentedEditor<KuvBaseSketch>(board);
@@ -230,19 +231,19 @@ TEST_F(CardOpenerTest, cardOfAFormatAfterSketchOpensNothingFromTheBoardOrTheCard
 
 TEST_F(CardOpenerTest, editorThatCannotBeMadePinsNothing)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     Storyboard::registerFactory(PvSummaryEditViewController::StoryboardIdentifier, [] { return new ViewController; });
     EXPECT_EQ(
         opener.openPopupEditor(board, item(QStringLiteral("Mara")), project, ItemIds::Top, ProjectItemTypes::Person),
         nullptr);
-    PvSummaryEditViewController::registerInStoryboard();
+    ScreenRegistry::registerScreens();
     EXPECT_FALSE(context()->isPinned());
     EXPECT_EQ(board->presentedViewController(), nullptr);
 }
 
 TEST_F(CardOpenerTest, reportAfterAReloadRedrawsTheSameCardByIdentifierNeverTheOneNowAtItsRow)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     const int maraRow = rowOf(QStringLiteral("Mara"));
     ViewController* shown =
         opener.openPopupEditor(board, item(QStringLiteral("Mara")), project, ItemIds::Top, ProjectItemTypes::Person);
@@ -252,7 +253,7 @@ TEST_F(CardOpenerTest, reportAfterAReloadRedrawsTheSameCardByIdentifierNeverTheO
     // Meanwhile the card before Mara goes and the board reloads: her row now shows another card.
     context()->deleteObject(item(QStringLiteral("Arrival")));
     context()->save();
-    waitForReload([&] { board->reloadBoard(); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->reloadBoard(); }));
     ASSERT_EQ(rowOf(QStringLiteral("Mara")), maraRow - 1);
     const QString neighbour = shownTitles().at(maraRow);
     const QString neighbourFooter = footerOf(neighbour);
@@ -265,7 +266,7 @@ TEST_F(CardOpenerTest, reportAfterAReloadRedrawsTheSameCardByIdentifierNeverTheO
 
 TEST_F(CardOpenerTest, reportForACardThatVanishedReloadsTheBoardInsteadOfIndexingPastTheEnd)
 {
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     ProjectItem* tide = item(QStringLiteral("Tide"));
     ViewController* shown = opener.openPopupEditor(board, tide, project, ItemIds::Top, ProjectItemTypes::Reminder);
     auto* editor = qobject_cast<PvSummaryEditViewController*>(shown);
@@ -275,7 +276,7 @@ TEST_F(CardOpenerTest, reportForACardThatVanishedReloadsTheBoardInsteadOfIndexin
     // The last card, the one open, is deleted meanwhile and the board reloads without it.
     context()->deleteObject(tide);
     context()->save();
-    waitForReload([&] { board->reloadBoard(); });
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->reloadBoard(); }));
     ASSERT_EQ(board->model()->rowCount(), before - 1);
 
     QTest::keyClicks(editor->editor(), QStringLiteral("Check the tide"));
@@ -290,9 +291,10 @@ TEST_F(CardOpenerTest, reportForACardThatVanishedReloadsTheBoardInsteadOfIndexin
 TEST_F(CardOpenerTest, newCardGoesIntoTheFolderAskedInEvenWhenTheBoardMovedOnDuringTheSave)
 {
     Delays::setFactor(1);
-    appear();
+    ASSERT_NO_FATAL_FAILURE(appear());
     board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
-    waitForReload([&] { board->navigator().enterFolder(DbHelpers::getItem(context(), partOne), 0); });
+    ASSERT_NO_FATAL_FAILURE(
+        waitForReload([&] { board->navigator().enterFolder(DbHelpers::getItem(context(), partOne), 0); }));
     board->itemCreation().createNewItem(int(ProjectItemTypes::Idea));
     auto* editor = presentedEditor<PvSummaryEditViewController>(board);
     ASSERT_NE(editor, nullptr);

@@ -23,7 +23,7 @@ protected:
 
 TEST_F(FilterManagerTest, emptyProjectCountsZeroForEveryKey)
 {
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const FilterManager::Counts types = manager().cardTypeCounts();
     EXPECT_EQ(types.size(), 15);
     for (quint64 value : types)
@@ -47,7 +47,7 @@ TEST_F(FilterManagerTest, foldersNeverCountAndNestedCardsDo)
     // Another project's card stays out of this project's counts.
     addItem(addProject(QStringLiteral("Other"))->uniqueIdentifier(), ItemIds::Top, ProjectItemTypes::Story,
             QStringLiteral("Elsewhere"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const FilterManager::Counts counts = manager().cardTypeCounts();
     EXPECT_EQ(counts[Filters::allCards], 2u);
     EXPECT_EQ(counts[Filters::storyCards], 2u);
@@ -61,7 +61,7 @@ TEST_F(FilterManagerTest, sidebarRowsCountTheirOwnTypeNotTheRowIndex)
     card(ProjectItemTypes::Reminder);
     card(ProjectItemTypes::Reminder);
     card(ProjectItemTypes::Event);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const FilterManager::Counts counts = manager().cardTypeCounts();
     EXPECT_EQ(counts[Filters::locationCards], 1u);
     EXPECT_EQ(counts[Filters::reminderCards], 2u);
@@ -76,7 +76,7 @@ TEST_F(FilterManagerTest, openIssuesSkipDoneAndNonIssueTypes)
     card(ProjectItemTypes::Reminder)->setTag(QStringLiteral("inprogress"));
     card(ProjectItemTypes::Story);
     card(ProjectItemTypes::Story)->setTag(QStringLiteral("warning"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const FilterManager::Counts counts = manager().otherFilterCounts();
     EXPECT_EQ(counts[Filters::openIssueCards], 2u);
     EXPECT_FALSE(counts.contains(Filters::cardsWithTag));
@@ -87,7 +87,7 @@ TEST_F(FilterManagerTest, emptyNotesDoNotCountAsNotes)
     card(ProjectItemTypes::Story)->setNotes(QString(""));
     card(ProjectItemTypes::Story)->setNotes(QStringLiteral("keep"));
     card(ProjectItemTypes::Story);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(manager().otherFilterCounts()[Filters::cardsWithNotes], 1u);
 }
 
@@ -96,7 +96,7 @@ TEST_F(FilterManagerTest, recentCountsFollowLastModified)
     card(ProjectItemTypes::Story)->setLastModified(QDateTime::currentDateTime().addSecs(-25 * 3600));
     card(ProjectItemTypes::Story)->setLastModified(QDateTime::currentDateTime().addSecs(-3600));
     card(ProjectItemTypes::Story)->setLastModified(QDateTime::currentDateTime().addDays(-20));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const FilterManager::Counts counts = manager().recentCounts();
     EXPECT_EQ(counts[Filters::recent24Hours], 1u);
     EXPECT_EQ(counts[Filters::recent7Days], 2u);

@@ -10,10 +10,10 @@
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QTextEdit>
-#include <QVBoxLayout>
 #include <QTest>
+#include <QTextEdit>
 #include <QToolButton>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -276,7 +276,7 @@ TEST_F(PeekTableViewControllerTest, switchingProjectWhileFilteringShowsOnlyTheNe
 TEST_F(PeekTableViewControllerTest, clickingACardHandsItAndItsSectionToTheHook)
 {
     show();
-    clickCard(0, 1);
+    ASSERT_NO_FATAL_FAILURE(clickCard(0, 1));
     ASSERT_EQ(opened.size(), 1);
     const PeekCardRequest& request = opened.first();
     ASSERT_NE(request.card, nullptr);
@@ -305,7 +305,7 @@ TEST_F(PeekTableViewControllerTest, clickingAFilteredCardPassesTheFilterAsHighli
 {
     show();
     type("daught");
-    clickCard(0, 0);
+    ASSERT_NO_FATAL_FAILURE(clickCard(0, 0));
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().card->uniqueIdentifier(), QStringLiteral("B1"));
     EXPECT_TRUE(opened.first().filtering);
@@ -318,7 +318,7 @@ TEST_F(PeekTableViewControllerTest, cardDeletedMeanwhileIsSkippedWhenClicked)
     ASSERT_EQ(titlesIn(0), (QStringList{"Lighthouse", "Storm"}));
     store.context()->deleteObject(DbHelpers::getItem(store.context(), QStringLiteral("T2")));
     store.context()->save();
-    clickCard(0, 1);
+    ASSERT_NO_FATAL_FAILURE(clickCard(0, 1));
     EXPECT_TRUE(opened.isEmpty());
     EXPECT_EQ(titlesIn(0), QStringList{"Lighthouse"});
 }
@@ -334,7 +334,7 @@ TEST_F(PeekTableViewControllerTest, clickingAHeaderOpensNothing)
 TEST_F(PeekTableViewControllerTest, cardModifiedDropsOnlyTheNamedFolder)
 {
     show();
-    clickCard(1, 0);
+    ASSERT_NO_FATAL_FAILURE(clickCard(1, 0));
     ASSERT_EQ(opened.size(), 1);
     ASSERT_TRUE(panel->items().contains(QStringLiteral("F1")));
     ASSERT_TRUE(panel->items().contains(ItemIds::Top));
@@ -349,7 +349,7 @@ TEST_F(PeekTableViewControllerTest, cardModifiedDropsOnlyTheNamedFolder)
 TEST_F(PeekTableViewControllerTest, cardModifiedWithoutFolderDropsNothing)
 {
     show();
-    clickCard(0, 0);
+    ASSERT_NO_FATAL_FAILURE(clickCard(0, 0));
     ASSERT_EQ(opened.size(), 1);
     const qsizetype cached = panel->items().size();
     opened.first().cardModified(QString());
@@ -360,7 +360,7 @@ TEST_F(PeekTableViewControllerTest, cardModifiedWhileFilteringRunsTheFilterAgain
 {
     show();
     type("keeper");
-    clickCard(0, 0);
+    ASSERT_NO_FATAL_FAILURE(clickCard(0, 0));
     ASSERT_EQ(opened.size(), 1);
     DbHelpers::getItem(store.context(), QStringLiteral("T2"))->setTerms(QStringLiteral(" storm keeper"));
     opened.first().cardModified(ItemIds::Top);

@@ -37,7 +37,7 @@ protected:
         for (int i = 1; i <= 3; ++i)
             m_projects << addProject(QStringLiteral("Novel %1").arg(i), i);
         m_projects[0]->setLastModified(QDateTime(QDate(2020, 1, 1), QTime(12, 0)));
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
         m_screen = std::make_unique<ProjectViewController>(context());
         m_screen->resize(1024, 768);
         m_screen->show();
@@ -192,21 +192,34 @@ TEST_F(ProjectActionsTest, resetCoverAsksThenClearsAndStamps)
 
 TEST_F(ProjectActionsTest, statisticsAndSettingsRowsOpenTheSheetsOfThatProject)
 {
-    m_screen->actions()->projectStatistics(m_projects[1]);
+    // Chosen from the tile's menu, as the writer does: the row must reach the project of that tile.
+    const auto chooseRow = [this](int tile, const QString& title) {
+        QMenu* menu = m_screen->showProjectMenu(m_screen->model()->index(tile, 0), QPoint(10, 10));
+        ASSERT_NE(menu, nullptr);
+        QAction* row = action(menu, title);
+        ASSERT_NE(row, nullptr) << title.toStdString();
+        row->trigger();
+        menu->close();
+    };
+    const QString second = static_cast<Project*>(m_screen->model()->projectAt(1))->uniqueIdentifier();
+    const QString third = static_cast<Project*>(m_screen->model()->projectAt(2))->uniqueIdentifier();
+    ASSERT_NE(second, third);
+
+    ASSERT_NO_FATAL_FAILURE(chooseRow(1, ProjectActions::StatisticsAction));
     auto* navigation = qobject_cast<NavigationController*>(m_screen->presentedViewController());
     ASSERT_NE(navigation, nullptr);
     auto* statistics = qobject_cast<StatisticsViewController*>(navigation->topViewController());
     ASSERT_NE(statistics, nullptr);
-    EXPECT_EQ(statistics->projectId(), m_projects[1]->uniqueIdentifier());
+    EXPECT_EQ(statistics->projectId(), second);
     m_screen->presentedViewController()->dismiss(false);
     ASSERT_TRUE(waitFor([&] { return m_screen->presentedViewController() == nullptr; }));
 
-    m_screen->actions()->projectSettings(m_projects[2]);
+    ASSERT_NO_FATAL_FAILURE(chooseRow(2, ProjectActions::SettingsAction));
     navigation = qobject_cast<NavigationController*>(m_screen->presentedViewController());
     ASSERT_NE(navigation, nullptr);
     auto* settings = qobject_cast<SettingsViewController*>(navigation->topViewController());
     ASSERT_NE(settings, nullptr);
-    EXPECT_EQ(settings->projectId(), m_projects[2]->uniqueIdentifier());
+    EXPECT_EQ(settings->projectId(), third);
 }
 
 TEST_F(ProjectActionsTest, backupFromTheMenuAndRestoreFromTheContextButton)

@@ -75,7 +75,7 @@ protected:
     void saveAndSettle()
     {
         context()->save();
-        settle();
+        ASSERT_NO_FATAL_FAILURE(settle());
     }
     // Waits until the notice of the last save has reached the list and a reload started after it has ended,
     // so nothing from earlier saves can arrive once a test starts counting. A reload may save (renumbering),
@@ -246,7 +246,7 @@ TEST_F(ProjectListTest, tilesFollowTheGridOfTheListsOwnWidth)
 TEST_F(ProjectListTest, emptyStoreShowsTheEmptyStateWhoseButtonCreatesTheFirstProject)
 {
     EXPECT_FALSE(screen->isShowingEmptyState()) << "nothing is shown before the first fetch";
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     ASSERT_TRUE(screen->isShowingEmptyState());
     EmptyStateButton* button = screen->backgroundView()->button();
     EXPECT_EQ(button->titleText(),
@@ -327,7 +327,7 @@ TEST_F(ProjectListTest, ordersWithGapsAreRenumberedAndSavedButContiguousOnesCaus
     EXPECT_EQ(a->committedValue(Project::DisplayOrderKey).toLongLong(), 1);
 
     const qint64 before = transactionCount();
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(transactionCount(), before);
 }
 
@@ -367,7 +367,7 @@ TEST_F(ProjectListTest, dragThatEndsWhereItStartedSavesNothing)
     const qint64 before = transactionCount();
     screen->collectionViewLayoutDidEndDraggingItemAtIndexPath(screen->collectionView(), screen->layout(),
                                                               screen->model()->index(0));
-    QTest::qWait(20);
+    runEventsFor(50);
     EXPECT_EQ(transactionCount(), before);
 }
 
@@ -442,7 +442,8 @@ TEST_F(ProjectListTest, plainClickOpensTheProjectBesideItsSidebarAndKeepsTheList
     EXPECT_LE(split->primaryViewController()->maximumWidth(), ProjectSplitViewController::MaximumPrimaryColumnWidth);
     EXPECT_EQ(app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject), -1);
 
-    QTest::qWait(50);
+    // The project's reveal ends before the list slides back.
+    ASSERT_TRUE(waitFor([&] { return !app->window()->findChild<QWidget*>(QStringLiteral("rootTransitionCover")); }));
     ASSERT_TRUE(app->initialViewController);
     app->slideOut(app->initialViewController);
     ASSERT_TRUE(waitFor([&] { return app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0; }));
@@ -458,7 +459,7 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     const QPoint target = centerOf(0);
 
     QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
-    QTest::qWait(250);
+    runEventsFor(250);
     EXPECT_FALSE(screen->layout()->isDragging()) << "half a second has not passed";
     ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }, 2000));
     EXPECT_FLOAT_EQ(float(screen->layout()->currentView()->scale()), LXReorderableCollectionViewFlowLayout::LiftScale);

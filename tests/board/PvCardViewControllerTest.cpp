@@ -96,11 +96,7 @@ protected:
         }
         context()->save();
     }
-    void appear()
-    {
-        ViewController::transitionAppearance(board, true, false);
-        QTest::qWait(10);
-    }
+    void appear() { ViewController::transitionAppearance(board, true, false); }
     void settle()
     {
         QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
@@ -146,17 +142,17 @@ TEST_F(PvCardViewControllerTest, typedSearchNarrowsAndBlankSearchRestores)
     EXPECT_EQ(board->model()->rowCount(), 13);
     ASSERT_TRUE(app->search);
     app->search(QStringLiteral("light"));
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(shownTitles(), QStringList({"Lighthouse"}));
     app->search(QStringLiteral("inside"));
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(shownTitles(), QStringList({"Part One"}));
     app->search(QStringLiteral("zzz"));
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_TRUE(board->emptyStateLabel()->isVisibleTo(board));
     EXPECT_EQ(board->emptyStateLabel()->text(), QStringLiteral("No cards match your search"));
     app->search(QStringLiteral("   "));
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 13);
     EXPECT_TRUE(board->itemQueryText().isNull());
 }
@@ -166,13 +162,13 @@ TEST_F(PvCardViewControllerTest, filterIsRememberedAndNamedInTheHeader)
     appear();
     EXPECT_FALSE(board->headerView()->isVisibleTo(board));
     board->setItemFilter(CardFilter::Tagged, QStringLiteral("done"));
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 4);
     EXPECT_TRUE(board->headerView()->isVisibleTo(board));
     EXPECT_EQ(board->headerLabel()->text(), QStringLiteral("Cards with Done tag"));
     EXPECT_EQ(UserDefaults::standard().integerForKey(PvCardViewController::PrefItemFilter), CardFilter::Tagged);
     board->clearFilter();
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 13);
     EXPECT_FALSE(UserDefaults::standard().value(PvCardViewController::PrefItemFilterParm).isValid());
 }
@@ -189,7 +185,7 @@ TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
     EXPECT_EQ(board->model()->rowCount(), 13);
     EXPECT_TRUE(board->reloadPending());
     board->setDragging(false);
-    settle();
+    ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 14);
 }
 

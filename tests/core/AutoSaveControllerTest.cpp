@@ -12,6 +12,7 @@
 #include <QSemaphore>
 #include <QStandardPaths>
 #include <QTimeZone>
+#include <atomic>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -45,14 +46,14 @@ TEST_F(AutoSaveControllerTest, snapshotFilesAreNamedByProjectAndEditor)
 TEST_F(AutoSaveControllerTest, missingOrUndecodableSnapshotGivesNothing)
 {
     EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
-    writeSnapshot(ProjectId, false, QByteArray("not an archive"));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, QByteArray("not an archive")));
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
 }
 
 TEST_F(AutoSaveControllerTest, primaryTakesOverAnOrphanedSecondarySnapshot)
 {
-    writeSnapshot(ProjectId, true);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true));
     AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
@@ -60,8 +61,8 @@ TEST_F(AutoSaveControllerTest, primaryTakesOverAnOrphanedSecondarySnapshot)
 
 TEST_F(AutoSaveControllerTest, secondaryIsLeftAloneWhilePrimaryExists)
 {
-    writeSnapshot(ProjectId, false, "primary");
-    writeSnapshot(ProjectId, true, "secondary");
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, "primary"));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, "secondary"));
     AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
     QFile primary(*AutoSaveController::autoSavePath(ProjectId, false));
     ASSERT_TRUE(primary.open(QIODevice::ReadOnly));
@@ -71,8 +72,8 @@ TEST_F(AutoSaveControllerTest, secondaryIsLeftAloneWhilePrimaryExists)
 
 TEST_F(AutoSaveControllerTest, deleteRemovesOnlyThatEditorsSnapshot)
 {
-    writeSnapshot(ProjectId, false);
-    writeSnapshot(ProjectId, true);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true));
     AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, true);
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
@@ -112,7 +113,7 @@ TEST_F(AutoSaveControllerTest, archivedSnapshotReadsBackItsValues)
             {AutoSaveController::kItemSaveDateKey, ArchiveObject::date(saved)},
         },
         QStringLiteral("NSMutableDictionary")));
-    writeSnapshot(ProjectId, false, bytes);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, bytes));
 
     const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
     ASSERT_TRUE(snapshot.has_value());
@@ -127,7 +128,7 @@ TEST_F(AutoSaveControllerTest, snapshotNamingAForeignClassIsRefused)
 {
     const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
         {AutoSaveController::kTitleKey, ArchiveObject::instance(QStringLiteral("NSURL"), {})}}));
-    writeSnapshot(ProjectId, false, bytes);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, bytes));
     EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
 }
 
@@ -324,12 +325,16 @@ TEST_F(AutoSaveTimerTest, boardDeleteWaitsForAWriteAlreadyAskedFor)
     controller.setAutoSave(true);
     ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
     controller.stopSaveTimer();
-    std::thread opener([&gate] {
-        QThread::msleep(20);
-        gate.release();
+    // The board deletes from a thread of its own here, so this one can watch it wait behind the held write.
+    std::atomic<bool> deleted = false;
+    std::thread board([&deleted] {
+        AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+        deleted = true;
     });
-    AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
-    opener.join();
+    const bool returnedEarly = waitFor([&deleted] { return deleted.load(); }, 20 * TestIntervalMs);
+    gate.release();
+    board.join();
+    EXPECT_FALSE(returnedEarly) << "the delete did not wait for the write already asked for";
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
     EXPECT_FALSE(written());
 }
@@ -352,9 +357,11 @@ TEST_F(AutoSaveTimerTest, snapshotWithoutProjectOrBodyIsNeitherWrittenNorOffered
     start();
     QVariantMap noBody = cardSnapshot(Words);
     noBody.remove(AutoSaveController::kContentKey);
+    QVariantMap emptyBody = cardSnapshot(Words);
+    emptyBody.insert(AutoSaveController::kContentKey, QByteArray());
     QVariantMap noProject = cardSnapshot(Words);
     noProject.insert(AutoSaveController::kProjectIdKey, QString());
-    for (const QVariantMap& snapshot : {QVariantMap(), noBody, noProject}) {
+    for (const QVariantMap& snapshot : {QVariantMap(), noBody, emptyBody, noProject}) {
         provided = snapshot;
         const int before = gathered;
         controller.setAutoSave(true);
@@ -362,10 +369,15 @@ TEST_F(AutoSaveTimerTest, snapshotWithoutProjectOrBodyIsNeitherWrittenNorOffered
         EXPECT_FALSE(written());
     }
     // Such a file, written by an older build, is not offered for recovery either.
-    for (const QVariantMap& snapshot : {noBody, noProject}) {
+    for (const QVariantMap& snapshot : {noBody, emptyBody, noProject}) {
         ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(ProjectId, false), snapshot));
         EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
     }
+    // One byte of body is enough to be worth offering.
+    QVariantMap oneByte = cardSnapshot(Words);
+    oneByte.insert(AutoSaveController::kContentKey, QByteArray("x"));
+    ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(ProjectId, false), oneByte));
+    EXPECT_NE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
 }
 
 TEST_F(AutoSaveTimerTest, unsavedCardCarriesAnEmptyProjectItemId)
@@ -452,7 +464,7 @@ TEST_F(AutoSaveCrashTest, wordsOfAnEditorKilledBeforeSavingComeBackExactly)
 {
     QProcess child;
     ASSERT_TRUE(startChild(child, QStringLiteral("once"), "written"));
-    killAndReap(child);
+    ASSERT_NO_FATAL_FAILURE(killAndReap(child));
 
     const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
     ASSERT_TRUE(snapshot.has_value());
@@ -467,7 +479,7 @@ TEST_F(AutoSaveCrashTest, killDuringRepeatedSnapshotsLeavesOneWholeSnapshot)
     for (int gatheredBeforeKill : {2, 7, 15}) {
         QProcess child;
         ASSERT_TRUE(startChild(child, QStringLiteral("stream"), "gathered " + QByteArray::number(gatheredBeforeKill)));
-        killAndReap(child);
+        ASSERT_NO_FATAL_FAILURE(killAndReap(child));
 
         const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
         ASSERT_TRUE(snapshot.has_value()) << "after " << gatheredBeforeKill;

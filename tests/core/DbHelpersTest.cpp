@@ -29,7 +29,7 @@ protected:
         addItem(project, ItemIds::Top, ProjectItemTypes::Person, QStringLiteral("Person"), 7)->setTag(Done);
         recent = addItem(project, ItemIds::Top, ProjectItemTypes::Location, QStringLiteral("Location"), 8);
         recent->setLastModified(QDateTime::currentDateTime().addSecs(-25 * 3600));
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     QStringList listing(qint64 filter, const QString& parm = {}, const QString& query = {},
@@ -143,7 +143,7 @@ TEST_F(DbHelpersTest, searchWithQuoteDoesNotCrossProjects)
         ->setTag(QStringLiteral("it's"));
     addItem(project, ItemIds::Top, ProjectItemTypes::Person, QStringLiteral("O'Neil"), 11)
         ->setTag(QStringLiteral("it's"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     const auto search = [&](const QString& words) {
         return titles(DbHelpers::getCardsForQuery(context(), project, Indexer::predicate("terms", words)));
@@ -197,13 +197,13 @@ protected:
 
 TEST_F(DbHelpersSaveTest, failedSaveWithoutPresenterKeepsChangesPending)
 {
-    refuseInserts(true);
+    ASSERT_NO_FATAL_FAILURE(refuseInserts(true));
     addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Kept"));
     EXPECT_FALSE(DbHelpers::saveManagedObjectContext(context(), nullptr));
     EXPECT_TRUE(context()->hasChanges());
     EXPECT_TRUE(Alert::presented().isEmpty());
 
-    refuseInserts(false);
+    ASSERT_NO_FATAL_FAILURE(refuseInserts(false));
     EXPECT_TRUE(DbHelpers::saveManagedObjectContext(context(), nullptr));
     EXPECT_FALSE(context()->hasChanges());
     m_store.reopen();
@@ -214,7 +214,7 @@ TEST_F(DbHelpersSaveTest, failedSaveWithPresenterShowsTheWarning)
 {
     QWidget window;
     window.show();
-    refuseInserts(true);
+    ASSERT_NO_FATAL_FAILURE(refuseInserts(true));
     addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Kept"));
     EXPECT_FALSE(DbHelpers::saveManagedObjectContext(context(), &window));
 
@@ -251,7 +251,7 @@ TEST_F(DbHelpersTest, folderCardCountsLeaveOutFoldersOtherProjectsAndTheExcluded
         addItem(projectId, folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Two"));
     addItem(projectId, folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Three"));
     addItem(other->uniqueIdentifier(), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Elsewhere"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     const QHash<QString, qint64> all = DbHelpers::getFolderCardCounts(context(), projectId);
     EXPECT_EQ(all, (QHash<QString, qint64>{{ItemIds::Top, 1}, {folder->uniqueIdentifier(), 2}}));

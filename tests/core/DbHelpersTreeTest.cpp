@@ -18,15 +18,15 @@ QStringList paths(const QList<FolderStackItem>& entries)
 
 class DbHelpersTreeTest : public DbHelpersFixture {
 protected:
-    // Book > Chapter > Part, and Other, all at the top of project P.
+    // Book > Chapter > Wing, and Other, all at the top of project P.
     void SetUp() override
     {
         project = addProject(QStringLiteral("P"))->uniqueIdentifier();
         book = addFolder(project, ItemIds::Top, QStringLiteral("Book"), 1);
         chapter = addFolder(project, book->uniqueIdentifier(), QStringLiteral("Chapter"), 1);
-        part = addFolder(project, chapter->uniqueIdentifier(), QStringLiteral("Part"), 1);
+        wing = addFolder(project, chapter->uniqueIdentifier(), QStringLiteral("Wing"), 1);
         other = addFolder(project, ItemIds::Top, QStringLiteral("Other"), 2);
-        scene = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Story, QStringLiteral("Scene"), 2);
+        storm = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Story, QStringLiteral("Storm"), 2);
     }
 
     QList<ManagedObject*> childrenOf(const ProjectItem* folder)
@@ -40,9 +40,9 @@ protected:
     QString project;
     ProjectItem* book = nullptr;
     ProjectItem* chapter = nullptr;
-    ProjectItem* part = nullptr;
+    ProjectItem* wing = nullptr;
     ProjectItem* other = nullptr;
-    ProjectItem* scene = nullptr;
+    ProjectItem* storm = nullptr;
 };
 
 TEST_F(DbHelpersTreeTest, movingAFolderNeverOffersItselfItsInsideOrItsParent)
@@ -50,9 +50,9 @@ TEST_F(DbHelpersTreeTest, movingAFolderNeverOffersItselfItsInsideOrItsParent)
     const auto forChapter = DbHelpers::getPossibleTargetFolders(context(), project, chapter, book->uniqueIdentifier());
     EXPECT_EQ(paths(forChapter), QStringList({"Other"}));
 
-    const auto forCard = DbHelpers::getPossibleTargetFolders(context(), project, scene, chapter->uniqueIdentifier());
-    EXPECT_EQ(paths(forCard), QStringList({"Book", "Book > Chapter > Part", "Other"}));
-    EXPECT_EQ(forCard[1].folderRecord(), part);
+    const auto forCard = DbHelpers::getPossibleTargetFolders(context(), project, storm, chapter->uniqueIdentifier());
+    EXPECT_EQ(paths(forCard), QStringList({"Book", "Book > Chapter > Wing", "Other"}));
+    EXPECT_EQ(forCard[1].folderRecord(), wing);
     EXPECT_EQ(forCard[1].folderParentId(), chapter->uniqueIdentifier());
 
     const QString empty = addProject(QStringLiteral("Empty"), 2)->uniqueIdentifier();
@@ -63,22 +63,22 @@ TEST_F(DbHelpersTreeTest, folderNotReachingTheTopIsNotListed)
 {
     addFolder(project, QStringLiteral("GONE"), QStringLiteral("Lost"));
     const auto all = DbHelpers::getPossibleTargetFolders(context(), project, nullptr, ItemIds::Top);
-    EXPECT_EQ(paths(all), QStringList({"Book", "Book > Chapter", "Book > Chapter > Part", "Other"}));
+    EXPECT_EQ(paths(all), QStringList({"Book", "Book > Chapter", "Book > Chapter > Wing", "Other"}));
 }
 
 TEST_F(DbHelpersTreeTest, pathListsAncestorsFirstAndStopsAtAMissingParent)
 {
-    EXPECT_EQ(DbHelpers::pathForItem(context(), scene->uniqueIdentifier()), QStringLiteral("Book > Chapter > Scene"));
+    EXPECT_EQ(DbHelpers::pathForItem(context(), storm->uniqueIdentifier()), QStringLiteral("Book > Chapter > Storm"));
     EXPECT_EQ(DbHelpers::pathForItem(context(), ItemIds::Top), QString());
     book->setParentItemId(QStringLiteral("GONE"));
-    EXPECT_EQ(DbHelpers::pathForItem(context(), scene->uniqueIdentifier()), QStringLiteral("Book > Chapter > Scene"));
+    EXPECT_EQ(DbHelpers::pathForItem(context(), storm->uniqueIdentifier()), QStringLiteral("Book > Chapter > Storm"));
 }
 
 TEST_F(DbHelpersTreeTest, cardStatsCountStoryWordsOnly)
 {
-    scene->setWordCount(100);
-    scene->setCharCount(500);
-    ProjectItem* second = addItem(project, part->uniqueIdentifier(), ProjectItemTypes::Story, QStringLiteral("Two"));
+    storm->setWordCount(100);
+    storm->setCharCount(500);
+    ProjectItem* second = addItem(project, wing->uniqueIdentifier(), ProjectItemTypes::Story, QStringLiteral("Two"));
     second->setWordCount(50);
     second->setCharCount(250);
     addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Idea"), 3)->setWordCount(7);
@@ -91,13 +91,13 @@ TEST_F(DbHelpersTreeTest, cardStatsCountStoryWordsOnly)
 
 TEST_F(DbHelpersTreeTest, deletingACardRemovesEveryDocumentOfIt)
 {
-    addDocument(scene);
-    addDocument(scene);
-    save();
-    DbHelpers::deleteItem(context(), scene->uniqueIdentifier());
-    save();
-    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ParentItemIdKey, scene->uniqueIdentifier()), 0);
-    EXPECT_EQ(DbHelpers::getItem(context(), scene->uniqueIdentifier()), nullptr);
+    addDocument(storm);
+    addDocument(storm);
+    ASSERT_NO_FATAL_FAILURE(save());
+    DbHelpers::deleteItem(context(), storm->uniqueIdentifier());
+    ASSERT_NO_FATAL_FAILURE(save());
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ParentItemIdKey, storm->uniqueIdentifier()), 0);
+    EXPECT_EQ(DbHelpers::getItem(context(), storm->uniqueIdentifier()), nullptr);
 }
 
 TEST_F(DbHelpersTreeTest, deleteProjectLeavesNoOrphans)
@@ -106,7 +106,7 @@ TEST_F(DbHelpersTreeTest, deleteProjectLeavesNoOrphans)
     addDocument(addItem(keep, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Kept")));
     SettingsHelper::setValue(context(), keep, SettingsHelper::WordTargetKey, QStringLiteral("5"), true);
 
-    addDocument(scene);
+    addDocument(storm);
     ProjectItem* orphan = addItem(project, QStringLiteral("GONE"), ProjectItemTypes::Story, QStringLiteral("Orphan"));
     addDocument(orphan);
     ProjectItem* loopA = addFolder(project, QStringLiteral("B"), QStringLiteral("LoopA"));
@@ -116,10 +116,10 @@ TEST_F(DbHelpersTreeTest, deleteProjectLeavesNoOrphans)
     stat->setProjectId(project);
     stat->setStartTime(QDateTime::currentDateTime());
     SettingsHelper::setValue(context(), project, SettingsHelper::WordTargetKey, QStringLiteral("9"), true);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     DbHelpers::deleteProject(context(), project);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     m_store.reopen();
     EXPECT_EQ(countOf<ProjectItem>(ProjectItem::ProjectIdKey, project), 0);
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, project), 0);
@@ -137,13 +137,13 @@ TEST_F(DbHelpersTreeTest, deleteProjectRemovesDocumentsWhoseCardIsAlreadyGone)
 {
     ProjectItem* gone = addItem(project, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Gone"));
     const QString documentId = addDocument(gone)->uniqueIdentifier();
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     context()->deleteObject(gone);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     ASSERT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::UniqueIdentifierKey, documentId), 1);
 
     DbHelpers::deleteProject(context(), project);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     m_store.reopen();
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::UniqueIdentifierKey, documentId), 0);
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, project), 0);
@@ -151,9 +151,9 @@ TEST_F(DbHelpersTreeTest, deleteProjectRemovesDocumentsWhoseCardIsAlreadyGone)
 
 TEST_F(DbHelpersTreeTest, deleteFolderTakesEverythingBelowIt)
 {
-    addDocument(scene);
+    addDocument(storm);
     DbHelpers::deleteFolder(context(), project, book->uniqueIdentifier());
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(titles(DbHelpers::getFolderItems(context(), project, ItemIds::Top)), QStringList({"Other"}));
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, project), 0);
 }
@@ -187,13 +187,13 @@ TEST_F(DbHelpersTreeTest, folderCycleDoesNotHangAnyWalk)
 
 TEST_F(DbHelpersTreeTest, stampOfACardTwoFoldersDeepReachesTheProject)
 {
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    DbHelpers::updateModDatePath(context(), scene);
-    for (ProjectItem* stamped : {scene, chapter, book})
+    DbHelpers::updateModDatePath(context(), storm);
+    for (ProjectItem* stamped : {storm, chapter, book})
         EXPECT_GT(stamped->lastModified(), before) << stamped->title().toStdString();
     EXPECT_LT(other->lastModified(), before);
-    EXPECT_LT(part->lastModified(), before);
+    EXPECT_LT(wing->lastModified(), before);
     EXPECT_GT(DbHelpers::getProject(context(), project)->lastModified(), before);
 }
 
@@ -201,15 +201,15 @@ TEST_F(DbHelpersTreeTest, renumberingLeavesOutTheSkippedIdAndStampsOnlyChanges)
 {
     ProjectItem* third = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("C"), 3);
     ProjectItem* fourth = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("D"), 4);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
-    // Part 1, Scene 2, C 3, D 4: Scene leaves the folder.
-    DbHelpers::reorderCards(childrenOf(chapter), {}, -1, -1, scene->uniqueIdentifier());
-    EXPECT_EQ(part->displayOrder(), 1);
+    // Wing 1, Storm 2, C 3, D 4: Storm leaves the folder.
+    DbHelpers::reorderCards(childrenOf(chapter), {}, -1, -1, storm->uniqueIdentifier());
+    EXPECT_EQ(wing->displayOrder(), 1);
     EXPECT_EQ(third->displayOrder(), 2);
     EXPECT_EQ(fourth->displayOrder(), 3);
-    EXPECT_EQ(scene->displayOrder(), 2);
-    EXPECT_LT(part->lastModified(), before);
+    EXPECT_EQ(storm->displayOrder(), 2);
+    EXPECT_LT(wing->lastModified(), before);
     EXPECT_GT(third->lastModified(), before);
     EXPECT_GT(fourth->lastModified(), before);
 }
@@ -217,12 +217,12 @@ TEST_F(DbHelpersTreeTest, renumberingLeavesOutTheSkippedIdAndStampsOnlyChanges)
 TEST_F(DbHelpersTreeTest, renumberingSkipsDeletedRecordsAndMirrorsTheFilteredList)
 {
     ProjectItem* third = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("C"), 3);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     QList<ManagedObject*> cards = childrenOf(chapter);
-    context()->deleteObject(part);
+    context()->deleteObject(wing);
     const QList<ManagedObject*> filtered{third};
     DbHelpers::reorderCards(cards, filtered, -1, -1);
-    EXPECT_EQ(scene->displayOrder(), 1);
+    EXPECT_EQ(storm->displayOrder(), 1);
     EXPECT_EQ(third->displayOrder(), 2);
 }
 
@@ -230,10 +230,10 @@ TEST_F(DbHelpersTreeTest, renumberingAFolderUsesItsFullChildList)
 {
     ProjectItem* third = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("C"), 3);
     ProjectItem* fourth = addItem(project, chapter->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("D"), 4);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     DbHelpers::renumberFolderItems(context(), project, chapter->uniqueIdentifier(), third->uniqueIdentifier());
     QList<qint64> orders;
-    for (ProjectItem* child : {part, scene, fourth})
+    for (ProjectItem* child : {wing, storm, fourth})
         orders.append(child->displayOrder());
     EXPECT_EQ(orders, QList<qint64>({1, 2, 3}));
 }
@@ -297,7 +297,7 @@ TEST_F(DbHelpersTreeTest, projectListRenumbersFromOneThroughItsController)
     const QList<qint64> stored{3, 7, 8};
     for (qint64 order : stored)
         addProject(QStringLiteral("N%1").arg(order), order);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     FetchRequest request = Project::fetchRequest();
     request.setSortDescriptors({{Project::DisplayOrderKey, true}});
     FetchedResultsController controller(request, context());

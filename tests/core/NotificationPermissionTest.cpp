@@ -1,4 +1,5 @@
 #include "PrivateBus.h"
+#include "RequiredTools.h"
 #include "TestWait.h"
 #include "core/AppDelegate.h"
 #include "platform/UserNotifications.h"
@@ -16,7 +17,7 @@ TEST(NotificationPermissionTest, launchWithoutNotificationServiceLogsOopsAndDoes
 {
     PrivateBus bus;
     if (!bus.isRunning())
-        GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
+        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
     // The process's notices connect to the session bus on first use, which is the launch below.
     const QByteArray previous = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());

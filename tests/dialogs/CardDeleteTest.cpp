@@ -18,7 +18,7 @@ protected:
 TEST_F(CardDeleteTest, cancelDeletesNothingAndCallsNothing)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     QList<ProjectItem*> cards{card};
     int calls = 0;
     CardDelete::create(presenter(), context(), projectId(), &cards, &cards)->deleteCard(card, [&calls](const QString&) {
@@ -47,7 +47,7 @@ TEST_F(CardDeleteTest, deletingTheMiddleCardRenumbersTheRestAndReportsTheItem)
     ProjectItem* middle = addItem(folderId, ProjectItemTypes::Story, QStringLiteral("b"), 2);
     ProjectItem* last = addItem(folderId, ProjectItemTypes::Story, QStringLiteral("c"), 3);
     addDocument(middle, QByteArrayLiteral("body"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     QList<ProjectItem*> cards{first, middle, last};
     QList<ProjectItem*> shown{last, middle};
     const QString middleId = middle->uniqueIdentifier();
@@ -75,7 +75,7 @@ TEST_F(CardDeleteTest, deletingAFolderLeavesNothingBelowItAtAnyDepth)
     addDocument(deep, QByteArrayLiteral("deep body"));
     addItem(folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Shallow"), 2);
     ProjectItem* kept = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Kept"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     QList<ProjectItem*> cards{folder, kept};
     const QString deepId = deep->uniqueIdentifier();
 
@@ -112,7 +112,7 @@ TEST_F(CardDeleteTest, deletingAProjectLeavesNothingOfItAndRenumbersTheList)
     other->setProjectTitle(QStringLiteral("Other"));
     other->setDisplayOrder(2);
     m_project->setDisplayOrder(1);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     FetchRequest projects = Project::fetchRequest();
     projects.setSortDescriptors({SortDescriptor{Project::DisplayOrderKey, true}});
     FetchedResultsController list(projects, context());

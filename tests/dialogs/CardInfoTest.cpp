@@ -45,7 +45,7 @@ TEST_F(CardInfoTest, folderTextCountsCardsPagesWordsAndDates)
     ProjectItem* sub = addFolder(folderId, QStringLiteral("Scene"));
     addStory(sub->uniqueIdentifier(), QStringLiteral("Two"), 200, 1100);
     addItem(folderId, ProjectItemTypes::Idea, QStringLiteral("Idea"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     const QDateTime now(QDate(2024, 3, 15), QTime(12, 0));
     const QDateTime modified(QDate(2024, 3, 12), QTime(15, 4));
@@ -62,7 +62,7 @@ TEST_F(CardInfoTest, folderTextCountsCardsPagesWordsAndDates)
 TEST_F(CardInfoTest, emptyFolderShowsCountAndDateOnly)
 {
     ProjectItem* folder = addFolder(ItemIds::Top, QStringLiteral("Empty"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QDateTime now(QDate(2024, 3, 15), QTime(12, 0));
     const QString text = CardInfo::create(presenter(), context())
                              ->infoText(projectId(), folder->uniqueIdentifier(), ProjectItemTypes::Folder, 0, 0,
@@ -98,7 +98,7 @@ TEST_F(CardInfoTest, wordsPerPageBelowOneCountsAsTheDefault)
 TEST_F(CardInfoTest, showInfoPresentsTheItemTitleAndText)
 {
     ProjectItem* card = addStory(ItemIds::Top, QStringLiteral("Harbour Lights"), 10, 50);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     CardInfo::create(presenter(), context())->showInfo(card);
     DialogInfoController* dialog = infoDialog();
     ASSERT_TRUE(dialog);

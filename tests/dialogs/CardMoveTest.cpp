@@ -25,7 +25,7 @@ protected:
 TEST_F(CardMoveTest, itemAtTopWithoutFoldersGetsNoFoldersAlertAndNoCompletion)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Lone"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     int calls = 0;
     makeMove()->moveCard(card, QRect(), [&calls](const QString&) { ++calls; });
 
@@ -47,7 +47,7 @@ TEST_F(CardMoveTest, menuOffersTopLevelOnlyFromInsideAFolderAndNeverTheItemsOwnS
     addFolder(scene->uniqueIdentifier(), QStringLiteral("Beat"), 1);
     addFolder(ItemIds::Top, QStringLiteral("Notes"), 2);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 3);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     makeMove()->moveCard(card, QRect(), {});
     EXPECT_EQ(menuDialog()->title(), QStringLiteral("Move to Folder"));
@@ -64,7 +64,7 @@ TEST_F(CardMoveTest, sameNamedFoldersEachReceiveTheirOwnRow)
     ProjectItem* first = addFolder(ItemIds::Top, QStringLiteral("Draft"), 1);
     ProjectItem* second = addFolder(ItemIds::Top, QStringLiteral("Draft"), 2);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 3);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     loadLists(ItemIds::Top);
 
     QStringList reported;
@@ -92,7 +92,7 @@ TEST_F(CardMoveTest, moveAppendsLastAndRenumbersTheFolderLeft)
     addItem(targetId, ProjectItemTypes::Idea, QStringLiteral("x"), 4);
     addItem(targetId, ProjectItemTypes::Person, QStringLiteral("y"), 9);
     addItem(targetId, ProjectItemTypes::Story, QStringLiteral("z"), 9);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     loadLists(sourceId);
     // A search shows only part of the folder; the board's shown list is a different list.
     m_shown = {moved};
@@ -119,7 +119,7 @@ TEST_F(CardMoveTest, oneListServingAsBothLosesTheItemOnce)
     ProjectItem* target = addFolder(ItemIds::Top, QStringLiteral("Target"), 1);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 2);
     addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Other"), 3);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     QList<ProjectItem*> both = DbHelpers::getFolderItems(context(), projectId(), ItemIds::Top);
 
     auto move = CardMove::create(presenter(), context(), projectId(), &both, &both);
@@ -133,7 +133,7 @@ TEST_F(CardMoveTest, refusedTargetsMoveNothing)
     ProjectItem* act = addFolder(ItemIds::Top, QStringLiteral("Act"), 1);
     ProjectItem* scene = addFolder(act->uniqueIdentifier(), QStringLiteral("Scene"), 1);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto move = makeMove();
     EXPECT_FALSE(move->handleMove(act, scene->uniqueIdentifier()));
     EXPECT_FALSE(move->handleMove(act, act->uniqueIdentifier()));
@@ -149,7 +149,7 @@ TEST_F(CardMoveTest, closingTheMenuMovesNothingAndCallsNothing)
 {
     addFolder(ItemIds::Top, QStringLiteral("Target"), 1);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     int calls = 0;
     makeMove()->moveCard(card, QRect(), [&calls](const QString&) { ++calls; });
     ASSERT_TRUE(menuDialog());
@@ -162,13 +162,13 @@ TEST_F(CardMoveTest, targetGoneWhileTheMenuWasOpenMovesNothingAndCallsNothing)
 {
     ProjectItem* target = addFolder(ItemIds::Top, QStringLiteral("Target"), 1);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     int calls = 0;
     makeMove()->moveCard(card, QRect(), [&calls](const QString&) { ++calls; });
     ASSERT_TRUE(menuDialog());
     // Another window deletes the folder before the writer picks it.
     context()->deleteObject(target);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     menuDialog()->didSelectRow(0);
 
     EXPECT_EQ(calls, 0);
@@ -180,9 +180,9 @@ TEST_F(CardMoveTest, failedSaveWarnsAndKeepsTheMoveInMemory)
 {
     ProjectItem* target = addFolder(ItemIds::Top, QStringLiteral("Target"), 1);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     loadLists(ItemIds::Top);
-    refuseItemUpdates();
+    ASSERT_NO_FATAL_FAILURE(refuseItemUpdates());
     int calls = 0;
     makeMove()->moveCard(card, QRect(), [&calls](const QString&) { ++calls; });
     menuDialog()->didSelectRow(0);
@@ -202,7 +202,7 @@ TEST_F(CardChangeTypeTest, menuOffersEveryOtherCreatableTypeAndChoosingStampsAnd
     ProjectItem* folder = addFolder(ItemIds::Top, QStringLiteral("Act"));
     ProjectItem* card = addItem(folder->uniqueIdentifier(), ProjectItemTypes::Story, QStringLiteral("Card"));
     card->setWordCount(120);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     CardProps props;
 
     QStringList expected;
@@ -230,7 +230,7 @@ TEST_F(CardChangeTypeTest, menuOffersEveryOtherCreatableTypeAndChoosingStampsAnd
 TEST_F(CardChangeTypeTest, closingTheMenuChangesNothing)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     int calls = 0;
     CardChangeType::create(presenter(), context())
         ->changeCardType(card, CardProps(), QRect(), [&calls](const QString&) { ++calls; });

@@ -38,7 +38,7 @@ class RenameOperationsTest : public ItemOperationsFixture {};
 TEST_F(RenameOperationsTest, alertOkStaysDisabledForBlankOrUnchangedTitle)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Storm"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     MacCardRename::create(presenter(), context())->renameCard(card, false);
 
     Alert* alert = Alert::topmost();
@@ -50,14 +50,14 @@ TEST_F(RenameOperationsTest, alertOkStaysDisabledForBlankOrUnchangedTitle)
     EXPECT_EQ(alert->textFields().first()->text(), QStringLiteral("Storm"));
     EXPECT_FALSE(okButton(alert)->isEnabled());
 
-    typeInto(alert, QStringLiteral(" \t "));
+    ASSERT_NO_FATAL_FAILURE(typeInto(alert, QStringLiteral(" \t ")));
     EXPECT_FALSE(okButton(alert)->isEnabled());
-    typeInto(alert, QStringLiteral("Storms"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(alert, QStringLiteral("Storms")));
     EXPECT_TRUE(okButton(alert)->isEnabled());
-    typeInto(alert, QStringLiteral("Storm"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(alert, QStringLiteral("Storm")));
     EXPECT_FALSE(okButton(alert)->isEnabled());
     // Differs only by a blank: enabled, and saved with the blank.
-    typeInto(alert, QStringLiteral("Storm "));
+    ASSERT_NO_FATAL_FAILURE(typeInto(alert, QStringLiteral("Storm ")));
     EXPECT_TRUE(okButton(alert)->isEnabled());
     QTest::mouseClick(okButton(alert), Qt::LeftButton);
     EXPECT_EQ(card->title(), QStringLiteral("Storm "));
@@ -76,7 +76,7 @@ TEST_F(RenameOperationsTest, folderAndUntypedItemGetTheirOwnWording)
     ProjectItem* folder = addFolder(ItemIds::Top, QStringLiteral("Act One"));
     ProjectItem* untyped = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Loose"));
     untyped->setValue(ProjectItem::ItemTypeKey, QVariant());
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     MacCardRename::create(presenter(), context())->renameCard(folder, false);
     ASSERT_TRUE(Alert::topmost());
@@ -97,7 +97,7 @@ TEST_F(RenameOperationsTest, renameRebuildsTermsAndStampsTheFolderChain)
     ProjectItem* inner = addFolder(outer->uniqueIdentifier(), QStringLiteral("Inner"));
     ProjectItem* card = addItem(inner->uniqueIdentifier(), ProjectItemTypes::Story, QStringLiteral("Old"));
     addDocument(card, QByteArrayLiteral("Moonlit harbour"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     Reported reported;
     MacCardRename::create(presenter(), context())
@@ -106,7 +106,7 @@ TEST_F(RenameOperationsTest, renameRebuildsTermsAndStampsTheFolderChain)
             reported.title = title;
             reported.itemId = itemId;
         });
-    typeInto(Alert::topmost(), QStringLiteral("Storm Warning"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(Alert::topmost(), QStringLiteral("Storm Warning")));
     Alert::topmost()->trigger(0);
 
     EXPECT_EQ(reported.calls, 1);
@@ -126,7 +126,7 @@ TEST_F(RenameOperationsTest, deferSaveChangesNothingButStillReportsTheTitle)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Old"));
     card->setTerms(QStringLiteral(" old"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     Reported reported;
     auto rename = MacCardRename::create(presenter(), context());
@@ -135,7 +135,7 @@ TEST_F(RenameOperationsTest, deferSaveChangesNothingButStillReportsTheTitle)
         reported.title = title;
     });
     EXPECT_TRUE(rename->deferSave());
-    typeInto(Alert::topmost(), QStringLiteral("New"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(Alert::topmost(), QStringLiteral("New")));
     Alert::topmost()->trigger(0);
 
     EXPECT_EQ(reported.calls, 1);
@@ -148,14 +148,14 @@ TEST_F(RenameOperationsTest, deferSaveChangesNothingButStillReportsTheTitle)
 TEST_F(RenameOperationsTest, cancelNeverCallsTheCompletion)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Old"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     int calls = 0;
     {
         // The caller drops its reference at once; the alert keeps the operation alive.
         MacCardRename::create(presenter(), context())
             ->renameCard(card, false, [&calls](const QString&, const QString&) { ++calls; });
     }
-    typeInto(Alert::topmost(), QStringLiteral("New"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(Alert::topmost(), QStringLiteral("New")));
     Alert::topmost()->trigger(1);
 
     CardRename::create(presenter(), context())->renameCard(card, false, [&calls](const QString&, const QString&) {
@@ -174,7 +174,7 @@ TEST_F(RenameOperationsTest, cancelNeverCallsTheCompletion)
 TEST_F(RenameOperationsTest, inputDialogRenameSavesTrimmedTitleAndReportsTheItem)
 {
     ProjectItem* folder = addFolder(ItemIds::Top, QStringLiteral("Act One"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     Reported reported;
     CardRename::create(presenter(), context())
         ->renameCard(folder, false, [&reported](const QString& title, const QString& itemId) {
@@ -204,13 +204,13 @@ TEST_F(RenameOperationsTest, inputDialogRenameSavesTrimmedTitleAndReportsTheItem
 TEST_F(RenameOperationsTest, failedSaveShowsWarningAndKeepsTheNewTitle)
 {
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Old"));
-    save();
-    refuseItemUpdates();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(refuseItemUpdates());
     int calls = 0;
     MacCardRename::create(presenter(), context())->renameCard(card, false, [&calls](const QString&, const QString&) {
         ++calls;
     });
-    typeInto(Alert::topmost(), QStringLiteral("New"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(Alert::topmost(), QStringLiteral("New")));
     Alert::topmost()->trigger(0);
 
     ASSERT_TRUE(Alert::topmost());
@@ -222,14 +222,14 @@ TEST_F(RenameOperationsTest, failedSaveShowsWarningAndKeepsTheNewTitle)
 
 TEST_F(RenameOperationsTest, projectRenamesWriteTitleAndDate)
 {
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     MacProjectRename::create(presenter(), context())->renameProject(m_project);
     Alert* alert = Alert::topmost();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->title(), QStringLiteral("Project Title"));
     EXPECT_EQ(alert->message(), QStringLiteral("Enter the title for this project"));
     EXPECT_FALSE(okButton(alert)->isEnabled());
-    typeInto(alert, QStringLiteral("Lighthouse"));
+    ASSERT_NO_FATAL_FAILURE(typeInto(alert, QStringLiteral("Lighthouse")));
     EXPECT_TRUE(okButton(alert)->isEnabled());
     alert->trigger(0);
     EXPECT_EQ(m_project->projectTitle(), QStringLiteral("Lighthouse"));

@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/store/PersistentContainer.h"
 
@@ -42,12 +43,19 @@ protected:
         const int observer = NotificationCenter::defaultCenter().addObserver(
             QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
             [&notices](const Notification&) { ++notices; });
-        runWriter(arguments);
+        ASSERT_NO_FATAL_FAILURE(runWriter(arguments));
         const bool noticed = waitFor([&notices] { return notices > 0; }, 10000);
         NotificationCenter::defaultCenter().removeObserver(observer);
         ASSERT_TRUE(noticed);
-        // The editor reads the history on the GUI thread right after the notice.
-        runEventsFor(50);
+        ASSERT_NO_FATAL_FAILURE(waitForQueuedWork());
+    }
+    // The editor's observer, added before the test's, queues its reading of the history on the GUI thread
+    // before the test's observer counts the notice: once work queued after that has run, so has the editor's.
+    static void waitForQueuedWork()
+    {
+        bool ran = false;
+        Dispatch::main([&ran] { ran = true; });
+        ASSERT_TRUE(waitFor([&ran] { return ran; }));
     }
 };
 
@@ -118,7 +126,7 @@ TEST_F(EditorRecoveryTest, ourOwnSaveOfTheCardRaisesNoUpdatedAlert)
     const bool noticed = waitFor([&notices] { return notices > 0; });
     NotificationCenter::defaultCenter().removeObserver(observer);
     ASSERT_TRUE(noticed);
-    runEventsFor(50);
+    ASSERT_NO_FATAL_FAILURE(waitForQueuedWork());
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
     EXPECT_FALSE(editor->isBusy());
 }
@@ -127,7 +135,7 @@ TEST_F(EditorRecoveryTest, anotherProcessUpdatingTheCardRaisesTheUpdatedAlert)
 {
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" mine"));
-    runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
@@ -140,7 +148,7 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
 {
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" mine"));
-    runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
     alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
@@ -156,18 +164,20 @@ TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)
 {
     PvEditViewController* editor = open();
     editor->setPeeking(true);
-    runWriterAndWaitForTheNotice({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_NO_FATAL_FAILURE(
+        runWriterAndWaitForTheNotice({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
     editor->setPeeking(false);
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
-    ASSERT_TRUE(alert);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(QString()));
 }
 
 TEST_F(EditorRecoveryTest, anotherProcessChangingAnotherCardRaisesNothing)
 {
     open();
-    runWriterAndWaitForTheNotice({QStringLiteral("update"), QStringLiteral("CARD-2"), QStringLiteral("Someone else")});
+    ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice(
+        {QStringLiteral("update"), QStringLiteral("CARD-2"), QStringLiteral("Someone else")}));
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
 }
 
@@ -175,7 +185,7 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereIsSavedAsANewCardInAFolderThatExi
 {
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" Kept."));
-    runWriter({QStringLiteral("delete"), CardId, FolderId});
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("delete"), CardId, FolderId}));
     ASSERT_TRUE(save(editor));
     context()->refreshAllObjects();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("uniqueIdentifier == %@"), {CardId}), 0);
@@ -190,8 +200,8 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereIsSavedAsANewCardInAFolderThatExi
 TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
 {
     PvEditViewController* editor = open();
-    runWriterAndWaitForTheNotice({QStringLiteral("delete"), CardId});
-    EXPECT_TRUE(editor->cardChanged());
+    ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice({QStringLiteral("delete"), CardId}));
+    ASSERT_TRUE(waitFor([editor] { return editor->cardChanged(); }));
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     editor->cancelButton()->trigger();
     EXPECT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));

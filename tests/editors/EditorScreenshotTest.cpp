@@ -2,7 +2,7 @@
 
 #include "TestScreenshots.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/QJTextAttachment.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QPainter>
 
@@ -46,7 +46,7 @@ protected:
 
 TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
 {
-    writeCard();
+    ASSERT_NO_FATAL_FAILURE(writeCard());
     app->window()->show();
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" More words."));

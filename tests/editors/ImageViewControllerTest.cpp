@@ -80,7 +80,7 @@ protected:
 
 TEST_F(ImageViewControllerTest, largeImageOpensFittedWholeAndCentred)
 {
-    showAlone(picture(2000, 1000));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(2000, 1000)));
     // 400 / 2000 = 0.2 across, 300 / 1000 = 0.3 down: the width decides.
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 0.2);
     EXPECT_DOUBLE_EQ(viewer->minimumZoomScale(), 0.2);
@@ -95,7 +95,7 @@ TEST_F(ImageViewControllerTest, largeImageOpensFittedWholeAndCentred)
 
 TEST_F(ImageViewControllerTest, tallImageFitsItsHeightAndCentresAcross)
 {
-    showAlone(picture(150, 1200));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(150, 1200)));
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 0.25);
     EXPECT_EQ(viewer->contentSize(), QSizeF(37.5, 300));
     EXPECT_DOUBLE_EQ(viewer->contentInset().left(), expectedCentreMargin(400, 37.5));
@@ -105,7 +105,7 @@ TEST_F(ImageViewControllerTest, tallImageFitsItsHeightAndCentresAcross)
 
 TEST_F(ImageViewControllerTest, wideImageFitsItsWidthAndCentresDown)
 {
-    showAlone(picture(1600, 100));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(1600, 100)));
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 0.25);
     EXPECT_EQ(viewer->contentSize(), QSizeF(400, 25));
     EXPECT_DOUBLE_EQ(viewer->contentInset().top(), 137.5);
@@ -114,7 +114,7 @@ TEST_F(ImageViewControllerTest, wideImageFitsItsWidthAndCentresDown)
 
 TEST_F(ImageViewControllerTest, tinyImageOpensEnlargedAndItsZoomRangeNeverEndsBelowItsStart)
 {
-    showAlone(picture(10, 20));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(10, 20)));
     // 400 / 10 = 40 across, 300 / 20 = 15 down.
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 15.0);
     EXPECT_DOUBLE_EQ(viewer->minimumZoomScale(), 15.0);
@@ -130,7 +130,7 @@ TEST_F(ImageViewControllerTest, imageThatFailedToDecodeShowsAnEmptySheet)
     const QImage undecodable = QImage::fromData(QByteArray("\x89PNG\r\n\x1a\n truncated"));
     ASSERT_TRUE(undecodable.isNull());
     for (const QImage& image : {undecodable, QImage(), QImage(0, 40, QImage::Format_RGB32)}) {
-        showAlone(image);
+        ASSERT_NO_FATAL_FAILURE(showAlone(image));
         EXPECT_FALSE(viewer->hasImage());
         EXPECT_EQ(viewer->imageView(), nullptr);
         EXPECT_DOUBLE_EQ(viewer->zoomScale(), 1.0);
@@ -146,7 +146,7 @@ TEST_F(ImageViewControllerTest, imageThatFailedToDecodeShowsAnEmptySheet)
 
 TEST_F(ImageViewControllerTest, doubleClicksGrowByHalfUpToFullSizeAndSecondaryClicksShrinkBackToFit)
 {
-    showAlone(picture(4000, 3000));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(4000, 3000)));
     QWidget* viewport = viewer->imageScrollView()->viewport();
     const QList<double> growing = {0.1, 0.15, 0.225, 0.3375, 0.50625, 0.759375, 1.0, 1.0};
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), growing[0]);
@@ -163,7 +163,7 @@ TEST_F(ImageViewControllerTest, doubleClicksGrowByHalfUpToFullSizeAndSecondaryCl
 
 TEST_F(ImageViewControllerTest, doubleClickZoomsInAroundThePointClicked)
 {
-    showAlone(picture(4000, 3000));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(4000, 3000)));
     // At 0.1 the image fills the view exactly; (150, 120) in the view is (1500, 1200) in the image, far enough
     // from the edges that the zoomed view can centre on it.
     QTest::mouseDClick(viewer->imageScrollView()->viewport(), Qt::LeftButton, {}, QPoint(150, 120));
@@ -181,7 +181,7 @@ TEST_F(ImageViewControllerTest, doubleClickZoomsInAroundThePointClicked)
 
 TEST_F(ImageViewControllerTest, resizingTheSheetFitsTheImageAgain)
 {
-    showAlone(picture(2000, 1000));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(2000, 1000)));
     QTest::mouseDClick(viewer->imageScrollView()->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
     ASSERT_GT(viewer->zoomScale(), 0.2);
     viewer->resize(800, 300);
@@ -192,7 +192,7 @@ TEST_F(ImageViewControllerTest, resizingTheSheetFitsTheImageAgain)
 
 TEST_F(ImageViewControllerTest, controlWheelZoomsAroundThePointerWithinTheRange)
 {
-    showAlone(picture(4000, 3000));
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(4000, 3000)));
     QWidget* viewport = viewer->imageScrollView()->viewport();
     const QPointF pointer(150, 120);
     auto wheel = [&](int angle) {
@@ -216,7 +216,7 @@ TEST_F(ImageViewControllerTest, controlWheelZoomsAroundThePointerWithinTheRange)
 
 TEST_F(ImageViewControllerTest, sheetFromTheStoryboardHasItsTitleAndDoneCloses)
 {
-    present(picture(640, 480));
+    ASSERT_NO_FATAL_FAILURE(present(picture(640, 480)));
     ASSERT_NE(navigation, nullptr);
     EXPECT_EQ(navigation->findChild<QLabel*>(QStringLiteral("navigationTitle"))->text(), QStringLiteral("View Image"));
     const QList<BarButtonItem*> right = sheet->navigationItem()->rightBarButtonItems();
@@ -235,7 +235,7 @@ TEST_F(ImageViewControllerTest, sheetFromTheStoryboardHasItsTitleAndDoneCloses)
 
 TEST_F(ImageViewControllerTest, openersBarColoursAreTakenOver)
 {
-    present(picture(64, 64), QColor(0x33, 0x66, 0x99));
+    ASSERT_NO_FATAL_FAILURE(present(picture(64, 64), QColor(0x33, 0x66, 0x99)));
     NavigationBar* bar = navigation->navigationBar();
     EXPECT_TRUE(bar->autoFillBackground());
     EXPECT_EQ(bar->palette().color(QPalette::Window), QColor(0x33, 0x66, 0x99));
@@ -246,17 +246,17 @@ TEST_F(ImageViewControllerTest, openersBarColoursAreTakenOver)
 
 TEST_F(ImageViewControllerTest, sheetWithoutAnImageShowsOnlyDone)
 {
-    present(QImage());
+    ASSERT_NO_FATAL_FAILURE(present(QImage()));
     EXPECT_EQ(sheet->imageView(), nullptr);
     EXPECT_NE(navigation->findChild<QToolButton*>(QStringLiteral("doneButton")), nullptr);
 }
 
 TEST_F(ImageViewControllerTest, screenshotsInBothAppearances)
 {
-    present(picture(1200, 900), QColor(0x60, 0xc1, 0xc3));
+    ASSERT_NO_FATAL_FAILURE(present(picture(1200, 900), QColor(0x60, 0xc1, 0xc3)));
     grabInBothAppearances(sheet->window(), QStringLiteral("image"));
     root.dismiss(false);
-    present(picture(30, 200));
+    ASSERT_NO_FATAL_FAILURE(present(picture(30, 200)));
     grabInBothAppearances(sheet->window(), QStringLiteral("image-tall"));
 }
 

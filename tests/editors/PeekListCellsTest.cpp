@@ -36,7 +36,7 @@ protected:
 
 TEST_F(NoResignTextFieldTest, newFieldResignsNormally)
 {
-    focusField();
+    ASSERT_NO_FATAL_FAILURE(focusField());
     EXPECT_TRUE(field->canResign());
     EXPECT_TRUE(field->canResignFirstResponder());
     other->setFocus();
@@ -46,7 +46,7 @@ TEST_F(NoResignTextFieldTest, newFieldResignsNormally)
 
 TEST_F(NoResignTextFieldTest, refusingFieldKeepsFocusWhenAnotherWidgetTakesIt)
 {
-    focusField();
+    ASSERT_NO_FATAL_FAILURE(focusField());
     field->setCanResign(false);
     EXPECT_FALSE(field->resignFirstResponder());
     EXPECT_TRUE(field->hasFocus());
@@ -57,15 +57,14 @@ TEST_F(NoResignTextFieldTest, refusingFieldKeepsFocusWhenAnotherWidgetTakesIt)
 
 TEST_F(NoResignTextFieldTest, allowingAgainLetsItResign)
 {
-    focusField();
+    ASSERT_NO_FATAL_FAILURE(focusField());
     field->setCanResign(false);
     field->setCanResign(true);
     EXPECT_TRUE(field->resignFirstResponder());
     EXPECT_FALSE(field->hasFocus());
     field->setFocus();
     other->setFocus();
-    runEventsFor(30);
-    EXPECT_TRUE(other->hasFocus());
+    EXPECT_TRUE(waitFor([this] { return other->hasFocus(); }));
 }
 
 TEST(PeekCellViewTest, cellHoldsItsThreeViewsUnderTheReuseIdentifier)

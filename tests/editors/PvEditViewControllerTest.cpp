@@ -6,11 +6,23 @@
 #include "stats/StatisticsViewController.h"
 
 #include <QLabel>
+#include <QMenu>
 
 namespace {
 
 class PvEditViewControllerTest : public EditorFixture {
 protected:
+    // The statistics sheet the editor shows, once it is up.
+    StatisticsViewController* presentedStatistics(PvEditViewController* editor)
+    {
+        StatisticsViewController* found = nullptr;
+        EXPECT_TRUE(waitFor([&] {
+            auto* sheet = qobject_cast<NavigationController*>(editor->presentedViewController());
+            found = sheet ? qobject_cast<StatisticsViewController*>(sheet->topViewController()) : nullptr;
+            return found != nullptr;
+        }));
+        return found;
+    }
     QString storedText(const QString& cardId)
     {
         ProjectItemDocument* document = DbHelpers::getItemDocument(context(), cardId);
@@ -64,6 +76,51 @@ TEST_F(PvEditViewControllerTest, statisticsFromTheEditorCountTheUnsavedStretch)
     ASSERT_TRUE(statistics->unsavedStats().has_value());
     EXPECT_EQ(statistics->unsavedStats()->wordCount(), 3);
     EXPECT_EQ(statistics->unsavedStats()->projectItemId(), CardId);
+}
+
+TEST_F(PvEditViewControllerTest, statisticsRowAndWordCountClickShowTheUnsavedWords)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" and four more words"));
+    QMenu* menu = editor->overflowButton()->menu();
+    menu->popup(editor->mapToGlobal(QPoint(200, 200)));
+    ASSERT_TRUE(waitFor([menu] { return menu->isVisible(); }));
+    QAction* row = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->text() == EditorCommands::StatisticsRow)
+            row = action;
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(menu->actions().last(), row);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(row).center());
+    StatisticsViewController* statistics = presentedStatistics(editor);
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(statistics->unsavedStats().has_value());
+    EXPECT_EQ(statistics->unsavedStats()->wordCount(), 4);
+    editor->presentedViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([editor] { return !editor->presentedViewController(); }));
+
+    type(editor, QStringLiteral(" five"));
+    ASSERT_EQ(editor->statusLabel()->text(), QStringLiteral("Words: 11"));
+    QTest::mouseClick(editor->statusLabel(), Qt::LeftButton);
+    statistics = presentedStatistics(editor);
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(statistics->unsavedStats().has_value());
+    EXPECT_EQ(statistics->unsavedStats()->wordCount(), 5);
+    EXPECT_EQ(statistics->unsavedStats()->projectItemId(), CardId);
+}
+
+TEST_F(PvEditViewControllerTest, wordCountOnlyAnswersALeftClick)
+{
+    PvEditViewController* editor = open();
+    QTest::mouseClick(editor->statusLabel(), Qt::RightButton);
+    runEventsFor(50);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
+    // Pressed on the count and let go beside it: no click.
+    QTest::mousePress(editor->statusLabel(), Qt::LeftButton);
+    QTest::mouseRelease(editor->statusLabel(), Qt::LeftButton, {},
+                        QPoint(editor->statusLabel()->width(), editor->statusLabel()->height() / 2));
+    runEventsFor(50);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
 }
 
 TEST_F(PvEditViewControllerTest, saveWritesEveryFieldOneWritingRecordAndStampsUpTheChain)
@@ -178,7 +235,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
 
     // The retry reuses what the failed attempt made: one card, one body, one writing record.
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     // Another screen saves the shared context first, storing what the failed attempt left pending.
     ASSERT_FALSE(context()->save());
     ASSERT_TRUE(save(editor));
@@ -200,7 +257,7 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
                               "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
     EXPECT_FALSE(save(editor));
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     editor->cancelButton()->trigger();
     Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_TRUE(discard);
@@ -260,6 +317,31 @@ TEST_F(PvEditViewControllerTest, saveClickedTwiceMakesOneCardAndOneRecord)
     EXPECT_EQ(finished, 1);
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Once only")}), 1);
     EXPECT_EQ(countOf<ProjectStat>(), 1);
+}
+
+TEST_F(PvEditViewControllerTest, rememberedCursorIsPlacedAgainAndOnePastTheTextGoesToItsEnd)
+{
+    // Words deleted elsewhere since can leave the remembered place beyond the text: the caret then ends it.
+    const qint64 end = CardText.size();
+    for (const auto& [remembered, placed] :
+         {std::pair{qint64(7), qint64(7)}, std::pair{end, end}, std::pair{end + 1, end}}) {
+        SCOPED_TRACE(remembered);
+        context()->refreshAllObjects();
+        EditorState* state = nullptr;
+        FetchRequest request = EditorState::fetchRequest();
+        request.setPredicate(QStringLiteral("cardItemId == %@"), {CardId});
+        if (const QList<ManagedObject*> found = context()->fetch(request); !found.isEmpty())
+            state = static_cast<EditorState*>(found.first());
+        else
+            state = context()->insertNew<EditorState>();
+        state->setCardItemId(CardId);
+        state->setCursorPosition(remembered);
+        ASSERT_FALSE(context()->save());
+        PvEditViewController* editor = open();
+        EXPECT_EQ(editor->editor()->textCursor().position(), placed);
+        editor->cancelButton()->trigger();
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    }
 }
 
 TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)

@@ -3,6 +3,8 @@
 #include "editors/EditorPrompts.h"
 #include "editors/PvSummaryEditViewController.h"
 
+#include <QMenu>
+
 namespace {
 
 // The popup editor on the fixture's store, presented as a sheet the way the board presents it, with its two
@@ -68,6 +70,18 @@ protected:
     int modified = 0;
     int cancelled = 0;
 };
+
+TEST_F(PvSummaryEditViewControllerTest, popupKeepsNoStretchSoOffersNoStatistics)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    QMenu* menu = editor->overflowButton()->menu();
+    emit menu->aboutToShow();
+    QStringList titles;
+    for (QAction* action : menu->actions())
+        titles << action->text();
+    EXPECT_TRUE(titles.contains(EditorCommands::PrintRow));
+    EXPECT_FALSE(titles.contains(EditorCommands::StatisticsRow));
+}
 
 TEST_F(PvSummaryEditViewControllerTest, newPersonCardWithNothingTypedTakesItsTypesTitleAndTheNextOrder)
 {
@@ -136,10 +150,61 @@ TEST_F(PvSummaryEditViewControllerTest, failedSaveKeepsThePopupOpenChangedAndRep
     // Once the store takes it again, the retry makes exactly one card.
     if (Alert* alert = alertTitled(DbHelpers::SaveErrorTitle))
         alert->trigger(0);
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     ASSERT_TRUE(savePopup(editor));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Unnamed Person")}), 1);
     EXPECT_EQ(modified, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, discardAfterAFailedSaveLeavesNothingForTheNextSaveToWrite)
+{
+    PvSummaryEditViewController* editor = openPopup(QString());
+    typeInto(editor, QStringLiteral("Never wanted"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
+                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")));
+    EXPECT_FALSE(savePopup(editor));
+    Alert* error = alertTitled(DbHelpers::SaveErrorTitle);
+    ASSERT_TRUE(error);
+    error->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_TRUE(discard);
+    discard->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_TRUE(context()->insertedObjects().isEmpty());
+    // Whatever saves next must not bring the discarded card or its writing record back.
+    ASSERT_FALSE(context()->save());
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Unnamed Person")}), 0);
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId != %@"), {CardId}), 0);
+    EXPECT_EQ(countOf<ProjectStat>(), 0);
+    EXPECT_TRUE(added.isEmpty());
+}
+
+TEST_F(PvSummaryEditViewControllerTest, discardAfterAFailedSaveOfAStoredCardPutsItsFieldsBack)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    typeInto(editor, QStringLiteral("Never kept"));
+    editor->commands().applyTag(QStringLiteral("warning"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem "
+                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")));
+    EXPECT_FALSE(savePopup(editor));
+    Alert* error = alertTitled(DbHelpers::SaveErrorTitle);
+    ASSERT_TRUE(error);
+    error->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_TRUE(discard);
+    discard->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_FALSE(context()->save());
+    context()->refreshAllObjects();
+    ProjectItem* person = DbHelpers::getItem(context(), PersonId);
+    ASSERT_NE(person, nullptr);
+    EXPECT_EQ(person->summary(), QString());
+    EXPECT_EQ(person->tag(), QString());
+    EXPECT_EQ(person->wordCount(), 0);
 }
 
 TEST_F(PvSummaryEditViewControllerTest, recoveredRenameIsSavedUnderTheNewTitle)

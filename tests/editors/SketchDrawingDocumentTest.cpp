@@ -1,13 +1,14 @@
 #include "editors/SketchDrawingDocument.h"
+#include "RequiredTools.h"
 #include "TestStore.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/Uuid.h"
 #include "platform/ink/InkReader.h"
 #include "platform/ink/InkWriter.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -91,11 +92,11 @@ protected:
 TEST_F(SketchDrawingDocumentTest, newCardSavedOnceHasOneDrawingDocumentKeyedByTheCard)
 {
     ProjectItem* card = addCard();
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     SketchDrawingDocument document = SketchDrawingDocument::fromCard(context(), card);
     EXPECT_EQ(document.status(), Status::Empty);
     ASSERT_EQ(document.save(context(), card, drawing400()), SaveResult::Saved);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(documentCount(card), 1);
     const ProjectItemDocument* record = DbHelpers::getItemDocument(context(), card->uniqueIdentifier());
     ASSERT_NE(record, nullptr);
@@ -125,14 +126,14 @@ TEST_F(SketchDrawingDocumentTest, savingTwiceReplacesTheContentOfTheOneRecord)
     ProjectItem* card = addCard();
     SketchDrawingDocument first = SketchDrawingDocument::fromCard(context(), card);
     ASSERT_EQ(first.save(context(), card, drawing400()), SaveResult::Saved);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     // As a reopened editor would: read the card again, then save a changed drawing.
     SketchDrawingDocument second = SketchDrawingDocument::fromCard(context(), card);
     ASSERT_EQ(second.status(), Status::Loaded);
     EXPECT_EQ(second.drawing(), drawing400());
     const InkDrawing changed = lineDrawing({0, 0}, {50, 50});
     ASSERT_EQ(second.save(context(), card, changed), SaveResult::Saved);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(documentCount(card), 1);
     EXPECT_EQ(SketchDrawingDocument::fromCard(context(), card).drawing(), changed);
 }
@@ -143,7 +144,7 @@ TEST_F(SketchDrawingDocumentTest, richTextBytesAreAnErrorAndAreNeverSavedOver)
     QTextDocument text(QStringLiteral("Not a drawing"));
     const QByteArray rich = RichTextDocumentFormat::getData(text, std::nullopt).value();
     addDocument(card, rich, DocumentMimeTypes::Drawing);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     SketchDrawingDocument document = SketchDrawingDocument::fromCard(context(), card);
     EXPECT_EQ(document.status(), Status::Unreadable);
     EXPECT_EQ(document.error(), InkDecodeError::NotInkData);
@@ -152,6 +153,30 @@ TEST_F(SketchDrawingDocumentTest, richTextBytesAreAnErrorAndAreNeverSavedOver)
     EXPECT_EQ(DbHelpers::getItemDocument(context(), card->uniqueIdentifier())->content(), rich);
     EXPECT_EQ(card->summary(), QStringLiteral("old"));
     EXPECT_EQ(card->wordCount(), 7);
+}
+
+TEST_F(SketchDrawingDocumentTest, blankRichTextBodyOpensEmptyAndItsRecordTakesTheDrawing)
+{
+    for (const QString& blank : {QString(), QStringLiteral("\n \n\t")}) {
+        ProjectItem* card = addCard();
+        QTextDocument text(blank);
+        addDocument(card, RichTextDocumentFormat::getData(text, std::nullopt).value(), DocumentMimeTypes::RichText);
+        save();
+        SketchDrawingDocument document = SketchDrawingDocument::fromCard(context(), card);
+        EXPECT_EQ(document.status(), Status::Empty);
+        EXPECT_TRUE(document.isReadable());
+        ASSERT_EQ(document.save(context(), card, drawing400()), SaveResult::Saved);
+        save();
+        EXPECT_EQ(documentCount(card), 1);
+        const ProjectItemDocument* record = DbHelpers::getItemDocument(context(), card->uniqueIdentifier());
+        EXPECT_EQ(record->mimetype(), DocumentMimeTypes::Drawing);
+        EXPECT_EQ(InkReader::decode(record->content()).drawing, drawing400());
+    }
+    // One character that is not a blank is kept as it is stored.
+    ProjectItem* card = addCard();
+    QTextDocument text(QStringLiteral("x"));
+    addDocument(card, RichTextDocumentFormat::getData(text, std::nullopt).value(), DocumentMimeTypes::RichText);
+    EXPECT_EQ(SketchDrawingDocument::fromCard(context(), card).status(), Status::Unreadable);
 }
 
 TEST_F(SketchDrawingDocumentTest, damagedDrawingIsAnErrorNotAnEmptyDrawing)
@@ -219,7 +244,7 @@ TEST(SketchDrawingImages, summaryPngReadsBackInImageMagick)
 {
     const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
     if (identify.isEmpty())
-        GTEST_SKIP() << "ImageMagick's identify is not installed";
+        MISSING_TOOL("ImageMagick's identify is not installed: run scripts/deps");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("summary.png"));
     QFile file(path);
@@ -228,7 +253,7 @@ TEST(SketchDrawingImages, summaryPngReadsBackInImageMagick)
     file.close();
     QProcess process;
     process.start(identify, {QStringLiteral("-format"), QStringLiteral("%m %w %h"), path});
-    ASSERT_TRUE(process.waitForFinished(30000));
+    ASSERT_TRUE(process.waitForFinished(RequiredTools::StartMs));
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     EXPECT_EQ(QString::fromUtf8(process.readAllStandardOutput()).trimmed(), QStringLiteral("PNG 100 25"));
 }

@@ -1,6 +1,9 @@
 #include "SketchFixture.h"
 
 #include "platform/ColorScheme.h"
+#include "platform/Dispatch.h"
+#include "platform/NotificationCenter.h"
+#include "platform/store/PersistentContainer.h"
 
 namespace {
 
@@ -111,7 +114,7 @@ TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
 {
     KuvBaseSketch* editor = openSketch();
     draw(editor, {{200, 200}, {260, 240}});
-    runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")});
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
@@ -129,8 +132,19 @@ TEST_F(SketchRecoveryTest, ourOwnSaveRaisesNoUpdatedAlert)
 {
     KuvBaseSketch* editor = openSketch();
     draw(editor, {{200, 200}, {260, 240}});
-    ASSERT_TRUE(save(editor));
-    runEventsFor(200);
+    // Added after the editor's own observer, so the editor has queued its look at the history when this counts.
+    int notices = 0;
+    const int observer = NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+        [&notices](const Notification&) { ++notices; });
+    const bool saved = save(editor);
+    const bool noticed = waitFor([&notices] { return notices > 0; });
+    NotificationCenter::defaultCenter().removeObserver(observer);
+    ASSERT_TRUE(saved);
+    ASSERT_TRUE(noticed);
+    bool ran = false;
+    Dispatch::main([&ran] { ran = true; });
+    ASSERT_TRUE(waitFor([&ran] { return ran; }));
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
 }
 
@@ -153,6 +167,56 @@ TEST_F(SketchRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
     EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
     EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 1u);
     EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->title(), SketchTitle);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SketchRecoveryTest, cardDeletedElsewhereRaisesNoUpdatedAlertAndSavesAsANewCard)
+{
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_FALSE(editor->changesMade());
+    runWriter({QStringLiteral("delete"), SketchId, FolderId});
+    // The drawing on screen is now the only copy: it counts as unsaved, and no "updated" question is asked.
+    ASSERT_TRUE(waitFor([editor] { return editor->changesMade(); }, 10000));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(discard, nullptr);
+    discard->trigger(int(discard->actionTitles().indexOf(QStringLiteral("Cancel"))));
+    ASSERT_TRUE(isOpen());
+
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(save(editor));
+    context()->refreshAllObjects();
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("uniqueIdentifier == %@"), {SketchId}), 0);
+    ASSERT_EQ(added.size(), 1);
+    const QString madeId = added.first()->uniqueIdentifier();
+    EXPECT_NE(madeId, SketchId);
+    // Its folder went with it; the top of the project always exists.
+    EXPECT_EQ(added.first()->parentItemId(), ItemIds::Top);
+    EXPECT_EQ(added.first()->title(), SketchTitle);
+    EXPECT_EQ(added.first()->itemFormat(), ProjectItemFormats::Sketch);
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {madeId}), 1);
+    EXPECT_EQ(InkReader::decode(documentOf(madeId)->content()).drawing->strokeCount(), 2u);
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
+}
+
+TEST_F(SketchRecoveryTest, cardDeletedElsewhereAfterATitleEditIsSavedAsANewCardWithItsDrawing)
+{
+    KuvBaseSketch* editor = openSketch();
+    typeTitle(editor, QStringLiteral(" kept"));
+    runWriter({QStringLiteral("delete"), SketchId});
+    ASSERT_TRUE(save(editor));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
+    EXPECT_EQ(added.first()->parentItemId(), FolderId);
+    EXPECT_EQ(added.first()->title(), SketchTitle + QStringLiteral(" kept"));
+    // Only the title changed here, yet the new card carries the drawing: it is the only copy left.
+    EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 1u);
 }
 
 } // namespace

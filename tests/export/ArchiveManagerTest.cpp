@@ -1,6 +1,7 @@
 #include "core/DbHelpersFixture.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "TestWait.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectSetting.h"
@@ -13,14 +14,19 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWidget>
 
+#include <csignal>
+#include <sqlite3.h>
+#include <sys/resource.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -77,6 +83,18 @@ void writeZip(const QString& path, const QList<Entry>& entries)
     zipClose(zip, nullptr);
 }
 
+// SQL run on a connection of its own, as another program (or a full disk) would act on the file.
+void executeOn(const QString& storePath, const QByteArray& sql)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(storePath.toUtf8().constData(), &db), SQLITE_OK);
+    char* message = nullptr;
+    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
+    EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+}
+
 const QByteArray ValidProject = "{\"projectTitle\": \"T\", \"uniqueIdentifier\": \"U\"}";
 const QByteArray ValidOpml = "<opml version=\"1.0\"><head/><body><outline text=\"Card\"/></body></opml>";
 
@@ -93,7 +111,7 @@ protected:
         project->setProjectType(2);
         project->setProjectDate(QDateTime::fromMSecsSinceEpoch(1700000000500, Qt::UTC));
         project->setLastModified(QDateTime::fromMSecsSinceEpoch(1710000000000, Qt::UTC));
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     void TearDown() override
@@ -164,7 +182,7 @@ protected:
         stat->setStartTime(QDateTime::fromMSecsSinceEpoch(1720000000250, Qt::UTC));
         stat->setTime(600);
         stat->setWordCount(-12);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     QString backup(const QString& name = QStringLiteral("Novel-Backup-Dec-7-2026.zip"))
@@ -278,12 +296,11 @@ TEST_F(ArchiveManagerTest, archiveNameAndMembersAsOtherProgramsRead)
               QStringLiteral("Novel-Backup-Dec-7-2026"));
     seed();
     const QString path = backup();
-    if (!ExternalTools::find(QStringLiteral("unzip")).isEmpty()) {
-        const ExternalTools::Run test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), path});
-        EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
-    }
-    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
+    REQUIRE_TOOL("unzip");
+    REQUIRE_TOOL("python3");
+    const ExternalTools::Run test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), path});
+    ASSERT_TRUE(test.finished);
+    EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
     const ExternalTools::Run run = ExternalTools::run(
         QStringLiteral("python3"),
         {QStringLiteral("-c"),
@@ -311,27 +328,79 @@ TEST_F(ArchiveManagerTest, backupFailsWithoutProjectOrWritablePlace)
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("x.zip"))));
 }
 
-TEST_F(ArchiveManagerTest, backupNeverReplacesTheWritersFileAndReportsCompletion)
+TEST_F(ArchiveManagerTest, backupReplacesTheFileTheWriterConfirmedWholeOrNotAtAll)
 {
-    const QString taken = m_dir.filePath(QStringLiteral("Novel.zip"));
-    QFile existing(taken);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("mine");
-    existing.close();
-    DocumentPicker::setChooser([taken](QWidget*, const QString&, DocumentPicker::Done done) { done(taken); });
-    ArchiveManager manager;
-    std::optional<bool> outcome;
-    QObject::connect(&manager, &ArchiveManager::backupFinished, [&](bool ok) { outcome = ok; });
-    manager.archiveWithContext(context(), &m_window, ProjectId, QStringLiteral("Novel"));
-    ASSERT_TRUE(waitFor([&] { return outcome.has_value(); }));
-    EXPECT_TRUE(*outcome);
-    QFile mine(taken);
-    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
-    EXPECT_EQ(mine.readAll(), QByteArray("mine"));
-    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("Novel 2.zip"))));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("chosen")));
+    const QString folder = m_dir.filePath(QStringLiteral("chosen"));
+    const QString chosen = QDir(folder).filePath(QStringLiteral("Novel.zip"));
+    // Last week's backup, made before the cards existed, is the file the writer saves over.
+    ASSERT_TRUE(ArchiveManager().performArchive(context(), ProjectId, QStringLiteral("Novel"), chosen));
+    QFile oldFile(chosen);
+    ASSERT_TRUE(oldFile.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = oldFile.readAll();
+    oldFile.close();
+    seed();
+    // About the size the new backup will have (its compressed size varies by a byte or two with the time).
+    const qint64 newSize = QFileInfo(backup(QStringLiteral("measure.zip"))).size();
+    ASSERT_GT(newSize, 1000);
+    const auto entries = [folder] {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    const QStringList privateBefore = QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const auto attempt = [&](std::optional<rlim_t> fileSizeLimit) {
+        DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) {
+            // The disk fills up half-way through the copy: writes past the limit fail.
+            rlimit saved{};
+            ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+            if (fileSizeLimit) {
+                rlimit lowered = saved;
+                lowered.rlim_cur = *fileSizeLimit;
+                ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+            }
+            done(chosen);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previous);
+        });
+        ArchiveManager manager;
+        std::optional<bool> outcome;
+        QObject::connect(&manager, &ArchiveManager::backupFinished, [&](bool ok) { outcome = ok; });
+        manager.archiveWithContext(context(), &m_window, ProjectId, QStringLiteral("Novel"));
+        EXPECT_TRUE(waitFor([&] { return outcome.has_value(); }));
+        // The backup's private copy goes whatever the outcome.
+        EXPECT_EQ(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), privateBefore);
+        return outcome.value_or(false);
+    };
+
+    EXPECT_FALSE(attempt(rlim_t(newSize / 2)));
+    ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupErrorMessage);
+    Alert::topmost()->trigger(0);
+    QFile kept(chosen);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), oldBytes);
+    kept.close();
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("Novel.zip")});
+
+    ASSERT_TRUE(attempt(std::nullopt));
     ASSERT_NE(Alert::topmost(), nullptr);
     EXPECT_EQ(Alert::topmost()->title(), ArchiveManager::BackupDoneTitle);
     EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupDoneMessage);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("Novel.zip")});
+    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    const ExternalTools::Run run = ExternalTools::run(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys, zipfile\n"
+                        "z = zipfile.ZipFile(sys.argv[1])\n"
+                        "assert z.testzip() is None\n"
+                        "sys.stdout.write(','.join(z.namelist()) + '|' + str(b'Opening' in z.read('content.opml')))\n"),
+         chosen});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.out), QStringLiteral("project.json,settings.json,stats.json,content.opml|True"));
 }
 
 TEST_F(ArchiveManagerTest, backupOfMissingProjectShowsTheErrorNotCompletion)
@@ -363,6 +432,31 @@ TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettings)
         for (ManagedObject* y : b)
             EXPECT_NE(static_cast<ProjectSetting*>(x)->uniqueIdentifier(),
                       static_cast<ProjectSetting*>(y)->uniqueIdentifier());
+}
+
+TEST_F(ArchiveManagerTest, restoreWhoseSaveFailsLeavesNothingForTheNextSaveToWrite)
+{
+    seed();
+    const QString path = backup();
+    const qint64 items = context()->count(ProjectItem::fetchRequest());
+    const qint64 documents = context()->count(ProjectItemDocument::fetchRequest());
+    // The writing records are the last the restore inserts: everything before them is already in the context.
+    ASSERT_NO_FATAL_FAILURE(executeOn(m_store.path(), "CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
+                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    EXPECT_FALSE(ArchiveManager().importArchive(context(), path, 4).has_value());
+    EXPECT_FALSE(context()->hasChanges());
+    ASSERT_NO_FATAL_FAILURE(executeOn(m_store.path(), "DROP TRIGGER refuse"));
+
+    // An unrelated save afterwards writes only itself, never half a project.
+    DbHelpers::getProject(context(), ProjectId)->setProjectTitle(QStringLiteral("Renamed"));
+    ASSERT_NO_FATAL_FAILURE(save());
+    m_store.reopen();
+    EXPECT_EQ(projectCount(), 1);
+    EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), items);
+    EXPECT_EQ(context()->count(ProjectItemDocument::fetchRequest()), documents);
+    EXPECT_EQ(context()->count(ProjectSetting::fetchRequest()), 2);
+    EXPECT_EQ(context()->count(ProjectStat::fetchRequest()), 1);
+    EXPECT_EQ(DbHelpers::getProject(context(), ProjectId)->projectTitle(), QStringLiteral("Renamed"));
 }
 
 TEST_F(ArchiveManagerTest, hostileOrBrokenArchivesAreRefusedWithTheAlertAndLeaveNothing)
@@ -425,7 +519,7 @@ TEST_F(ArchiveManagerTest, hostileOrBrokenArchivesAreRefusedWithTheAlertAndLeave
     for (const auto& [name, entries] : cases) {
         SCOPED_TRACE(name.toStdString());
         const QString path = m_dir.filePath(name + QStringLiteral(".zip"));
-        writeZip(path, entries);
+        ASSERT_NO_FATAL_FAILURE(writeZip(path, entries));
         EXPECT_FALSE(restoreThroughPicker(path));
         ASSERT_NE(Alert::topmost(), nullptr);
         EXPECT_EQ(Alert::topmost()->title(), ArchiveManager::ErrorTitle);

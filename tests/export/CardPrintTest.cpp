@@ -1,15 +1,16 @@
-#include "export/AlignedTextDrawing.h"
-#include "export/CardPrintPageRenderer.h"
+#include "core/AlignedTextDrawing.h"
+#include "core/CardPrintPageRenderer.h"
 #include "export/CardPrinting.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "SampleDocument.h"
 #include "TestWait.h"
 #include "core/Helpers.h"
 #include "core/PrintHelper.h"
-#include "editors/PvTextView.h"
 #include "platform/Delays.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -71,8 +72,7 @@ TEST(AlignedTextDrawingTest, alignmentNumbersReadAThreeByThreeGridRowByRow)
 
 TEST_F(PdfPrinting, printHtmlPutsTheTitleAndPageNumberOnEveryPage)
 {
-    if (ExternalTools::find(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: run scripts/deps";
+    REQUIRE_TOOL("pdftotext");
     QString html;
     for (int i = 1; i <= 120; ++i)
         html += QStringLiteral("<p>Paragraph %1 of the card &amp; its story.</p>").arg(i);
@@ -125,8 +125,7 @@ TEST_F(PdfPrinting, aCardPrintsItsUnsavedTextInBlackAtPrintSize)
     EXPECT_EQ(fragment.charFormat().foreground().color(), QColor(Qt::black));
     EXPECT_FALSE(fragment.charFormat().hasProperty(QTextFormat::BackgroundBrush));
     EXPECT_NEAR(fragment.charFormat().fontPointSize(), 11.0, 0.01);
-    if (ExternalTools::find(QStringLiteral("pdftotext")).isEmpty())
-        GTEST_SKIP() << "pdftotext (poppler-utils) is not installed: run scripts/deps";
+    REQUIRE_TOOL("pdftotext");
     bool done = false;
     CardPrinting::printCard(&view, QStringLiteral("Keeper"), nullptr, [&](bool completed) { done = completed; });
     ASSERT_TRUE(waitFor([&] { return done; }));

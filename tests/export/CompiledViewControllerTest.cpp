@@ -4,9 +4,6 @@
 #include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/DbHelpersFixture.h"
-#include "core/HexColor.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "export/ExportStaging.h"
 #include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
@@ -19,12 +16,14 @@
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/UserDefaults.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QDir>
 #include <QFile>
+#include <QListView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QListView>
 #include <QTest>
 
 class CompiledViewControllerTest : public DbHelpersFixture {
@@ -47,7 +46,7 @@ protected:
                 addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Scene %1").arg(i), i);
             addDocument(card)->setContent(*RichTextDocumentFormat::getData(*body, std::nullopt));
         }
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
         m_controller = new CompiledViewController;
         m_controller->managedObjectContext = context();
         m_controller->projectId = m_projectId;
@@ -283,7 +282,7 @@ TEST_F(CompiledViewControllerTest, textShownFollowsTheColourScheme)
     const QColor shown = cursor.charFormat().foreground().color();
     QApplication::setPalette(light);
     QApplication::processEvents();
-    EXPECT_EQ(shown, HexColor::colorWithHexString(CompiledViewController::DarkForeground));
+    EXPECT_EQ(shown, QColor(0xDE, 0xDE, 0xDF));
     cursor.setPosition(1);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::black));
 }

@@ -1,6 +1,7 @@
 #include "core/DbHelpersFixture.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "export/Csv.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ protected:
     void SetUp() override
     {
         addProject(QStringLiteral("Novel"))->setUniqueIdentifier(ProjectId);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     ProjectItem* card(const QString& parent, qint64 type, const QString& title, qint64 order,
@@ -46,7 +47,7 @@ TEST_F(CsvTest, labelsQuotingAndNestedFolderPlace)
     card(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Say \"hi\""), 3);
     card(ItemIds::Top, 42, QStringLiteral("Unknown type"), 4);
     card(ItemIds::Top, ProjectItemTypes::Event, QString(), 5);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(csv(), QStringLiteral("Character,\"Ann\",\"tall, \"\"kind\"\"\"\n"
                                     "Props,\"Ring\",\"line\nbreak\"\n"
                                     "Story,\"Say \"\"hi\"\"\",\"\"\n"));
@@ -59,17 +60,16 @@ TEST_F(CsvTest, folderCycleEndsTheWalk)
     ProjectItem* b = addFolder(ProjectId, a->uniqueIdentifier(), QStringLiteral("B"), 1);
     a->setParentItemId(b->uniqueIdentifier());
     card(b->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("Loop"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(csv(a->uniqueIdentifier()), QStringLiteral("Idea,\"Loop\",\"\"\n"));
 }
 
 TEST_F(CsvTest, pythonCsvReadsEveryField)
 {
-    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
+    REQUIRE_TOOL("python3");
     card(ItemIds::Top, ProjectItemTypes::Location, QStringLiteral("Inn, \"Red\""), 1, QStringLiteral("two\nlines"));
     card(ItemIds::Top, ProjectItemTypes::Reminder, QStringLiteral("Café"), 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("out.csv"));
     QFile file(path);

@@ -2,6 +2,7 @@
 #include "export/ZWDocxWriter.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "SampleDocument.h"
 
 #include <QDir>
@@ -106,9 +107,9 @@ protected:
 TEST_F(ExternalReadersTest, docxPackageIsASoundZipWithWellFormedParts)
 {
     const QString docx = path(QStringLiteral("word.docx"));
-    if (ExternalTools::find(QStringLiteral("unzip")).isEmpty() ||
-        ExternalTools::find(QStringLiteral("xmllint")).isEmpty())
-        GTEST_SKIP() << "unzip or xmllint is not installed: run scripts/deps";
+    REQUIRE_TOOL("unzip");
+    REQUIRE_TOOL("xmllint");
+    REQUIRE_TOOL("python3");
     const auto test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), docx});
     EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
     const QString parts = path(QStringLiteral("parts"));
@@ -135,8 +136,7 @@ TEST_F(ExternalReadersTest, docxPackageIsASoundZipWithWellFormedParts)
 
 TEST_F(ExternalReadersTest, libreOfficeReadsTheDocxAndTheRtfWordForWordWithTheirThreePictures)
 {
-    if (ExternalTools::find(QStringLiteral("soffice")).isEmpty())
-        GTEST_SKIP() << "LibreOffice (soffice) is not installed: run scripts/deps";
+    REQUIRE_TOOL("soffice");
     convertWithSoffice();
     ASSERT_TRUE(s_txtRun.finished && s_odtRun.finished) << "soffice did not finish in time";
     EXPECT_EQ(ExternalTools::words(readText(path(QStringLiteral("txt/word.txt")))),
@@ -150,8 +150,7 @@ TEST_F(ExternalReadersTest, libreOfficeReadsTheDocxAndTheRtfWordForWordWithTheir
 
 TEST_F(ExternalReadersTest, pandocReadsTheDocxWordForWord)
 {
-    if (ExternalTools::find(QStringLiteral("pandoc")).isEmpty())
-        GTEST_SKIP() << "pandoc is not installed: run scripts/deps";
+    REQUIRE_TOOL("pandoc");
     const auto run = ExternalTools::run(QStringLiteral("pandoc"),
                                         {QStringLiteral("-t"), QStringLiteral("plain"), QStringLiteral("--wrap=none"),
                                          path(QStringLiteral("word.docx"))});
@@ -165,8 +164,7 @@ TEST_F(ExternalReadersTest, pandocReadsTheDocxWordForWord)
 
 TEST_F(ExternalReadersTest, pandocReadsTheRtfWordForWord)
 {
-    if (ExternalTools::find(QStringLiteral("pandoc")).isEmpty())
-        GTEST_SKIP() << "pandoc is not installed: run scripts/deps";
+    REQUIRE_TOOL("pandoc");
     const auto run =
         ExternalTools::run(QStringLiteral("pandoc"),
                            {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),

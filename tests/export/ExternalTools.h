@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RequiredTools.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QProcess>
@@ -34,7 +36,8 @@ inline Run run(const QString& program, const QStringList& arguments, int timeout
     if (!workingDirectory.isEmpty())
         process.setWorkingDirectory(workingDirectory);
     process.start(find(program), arguments);
-    if (!process.waitForStarted(10000))
+    // A busy machine can be slow to start a program; that is not a reason to fail it.
+    if (!process.waitForStarted(RequiredTools::StartMs))
         return result;
     result.finished = process.waitForFinished(timeoutMs);
     if (!result.finished) {

@@ -1,6 +1,7 @@
 #include "core/DbHelpersFixture.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 #include "TestFiles.h"
 #include "core/DbHelpers.h"
 #include "export/Opml.h"
@@ -31,7 +32,7 @@ protected:
     {
         addProject(QStringLiteral("Source"))->setUniqueIdentifier(Source);
         addProject(QStringLiteral("Target"), 2)->setUniqueIdentifier(Target);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     ProjectItem* card(const QString& parent, const QString& title, const QString& body, qint64 order,
@@ -79,7 +80,7 @@ TEST_F(OpmlTest, cardOutlineCarriesEveryAttributeInOrder)
     item->setSummaryImage(QByteArray("PNG"));
     item->setTag(QStringLiteral("draft-1"));
     item->setNotes(QStringLiteral("n'"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QString expected =
         QStringLiteral("<outline text=\"A &amp; &lt;B&gt;\" _note=\"Body\" _type=\"person\" _format=\"text\" "
                        "_summary=\"Sum\" _summaryImage=\"UE5H\" _tag=\"draft-1\" _cardNotes=\"n&apos;\" _content=\"") +
@@ -102,7 +103,7 @@ TEST_F(OpmlTest, folderOutlineWrapsChildrenAndDoneCardsLeaveOnlyWithFlagOff)
     folder->setTag(QStringLiteral("done"));
     card(folder->uniqueIdentifier(), QStringLiteral("Finished"), QString(), 1)->setTag(QStringLiteral("done"));
     card(folder->uniqueIdentifier(), QStringLiteral("Capital"), QString(), 2)->setTag(QStringLiteral("Done"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QString without = exported(ItemIds::Top, false);
     EXPECT_TRUE(without.contains(
         QStringLiteral("<outline text=\"Part\" _type=\"folder\" _summary=\"\" _tag=\"done\" _cardNotes=\"\">\r\n")));
@@ -120,7 +121,7 @@ TEST_F(OpmlTest, lineBreaksTabsAndCarriageReturnsRoundTripExactly)
         card(folder->uniqueIdentifier(), QStringLiteral("Title\nsecond"), QStringLiteral("One\n\nTwo\nThree\tTab"), 1);
     item->setSummary(QStringLiteral("s1\ns2"));
     item->setNotes(QStringLiteral("a\n\n\nb"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QString text = exported();
     EXPECT_FALSE(text.contains(QStringLiteral("One\n")));
     ASSERT_TRUE(import(text.toUtf8()));
@@ -139,8 +140,9 @@ TEST_F(OpmlTest, lineBreaksTabsAndCarriageReturnsRoundTripExactly)
 TEST_F(OpmlTest, charactersXmlForbidsAreDroppedAndTheFileStillReads)
 {
     card(ItemIds::Top, QStringLiteral("Bell\x07here"), QStringLiteral("x"), 1)->setNotes(QString(QChar(0xFFFE)));
-    save();
-    EXPECT_TRUE(Opml().getOpml(context(), Source, QStringLiteral("Title\x01"), ItemIds::Top, true)
+    ASSERT_NO_FATAL_FAILURE(save());
+    EXPECT_TRUE(Opml()
+                    .getOpml(context(), Source, QStringLiteral("Title\x01"), ItemIds::Top, true)
                     .contains(QStringLiteral("<title>Title</title>")));
     ASSERT_TRUE(import(exported().toUtf8()));
     ASSERT_EQ(targetChildren().size(), 1);
@@ -212,6 +214,29 @@ TEST_F(OpmlTest, bodyMimeTypeFollowsTheBytes)
     EXPECT_EQ(document->toPlainText(), QStringLiteral("fallback"));
 }
 
+TEST_F(OpmlTest, sketchWithoutDrawingDataGetsNoRichTextBody)
+{
+    const QByteArray text = "<opml><body><outline text=\"s\" _format=\"sketch\" _note=\"\"/>"
+                            "<outline text=\"bad\" _format=\"sketch\" _content=\"%%%\"/>"
+                            "<outline text=\"t\" _format=\"text\"/>"
+                            "<outline text=\"f\" _format=\"sketch\"><outline text=\"c\"/></outline></body></opml>";
+    ASSERT_TRUE(import(text));
+    const QList<ProjectItem*> top = targetChildren();
+    ASSERT_EQ(top.size(), 4);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(top[i]->itemFormat(), ProjectItemFormats::Sketch);
+        EXPECT_EQ(top[i]->wordCount(), 0);
+        EXPECT_EQ(DbHelpers::getItemDocument(context(), top[i]->uniqueIdentifier()), nullptr) << i;
+    }
+    // A text card, and a folder whatever its format said, keep their body.
+    for (int i : {2, 3}) {
+        ProjectItemDocument* body = DbHelpers::getItemDocument(context(), top[i]->uniqueIdentifier());
+        ASSERT_NE(body, nullptr) << i;
+        EXPECT_EQ(body->mimetype(), DocumentMimeTypes::RichText);
+    }
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 3);
+}
+
 TEST_F(OpmlTest, sketchCardExportsEmptyNoteAndItsDrawing)
 {
     ProjectItem* item = addItem(Source, ItemIds::Top, ProjectItemTypes::Idea, QStringLiteral("Sketch"), 1);
@@ -220,7 +245,7 @@ TEST_F(OpmlTest, sketchCardExportsEmptyNoteAndItsDrawing)
     ProjectItemDocument* body = addDocument(item);
     body->setContent(drawing);
     body->setMimetype(DocumentMimeTypes::Drawing);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_TRUE(exported().contains(QStringLiteral("_note=\"\" _type=\"idea\" _format=\"sketch\"")));
     EXPECT_TRUE(exported().contains(QStringLiteral("_content=\"") + QString::fromLatin1(drawing.toBase64())));
 }
@@ -273,10 +298,9 @@ TEST_F(OpmlTest, fileAboveTheSizeLimitIsRefused)
 
 TEST_F(OpmlTest, pandocReadsOurOutlineAndWeReadPandocs)
 {
-    if (ExternalTools::find(QStringLiteral("pandoc")).isEmpty())
-        GTEST_SKIP() << "pandoc is not installed";
+    REQUIRE_TOOL("pandoc");
     card(ItemIds::Top, QStringLiteral("Opening & more"), QStringLiteral("Rain fell.\n\nShe ran."), 1);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QString ours = write(QStringLiteral("ours.opml"), exported().toUtf8());
     const ExternalTools::Run read =
         ExternalTools::run(QStringLiteral("pandoc"), {QStringLiteral("-f"), QStringLiteral("opml"),
@@ -304,10 +328,9 @@ TEST_F(OpmlTest, pandocReadsOurOutlineAndWeReadPandocs)
 
 TEST_F(OpmlTest, pythonMinidomParsesOurOutline)
 {
-    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
+    REQUIRE_TOOL("python3");
     card(ItemIds::Top, QStringLiteral("Line\none \"q\""), QStringLiteral("b\x01ody"), 1);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QString path = write(QStringLiteral("ours.opml"), exported().toUtf8());
     const ExternalTools::Run run = ExternalTools::run(
         QStringLiteral("python3"),

@@ -79,6 +79,41 @@ TEST(RtfWriterTest, ourReaderGetsBackTheTextAndEmphasisWordForWord)
     EXPECT_LT(it.fragment().charFormat().fontWeight(), QFont::Bold);
 }
 
+TEST(RtfWriterTest, colouredWordsIndexTheTableFromOneAndUncolouredWordsNameNoColour)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    QTextCharFormat red = SampleDocument::plain();
+    red.setForeground(QColor(255, 0, 0));
+    QTextCharFormat blue = SampleDocument::plain();
+    blue.setForeground(QColor(0, 0, 255));
+    cursor.insertText(QStringLiteral("plain "), SampleDocument::plain());
+    cursor.insertText(QStringLiteral("red "), red);
+    cursor.insertText(QStringLiteral("blue "), blue);
+    cursor.insertText(QStringLiteral("again"), red);
+    const QByteArray rtf = rtfOf(*document);
+    // \cf0 is the reader's own default colour, so the first colour of the table is \cf1.
+    EXPECT_TRUE(rtf.contains("{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\cf1 red ")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\cf2 blue ")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\cf1 again")) << rtf.constData();
+    EXPECT_FALSE(rtf.contains("\\cf0")) << rtf.constData();
+
+    const auto read = RtfReader::read(rtf);
+    ASSERT_NE(read, nullptr);
+    QList<std::pair<QString, QColor>> runs;
+    for (auto it = read->firstBlock().begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat format = it.fragment().charFormat();
+        runs.append({it.fragment().text(),
+                     format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor()});
+    }
+    const QList<std::pair<QString, QColor>> expected = {{QStringLiteral("plain "), QColor()},
+                                                        {QStringLiteral("red "), QColor(255, 0, 0)},
+                                                        {QStringLiteral("blue "), QColor(0, 0, 255)},
+                                                        {QStringLiteral("again"), QColor(255, 0, 0)}};
+    EXPECT_EQ(runs, expected);
+}
+
 TEST(RtfWriterTest, picturesStandWhereTheirAttachmentsStood)
 {
     auto document = SampleDocument::empty();

@@ -1,6 +1,7 @@
 #include "export/SSZipArchive.h"
 
 #include "ExternalTools.h"
+#include "RequiredTools.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -60,13 +61,12 @@ QStringList pythonNames(const QString& archive)
 TEST(SSZipArchiveTest, packingAFolderKeepsItsTreeAndAnEmptyFolderGetsATrailingSlash)
 {
     QTemporaryDir dir;
-    writeFile(dir.filePath(QStringLiteral("pkg/word/document.xml")), "<a/>");
-    writeFile(dir.filePath(QStringLiteral("pkg/Ünïcode name.txt")), "x");
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath(QStringLiteral("pkg/word/document.xml")), "<a/>"));
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath(QStringLiteral("pkg/Ünïcode name.txt")), "x"));
     QDir().mkpath(dir.filePath(QStringLiteral("pkg/empty")));
     const QString archive = dir.filePath(QStringLiteral("out.zip"));
     ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, {dir.filePath(QStringLiteral("pkg/"))}));
-    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
-        GTEST_SKIP() << "python3 is not installed: cannot read the archive with zipfile";
+    REQUIRE_TOOL("python3");
     EXPECT_EQ(pythonNames(archive), (QStringList{QStringLiteral("pkg/empty/"), QStringLiteral("pkg/word/document.xml"),
                                                  QStringLiteral("pkg/Ünïcode name.txt")}));
 }
@@ -77,7 +77,7 @@ TEST(SSZipArchiveTest, plainFilePathsAreStoredUnderTheirNamesAlone)
     QStringList paths;
     for (const char* name : {"a.txt", "b.txt", "c.txt", "d.txt"}) {
         paths << dir.filePath(QString::fromLatin1(name));
-        writeFile(paths.last(), name);
+        ASSERT_NO_FATAL_FAILURE(writeFile(paths.last(), name));
     }
     const QString archive = dir.filePath(QStringLiteral("four.zip"));
     ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, paths));
@@ -93,7 +93,7 @@ TEST(SSZipArchiveTest, entriesCarryTheFilesRealModificationTime)
 {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("src/dated.txt"));
-    writeFile(file, "dated");
+    ASSERT_NO_FATAL_FAILURE(writeFile(file, "dated"));
     const QDateTime when(QDate(2019, 6, 15), QTime(13, 45, 30), Qt::LocalTime);
     {
         QFile f(file);
@@ -126,7 +126,7 @@ TEST(SSZipArchiveTest, unpackingRefusesAnArchiveWithAnEscapingNameBeforeWritingA
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("evil.zip"));
-    rawZip(archive, {{"first.txt", "ok"}, {"../outside.txt", "evil"}, {"/abs.txt", "evil"}});
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"first.txt", "ok"}, {"../outside.txt", "evil"}, {"/abs.txt", "evil"}}));
     const QString out = dir.filePath(QStringLiteral("out/inner"));
     SSZipArchive::Error error;
     EXPECT_FALSE(SSZipArchive::unzipFileAtPath(archive, out, true, QString(), &error));
@@ -139,7 +139,7 @@ TEST(SSZipArchiveTest, backslashNamesUnpackLikeSlashNames)
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("win.zip"));
-    rawZip(archive, {{"folder\\sub\\file.txt", "deep"}});
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"folder\\sub\\file.txt", "deep"}}));
     const QString out = dir.filePath(QStringLiteral("out"));
     ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
     EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("folder/sub/file.txt"))), "deep");
@@ -149,9 +149,9 @@ TEST(SSZipArchiveTest, unpackingWithoutOverwriteKeepsAnExistingFileAndGoesOn)
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("two.zip"));
-    rawZip(archive, {{"keep.txt", "new"}, {"add.txt", "added"}});
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"keep.txt", "new"}, {"add.txt", "added"}}));
     const QString out = dir.filePath(QStringLiteral("out"));
-    writeFile(QDir(out).filePath(QStringLiteral("keep.txt")), "old");
+    ASSERT_NO_FATAL_FAILURE(writeFile(QDir(out).filePath(QStringLiteral("keep.txt")), "old"));
     ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out, false, QString(), nullptr));
     EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("keep.txt"))), "old");
     EXPECT_EQ(readFile(QDir(out).filePath(QStringLiteral("add.txt"))), "added");
@@ -161,7 +161,7 @@ TEST(SSZipArchiveTest, aFileThatIsNoArchiveFailsWithCodeMinusOne)
 {
     QTemporaryDir dir;
     const QString notZip = dir.filePath(QStringLiteral("plain.zip"));
-    writeFile(notZip, "this is not a zip archive at all");
+    ASSERT_NO_FATAL_FAILURE(writeFile(notZip, "this is not a zip archive at all"));
     SSZipArchive::Error error;
     EXPECT_FALSE(SSZipArchive::unzipFileAtPath(notZip, dir.filePath(QStringLiteral("out")), true, QString(), &error));
     EXPECT_EQ(error.code, SSZipArchive::OpenFailedCode);
@@ -172,7 +172,7 @@ TEST(SSZipArchiveTest, anArchiveBeyondTheByteLimitIsRefused)
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("big.zip"));
-    rawZip(archive, {{"zeros.bin", QByteArray(100000, '\0')}});
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"zeros.bin", QByteArray(100000, '\0')}}));
     SSZipArchive::Limits limits;
     limits.maxTotalBytes = 99999;
     SSZipArchive::Error error;
@@ -184,15 +184,43 @@ TEST(SSZipArchiveTest, anArchiveBeyondTheByteLimitIsRefused)
         SSZipArchive::unzipFileAtPath(archive, dir.filePath(QStringLiteral("out")), true, QString(), &error, limits));
 }
 
+TEST(SSZipArchiveTest, anArchiveWithExactlyTheAllowedNumberOfEntriesUnpacksAndOneMoreIsRefused)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("three.zip"));
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.txt", "alpha"}, {"b.txt", "beta"}, {"c.txt", "gamma"}}));
+    const QStringList names = {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")};
+    SSZipArchive::Limits limits;
+    limits.maxEntries = 3;
+    SSZipArchive::Error error;
+    const QString whole = dir.filePath(QStringLiteral("whole"));
+    EXPECT_TRUE(SSZipArchive::unzipFileAtPath(archive, whole, true, QString(), &error, limits));
+    EXPECT_EQ(readFile(whole + QStringLiteral("/c.txt")), QByteArray("gamma"));
+    const QString named = dir.filePath(QStringLiteral("named"));
+    QDir().mkpath(named);
+    EXPECT_TRUE(SSZipArchive::extractEntries(archive, names, named, limits, &error));
+    EXPECT_EQ(readFile(named + QStringLiteral("/a.txt")), QByteArray("alpha"));
+
+    limits.maxEntries = 2;
+    const QString refused = dir.filePath(QStringLiteral("refused"));
+    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(archive, refused, true, QString(), &error, limits));
+    EXPECT_EQ(error.code, SSZipArchive::TooLargeCode);
+    EXPECT_FALSE(QFileInfo::exists(refused + QStringLiteral("/a.txt")));
+    error = {};
+    QDir().mkpath(refused);
+    EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("a.txt")}, refused, limits, &error));
+    EXPECT_EQ(error.code, SSZipArchive::TooLargeCode);
+    EXPECT_TRUE(QDir(refused).isEmpty());
+}
+
 TEST(SSZipArchiveTest, aLinkCycleInAPackedFolderEndsTheWalk)
 {
     QTemporaryDir dir;
-    writeFile(dir.filePath(QStringLiteral("loop/a.txt")), "a");
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath(QStringLiteral("loop/a.txt")), "a"));
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop")), dir.filePath(QStringLiteral("loop/again"))));
     const QString archive = dir.filePath(QStringLiteral("loop.zip"));
     ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, {dir.filePath(QStringLiteral("loop"))}));
-    if (ExternalTools::find(QStringLiteral("unzip")).isEmpty())
-        GTEST_SKIP() << "unzip is not installed";
+    REQUIRE_TOOL("unzip");
     const auto test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
     EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
 }
@@ -201,7 +229,7 @@ TEST(SSZipArchiveTest, aNameThatLooksLikeAResourcePathStaysInsideTheDestination)
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("colon.zip"));
-    rawZip(archive, {{":escape.txt", "inside"}});
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{":escape.txt", "inside"}}));
     const QString out = dir.filePath(QStringLiteral("out"));
     ASSERT_TRUE(SSZipArchive::unzipFileAtPath(archive, out));
     EXPECT_EQ(readFile(out + QStringLiteral("/:escape.txt")), "inside");
@@ -213,7 +241,7 @@ TEST(SSZipArchiveTest, extractingNamedEntriesWritesOnlyThemAndRefusesAMissingOne
 {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("a.zip"));
-    rawZip(archive, {{"a.txt", "alpha"}, {"b.txt", "beta"}, {"dir/c.txt", "gamma"}});
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.txt", "alpha"}, {"b.txt", "beta"}, {"dir/c.txt", "gamma"}}));
     const QString out = dir.filePath(QStringLiteral("out"));
     QDir().mkpath(out);
     SSZipArchive::Error error;

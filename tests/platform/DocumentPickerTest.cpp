@@ -37,8 +37,8 @@ TEST(DocumentPickerTest, theSavePanelSuggestsTheNameAndAnswersOnceWithTheChoice)
     EXPECT_EQ(panel->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_EQ(panel->windowTitle(), DocumentPicker::ExportTitle);
     const QLineEdit* name = panel->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    if (name)
-        EXPECT_EQ(name->text(), QStringLiteral("Manuscript.docx"));
+    ASSERT_NE(name, nullptr) << "the panel shows no file name field";
+    EXPECT_EQ(name->text(), QStringLiteral("Manuscript.docx"));
     if (qEnvironmentVariableIsSet("PLOTVANE_EDITOR_SHOT"))
         panel->grab().save(QStringLiteral("/tmp/document-picker.png"));
     panel->reject();

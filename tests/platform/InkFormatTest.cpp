@@ -263,6 +263,31 @@ TEST(InkFormatHostile, impossiblePressureTimeAndWidthAreRefused)
     }
 }
 
+TEST(InkFormatHostile, pointTimesMayRepeatButNeverRunBackwardsWithinAStroke)
+{
+    // The pen's points are at 0, 0.125 and 0.5; the marker's single point starts again at 0.
+    const qsizetype thirdTime = firstPoint(2) + 2 * PointRecord + 12;
+    QByteArray equal = encoded(sampleDrawing());
+    putFloat(equal, thirdTime, 0.125f);
+    EXPECT_EQ(errorOf(resealed(equal)), InkDecodeError::None);
+    QByteArray earlier = encoded(sampleDrawing());
+    putFloat(earlier, thirdTime, std::nextafter(0.125f, 0.0f));
+    EXPECT_EQ(errorOf(resealed(earlier)), InkDecodeError::ValueOutOfRange);
+}
+
+TEST(InkFormatWriter, aPointEarlierThanTheOneBeforeTakesThatPointsTime)
+{
+    InkStroke stroke(InkKind::Pen, Qt::black, 2.0f);
+    stroke.append({0, 0, 1, 0.5f});
+    stroke.append({1, 1, 1, 0.25f});
+    stroke.append({2, 2, 1, 0.75f});
+    ASSERT_EQ(stroke.points().size(), 3u);
+    EXPECT_EQ(stroke.points()[1].time, 0.5f);
+    EXPECT_EQ(stroke.points()[2].time, 0.75f);
+    const InkDecodeResult result = InkReader::decode(encoded(inkDrawing({stroke})));
+    ASSERT_TRUE(result.ok()) << describeInkDecodeError(result.error).toStdString();
+}
+
 TEST(InkFormatWriter, strokeWithoutPointsIsNotWritten)
 {
     InkDrawing drawing;

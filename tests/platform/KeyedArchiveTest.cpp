@@ -1,3 +1,4 @@
+#include "RequiredTools.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/archive/KeyedArchiver.h"
 #include "platform/archive/KeyedUnarchiver.h"
@@ -102,7 +103,7 @@ QByteArray python(const QString& script, const QByteArray& input = {})
 {
     QProcess process;
     process.start(QStringLiteral("python3"), {QStringLiteral("-c"), script});
-    if (!process.waitForStarted(10000)) {
+    if (!process.waitForStarted(RequiredTools::StartMs)) {
         ADD_FAILURE() << "python3 did not start";
         return {};
     }

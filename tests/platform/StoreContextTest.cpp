@@ -102,7 +102,7 @@ TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)
     item->setValue(QStringLiteral("content"), QByteArray("\x00\x01bytes", 7));
     ASSERT_FALSE(context()->save());
     EXPECT_GT(item->primaryKey(), 0);
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
 
     const QList<ManagedObject*> found = context()->fetch(FetchRequest(Item));
     ASSERT_EQ(found.size(), 1);
@@ -120,7 +120,7 @@ TEST_F(StoreContextTest, nilAndEmptyTextStayApart)
     addItem(QStringLiteral("nil"), 1)->setValue(QStringLiteral("title"), QVariant());
     addItem(QStringLiteral("empty"), 2)->setValue(QStringLiteral("title"), QString(""));
     ASSERT_FALSE(context()->save());
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(fetchUids(QStringLiteral("title == nil")), QStringList{QStringLiteral("nil")});
     EXPECT_EQ(fetchUids(QStringLiteral("title == ''")), QStringList{QStringLiteral("empty")});
 }
@@ -181,10 +181,10 @@ TEST_F(StoreContextTest, failedSaveWritesNothingAndKeepsChangesForTheNextSave)
     EXPECT_EQ(stored.first()->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
     EXPECT_TRUE(other->viewContext()->fetchHistoryAfterToken(0).transactions.size() == 1);
 
-    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
     ASSERT_FALSE(context()->save());
     EXPECT_FALSE(context()->hasChanges());
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(countOf(QStringLiteral("title == 'changed' OR title == 'boom'")), 2);
 }
 
@@ -201,7 +201,7 @@ TEST_F(StoreContextTest, saveWritesOnlyChangedAttributes)
     ASSERT_FALSE(other->viewContext()->save());
     ASSERT_FALSE(context()->save());
 
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     ManagedObject* merged = context()->fetch(FetchRequest(Item)).first();
     EXPECT_EQ(merged->value(QStringLiteral("title")).toString(), QStringLiteral("mine"));
     EXPECT_EQ(merged->value(QStringLiteral("displayOrder")).toLongLong(), 42);
@@ -238,7 +238,7 @@ TEST_F(StoreContextTest, editOfRecordDeletedElsewhereIsWrittenBack)
     context()->mergeRemoteChanges();
 
     ASSERT_FALSE(context()->save());
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(countOf(QStringLiteral("title == 'words worth keeping'")), 1);
 }
 

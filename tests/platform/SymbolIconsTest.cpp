@@ -1,4 +1,5 @@
 #include "platform/SymbolIcons.h"
+#include "RequiredTools.h"
 #include "platform/ColorScheme.h"
 
 #include <QApplication>
@@ -22,18 +23,21 @@ TEST(SymbolIconsTest, everySymbolAndAnUnknownNameGiveADrawableIcon)
 
 TEST(SymbolIconsTest, tableNamesExistInTheBreezeThemeWhenItIsInstalled)
 {
+    if (!RequiredTools::iconThemeInstalled(QStringLiteral("breeze")))
+        MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps");
     SymbolIcons::ensureTheme();
-    if (QIcon::themeName() != QStringLiteral("breeze"))
-        GTEST_SKIP() << "breeze-icon-theme is not installed";
+    ASSERT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
     for (const QString& name : SymbolIcons::symbolNames())
         EXPECT_TRUE(QIcon::hasThemeIcon(SymbolIcons::themeName(name))) << name.toStdString();
 }
 
 TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
 {
+    if (!RequiredTools::iconThemeInstalled(QStringLiteral("breeze")) ||
+        !RequiredTools::iconThemeInstalled(QStringLiteral("breeze-dark")))
+        MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps");
     SymbolIcons::ensureTheme();
-    if (QIcon::themeName() != QStringLiteral("breeze"))
-        GTEST_SKIP() << "breeze-icon-theme is not installed";
+    ASSERT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
     const QPalette original = QApplication::palette();
     QPalette dark = original;
     dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));

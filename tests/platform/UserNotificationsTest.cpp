@@ -1,5 +1,6 @@
 #include "platform/UserNotifications.h"
 #include "PrivateBus.h"
+#include "RequiredTools.h"
 #include "TestWait.h"
 
 #include <QDBusConnection>
@@ -21,8 +22,7 @@ class NotificationDaemon {
 public:
     explicit NotificationDaemon(const PrivateBus& bus)
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("dunst")).isEmpty() ||
-            QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+        if (!RequiredTools::installed(QStringLiteral("dunst")) || !RequiredTools::installed(QStringLiteral("Xvfb"))) {
             m_missing = QStringLiteral("dunst and Xvfb are needed (scripts/deps installs them)");
             return;
         }
@@ -32,7 +32,8 @@ public:
                         {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                          QStringLiteral("0"), QStringLiteral("640x480x24"), QStringLiteral("-nolisten"),
                          QStringLiteral("tcp")});
-        if (!m_xserver.waitForStarted(5000) || !waitFor([this] { return m_xserver.canReadLine(); }, 10000)) {
+        if (!m_xserver.waitForStarted(RequiredTools::StartMs) ||
+            !waitFor([this] { return m_xserver.canReadLine(); }, RequiredTools::StartMs)) {
             m_missing = QStringLiteral("the private X server did not start");
             return;
         }
@@ -43,7 +44,7 @@ public:
         environment.insert(QStringLiteral("HOME"), m_home.path());
         m_dunst.setProcessEnvironment(environment);
         m_dunst.start(QStringLiteral("dunst"), {QStringLiteral("-print")});
-        if (!m_dunst.waitForStarted(5000))
+        if (!m_dunst.waitForStarted(RequiredTools::StartMs))
             m_missing = QStringLiteral("dunst did not start");
     }
     ~NotificationDaemon()
@@ -97,14 +98,15 @@ protected:
     void SetUp() override
     {
         if (!bus.isRunning())
-            GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
+            MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
         daemon = std::make_unique<NotificationDaemon>(bus);
         if (!daemon->missing().isEmpty())
-            GTEST_SKIP() << qPrintable(daemon->missing());
+            MISSING_TOOL(daemon->missing().toStdString());
         connection = std::make_unique<QDBusConnection>(bus.connection());
         ASSERT_TRUE(connection->isConnected());
-        ASSERT_TRUE(waitFor(
-            [&] { return connection->interface()->isServiceRegistered(UserNotifications::ServiceName); }, 10000));
+        ASSERT_TRUE(
+            waitFor([&] { return connection->interface()->isServiceRegistered(UserNotifications::ServiceName); },
+                    RequiredTools::StartMs));
         notifications = std::make_unique<UserNotifications>(*connection);
     }
 
@@ -169,7 +171,7 @@ TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesQuickly)
 {
     PrivateBus bus;
     if (!bus.isRunning())
-        GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
+        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
     QDBusConnection connection = bus.connection();
     ASSERT_TRUE(connection.isConnected());
     UserNotifications notifications(connection);

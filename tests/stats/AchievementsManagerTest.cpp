@@ -1,5 +1,6 @@
 #include "stats/AchievementsManager.h"
 #include "PrivateBus.h"
+#include "RequiredTools.h"
 #include "StatsFixture.h"
 #include "TestWait.h"
 #include "core/ProjectSetting.h"
@@ -52,7 +53,7 @@ protected:
             addRecord(now.addDays(-i), 60, words);
         if (today != 0)
             addRecord(now.addSecs(-3600), 60, today);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     QList<UserNotificationRequest> notices;
@@ -101,7 +102,7 @@ TEST_F(AchievementsManagerTest, thirteenAchievementsInTableOrder)
 TEST_F(AchievementsManagerTest, threeThousandWordsEarnTwoAchievementsOnce)
 {
     addStoryCard(3000);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto manager = makeManager();
     EXPECT_EQ(tags(manager->checkAchievements()), QStringList({QStringLiteral("achievement.first.1000.words"),
                                                                QStringLiteral("achievement.short.story.length")}));
@@ -118,7 +119,7 @@ TEST_F(AchievementsManagerTest, threeThousandWordsEarnTwoAchievementsOnce)
 TEST_F(AchievementsManagerTest, wordThresholdsEarnExactlyAtTheirCount)
 {
     ProjectItem* card = addStoryCard(999);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto manager = makeManager();
     EXPECT_TRUE(manager->checkAchievements().isEmpty());
     const QList<QPair<qint64, QString>> steps = {
@@ -131,21 +132,21 @@ TEST_F(AchievementsManagerTest, wordThresholdsEarnExactlyAtTheirCount)
     };
     for (const auto& [words, tag] : steps) {
         card->setWordCount(words);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
         EXPECT_EQ(tags(manager->checkAchievements()), tag.isEmpty() ? QStringList() : QStringList({tag})) << words;
     }
 }
 
 TEST_F(AchievementsManagerTest, pagesFollowTheProjectsPageSize)
 {
-    setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250"));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250")));
     ProjectItem* card = addStoryCard(24999);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto manager = makeManager();
     EXPECT_EQ(manager->getAchievementForTag(QStringLiteral("achievement.first.1000.pages"))->metric(), 25000);
     EXPECT_FALSE(tags(manager->checkAchievements()).contains(QStringLiteral("achievement.first.1000.pages")));
     card->setWordCount(25000);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_TRUE(tags(manager->checkAchievements()).contains(QStringLiteral("achievement.first.1000.pages")));
 }
 
@@ -153,7 +154,7 @@ TEST_F(AchievementsManagerTest, hostilePageSizeNeverEarnsPagesAtZeroWords)
 {
     for (const QString& value : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc"),
                                  QStringLiteral("1e400"), QStringLiteral("nan")}) {
-        setSetting(SettingsHelper::WordsPerPageKey, value);
+        ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, value));
         auto manager = makeManager();
         EXPECT_EQ(manager->getAchievementForTag(QStringLiteral("achievement.first.1000.pages"))->metric(), 33000)
             << qPrintable(value);
@@ -164,10 +165,10 @@ TEST_F(AchievementsManagerTest, hostilePageSizeNeverEarnsPagesAtZeroWords)
 TEST_F(AchievementsManagerTest, storedZeroOrUnreadableDateCountsAsNotEarned)
 {
     addStoryCard(1000);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     for (const QString& value :
          {QStringLiteral("0"), QStringLiteral("abc"), QStringLiteral("nan"), QStringLiteral("1e400")}) {
-        setSetting(QStringLiteral("achievement.first.1000.words"), value);
+        ASSERT_NO_FATAL_FAILURE(setSetting(QStringLiteral("achievement.first.1000.words"), value));
         auto manager = makeManager();
         EXPECT_FALSE(manager->getAchievementForTag(QStringLiteral("achievement.first.1000.words"))->isAchieved());
         EXPECT_EQ(tags(manager->checkAchievements()), QStringList({QStringLiteral("achievement.first.1000.words")}))
@@ -181,7 +182,7 @@ TEST_F(AchievementsManagerTest, averageAchievementsUseTheAverageOfTheDaysSummed)
     addRecord(local(2026, 3, 20), 60, 100);
     addRecord(local(2026, 3, 19), 60, 300);
     addRecord(local(2026, 3, 18), 60, 500);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto manager = makeManager();
     EXPECT_EQ(tags(manager->checkAchievements()), QStringList({QStringLiteral("achievement.word.average.200"),
                                                                QStringLiteral("achievement.word.average.300"),
@@ -192,11 +193,11 @@ TEST_F(AchievementsManagerTest, streakAchievementsEarnAtSevenDaysNotSix)
 {
     for (int day = 1; day <= 6; ++day)
         addRecord(local(2026, 3, day), 60, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     auto manager = makeManager();
     EXPECT_TRUE(manager->checkAchievements().isEmpty());
     addRecord(local(2026, 3, 7), 60, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(tags(manager->checkAchievements()), QStringList({QStringLiteral("achievement.days.in.row.7")}));
 }
 
@@ -232,7 +233,7 @@ TEST_F(AchievementsManagerTest, everyThresholdEarnsExactlyAtItsFigure)
         for (const qint64 figure : {threshold - 1, threshold}) {
             for (ProjectSetting* setting : SettingsHelper::fetchSettings(projectId, context()))
                 context()->deleteObject(setting);
-            save();
+            ASSERT_NO_FATAL_FAILURE(save());
             auto manager = makeManager();
             manager->updateAchievements(type == MetricType::wordCount ? figure : 0,
                                         type == MetricType::streakDays ? figure : 0,
@@ -247,7 +248,7 @@ TEST_F(AchievementsManagerTest, failedNoticeLogsUnableToAddNotificationRequest)
 {
     PrivateBus bus;
     if (!bus.isRunning())
-        GTEST_SKIP() << "dbus-daemon is needed for a private session bus (scripts/deps installs dbus)";
+        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
     // The process's notices connect on first use, here, to a bus where no notification service answers.
     const QByteArray previous = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
@@ -282,7 +283,7 @@ TEST_F(AchievementsManagerTest, dailyCheckStaysOffWithFiveDaysAndArmsWithSix)
     manager->dailyAverageCheck(100000);
     EXPECT_TRUE(notices.isEmpty());
     addRecord(now.addDays(-5), 60, 1200);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     manager->beginDailyAverageCheck();
     EXPECT_FALSE(manager->hitDailyAverage());
 }
@@ -360,7 +361,7 @@ TEST_F(AchievementsManagerTest, keystrokeCheckTouchesNoStore)
 TEST_F(AchievementsManagerTest, earningLeavesAnEditorsUnsavedChangesPending)
 {
     ProjectItem* card = addStoryCard(3000);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     card->setTitle(QStringLiteral("A title the writer may still discard"));
     auto manager = makeManager();
     EXPECT_EQ(manager->checkAchievements().size(), 2);
@@ -382,7 +383,7 @@ TEST_F(AchievementsManagerTest, dailyMarkLeavesAnEditorsUnsavedChangesPending)
 {
     addDaysBeforeToday(5, 1200, 1000);
     ProjectItem* card = addStoryCard(10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     card->setTitle(QStringLiteral("Unsaved"));
     auto manager = makeManager();
     manager->beginDailyAverageCheck();

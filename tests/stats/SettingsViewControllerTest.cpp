@@ -95,7 +95,7 @@ protected:
 
 TEST_F(SettingsViewControllerTest, projectWithoutSettingsShowsTheDefaults)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(sheet->title(), QStringLiteral("Project Settings"));
     EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("330"));
     EXPECT_FALSE(sheet->autoIndentToggle()->isChecked());
@@ -108,11 +108,11 @@ TEST_F(SettingsViewControllerTest, projectWithoutSettingsShowsTheDefaults)
 
 TEST_F(SettingsViewControllerTest, storedValuesAreShown)
 {
-    setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250"));
-    setSetting(SettingsHelper::AutoIndentKey, QStringLiteral("true"));
-    setSetting(SettingsHelper::SceneSeparatorKey, QStringLiteral("* * *"));
-    setSetting(SettingsHelper::WideGuttersKey, QStringLiteral("false"));
-    open();
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250")));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::AutoIndentKey, QStringLiteral("true")));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::SceneSeparatorKey, QStringLiteral("* * *")));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WideGuttersKey, QStringLiteral("false")));
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("250"));
     EXPECT_TRUE(sheet->autoIndentToggle()->isChecked());
     EXPECT_FALSE(sheet->wideGuttersToggle()->isChecked());
@@ -121,9 +121,9 @@ TEST_F(SettingsViewControllerTest, storedValuesAreShown)
 
 TEST_F(SettingsViewControllerTest, leavingWithoutChangesWritesAndSavesNothing)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     const qint64 token = context()->currentQueryGenerationToken().historyToken;
-    leave(Leave::CloseButton);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
     EXPECT_EQ(settingRecords(), 0);
     EXPECT_FALSE(context()->hasChanges());
     EXPECT_EQ(context()->currentQueryGenerationToken().historyToken, token);
@@ -131,10 +131,10 @@ TEST_F(SettingsViewControllerTest, leavingWithoutChangesWritesAndSavesNothing)
 
 TEST_F(SettingsViewControllerTest, togglingASwitchAndBackWritesNothingForIt)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     QTest::mouseClick(sheet->smartQuotesToggle(), Qt::LeftButton);
     QTest::mouseClick(sheet->smartQuotesToggle(), Qt::LeftButton);
-    leave(Leave::CloseButton);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
     EXPECT_EQ(settingRecords(), 0);
 }
 
@@ -142,15 +142,15 @@ class SettingsLeaveTest : public SettingsViewControllerTest, public ::testing::W
 
 TEST_P(SettingsLeaveTest, everyWayOfLeavingWritesTheChangesInOneSave)
 {
-    setSetting(SettingsHelper::WideGuttersKey, QStringLiteral("true"));
-    open();
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WideGuttersKey, QStringLiteral("true")));
+    ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->wordsPerPageField(), QStringLiteral("250"));
     QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
     QTest::mouseClick(sheet->smartQuotesToggle(), Qt::LeftButton);
     QTest::mouseClick(sheet->includeBlankScenesToggle(), Qt::LeftButton);
     type(sheet->sceneSeparatorField(), QStringLiteral("~"));
     const qint64 token = context()->currentQueryGenerationToken().historyToken;
-    leave(GetParam());
+    ASSERT_NO_FATAL_FAILURE(leave(GetParam()));
 
     EXPECT_FALSE(context()->hasChanges());
     // One transaction for all five settings.
@@ -169,9 +169,9 @@ INSTANTIATE_TEST_SUITE_P(ByButtonEscapeAndClose, SettingsLeaveTest,
 
 TEST_F(SettingsViewControllerTest, clearingTheSeparatorStoresAnEmptySeparator)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->sceneSeparatorField(), QString());
-    leave(Leave::Escape);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::Escape));
     store.reopen();
     EXPECT_EQ(stored(SettingsHelper::SceneSeparatorKey), QString(QLatin1String("")));
     EXPECT_FALSE(stored(SettingsHelper::SceneSeparatorKey).isNull());
@@ -195,12 +195,12 @@ TEST_F(SettingsViewControllerTest, wordsPerPageOutsideOneTo100000OrRunIntoTextIs
           QStringLiteral("250words"), QStringLiteral("words 250"), QStringLiteral("1,000"), QStringLiteral("2.5"),
           QStringLiteral("1e3"), QStringLiteral(""), QStringLiteral("99999999999999999999")}) {
         SCOPED_TRACE(hostile.toStdString());
-        open();
+        ASSERT_NO_FATAL_FAILURE(open());
         type(sheet->wordsPerPageField(), hostile);
         EXPECT_TRUE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
         EXPECT_EQ(sheet->wordsPerPageMessage()->text(), SettingsViewController::WordsPerPageRefused);
         QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
-        leave(Leave::CloseButton);
+        ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
         // The other change is written; the refused entry is not.
         EXPECT_TRUE(stored(SettingsHelper::WordsPerPageKey).isNull());
         EXPECT_EQ(SettingsHelper::getAutoIndent(context(), projectId), true);
@@ -211,37 +211,37 @@ TEST_F(SettingsViewControllerTest, wordsPerPageOutsideOneTo100000OrRunIntoTextIs
 
 TEST_F(SettingsViewControllerTest, wordsPerPageAtTheLimitsIsStored)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->wordsPerPageField(), QStringLiteral("100000"));
     EXPECT_FALSE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
-    leave(Leave::CloseButton);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
     EXPECT_EQ(stored(SettingsHelper::WordsPerPageKey), QStringLiteral("100000"));
 
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->wordsPerPageField(), QStringLiteral(" 1 "));
     EXPECT_FALSE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
-    leave(Leave::CloseButton);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
     EXPECT_EQ(stored(SettingsHelper::WordsPerPageKey), QStringLiteral("1"));
 }
 
 TEST_F(SettingsViewControllerTest, leadingZeroOfTheStoredValueIsNoChange)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->wordsPerPageField(), QStringLiteral("0330"));
-    leave(Leave::CloseButton);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
     EXPECT_EQ(settingRecords(), 0);
 }
 
 TEST_F(SettingsViewControllerTest, settingsSaveLeavesAnOpenEditorsUnsavedTextPending)
 {
     ProjectItem* card = addStoryCard(100);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     // The editor behind the sheet has changed the card and not saved it.
     card->setTitle(QStringLiteral("Unsaved title"));
     QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
-    leave(Leave::CloseButton);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::CloseButton));
     EXPECT_TRUE(context()->hasChanges());
     EXPECT_TRUE(context()->updatedObjects().contains(card));
     store.reopen();
@@ -253,12 +253,12 @@ TEST_F(SettingsViewControllerTest, settingsSaveLeavesAnOpenEditorsUnsavedTextPen
 
 TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePending)
 {
-    open();
-    refuseSettingInserts(true);
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_NO_FATAL_FAILURE(refuseSettingInserts(true));
     QTest::mouseClick(sheet->wideGuttersToggle(), Qt::LeftButton);
     warnings.clear();
     QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
-    leave(Leave::Escape);
+    ASSERT_NO_FATAL_FAILURE(leave(Leave::Escape));
     qInstallMessageHandler(previous);
     EXPECT_TRUE(warnings.contains(DbHelpers::SaveErrorLogLine));
     Alert* alert = Alert::topmost();
@@ -268,7 +268,7 @@ TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePendin
     EXPECT_TRUE(context()->hasChanges());
 
     // The next save of the store writes it.
-    refuseSettingInserts(false);
+    ASSERT_NO_FATAL_FAILURE(refuseSettingInserts(false));
     ASSERT_FALSE(context()->save().has_value());
     store.reopen();
     EXPECT_EQ(stored(SettingsHelper::WideGuttersKey), QStringLiteral("false"));
@@ -276,7 +276,7 @@ TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePendin
 
 TEST_F(SettingsViewControllerTest, backgroundFollowsTheAppearance)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(sheet->palette().color(QPalette::Window), HexColor::colorWithHexString(QStringLiteral("#F1F1F1")));
     const QPalette light = switchScheme(true);
     const bool followed = waitFor([&] {

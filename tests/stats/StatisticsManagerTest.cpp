@@ -15,7 +15,7 @@ protected:
     {
         for (const auto& [day, words] : dayAndWords)
             addRecord(local(2026, 3, day), 60, words);
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 };
 
@@ -48,7 +48,7 @@ TEST_F(StatisticsManagerTest, recordsOfOneDayBecomeOneDayNamedByTheNewest)
 {
     addRecord(local(2026, 3, 10, 9), 100, 40, QStringLiteral("OLDER"));
     addRecord(local(2026, 3, 10, 15), 200, 60, QStringLiteral("NEWER"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QList<DayStat> days = allDays();
     ASSERT_EQ(days.size(), 1);
     EXPECT_EQ(days[0].time(), 300);
@@ -80,7 +80,7 @@ TEST_F(StatisticsManagerTest, recordWithoutStartTimeIsSkippedAndDoesNotCountTowa
     addRecord(QDateTime(), 60, 1000);
     addRecord(local(2026, 3, 9), 60, 60);
     addRecord(local(2026, 3, 8), 60, 70);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QList<DayStat> days = StatisticsManager::dayStats(records(), 100, false);
     ASSERT_EQ(days.size(), 2);
     EXPECT_EQ(days[0].wordCount() + days[1].wordCount(), 110);
@@ -204,7 +204,7 @@ TEST_F(StatisticsManagerTest, timeTrendComparesTheLastWeekWithTheWholeSpan)
     for (int day = 14; day <= 20; ++day)
         addRecord(local(2026, 3, day), 3600, 10);
     addRecord(local(2026, 3, 1), 60, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QDateTime now = local(2026, 3, 20, 18);
     EXPECT_EQ(StatisticsManager::averageTimePerDay(allDays(), now), 1263);
     EXPECT_EQ(StatisticsManager::timeTrend(allDays(), now), 1);
@@ -216,7 +216,7 @@ TEST_F(StatisticsManagerTest, timeTrendFallsWhenThisWeekIsQuieter)
         addRecord(local(2026, 3, day), 60, 10);
     for (int day = 1; day <= 6; ++day)
         addRecord(local(2026, 3, day), 7200, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(StatisticsManager::timeTrend(allDays(), local(2026, 3, 20, 18)), -1);
 }
 
@@ -224,17 +224,17 @@ TEST_F(StatisticsManagerTest, timeTrendWithoutOlderDaysIsSteady)
 {
     for (int day = 14; day <= 20; ++day)
         addRecord(local(2026, 3, day), 60 * day, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(StatisticsManager::timeTrend(allDays(), local(2026, 3, 20, 18)), 0);
 }
 
 TEST_F(StatisticsManagerTest, timePerDayCountsToday)
 {
     addRecord(local(2026, 3, 20, 9), 600, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(StatisticsManager::averageTimePerDay(allDays(), local(2026, 3, 20, 18)), 600);
     addRecord(local(2026, 3, 18, 9), 600, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     // The 18th, 19th and 20th.
     EXPECT_EQ(StatisticsManager::averageTimePerDay(allDays(), local(2026, 3, 20, 18)), 400);
 }
@@ -244,7 +244,7 @@ TEST_F(StatisticsManagerTest, todaysWordsAreThoseOfTheWritersDay)
     addRecord(local(2026, 3, 19, 23, 30), 60, 1000);
     addRecord(local(2026, 3, 20, 0, 15), 60, 40);
     addRecord(local(2026, 3, 20, 23, 45), 60, 2);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(StatisticsManager::todaysWords(allDays(), local(2026, 3, 20, 12)), 42);
 }
 
@@ -272,12 +272,12 @@ TEST_F(StatisticsManagerTest, hostileWordsPerPageValuesFallBackTo330)
     for (const QString& value : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc"),
                                  QStringLiteral("1e400"), QStringLiteral("nan"), QStringLiteral(""),
                                  QStringLiteral("100001"), QStringLiteral("99999999999999999999999")}) {
-        setSetting(SettingsHelper::WordsPerPageKey, value);
+        ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, value));
         EXPECT_EQ(StatisticsManager::wordsPerPage(context(), projectId), 330) << qPrintable(value);
     }
-    setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250"));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250")));
     EXPECT_EQ(StatisticsManager::wordsPerPage(context(), projectId), 250);
-    setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("100000"));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("100000")));
     EXPECT_EQ(StatisticsManager::wordsPerPage(context(), projectId), 100000);
 }
 
@@ -302,7 +302,7 @@ TEST_F(StatisticsManagerTest, busiestAndMostProductiveDaysNameTheirDay)
     addRecord(local(2026, 3, 18, 12), 3900, 1);
     addRecord(local(2026, 3, 17, 12), 600, 900);
     addRecord(local(2026, 3, 16, 12), 600, 900);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QDateTime now = local(2026, 3, 20, 12);
     EXPECT_EQ(StatisticsManager::busiestDayText(allDays(), now),
               QStringLiteral("Mar 18, 2026 (2 days ago) - 1 hour, 5 minutes"));
@@ -314,7 +314,7 @@ TEST_F(StatisticsManagerTest, busiestAndMostProductiveDaysNameTheirDay)
 TEST_F(StatisticsManagerTest, oneWordIsSingular)
 {
     addRecord(local(2026, 3, 18, 12), 60, 1);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_TRUE(StatisticsManager::mostProductiveDayText(allDays(), local(2026, 3, 20, 12))
                     .endsWith(QStringLiteral(" - 1 word")));
 }
@@ -322,7 +322,7 @@ TEST_F(StatisticsManagerTest, oneWordIsSingular)
 TEST_F(StatisticsManagerTest, reportCountsPagesAndReadingTimeFromTheProjectsWords)
 {
     addStoryCard(14280);
-    setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250"));
+    ASSERT_NO_FATAL_FAILURE(setSetting(SettingsHelper::WordsPerPageKey, QStringLiteral("250")));
     addMarchDays({{20, 100}, {19, 200}, {18, 300}});
     const StatisticsReport report = StatisticsManager::report(
         context(), projectId, unsavedAt(local(2026, 3, 20, 15), 30, 5), local(2026, 3, 20, 18));
@@ -345,7 +345,7 @@ TEST_F(StatisticsManagerTest, streakSurvivesTheNightClocksGoForward)
     ASSERT_EQ(local(2026, 3, 30).offsetFromUtc(), 7200);
     for (int day = 27; day <= 31; ++day)
         addRecord(local(2026, 3, day, 23, 30), 60, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(StatisticsManager::longestStreak(allDays()), 5);
     EXPECT_EQ(allDays().size(), 5);
 }
@@ -357,7 +357,7 @@ TEST_F(StatisticsManagerTest, streakSurvivesTheNightClocksGoBack)
     ASSERT_EQ(local(2026, 10, 26).offsetFromUtc(), 3600);
     for (int day = 23; day <= 27; ++day)
         addRecord(local(2026, 10, day, 0, 30), 60, 10);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(StatisticsManager::longestStreak(allDays()), 5);
 }
 
@@ -369,7 +369,7 @@ TEST_F(StatisticsManagerTest, recordsJustAfterLocalMidnightBelongToTheLocalDay)
     addRecord(local(2026, 10, 25, 0, 30), 60, 10);
     addRecord(local(2026, 10, 25, 23, 30), 60, 20);
     addRecord(local(2026, 10, 24, 23, 59), 60, 40);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const QList<DayStat> days = allDays();
     ASSERT_EQ(days.size(), 2);
     EXPECT_EQ(days[0].wordCount(), 30);

@@ -2,7 +2,6 @@
 #include "SheetTestSupport.h"
 #include "StatsFixture.h"
 #include "TestWait.h"
-#include "core/HexColor.h"
 #include "core/Project.h"
 #include "core/ProjectSetting.h"
 #include "platform/Alert.h"
@@ -81,8 +80,8 @@ protected:
 TEST_F(StatisticsViewControllerTest, withoutGoalTheGaugeIsEmptyAndTheChartHidden)
 {
     addStoryCard(500);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(sheet->title(), QStringLiteral("Project Statistics"));
     EXPECT_EQ(sheet->goalField()->text(), QStringLiteral("0"));
     EXPECT_EQ(sheet->gaugeView()->value(), 0);
@@ -94,7 +93,7 @@ TEST_F(StatisticsViewControllerTest, goalPassedShowsAbove100WithAFullRingAndCong
 {
     addStoryCard(1200);
     setGoal(1000);
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_DOUBLE_EQ(sheet->gaugeView()->value(), 120);
     EXPECT_EQ(sheet->gaugeView()->valueText(), QStringLiteral("120"));
     EXPECT_DOUBLE_EQ(sheet->gaugeView()->fillFraction(), 1.0);
@@ -106,7 +105,7 @@ TEST_F(StatisticsViewControllerTest, noAverageMeansTheProjectIsNeverCompleted)
 {
     addStoryCard(400);
     setGoal(1000);
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(text("summaryView"), QStringLiteral("At your average current rate of 0 words per day, you can expect to "
                                                   "never complete this project."));
     EXPECT_TRUE(sheet->barCharRowView()->isVisibleTo(sheet));
@@ -118,8 +117,8 @@ TEST_F(StatisticsViewControllerTest, averageOf100LeavesSixDaysToTheGoal)
     setGoal(1000);
     addRecord(local(2026, 3, 18, 9), 600, 50);
     addDaysBefore(2, 100);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(text("avgWordsPerDayView"), QStringLiteral("100"));
     EXPECT_EQ(text("summaryView"), QStringLiteral("At your average current rate of 100 words per day, you could "
                                                   "complete this project in 6 days. (Mar 24, 2026)."));
@@ -133,8 +132,8 @@ TEST_F(StatisticsViewControllerTest, figuresCoverEveryRecordNotOnlyThoseUpToTheG
     addRecord(local(2026, 3, 16), 60, 30);
     addRecord(local(2026, 3, 15), 60, 20);
     addRecord(local(2026, 3, 14), 60, 50);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("4"));
     EXPECT_EQ(text("streakView"), QStringLiteral("4 Days"));
     EXPECT_EQ(text("totalTimeInProjectView"), QStringLiteral("0 hours, 4 minutes"));
@@ -147,10 +146,10 @@ TEST_F(StatisticsViewControllerTest, unsavedStretchIsShownButEarnsNothing)
 {
     addStoryCard(100);
     addDaysBefore(6, 50);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     const DayStat unsaved(projectId, QStringLiteral("CARD-1"), local(2026, 3, 18, 17).toUTC(), 900,
                           QStringLiteral("UNSAVED"), 120);
-    open(unsaved);
+    ASSERT_NO_FATAL_FAILURE(open(unsaved));
     EXPECT_EQ(text("streakView"), QStringLiteral("7 Days"));
     EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("7"));
     const Achievement* streak =
@@ -167,8 +166,8 @@ TEST_F(StatisticsViewControllerTest, storedSevenDayStreakIsEarnedAndOpensAsAnExi
     project->setUniqueIdentifier(projectId);
     project->setProjectTitle(QStringLiteral("Harbour Lights"));
     addDaysBefore(7, 50);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     const QString tag = QStringLiteral("achievement.days.in.row.7");
     EXPECT_FALSE(SettingsHelper::fetchSetting(context(), projectId, tag) == nullptr);
     EXPECT_FALSE(context()->hasChanges());
@@ -190,7 +189,7 @@ TEST_F(StatisticsViewControllerTest, storedSevenDayStreakIsEarnedAndOpensAsAnExi
 
 TEST_F(StatisticsViewControllerTest, badgeNotYetEarnedOpensNothing)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     auto* badge = sheet->achievementStack()->findChild<QToolButton*>(QStringLiteral("achievement.novel.length"));
     ASSERT_NE(badge, nullptr);
     QTest::mouseClick(badge, Qt::LeftButton);
@@ -203,7 +202,7 @@ TEST_F(StatisticsViewControllerTest, typedGoalRecomputesAtOnceAndIsStoredOnlyWhe
 {
     addStoryCard(400);
     setGoal(1000);
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     typeGoal(QStringLiteral("2000"));
     EXPECT_EQ(sheet->wordGoal(), 2000);
     EXPECT_DOUBLE_EQ(sheet->gaugeView()->value(), 20);
@@ -220,7 +219,7 @@ TEST_F(StatisticsViewControllerTest, goalOutsideZeroToABillionIsRefusedInTheFiel
     for (const QString& hostile : {QStringLiteral("abc"), QStringLiteral("-1"), QStringLiteral("1000000001"),
                                    QStringLiteral("12 words"), QStringLiteral("99999999999999")}) {
         SCOPED_TRACE(hostile.toStdString());
-        open();
+        ASSERT_NO_FATAL_FAILURE(open());
         typeGoal(hostile);
         EXPECT_TRUE(sheet->goalMessage()->isVisibleTo(sheet));
         EXPECT_EQ(sheet->goalMessage()->text(), StatisticsViewController::GoalRefused);
@@ -233,7 +232,7 @@ TEST_F(StatisticsViewControllerTest, refusedGoalKeepsTheFiguresOfTheLastGoal)
 {
     addStoryCard(400);
     setGoal(1000);
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     // Typed over the selected goal, so no empty field comes between.
     sheet->goalField()->selectAll();
     QTest::keyClicks(sheet->goalField(), QStringLiteral("abc"));
@@ -244,7 +243,7 @@ TEST_F(StatisticsViewControllerTest, refusedGoalKeepsTheFiguresOfTheLastGoal)
 
 TEST_F(StatisticsViewControllerTest, goalAtTheLimitsIsTaken)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     typeGoal(QStringLiteral("1000000000"));
     EXPECT_FALSE(sheet->goalMessage()->isVisibleTo(sheet));
     EXPECT_EQ(sheet->wordGoal(), 1000000000);
@@ -259,8 +258,8 @@ TEST_F(StatisticsViewControllerTest, goalAtTheLimitsIsTaken)
 TEST_F(StatisticsViewControllerTest, storingTheGoalLeavesAnOpenEditorsChangesPending)
 {
     ProjectItem* card = addStoryCard(400);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     card->setTitle(QStringLiteral("Typed in the editor"));
     typeGoal(QStringLiteral("5000"));
     close();
@@ -277,8 +276,8 @@ TEST_F(StatisticsViewControllerTest, weekChartRunsSundayToSaturdayWithNothingAft
     addRecord(local(2026, 3, 17, 9), 600, 0);
     addRecord(local(2026, 3, 16, 9), 600, 100);
     addRecord(local(2026, 3, 15, 9), 600, 500);
-    save();
-    open();
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
     ASSERT_TRUE(sheet->barCharRowView()->isVisibleTo(sheet));
     const QList<BasicBarEntry>& bars = sheet->daysChartView()->barEntries();
     ASSERT_EQ(bars.size(), 7);
@@ -286,9 +285,9 @@ TEST_F(StatisticsViewControllerTest, weekChartRunsSundayToSaturdayWithNothingAft
     for (int i = 0; i < 7; ++i)
         EXPECT_EQ(bars[i].data.title, titles[i]);
     // Average (0 + 100 + 500) / 3 = 200: Sunday green, Monday yellow, Tuesday red, Wednesday green.
-    EXPECT_EQ(bars[0].data.color, HexColor::colorWithHexString(StatisticsViewController::GreenColorHex));
-    EXPECT_EQ(bars[1].data.color, HexColor::colorWithHexString(StatisticsViewController::YellowColorHex));
-    EXPECT_EQ(bars[2].data.color, HexColor::colorWithHexString(StatisticsViewController::RedColorHex));
+    EXPECT_EQ(bars[0].data.color, QColor(0x43, 0xD4, 0x59));
+    EXPECT_EQ(bars[1].data.color, QColor(0xFA, 0xBC, 0x27));
+    EXPECT_EQ(bars[2].data.color, QColor(0xF7, 0x56, 0x50));
     EXPECT_EQ(bars[3].data.textValue, QStringLiteral("300"));
     for (int i = 4; i < 7; ++i) {
         EXPECT_TRUE(bars[i].data.textValue.isEmpty());
@@ -298,7 +297,7 @@ TEST_F(StatisticsViewControllerTest, weekChartRunsSundayToSaturdayWithNothingAft
 
 TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     EXPECT_EQ(text("streakView"), QStringLiteral("None yet"));
     EXPECT_EQ(text("totalTimeInProjectView"), QStringLiteral("None"));
     EXPECT_EQ(text("avgTimePerDayView"), QStringLiteral("0"));
@@ -315,13 +314,12 @@ TEST_F(StatisticsViewControllerTest, lastModifiedShowsMediumDateAndTimeWithSecon
 
 TEST_F(StatisticsViewControllerTest, cellsFollowTheAppearance)
 {
-    open();
+    ASSERT_NO_FATAL_FAILURE(open());
     StatisticsCell* cell = sheet->findChild<StatisticsCell*>();
     ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(cell->color(), HexColor::colorWithHexString(StatisticsViewController::CellColorHex));
+    EXPECT_EQ(cell->color(), QColor(0xE7, 0xE7, 0xE7));
     const QPalette light = switchScheme(true);
-    const bool followed = waitFor(
-        [&] { return cell->color() == HexColor::colorWithHexString(StatisticsViewController::CellColorDarkHex); });
+    const bool followed = waitFor([&] { return cell->color() == QColor(0x5B, 0x5B, 0x5D); });
     const QColor face = sheet->gaugeView()->faceColor();
     QApplication::setPalette(light);
     EXPECT_TRUE(followed);

@@ -1,8 +1,8 @@
 #include "core/DbHelpersFixture.h"
 
-#include "board/TagMenuController.h"
 #include "core/CardProps.h"
 #include "core/DbHelpers.h"
+#include "dialogs/TagMenuController.h"
 
 namespace {
 
@@ -61,10 +61,10 @@ TEST_F(TagApplyTest, clearTagStoresNoTag)
     const QString project = addProject(QStringLiteral("P"))->uniqueIdentifier();
     ProjectItem* card = addItem(project, ItemIds::Top, ProjectItemTypes::Question, QStringLiteral("Q"));
     TagMenuController::applyTag(card, QStringLiteral("done"));
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_EQ(card->tag(), QStringLiteral("done"));
     TagMenuController::applyTag(card, TagMenuController::ClearTag);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
     EXPECT_TRUE(card->tag().isNull());
     // Once cleared the card is an open issue again and no "$clear" tag is left to filter on.
     EXPECT_EQ(DbHelpers::getProjectItemsCount(context(), project, CardFilter::AllCards,

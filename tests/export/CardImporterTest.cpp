@@ -1,11 +1,11 @@
-#include "DbHelpersFixture.h"
+#include "core/DbHelpersFixture.h"
 
-#include "core/CardImporter.h"
 #include "core/DbHelpers.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
+#include "export/CardImporter.h"
 #include "platform/Alert.h"
 #include "platform/text/TextAttachment.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -25,7 +25,7 @@ protected:
     {
         addProject(QStringLiteral("Novel"))->setUniqueIdentifier(ProjectId);
         m_folder = addFolder(ProjectId, ItemIds::Top, QStringLiteral("Chapter"));
-        save();
+        ASSERT_NO_FATAL_FAILURE(save());
     }
 
     void TearDown() override
@@ -86,7 +86,7 @@ TEST_F(CardImporterTest, textFileBecomesTheLastCardOfTheFolderWithTermsAndCounts
         addItem(ProjectId, m_folder->uniqueIdentifier(), ProjectItemTypes::Idea, QStringLiteral("c%1").arg(order),
                 order);
     addFolder(ProjectId, m_folder->uniqueIdentifier(), QStringLiteral("Sub"), 4);
-    save();
+    ASSERT_NO_FATAL_FAILURE(save());
 
     ProjectItem* card = import(writeFile("hello.txt", "Hello world"), false, ProjectItemTypes::Person);
     ASSERT_NE(card, nullptr);
