@@ -78,7 +78,8 @@ protected:
         return titles;
     }
 
-    // Whether every solid pixel the icon paints is the destructive red (edges blend and are left out).
+    // Whether every solid pixel the icon paints is the destructive red (edges blend and are left out), and the
+    // symbol keeps its shape rather than becoming a red square.
     static bool drawnInRed(const QIcon& icon)
     {
         const QImage image = icon.pixmap(32, 32).toImage();
@@ -93,7 +94,7 @@ protected:
                     return false;
             }
         }
-        return painted > 0;
+        return painted > 0 && painted < image.width() * image.height();
     }
 
     QAction* action(QMenu* menu, const QString& title)
