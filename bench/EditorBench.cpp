@@ -8,11 +8,11 @@
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
 #include "editors/PvEditViewController.h"
-#include "editors/PvTextView.h"
-#include "editors/QJTextAttachment.h"
 #include "platform/Delays.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QApplication>
 #include <QImage>

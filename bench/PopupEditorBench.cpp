@@ -7,11 +7,11 @@
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/Delays.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 // The card editor's text view on a card of 20,000 words, measured as the writer waits for it: the view shown in
 // a window of a real size, its visible part laid out and painted, a typed character arrived and drawn.
-#include "editors/PvTextView.h"
+#include "richtext/PvTextView.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

@@ -3,6 +3,7 @@
 #include "board/BoardEditorOpener.h"
 #include "board/CardOpener.h"
 #include "board/PeekCardRequest.h"
+#include "board/PeekPanelLink.h"
 #include "board/PeekTableViewController.h"
 #include "board/ProjectOpener.h"
 #include "board/ProjectViewController.h"
@@ -32,9 +33,10 @@ void ScreenRegistry::registerScreens()
     Storyboard::registerFactory(ProjectOpener::SidebarIdentifier, [] { return new SidebarViewController; });
     CardNotesViewController::registerInStoryboard();
     ImageViewController::registerInStoryboard();
-    PvEditViewController::registerInStoryboard();
-    PvSummaryEditViewController::registerInStoryboard();
-    SketchViewController::registerInStoryboard();
+    auto boardLink = std::make_shared<PeekPanelLink>();
+    PvEditViewController::registerInStoryboard(boardLink);
+    PvSummaryEditViewController::registerInStoryboard(boardLink);
+    SketchViewController::registerInStoryboard(boardLink);
     CompiledViewController::registerInStoryboard();
     StatisticsViewController::registerInStoryboard();
     AchievementViewController::registerInStoryboard();

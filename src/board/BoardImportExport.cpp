@@ -1,9 +1,9 @@
 #include "BoardImportExport.h"
 
-#include "core/CardImporter.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
 #include "core/ProjectItem.h"
+#include "export/CardImporter.h"
 #include "export/Csv.h"
 #include "export/ExportStaging.h"
 #include "export/FilePaths.h"
@@ -22,7 +22,6 @@
 #include <QFileInfo>
 
 namespace {
-
 
 void call(const std::function<void()>& hook)
 {
@@ -202,8 +201,9 @@ void BoardImportExport::writeExport(const Place& place, int row)
                    file.flush();
         });
     } else if (!folder.isEmpty()) {
+        // A folder without cards gives an empty table, which is still the writer's file.
         const QByteArray text = Csv().getCsvWithContext(m_context, place.projectId, place.folderId).toUtf8();
-        written = !text.isEmpty() && ExportStaging::writeFile(staged, text);
+        written = ExportStaging::writeFile(staged, text);
     }
     ProgressHud::dismiss();
     if (!written) {

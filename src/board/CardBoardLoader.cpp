@@ -1,10 +1,10 @@
 #include "CardBoardLoader.h"
 
-#include "TagMenuController.h"
 #include "core/CardProps.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
+#include "dialogs/TagMenuController.h"
 
 #include <QSet>
 

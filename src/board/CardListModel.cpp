@@ -1,10 +1,10 @@
 #include "CardListModel.h"
 
 #include "SingleRowMove.h"
-#include "TagMenuController.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
+#include "dialogs/TagMenuController.h"
 
 CardListModel::CardListModel(QObject* parent) : QAbstractListModel(parent)
 {

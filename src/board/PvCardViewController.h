@@ -1,9 +1,9 @@
 #pragma once
 
 #include "BoardRemoteChanges.h"
-#include "TagMenuController.h"
 #include "core/CardBoardActions.h"
 #include "core/CardProps.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/ViewController.h"
 #include "platform/store/PersistentHistory.h"
 

@@ -10,7 +10,6 @@
 #include "platform/Alert.h"
 #include "platform/store/FetchedResultsController.h"
 #include "platform/store/ManagedObjectContext.h"
-#include "stats/StatisticsManager.h"
 
 #include <QDebug>
 #include <QHash>
@@ -645,8 +644,10 @@ void DbHelpers::deleteStats(ManagedObjectContext* context, const QString& projec
 {
     if (!context)
         return;
-    for (ProjectStat* stat : StatisticsManager::fetchStats(context, projectId))
-        context->deleteObject(stat);
+    FetchRequest records = ProjectStat::fetchRequest();
+    records.setPredicate(QStringLiteral("projectId == %@"), {projectId});
+    for (ManagedObject* record : context->fetch(records))
+        context->deleteObject(record);
 }
 
 void DbHelpers::deleteSettings(ManagedObjectContext* context, const QString& projectId)

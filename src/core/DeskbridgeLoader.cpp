@@ -1,6 +1,6 @@
 #include "DeskbridgeLoader.h"
 
-#include "deskbridge/ModuleInterface.h"
+#include "platform/ModuleInterface.h"
 
 #include <QCoreApplication>
 #include <QDir>

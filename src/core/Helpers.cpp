@@ -1,11 +1,11 @@
 #include "Helpers.h"
 
+#include "CardPrintPageRenderer.h"
 #include "HexColor.h"
 #include "ImageHelpers.h"
 #include "Metrics.h"
 #include "PrintHelper.h"
 #include "TextDecoder.h"
-#include "export/CardPrintPageRenderer.h"
 #include "platform/ColorScheme.h"
 #include "platform/ProgressHud.h"
 

@@ -1,5 +1,5 @@
 #include "AppKitController.h"
-#include "ModuleInterface.h"
+#include "platform/ModuleInterface.h"
 
 #include <cstring>
 

@@ -1,16 +1,16 @@
 #include "CardSaveWriter.h"
 
 #include "PvBaseEditor.h"
-#include "PvTextView.h"
-#include "board/TagMenuController.h"
 #include "core/DbHelpers.h"
 #include "core/Indexer.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectStat.h"
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QTextBoundaryFinder>
 

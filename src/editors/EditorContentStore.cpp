@@ -1,13 +1,13 @@
 #include "EditorContentStore.h"
 
 #include "PvBaseEditor.h"
-#include "PvTextView.h"
 #include "core/EditorState.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QTextDocument>
 

@@ -1,13 +1,11 @@
 #include "EditorPeek.h"
 
 #include "CardEditorFields.h"
-#include "board/CardOpener.h"
-#include "board/PeekTableViewController.h"
+#include "EditorBoardLink.h"
 #include "core/AppDelegate.h"
 #include "core/DbHelpers.h"
 #include "core/StoreConstants.h"
 #include "platform/SideMenuNavigationController.h"
-#include "platform/Storyboard.h"
 #include "platform/Toolbar.h"
 #include "platform/ViewController.h"
 
@@ -24,7 +22,12 @@ EditorPeek::~EditorPeek()
         delete m_sideMenu.data();
 }
 
-PeekTableViewController* EditorPeek::peekTable() const
+void EditorPeek::setBoardLink(std::shared_ptr<EditorBoardLink> link)
+{
+    m_link = std::move(link);
+}
+
+ViewController* EditorPeek::peekTable() const
 {
     return m_peekTable;
 }
@@ -52,36 +55,16 @@ void EditorPeek::showPeek()
 
 void EditorPeek::makePanel()
 {
-    auto* panel =
-        qobject_cast<PeekTableViewController*>(Storyboard::instantiate(PeekTableViewController::StoryboardIdentifier));
-    if (!panel)
+    if (!m_link)
         return;
-    panel->setCurrentObject(m_fields->currentObject());
-    panel->setProjectId(m_fields->currentProjectId());
-    panel->setFolderId(m_fields->currentFolderId());
-    panel->setFolderCards(m_fields->fetchedResults());
-    panel->setManagedObjectContext(m_fields->managedObjectContext());
-    // The panel keeps a pointer to its table: it gets a copy of its own, which may outlive the editor's fields.
-    auto* props = new CardProps(m_fields->cardProps());
-    panel->setCardProps(props);
-    QObject::connect(panel, &QObject::destroyed, [props] { delete props; });
-    QPointer<ViewController> editor(m_editor);
-    auto peeking = m_setPeeking;
-    panel->setPrePeek([editor, peeking] {
-        if (editor && peeking)
-            peeking(true);
-    });
-    panel->setPostPeek([editor, peeking] {
-        if (editor && peeking)
-            peeking(false);
-    });
-    m_peekTable = panel;
-    m_sideMenu = PeekTableViewController::openInSideView(panel, m_editor, QRectF(m_editor->rect()));
+    const EditorBoardLink::PeekPanel panel = m_link->makePeekPanel(m_editor, m_fields, m_setPeeking);
+    m_peekTable = panel.list;
+    m_sideMenu = panel.sideMenu;
 }
 
 void EditorPeek::newCard()
 {
-    if (!m_editor || isCovered())
+    if (!m_editor || !m_link || isCovered())
         return;
     CardProps props = m_fields->cardProps();
     // A Story is written in the full editor, which an editor never opens over itself.
@@ -92,10 +75,8 @@ void EditorPeek::newCard()
     const qint64 displayOrder = qint64(DbHelpers::getFolderItemsCount(m_fields->managedObjectContext(),
                                                                       m_fields->currentProjectId(), folderId)) +
                                 1;
-    CardOpener opener(m_editor, m_fields->managedObjectContext(), m_fields->currentProjectId(),
-                      m_fields->currentFolderId(), props, m_fields->fetchedResults());
     QPointer<ViewController> editor(m_editor);
-    opener.newCard(displayOrder, true, true, true, [this, editor](ProjectItem*) {
+    m_link->newCard(m_editor, m_fields, props, displayOrder, [this, editor] {
         if (editor)
             cardSaved();
     });
@@ -108,15 +89,14 @@ void EditorPeek::reopenSecondaryCard()
     m_secondaryChecked = true;
     if (isCovered())
         return;
-    CardOpener::openSecondaryCardFromAutoSaveWithController(m_editor, m_fields->managedObjectContext(),
-                                                            m_fields->currentProjectId(), m_fields->fetchedResults(),
-                                                            m_fields->cardProps());
+    if (m_link)
+        m_link->reopenSecondaryCard(m_editor, m_fields);
 }
 
 void EditorPeek::cardSaved()
 {
-    if (m_peekTable)
-        m_peekTable->reloadFolder(m_fields->currentFolderId());
+    if (m_peekTable && m_link)
+        m_link->reloadPeekPanel(m_peekTable, m_fields->currentFolderId());
 }
 
 void EditorPeek::installToolbarItems(const QStringList& identifiers)

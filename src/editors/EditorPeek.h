@@ -3,9 +3,10 @@
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class CardEditorFields;
-class PeekTableViewController;
+class EditorBoardLink;
 class SideMenuNavigationController;
 class ViewController;
 
@@ -19,6 +20,10 @@ public:
     ~EditorPeek();
     EditorPeek(const EditorPeek&) = delete;
     EditorPeek& operator=(const EditorPeek&) = delete;
+
+    // The board's side of the panel and of New Card; without it (an editor made outside the program's
+    // storyboard) neither opens.
+    void setBoardLink(std::shared_ptr<EditorBoardLink> link);
 
     // Slides the panel in over the editor.
     void showPeek();
@@ -34,7 +39,8 @@ public:
     // Takes out exactly the items installed, wherever they stand now.
     void removeToolbarItems();
 
-    PeekTableViewController* peekTable() const;
+    // The panel's list, once made.
+    ViewController* peekTable() const;
     SideMenuNavigationController* sideMenu() const;
 
 private:
@@ -45,7 +51,8 @@ private:
     QPointer<ViewController> m_editor;
     CardEditorFields* m_fields = nullptr;
     std::function<void(bool)> m_setPeeking;
-    QPointer<PeekTableViewController> m_peekTable;
+    std::shared_ptr<EditorBoardLink> m_link;
+    QPointer<ViewController> m_peekTable;
     QPointer<SideMenuNavigationController> m_sideMenu;
     QStringList m_installedToolbarItems;
     bool m_secondaryChecked = false;

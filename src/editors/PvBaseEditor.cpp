@@ -1,15 +1,12 @@
 #include "PvBaseEditor.h"
 
-#include "AutomaticBulletAndNumberLists.h"
 #include "CardSaveWriter.h"
 #include "CloudUpdateWatcher.h"
 #include "EditorCommands.h"
 #include "EditorContentStore.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
-#include "PvTextView.h"
 #include "SmartPunctuation.h"
-#include "board/TagMenuController.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -21,6 +18,7 @@
 #include "core/SettingsHelper.h"
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
@@ -30,6 +28,9 @@
 #include "platform/ProgressHud.h"
 #include "platform/SymbolIcons.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/AutomaticBulletAndNumberLists.h"
+#include "richtext/DisplayLineSpacing.h"
+#include "richtext/PvTextView.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,6 +41,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -82,6 +84,7 @@ void PvBaseEditor::buildViews()
     m_editor = new PvTextView(this);
     m_editor->setObjectName(QStringLiteral("editor"));
     m_editor->setFrameShape(QFrame::NoFrame);
+    m_editor->setLineSpacing(DisplayLineSpacing::EditorSpacing);
     m_toolbar = new QToolBar(this);
     m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
     m_toolbar->setMovable(false);
@@ -217,9 +220,22 @@ bool PvBaseEditor::eventFilter(QObject* watched, QEvent* event)
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && handleSmartPunctuation(key->text()))
             return true;
     }
+    // A new press starts a new click: the release of a double click may have gone to the viewer's sheet.
+    if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_imageDoubleClicked = false;
+    if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // Over an image the double click is the viewer's, not a word selection of the text view.
+        if (mouse->button() == Qt::LeftButton && !isBusy() &&
+            m_commands->handleTextDoubleClick(mouse->position().toPoint())) {
+            m_imageDoubleClicked = true;
+            return true;
+        }
+    }
     if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && !m_editor->textCursor().hasSelection() && !isBusy())
+        const bool doubleClicked = std::exchange(m_imageDoubleClicked, false);
+        if (mouse->button() == Qt::LeftButton && !doubleClicked && !m_editor->textCursor().hasSelection() && !isBusy())
             m_commands->handleTextTap(mouse->position().toPoint());
     }
     return ViewController::eventFilter(watched, event);

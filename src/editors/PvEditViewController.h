@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class EditorBoardLink;
 class AchievementsManager;
 class AutoSaveController;
 class BarButtonItem;
@@ -25,14 +26,15 @@ public:
     static inline const QString StatisticsIdentifier = QStringLiteral("statisticsView");
     // %1 is the card's whole word count.
     static inline const QString WordsFormat = QStringLiteral("Words: %1");
+    static inline const QString WordsToolTip = QStringLiteral("Show Statistics");
     // Text insets on the desktop.
     static constexpr int DesktopPad = 32;
 
     explicit PvEditViewController(QWidget* parent = nullptr);
     ~PvEditViewController() override;
 
-    // Makes the storyboard build this editor for "editView".
-    static void registerInStoryboard();
+    // Makes the storyboard build this editor for "editView"; each one reaches the board through link.
+    static void registerInStoryboard(std::shared_ptr<EditorBoardLink> link);
 
     // --- Set by the board before the screen loads.
     // The board's achievements for the open project; may be null.
@@ -46,6 +48,9 @@ public:
     void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
     void confirmCancel();
     void presentStatistics();
+    // The overflow menu's "Statistics" and a click on the word count.
+    bool offersStatistics() const override { return true; }
+    void showStatistics() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
     void saveRequested() override { saveCard(); }
@@ -76,6 +81,7 @@ protected:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void resetEditingState();

@@ -1,9 +1,10 @@
 #include "PvSummaryEditViewController.h"
 
+#include "EditorPeek.h"
+
 #include "EditorPrompts.h"
 
 #include "CardSaveWriter.h"
-#include "PvTextView.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
@@ -21,6 +22,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QScreen>
 #include <QTextCursor>
@@ -33,9 +35,13 @@ PvSummaryEditViewController::PvSummaryEditViewController(QWidget* parent)
 
 PvSummaryEditViewController::~PvSummaryEditViewController() = default;
 
-void PvSummaryEditViewController::registerInStoryboard()
+void PvSummaryEditViewController::registerInStoryboard(std::shared_ptr<EditorBoardLink> link)
 {
-    Storyboard::registerFactory(StoryboardIdentifier, [] { return new PvSummaryEditViewController; });
+    Storyboard::registerFactory(StoryboardIdentifier, [link] {
+        auto* editor = new PvSummaryEditViewController;
+        editor->peek().setBoardLink(link);
+        return editor;
+    });
 }
 
 // --- Lifecycle
@@ -175,7 +181,8 @@ void PvSummaryEditViewController::saveCard(const std::optional<QString>& copyTit
         return;
     setSaving(true);
     EditorPrompts::afterIndicator<PvSummaryEditViewController>(
-        this, [copyTitle, completion](PvSummaryEditViewController& editor) { editor.writeCard(copyTitle, completion); });
+        this,
+        [copyTitle, completion](PvSummaryEditViewController& editor) { editor.writeCard(copyTitle, completion); });
 }
 
 void PvSummaryEditViewController::writeCard(const std::optional<QString>& copyTitle,

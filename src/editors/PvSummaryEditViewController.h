@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class EditorBoardLink;
 class AutoSaveController;
 class BarButtonItem;
 class CardSaveWriter;
@@ -29,7 +30,8 @@ public:
     explicit PvSummaryEditViewController(QWidget* parent = nullptr);
     ~PvSummaryEditViewController() override;
 
-    static void registerInStoryboard();
+    // Every editor the storyboard makes reaches the board through link.
+    static void registerInStoryboard(std::shared_ptr<EditorBoardLink> link);
 
     // --- Set by the opener before the screen loads.
     QObject* cvController() const { return m_cvController; }

@@ -1,15 +1,15 @@
 #include "CardPrinting.h"
 
-#include "CardPrintPageRenderer.h"
 #include "DocumentExport.h"
+#include "core/CardPrintPageRenderer.h"
 #include "core/PrintHelper.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
-#include "editors/TextRuns.h"
 #include "platform/BarButtonItem.h"
 #include "platform/Delays.h"
 #include "platform/Dispatch.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
+#include "richtext/TextRuns.h"
 
 #include <QPointer>
 #include <QTextDocument>

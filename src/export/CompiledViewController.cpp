@@ -5,8 +5,6 @@
 #include "core/HexColor.h"
 #include "core/NavigationHelpers.h"
 #include "core/SettingsHelper.h"
-#include "editors/PvTextView.h"
-#include "editors/TextRuns.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/Delays.h"
@@ -18,6 +16,8 @@
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
+#include "richtext/PvTextView.h"
+#include "richtext/TextRuns.h"
 
 #include <QMenu>
 #include <QResizeEvent>

@@ -5,14 +5,14 @@
 #include "FilePaths.h"
 #include "KUVDocPickerViewController.h"
 #include "core/Helpers.h"
-#include "editors/PvTextView.h"
-#include "editors/TextRuns.h"
 #include "platform/Alert.h"
 #include "platform/Delays.h"
 #include "platform/Dispatch.h"
 #include "platform/DocumentPicker.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
+#include "richtext/TextRuns.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "ExportPictures.h"
 
-#include "editors/QJTextAttachment.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QTextDocument>
 #include <QTextImageFormat>

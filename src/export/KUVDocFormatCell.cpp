@@ -24,6 +24,14 @@ QSize KUVDocFormatCell::sizeHint(const QStyleOptionViewItem&, const QModelIndex&
     return size.isValid() ? size.toSize() : m_tileSize;
 }
 
+QColor KUVDocFormatCell::tileBackground() const
+{
+    const bool dark = ColorScheme::isDark();
+    if (m_appearanceChanged)
+        return QColor(dark ? ChangedDarkBackground : ChangedLightBackground);
+    return QColor(dark ? DarkBackground : LightBackground);
+}
+
 void KUVDocFormatCell::paintHeader(QPainter* painter, const QStyleOptionViewItem& option,
                                    const QModelIndex& index) const
 {
@@ -32,8 +40,11 @@ void KUVDocFormatCell::paintHeader(QPainter* painter, const QStyleOptionViewItem
     painter->save();
     painter->setFont(font);
     painter->setPen(ColorScheme::isDark() ? QColor(0xc0, 0xc0, 0xc4) : QColor(0x50, 0x50, 0x56));
-    // The header's cell starts at the grid's inset, the tiles' left edge.
-    painter->drawText(option.rect, Qt::AlignVCenter | Qt::AlignLeft, index.data(TitleRole).toString());
+    // The header's cell starts at the grid's inset, the tiles' left edge. A taller cell (the first, which carries
+    // the grid's top inset) keeps its title in its last HeaderHeight points.
+    QRect band = option.rect;
+    band.setTop(band.bottom() + 1 - HeaderHeight);
+    painter->drawText(band, Qt::AlignVCenter | Qt::AlignLeft, index.data(TitleRole).toString());
     painter->restore();
 }
 
@@ -48,7 +59,7 @@ void KUVDocFormatCell::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->setRenderHint(QPainter::Antialiasing);
     QPainterPath shape;
     shape.addRoundedRect(tile, Corner, Corner);
-    QColor fill(dark ? DarkBackground : LightBackground);
+    QColor fill = tileBackground();
     if (selected)
         fill = option.palette.color(QPalette::Highlight).lighter(dark ? 80 : 170);
     painter->fillPath(shape, fill);

@@ -11,12 +11,16 @@ public:
     static inline const QString ReuseIdentifier = QStringLiteral("docFormatCellID");
     static inline const QString DarkBackground = QStringLiteral("#515153");
     static inline const QString LightBackground = QStringLiteral("#fbfbfb");
+    // Once the appearance has changed while the picker is up, tiles are plain black or white.
+    static inline const QString ChangedDarkBackground = QStringLiteral("#000000");
+    static inline const QString ChangedLightBackground = QStringLiteral("#FFFFFF");
     // The picture a tile without one of its own shows.
     static inline const QString FallbackSymbol = QStringLiteral("doc");
 
     // Item data roles the picker's model answers.
     enum Roles { TitleRole = Qt::DisplayRole, DescriptionRole = Qt::UserRole + 1, ImageRole, HeaderRole };
     static constexpr int HeaderFontSize = 12;
+    static constexpr int HeaderHeight = 32;
 
     explicit KUVDocFormatCell(QObject* parent = nullptr);
 
@@ -24,9 +28,13 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     void setTileSize(const QSize& size) { m_tileSize = size; }
+    void setAppearanceChanged(bool changed) { m_appearanceChanged = changed; }
+    // The fill of a tile that is neither selected nor under the pointer.
+    QColor tileBackground() const;
 
 private:
     void paintHeader(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     QSize m_tileSize{145, 193};
+    bool m_appearanceChanged = false;
 };

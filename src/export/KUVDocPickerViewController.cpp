@@ -1,6 +1,5 @@
 #include "KUVDocPickerViewController.h"
 
-#include "KUVDocFormatCell.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
@@ -28,7 +27,10 @@ KUVDocPickerViewController::KUVDocPickerViewController(QWidget* parent) : ViewCo
     setObjectName(QStringLiteral("KUVDocPicker"));
     setPreferredContentSize(PreferredContentSize);
     buildViews();
-    connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool) { applyColors(); });
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool) {
+        m_cell->setAppearanceChanged(true);
+        applyColors();
+    });
 }
 
 void KUVDocPickerViewController::buildViews()
@@ -153,10 +155,13 @@ void KUVDocPickerViewController::updateTileSize()
     const int gridWidth = m_collectionView->viewport()->width() + Inset;
     const QSize tile = tileSize(gridWidth);
     m_cell->setTileSize(tile);
+    // With sections the first row is a header; the grid's top inset goes above its title and scrolls with it.
+    const int topInset = m_formats.size() >= 2 ? TopContentInset : 0;
     for (int row = 0; row < m_model->rowCount(); ++row) {
         QStandardItem* item = m_model->item(row);
         const bool header = item->data(KUVDocFormatCell::HeaderRole).toBool();
-        item->setSizeHint(header ? QSize(2 * tile.width() + Inset, SectionHeaderHeight) : tile);
+        const int headerHeight = SectionHeaderHeight + (row == 0 ? topInset : 0);
+        item->setSizeHint(header ? QSize(2 * tile.width() + Inset, headerHeight) : tile);
     }
     m_collectionView->doItemsLayout();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "KUVDocFormat.h"
+#include "KUVDocFormatCell.h"
 #include "platform/ViewController.h"
 
 #include <QList>
@@ -8,7 +9,6 @@
 #include <QStringList>
 #include <functional>
 
-class KUVDocFormatCell;
 class QLabel;
 class QListView;
 class QStandardItemModel;
@@ -27,7 +27,9 @@ public:
     static constexpr QSize PreferredContentSize{350, 450};
     static constexpr int Inset = 20;
     static constexpr int TilesPerRow = 2;
-    static constexpr int SectionHeaderHeight = 32;
+    static constexpr int SectionHeaderHeight = KUVDocFormatCell::HeaderHeight;
+    // Above the first section header when the grid has two or more sections.
+    static constexpr int TopContentInset = 20;
     static inline const QString DarkBackground = QStringLiteral("#414141");
     static inline const QString LightBackground = QStringLiteral("#ECECEC");
     static inline const QString CancelSymbol = QStringLiteral("xmark");

@@ -1,20 +1,24 @@
 #include "ManuscriptCompiler.h"
 
 #include "core/DbHelpers.h"
+#include "core/Fonts.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
 #include "core/SettingsHelper.h"
 #include "core/StoreConstants.h"
-#include "dialogs/Fonts.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
-#include "editors/TextRuns.h"
+#include "platform/ink/InkReader.h"
+#include "platform/ink/InkRenderer.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
+#include "richtext/TextRuns.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextFragment>
+#include <QUrl>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
@@ -62,6 +66,7 @@ std::unique_ptr<QTextDocument> ManuscriptCompiler::doCompile(const QString& fold
     m_includeBlankScenes = SettingsHelper::getIncludeBlankScenes(m_context, m_projectId);
     m_visited = {folderId};
     compileFolder(DbHelpers::getFolderItems(m_context, m_projectId, folderId));
+    takeSketchPictures();
     m_cursor.reset();
     return std::move(m_result);
 }
@@ -88,8 +93,11 @@ void ManuscriptCompiler::compileItem(ProjectItem* item, bool includeSeparator)
         compileFolder(DbHelpers::getFolderItems(m_context, m_projectId, folderId));
         return;
     }
-    // Sketch cards have no drawing reader yet; they add nothing.
-    if (item->itemType() == ProjectItemTypes::Story && item->itemFormat() != ProjectItemFormats::Sketch)
+    if (item->itemType() != ProjectItemTypes::Story)
+        return;
+    if (item->itemFormat() == ProjectItemFormats::Sketch)
+        getSketch(item, includeSeparator);
+    else
         getRichText(item, includeSeparator);
 }
 
@@ -125,6 +133,46 @@ void ManuscriptCompiler::getRichText(ProjectItem* item, bool includeSeparator)
         appendCard(*text);
     }
     appendSeparator(includeSeparator);
+}
+
+QImage ManuscriptCompiler::sketchImage(const InkDrawing& drawing)
+{
+    InkRenderer::Options options;
+    options.maxPixels = SketchMaxPixels;
+    // On paper: the stored ink colours stay readable on the dark screen and in any reader of the export.
+    options.background = Qt::white;
+    qreal usedScale = SketchImageScale;
+    QImage image = InkRenderer::image(drawing, drawing.bounds(), SketchImageScale, options, &usedScale);
+    // Shown, and written out, at the drawing's own size in points.
+    image.setDevicePixelRatio(usedScale);
+    return image;
+}
+
+void ManuscriptCompiler::getSketch(ProjectItem* item, bool includeSeparator)
+{
+    // The blank-scenes setting plays no part: a sketch without a drawing adds nothing, not even a separator.
+    const ProjectItemDocument* document = DbHelpers::getItemDocument(m_context, item->uniqueIdentifier());
+    if (!document)
+        return;
+    InkDecodeResult decoded = InkReader::decode(document->content());
+    if (!decoded.ok() || decoded.drawing->bounds().isEmpty())
+        return;
+    QTextBlockFormat line = m_bodyBlock;
+    line.setAlignment(Qt::AlignJustify);
+    m_cursor->setBlockFormat(line);
+    // The picture's place and name now; the picture itself, the costly part, is drawn beside the walk.
+    const QTextImageFormat picture = QJTextAttachment().format(*m_result);
+    m_cursor->insertImage(picture);
+    m_pendingSketches.append(
+        {picture.name(), QtConcurrent::run([drawing = std::move(*decoded.drawing)] { return sketchImage(drawing); })});
+    appendSeparator(includeSeparator);
+}
+
+void ManuscriptCompiler::takeSketchPictures()
+{
+    for (auto& [name, picture] : m_pendingSketches)
+        m_result->addResource(QTextDocument::ImageResource, QUrl(name), picture.result());
+    m_pendingSketches.clear();
 }
 
 void ManuscriptCompiler::trimTrailing(QTextDocument& text)

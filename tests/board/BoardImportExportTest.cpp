@@ -193,18 +193,33 @@ TEST_F(BoardImportExportTest, exportOffersTheFolderUnderItsTitleAndStagesPrivate
     EXPECT_TRUE(file.readAll().startsWith("Story,\"Card 1\",\"\"\n"));
 }
 
-TEST_F(BoardImportExportTest, exportThatProducedNothingShowsErrorInsteadOfAFile)
+TEST_F(BoardImportExportTest, aFolderWithoutCardsIsOfferedAsAnEmptyTable)
 {
-    bool offered = false;
-    DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) {
-        offered = true;
-        done(std::nullopt);
+    QString offered;
+    const QString target = m_dir.filePath(QStringLiteral("empty.csv"));
+    DocumentPicker::setChooser([&](QWidget*, const QString& name, DocumentPicker::Done done) {
+        offered = name;
+        done(target);
     });
     m_place.folderId = m_other;
     m_io->exportRow(BoardImportExport::ExportCsv);
     ASSERT_TRUE(waitFor([&] { return m_exported.has_value(); }));
+    EXPECT_TRUE(*m_exported);
+    EXPECT_EQ(offered, QStringLiteral("My: Chapter.csv"));
+    EXPECT_TRUE(Alert::presented().isEmpty());
+    QFile file(target);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.size(), 0);
+}
+
+TEST_F(BoardImportExportTest, aCopyThatCannotBeMadeShowsTheError)
+{
+    DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) {
+        done(m_dir.filePath(QStringLiteral("no such folder/chosen.csv")));
+    });
+    m_io->exportRow(BoardImportExport::ExportCsv);
+    ASSERT_TRUE(waitFor([&] { return m_exported.has_value(); }));
     EXPECT_FALSE(*m_exported);
-    EXPECT_FALSE(offered);
     ASSERT_NE(Alert::topmost(), nullptr);
-    EXPECT_EQ(Alert::topmost()->title(), BoardImportExport::ErrorTitle);
+    EXPECT_EQ(Alert::topmost()->message(), BoardImportExport::ExportFailedMessage);
 }

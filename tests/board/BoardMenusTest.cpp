@@ -2,8 +2,8 @@
 #include "BoardTestFixture.h"
 #include "board/BoardNavigator.h"
 #include "board/CardCellDelegate.h"
-#include "board/TagMenuController.h"
 #include "dialogs/DialogMenuController.h"
+#include "dialogs/TagMenuController.h"
 #include "editors/CardNotesViewController.h"
 #include "export/CompiledViewController.h"
 #include "export/KUVDocPickerViewController.h"
@@ -174,9 +174,9 @@ TEST_F(BoardMenusTest, compactEntryFlipsAndIsRemembered)
     appear();
     QMenu* menu = board->contextButton()->menu();
     ASSERT_NE(menu, nullptr);
-    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::CompileTitle, BoardMenus::ImportTitle,
-                                         BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle, BoardMenus::StatisticsTitle,
-                                         BoardMenus::SettingsTitle}));
+    EXPECT_EQ(titles(menu), QStringList({BoardMenus::CompactCardsTitle, BoardMenus::CompileTitle,
+                                         BoardMenus::ImportTitle, BoardMenus::ExportTitle, BoardMenus::FolderInfoTitle,
+                                         BoardMenus::StatisticsTitle, BoardMenus::SettingsTitle}));
     menu->actions().first()->trigger();
     EXPECT_TRUE(board->compactCards());
     EXPECT_TRUE(UserDefaults::standard().value(PvCardViewController::PrefCompactCards).toBool());
@@ -248,7 +248,7 @@ TEST_F(BoardMenusTest, statisticsAndSettingsOpenTheProjectsSheets)
         })) << title.toStdString();
         EXPECT_EQ(sheet->metaObject()->className(),
                   QByteArray(screen == QStringLiteral("statisticsView") ? "StatisticsViewController"
-                                                                         : "SettingsViewController"));
+                                                                        : "SettingsViewController"));
         board->presentedViewController()->dismiss(false);
         ASSERT_TRUE(waitFor([&] { return board->presentedViewController() == nullptr; }));
     }

@@ -8,10 +8,10 @@
 #include "dialogs/RelativeDateFormatter.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/BarButtonItem.h"
 #include "platform/NavigationController.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QProcess>
 #include <QTextDocument>

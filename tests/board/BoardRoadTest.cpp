@@ -12,7 +12,6 @@
 #include "core/ToolbarDelegate.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
 #include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/Alert.h"
@@ -25,6 +24,7 @@
 #include "platform/ProgressHud.h"
 #include "platform/Toolbar.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QApplication>
 #include <QLabel>

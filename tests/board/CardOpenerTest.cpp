@@ -1,5 +1,6 @@
 #include "BoardTestFixture.h"
 
+#include "app/ScreenRegistry.h"
 #include "board/BoardEditorOpener.h"
 #include "board/BoardItemCreation.h"
 #include "board/BoardNavigator.h"
@@ -9,11 +10,11 @@
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/PvTextView.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/BarButtonItem.h"
 #include "platform/NavigationController.h"
 #include "platform/Storyboard.h"
+#include "richtext/PvTextView.h"
 
 namespace {
 
@@ -199,6 +200,35 @@ TEST_F(CardOpenerTest, boardOpensAStorySketchFullScreenAndAPersonSketchAsAPopupS
     ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
 }
 
+TEST_F(CardOpenerTest, cardOfAFormatAfterSketchOpensNothingFromTheBoardOrTheCardOpener)
+{
+    // 2 is the first format after text (0) and sketch (1): written by a newer program or foreign data.
+    constexpr qint64 unknownFormat = ProjectItemFormats::Sketch + 1;
+    item(QStringLiteral("Arrival"))->setItemFormat(unknownFormat);
+    item(QStringLiteral("Mara"))->setItemFormat(unknownFormat);
+    context()->save();
+    appear();
+    board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
+    for (const QString& title : {QStringLiteral("Arrival"), QStringLiteral("Mara")}) {
+        SCOPED_TRACE(title.toStdString());
+        clickRow(rowOf(title));
+        EXPECT_EQ(board->presentedViewController(), nullptr);
+        EXPECT_FALSE(context()->isPinned());
+    }
+    // The same click on a text card does open it.
+    clickRow(rowOf(QStringLiteral("Call")));
+    ASSERT_NE(presentedEditor<PvSummaryEditViewController>(board), nullptr);
+    board->presentedViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+
+    ViewController host;
+    host.show();
+    EXPECT_EQ(CardOpener::openCard(&host, context(), item(QStringLiteral("Mara")), {}, board->cardProps(), false, {},
+                                   std::nullopt, {}),
+              nullptr);
+    EXPECT_EQ(host.presentedViewController(), nullptr);
+}
+
 TEST_F(CardOpenerTest, editorThatCannotBeMadePinsNothing)
 {
     appear();
@@ -206,7 +236,7 @@ TEST_F(CardOpenerTest, editorThatCannotBeMadePinsNothing)
     EXPECT_EQ(
         opener.openPopupEditor(board, item(QStringLiteral("Mara")), project, ItemIds::Top, ProjectItemTypes::Person),
         nullptr);
-    PvSummaryEditViewController::registerInStoryboard();
+    ScreenRegistry::registerScreens();
     EXPECT_FALSE(context()->isPinned());
     EXPECT_EQ(board->presentedViewController(), nullptr);
 }

@@ -7,10 +7,10 @@
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
 #include "editors/PvEditViewController.h"
-#include "editors/PvTextView.h"
 #include "platform/Application.h"
 #include "platform/NavigationController.h"
 #include "platform/Storyboard.h"
+#include "richtext/PvTextView.h"
 
 #include <QApplication>
 #include <QMainWindow>

@@ -1,5 +1,5 @@
 // A stand-in plug-in that loads and answers the lookup, but knows no controller class.
-#include "deskbridge/ModuleInterface.h"
+#include "platform/ModuleInterface.h"
 
 extern "C" Q_DECL_EXPORT const QMetaObject* DeskbridgeClassFromString(const char*)
 {

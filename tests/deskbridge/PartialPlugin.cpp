@@ -1,6 +1,6 @@
 // A stand-in plug-in that implements only two of the operations; the application must answer the rest with
 // its defaults.
-#include "deskbridge/ModuleInterface.h"
+#include "platform/ModuleInterface.h"
 
 #include <QObject>
 

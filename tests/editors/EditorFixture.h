@@ -13,7 +13,6 @@
 #include "editors/EditorCommands.h"
 #include "editors/EditorPrompts.h"
 #include "editors/PvEditViewController.h"
-#include "editors/PvTextView.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/BarButtonItem.h"
@@ -25,6 +24,7 @@
 #include "platform/Storyboard.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "richtext/PvTextView.h"
 
 #include <QApplication>
 #include <QDir>

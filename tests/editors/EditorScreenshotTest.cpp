@@ -2,7 +2,7 @@
 
 #include "TestScreenshots.h"
 #include "editors/PvSummaryEditViewController.h"
-#include "editors/QJTextAttachment.h"
+#include "richtext/QJTextAttachment.h"
 
 #include <QPainter>
 

@@ -1,5 +1,5 @@
-#include "export/AlignedTextDrawing.h"
-#include "export/CardPrintPageRenderer.h"
+#include "core/AlignedTextDrawing.h"
+#include "core/CardPrintPageRenderer.h"
 #include "export/CardPrinting.h"
 
 #include "ExternalTools.h"
@@ -7,9 +7,9 @@
 #include "TestWait.h"
 #include "core/Helpers.h"
 #include "core/PrintHelper.h"
-#include "editors/PvTextView.h"
 #include "platform/Delays.h"
 #include "platform/ProgressHud.h"
+#include "richtext/PvTextView.h"
 
 #include <QFile>
 #include <QPrinter>

@@ -5,8 +5,6 @@
 #include "TestWait.h"
 #include "core/DbHelpersFixture.h"
 #include "core/HexColor.h"
-#include "editors/PvTextView.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "export/ExportStaging.h"
 #include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
@@ -19,12 +17,14 @@
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/UserDefaults.h"
+#include "richtext/PvTextView.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QDir>
 #include <QFile>
+#include <QListView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QListView>
 #include <QTest>
 
 class CompiledViewControllerTest : public DbHelpersFixture {

@@ -1,8 +1,10 @@
 #include "export/KUVDocPickerViewController.h"
 #include "export/KUVDocFormatCell.h"
+#include "platform/ColorScheme.h"
 #include "platform/Delays.h"
 
 #include "TestWait.h"
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QTabBar>
@@ -10,6 +12,12 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// Puts the application's palette back however a test ends.
+struct PaletteRestorer {
+    QPalette saved = QApplication::palette();
+    ~PaletteRestorer() { QApplication::setPalette(saved); }
+};
 
 struct Choice {
     int section = -1;
@@ -61,6 +69,40 @@ protected:
             }
         }
         ADD_FAILURE() << "no tile " << qPrintable(title);
+    }
+
+    static QRect rectOfRow(KUVDocPickerViewController* picker, int row)
+    {
+        QListView* grid = picker->collectionView();
+        return grid->visualRect(grid->model()->index(row, 0));
+    }
+    // The first and last rows of rect holding a pixel that differs from the grid's background; -1 and -1 when
+    // there is none.
+    static std::pair<int, int> inkedRows(const QImage& image, QRect rect)
+    {
+        const QRgb background = image.pixel(rect.right(), rect.top());
+        std::pair<int, int> rows{-1, -1};
+        for (int y = rect.top(); y <= rect.bottom(); ++y) {
+            for (int x = rect.left(); x <= rect.right(); ++x) {
+                if (image.pixel(x, y) != background) {
+                    rows = {rows.first < 0 ? y : rows.first, y};
+                    break;
+                }
+            }
+        }
+        return rows;
+    }
+    // The fill of a tile, beside its left edge halfway down.
+    static QColor tileFill(KUVDocPickerViewController* picker, int row)
+    {
+        const QRect tile = rectOfRow(picker, row);
+        return picker->collectionView()->viewport()->grab().toImage().pixelColor(tile.left() + 3, tile.center().y());
+    }
+    static void setDark(bool dark)
+    {
+        QPalette palette = QApplication::palette();
+        palette.setColor(QPalette::Window, dark ? QColor(0x1e, 0x1e, 0x20) : QColor(0xef, 0xef, 0xef));
+        QApplication::setPalette(palette);
     }
 
     ViewController presenter;
@@ -115,6 +157,7 @@ TEST_F(KUVDocPickerViewControllerTest, oneSectionHasNoHeaderTwoSectionsDo)
     EXPECT_EQ(model->index(0, 0).data().toString(), QStringLiteral("OUTLINE"));
     EXPECT_EQ(model->index(2, 0).data().toString(), QStringLiteral("TABLE"));
     EXPECT_TRUE(grouped->viewSubTitle()->isVisible());
+    EXPECT_EQ(grouped->viewSubTitle()->text(), QStringLiteral("Choose a format"));
     EXPECT_EQ(grouped->numberOfItemsInSection(1), 2);
     EXPECT_EQ(grouped->numberOfItemsInSection(2), 0);
     EXPECT_EQ(grouped->numberOfItemsInSection(-1), 0);
@@ -128,6 +171,70 @@ TEST_F(KUVDocPickerViewControllerTest, secondClickWhileClosingReportsOnce)
     ASSERT_TRUE(waitFor([&] { return !choices.isEmpty(); }));
     runEventsFor(20);
     EXPECT_EQ(choices.size(), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(KUVDocPickerViewControllerTest, withSectionsTheGridStartsTwentyPointsLowerAboveTheFirstHeader)
+{
+    KUVDocPickerViewController* single = show({twoSections().at(1)});
+    const int firstTileTop = rectOfRow(single, 0).top();
+    single->cancel();
+    ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+
+    KUVDocPickerViewController* grouped = show(twoSections());
+    const QRect first = rectOfRow(grouped, 0);
+    const QRect second = rectOfRow(grouped, 2);
+    EXPECT_EQ(first.top(), firstTileTop);
+    EXPECT_EQ(first.height(),
+              KUVDocPickerViewController::TopContentInset + KUVDocPickerViewController::SectionHeaderHeight);
+    EXPECT_EQ(second.height(), KUVDocPickerViewController::SectionHeaderHeight);
+    // Each header is as far above its first tile.
+    EXPECT_EQ(rectOfRow(grouped, 1).top() - first.bottom(), rectOfRow(grouped, 3).top() - second.bottom());
+
+    const QImage shown = grouped->collectionView()->viewport()->grab().toImage();
+    const int insetEnd = first.top() + KUVDocPickerViewController::TopContentInset;
+    const auto [titleTop, titleBottom] = inkedRows(shown, first);
+    ASSERT_GE(titleTop, 0) << "the first header shows its title";
+    EXPECT_GE(titleTop, insetEnd) << "the inset stays empty";
+    // Centred in the header's own height below the inset, as the second header's title is in its cell.
+    const auto [secondTop, secondBottom] = inkedRows(shown, second);
+    EXPECT_NEAR((titleTop + titleBottom) / 2.0 - insetEnd, (secondTop + secondBottom) / 2.0 - second.top(), 1.0);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, cellsStartInTheirColoursAndTurnWhiteOrBlackAfterAnAppearanceChange)
+{
+    const PaletteRestorer restore;
+    setDark(false);
+    KUVDocPickerViewController* picker = show({twoSections().at(1)});
+    EXPECT_EQ(tileFill(picker, 0), QColor(KUVDocFormatCell::LightBackground));
+    setDark(true);
+    ASSERT_TRUE(waitFor([] { return ColorScheme::isDark(); }));
+    EXPECT_EQ(tileFill(picker, 0), QColor(Qt::black));
+    setDark(false);
+    ASSERT_TRUE(waitFor([] { return !ColorScheme::isDark(); }));
+    EXPECT_EQ(tileFill(picker, 1), QColor(Qt::white));
+    picker->cancel();
+    ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+
+    setDark(true);
+    KUVDocPickerViewController* darkPicker = show({twoSections().at(1)});
+    EXPECT_EQ(tileFill(darkPicker, 0), QColor(KUVDocFormatCell::DarkBackground));
+}
+
+TEST_F(KUVDocPickerViewControllerTest, segmentsAlonePinTheControlTwelvePointsUnderTheTopAndKeepTheChoiceInRange)
+{
+    auto* picker = new KUVDocPickerViewController;
+    picker->setFormats(twoSections());
+    picker->setSegments({QStringLiteral("Folder"), QStringLiteral("Project")});
+    picker->setSelectedSegment(7);
+    picker->presentFrom(&presenter);
+    ASSERT_TRUE(waitFor([&] { return picker->isVisible(); }));
+    EXPECT_FALSE(picker->viewSubTitle()->isVisible());
+    EXPECT_EQ(picker->segmentView()->geometry().top(), 12);
+    EXPECT_EQ(picker->segmentView()->currentIndex(), 1);
 }
 
 } // namespace

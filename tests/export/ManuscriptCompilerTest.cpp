@@ -1,15 +1,18 @@
 #include "export/ManuscriptCompiler.h"
 
 #include "SampleDocument.h"
+#include "SampleSketch.h"
 #include "core/DbHelpersFixture.h"
 #include "core/SettingsHelper.h"
-#include "editors/RichTextDocumentFormat.h"
 #include "platform/rtf/RtfWriter.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QTextBlock>
 #include <QTextFragment>
 
 namespace {
+
+constexpr QChar Picture = QChar::ObjectReplacementCharacter;
 
 QList<QImage> picturesOf(const QTextDocument& document)
 {
@@ -40,6 +43,20 @@ protected:
     {
         ProjectItem* item = addItem(m_projectId, parent, type, QStringLiteral("Card %1").arg(order), order);
         addDocument(item)->setContent(*RichTextDocumentFormat::getData(body, std::nullopt));
+        return item;
+    }
+
+    // A sketch Story card; without content it has no document at all.
+    ProjectItem* sketchCard(const QString& parent, const std::optional<QByteArray>& content, qint64 order)
+    {
+        ProjectItem* item =
+            addItem(m_projectId, parent, ProjectItemTypes::Story, QStringLiteral("Sketch %1").arg(order), order);
+        item->setItemFormat(ProjectItemFormats::Sketch);
+        if (content) {
+            ProjectItemDocument* document = addDocument(item);
+            document->setMimetype(DocumentMimeTypes::Drawing);
+            document->setContent(*content);
+        }
         return item;
     }
 
@@ -88,12 +105,51 @@ TEST_F(ManuscriptCompilerTest, subFoldersOpenWithTheirTitleAndEndWithoutASeparat
     EXPECT_EQ(compile(), QStringLiteral("opening\n\n###\n\nChapter Two\n\ninside\n\n\n\nEmpty\n\nclosing\n\n\n\n"));
 }
 
-TEST_F(ManuscriptCompilerTest, sketchCardsAddNothingYet)
+TEST_F(ManuscriptCompilerTest, aSketchCardStandsAsItsDrawingOnAJustifiedLineFollowedByTheSeparator)
+{
+    card(ItemIds::Top, QStringLiteral("before"), 1);
+    sketchCard(ItemIds::Top, SampleSketch::bytes(), 2);
+    card(ItemIds::Top, QStringLiteral("after"), 3);
+    save();
+    auto manuscript = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
+    EXPECT_EQ(manuscript->toPlainText(), QStringLiteral("before\n\n###\n\n%1\n\n###\n\nafter\n\n\n\n").arg(Picture));
+    const QTextBlock line = manuscript->findBlock(manuscript->toPlainText().indexOf(Picture));
+    EXPECT_EQ(line.text(), QString(Picture));
+    EXPECT_EQ(line.blockFormat().alignment(), Qt::AlignJustify);
+
+    const QList<QImage> images = picturesOf(*manuscript);
+    ASSERT_EQ(images.size(), 1);
+    const QImage& image = images.first();
+    // Three pixels a point, shown at the drawing's own size.
+    EXPECT_EQ(image.size(), (SampleSketch::Bounds.size() * 3).toSize());
+    EXPECT_EQ(image.devicePixelRatio(), 3.0);
+    EXPECT_EQ(image.deviceIndependentSize(), SampleSketch::Bounds.size());
+    const auto pixelAt = [&](QPointF point) {
+        return image.pixelColor(((point - SampleSketch::Bounds.topLeft()) * 3).toPoint());
+    };
+    EXPECT_EQ(pixelAt({60, 10}), SampleSketch::Ink);
+    EXPECT_EQ(pixelAt({109, 40}), SampleSketch::Ink);
+    EXPECT_EQ(pixelAt({40, 40}), QColor(Qt::white)) << "the drawing lies on white";
+}
+
+TEST_F(ManuscriptCompilerTest, aSketchIsKeptWithoutBlankScenesAndAsTheLastCardEndsInBlankLines)
+{
+    SettingsHelper::setValue(context(), m_projectId, SettingsHelper::IncludeBlankScenesKey, QStringLiteral("false"));
+    card(ItemIds::Top, QStringLiteral("text"), 1);
+    sketchCard(ItemIds::Top, SampleSketch::bytes(), 2);
+    EXPECT_EQ(compile(), QStringLiteral("text\n\n###\n\n%1\n\n\n\n").arg(Picture));
+}
+
+TEST_F(ManuscriptCompilerTest, sketchesWithoutADrawingAddNothingNotEvenASeparator)
 {
     card(ItemIds::Top, QStringLiteral("text"), 1);
-    ProjectItem* sketch = card(ItemIds::Top, QStringLiteral("not a drawing"), 2);
-    sketch->setItemFormat(ProjectItemFormats::Sketch);
-    EXPECT_EQ(compile(), QStringLiteral("text\n\n###\n\n"));
+    sketchCard(ItemIds::Top, std::nullopt, 2);
+    sketchCard(ItemIds::Top, QByteArray(), 3);
+    sketchCard(ItemIds::Top, SampleSketch::emptyDrawingBytes(), 4);
+    // The rich-text body an import gives every card, sketch or not.
+    sketchCard(ItemIds::Top, *RichTextDocumentFormat::getData(*SampleDocument::text(QStringLiteral("words")), {}), 5);
+    card(ItemIds::Top, QStringLiteral("last"), 6);
+    EXPECT_EQ(compile(), QStringLiteral("text\n\n###\n\nlast\n\n\n\n"));
 }
 
 TEST_F(ManuscriptCompilerTest, rtfBodiesCompileLikeArchivedOnes)
@@ -105,6 +161,14 @@ TEST_F(ManuscriptCompilerTest, rtfBodiesCompileLikeArchivedOnes)
     document->setContent(
         RtfWriter(RtfWriter::Pictures::Omitted, {}).write(*SampleDocument::text(QStringLiteral("from rtf"))).rtf);
     EXPECT_EQ(compile(), QStringLiteral("archived\n\n###\n\nfrom rtf\n\n\n\n"));
+}
+
+TEST_F(ManuscriptCompilerTest, aCardWithoutADocumentIsReadFromItsOwnOlderContent)
+{
+    ProjectItem* older = addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("older"), 1);
+    older->setContent(*RichTextDocumentFormat::getData(*SampleDocument::text(QStringLiteral("kept")), {}));
+    card(ItemIds::Top, QStringLiteral("newer"), 2);
+    EXPECT_EQ(compile(), QStringLiteral("kept\n\n###\n\nnewer\n\n\n\n"));
 }
 
 TEST_F(ManuscriptCompilerTest, eachCardKeepsItsOwnPictures)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "dialogs/Fonts.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/TextRuns.h"
+#include "core/Fonts.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/TextRuns.h"
 
 #include <QImage>
 #include <QPainter>

@@ -205,7 +205,7 @@ QImage InkRenderer::image(const InkDrawing& drawing, const QRectF& rect, qreal s
     QImage image(pixelSize(rect.size(), scale), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;
-    image.fill(Qt::transparent);
+    image.fill(options.background);
     QPainter painter(&image);
     painter.scale(scale, scale);
     painter.translate(-rect.topLeft());

@@ -2,6 +2,7 @@
 
 #include "InkDrawing.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRectF>
 #include <QSize>
@@ -22,9 +23,11 @@ public:
         // Near-black ink shows light (the stored colour is untouched).
         bool dark = false;
         qint64 maxPixels = DefaultMaxPixels;
+        // What the ink is drawn on.
+        QColor background = Qt::transparent;
     };
 
-    // The part of the drawing inside rect at scale (image pixels per point), on a transparent background. A null
+    // The part of the drawing inside rect at scale (image pixels per point), on the options' background. A null
     // image for an empty or invalid rectangle or scale. The scale actually used is stored in usedScale when given.
     static QImage image(const InkDrawing& drawing, const QRectF& rect, qreal scale, const Options& options,
                         qreal* usedScale = nullptr);

@@ -1,11 +1,11 @@
-#include "DbHelpersFixture.h"
+#include "core/DbHelpersFixture.h"
 
-#include "core/CardImporter.h"
 #include "core/DbHelpers.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
+#include "export/CardImporter.h"
 #include "platform/Alert.h"
 #include "platform/text/TextAttachment.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QFile>
 #include <QTemporaryDir>

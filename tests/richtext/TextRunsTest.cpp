@@ -1,6 +1,6 @@
-#include "editors/TextRuns.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/RichTextDocumentFormat.h"
+#include "richtext/TextRuns.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -1,6 +1,6 @@
 #include "TextRuns.h"
 
-#include "dialogs/Fonts.h"
+#include "core/Fonts.h"
 
 #include <QList>
 #include <QTextBlock>

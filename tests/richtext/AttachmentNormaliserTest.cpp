@@ -1,7 +1,7 @@
-#include "editors/AttachmentNormaliser.h"
-#include "editors/CheckboxAttachment.h"
-#include "editors/QJCheckboxAttachment.h"
-#include "editors/QJTextAttachment.h"
+#include "richtext/AttachmentNormaliser.h"
+#include "richtext/CheckboxAttachment.h"
+#include "richtext/QJCheckboxAttachment.h"
+#include "richtext/QJTextAttachment.h"
 
 #include "platform/text/TextAttachment.h"
 

@@ -1,9 +1,9 @@
-#include "editors/CheckboxAttachment.h"
-#include "editors/CheckboxImages.h"
-#include "editors/QJCheckboxAttachment.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/QJUncheckedCheckboxAttachment.h"
 #include "platform/text/TextAttachment.h"
+#include "richtext/CheckboxAttachment.h"
+#include "richtext/CheckboxImages.h"
+#include "richtext/QJCheckboxAttachment.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/QJUncheckedCheckboxAttachment.h"
 
 #include <QBuffer>
 #include <QTextDocument>

@@ -1,8 +1,8 @@
 #include "TagMenuController.h"
 
+#include "DialogMenu.h"
 #include "core/CardProps.h"
 #include "core/ProjectItem.h"
-#include "dialogs/DialogMenu.h"
 #include "platform/SymbolIcons.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "editors/RichTextDocumentFormat.h"
-#include "editors/CheckboxAttachment.h"
-#include "editors/QJCheckboxAttachment.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/QJUncheckedCheckboxAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
 #include "platform/archive/ArchiveObject.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/archive/KeyedArchiver.h"
 #include "platform/text/TextAttachment.h"
+#include "richtext/CheckboxAttachment.h"
+#include "richtext/QJCheckboxAttachment.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/QJUncheckedCheckboxAttachment.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -1,7 +1,7 @@
-#include "editors/AutomaticBulletAndNumberLists.h"
-#include "editors/CheckboxAttachment.h"
-#include "editors/PvTextView.h"
 #include "platform/text/TextAttachment.h"
+#include "richtext/AutomaticBulletAndNumberLists.h"
+#include "richtext/CheckboxAttachment.h"
+#include "richtext/PvTextView.h"
 
 #include <QTest>
 #include <QTextCursor>

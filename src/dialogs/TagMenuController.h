@@ -1,6 +1,6 @@
 #pragma once
 
-#include "dialogs/DialogMenuItem.h"
+#include "DialogMenuItem.h"
 
 #include <QHash>
 #include <QString>

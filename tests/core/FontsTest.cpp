@@ -1,4 +1,4 @@
-#include "dialogs/Fonts.h"
+#include "core/Fonts.h"
 
 #include <QFont>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "editors/PvTextView.h"
+#include "richtext/PvTextView.h"
 #include "core/Indexer.h"
-#include "editors/CheckboxAttachment.h"
-#include "editors/QJCheckboxAttachment.h"
-#include "editors/QJTextAttachment.h"
-#include "editors/TextRuns.h"
 #include "platform/text/TextAttachment.h"
+#include "richtext/CheckboxAttachment.h"
+#include "richtext/QJCheckboxAttachment.h"
+#include "richtext/QJTextAttachment.h"
+#include "richtext/TextRuns.h"
 
 #include <QApplication>
 #include <QClipboard>

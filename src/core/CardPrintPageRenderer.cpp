@@ -1,8 +1,8 @@
 #include "CardPrintPageRenderer.h"
 
 #include "AlignedTextDrawing.h"
-#include "core/Helpers.h"
-#include "dialogs/Fonts.h"
+#include "Fonts.h"
+#include "Helpers.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

@@ -1,8 +1,8 @@
 #include "core/DbHelpersFixture.h"
 
-#include "board/TagMenuController.h"
 #include "core/CardProps.h"
 #include "core/DbHelpers.h"
+#include "dialogs/TagMenuController.h"
 
 namespace {
 
