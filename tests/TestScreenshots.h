@@ -1,10 +1,47 @@
 #pragma once
 
+#include "platform/FormSheetDialog.h"
+
 #include <QApplication>
 #include <QColor>
+#include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QString>
 #include <QWidget>
+#include <algorithm>
+
+// How many sheets lie under sheet, so sheets are drawn bottom first.
+inline int sheetDepth(const FormSheetDialog* sheet)
+{
+    int depth = 0;
+    for (QWidget* below = sheet->parentWidget(); below; below = below->parentWidget())
+        depth += qobject_cast<FormSheetDialog*>(below->window()) ? 1 : 0;
+    return depth;
+}
+
+// What a writer sees of window: a sheet is a window of its own, so the window a sheet sits in is drawn with its
+// backdrop and every sheet over it at the place where it sits.
+inline QImage grabAsSeen(QWidget* window)
+{
+    QWidget* anchor = window;
+    if (auto* sheet = qobject_cast<FormSheetDialog*>(window->window()); sheet && sheet->anchorWindow())
+        anchor = sheet->anchorWindow();
+    QImage image = anchor->grab().toImage();
+    QList<FormSheetDialog*> sheets;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        auto* sheet = qobject_cast<FormSheetDialog*>(top);
+        if (sheet && sheet->isVisible() && sheet->anchorWindow() == anchor)
+            sheets.append(sheet);
+    }
+    std::sort(sheets.begin(), sheets.end(),
+              [](const FormSheetDialog* a, const FormSheetDialog* b) { return sheetDepth(a) < sheetDepth(b); });
+    QPainter painter(&image);
+    const QPoint origin = anchor->mapToGlobal(QPoint(0, 0));
+    for (FormSheetDialog* sheet : sheets)
+        painter.drawPixmap(sheet->geometry().topLeft() - origin, sheet->grab());
+    return image;
+}
 
 // Renders a screen in the light and the dark scheme into /tmp/<name>-light.png and /tmp/<name>-dark.png, for a
 // person to look at; the screenshot makers that call it are left out of ctest and run by hand.
@@ -12,7 +49,7 @@ inline void grabInBothAppearances(QWidget* window, const QString& name)
 {
     // Bar buttons made after the sheet was shown appear once the event loop has laid them out.
     QApplication::processEvents();
-    window->grab().save(QStringLiteral("/tmp/%1-light.png").arg(name));
+    grabAsSeen(window).save(QStringLiteral("/tmp/%1-light.png").arg(name));
     const QPalette light = QApplication::palette();
     QPalette dark = light;
     dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
@@ -23,6 +60,6 @@ inline void grabInBothAppearances(QWidget* window, const QString& name)
     dark.setColor(QPalette::Button, QColor(0x2a, 0x2a, 0x2e));
     QApplication::setPalette(dark);
     QApplication::processEvents();
-    window->grab().save(QStringLiteral("/tmp/%1-dark.png").arg(name));
+    grabAsSeen(window).save(QStringLiteral("/tmp/%1-dark.png").arg(name));
     QApplication::setPalette(light);
 }

@@ -2,6 +2,7 @@
 
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
+#include "CardSummaryLines.h"
 #include "LXReorderableCollectionViewFlowLayout.h"
 #include "platform/ColorScheme.h"
 #include "platform/SymbolIcons.h"
@@ -159,10 +160,8 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
 {
     const CardProp& prop = m_props.propForIntCardType(index.data(CardListModel::ItemTypeRole).toLongLong());
     const QRect typeRect(cell.left() + Padding, cell.top() + Padding, IconSize, IconSize);
-    painter->setPen(Qt::NoPen);
-    painter->setBrush(prop.cardColor());
-    painter->drawRoundedRect(typeRect.adjusted(-3, -3, 3, 3), 6, 6);
-    prop.cardImage().paint(painter, typeRect);
+    // The type's icon is its own tile: the glyph in the type's text colour on the type's colour.
+    prop.cardImage().paint(painter, typeRect.adjusted(-3, -3, 3, 3));
     int titleLeft = typeRect.right() + 8;
     const QString tagSymbol = index.data(CardListModel::TagSymbolRole).toString();
     if (!tagSymbol.isEmpty()) {
@@ -182,9 +181,8 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
 
     const QString footer =
         index.data(m_compact ? CardListModel::CompactFooterRole : CardListModel::LargeFooterRole).toString();
-    const QRect footerRect(cell.left() + Padding, cell.bottom() - Padding - FooterSize - 4, cell.width() - 2 * Padding,
-                           FooterSize + 4);
-    QRect body(cell.left() + Padding, separatorY + 6, cell.width() - 2 * Padding, footerRect.top() - separatorY - 10);
+    const QRect footerRect = this->footerRect(cell);
+    QRect body = summaryRect(cell);
     const QImage image = index.data(CardListModel::SummaryImageRole).value<QImage>();
     if (!image.isNull()) {
         const int side = std::min(body.height(), body.width() / 3);
@@ -194,9 +192,31 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
     }
     painter->setPen(dark ? QColor(0xd0, 0xd0, 0xd4) : QColor(0x40, 0x40, 0x48));
     painter->setFont(fontOfSize(painter->font(), summarySize()));
-    painter->drawText(body, Qt::TextWordWrap | Qt::AlignTop | Qt::AlignLeft,
-                      index.data(CardListModel::SummaryRole).toString());
+    paintSummary(painter, body, index.data(CardListModel::SummaryRole).toString());
     painter->setPen(Qt::gray);
     painter->setFont(fontOfSize(painter->font(), FooterSize));
     painter->drawText(footerRect, Qt::AlignVCenter | Qt::AlignLeft, footer);
+}
+
+QRect CardCellDelegate::footerRect(const QRect& cell) const
+{
+    return {cell.left() + Padding, cell.bottom() - Padding - FooterSize - 4, cell.width() - 2 * Padding,
+            FooterSize + 4};
+}
+
+QRect CardCellDelegate::summaryRect(const QRect& cell) const
+{
+    const int separatorY = cell.top() + Padding + IconSize - 1 + Padding;
+    return {cell.left() + Padding, separatorY + 6, cell.width() - 2 * Padding,
+            footerRect(cell).top() - separatorY - 10};
+}
+
+void CardCellDelegate::paintSummary(QPainter* painter, const QRect& body, const QString& summary) const
+{
+    // Whole lines only: a line the box cannot hold entirely is left out, and the one before it says so.
+    const QStringList lines = CardSummaryLines::visibleLines(summary, painter->font(), body.width(), body.height());
+    const int step = CardSummaryLines::lineStep(painter->font());
+    for (int row = 0; row < lines.size(); ++row)
+        painter->drawText(QRect(body.left(), body.top() + row * step, body.width(), step),
+                          Qt::AlignTop | Qt::AlignLeft | Qt::TextSingleLine, lines.at(row));
 }

@@ -31,6 +31,9 @@ public:
     // Where a cell's buttons sit, so the board can tell a click on them from a click on the cell.
     QRect menuButtonRect(const QRect& cell) const;
     QRect notesButtonRect(const QRect& cell) const;
+    // Where a card cell's summary (and its picture) and its footer sit.
+    QRect summaryRect(const QRect& cell) const;
+    QRect footerRect(const QRect& cell) const;
     // The button of the cell at position; None outside them or without a cell.
     Button buttonAt(const QRect& cell, const QPoint& position) const;
 
@@ -42,6 +45,7 @@ private:
     void paintButtons(QPainter* painter, const QRect& cell, const QModelIndex& index) const;
     void paintFolder(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
     void paintCard(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
+    void paintSummary(QPainter* painter, const QRect& body, const QString& summary) const;
     int titleSize() const { return m_compact ? 14 : 16; }
     int summarySize() const { return m_compact ? 12 : 14; }
 

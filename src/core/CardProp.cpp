@@ -1,5 +1,8 @@
 #include "CardProp.h"
 
+#include "CardTypeIconEngine.h"
+#include "platform/SymbolIcons.h"
+
 #include <QHash>
 
 CardProp::CardProp(const Row& row) : m_row(row), m_canCreate(row.canCreate)
@@ -18,19 +21,21 @@ QIcon CardProp::cardImage() const
 
 QIcon CardProp::icon(const char* imageName) const
 {
-    // The desktop theme draws the type when it has the icon; our own art under the resources otherwise.
-    return QIcon::fromTheme(QString::fromUtf8(m_row.themeIconName), resourceIcon(imageName));
+    // Every cell of a board paints its type: each icon is made once and keeps the tiles it has drawn.
+    static QHash<QString, QIcon> icons;
+    const QString key = QString::fromUtf8(imageName);
+    auto found = icons.constFind(key);
+    if (found != icons.constEnd())
+        return *found;
+    SymbolIcons::ensureTheme();
+    // The desktop theme gives the glyph when it has it; our own art under the resources otherwise.
+    const QIcon glyph = QIcon::fromTheme(QString::fromUtf8(m_row.themeIconName), resourceIcon(imageName));
+    return *icons.insert(key, QIcon(new CardTypeIconEngine(glyph, cardColor(), textColor())));
 }
 
 QIcon CardProp::resourceIcon(const char* imageName)
 {
-    // Every cell of a board paints its type: the art is read from the resources once, not once per paint.
-    static QHash<QString, QIcon> icons;
-    const QString name = QString::fromUtf8(imageName);
-    auto found = icons.constFind(name);
-    if (found == icons.constEnd())
-        found = icons.insert(name, QIcon(QStringLiteral(":/images/") + name));
-    return *found;
+    return QIcon(QStringLiteral(":/images/") + QString::fromUtf8(imageName));
 }
 
 QString CardProp::cardTypeLabel() const

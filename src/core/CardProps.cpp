@@ -14,7 +14,7 @@ constexpr Row Rows[] = {
     {Types::Folder, "Folder", "Folder", "Folders", "Untitled Folder", 0, 0.6, 0.8,
      "folder.png", "folder_topleft.png", "folder", "doc_bg.png", true, false, CardProp::NoGroup},
     {Types::Story, "Story", "Story Card", "Story Cards", "Untitled Story Card", 0, 0.6, 0.8,
-     "text.png", "text_topleft.png", "text-x-generic", "doc_bg.png", true, true, CardProp::Manuscript},
+     "text.png", "text_topleft.png", "story-editor", "doc_bg.png", true, true, CardProp::Manuscript},
     {Types::Location, "Location", "Location Card", "Location Cards", "Untitled Location", 0.23, 0.6, 0.12,
      "location.png", "location_topleft.png", "mark-location", "location_bg.png", true, true, CardProp::Supporting},
     {Types::Person, "Person", "Person Card", "People Cards", "Unnamed Person", 0.6, 0.8, 0,

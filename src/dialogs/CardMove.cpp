@@ -1,5 +1,6 @@
 #include "CardMove.h"
 
+#include "core/CardProps.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
 #include "core/ProjectItem.h"
@@ -56,9 +57,10 @@ void CardMove::moveCard(ProjectItem* item, const QRect& frame, Completion comple
         }));
     }
     m_folderNamesToIds = targets;
+    const QIcon folderIcon = CardProps().propForIntCardType(ProjectItemTypes::Folder).image();
     // Each row names its folder by identifier: two folders may well share a path text.
     for (const FolderStackItem& target : targets) {
-        rows.append(DialogMenuItem(target.folderPath(), QIcon(), target.folderId(),
+        rows.append(DialogMenuItem(target.folderPath(), folderIcon, target.folderId(),
                                    [self, item, completion](std::optional<QString> tag) {
                                        self->chooseTarget(item, tag.value_or(QString()), completion);
                                    }));

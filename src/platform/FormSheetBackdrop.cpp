@@ -1,0 +1,99 @@
+#include "FormSheetBackdrop.h"
+
+#include "ColorScheme.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+FormSheetBackdrop::FormSheetBackdrop(QWidget* window) : QWidget(window)
+{
+    setObjectName(QStringLiteral("formSheetBackdrop"));
+    setAttribute(Qt::WA_NoMousePropagation);
+    setFocusPolicy(Qt::NoFocus);
+    window->installEventFilter(this);
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, qOverload<>(&QWidget::update));
+    cover();
+}
+
+void FormSheetBackdrop::setSheetRect(const QRect& globalRect)
+{
+    m_sheetRect = globalRect;
+    update();
+}
+
+QColor FormSheetBackdrop::dimColor(bool dark)
+{
+    return dark ? QColor(0, 0, 0, 128) : QColor(0, 0, 0, 56);
+}
+
+void FormSheetBackdrop::cover()
+{
+    setGeometry(parentWidget()->rect());
+    raise();
+}
+
+bool FormSheetBackdrop::event(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::ContextMenu:
+        // Swallowed: the window behind the sheet is out of reach until the sheet goes.
+        event->accept();
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+bool FormSheetBackdrop::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        cover();
+    // A widget the window gains later (a new toolbar item, a replaced screen) stays below the backdrop.
+    if (watched == parentWidget() && event->type() == QEvent::ChildAdded)
+        raise();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FormSheetBackdrop::paintEvent(QPaintEvent*)
+{
+    const bool dark = ColorScheme::isDark();
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QRect sheet =
+        m_sheetRect.isValid() ? QRect(mapFromGlobal(m_sheetRect.topLeft()), m_sheetRect.size()) : QRect();
+    QPainterPath outside;
+    outside.addRect(rect());
+    if (sheet.isValid()) {
+        QPainterPath hole;
+        hole.addRect(sheet);
+        outside = outside.subtracted(hole);
+    }
+    painter.fillPath(outside, dimColor(dark));
+    if (sheet.isValid())
+        paintShadow(painter, sheet, dark);
+}
+
+void FormSheetBackdrop::paintShadow(QPainter& painter, const QRect& sheet, bool dark) const
+{
+    // Rings of falling strength, each drawn only outside the sheet, add up to a soft edge that darkens toward
+    // the sheet; it shows a little further down than up, as from a light above.
+    QPainterPath hole;
+    hole.addRect(sheet);
+    const int strongest = dark ? 26 : 18;
+    for (int ring = ShadowRadius; ring >= 1; --ring) {
+        QPainterPath shape;
+        const QRectF around = QRectF(sheet).adjusted(-ring, -ring * 0.6, ring, ring * 1.2);
+        shape.addRoundedRect(around, ring, ring);
+        const int alpha = strongest * (ShadowRadius - ring + 1) / ShadowRadius;
+        painter.fillPath(shape.subtracted(hole), QColor(0, 0, 0, alpha / 3 + 1));
+    }
+}

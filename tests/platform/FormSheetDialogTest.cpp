@@ -1,0 +1,204 @@
+#include "platform/FormSheetDialog.h"
+#include "TestWait.h"
+#include "platform/FormSheetBackdrop.h"
+#include "platform/ViewController.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTest>
+#include <QToolBar>
+#include <QWindow>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+// A screen that counts the presses that reach it.
+class ClickCounter : public ViewController {
+public:
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        ++presses;
+        event->accept();
+    }
+};
+
+// A main window laid out as the program's: a menu bar, a toolbar and the root screen below them.
+class FormSheetDialogTest : public ::testing::Test {
+protected:
+    FormSheetDialogTest()
+    {
+        window.setMenuBar(new QMenuBar);
+        window.menuBar()->addMenu(QStringLiteral("Window"));
+        auto* bar = window.addToolBar(QStringLiteral("main"));
+        bar->addAction(QStringLiteral("New"));
+        root = new ClickCounter;
+        window.setCentralWidget(root);
+    }
+    ~FormSheetDialogTest() override
+    {
+        if (root->presentedViewController())
+            root->dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void showAt(const QSize& size)
+    {
+        window.resize(size);
+        window.show();
+        ViewController::transitionAppearance(root, true, false);
+        ASSERT_TRUE(waitFor([&] { return root->isVisible() && root->size().height() > 0; }));
+    }
+    FormSheetDialog* presentSheet(const QSize& preferred)
+    {
+        auto* content = new ViewController;
+        content->setPreferredContentSize(preferred);
+        root->present(content, false, {}, PresentationStyle::FormSheet);
+        return qobject_cast<FormSheetDialog*>(content->window());
+    }
+    QRect contentArea() const { return {root->mapToGlobal(QPoint(0, 0)), root->size()}; }
+    QRect globalRect(const QWidget* widget) const { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }
+
+    QMainWindow window;
+    ClickCounter* root = nullptr;
+};
+
+TEST_F(FormSheetDialogTest, sheetSitsCentredBelowTheToolbarAtItsOwnSize)
+{
+    showAt(QSize(1600, 1000));
+    FormSheetDialog* sheet = presentSheet(QSize(540, 620));
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->size(), QSize(540, 620));
+    EXPECT_TRUE(contentArea().contains(sheet->frameGeometry()));
+    EXPECT_GE(sheet->frameGeometry().top(), globalRect(window.menuBar()).bottom());
+    EXPECT_GE(sheet->frameGeometry().top(), globalRect(window.findChild<QToolBar*>()).bottom());
+    EXPECT_LE(std::abs(sheet->frameGeometry().center().x() - contentArea().center().x()), 1);
+    EXPECT_LE(std::abs(sheet->frameGeometry().center().y() - contentArea().center().y()), 1);
+    EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
+}
+
+TEST_F(FormSheetDialogTest, tallSheetShrinksToTheSmallestWindowAndGrowsBackWithIt)
+{
+    showAt(QSize(1024, 768));
+    FormSheetDialog* sheet = presentSheet(QSize(620, 900));
+    ASSERT_NE(sheet, nullptr);
+    const QRect room = contentArea().adjusted(FormSheetDialog::Margin, FormSheetDialog::Margin,
+                                              -FormSheetDialog::Margin, -FormSheetDialog::Margin);
+    EXPECT_EQ(sheet->frameGeometry().height(), room.height()) << "exactly as high as the room, no higher";
+    EXPECT_EQ(sheet->width(), 620);
+    EXPECT_TRUE(room.contains(sheet->frameGeometry()));
+
+    // The size asked for comes back once the window can hold it.
+    window.resize(1600, 1100);
+    ASSERT_TRUE(waitFor([&] { return sheet->height() == 900; }));
+    EXPECT_TRUE(contentArea().contains(sheet->frameGeometry()));
+}
+
+TEST_F(FormSheetDialogTest, resizeAskedWhileShownIsFittedAndCentred)
+{
+    showAt(QSize(1024, 768));
+    FormSheetDialog* sheet = presentSheet(QSize(300, 146));
+    ASSERT_NE(sheet, nullptr);
+    // As a zoom asks for the whole screen.
+    sheet->resize(3000, 3000);
+    ASSERT_TRUE(waitFor([&] { return sheet->width() < 3000; }));
+    const QRect room = contentArea().adjusted(FormSheetDialog::Margin, FormSheetDialog::Margin,
+                                              -FormSheetDialog::Margin, -FormSheetDialog::Margin);
+    EXPECT_EQ(sheet->frameGeometry(), room);
+}
+
+TEST_F(FormSheetDialogTest, placementAtTheLimitKeepsTheSizeAndOnePixelMoreIsCut)
+{
+    const QRect area(100, 50, 800, 600);
+    const QSize room(800 - 2 * FormSheetDialog::Margin, 600 - 2 * FormSheetDialog::Margin);
+    EXPECT_EQ(FormSheetDialog::placement(room, area).size(), room);
+    EXPECT_EQ(FormSheetDialog::placement(room + QSize(1, 1), area).size(), room);
+    const QRect small = FormSheetDialog::placement(QSize(200, 100), area);
+    EXPECT_EQ(small, QRect(400, 300, 200, 100));
+}
+
+TEST_F(FormSheetDialogTest, backdropCoversTheWindowAndSwallowsClicks)
+{
+    showAt(QSize(1024, 768));
+    FormSheetDialog* sheet = presentSheet(QSize(300, 146));
+    ASSERT_NE(sheet, nullptr);
+    FormSheetBackdrop* backdrop = sheet->backdrop();
+    ASSERT_NE(backdrop, nullptr);
+    EXPECT_EQ(backdrop->parentWidget(), &window);
+    EXPECT_TRUE(backdrop->isVisible());
+    EXPECT_EQ(backdrop->geometry(), window.rect());
+    // Nothing the window holds sits above it.
+    EXPECT_EQ(window.childAt(root->geometry().topLeft() + QPoint(5, 5)), backdrop);
+    EXPECT_EQ(window.childAt(window.menuBar()->geometry().center()), backdrop);
+
+    // A press straight on the backdrop stays there.
+    const QPoint onRoot = backdrop->mapFromGlobal(root->mapToGlobal(QPoint(10, 10)));
+    QMouseEvent press(QEvent::MouseButtonPress, onRoot, backdrop->mapToGlobal(onRoot), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(backdrop, &press);
+    EXPECT_TRUE(press.isAccepted());
+    // And a click on the window, where the screen shows, does not reach the screen.
+    const QPoint inWindow = window.mapFromGlobal(root->mapToGlobal(QPoint(10, 10)));
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, inWindow);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(root->presses, 0);
+
+    window.resize(1300, 900);
+    ASSERT_TRUE(waitFor([&] { return backdrop->geometry() == window.rect(); }));
+
+    root->dismiss(false);
+    EXPECT_FALSE(backdrop->isVisible());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.findChildren<FormSheetBackdrop*>().isEmpty()) << "the backdrop goes with its sheet";
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, inWindow);
+    ASSERT_TRUE(waitFor([&] { return root->presses == 1; })) << "the window takes clicks again";
+}
+
+TEST_F(FormSheetDialogTest, sheetOverASheetSitsInTheMainWindowAndDimsTheFirst)
+{
+    showAt(QSize(1024, 768));
+    auto* first = new ViewController;
+    first->setPreferredContentSize(QSize(620, 760));
+    root->present(first, false, {}, PresentationStyle::FormSheet);
+    auto* second = new ViewController;
+    second->setPreferredContentSize(QSize(460, 560));
+    first->present(second, false, {}, PresentationStyle::FormSheet);
+    auto* firstSheet = qobject_cast<FormSheetDialog*>(first->window());
+    auto* secondSheet = qobject_cast<FormSheetDialog*>(second->window());
+    ASSERT_NE(secondSheet, nullptr);
+    EXPECT_EQ(secondSheet->anchorWindow(), &window);
+    EXPECT_TRUE(contentArea().contains(secondSheet->frameGeometry()));
+    EXPECT_EQ(secondSheet->size(), QSize(460, 560));
+    ASSERT_NE(secondSheet->backdrop(), nullptr);
+    EXPECT_EQ(secondSheet->backdrop()->parentWidget(), firstSheet);
+    EXPECT_EQ(secondSheet->backdrop()->geometry(), firstSheet->rect());
+}
+
+TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
+{
+    EXPECT_NE(FormSheetDialog::borderColor(true), FormSheetDialog::borderColor(false));
+    EXPECT_LT(FormSheetDialog::borderColor(true).lightness(), FormSheetDialog::borderColor(false).lightness());
+    EXPECT_GT(FormSheetBackdrop::dimColor(true).alpha(), FormSheetBackdrop::dimColor(false).alpha());
+
+    showAt(QSize(1024, 768));
+    FormSheetDialog* sheet = presentSheet(QSize(300, 146));
+    ASSERT_NE(sheet, nullptr);
+    const QImage drawn = sheet->grab().toImage();
+    EXPECT_EQ(drawn.pixelColor(0, drawn.height() / 2), FormSheetDialog::borderColor(false));
+    EXPECT_EQ(drawn.pixelColor(drawn.width() - 1, drawn.height() / 2), FormSheetDialog::borderColor(false));
+    EXPECT_EQ(drawn.pixelColor(drawn.width() / 2, 0), FormSheetDialog::borderColor(false));
+    // Far from the sheet the backdrop is the dim colour over the window; next to the sheet the shadow darkens it.
+    const QImage behind = window.grab().toImage();
+    const QPoint sheetCorner = window.mapFromGlobal(sheet->frameGeometry().bottomLeft());
+    const int far = behind.pixelColor(5, behind.height() - 5).lightness();
+    const int near = behind.pixelColor(sheetCorner.x() + 20, sheetCorner.y() + 3).lightness();
+    EXPECT_LT(near, far);
+    EXPECT_LT(far, window.palette().color(QPalette::Window).lightness());
+}
+
+} // namespace
