@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -13,6 +14,23 @@
 #include <benchmark/benchmark.h>
 
 namespace {
+
+constexpr int Pictures = 5;
+
+// The pictures standing in the text: image characters whose image the document holds.
+int pictureCount(const QTextDocument& document)
+{
+    int count = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat() &&
+                !document.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name())).isNull())
+                count += it.fragment().length();
+        }
+    }
+    return count;
+}
 
 // A 10,000-word card as it comes from the store: paragraphs of about forty words, bold and italic phrases,
 // a coloured heading now and then, five pictures and a few checkboxes.
@@ -44,7 +62,7 @@ std::unique_ptr<QTextDocument> makeCard()
                 cursor.insertText(QStringLiteral("Heading "), heading);
             }
         }
-        if (index % 2000 == 1000 && pictures < 5) {
+        if (index % 2000 == 1000 && pictures < Pictures) {
             const QString name = QStringLiteral("picture-%1").arg(pictures);
             const QByteArray bytes = benchPicture(pictures++);
             document->addResource(QTextDocument::ImageResource, QUrl(name), QImage::fromData(bytes));
@@ -71,8 +89,18 @@ std::unique_ptr<QTextDocument> makeCard()
 void BM_Archive10kWordCardWith5Images(benchmark::State& state)
 {
     auto card = makeCard();
+    const QSet<QString> allowed = AttributedStringArchive::cardBodyClasses();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(AttributedStringArchive::encode(*card));
+        const QByteArray bytes = AttributedStringArchive::encode(*card);
+        // What was written reads back as the card: the same text, its pictures and checkboxes in place.
+        state.PauseTiming();
+        const auto read = AttributedStringArchive::decode(bytes, allowed);
+        const bool same = read && read->toPlainText() == card->toPlainText() && pictureCount(*read) == Pictures;
+        state.ResumeTiming();
+        if (!same) {
+            state.SkipWithError("the archive does not read back as the card");
+            break;
+        }
     }
 }
 BENCHMARK(BM_Archive10kWordCardWith5Images)->Unit(benchmark::kMillisecond);
@@ -81,8 +109,13 @@ void BM_Unarchive10kWordCardWith5Images(benchmark::State& state)
 {
     const QByteArray bytes = AttributedStringArchive::encode(*makeCard());
     const QSet<QString> allowed = AttributedStringArchive::cardBodyClasses();
+    const QString text = makeCard()->toPlainText();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(AttributedStringArchive::decode(bytes, allowed));
+        const auto read = AttributedStringArchive::decode(bytes, allowed);
+        if (!read || read->characterCount() != text.size() + 1 || pictureCount(*read) != Pictures) {
+            state.SkipWithError("the card did not read back whole");
+            break;
+        }
     }
     state.counters["bytes"] = double(bytes.size());
 }

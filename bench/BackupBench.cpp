@@ -109,6 +109,24 @@ TestStore& store()
     return *instance;
 }
 
+// Whether the file ends in a zip's directory that lists at least one entry.
+bool isWholeZip(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() < 22 || !file.seek(file.size() - 22))
+        return false;
+    const QByteArray end = file.read(22);
+    const int entries = quint8(end[10]) | quint8(end[11]) << 8;
+    return end.startsWith("PK\x05\x06") && entries > 0;
+}
+
+qint64 itemCount(ManagedObjectContext* context, const QString& projectId)
+{
+    FetchRequest request = ProjectItem::fetchRequest();
+    request.setPredicate(QStringLiteral("projectId == %@"), {projectId});
+    return context->count(request);
+}
+
 QTemporaryDir& workDir()
 {
     static QTemporaryDir dir;
@@ -121,12 +139,16 @@ void BM_BackupProject10k(benchmark::State& state)
     int run = 0;
     for (auto _ : state) {
         const QString path = workDir().filePath(QStringLiteral("Bench-%1.zip").arg(run++));
-        if (!ArchiveManager().performArchive(context, ProjectId, QStringLiteral("Bench"), path))
-            state.SkipWithError("backup failed");
+        const bool written = ArchiveManager().performArchive(context, ProjectId, QStringLiteral("Bench"), path);
         state.PauseTiming();
         state.counters["zipMB"] = double(QFileInfo(path).size()) / (1 << 20);
+        const bool whole = written && isWholeZip(path);
         QFile::remove(path);
         state.ResumeTiming();
+        if (!whole) {
+            state.SkipWithError("backup failed");
+            break;
+        }
     }
 }
 BENCHMARK(BM_BackupProject10k)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -140,8 +162,14 @@ void BM_RestoreProject10k(benchmark::State& state)
         return;
     }
     for (auto _ : state) {
-        if (!ArchiveManager().importArchive(context, path, 2))
+        const std::optional<QString> restored = ArchiveManager().importArchive(context, path, 2);
+        state.PauseTiming();
+        const bool whole = restored && itemCount(context, *restored) == Cards + Folders;
+        state.ResumeTiming();
+        if (!whole) {
             state.SkipWithError("restore failed");
+            break;
+        }
     }
 }
 BENCHMARK(BM_RestoreProject10k)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -153,8 +181,17 @@ void BM_ExportOpml10k(benchmark::State& state)
     for (auto _ : state) {
         QFile file(path);
         file.open(QIODevice::WriteOnly);
-        if (!Opml().writeOpml(file, context, ProjectId, QStringLiteral("Bench"), ItemIds::Top, true))
+        const bool written = Opml().writeOpml(file, context, ProjectId, QStringLiteral("Bench"), ItemIds::Top, true);
+        file.close();
+        state.PauseTiming();
+        file.open(QIODevice::ReadOnly);
+        // One outline per folder and per card.
+        const bool whole = written && file.readAll().count("<outline") == Cards + Folders;
+        state.ResumeTiming();
+        if (!whole) {
             state.SkipWithError("export failed");
+            break;
+        }
     }
 }
 BENCHMARK(BM_ExportOpml10k)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -10,22 +10,27 @@
 #include "export/AttributedStringExport.h"
 #include "export/CompiledViewController.h"
 #include "export/ManuscriptCompiler.h"
+#include "export/SSZipArchive.h"
 #include "platform/Delays.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
 #include "platform/ink/InkWriter.h"
+#include "platform/rtf/RtfReader.h"
 #include "richtext/PvTextView.h"
 #include "richtext/QJTextAttachment.h"
 #include "richtext/RichTextDocumentFormat.h"
 #include "richtext/TextRuns.h"
 
+#include <QDir>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QXmlStreamReader>
 #include <benchmark/benchmark.h>
+#include <functional>
 
 #include <cmath>
 
@@ -152,6 +157,38 @@ void fillManuscript(ManagedObjectContext* context, bool withSketches = false)
     context->save();
 }
 
+constexpr int Pictures = Chapters * CardsPerChapter / PictureEvery;
+
+int pictureCount(const QTextDocument& document)
+{
+    int count = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            count += it.fragment().charFormat().isImageFormat() ? it.fragment().length() : 0;
+    }
+    return count;
+}
+
+// The text of a WordprocessingML body as a reader takes it: each paragraph a line, tabs and breaks kept.
+QString docxText(const QByteArray& xml)
+{
+    QString text;
+    QXmlStreamReader reader(xml);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement() && reader.qualifiedName() == QLatin1String("w:t"))
+            text += reader.readElementText();
+        else if (reader.isStartElement() && reader.qualifiedName() == QLatin1String("w:tab") &&
+                 reader.attributes().isEmpty()) // a tab stop of the paragraph's properties carries its position
+            text += QLatin1Char('\t');
+        else if (reader.isStartElement() && reader.qualifiedName() == QLatin1String("w:br"))
+            text += QLatin1Char('\n');
+        else if (reader.isEndElement() && reader.qualifiedName() == QLatin1String("w:p"))
+            text += QLatin1Char('\n');
+    }
+    return reader.hasError() ? QString() : text;
+}
+
 class Manuscript : public benchmark::Fixture {
 public:
     void SetUp(const benchmark::State&) override
@@ -166,16 +203,26 @@ public:
         store.reset();
     }
 
-    void write(benchmark::State& state, int type, const QString& name)
+    // Writes the manuscript again and again; after each, written(path) reads the file back and judges it.
+    void write(benchmark::State& state, int type, const QString& name,
+               const std::function<bool(const QString&)>& written)
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(name);
         for (auto _ : state) {
-            if (!AttributedStringExport::exportDataToFile(*compiled, path, type))
+            const bool exported = AttributedStringExport::exportDataToFile(*compiled, path, type);
+            state.PauseTiming();
+            const bool whole = exported && written(path);
+            state.ResumeTiming();
+            if (!whole) {
                 state.SkipWithError("the export failed");
+                break;
+            }
         }
         state.counters["bytes"] = double(QFileInfo(path).size());
     }
+
+    qsizetype compiledWords() const { return SharedHelpers::countWords(compiled->toPlainText()); }
 
     std::unique_ptr<TestStore> store;
     std::unique_ptr<QTextDocument> compiled;
@@ -230,17 +277,36 @@ BENCHMARK_DEFINE_F(SketchedManuscript, CompileManuscript400)(benchmark::State& s
 
 BENCHMARK_DEFINE_F(Manuscript, WriteDocx120k)(benchmark::State& state)
 {
-    write(state, AttributedStringExport::DOCX, QStringLiteral("Manuscript.docx"));
+    const qsizetype words = compiledWords();
+    write(state, AttributedStringExport::DOCX, QStringLiteral("Manuscript.docx"), [words](const QString& path) {
+        QTemporaryDir unpacked;
+        if (!SSZipArchive::unzipFileAtPath(path, unpacked.path()))
+            return false;
+        QFile document(unpacked.filePath(QStringLiteral("word/document.xml")));
+        if (!document.open(QIODevice::ReadOnly))
+            return false;
+        const int pictures = int(QDir(unpacked.filePath(QStringLiteral("word/media"))).entryList(QDir::Files).size());
+        return pictures == Pictures && SharedHelpers::countWords(docxText(document.readAll())) == words;
+    });
 }
 
 BENCHMARK_DEFINE_F(Manuscript, WriteRtf120k)(benchmark::State& state)
 {
-    write(state, AttributedStringExport::RTF, QStringLiteral("Manuscript.rtf"));
+    const qsizetype words = compiledWords();
+    write(state, AttributedStringExport::RTF, QStringLiteral("Manuscript.rtf"), [words](const QString& path) {
+        QFile file(path);
+        const auto read = file.open(QIODevice::ReadOnly) ? RtfReader::read(file.readAll()) : nullptr;
+        return read && pictureCount(*read) == Pictures && SharedHelpers::countWords(read->toPlainText()) == words;
+    });
 }
 
 BENCHMARK_DEFINE_F(Manuscript, WriteText120k)(benchmark::State& state)
 {
-    write(state, AttributedStringExport::Text, QStringLiteral("Manuscript.txt"));
+    const qsizetype words = compiledWords();
+    write(state, AttributedStringExport::Text, QStringLiteral("Manuscript.txt"), [words](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) && SharedHelpers::countWords(QString::fromUtf8(file.readAll())) == words;
+    });
 }
 
 // What the writer waits for after choosing Compile: the screen built, the manuscript compiled, shown in the

@@ -69,9 +69,16 @@ void BM_InkEncode10k(benchmark::State& state)
     const InkDrawing& drawing = drawing10k();
     for (auto _ : state) {
         std::optional<QByteArray> bytes = InkWriter::encode(drawing);
-        if (!bytes)
+        // What was written reads back as the drawing: every stroke, every point of the last one.
+        state.PauseTiming();
+        const InkDecodeResult read = bytes ? InkReader::decode(*bytes) : InkDecodeResult{};
+        const bool same = read.ok() && read.drawing->strokeCount() == size_t(Strokes) &&
+                          read.drawing->strokes().back().points().size() == size_t(PointsPerStroke);
+        state.ResumeTiming();
+        if (!same) {
             state.SkipWithError("the drawing was not written");
-        benchmark::DoNotOptimize(bytes);
+            break;
+        }
     }
 }
 BENCHMARK(BM_InkEncode10k)->Unit(benchmark::kMillisecond);
@@ -132,14 +139,36 @@ void BM_InkPenEvent10k(benchmark::State& state)
 }
 BENCHMARK(BM_InkPenEvent10k)->Unit(benchmark::kMillisecond);
 
+// Whether the image is a picture of the drawing: as wide as it is tall in the drawing's proportion, within the
+// summary's size, and inked.
+bool showsDrawing(const QImage& image)
+{
+    if (image.isNull() || image.width() * image.height() > SketchDrawingDocument::SummaryMaxPixels)
+        return false;
+    const QRectF bounds = drawing10k().bounds();
+    if (std::abs(double(image.width()) / image.height() - bounds.width() / bounds.height()) > 0.05)
+        return false;
+    for (int y = 0; y < image.height(); y += 4) {
+        for (int x = 0; x < image.width(); x += 4) {
+            if (qAlpha(image.pixel(x, y)) > 0 && qGray(image.pixel(x, y)) < 200)
+                return true;
+        }
+    }
+    return false;
+}
+
 void BM_InkSummaryImage10k(benchmark::State& state)
 {
     const InkDrawing& drawing = drawing10k();
     for (auto _ : state) {
         const QByteArray png = SketchDrawingDocument::summaryImageData(drawing);
-        if (png.isEmpty())
+        state.PauseTiming();
+        const bool drawn = showsDrawing(QImage::fromData(png, "PNG"));
+        state.ResumeTiming();
+        if (!drawn) {
             state.SkipWithError("no summary image");
-        benchmark::DoNotOptimize(png);
+            break;
+        }
     }
 }
 BENCHMARK(BM_InkSummaryImage10k)->Unit(benchmark::kMillisecond);

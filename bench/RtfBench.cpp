@@ -3,10 +3,21 @@
 #include <QBuffer>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <benchmark/benchmark.h>
 
 namespace {
+
+int pictureCount(const QTextDocument& document)
+{
+    int count = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            count += it.fragment().charFormat().isImageFormat() ? it.fragment().length() : 0;
+    }
+    return count;
+}
 
 QByteArray pictureGroup()
 {
@@ -23,8 +34,9 @@ QByteArray pictureGroup()
 }
 
 // About a megabyte of what word processors write: a font and colour table, paragraphs with style runs,
-// escaped Windows-1252 punctuation, Unicode escapes and now and then a picture.
-QByteArray makeRtf(qsizetype size)
+// escaped Windows-1252 punctuation, Unicode escapes and now and then a picture. paragraphs and pictures receive
+// how many of each it holds.
+QByteArray makeRtf(qsizetype size, int* paragraphs, int* pictures)
 {
     static const QByteArray words[] = {"garden", "rose", "the", "river", "and", "night", "window", "of", "3.14"};
     QRandomGenerator random(7);
@@ -55,15 +67,26 @@ QByteArray makeRtf(qsizetype size)
         }
         rtf += ++paragraph % 200 == 0 ? picture + "\\par\n" : "\\par\n";
     }
+    *paragraphs = paragraph;
+    *pictures = paragraph / 200;
     return rtf + "}";
 }
 
 void BM_ReadRtf1MB(benchmark::State& state)
 {
-    const QByteArray rtf = makeRtf(1024 * 1024);
+    int paragraphs = 0;
+    int pictures = 0;
+    const QByteArray rtf = makeRtf(1024 * 1024, &paragraphs, &pictures);
     for (auto _ : state) {
         const auto document = RtfReader::read(rtf);
-        benchmark::DoNotOptimize(document.get());
+        // Every paragraph read (the text ends in an empty one after the last \par), every picture in place.
+        state.PauseTiming();
+        const bool whole = document && document->blockCount() == paragraphs + 1 && pictureCount(*document) == pictures;
+        state.ResumeTiming();
+        if (!whole) {
+            state.SkipWithError("the RTF did not read whole");
+            break;
+        }
     }
     state.SetBytesProcessed(qint64(state.iterations()) * rtf.size());
 }

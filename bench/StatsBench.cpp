@@ -20,6 +20,7 @@ constexpr int Records = 100000;
 constexpr int RecordsPerDay = 90;
 constexpr int Folders = 10;
 constexpr int CardsPerFolder = 20;
+constexpr int WordsPerCard = 150;
 
 void fillProject(ManagedObjectContext* context, const QDateTime& now)
 {
@@ -38,7 +39,7 @@ void fillProject(ManagedObjectContext* context, const QDateTime& now)
             card->setParentItemId(folderId);
             card->setItemType(ProjectItemTypes::Story);
             card->setDisplayOrder(c + 1);
-            card->setWordCount(150);
+            card->setWordCount(WordsPerCard);
         }
     }
     for (int i = 0; i < Records; ++i) {
@@ -55,11 +56,17 @@ void fillProject(ManagedObjectContext* context, const QDateTime& now)
         qFatal("Filling the benchmark store failed: %s", qPrintable(error->message));
 }
 
-// One store for every benchmark of the run: filling it takes longer than all the measurements.
+// One store for every benchmark of the run: filling it takes longer than all the measurements. The days are
+// also rolled up the plain way, record by record, to check every figure against.
 struct FilledStore {
-    FilledStore() : now(QDateTime::currentDateTime()) { fillProject(store.context(), now); }
+    FilledStore() : now(QDateTime::currentDateTime())
+    {
+        fillProject(store.context(), now);
+        days = StatisticsManager::dayStats(StatisticsManager::fetchRecords(store.context(), ProjectId), 0, true);
+    }
     TestStore store;
     QDateTime now;
+    QList<DayStat> days;
 };
 
 FilledStore& filled()
@@ -99,12 +106,31 @@ void BM_CheckAchievements100k(benchmark::State& state)
 }
 BENCHMARK(BM_CheckAchievements100k)->Unit(benchmark::kMillisecond);
 
+// How many achievements the project's figures reach, the days rolled up the plain way.
+qsizetype reachableAchievements(const AchievementsManager& manager, const QList<DayStat>& days)
+{
+    const qint64 words = qint64(Folders) * CardsPerFolder * WordsPerCard;
+    qsizetype count = 0;
+    for (const QString& group : manager.badgeKeys()) {
+        for (const Achievement* achievement : manager.achievements(group)) {
+            qint64 figure = words;
+            if (achievement->metricType() == MetricType::streakDays)
+                figure = StatisticsManager::longestStreak(days);
+            else if (achievement->metricType() == MetricType::averageWordsPerDay)
+                figure = StatisticsManager::averageWordsPerDay(days);
+            count += figure >= achievement->metric() ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 // The rarer check that earns: every achievement a candidate, as on a project that has earned none, and
 // those reached are stored (one committed transaction).
 void BM_CheckAchievements100kEarning(benchmark::State& state)
 {
     FilledStore& data = filled();
     ManagedObjectContext* context = data.store.context();
+    const qsizetype reachable = reachableAchievements(*makeManager(data), data.days);
     for (auto _ : state) {
         state.PauseTiming();
         DbHelpers::deleteSettings(context, ProjectId);
@@ -112,9 +138,10 @@ void BM_CheckAchievements100kEarning(benchmark::State& state)
         auto manager = makeManager(data);
         state.ResumeTiming();
         const QList<const Achievement*> earned = manager->checkAchievements();
-        if (earned.isEmpty())
-            state.SkipWithError("nothing earned: the figures were not computed");
-        benchmark::DoNotOptimize(earned.size());
+        if (earned.size() != reachable) {
+            state.SkipWithError("not what the figures reach was earned");
+            break;
+        }
     }
 }
 BENCHMARK(BM_CheckAchievements100kEarning)->Unit(benchmark::kMillisecond);
@@ -125,11 +152,14 @@ void BM_BeginDailyAverageCheck100k(benchmark::State& state)
     DbHelpers::deleteSettings(data.store.context(), ProjectId);
     data.store.context()->save();
     auto manager = makeManager(data);
+    const qint64 average = StatisticsManager::averageWordsPerDay(data.days);
     for (auto _ : state) {
         manager->beginDailyAverageCheck();
-        if (manager->hitDailyAverage())
-            state.SkipWithError("the daily check was not armed");
-        benchmark::DoNotOptimize(manager->todaysDayAverage());
+        // The morning after the last record: nothing written yet today.
+        if (manager->hitDailyAverage() || manager->todaysDayAverage() != average || manager->todaysWordCount() != 0) {
+            state.SkipWithError("the daily check was not armed at the average of the days");
+            break;
+        }
     }
 }
 BENCHMARK(BM_BeginDailyAverageCheck100k)->Unit(benchmark::kMillisecond);
@@ -138,12 +168,16 @@ void BM_StatisticsRollup100k(benchmark::State& state)
 {
     FilledStore& data = filled();
     const DayStat unsaved(ProjectId, QStringLiteral("CARD-0-0"), data.now.toUTC(), 120, QStringLiteral("UNSAVED"), 40);
+    const StatisticsReport expected =
+        StatisticsManager::report(data.days, CardStats{}, SettingsHelper::DefaultWordsPerPage, unsaved, data.now);
     for (auto _ : state) {
-        const StatisticsReport report =
-            StatisticsManager::report(data.store.context(), ProjectId, unsaved, data.now);
-        if (report.daysSpent < Records / RecordsPerDay)
+        const StatisticsReport report = StatisticsManager::report(data.store.context(), ProjectId, unsaved, data.now);
+        if (report.daysSpent != expected.daysSpent || report.wordsPerDay != expected.wordsPerDay ||
+            report.streakDays != expected.streakDays || report.totalTime != expected.totalTime ||
+            report.todaysWords != expected.todaysWords || report.busiestDayText != expected.busiestDayText) {
             state.SkipWithError("the roll-up did not read every record");
-        benchmark::DoNotOptimize(report.busiestDayText.size());
+            break;
+        }
     }
 }
 BENCHMARK(BM_StatisticsRollup100k)->Unit(benchmark::kMillisecond);

@@ -12,8 +12,16 @@ class ViewController;
 // stored, and shown on the statistics screen, but not announced.
 class BoardAchievementNotice {
 public:
+    // Set on a sheet over the board while a notice waits for it to close.
+    static inline const char* WaitingProperty = "achievementNoticeWaiting";
+
     // Presents the first newly earned achievement over board as a form sheet; nothing without a manager or
-    // when nothing new was earned. Answers the screen shown, or nullptr.
+    // when nothing new was earned. While a sheet covers the board nothing is checked yet: the notice comes
+    // once that sheet has closed, if the board is then on screen. Answers the screen shown now, or nullptr.
     static AchievementViewController* show(ViewController* board, AchievementsManager* manager,
                                            const std::optional<QString>& projectTitle);
+
+private:
+    static void showWhenUncovered(ViewController* board, ViewController* cover, AchievementsManager* manager,
+                                  const std::optional<QString>& projectTitle);
 };

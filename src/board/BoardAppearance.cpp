@@ -1,5 +1,6 @@
 #include "BoardAppearance.h"
 
+#include "core/Helpers.h"
 #include "core/HexColor.h"
 #include "core/NavigationHelpers.h"
 #include "platform/ColorScheme.h"
@@ -43,7 +44,8 @@ void BoardAppearance::apply(ViewController* board, QWidget* toolbarView, const Q
         NavigationHelpers::setupCustomNavbar(navigation->navigationBar(), tint, background);
     if (toolbarView)
         paint(toolbarView, background, tint);
+    // Cut as on every change of folder, so a filter change never puts the whole long title back.
     if (!title.isEmpty())
-        board->window()->setWindowTitle(title);
+        board->window()->setWindowTitle(Helpers::getTrimmedTitle(title));
     paint(board, background, tint);
 }

@@ -18,6 +18,6 @@ public:
     static QColor tintColor(bool dark);
 
     // Colours board (and the navigation bar holding it, and toolbarView when given) for the current scheme, and
-    // names the window after title when it is not empty.
+    // names the window after title, trimmed as folder titles are, when it is not empty.
     static void apply(ViewController* board, QWidget* toolbarView, const QString& title);
 };

@@ -41,9 +41,15 @@ void BoardEditorOpener::openCard(PvCardViewController* board, ProjectItem* item,
     const QString projectId = board->currentProjectId();
     const QString folderId = board->currentFolderId();
     const qint64 type = item->itemType();
-    if (item->itemFormat() == ProjectItemFormats::Sketch)
+    const qint64 format = item->itemFormat();
+    if (format == ProjectItemFormats::Sketch) {
         openSketchEditor(board, item, projectId, folderId, type);
-    else if (type == ProjectItemTypes::Story)
+        return;
+    }
+    // A format this program does not know (newer or foreign data) has no editor here that could keep it whole.
+    if (format != ProjectItemFormats::Text)
+        return;
+    if (type == ProjectItemTypes::Story)
         openFullEditor(board, item, projectId, folderId, type);
     else
         openPopupEditor(board, item, projectId, folderId, type);

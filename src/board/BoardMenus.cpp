@@ -24,22 +24,19 @@
 #include <QMenu>
 #include <QPainter>
 
-namespace {
-
-QIcon destructiveIcon(const QString& symbol)
-{
-    QPixmap pixmap = SymbolIcons::icon(symbol).pixmap(32, 32);
-    QPainter painter(&pixmap);
-    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(pixmap.rect(), QColor(0xff, 0x3b, 0x30));
-    painter.end();
-    return QIcon(pixmap);
-}
-
-} // namespace
-
 BoardMenus::BoardMenus(PvCardViewController* board) : m_board(board)
 {
+}
+
+void BoardMenus::markDestructive(QAction* action)
+{
+    QPixmap pixmap = action->icon().pixmap(32, 32);
+    QPainter painter(&pixmap);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
+    painter.fillRect(pixmap.rect(), DestructiveColor);
+    painter.end();
+    action->setIcon(QIcon(pixmap));
+    action->setProperty(DestructiveProperty, true);
 }
 
 QMenu* BoardMenus::makeBoardMenu(QWidget* parent) const
@@ -104,8 +101,7 @@ QMenu* BoardMenus::makeCardMenu(ProjectItem* item, QWidget* parent) const
     add(SymbolIcons::icon(QStringLiteral("tag")), TagsTitle, &BoardMenus::chooseTag);
     add(SymbolIcons::icon(QStringLiteral("folder")), MoveTitle, &BoardMenus::moveItem);
     add(SymbolIcons::icon(QStringLiteral("info.circle")), InfoTitle, &BoardMenus::showInfo);
-    QAction* remove = add(destructiveIcon(QStringLiteral("trash")), DeleteTitle, &BoardMenus::deleteItem);
-    remove->setProperty(DestructiveProperty, true);
+    markDestructive(add(SymbolIcons::icon(QStringLiteral("trash")), DeleteTitle, &BoardMenus::deleteItem));
     return menu;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QColor>
 #include <QPointer>
 #include <QString>
 #include <optional>
 
 class ProjectItem;
+class QAction;
 class PvCardViewController;
 class QMenu;
 class QWidget;
@@ -32,8 +34,12 @@ public:
     static inline const QString SetTagTitle = QStringLiteral("Set Tag");
     // Actions drawn as destructive carry this property.
     static inline const char* DestructiveProperty = "destructive";
+    static inline const QColor DestructiveColor{0xff, 0x3b, 0x30};
 
     explicit BoardMenus(PvCardViewController* board);
+
+    // Redraws action's symbol in the destructive red and marks it destructive, as every menu's "Delete" is.
+    static void markDestructive(QAction* action);
 
     // The board menu for the folder shown, owned by parent.
     QMenu* makeBoardMenu(QWidget* parent) const;

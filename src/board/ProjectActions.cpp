@@ -2,6 +2,7 @@
 #include "stats/SettingsViewController.h"
 #include "stats/StatisticsViewController.h"
 
+#include "BoardMenus.h"
 #include "ProjectViewController.h"
 #include "core/DbHelpers.h"
 #include "core/Project.h"
@@ -49,7 +50,7 @@ QMenu* ProjectActions::getPulldownMenu(Project* project)
     add(StatisticsAction, QStringLiteral("speedometer"), &ProjectActions::projectStatistics);
     add(SettingsAction, QStringLiteral("gear"), &ProjectActions::projectSettings);
     add(BackupAction, QStringLiteral("icloud.and.arrow.up"), &ProjectActions::archiveProject);
-    add(DeleteAction, QStringLiteral("trash"), &ProjectActions::deleteProject);
+    BoardMenus::markDestructive(add(DeleteAction, QStringLiteral("trash"), &ProjectActions::deleteProject));
     return menu;
 }
 

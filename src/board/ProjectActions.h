@@ -50,7 +50,8 @@ public:
     ProjectActions(ProjectViewController* screen, std::function<ManagedObjectContext*()> context);
     ~ProjectActions() override;
 
-    // The project's menu: Title, Set Cover, Reset Cover, Backup, Delete. Deletes itself once closed.
+    // The project's menu: Title, Set Cover, Reset Cover, Statistics, Settings, Backup and a destructive Delete.
+    // Deletes itself once closed.
     QMenu* getPulldownMenu(Project* project);
     // The list's menu: Restore.
     QMenu* getContextMenu();

@@ -482,7 +482,8 @@ void ProjectViewController::handleNewButton()
             return;
         self->createNewItem(guard->textFields().first()->text());
     });
-    alert->addAction(CancelTitle, AlertActionStyle::Default);
+    // Escape and the window's close button answer as "Cancel" does: nothing is created.
+    alert->addAction(CancelTitle, AlertActionStyle::Cancel);
     alert->addTextField([](QLineEdit* field) { field->setPlaceholderText(NewProjectPlaceholder); });
     QPushButton* ok = alert->findChild<QPushButton*>(QStringLiteral("alertAction0"));
     QLineEdit* field = alert->textFields().first();

@@ -22,6 +22,20 @@ QString RelativeDateFormatter::mediumDateShortTime(const QDateTime& date, const 
     return QStringLiteral("%1, %2").arg(mediumDate(date.date(), locale), timeText);
 }
 
+QString RelativeDateFormatter::mediumDateMediumTime(const QDateTime& date, const QLocale& locale)
+{
+    return QStringLiteral("%1, %2").arg(mediumDate(date.date(), locale), mediumTime(date.time(), locale));
+}
+
+QString RelativeDateFormatter::mediumTime(const QTime& time, const QLocale& locale)
+{
+    QString format = locale.timeFormat(QLocale::LongFormat);
+    // The zone goes, with the brackets some locales put around it.
+    static const QRegularExpression zone(QStringLiteral("\\s*\\(?\\bt+\\b\\)?"));
+    format.remove(zone);
+    return locale.toString(time, format.trimmed());
+}
+
 QString RelativeDateFormatter::mediumDate(const QDate& date, const QLocale& locale)
 {
     QString format = locale.dateFormat(QLocale::LongFormat);

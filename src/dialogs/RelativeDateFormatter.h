@@ -11,8 +11,13 @@ public:
     // "Jan 5, 2024, 3:04 PM" in English: the locale's long date without the weekday and with short month
     // names, then its short time.
     static QString mediumDateShortTime(const QDateTime& date, const QLocale& locale = QLocale());
+    // "Jan 5, 2024, 3:04:05 PM" in English: the medium date, then the locale's time with seconds and without
+    // the time zone.
+    static QString mediumDateMediumTime(const QDateTime& date, const QLocale& locale = QLocale());
     // "Jan 5, 2024" in English: the date part of mediumDateShortTime().
     static QString mediumDate(const QDate& date, const QLocale& locale = QLocale());
+    // "3:04:05 PM" in English: the locale's long time without the time zone.
+    static QString mediumTime(const QTime& time, const QLocale& locale = QLocale());
     // date against reference in years, months, weeks, days, hours, minutes or seconds.
     static QString localizedString(const QDateTime& date, const QDateTime& reference);
 

@@ -7,7 +7,9 @@
 #include "platform/Alert.h"
 #include "platform/Delays.h"
 #include "platform/Dispatch.h"
+#include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
@@ -25,15 +27,20 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QStandardPaths>
+#include <QStyleHints>
 #include <QTextBlock>
+#include <QTimer>
 
 #include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "export/CardPrinting.h"
 #include "export/DocumentExport.h"
 
-EditorCommands::EditorCommands(PvBaseEditor& editor) : m_editor(editor)
+EditorCommands::EditorCommands(PvBaseEditor& editor) : m_editor(editor), m_imageMenuTimer(new QTimer(this))
 {
+    // A second click within the interval is a double click, which opens the viewer instead.
+    m_imageMenuTimer->setSingleShot(true);
+    connect(m_imageMenuTimer, &QTimer::timeout, this, &EditorCommands::showImageMenu);
 }
 
 EditorCommands::~EditorCommands() = default;
@@ -88,6 +95,9 @@ QMenu* EditorCommands::overflowMenu()
                 &QAction::triggered, this, [this] { writeCard(DocumentExport::Purpose::Export); });
         connect(menu->addAction(SymbolIcons::icon(QStringLiteral("printer")), PrintRow), &QAction::triggered, this,
                 &EditorCommands::printCard);
+        if (m_editor.offersStatistics())
+            connect(menu->addAction(SymbolIcons::icon(QStringLiteral("speedometer")), StatisticsRow),
+                    &QAction::triggered, &m_editor, &PvBaseEditor::showStatistics);
     });
     return menu;
 }
@@ -236,28 +246,50 @@ void EditorCommands::markSelectedLines(Marker marker)
 
 // --- Images
 
-bool EditorCommands::handleTextTap(const QPoint& viewportPoint)
+std::optional<QImage> EditorCommands::imageAt(const QPoint& viewportPoint) const
 {
     PvTextView* view = m_editor.editor();
-    m_selectedImage.reset();
     if (view->textLength() == 0)
-        return false;
+        return std::nullopt;
     const QPointF point =
         viewportPoint + QPointF(view->horizontalScrollBar()->value(), view->verticalScrollBar()->value());
     const int hit = view->document()->documentLayout()->hitTest(point, Qt::ExactHit);
     if (hit < 0 || view->characterAt(hit) != QChar::ObjectReplacementCharacter)
-        return false;
+        return std::nullopt;
     QTextCursor cursor(view->document());
     cursor.setPosition(hit + 1);
     const QTextCharFormat format = cursor.charFormat();
     if (!format.isImageFormat())
-        return false;
+        return std::nullopt;
     const QJTextAttachment image = QJTextAttachment::fromFormat(format, *view->document());
     if (image.image().isNull())
+        return std::nullopt;
+    return image.image();
+}
+
+bool EditorCommands::handleTextTap(const QPoint& viewportPoint)
+{
+    m_imageMenuTimer->stop();
+    m_selectedImage = imageAt(viewportPoint);
+    if (!m_selectedImage)
         return false;
-    m_selectedImage = image.image();
-    showImageMenu();
+    m_imageMenuTimer->start(QGuiApplication::styleHints()->mouseDoubleClickInterval());
     return true;
+}
+
+bool EditorCommands::handleTextDoubleClick(const QPoint& viewportPoint)
+{
+    m_imageMenuTimer->stop();
+    m_selectedImage = imageAt(viewportPoint);
+    if (!m_selectedImage)
+        return false;
+    openImageViewer();
+    return true;
+}
+
+bool EditorCommands::imageMenuPending() const
+{
+    return m_imageMenuTimer->isActive();
 }
 
 void EditorCommands::showImageMenu()
@@ -327,6 +359,15 @@ void EditorCommands::openImageViewer()
         return;
     viewer->setImage(*m_selectedImage);
     m_selectedImage.reset();
+    // The sheet's bar looks like this editor's: its background, title colour and tint.
+    NavigationController* navigation = m_editor.navigationController();
+    if (NavigationBar* bar = navigation ? navigation->navigationBar() : nullptr) {
+        const QPalette colours = bar->palette();
+        viewer->setBarTintColor(colours.color(QPalette::Window));
+        viewer->setTitleTextAttributes(
+            {{ImageViewController::ForegroundColorAttribute, colours.color(QPalette::WindowText)}});
+        viewer->setTintColor(colours.color(QPalette::ButtonText));
+    }
     m_editor.present(new NavigationController(viewer), true, {}, PresentationStyle::FormSheet);
 }
 

@@ -12,6 +12,7 @@
 class PvBaseEditor;
 class QMenu;
 class TagMenuController;
+class QTimer;
 
 // The commands every rich-text editor offers: the font-size, list and overflow menus, the three list
 // commands, the commands on a tapped image, renaming, tags and notes.
@@ -39,6 +40,7 @@ public:
     static inline const QString OpenInRow = QStringLiteral("Open in...");
     static inline const QString ExportRow = QStringLiteral("Export");
     static inline const QString PrintRow = QStringLiteral("Print");
+    static inline const QString StatisticsRow = QStringLiteral("Statistics");
     static inline const QString SetTagTitle = QStringLiteral("Set Tag");
     static inline const QString CopyImageTitle = QStringLiteral("Copy Image");
     static inline const QString SaveImageTitle = QStringLiteral("Save to Camera Roll");
@@ -70,8 +72,13 @@ public:
     void numberedList();
     void checkList();
 
-    // The image at a point of the text view's viewport, selected and offered in the image menu.
+    // The image at a point of the text view's viewport, selected and offered in the image menu once the
+    // double-click interval has passed without a second click.
     bool handleTextTap(const QPoint& viewportPoint);
+    // A double click on an image opens it in the image viewer instead of the menu; false when no image is there.
+    bool handleTextDoubleClick(const QPoint& viewportPoint);
+    // True while a tapped image waits for the double-click interval before its menu shows.
+    bool imageMenuPending() const;
     void showImageMenu();
     void copyImage();
     // Into the Pictures folder under a free name ("Image.png", "Image 2.png", ...); the path, or nullopt.
@@ -92,11 +99,13 @@ public:
 
 private:
     enum class Marker { Bullet, Number, Checkbox };
+    std::optional<QImage> imageAt(const QPoint& viewportPoint) const;
     void markSelectedLines(Marker marker);
     void insertMarker(QTextCursor& cursor, Marker marker, int number);
     int markerLength(Marker marker, int number) const;
 
     PvBaseEditor& m_editor;
     std::optional<QImage> m_selectedImage;
+    QTimer* m_imageMenuTimer;
     std::unique_ptr<TagMenuController> m_tags;
 };

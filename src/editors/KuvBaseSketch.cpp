@@ -86,6 +86,11 @@ void KuvBaseSketch::buildViews()
     auto* spacer = new QWidget(m_toolBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_toolBar->addWidget(spacer);
+    // A card in a sheet has the window toolbar behind it: its own bar leads to New Card and the peek panel.
+    m_newCardButton = m_toolBar->addAction(SymbolIcons::icon(QStringLiteral("plus.circle")), NewCardTitle);
+    m_newCardButton->setObjectName(QStringLiteral("newCardButton"));
+    m_peekButton = m_toolBar->addAction(SymbolIcons::icon(QStringLiteral("book")), PeekTitle);
+    m_peekButton->setObjectName(QStringLiteral("peekButton"));
     m_zoomButton = m_toolBar->addAction(SymbolIcons::icon(EnterFullScreenSymbol), QStringLiteral("Zoom"));
     m_zoomButton->setObjectName(QStringLiteral("zoomButton"));
     m_overflowButton =
@@ -120,6 +125,11 @@ void KuvBaseSketch::viewDidLoad()
     // The zoom toggle sizes the popup's sheet; a full-window editor has nothing to size.
     m_zoomButton->setVisible(m_isPopup && m_currentItemType != ProjectItemTypes::Story);
     connect(m_zoomButton, &QAction::triggered, this, &KuvBaseSketch::zoomClicked);
+    // Only the primary card offers them: a third card would have no snapshot of its own.
+    m_newCardButton->setVisible(m_isPopup && !m_isSecondaryCard);
+    m_peekButton->setVisible(m_isPopup && !m_isSecondaryCard);
+    connect(m_newCardButton, &QAction::triggered, this, &KuvBaseSketch::newCard);
+    connect(m_peekButton, &QAction::triggered, this, &KuvBaseSketch::showPeek);
     buildOverflowMenu();
     m_canvas->setAllowsFingerDrawing(UserDefaults::standard().boolForKey(FingerDrawingKey));
     prepareSession();
@@ -134,7 +144,9 @@ void KuvBaseSketch::viewDidLoad()
     m_watcher->changed = [self](CloudUpdateWatcher::Change change) {
         if (!self || change == CloudUpdateWatcher::Change::None)
             return;
-        if (self->m_peeking)
+        if (change == CloudUpdateWatcher::Change::Deleted)
+            self->onCardDeletedElsewhere();
+        else if (self->m_peeking)
             self->m_newCardDetected = true;
         else
             EditorPrompts::showCardUpdated(self, self->m_changesMade, [self] {
@@ -193,8 +205,7 @@ void KuvBaseSketch::viewDidAppear(bool animated)
     m_watcher->setContext(m_context);
     m_watcher->start(app ? app->persistentContainer() : nullptr);
     m_canvas->setFocus();
-    if (!m_isPopup)
-        m_peek->reopenSecondaryCard();
+    m_peek->reopenSecondaryCard();
 }
 
 void KuvBaseSketch::viewWillDisappear(bool animated)
@@ -329,6 +340,14 @@ void KuvBaseSketch::notesModified(const QString& notes)
     updateSaveButton();
 }
 
+void KuvBaseSketch::onCardDeletedElsewhere()
+{
+    // What is on screen is now the only copy: closing asks before it goes, and Save keeps it as a new card.
+    m_contentChanged = true;
+    markChanged();
+    updateSaveButton();
+}
+
 void KuvBaseSketch::setPeeking(bool peeking)
 {
     m_peeking = peeking;
@@ -440,6 +459,8 @@ void KuvBaseSketch::setSaving(bool saving)
     m_saving = saving;
     m_cancelButton->setEnabled(!saving);
     m_overflowButton->setEnabled(!saving);
+    m_newCardButton->setEnabled(!saving);
+    m_peekButton->setEnabled(!saving);
     updateSaveButton();
 }
 

@@ -49,6 +49,8 @@ public:
     static inline const QString TagsRow = QStringLiteral("Tags");
     static inline const QString CardNotesRow = QStringLiteral("Card Notes");
     static inline const QString ExportRow = QStringLiteral("Export");
+    static inline const QString NewCardTitle = QStringLiteral("New Card");
+    static inline const QString PeekTitle = QStringLiteral("Peek");
     static inline const QString SetTagTitle = QStringLiteral("Set Tag");
     static inline const QString CopyPrefix = QStringLiteral("Copy of ");
     static inline const QString ExportExtension = QStringLiteral("png");
@@ -103,8 +105,8 @@ public:
     Q_INVOKABLE void peekClicked(QObject* sender);
     Q_INVOKABLE void cardPeek(QObject* sender);
     Q_INVOKABLE void newCardClicked(QObject* sender);
-    // Only the editor that fills the window answers the toolbar's Peek and New Card: a card in a sheet is
-    // already the secondary card, and a third would have no snapshot of its own.
+    // Only the editor that fills the window answers the toolbar's Peek and New Card: the toolbar sits behind a
+    // card in a sheet, which offers them in its own bar when it is the primary card.
     Q_INVOKABLE bool canPerformAction(const QByteArray& action) const;
     EditorPeek& peek() const { return *m_peek; }
     void presentationDidAttemptToDismiss() override { confirmCancel(); }
@@ -118,6 +120,9 @@ public:
     BarButtonItem* saveButton() const { return m_saveButton; }
     BarButtonItem* cancelButton() const { return m_cancelButton; }
     QAction* zoomButton() const { return m_zoomButton; }
+    // New Card and Peek in the editor's own bar, shown for the primary card in a sheet.
+    QAction* newCardButton() const { return m_newCardButton; }
+    QAction* peekButton() const { return m_peekButton; }
     QAction* overflowButton() const { return m_overflowButton; }
     QMenu* overflowMenu() const { return m_overflowMenu; }
     AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
@@ -161,6 +166,7 @@ private:
     void markChanged();
     void titleDidChange();
     void drawingDidChange();
+    void onCardDeletedElsewhere();
     void updateTitle();
     void updateContentSize();
     void setupColors();
@@ -199,6 +205,8 @@ private:
     QToolBar* m_toolBar = nullptr;
     InkToolPicker* m_toolPicker = nullptr;
     QAction* m_zoomButton = nullptr;
+    QAction* m_newCardButton = nullptr;
+    QAction* m_peekButton = nullptr;
     QAction* m_overflowButton = nullptr;
     QMenu* m_overflowMenu = nullptr;
     BarButtonItem* m_saveButton = nullptr;

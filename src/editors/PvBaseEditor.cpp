@@ -29,6 +29,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "richtext/AutomaticBulletAndNumberLists.h"
+#include "richtext/DisplayLineSpacing.h"
 #include "richtext/PvTextView.h"
 
 #include <QKeyEvent>
@@ -40,6 +41,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -82,6 +84,7 @@ void PvBaseEditor::buildViews()
     m_editor = new PvTextView(this);
     m_editor->setObjectName(QStringLiteral("editor"));
     m_editor->setFrameShape(QFrame::NoFrame);
+    m_editor->setLineSpacing(DisplayLineSpacing::EditorSpacing);
     m_toolbar = new QToolBar(this);
     m_toolbar->setObjectName(QStringLiteral("editorToolbar"));
     m_toolbar->setMovable(false);
@@ -217,9 +220,22 @@ bool PvBaseEditor::eventFilter(QObject* watched, QEvent* event)
             !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) && handleSmartPunctuation(key->text()))
             return true;
     }
+    // A new press starts a new click: the release of a double click may have gone to the viewer's sheet.
+    if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_imageDoubleClicked = false;
+    if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        // Over an image the double click is the viewer's, not a word selection of the text view.
+        if (mouse->button() == Qt::LeftButton && !isBusy() &&
+            m_commands->handleTextDoubleClick(mouse->position().toPoint())) {
+            m_imageDoubleClicked = true;
+            return true;
+        }
+    }
     if (watched == m_editor->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && !m_editor->textCursor().hasSelection() && !isBusy())
+        const bool doubleClicked = std::exchange(m_imageDoubleClicked, false);
+        if (mouse->button() == Qt::LeftButton && !doubleClicked && !m_editor->textCursor().hasSelection() && !isBusy())
             m_commands->handleTextTap(mouse->position().toPoint());
     }
     return ViewController::eventFilter(watched, event);

@@ -153,6 +153,10 @@ public:
     // The edits become a new card titled "Copy of" the title, and the card opened shows again as stored.
     void saveAsCopy();
     virtual void textChanged() {}
+    // The project's statistics with the stretch being written: offered (overflow menu, word count) only by an
+    // editor that keeps such a stretch.
+    virtual bool offersStatistics() const { return false; }
+    virtual void showStatistics() {}
     // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
     virtual void cancelRequested() {}
     // While true, every command that could start a second save or close the editor is refused.
@@ -240,6 +244,8 @@ private:
     bool m_isFullScreenEditor = false;
     bool m_peeking = false;
     bool m_newCardDetected = false;
+    // A double click on an image opened the viewer; its button's release is no tap.
+    bool m_imageDoubleClicked = false;
     PendingRecords m_pending;
 
     PvTextView* m_editor = nullptr;

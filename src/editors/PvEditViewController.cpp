@@ -28,6 +28,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QToolBar>
 
 #include "core/Project.h"
@@ -67,6 +68,10 @@ void PvEditViewController::viewDidLoad()
     navigationItem()->setRightBarButtonItems({m_saveButton});
     markCardChanged(false);
     beginDailyAverageCheck();
+    // The word count is where a writer looks for the rest of the figures.
+    statusLabel()->setCursor(Qt::PointingHandCursor);
+    statusLabel()->setToolTip(WordsToolTip);
+    statusLabel()->installEventFilter(this);
 }
 
 void PvEditViewController::viewWillAppear(bool animated)
@@ -103,6 +108,18 @@ void PvEditViewController::resizeEvent(QResizeEvent* event)
 {
     PvBaseEditor::resizeEvent(event);
     updateTextInsets(width(), height());
+}
+
+bool PvEditViewController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == statusLabel() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton && statusLabel()->rect().contains(mouse->position().toPoint())) {
+            showStatistics();
+            return true;
+        }
+    }
+    return PvBaseEditor::eventFilter(watched, event);
 }
 
 // --- Loading
@@ -303,6 +320,14 @@ void PvEditViewController::presentStatistics()
                     m_startDateTime, m_startDateTime.secsTo(QDateTime::currentDateTime()), Uuid::uuidString(), words);
     }
     StatisticsViewController::present(this, managedObjectContext(), currentProjectId(), lastModified, unsaved);
+}
+
+void PvEditViewController::showStatistics()
+{
+    // Not while the card is being saved or closed: the sheet would outlive the editor it counts for.
+    if (isBusy())
+        return;
+    presentStatistics();
 }
 
 void PvEditViewController::beginDailyAverageCheck()

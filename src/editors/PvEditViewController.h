@@ -26,6 +26,7 @@ public:
     static inline const QString StatisticsIdentifier = QStringLiteral("statisticsView");
     // %1 is the card's whole word count.
     static inline const QString WordsFormat = QStringLiteral("Words: %1");
+    static inline const QString WordsToolTip = QStringLiteral("Show Statistics");
     // Text insets on the desktop.
     static constexpr int DesktopPad = 32;
 
@@ -47,6 +48,9 @@ public:
     void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
     void confirmCancel();
     void presentStatistics();
+    // The overflow menu's "Statistics" and a click on the word count.
+    bool offersStatistics() const override { return true; }
+    void showStatistics() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
     void saveRequested() override { saveCard(); }
@@ -77,6 +81,7 @@ protected:
     void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void resetEditingState();

@@ -5,12 +5,14 @@
 #include "core/ProjectItemDocument.h"
 #include "core/StoreConstants.h"
 #include "platform/Uuid.h"
+#include "platform/archive/AttributedStringArchive.h"
 #include "platform/ink/InkReader.h"
 #include "platform/ink/InkRenderer.h"
 #include "platform/ink/InkWriter.h"
 #include "platform/store/ManagedObjectContext.h"
 
 #include <QBuffer>
+#include <QTextDocument>
 
 SketchDrawingDocument SketchDrawingDocument::fromCard(ManagedObjectContext* context, ProjectItem* item)
 {
@@ -36,10 +38,21 @@ void SketchDrawingDocument::read(const QByteArray& content)
         return;
     }
     InkDecodeResult result = InkReader::decode(content);
+    if (result.error == InkDecodeError::NotInkData && isBlankRichText(content)) {
+        m_status = LoadStatus::Empty;
+        return;
+    }
     m_error = result.error;
     m_status = result.ok() ? LoadStatus::Loaded : LoadStatus::Unreadable;
     if (result.ok())
         m_drawing = std::move(*result.drawing);
+}
+
+bool SketchDrawingDocument::isBlankRichText(const QByteArray& content)
+{
+    const std::unique_ptr<QTextDocument> text =
+        AttributedStringArchive::decode(content, AttributedStringArchive::cardBodyClasses());
+    return text && text->toPlainText().trimmed().isEmpty();
 }
 
 SketchDrawingDocument::SaveResult SketchDrawingDocument::save(ManagedObjectContext* context, ProjectItem* item,
@@ -104,6 +117,13 @@ QByteArray SketchDrawingDocument::exportImageData(const InkDrawing& drawing)
     return pngData(exportImage(drawing));
 }
 
+namespace {
+
+// Qt's PNG quality 80 is zlib's compression level 1.
+constexpr int QuickPngQuality = 80;
+
+} // namespace
+
 QByteArray SketchDrawingDocument::pngData(const QImage& image)
 {
     if (image.isNull())
@@ -111,7 +131,9 @@ QByteArray SketchDrawingDocument::pngData(const QImage& image)
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    // The fastest compression: a drawing of many coloured strokes hardly compresses, and the default effort
+    // took as long as drawing the image; a sparse drawing still shrinks to little.
+    if (!image.save(&buffer, "PNG", QuickPngQuality))
         return QByteArray();
     return png;
 }

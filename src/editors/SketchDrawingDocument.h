@@ -14,6 +14,8 @@ class ProjectItemDocument;
 // The body of a sketch card: one ProjectItemDocument per card holding the drawing in the stored ink format, and
 // the summary image that goes on the card. Bytes that are not a readable drawing stay an error all the way to
 // the editor, which shows it; they are never loaded as an empty drawing, and a save never writes over them.
+// The one exception is a rich-text body without any text, as an outline import once gave sketch cards that
+// came without drawing data: nothing in it can be lost, so it opens as an empty drawing a save replaces.
 class SketchDrawingDocument {
 public:
     static constexpr qreal SummaryImageScale = 0.25;
@@ -24,7 +26,7 @@ public:
 
     enum class LoadStatus {
         Loaded,
-        // No card, no document or no bytes: a new, empty drawing.
+        // No card, no document, no bytes or a rich-text body without text: a new, empty drawing.
         Empty,
         // Bytes that are not a drawing, or a damaged one. error() says why.
         Unreadable,
@@ -70,6 +72,8 @@ public:
 
 private:
     void read(const QByteArray& content);
+    // A stored rich-text body holding nothing but blanks.
+    static bool isBlankRichText(const QByteArray& content);
     // The whole of the drawing's bounds at a scale, in the light scheme's colours, within a pixel cap.
     static QImage boundsImage(const InkDrawing& drawing, qreal scale, qint64 maxPixels);
     static QByteArray pngData(const QImage& image);

@@ -16,6 +16,7 @@
 SketchSaveWriter::Result SketchSaveWriter::write(const std::optional<QString>& copyTitle)
 {
     ManagedObjectContext* context = m_editor.m_context;
+    detachIfDeletedElsewhere();
     ProjectItem* item = m_editor.m_currentObject;
     const bool isNew = !item;
     if (isNew)
@@ -43,6 +44,20 @@ SketchSaveWriter::Result SketchSaveWriter::write(const std::optional<QString>& c
     return Result::Written;
 }
 
+void SketchSaveWriter::detachIfDeletedElsewhere()
+{
+    ProjectItem* item = m_editor.m_currentObject;
+    if (!item)
+        return;
+    if (!item->isDeleted() && DbHelpers::getItem(m_editor.m_context, item->uniqueIdentifier()))
+        return;
+    // Another process deleted the card while it was open: the drawing becomes a new card rather than an
+    // update of rows that are gone.
+    m_editor.m_currentObject = nullptr;
+    m_editor.m_document = SketchDrawingDocument();
+    m_editor.m_contentChanged = true;
+}
+
 ProjectItem* SketchSaveWriter::createCard()
 {
     ManagedObjectContext* context = m_editor.m_context;
@@ -52,8 +67,11 @@ ProjectItem* SketchSaveWriter::createCard()
         return m_insertedCard;
     }
     QString folderId = m_editor.m_currentFolderId;
-    if (folderId.isEmpty())
+    // A card is never put under a folder that is gone (or none); the top of the project always exists.
+    const ProjectItem* folder = DbHelpers::getItem(context, folderId);
+    if (!folder || folder->isDeleted())
         folderId = ItemIds::Top;
+    m_editor.m_currentFolderId = folderId;
     // The folder's whole child list as stored, not the cards a filtered board shows: orders never repeat.
     const qint64 order = qint64(DbHelpers::getFolderItemsCount(context, m_editor.m_currentProjectId, folderId)) + 1;
     auto* item = context->insertNew<ProjectItem>();

@@ -155,18 +155,16 @@ void ArchiveManager::offerBackup(QWidget* parent, const QString& folder, const Q
     QPointer<ArchiveManager> self(this);
     DocumentPicker::exportDocument(parent, QFileInfo(zipPath).fileName(),
                                    [self, presenter, folder, zipPath](const std::optional<QString>& destination) {
-                                       std::optional<QString> placed;
-                                       if (destination) {
-                                           const QFileInfo chosen(*destination);
-                                           placed = ExportStaging::placeUnderFreeName(
-                                               zipPath, chosen.path(), chosen.completeBaseName(), ZipExtension);
-                                       }
+                                       // The panel asked before replacing a file, so the backup goes exactly
+                                       // where the writer chose: whole, in one rename, or not at all.
+                                       const bool placed =
+                                           destination && ExportStaging::copyInto(zipPath, *destination);
                                        QDir(folder).removeRecursively();
                                        if (destination)
                                            showAlert(presenter, placed ? BackupDoneTitle : ErrorTitle,
                                                      placed ? BackupDoneMessage : BackupErrorMessage);
                                        if (self)
-                                           emit self->backupFinished(placed.has_value());
+                                           emit self->backupFinished(placed);
                                    });
 }
 

@@ -15,8 +15,9 @@ class ManagedObjectContext;
 class QWidget;
 
 // Backs a project up into a zip of four members and restores such a zip as a new project. A backup is built
-// in a private folder and copied under a free name where the writer chose, so no file of theirs is ever
-// replaced; it reports failure when any part fails. A restore reads only its four members by name into its
+// in a private folder and copied to the path the writer chose and confirmed in the save panel, through a
+// temporary file beside it that is renamed over it only once whole, so a failed copy leaves their file as it
+// was; it reports failure when any part fails. A restore reads only its four members by name into its
 // own temporary folder, parses and checks everything, inserts it and saves once: on any failure nothing of it
 // stays in the store.
 class ArchiveManager : public QObject {

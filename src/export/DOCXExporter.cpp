@@ -32,8 +32,9 @@ bool DOCXExporter::writeXML(const QByteArray& documentData, const QByteArray& co
             if (!complete)
                 break;
             QFuture<QByteArray> png = media.png.isValid() ? media.png : RtfWriter::pngDataLater(media.image);
+            // PNG is deflated already: compressing it again costs time and saves nothing.
             complete =
-                archive.writeData(png.result(), ZWDocxWriter::MediaFolder + media.fileName, SSZipArchive::FastestLevel);
+                archive.writeData(png.result(), ZWDocxWriter::MediaFolder + media.fileName, SSZipArchive::StoredLevel);
         }
         return archive.close() && complete;
     });

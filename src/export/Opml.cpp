@@ -218,6 +218,10 @@ void Opml::createNewItem(ManagedObjectContext* context, const QString& projectId
     std::optional<QByteArray> content = item.content ? ArchiveValues::base64(*item.content) : std::nullopt;
     if (content && content->isEmpty())
         content.reset();
+    // A sketch without drawing data has no body yet: its editor starts it as an empty drawing, whereas a
+    // rich-text body in its place would read as a damaged drawing.
+    if (!content && !folder && item.itemFormat == ProjectItemFormats::Sketch)
+        return;
     auto* document = context->insertNew<ProjectItemDocument>();
     inserted.append(document);
     document->setUniqueIdentifier(Uuid::uuidString());

@@ -65,9 +65,11 @@ public:
     bool open();
     // Adds the file or folder tree at basePath/relativePath under relativePath; true when every file was read.
     bool writeFile(const QString& relativePath, const QString& basePath);
-    // zlib's default level; FastestLevel suits bytes already compressed (PNG), which deflate cannot shrink.
+    // zlib's default level; FastestLevel suits bytes already compressed (PNG), which deflate cannot shrink, and
+    // StoredLevel copies them as they are.
     static constexpr int DefaultLevel = -1;
     static constexpr int FastestLevel = 1;
+    static constexpr int StoredLevel = 0;
 
     // Adds one entry from memory, dated now; false without an archive, without bytes or with an unsafe name.
     bool writeData(const QByteArray& data, const QString& filename, int level = DefaultLevel);

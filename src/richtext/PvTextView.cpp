@@ -4,6 +4,7 @@
 #include "AutomaticBulletAndNumberLists.h"
 #include "CheckboxAttachment.h"
 #include "CheckboxTextObject.h"
+#include "DisplayLineSpacing.h"
 #include "QJCheckboxAttachment.h"
 #include "QJTextAttachment.h"
 #include "QJUncheckedCheckboxAttachment.h"
@@ -33,6 +34,15 @@ bool isBaseFont(const QTextCharFormat& format, qreal size)
 {
     const QStringList families = format.fontFamilies().toStringList();
     return TextRuns::pointSize(format) == size && !families.isEmpty() && families.first() == Fonts::DefaultFontName;
+}
+
+// Spacing is how the text is shown, not a step the writer could undo.
+void withoutHistory(QTextDocument& text, const std::function<void(QTextDocument&)>& change)
+{
+    const bool undo = text.isUndoRedoEnabled();
+    text.setUndoRedoEnabled(false);
+    change(text);
+    text.setUndoRedoEnabled(undo);
 }
 
 } // namespace
@@ -146,6 +156,7 @@ void PvTextView::adoptDocument(std::unique_ptr<QTextDocument> loaded)
     m_processing = true;
     QTextDocument* next = loaded.release();
     next->setParent(this);
+    showSpacing(*next);
     m_checkboxes = new CheckboxTextObject(next);
     setDocument(next);
     next->documentLayout()->registerHandler(TextAttachment::ObjectType, m_checkboxes);
@@ -154,6 +165,25 @@ void PvTextView::adoptDocument(std::unique_ptr<QTextDocument> loaded)
         previous->deleteLater();
     fitImages(lineWidth());
     m_processing = false;
+}
+
+void PvTextView::setLineSpacing(qreal spacing)
+{
+    if (spacing == m_lineSpacing)
+        return;
+    const QScopedValueRollback guard(m_processing, true);
+    withoutHistory(*document(), [this, spacing](QTextDocument& text) {
+        DisplayLineSpacing::strip(text);
+        m_lineSpacing = spacing;
+    });
+    showSpacing(*document());
+}
+
+void PvTextView::showSpacing(QTextDocument& text)
+{
+    if (m_lineSpacing <= 0)
+        return;
+    withoutHistory(text, [this](QTextDocument& shown) { DisplayLineSpacing::apply(shown, m_lineSpacing); });
 }
 
 // Scaling
@@ -182,6 +212,8 @@ std::unique_ptr<QTextDocument> PvTextView::scaleContent(const QTextDocument& tex
 {
     m_fontSize = sanitisedZoom(zoom);
     std::unique_ptr<QTextDocument> copy(text.clone());
+    // The copy leaves the view (export, open in): it carries the text, not how the view shows it.
+    DisplayLineSpacing::strip(*copy);
     TextRuns::scaleFonts(*copy, m_fontSize, deScale);
     return copy;
 }
@@ -558,9 +590,11 @@ QMimeData* PvTextView::createMimeDataFromSelection() const
     const std::unique_ptr<QMimeData> standard(QTextEdit::createMimeDataFromSelection());
     auto* data = new QMimeData;
     data->setText(standard->text());
-    data->setHtml(standard->html());
     QTextDocument piece;
     QTextCursor(&piece).insertFragment(cursor.selection());
+    // What other programs paste is the text, without the room this view shows below its lines.
+    DisplayLineSpacing::strip(piece);
+    data->setHtml(piece.toHtml());
     // The fragment leaves the images behind in our document; they travel with it.
     for (QTextBlock block = piece.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
@@ -599,6 +633,8 @@ void PvTextView::insertFromMimeData(const QMimeData* source)
                     }
                 }
             }
+            // Pasted paragraphs are shown like the rest; their own spacing comes back when the text is stored.
+            showSpacing(*piece.document);
             textCursor().insertFragment(QTextDocumentFragment(piece.document.get()));
             ensureCursorVisible();
             return;

@@ -55,6 +55,11 @@ public:
     static double sanitisedZoom(const QVariant& zoom);
     qreal workingSize() const;
 
+    // Room shown below every line (0: none). Display only: it never reaches a stored, copied or exported text.
+    // A change drops the undo history, so it is set before the writer starts.
+    qreal lineSpacing() const { return m_lineSpacing; }
+    void setLineSpacing(qreal spacing);
+
     // Colour scheme.
     bool isDarkMode() const { return m_dark; }
     QColor fgColor() const { return m_fg; }
@@ -119,6 +124,8 @@ protected:
 
 private:
     void adoptDocument(std::unique_ptr<QTextDocument> document);
+    // Shows text with lineSpacing(); text is about to be shown, so its undo history goes.
+    void showSpacing(QTextDocument& text);
     RichTextDocumentFormat::LoadStatus showLoaded(RichTextDocumentFormat::LoadResult result);
     RichTextDocumentFormat::LoadOptions loadOptions(bool adjust) const;
     void onContentsChange(int position, int removed, int added);
@@ -136,6 +143,7 @@ private:
 
     CheckboxTextObject* m_checkboxes = nullptr;
     double m_fontSize = DefaultZoom;
+    qreal m_lineSpacing = 0;
     bool m_dark = false;
     QColor m_fg;
     QColor m_bg;

@@ -1,6 +1,7 @@
 #include "RichTextDocumentFormat.h"
 
 #include "AttachmentNormaliser.h"
+#include "DisplayLineSpacing.h"
 #include "TextRuns.h"
 #include "core/Fonts.h"
 #include "core/TextDecoder.h"
@@ -13,6 +14,8 @@ std::unique_ptr<QTextDocument> RichTextDocumentFormat::storedCopy(const QTextDoc
                                                                   std::optional<double> scale)
 {
     std::unique_ptr<QTextDocument> copy(text.clone());
+    // Spacing a view shows is not part of the text.
+    DisplayLineSpacing::strip(*copy);
     if (scale)
         TextRuns::scaleFonts(*copy, *scale, true);
     TextRuns::removeBackground(*copy);

@@ -4,32 +4,37 @@ DayRollup::DayRollup(qint64 limit, bool unlimited) : m_limit(limit), m_unlimited
 {
 }
 
-QDate DayRollup::dayOf(const QDateTime& moment)
+template <typename Make> bool DayRollup::take(qint64 msecs, qint64 time, qint64 wordCount, Make make)
 {
-    const qint64 at = moment.toMSecsSinceEpoch();
-    if (m_lastDay.isValid() && at >= m_lastStart && at < m_lastEnd)
-        return m_lastDay;
-    m_lastDay = moment.toLocalTime().date();
-    // Local midnights, so a day of 23 or 25 hours is measured as it is.
-    m_lastStart = QDateTime(m_lastDay, QTime(0, 0)).toMSecsSinceEpoch();
-    m_lastEnd = QDateTime(m_lastDay.addDays(1), QTime(0, 0)).toMSecsSinceEpoch();
-    return m_lastDay;
+    const QDate day = m_calendar.dayOf(msecs);
+    if (day != m_currentDay) {
+        m_current = m_index.value(day, -1);
+        m_currentDay = day;
+    }
+    if (m_current >= 0) {
+        m_days[m_current].add(time, wordCount);
+    } else {
+        m_current = m_days.size();
+        m_index.insert(day, m_current);
+        m_days.append(make());
+    }
+    m_total += wordCount;
+    return m_unlimited || m_total <= m_limit;
 }
 
 bool DayRollup::add(const DayStat& record)
 {
     if (!record.startTime().isValid())
         return true;
-    const QDate day = dayOf(record.startTime());
-    const auto found = m_index.constFind(day);
-    if (found != m_index.cend()) {
-        m_days[*found].add(record.time(), record.wordCount());
-    } else {
-        m_index.insert(day, m_days.size());
-        m_days.append(record);
-    }
-    m_total += record.wordCount();
-    return m_unlimited || m_total <= m_limit;
+    return take(record.startTime().toMSecsSinceEpoch(), record.time(), record.wordCount(), [&] { return record; });
+}
+
+bool DayRollup::add(const QString& projectId, qint64 startMSecs, qint64 time, qint64 wordCount)
+{
+    return take(startMSecs, time, wordCount, [&] {
+        return DayStat(projectId, QString(), QDateTime::fromMSecsSinceEpoch(startMSecs, Qt::UTC), time, QString(),
+                       wordCount);
+    });
 }
 
 QList<DayStat> DayRollup::finish(const std::optional<DayStat>& unsaved)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DayStat.h"
+#include "platform/LocalDayCache.h"
 
 #include <QDate>
 #include <QHash>
@@ -16,6 +17,9 @@ public:
 
     // Takes one record; false once the roll-up needs no more. A record without a start time is skipped.
     bool add(const DayStat& record);
+    // The same for a record of projectId known by its figures alone, its start in milliseconds since 1970:
+    // nothing is made for it unless it opens a day.
+    bool add(const QString& projectId, qint64 startMSecs, qint64 time, qint64 wordCount);
     // The days, newest first, with the unsaved stretch added into its day or placed in date order; one
     // without a start time is ignored.
     QList<DayStat> finish(const std::optional<DayStat>& unsaved = std::nullopt);
@@ -23,16 +27,17 @@ public:
     static void addUnsaved(QList<DayStat>& days, const DayStat& unsaved);
 
 private:
-    QDate dayOf(const QDateTime& moment);
+    // Adds the figures into the day of the moment, or opens the day with the record make() answers.
+    template <typename Make> bool take(qint64 msecs, qint64 time, qint64 wordCount, Make make);
 
     qint64 m_limit;
     bool m_unlimited;
     qint64 m_total = 0;
     QList<DayStat> m_days;
     QHash<QDate, qsizetype> m_index;
-    // The local day found last, with its bounds in UTC milliseconds: records mostly share a few days, and a
-    // moment inside these bounds needs no conversion to local time.
-    QDate m_lastDay;
-    qint64 m_lastStart = 0;
-    qint64 m_lastEnd = 0;
+    // Records mostly share a few days: a moment inside the day found last needs no conversion to local time.
+    LocalDayCache m_calendar;
+    // The day the last record went into: records come newest first, so most share it with the one before.
+    QDate m_currentDay;
+    qsizetype m_current = 0;
 };

@@ -14,6 +14,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace {
@@ -160,8 +161,14 @@ void SettingsViewController::applyColors()
 
 std::optional<qint64> SettingsViewController::enteredWordsPerPage() const
 {
+    // A number alone, or a number and a blank before whatever the writer adds ("250 words"). A number run into
+    // more text ("1,000", "2.5", "1e3") is refused rather than cut to its first digits.
+    static const QRegularExpression entry(QStringLiteral("^\\s*([+-]?[0-9]+)(?:\\s.*)?$"));
+    const QRegularExpressionMatch match = entry.match(m_wordsPerPage->text());
+    if (!match.hasMatch())
+        return std::nullopt;
     bool ok = false;
-    const qint64 value = m_wordsPerPage->text().trimmed().toLongLong(&ok);
+    const qint64 value = match.captured(1).toLongLong(&ok);
     if (!ok || value < MinimumWordsPerPage || value > StatisticsManager::MaxWordsPerPage)
         return std::nullopt;
     return value;

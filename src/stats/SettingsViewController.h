@@ -17,7 +17,8 @@ class QLineEdit;
 // manuscript read. It shows the stored values when it loads and, however the writer leaves it (the close
 // button, Escape, the sheet's own close button), writes back in one save only the values that differ from
 // those stored then. That save takes the setting records alone, so an open editor's unsaved text is never
-// committed with them. A words-per-page entry that is no page size is refused in the field and never stored.
+// committed with them. A words-per-page entry is a number, alone or followed by a blank and any text ("250
+// words"); one that is no page size is refused in the field and never stored.
 class SettingsViewController : public ViewController {
     Q_OBJECT
 
@@ -54,7 +55,7 @@ public:
     QLabel* wordsPerPageMessage() const { return m_wordsPerPageMessage; }
     BarButtonItem* closeButton() const { return m_closeButton; }
 
-    // The field's page size, or nullopt while it holds anything else.
+    // The field's page size (its leading number), or nullopt while it holds anything else.
     std::optional<qint64> enteredWordsPerPage() const;
 
     // The close item: dismisses the sheet, which writes the changes.

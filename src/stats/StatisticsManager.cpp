@@ -6,10 +6,13 @@
 #include "core/SettingsHelper.h"
 #include "core/StoreConstants.h"
 #include "dialogs/RelativeDateFormatter.h"
+#include "platform/LocalDayCache.h"
 #include "platform/store/ManagedObjectContext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <span>
 
 namespace {
 
@@ -81,6 +84,34 @@ void readRecords(ManagedObjectContext* context, const QString& projectId, Statis
     });
 }
 
+// The writer's calendar day of a day's moment, as calendarDay() gives it: lists of years of days take up the
+// time zone once, where QDateTime would ask for it again for every day.
+QDate dayOf(LocalDayCache& calendar, const DayStat& day)
+{
+    return day.startTime().isValid() ? calendar.dayOf(day.startTime().toMSecsSinceEpoch()) : QDate();
+}
+
+// A stored whole number read as a number; a missing one counts as 0.
+qint64 wholeNumber(double value)
+{
+    return std::isnan(value) ? 0 : qint64(std::llround(value));
+}
+
+// Rolls the project's records up by their figures alone, read newest first as plain numbers: years of writing
+// make a hundred thousand records, and nothing is made for one unless it opens a day.
+void rollUpFigures(ManagedObjectContext* context, const QString& projectId, DayRollup& rollup)
+{
+    if (!context)
+        return;
+    const QStringList keys = {ProjectStat::StartTimeKey, ProjectStat::TimeKey, ProjectStat::WordCountKey};
+    context->fetchNumbers(recordsRequest(projectId), keys, [&](std::span<const double> row) {
+        // A record without a start time belongs to no day. Seconds become milliseconds as a stored date does.
+        if (std::isnan(row[0]))
+            return true;
+        return rollup.add(projectId, qint64(std::llround(row[0] * 1000.0)), wholeNumber(row[1]), wholeNumber(row[2]));
+    });
+}
+
 } // namespace
 
 QList<ProjectStat*> StatisticsManager::fetchStats(ManagedObjectContext* context, const QString& projectId)
@@ -124,16 +155,20 @@ QList<DayStat> StatisticsManager::dayStats(ManagedObjectContext* context, const 
                                            bool unlimited, const std::optional<DayStat>& unsaved, RecordFields fields)
 {
     DayRollup rollup(limit, unlimited);
-    readRecords(context, projectId, fields, [&rollup](const DayStat& record) { return rollup.add(record); });
+    if (fields == RecordFields::FiguresOnly)
+        rollUpFigures(context, projectId, rollup);
+    else
+        readRecords(context, projectId, fields, [&rollup](const DayStat& record) { return rollup.add(record); });
     return rollup.finish(unsaved);
 }
 
 qint64 StatisticsManager::todaysWords(const QList<DayStat>& days, const QDateTime& now)
 {
     const QDate today = calendarDay(now);
+    LocalDayCache calendar;
     qint64 words = 0;
     for (const DayStat& day : days) {
-        if (calendarDay(day.startTime()) == today)
+        if (dayOf(calendar, day) == today)
             words += day.wordCount();
     }
     return words;
@@ -151,10 +186,11 @@ qint64 StatisticsManager::averageWordsPerDay(const QList<DayStat>& days)
 
 qint64 StatisticsManager::longestStreak(const QList<DayStat>& days)
 {
+    LocalDayCache calendar;
     QList<QDate> writingDays;
     for (const DayStat& day : days) {
         if (day.wordCount() > 0)
-            writingDays.append(calendarDay(day.startTime()));
+            writingDays.append(dayOf(calendar, day));
     }
     std::sort(writingDays.begin(), writingDays.end());
     writingDays.erase(std::unique(writingDays.begin(), writingDays.end()), writingDays.end());
@@ -191,10 +227,11 @@ int StatisticsManager::timeTrend(const QList<DayStat>& days, const QDateTime& no
     if (days.size() < TrendMinimumDays)
         return 0;
     const QDate weekStart = calendarDay(now).addDays(-(TrendMinimumDays - 1));
+    LocalDayCache calendar;
     qint64 recentTime = 0;
     bool hasOlder = false;
     for (const DayStat& day : days) {
-        if (calendarDay(day.startTime()) >= weekStart)
+        if (dayOf(calendar, day) >= weekStart)
             recentTime += day.time();
         else
             hasOlder = true;
@@ -208,9 +245,10 @@ qint64 StatisticsManager::averageTimePerDay(const QList<DayStat>& days, const QD
 {
     if (days.isEmpty())
         return 0;
-    QDate oldest = calendarDay(days.first().startTime());
+    LocalDayCache calendar;
+    QDate oldest = dayOf(calendar, days.first());
     for (const DayStat& day : days)
-        oldest = std::min(oldest, calendarDay(day.startTime()));
+        oldest = std::min(oldest, dayOf(calendar, day));
     const qint64 span = std::max<qint64>(1, oldest.daysTo(calendarDay(now)) + 1);
     return totalTime(days) / span;
 }

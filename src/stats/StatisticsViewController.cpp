@@ -153,7 +153,7 @@ void StatisticsViewController::showFigures()
     if (m_lastModified && m_lastModified->isValid()) {
         label(QStringLiteral("lastModifiedView"))
             ->setText(QStringLiteral("%1 (%2)").arg(
-                RelativeDateFormatter::mediumDateShortTime(m_lastModified->toLocalTime(), locale),
+                RelativeDateFormatter::mediumDateMediumTime(m_lastModified->toLocalTime(), locale),
                 RelativeDateFormatter::localizedString(*m_lastModified, now())));
     }
     label(QStringLiteral("totalPagesView"))->setText(QString::number(r.pages));

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QPointer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -44,6 +45,13 @@ protected:
         ASSERT_FALSE(store.context()->save().has_value());
     }
 
+    AchievementViewController* presentedAchievement() const
+    {
+        auto* sheet = qobject_cast<NavigationController*>(board.presentedViewController());
+        return sheet ? qobject_cast<AchievementViewController*>(sheet->topViewController()) : nullptr;
+    }
+
+    const QString firstThousand = QStringLiteral("achievement.first.1000.words");
     TestStore store;
     ViewController board;
     std::unique_ptr<AchievementsManager> manager;
@@ -66,6 +74,42 @@ TEST_F(BoardAchievementNoticeTest, twoEarnedAtOnceShowOneNoticeForTheFirst)
     board.dismiss(false);
     EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt")), nullptr);
     EXPECT_EQ(board.presentedViewController(), nullptr);
+}
+
+TEST_F(BoardAchievementNoticeTest, achievementEarnedUnderASheetIsAnnouncedOnceTheSheetHasClosed)
+{
+    board.present(new NavigationController(new ViewController), false, {}, PresentationStyle::FormSheet);
+    ViewController* sheet = board.presentedViewController();
+    addWords(3000);
+    EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt")), nullptr);
+    EXPECT_EQ(board.presentedViewController(), sheet);
+    // Nothing was taken as announced: the store still holds no earned achievement.
+    EXPECT_FALSE(AchievementsManager(store.context(), projectId).getAchievementForTag(firstThousand)->isAchieved());
+
+    sheet->dismiss(false);
+    AchievementViewController* shown = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (shown = presentedAchievement()) != nullptr; }));
+    EXPECT_EQ(shown->achievement()->label(), QStringLiteral("First 1000 Words"));
+    EXPECT_EQ(shown->shareText(), QStringLiteral("I earned the First 1000 Words achievement for my story \"Salt\"!"));
+    EXPECT_TRUE(AchievementsManager(store.context(), projectId).getAchievementForTag(firstThousand)->isAchieved());
+}
+
+TEST_F(BoardAchievementNoticeTest, sheetClosingAfterTheBoardLeftTheScreenLeavesTheNoticeForItsNextAppearance)
+{
+    board.present(new NavigationController(new ViewController), false, {}, PresentationStyle::FormSheet);
+    addWords(3000);
+    EXPECT_EQ(BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt")), nullptr);
+    ViewController::transitionAppearance(&board, false, false);
+    QPointer<ViewController> sheet(board.presentedViewController());
+    sheet->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return sheet.isNull(); }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(board.presentedViewController(), nullptr);
+    EXPECT_FALSE(manager->getAchievementForTag(firstThousand)->isAchieved());
+
+    ViewController::transitionAppearance(&board, true, false);
+    ASSERT_NE(BoardAchievementNotice::show(&board, manager.get(), QStringLiteral("Salt")), nullptr);
+    EXPECT_NE(presentedAchievement(), nullptr);
 }
 
 TEST_F(BoardAchievementNoticeTest, nothingNewOrNoManagerShowsNothing)
@@ -95,6 +139,21 @@ TEST_F(BoardAppearingTest, boardThatAppearsAfterWordsWereEarnedAnnouncesTheFirst
         return shown != nullptr;
     }));
     EXPECT_EQ(shown->achievement()->label(), QStringLiteral("First 1000 Words"));
+}
+
+TEST_F(BoardAppearingTest, boardThatAppearsUnderASheetAnnouncesTheAchievementWhenTheSheetCloses)
+{
+    add(ProjectItemTypes::Story, QStringLiteral("Long chapter"), 40)->setWordCount(3000);
+    context()->save();
+    board->present(new NavigationController(new ViewController), false, {}, PresentationStyle::FormSheet);
+    QPointer<ViewController> sheet(board->presentedViewController());
+    appear();
+    EXPECT_EQ(board->presentedViewController(), sheet.data());
+    sheet->dismiss(false);
+    ASSERT_TRUE(waitFor([&] {
+        auto* shown = qobject_cast<NavigationController*>(board->presentedViewController());
+        return shown && qobject_cast<AchievementViewController*>(shown->topViewController());
+    }));
 }
 
 TEST_F(BoardAppearingTest, wordsToRecoverAreOfferedBeforeAnyAchievement)

@@ -34,4 +34,15 @@ TEST(BoardAppearanceTest, darkSchemeColoursBarToolbarAndBoardDarkGreyWithWhite)
     QApplication::setPalette(original);
 }
 
+TEST(BoardAppearanceTest, windowTitleIsCutAfterFortyCharactersAsOnAChangeOfFolder)
+{
+    auto* board = new ViewController;
+    NavigationController navigation(board);
+    const QString forty(40, u'a');
+    BoardAppearance::apply(board, nullptr, forty);
+    EXPECT_EQ(board->window()->windowTitle(), forty);
+    BoardAppearance::apply(board, nullptr, forty + u'b');
+    EXPECT_EQ(board->window()->windowTitle(), forty + QStringLiteral("..."));
+}
+
 } // namespace

@@ -55,6 +55,18 @@ TEST_F(BoardNavigatorTest, folderEnteredByClickAndLeftByTheBackItem)
     EXPECT_EQ(shownTitles().size(), 13);
 }
 
+TEST_F(BoardNavigatorTest, folderTitleOfFortyOneCharactersStaysCutAfterAFilterChange)
+{
+    const QString forty(40, u'F');
+    add(ProjectItemTypes::Folder, forty + u'X', 30);
+    context()->save();
+    appear();
+    clickRow(rowOf(forty + u'X'));
+    EXPECT_EQ(windowTitle(), forty + QStringLiteral("..."));
+    board->setItemFilter(ProjectItemTypes::Idea);
+    EXPECT_EQ(board->window()->windowTitle(), forty + QStringLiteral("..."));
+}
+
 TEST_F(BoardNavigatorTest, selectingACardHandsItToTheOpenerAndStaysInTheFolder)
 {
     appear();

@@ -200,6 +200,35 @@ TEST_F(CardOpenerTest, boardOpensAStorySketchFullScreenAndAPersonSketchAsAPopupS
     ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
 }
 
+TEST_F(CardOpenerTest, cardOfAFormatAfterSketchOpensNothingFromTheBoardOrTheCardOpener)
+{
+    // 2 is the first format after text (0) and sketch (1): written by a newer program or foreign data.
+    constexpr qint64 unknownFormat = ProjectItemFormats::Sketch + 1;
+    item(QStringLiteral("Arrival"))->setItemFormat(unknownFormat);
+    item(QStringLiteral("Mara"))->setItemFormat(unknownFormat);
+    context()->save();
+    appear();
+    board->setCardOpening(std::shared_ptr<CardOpening>(&opener, [](CardOpening*) {}));
+    for (const QString& title : {QStringLiteral("Arrival"), QStringLiteral("Mara")}) {
+        SCOPED_TRACE(title.toStdString());
+        clickRow(rowOf(title));
+        EXPECT_EQ(board->presentedViewController(), nullptr);
+        EXPECT_FALSE(context()->isPinned());
+    }
+    // The same click on a text card does open it.
+    clickRow(rowOf(QStringLiteral("Call")));
+    ASSERT_NE(presentedEditor<PvSummaryEditViewController>(board), nullptr);
+    board->presentedViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+
+    ViewController host;
+    host.show();
+    EXPECT_EQ(CardOpener::openCard(&host, context(), item(QStringLiteral("Mara")), {}, board->cardProps(), false, {},
+                                   std::nullopt, {}),
+              nullptr);
+    EXPECT_EQ(host.presentedViewController(), nullptr);
+}
+
 TEST_F(CardOpenerTest, editorThatCannotBeMadePinsNothing)
 {
     appear();

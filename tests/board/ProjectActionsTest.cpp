@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "TestScreenshots.h"
 #include "TestWait.h"
+#include "board/BoardMenus.h"
 #include "board/ProjectActions.h"
 #include "board/ProjectCellDelegate.h"
 #include "board/ProjectListModel.h"
@@ -13,13 +14,13 @@
 #include "platform/DocumentPicker.h"
 #include "platform/ProgressHud.h"
 
+#include "platform/NavigationController.h"
+#include "stats/SettingsViewController.h"
+#include "stats/StatisticsViewController.h"
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include "platform/NavigationController.h"
-#include "stats/SettingsViewController.h"
-#include "stats/StatisticsViewController.h"
 
 #include <QListView>
 #include <QMenu>
@@ -77,6 +78,24 @@ protected:
         return titles;
     }
 
+    // Whether every solid pixel the icon paints is the destructive red (edges blend and are left out).
+    static bool drawnInRed(const QIcon& icon)
+    {
+        const QImage image = icon.pixmap(32, 32).toImage();
+        int painted = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel.alpha() != 255)
+                    continue;
+                ++painted;
+                if (pixel.rgb() != BoardMenus::DestructiveColor.rgb())
+                    return false;
+            }
+        }
+        return painted > 0;
+    }
+
     QAction* action(QMenu* menu, const QString& title)
     {
         for (QAction* candidate : menu->actions())
@@ -104,6 +123,11 @@ TEST_F(ProjectActionsTest, gearOnTileOpensTheProjectMenuInsteadOfTheProject)
     EXPECT_EQ(clicked.count(), 0);
     EXPECT_EQ(menuTitles(menu),
               QStringList({"Title", "Set Cover", "Reset Cover", "Statistics", "Settings", "Backup", "Delete"}));
+    // "Delete" is drawn and marked as the board's is; the row above it is not.
+    EXPECT_TRUE(action(menu, QStringLiteral("Delete"))->property(BoardMenus::DestructiveProperty).toBool());
+    EXPECT_TRUE(drawnInRed(action(menu, QStringLiteral("Delete"))->icon()));
+    EXPECT_FALSE(action(menu, QStringLiteral("Backup"))->property(BoardMenus::DestructiveProperty).toBool());
+    EXPECT_FALSE(drawnInRed(action(menu, QStringLiteral("Backup"))->icon()));
     if (qEnvironmentVariableIsSet("PLOTVANE_BOARD_SHOT")) {
         QApplication::processEvents();
         m_screen->grab().save(QStringLiteral("/tmp/project-list-gear.png"));

@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -274,6 +275,29 @@ TEST_F(ProjectListTest, emptyStoreShowsTheEmptyStateWhoseButtonCreatesTheFirstPr
     EXPECT_EQ(project->projectTitle(), QStringLiteral("First"));
     EXPECT_EQ(project->displayOrder(), 1);
     EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(ProjectListTest, newProjectAlertClosesOnEscapeAndOnItsWindowCloseButtonCreatingNothing)
+{
+    settle();
+    for (const bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "close button");
+        QTest::mouseClick(screen->backgroundView()->button(), Qt::LeftButton);
+        QPointer<Alert> alert = Alert::topmost();
+        ASSERT_NE(alert, nullptr);
+        ASSERT_EQ(alert->title(), ProjectViewController::NewProjectTitle);
+        QLineEdit* field = alert->textFields().first();
+        QTest::keyClicks(field, QStringLiteral("Almost"));
+        if (escape)
+            QTest::keyClick(field, Qt::Key_Escape);
+        else
+            alert->close();
+        EXPECT_EQ(Alert::topmost(), nullptr);
+        ASSERT_TRUE(waitFor([&] { return alert.isNull(); }));
+    }
+    EXPECT_EQ(context()->count(Project::fetchRequest()), 0);
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_TRUE(screen->isShowingEmptyState());
 }
 
 TEST_F(ProjectListTest, newProjectGoesLastAndAppearsAtOnce)

@@ -119,6 +119,16 @@ TEST_F(CardInfoTest, relativePhrasesUseTheLargestWholeUnit)
     EXPECT_EQ(RelativeDateFormatter::localizedString(now.addDays(1), now), QStringLiteral("in 1 day"));
 }
 
+TEST_F(CardInfoTest, mediumTimeKeepsTheSecondsAndDropsTheZoneInEveryLocale)
+{
+    const QTime time(9, 5, 7);
+    EXPECT_EQ(RelativeDateFormatter::mediumTime(time), QStringLiteral("9:05:07 AM"));
+    EXPECT_EQ(RelativeDateFormatter::mediumTime(time, QLocale(QLocale::German, QLocale::Germany)),
+              QStringLiteral("09:05:07"));
+    const QDateTime moment(QDate(2024, 1, 5), QTime(15, 4, 5));
+    EXPECT_EQ(RelativeDateFormatter::mediumDateMediumTime(moment), QStringLiteral("Jan 5, 2024, 3:04:05 PM"));
+}
+
 class CreateOperationsTest : public ItemOperationsFixture {};
 
 TEST_F(CreateOperationsTest, folderCreateHandsBackTrimmedTitleAndCancelCallsNothing)

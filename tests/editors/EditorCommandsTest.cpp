@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 
 #include "core/SettingsHelper.h"
+#include "editors/ImageViewController.h"
 #include "export/KUVDocPickerViewController.h"
 #include "platform/DocumentPicker.h"
 #include "richtext/QJTextAttachment.h"
@@ -10,6 +11,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QWindow>
 
 namespace {
 
@@ -27,6 +29,37 @@ protected:
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         editor->editor()->setTextCursor(cursor);
+    }
+    // The card's body: "Map: " and a 40 x 30 picture.
+    void seedPicture()
+    {
+        QTextDocument body;
+        QTextCursor cursor(&body);
+        cursor.insertText(QStringLiteral("Map: "));
+        QImage map(40, 30, QImage::Format_ARGB32);
+        map.fill(Qt::red);
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(map).format(body));
+        DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+        ASSERT_FALSE(context()->save());
+    }
+    QPoint pictureCentre(PvEditViewController* editor)
+    {
+        QTextCursor image(editor->editor()->document());
+        image.setPosition(5);
+        return editor->editor()->cursorRect(image).center() + QPoint(4, 0);
+    }
+    // Two clicks as the window system sends them: press, release, press (a double click), release.
+    void doubleClick(PvEditViewController* editor, const QPoint& viewportPoint)
+    {
+        QWidget* viewport = editor->editor()->viewport();
+        QWindow* window = viewport->window()->windowHandle();
+        ASSERT_NE(window, nullptr);
+        QTest::mouseDClick(window, Qt::LeftButton, {}, viewport->mapTo(viewport->window(), viewportPoint));
+    }
+    ImageViewController* presentedViewer()
+    {
+        auto* sheet = qobject_cast<NavigationController*>(ViewController::topmostPresented(rootScreen()));
+        return sheet ? qobject_cast<ImageViewController*>(sheet->topViewController()) : nullptr;
     }
     QStringList rows(QMenu* menu)
     {
@@ -186,11 +219,12 @@ TEST_F(EditorCommandsTest, overflowMenuOfASecondaryCardHasNoTitleRow)
     PvEditViewController* primary = open();
     EXPECT_EQ(rows(primary->overflowButton()->menu()),
               (QStringList{EditorCommands::TitleRow, EditorCommands::TagsRow, EditorCommands::CardNotesRow,
-                           EditorCommands::OpenInRow, EditorCommands::ExportRow, EditorCommands::PrintRow}));
+                           EditorCommands::OpenInRow, EditorCommands::ExportRow, EditorCommands::PrintRow,
+                           EditorCommands::StatisticsRow}));
     primary->setIsSecondaryCard(true);
     EXPECT_EQ(rows(primary->overflowButton()->menu()),
               (QStringList{EditorCommands::TagsRow, EditorCommands::CardNotesRow, EditorCommands::OpenInRow,
-                           EditorCommands::ExportRow, EditorCommands::PrintRow}));
+                           EditorCommands::ExportRow, EditorCommands::PrintRow, EditorCommands::StatisticsRow}));
     EXPECT_EQ(rows(primary->fontButton()->menu()),
               (QStringList{"Largest", "Larger", "Default", "Smaller", "Smallest"}));
 }
@@ -238,14 +272,7 @@ TEST_F(EditorCommandsTest, secondaryEditorArmsOnlyTheSecondaryQuitGuard)
 
 TEST_F(EditorCommandsTest, savedImagesTakeAFreeNameInThePicturesFolder)
 {
-    QTextDocument body;
-    QTextCursor cursor(&body);
-    cursor.insertText(QStringLiteral("Map: "));
-    QImage map(40, 30, QImage::Format_ARGB32);
-    map.fill(Qt::red);
-    cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(map).format(body));
-    DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
-    ASSERT_FALSE(context()->save());
+    seedPicture();
     const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
     QDir(pictures).removeRecursively();
     QDir().mkpath(pictures);
@@ -254,21 +281,62 @@ TEST_F(EditorCommandsTest, savedImagesTakeAFreeNameInThePicturesFolder)
     taken.close();
 
     PvEditViewController* editor = open();
-    QTextCursor image(editor->editor()->document());
-    image.setPosition(5);
-    const QRect box = editor->editor()->cursorRect(image);
-    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, box.center() + QPoint(4, 0));
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, pictureCentre(editor));
     ASSERT_TRUE(editor->commands().selectedTextAttachment());
+    // The menu waits for the double-click interval, then shows its three rows.
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
     Alert* sheet = Alert::topmost();
-    ASSERT_TRUE(sheet);
     EXPECT_EQ(sheet->actionTitles(), (QStringList{EditorCommands::CopyImageTitle, EditorCommands::SaveImageTitle,
                                                   EditorCommands::CancelTitle}));
+    EXPECT_EQ(presentedViewer(), nullptr);
     sheet->trigger(1);
     const QString saved = QDir(pictures).filePath(QStringLiteral("Image 2.png"));
     ASSERT_TRUE(waitFor([&saved] { return QFile::exists(saved); }));
     EXPECT_EQ(QImage(saved).size(), QSize(40, 30));
     EXPECT_EQ(QFileInfo(taken.fileName()).size(), 0);
     QDir(pictures).removeRecursively();
+}
+
+TEST_F(EditorCommandsTest, doubleClickOnAPictureOpensTheViewerInTheEditorsColours)
+{
+    seedPicture();
+    PvEditViewController* editor = open();
+    doubleClick(editor, pictureCentre(editor));
+    ImageViewController* viewer = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (viewer = presentedViewer()) != nullptr; }));
+    EXPECT_EQ(viewer->image().size(), QSize(40, 30));
+    // The first click's menu never comes, and the text is as it was.
+    EXPECT_FALSE(editor->commands().imageMenuPending());
+    EXPECT_TRUE(Alert::presented().isEmpty());
+    EXPECT_FALSE(editor->editor()->textCursor().hasSelection());
+    EXPECT_FALSE(editor->cardChanged());
+
+    const QPalette editorBar = navigation->navigationBar()->palette();
+    const QColor storyColour = editor->cardProps().propForIntCardType(ProjectItemTypes::Story).cardColor();
+    ASSERT_EQ(editorBar.color(QPalette::WindowText), storyColour);
+    ASSERT_TRUE(viewer->barTintColor().has_value());
+    EXPECT_EQ(*viewer->barTintColor(), editorBar.color(QPalette::Window));
+    EXPECT_EQ(*viewer->barTintColor(), QColor(PvTextView::kEditorBackground));
+    EXPECT_EQ(viewer->titleTextAttributes().value(ImageViewController::ForegroundColorAttribute).value<QColor>(),
+              storyColour);
+    EXPECT_EQ(viewer->tintColor(), editorBar.color(QPalette::ButtonText));
+    EXPECT_EQ(viewer->navigationController()->navigationBar()->palette().color(QPalette::Window),
+              editorBar.color(QPalette::Window));
+}
+
+TEST_F(EditorCommandsTest, doubleClickOnAWordSelectsItAndOpensNothing)
+{
+    seedPicture();
+    PvEditViewController* editor = open();
+    QTextCursor word(editor->editor()->document());
+    word.setPosition(1);
+    doubleClick(editor, editor->editor()->cursorRect(word).center());
+    EXPECT_EQ(editor->editor()->textCursor().selectedText(), QStringLiteral("Map"));
+    EXPECT_FALSE(editor->commands().imageMenuPending());
+    EXPECT_EQ(presentedViewer(), nullptr);
+    // A later single click on the picture is a tap again.
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, pictureCentre(editor));
+    EXPECT_TRUE(editor->commands().imageMenuPending());
 }
 
 } // namespace

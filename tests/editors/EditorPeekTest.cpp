@@ -13,6 +13,8 @@
 #include "platform/ToolbarItem.h"
 
 #include <QListView>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -63,6 +65,23 @@ QModelIndex rowOf(PeekTableViewController* panel, const QString& cardId)
     return {};
 }
 
+// Chooses "Person" in the New Card chooser, which never offers a Story from inside an editor.
+bool choosePerson(KUVDocPickerViewController* picker)
+{
+    std::optional<std::pair<int, int>> person;
+    for (int section = 0; section < picker->formats().size(); ++section) {
+        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
+            const QString title = picker->formats().at(section).at(row).formatTitle;
+            EXPECT_NE(title, QStringLiteral("Story")) << "a Story is never made from inside an editor";
+            if (title == QStringLiteral("Person"))
+                person = std::pair{section, row};
+        }
+    }
+    if (person)
+        picker->choose(person->first, person->second);
+    return person.has_value();
+}
+
 void clickRow(PeekTableViewController* panel, const QModelIndex& index)
 {
     panel->tableView()->scrollTo(index);
@@ -81,7 +100,15 @@ protected:
     bool click(const QString& identifier) const { return clickToolbar(app.get(), identifier); }
 };
 
-class SketchPeekTest : public SketchFixture {};
+class SketchPeekTest : public SketchFixture {
+protected:
+    // The button of one of the sketch editor's own bar actions, when the bar shows it.
+    static QToolButton* barButton(KuvBaseSketch* sketch, QAction* action)
+    {
+        auto* button = qobject_cast<QToolButton*>(sketch->toolBar()->widgetForAction(action));
+        return button && button->isVisible() ? button : nullptr;
+    }
+};
 
 TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
 {
@@ -173,20 +200,7 @@ TEST_F(EditorPeekTest, newCardFromTheEditorOffersNoStoryAndOrdersAfterEveryStore
     ASSERT_TRUE(click(ToolbarDelegate::editorNewCard));
     KUVDocPickerViewController* picker = nullptr;
     ASSERT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(editor)) != nullptr; }));
-    int personSection = -1;
-    int personRow = -1;
-    for (int section = 0; section < picker->formats().size(); ++section) {
-        for (int row = 0; row < picker->formats().at(section).size(); ++row) {
-            const QString title = picker->formats().at(section).at(row).formatTitle;
-            EXPECT_NE(title, QStringLiteral("Story")) << "a Story is never made from inside an editor";
-            if (title == QStringLiteral("Person")) {
-                personSection = section;
-                personRow = row;
-            }
-        }
-    }
-    ASSERT_GE(personSection, 0);
-    picker->choose(personSection, personRow);
+    ASSERT_TRUE(choosePerson(picker));
 
     PvSummaryEditViewController* popup = nullptr;
     ASSERT_TRUE(waitFor([&] {
@@ -292,6 +306,72 @@ TEST_F(SketchPeekTest, sketchInASheetLeavesTheWindowToolbarAlone)
     const QStringList before = app->toolbar()->itemIdentifiers();
     openSketch(SketchId, {}, PresentationStyle::FormSheet);
     EXPECT_EQ(app->toolbar()->itemIdentifiers(), before);
+}
+
+TEST_F(SketchPeekTest, primarySketchInASheetOffersNewCardAndPeekInItsOwnBar)
+{
+    app->window()->show();
+    KuvBaseSketch* sketch = openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    ASSERT_FALSE(sketch->isSecondaryCard());
+    QToolButton* peek = barButton(sketch, sketch->peekButton());
+    ASSERT_NE(peek, nullptr);
+    QTest::mouseClick(peek, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([sketch] {
+        SideMenuNavigationController* menu = sketch->peek().sideMenu();
+        return menu && menu->isMenuPresented() && menu->isVisible();
+    }));
+    auto* panel = qobject_cast<PeekTableViewController*>(sketch->peek().peekTable());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->folderId(), FolderId);
+    EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-2")).isValid());
+    EXPECT_FALSE(rowOf(panel, SketchId).isValid());
+    sketch->peek().sideMenu()->dismissMenu(false);
+    ASSERT_TRUE(waitFor([sketch] { return !sketch->peek().sideMenu()->isMenuPresented(); }));
+
+    QToolButton* newCard = barButton(sketch, sketch->newCardButton());
+    ASSERT_NE(newCard, nullptr);
+    QTest::mouseClick(newCard, Qt::LeftButton);
+    KUVDocPickerViewController* picker = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(sketch)) != nullptr; }));
+    ASSERT_TRUE(choosePerson(picker));
+    PvSummaryEditViewController* made = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        made = presentedOver<PvSummaryEditViewController>(sketch);
+        return made && made->contentLoaded();
+    }));
+    EXPECT_TRUE(made->isSecondaryCard());
+    EXPECT_EQ(made->currentObject(), nullptr);
+    made->navigationController()->dismiss(false);
+}
+
+TEST_F(SketchPeekTest, secondarySketchAndFullWindowSketchOfferNeitherInTheirBar)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    PeekTableViewController* panel = openPanel(app.get(), ToolbarDelegate::editorPeek, editor);
+    ASSERT_NE(panel, nullptr);
+    const QModelIndex index = rowOf(panel, SketchId);
+    ASSERT_TRUE(index.isValid());
+    clickRow(panel, index);
+    KuvBaseSketch* secondary = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        secondary = presentedOver<KuvBaseSketch>(panel);
+        return secondary && secondary->contentLoaded();
+    }));
+    EXPECT_TRUE(secondary->isSecondaryCard());
+    EXPECT_TRUE(secondary->isPopup());
+    EXPECT_EQ(barButton(secondary, secondary->peekButton()), nullptr);
+    EXPECT_EQ(barButton(secondary, secondary->newCardButton()), nullptr);
+    EXPECT_FALSE(secondary->peekButton()->isVisible());
+    EXPECT_FALSE(secondary->newCardButton()->isVisible());
+    secondary->navigationController()->dismiss(false);
+    editor->peek().sideMenu()->dismissMenu(false);
+    rootScreen()->dismiss(false);
+
+    // Filling the window, the sketch has the window toolbar's items instead.
+    KuvBaseSketch* full = openSketch();
+    EXPECT_FALSE(full->peekButton()->isVisible());
+    EXPECT_FALSE(full->newCardButton()->isVisible());
 }
 
 } // namespace

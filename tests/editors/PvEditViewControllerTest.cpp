@@ -6,11 +6,23 @@
 #include "stats/StatisticsViewController.h"
 
 #include <QLabel>
+#include <QMenu>
 
 namespace {
 
 class PvEditViewControllerTest : public EditorFixture {
 protected:
+    // The statistics sheet the editor shows, once it is up.
+    StatisticsViewController* presentedStatistics(PvEditViewController* editor)
+    {
+        StatisticsViewController* found = nullptr;
+        EXPECT_TRUE(waitFor([&] {
+            auto* sheet = qobject_cast<NavigationController*>(editor->presentedViewController());
+            found = sheet ? qobject_cast<StatisticsViewController*>(sheet->topViewController()) : nullptr;
+            return found != nullptr;
+        }));
+        return found;
+    }
     QString storedText(const QString& cardId)
     {
         ProjectItemDocument* document = DbHelpers::getItemDocument(context(), cardId);
@@ -64,6 +76,51 @@ TEST_F(PvEditViewControllerTest, statisticsFromTheEditorCountTheUnsavedStretch)
     ASSERT_TRUE(statistics->unsavedStats().has_value());
     EXPECT_EQ(statistics->unsavedStats()->wordCount(), 3);
     EXPECT_EQ(statistics->unsavedStats()->projectItemId(), CardId);
+}
+
+TEST_F(PvEditViewControllerTest, statisticsRowAndWordCountClickShowTheUnsavedWords)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" and four more words"));
+    QMenu* menu = editor->overflowButton()->menu();
+    menu->popup(editor->mapToGlobal(QPoint(200, 200)));
+    ASSERT_TRUE(waitFor([menu] { return menu->isVisible(); }));
+    QAction* row = nullptr;
+    for (QAction* action : menu->actions())
+        if (action->text() == EditorCommands::StatisticsRow)
+            row = action;
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(menu->actions().last(), row);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(row).center());
+    StatisticsViewController* statistics = presentedStatistics(editor);
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(statistics->unsavedStats().has_value());
+    EXPECT_EQ(statistics->unsavedStats()->wordCount(), 4);
+    editor->presentedViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([editor] { return !editor->presentedViewController(); }));
+
+    type(editor, QStringLiteral(" five"));
+    ASSERT_EQ(editor->statusLabel()->text(), QStringLiteral("Words: 11"));
+    QTest::mouseClick(editor->statusLabel(), Qt::LeftButton);
+    statistics = presentedStatistics(editor);
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(statistics->unsavedStats().has_value());
+    EXPECT_EQ(statistics->unsavedStats()->wordCount(), 5);
+    EXPECT_EQ(statistics->unsavedStats()->projectItemId(), CardId);
+}
+
+TEST_F(PvEditViewControllerTest, wordCountOnlyAnswersALeftClick)
+{
+    PvEditViewController* editor = open();
+    QTest::mouseClick(editor->statusLabel(), Qt::RightButton);
+    runEventsFor(50);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
+    // Pressed on the count and let go beside it: no click.
+    QTest::mousePress(editor->statusLabel(), Qt::LeftButton);
+    QTest::mouseRelease(editor->statusLabel(), Qt::LeftButton, {},
+                        QPoint(editor->statusLabel()->width(), editor->statusLabel()->height() / 2));
+    runEventsFor(50);
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
 }
 
 TEST_F(PvEditViewControllerTest, saveWritesEveryFieldOneWritingRecordAndStampsUpTheChain)

@@ -3,6 +3,8 @@
 #include "editors/EditorPrompts.h"
 #include "editors/PvSummaryEditViewController.h"
 
+#include <QMenu>
+
 namespace {
 
 // The popup editor on the fixture's store, presented as a sheet the way the board presents it, with its two
@@ -68,6 +70,18 @@ protected:
     int modified = 0;
     int cancelled = 0;
 };
+
+TEST_F(PvSummaryEditViewControllerTest, popupKeepsNoStretchSoOffersNoStatistics)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    QMenu* menu = editor->overflowButton()->menu();
+    emit menu->aboutToShow();
+    QStringList titles;
+    for (QAction* action : menu->actions())
+        titles << action->text();
+    EXPECT_TRUE(titles.contains(EditorCommands::PrintRow));
+    EXPECT_FALSE(titles.contains(EditorCommands::StatisticsRow));
+}
 
 TEST_F(PvSummaryEditViewControllerTest, newPersonCardWithNothingTypedTakesItsTypesTitleAndTheNextOrder)
 {

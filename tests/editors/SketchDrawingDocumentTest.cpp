@@ -154,6 +154,30 @@ TEST_F(SketchDrawingDocumentTest, richTextBytesAreAnErrorAndAreNeverSavedOver)
     EXPECT_EQ(card->wordCount(), 7);
 }
 
+TEST_F(SketchDrawingDocumentTest, blankRichTextBodyOpensEmptyAndItsRecordTakesTheDrawing)
+{
+    for (const QString& blank : {QString(), QStringLiteral("\n \n\t")}) {
+        ProjectItem* card = addCard();
+        QTextDocument text(blank);
+        addDocument(card, RichTextDocumentFormat::getData(text, std::nullopt).value(), DocumentMimeTypes::RichText);
+        save();
+        SketchDrawingDocument document = SketchDrawingDocument::fromCard(context(), card);
+        EXPECT_EQ(document.status(), Status::Empty);
+        EXPECT_TRUE(document.isReadable());
+        ASSERT_EQ(document.save(context(), card, drawing400()), SaveResult::Saved);
+        save();
+        EXPECT_EQ(documentCount(card), 1);
+        const ProjectItemDocument* record = DbHelpers::getItemDocument(context(), card->uniqueIdentifier());
+        EXPECT_EQ(record->mimetype(), DocumentMimeTypes::Drawing);
+        EXPECT_EQ(InkReader::decode(record->content()).drawing, drawing400());
+    }
+    // One character that is not a blank is kept as it is stored.
+    ProjectItem* card = addCard();
+    QTextDocument text(QStringLiteral("x"));
+    addDocument(card, RichTextDocumentFormat::getData(text, std::nullopt).value(), DocumentMimeTypes::RichText);
+    EXPECT_EQ(SketchDrawingDocument::fromCard(context(), card).status(), Status::Unreadable);
+}
+
 TEST_F(SketchDrawingDocumentTest, damagedDrawingIsAnErrorNotAnEmptyDrawing)
 {
     ProjectItem* card = addCard();

@@ -1,6 +1,7 @@
 #include "SketchFixture.h"
 
 #include "editors/SketchViewController.h"
+#include "export/Opml.h"
 #include "platform/DocumentPicker.h"
 
 #include <QBuffer>
@@ -313,6 +314,42 @@ TEST_F(SketchEditorTest, exportWritesPrivatelyAndAnEmptyTitleExportsAsUntitled)
     editor->titleView()->setText(QString());
     editor->exportPNG();
     EXPECT_EQ(suggested, QStringLiteral("Untitled.png"));
+}
+
+TEST_F(SketchEditorTest, importedSketchOutlineWithoutContentIsDrawnOnSavedAndReopened)
+{
+    const QString path = dir.filePath(QStringLiteral("import.opml"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<opml version=\"1.0\"><head><title>T</title></head>"
+               "<body><outline text=\"Tide chart\" _note=\"\" _type=\"location\" _format=\"sketch\" _summary=\"\""
+               " _tag=\"\" _cardNotes=\"\"></outline></body></opml>\n");
+    file.close();
+    std::optional<bool> stored;
+    Opml().putOpml(context(), path, ProjectId, FolderId, 10, [&stored](bool ok) { stored = ok; });
+    ASSERT_EQ(stored, std::optional<bool>(true));
+    QString cardId;
+    for (ProjectItem* item : DbHelpers::getFolderItems(context(), ProjectId, FolderId)) {
+        if (item->title() == QStringLiteral("Tide chart"))
+            cardId = item->uniqueIdentifier();
+    }
+    ASSERT_FALSE(cardId.isEmpty());
+
+    KuvBaseSketch* editor = openSketch(cardId, {}, PresentationStyle::FormSheet, ProjectItemTypes::Location);
+    EXPECT_FALSE(alertTitled(KuvBaseSketch::UnreadableTitle));
+    EXPECT_FALSE(editor->drawingUnreadable());
+    EXPECT_TRUE(editor->canvasView()->isEnabled());
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    draw(editor, {{40, 40}, {140, 90}});
+    draw(editor, {{60, 200}, {220, 260}, {300, 200}});
+    ASSERT_TRUE(save(editor));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+
+    KuvBaseSketch* reopened = openSketch(cardId, {}, PresentationStyle::FormSheet, ProjectItemTypes::Location);
+    EXPECT_FALSE(alertTitled(KuvBaseSketch::UnreadableTitle));
+    EXPECT_EQ(reopened->canvasView()->drawing().strokeCount(), 2u);
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {cardId}), 1);
+    EXPECT_EQ(documentOf(cardId)->mimetype(), DrawingMimeType);
 }
 
 } // namespace

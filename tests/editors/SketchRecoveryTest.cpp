@@ -156,3 +156,53 @@ TEST_F(SketchRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SketchRecoveryTest, cardDeletedElsewhereRaisesNoUpdatedAlertAndSavesAsANewCard)
+{
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_FALSE(editor->changesMade());
+    runWriter({QStringLiteral("delete"), SketchId, FolderId});
+    // The drawing on screen is now the only copy: it counts as unsaved, and no "updated" question is asked.
+    ASSERT_TRUE(waitFor([editor] { return editor->changesMade(); }, 10000));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
+    EXPECT_TRUE(app->hasPrimaryCardEdits);
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
+    editor->cancelButton()->trigger();
+    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(discard, nullptr);
+    discard->trigger(int(discard->actionTitles().indexOf(QStringLiteral("Cancel"))));
+    ASSERT_TRUE(isOpen());
+
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(save(editor));
+    context()->refreshAllObjects();
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("uniqueIdentifier == %@"), {SketchId}), 0);
+    ASSERT_EQ(added.size(), 1);
+    const QString madeId = added.first()->uniqueIdentifier();
+    EXPECT_NE(madeId, SketchId);
+    // Its folder went with it; the top of the project always exists.
+    EXPECT_EQ(added.first()->parentItemId(), ItemIds::Top);
+    EXPECT_EQ(added.first()->title(), SketchTitle);
+    EXPECT_EQ(added.first()->itemFormat(), ProjectItemFormats::Sketch);
+    EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {madeId}), 1);
+    EXPECT_EQ(InkReader::decode(documentOf(madeId)->content()).drawing->strokeCount(), 2u);
+    EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
+}
+
+TEST_F(SketchRecoveryTest, cardDeletedElsewhereAfterATitleEditIsSavedAsANewCardWithItsDrawing)
+{
+    KuvBaseSketch* editor = openSketch();
+    typeTitle(editor, QStringLiteral(" kept"));
+    runWriter({QStringLiteral("delete"), SketchId});
+    ASSERT_TRUE(save(editor));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
+    EXPECT_EQ(added.first()->parentItemId(), FolderId);
+    EXPECT_EQ(added.first()->title(), SketchTitle + QStringLiteral(" kept"));
+    // Only the title changed here, yet the new card carries the drawing: it is the only copy left.
+    EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 1u);
+}
+
+} // namespace

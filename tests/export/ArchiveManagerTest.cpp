@@ -13,14 +13,18 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWidget>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <zip.h>
 #include <zlib.h>
 
@@ -311,27 +315,79 @@ TEST_F(ArchiveManagerTest, backupFailsWithoutProjectOrWritablePlace)
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("x.zip"))));
 }
 
-TEST_F(ArchiveManagerTest, backupNeverReplacesTheWritersFileAndReportsCompletion)
+TEST_F(ArchiveManagerTest, backupReplacesTheFileTheWriterConfirmedWholeOrNotAtAll)
 {
-    const QString taken = m_dir.filePath(QStringLiteral("Novel.zip"));
-    QFile existing(taken);
-    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-    existing.write("mine");
-    existing.close();
-    DocumentPicker::setChooser([taken](QWidget*, const QString&, DocumentPicker::Done done) { done(taken); });
-    ArchiveManager manager;
-    std::optional<bool> outcome;
-    QObject::connect(&manager, &ArchiveManager::backupFinished, [&](bool ok) { outcome = ok; });
-    manager.archiveWithContext(context(), &m_window, ProjectId, QStringLiteral("Novel"));
-    ASSERT_TRUE(waitFor([&] { return outcome.has_value(); }));
-    EXPECT_TRUE(*outcome);
-    QFile mine(taken);
-    ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
-    EXPECT_EQ(mine.readAll(), QByteArray("mine"));
-    EXPECT_TRUE(QFile::exists(m_dir.filePath(QStringLiteral("Novel 2.zip"))));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("chosen")));
+    const QString folder = m_dir.filePath(QStringLiteral("chosen"));
+    const QString chosen = QDir(folder).filePath(QStringLiteral("Novel.zip"));
+    // Last week's backup, made before the cards existed, is the file the writer saves over.
+    ASSERT_TRUE(ArchiveManager().performArchive(context(), ProjectId, QStringLiteral("Novel"), chosen));
+    QFile oldFile(chosen);
+    ASSERT_TRUE(oldFile.open(QIODevice::ReadOnly));
+    const QByteArray oldBytes = oldFile.readAll();
+    oldFile.close();
+    seed();
+    // About the size the new backup will have (its compressed size varies by a byte or two with the time).
+    const qint64 newSize = QFileInfo(backup(QStringLiteral("measure.zip"))).size();
+    ASSERT_GT(newSize, 1000);
+    const auto entries = [folder] {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    };
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    const QStringList privateBefore = QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const auto attempt = [&](std::optional<rlim_t> fileSizeLimit) {
+        DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) {
+            // The disk fills up half-way through the copy: writes past the limit fail.
+            rlimit saved{};
+            ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+            const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+            if (fileSizeLimit) {
+                rlimit lowered = saved;
+                lowered.rlim_cur = *fileSizeLimit;
+                ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+            }
+            done(chosen);
+            setrlimit(RLIMIT_FSIZE, &saved);
+            std::signal(SIGXFSZ, previous);
+        });
+        ArchiveManager manager;
+        std::optional<bool> outcome;
+        QObject::connect(&manager, &ArchiveManager::backupFinished, [&](bool ok) { outcome = ok; });
+        manager.archiveWithContext(context(), &m_window, ProjectId, QStringLiteral("Novel"));
+        EXPECT_TRUE(waitFor([&] { return outcome.has_value(); }));
+        // The backup's private copy goes whatever the outcome.
+        EXPECT_EQ(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), privateBefore);
+        return outcome.value_or(false);
+    };
+
+    EXPECT_FALSE(attempt(rlim_t(newSize / 2)));
+    ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupErrorMessage);
+    Alert::topmost()->trigger(0);
+    QFile kept(chosen);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), oldBytes);
+    kept.close();
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("Novel.zip")});
+
+    ASSERT_TRUE(attempt(std::nullopt));
     ASSERT_NE(Alert::topmost(), nullptr);
     EXPECT_EQ(Alert::topmost()->title(), ArchiveManager::BackupDoneTitle);
     EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupDoneMessage);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("Novel.zip")});
+    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
+        GTEST_SKIP() << "python3 is not installed";
+    const ExternalTools::Run run = ExternalTools::run(
+        QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+         QStringLiteral("import sys, zipfile\n"
+                        "z = zipfile.ZipFile(sys.argv[1])\n"
+                        "assert z.testzip() is None\n"
+                        "sys.stdout.write(','.join(z.namelist()) + '|' + str(b'Opening' in z.read('content.opml')))\n"),
+         chosen});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QString::fromUtf8(run.out), QStringLiteral("project.json,settings.json,stats.json,content.opml|True"));
 }
 
 TEST_F(ArchiveManagerTest, backupOfMissingProjectShowsTheErrorNotCompletion)

@@ -140,7 +140,8 @@ TEST_F(OpmlTest, charactersXmlForbidsAreDroppedAndTheFileStillReads)
 {
     card(ItemIds::Top, QStringLiteral("Bell\x07here"), QStringLiteral("x"), 1)->setNotes(QString(QChar(0xFFFE)));
     save();
-    EXPECT_TRUE(Opml().getOpml(context(), Source, QStringLiteral("Title\x01"), ItemIds::Top, true)
+    EXPECT_TRUE(Opml()
+                    .getOpml(context(), Source, QStringLiteral("Title\x01"), ItemIds::Top, true)
                     .contains(QStringLiteral("<title>Title</title>")));
     ASSERT_TRUE(import(exported().toUtf8()));
     ASSERT_EQ(targetChildren().size(), 1);
@@ -210,6 +211,29 @@ TEST_F(OpmlTest, bodyMimeTypeFollowsTheBytes)
     auto document = AttributedStringArchive::decode(fallback->content(), AttributedStringArchive::cardBodyClasses());
     ASSERT_TRUE(document);
     EXPECT_EQ(document->toPlainText(), QStringLiteral("fallback"));
+}
+
+TEST_F(OpmlTest, sketchWithoutDrawingDataGetsNoRichTextBody)
+{
+    const QByteArray text = "<opml><body><outline text=\"s\" _format=\"sketch\" _note=\"\"/>"
+                            "<outline text=\"bad\" _format=\"sketch\" _content=\"%%%\"/>"
+                            "<outline text=\"t\" _format=\"text\"/>"
+                            "<outline text=\"f\" _format=\"sketch\"><outline text=\"c\"/></outline></body></opml>";
+    ASSERT_TRUE(import(text));
+    const QList<ProjectItem*> top = targetChildren();
+    ASSERT_EQ(top.size(), 4);
+    for (int i : {0, 1}) {
+        EXPECT_EQ(top[i]->itemFormat(), ProjectItemFormats::Sketch);
+        EXPECT_EQ(top[i]->wordCount(), 0);
+        EXPECT_EQ(DbHelpers::getItemDocument(context(), top[i]->uniqueIdentifier()), nullptr) << i;
+    }
+    // A text card, and a folder whatever its format said, keep their body.
+    for (int i : {2, 3}) {
+        ProjectItemDocument* body = DbHelpers::getItemDocument(context(), top[i]->uniqueIdentifier());
+        ASSERT_NE(body, nullptr) << i;
+        EXPECT_EQ(body->mimetype(), DocumentMimeTypes::RichText);
+    }
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 3);
 }
 
 TEST_F(OpmlTest, sketchCardExportsEmptyNoteAndItsDrawing)

@@ -177,11 +177,23 @@ TEST_F(SettingsViewControllerTest, clearingTheSeparatorStoresAnEmptySeparator)
     EXPECT_FALSE(stored(SettingsHelper::SceneSeparatorKey).isNull());
 }
 
-TEST_F(SettingsViewControllerTest, wordsPerPageOutsideOneTo100000IsRefusedInTheFieldAndNotStored)
+TEST_F(SettingsViewControllerTest, numberFollowedByABlankAndWordsStoresTheNumber)
 {
-    for (const QString& hostile : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("100001"),
-                                   QStringLiteral("abc"), QStringLiteral("250 words"), QStringLiteral("1e3"),
-                                   QStringLiteral(""), QStringLiteral("99999999999999999999")}) {
+    open();
+    type(sheet->wordsPerPageField(), QStringLiteral("250 words"));
+    EXPECT_FALSE(sheet->wordsPerPageMessage()->isVisibleTo(sheet));
+    EXPECT_EQ(sheet->enteredWordsPerPage(), std::optional<qint64>(250));
+    leave(Leave::CloseButton);
+    store.reopen();
+    EXPECT_EQ(stored(SettingsHelper::WordsPerPageKey), QStringLiteral("250"));
+}
+
+TEST_F(SettingsViewControllerTest, wordsPerPageOutsideOneTo100000OrRunIntoTextIsRefusedInTheFieldAndNotStored)
+{
+    for (const QString& hostile :
+         {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("100001"), QStringLiteral("abc"),
+          QStringLiteral("250words"), QStringLiteral("words 250"), QStringLiteral("1,000"), QStringLiteral("2.5"),
+          QStringLiteral("1e3"), QStringLiteral(""), QStringLiteral("99999999999999999999")}) {
         SCOPED_TRACE(hostile.toStdString());
         open();
         type(sheet->wordsPerPageField(), hostile);

@@ -34,7 +34,8 @@ protected:
         StatsFixture::TearDown();
     }
 
-    void open(const std::optional<DayStat>& unsaved = std::nullopt)
+    void open(const std::optional<DayStat>& unsaved = std::nullopt,
+              const std::optional<QDateTime>& lastModified = std::nullopt)
     {
         root.resize(1000, 900);
         root.show();
@@ -43,6 +44,7 @@ protected:
         sheet->setContext(context());
         sheet->setProjectId(projectId);
         sheet->setUnsavedStats(unsaved);
+        sheet->setLastModified(lastModified);
         sheet->setClock([this] { return now; });
         root.present(new NavigationController(sheet), false, {}, PresentationStyle::FormSheet);
         ASSERT_TRUE(sheet);
@@ -303,6 +305,12 @@ TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
     EXPECT_EQ(text("busiestDayView"), QStringLiteral("No information yet"));
     EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("0 Minutes"));
     EXPECT_TRUE(sheet->timeTrendView()->pixmap().isNull());
+}
+
+TEST_F(StatisticsViewControllerTest, lastModifiedShowsMediumDateAndTimeWithSecondsThenHowLongAgo)
+{
+    open(std::nullopt, local(2026, 3, 16, 9, 5).addSecs(7));
+    EXPECT_EQ(text("lastModifiedView"), QStringLiteral("Mar 16, 2026, 9:05:07 AM (2 days ago)"));
 }
 
 TEST_F(StatisticsViewControllerTest, cellsFollowTheAppearance)

@@ -31,17 +31,23 @@ QByteArray EncodedImageCache::encode(const QImage& image)
     return bytes;
 }
 
+std::optional<QByteArray> EncodedImageCache::known(const QImage& image)
+{
+    if (image.isNull())
+        return std::nullopt;
+    // The key names the pixels: a changed image gets a new key, so a stale encoding is never handed out.
+    QMutexLocker lock(&cache().mutex);
+    if (const QByteArray* bytes = cache().encodings.object(image.cacheKey()))
+        return *bytes;
+    return std::nullopt;
+}
+
 QByteArray EncodedImageCache::png(const QImage& image)
 {
     if (image.isNull())
         return encode(image);
-    // The key names the pixels: a changed image gets a new key, so a stale encoding is never handed out.
-    const qint64 key = image.cacheKey();
-    {
-        QMutexLocker lock(&cache().mutex);
-        if (const QByteArray* known = cache().encodings.object(key))
-            return *known;
-    }
+    if (std::optional<QByteArray> bytes = known(image))
+        return *bytes;
     const QByteArray bytes = encode(image);
     remember(image, bytes);
     return bytes;

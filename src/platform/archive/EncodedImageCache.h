@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <optional>
 
 // PNG encodings of the pictures of rich text, kept by image identity. A card is archived again on every save
 // and every snapshot while its pictures stay the same; compressing each of them again would take most of the
@@ -10,6 +11,8 @@ class EncodedImageCache {
 public:
     // The image as PNG, encoded now or taken from an earlier encoding of the same image.
     static QByteArray png(const QImage& image);
+    // The PNG bytes kept for the image, without encoding it when there are none.
+    static std::optional<QByteArray> known(const QImage& image);
     // Keeps bytes a picture was just read from as its encoding, when they are PNG: saving the text again
     // then stores the very bytes it was read from.
     static void remember(const QImage& image, const QByteArray& pngBytes);

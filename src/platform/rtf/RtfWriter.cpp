@@ -1,5 +1,7 @@
 #include "RtfWriter.h"
 
+#include "platform/archive/EncodedImageCache.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QTextBlock>
@@ -46,6 +48,8 @@ int RtfWriter::halfPoints(double points)
 
 QByteArray RtfWriter::pngData(const QImage& image)
 {
+    if (std::optional<QByteArray> stored = EncodedImageCache::known(image))
+        return *stored;
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -222,6 +226,8 @@ void RtfWriter::writePicture(QByteArray& out, const QTextImageFormat& format)
 
 QFuture<QByteArray> RtfWriter::pngDataLater(const QImage& image)
 {
+    if (std::optional<QByteArray> stored = EncodedImageCache::known(image))
+        return QtFuture::makeReadyFuture(*stored);
     return QtConcurrent::run([image] { return pngData(image); });
 }
 

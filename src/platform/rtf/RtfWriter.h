@@ -54,10 +54,11 @@ public:
     static QByteArray escapedText(const QString& text);
     // Half-points of a size in points, rounded to the nearest.
     static int halfPoints(double points);
-    // PNG bytes of an image, written quickly: the image is compressed again by whoever packs the file.
+    // PNG bytes of an image: those it was read from or last stored as, when they are known, else written quickly
+    // (the image is compressed again by whoever packs the file).
     static QByteArray pngData(const QImage& image);
-    // Starts encoding image as PNG on the global thread pool, so that pictures are encoded side by side and
-    // while the text is written.
+    // The same, ready at once when the bytes are known; otherwise encoded on the global thread pool, so that
+    // pictures are encoded side by side and while the text is written.
     static QFuture<QByteArray> pngDataLater(const QImage& image);
 
 private:

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace {
@@ -524,13 +525,56 @@ QList<QVariantList> ManagedObjectContext::fetchValues(const FetchRequest& reques
 bool ManagedObjectContext::fetchValues(const FetchRequest& request, const QStringList& keys,
                                        const std::function<bool(const QVariantList&)>& row, StoreError* error)
 {
+    // One buffer for every record: reading a hundred thousand of them allocates nothing per record.
+    QVariantList values(keys.size());
+    return scanRecords(
+        request, keys,
+        [&](const SqliteStatement& statement, const QList<const AttributeDescription*>& attributes) {
+            for (qsizetype i = 0; i < attributes.size(); ++i)
+                values[i] = attributes[i]->coerce(statement.column(int(i)));
+            return row(values);
+        },
+        [&](const ManagedObject& object) {
+            for (qsizetype i = 0; i < keys.size(); ++i)
+                values[i] = object.value(keys[i]);
+            return row(values);
+        },
+        error);
+}
+
+bool ManagedObjectContext::fetchNumbers(const FetchRequest& request, const QStringList& keys,
+                                        const std::function<bool(std::span<const double>)>& row, StoreError* error)
+{
+    std::vector<double> values(size_t(keys.size()));
+    return scanRecords(
+        request, keys,
+        [&](const SqliteStatement& statement, const QList<const AttributeDescription*>&) {
+            for (size_t i = 0; i < values.size(); ++i)
+                values[i] = statement.columnNumber(int(i));
+            return row(values);
+        },
+        [&](const ManagedObject& object) {
+            for (size_t i = 0; i < values.size(); ++i) {
+                // As the file would give it back: what is stored as null reads as no number.
+                const QVariant stored = StoreValue::toSql(object.value(keys[qsizetype(i)]));
+                values[i] = stored.isValid() ? stored.toDouble() : std::nan("");
+            }
+            return row(values);
+        },
+        error);
+}
+
+bool ManagedObjectContext::scanRecords(const FetchRequest& request, const QStringList& keys, const RowReader& fromRow,
+                                       const std::function<bool(const ManagedObject&)>& fromObject, StoreError* error)
+{
     StoreError failure;
     const EntityDescription* entity = entityFor(request.entityName(), &failure);
-    QList<int> columns;
+    QList<const AttributeDescription*> attributes;
     for (const QString& key : keys) {
-        if (entity && entity->indexOf(key) < 0)
+        const int column = entity ? entity->indexOf(key) : -1;
+        if (entity && column < 0)
             failure = makeError(QStringLiteral("Unknown key %1 of %2").arg(key, entity->name()));
-        columns.append(entity ? entity->indexOf(key) : -1);
+        attributes.append(column < 0 ? nullptr : &entity->attributes()[column]);
     }
     if (failure.message.isEmpty() && entity && !pendingObjects(entity->name()).isEmpty()) {
         // Unsaved records must be seen as fetch() sees them; rare enough that the objects may be made.
@@ -541,12 +585,8 @@ bool ManagedObjectContext::fetchValues(const FetchRequest& request, const QStrin
                 *error = fetchError;
             return false;
         }
-        QVariantList values;
         for (ManagedObject* object : objects) {
-            values.clear();
-            for (const QString& key : keys)
-                values.append(object->value(key));
-            if (!row(values))
+            if (!fromObject(*object))
                 break;
         }
         return true;
@@ -570,14 +610,8 @@ bool ManagedObjectContext::fetchValues(const FetchRequest& request, const QStrin
         if (request.fetchLimit() > 0)
             sql += QStringLiteral(" LIMIT %1").arg(request.fetchLimit());
         SqliteStatement statement(m_database, sql);
-        // One buffer for every record: reading a hundred thousand of them allocates nothing per record.
-        QVariantList values(keys.size());
         if (statement.isValid() && statement.bind(bindings)) {
-            while (statement.step()) {
-                for (qsizetype i = 0; i < columns.size(); ++i)
-                    values[i] = entity->attributes()[columns[i]].coerce(statement.column(int(i)));
-                if (!row(values))
-                    break;
+            while (statement.step() && fromRow(statement, attributes)) {
             }
         }
         if (statement.error())

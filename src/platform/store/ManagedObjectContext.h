@@ -13,9 +13,11 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
+class AttributeDescription;
 class ManagedObject;
 class SqliteDatabase;
 class SqliteStatement;
@@ -71,6 +73,11 @@ public:
     // row answers false to stop reading. False when the fetch failed.
     bool fetchValues(const FetchRequest& request, const QStringList& keys,
                      const std::function<bool(const QVariantList&)>& row, StoreError* error = nullptr);
+    // The named attributes of every matching record as numbers (dates in seconds since 1970, NaN for a missing
+    // value), handed to row as they are read, without making objects or variants: for summing years of records.
+    // Pending changes are seen as by fetch(); row answers false to stop reading. False when the fetch failed.
+    bool fetchNumbers(const FetchRequest& request, const QStringList& keys,
+                      const std::function<bool(std::span<const double>)>& row, StoreError* error = nullptr);
     // On failure: 0, and *error set when given.
     qint64 count(const FetchRequest& request, StoreError* error = nullptr);
 
@@ -108,6 +115,12 @@ private:
     using RegistryKey = QPair<QString, qint64>;
     friend class ManagedObject;
 
+    using RowReader = std::function<bool(const SqliteStatement&, const QList<const AttributeDescription*>&)>;
+    // Reads the named attributes of every matching record: each row of the statement (its columns in the order of
+    // keys, with their attributes) goes to fromRow, or, while records of the entity are pending, each fetched
+    // object to fromObject; either answers false to stop.
+    bool scanRecords(const FetchRequest& request, const QStringList& keys, const RowReader& fromRow,
+                     const std::function<bool(const ManagedObject&)>& fromObject, StoreError* error);
     const EntityDescription* entityFor(const QString& name, StoreError* error) const;
     ManagedObject* materialize(const EntityDescription& entity, qint64 primaryKey, std::vector<QVariant>&& values);
     void noteChanged(ManagedObject* object);

@@ -3,6 +3,7 @@
 #include "SqliteDatabase.h"
 #include "StoreValue.h"
 
+#include <cmath>
 #include <sqlite3.h>
 
 SqliteStatement::SqliteStatement(const SqliteDatabase& database, const QString& sql) : m_database(database)
@@ -68,8 +69,8 @@ bool SqliteStatement::bind(int position, const QVariant& original)
             break;
         }
         const QByteArray text = value.toString().toUtf8();
-        rc = sqlite3_bind_text64(m_statement, position, text.constData(), sqlite3_uint64(text.size()),
-                                 SQLITE_TRANSIENT, SQLITE_UTF8);
+        rc = sqlite3_bind_text64(m_statement, position, text.constData(), sqlite3_uint64(text.size()), SQLITE_TRANSIENT,
+                                 SQLITE_UTF8);
         break;
     }
     }
@@ -129,6 +130,13 @@ QVariant SqliteStatement::column(int index) const
 qint64 SqliteStatement::columnInt64(int index) const
 {
     return sqlite3_column_int64(m_statement, index);
+}
+
+double SqliteStatement::columnNumber(int index) const
+{
+    if (sqlite3_column_type(m_statement, index) == SQLITE_NULL)
+        return std::nan("");
+    return sqlite3_column_double(m_statement, index);
 }
 
 void SqliteStatement::fail(const QString& context)

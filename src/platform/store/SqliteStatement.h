@@ -31,6 +31,8 @@ public:
     int columnCount() const;
     QVariant column(int index) const;
     qint64 columnInt64(int index) const;
+    // The column as a number; NaN when it is NULL.
+    double columnNumber(int index) const;
 
 private:
     void fail(const QString& context);
