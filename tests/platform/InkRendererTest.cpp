@@ -151,3 +151,107 @@ TEST(InkRender, pressureThinsThePen)
     EXPECT_EQ(qAlpha(light.pixel(50, 45)), 0);
     EXPECT_EQ(qAlpha(light.pixel(50, 50)), 255);
 }
+
+namespace {
+
+// A pen stroke along y = 50 from x = 10 whose pressure is each given value in turn, one point every `step` points.
+InkStroke pressureStroke(std::initializer_list<float> pressures, qreal step, float width = 12.0f,
+                         QColor color = Qt::black)
+{
+    InkStroke stroke(InkKind::Pen, color, width);
+    float x = 10.0f;
+    float time = 0.0f;
+    for (float pressure : pressures) {
+        stroke.append(InkPoint{x, 50.0f, pressure, time});
+        x += float(step);
+        time += 0.01f;
+    }
+    return stroke;
+}
+
+QImage drawn(const InkStroke& stroke, qreal scale = 1.0)
+{
+    return InkRenderer::image(inkDrawing({stroke}), QRectF(0, 0, 100, 100), scale, {});
+}
+
+} // namespace
+
+TEST(InkPressureStroke, widthFollowsThePressureAtEachPart)
+{
+    // Full pressure for the first 40 points (12 wide: 6 either side), none for the last 30 (3 wide).
+    const QImage image = drawn(pressureStroke({1, 1, 1, 1, 1, 0, 0, 0, 0}, 10.0));
+    EXPECT_EQ(qAlpha(image.pixel(30, 44)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(30, 55)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(30, 42)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(30, 57)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(80, 50)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(80, 49)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(80, 47)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(80, 52)), 0);
+}
+
+TEST(InkPressureStroke, pressureChangingAtEveryPointLeavesNoGapAndNoDoubledInk)
+{
+    // Half-transparent ink: a gap would show as less, an overlap of two parts as more.
+    const QImage image =
+        drawn(pressureStroke({1, 0.5f, 1, 0.5f, 1, 0.5f, 1, 0.5f, 1, 0.5f, 1}, 8.0, 12.0f, QColor(0, 0, 0, 128)));
+    for (int x = 12; x < 88; ++x) {
+        EXPECT_EQ(qAlpha(image.pixel(x, 50)), 128) << x;
+        EXPECT_EQ(qAlpha(image.pixel(x, 47)), 128) << x;
+    }
+}
+
+TEST(InkPressureStroke, endsAreRound)
+{
+    // The stroke ends at (90, 50), 6 wide either side: inside the circle is ink, the square's corner is not.
+    const QImage image = drawn(pressureStroke({0.5f, 1, 1, 1, 1, 1, 1, 1, 1}, 10.0));
+    EXPECT_EQ(qAlpha(image.pixel(93, 53)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(93, 46)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(95, 55)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(95, 44)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(97, 50)), 0);
+    // The start, at (10, 50) and half pressure (3.75 either side), is round too.
+    EXPECT_EQ(qAlpha(image.pixel(7, 50)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(6, 46)), 0);
+}
+
+TEST(InkPressureStroke, sharpTurnIsJoinedRoundWithoutAHole)
+{
+    // Out along y = 50 and straight back along y = 56 in ink half transparent: the bend at (90, 50)-(90, 56) is
+    // covered once, and the far side of the turn is round.
+    InkStroke stroke(InkKind::Pen, QColor(0, 0, 0, 128), 12.0f);
+    stroke.append({10, 50, 1.0f, 0.0f});
+    stroke.append({50, 50, 0.9f, 0.1f});
+    stroke.append({90, 50, 1.0f, 0.2f});
+    stroke.append({90, 56, 1.0f, 0.3f});
+    stroke.append({50, 56, 1.0f, 0.4f});
+    const QImage image = drawn(stroke);
+    EXPECT_EQ(qAlpha(image.pixel(88, 53)), 128);
+    EXPECT_EQ(qAlpha(image.pixel(60, 53)), 128);
+    EXPECT_EQ(qAlpha(image.pixel(94, 53)), 128);
+    EXPECT_EQ(qAlpha(image.pixel(95, 44)), 0);
+}
+
+TEST(InkPressureStroke, pointsOnOneSpotDrawARoundDot)
+{
+    InkStroke stroke(InkKind::Pen, Qt::black, 12.0f);
+    stroke.append({50, 50, 1.0f, 0.0f});
+    stroke.append({50, 50, 0.0f, 0.1f});
+    const QImage image = drawn(stroke);
+    EXPECT_EQ(qAlpha(image.pixel(50, 45)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(45, 50)), 255);
+    EXPECT_EQ(qAlpha(image.pixel(55, 55)), 0);
+}
+
+TEST(InkPressureStroke, markerIsHalfOpaqueAndThinInkAHairline)
+{
+    const QImage marker =
+        InkRenderer::image(inkDrawing({inkStroke({{10, 50}, {90, 50}}, 12.0f, Qt::black, InkKind::Marker, 1.0f)}),
+                           QRectF(0, 0, 100, 100), 1.0, {});
+    EXPECT_NEAR(qAlpha(marker.pixel(50, 50)), 128, 1);
+    // 2 points wide at a quarter scale is half a pixel: a one-pixel line at half opacity.
+    const QImage hairline = drawn(pressureStroke({1, 0.5f, 1, 0.5f, 1, 0.5f, 1, 0.5f, 1}, 10.0, 2.0f), 0.25);
+    EXPECT_NEAR(qAlpha(hairline.pixel(10, 12)), 128, 2);
+    EXPECT_EQ(qAlpha(hairline.pixel(10, 10)), 0);
+    EXPECT_EQ(qAlpha(hairline.pixel(10, 14)), 0);
+}

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
+#include <vector>
 
 namespace {
 
@@ -13,8 +15,6 @@ namespace {
 constexpr float DarkInkLightness = 0.25f;
 // The lightness near-black ink takes in the dark scheme: that of light text on a dark background.
 constexpr float LightenedInkLightness = 0.87f;
-// Pressure changes smaller than one step share a width, so a stroke is drawn as a few lines, not one per segment.
-constexpr int PressureSteps = 12;
 // Below this drawn width in device pixels a stroke is drawn as a single hairline.
 constexpr qreal HairlineWidth = 1.2;
 // Below this drawn width in device pixels round joins look no different from bevelled ones, which cost far less.
@@ -34,11 +34,6 @@ float meanPressure(const std::vector<InkPoint>& points)
     for (const InkPoint& point : points)
         sum += point.pressure;
     return float(sum / double(points.size()));
-}
-
-qreal steppedPressure(float pressure)
-{
-    return std::round(pressure * PressureSteps) / PressureSteps;
 }
 
 // Points closer than this many device pixels to the last one drawn add nothing visible and are passed over.
@@ -64,24 +59,105 @@ void paintPolyline(QPainter& painter, const std::vector<InkPoint>& points, size_
         painter.drawPolyline(line);
 }
 
-// Runs of segments whose pressure rounds to the same step are drawn as one line of that width.
-void paintPressureRuns(QPainter& painter, const InkStroke& stroke, QColor color, qreal deviceScale)
+// A point of a pressure-drawn stroke's spine and half the drawn width there.
+struct SpinePoint {
+    QPointF at;
+    qreal half;
+};
+
+// The stroke's points less those too close to the last kept one to show, each with its half width.
+std::vector<SpinePoint> spine(const InkStroke& stroke, qreal deviceScale)
 {
     const auto& points = stroke.points();
-    size_t start = 0;
-    qreal runPressure = steppedPressure(points.front().pressure);
-    for (size_t i = 1; i <= points.size(); ++i) {
-        const bool end = i == points.size();
-        const qreal pressure = end ? runPressure : steppedPressure(points[i].pressure);
-        if (!end && pressure == runPressure)
+    const qreal minStep = MinDeviceStep / deviceScale;
+    const qreal minStep2 = minStep * minStep;
+    std::vector<SpinePoint> kept;
+    kept.reserve(points.size());
+    for (size_t i = 0; i < points.size(); ++i) {
+        const SpinePoint point{points[i].position(), InkStroke::widthAt(stroke.width(), points[i].pressure) / 2.0};
+        if (kept.empty()) {
+            kept.push_back(point);
             continue;
-        const qreal width = InkStroke::widthAt(stroke.width(), float(runPressure));
-        painter.setPen(inkPen(color, width, width * deviceScale));
-        // The run ends at the point where the next begins, so the line has no gaps.
-        paintPolyline(painter, points, start, std::min(i + 1, points.size()), deviceScale);
-        start = i;
-        runPressure = pressure;
+        }
+        const QPointF delta = point.at - kept.back().at;
+        if (QPointF::dotProduct(delta, delta) >= minStep2)
+            kept.push_back(point);
+        else if (i + 1 == points.size() && kept.size() > 1)
+            kept.back() = point; // the stroke still ends where the pen lifted
+        else if (i + 1 == points.size() && delta != QPointF())
+            kept.push_back(point);
     }
+    return kept;
+}
+
+QPointF unitNormal(QPointF from, QPointF to)
+{
+    const QPointF delta = to - from;
+    const qreal length = std::hypot(delta.x(), delta.y());
+    return QPointF(-delta.y() / length, delta.x() / length);
+}
+
+// The points strictly inside an arc about centre from the direction `from`, turning by sweep radians, close enough
+// to the true circle that no device pixel tells them apart.
+void appendArc(QPolygonF& outline, QPointF centre, qreal radius, QPointF from, qreal sweep, qreal deviceScale)
+{
+    const qreal deviceRadius = radius * deviceScale;
+    // The chord of this angle strays a quarter of a device pixel from the circle.
+    const qreal step = deviceRadius > 0.25 ? 2.0 * std::acos(1.0 - 0.25 / deviceRadius) : std::numbers::pi;
+    const int pieces = int(std::ceil(std::abs(sweep) / step));
+    const qreal start = std::atan2(from.y(), from.x());
+    for (int piece = 1; piece < pieces; ++piece) {
+        const qreal angle = start + sweep * piece / pieces;
+        outline.append(centre + radius * QPointF(std::cos(angle), std::sin(angle)));
+    }
+}
+
+qreal turn(QPointF from, QPointF to)
+{
+    return std::atan2(from.x() * to.y() - from.y() * to.x(), QPointF::dotProduct(from, to));
+}
+
+// The left edge of the spine from its first point to its last, then the round end cap. Where the spine bends to
+// the left the edge passes through the spine point, so that the overlapping edges still fill under the winding rule;
+// where it bends away the edge goes round the point.
+void appendSide(QPolygonF& outline, const std::vector<SpinePoint>& points, qreal deviceScale)
+{
+    QPointF normal;
+    for (size_t k = 0; k + 1 < points.size(); ++k) {
+        const QPointF next = unitNormal(points[k].at, points[k + 1].at);
+        if (k > 0) {
+            const QPointF direction(next.y(), -next.x());
+            if (QPointF::dotProduct(direction, normal) > 0.0)
+                outline.append(points[k].at);
+            else
+                appendArc(outline, points[k].at, points[k].half, normal, turn(normal, next), deviceScale);
+        }
+        normal = next;
+        outline.append(points[k].at + normal * points[k].half);
+        outline.append(points[k + 1].at + normal * points[k + 1].half);
+    }
+    const SpinePoint& last = points.back();
+    appendArc(outline, last.at, last.half, normal, -std::numbers::pi, deviceScale);
+}
+
+// A stroke whose width follows the pen's pressure, filled as one outline: its width changes smoothly along it,
+// with round joins and ends, at the cost of a single fill.
+void paintPressureOutline(QPainter& painter, const InkStroke& stroke, QColor color, qreal deviceScale)
+{
+    std::vector<SpinePoint> points = spine(stroke, deviceScale);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(color);
+    if (points.size() == 1) {
+        painter.drawEllipse(points.front().at, points.front().half, points.front().half);
+    } else {
+        QPolygonF outline;
+        outline.reserve(qsizetype(points.size()) * 6);
+        appendSide(outline, points, deviceScale);
+        std::reverse(points.begin(), points.end());
+        appendSide(outline, points, deviceScale);
+        painter.drawPolygon(outline, Qt::WindingFill);
+    }
+    painter.setBrush(Qt::NoBrush);
 }
 
 } // namespace
@@ -115,7 +191,7 @@ void InkRenderer::paintStroke(QPainter& painter, const InkStroke& stroke, qreal 
         painter.setPen(inkPen(color, width, width * deviceScale));
         paintPolyline(painter, stroke.points(), 0, stroke.points().size(), deviceScale);
     } else {
-        paintPressureRuns(painter, stroke, color, deviceScale);
+        paintPressureOutline(painter, stroke, color, deviceScale);
     }
 }
 
