@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -388,6 +389,29 @@ TEST_F(EditorCommandsTest, doubleClickOnAPictureOpensTheViewerInTheEditorsColour
     EXPECT_EQ(viewer->tintColor(), editorBar.color(QPalette::ButtonText));
     EXPECT_EQ(viewer->navigationController()->navigationBar()->palette().color(QPalette::Window),
               editorBar.color(QPalette::Window));
+}
+
+TEST_F(EditorCommandsTest, aClickAfterADoubleClickWhoseReleaseWentToTheViewerStillOffersTheImageMenu)
+{
+    seedPicture();
+    PvEditViewController* editor = open();
+    QWidget* viewport = editor->editor()->viewport();
+    const QPoint picture = pictureCentre(editor);
+    // The second press of a double click opens the viewer, whose sheet then takes the release.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, picture);
+    QMouseEvent second(QEvent::MouseButtonDblClick, QPointF(picture), viewport->mapToGlobal(QPointF(picture)),
+                       Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &second);
+    ImageViewController* viewer = nullptr;
+    ASSERT_TRUE(waitFor([&] { return (viewer = presentedViewer()) != nullptr; }));
+    viewer->navigationController()->presentingViewController()->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return presentedViewer() == nullptr; }));
+    ASSERT_TRUE(Alert::presented().isEmpty());
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, picture);
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(
+        Alert::topmost()->actionTitles(),
+        (QStringList{EditorCommands::CopyImageTitle, EditorCommands::SaveImageTitle, EditorCommands::CancelTitle}));
 }
 
 TEST_F(EditorCommandsTest, doubleClickOnAWordSelectsItAndOpensNothing)

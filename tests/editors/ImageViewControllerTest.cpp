@@ -179,6 +179,28 @@ TEST_F(ImageViewControllerTest, doubleClickZoomsInAroundThePointClicked)
     EXPECT_GT(visible.center().y(), centre.y());
 }
 
+TEST_F(ImageViewControllerTest, draggingAZoomedImageMovesItWithThePointerBothWays)
+{
+    ASSERT_NO_FATAL_FAILURE(showAlone(picture(4000, 3000)));
+    QWidget* viewport = viewer->imageScrollView()->viewport();
+    QTest::mouseDClick(viewport, Qt::LeftButton, {}, QPoint(200, 150));
+    ASSERT_NEAR(viewer->zoomScale(), 0.15, 1e-9);
+    QScrollBar* across = viewer->imageScrollView()->horizontalScrollBar();
+    QScrollBar* down = viewer->imageScrollView()->verticalScrollBar();
+    const int left = across->value();
+    const int top = down->value();
+    ASSERT_GT(left, 30);
+    ASSERT_GT(top, 20);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(200, 150));
+    QMouseEvent move(QEvent::MouseMove, QPointF(230, 170), viewport->mapToGlobal(QPointF(230, 170)), Qt::NoButton,
+                     Qt::LeftButton, {});
+    QApplication::sendEvent(viewport, &move);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(230, 170));
+    // The image follows the pointer: 30 right and 20 down show what lay left of and above the view.
+    EXPECT_EQ(across->value(), left - 30);
+    EXPECT_EQ(down->value(), top - 20);
+}
+
 TEST_F(ImageViewControllerTest, resizingTheSheetFitsTheImageAgain)
 {
     ASSERT_NO_FATAL_FAILURE(showAlone(picture(2000, 1000)));

@@ -3,6 +3,7 @@
 
 #include "TestWait.h"
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -67,6 +68,17 @@ TEST_F(NoResignTextFieldTest, allowingAgainLetsItResign)
     EXPECT_TRUE(waitFor([this] { return other->hasFocus(); }));
 }
 
+TEST_F(NoResignTextFieldTest, fieldAllowedToResignBeforeItsRetakeRunsLeavesTheFocusWhereItWent)
+{
+    ASSERT_NO_FATAL_FAILURE(focusField());
+    field->setCanResign(false);
+    other->setFocus();
+    field->setCanResign(true);
+    runEventsFor(100);
+    EXPECT_TRUE(other->hasFocus());
+    EXPECT_FALSE(field->hasFocus());
+}
+
 TEST(PeekCellViewTest, cellHoldsItsThreeViewsUnderTheReuseIdentifier)
 {
     PeekCellView cell;
@@ -83,6 +95,23 @@ TEST(PeekCellViewTest, titleAndSummaryThatLookLikeMarkupAreShownAsTyped)
     PeekCellView cell;
     EXPECT_EQ(cell.cardTitleView()->textFormat(), Qt::PlainText);
     EXPECT_EQ(cell.cardSummaryView()->textFormat(), Qt::PlainText);
+}
+
+TEST(PeekCellViewTest, imageTitleAndSummarySitOneMarginInsideTheCellItsHeightCountsOn)
+{
+    PeekCellView cell;
+    cell.cardTitleView()->setText(QStringLiteral("Mara"));
+    cell.cardSummaryView()->setText(QStringLiteral("Rows out at dawn"));
+    cell.resize(320, cell.cellHeight());
+    cell.show();
+    ASSERT_TRUE(waitFor([&] { return cell.isVisible(); }));
+    cell.layout()->activate();
+    const int margin = PeekCellView::Margin;
+    EXPECT_EQ(cell.cardTypeView()->geometry().topLeft(), QPoint(margin, margin));
+    EXPECT_EQ(cell.cardTitleView()->geometry().left(), margin + PeekCellView::ImageSize + margin);
+    EXPECT_EQ(cell.cardTitleView()->geometry().top(), margin);
+    EXPECT_EQ(cell.cardTitleView()->geometry().right(), cell.width() - margin - 1);
+    EXPECT_EQ(cell.cardSummaryView()->geometry().bottom(), cell.height() - margin - 1);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "EditorFixture.h"
 
 #include "core/Indexer.h"
+#include "dialogs/TagMenuController.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "stats/StatisticsViewController.h"
@@ -420,6 +421,37 @@ TEST_F(PvEditViewControllerTest, wideGuttersCentreTheTextOnAWideWindow)
     EXPECT_EQ(editor->editor()->textInsets().top(), 32);
     editor->updateTextInsets(700, 1280);
     EXPECT_EQ(editor->editor()->textInsets(), QMargins(32, 32, 32, 32));
+}
+
+TEST_F(PvEditViewControllerTest, titleShowsTheTagsSymbolAndNothingForTheClearedTag)
+{
+    for (const auto& [tag, shown] :
+         {std::pair{QStringLiteral("done"), true}, std::pair{TagMenuController::ClearTag, false}}) {
+        DbHelpers::getItem(context(), CardId)->setTag(tag);
+        ASSERT_FALSE(context()->save());
+        PvEditViewController* editor = open();
+        QWidget* title = editor->navigationItem()->titleView();
+        ASSERT_NE(title, nullptr) << tag.toStdString();
+        EXPECT_EQ(title->findChild<QLabel*>(QStringLiteral("titleIcon")) != nullptr, shown) << tag.toStdString();
+        editor->cancelButton()->trigger();
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); })) << tag.toStdString();
+    }
+}
+
+TEST_F(PvEditViewControllerTest, discardQuestionIsAskedOnceAndCarriesItsAccessibleIdentifier)
+{
+    PvEditViewController* editor = open();
+    type(editor, QStringLiteral(" Gulls"));
+    editor->cancelButton()->trigger();
+    editor->cancelButton()->trigger();
+    int asked = 0;
+    for (Alert* alert : Alert::presented())
+        asked += alert->title() == EditorPrompts::DiscardChangesTitle ? 1 : 0;
+    EXPECT_EQ(asked, 1);
+    Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(question->objectName(), EditorPrompts::DiscardChangesAccessibility);
+    EXPECT_EQ(question->accessibleName(), EditorPrompts::DiscardChangesAccessibility);
 }
 
 } // namespace

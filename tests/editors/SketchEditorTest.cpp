@@ -1,5 +1,6 @@
 #include "SketchFixture.h"
 
+#include "dialogs/TagMenuController.h"
 #include "editors/SketchViewController.h"
 #include "export/Opml.h"
 #include "platform/DocumentPicker.h"
@@ -7,6 +8,7 @@
 #include <QBuffer>
 #include <QDirIterator>
 #include <QImage>
+#include <QLabel>
 #include <QStandardPaths>
 
 namespace {
@@ -49,7 +51,52 @@ TEST_F(SketchEditorTest, titlesNameTheTypeAndWhetherTheCardIsNew)
     QTest::keyClick(editor->titleView(), Qt::Key_Backspace);
     EXPECT_TRUE(editor->titleView()->text().isEmpty());
     EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_EQ(editor->titleView()->placeholderText(), QStringLiteral("Title"));
     EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Event), QStringLiteral("Card"));
+}
+
+TEST_F(SketchEditorTest, notesOpenOverTheEditorButNotWhileItSaves)
+{
+    KuvBaseSketch* editor = openSketch();
+    editor->showCardNotes();
+    ASSERT_TRUE(waitFor([editor] { return editor->presentedViewController() != nullptr; }));
+    editor->dismiss(false);
+    ASSERT_TRUE(waitFor([editor] { return editor->presentedViewController() == nullptr; }));
+    typeTitle(editor, QStringLiteral(" by night"));
+    bool finished = false;
+    QObject::connect(editor, &KuvBaseSketch::saveFinished, editor, [&finished] { finished = true; });
+    editor->saveButton()->trigger();
+    // The save waits for its indicator to show; meanwhile the notes stay shut.
+    ASSERT_FALSE(finished);
+    editor->showCardNotes();
+    EXPECT_EQ(editor->presentedViewController(), nullptr);
+    ASSERT_TRUE(waitFor([&finished] { return finished; }));
+}
+
+TEST_F(SketchEditorTest, titleShowsTheTagsSymbolAndNothingWithoutATagOrForTheClearedTag)
+{
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_EQ(editor->navigationItem()->titleView(), nullptr);
+    editor->tagSelected(QStringLiteral("done"));
+    QWidget* title = editor->navigationItem()->titleView();
+    ASSERT_NE(title, nullptr);
+    EXPECT_NE(title->findChild<QLabel*>(QStringLiteral("titleIcon")), nullptr);
+    editor->tagSelected(TagMenuController::ClearTag);
+    EXPECT_EQ(editor->navigationItem()->titleView(), nullptr);
+}
+
+TEST_F(SketchEditorTest, titleFieldSpansTheEditorAboveTheDrawing)
+{
+    app->window()->show();
+    KuvBaseSketch* editor = openSketch();
+    ASSERT_TRUE(waitFor([editor] { return editor->isVisible() && editor->width() > 200; }));
+    const QRect title = editor->titleView()->geometry();
+    EXPECT_EQ(title.left(), 12);
+    EXPECT_EQ(title.right(), editor->width() - 12 - 1);
+    EXPECT_EQ(title.top(), 6);
+    auto* drawing = editor->findChild<QScrollArea*>(QStringLiteral("sketchViewContainer"));
+    ASSERT_NE(drawing, nullptr);
+    EXPECT_EQ(drawing->geometry().top(), title.bottom() + 1 + 6);
 }
 
 TEST_F(SketchEditorTest, newCardSaveWritesOneDocumentTheSummaryImageAndTheSketchFields)

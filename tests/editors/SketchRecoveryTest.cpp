@@ -169,6 +169,22 @@ TEST_F(SketchRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
     EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->title(), SketchTitle);
 }
 
+TEST_F(SketchRecoveryTest, snapshotTakenAtTheCardsOwnSaveTimeStillRestoresTheCard)
+{
+    // The same instant is not "saved after the snapshot": only a strictly later save keeps the card apart.
+    ProjectItem* card = DbHelpers::getItem(context(), SketchId);
+    card->setLastModified(QDateTime::currentDateTime().addSecs(-60));
+    ASSERT_FALSE(context()->save());
+    QVariantMap snapshot = snapshotOf({});
+    snapshot.insert(QStringLiteral("projectItemId"), SketchId);
+    snapshot.insert(QStringLiteral("saveDate"), card->lastModified());
+    KuvBaseSketch* editor = openSketch(SketchId, snapshot);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    ASSERT_TRUE(save(editor));
+    EXPECT_TRUE(added.isEmpty());
+    EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 2u);
+}
+
 } // namespace
 
 namespace {
