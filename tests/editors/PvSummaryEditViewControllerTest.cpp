@@ -71,6 +71,15 @@ protected:
     int cancelled = 0;
 };
 
+TEST_F(PvSummaryEditViewControllerTest, barOffersCancelOnTheLeftAndSave)
+{
+    PvSummaryEditViewController* editor = openPopup(QStringLiteral("CARD-2"));
+    ASSERT_NE(editor, nullptr);
+    ASSERT_EQ(editor->navigationItem()->leftBarButtonItems().size(), 1);
+    EXPECT_EQ(editor->navigationItem()->leftBarButtonItems().first(), editor->cancelButton());
+    EXPECT_TRUE(editor->navigationItem()->rightBarButtonItems().contains(editor->saveButton()));
+}
+
 TEST_F(PvSummaryEditViewControllerTest, popupKeepsNoStretchSoOffersNoStatistics)
 {
     PvSummaryEditViewController* editor = openPopup(PersonId);

@@ -9,6 +9,7 @@
 #include <QDirIterator>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QStandardPaths>
 
 namespace {
@@ -97,6 +98,19 @@ TEST_F(SketchEditorTest, titleFieldSpansTheEditorAboveTheDrawing)
     auto* drawing = editor->findChild<QScrollArea*>(QStringLiteral("sketchViewContainer"));
     ASSERT_NE(drawing, nullptr);
     EXPECT_EQ(drawing->geometry().top(), title.bottom() + 1 + 6);
+}
+
+TEST_F(SketchEditorTest, moreMenuOffersTagsNotesAndExportAndItsNotesRowOpensThem)
+{
+    KuvBaseSketch* editor = openSketch();
+    QMenu* menu = editor->overflowButton()->menu();
+    ASSERT_NE(menu, nullptr);
+    QStringList rows;
+    for (QAction* action : menu->actions())
+        rows << action->text();
+    ASSERT_EQ(rows, (QStringList{KuvBaseSketch::TagsRow, KuvBaseSketch::CardNotesRow, KuvBaseSketch::ExportRow}));
+    menu->actions().at(1)->trigger();
+    EXPECT_TRUE(waitFor([editor] { return editor->presentedViewController() != nullptr; }));
 }
 
 TEST_F(SketchEditorTest, newCardSaveWritesOneDocumentTheSummaryImageAndTheSketchFields)
