@@ -122,6 +122,17 @@ TEST_F(CompiledViewControllerTest, theCompiledTextArrivesWithItsGuttersAlreadyIn
     EXPECT_EQ(frame.bottomMargin(), CompiledViewController::VerticalGutter);
 }
 
+TEST_F(CompiledViewControllerTest, turningTheWindowUprightNarrowsTheSideGuttersOfTheShownText)
+{
+    // The top gutter stays the same; the sides alone change and must still be applied.
+    m_navigation->resize(900, 1400);
+    QTextDocument* shown = m_controller->compiledView()->document();
+    EXPECT_TRUE(waitFor(
+        [&] { return shown->rootFrame()->frameFormat().leftMargin() == CompiledViewController::NarrowGutter; }));
+    EXPECT_EQ(shown->rootFrame()->frameFormat().rightMargin(), CompiledViewController::NarrowGutter);
+    EXPECT_EQ(shown->rootFrame()->frameFormat().topMargin(), CompiledViewController::VerticalGutter);
+}
+
 TEST_F(CompiledViewControllerTest, choosingSmallerStoresTheScaleAndRescalesFromTheOldOne)
 {
     m_controller->setScaleFont(1.1);
