@@ -25,6 +25,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextFrame>
 
 class CompiledViewControllerTest : public DbHelpersFixture {
 protected:
@@ -107,6 +108,29 @@ TEST_F(CompiledViewControllerTest, landscapeWindowsGetWideGuttersAndPortraitNarr
     EXPECT_EQ(m_controller->gutters(QSize(1400, 900)).left(), 233);
     EXPECT_EQ(m_controller->gutters(QSize(900, 1400)).left(), CompiledViewController::NarrowGutter);
     EXPECT_EQ(m_controller->gutters(QSize(900, 1400)).top(), CompiledViewController::VerticalGutter);
+}
+
+TEST_F(CompiledViewControllerTest, theCompiledTextArrivesWithItsGuttersAlreadyInPlace)
+{
+    // No resize follows the text's arrival: the gutters must come with it.
+    const QTextFrameFormat frame = m_controller->compiledView()->document()->rootFrame()->frameFormat();
+    const QMargins expected = m_controller->gutters(m_controller->size());
+    EXPECT_GT(expected.left(), CompiledViewController::NarrowGutter) << "a landscape window";
+    EXPECT_EQ(frame.leftMargin(), std::min(expected.left(), m_controller->width() / 3));
+    EXPECT_EQ(frame.rightMargin(), frame.leftMargin());
+    EXPECT_EQ(frame.topMargin(), CompiledViewController::VerticalGutter);
+    EXPECT_EQ(frame.bottomMargin(), CompiledViewController::VerticalGutter);
+}
+
+TEST_F(CompiledViewControllerTest, turningTheWindowUprightNarrowsTheSideGuttersOfTheShownText)
+{
+    // The top gutter stays the same; the sides alone change and must still be applied.
+    m_navigation->resize(900, 1400);
+    QTextDocument* shown = m_controller->compiledView()->document();
+    EXPECT_TRUE(waitFor(
+        [&] { return shown->rootFrame()->frameFormat().leftMargin() == CompiledViewController::NarrowGutter; }));
+    EXPECT_EQ(shown->rootFrame()->frameFormat().rightMargin(), CompiledViewController::NarrowGutter);
+    EXPECT_EQ(shown->rootFrame()->frameFormat().topMargin(), CompiledViewController::VerticalGutter);
 }
 
 TEST_F(CompiledViewControllerTest, choosingSmallerStoresTheScaleAndRescalesFromTheOldOne)

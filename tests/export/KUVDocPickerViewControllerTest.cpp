@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QPainter>
+#include <QStandardItemModel>
 #include <QTabBar>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -235,6 +237,88 @@ TEST_F(KUVDocPickerViewControllerTest, segmentsAlonePinTheControlTwelvePointsUnd
     EXPECT_FALSE(picker->viewSubTitle()->isVisible());
     EXPECT_EQ(picker->segmentView()->geometry().top(), 12);
     EXPECT_EQ(picker->segmentView()->currentIndex(), 1);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, theGridStandsOnItsOwnGreyFromTheFirstShowingInBothAppearances)
+{
+    const PaletteRestorer restore;
+    for (const bool dark : {false, true}) {
+        setDark(dark);
+        ASSERT_TRUE(waitFor([dark] { return ColorScheme::isDark() == dark; }));
+        KUVDocPickerViewController* picker = show({twoSections().at(1)});
+        QWidget* viewport = picker->collectionView()->viewport();
+        // Below the last tile nothing is drawn but the grid's own background.
+        const QImage shown = viewport->grab().toImage();
+        const QRect last = rectOfRow(picker, 1);
+        ASSERT_LT(last.bottom() + 2, shown.height());
+        EXPECT_EQ(shown.pixelColor(2, shown.height() - 2), dark ? QColor(0x41, 0x41, 0x41) : QColor(0xec, 0xec, 0xec))
+            << (dark ? "dark" : "light");
+        picker->cancel();
+        ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+    }
+}
+
+TEST_F(KUVDocPickerViewControllerTest, headerTitlesAreGreyInkThatReadsInBothAppearances)
+{
+    const PaletteRestorer restore;
+    for (const bool dark : {false, true}) {
+        setDark(dark);
+        ASSERT_TRUE(waitFor([dark] { return ColorScheme::isDark() == dark; }));
+        KUVDocPickerViewController* picker = show(twoSections());
+        const QImage shown = picker->collectionView()->viewport()->grab().toImage();
+        const QRect header = rectOfRow(picker, 2);
+        int darkest = 255;
+        int lightest = 0;
+        for (int y = header.top(); y <= header.bottom(); ++y) {
+            for (int x = header.left(); x <= header.right(); ++x) {
+                darkest = std::min(darkest, qRed(shown.pixel(x, y)));
+                lightest = std::max(lightest, qRed(shown.pixel(x, y)));
+            }
+        }
+        // The ink is never darker (light) or brighter (dark) than its grey, and it is there to read.
+        if (dark) {
+            EXPECT_LE(lightest, 0xc0);
+            EXPECT_GE(lightest, 0x90);
+        } else {
+            EXPECT_GE(darkest, 0x50);
+            EXPECT_LE(darkest, 0x90);
+        }
+        picker->cancel();
+        ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
+    }
+}
+
+// A header's title sits in the last HeaderHeight points of its cell, centred there as if the cell were that tall.
+TEST(KUVDocFormatCellTest, aHeaderTitleIsCentredInTheLastHeaderHeightOfItsCell)
+{
+    QStandardItemModel model;
+    auto* item = new QStandardItem(QStringLiteral("TABLE"));
+    item->setData(true, KUVDocFormatCell::HeaderRole);
+    model.appendRow(item);
+    KUVDocFormatCell cell;
+    QFont font = QApplication::font();
+    font.setPixelSize(KUVDocFormatCell::HeaderFontSize);
+    for (const int extra : {0, 20}) {
+        const QSize size(160, KUVDocFormatCell::HeaderHeight + extra);
+        QImage painted(size, QImage::Format_ARGB32);
+        painted.fill(Qt::white);
+        QImage expected = painted;
+        {
+            QPainter painter(&painted);
+            QStyleOptionViewItem option;
+            option.rect = QRect(QPoint(0, 0), size);
+            option.font = QApplication::font();
+            cell.paint(&painter, option, model.index(0, 0));
+        }
+        {
+            QPainter painter(&expected);
+            painter.setFont(font);
+            painter.setPen(ColorScheme::isDark() ? QColor(0xc0, 0xc0, 0xc4) : QColor(0x50, 0x50, 0x56));
+            painter.drawText(QRect(0, extra, size.width(), KUVDocFormatCell::HeaderHeight),
+                             Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("TABLE"));
+        }
+        EXPECT_EQ(painted, expected) << "a cell " << size.height() << " high";
+    }
 }
 
 } // namespace

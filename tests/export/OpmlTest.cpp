@@ -5,10 +5,13 @@
 #include "TestFiles.h"
 #include "core/DbHelpers.h"
 #include "export/Opml.h"
+#include "export/OpmlLineBreakFilter.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/ink/InkFormat.h"
 
+#include <QBuffer>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTextDocument>
 
@@ -235,6 +238,16 @@ TEST_F(OpmlTest, sketchWithoutDrawingDataGetsNoRichTextBody)
         EXPECT_EQ(body->mimetype(), DocumentMimeTypes::RichText);
     }
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 3);
+    // Each body is a record of its own, found again by its own identifier.
+    QSet<QString> identifiers;
+    for (int i : {2, 3}) {
+        const QString identifier =
+            DbHelpers::getItemDocument(context(), top[i]->uniqueIdentifier())->uniqueIdentifier();
+        EXPECT_FALSE(identifier.isEmpty()) << i;
+        EXPECT_NE(identifier, top[i]->uniqueIdentifier()) << i;
+        identifiers.insert(identifier);
+    }
+    EXPECT_EQ(identifiers.size(), 2);
 }
 
 TEST_F(OpmlTest, sketchCardExportsEmptyNoteAndItsDrawing)
@@ -268,6 +281,36 @@ TEST_F(OpmlTest, hostileOrBrokenFilesLeaveNothingBehind)
     EXPECT_EQ(targetRecords(), 0);
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 0);
     EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(OpmlTest, aLineBreakSplitAcrossTheReadersChunksStaysOneBreakAndTheRestReads)
+{
+    // The filter reads 64 KiB at a time: "\r" ends the first chunk and "\n" starts the second.
+    const QByteArray opening = "<opml><body><outline text=\"long\" _note=\"";
+    const qsizetype filler = 64 * 1024 - 1 - opening.size();
+    const QByteArray text = opening + QByteArray(filler, 'x') + "\r\nafter\"/><outline text=\"next\"/></body></opml>";
+    ASSERT_TRUE(import(text));
+    const QList<ProjectItem*> top = targetChildren();
+    ASSERT_EQ(top.size(), 2);
+    EXPECT_EQ(top[1]->title(), QStringLiteral("next"));
+    ProjectItemDocument* body = DbHelpers::getItemDocument(context(), top[0]->uniqueIdentifier());
+    ASSERT_NE(body, nullptr);
+    auto document = AttributedStringArchive::decode(body->content(), AttributedStringArchive::cardBodyClasses());
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->toPlainText(), QString(filler, QLatin1Char('x')) + QStringLiteral("\nafter"));
+}
+
+// Read as any device is read, the filter hands over everything it holds, across its 64 KiB chunks.
+TEST(OpmlLineBreakFilterTest, readAllReturnsTheWholeFilteredTextInOneCall)
+{
+    for (const qsizetype filler : {qsizetype(0), qsizetype(70000)}) {
+        QByteArray text = "<o a=\"1\r\n2\">" + QByteArray(filler, 'x') + "\ny</o>";
+        QBuffer source(&text);
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+        OpmlLineBreakFilter filter(&source);
+        EXPECT_EQ(filter.readAll(), "<o a=\"1&#10;2\">" + QByteArray(filler, 'x') + "\ny</o>") << filler;
+        EXPECT_TRUE(filter.atEnd()) << filler;
+    }
 }
 
 TEST_F(OpmlTest, depthExactlyAtTheLimitIsRead)

@@ -161,3 +161,48 @@ TEST(RtfWriterTest, referencedPicturesAreListedInTextOrder)
     EXPECT_TRUE(result.rtf.contains("\\NeXTGraphic image1.png"));
     EXPECT_FALSE(result.rtf.contains("\\pngblip"));
 }
+
+TEST(RtfWriterTest, underlineStrikeAndEveryAlignmentSurviveOurReader)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    QTextCharFormat underlined = SampleDocument::plain();
+    underlined.setFontUnderline(true);
+    QTextCharFormat struck = SampleDocument::plain();
+    struck.setFontStrikeOut(true);
+    cursor.insertText(QStringLiteral("under"), underlined);
+    cursor.insertText(QStringLiteral(" struck"), struck);
+    // Right together with Absolute is still right: only the direction-free flag is added.
+    const QList<Qt::Alignment> alignments = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify,
+                                             Qt::AlignRight | Qt::AlignAbsolute, Qt::AlignLeft};
+    for (const Qt::Alignment alignment : alignments) {
+        QTextBlockFormat block;
+        block.setAlignment(alignment);
+        cursor.insertBlock(block);
+        cursor.insertText(QStringLiteral("x"), SampleDocument::plain());
+    }
+    const QByteArray rtf = rtfOf(*document);
+    EXPECT_EQ(rtf.count("\\pard"), 6);
+    const qsizetype paragraphs = rtf.indexOf("\\pard");
+    EXPECT_TRUE(rtf.mid(paragraphs).startsWith("\\pard\\ql {")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\ul under")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("\\strike  struck")) << rtf.constData();
+
+    const auto read = RtfReader::read(rtf);
+    ASSERT_NE(read, nullptr);
+    auto it = read->firstBlock().begin();
+    ASSERT_FALSE(it.atEnd());
+    EXPECT_EQ(it.fragment().text(), QStringLiteral("under"));
+    EXPECT_TRUE(it.fragment().charFormat().fontUnderline());
+    EXPECT_FALSE(it.fragment().charFormat().fontStrikeOut());
+    ++it;
+    ASSERT_FALSE(it.atEnd());
+    EXPECT_TRUE(it.fragment().charFormat().fontStrikeOut());
+    EXPECT_FALSE(it.fragment().charFormat().fontUnderline());
+    QList<Qt::Alignment> readAlignments;
+    for (QTextBlock block = read->firstBlock().next(); block.isValid(); block = block.next())
+        readAlignments.append(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute);
+    const QList<Qt::Alignment> expected = {Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify, Qt::AlignRight,
+                                           Qt::AlignLeft};
+    EXPECT_EQ(readAlignments, expected);
+}

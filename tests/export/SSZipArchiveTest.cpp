@@ -168,6 +168,27 @@ TEST(SSZipArchiveTest, aFileThatIsNoArchiveFailsWithCodeMinusOne)
     EXPECT_EQ(error.domain, SSZipArchive::ErrorDomain);
 }
 
+TEST(SSZipArchiveTest, anArchiveWhoseFirstEntryHeaderIsDamagedFailsWithTheFirstFileCode)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("damaged.zip"));
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.txt", "alpha"}}));
+    // The end record still opens the archive; the central header it points at is no header.
+    QByteArray bytes = readFile(archive);
+    const qsizetype header = bytes.indexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_GT(header, 0);
+    bytes[header + 2] = '\x09';
+    ASSERT_NO_FATAL_FAILURE(writeFile(archive, bytes));
+    SSZipArchive::Error error;
+    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(archive, dir.filePath(QStringLiteral("out")), true, QString(), &error));
+    EXPECT_EQ(error.code, SSZipArchive::FirstFileFailedCode);
+    EXPECT_EQ(error.domain, SSZipArchive::ErrorDomain);
+    error = {};
+    EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("a.txt")}, dir.path(), {}, &error));
+    EXPECT_EQ(error.code, SSZipArchive::FirstFileFailedCode);
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(QStringLiteral("a.txt"))));
+}
+
 TEST(SSZipArchiveTest, anArchiveBeyondTheByteLimitIsRefused)
 {
     QTemporaryDir dir;
@@ -182,6 +203,25 @@ TEST(SSZipArchiveTest, anArchiveBeyondTheByteLimitIsRefused)
     limits.maxTotalBytes = 100000;
     EXPECT_TRUE(
         SSZipArchive::unzipFileAtPath(archive, dir.filePath(QStringLiteral("out")), true, QString(), &error, limits));
+}
+
+TEST(SSZipArchiveTest, namedEntriesAddingUpToExactlyTheByteLimitAreExtracted)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("two.zip"));
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.bin", QByteArray(60000, 'a')}, {"b.bin", QByteArray(40000, 'b')}}));
+    const QStringList names = {QStringLiteral("a.bin"), QStringLiteral("b.bin")};
+    SSZipArchive::Limits limits;
+    limits.maxTotalBytes = 100000;
+    SSZipArchive::Error error;
+    EXPECT_TRUE(SSZipArchive::extractEntries(archive, names, dir.path(), limits, &error)) << error.code;
+    EXPECT_EQ(readFile(dir.filePath(QStringLiteral("b.bin"))), QByteArray(40000, 'b'));
+    limits.maxTotalBytes = 99999;
+    const QString refused = dir.filePath(QStringLiteral("refused"));
+    QDir().mkpath(refused);
+    EXPECT_FALSE(SSZipArchive::extractEntries(archive, names, refused, limits, &error));
+    EXPECT_EQ(error.code, SSZipArchive::TooLargeCode);
+    EXPECT_TRUE(QDir(refused).isEmpty());
 }
 
 TEST(SSZipArchiveTest, anArchiveWithExactlyTheAllowedNumberOfEntriesUnpacksAndOneMoreIsRefused)
