@@ -147,6 +147,28 @@ TEST_F(SidebarViewControllerTest, unknownCodeSelectsAllCards)
     EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::recent7Days));
 }
 
+TEST_F(SidebarViewControllerTest, sidebarMadeWithoutAStoreCountsFromTheApplications)
+{
+    // The screen registry makes the sidebar with no arguments; it must still read the open store.
+    SidebarViewController made(nullptr, project);
+    EXPECT_EQ(made.rowItem(Filters::allCards)->data(0, SidebarBadgeDelegate::CountRole).toString(),
+              QStringLiteral("5"));
+    EXPECT_EQ(made.rowItem(Filters::locationCards)->data(0, SidebarBadgeDelegate::CountRole).toString(),
+              QStringLiteral("3"));
+}
+
+TEST_F(SidebarViewControllerTest, reloadReplacesTheRowsInsteadOfAddingToThem)
+{
+    QTreeWidget* view = sidebar->collectionView();
+    const int sections = view->topLevelItemCount();
+    ASSERT_EQ(sections, 3);
+    add(ProjectItemTypes::Story, QStringLiteral("Story C"), 8);
+    app->managedObjectContext()->save();
+    sidebar->reload();
+    EXPECT_EQ(view->topLevelItemCount(), sections);
+    EXPECT_EQ(count(Filters::storyCards), QStringLiteral("3"));
+}
+
 TEST_F(SidebarViewControllerTest, withoutASplitViewSelectionsAreIgnored)
 {
     SidebarViewController alone(app->managedObjectContext(), project);
