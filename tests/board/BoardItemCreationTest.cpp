@@ -120,6 +120,25 @@ TEST_F(BoardItemCreationTest, nextPlaceIsPastRepeatsAndGaps)
     EXPECT_EQ(BoardItemCreation::nextDisplayOrder(board, project, empty->uniqueIdentifier()), 1);
 }
 
+TEST_F(BoardItemCreationTest, folderMadeInAnotherFolderStampsItsPathAndLeavesTheBoardAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ProjectItem* parent = item(QStringLiteral("Part One"));
+    const QDateTime stale = QDateTime::currentDateTime().addDays(-3);
+    parent->setLastModified(stale);
+    context()->save();
+    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
+    ProjectItem* folder = board->itemCreation().createFolder(project, partOne, QStringLiteral("Elsewhere"));
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->parentItemId(), partOne);
+    EXPECT_EQ(folder->displayOrder(), 3);
+    EXPECT_GT(parent->lastModified(), stale) << "the folder it went into is stamped";
+    // The same folder identifier in another project is not the folder shown either.
+    ASSERT_NE(board->itemCreation().createFolder(QStringLiteral("P-2"), ItemIds::Top, QStringLiteral("Away")), nullptr);
+    runEventsFor(50);
+    EXPECT_EQ(reloaded.count(), 0) << "the board shows the top level, where nothing changed";
+}
+
 TEST_F(BoardItemCreationTest, negativeTagDoesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(appear());
