@@ -226,11 +226,14 @@ TEST_F(PvCardViewControllerTest, boardMenuButtonSitsInsideTheBottomBarsMargins)
 {
     board->show();
     appear();
-    QWidget* bar = board->toolbarView();
+    // Found by name, as tools that drive the board find it.
+    auto* bar = board->findChild<QWidget*>(QStringLiteral("toolbarView"));
+    ASSERT_EQ(bar, board->toolbarView());
     QWidget* button = board->contextButton();
     ASSERT_TRUE(waitFor([&] { return bar->geometry().bottom() == board->height() - 1; }));
     ASSERT_TRUE(waitFor([&] { return button->geometry().right() == bar->width() - 12 - 1; }))
         << button->geometry().right() << " in " << bar->width();
+    EXPECT_EQ(button->width(), button->sizeHint().width()) << "the button keeps its size at the bar's right end";
     EXPECT_EQ(button->geometry().top(), 4);
     EXPECT_EQ(button->geometry().bottom(), bar->height() - 4 - 1);
 }
