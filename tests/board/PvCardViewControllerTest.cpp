@@ -238,4 +238,13 @@ TEST_F(PvCardViewControllerTest, boardMenuButtonSitsInsideTheBottomBarsMargins)
     EXPECT_EQ(button->geometry().bottom(), bar->height() - 4 - 1);
 }
 
+TEST_F(PvCardViewControllerTest, boardShownBeforeItsFirstLoadShowsNoFilterHeader)
+{
+    // The project list slides the new board in before it has appeared and loaded: with every card shown there
+    // is no filter to name, so no empty header bar may slide in with it.
+    board->show();
+    ASSERT_EQ(board->itemFilter(), CardFilter::AllCards);
+    EXPECT_FALSE(board->headerView()->isVisible());
+}
+
 } // namespace

@@ -169,6 +169,15 @@ TEST_F(SidebarViewControllerTest, reloadReplacesTheRowsInsteadOfAddingToThem)
     EXPECT_EQ(count(Filters::storyCards), QStringLiteral("3"));
 }
 
+TEST_F(SidebarViewControllerTest, sidebarButtonHidesTheSidebarAndShowsItAgain)
+{
+    ASSERT_TRUE(sidebar->isVisible());
+    board->toggleSidebarAnimated();
+    EXPECT_FALSE(sidebar->isVisible());
+    board->toggleSidebarAnimated();
+    EXPECT_TRUE(sidebar->isVisible());
+}
+
 TEST_F(SidebarViewControllerTest, withoutASplitViewSelectionsAreIgnored)
 {
     SidebarViewController alone(app->managedObjectContext(), project);
@@ -230,6 +239,25 @@ BadgeContrast contrastOf(const QList<QColor>& drawn)
         contrast.darker += colour.lightness() < contrast.fill - 40;
     }
     return contrast;
+}
+
+QStringList painterWarnings;
+void collectPainterWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("QPainter")))
+        painterWarnings.append(message);
+}
+
+TEST_F(SidebarViewControllerTest, badgesLeaveThePainterAsTheyFoundIt)
+{
+    // Location, Story and All Cards show a badge; each must restore only the state it saved.
+    ASSERT_EQ(count(Filters::locationCards), QStringLiteral("3"));
+    painterWarnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(collectPainterWarnings);
+    const QImage image = sidebar->collectionView()->viewport()->grab().toImage();
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(image.isNull());
+    EXPECT_TRUE(painterWarnings.isEmpty()) << painterWarnings.join(u'\n').toStdString();
 }
 
 TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBothAppearances)
