@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 
 namespace {
 
@@ -118,6 +119,30 @@ TEST_F(BoardItemCreationTest, nextPlaceIsPastRepeatsAndGaps)
     ProjectItem* empty = add(ProjectItemTypes::Folder, QStringLiteral("Empty"), 31);
     context()->save();
     EXPECT_EQ(BoardItemCreation::nextDisplayOrder(board, project, empty->uniqueIdentifier()), 1);
+}
+
+TEST_F(BoardItemCreationTest, folderMadeInAnotherFolderStampsItsPathAndLeavesTheBoardAlone)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ProjectItem* parent = item(QStringLiteral("Part One"));
+    const QDateTime stale = QDateTime::currentDateTime().addDays(-3);
+    parent->setLastModified(stale);
+    context()->save();
+    // A folder made in the folder shown reloads the board and scrolls to its end; the writer here reads the top.
+    QScrollBar* bar = board->collectionView()->verticalScrollBar();
+    ASSERT_TRUE(waitFor([&] { return bar->maximum() > 0; }));
+    bar->setValue(0);
+    ProjectItem* folder = board->itemCreation().createFolder(project, partOne, QStringLiteral("Elsewhere"));
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->parentItemId(), partOne);
+    EXPECT_EQ(folder->displayOrder(), 3);
+    EXPECT_GT(parent->lastModified(), stale) << "the folder it went into is stamped";
+    // The same folder identifier in another project is not the folder shown either.
+    ASSERT_NE(board->itemCreation().createFolder(QStringLiteral("P-2"), ItemIds::Top, QStringLiteral("Away")), nullptr);
+    // A reload asked for now runs after any the folders asked for.
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->reloadBoard(false); }));
+    ASSERT_TRUE(waitFor([&] { return !ProgressHud::isActive(); }));
+    EXPECT_EQ(bar->value(), 0) << "the board was not reloaded to its end";
 }
 
 TEST_F(BoardItemCreationTest, negativeTagDoesNothing)

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 namespace {
 
@@ -197,6 +198,8 @@ TEST_F(BoardNavigatorTest, folderFadesInAndThenPaintsDirectly)
     Delays::setFactor(1);
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     EXPECT_TRUE(board->navigator().isTransitionRunning());
+    EXPECT_NE(board->collectionView()->findChild<QVariantAnimation*>(BoardNavigator::TransitionKey), nullptr)
+        << "the fade runs under its key";
     EXPECT_NE(board->collectionView()->graphicsEffect(), nullptr);
     ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
     EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);

@@ -149,6 +149,15 @@ TEST_F(BoardRecoveryTest, cardThatIsGoneComesBackAsANewCardInItsFolderOrAtTheTop
     EXPECT_EQ(card.snapshot.value(AutoSaveController::kParentItemIdKey).toString(), ItemIds::Top);
 }
 
+TEST_F(BoardRecoveryTest, withoutAStoreTheCardComesBackNewAtTheTopWithItsWords)
+{
+    const QVariantMap snapshot = snapshotOf(deepCard()->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep");
+    const CardOpening::RecoveredCard card = BoardRecovery::resolve(nullptr, project, snapshot);
+    EXPECT_EQ(card.item, nullptr);
+    EXPECT_EQ(card.folderId, ItemIds::Top);
+    EXPECT_EQ(card.snapshot.value(AutoSaveController::kContentKey), snapshot.value(AutoSaveController::kContentKey));
+}
+
 TEST_F(BoardRecoveryTest, identifierFromTheSnapshotIsBoundNeverSplicedIntoTheQuery)
 {
     const QString hostile = QStringLiteral("x') OR (uniqueIdentifier != 'x");

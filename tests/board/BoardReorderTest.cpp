@@ -2,6 +2,9 @@
 #include "BoardTestFixture.h"
 #include "board/LXReorderableCollectionViewFlowLayout.h"
 
+#include <QPainter>
+#include <QStyleOptionViewItem>
+
 namespace {
 
 class BoardReorderTest : public BoardTestFixture {
@@ -59,6 +62,39 @@ TEST_F(BoardReorderTest, dropSavesTheNewOrderWritingOnlyTheRowsThatMoved)
     const QMap<QString, int> changes = changesSince(token);
     EXPECT_EQ(changes.value(QStringLiteral("ProjectItem")), 4);
     EXPECT_EQ(changes.value(QStringLiteral("Project")), 1);
+}
+
+TEST_F(BoardReorderTest, liftedCardsPlaceIsLeftEmptyUnderItsFloatingCopy)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QListView* view = board->collectionView();
+    QWidget* viewport = view->viewport();
+    const QRect place = view->visualRect(board->model()->index(1));
+    // What the board's cell drawing puts down for row, on a transparent sheet the size of a cell.
+    const auto pixelsDrawn = [&](int row) {
+        QImage image(place.size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.rect = image.rect();
+        view->itemDelegate()->paint(&painter, option, board->model()->index(row));
+        painter.end();
+        int drawn = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x)
+                drawn += qAlpha(image.pixel(x, y)) != 0;
+        }
+        return drawn;
+    };
+    ASSERT_GT(pixelsDrawn(1), 0);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, place.center());
+    ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); },
+                        LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 1000));
+    EXPECT_EQ(pixelsDrawn(1), 0) << "the carried card's place stays empty";
+    EXPECT_GT(pixelsDrawn(2), 0) << "its neighbours are drawn as ever";
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, place.center());
+    ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
 }
 
 TEST_F(BoardReorderTest, dragUnderASearchNumbersTheWholeFolder)

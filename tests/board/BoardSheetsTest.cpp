@@ -193,6 +193,19 @@ INSTANTIATE_TEST_SUITE_P(WindowSizes, BoardSheetsTest, ::testing::Values(QSize(1
                              return std::to_string(info.param.width()) + "x" + std::to_string(info.param.height());
                          });
 
+class ProjectOpenerTest : public BoardTestFixture {};
+
+TEST_F(ProjectOpenerTest, missingProjectOpensNothingAndKeepsTheList)
+{
+    QMainWindow* window = app->window();
+    ASSERT_NE(window, nullptr);
+    window->show();
+    QWidget* list = window->centralWidget();
+    EXPECT_EQ(ProjectOpener::openProject(list, context(), nullptr), nullptr);
+    runEventsFor(20);
+    EXPECT_EQ(window->centralWidget(), list);
+}
+
 class BoardSheetsAtSmallestWindow : public BoardSheetsFixture {};
 
 TEST_F(BoardSheetsAtSmallestWindow, clickBesideTheSheetLeavesTheBoardAlone)

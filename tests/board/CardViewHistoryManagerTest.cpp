@@ -76,4 +76,13 @@ TEST_F(CardViewHistoryManagerTest, popOnAnEmptyStackDoesNothingAndLevelsNest)
     EXPECT_EQ(history.stack().first().row, 3);
 }
 
+TEST_F(CardViewHistoryManagerTest, popAfterTheModelWentStillTakesTheLevelOff)
+{
+    history.pushWithSelected(5);
+    view.setModel(nullptr);
+    ASSERT_EQ(view.model(), nullptr);
+    history.pop();
+    EXPECT_TRUE(history.stack().isEmpty());
+}
+
 } // namespace

@@ -415,6 +415,7 @@ TEST_F(PeekTableViewControllerTest, sidePanelSlidesInOverTheEditorAndOutAgain)
     EXPECT_EQ(menu->geometry(), QRect(0, 0, 480, 700));
     EXPECT_EQ(editor.pos(), editorPos);
     EXPECT_TRUE(peek->isVisible());
+    EXPECT_EQ(menu->findChild<QWidget*>(QStringLiteral("PeekTableViewController")), peek) << "found by its name";
     EXPECT_TRUE(menu->navigationController() == nullptr && menu->isNavigationBarHidden());
 
     // A click on the editor beside the panel closes it.

@@ -222,6 +222,17 @@ TEST_F(ProjectActionsTest, statisticsAndSettingsRowsOpenTheSheetsOfThatProject)
     EXPECT_EQ(settings->projectId(), third);
 }
 
+TEST_F(ProjectActionsTest, projectDeletedMeanwhileOpensNeitherStatisticsNorSettings)
+{
+    // The menu was open on the tile while a sync removed the project.
+    context()->deleteObject(m_projects[1]);
+    ASSERT_TRUE(m_projects[1]->isDeleted());
+    m_screen->actions()->projectStatistics(m_projects[1]);
+    m_screen->actions()->projectSettings(m_projects[1]);
+    runEventsFor(20);
+    EXPECT_EQ(m_screen->presentedViewController(), nullptr);
+}
+
 TEST_F(ProjectActionsTest, backupFromTheMenuAndRestoreFromTheContextButton)
 {
     const QString target = m_dir.filePath(QStringLiteral("Novel 1 backup.zip"));

@@ -9,6 +9,7 @@
 #include "board/PvCardViewController.h"
 #include "core/AppDelegate.h"
 #include "core/DbHelpers.h"
+#include "core/Helpers.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/ToolbarDelegate.h"
@@ -228,6 +229,11 @@ TEST_F(ProjectListTest, tilesFollowTheGridOfTheListsOwnWidth)
     EXPECT_TRUE(waitFor([&] { return view->visualRect(screen->model()->index(0)).size() == QSize(221, 365); }));
     // Four tiles on the first row, the fifth below: every planned column really fits.
     EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
+    // The spacing of 28 stands before the first tile and between neighbours, as the width computation planned.
+    const QRect first = view->visualRect(screen->model()->index(0));
+    const QRect second = view->visualRect(screen->model()->index(1));
+    EXPECT_EQ(first.left(), ProjectGridMetrics::spacing(Helpers::iPadOrMac()));
+    EXPECT_EQ(second.left() - first.right() - 1, ProjectGridMetrics::spacing(Helpers::iPadOrMac()));
 
     // 999 / 4 rounds down to 249, below the narrowest column: three columns of (999 - 4 * 28) / 3.
     ASSERT_TRUE(resizeViewportTo(999 + 1));

@@ -22,6 +22,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -219,6 +220,31 @@ TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)
     ASSERT_TRUE(boardWidthOf1000());
     EXPECT_TRUE(waitFor([&] { return view->gridSize() == QSize(225 + 20, 168 + 20); })) << view->gridSize().width();
     EXPECT_TRUE(waitFor([&] { return top(3) == top(0) && top(4) > top(0); }));
+}
+
+TEST_F(PvCardViewControllerTest, boardMenuButtonSitsInsideTheBottomBarsMargins)
+{
+    board->show();
+    appear();
+    // Found by name, as tools that drive the board find it.
+    auto* bar = board->findChild<QWidget*>(QStringLiteral("toolbarView"));
+    ASSERT_EQ(bar, board->toolbarView());
+    QWidget* button = board->contextButton();
+    ASSERT_TRUE(waitFor([&] { return bar->geometry().bottom() == board->height() - 1; }));
+    ASSERT_TRUE(waitFor([&] { return button->geometry().right() == bar->width() - 12 - 1; }))
+        << button->geometry().right() << " in " << bar->width();
+    EXPECT_EQ(button->width(), button->sizeHint().width()) << "the button keeps its size at the bar's right end";
+    EXPECT_EQ(button->geometry().top(), 4);
+    EXPECT_EQ(button->geometry().bottom(), bar->height() - 4 - 1);
+}
+
+TEST_F(PvCardViewControllerTest, boardShownBeforeItsFirstLoadShowsNoFilterHeader)
+{
+    // The project list slides the new board in before it has appeared and loaded: with every card shown there
+    // is no filter to name, so no empty header bar may slide in with it.
+    board->show();
+    ASSERT_EQ(board->itemFilter(), CardFilter::AllCards);
+    EXPECT_FALSE(board->headerView()->isVisible());
 }
 
 } // namespace

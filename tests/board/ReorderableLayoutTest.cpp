@@ -111,6 +111,7 @@ TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
     EXPECT_TRUE(layout.isHidden(model.index(1)));
     EXPECT_FALSE(layout.isHidden(model.index(0)));
     EXPECT_FLOAT_EQ(float(layout.currentView()->scale()), 1.1f);
+    EXPECT_TRUE(layout.currentView()->isVisible()) << "the lifted copy is on screen over the grid";
     EXPECT_FALSE(layout.currentView()->hasHighlighted()) << "the highlighted copy fades out and goes";
     EXPECT_EQ(recorder.calls, QStringList({"willBegin 1", "didBegin 1"}));
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
@@ -220,6 +221,48 @@ TEST_F(ReorderableLayoutTest, edgeBandsScrollFivePointsPerSixtiethAndStopAtTheEn
     layout.handleScroll(1.0 / 60.0);
     EXPECT_EQ(layout.currentViewCenter(), atTop) << "never above the top";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
+}
+
+TEST_F(ReorderableLayoutTest, edgeBandsBeginExactlyTheirInsetFromTheEdge)
+{
+    lift(6);
+    const int inset = LXReorderableCollectionViewFlowLayout::DefaultScrollingTriggerInset;
+    const int x = centerOf(6).x();
+    const int height = viewport()->height();
+    // The copy's centre follows the pointer exactly, for it was picked up at its centre.
+    QTest::mouseMove(viewport(), QPoint(x, inset));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown) << "the band's inner edge is outside it";
+    QTest::mouseMove(viewport(), QPoint(x, inset - 1));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Up);
+    QTest::mouseMove(viewport(), QPoint(x, height - inset));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
+    QTest::mouseMove(viewport(), QPoint(x, height - inset + 1));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Down);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(x, height - inset + 1));
+}
+
+TEST_F(ReorderableLayoutTest, columnsScrollSidewaysAtTheLeftAndRightBands)
+{
+    // Four cells to a column in a view 520 wide: fifteen columns reach far past the right edge.
+    view.setFlow(QListView::TopToBottom);
+    view.setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    view.doItemsLayout();
+    QScrollBar* bar = view.horizontalScrollBar();
+    ASSERT_TRUE(waitFor([&] { return bar->maximum() > 100; }));
+    lift(1);
+    QTest::mouseMove(viewport(), QPoint(viewport()->width() - 20, centerOf(1).y()));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Right);
+    const QPointF centerBefore = layout.currentViewCenter();
+    layout.handleScroll(1.0 / 60.0);
+    EXPECT_EQ(bar->value(), 5);
+    EXPECT_EQ(layout.currentViewCenter() - centerBefore, QPointF(5, 0)) << "the copy travels with the content";
+
+    QTest::mouseMove(viewport(), QPoint(10, centerOf(1).y()));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Left);
+    layout.handleScroll(1.0 / 60.0);
+    EXPECT_EQ(bar->value(), 0);
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(10, centerOf(1).y()));
     EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
 }
 

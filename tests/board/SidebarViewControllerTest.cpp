@@ -147,6 +147,37 @@ TEST_F(SidebarViewControllerTest, unknownCodeSelectsAllCards)
     EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::recent7Days));
 }
 
+TEST_F(SidebarViewControllerTest, sidebarMadeWithoutAStoreCountsFromTheApplications)
+{
+    // The screen registry makes the sidebar with no arguments; it must still read the open store.
+    SidebarViewController made(nullptr, project);
+    EXPECT_EQ(made.rowItem(Filters::allCards)->data(0, SidebarBadgeDelegate::CountRole).toString(),
+              QStringLiteral("5"));
+    EXPECT_EQ(made.rowItem(Filters::locationCards)->data(0, SidebarBadgeDelegate::CountRole).toString(),
+              QStringLiteral("3"));
+}
+
+TEST_F(SidebarViewControllerTest, reloadReplacesTheRowsInsteadOfAddingToThem)
+{
+    QTreeWidget* view = sidebar->collectionView();
+    const int sections = view->topLevelItemCount();
+    ASSERT_EQ(sections, 3);
+    add(ProjectItemTypes::Story, QStringLiteral("Story C"), 8);
+    app->managedObjectContext()->save();
+    sidebar->reload();
+    EXPECT_EQ(view->topLevelItemCount(), sections);
+    EXPECT_EQ(count(Filters::storyCards), QStringLiteral("3"));
+}
+
+TEST_F(SidebarViewControllerTest, sidebarButtonHidesTheSidebarAndShowsItAgain)
+{
+    ASSERT_TRUE(sidebar->isVisible());
+    board->toggleSidebarAnimated();
+    EXPECT_FALSE(sidebar->isVisible());
+    board->toggleSidebarAnimated();
+    EXPECT_TRUE(sidebar->isVisible());
+}
+
 TEST_F(SidebarViewControllerTest, withoutASplitViewSelectionsAreIgnored)
 {
     SidebarViewController alone(app->managedObjectContext(), project);
@@ -208,6 +239,25 @@ BadgeContrast contrastOf(const QList<QColor>& drawn)
         contrast.darker += colour.lightness() < contrast.fill - 40;
     }
     return contrast;
+}
+
+QStringList painterWarnings;
+void collectPainterWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type == QtWarningMsg && message.startsWith(QStringLiteral("QPainter")))
+        painterWarnings.append(message);
+}
+
+TEST_F(SidebarViewControllerTest, badgesLeaveThePainterAsTheyFoundIt)
+{
+    // Location, Story and All Cards show a badge; each must restore only the state it saved.
+    ASSERT_EQ(count(Filters::locationCards), QStringLiteral("3"));
+    painterWarnings.clear();
+    QtMessageHandler previous = qInstallMessageHandler(collectPainterWarnings);
+    const QImage image = sidebar->collectionView()->viewport()->grab().toImage();
+    qInstallMessageHandler(previous);
+    EXPECT_FALSE(image.isNull());
+    EXPECT_TRUE(painterWarnings.isEmpty()) << painterWarnings.join(u'\n').toStdString();
 }
 
 TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBothAppearances)
