@@ -274,6 +274,15 @@ TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePendin
     EXPECT_EQ(stored(SettingsHelper::WideGuttersKey), QStringLiteral("false"));
 }
 
+TEST_F(SettingsViewControllerTest, doneClosesTheSheetAndWritesTheChange)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
+    sheet->done();
+    EXPECT_TRUE(waitFor([&] { return root.presentedViewController() == nullptr; }));
+    EXPECT_EQ(stored(SettingsHelper::AutoIndentKey), QStringLiteral("true"));
+}
+
 TEST_F(SettingsViewControllerTest, backgroundFollowsTheAppearance)
 {
     ASSERT_NO_FATAL_FAILURE(open());

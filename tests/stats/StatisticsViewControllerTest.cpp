@@ -7,6 +7,7 @@
 #include "platform/Alert.h"
 #include "platform/GaugeView.h"
 #include "platform/NavigationController.h"
+#include "platform/ProgressHud.h"
 #include "stats/AchievementViewController.h"
 #include "stats/AchievementsManager.h"
 #include "stats/BadgeStack.h"
@@ -44,7 +45,11 @@ protected:
         sheet->setProjectId(projectId);
         sheet->setUnsavedStats(unsaved);
         sheet->setLastModified(lastModified);
-        sheet->setClock([this] { return now; });
+        sheet->setClock([this] {
+            if (whileReading)
+                whileReading();
+            return now;
+        });
         root.present(new NavigationController(sheet), false, {}, PresentationStyle::FormSheet);
         ASSERT_TRUE(sheet);
     }
@@ -75,6 +80,8 @@ protected:
 
     ViewController root;
     QPointer<StatisticsViewController> sheet;
+    // Runs whenever the sheet reads its clock, which it does while it works out the figures.
+    std::function<void()> whileReading;
 };
 
 TEST_F(StatisticsViewControllerTest, withoutGoalTheGaugeIsEmptyAndTheChartHidden)
@@ -304,6 +311,70 @@ TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
     EXPECT_EQ(text("busiestDayView"), QStringLiteral("No information yet"));
     EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("0 Minutes"));
     EXPECT_TRUE(sheet->timeTrendView()->pixmap().isNull());
+}
+
+TEST_F(StatisticsViewControllerTest, cardCountsWordsPagesAndReadingTimeAreShown)
+{
+    addStoryCard(14280);
+    addStoryCard(999)->setItemType(ProjectItemTypes::Idea);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_EQ(text("totalCardsView"), QStringLiteral("2"));
+    EXPECT_EQ(text("storyCardsView"), QStringLiteral("1"));
+    EXPECT_EQ(text("totalWordsView"), QStringLiteral("14280"));
+    // 14280 / 330 = 43.3 pages.
+    EXPECT_EQ(text("totalPagesView"), QStringLiteral("43"));
+    EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("1 Hour, 0 Minutes"));
+}
+
+TEST_F(StatisticsViewControllerTest, presentedSheetReadsTheStoreItWasGiven)
+{
+    addStoryCard(700);
+    addRecord(QDateTime::currentDateTime().addDays(-3), 600, 40);
+    ASSERT_NO_FATAL_FAILURE(save());
+    root.resize(1000, 900);
+    root.show();
+    ViewController::transitionAppearance(&root, true, false);
+    const DayStat unsaved(projectId, QStringLiteral("CARD-1"), QDateTime::currentDateTimeUtc(), 60,
+                          QStringLiteral("UNSAVED"), 5);
+    sheet = StatisticsViewController::present(&root, context(), projectId, QDateTime::currentDateTime(), unsaved);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(text("totalWordsView"), QStringLiteral("700"));
+    // The stored day and the unsaved stretch of today.
+    EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("2"));
+    EXPECT_FALSE(text("lastModifiedView").isEmpty());
+}
+
+TEST_F(StatisticsViewControllerTest, indicatorIsUpWhileTheFiguresAreReadAndGoneOnceShown)
+{
+    ASSERT_FALSE(ProgressHud::isActive());
+    bool upWhileReading = false;
+    whileReading = [&upWhileReading] {
+        upWhileReading = upWhileReading || ProgressHud::isActive();
+    };
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_TRUE(upWhileReading);
+    EXPECT_FALSE(ProgressHud::isActive());
+}
+
+TEST_F(StatisticsViewControllerTest, goalFieldSitsUnderItsCaptionBesideTheGauge)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    QLineEdit* field = sheet->goalField();
+    QLabel* caption = nullptr;
+    for (QLabel* each : field->parentWidget()->findChildren<QLabel*>()) {
+        if (each->text() == QStringLiteral("Word Goal"))
+            caption = each;
+    }
+    ASSERT_NE(caption, nullptr);
+    auto box = [this](QWidget* widget) {
+        return QRect(widget->mapTo(sheet.data(), QPoint()), widget->size());
+    };
+    // Laid out once the layout requests posted on showing have run.
+    EXPECT_TRUE(waitFor([&] { return box(field).left() > box(sheet->gaugeView()).right(); }));
+    EXPECT_GT(box(field).top(), box(caption).bottom());
+    EXPECT_TRUE(caption->isVisibleTo(sheet));
+    EXPECT_TRUE(field->isVisibleTo(sheet));
 }
 
 TEST_F(StatisticsViewControllerTest, lastModifiedShowsMediumDateAndTimeWithSecondsThenHowLongAgo)
