@@ -209,8 +209,8 @@ TEST_F(StatisticsManagerTest, wordsTrendStaysSteadyWithinTenPercent)
     EXPECT_EQ(StatisticsManager::wordsTrend(allDays()), 0);
 }
 
-// Nine days: the newest is left out, days 1 to 8 make the recent average and day 8 alone the older one, 70,
-// whose band is 7. A difference of exactly the band is still steady.
+// Nine days, newest first: the newest is left out, the other eight make the recent average and the oldest alone
+// the older one, 70, whose band is 7. A difference of exactly the band is still steady.
 TEST_F(StatisticsManagerTest, wordsTrendMovesOnlyPastTheBand)
 {
     auto trendWith = [](qint64 recentWords) {
