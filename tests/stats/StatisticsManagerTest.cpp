@@ -143,6 +143,12 @@ TEST_F(StatisticsManagerTest, averageOfASingleDayIsZero)
     EXPECT_EQ(StatisticsManager::averageWordsPerDay(allDays()), 0);
 }
 
+TEST_F(StatisticsManagerTest, averageOfTwoDaysIsTheOlderDay)
+{
+    addMarchDays({{10, 100}, {9, 300}});
+    EXPECT_EQ(StatisticsManager::averageWordsPerDay(allDays()), 300);
+}
+
 TEST_F(StatisticsManagerTest, streakCountsNeighbouringWritingDays)
 {
     addMarchDays({{5, 10}, {3, 10}, {2, 10}, {1, 10}});

@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 
@@ -182,6 +183,7 @@ TEST_F(StatisticsViewControllerTest, storedSevenDayStreakIsEarnedAndOpensAsAnExi
     auto* badge = sheet->achievementStack()->findChild<QToolButton*>(tag);
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->accessibleName(), tag);
+    EXPECT_EQ(badge->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(badge, Qt::LeftButton);
     auto* shown = qobject_cast<NavigationController*>(sheet->presentedViewController());
     ASSERT_NE(shown, nullptr);
@@ -199,6 +201,7 @@ TEST_F(StatisticsViewControllerTest, badgeNotYetEarnedOpensNothing)
     ASSERT_NO_FATAL_FAILURE(open());
     auto* badge = sheet->achievementStack()->findChild<QToolButton*>(QStringLiteral("achievement.novel.length"));
     ASSERT_NE(badge, nullptr);
+    EXPECT_NE(badge->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(badge, Qt::LeftButton);
     EXPECT_EQ(sheet->presentedViewController(), nullptr);
     // Thirteen badges in three groups.
@@ -370,11 +373,77 @@ TEST_F(StatisticsViewControllerTest, goalFieldSitsUnderItsCaptionBesideTheGauge)
     auto box = [this](QWidget* widget) {
         return QRect(widget->mapTo(sheet.data(), QPoint()), widget->size());
     };
-    // Laid out once the layout requests posted on showing have run.
-    EXPECT_TRUE(waitFor([&] { return box(field).left() > box(sheet->gaugeView()).right(); }));
+    // Laid out once the layout requests posted on showing have run: 16 points right of the gauge.
+    EXPECT_TRUE(waitFor([&] { return box(field).left() - box(sheet->gaugeView()).right() - 1 == 16; }));
     EXPECT_GT(box(field).top(), box(caption).bottom());
     EXPECT_TRUE(caption->isVisibleTo(sheet));
     EXPECT_TRUE(field->isVisibleTo(sheet));
+}
+
+TEST_F(StatisticsViewControllerTest, figureCellsShareTheWidthWithASmallerCaptionAboveASelectableValue)
+{
+    addStoryCard(14280);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    auto* scroll = sheet->findChild<QScrollArea*>(QStringLiteral("scrollView"));
+    ASSERT_NE(scroll, nullptr);
+    QLabel* words = sheet->label(QStringLiteral("totalWordsView"));
+    QLabel* pages = sheet->label(QStringLiteral("totalPagesView"));
+    ASSERT_NE(words, nullptr);
+    ASSERT_NE(pages, nullptr);
+    QLabel* caption = nullptr;
+    for (QLabel* each : words->parentWidget()->findChildren<QLabel*>()) {
+        if (each->text() == QStringLiteral("Total Words"))
+            caption = each;
+    }
+    ASSERT_NE(caption, nullptr);
+    auto box = [this](QWidget* widget) {
+        return QRect(widget->mapTo(sheet.data(), QPoint()), widget->size());
+    };
+    // The content spans the sheet, and its two columns of figures share it equally.
+    EXPECT_TRUE(waitFor([&] { return scroll->widget()->width() == scroll->viewport()->width(); }));
+    EXPECT_EQ(words->parentWidget()->width(), pages->parentWidget()->width());
+    EXPECT_GT(box(words).top(), box(caption).bottom());
+    EXPECT_LT(caption->font().pointSizeF(), words->font().pointSizeF());
+    // A figure can be selected to be copied.
+    words->setSelection(0, 5);
+    EXPECT_EQ(words->selectedText(), QStringLiteral("14280"));
+}
+
+TEST_F(StatisticsViewControllerTest, weekChartFollowsTheAppearance)
+{
+    addStoryCard(400);
+    setGoal(100000);
+    addRecord(local(2026, 3, 17, 9), 600, 300);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_EQ(sheet->daysChartView()->barEntries().size(), 7);
+    // Saturday is still to come: drawn in the text colour of the appearance.
+    EXPECT_EQ(sheet->daysChartView()->barEntries()[6].data.color, QColor(Qt::black));
+    const QPalette light = switchScheme(true);
+    const bool followed =
+        waitFor([&] { return sheet->daysChartView()->barEntries()[6].data.color == QColor(Qt::white); });
+    QApplication::setPalette(light);
+    EXPECT_TRUE(followed);
+}
+
+TEST_F(StatisticsViewControllerTest, badgesInARowAndRowsAreSpacedAlike)
+{
+    addStoryCard(100);
+    ASSERT_NO_FATAL_FAILURE(open());
+    BadgeStack* stack = sheet->achievementStack();
+    auto cell = [stack](const char* tag) {
+        auto* button = stack->findChild<QToolButton*>(QString::fromLatin1(tag));
+        return button ? button->parentWidget() : nullptr;
+    };
+    QWidget* first = cell("achievement.first.1000.words");
+    QWidget* second = cell("achievement.first.10000.words");
+    QWidget* below = cell("achievement.first.1000.pages");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(below, nullptr);
+    EXPECT_TRUE(waitFor([&] { return second->x() - first->geometry().right() - 1 == BadgeStack::Spacing; }));
+    EXPECT_EQ(below->y() - first->geometry().bottom() - 1, BadgeStack::Spacing);
 }
 
 TEST_F(StatisticsViewControllerTest, lastModifiedShowsMediumDateAndTimeWithSecondsThenHowLongAgo)
