@@ -119,6 +119,7 @@ TEST(BasicBarChartTest, narrowChartScrollsOverTheBarsWidth)
     chart.updateDataEntries(entries(7), false, 0.5f);
     EXPECT_EQ(chart.canvas()->width(), 380);
     EXPECT_GT(chart.scrollView()->horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(chart.scrollView()->verticalScrollBar()->isVisible());
     ASSERT_EQ(chart.barEntries().size(), 7);
     EXPECT_EQ(chart.barEntries()[0].origin.x(), 30);
     // A resize lays it out again: wide enough now to centre.

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -272,6 +273,56 @@ TEST_F(SettingsViewControllerTest, failedSaveLogsAndWarnsAndKeepsTheChangePendin
     ASSERT_FALSE(context()->save().has_value());
     store.reopen();
     EXPECT_EQ(stored(SettingsHelper::WideGuttersKey), QStringLiteral("false"));
+}
+
+TEST_F(SettingsViewControllerTest, doneClosesTheSheetAndWritesTheChange)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    QTest::mouseClick(sheet->autoIndentToggle(), Qt::LeftButton);
+    sheet->done();
+    EXPECT_TRUE(waitFor([&] { return root.presentedViewController() == nullptr; }));
+    EXPECT_EQ(stored(SettingsHelper::AutoIndentKey), QStringLiteral("true"));
+}
+
+TEST_F(SettingsViewControllerTest, everyControlSitsInItsLabelledRowInOrder)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    auto* form = qobject_cast<QFormLayout*>(sheet->wordsPerPageField()->parentWidget()->layout());
+    ASSERT_NE(form, nullptr);
+    const QList<QPair<QWidget*, QString>> rows{
+        {sheet->wordsPerPageField(), QStringLiteral("Words per Page")},
+        {sheet->autoIndentToggle(), QStringLiteral("Auto-Indent Paragraphs")},
+        {sheet->smartQuotesToggle(), QStringLiteral("Smart Quotes and Dashes")},
+        {sheet->wideGuttersToggle(), QStringLiteral("Wide Gutters When Compiling")},
+        {sheet->sceneSeparatorField(), QStringLiteral("Scene Separator")},
+        {sheet->includeBlankScenesToggle(), QStringLiteral("Include Blank Scenes")}};
+    int above = -1;
+    for (const auto& [control, title] : rows) {
+        SCOPED_TRACE(title.toStdString());
+        auto* label = qobject_cast<QLabel*>(form->labelForField(control));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->text(), title);
+        EXPECT_GT(control->y(), above);
+        above = control->y();
+    }
+}
+
+TEST_F(SettingsViewControllerTest, wordsPerPageFieldTakesTwelveCharacters)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    type(sheet->wordsPerPageField(), QStringLiteral("1234567890123"));
+    EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("123456789012"));
+}
+
+TEST_F(SettingsViewControllerTest, sheetShownFullScreenHasNoCloseButton)
+{
+    root.resize(900, 700);
+    root.show();
+    ViewController::transitionAppearance(&root, true, false);
+    sheet = new SettingsViewController(context(), projectId);
+    root.present(new NavigationController(sheet), false, {}, PresentationStyle::FullScreen);
+    ASSERT_TRUE(sheet->isViewLoaded());
+    EXPECT_EQ(sheet->navigationController()->findChild<QToolButton*>(QStringLiteral("closeButton")), nullptr);
 }
 
 TEST_F(SettingsViewControllerTest, backgroundFollowsTheAppearance)

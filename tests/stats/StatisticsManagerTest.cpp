@@ -118,6 +118,18 @@ TEST_F(StatisticsManagerTest, newestUnsavedStretchComesFirstAndOneWithoutStartIs
     EXPECT_EQ(days[0].wordCount(), 50);
 }
 
+TEST_F(StatisticsManagerTest, unsavedStretchOlderThanEveryDayComesLast)
+{
+    addMarchDays({{10, 50}, {8, 30}});
+    const QList<DayStat> days =
+        StatisticsManager::dayStats(records(), 0, true, unsavedAt(local(2026, 3, 7, 23, 59), 120, 25));
+    ASSERT_EQ(days.size(), 3);
+    EXPECT_EQ(days[0].wordCount(), 50);
+    EXPECT_EQ(days[1].wordCount(), 30);
+    EXPECT_EQ(days[2].uniqueIdentifier(), QStringLiteral("UNSAVED"));
+    EXPECT_EQ(days[2].wordCount(), 25);
+}
+
 TEST_F(StatisticsManagerTest, averageDividesByTheDaysItSummed)
 {
     addMarchDays({{10, 100}, {9, 300}, {8, 500}});
@@ -129,6 +141,12 @@ TEST_F(StatisticsManagerTest, averageOfASingleDayIsZero)
 {
     addMarchDays({{10, 700}});
     EXPECT_EQ(StatisticsManager::averageWordsPerDay(allDays()), 0);
+}
+
+TEST_F(StatisticsManagerTest, averageOfTwoDaysIsTheOlderDay)
+{
+    addMarchDays({{10, 100}, {9, 300}});
+    EXPECT_EQ(StatisticsManager::averageWordsPerDay(allDays()), 300);
 }
 
 TEST_F(StatisticsManagerTest, streakCountsNeighbouringWritingDays)
@@ -195,6 +213,27 @@ TEST_F(StatisticsManagerTest, wordsTrendStaysSteadyWithinTenPercent)
         steady.append({day, day >= 3 ? 105 : 100});
     addMarchDays(steady);
     EXPECT_EQ(StatisticsManager::wordsTrend(allDays()), 0);
+}
+
+// Nine days, newest first: the newest is left out, the other eight make the recent average and the oldest alone
+// the older one, 70, whose band is 7. A difference of exactly the band is still steady.
+TEST_F(StatisticsManagerTest, wordsTrendMovesOnlyPastTheBand)
+{
+    auto trendWith = [](qint64 recentWords) {
+        QList<DayStat> days{unsavedAt(local(2026, 3, 9), 60, 0)};
+        for (int day = 8; day >= 2; --day)
+            days.append(unsavedAt(local(2026, 3, day), 60, recentWords));
+        days.append(unsavedAt(local(2026, 3, 1), 60, 70));
+        return StatisticsManager::wordsTrend(days);
+    };
+    // (7 × 78 + 70) / 8 = 77: 7 above the older 70.
+    EXPECT_EQ(trendWith(78), 0);
+    // (7 × 80 + 70) / 8 = 78: 8 above.
+    EXPECT_EQ(trendWith(80), 1);
+    // (7 × 62 + 70) / 8 = 63: 7 below.
+    EXPECT_EQ(trendWith(62), 0);
+    // (7 × 60 + 70) / 8 = 61: 9 below.
+    EXPECT_EQ(trendWith(60), -1);
 }
 
 TEST_F(StatisticsManagerTest, timeTrendComparesTheLastWeekWithTheWholeSpan)

@@ -7,6 +7,7 @@
 #include "platform/Alert.h"
 #include "platform/GaugeView.h"
 #include "platform/NavigationController.h"
+#include "platform/ProgressHud.h"
 #include "stats/AchievementViewController.h"
 #include "stats/AchievementsManager.h"
 #include "stats/BadgeStack.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
 
@@ -44,7 +46,11 @@ protected:
         sheet->setProjectId(projectId);
         sheet->setUnsavedStats(unsaved);
         sheet->setLastModified(lastModified);
-        sheet->setClock([this] { return now; });
+        sheet->setClock([this] {
+            if (whileReading)
+                whileReading();
+            return now;
+        });
         root.present(new NavigationController(sheet), false, {}, PresentationStyle::FormSheet);
         ASSERT_TRUE(sheet);
     }
@@ -75,6 +81,8 @@ protected:
 
     ViewController root;
     QPointer<StatisticsViewController> sheet;
+    // Runs whenever the sheet reads its clock, which it does while it works out the figures.
+    std::function<void()> whileReading;
 };
 
 TEST_F(StatisticsViewControllerTest, withoutGoalTheGaugeIsEmptyAndTheChartHidden)
@@ -175,6 +183,7 @@ TEST_F(StatisticsViewControllerTest, storedSevenDayStreakIsEarnedAndOpensAsAnExi
     auto* badge = sheet->achievementStack()->findChild<QToolButton*>(tag);
     ASSERT_NE(badge, nullptr);
     EXPECT_EQ(badge->accessibleName(), tag);
+    EXPECT_EQ(badge->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(badge, Qt::LeftButton);
     auto* shown = qobject_cast<NavigationController*>(sheet->presentedViewController());
     ASSERT_NE(shown, nullptr);
@@ -192,6 +201,7 @@ TEST_F(StatisticsViewControllerTest, badgeNotYetEarnedOpensNothing)
     ASSERT_NO_FATAL_FAILURE(open());
     auto* badge = sheet->achievementStack()->findChild<QToolButton*>(QStringLiteral("achievement.novel.length"));
     ASSERT_NE(badge, nullptr);
+    EXPECT_NE(badge->cursor().shape(), Qt::PointingHandCursor);
     QTest::mouseClick(badge, Qt::LeftButton);
     EXPECT_EQ(sheet->presentedViewController(), nullptr);
     // Thirteen badges in three groups.
@@ -304,6 +314,136 @@ TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
     EXPECT_EQ(text("busiestDayView"), QStringLiteral("No information yet"));
     EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("0 Minutes"));
     EXPECT_TRUE(sheet->timeTrendView()->pixmap().isNull());
+}
+
+TEST_F(StatisticsViewControllerTest, cardCountsWordsPagesAndReadingTimeAreShown)
+{
+    addStoryCard(14280);
+    addStoryCard(999)->setItemType(ProjectItemTypes::Idea);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_EQ(text("totalCardsView"), QStringLiteral("2"));
+    EXPECT_EQ(text("storyCardsView"), QStringLiteral("1"));
+    EXPECT_EQ(text("totalWordsView"), QStringLiteral("14280"));
+    // 14280 / 330 = 43.3 pages.
+    EXPECT_EQ(text("totalPagesView"), QStringLiteral("43"));
+    EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("1 Hour, 0 Minutes"));
+}
+
+TEST_F(StatisticsViewControllerTest, presentedSheetReadsTheStoreItWasGiven)
+{
+    addStoryCard(700);
+    addRecord(QDateTime::currentDateTime().addDays(-3), 600, 40);
+    ASSERT_NO_FATAL_FAILURE(save());
+    root.resize(1000, 900);
+    root.show();
+    ViewController::transitionAppearance(&root, true, false);
+    const DayStat unsaved(projectId, QStringLiteral("CARD-1"), QDateTime::currentDateTimeUtc(), 60,
+                          QStringLiteral("UNSAVED"), 5);
+    sheet = StatisticsViewController::present(&root, context(), projectId, QDateTime::currentDateTime(), unsaved);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(text("totalWordsView"), QStringLiteral("700"));
+    // The stored day and the unsaved stretch of today.
+    EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("2"));
+    EXPECT_FALSE(text("lastModifiedView").isEmpty());
+}
+
+TEST_F(StatisticsViewControllerTest, indicatorIsUpWhileTheFiguresAreReadAndGoneOnceShown)
+{
+    ASSERT_FALSE(ProgressHud::isActive());
+    bool upWhileReading = false;
+    whileReading = [&upWhileReading] {
+        upWhileReading = upWhileReading || ProgressHud::isActive();
+    };
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_TRUE(upWhileReading);
+    EXPECT_FALSE(ProgressHud::isActive());
+}
+
+TEST_F(StatisticsViewControllerTest, goalFieldSitsUnderItsCaptionBesideTheGauge)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    QLineEdit* field = sheet->goalField();
+    QLabel* caption = nullptr;
+    for (QLabel* each : field->parentWidget()->findChildren<QLabel*>()) {
+        if (each->text() == QStringLiteral("Word Goal"))
+            caption = each;
+    }
+    ASSERT_NE(caption, nullptr);
+    auto box = [this](QWidget* widget) {
+        return QRect(widget->mapTo(sheet.data(), QPoint()), widget->size());
+    };
+    // Laid out once the layout requests posted on showing have run: 16 points right of the gauge.
+    EXPECT_TRUE(waitFor([&] { return box(field).left() - box(sheet->gaugeView()).right() - 1 == 16; }));
+    EXPECT_GT(box(field).top(), box(caption).bottom());
+    EXPECT_TRUE(caption->isVisibleTo(sheet));
+    EXPECT_TRUE(field->isVisibleTo(sheet));
+}
+
+TEST_F(StatisticsViewControllerTest, figureCellsShareTheWidthWithASmallerCaptionAboveASelectableValue)
+{
+    addStoryCard(14280);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    auto* scroll = sheet->findChild<QScrollArea*>(QStringLiteral("scrollView"));
+    ASSERT_NE(scroll, nullptr);
+    QLabel* words = sheet->label(QStringLiteral("totalWordsView"));
+    QLabel* pages = sheet->label(QStringLiteral("totalPagesView"));
+    ASSERT_NE(words, nullptr);
+    ASSERT_NE(pages, nullptr);
+    QLabel* caption = nullptr;
+    for (QLabel* each : words->parentWidget()->findChildren<QLabel*>()) {
+        if (each->text() == QStringLiteral("Total Words"))
+            caption = each;
+    }
+    ASSERT_NE(caption, nullptr);
+    auto box = [this](QWidget* widget) {
+        return QRect(widget->mapTo(sheet.data(), QPoint()), widget->size());
+    };
+    // The content spans the sheet, and its two columns of figures share it equally.
+    EXPECT_TRUE(waitFor([&] { return scroll->widget()->width() == scroll->viewport()->width(); }));
+    EXPECT_EQ(words->parentWidget()->width(), pages->parentWidget()->width());
+    EXPECT_GT(box(words).top(), box(caption).bottom());
+    EXPECT_LT(caption->font().pointSizeF(), words->font().pointSizeF());
+    // A figure can be selected to be copied.
+    words->setSelection(0, 5);
+    EXPECT_EQ(words->selectedText(), QStringLiteral("14280"));
+}
+
+TEST_F(StatisticsViewControllerTest, weekChartFollowsTheAppearance)
+{
+    addStoryCard(400);
+    setGoal(100000);
+    addRecord(local(2026, 3, 17, 9), 600, 300);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    ASSERT_EQ(sheet->daysChartView()->barEntries().size(), 7);
+    // Saturday is still to come: drawn in the text colour of the appearance.
+    EXPECT_EQ(sheet->daysChartView()->barEntries()[6].data.color, QColor(Qt::black));
+    const QPalette light = switchScheme(true);
+    const bool followed =
+        waitFor([&] { return sheet->daysChartView()->barEntries()[6].data.color == QColor(Qt::white); });
+    QApplication::setPalette(light);
+    EXPECT_TRUE(followed);
+}
+
+TEST_F(StatisticsViewControllerTest, badgesInARowAndRowsAreSpacedAlike)
+{
+    addStoryCard(100);
+    ASSERT_NO_FATAL_FAILURE(open());
+    BadgeStack* stack = sheet->achievementStack();
+    auto cell = [stack](const char* tag) {
+        auto* button = stack->findChild<QToolButton*>(QString::fromLatin1(tag));
+        return button ? button->parentWidget() : nullptr;
+    };
+    QWidget* first = cell("achievement.first.1000.words");
+    QWidget* second = cell("achievement.first.10000.words");
+    QWidget* below = cell("achievement.first.1000.pages");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(below, nullptr);
+    EXPECT_TRUE(waitFor([&] { return second->x() - first->geometry().right() - 1 == BadgeStack::Spacing; }));
+    EXPECT_EQ(below->y() - first->geometry().bottom() - 1, BadgeStack::Spacing);
 }
 
 TEST_F(StatisticsViewControllerTest, lastModifiedShowsMediumDateAndTimeWithSecondsThenHowLongAgo)

@@ -1,0 +1,82 @@
+// The drawn badges, looked at pixel by pixel where a writer would see a fault: a missing rim, a flat face,
+// lettering that spills over the edge or shrinks to a smudge.
+#include "stats/BadgeArt.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPointF>
+#include <QtMath>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int Side = 512;
+// The badge's proportions: the rim's star reaches 0.48 of the side and dips to 0.9 of that, the face is 0.8 of
+// the star and the ring drawn on it 0.86 of the face.
+constexpr double Outer = Side * 0.48;
+constexpr double Face = Outer * 0.8;
+const QPointF Centre(Side / 2.0, Side / 2.0);
+
+QColor at(const QImage& image, double dx, double dy)
+{
+    return image.pixelColor(int(Centre.x() + dx), int(Centre.y() + dy));
+}
+
+bool isWhiteInk(const QColor& color)
+{
+    return color.alpha() == 255 && color.red() >= 245 && color.green() >= 245 && color.blue() >= 245;
+}
+
+const QStringList Badges{QStringLiteral("days-in-row-7.png"), QStringLiteral("short-story-length.png"),
+                         QStringLiteral("word-average-500.png"), QStringLiteral("novella-length.png")};
+
+TEST(BadgeArtTest, rimIsOpaqueAndTheFaceIsShadedLighterThanIt)
+{
+    for (const QString& name : Badges) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage badge = BadgeArt::image(name, Side).convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(badge.size(), QSize(Side, Side));
+        // Left of the centre: between the face and the star's inner points, then between the ring and the
+        // face's edge, where no lettering reaches.
+        const QColor rim = at(badge, -(Face + Outer * 0.9) / 2, 0);
+        const QColor face = at(badge, -Face * 0.93, 0);
+        EXPECT_EQ(rim.alpha(), 255);
+        EXPECT_EQ(face.alpha(), 255);
+        EXPECT_GT(face.value(), rim.value());
+        // The corners stay clear.
+        EXPECT_EQ(badge.pixelColor(0, 0).alpha(), 0);
+    }
+}
+
+TEST(BadgeArtTest, letteringStaysInsideTheRingAtAReadableSize)
+{
+    const double ring = Face * 0.86;
+    for (const QString& name : Badges) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage badge = BadgeArt::image(name, Side).convertToFormat(QImage::Format_ARGB32);
+        int inside = 0;
+        int outside = 0;
+        int captionTop = Side;
+        int captionBottom = -1;
+        for (int y = 0; y < Side; ++y) {
+            for (int x = 0; x < Side; ++x) {
+                if (!isWhiteInk(badge.pixelColor(x, y)))
+                    continue;
+                const double dx = x + 0.5 - Centre.x();
+                const double dy = y + 0.5 - Centre.y();
+                ++(std::hypot(dx, dy) < ring ? inside : outside);
+                // The caption sits in the band under the figure.
+                if (dy > Face * 0.22 && dy < Face * 0.57) {
+                    captionTop = std::min(captionTop, y);
+                    captionBottom = std::max(captionBottom, y);
+                }
+            }
+        }
+        EXPECT_GT(inside, 0);
+        EXPECT_EQ(outside, 0);
+        ASSERT_GE(captionBottom, captionTop);
+        EXPECT_GE(captionBottom - captionTop + 1, int(Side * 0.03));
+    }
+}
+
+} // namespace
