@@ -1,4 +1,5 @@
 #include "platform/ink/InkPointBlock.h"
+#include "HugePageAdvice.h"
 #include "InkTestDrawings.h"
 #include "platform/HugePages.h"
 #include "platform/ink/InkReader.h"
@@ -51,6 +52,20 @@ TEST(InkPointBlock, onlyBlocksOfAWholeHugePageAreAlignedForIt)
     // Every point of the block is writable (the sanitizer build checks the bounds).
     exact.data()[PointsPerHugePage - 1] = InkPoint{1.0f, 2.0f, 0.5f, 0.0f};
     EXPECT_EQ(exact.data()[PointsPerHugePage - 1].y, 2.0f);
+}
+
+TEST(InkPointBlock, largeBlocksAndLargeWrittenDrawingsAskForHugePages)
+{
+    if (!kernelHasHugePages())
+        GTEST_SKIP() << "this kernel has no transparent huge pages";
+    const InkPointBlock large(PointsPerHugePage);
+    EXPECT_TRUE(hasHugePageAdvice(large.data()));
+    EXPECT_TRUE(hasHugePageAdvice(large.data() + PointsPerHugePage - 1));
+
+    // Two huge pages of points: the written bytes hold at least one whole huge page.
+    const auto bytes = InkWriter::encode(drawingOf(2 * PointsPerHugePage));
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_TRUE(hasHugePageAdvice(bytes->constData() + bytes->size() / 2));
 }
 
 TEST(InkPointBlock, emptyBlockHasNoPoints)
