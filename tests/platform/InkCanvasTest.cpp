@@ -346,6 +346,25 @@ TEST(InkToolPickerTest, buttonsSetTheCanvasAndFollowIt)
     EXPECT_TRUE(picker.eraserButton()->isChecked());
 }
 
+TEST(InkToolPickerTest, clickingTheChosenToolAgainKeepsItChosen)
+{
+    InkCanvas canvas;
+    InkToolPicker picker(&canvas);
+    // The buttons are found by name, as the editors and accessibility tools find them.
+    QToolButton* pen = picker.findChild<QToolButton*>(QStringLiteral("inkPenButton"));
+    QToolButton* eraser = picker.findChild<QToolButton*>(QStringLiteral("inkEraserButton"));
+    ASSERT_EQ(pen, picker.penButton());
+    ASSERT_EQ(eraser, picker.eraserButton());
+    pen->click();
+    EXPECT_TRUE(pen->isChecked());
+    EXPECT_FALSE(eraser->isChecked());
+    eraser->click();
+    eraser->click();
+    EXPECT_TRUE(eraser->isChecked());
+    EXPECT_FALSE(pen->isChecked());
+    EXPECT_EQ(canvas.tool(), InkTool::Eraser);
+}
+
 TEST(InkToolPickerTest, undoButtonUndoesTheLastStroke)
 {
     InkCanvas canvas;
