@@ -317,6 +317,28 @@ TEST(InkCanvasPaint, strokeShowsInTheCanvasAndLightInTheDarkScheme)
     EXPECT_EQ(canvas.drawing().strokes()[0].color(), QColor(Qt::black));
 }
 
+TEST(InkCanvasPaint, strokeBeingDrawnIsSmoothed)
+{
+    InkCanvas canvas;
+    canvas.resize(200, 200);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    // A shallow diagonal still under the pen: its edges are blended into the background, not stepped.
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {20, 60});
+    QTest::mouseMove(&canvas, {180, 100});
+    ASSERT_TRUE(canvas.drawing().isEmpty());
+    const QImage image = canvas.grab().toImage();
+    int blended = 0;
+    for (int x = 40; x < 160; ++x) {
+        for (int y = 50; y < 110; ++y) {
+            const int gray = qGray(image.pixel(x, y));
+            blended += gray > 40 && gray < 215 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blended, 60);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {180, 100});
+}
+
 TEST(InkCanvasPaint, erasedStrokeDisappearsFromTheCachedView)
 {
     InkCanvas canvas;
