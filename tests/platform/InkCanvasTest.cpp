@@ -6,6 +6,7 @@
 #include "platform/ink/InkToolPicker.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointingDevice>
@@ -339,6 +340,31 @@ TEST(InkCanvasPaint, strokeBeingDrawnIsSmoothed)
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {180, 100});
 }
 
+TEST(InkCanvasPaint, inkAwayFromTheFirstTileAndAfterZoomingShowsInPlace)
+{
+    InkCanvas canvas;
+    canvas.resize(600, 400);
+    // Beyond the first 256-pixel tile in both directions.
+    canvas.setDrawing(inkDrawing({inkStroke({{300, 300}, {400, 300}}, 6.0f)}));
+    QImage image = canvas.grab().toImage();
+    EXPECT_LT(image.pixelColor(350, 300).lightnessF(), 0.2);
+    EXPECT_GT(image.pixelColor(350, 44).lightnessF(), 0.8);
+    canvas.setZoomScale(0.5);
+    image = canvas.grab().toImage();
+    EXPECT_LT(image.pixelColor(175, 150).lightnessF(), 0.2);
+    EXPECT_GT(image.pixelColor(350, 300).lightnessF(), 0.8);
+}
+
+TEST(InkCanvasPaint, releaseOfAnotherButtonIsLeftToTheParent)
+{
+    InkCanvas canvas;
+    canvas.resize(200, 200);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 50), canvas.mapToGlobal(QPointF(50, 50)),
+                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &release);
+    EXPECT_FALSE(release.isAccepted());
+}
+
 TEST(InkCanvasPaint, erasedStrokeDisappearsFromTheCachedView)
 {
     InkCanvas canvas;
@@ -385,6 +411,26 @@ TEST(InkToolPickerTest, clickingTheChosenToolAgainKeepsItChosen)
     EXPECT_TRUE(eraser->isChecked());
     EXPECT_FALSE(pen->isChecked());
     EXPECT_EQ(canvas.tool(), InkTool::Eraser);
+}
+
+TEST(InkToolPickerTest, buttonsStandInOneRowAndSwatchesShowTheirColour)
+{
+    InkCanvas canvas;
+    InkToolPicker picker(&canvas);
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    QList<QToolButton*> row = {picker.penButton(), picker.eraserButton()};
+    row.append(picker.colorButtons());
+    row.append(picker.findChild<QToolButton*>(QStringLiteral("inkUndoButton")));
+    row.append(picker.findChild<QToolButton*>(QStringLiteral("inkRedoButton")));
+    for (qsizetype i = 1; i < row.size(); ++i) {
+        ASSERT_NE(row[i], nullptr);
+        EXPECT_GE(row[i]->x(), row[i - 1]->x() + row[i - 1]->width()) << i;
+    }
+    for (QToolButton* swatch : picker.colorButtons()) {
+        const QImage icon = swatch->icon().pixmap(18, 18).toImage();
+        EXPECT_EQ(icon.pixelColor(icon.width() / 2, icon.height() / 2).name(), swatch->toolTip());
+    }
 }
 
 TEST(InkToolPickerTest, undoButtonUndoesTheLastStroke)

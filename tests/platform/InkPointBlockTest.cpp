@@ -142,3 +142,30 @@ TEST(InkSharedPoints, readStrokesCompareHitAndMeasureAsDrawnOnes)
     InkDrawing shorter = inkDrawing({inkStroke({{0, 0}}, 4.0f), drawn.strokes()[1]});
     EXPECT_NE(read, shorter);
 }
+
+TEST(InkSharedPoints, hitsFollowTheLineNotItsBoundsAndStopAtTheStrokesEnd)
+{
+    // Two strokes read into one block: the way from the end of the first to the start of the second, which runs
+    // back through the first one's bounds, is no ink.
+    const InkDrawing read =
+        readBack(inkDrawing({inkStroke({{0, 0}, {100, 100}}, 2.0f), inkStroke({{100, 0}, {200, 0}}, 2.0f)}));
+    const InkStroke& diagonal = read.strokes()[0];
+    EXPECT_TRUE(diagonal.hits(QPointF(50, 50), 1.0));
+    // Inside the diagonal's bounds, far from its line.
+    EXPECT_FALSE(diagonal.hits(QPointF(90, 10), 1.0));
+    EXPECT_FALSE(diagonal.hits(QPointF(100, 10), 1.0));
+    EXPECT_EQ(read.strokeAt(QPointF(100, 10), 1.0), -1);
+    EXPECT_EQ(read.strokeAt(QPointF(150, 0), 1.0), 1);
+}
+
+TEST(InkSharedPoints, uniformPressureIsKnownForDrawnAndReadStrokes)
+{
+    const InkStroke even = inkStroke({{0, 0}, {10, 0}, {20, 0}}, 4.0f, Qt::black, InkKind::Pen, 0.5f);
+    EXPECT_TRUE(even.hasUniformPressure());
+    InkStroke uneven = even;
+    uneven.append({30.0f, 0.0f, 0.75f, 1.0f});
+    EXPECT_FALSE(uneven.hasUniformPressure());
+    const InkDrawing read = readBack(inkDrawing({even, uneven}));
+    EXPECT_TRUE(read.strokes()[0].hasUniformPressure());
+    EXPECT_FALSE(read.strokes()[1].hasUniformPressure());
+}
