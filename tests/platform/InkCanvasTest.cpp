@@ -388,6 +388,8 @@ TEST(InkToolPickerTest, buttonsSetTheCanvasAndFollowIt)
     // Choosing a colour goes back to the pen.
     picker.colorButtons().at(2)->click();
     EXPECT_EQ(canvas.inkColor(), QColor(0xD7, 0x30, 0x27));
+    EXPECT_TRUE(picker.colorButtons().at(2)->isChecked());
+    EXPECT_FALSE(picker.colorButtons().at(0)->isChecked());
     EXPECT_EQ(canvas.tool(), InkTool::Pen);
     EXPECT_TRUE(picker.penButton()->isChecked());
     canvas.setTool(InkTool::Eraser);

@@ -270,3 +270,12 @@ TEST(InkRender, partOfAStrokeCrossingTheAreaDrawsTheSegmentsThatEnterIt)
     EXPECT_GT(qAlpha(image.pixel(2, 50)), 200);
     EXPECT_EQ(qAlpha(image.pixel(100, 20)), 0);
 }
+
+TEST(InkRender, evenStrokeFollowsEveryBendOfItsLine)
+{
+    // An even-pressure stroke is drawn as one polyline: its corner must be kept, not cut from end to end.
+    const QImage image = drawn(inkStroke({{10, 10}, {90, 10}, {90, 90}}, 4.0f));
+    EXPECT_GT(qAlpha(image.pixel(90, 50)), 200);
+    EXPECT_GT(qAlpha(image.pixel(50, 10)), 200);
+    EXPECT_EQ(qAlpha(image.pixel(50, 50)), 0);
+}
