@@ -390,6 +390,13 @@ TEST(InkToolPickerTest, buttonsSetTheCanvasAndFollowIt)
     EXPECT_EQ(canvas.inkColor(), QColor(0xD7, 0x30, 0x27));
     EXPECT_TRUE(picker.colorButtons().at(2)->isChecked());
     EXPECT_FALSE(picker.colorButtons().at(0)->isChecked());
+    // A colour set in code checks no swatch; choosing swatches after it still checks one at a time.
+    canvas.setInkColor(QColor(1, 2, 3));
+    EXPECT_FALSE(picker.colorButtons().at(2)->isChecked());
+    picker.colorButtons().at(0)->click();
+    picker.colorButtons().at(1)->click();
+    EXPECT_FALSE(picker.colorButtons().at(0)->isChecked());
+    EXPECT_TRUE(picker.colorButtons().at(1)->isChecked());
     EXPECT_EQ(canvas.tool(), InkTool::Pen);
     EXPECT_TRUE(picker.penButton()->isChecked());
     canvas.setTool(InkTool::Eraser);
