@@ -6,6 +6,7 @@
 #include "platform/ink/InkToolPicker.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointingDevice>
@@ -317,6 +318,53 @@ TEST(InkCanvasPaint, strokeShowsInTheCanvasAndLightInTheDarkScheme)
     EXPECT_EQ(canvas.drawing().strokes()[0].color(), QColor(Qt::black));
 }
 
+TEST(InkCanvasPaint, strokeBeingDrawnIsSmoothed)
+{
+    InkCanvas canvas;
+    canvas.resize(200, 200);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    // A shallow diagonal still under the pen: its edges are blended into the background, not stepped.
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {20, 60});
+    QTest::mouseMove(&canvas, {180, 100});
+    ASSERT_TRUE(canvas.drawing().isEmpty());
+    const QImage image = canvas.grab().toImage();
+    int blended = 0;
+    for (int x = 40; x < 160; ++x) {
+        for (int y = 50; y < 110; ++y) {
+            const int gray = qGray(image.pixel(x, y));
+            blended += gray > 40 && gray < 215 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(blended, 60);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {180, 100});
+}
+
+TEST(InkCanvasPaint, inkAwayFromTheFirstTileAndAfterZoomingShowsInPlace)
+{
+    InkCanvas canvas;
+    canvas.resize(600, 400);
+    // Beyond the first 256-pixel tile in both directions.
+    canvas.setDrawing(inkDrawing({inkStroke({{300, 300}, {400, 300}}, 6.0f)}));
+    QImage image = canvas.grab().toImage();
+    EXPECT_LT(image.pixelColor(350, 300).lightnessF(), 0.2);
+    EXPECT_GT(image.pixelColor(350, 44).lightnessF(), 0.8);
+    canvas.setZoomScale(0.5);
+    image = canvas.grab().toImage();
+    EXPECT_LT(image.pixelColor(175, 150).lightnessF(), 0.2);
+    EXPECT_GT(image.pixelColor(350, 300).lightnessF(), 0.8);
+}
+
+TEST(InkCanvasPaint, releaseOfAnotherButtonIsLeftToTheParent)
+{
+    InkCanvas canvas;
+    canvas.resize(200, 200);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 50), canvas.mapToGlobal(QPointF(50, 50)),
+                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &release);
+    EXPECT_FALSE(release.isAccepted());
+}
+
 TEST(InkCanvasPaint, erasedStrokeDisappearsFromTheCachedView)
 {
     InkCanvas canvas;
@@ -340,10 +388,58 @@ TEST(InkToolPickerTest, buttonsSetTheCanvasAndFollowIt)
     // Choosing a colour goes back to the pen.
     picker.colorButtons().at(2)->click();
     EXPECT_EQ(canvas.inkColor(), QColor(0xD7, 0x30, 0x27));
+    EXPECT_TRUE(picker.colorButtons().at(2)->isChecked());
+    EXPECT_FALSE(picker.colorButtons().at(0)->isChecked());
+    // A colour set in code checks no swatch; choosing swatches after it still checks one at a time.
+    canvas.setInkColor(QColor(1, 2, 3));
+    EXPECT_FALSE(picker.colorButtons().at(2)->isChecked());
+    picker.colorButtons().at(0)->click();
+    picker.colorButtons().at(1)->click();
+    EXPECT_FALSE(picker.colorButtons().at(0)->isChecked());
+    EXPECT_TRUE(picker.colorButtons().at(1)->isChecked());
     EXPECT_EQ(canvas.tool(), InkTool::Pen);
     EXPECT_TRUE(picker.penButton()->isChecked());
     canvas.setTool(InkTool::Eraser);
     EXPECT_TRUE(picker.eraserButton()->isChecked());
+}
+
+TEST(InkToolPickerTest, clickingTheChosenToolAgainKeepsItChosen)
+{
+    InkCanvas canvas;
+    InkToolPicker picker(&canvas);
+    // The buttons are found by name, as the editors and accessibility tools find them.
+    QToolButton* pen = picker.findChild<QToolButton*>(QStringLiteral("inkPenButton"));
+    QToolButton* eraser = picker.findChild<QToolButton*>(QStringLiteral("inkEraserButton"));
+    ASSERT_EQ(pen, picker.penButton());
+    ASSERT_EQ(eraser, picker.eraserButton());
+    pen->click();
+    EXPECT_TRUE(pen->isChecked());
+    EXPECT_FALSE(eraser->isChecked());
+    eraser->click();
+    eraser->click();
+    EXPECT_TRUE(eraser->isChecked());
+    EXPECT_FALSE(pen->isChecked());
+    EXPECT_EQ(canvas.tool(), InkTool::Eraser);
+}
+
+TEST(InkToolPickerTest, buttonsStandInOneRowAndSwatchesShowTheirColour)
+{
+    InkCanvas canvas;
+    InkToolPicker picker(&canvas);
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    QList<QToolButton*> row = {picker.penButton(), picker.eraserButton()};
+    row.append(picker.colorButtons());
+    row.append(picker.findChild<QToolButton*>(QStringLiteral("inkUndoButton")));
+    row.append(picker.findChild<QToolButton*>(QStringLiteral("inkRedoButton")));
+    for (qsizetype i = 1; i < row.size(); ++i) {
+        ASSERT_NE(row[i], nullptr);
+        EXPECT_GE(row[i]->x(), row[i - 1]->x() + row[i - 1]->width()) << i;
+    }
+    for (QToolButton* swatch : picker.colorButtons()) {
+        const QImage icon = swatch->icon().pixmap(18, 18).toImage();
+        EXPECT_EQ(icon.pixelColor(icon.width() / 2, icon.height() / 2).name(), swatch->toolTip());
+    }
 }
 
 TEST(InkToolPickerTest, undoButtonUndoesTheLastStroke)

@@ -2,6 +2,7 @@
 #include "InkTestDrawings.h"
 
 #include <QImage>
+#include <QPainter>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -254,4 +255,27 @@ TEST(InkPressureStroke, markerIsHalfOpaqueAndThinInkAHairline)
     EXPECT_NEAR(qAlpha(hairline.pixel(10, 12)), 128, 2);
     EXPECT_EQ(qAlpha(hairline.pixel(10, 10)), 0);
     EXPECT_EQ(qAlpha(hairline.pixel(10, 14)), 0);
+}
+
+TEST(InkRender, partOfAStrokeCrossingTheAreaDrawsTheSegmentsThatEnterIt)
+{
+    // Both points lie outside the area; only the segment between them crosses it.
+    const InkStroke stroke = inkStroke({{-100, 50}, {300, 50}}, 6.0f);
+    QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    InkRenderer::paintStrokePart(painter, stroke, QRectF(0, 0, 200, 100), 1.0, false);
+    painter.end();
+    EXPECT_GT(qAlpha(image.pixel(100, 50)), 200);
+    EXPECT_GT(qAlpha(image.pixel(2, 50)), 200);
+    EXPECT_EQ(qAlpha(image.pixel(100, 20)), 0);
+}
+
+TEST(InkRender, evenStrokeFollowsEveryBendOfItsLine)
+{
+    // An even-pressure stroke is drawn as one polyline: its corner must be kept, not cut from end to end.
+    const QImage image = drawn(inkStroke({{10, 10}, {90, 10}, {90, 90}}, 4.0f));
+    EXPECT_GT(qAlpha(image.pixel(90, 50)), 200);
+    EXPECT_GT(qAlpha(image.pixel(50, 10)), 200);
+    EXPECT_EQ(qAlpha(image.pixel(50, 50)), 0);
 }

@@ -1,12 +1,15 @@
 #include "InkReader.h"
 
 #include "InkLimits.h"
+#include "InkPointBlock.h"
 
 #include <QtEndian>
 
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <memory>
+#include <span>
 
 namespace {
 
@@ -83,6 +86,7 @@ InkDecodeError InkReader::readStrokes(QByteArrayView bytes, const Header& header
     const char* record = bytes.data() + InkFormat::HeaderSize;
     const char* pointAt = record + qsizetype(header.strokes) * InkFormat::StrokeRecordSize;
     quint32 pointsLeft = header.points;
+    const auto block = std::make_shared<InkPointBlock>(header.points);
     for (quint32 i = 0; i < header.strokes; ++i, record += InkFormat::StrokeRecordSize) {
         const auto kind = quint8(record[0]);
         if (!InkStroke::isKnownKind(kind) || record[1] != 0 || record[2] != 0 || record[3] != 0)
@@ -93,23 +97,23 @@ InkDecodeError InkReader::readStrokes(QByteArrayView bytes, const Header& header
         const quint32 count = u32At(record + 12);
         if (count == 0 || count > pointsLeft)
             return InkDecodeError::Malformed;
-        std::vector<InkPoint> points;
-        if (const InkDecodeError error = readPoints(pointAt, count, points); error != InkDecodeError::None)
+        const size_t first = header.points - pointsLeft;
+        if (const InkDecodeError error = readPoints(pointAt, count, block->data() + first);
+            error != InkDecodeError::None)
             return error;
         pointAt += qsizetype(count) * InkFormat::PointRecordSize;
         pointsLeft -= count;
         InkStroke stroke(InkKind(kind), QColor::fromRgba(u32At(record + 4)), width);
-        stroke.adoptPoints(std::move(points));
+        stroke.adoptPoints(block, first, count);
         drawing.append(std::move(stroke));
     }
     return pointsLeft == 0 ? InkDecodeError::None : InkDecodeError::Malformed;
 }
 
-InkDecodeError InkReader::readPoints(const char* at, quint32 count, std::vector<InkPoint>& points)
+InkDecodeError InkReader::readPoints(const char* at, quint32 count, InkPoint* points)
 {
-    points.resize(count);
     float lastTime = 0.0f;
-    for (InkPoint& point : points) {
+    for (InkPoint& point : std::span(points, count)) {
         point = {f32At(at), f32At(at + 4), f32At(at + 8), f32At(at + 12)};
         at += InkFormat::PointRecordSize;
         if (!within(point.x, -InkLimits::MaxCoordinate, InkLimits::MaxCoordinate) ||

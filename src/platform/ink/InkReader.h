@@ -2,6 +2,7 @@
 
 #include "InkDrawing.h"
 #include "InkFormat.h"
+#include "InkPoint.h"
 
 #include <QByteArrayView>
 #include <optional>
@@ -30,5 +31,5 @@ private:
 
     static InkDecodeError readHeader(QByteArrayView bytes, Header& header);
     static InkDecodeError readStrokes(QByteArrayView bytes, const Header& header, InkDrawing& drawing);
-    static InkDecodeError readPoints(const char* at, quint32 count, std::vector<InkPoint>& points);
+    static InkDecodeError readPoints(const char* at, quint32 count, InkPoint* points);
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 namespace {
@@ -28,7 +29,7 @@ QPen inkPen(QColor color, qreal width, qreal deviceWidth)
                 round ? Qt::RoundJoin : Qt::BevelJoin);
 }
 
-float meanPressure(const std::vector<InkPoint>& points)
+float meanPressure(std::span<const InkPoint> points)
 {
     double sum = 0.0;
     for (const InkPoint& point : points)
@@ -39,7 +40,7 @@ float meanPressure(const std::vector<InkPoint>& points)
 // Points closer than this many device pixels to the last one drawn add nothing visible and are passed over.
 constexpr qreal MinDeviceStep = 0.75;
 
-void paintPolyline(QPainter& painter, const std::vector<InkPoint>& points, size_t from, size_t to, qreal deviceScale)
+void paintPolyline(QPainter& painter, std::span<const InkPoint> points, size_t from, size_t to, qreal deviceScale)
 {
     const qreal minStep = MinDeviceStep / deviceScale;
     const qreal minStep2 = minStep * minStep;
@@ -68,7 +69,7 @@ struct SpinePoint {
 // The stroke's points less those too close to the last kept one to show, each with its half width.
 std::vector<SpinePoint> spine(const InkStroke& stroke, qreal deviceScale)
 {
-    const auto& points = stroke.points();
+    const std::span<const InkPoint> points = stroke.points();
     const qreal minStep = MinDeviceStep / deviceScale;
     const qreal minStep2 = minStep * minStep;
     std::vector<SpinePoint> kept;
@@ -198,7 +199,7 @@ void InkRenderer::paintStroke(QPainter& painter, const InkStroke& stroke, qreal 
 void InkRenderer::paintStrokePart(QPainter& painter, const InkStroke& stroke, const QRectF& area, qreal deviceScale,
                                   bool dark)
 {
-    const auto& points = stroke.points();
+    const std::span<const InkPoint> points = stroke.points();
     if (points.size() < 2 || area.contains(stroke.bounds())) {
         paintStroke(painter, stroke, deviceScale, dark);
         return;

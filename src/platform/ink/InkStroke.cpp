@@ -39,22 +39,25 @@ void InkStroke::append(InkPoint point)
     point.y = clamped(point.y, -InkLimits::MaxCoordinate, InkLimits::MaxCoordinate, 0.0f);
     point.pressure = clamped(point.pressure, 0.0f, 1.0f, 1.0f);
     point.time = clamped(point.time, 0.0f, InkLimits::MaxTime, 0.0f);
+    ownPoints();
     if (!m_points.empty())
         point.time = std::max(point.time, m_points.back().time);
     m_points.push_back(point);
     grow(point);
 }
 
-void InkStroke::adoptPoints(std::vector<InkPoint> points)
+void InkStroke::adoptPoints(std::shared_ptr<const InkPointBlock> block, size_t first, size_t count)
 {
-    m_points = std::move(points);
+    m_points.clear();
+    m_shared = std::span<const InkPoint>(block->data() + first, count);
+    m_block = std::move(block);
     m_bounds = QRectF();
     m_uniformPressure = true;
-    if (m_points.empty())
+    if (m_shared.empty())
         return;
-    float left = m_points.front().x, right = left, top = m_points.front().y, bottom = top;
-    const float firstPressure = m_points.front().pressure;
-    for (const InkPoint& point : m_points) {
+    float left = m_shared.front().x, right = left, top = m_shared.front().y, bottom = top;
+    const float firstPressure = m_shared.front().pressure;
+    for (const InkPoint& point : m_shared) {
         left = std::min(left, point.x);
         right = std::max(right, point.x);
         top = std::min(top, point.y);
@@ -63,6 +66,15 @@ void InkStroke::adoptPoints(std::vector<InkPoint> points)
     }
     const qreal half = m_width / 2.0;
     m_bounds = QRectF(QPointF(left - half, top - half), QPointF(right + half, bottom + half));
+}
+
+void InkStroke::ownPoints()
+{
+    if (!m_block)
+        return;
+    m_points.assign(m_shared.begin(), m_shared.end());
+    m_shared = {};
+    m_block.reset();
 }
 
 void InkStroke::grow(const InkPoint& point)
@@ -75,14 +87,15 @@ void InkStroke::grow(const InkPoint& point)
 
 bool InkStroke::hits(QPointF position, qreal radius) const
 {
-    if (m_points.empty() || !m_bounds.adjusted(-radius, -radius, radius, radius).contains(position))
+    const std::span<const InkPoint> points = this->points();
+    if (points.empty() || !m_bounds.adjusted(-radius, -radius, radius, radius).contains(position))
         return false;
-    if (m_points.size() == 1)
-        return distanceToSegment(position, m_points.front().position(), m_points.front().position()) <=
-               radius + widthAt(m_width, m_points.front().pressure) / 2.0;
-    for (size_t i = 1; i < m_points.size(); ++i) {
-        const InkPoint& a = m_points[i - 1];
-        const InkPoint& b = m_points[i];
+    if (points.size() == 1)
+        return distanceToSegment(position, points.front().position(), points.front().position()) <=
+               radius + widthAt(m_width, points.front().pressure) / 2.0;
+    for (size_t i = 1; i < points.size(); ++i) {
+        const InkPoint& a = points[i - 1];
+        const InkPoint& b = points[i];
         const qreal half = widthAt(m_width, std::max(a.pressure, b.pressure)) / 2.0;
         if (distanceToSegment(position, a.position(), b.position()) <= radius + half)
             return true;

@@ -2,11 +2,13 @@
 
 #include "InkFormat.h"
 #include "InkLimits.h"
+#include "platform/HugePages.h"
 
 #include <QtEndian>
 
 #include <bit>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -49,7 +51,7 @@ char* putStroke(char* at, const InkStroke& stroke)
     return putU32(at, quint32(stroke.points().size()));
 }
 
-char* putPoints(char* at, const std::vector<InkPoint>& points)
+char* putPoints(char* at, std::span<const InkPoint> points)
 {
     for (const InkPoint& point : points) {
         at = putF32(at, point.x);
@@ -75,6 +77,7 @@ std::optional<QByteArray> InkWriter::encode(const InkDrawing& drawing)
     const qsizetype size = InkFormat::HeaderSize + qsizetype(strokes) * InkFormat::StrokeRecordSize +
                            qsizetype(points) * InkFormat::PointRecordSize + InkFormat::TrailerSize;
     QByteArray bytes(size, Qt::Uninitialized);
+    HugePages::advise(bytes.data(), size_t(size));
     char* at = putHeader(bytes.data(), quint32(strokes), quint32(points));
     for (const InkStroke& stroke : drawing.strokes())
         at = putStroke(at, stroke);
