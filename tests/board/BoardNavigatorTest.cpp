@@ -198,12 +198,12 @@ TEST_F(BoardNavigatorTest, folderFadesInAndThenPaintsDirectly)
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     EXPECT_TRUE(board->navigator().isTransitionRunning());
     EXPECT_NE(board->collectionView()->graphicsEffect(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }));
     EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);
     // A second change of folder while one fades starts afresh and still ends without an effect.
     board->navigator().enterFolder(item(QStringLiteral("Chapter")), 1);
     board->goBack();
-    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }));
     EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);
     EXPECT_EQ(board->currentFolderId(), partOne);
 }
