@@ -6,8 +6,10 @@
 
 // Runs the event loop until `pred` holds or `timeoutMs` pass and answers the predicate's last value, so a test
 // asserts on what it waited for (ASSERT_TRUE(waitFor(...))) instead of a QtTest macro that cannot fail it.
+// The default is generous on purpose: a wait that succeeds ends as soon as its event arrives, and a loaded machine
+// (a whole suite run in parallel beside other work) can take many seconds to deliver what a quiet one does at once.
 template <typename Predicate>
-[[nodiscard]] bool waitFor(Predicate pred, int timeoutMs = 5000)
+[[nodiscard]] bool waitFor(Predicate pred, int timeoutMs = 30000)
 {
     QDeadlineTimer deadline(timeoutMs);
     while (!pred()) {

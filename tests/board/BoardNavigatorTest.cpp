@@ -201,12 +201,12 @@ TEST_F(BoardNavigatorTest, folderFadesInAndThenPaintsDirectly)
     EXPECT_NE(board->collectionView()->findChild<QVariantAnimation*>(BoardNavigator::TransitionKey), nullptr)
         << "the fade runs under its key";
     EXPECT_NE(board->collectionView()->graphicsEffect(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }));
     EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);
     // A second change of folder while one fades starts afresh and still ends without an effect.
     board->navigator().enterFolder(item(QStringLiteral("Chapter")), 1);
     board->goBack();
-    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return !board->navigator().isTransitionRunning(); }));
     EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr);
     EXPECT_EQ(board->currentFolderId(), partOne);
 }

@@ -207,16 +207,16 @@ TEST_F(BoardRecoveryTest, cardOfAnotherFolderTypedInAKilledProcessIsRecoveredAnd
     QProcess child;
     child.start(QStringLiteral(RECOVERY_CHILD_PATH),
                 {dir.filePath(QStringLiteral("CardStore.sqlite")), deepId, QStringLiteral("And the tide turned")});
-    ASSERT_TRUE(child.waitForStarted(10000));
+    ASSERT_TRUE(child.waitForStarted(60000));
     QByteArray seen;
-    QDeadlineTimer deadline(30000);
+    QDeadlineTimer deadline(120000);
     while (seen != "written" && !deadline.hasExpired() && child.state() != QProcess::NotRunning) {
         if (child.canReadLine() || child.waitForReadyRead(200))
             seen = child.readLine().trimmed();
     }
     ASSERT_EQ(seen, QByteArray("written")) << child.readAllStandardError().toStdString();
     child.kill();
-    ASSERT_TRUE(child.waitForFinished(10000));
+    ASSERT_TRUE(child.waitForFinished(60000));
     EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
 
     board->setCardOpening(std::make_shared<BoardEditorOpener>());

@@ -188,7 +188,7 @@ TEST_F(BoardRoadTest, newStoryCardTypedAndSavedStandsOnTheBoardWithItsWords)
     EXPECT_EQ(editor->statusLabel()->text(), QStringLiteral("Words: 4"));
     ASSERT_TRUE(click(editor->saveButton()));
 
-    ASSERT_TRUE(waitFor([&] { return !shown<PvEditViewController>() && board->model()->rowCount() == 1; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return !shown<PvEditViewController>() && board->model()->rowCount() == 1; }));
     EXPECT_EQ(footers(board), QStringList({QStringLiteral("Gulls cried at dawn | Words: 4")}));
     EXPECT_FALSE(context->isPinned()) << "the board sees the store as it is once the editor closed";
     EXPECT_TRUE(board->isOnScreen());
@@ -210,7 +210,7 @@ TEST_F(BoardRoadTest, newPersonCardGoesThroughThePopupEditorAndStandsOnTheBoard)
     ASSERT_TRUE(click(editor->saveButton()));
 
     ASSERT_TRUE(
-        waitFor([&] { return !shown<PvSummaryEditViewController>() && board->model()->rowCount() == 1; }, 5000));
+        waitFor([&] { return !shown<PvSummaryEditViewController>() && board->model()->rowCount() == 1; }));
     // Only a title beginning with "Untitled" gives way to the text.
     EXPECT_EQ(footers(board), QStringList({QStringLiteral("Unnamed Person | Words: 4")}));
     EXPECT_FALSE(app->managedObjectContext()->isPinned());

@@ -407,7 +407,7 @@ TEST_F(ProjectListTest, remoteProjectChangeDuringADragWaitsForTheDrop)
     QWidget* viewport = screen->collectionView()->viewport();
 
     QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
-    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }));
     QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
     QTest::mouseMove(viewport, centerOf(0));
     ASSERT_EQ(titles(), QStringList({"c", "a", "b"}));
@@ -467,7 +467,7 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(2));
     runEventsFor(250);
     EXPECT_FALSE(screen->layout()->isDragging()) << "half a second has not passed";
-    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }));
     EXPECT_FLOAT_EQ(float(screen->layout()->currentView()->scale()), LXReorderableCollectionViewFlowLayout::LiftScale);
     QTest::mouseMove(viewport, target);
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, target);

@@ -133,7 +133,7 @@ TEST_F(AppDelegateTest, pluginGetsOneBackgroundUpdateCheckAndAWatchPerActivation
     delegate.didBecomeActive();
     delegate.didBecomeActive();
     EXPECT_EQ(plugin.terminationWatches, 0);
-    ASSERT_TRUE(waitFor([&] { return plugin.terminationWatches == 2; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return plugin.terminationWatches == 2; }));
 }
 
 } // namespace

@@ -238,7 +238,7 @@ TEST_F(AutoSaveTimerTest, aChangeIsWrittenWithinOneIntervalWithEveryKey)
 {
     start();
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }));
     EXPECT_FALSE(controller.autoSave());
     const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
     ASSERT_TRUE(snapshot.has_value());
@@ -268,7 +268,7 @@ TEST_F(AutoSaveTimerTest, twoChangesBeforeATickGiveOneWrite)
     start();
     controller.setAutoSave(true);
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }));
     runEventsFor(8 * TestIntervalMs);
     EXPECT_EQ(gathered, 1);
 }
@@ -278,14 +278,14 @@ TEST_F(AutoSaveTimerTest, noSecondSnapshotStartsWhileOneIsStillBeingWritten)
     start();
     WorkerGate gate;
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }));
     EXPECT_EQ(controller.timer()->state(), RepeatingTimer::State::Suspended);
     controller.setAutoSave(true);
     runEventsFor(8 * TestIntervalMs);
     EXPECT_EQ(gathered, 1);
 
     gate.release();
-    ASSERT_TRUE(waitFor([this] { return gathered == 2; }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 2; }));
 }
 
 TEST_F(AutoSaveTimerTest, saveAfterAStopWithAWriteInFlightLeavesNoSnapshot)
@@ -293,7 +293,7 @@ TEST_F(AutoSaveTimerTest, saveAfterAStopWithAWriteInFlightLeavesNoSnapshot)
     start();
     WorkerGate gate;
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }));
     // The editor closes and saves while its last snapshot still waits for the worker.
     controller.stopSaveTimer();
     controller.removeSnapshot();
@@ -307,7 +307,7 @@ TEST_F(AutoSaveTimerTest, closeWithAWriteInFlightStillWritesTheSnapshot)
     start();
     WorkerGate gate;
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }));
     controller.stopSaveTimer();
     gate.release();
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
@@ -323,7 +323,7 @@ TEST_F(AutoSaveTimerTest, boardDeleteWaitsForAWriteAlreadyAskedFor)
     start();
     WorkerGate gate;
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1; }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }));
     controller.stopSaveTimer();
     // The board deletes from a thread of its own here, so this one can watch it wait behind the held write.
     std::atomic<bool> deleted = false;
@@ -343,7 +343,7 @@ TEST_F(AutoSaveTimerTest, savedEditorWritesNoSnapshotUntilItsNextChange)
 {
     start();
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }));
     controller.setAutoSave(true);
     controller.removeSnapshot();
     runEventsFor(8 * TestIntervalMs);
@@ -365,7 +365,7 @@ TEST_F(AutoSaveTimerTest, snapshotWithoutProjectOrBodyIsNeitherWrittenNorOffered
         provided = snapshot;
         const int before = gathered;
         controller.setAutoSave(true);
-        ASSERT_TRUE(waitFor([&] { return gathered == before + 1 && workerIdle(); }, 2000));
+        ASSERT_TRUE(waitFor([&] { return gathered == before + 1 && workerIdle(); }));
         EXPECT_FALSE(written());
     }
     // Such a file, written by an older build, is not offered for recovery either.
@@ -385,7 +385,7 @@ TEST_F(AutoSaveTimerTest, unsavedCardCarriesAnEmptyProjectItemId)
     provided = cardSnapshot(Words, QString());
     start();
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }));
     const auto snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
     ASSERT_TRUE(snapshot.has_value());
     ASSERT_TRUE(snapshot->contains(AutoSaveController::kProjectItemIdKey));
@@ -409,7 +409,7 @@ TEST_F(AutoSaveTimerTest, snapshotsStayInThePrivateDataFolder)
 {
     start();
     controller.setAutoSave(true);
-    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }, 2000));
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }));
     const QString appData = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     // Cleaned rather than resolved: the writer's Documents folder need not exist to be left alone.
@@ -431,10 +431,10 @@ protected:
     bool startChild(QProcess& child, const QString& mode, const QByteArray& expectedLine)
     {
         child.start(QStringLiteral(AUTOSAVE_CHILD_PATH), {ProjectId, mode, Words});
-        if (!child.waitForStarted(10000))
+        if (!child.waitForStarted(60000))
             return false;
         QByteArray seen;
-        QDeadlineTimer deadline(20000);
+        QDeadlineTimer deadline(120000);
         while (!deadline.hasExpired()) {
             if (child.canReadLine() || child.waitForReadyRead(200)) {
                 while (child.canReadLine()) {
@@ -453,7 +453,7 @@ protected:
     static void killAndReap(QProcess& child)
     {
         child.kill();
-        ASSERT_TRUE(child.waitForFinished(10000));
+        ASSERT_TRUE(child.waitForFinished(60000));
         EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
     }
 };

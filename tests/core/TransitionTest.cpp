@@ -107,7 +107,7 @@ TEST_F(TransitionTest, animatedRevealEndsAndRemovesItsCover)
     RootTransition::setRootViewController(&window, new HookedScreen(QStringLiteral("board"), &log), options,
                                           [&](bool done) { finished = done; });
     EXPECT_NE(window.findChild<QWidget*>(QStringLiteral("rootTransitionCover")), nullptr);
-    ASSERT_TRUE(waitFor([&] { return finished; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return finished; }));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.findChild<QWidget*>(QStringLiteral("rootTransitionCover")), nullptr);
     EXPECT_DOUBLE_EQ(options->duration, 0.05);

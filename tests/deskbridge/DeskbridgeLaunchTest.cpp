@@ -107,7 +107,7 @@ TEST_F(DeskbridgeLaunchTest, closeButtonStillRunsTheQuitGuardAfterTheTermination
     ASSERT_NE(controller, nullptr);
     const int watchedBefore = controller->property("watchedWindowCount").toInt();
     app->didBecomeActive();
-    ASSERT_TRUE(waitFor([&] { return controller->property("watchedWindowCount").toInt() > watchedBefore; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return controller->property("watchedWindowCount").toInt() > watchedBefore; }));
 
     app->hasPrimaryCardEdits = true;
     app->window()->close();

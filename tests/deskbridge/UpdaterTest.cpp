@@ -166,7 +166,7 @@ TEST_F(UpdaterTest, automaticChecksRunOnTheirIntervalOnlyOnceStartedAndWhileOn)
     EXPECT_TRUE(spy.isEmpty()) << "checked before being started";
 
     updater.startUpdater();
-    EXPECT_TRUE(spy.wait(2000));
+    EXPECT_TRUE(spy.wait(30000));
     // Switched off mid-run: no timer may keep firing checks.
     updater.setAutomaticallyChecksForUpdates(false);
     spy.clear();

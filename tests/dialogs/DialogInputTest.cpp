@@ -181,5 +181,5 @@ TEST(DialogInputTest, fieldTakesFocusHalfASecondAfterAppearing)
     DialogInputController* dialog = showInput(host, log, QString());
     ASSERT_NE(dialog, nullptr);
     QApplication::setActiveWindow(host.sheetWindow());
-    ASSERT_TRUE(waitFor([&] { return dialog->inputField()->hasFocus(); }, 2000));
+    ASSERT_TRUE(waitFor([&] { return dialog->inputField()->hasFocus(); }));
 }

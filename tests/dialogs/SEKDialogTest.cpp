@@ -34,7 +34,7 @@ protected:
     {
         QPointer<FloatingEntryOverlay> overlay = FloatingEntry::displayedOverlay();
         FloatingEntry::dismiss();
-        ASSERT_TRUE(waitFor([&] { return overlay.isNull(); }, 3000));
+        ASSERT_TRUE(waitFor([&] { return overlay.isNull(); }));
     }
 
     template <class T> T* displayed() const { return qobject_cast<T*>(FloatingEntry::displayedEntry()); }
@@ -84,7 +84,7 @@ TEST_F(SEKDialogTest, clickOutsideTheInputEntryDismissesWithoutEitherAction)
 
     clickOutside(overlay);
     EXPECT_FALSE(FloatingEntry::isCurrentlyDisplaying());
-    ASSERT_TRUE(waitFor([&] { return overlay.isNull(); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return overlay.isNull(); }));
     EXPECT_EQ(log.okCalls, 0);
     EXPECT_EQ(log.cancelCalls, 0);
 }
@@ -95,7 +95,7 @@ TEST_F(SEKDialogTest, clickOnTheEntryItselfKeepsItShown)
     showInput(log);
     FloatingEntryOverlay* overlay = FloatingEntry::displayedOverlay();
     ASSERT_NE(overlay, nullptr);
-    ASSERT_TRUE(waitFor([&] { return overlay->entry()->geometry() == overlay->restingGeometry(); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return overlay->entry()->geometry() == overlay->restingGeometry(); }));
     EXPECT_EQ(overlay->restingGeometry().size(), QSize(300, 196));
     EXPECT_EQ(overlay->restingGeometry().center(), overlay->rect().center());
     QTest::mouseClick(overlay, Qt::LeftButton, {}, overlay->restingGeometry().topLeft() + QPoint(20, 100));
@@ -147,7 +147,7 @@ TEST_F(SEKDialogTest, floatingMenuRunsTheRowActionAfterDismissalAndCloseRunsNoth
     auto* menu = displayed<SEKDialogMenuController>();
     ASSERT_NE(menu, nullptr);
     ASSERT_TRUE(
-        waitFor([&] { return menu->geometry() == FloatingEntry::displayedOverlay()->restingGeometry(); }, 3000));
+        waitFor([&] { return menu->geometry() == FloatingEntry::displayedOverlay()->restingGeometry(); }));
     QListWidget* table = menu->tableView();
     ASSERT_EQ(table->count(), 2);
     EXPECT_EQ(table->visualItemRect(table->item(0)).height(), 44);
@@ -226,7 +226,7 @@ TEST_F(SEKDialogTest, showingASecondEntryReplacesTheFirstWithoutRunningItsAction
     auto* firstDialog = displayed<SEKDialogInputController>();
     SEKDialogInfo().show(QStringLiteral("Info"), QStringLiteral("text"));
     EXPECT_NE(displayed<SEKDialogInfoController>(), nullptr);
-    ASSERT_TRUE(waitFor([&] { return firstOverlay.isNull(); }, 3000));
+    ASSERT_TRUE(waitFor([&] { return firstOverlay.isNull(); }));
     EXPECT_EQ(first.okCalls + first.cancelCalls, 0);
     Q_UNUSED(firstDialog)
 }

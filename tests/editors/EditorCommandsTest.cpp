@@ -115,7 +115,7 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     QTextCursor start(during.document.get());
     start.setPosition(1);
     EXPECT_DOUBLE_EQ(start.charFormat().fontPointSize(), 14.0);
-    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }, 5000));
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
     EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 17.5);
     EXPECT_DOUBLE_EQ(UserDefaults::standard().doubleForKey(PvTextView::ZoomKey), 1.25);
     type(editor, QStringLiteral(" x"));
@@ -269,7 +269,7 @@ TEST_F(EditorCommandsTest, exportWritesTheTextAsItStandsUnsavedWordsIncluded)
     KUVDocPickerViewController* picker = shownPicker(editor);
     ASSERT_NE(picker, nullptr);
     picker->choose(0, 3);
-    ASSERT_TRUE(waitFor([&] { return QFile::exists(destination); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(destination); }));
     QFile file(destination);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("and words not yet saved")));
@@ -289,7 +289,7 @@ TEST_F(EditorCommandsTest, openInWritesTheTextAsItStandsIntoDownloadsAndOpensIt)
     KUVDocPickerViewController* picker = shownPicker(editor);
     ASSERT_NE(picker, nullptr);
     picker->choose(0, 3);
-    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return !opened.isEmpty(); }));
     DocumentPicker::setOpener({});
     EXPECT_EQ(QFileInfo(opened).absolutePath(),
               QFileInfo(QStandardPaths::writableLocation(QStandardPaths::DownloadLocation)).absoluteFilePath());
@@ -315,7 +315,7 @@ TEST_F(EditorCommandsTest, printPrintsTheCardUnderItsTitle)
         chosen(true);
     });
     ASSERT_NO_FATAL_FAILURE(chooseRow(editor, EditorCommands::PrintRow));
-    const bool printed = waitFor([&] { return QFileInfo(pdf).size() > 0; }, 10000);
+    const bool printed = waitFor([&] { return QFileInfo(pdf).size() > 0; });
     PrintHelper::shared().setPrintDialog({});
     ASSERT_TRUE(printed);
     EXPECT_EQ(printedTitle, QStringLiteral("Lighthouse"));

@@ -44,7 +44,7 @@ protected:
             QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
             [&notices](const Notification&) { ++notices; });
         ASSERT_NO_FATAL_FAILURE(runWriter(arguments));
-        const bool noticed = waitFor([&notices] { return notices > 0; }, 10000);
+        const bool noticed = waitFor([&notices] { return notices > 0; });
         NotificationCenter::defaultCenter().removeObserver(observer);
         ASSERT_TRUE(noticed);
         ASSERT_NO_FATAL_FAILURE(waitForQueuedWork());
@@ -136,7 +136,7 @@ TEST_F(EditorRecoveryTest, anotherProcessUpdatingTheCardRaisesTheUpdatedAlert)
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" mine"));
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
-    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
     EXPECT_EQ(alert->actionTitles(), (QStringList{EditorPrompts::IgnoreChangesTitle, EditorPrompts::LoadCardTitle}));
@@ -149,7 +149,7 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" mine"));
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
-    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
     alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
     ASSERT_EQ(added.size(), 1);

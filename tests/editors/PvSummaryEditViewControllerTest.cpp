@@ -308,7 +308,7 @@ TEST_F(PvSummaryEditViewControllerTest, popupClosedDuringTheIndicatorsWaitIsNotW
     ASSERT_TRUE(waitFor([&] { return guard.isNull(); }));
     runEventsFor(EditorPrompts::SaveDelayMs + 200);
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QString());
-    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }, 3000)) << "the indicator goes with the editor";
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); })) << "the indicator goes with the editor";
     EXPECT_EQ(modified, 0);
 }
 

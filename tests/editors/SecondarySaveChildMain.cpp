@@ -42,7 +42,7 @@ template <class Editor> bool saveAndWait(Editor* editor)
     QObject::connect(editor, &Editor::saveFinished, [&saved](bool ok) { saved = ok; });
     QPointer<Editor> guard(editor);
     editor->saveButton()->trigger();
-    return waitFor([&] { return saved; }, 20000) && waitFor([&] { return !guard || !guard->isVisible(); }, 20000);
+    return waitFor([&] { return saved; }, 60000) && waitFor([&] { return !guard || !guard->isVisible(); }, 60000);
 }
 
 // Opens the secondary card over the Story card, changes it and saves it.
@@ -53,14 +53,14 @@ int saveSecondary(PvEditViewController* story, ProjectItem* card, const QString&
     auto* navigation = qobject_cast<NavigationController*>(shown);
     ViewController* top = navigation ? navigation->topViewController() : shown;
     if (auto* popup = qobject_cast<PvSummaryEditViewController*>(top)) {
-        if (!waitFor([popup] { return popup->contentLoaded(); }, 20000))
+        if (!waitFor([popup] { return popup->contentLoaded(); }, 60000))
             return fail("the popup did not load");
         popup->editor()->moveCursor(QTextCursor::End);
         QTest::keyClicks(popup->editor(), words);
         return saveAndWait(popup) ? 0 : fail("the popup did not save");
     }
     if (auto* sketch = qobject_cast<KuvBaseSketch*>(top)) {
-        if (!waitFor([sketch] { return sketch->contentLoaded(); }, 20000))
+        if (!waitFor([sketch] { return sketch->contentLoaded(); }, 60000))
             return fail("the sketch did not load");
         InkCanvas* canvas = sketch->canvasView();
         QTest::mousePress(canvas, Qt::LeftButton, {}, QPoint(60, 200));
@@ -107,11 +107,11 @@ int main(int argc, char** argv)
     auto* root = qobject_cast<ViewController*>(app.window()->centralWidget());
     root->present(new NavigationController(story), false);
     QTimer::singleShot(0, &qt, [&] {
-        int result = waitFor([story] { return story->contentLoaded(); }, 20000) ? saveSecondary(story, card, words)
+        int result = waitFor([story] { return story->contentLoaded(); }, 60000) ? saveSecondary(story, card, words)
                                                                                 : fail("the Story card did not load");
         if (result == 0 && step == "left") {
             story->cancelButton()->trigger();
-            if (!waitFor([root] { return root->presentedViewController() == nullptr; }, 20000))
+            if (!waitFor([root] { return root->presentedViewController() == nullptr; }, 60000))
                 result = fail("the Story card did not close");
         }
         if (result != 0) {

@@ -440,16 +440,16 @@ protected:
     {
         QProcess child;
         child.start(QStringLiteral(SECONDARY_SAVE_CHILD_PATH), {storePath(), format, step, words});
-        ASSERT_TRUE(child.waitForStarted(10000));
+        ASSERT_TRUE(child.waitForStarted(60000));
         QByteArray seen;
-        QDeadlineTimer deadline(60000);
+        QDeadlineTimer deadline(120000);
         while (seen != step.toUtf8() && !deadline.hasExpired() && child.state() != QProcess::NotRunning) {
             if (child.canReadLine() || child.waitForReadyRead(200))
                 seen = child.readLine().trimmed();
         }
         ASSERT_EQ(seen, step.toUtf8()) << child.readAllStandardError().toStdString();
         child.kill();
-        ASSERT_TRUE(child.waitForFinished(10000));
+        ASSERT_TRUE(child.waitForFinished(60000));
         ASSERT_EQ(child.exitStatus(), QProcess::CrashExit);
     }
     // What the board offers on the next start (it takes a secondary card's snapshot over when the Story card

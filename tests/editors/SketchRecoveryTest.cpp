@@ -115,7 +115,7 @@ TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
     KuvBaseSketch* editor = openSketch();
     draw(editor, {{200, 200}, {260, 240}});
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
-    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }, 5000));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
     alert->trigger(1);
@@ -195,7 +195,7 @@ TEST_F(SketchRecoveryTest, cardDeletedElsewhereRaisesNoUpdatedAlertAndSavesAsANe
     EXPECT_FALSE(editor->changesMade());
     runWriter({QStringLiteral("delete"), SketchId, FolderId});
     // The drawing on screen is now the only copy: it counts as unsaved, and no "updated" question is asked.
-    ASSERT_TRUE(waitFor([editor] { return editor->changesMade(); }, 10000));
+    ASSERT_TRUE(waitFor([editor] { return editor->changesMade(); }));
     EXPECT_FALSE(alertTitled(EditorPrompts::UpdatedAlertTitle));
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     EXPECT_TRUE(editor->saveButton()->isEnabled());

@@ -28,7 +28,7 @@ inline QString find(const QString& program)
     return QStandardPaths::findExecutable(program);
 }
 
-inline Run run(const QString& program, const QStringList& arguments, int timeoutMs = 60000,
+inline Run run(const QString& program, const QStringList& arguments, int timeoutMs = 240000,
                const QString& workingDirectory = QString())
 {
     Run result;

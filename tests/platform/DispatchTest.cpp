@@ -14,10 +14,10 @@
 
 namespace {
 
-// Spins the GUI event loop until done or five seconds pass.
+// Spins the GUI event loop until done or thirty seconds pass.
 bool spinUntil(const std::function<bool()>& done)
 {
-    QDeadlineTimer deadline(5000);
+    QDeadlineTimer deadline(30000);
     while (!done() && !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);

@@ -325,7 +325,7 @@ TEST_F(StoreContextTest, ownSaveIsAnnouncedAsRemoteChange)
     QSignalSpy spy(m_container.get(), &PersistentContainer::remoteChange);
     addItem(QStringLiteral("A"), 1);
     ASSERT_FALSE(context()->save());
-    EXPECT_TRUE(spy.wait(1000));
+    EXPECT_TRUE(spy.wait(30000));
 }
 
 TEST_F(StoreContextTest, hostileQueryTextNeverCrossesProjects)

@@ -136,13 +136,13 @@ TEST_F(NotificationDaemonTest, noticeReachesARealNotificationDaemonAndReplacesIt
     const auto first = post(*notifications, QStringLiteral("First text"));
     ASSERT_TRUE(waitFor([&] { return first->done; }));
     EXPECT_FALSE(first->error.has_value()) << qPrintable(first->error.value_or(QString()));
-    ASSERT_TRUE(waitFor([&] { return daemon->printed().contains(QStringLiteral("First text")); }, 10000))
+    ASSERT_TRUE(waitFor([&] { return daemon->printed().contains(QStringLiteral("First text")); }))
         << qPrintable(daemon->printed());
     EXPECT_TRUE(daemon->printed().contains(QStringLiteral("Daily Average Hit")));
 
     const auto second = post(*notifications, QStringLiteral("Second text"));
     ASSERT_TRUE(
-        waitFor([&] { return second->done && daemon->printed().contains(QStringLiteral("Second text")); }, 10000));
+        waitFor([&] { return second->done && daemon->printed().contains(QStringLiteral("Second text")); }));
     EXPECT_FALSE(second->error.has_value());
     // The daemon shows the second notice under the first one's number: it replaced it.
     const QStringList ids = printedIds();
@@ -157,7 +157,7 @@ TEST_F(NotificationDaemonTest, noticesPostedInQuickSuccessionStillReplaceEachOth
     const auto second = post(*notifications, QStringLiteral("Text two"));
     const auto third = post(*notifications, QStringLiteral("Text three"));
     ASSERT_TRUE(waitFor([&] { return first->done && second->done && third->done; }));
-    ASSERT_TRUE(waitFor([&] { return daemon->printed().contains(QStringLiteral("Text three")); }, 10000));
+    ASSERT_TRUE(waitFor([&] { return daemon->printed().contains(QStringLiteral("Text three")); }));
     EXPECT_FALSE(first->error.has_value());
     EXPECT_TRUE(second->error.has_value());
     EXPECT_FALSE(third->error.has_value());
