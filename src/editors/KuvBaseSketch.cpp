@@ -55,6 +55,7 @@ KuvBaseSketch::KuvBaseSketch(QWidget* parent)
 {
     setObjectName(StoryboardIdentifier);
     m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, TooLargeMessage);
     buildViews();
 }
 
@@ -472,65 +473,33 @@ void KuvBaseSketch::setSaving(bool saving)
 
 void KuvBaseSketch::save(const std::optional<QString>& copyTitle, std::function<void()> completion)
 {
-    if (isBusy())
-        return;
-    setSaving(true);
-    EditorPrompts::afterIndicator<KuvBaseSketch>(
-        this, [copyTitle, completion](KuvBaseSketch& editor) { editor.writeCard(copyTitle, completion); });
+    m_saveFlow->save(copyTitle, std::move(completion));
 }
 
-void KuvBaseSketch::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
+bool KuvBaseSketch::writeCard(const std::optional<QString>& copyTitle)
 {
-    const bool written = m_writer->write(copyTitle) == SketchSaveWriter::Result::Written;
-    if (!written) {
-        auto* alert = new Alert(DbHelpers::SaveErrorTitle, TooLargeMessage);
-        alert->addAction(DbHelpers::SaveErrorButton);
-        alert->present(this);
-    }
-    finishSave(written, copyTitle, completion);
+    return m_writer->write(copyTitle) == SketchSaveWriter::Result::Written;
 }
 
-void KuvBaseSketch::finishSave(bool written, const std::optional<QString>& copyTitle,
-                               const std::function<void()>& completion)
+ProjectItem* KuvBaseSketch::takeInsertedCard()
 {
-    // Every change goes now, not when the screen disappears: a failure must keep the writer here. A deferred
-    // save's snapshot guards its strokes until the opener stores them; a copy (the editor stays open on another
-    // card) is stored now.
-    bool saved =
-        written && (m_deferSave || !m_context->hasChanges() || DbHelpers::saveManagedObjectContext(m_context, this));
-    const bool guardedBySnapshot = m_deferSave && !copyTitle;
-    if (saved && m_deferSave)
-        saved =
-            SecondarySaves::secondarySaved(this, m_context, guardedBySnapshot ? m_autoSaveController.get() : nullptr);
-    if (!saved) {
-        setSaving(false);
-        ProgressHud::dismiss();
-        emit saveFinished(false);
-        return;
-    }
     ProjectItem* inserted = m_writer->insertedCard();
     m_writer->forget();
-    if (!guardedBySnapshot)
-        m_pending.forget();
-    if (inserted && addedRecord)
-        addedRecord(inserted);
-    if (m_autoSaveController && !guardedBySnapshot)
-        m_autoSaveController->removeSnapshot();
-    m_peek->secondarySaves().writeOut(this);
+    return inserted;
+}
+
+void KuvBaseSketch::markSaved()
+{
     m_changesMade = false;
     EditorPrompts::setCardEdits(m_isSecondaryCard, false);
     markHistorySeen();
-    emit saveFinished(true);
-    if (!copyTitle) {
-        if (m_cardModified)
-            m_cardModified();
-        closeEditor();
-        return;
-    }
-    setSaving(false);
-    if (completion)
-        completion();
-    ProgressHud::dismiss();
+}
+
+void KuvBaseSketch::closeAfterSave()
+{
+    if (m_cardModified)
+        m_cardModified();
+    closeEditor();
 }
 
 void KuvBaseSketch::closeEditor()

@@ -66,10 +66,11 @@ void attachMenu(QToolBar* bar, QAction* action, QMenu* menu)
 
 PvBaseEditor::PvBaseEditor(QWidget* parent)
     : ViewController(parent), m_content(std::make_unique<EditorContentStore>(*this)),
-      m_watcher(std::make_unique<CloudUpdateWatcher>())
+      m_watcher(std::make_unique<CloudUpdateWatcher>()), m_writer(std::make_unique<CardSaveWriter>(*this))
 {
     m_commands = std::make_unique<EditorCommands>(*this);
     m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, ArchiveFailedMessage);
     buildViews();
 }
 
@@ -544,7 +545,38 @@ QVariantMap PvBaseEditor::cardSnapshot()
     return snapshot;
 }
 
-// --- Saving and closing
+// --- Saving
+
+void PvBaseEditor::saveCard(const std::optional<QString>& copyTitle, std::function<void()> completion)
+{
+    m_saveFlow->save(copyTitle, std::move(completion));
+}
+
+void PvBaseEditor::setSaving(bool saving)
+{
+    m_saving = saving;
+    m_saveButton->setEnabled(!saving && cardChanged());
+    m_cancelButton->setEnabled(!saving);
+}
+
+bool PvBaseEditor::writeCard(const std::optional<QString>& copyTitle)
+{
+    return m_writer->write(copyTitle);
+}
+
+ProjectItem* PvBaseEditor::takeInsertedCard()
+{
+    ProjectItem* inserted = m_writer->insertedCard();
+    m_writer->forget();
+    return inserted;
+}
+
+void PvBaseEditor::markSaved()
+{
+    markCardChanged(false);
+    setContentChanged(false);
+    markHistorySeen();
+}
 
 // --- Editing session
 
@@ -556,7 +588,7 @@ void PvBaseEditor::makeBarButtons()
     m_saveButton = new BarButtonItem(SaveTitle, this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setEnabled(false);
-    connect(m_saveButton, &QAction::triggered, this, [this] { saveRequested(); });
+    connect(m_saveButton, &QAction::triggered, this, [this] { saveCard(); });
 }
 
 void PvBaseEditor::noteChange(bool content)
@@ -648,7 +680,7 @@ void PvBaseEditor::saveAsCopy()
         return;
     }
     QPointer<PvBaseEditor> self(this);
-    saveCopy(copyTitle, [self, itemId] {
+    saveCard(copyTitle, [self, itemId] {
         if (self)
             self->reloadCard(itemId);
     });
