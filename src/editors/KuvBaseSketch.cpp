@@ -144,12 +144,10 @@ void KuvBaseSketch::viewDidLoad()
     connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool) { setupColors(); });
     QPointer<KuvBaseSketch> self(this);
     m_watcher->changed = [self](CloudUpdateWatcher::Change change) {
-        if (!self || change == CloudUpdateWatcher::Change::None)
+        if (!self)
             return;
         if (change == CloudUpdateWatcher::Change::Deleted)
             self->onCardDeletedElsewhere();
-        else if (self->m_peeking)
-            self->m_newCardDetected = true;
         else
             EditorPrompts::showCardUpdated(self, self->m_changesMade, [self] {
                 if (self)
@@ -357,11 +355,8 @@ void KuvBaseSketch::onCardDeletedElsewhere()
 
 void KuvBaseSketch::setPeeking(bool peeking)
 {
-    m_peeking = peeking;
-    if (!peeking && m_newCardDetected) {
-        m_newCardDetected = false;
-        m_watcher->changed(CloudUpdateWatcher::Change::Updated);
-    }
+    // An update that arrives while the panel covers the card is shown when it closes.
+    m_watcher->setHeld(peeking);
 }
 
 // --- Title and colours

@@ -203,8 +203,6 @@ private:
     bool m_titleChanged = false;
     bool m_copySaved = false;
     bool m_zoomed = false;
-    bool m_peeking = false;
-    bool m_newCardDetected = false;
     bool m_saving = false;
     bool m_closing = false;
     QString m_tag;

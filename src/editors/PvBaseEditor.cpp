@@ -169,7 +169,7 @@ void PvBaseEditor::viewDidLoad()
         if (change == CloudUpdateWatcher::Change::Deleted)
             self->onCardDeletedElsewhere();
         else
-            self->onCardChangedElsewhere();
+            self->showCloudUpdateAlert();
     };
 }
 
@@ -458,21 +458,15 @@ void PvBaseEditor::markHistorySeen()
     m_watcher->markSeen();
 }
 
-void PvBaseEditor::onCardChangedElsewhere()
+bool PvBaseEditor::peeking() const
 {
-    if (m_peeking)
-        m_newCardDetected = true;
-    else
-        showCloudUpdateAlert();
+    return m_watcher->isHeld();
 }
 
 void PvBaseEditor::setPeeking(bool peeking)
 {
-    m_peeking = peeking;
-    if (!peeking && m_newCardDetected) {
-        m_newCardDetected = false;
-        showCloudUpdateAlert();
-    }
+    // An update that arrives while the panel covers the card is shown when it closes.
+    m_watcher->setHeld(peeking);
 }
 
 void PvBaseEditor::showCloudUpdateAlert()

@@ -83,7 +83,8 @@ public:
     void setUseSmartQuotes(bool smart) { m_useSmartQuotes = smart; }
     bool isDarkMode() const { return m_isDarkMode; }
     bool isFullScreenEditor() const { return m_isFullScreenEditor; }
-    bool peeking() const { return m_peeking; }
+    // The peek panel covers the card; an update from elsewhere waits until it closes.
+    bool peeking() const;
     // The stored body could not be read: the editor shows nothing and never saves over it.
     bool bodyUnreadable() const;
 
@@ -245,7 +246,6 @@ private:
     void trimToolbar();
     void handleReturn();
     bool handleSmartPunctuation(const QString& typed);
-    void onCardChangedElsewhere();
 
     bool m_preventFontSizeChange = false;
     QString m_regexQuery;
@@ -261,8 +261,6 @@ private:
     bool m_useSmartQuotes = false;
     bool m_isDarkMode = false;
     bool m_isFullScreenEditor = false;
-    bool m_peeking = false;
-    bool m_newCardDetected = false;
     // A double click on an image opened the viewer; its button's release is no tap.
     bool m_imageDoubleClicked = false;
     PendingRecords m_pending;
