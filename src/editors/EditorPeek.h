@@ -38,6 +38,10 @@ public:
         });
     }
 
+    // The window toolbar's and menus' actions that lead to the panel and to New Card: only the editor that
+    // fills the window answers them.
+    static bool isPanelAction(const QByteArray& action);
+
     // Slides the panel in over the editor.
     void showPeek();
     // The "New Card" chooser over the editor; what it makes opens as the secondary card.

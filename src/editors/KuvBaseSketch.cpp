@@ -54,7 +54,8 @@ KuvBaseSketch::KuvBaseSketch(QWidget* parent)
       m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
 {
     setObjectName(StoryboardIdentifier);
-    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
+    // An update that arrives while the panel covers the card is shown when it closes.
+    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { m_watcher->setHeld(peeking); });
     m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, TooLargeMessage);
     buildViews();
 }
@@ -130,8 +131,8 @@ void KuvBaseSketch::viewDidLoad()
     // Only the primary card offers them: a third card would have no snapshot of its own.
     m_newCardButton->setVisible(m_isPopup && !m_isSecondaryCard);
     m_peekButton->setVisible(m_isPopup && !m_isSecondaryCard);
-    connect(m_newCardButton, &QAction::triggered, this, &KuvBaseSketch::newCard);
-    connect(m_peekButton, &QAction::triggered, this, &KuvBaseSketch::showPeek);
+    connect(m_newCardButton, &QAction::triggered, this, [this] { m_peek->newCard(); });
+    connect(m_peekButton, &QAction::triggered, this, [this] { m_peek->showPeek(); });
     buildOverflowMenu();
     m_canvas->setAllowsFingerDrawing(UserDefaults::standard().boolForKey(FingerDrawingKey));
     prepareSession();
@@ -351,12 +352,6 @@ void KuvBaseSketch::onCardDeletedElsewhere()
     m_contentChanged = true;
     markChanged();
     updateSaveButton();
-}
-
-void KuvBaseSketch::setPeeking(bool peeking)
-{
-    // An update that arrives while the panel covers the card is shown when it closes.
-    m_watcher->setHeld(peeking);
 }
 
 // --- Title and colours
@@ -596,35 +591,22 @@ QVariantMap KuvBaseSketch::autoSaveSnapshot() const
     return SketchSnapshot::take(*this);
 }
 
-void KuvBaseSketch::showPeek()
+void KuvBaseSketch::peekClicked(QObject*)
 {
     m_peek->showPeek();
 }
 
-void KuvBaseSketch::newCard()
-{
-    m_peek->newCard();
-}
-
-void KuvBaseSketch::peekClicked(QObject*)
-{
-    showPeek();
-}
-
 void KuvBaseSketch::cardPeek(QObject*)
 {
-    showPeek();
+    m_peek->showPeek();
 }
 
 void KuvBaseSketch::newCardClicked(QObject*)
 {
-    newCard();
+    m_peek->newCard();
 }
 
 bool KuvBaseSketch::canPerformAction(const QByteArray& action) const
 {
-    if (action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
-        action == QByteArrayLiteral("newCardClicked"))
-        return !m_isPopup;
-    return true;
+    return !EditorPeek::isPanelAction(action) || !m_isPopup;
 }

@@ -98,11 +98,7 @@ public:
     void zoomClicked();
     // "Load Card" of the updated alert: unsaved changes become a copy, then the stored card is shown.
     void loadUpdatedCard();
-    // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
-    void setPeeking(bool peeking);
     // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
-    void showPeek();
-    void newCard();
     Q_INVOKABLE void peekClicked(QObject* sender);
     Q_INVOKABLE void cardPeek(QObject* sender);
     Q_INVOKABLE void newCardClicked(QObject* sender);

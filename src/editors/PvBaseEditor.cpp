@@ -691,35 +691,22 @@ void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
     markHistorySeen();
 }
 
-void PvBaseEditor::showPeek()
+void PvBaseEditor::peekClicked(QObject*)
 {
     m_peek->showPeek();
 }
 
-void PvBaseEditor::newCard()
-{
-    m_peek->newCard();
-}
-
-void PvBaseEditor::peekClicked(QObject*)
-{
-    showPeek();
-}
-
 void PvBaseEditor::cardPeek(QObject*)
 {
-    showPeek();
+    m_peek->showPeek();
 }
 
 void PvBaseEditor::newCardClicked(QObject*)
 {
-    newCard();
+    m_peek->newCard();
 }
 
 bool PvBaseEditor::canPerformAction(const QByteArray& action) const
 {
-    if (action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
-        action == QByteArrayLiteral("newCardClicked"))
-        return isFullScreenEditor();
-    return true;
+    return !EditorPeek::isPanelAction(action) || isFullScreenEditor();
 }
