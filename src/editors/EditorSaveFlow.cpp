@@ -11,6 +11,8 @@
 #include "platform/ViewController.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include <QPointer>
+
 #include <utility>
 
 EditorSaveFlow::EditorSaveFlow(ViewController& view, CardEditorFields& fields, Editor& editor, EditorPeek& peek,
@@ -72,11 +74,46 @@ void EditorSaveFlow::finish(bool written, const std::optional<QString>& copyTitl
     m_editor.markSaved();
     m_editor.saveEnded(true);
     if (!copyTitle) {
-        m_editor.closeAfterSave();
+        m_editor.leave(true);
         return;
     }
     m_editor.setSaving(false);
     if (completion)
         completion();
     ProgressHud::dismiss();
+}
+
+void EditorSaveFlow::confirmDiscard()
+{
+    QPointer<ViewController> guard(&m_view);
+    EditorPrompts::confirmDiscard(&m_view, [guard, this] {
+        if (guard)
+            discard();
+    });
+}
+
+void EditorSaveFlow::discard()
+{
+    // Only this card's changes go: what secondary cards saved is stored first.
+    if (m_editor.writesOutSecondaryCards() && !m_peek.secondarySaves().writeOut(&m_view))
+        return;
+    m_editor.discardPendingChanges();
+    if (AutoSaveController* snapshots = m_editor.autoSaveController())
+        snapshots->removeSnapshot();
+    m_editor.markUnchanged();
+    m_editor.leave(false);
+}
+
+std::unique_ptr<AutoSaveController> EditorSaveFlow::startSnapshots(std::function<QVariantMap()> take,
+                                                                   bool changed) const
+{
+    if (m_fields.isSecondaryCard())
+        SecondarySaves::secondaryWillOpen(&m_view);
+    auto snapshots = std::make_unique<AutoSaveController>();
+    QPointer<ViewController> guard(&m_view);
+    snapshots->startSaveTimer(m_fields.currentProjectId(), m_fields.isSecondaryCard(),
+                              [guard, take] { return guard ? take() : QVariantMap(); });
+    if (changed)
+        snapshots->setAutoSave(true);
+    return snapshots;
 }

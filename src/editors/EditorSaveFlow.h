@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QVariantMap>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AutoSaveController;
@@ -14,7 +16,7 @@ class ViewController;
 // progress indicator first, then the card written into the store's context, then stored (or left to an opener
 // that stores it, its snapshot kept until then); only once that succeeded does what guarded the unsaved words
 // go, and only then does the editor close or go on with a copy. A failure at any step leaves the editor open
-// with its changes and its snapshot.
+// with its changes and its snapshot. The snapshot timer and the discarding of changes follow the same rules.
 class EditorSaveFlow {
 public:
     // What the flow asks of the editor it serves.
@@ -41,8 +43,12 @@ public:
         virtual void markSaved() = 0;
         // Tells the editor's listeners that a save finished, saved or not.
         virtual void saveEnded(bool saved) = 0;
-        // Saved without a copy: the editor leaves.
-        virtual void closeAfterSave() = 0;
+        // Drops what the editor's writes left pending in the store: its new records go, its changes are undone.
+        virtual void discardPendingChanges() = 0;
+        // The card has no unsaved changes any more (its quit-guard flag with it).
+        virtual void markUnchanged() = 0;
+        // The editor leaves, after a save (saved) or after its changes were discarded.
+        virtual void leave(bool saved) = 0;
     };
 
     // notWrittenMessage is what the save error alert says when the card could not be written.
@@ -53,7 +59,17 @@ public:
     // and completion runs; without one the editor closes once the save succeeded. Nothing runs while busy.
     void save(const std::optional<QString>& copyTitle, std::function<void()> completion);
 
+    // Asks "Discard Changes"; for "Discard", what secondary cards saved is stored first (a failure keeps the
+    // editor), then only this card's changes go, its snapshot with them, and the editor leaves.
+    void confirmDiscard();
+
+    // A fresh snapshot timer over take for the editing session. It takes the snapshot file that may still guard
+    // what an earlier secondary card saved, so that is stored first; words already unsaved (changed) are written
+    // again at the first tick, so a second crash loses nothing.
+    std::unique_ptr<AutoSaveController> startSnapshots(std::function<QVariantMap()> take, bool changed) const;
+
 private:
+    void discard();
     void write(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finish(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
 

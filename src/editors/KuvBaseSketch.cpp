@@ -185,16 +185,8 @@ void KuvBaseSketch::viewWillAppear(bool animated)
     if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
-    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
-    if (m_isSecondaryCard)
-        SecondarySaves::secondaryWillOpen(this);
-    m_autoSaveController = std::make_unique<AutoSaveController>();
-    QPointer<KuvBaseSketch> self(this);
-    m_autoSaveController->startSaveTimer(m_currentProjectId, m_isSecondaryCard,
-                                         [self] { return self ? self->autoSaveSnapshot() : QVariantMap(); });
-    // Recovered strokes are unsaved strokes: the first tick writes them again, so a second crash loses nothing.
-    if (m_changesMade)
-        m_autoSaveController->setAutoSave(true);
+    // Recovered strokes are unsaved strokes: the first tick writes them again.
+    m_autoSaveController = m_saveFlow->startSnapshots([this] { return autoSaveSnapshot(); }, m_changesMade);
     if (!m_contentLoaded)
         ProgressHud::show();
 }
@@ -480,16 +472,31 @@ ProjectItem* KuvBaseSketch::takeInsertedCard()
 
 void KuvBaseSketch::markSaved()
 {
-    m_changesMade = false;
-    EditorPrompts::setCardEdits(m_isSecondaryCard, false);
+    markUnchanged();
     markHistorySeen();
 }
 
-void KuvBaseSketch::closeAfterSave()
+void KuvBaseSketch::markUnchanged()
 {
-    if (m_cardModified)
+    m_changesMade = false;
+    EditorPrompts::setCardEdits(m_isSecondaryCard, false);
+}
+
+void KuvBaseSketch::leave(bool saved)
+{
+    if (saved && m_cardModified)
         m_cardModified();
     closeEditor();
+}
+
+void KuvBaseSketch::discardPendingChanges()
+{
+    const bool cardWasNew = m_pending.contains(m_currentObject);
+    const QList<ManagedObject*> touched{m_currentObject, m_document.record()};
+    m_pending.discard(m_context, touched, this);
+    if (cardWasNew)
+        m_currentObject = nullptr;
+    m_writer->forget();
 }
 
 void KuvBaseSketch::closeEditor()
@@ -510,23 +517,7 @@ void KuvBaseSketch::confirmCancel()
             closeEditor();
         return;
     }
-    QPointer<KuvBaseSketch> self(this);
-    EditorPrompts::confirmDiscard(this, [self] {
-        // Only this card's changes go: what secondary cards saved is stored first.
-        if (!self || !self->m_peek->secondarySaves().writeOut(self))
-            return;
-        const bool cardWasNew = self->m_pending.contains(self->m_currentObject);
-        const QList<ManagedObject*> touched{self->m_currentObject, self->m_document.record()};
-        self->m_pending.discard(self->m_context, touched, self);
-        if (cardWasNew)
-            self->m_currentObject = nullptr;
-        self->m_writer->forget();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->m_changesMade = false;
-        EditorPrompts::setCardEdits(self->m_isSecondaryCard, false);
-        self->closeEditor();
-    });
+    m_saveFlow->confirmDiscard();
 }
 
 // --- Changes from elsewhere

@@ -184,9 +184,12 @@ private:
     bool writesOutSecondaryCards() const override { return true; }
     void forgetPendingChanges() override { m_pending.forget(); }
     void markSaved() override;
+    // The card's new records go with the writer's hold on them; its stored fields get their values back.
+    void discardPendingChanges() override;
+    void markUnchanged() override;
     void saveEnded(bool saved) override { emit saveFinished(saved); }
-    // The opener hears of the saved card before the editor leaves.
-    void closeAfterSave() override;
+    // After a save the opener hears of the card before the editor leaves.
+    void leave(bool saved) override;
 
     bool m_isPopup = false;
     std::function<void()> m_cardModified;

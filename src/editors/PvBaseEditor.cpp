@@ -605,16 +605,7 @@ void PvBaseEditor::rebuildTitleView()
 
 void PvBaseEditor::startAutoSave()
 {
-    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
-    if (isSecondaryCard())
-        SecondarySaves::secondaryWillOpen(this);
-    m_autoSaveController = std::make_unique<AutoSaveController>();
-    QPointer<PvBaseEditor> self(this);
-    m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
-                                         [self] { return self ? self->cardSnapshot() : QVariantMap(); });
-    // Recovered words are unsaved words: the first tick writes them again, so a second crash loses nothing.
-    if (cardChanged())
-        m_autoSaveController->setAutoSave(true);
+    m_autoSaveController = m_saveFlow->startSnapshots([this] { return cardSnapshot(); }, cardChanged());
 }
 
 void PvBaseEditor::onCardDetailsChanged(const std::optional<QString>& title)

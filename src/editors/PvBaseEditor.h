@@ -116,7 +116,7 @@ public:
     void markCardChanged(bool changed);
     // Drops what this editor left pending in the store after a save that failed: its new records go, its
     // changes to existing ones are undone. Called when the writer discards.
-    void discardPendingChanges();
+    void discardPendingChanges() override;
 
     // --- Crash-recovery snapshots.
     // The card as it stands, its text archived at base size; empty while nothing readable is loaded.
@@ -233,8 +233,10 @@ protected:
     // After a successful save nothing is pending any more.
     void forgetPendingChanges() override;
     void markSaved() override;
+    void markUnchanged() override { markCardChanged(false); }
     void saveEnded(bool saved) override { emit saveFinished(saved); }
     CardSaveWriter& writer() const { return *m_writer; }
+    EditorSaveFlow& saveFlow() const { return *m_saveFlow; }
     void refreshItemType();
     void updateHitButtons();
     void updateUndoRedoButtons();

@@ -242,17 +242,7 @@ void PvEditViewController::confirmCancel()
         closeEditor();
         return;
     }
-    QPointer<PvEditViewController> self(this);
-    EditorPrompts::confirmDiscard(this, [self] {
-        // Only this card's changes go: what secondary cards saved is stored first.
-        if (!self || !self->peek().secondarySaves().writeOut(self))
-            return;
-        self->discardPendingChanges();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->markCardChanged(false);
-        self->closeEditor();
-    });
+    saveFlow().confirmDiscard();
 }
 
 // --- Statistics and achievements

@@ -75,7 +75,7 @@ private:
     // The save also stops the commands of the full editor, and records the stretch of writing.
     void setSaving(bool saving) override;
     bool writeCard(const std::optional<QString>& copyTitle) override;
-    void closeAfterSave() override { closeEditor(); }
+    void leave(bool) override { closeEditor(); }
     void closeEditor();
     void checkDailyAverage(qint64 wordsGained);
     void beginDailyAverageCheck();

@@ -192,16 +192,7 @@ void PvSummaryEditViewController::confirmCancel()
         closeEditor(false);
         return;
     }
-    QPointer<PvSummaryEditViewController> self(this);
-    EditorPrompts::confirmDiscard(this, [self] {
-        if (!self)
-            return;
-        self->discardPendingChanges();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->markCardChanged(false);
-        self->closeEditor(false);
-    });
+    saveFlow().confirmDiscard();
 }
 
 void PvSummaryEditViewController::closeEditor(bool saved)

@@ -75,7 +75,7 @@ private:
     void prepareSession();
     void loadCard();
     bool defersSave() const override { return m_deferSave; }
-    void closeAfterSave() override { closeEditor(true); }
+    void leave(bool saved) override { closeEditor(saved); }
     void closeEditor(bool saved);
 
     QPointer<QObject> m_cvController;
