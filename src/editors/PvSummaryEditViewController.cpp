@@ -2,20 +2,13 @@
 
 #include "EditorPeek.h"
 
-#include "EditorPrompts.h"
-
-#include "CardSaveWriter.h"
-#include "SecondarySaves.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
 #include "core/ProjectItem.h"
 #include "core/SettingsHelper.h"
-#include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
-#include "platform/Delays.h"
-#include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
