@@ -194,7 +194,19 @@ TEST_F(EditorSaveFlowTest, cardNotWrittenIsReportedInTheEditorsOwnWordsAndNothin
     Alert* alert = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->message(), NotWritten);
+    EXPECT_EQ(alert->actionTitles(), QStringList{DbHelpers::SaveErrorButton});
     EXPECT_TRUE(snapshotOnDisk());
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+}
+
+TEST_F(EditorSaveFlowTest, deferredCardNotWrittenIsNotReportedSavedToTheOpener)
+{
+    editor.defers = true;
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    editor.writes = false;
+    ASSERT_NO_FATAL_FAILURE(saveAndWait());
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "notSaving", "failed"}));
+    EXPECT_TRUE(added.isEmpty());
 }
 
 TEST_F(EditorSaveFlowTest, deferredSaveLeavesStoringAndItsSnapshotToTheOpener)
@@ -220,6 +232,8 @@ TEST_F(EditorSaveFlowTest, deferredCopyIsStoredAtOnceAndTheEditorStaysForTheComp
     EXPECT_FALSE(store.context()->hasChanges());
     EXPECT_EQ(storedCards(), 1);
     EXPECT_FALSE(snapshotOnDisk());
+    // The indicator goes once the completion ran: the editor stays for the writer.
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
 }
 
 TEST_F(EditorSaveFlowTest, busyEditorStartsNoSecondSave)
