@@ -25,11 +25,8 @@ void CloudUpdateWatcher::start(PersistentContainer* container)
         [self](const Notification&) {
             // The notice may come from any thread; the history is read on the GUI thread.
             Dispatch::main([self] {
-                if (!self)
-                    return;
-                const Change change = self->check();
-                if (change != Change::None && self->changed)
-                    self->changed(change);
+                if (self)
+                    self->report(self->check());
             });
         },
         this);
@@ -40,6 +37,27 @@ void CloudUpdateWatcher::stop()
     if (m_observer)
         NotificationCenter::defaultCenter().removeObserver(m_observer);
     m_observer = 0;
+}
+
+void CloudUpdateWatcher::report(Change change)
+{
+    if (change == Change::None)
+        return;
+    if (change == Change::Updated && m_held) {
+        m_updateHeld = true;
+        return;
+    }
+    if (changed)
+        changed(change);
+}
+
+void CloudUpdateWatcher::setHeld(bool held)
+{
+    m_held = held;
+    if (held || !m_updateHeld)
+        return;
+    m_updateHeld = false;
+    report(Change::Updated);
 }
 
 void CloudUpdateWatcher::markSeen()

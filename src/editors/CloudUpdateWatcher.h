@@ -33,6 +33,13 @@ public:
     // Reads the history since the last look and answers what another process did to the card.
     Change check();
 
+    // Tells changed of a change found; an update found while held waits until the hold ends.
+    void report(Change change);
+    // Held while something covers the card (the peek panel): a deletion is told at once, an update once the
+    // hold ends, however many came meanwhile.
+    void setHeld(bool held);
+    bool isHeld() const { return m_held; }
+
     // Called on the GUI thread for a card another process updated or deleted.
     std::function<void(Change)> changed;
 
@@ -41,4 +48,6 @@ private:
     QString m_itemId;
     qint64 m_token = -1;
     int m_observer = 0;
+    bool m_held = false;
+    bool m_updateHeld = false;
 };

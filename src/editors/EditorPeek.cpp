@@ -45,6 +45,12 @@ bool EditorPeek::isCovered() const
     return m_editor->presentedViewController() || (m_peekTable && m_peekTable->presentedViewController());
 }
 
+bool EditorPeek::isPanelAction(const QByteArray& action)
+{
+    return action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
+           action == QByteArrayLiteral("newCardClicked");
+}
+
 void EditorPeek::showPeek()
 {
     if (!m_editor || isCovered())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Storyboard.h"
+
 #include <QPointer>
 #include <QStringList>
 #include <functional>
@@ -25,6 +27,20 @@ public:
     // The board's side of the panel and of New Card; without it (an editor made outside the program's
     // storyboard) neither opens.
     void setBoardLink(std::shared_ptr<EditorBoardLink> link);
+    // Makes the storyboard build a new Editor (text or sketch) for identifier, each one reaching the board
+    // through link.
+    template <class Editor> static void registerEditor(const QString& identifier, std::shared_ptr<EditorBoardLink> link)
+    {
+        Storyboard::registerFactory(identifier, [link] {
+            auto* editor = new Editor;
+            editor->peek().setBoardLink(link);
+            return editor;
+        });
+    }
+
+    // The window toolbar's and menus' actions that lead to the panel and to New Card: only the editor that
+    // fills the window answers them.
+    static bool isPanelAction(const QByteArray& action);
 
     // Slides the panel in over the editor.
     void showPeek();

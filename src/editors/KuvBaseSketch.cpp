@@ -54,7 +54,9 @@ KuvBaseSketch::KuvBaseSketch(QWidget* parent)
       m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
 {
     setObjectName(StoryboardIdentifier);
-    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
+    // An update that arrives while the panel covers the card is shown when it closes.
+    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { m_watcher->setHeld(peeking); });
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, TooLargeMessage);
     buildViews();
 }
 
@@ -129,8 +131,8 @@ void KuvBaseSketch::viewDidLoad()
     // Only the primary card offers them: a third card would have no snapshot of its own.
     m_newCardButton->setVisible(m_isPopup && !m_isSecondaryCard);
     m_peekButton->setVisible(m_isPopup && !m_isSecondaryCard);
-    connect(m_newCardButton, &QAction::triggered, this, &KuvBaseSketch::newCard);
-    connect(m_peekButton, &QAction::triggered, this, &KuvBaseSketch::showPeek);
+    connect(m_newCardButton, &QAction::triggered, this, [this] { m_peek->newCard(); });
+    connect(m_peekButton, &QAction::triggered, this, [this] { m_peek->showPeek(); });
     buildOverflowMenu();
     m_canvas->setAllowsFingerDrawing(UserDefaults::standard().boolForKey(FingerDrawingKey));
     prepareSession();
@@ -143,12 +145,10 @@ void KuvBaseSketch::viewDidLoad()
     connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool) { setupColors(); });
     QPointer<KuvBaseSketch> self(this);
     m_watcher->changed = [self](CloudUpdateWatcher::Change change) {
-        if (!self || change == CloudUpdateWatcher::Change::None)
+        if (!self)
             return;
         if (change == CloudUpdateWatcher::Change::Deleted)
             self->onCardDeletedElsewhere();
-        else if (self->m_peeking)
-            self->m_newCardDetected = true;
         else
             EditorPrompts::showCardUpdated(self, self->m_changesMade, [self] {
                 if (self)
@@ -185,16 +185,8 @@ void KuvBaseSketch::viewWillAppear(bool animated)
     if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
-    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
-    if (m_isSecondaryCard)
-        SecondarySaves::secondaryWillOpen(this);
-    m_autoSaveController = std::make_unique<AutoSaveController>();
-    QPointer<KuvBaseSketch> self(this);
-    m_autoSaveController->startSaveTimer(m_currentProjectId, m_isSecondaryCard,
-                                         [self] { return self ? self->autoSaveSnapshot() : QVariantMap(); });
-    // Recovered strokes are unsaved strokes: the first tick writes them again, so a second crash loses nothing.
-    if (m_changesMade)
-        m_autoSaveController->setAutoSave(true);
+    // Recovered strokes are unsaved strokes: the first tick writes them again.
+    m_autoSaveController = m_saveFlow->startSnapshots([this] { return autoSaveSnapshot(); }, m_changesMade);
     if (!m_contentLoaded)
         ProgressHud::show();
 }
@@ -354,15 +346,6 @@ void KuvBaseSketch::onCardDeletedElsewhere()
     updateSaveButton();
 }
 
-void KuvBaseSketch::setPeeking(bool peeking)
-{
-    m_peeking = peeking;
-    if (!peeking && m_newCardDetected) {
-        m_newCardDetected = false;
-        m_watcher->changed(CloudUpdateWatcher::Change::Updated);
-    }
-}
-
 // --- Title and colours
 
 void KuvBaseSketch::refreshItemType()
@@ -472,65 +455,48 @@ void KuvBaseSketch::setSaving(bool saving)
 
 void KuvBaseSketch::save(const std::optional<QString>& copyTitle, std::function<void()> completion)
 {
-    if (isBusy())
-        return;
-    setSaving(true);
-    EditorPrompts::afterIndicator<KuvBaseSketch>(
-        this, [copyTitle, completion](KuvBaseSketch& editor) { editor.writeCard(copyTitle, completion); });
+    m_saveFlow->save(copyTitle, std::move(completion));
 }
 
-void KuvBaseSketch::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
+bool KuvBaseSketch::writeCard(const std::optional<QString>& copyTitle)
 {
-    const bool written = m_writer->write(copyTitle) == SketchSaveWriter::Result::Written;
-    if (!written) {
-        auto* alert = new Alert(DbHelpers::SaveErrorTitle, TooLargeMessage);
-        alert->addAction(DbHelpers::SaveErrorButton);
-        alert->present(this);
-    }
-    finishSave(written, copyTitle, completion);
+    return m_writer->write(copyTitle) == SketchSaveWriter::Result::Written;
 }
 
-void KuvBaseSketch::finishSave(bool written, const std::optional<QString>& copyTitle,
-                               const std::function<void()>& completion)
+ProjectItem* KuvBaseSketch::takeInsertedCard()
 {
-    // Every change goes now, not when the screen disappears: a failure must keep the writer here. A deferred
-    // save's snapshot guards its strokes until the opener stores them; a copy (the editor stays open on another
-    // card) is stored now.
-    bool saved =
-        written && (m_deferSave || !m_context->hasChanges() || DbHelpers::saveManagedObjectContext(m_context, this));
-    const bool guardedBySnapshot = m_deferSave && !copyTitle;
-    if (saved && m_deferSave)
-        saved =
-            SecondarySaves::secondarySaved(this, m_context, guardedBySnapshot ? m_autoSaveController.get() : nullptr);
-    if (!saved) {
-        setSaving(false);
-        ProgressHud::dismiss();
-        emit saveFinished(false);
-        return;
-    }
     ProjectItem* inserted = m_writer->insertedCard();
     m_writer->forget();
-    if (!guardedBySnapshot)
-        m_pending.forget();
-    if (inserted && addedRecord)
-        addedRecord(inserted);
-    if (m_autoSaveController && !guardedBySnapshot)
-        m_autoSaveController->removeSnapshot();
-    m_peek->secondarySaves().writeOut(this);
+    return inserted;
+}
+
+void KuvBaseSketch::markSaved()
+{
+    markUnchanged();
+    markHistorySeen();
+}
+
+void KuvBaseSketch::markUnchanged()
+{
     m_changesMade = false;
     EditorPrompts::setCardEdits(m_isSecondaryCard, false);
-    markHistorySeen();
-    emit saveFinished(true);
-    if (!copyTitle) {
-        if (m_cardModified)
-            m_cardModified();
-        closeEditor();
-        return;
-    }
-    setSaving(false);
-    if (completion)
-        completion();
-    ProgressHud::dismiss();
+}
+
+void KuvBaseSketch::leave(bool saved)
+{
+    if (saved && m_cardModified)
+        m_cardModified();
+    closeEditor();
+}
+
+void KuvBaseSketch::discardPendingChanges()
+{
+    const bool cardWasNew = m_pending.contains(m_currentObject);
+    const QList<ManagedObject*> touched{m_currentObject, m_document.record()};
+    m_pending.discard(m_context, touched, this);
+    if (cardWasNew)
+        m_currentObject = nullptr;
+    m_writer->forget();
 }
 
 void KuvBaseSketch::closeEditor()
@@ -551,23 +517,7 @@ void KuvBaseSketch::confirmCancel()
             closeEditor();
         return;
     }
-    QPointer<KuvBaseSketch> self(this);
-    EditorPrompts::confirmDiscard(this, [self] {
-        // Only this card's changes go: what secondary cards saved is stored first.
-        if (!self || !self->m_peek->secondarySaves().writeOut(self))
-            return;
-        const bool cardWasNew = self->m_pending.contains(self->m_currentObject);
-        const QList<ManagedObject*> touched{self->m_currentObject, self->m_document.record()};
-        self->m_pending.discard(self->m_context, touched, self);
-        if (cardWasNew)
-            self->m_currentObject = nullptr;
-        self->m_writer->forget();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->m_changesMade = false;
-        EditorPrompts::setCardEdits(self->m_isSecondaryCard, false);
-        self->closeEditor();
-    });
+    m_saveFlow->confirmDiscard();
 }
 
 // --- Changes from elsewhere
@@ -632,35 +582,22 @@ QVariantMap KuvBaseSketch::autoSaveSnapshot() const
     return SketchSnapshot::take(*this);
 }
 
-void KuvBaseSketch::showPeek()
+void KuvBaseSketch::peekClicked(QObject*)
 {
     m_peek->showPeek();
 }
 
-void KuvBaseSketch::newCard()
-{
-    m_peek->newCard();
-}
-
-void KuvBaseSketch::peekClicked(QObject*)
-{
-    showPeek();
-}
-
 void KuvBaseSketch::cardPeek(QObject*)
 {
-    showPeek();
+    m_peek->showPeek();
 }
 
 void KuvBaseSketch::newCardClicked(QObject*)
 {
-    newCard();
+    m_peek->newCard();
 }
 
 bool KuvBaseSketch::canPerformAction(const QByteArray& action) const
 {
-    if (action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
-        action == QByteArrayLiteral("newCardClicked"))
-        return !m_isPopup;
-    return true;
+    return !EditorPeek::isPanelAction(action) || !m_isPopup;
 }

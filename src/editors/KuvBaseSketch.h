@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardEditorFields.h"
+#include "EditorSaveFlow.h"
 #include "PendingRecords.h"
 #include "SketchDrawingDocument.h"
 #include "core/CardProps.h"
@@ -37,7 +38,7 @@ class SketchSaveWriter;
 //
 // A drawing the card holds but that cannot be read is shown as an error and is never written over: the canvas
 // stays read-only, and saves of the card's title, tag or notes leave the stored bytes exactly as they were.
-class KuvBaseSketch : public ViewController, public CardEditorFields {
+class KuvBaseSketch : public ViewController, public CardEditorFields, public EditorSaveFlow::Editor {
     Q_OBJECT
 
 public:
@@ -97,11 +98,7 @@ public:
     void zoomClicked();
     // "Load Card" of the updated alert: unsaved changes become a copy, then the stored card is shown.
     void loadUpdatedCard();
-    // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
-    void setPeeking(bool peeking);
     // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
-    void showPeek();
-    void newCard();
     Q_INVOKABLE void peekClicked(QObject* sender);
     Q_INVOKABLE void cardPeek(QObject* sender);
     Q_INVOKABLE void newCardClicked(QObject* sender);
@@ -125,14 +122,14 @@ public:
     QAction* peekButton() const { return m_peekButton; }
     QAction* overflowButton() const { return m_overflowButton; }
     QMenu* overflowMenu() const { return m_overflowMenu; }
-    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
+    AutoSaveController* autoSaveController() const override { return m_autoSaveController.get(); }
     bool contentLoaded() const { return m_contentLoaded; }
     bool changesMade() const { return m_changesMade; }
     bool contentChanged() const { return m_contentChanged; }
     bool titleChanged() const { return m_titleChanged; }
     bool drawingUnreadable() const { return !m_document.isReadable(); }
     bool zoomed() const { return m_zoomed; }
-    bool isBusy() const { return m_saving || m_closing; }
+    bool isBusy() const override { return m_saving || m_closing; }
     QString tag() const { return m_tag; }
     QString notes() const { return m_notes; }
     // What the snapshot timer writes: the card as it stands with the drawing's bytes; empty while the drawing
@@ -172,13 +169,27 @@ private:
     void setupColors();
     void applySheetLimits();
     void refreshItemType();
-    void setSaving(bool saving);
     void updateSaveButton();
-    void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
-    void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void reloadCard(const QString& itemId);
     void closeEditor();
     void markHistorySeen();
+
+    // --- The save flow's side of the sketch editor.
+    void setSaving(bool saving) override;
+    // A drawing too large to be stored is not written.
+    bool writeCard(const std::optional<QString>& copyTitle) override;
+    ProjectItem* takeInsertedCard() override;
+    bool defersSave() const override { return m_deferSave; }
+    // A sketch opens secondary cards from the window toolbar or, in a sheet, from its own bar.
+    bool writesOutSecondaryCards() const override { return true; }
+    void forgetPendingChanges() override { m_pending.forget(); }
+    void markSaved() override;
+    // The card's new records go with the writer's hold on them; its stored fields get their values back.
+    void discardPendingChanges() override;
+    void markUnchanged() override;
+    void saveEnded(bool saved) override { emit saveFinished(saved); }
+    // After a save the opener hears of the card before the editor leaves.
+    void leave(bool saved) override;
 
     bool m_isPopup = false;
     std::function<void()> m_cardModified;
@@ -191,8 +202,6 @@ private:
     bool m_titleChanged = false;
     bool m_copySaved = false;
     bool m_zoomed = false;
-    bool m_peeking = false;
-    bool m_newCardDetected = false;
     bool m_saving = false;
     bool m_closing = false;
     QString m_tag;
@@ -216,4 +225,5 @@ private:
     std::unique_ptr<SketchSaveWriter> m_writer;
     std::unique_ptr<SketchCommands> m_commands;
     std::unique_ptr<EditorPeek> m_peek;
+    std::unique_ptr<EditorSaveFlow> m_saveFlow;
 };

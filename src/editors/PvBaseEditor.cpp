@@ -66,10 +66,11 @@ void attachMenu(QToolBar* bar, QAction* action, QMenu* menu)
 
 PvBaseEditor::PvBaseEditor(QWidget* parent)
     : ViewController(parent), m_content(std::make_unique<EditorContentStore>(*this)),
-      m_watcher(std::make_unique<CloudUpdateWatcher>())
+      m_watcher(std::make_unique<CloudUpdateWatcher>()), m_writer(std::make_unique<CardSaveWriter>(*this))
 {
     m_commands = std::make_unique<EditorCommands>(*this);
     m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, ArchiveFailedMessage);
     buildViews();
 }
 
@@ -168,7 +169,7 @@ void PvBaseEditor::viewDidLoad()
         if (change == CloudUpdateWatcher::Change::Deleted)
             self->onCardDeletedElsewhere();
         else
-            self->onCardChangedElsewhere();
+            self->showCloudUpdateAlert();
     };
 }
 
@@ -457,21 +458,15 @@ void PvBaseEditor::markHistorySeen()
     m_watcher->markSeen();
 }
 
-void PvBaseEditor::onCardChangedElsewhere()
+bool PvBaseEditor::peeking() const
 {
-    if (m_peeking)
-        m_newCardDetected = true;
-    else
-        showCloudUpdateAlert();
+    return m_watcher->isHeld();
 }
 
 void PvBaseEditor::setPeeking(bool peeking)
 {
-    m_peeking = peeking;
-    if (!peeking && m_newCardDetected) {
-        m_newCardDetected = false;
-        showCloudUpdateAlert();
-    }
+    // An update that arrives while the panel covers the card is shown when it closes.
+    m_watcher->setHeld(peeking);
 }
 
 void PvBaseEditor::showCloudUpdateAlert()
@@ -544,7 +539,38 @@ QVariantMap PvBaseEditor::cardSnapshot()
     return snapshot;
 }
 
-// --- Saving and closing
+// --- Saving
+
+void PvBaseEditor::saveCard(const std::optional<QString>& copyTitle, std::function<void()> completion)
+{
+    m_saveFlow->save(copyTitle, std::move(completion));
+}
+
+void PvBaseEditor::setSaving(bool saving)
+{
+    m_saving = saving;
+    m_saveButton->setEnabled(!saving && cardChanged());
+    m_cancelButton->setEnabled(!saving);
+}
+
+bool PvBaseEditor::writeCard(const std::optional<QString>& copyTitle)
+{
+    return m_writer->write(copyTitle);
+}
+
+ProjectItem* PvBaseEditor::takeInsertedCard()
+{
+    ProjectItem* inserted = m_writer->insertedCard();
+    m_writer->forget();
+    return inserted;
+}
+
+void PvBaseEditor::markSaved()
+{
+    markCardChanged(false);
+    setContentChanged(false);
+    markHistorySeen();
+}
 
 // --- Editing session
 
@@ -556,7 +582,7 @@ void PvBaseEditor::makeBarButtons()
     m_saveButton = new BarButtonItem(SaveTitle, this);
     m_saveButton->setObjectName(QStringLiteral("saveButton"));
     m_saveButton->setEnabled(false);
-    connect(m_saveButton, &QAction::triggered, this, [this] { saveRequested(); });
+    connect(m_saveButton, &QAction::triggered, this, [this] { saveCard(); });
 }
 
 void PvBaseEditor::noteChange(bool content)
@@ -579,16 +605,7 @@ void PvBaseEditor::rebuildTitleView()
 
 void PvBaseEditor::startAutoSave()
 {
-    // This card's snapshot takes the file that may still guard what an earlier secondary card saved.
-    if (isSecondaryCard())
-        SecondarySaves::secondaryWillOpen(this);
-    m_autoSaveController = std::make_unique<AutoSaveController>();
-    QPointer<PvBaseEditor> self(this);
-    m_autoSaveController->startSaveTimer(currentProjectId(), isSecondaryCard(),
-                                         [self] { return self ? self->cardSnapshot() : QVariantMap(); });
-    // Recovered words are unsaved words: the first tick writes them again, so a second crash loses nothing.
-    if (cardChanged())
-        m_autoSaveController->setAutoSave(true);
+    m_autoSaveController = m_saveFlow->startSnapshots([this] { return cardSnapshot(); }, cardChanged());
 }
 
 void PvBaseEditor::onCardDetailsChanged(const std::optional<QString>& title)
@@ -648,7 +665,7 @@ void PvBaseEditor::saveAsCopy()
         return;
     }
     QPointer<PvBaseEditor> self(this);
-    saveCopy(copyTitle, [self, itemId] {
+    saveCard(copyTitle, [self, itemId] {
         if (self)
             self->reloadCard(itemId);
     });
@@ -665,35 +682,22 @@ void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
     markHistorySeen();
 }
 
-void PvBaseEditor::showPeek()
+void PvBaseEditor::peekClicked(QObject*)
 {
     m_peek->showPeek();
 }
 
-void PvBaseEditor::newCard()
-{
-    m_peek->newCard();
-}
-
-void PvBaseEditor::peekClicked(QObject*)
-{
-    showPeek();
-}
-
 void PvBaseEditor::cardPeek(QObject*)
 {
-    showPeek();
+    m_peek->showPeek();
 }
 
 void PvBaseEditor::newCardClicked(QObject*)
 {
-    newCard();
+    m_peek->newCard();
 }
 
 bool PvBaseEditor::canPerformAction(const QByteArray& action) const
 {
-    if (action == QByteArrayLiteral("peekClicked") || action == QByteArrayLiteral("cardPeek") ||
-        action == QByteArrayLiteral("newCardClicked"))
-        return isFullScreenEditor();
-    return true;
+    return !EditorPeek::isPanelAction(action) || isFullScreenEditor();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CardEditorFields.h"
+#include "EditorSaveFlow.h"
 #include "PendingRecords.h"
 #include "core/CardProps.h"
 #include "platform/ViewController.h"
@@ -15,6 +16,7 @@
 
 class AutoSaveController;
 class BarButtonItem;
+class CardSaveWriter;
 class CloudUpdateWatcher;
 class EditorCommands;
 class EditorContentStore;
@@ -32,8 +34,9 @@ class QToolBar;
 // The base of the rich-text card editors: the card being edited and its unsaved state, the text view with its
 // toolbar, colours and title, the Return key, and the alert for changes another process made to the card.
 // Loading and saving the body, the commands and menus, and watching the store are collaborators it owns.
-// Subclasses write the card's item fields and call saveContent() and saveCursorPosition() from their save.
-class PvBaseEditor : public ViewController, public CardEditorFields {
+// The save runs through the flow every card editor shares; the subclasses write the card (the writer calls
+// saveContent() and saveCursorPosition()) and say how they leave.
+class PvBaseEditor : public ViewController, public CardEditorFields, public EditorSaveFlow::Editor {
     Q_OBJECT
 
 public:
@@ -80,7 +83,8 @@ public:
     void setUseSmartQuotes(bool smart) { m_useSmartQuotes = smart; }
     bool isDarkMode() const { return m_isDarkMode; }
     bool isFullScreenEditor() const { return m_isFullScreenEditor; }
-    bool peeking() const { return m_peeking; }
+    // The peek panel covers the card; an update from elsewhere waits until it closes.
+    bool peeking() const;
     // The stored body could not be read: the editor shows nothing and never saves over it.
     bool bodyUnreadable() const;
 
@@ -112,7 +116,7 @@ public:
     void markCardChanged(bool changed);
     // Drops what this editor left pending in the store after a save that failed: its new records go, its
     // changes to existing ones are undone. Called when the writer discards.
-    void discardPendingChanges();
+    void discardPendingChanges() override;
 
     // --- Crash-recovery snapshots.
     // The card as it stands, its text archived at base size; empty while nothing readable is loaded.
@@ -139,8 +143,6 @@ public:
     // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
     void setPeeking(bool peeking);
     // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
-    void showPeek();
-    void newCard();
     Q_INVOKABLE void peekClicked(QObject* sender);
     Q_INVOKABLE void cardPeek(QObject* sender);
     Q_INVOKABLE void newCardClicked(QObject* sender);
@@ -160,14 +162,22 @@ public:
     // Escape and the close button of a sheet; the subclasses confirm before anything is lost.
     virtual void cancelRequested() {}
     // While true, every command that could start a second save or close the editor is refused.
-    virtual bool isBusy() const { return m_saving || m_closing; }
+    bool isBusy() const override { return m_saving || m_closing; }
+    // Waits behind the progress indicator, then writes and saves. With a copy title the edits become a new card
+    // and completion runs; without one the editor closes once the save succeeded. A failed save leaves the
+    // editor open and changed; nothing runs twice while a save is under way.
+    void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
 
     // --- The bar and the snapshot timer of an editing session.
     BarButtonItem* saveButton() const { return m_saveButton; }
     BarButtonItem* cancelButton() const { return m_cancelButton; }
-    AutoSaveController* autoSaveController() const { return m_autoSaveController.get(); }
+    AutoSaveController* autoSaveController() const override { return m_autoSaveController.get(); }
 
     void presentationDidAttemptToDismiss() override { cancelRequested(); }
+
+signals:
+    // A save finished: succeeded or not.
+    void saveFinished(bool saved);
 
 protected:
     void viewDidLoad() override;
@@ -185,17 +195,13 @@ protected:
     virtual void onCardDetailsChanged(const std::optional<QString>& title);
     // The card was deleted by another process while open; its words are saved as a new card.
     virtual void onCardDeletedElsewhere();
-    // Save pressed on the bar.
-    virtual void saveRequested() {}
-    // Writes and saves the edits as a new card titled copyTitle, then runs completion; the editor stays.
-    virtual void saveCopy(const QString& copyTitle, std::function<void()> completion) = 0;
     // Shows the stored card itemId again, unchanged (none: an empty new card).
     virtual void reloadCard(const QString& itemId) = 0;
     // A copy is being made: the subclass notes what its opener must learn of it.
     virtual void copyStarted() {}
     // Lets go of the store's generation, runs reload, and holds the generation of now again when it was held.
     void reloadUnpinned(const std::function<void()>& reload);
-    // Makes Cancel (asking cancelRequested) and Save (asking saveRequested), Save disabled until a change.
+    // Makes Cancel (asking cancelRequested) and Save (saving the card), Save disabled until a change.
     void makeBarButtons();
     // A change of the words (content) or of the card's details: the card is changed, the next snapshot tick
     // writes, and Save is offered unless a save is under way.
@@ -215,8 +221,22 @@ protected:
     std::unique_ptr<AutoSaveController> m_autoSaveController;
     bool m_saving = false;
     bool m_closing = false;
+    // --- The save flow's side of the text editors.
+    // Save and Cancel follow saving; the full editor adds its own commands.
+    void setSaving(bool saving) override;
+    // Writes the card with the writer; the full editor adds its stretch of writing.
+    bool writeCard(const std::optional<QString>& copyTitle) override;
+    ProjectItem* takeInsertedCard() override;
+    bool defersSave() const override { return false; }
+    // Only the editor that fills the window opens secondary cards.
+    bool writesOutSecondaryCards() const override { return isFullScreenEditor(); }
     // After a successful save nothing is pending any more.
-    void forgetPendingChanges();
+    void forgetPendingChanges() override;
+    void markSaved() override;
+    void markUnchanged() override { markCardChanged(false); }
+    void saveEnded(bool saved) override { emit saveFinished(saved); }
+    CardSaveWriter& writer() const { return *m_writer; }
+    EditorSaveFlow& saveFlow() const { return *m_saveFlow; }
     void refreshItemType();
     void updateHitButtons();
     void updateUndoRedoButtons();
@@ -226,7 +246,6 @@ private:
     void trimToolbar();
     void handleReturn();
     bool handleSmartPunctuation(const QString& typed);
-    void onCardChangedElsewhere();
 
     bool m_preventFontSizeChange = false;
     QString m_regexQuery;
@@ -242,8 +261,6 @@ private:
     bool m_useSmartQuotes = false;
     bool m_isDarkMode = false;
     bool m_isFullScreenEditor = false;
-    bool m_peeking = false;
-    bool m_newCardDetected = false;
     // A double click on an image opened the viewer; its button's release is no tap.
     bool m_imageDoubleClicked = false;
     PendingRecords m_pending;
@@ -264,4 +281,6 @@ private:
     std::unique_ptr<EditorCommands> m_commands;
     std::unique_ptr<EditorPeek> m_peek;
     std::unique_ptr<CloudUpdateWatcher> m_watcher;
+    std::unique_ptr<CardSaveWriter> m_writer;
+    std::unique_ptr<EditorSaveFlow> m_saveFlow;
 };

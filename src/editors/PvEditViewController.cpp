@@ -3,7 +3,6 @@
 #include "CardSaveWriter.h"
 #include "EditorCommands.h"
 #include "EditorPeek.h"
-#include "EditorPrompts.h"
 #include "SecondarySaves.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -15,15 +14,11 @@
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
 #include "core/ToolbarDelegate.h"
-#include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
-#include "platform/Delays.h"
-#include "platform/Dispatch.h"
 #include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
-#include "platform/Storyboard.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "richtext/PvTextView.h"
 
@@ -38,8 +33,7 @@
 #include "stats/DayStat.h"
 #include "stats/StatisticsViewController.h"
 
-PvEditViewController::PvEditViewController(QWidget* parent)
-    : PvBaseEditor(parent), m_writer(std::make_unique<CardSaveWriter>(*this))
+PvEditViewController::PvEditViewController(QWidget* parent) : PvBaseEditor(parent)
 {
     setObjectName(QStringLiteral("editView"));
 }
@@ -48,11 +42,7 @@ PvEditViewController::~PvEditViewController() = default;
 
 void PvEditViewController::registerInStoryboard(std::shared_ptr<EditorBoardLink> link)
 {
-    Storyboard::registerFactory(StoryboardIdentifier, [link] {
-        auto* editor = new PvEditViewController;
-        editor->peek().setBoardLink(link);
-        return editor;
-    });
+    EditorPeek::registerEditor<PvEditViewController>(StoryboardIdentifier, std::move(link));
 }
 
 // --- Lifecycle
@@ -195,72 +185,20 @@ void PvEditViewController::updateWordCount()
 
 void PvEditViewController::setSaving(bool saving)
 {
-    m_saving = saving;
-    const bool enabled = !saving;
-    m_saveButton->setEnabled(enabled && cardChanged());
-    m_cancelButton->setEnabled(enabled);
+    PvBaseEditor::setSaving(saving);
     for (QAction* button : {fontButton(), overflowButton()})
-        button->setEnabled(enabled);
-    listButton()->setEnabled(enabled && editor()->hasFocus());
+        button->setEnabled(!saving);
+    listButton()->setEnabled(!saving && editor()->hasFocus());
     updateUndoRedoButtons();
 }
 
-void PvEditViewController::saveCard(const std::optional<QString>& copyTitle, std::function<void()> completion)
+bool PvEditViewController::writeCard(const std::optional<QString>& copyTitle)
 {
-    if (isBusy())
-        return;
-    setSaving(true);
-    EditorPrompts::afterIndicator<PvEditViewController>(
-        this, [copyTitle, completion](PvEditViewController& editor) { editor.writeCard(copyTitle, completion); });
-}
-
-void PvEditViewController::writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
-{
-    const bool written = m_writer->write(copyTitle, CardSaveWriter::WritingStart{m_startWordCount, m_startDateTime});
+    const bool written = writer().write(copyTitle, CardSaveWriter::WritingStart{m_startWordCount, m_startDateTime});
     // A card deleted elsewhere became a new card: all its words are gained from here on.
-    if (m_writer->detachedFromDeletedCard())
+    if (writer().detachedFromDeletedCard())
         m_startWordCount.reset();
-    if (!written) {
-        auto* alert = new Alert(DbHelpers::SaveErrorTitle, ArchiveFailedMessage);
-        alert->addAction(DbHelpers::SaveErrorButton);
-        alert->present(this);
-    }
-    finishSave(written, copyTitle, completion);
-}
-
-void PvEditViewController::finishSave(bool written, const std::optional<QString>& copyTitle,
-                                      const std::function<void()>& completion)
-{
-    ManagedObjectContext* context = managedObjectContext();
-    // Every change goes now, not when the screen disappears: a failure must keep the writer here.
-    const bool saved = written && (!context->hasChanges() || DbHelpers::saveManagedObjectContext(context, this));
-    if (!saved) {
-        setSaving(false);
-        ProgressHud::dismiss();
-        emit saveFinished(false);
-        return;
-    }
-    ProjectItem* inserted = m_writer->insertedCard();
-    m_writer->forget();
-    forgetPendingChanges();
-    if (inserted && addedRecord)
-        addedRecord(inserted);
-    if (m_autoSaveController)
-        m_autoSaveController->removeSnapshot();
-    // The whole context was saved, with what secondary cards saved: their snapshot goes too.
-    peek().secondarySaves().writeOut(this);
-    markCardChanged(false);
-    setContentChanged(false);
-    markHistorySeen();
-    emit saveFinished(true);
-    if (!copyTitle) {
-        closeEditor();
-        return;
-    }
-    setSaving(false);
-    if (completion)
-        completion();
-    ProgressHud::dismiss();
+    return written;
 }
 
 void PvEditViewController::closeEditor()
@@ -300,17 +238,7 @@ void PvEditViewController::confirmCancel()
         closeEditor();
         return;
     }
-    QPointer<PvEditViewController> self(this);
-    EditorPrompts::confirmDiscard(this, [self] {
-        // Only this card's changes go: what secondary cards saved is stored first.
-        if (!self || !self->peek().secondarySaves().writeOut(self))
-            return;
-        self->discardPendingChanges();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->markCardChanged(false);
-        self->closeEditor();
-    });
+    saveFlow().confirmDiscard();
 }
 
 // --- Statistics and achievements

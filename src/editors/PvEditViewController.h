@@ -12,7 +12,6 @@ class EditorBoardLink;
 class AchievementsManager;
 class AutoSaveController;
 class BarButtonItem;
-class CardSaveWriter;
 class ProjectStat;
 
 // The full-window editor in which Story cards are written: Cancel and Save, the word count, the stretch of
@@ -42,10 +41,6 @@ public:
     void setAchievementsManager(AchievementsManager* manager) { m_achievementsManager = manager; }
 
     // --- Actions.
-    // Waits behind the progress indicator, then writes and saves. With a copy title the edits become a new card
-    // and completion runs; without one the editor closes once the save succeeded. A failed save leaves the
-    // editor open and changed; nothing runs twice while a save is under way.
-    void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
     void confirmCancel();
     void presentStatistics();
     // The overflow menu's "Statistics" and a click on the word count.
@@ -53,11 +48,6 @@ public:
     void showStatistics() override;
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
-    void saveRequested() override { saveCard(); }
-    void saveCopy(const QString& copyTitle, std::function<void()> completion) override
-    {
-        saveCard(copyTitle, std::move(completion));
-    }
     void reloadCard(const QString& itemId) override;
 
     // --- State.
@@ -71,10 +61,6 @@ public:
     void updateWordCount();
     void updateTextInsets(int width, int height);
 
-signals:
-    // A save finished: succeeded or not.
-    void saveFinished(bool saved);
-
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
@@ -86,15 +72,15 @@ protected:
 private:
     void resetEditingState();
     void loadCard();
-    void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
-    void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
-    void setSaving(bool saving);
+    // The save also stops the commands of the full editor, and records the stretch of writing.
+    void setSaving(bool saving) override;
+    bool writeCard(const std::optional<QString>& copyTitle) override;
+    void leave(bool) override { closeEditor(); }
     void closeEditor();
     void checkDailyAverage(qint64 wordsGained);
     void beginDailyAverageCheck();
 
     AchievementsManager* m_achievementsManager = nullptr;
-    std::unique_ptr<CardSaveWriter> m_writer;
     std::optional<qint64> m_startWordCount;
     QDateTime m_startDateTime;
     bool m_useGutters = true;

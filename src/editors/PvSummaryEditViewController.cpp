@@ -2,24 +2,16 @@
 
 #include "EditorPeek.h"
 
-#include "EditorPrompts.h"
-
-#include "CardSaveWriter.h"
-#include "SecondarySaves.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
 #include "core/ProjectItem.h"
 #include "core/SettingsHelper.h"
-#include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
-#include "platform/Delays.h"
-#include "platform/Dispatch.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
-#include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObjectContext.h"
@@ -28,8 +20,7 @@
 #include <QScreen>
 #include <QTextCursor>
 
-PvSummaryEditViewController::PvSummaryEditViewController(QWidget* parent)
-    : PvBaseEditor(parent), m_writer(std::make_unique<CardSaveWriter>(*this))
+PvSummaryEditViewController::PvSummaryEditViewController(QWidget* parent) : PvBaseEditor(parent)
 {
     setObjectName(StoryboardIdentifier);
 }
@@ -38,11 +29,7 @@ PvSummaryEditViewController::~PvSummaryEditViewController() = default;
 
 void PvSummaryEditViewController::registerInStoryboard(std::shared_ptr<EditorBoardLink> link)
 {
-    Storyboard::registerFactory(StoryboardIdentifier, [link] {
-        auto* editor = new PvSummaryEditViewController;
-        editor->peek().setBoardLink(link);
-        return editor;
-    });
+    EditorPeek::registerEditor<PvSummaryEditViewController>(StoryboardIdentifier, std::move(link));
 }
 
 // --- Lifecycle
@@ -167,78 +154,6 @@ void PvSummaryEditViewController::toggleZoom()
     UserDefaults::standard().setValue(PrefPreferZoom, m_isZoomed);
 }
 
-// --- Saving
-
-void PvSummaryEditViewController::setSaving(bool saving)
-{
-    m_saving = saving;
-    m_saveButton->setEnabled(!saving && cardChanged());
-    m_cancelButton->setEnabled(!saving);
-}
-
-void PvSummaryEditViewController::saveCard(const std::optional<QString>& copyTitle, std::function<void()> completion)
-{
-    if (isBusy())
-        return;
-    setSaving(true);
-    EditorPrompts::afterIndicator<PvSummaryEditViewController>(
-        this,
-        [copyTitle, completion](PvSummaryEditViewController& editor) { editor.writeCard(copyTitle, completion); });
-}
-
-void PvSummaryEditViewController::writeCard(const std::optional<QString>& copyTitle,
-                                            const std::function<void()>& completion)
-{
-    const bool written = m_writer->write(copyTitle);
-    if (!written) {
-        auto* alert = new Alert(DbHelpers::SaveErrorTitle, ArchiveFailedMessage);
-        alert->addAction(DbHelpers::SaveErrorButton);
-        alert->present(this);
-    }
-    finishSave(written, copyTitle, completion);
-}
-
-void PvSummaryEditViewController::finishSave(bool written, const std::optional<QString>& copyTitle,
-                                             const std::function<void()>& completion)
-{
-    ManagedObjectContext* context = managedObjectContext();
-    // Everything written is saved, a title, tag or notes change as much as new words; a failure keeps the
-    // writer here with the changes, and the caller that defers saving saves them itself.
-    bool saved =
-        written && (m_deferSave || !context->hasChanges() || DbHelpers::saveManagedObjectContext(context, this));
-    // A deferred save's snapshot guards its words until the opener stores them. A copy leaves this editor open
-    // on another card, so no snapshot of it could: the copy is stored now.
-    const bool guardedBySnapshot = m_deferSave && !copyTitle;
-    if (saved && m_deferSave)
-        saved = SecondarySaves::secondarySaved(this, context, guardedBySnapshot ? m_autoSaveController.get() : nullptr);
-    if (!saved) {
-        setSaving(false);
-        ProgressHud::dismiss();
-        emit saveFinished(false);
-        return;
-    }
-    ProjectItem* inserted = m_writer->insertedCard();
-    m_writer->forget();
-    if (!guardedBySnapshot)
-        forgetPendingChanges();
-    if (inserted && addedRecord)
-        addedRecord(inserted);
-    if (m_autoSaveController && !guardedBySnapshot)
-        m_autoSaveController->removeSnapshot();
-    markCardChanged(false);
-    setContentChanged(false);
-    markHistorySeen();
-    emit saveFinished(true);
-    if (copyTitle) {
-        setSaving(false);
-        if (completion)
-            completion();
-        ProgressHud::dismiss();
-        return;
-    }
-    closeEditor(true);
-}
-
 // --- Copy and reload
 
 void PvSummaryEditViewController::reloadCard(const QString& itemId)
@@ -270,16 +185,7 @@ void PvSummaryEditViewController::confirmCancel()
         closeEditor(false);
         return;
     }
-    QPointer<PvSummaryEditViewController> self(this);
-    EditorPrompts::confirmDiscard(this, [self] {
-        if (!self)
-            return;
-        self->discardPendingChanges();
-        if (self->m_autoSaveController)
-            self->m_autoSaveController->removeSnapshot();
-        self->markCardChanged(false);
-        self->closeEditor(false);
-    });
+    saveFlow().confirmDiscard();
 }
 
 void PvSummaryEditViewController::closeEditor(bool saved)

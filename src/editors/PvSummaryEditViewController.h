@@ -11,7 +11,6 @@
 class EditorBoardLink;
 class AutoSaveController;
 class BarButtonItem;
-class CardSaveWriter;
 
 // The popup editor of every text card that is not a Story card, shown in a sheet that only its own buttons
 // close: Cancel and Save, zoom, the title rule of short cards, the crash-recovery snapshot, and the two
@@ -45,23 +44,13 @@ public:
     std::function<void()> cardModified;
     // Run once when the editor closes without saving anything.
     std::function<void()> cardCancelled;
-    // Given the card this editor inserted, once its save succeeded.
-    std::function<void(ProjectItem*)> addedRecord;
 
     // --- Actions.
-    // Waits behind the progress indicator, then writes and saves. A failed save keeps the editor open and
-    // changed; nothing runs twice while a save is under way.
-    void saveCard(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {});
     void confirmCancel();
     void toggleZoom();
     void setZoomed(bool zoomed);
     void textChanged() override;
     void cancelRequested() override { confirmCancel(); }
-    void saveRequested() override { saveCard(); }
-    void saveCopy(const QString& copyTitle, std::function<void()> completion) override
-    {
-        saveCard(copyTitle, std::move(completion));
-    }
     void reloadCard(const QString& itemId) override;
     void copyStarted() override { m_copySaved = true; }
 
@@ -72,8 +61,6 @@ public:
     QVariantMap autoSaveSnapshot() { return cardSnapshot(); }
 
 signals:
-    // A save finished: succeeded or not.
-    void saveFinished(bool saved);
     // The editor has asked to close; emitted once.
     void closed();
 
@@ -87,14 +74,12 @@ protected:
 private:
     void prepareSession();
     void loadCard();
-    void writeCard(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
-    void finishSave(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
-    void setSaving(bool saving);
+    bool defersSave() const override { return m_deferSave; }
+    void leave(bool saved) override { closeEditor(saved); }
     void closeEditor(bool saved);
 
     QPointer<QObject> m_cvController;
     BarButtonItem* m_zoomButton = nullptr;
-    std::unique_ptr<CardSaveWriter> m_writer;
     bool m_isPopup = false;
     bool m_deferSave = false;
     bool m_isZoomed = false;

@@ -1,0 +1,270 @@
+#include "editors/EditorSaveFlow.h"
+#include "TestStore.h"
+#include "TestWait.h"
+#include "core/AutoSaveController.h"
+#include "core/DbHelpers.h"
+#include "core/ProjectItem.h"
+#include "editors/CardEditorFields.h"
+#include "editors/EditorPeek.h"
+#include "editors/EditorPrompts.h"
+#include "platform/Alert.h"
+#include "platform/Delays.h"
+#include "platform/ProgressHud.h"
+#include "platform/SerialQueue.h"
+#include "platform/ViewController.h"
+#include "platform/store/ManagedObjectContext.h"
+
+#include <QStringList>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sqlite3.h>
+
+namespace {
+
+const QString ProjectId = QStringLiteral("FLOW-PROJECT");
+const QString NotWritten = QStringLiteral("Nothing of this card could be written.");
+
+// An editor reduced to what the flow asks of it: each hook notes its call, and the write inserts a new card.
+class RecordingEditor : public CardEditorFields, public EditorSaveFlow::Editor {
+public:
+    bool isBusy() const override { return busy; }
+    void setSaving(bool saving) override { calls << (saving ? "saving" : "notSaving"); }
+    bool writeCard(const std::optional<QString>& copyTitle) override
+    {
+        calls << "write";
+        if (!writes)
+            return false;
+        inserted = m_context->insertNew<ProjectItem>();
+        inserted->setUniqueIdentifier(QStringLiteral("CARD-%1").arg(++cards));
+        inserted->setProjectId(ProjectId);
+        inserted->setTitle(copyTitle.value_or(QStringLiteral("Harbour")));
+        return true;
+    }
+    ProjectItem* takeInsertedCard() override
+    {
+        calls << "take";
+        return std::exchange(inserted, nullptr);
+    }
+    bool defersSave() const override { return defers; }
+    bool writesOutSecondaryCards() const override { return secondaries; }
+    AutoSaveController* autoSaveController() const override { return snapshots.get(); }
+    void forgetPendingChanges() override { calls << "forget"; }
+    void markSaved() override { calls << "markSaved"; }
+    void saveEnded(bool saved) override { calls << (saved ? "ended" : "failed"); }
+    void discardPendingChanges() override { calls << "discard"; }
+    void markUnchanged() override { calls << "unchanged"; }
+    void leave(bool saved) override { calls << (saved ? "leaveSaved" : "leaveDiscarded"); }
+
+    QStringList calls;
+    bool busy = false;
+    bool writes = true;
+    bool defers = false;
+    bool secondaries = false;
+    int cards = 0;
+    ProjectItem* inserted = nullptr;
+    std::unique_ptr<AutoSaveController> snapshots;
+};
+
+class EditorSaveFlowTest : public ::testing::Test {
+protected:
+    EditorSaveFlowTest()
+    {
+        Delays::setFactor(0);
+        editor.setManagedObjectContext(store.context());
+        editor.setCurrentProjectId(ProjectId);
+        editor.addedRecord = [this](ProjectItem* card) {
+            added.append(card);
+        };
+        peek = std::make_unique<EditorPeek>(&view, &editor, [](bool) {});
+        flow = std::make_unique<EditorSaveFlow>(view, editor, editor, *peek, NotWritten);
+    }
+    ~EditorSaveFlowTest() override
+    {
+        for (Alert* alert : Alert::presented())
+            alert->done(0);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        editor.snapshots.reset();
+        AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+        ProgressHud::reset();
+        Delays::setFactor(1);
+    }
+
+    // A snapshot on disk, as the timer leaves one after a change.
+    void guardWithSnapshot()
+    {
+        editor.snapshots = flow->startSnapshots(
+            [] {
+                return QVariantMap{{AutoSaveController::kProjectIdKey, ProjectId},
+                                   {AutoSaveController::kContentKey, QByteArray("unsaved words")}};
+            },
+            true);
+        ASSERT_TRUE(editor.snapshots->writeSnapshotNow());
+        ASSERT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
+    }
+    // Starts a save and waits until the editor heard how it ended.
+    void saveAndWait(const std::optional<QString>& copyTitle = std::nullopt, std::function<void()> completion = {})
+    {
+        flow->save(copyTitle, std::move(completion));
+        ASSERT_TRUE(waitFor([this] { return editor.calls.contains("ended") || editor.calls.contains("failed"); }));
+    }
+    void refuseNewCards()
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(store.path().toUtf8().constData(), &db), SQLITE_OK);
+        const int rc = sqlite3_exec(db,
+                                    "CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
+                                    "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;",
+                                    nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        ASSERT_EQ(rc, SQLITE_OK);
+    }
+    Alert* alertTitled(const QString& title) const
+    {
+        for (Alert* alert : Alert::presented()) {
+            if (alert->title() == title)
+                return alert;
+        }
+        return nullptr;
+    }
+    // Cards in the store file itself, read as another program would: pending inserts do not count.
+    int storedCards() const
+    {
+        sqlite3* db = nullptr;
+        int count = -1;
+        if (sqlite3_open(store.path().toUtf8().constData(), &db) == SQLITE_OK) {
+            sqlite3_exec(
+                db, "SELECT count(*) FROM ProjectItem",
+                [](void* out, int, char** values, char**) {
+                    *static_cast<int*>(out) = std::atoi(values[0]);
+                    return 0;
+                },
+                &count, nullptr);
+        }
+        sqlite3_close(db);
+        return count;
+    }
+    // Whether the snapshot file is there once every write and removal asked for so far has run.
+    static bool snapshotOnDisk()
+    {
+        EXPECT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        return AutoSaveController::autoSaveExists(ProjectId, false);
+    }
+
+    TestStore store;
+    ViewController view;
+    RecordingEditor editor;
+    std::unique_ptr<EditorPeek> peek;
+    std::unique_ptr<EditorSaveFlow> flow;
+    QList<ProjectItem*> added;
+};
+
+} // namespace
+
+TEST_F(EditorSaveFlowTest, savedCardIsStoredBeforeItsGuardsGoAndTheEditorLeavesLast)
+{
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    ASSERT_NO_FATAL_FAILURE(saveAndWait());
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "take", "forget", "markSaved", "ended", "leaveSaved"}));
+    EXPECT_FALSE(store.context()->hasChanges());
+    EXPECT_EQ(storedCards(), 1);
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Harbour"));
+    EXPECT_FALSE(snapshotOnDisk());
+}
+
+TEST_F(EditorSaveFlowTest, refusedStoreKeepsTheSnapshotThePendingCardAndTheEditor)
+{
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    ASSERT_NO_FATAL_FAILURE(refuseNewCards());
+    ASSERT_NO_FATAL_FAILURE(saveAndWait());
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "notSaving", "failed"}));
+    EXPECT_TRUE(store.context()->hasChanges());
+    EXPECT_TRUE(added.isEmpty());
+    EXPECT_TRUE(snapshotOnDisk());
+    EXPECT_NE(alertTitled(DbHelpers::SaveErrorTitle), nullptr);
+}
+
+TEST_F(EditorSaveFlowTest, cardNotWrittenIsReportedInTheEditorsOwnWordsAndNothingIsStored)
+{
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    editor.writes = false;
+    ASSERT_NO_FATAL_FAILURE(saveAndWait());
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "notSaving", "failed"}));
+    Alert* alert = alertTitled(DbHelpers::SaveErrorTitle);
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->message(), NotWritten);
+    EXPECT_EQ(alert->actionTitles(), QStringList{DbHelpers::SaveErrorButton});
+    EXPECT_TRUE(snapshotOnDisk());
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+}
+
+TEST_F(EditorSaveFlowTest, deferredCardNotWrittenIsNotReportedSavedToTheOpener)
+{
+    editor.defers = true;
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    editor.writes = false;
+    ASSERT_NO_FATAL_FAILURE(saveAndWait());
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "notSaving", "failed"}));
+    EXPECT_TRUE(added.isEmpty());
+}
+
+TEST_F(EditorSaveFlowTest, deferredSaveLeavesStoringAndItsSnapshotToTheOpener)
+{
+    editor.defers = true;
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    ASSERT_NO_FATAL_FAILURE(saveAndWait());
+    // Nothing is forgotten and the snapshot stays: only the opener's store makes the words safe.
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "take", "markSaved", "ended", "leaveSaved"}));
+    EXPECT_TRUE(store.context()->hasChanges());
+    EXPECT_EQ(storedCards(), 0);
+    EXPECT_EQ(added.size(), 1);
+    EXPECT_TRUE(snapshotOnDisk());
+}
+
+TEST_F(EditorSaveFlowTest, deferredCopyIsStoredAtOnceAndTheEditorStaysForTheCompletion)
+{
+    editor.defers = true;
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    ASSERT_NO_FATAL_FAILURE(saveAndWait(QStringLiteral("Copy of Harbour"), [this] { editor.calls << "completion"; }));
+    EXPECT_EQ(editor.calls,
+              QStringList({"saving", "write", "take", "forget", "markSaved", "ended", "notSaving", "completion"}));
+    EXPECT_FALSE(store.context()->hasChanges());
+    EXPECT_EQ(storedCards(), 1);
+    EXPECT_FALSE(snapshotOnDisk());
+    // The indicator goes once the completion ran: the editor stays for the writer.
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+}
+
+TEST_F(EditorSaveFlowTest, busyEditorStartsNoSecondSave)
+{
+    editor.busy = true;
+    flow->save(std::nullopt, {});
+    runEventsFor(50);
+    EXPECT_TRUE(editor.calls.isEmpty());
+    EXPECT_FALSE(store.context()->hasChanges());
+}
+
+TEST_F(EditorSaveFlowTest, discardDropsOnlyAfterTheQuestionAndTakesTheSnapshotWithIt)
+{
+    editor.secondaries = true;
+    ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    flow->confirmDiscard();
+    Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(question, nullptr);
+    EXPECT_TRUE(editor.calls.isEmpty());
+    question->trigger(0);
+    EXPECT_EQ(editor.calls, QStringList({"discard", "unchanged", "leaveDiscarded"}));
+    EXPECT_FALSE(snapshotOnDisk());
+}
+
+TEST_F(EditorSaveFlowTest, snapshotTimerWritesAtTheFirstTickOnlyForWordsAlreadyUnsaved)
+{
+    editor.setIsSecondaryCard(true);
+    std::unique_ptr<AutoSaveController> unsaved = flow->startSnapshots([] { return QVariantMap(); }, true);
+    EXPECT_TRUE(unsaved->autoSave());
+    EXPECT_TRUE(unsaved->isSecondary());
+    EXPECT_EQ(unsaved->projectId(), ProjectId);
+    std::unique_ptr<AutoSaveController> fresh = flow->startSnapshots([] { return QVariantMap(); }, false);
+    EXPECT_FALSE(fresh->autoSave());
+}
