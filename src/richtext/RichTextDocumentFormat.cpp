@@ -16,11 +16,16 @@ std::unique_ptr<QTextDocument> RichTextDocumentFormat::storedCopy(const QTextDoc
     std::unique_ptr<QTextDocument> copy(text.clone());
     // Spacing a view shows is not part of the text.
     DisplayLineSpacing::strip(*copy);
-    if (scale)
-        TextRuns::scaleFonts(*copy, *scale, true);
-    TextRuns::removeBackground(*copy);
-    // Stored text is black whatever the scheme it was written in; readers give it their own colour.
-    TextRuns::setForeground(*copy, QColor(Qt::black));
+    // In one pass over the runs, as a long card has thousands: the sizes the view zoomed, no search highlight, and
+    // black text whatever the scheme it was written in (readers give it their own colour).
+    const QFont base = Fonts::getDefaultFontWithSize(TextRuns::BaseFontSize);
+    TextRuns::apply(*copy, [&](QTextCharFormat& format) {
+        if (scale)
+            TextRuns::scaleFont(format, base, *scale, true);
+        format.clearBackground();
+        format.setForeground(QColor(Qt::black));
+        return true;
+    });
     return copy;
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/Fonts.h"
 
+#include <QHash>
 #include <QList>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -21,16 +22,36 @@ bool overlaps(int start, int end, int from, int to)
     return start < to && end > from;
 }
 
+// What a change makes of each format of a document, worked out once per format: a document holds each distinct
+// format once under one index, and a long text has thousands of runs in a handful of formats.
+class ChangedFormats {
+public:
+    explicit ChangedFormats(const std::function<bool(QTextCharFormat&)>& change) : m_change(change) {}
+
+    // The changed format, or nothing when the change leaves it as it is.
+    const std::optional<QTextCharFormat>& of(int index, const QTextCharFormat& format)
+    {
+        auto found = m_changed.find(index);
+        if (found == m_changed.end()) {
+            QTextCharFormat changed = format;
+            found = m_changed.insert(index, m_change(changed) ? std::optional(changed) : std::nullopt);
+        }
+        return *found;
+    }
+
+private:
+    const std::function<bool(QTextCharFormat&)>& m_change;
+    QHash<int, std::optional<QTextCharFormat>> m_changed;
+};
+
 // Paragraph ends carry a format of their own, which sets the height of an empty line.
-void applyToBlockEnd(QTextDocument& document, const QTextBlock& block,
-                     const std::function<bool(QTextCharFormat&)>& change)
+void applyToBlockEnd(QTextCursor& cursor, const QTextBlock& block, ChangedFormats& changed)
 {
-    QTextCharFormat format = block.charFormat();
-    if (!change(format))
+    const std::optional<QTextCharFormat>& format = changed.of(block.charFormatIndex(), block.charFormat());
+    if (!format)
         return;
-    QTextCursor cursor(&document);
     cursor.setPosition(block.position());
-    cursor.setBlockCharFormat(format);
+    cursor.setBlockCharFormat(*format);
 }
 
 } // namespace
@@ -38,6 +59,7 @@ void applyToBlockEnd(QTextDocument& document, const QTextBlock& block,
 void TextRuns::apply(QTextDocument& document, const std::function<bool(QTextCharFormat&)>& change, int from, int to)
 {
     const int end = to < 0 ? document.characterCount() : to;
+    ChangedFormats changed(change);
     // Collected first: setting a format merges fragments and would move the walk under our feet.
     QList<RunChange> changes;
     QList<QTextBlock> blocks;
@@ -50,9 +72,10 @@ void TextRuns::apply(QTextDocument& document, const std::function<bool(QTextChar
             const int stop = start + fragment.length();
             if (!overlaps(start, stop, from, end))
                 continue;
-            QTextCharFormat format = fragment.charFormat();
-            if (change(format))
-                changes.append({std::max(start, from), std::min(stop, end), format});
+            const std::optional<QTextCharFormat>& format =
+                changed.of(fragment.charFormatIndex(), fragment.charFormat());
+            if (format)
+                changes.append({std::max(start, from), std::min(stop, end), *format});
         }
     }
     QTextCursor cursor(&document);
@@ -63,7 +86,7 @@ void TextRuns::apply(QTextDocument& document, const std::function<bool(QTextChar
         cursor.setCharFormat(run.format);
     }
     for (const QTextBlock& block : std::as_const(blocks))
-        applyToBlockEnd(document, block, change);
+        applyToBlockEnd(cursor, block, changed);
     cursor.endEditBlock();
 }
 
@@ -90,16 +113,21 @@ void TextRuns::setBaseFont(QTextCharFormat& format, qreal size)
     format.setFontPointSize(size);
 }
 
+void TextRuns::scaleFont(QTextCharFormat& format, const QFont& base, double zoom, bool deScale)
+{
+    QFont run = format.font();
+    run.setPointSizeF(pointSize(format));
+    const QFont adjusted = Fonts::getAdjustedFontWithTargetFont(run, base, zoom, deScale);
+    setBaseFont(format, adjusted.pointSizeF());
+}
+
 void TextRuns::scaleFonts(QTextDocument& document, double zoom, bool deScale, int from, int to)
 {
     const QFont base = Fonts::getDefaultFontWithSize(BaseFontSize);
     apply(
         document,
         [&](QTextCharFormat& format) {
-            QFont run = format.font();
-            run.setPointSizeF(pointSize(format));
-            const QFont adjusted = Fonts::getAdjustedFontWithTargetFont(run, base, zoom, deScale);
-            setBaseFont(format, adjusted.pointSizeF());
+            scaleFont(format, base, zoom, deScale);
             return true;
         },
         from, to);

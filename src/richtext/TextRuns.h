@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QTextCharFormat>
 #include <functional>
 #include <optional>
@@ -14,13 +15,16 @@ public:
     static constexpr qreal BaseFontSize = 14.0;
 
     // Changes the formats of every run overlapping from..to (to < 0: the end), paragraph ends included, in one
-    // undo step. change answers whether it changed the format.
+    // undo step. change answers whether it changed the format; it is asked once per distinct format, so what it
+    // makes of a format must depend on that format alone.
     static void apply(QTextDocument& document, const std::function<bool(QTextCharFormat&)>& change, int from = 0,
                       int to = -1);
 
     // Every run in the base family with its own bold and italic, at its size divided (deScale) or multiplied
     // by zoom.
     static void scaleFonts(QTextDocument& document, double zoom, bool deScale, int from = 0, int to = -1);
+    // One run's format as scaleFonts leaves it; base is the default font at BaseFontSize.
+    static void scaleFont(QTextCharFormat& format, const QFont& base, double zoom, bool deScale);
     // Every run in the base family with its own bold and italic, at size.
     static void setFontSize(QTextDocument& document, qreal size, int from = 0, int to = -1);
     // Drops every background colour: search highlights never reach a stored document.

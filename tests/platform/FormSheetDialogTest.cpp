@@ -186,6 +186,7 @@ TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
     EXPECT_GT(FormSheetBackdrop::dimColor(true).alpha(), FormSheetBackdrop::dimColor(false).alpha());
 
     showAt(QSize(1024, 768));
+    const QImage plain = window.grab().toImage();
     FormSheetDialog* sheet = presentSheet(QSize(300, 146));
     ASSERT_NE(sheet, nullptr);
     const QImage drawn = sheet->grab().toImage();
@@ -199,6 +200,12 @@ TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
     const int near = behind.pixelColor(sheetCorner.x() + 20, sheetCorner.y() + 3).lightness();
     EXPECT_LT(near, far);
     EXPECT_LT(far, window.palette().color(QPalette::Window).lightness());
+    // The sheet's own place, to its very edge, is left as the window shows it; the row just below is shadow.
+    const QRect place(window.mapFromGlobal(sheet->frameGeometry().topLeft()), sheet->frameGeometry().size());
+    for (const QPoint inside : {place.center(), place.topLeft(), place.bottomRight(), place.bottomLeft()})
+        EXPECT_EQ(behind.pixelColor(inside), plain.pixelColor(inside)) << inside.x() << "," << inside.y();
+    const QPoint below = place.bottomLeft() + QPoint(place.width() / 2, 1);
+    EXPECT_LT(behind.pixelColor(below).lightness(), plain.pixelColor(below).lightness());
 }
 
 } // namespace

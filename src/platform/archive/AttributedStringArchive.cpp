@@ -49,26 +49,31 @@ QString blockSignature(const QTextBlockFormat& format)
     return signature;
 }
 
+// A run's character format index and its paragraph's block format index.
+using FormatIndexes = std::pair<int, int>;
+
 // Collects the string and its attribute runs, sharing one dictionary (and one font, colour and paragraph style
 // object) among all runs that look alike.
 class RunWriter {
 public:
     explicit RunWriter(const QTextDocument& document) : m_document(document) {}
 
-    void appendText(const QString& text, const QTextCharFormat& format, const QTextBlockFormat& block)
+    // formats names the character and block formats by their indexes in the document, which stand for them.
+    void appendText(const QString& text, FormatIndexes formats, const QTextCharFormat& format,
+                    const QTextBlockFormat& block)
     {
         if (text.isEmpty()) {
             return;
         }
         m_text += text;
-        m_runs.append(text.size(), dictionaryFor(format, block));
+        m_runs.append(text.size(), dictionaryFor(formats, format, block));
     }
 
-    void appendAttachment(const QTextCharFormat& format, const QTextBlockFormat& block)
+    void appendAttachment(FormatIndexes formats, const QTextCharFormat& format, const QTextBlockFormat& block)
     {
         ArchiveRef attachment = AttachmentCoder::encode(format, m_document);
         if (!attachment) {
-            appendText(QString(QChar(ObjectReplacement)), format, block);
+            appendText(QString(QChar(ObjectReplacement)), formats, format, block);
             return;
         }
         auto entries = baseEntries(format, block);
@@ -111,6 +116,18 @@ private:
         return entries;
     }
 
+    // A document holds each distinct format once, so runs under the same pair of format indexes share their
+    // dictionary without building its signature again.
+    int dictionaryFor(FormatIndexes formats, const QTextCharFormat& format, const QTextBlockFormat& block)
+    {
+        if (auto known = m_dictionaryByFormats.constFind(formats); known != m_dictionaryByFormats.cend()) {
+            return *known;
+        }
+        const int index = dictionaryFor(format, block);
+        m_dictionaryByFormats.insert(formats, index);
+        return index;
+    }
+
     int dictionaryFor(const QTextCharFormat& format, const QTextBlockFormat& block)
     {
         const QString signature =
@@ -147,6 +164,7 @@ private:
     AttributedStringRuns m_runs;
     QList<ArchiveRef> m_dictionaries;
     QHash<QString, int> m_dictionaryIndex;
+    QHash<FormatIndexes, int> m_dictionaryByFormats;
     QHash<QString, ArchiveRef> m_fonts;
     QHash<QString, ArchiveRef> m_colors;
     QHash<QString, ArchiveRef> m_styles;
@@ -158,21 +176,22 @@ void writeBlock(RunWriter& writer, const QTextBlock& block)
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         const QTextCharFormat format = fragment.charFormat();
+        const FormatIndexes formats{fragment.charFormatIndex(), block.blockFormatIndex()};
         const QString text = fragment.text();
         if (!isAttachmentFormat(format)) {
-            writer.appendText(text, format, blockFormat);
+            writer.appendText(text, formats, format, blockFormat);
             continue;
         }
         // Neighbouring attachments with equal formats share one fragment; each U+FFFC is its own attachment.
         qsizetype start = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text.at(i) == QChar(ObjectReplacement)) {
-                writer.appendText(text.mid(start, i - start), format, blockFormat);
-                writer.appendAttachment(format, blockFormat);
+                writer.appendText(text.mid(start, i - start), formats, format, blockFormat);
+                writer.appendAttachment(formats, format, blockFormat);
                 start = i + 1;
             }
         }
-        writer.appendText(text.mid(start), format, blockFormat);
+        writer.appendText(text.mid(start), formats, format, blockFormat);
     }
 }
 
@@ -185,7 +204,8 @@ QByteArray AttributedStringArchive::encode(const QTextDocument& document)
         writeBlock(writer, block);
         if (block.next().isValid()) {
             // The paragraph break carries the paragraph's style, as the text system expects.
-            writer.appendText(QStringLiteral("\n"), block.charFormat(), block.blockFormat());
+            writer.appendText(QStringLiteral("\n"), {block.charFormatIndex(), block.blockFormatIndex()},
+                              block.charFormat(), block.blockFormat());
         }
     }
     return KeyedArchiver::archive(writer.root());

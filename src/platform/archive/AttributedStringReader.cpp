@@ -4,10 +4,11 @@
 #include "platform/archive/AttributedStringRuns.h"
 #include "platform/archive/TextAttributeCoder.h"
 
+#include <QFuture>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QtConcurrent/QtConcurrentMap>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <algorithm>
 
@@ -90,41 +91,77 @@ std::optional<AttributedStringRuns> runsOf(const ArchiveObject& root, qsizetype 
     return runs;
 }
 
+// Builds the text first and gives the attachment characters their formats once the pictures are read, so that
+// the pictures are read while the text goes in.
 class DocumentBuilder {
 public:
     explicit DocumentBuilder(QTextDocument& document) : m_document(document), m_cursor(&document) {}
 
-    void insert(const QString& text, const RunStyle& style)
+    void insert(const QString& text, qsizetype styleIndex, const RunStyle& style)
     {
         if (!style.attachment) {
             m_cursor.insertText(text, style.character);
             return;
         }
-        std::optional<QTextCharFormat> attachment;
+        PendingRun run{styleIndex, {}};
         qsizetype start = 0;
         for (qsizetype i = 0; i < text.size(); ++i) {
             if (text.at(i) != QChar(ObjectReplacement)) {
                 continue;
             }
             m_cursor.insertText(text.mid(start, i - start), style.character);
-            if (!attachment) {
-                attachment = AttachmentCoder::decode(*style.attachment, m_document, m_images++,
-                                                     style.image.isNull() ? nullptr : &style.image);
-            }
-            QTextCharFormat format = attachment.value_or(style.character);
-            if (attachment) {
-                format.merge(style.character);
-                format.merge(*attachment);
-            }
-            m_cursor.insertText(QString(QChar(ObjectReplacement)), format);
+            run.positions.append(m_cursor.position());
+            m_cursor.insertText(QString(QChar(ObjectReplacement)), style.character);
             start = i + 1;
         }
         m_cursor.insertText(text.mid(start), style.character);
+        if (!run.positions.isEmpty()) {
+            m_pending.append(run);
+        }
+    }
+
+    // Each run's attachment is decoded once, in the order of the text; its characters take the attachment's
+    // format over the run's own. An attachment that cannot be decoded keeps the run's format.
+    void placeAttachments(const QList<RunStyle>& styles)
+    {
+        for (const PendingRun& run : std::as_const(m_pending)) {
+            const RunStyle& style = styles.at(run.style);
+            const std::optional<QTextCharFormat> attachment = AttachmentCoder::decode(
+                *style.attachment, m_document, m_images++, style.image.isNull() ? nullptr : &style.image);
+            if (!attachment) {
+                continue;
+            }
+            QTextCharFormat format = *attachment;
+            format.merge(style.character);
+            format.merge(*attachment);
+            setFormat(run.positions, format);
+        }
     }
 
 private:
+    struct PendingRun {
+        qsizetype style = 0;
+        QList<int> positions;
+    };
+
+    // Neighbouring characters are formatted together, so that they share one fragment as inserted text would.
+    void setFormat(const QList<int>& positions, const QTextCharFormat& format)
+    {
+        for (qsizetype first = 0; first < positions.size();) {
+            qsizetype last = first;
+            while (last + 1 < positions.size() && positions[last + 1] == positions[last] + 1) {
+                ++last;
+            }
+            m_cursor.setPosition(positions[first]);
+            m_cursor.setPosition(positions[last] + 1, QTextCursor::KeepAnchor);
+            m_cursor.setCharFormat(format);
+            first = last + 1;
+        }
+    }
+
     QTextDocument& m_document;
     QTextCursor m_cursor;
+    QList<PendingRun> m_pending;
     int m_images = 0;
 };
 
@@ -151,28 +188,33 @@ void applyBlockFormats(QTextDocument& document, const AttributedStringRuns& runs
     }
 }
 
-// Pictures take most of the time of opening a card, so they are read side by side on the thread pool.
-void readImages(QList<RunStyle>& styles)
-{
-    QList<qsizetype> withImage;
-    QList<QByteArray> bytes;
-    for (qsizetype i = 0; i < styles.size(); ++i) {
-        if (styles[i].attachment) {
+// Pictures take most of the time of opening a card, so they are read side by side on the thread pool while the
+// text goes in. Waiting for a read not yet begun runs it on the waiting thread, so a busy pool never stalls it.
+class ImageReads {
+public:
+    explicit ImageReads(const QList<RunStyle>& styles)
+    {
+        for (qsizetype i = 0; i < styles.size(); ++i) {
+            if (!styles[i].attachment) {
+                continue;
+            }
             QByteArray picture = AttachmentCoder::imageBytes(*styles[i].attachment);
             if (!picture.isEmpty()) {
-                withImage.append(i);
-                bytes.append(picture);
+                m_reads.append({i, QtConcurrent::run(&AttachmentCoder::readImage, std::move(picture))});
             }
         }
     }
-    if (bytes.isEmpty()) {
-        return;
+
+    void collect(QList<RunStyle>& styles)
+    {
+        for (auto& [style, read] : m_reads) {
+            styles[style].image = read.result();
+        }
     }
-    const QList<QImage> images = QtConcurrent::blockingMapped(bytes, &AttachmentCoder::readImage);
-    for (qsizetype i = 0; i < withImage.size(); ++i) {
-        styles[withImage[i]].image = images.at(i);
-    }
-}
+
+private:
+    QList<std::pair<qsizetype, QFuture<QImage>>> m_reads;
+};
 
 } // namespace
 
@@ -196,17 +238,24 @@ std::unique_ptr<QTextDocument> AttributedStringReader::read(const ArchiveObject&
     for (const ArchiveRef& dictionary : *dictionaries) {
         styles.append(styleOf(*dictionary));
     }
-    readImages(styles);
+    ImageReads images(styles);
     auto document = std::make_unique<QTextDocument>();
     document->setUndoRedoEnabled(false);
+    // One edit for the whole card: outside an edit each insertion lays its paragraph out again to place the
+    // cursor, which makes a long paragraph cost the square of its length.
+    QTextCursor edit(document.get());
+    edit.beginEditBlock();
     DocumentBuilder builder(*document);
     qsizetype position = 0;
     for (const auto& run : runs->runs()) {
-        builder.insert(text.mid(position, run.length), styles.at(run.index));
+        builder.insert(text.mid(position, run.length), run.index, styles.at(run.index));
         position += run.length;
     }
-    builder.insert(text.mid(position), RunStyle{});
+    builder.insert(text.mid(position), -1, RunStyle{});
+    images.collect(styles);
+    builder.placeAttachments(styles);
     applyBlockFormats(*document, *runs, styles);
+    edit.endEditBlock();
     document->setUndoRedoEnabled(true);
     document->setModified(false);
     return document;

@@ -42,7 +42,7 @@ StoreError makeError(const QString& message)
 } // namespace
 
 ManagedObjectContext::ManagedObjectContext(const ManagedObjectModel& model, SqliteDatabase& database, QObject* parent)
-    : QObject(parent), m_model(model), m_database(database), m_history(database)
+    : QObject(parent), m_model(model), m_database(database), m_history(database), m_inserter(database)
 {
     m_author =
         QCoreApplication::applicationName() + QLatin1Char(':') + QString::number(QCoreApplication::applicationPid());
@@ -205,12 +205,21 @@ bool ManagedObjectContext::writeChanges(const QList<ManagedObject*>& inserted, c
         return HistoryChange{object->entityName(), key, object->value(QStringLiteral("uniqueIdentifier")).toString(),
                              type};
     };
-    for (ManagedObject* object : inserted) {
-        qint64 key = 0;
-        if (!writeInsert(object, 0, &key, error))
+    // Consecutive new records of one entity go in together; keys and history keep the order they were made in.
+    for (qsizetype start = 0; start < inserted.size();) {
+        const EntityDescription& entity = inserted[start]->entity();
+        std::vector<const std::vector<QVariant>*> rows;
+        qsizetype end = start;
+        for (; end < inserted.size() && &inserted[end]->entity() == &entity; ++end)
+            rows.push_back(&inserted[end]->m_values);
+        QList<qint64> keys;
+        if (!m_inserter.insert(entity, rows, keys, error))
             return false;
-        newKeys.insert(object, key);
-        changes.append(change(object, key, HistoryChangeType::Insert));
+        for (qsizetype i = start; i < end; ++i) {
+            newKeys.insert(inserted[i], keys[i - start]);
+            changes.append(change(inserted[i], keys[i - start], HistoryChangeType::Insert));
+        }
+        start = end;
     }
     for (ManagedObject* object : updated) {
         if (!writeUpdate(object, error))
@@ -222,35 +231,6 @@ bool ManagedObjectContext::writeChanges(const QList<ManagedObject*>& inserted, c
             return false;
         changes.append(change(object, object->m_primaryKey, HistoryChangeType::Delete));
     }
-    return true;
-}
-
-bool ManagedObjectContext::writeInsert(ManagedObject* object, qint64 primaryKey, qint64* newKey, StoreError* error)
-{
-    const EntityDescription& entity = object->entity();
-    // Prepared once per entity and kept: inserting thousands of cards in one save is the hot path.
-    std::unique_ptr<SqliteStatement>& statement = m_insertStatements[&entity];
-    if (!statement || !statement->isValid()) {
-        QStringList places;
-        for (int i = 0; i < entity.attributes().size(); ++i)
-            places.append(QStringLiteral("?%1").arg(i + 2));
-        const QString sql =
-            QStringLiteral("INSERT INTO %1 (pk, %2) VALUES (?1, %3)")
-                .arg(SqliteDatabase::quotedName(entity.name()), columnList(entity), places.join(QStringLiteral(", ")));
-        statement = std::make_unique<SqliteStatement>(m_database, sql);
-    }
-    statement->reset();
-    bool bound = statement->isValid() && statement->bind(1, primaryKey > 0 ? QVariant(primaryKey) : QVariant());
-    for (size_t i = 0; bound && i < object->m_values.size(); ++i)
-        bound = statement->bind(int(i) + 2, object->m_values[i]);
-    if (bound)
-        statement->step();
-    if (!bound || statement->error()) {
-        *error = statement->error().value_or(makeError(QStringLiteral("insert failed")));
-        statement.reset();
-        return false;
-    }
-    *newKey = m_database.lastInsertRowId();
     return true;
 }
 
@@ -280,8 +260,7 @@ bool ManagedObjectContext::writeUpdate(ManagedObject* object, StoreError* error)
     if (sqlite3_changes(m_database.handle()) > 0)
         return true;
     // Deleted elsewhere while edited here: write the record back whole rather than drop the writer's edits.
-    qint64 ignored = 0;
-    return writeInsert(object, object->m_primaryKey, &ignored, error);
+    return m_inserter.insertWithKey(entity, object->m_values, object->m_primaryKey, error);
 }
 
 bool ManagedObjectContext::writeDelete(ManagedObject* object, StoreError* error)

@@ -3,6 +3,7 @@
 #include "FetchRequest.h"
 #include "ManagedObjectModel.h"
 #include "PersistentHistory.h"
+#include "RecordInserter.h"
 #include "StoreError.h"
 
 #include <QHash>
@@ -14,7 +15,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <unordered_map>
 #include <vector>
 
 class AttributeDescription;
@@ -136,7 +136,6 @@ private:
     bool writeChanges(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
                       const QList<ManagedObject*>& deleted, QList<HistoryChange>& changes,
                       QHash<ManagedObject*, qint64>& newKeys, StoreError* error);
-    bool writeInsert(ManagedObject* object, qint64 primaryKey, qint64* newKey, StoreError* error);
     bool writeUpdate(ManagedObject* object, StoreError* error);
     bool writeDelete(ManagedObject* object, StoreError* error);
     void finishSave(const QList<ManagedObject*>& inserted, const QList<ManagedObject*>& updated,
@@ -150,6 +149,7 @@ private:
     ManagedObjectModel m_model;
     SqliteDatabase& m_database;
     PersistentHistory m_history;
+    RecordInserter m_inserter;
     QString m_author;
     bool m_automaticallyMerges = true;
     std::optional<QueryGenerationToken> m_pinned;
@@ -167,5 +167,4 @@ private:
     QList<ManagedObject*> m_updated;
     QSet<ManagedObject*> m_updatedSet;
     QList<ManagedObject*> m_deleted;
-    std::unordered_map<const EntityDescription*, std::unique_ptr<SqliteStatement>> m_insertStatements;
 };

@@ -4,8 +4,13 @@
 #include "SqliteStatement.h"
 
 #include <QHash>
+#include <QStringList>
 
-PersistentHistory::PersistentHistory(SqliteDatabase& database) : m_database(database) {}
+PersistentHistory::PersistentHistory(SqliteDatabase& database) : m_database(database)
+{
+}
+
+PersistentHistory::~PersistentHistory() = default;
 
 std::optional<StoreError> PersistentHistory::createTables()
 {
@@ -27,19 +32,43 @@ std::optional<StoreError> PersistentHistory::record(const QString& author, const
             QStringLiteral("INSERT INTO history_transaction (timestamp, author) VALUES (?1, ?2)"), {now, author}))
         return error;
     const qint64 newToken = m_database.lastInsertRowId();
-    SqliteStatement insert(m_database, QStringLiteral("INSERT INTO history_change (token, entity, pk, "
-                                                      "uniqueIdentifier, changeType) VALUES (?1, ?2, ?3, ?4, ?5)"));
-    for (const HistoryChange& change : changes) {
-        insert.reset();
-        const QVariant identifier = change.uniqueIdentifier.isEmpty() ? QVariant() : QVariant(change.uniqueIdentifier);
-        insert.bind({newToken, change.entityName, change.primaryKey, identifier, int(change.changeType)});
-        insert.step();
-        if (insert.error())
-            return insert.error();
+    // Many changes to a statement, in their order: a save of thousands of records writes thousands of changes.
+    for (qsizetype done = 0; done < changes.size();) {
+        const qsizetype count = changes.size() - done >= ChangeBatch ? ChangeBatch : 1;
+        if (auto error = recordChanges(newToken, changes.mid(done, count)))
+            return error;
+        done += count;
     }
     if (token)
         *token = newToken;
     return std::nullopt;
+}
+
+std::optional<StoreError> PersistentHistory::recordChanges(qint64 token, const QList<HistoryChange>& changes)
+{
+    std::unique_ptr<SqliteStatement>& insert = changes.size() == 1 ? m_insertChange : m_insertChanges;
+    if (!insert || !insert->isValid()) {
+        const QString row = QStringLiteral("(?, ?, ?, ?, ?)");
+        insert = std::make_unique<SqliteStatement>(
+            m_database, QStringLiteral("INSERT INTO history_change (token, entity, pk, uniqueIdentifier, changeType) "
+                                       "VALUES ") +
+                            QStringList(changes.size(), row).join(QStringLiteral(", ")));
+    }
+    insert->reset();
+    int position = 1;
+    bool bound = true;
+    for (const HistoryChange& change : changes) {
+        const QVariant identifier = change.uniqueIdentifier.isEmpty() ? QVariant() : QVariant(change.uniqueIdentifier);
+        for (const QVariant& value : {QVariant(token), QVariant(change.entityName), QVariant(change.primaryKey),
+                                      identifier, QVariant(int(change.changeType))})
+            bound = bound && insert->bind(position++, value);
+    }
+    if (bound)
+        insert->step();
+    std::optional<StoreError> error = insert->error();
+    if (error)
+        insert.reset();
+    return error;
 }
 
 PersistentHistory::Result PersistentHistory::transactionsAfterToken(qint64 token) const
@@ -64,7 +93,7 @@ PersistentHistory::Result PersistentHistory::transactions(const QString& conditi
         m_database, QStringLiteral("SELECT t.token, t.timestamp, t.author, c.entity, c.pk, c.uniqueIdentifier, "
                                    "c.changeType FROM history_transaction t LEFT JOIN history_change c "
                                    "ON c.token = t.token WHERE %1 ORDER BY t.token, c.id")
-                       .arg(condition));
+                        .arg(condition));
     statement.bind({value});
     while (statement.step()) {
         const qint64 token = statement.columnInt64(0);

@@ -5,9 +5,11 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class SqliteDatabase;
+class SqliteStatement;
 
 enum class HistoryChangeType { Insert = 0, Update = 1, Delete = 2 };
 
@@ -15,7 +17,7 @@ enum class HistoryChangeType { Insert = 0, Update = 1, Delete = 2 };
 struct HistoryChange {
     QString entityName;
     qint64 primaryKey = 0;
-    QString uniqueIdentifier;  // empty for entities without one
+    QString uniqueIdentifier; // empty for entities without one
     HistoryChangeType changeType = HistoryChangeType::Update;
 };
 
@@ -31,6 +33,9 @@ struct HistoryTransaction {
 class PersistentHistory {
 public:
     explicit PersistentHistory(SqliteDatabase& database);
+    ~PersistentHistory();
+    PersistentHistory(const PersistentHistory&) = delete;
+    PersistentHistory& operator=(const PersistentHistory&) = delete;
 
     // Creates the history tables when missing.
     std::optional<StoreError> createTables();
@@ -46,8 +51,16 @@ public:
     // The newest token written so far, 0 for an empty history.
     qint64 lastToken() const;
 
+    // Changes written by one statement of a save's history.
+    static constexpr qsizetype ChangeBatch = 64;
+
 private:
     Result transactions(const QString& condition, const QVariant& value) const;
+    // Writes one change, or ChangeBatch of them, of the transaction token.
+    std::optional<StoreError> recordChanges(qint64 token, const QList<HistoryChange>& changes);
 
     SqliteDatabase& m_database;
+    // Kept prepared for the next save.
+    std::unique_ptr<SqliteStatement> m_insertChange;
+    std::unique_ptr<SqliteStatement> m_insertChanges;
 };

@@ -6,6 +6,7 @@
 #include <QVariant>
 #include <QVariantList>
 #include <optional>
+#include <vector>
 
 struct sqlite3_stmt;
 class SqliteDatabase;
@@ -35,9 +36,14 @@ public:
     double columnNumber(int index) const;
 
 private:
+    // Binds a value already in one of the forms StoreValue::toSql gives; an SQLite result code.
+    int bindConverted(int position, const QVariant& value);
+    int bindText(int position, QByteArray&& text);
     void fail(const QString& context);
 
     const SqliteDatabase& m_database;
     sqlite3_stmt* m_statement = nullptr;
     std::optional<StoreError> m_error;
+    // The UTF-8 of each text bound, by position, for as long as SQLite may read it.
+    std::vector<QByteArray> m_texts;
 };

@@ -1,0 +1,185 @@
+// Card bodies whose attachments the reader places after the text has gone in: pictures read side by side, one
+// run holding several attachment characters, pictures that cannot be read, and the document left ready to edit.
+#include "platform/archive/AttributedStringArchive.h"
+#include "platform/archive/AttributedStringRuns.h"
+#include "platform/archive/KeyedArchiver.h"
+#include "platform/text/TextAttachment.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QChar Fffc(0xFFFC);
+
+QByteArray pngOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(200, 40, 90));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+ArchiveRef font(double size)
+{
+    return ArchiveObject::instance(QStringLiteral("UIFont"),
+                                   {{QStringLiteral("UIFontName"), ArchiveObject::string(QStringLiteral("Helvetica"))},
+                                    {QStringLiteral("UIFontPointSize"), ArchiveObject::real(size)}});
+}
+
+ArchiveRef picture(const QByteArray& bytes)
+{
+    const ArchiveRef image = ArchiveObject::instance(
+        QStringLiteral("UIImage"),
+        {{QStringLiteral("UIImageData"), ArchiveObject::data(bytes, QStringLiteral("NSData"))}});
+    return ArchiveObject::instance(QString::fromLatin1(TextAttachment::ImageClass),
+                                   {{QStringLiteral("QJTextAttachment"), image}});
+}
+
+ArchiveRef textRun(double size)
+{
+    return ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{{QStringLiteral("NSFont"), font(size)}});
+}
+
+ArchiveRef attachmentRun(double size, const QByteArray& bytes)
+{
+    return ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
+        {QStringLiteral("NSFont"), font(size)}, {QStringLiteral("NSAttachment"), picture(bytes)}});
+}
+
+// runs: (length, dictionary index) pairs over text.
+std::unique_ptr<QTextDocument> decode(const QString& text, const QList<ArchiveRef>& dictionaries,
+                                      const QList<std::pair<int, int>>& runs)
+{
+    AttributedStringRuns info;
+    for (const auto& [length, index] : runs)
+        info.append(length, index, false);
+    const ArchiveRef root = ArchiveObject::instance(
+        QStringLiteral("NSMutableAttributedString"),
+        {{QStringLiteral("NSString"), ArchiveObject::string(text)},
+         {QStringLiteral("NSAttributes"), ArchiveObject::array(dictionaries)},
+         {QStringLiteral("NSAttributeInfo"), ArchiveObject::data(info.encoded(), QStringLiteral("NSData"))}});
+    return AttributedStringArchive::decode(KeyedArchiver::archive(root), AttributedStringArchive::cardBodyClasses());
+}
+
+QTextFragment fragmentAt(const QTextDocument& document, int position)
+{
+    for (auto it = document.findBlock(position).begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(position))
+            return fragment;
+    }
+    return {};
+}
+
+QSize pictureSizeAt(const QTextDocument& document, int position)
+{
+    const QTextCharFormat format = fragmentAt(document, position).charFormat();
+    if (!format.isImageFormat())
+        return {};
+    return document.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name())).value<QImage>().size();
+}
+
+} // namespace
+
+TEST(AttributedStringReaderTest, twoAttachmentCharactersOfOneRunAreBothPicturesInOneFragment)
+{
+    const auto document = decode(QStringLiteral("a") + Fffc + Fffc + QStringLiteral("b"),
+                                 {textRun(12), attachmentRun(12, pngOf(40, 30))}, {{1, 0}, {2, 1}, {1, 0}});
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->toRawText(), QStringLiteral("a") + Fffc + Fffc + QStringLiteral("b"));
+    const QTextFragment pictures = fragmentAt(*document, 1);
+    EXPECT_TRUE(pictures.charFormat().isImageFormat());
+    EXPECT_EQ(pictures.position(), 1);
+    EXPECT_EQ(pictures.length(), 2);
+    EXPECT_EQ(pictureSizeAt(*document, 2), QSize(40, 30));
+    EXPECT_FALSE(fragmentAt(*document, 0).charFormat().isImageFormat());
+    EXPECT_FALSE(fragmentAt(*document, 3).charFormat().isImageFormat());
+    EXPECT_EQ(fragmentAt(*document, 3).charFormat().fontPointSize(), 12);
+}
+
+TEST(AttributedStringReaderTest, picturesOfSeparateRunsKeepTheirOwnImagesInTextOrder)
+{
+    const QString text = Fffc + QStringLiteral("x") + Fffc + QStringLiteral("y") + Fffc;
+    const auto document = decode(text,
+                                 {attachmentRun(12, pngOf(40, 30)), textRun(12), attachmentRun(12, pngOf(20, 10)),
+                                  attachmentRun(12, pngOf(7, 9))},
+                                 {{1, 0}, {1, 1}, {1, 2}, {1, 1}, {1, 3}});
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->toRawText(), text);
+    EXPECT_EQ(pictureSizeAt(*document, 0), QSize(40, 30));
+    EXPECT_EQ(pictureSizeAt(*document, 2), QSize(20, 10));
+    EXPECT_EQ(pictureSizeAt(*document, 4), QSize(7, 9));
+    EXPECT_FALSE(fragmentAt(*document, 1).charFormat().isImageFormat());
+    EXPECT_FALSE(fragmentAt(*document, 3).charFormat().isImageFormat());
+}
+
+TEST(AttributedStringReaderTest, pictureThatCannotBeReadKeepsTheRunsOwnFormat)
+{
+    const QByteArray broken = QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(64, 'x');
+    const auto document = decode(QStringLiteral("x") + Fffc + QStringLiteral("y"),
+                                 {textRun(12), attachmentRun(18, broken)}, {{1, 0}, {1, 1}, {1, 0}});
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->toRawText(), QStringLiteral("x") + Fffc + QStringLiteral("y"));
+    const QTextCharFormat unread = fragmentAt(*document, 1).charFormat();
+    EXPECT_FALSE(unread.isImageFormat());
+    EXPECT_EQ(unread.fontPointSize(), 18);
+    EXPECT_EQ(fragmentAt(*document, 0).charFormat().fontPointSize(), 12);
+    EXPECT_EQ(fragmentAt(*document, 2).charFormat().fontPointSize(), 12);
+}
+
+TEST(AttributedStringReaderTest, readDocumentTakesEditsAsAnyOther)
+{
+    const auto document =
+        decode(QStringLiteral("ab") + Fffc, {textRun(12), attachmentRun(12, pngOf(4, 4))}, {{2, 0}, {1, 1}});
+    ASSERT_TRUE(document);
+    EXPECT_FALSE(document->isModified());
+    EXPECT_FALSE(document->isUndoAvailable());
+    document->documentLayout();
+    int changes = 0;
+    QObject::connect(document.get(), &QTextDocument::contentsChange, [&changes] { ++changes; });
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("z"));
+    // The reader's own edit is closed: an edit made afterwards is announced at once and can be undone.
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(document->isUndoAvailable());
+}
+
+TEST(AttributedStringReaderTest, equalRunsUnderDifferentParagraphStylesKeepTheirOwnStyles)
+{
+    QTextDocument original;
+    QTextCursor cursor(&original);
+    QTextCharFormat plain;
+    plain.setFontFamilies({QStringLiteral("Helvetica")});
+    plain.setFontPointSize(13);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.setBlockFormat(centred);
+    cursor.insertText(QStringLiteral("one"), plain);
+    QTextBlockFormat right;
+    right.setAlignment(Qt::AlignRight);
+    cursor.insertBlock(right, plain);
+    cursor.insertText(QStringLiteral("two"), plain);
+    cursor.insertBlock(centred, plain);
+    cursor.insertText(QStringLiteral("three"), plain);
+
+    const auto decoded = AttributedStringArchive::decode(AttributedStringArchive::encode(original),
+                                                         AttributedStringArchive::cardBodyClasses());
+    ASSERT_TRUE(decoded);
+    ASSERT_EQ(decoded->blockCount(), 3);
+    const QTextBlock first = decoded->begin();
+    EXPECT_EQ(first.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(first.next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(first.next().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(first.next().next().text(), QStringLiteral("three"));
+}
