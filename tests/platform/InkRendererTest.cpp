@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace {
 
@@ -20,6 +21,33 @@ int alphaAt(const QImage& image, QPointF position, const QRectF& rect, qreal sca
 QColor colorAt(const QImage& image, int x, int y)
 {
     return image.pixelColor(x, y).toRgb();
+}
+
+// A transparent image of size with what paint draws on it.
+template <class Paint> QImage paintedImage(QSize size, Paint paint)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    paint(painter);
+    painter.end();
+    return image;
+}
+
+constexpr int Ink = 255;
+constexpr int Blank = 0;
+
+// A pixel of an image and the alpha it must have there.
+struct Alpha {
+    int x;
+    int y;
+    int alpha;
+};
+
+void expectAlphas(const QImage& image, std::initializer_list<Alpha> expected)
+{
+    for (const Alpha& pixel : expected)
+        EXPECT_EQ(qAlpha(image.pixel(pixel.x, pixel.y)), pixel.alpha) << "at " << pixel.x << ", " << pixel.y;
 }
 
 } // namespace
@@ -148,9 +176,8 @@ TEST(InkRender, pressureThinsThePen)
         inkDrawing({inkStroke({{10, 50}, {90, 50}}, 12.0f, Qt::black, InkKind::Pen, 1.0f)}), rect, 1.0, {});
     const QImage light = InkRenderer::image(
         inkDrawing({inkStroke({{10, 50}, {90, 50}}, 12.0f, Qt::black, InkKind::Pen, 0.0f)}), rect, 1.0, {});
-    EXPECT_EQ(qAlpha(full.pixel(50, 45)), 255);
-    EXPECT_EQ(qAlpha(light.pixel(50, 45)), 0);
-    EXPECT_EQ(qAlpha(light.pixel(50, 50)), 255);
+    expectAlphas(full, {{50, 45, Ink}});
+    expectAlphas(light, {{50, 45, Blank}, {50, 50, Ink}});
 }
 
 namespace {
@@ -181,14 +208,8 @@ TEST(InkPressureStroke, widthFollowsThePressureAtEachPart)
 {
     // Full pressure for the first 40 points (12 wide: 6 either side), none for the last 30 (3 wide).
     const QImage image = drawn(pressureStroke({1, 1, 1, 1, 1, 0, 0, 0, 0}, 10.0));
-    EXPECT_EQ(qAlpha(image.pixel(30, 44)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(30, 55)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(30, 42)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(30, 57)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(80, 50)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(80, 49)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(80, 47)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(80, 52)), 0);
+    expectAlphas(image, {{30, 44, Ink}, {30, 55, Ink}, {30, 42, Blank}, {30, 57, Blank}});
+    expectAlphas(image, {{80, 50, Ink}, {80, 49, Ink}, {80, 47, Blank}, {80, 52, Blank}});
 }
 
 TEST(InkPressureStroke, pressureChangingAtEveryPointLeavesNoGapAndNoDoubledInk)
@@ -206,14 +227,9 @@ TEST(InkPressureStroke, endsAreRound)
 {
     // The stroke ends at (90, 50), 6 wide either side: inside the circle is ink, the square's corner is not.
     const QImage image = drawn(pressureStroke({0.5f, 1, 1, 1, 1, 1, 1, 1, 1}, 10.0));
-    EXPECT_EQ(qAlpha(image.pixel(93, 53)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(93, 46)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(95, 55)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(95, 44)), 0);
-    EXPECT_EQ(qAlpha(image.pixel(97, 50)), 0);
+    expectAlphas(image, {{93, 53, Ink}, {93, 46, Ink}, {95, 55, Blank}, {95, 44, Blank}, {97, 50, Blank}});
     // The start, at (10, 50) and half pressure (3.75 either side), is round too.
-    EXPECT_EQ(qAlpha(image.pixel(7, 50)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(6, 46)), 0);
+    expectAlphas(image, {{7, 50, Ink}, {6, 46, Blank}});
 }
 
 TEST(InkPressureStroke, sharpTurnIsJoinedRoundWithoutAHole)
@@ -226,11 +242,7 @@ TEST(InkPressureStroke, sharpTurnIsJoinedRoundWithoutAHole)
     stroke.append({90, 50, 1.0f, 0.2f});
     stroke.append({90, 56, 1.0f, 0.3f});
     stroke.append({50, 56, 1.0f, 0.4f});
-    const QImage image = drawn(stroke);
-    EXPECT_EQ(qAlpha(image.pixel(88, 53)), 128);
-    EXPECT_EQ(qAlpha(image.pixel(60, 53)), 128);
-    EXPECT_EQ(qAlpha(image.pixel(94, 53)), 128);
-    EXPECT_EQ(qAlpha(image.pixel(95, 44)), 0);
+    expectAlphas(drawn(stroke), {{88, 53, 128}, {60, 53, 128}, {94, 53, 128}, {95, 44, Blank}});
 }
 
 TEST(InkPressureStroke, pointsOnOneSpotDrawARoundDot)
@@ -238,10 +250,7 @@ TEST(InkPressureStroke, pointsOnOneSpotDrawARoundDot)
     InkStroke stroke(InkKind::Pen, Qt::black, 12.0f);
     stroke.append({50, 50, 1.0f, 0.0f});
     stroke.append({50, 50, 0.0f, 0.1f});
-    const QImage image = drawn(stroke);
-    EXPECT_EQ(qAlpha(image.pixel(50, 45)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(45, 50)), 255);
-    EXPECT_EQ(qAlpha(image.pixel(55, 55)), 0);
+    expectAlphas(drawn(stroke), {{50, 45, Ink}, {45, 50, Ink}, {55, 55, Blank}});
 }
 
 TEST(InkPressureStroke, markerIsHalfOpaqueAndThinInkAHairline)
@@ -261,11 +270,9 @@ TEST(InkRender, partOfAStrokeCrossingTheAreaDrawsTheSegmentsThatEnterIt)
 {
     // Both points lie outside the area; only the segment between them crosses it.
     const InkStroke stroke = inkStroke({{-100, 50}, {300, 50}}, 6.0f);
-    QImage image(200, 100, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    InkRenderer::paintStrokePart(painter, stroke, QRectF(0, 0, 200, 100), 1.0, false);
-    painter.end();
+    const QImage image = paintedImage(QSize(200, 100), [&](QPainter& painter) {
+        InkRenderer::paintStrokePart(painter, stroke, QRectF(0, 0, 200, 100), 1.0, false);
+    });
     EXPECT_GT(qAlpha(image.pixel(100, 50)), 200);
     EXPECT_GT(qAlpha(image.pixel(2, 50)), 200);
     EXPECT_EQ(qAlpha(image.pixel(100, 20)), 0);
@@ -278,4 +285,98 @@ TEST(InkRender, evenStrokeFollowsEveryBendOfItsLine)
     EXPECT_GT(qAlpha(image.pixel(90, 50)), 200);
     EXPECT_GT(qAlpha(image.pixel(50, 10)), 200);
     EXPECT_EQ(qAlpha(image.pixel(50, 50)), 0);
+}
+
+TEST(InkPressureStroke, strokeTurningStraightBackIsRoundAtTheTurnWhicheverWayItRuns)
+{
+    // Out along an axis from 30 before (50, 50) and straight back over the same line: the turn is exactly
+    // reversed, and its far side must be a half circle as at an end (6 either side), never cut flat or square.
+    const QPointF turn(50, 50);
+    for (const QPointF way : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)}) {
+        const QPointF start = turn - 30 * way;
+        const QPointF back = turn - 20 * way;
+        InkStroke stroke(InkKind::Pen, Qt::black, 12.0f);
+        stroke.append({float(start.x()), float(start.y()), 0.9f, 0.0f});
+        stroke.append({float(turn.x()), float(turn.y()), 1.0f, 0.1f});
+        stroke.append({float(back.x()), float(back.y()), 1.0f, 0.2f});
+        const QImage image = drawn(stroke);
+        // Probes name the pixel holding a point: 3 beyond the turn, 8 beyond it, and the corner a square would have.
+        const QPointF across(way.y(), way.x());
+        const auto pixel = [&](QPointF at) {
+            return QPoint(int(std::floor(at.x())), int(std::floor(at.y())));
+        };
+        const QPoint tip = pixel(turn + QPointF(0.5, 0.5) + 3 * way);
+        const QPoint beyond = pixel(turn + QPointF(0.5, 0.5) + 8 * way);
+        const QPoint corner = pixel(turn + 5.5 * way + 5.5 * across);
+        const QPoint otherCorner = pixel(turn + 5.5 * way - 5.5 * across);
+        SCOPED_TRACE(testing::Message() << "running " << way.x() << ", " << way.y());
+        expectAlphas(image, {{tip.x(), tip.y(), Ink},
+                             {beyond.x(), beyond.y(), Blank},
+                             {corner.x(), corner.y(), Blank},
+                             {otherCorner.x(), otherCorner.y(), Blank}});
+    }
+}
+
+TEST(InkPressureStroke, curveDrawnInStepsFinerThanAPixelKeepsItsBend)
+{
+    // A quarter circle of radius 40 about (10, 90), from (10, 50) round to (50, 90), with a point every third of a
+    // point: points too close to the last one kept to show are passed over, never merged into one straight chord.
+    InkStroke stroke(InkKind::Pen, Qt::black, 8.0f);
+    constexpr int Steps = 200;
+    for (int i = 0; i <= Steps; ++i) {
+        const double angle = std::numbers::pi / 2 * i / Steps;
+        stroke.append({float(10 + 40 * std::sin(angle)), float(90 - 40 * std::cos(angle)), i % 2 ? 1.0f : 0.9f,
+                       float(i) * 0.001f});
+    }
+    // Halfway round the arc is ink; halfway along the chord, 12 inside the arc, is not.
+    expectAlphas(drawn(stroke), {{38, 61, Ink}, {30, 70, Blank}});
+}
+
+namespace {
+
+// The ink across column x of the image, in pixels' worth of full alpha.
+double columnInk(const QImage& image, int x)
+{
+    double sum = 0.0;
+    for (int y = 0; y < image.height(); ++y)
+        sum += qAlpha(image.pixel(x, y)) / 255.0;
+    return sum;
+}
+
+} // namespace
+
+TEST(InkPressureStroke, pressureShowsFromRoundJoinWidthAndBelowItOneEvenLineIsDrawn)
+{
+    // Full pressure along x 10–50, none along 50–90. Drawn exactly 3 device pixels wide (12 at a quarter scale)
+    // the width follows the pressure: 3 pixels where it is full, 0.75 where there is none.
+    const InkStroke stroke = pressureStroke({1, 1, 1, 1, 1, 0, 0, 0, 0}, 10.0);
+    const QImage atLimit = drawn(stroke, 0.25);
+    EXPECT_NEAR(columnInk(atLimit, 7), 3.0, 0.3);
+    EXPECT_NEAR(columnInk(atLimit, 20), 0.75, 0.3);
+    // Any thinner, the change would be under a pixel: one line at the mean pressure (8 wide) is drawn instead.
+    const QImage below = drawn(stroke, 0.2);
+    EXPECT_NEAR(columnInk(below, 6), 1.6, 0.3);
+    EXPECT_NEAR(columnInk(below, 16), 1.6, 0.3);
+}
+
+TEST(InkRender, strokeExactlyAtTheHairlineWidthIsDrawnAtItsWidth)
+{
+    // 4 points at 0.3 is exactly 1.2 device pixels: drawn 1.2 wide, not as a one-pixel hairline.
+    const QImage image = drawn(inkStroke({{10, 50}, {90, 50}}, 4.0f), 0.3);
+    EXPECT_NEAR(columnInk(image, 15), 1.2, 0.08);
+    // Any thinner, a hairline of one pixel.
+    const QImage thinner = drawn(inkStroke({{10, 50}, {90, 50}}, 4.0f), 0.275);
+    EXPECT_NEAR(columnInk(thinner, 14), 1.0, 0.08);
+}
+
+TEST(InkRender, unknownDeviceScaleGivesOnePointOfSlackAroundTheArea)
+{
+    // With no device scale to go by (0), a stroke within a point of the area is painted and one further off is not.
+    const InkDrawing drawing =
+        inkDrawing({inkStroke({{10, 10}, {10, 40}}, 2.0f), inkStroke({{60, 10}, {60, 40}}, 2.0f)});
+    const QImage image = paintedImage(QSize(100, 50), [&](QPainter& painter) {
+        InkRenderer::paint(painter, drawing, QRectF(11.5, 0, 40, 50), 0.0, false);
+    });
+    EXPECT_GT(qAlpha(image.pixel(10, 25)), 0);
+    EXPECT_EQ(qAlpha(image.pixel(60, 25)), 0);
 }

@@ -128,10 +128,13 @@ void appendSide(QPolygonF& outline, const std::vector<SpinePoint>& points, qreal
         const QPointF next = unitNormal(points[k].at, points[k + 1].at);
         if (k > 0) {
             const QPointF direction(next.y(), -next.x());
-            if (QPointF::dotProduct(direction, normal) > 0.0)
+            if (QPointF::dotProduct(direction, normal) > 0.0) {
                 outline.append(points[k].at);
-            else
-                appendArc(outline, points[k].at, points[k].half, normal, turn(normal, next), deviceScale);
+            } else {
+                // Round the outside, which lies the negative way as at the end. A spine turning exactly back turns
+                // by π or by -π as the signs of its zeros fall, and only -π goes round the outside.
+                appendArc(outline, points[k].at, points[k].half, normal, -std::abs(turn(normal, next)), deviceScale);
+            }
         }
         normal = next;
         outline.append(points[k].at + normal * points[k].half);
