@@ -181,6 +181,9 @@ TEST(InkFormatHostile, countsBeyondTheLimitsAreRefusedBeforeReading)
     putU32(bytes, 12, 0xFFFFFFFFu);
     EXPECT_EQ(errorOf(resealed(bytes)), InkDecodeError::TooLarge);
     bytes = encoded(InkDrawing());
+    putU32(bytes, 12, InkLimits::MaxStrokes + 1);
+    EXPECT_EQ(errorOf(resealed(bytes)), InkDecodeError::TooLarge);
+    bytes = encoded(InkDrawing());
     putU32(bytes, 16, InkLimits::MaxPoints + 1);
     EXPECT_EQ(errorOf(resealed(bytes)), InkDecodeError::TooLarge);
 }
@@ -286,6 +289,17 @@ TEST(InkFormatWriter, aPointEarlierThanTheOneBeforeTakesThatPointsTime)
     EXPECT_EQ(stroke.points()[2].time, 0.75f);
     const InkDecodeResult result = InkReader::decode(encoded(inkDrawing({stroke})));
     ASSERT_TRUE(result.ok()) << describeInkDecodeError(result.error).toStdString();
+}
+
+TEST(InkFormatWriter, countsUpToTheLimitsFitAndOneMoreDoesNot)
+{
+    constexpr size_t Strokes = InkLimits::MaxStrokes;
+    constexpr size_t Points = InkLimits::MaxPoints;
+    EXPECT_TRUE(InkWriter::fits(Strokes - 1, Points - 1));
+    EXPECT_TRUE(InkWriter::fits(Strokes, Points));
+    EXPECT_FALSE(InkWriter::fits(Strokes + 1, Points));
+    EXPECT_FALSE(InkWriter::fits(Strokes, Points + 1));
+    EXPECT_EQ(Strokes, 1000000u);
 }
 
 TEST(InkFormatWriter, strokeWithoutPointsIsNotWritten)

@@ -64,11 +64,16 @@ char* putPoints(char* at, std::span<const InkPoint> points)
 
 } // namespace
 
+bool InkWriter::fits(size_t strokes, size_t points)
+{
+    return strokes <= InkLimits::MaxStrokes && points <= InkLimits::MaxPoints;
+}
+
 std::optional<QByteArray> InkWriter::encode(const InkDrawing& drawing)
 {
     const size_t strokes = drawing.strokeCount();
     const size_t points = drawing.pointCount();
-    if (strokes > InkLimits::MaxStrokes || points > InkLimits::MaxPoints)
+    if (!fits(strokes, points))
         return std::nullopt;
     for (const InkStroke& stroke : drawing.strokes())
         if (stroke.isEmpty())
