@@ -1,5 +1,6 @@
 // A manuscript of 400 Story cards, 120,000 words and 20 pictures: compiled from the store, then written out. The
 // compile is also measured with 20 of the cards turned into sketches of 1,000 strokes each.
+#include "BenchDrawing.h"
 #include "TestStore.h"
 #include "TestWait.h"
 #include "core/Fonts.h"
@@ -23,7 +24,6 @@
 
 #include <QDir>
 #include <QPainter>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -99,25 +99,10 @@ QByteArray cardBody(int index)
     return *RichTextDocumentFormat::getData(text, std::nullopt);
 }
 
-// Hand-drawn strokes: short wandering lines with the pressure of a tablet pen rising and falling.
 QByteArray sketchBody(int index)
 {
-    QRandomGenerator random{quint32(index)};
-    InkDrawing drawing;
-    drawing.reserve(SketchStrokes);
-    for (int s = 0; s < SketchStrokes; ++s) {
-        InkStroke stroke(InkKind::Pen, QColor::fromRgb(random.bounded(0x1000000)), 1.5f + float(random.bounded(3)));
-        double x = random.bounded(SketchWidth), y = random.bounded(SketchHeight);
-        double heading = random.bounded(6.283);
-        for (int p = 0; p < PointsPerSketchStroke; ++p) {
-            heading += random.bounded(0.6) - 0.3;
-            x += 2.0 * std::cos(heading);
-            y += 2.0 * std::sin(heading);
-            stroke.append({float(x), float(y), float(0.5 + 0.4 * std::sin(p / 9.0 + s)), p * 0.008f});
-        }
-        drawing.append(std::move(stroke));
-    }
-    return InkWriter::encode(drawing).value();
+    const HandDrawing shape{SketchStrokes, PointsPerSketchStroke, QSizeF(SketchWidth, SketchHeight), 1.5f, 3, 9.0};
+    return InkWriter::encode(handDrawnStrokes(shape, quint32(index))).value();
 }
 
 bool isSketch(int index, bool withSketches)

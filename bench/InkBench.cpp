@@ -1,3 +1,4 @@
+#include "BenchDrawing.h"
 #include "editors/SketchDrawingDocument.h"
 #include "platform/ink/InkCanvas.h"
 #include "platform/ink/InkReader.h"
@@ -6,7 +7,6 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointingDevice>
-#include <QRandomGenerator>
 #include <QTest>
 #include <benchmark/benchmark.h>
 
@@ -20,28 +20,10 @@ constexpr int PointsPerStroke = 100;
 constexpr double DrawingWidth = 2400.0;
 constexpr double DrawingHeight = 1600.0;
 
-// Hand-drawn strokes: short wandering lines with the pressure of a tablet pen rising and falling smoothly.
 const InkDrawing& drawing10k()
 {
-    static const InkDrawing drawing = [] {
-        QRandomGenerator random(18);
-        InkDrawing made;
-        made.reserve(Strokes);
-        for (int s = 0; s < Strokes; ++s) {
-            InkStroke stroke(InkKind::Pen, QColor::fromRgb(random.bounded(0x1000000)), 2.0f + float(random.bounded(4)));
-            double x = random.bounded(DrawingWidth), y = random.bounded(DrawingHeight);
-            double heading = random.bounded(6.283);
-            for (int p = 0; p < PointsPerStroke; ++p) {
-                heading += random.bounded(0.6) - 0.3;
-                x += 2.0 * std::cos(heading);
-                y += 2.0 * std::sin(heading);
-                const float pressure = float(0.5 + 0.4 * std::sin(p / 15.0 + s));
-                stroke.append({float(x), float(y), pressure, p * 0.008f});
-            }
-            made.append(std::move(stroke));
-        }
-        return made;
-    }();
+    static const InkDrawing drawing =
+        handDrawnStrokes({Strokes, PointsPerStroke, QSizeF(DrawingWidth, DrawingHeight), 2.0f, 4, 15.0}, 18);
     return drawing;
 }
 

@@ -175,6 +175,48 @@ protected:
         sqlite3_free(message);
         sqlite3_close(db);
     }
+    // Stands in for the snapshot the editor's autosave writes, so that a test sees whether a save removes it.
+    QString writeStandInSnapshot() const
+    {
+        const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
+        QDir().mkpath(AutoSaveController::autoSaveDirectory());
+        QFile snapshot(path);
+        EXPECT_TRUE(snapshot.open(QIODevice::WriteOnly)) << path.toStdString();
+        snapshot.write("snapshot");
+        return path;
+    }
+    // The store refuses `statement` (for example "INSERT ON ProjectItem") as a full disk would, until allowWrites().
+    void refuseWrites(const QString& statement) const
+    {
+        rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE %1 BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")
+                       .arg(statement));
+    }
+    void allowWrites() const { rawExecute(QStringLiteral("DROP TRIGGER refuse")); }
+    void dismissSaveError() const
+    {
+        Alert* error = alertTitled(DbHelpers::SaveErrorTitle);
+        ASSERT_TRUE(error) << "no save error was shown";
+        error->trigger(0);
+    }
+    // Presses Cancel of an editor holding changes, answers Discard and waits until the editor has closed.
+    template <class Editor> void discardChanges(Editor* editor)
+    {
+        editor->cancelButton()->trigger();
+        Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
+        ASSERT_TRUE(discard) << "Cancel did not ask whether to discard";
+        discard->trigger(0);
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    }
+    // A writer giving up after a failed save: Save while the store refuses `statement`, the error closed, the store
+    // writable again, then Cancel and Discard.
+    template <class Editor> void failSaveThenDiscard(Editor* editor, const QString& statement)
+    {
+        ASSERT_NO_FATAL_FAILURE(refuseWrites(statement));
+        ASSERT_FALSE(save(editor));
+        ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+        ASSERT_NO_FATAL_FAILURE(allowWrites());
+        ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
+    }
     QString storePath() const { return dir.filePath(QStringLiteral("CardStore.sqlite")); }
     // Another copy of the application changing the store (see EditorStoreWriterMain.cpp for the commands).
     void runWriter(const QStringList& arguments)

@@ -214,14 +214,9 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
 {
     PvEditViewController* editor = open(QString());
     type(editor, QStringLiteral("Words that must survive"));
-    const QString snapshotPath = *AutoSaveController::autoSavePath(ProjectId, false);
-    QDir().mkpath(AutoSaveController::autoSaveDirectory());
-    QFile snapshot(snapshotPath);
-    ASSERT_TRUE(snapshot.open(QIODevice::WriteOnly));
-    snapshot.write("snapshot");
-    snapshot.close();
-    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
-                              "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    const QString snapshotPath = writeStandInSnapshot();
+    ASSERT_TRUE(QFile::exists(snapshotPath));
+    ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectStat")));
 
     EXPECT_FALSE(save(editor));
     EXPECT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
@@ -233,10 +228,10 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words that must survive"));
     EXPECT_TRUE(added.isEmpty());
-    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
 
     // The retry reuses what the failed attempt made: one card, one body, one writing record.
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
+    ASSERT_NO_FATAL_FAILURE(allowWrites());
     // Another screen saves the shared context first, storing what the failed attempt left pending.
     ASSERT_FALSE(context()->save());
     ASSERT_TRUE(save(editor));
@@ -254,16 +249,7 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
 {
     PvEditViewController* editor = open(QString());
     type(editor, QStringLiteral("Never wanted"));
-    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
-                              "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
-    EXPECT_FALSE(save(editor));
-    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
-    editor->cancelButton()->trigger();
-    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
-    ASSERT_TRUE(discard);
-    discard->trigger(0);
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectStat")));
     // Whatever saves next must not bring the discarded card back.
     context()->save();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);

@@ -41,19 +41,6 @@ protected:
         EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
         return editor;
     }
-    bool savePopup(PvSummaryEditViewController* editor)
-    {
-        bool finished = false;
-        bool result = false;
-        const auto connection = QObject::connect(editor, &PvSummaryEditViewController::saveFinished, [&](bool ok) {
-            finished = true;
-            result = ok;
-        });
-        editor->saveButton()->trigger();
-        EXPECT_TRUE(waitFor([&] { return finished; }));
-        QObject::disconnect(connection);
-        return result;
-    }
     void typeInto(PvSummaryEditViewController* editor, const QString& text)
     {
         editor->editor()->moveCursor(QTextCursor::End);
@@ -98,7 +85,7 @@ TEST_F(PvSummaryEditViewControllerTest, newPersonCardWithNothingTypedTakesItsTyp
     EXPECT_EQ(editor->viewTitle(), QStringLiteral("Unnamed Person"));
     typeInto(editor, QStringLiteral("x"));
     QTest::keyClick(editor->editor(), Qt::Key_Backspace);
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_TRUE(save(editor));
     ASSERT_EQ(added.size(), 1);
     ProjectItem* card = added.first();
     EXPECT_EQ(card->title(), QStringLiteral("Unnamed Person"));
@@ -117,7 +104,7 @@ TEST_F(PvSummaryEditViewControllerTest, personTitleStaysWhileAnUntitledTitleGive
 {
     PvSummaryEditViewController* editor = openPopup(QString());
     typeInto(editor, QStringLiteral("Keeper of the light"));
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_EQ(added.first()->title(), QStringLiteral("Unnamed Person"));
 
     DbHelpers::getItem(context(), QStringLiteral("CARD-3"))->setTitle(QStringLiteral("Untitled 3"));
@@ -125,7 +112,7 @@ TEST_F(PvSummaryEditViewControllerTest, personTitleStaysWhileAnUntitledTitleGive
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     editor = openPopup(QStringLiteral("CARD-3"), ProjectItemTypes::Idea);
     typeInto(editor, QStringLiteral("A storm in the night\twith rain"));
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_EQ(storedTitle(QStringLiteral("CARD-3")), QStringLiteral("A storm in the night with rain"));
 }
 
@@ -134,7 +121,7 @@ TEST_F(PvSummaryEditViewControllerTest, tagChangeAloneIsSavedNotLeftPending)
     PvSummaryEditViewController* editor = openPopup(PersonId);
     editor->commands().applyTag(QStringLiteral("warning"));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_FALSE(context()->hasChanges()) << "a tag alone is a change worth saving";
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->committedValue(QStringLiteral("tag")).toString(),
               QStringLiteral("warning"));
@@ -145,9 +132,8 @@ TEST_F(PvSummaryEditViewControllerTest, failedSaveKeepsThePopupOpenChangedAndRep
 {
     PvSummaryEditViewController* editor = openPopup(QString());
     typeInto(editor, QStringLiteral("Words that must survive"));
-    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
-                              "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
-    EXPECT_FALSE(savePopup(editor));
+    ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectItem")));
+    EXPECT_FALSE(save(editor));
     runEventsFor(50);
     EXPECT_TRUE(isOpen());
     EXPECT_TRUE(editor->cardChanged());
@@ -157,10 +143,9 @@ TEST_F(PvSummaryEditViewControllerTest, failedSaveKeepsThePopupOpenChangedAndRep
     EXPECT_TRUE(added.isEmpty());
 
     // Once the store takes it again, the retry makes exactly one card.
-    if (Alert* alert = alertTitled(DbHelpers::SaveErrorTitle))
-        alert->trigger(0);
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+    ASSERT_NO_FATAL_FAILURE(allowWrites());
+    ASSERT_TRUE(save(editor));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Unnamed Person")}), 1);
     EXPECT_EQ(modified, 1);
 }
@@ -169,18 +154,7 @@ TEST_F(PvSummaryEditViewControllerTest, discardAfterAFailedSaveLeavesNothingForT
 {
     PvSummaryEditViewController* editor = openPopup(QString());
     typeInto(editor, QStringLiteral("Never wanted"));
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
-                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")));
-    EXPECT_FALSE(savePopup(editor));
-    Alert* error = alertTitled(DbHelpers::SaveErrorTitle);
-    ASSERT_TRUE(error);
-    error->trigger(0);
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
-    editor->cancelButton()->trigger();
-    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
-    ASSERT_TRUE(discard);
-    discard->trigger(0);
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectItem")));
     EXPECT_TRUE(context()->insertedObjects().isEmpty());
     // Whatever saves next must not bring the discarded card or its writing record back.
     ASSERT_FALSE(context()->save());
@@ -195,18 +169,7 @@ TEST_F(PvSummaryEditViewControllerTest, discardAfterAFailedSaveOfAStoredCardPuts
     PvSummaryEditViewController* editor = openPopup(PersonId);
     typeInto(editor, QStringLiteral("Never kept"));
     editor->commands().applyTag(QStringLiteral("warning"));
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem "
-                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")));
-    EXPECT_FALSE(savePopup(editor));
-    Alert* error = alertTitled(DbHelpers::SaveErrorTitle);
-    ASSERT_TRUE(error);
-    error->trigger(0);
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
-    editor->cancelButton()->trigger();
-    Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
-    ASSERT_TRUE(discard);
-    discard->trigger(0);
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("UPDATE ON ProjectItem")));
     ASSERT_FALSE(context()->save());
     context()->refreshAllObjects();
     ProjectItem* person = DbHelpers::getItem(context(), PersonId);
@@ -230,7 +193,7 @@ TEST_F(PvSummaryEditViewControllerTest, recoveredRenameIsSavedUnderTheNewTitle)
     PvSummaryEditViewController* editor = openPopup(PersonId, ProjectItemTypes::Person, snapshot);
     EXPECT_EQ(editor->viewTitle(), QStringLiteral("Mara the Keeper"));
     EXPECT_TRUE(editor->cardChanged());
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_EQ(storedTitle(PersonId), QStringLiteral("Mara the Keeper"));
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QStringLiteral("Mara keeps the lamp"));
 }
@@ -274,7 +237,7 @@ TEST_F(PvSummaryEditViewControllerTest, deferredSaveWritesButLeavesTheSavingToTh
 {
     PvSummaryEditViewController* editor = openPopup(PersonId, ProjectItemTypes::Person, {}, true);
     typeInto(editor, QStringLiteral("Only in memory"));
-    ASSERT_TRUE(savePopup(editor));
+    ASSERT_TRUE(save(editor));
     EXPECT_TRUE(context()->hasChanges());
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QStringLiteral("Only in memory"));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));

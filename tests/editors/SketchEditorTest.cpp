@@ -27,12 +27,6 @@ protected:
         EXPECT_TRUE(result.ok());
         return result.ok() ? *result.drawing : InkDrawing();
     }
-    void refuseInserts(const QString& table)
-    {
-        rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON %1 "
-                                  "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;")
-                       .arg(table));
-    }
 };
 
 TEST_F(SketchEditorTest, storyboardBuildsTheSketchEditorForSketchView)
@@ -188,13 +182,9 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Reef"));
     draw(editor, {{30, 30}, {130, 80}});
-    const QString snapshotPath = *AutoSaveController::autoSavePath(ProjectId, false);
-    QDir().mkpath(AutoSaveController::autoSaveDirectory());
-    QFile snapshot(snapshotPath);
-    ASSERT_TRUE(snapshot.open(QIODevice::WriteOnly));
-    snapshot.write("snapshot");
-    snapshot.close();
-    refuseInserts(QStringLiteral("ProjectItemDocument"));
+    const QString snapshotPath = writeStandInSnapshot();
+    ASSERT_TRUE(QFile::exists(snapshotPath));
+    ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectItemDocument")));
 
     bool finished = false;
     bool saved = true;
@@ -219,9 +209,9 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
     EXPECT_TRUE(added.isEmpty());
-    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
 
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
+    ASSERT_NO_FATAL_FAILURE(allowWrites());
     ASSERT_TRUE(save(editor));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Reef")}), 1);
     ASSERT_EQ(added.size(), 1);
@@ -236,14 +226,7 @@ TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Never wanted"));
     draw(editor, {{30, 30}, {130, 80}});
-    refuseInserts(QStringLiteral("ProjectItemDocument"));
-    EXPECT_FALSE(save(editor));
-    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
-    ASSERT_NO_FATAL_FAILURE(rawExecute(QStringLiteral("DROP TRIGGER refuse")));
-    editor->cancelButton()->trigger();
-    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectItemDocument")));
     context()->save();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);
     EXPECT_FALSE(app->hasPrimaryCardEdits);

@@ -1,4 +1,5 @@
 #include "RequiredTools.h"
+#include "TextFormats.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/archive/KeyedArchiver.h"
 #include "platform/archive/KeyedUnarchiver.h"
@@ -21,23 +22,6 @@ namespace {
 
 const QString Fffc = QString(QChar(0xFFFC));
 
-QTextCharFormat font(const QString& family, double size, bool bold, bool italic)
-{
-    QTextCharFormat format;
-    format.setFontFamilies({family});
-    format.setFontPointSize(size);
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(italic);
-    return format;
-}
-
-QTextCharFormat formatAt(const QTextDocument& document, int position)
-{
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
-
 QByteArray pngOf(int width, int height)
 {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -55,8 +39,8 @@ std::unique_ptr<QTextDocument> styledDocument()
 {
     auto document = std::make_unique<QTextDocument>();
     QTextCursor cursor(document.get());
-    cursor.insertText(QStringLiteral("Title "), font(QStringLiteral("Helvetica"), 14, true, false));
-    QTextCharFormat red = font(QStringLiteral("Georgia"), 18, false, true);
+    cursor.insertText(QStringLiteral("Title "), charFormat(QStringLiteral("Helvetica"), 14, true, false));
+    QTextCharFormat red = charFormat(QStringLiteral("Georgia"), 18, false, true);
     red.setForeground(QColor(255, 0, 0));
     cursor.insertText(QStringLiteral("red italic"), red);
 
@@ -84,11 +68,11 @@ std::unique_ptr<QTextDocument> styledDocument()
     centred.setTopMargin(4);
     centred.setBottomMargin(6);
     cursor.insertBlock(centred);
-    cursor.insertText(QStringLiteral("centred small"), font(QStringLiteral("Helvetica"), 9, false, false));
+    cursor.insertText(QStringLiteral("centred small"), charFormat(QStringLiteral("Helvetica"), 9, false, false));
     QTextBlockFormat right;
     right.setAlignment(Qt::AlignRight);
     cursor.insertBlock(right);
-    cursor.insertText(QStringLiteral("right"), font(QStringLiteral("Helvetica"), 12, true, true));
+    cursor.insertText(QStringLiteral("right"), charFormat(QStringLiteral("Helvetica"), 12, true, true));
     return document;
 }
 
@@ -195,10 +179,10 @@ TEST(KeyedArchiveTest, surrogatePairsAndAttachmentsKeepUtf16Positions)
     QTextDocument document;
     QTextCursor cursor(&document);
     const QString text = QStringLiteral("a\U0001F600b") + Fffc + QStringLiteral("\u00e9\u2028z");
-    cursor.insertText(text, font(QStringLiteral("Helvetica"), 12, false, false));
+    cursor.insertText(text, charFormat(QStringLiteral("Helvetica"), 12, false, false));
     cursor.setPosition(1);
     cursor.setPosition(3, QTextCursor::KeepAnchor);
-    cursor.mergeCharFormat(font(QStringLiteral("Helvetica"), 12, true, false));
+    cursor.mergeCharFormat(charFormat(QStringLiteral("Helvetica"), 12, true, false));
     auto decoded = roundTrip(document);
     ASSERT_TRUE(decoded);
     EXPECT_EQ(decoded->toRawText(), document.toRawText());

@@ -1,4 +1,5 @@
 #include "platform/rtf/RtfReader.h"
+#include "TextFormats.h"
 #include "platform/text/TextAttachment.h"
 
 #include <QBuffer>
@@ -28,14 +29,6 @@ QString textOf(const QByteArray& body)
 {
     const auto document = readRtf(body);
     return document ? rawText(*document) : QStringLiteral("<null>");
-}
-
-// The format of the character at index (the cursor reports the character before its position).
-QTextCharFormat formatAt(const QTextDocument& document, int index)
-{
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(index + 1);
-    return cursor.charFormat();
 }
 
 QTextBlockFormat blockFormat(const QTextDocument& document, int block)

@@ -3,6 +3,7 @@
 #include "richtext/QJCheckboxAttachment.h"
 #include "richtext/QJTextAttachment.h"
 
+#include "TextFormats.h"
 #include "platform/text/TextAttachment.h"
 
 #include <QBuffer>
@@ -22,13 +23,6 @@ QByteArray pngOf(int width, int height)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
-}
-
-QTextCharFormat formatAt(QTextDocument& document, int position)
-{
-    QTextCursor cursor(&document);
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
 }
 
 void insertObject(QTextDocument& document, const QTextCharFormat& format)

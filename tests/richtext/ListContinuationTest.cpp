@@ -1,3 +1,4 @@
+#include "TextFormats.h"
 #include "platform/text/TextAttachment.h"
 #include "richtext/AutomaticBulletAndNumberLists.h"
 #include "richtext/CheckboxAttachment.h"
@@ -9,13 +10,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QTextCharFormat formatAt(const QTextDocument& document, int position)
-{
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
 
 struct ListContinuationTest : ::testing::Test {
     void SetUp() override

@@ -1,4 +1,5 @@
 #include "richtext/PvTextView.h"
+#include "TextFormats.h"
 #include "core/Indexer.h"
 #include "platform/text/TextAttachment.h"
 #include "richtext/CheckboxAttachment.h"
@@ -15,13 +16,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QTextCharFormat formatAt(const QTextDocument& document, int position)
-{
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
 
 void moveCaret(PvTextView& view, int position)
 {

@@ -1,4 +1,5 @@
 #include "richtext/RichTextDocumentFormat.h"
+#include "TextFormats.h"
 #include "platform/archive/ArchiveObject.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/archive/KeyedArchiver.h"
@@ -15,23 +16,6 @@
 namespace {
 
 using Status = RichTextDocumentFormat::LoadStatus;
-
-QTextCharFormat run(const QString& family, qreal size, bool bold = false, bool italic = false)
-{
-    QTextCharFormat format;
-    format.setFontFamilies({family});
-    format.setFontPointSize(size);
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(italic);
-    return format;
-}
-
-QTextCharFormat formatAt(const QTextDocument& document, int position)
-{
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
 
 RichTextDocumentFormat::LoadOptions zoom(double factor)
 {
@@ -59,7 +43,7 @@ QImage filled(int width, int height)
 TEST(RichTextDocumentFormatTest, zoomedTextIsStoredAtBaseSizeAndShownAtTheReadersZoom)
 {
     QTextDocument text;
-    QTextCursor(&text).insertText(QStringLiteral("twenty"), run(QStringLiteral("Times"), 20));
+    QTextCursor(&text).insertText(QStringLiteral("twenty"), charFormat(QStringLiteral("Times"), 20));
     const QByteArray bytes = stored(text, 1.25);
 
     const std::unique_ptr<QTextDocument> base = AttributedStringArchive::decode(bytes, {"NSAttributedString"});
@@ -81,7 +65,7 @@ TEST(RichTextDocumentFormatTest, zoomedTextIsStoredAtBaseSizeAndShownAtTheReader
 TEST(RichTextDocumentFormatTest, boldItalicInAnyFamilyIsStoredAsBoldItalicHelvetica)
 {
     QTextDocument text;
-    QTextCursor(&text).insertText(QStringLiteral("both"), run(QStringLiteral("Courier New"), 15, true, true));
+    QTextCursor(&text).insertText(QStringLiteral("both"), charFormat(QStringLiteral("Courier New"), 15, true, true));
     const std::unique_ptr<QTextDocument> base = AttributedStringArchive::decode(stored(text), {"NSAttributedString"});
     ASSERT_NE(base, nullptr);
     const QFont font = formatAt(*base, 0).font();
@@ -94,7 +78,7 @@ TEST(RichTextDocumentFormatTest, boldItalicInAnyFamilyIsStoredAsBoldItalicHelvet
 TEST(RichTextDocumentFormatTest, darkSchemeTextIsStoredBlackOnNoBackgroundAndShownInTheReadersColour)
 {
     QTextDocument text;
-    QTextCharFormat dark = run(QStringLiteral("Helvetica"), 17.5);
+    QTextCharFormat dark = charFormat(QStringLiteral("Helvetica"), 17.5);
     dark.setForeground(QColor(0xDE, 0xDE, 0xDF));
     dark.setBackground(QColor(Qt::yellow));
     QTextCursor(&text).insertText(QStringLiteral("highlighted"), dark);

@@ -1,4 +1,5 @@
 #include "richtext/TextRuns.h"
+#include "TextFormats.h"
 #include "richtext/QJTextAttachment.h"
 #include "richtext/RichTextDocumentFormat.h"
 
@@ -7,34 +8,12 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
-namespace {
-
-QTextCharFormat run(const QString& family, qreal size, bool bold = false, bool italic = false)
-{
-    QTextCharFormat format;
-    format.setFontFamilies({family});
-    format.setFontPointSize(size);
-    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(italic);
-    return format;
-}
-
-// The format of the character at position.
-QTextCharFormat formatAt(const QTextDocument& document, int position)
-{
-    QTextCursor cursor(const_cast<QTextDocument*>(&document));
-    cursor.setPosition(position + 1);
-    return cursor.charFormat();
-}
-
-} // namespace
-
 TEST(TextRunsTest, storedCopyDividesSizesByTheZoomInHelvetica)
 {
     QTextDocument text;
     QTextCursor cursor(&text);
-    cursor.insertText(QStringLiteral("twenty"), run(QStringLiteral("Times"), 20));
-    cursor.insertText(QStringLiteral("both"), run(QStringLiteral("Courier"), 15, true, true));
+    cursor.insertText(QStringLiteral("twenty"), charFormat(QStringLiteral("Times"), 20));
+    cursor.insertText(QStringLiteral("both"), charFormat(QStringLiteral("Courier"), 15, true, true));
 
     const std::unique_ptr<QTextDocument> stored = RichTextDocumentFormat::storedCopy(text, 1.25);
     const QTextCharFormat first = formatAt(*stored, 0);
@@ -55,7 +34,7 @@ TEST(TextRunsTest, storedCopyDividesSizesByTheZoomInHelvetica)
 TEST(TextRunsTest, storedCopyWithoutScaleLeavesFontsAlone)
 {
     QTextDocument text;
-    QTextCursor(&text).insertText(QStringLiteral("x"), run(QStringLiteral("Times"), 20));
+    QTextCursor(&text).insertText(QStringLiteral("x"), charFormat(QStringLiteral("Times"), 20));
     const std::unique_ptr<QTextDocument> stored = RichTextDocumentFormat::storedCopy(text, std::nullopt);
     EXPECT_DOUBLE_EQ(formatAt(*stored, 0).fontPointSize(), 20.0);
     EXPECT_EQ(formatAt(*stored, 0).fontFamilies().toStringList(), QStringList{QStringLiteral("Times")});
@@ -65,7 +44,7 @@ TEST(TextRunsTest, darkSchemeTextIsStoredBlackWithoutHighlights)
 {
     QTextDocument text;
     QTextCursor cursor(&text);
-    QTextCharFormat light = run(QStringLiteral("Helvetica"), 17.5);
+    QTextCharFormat light = charFormat(QStringLiteral("Helvetica"), 17.5);
     light.setForeground(QColor(0xDE, 0xDE, 0xDF));
     light.setBackground(QColor(0x25, 0x25, 0x24));
     cursor.insertText(QStringLiteral("dark text"), light);
@@ -107,8 +86,8 @@ TEST(TextRunsTest, emptyLinesScaleWithTheText)
 {
     QTextDocument text;
     QTextCursor cursor(&text);
-    cursor.insertText(QStringLiteral("a"), run(QStringLiteral("Times"), 20));
-    cursor.insertBlock(QTextBlockFormat(), run(QStringLiteral("Times"), 20));
+    cursor.insertText(QStringLiteral("a"), charFormat(QStringLiteral("Times"), 20));
+    cursor.insertBlock(QTextBlockFormat(), charFormat(QStringLiteral("Times"), 20));
     TextRuns::scaleFonts(text, 2.0, true);
     EXPECT_DOUBLE_EQ(text.lastBlock().charFormat().fontPointSize(), 10.0);
 }
