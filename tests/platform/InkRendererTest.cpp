@@ -380,3 +380,46 @@ TEST(InkRender, unknownDeviceScaleGivesOnePointOfSlackAroundTheArea)
     EXPECT_GT(qAlpha(image.pixel(10, 25)), 0);
     EXPECT_EQ(qAlpha(image.pixel(60, 25)), 0);
 }
+
+TEST(InkRender, partOfAStrokeLeavesOutThePointsOfSegmentsAwayFromTheArea)
+{
+    // Only the last segment, from (90, 60) to (10, 60), enters the strip x < 20: the corners before it, each
+    // between two segments that stay away, are not drawn at all, not even as a dot.
+    const InkStroke stroke = inkStroke({{60, 10}, {90, 10}, {90, 60}, {10, 60}}, 6.0f);
+    const QImage image = paintedImage(QSize(100, 100), [&](QPainter& painter) {
+        InkRenderer::paintStrokePart(painter, stroke, QRectF(0, 0, 20, 100), 1.0, false);
+    });
+    expectAlphas(image, {{15, 60, Ink}, {90, 10, Blank}, {60, 10, Blank}, {90, 35, Blank}});
+    // With no device scale to go by (0) the reach is the half width and a point: still only that segment.
+    const QImage unscaled = paintedImage(QSize(100, 100), [&](QPainter& painter) {
+        InkRenderer::paintStrokePart(painter, stroke, QRectF(0, 0, 20, 100), 0.0, false);
+    });
+    EXPECT_GT(qAlpha(unscaled.pixel(15, 59)) + qAlpha(unscaled.pixel(15, 60)), 0);
+    expectAlphas(unscaled, {{75, 10, Blank}, {90, 35, Blank}});
+    // A stroke of a single segment away from the area is not drawn either.
+    const QImage away = paintedImage(QSize(100, 100), [&](QPainter& painter) {
+        InkRenderer::paintStrokePart(painter, inkStroke({{60, 10}, {90, 10}}, 6.0f), QRectF(0, 0, 20, 100), 1.0, false);
+    });
+    expectAlphas(away, {{75, 10, Blank}});
+}
+
+TEST(InkRender, evenStrokeExactlyAtTheRoundJoinWidthHasRoundEnds)
+{
+    // 12 points at a quarter scale is exactly 3 device pixels: the end about (22.5, 12.5) is a half circle, so the
+    // pixel at its corner is only partly inked where a square end would fill it.
+    const QImage image = drawn(inkStroke({{10, 50}, {90, 50}}, 12.0f), 0.25);
+    EXPECT_EQ(qAlpha(image.pixel(21, 12)), Ink);
+    EXPECT_LT(qAlpha(image.pixel(23, 11)), 160);
+}
+
+TEST(InkRenderCaps, sliverUnderOnePixelWideStillGetsTheWholePixelBudget)
+{
+    // Half a point wide and 400 long at a budget of 100 pixels: the width takes one pixel whatever the scale, so
+    // the length alone must fit, at a quarter scale: 1 × 100 pixels.
+    EXPECT_EQ(InkRenderer::cappedScale(QSizeF(0.5, 400), 1.0, 100), 0.25);
+    InkRenderer::Options options;
+    options.maxPixels = 100;
+    const QImage image = InkRenderer::image(inkDrawing({inkStroke({{0.25, 2}, {0.25, 398}}, 0.5f)}),
+                                            QRectF(0, 0, 0.5, 400), 1.0, options);
+    EXPECT_EQ(image.size(), QSize(1, 100));
+}

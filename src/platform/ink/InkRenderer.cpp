@@ -256,7 +256,10 @@ qreal InkRenderer::cappedScale(const QSizeF& size, qreal scale, qint64 maxPixels
     maxPixels = std::max<qint64>(maxPixels, 1);
     // The exact limits first, each side's root taken apart so that vast sizes cannot overflow the product.
     const qreal bySide = MaxImageSide / std::max(size.width(), size.height());
-    const qreal byCount = std::sqrt(qreal(maxPixels)) / std::sqrt(size.width()) / std::sqrt(size.height());
+    qreal byCount = std::sqrt(qreal(maxPixels)) / std::sqrt(size.width()) / std::sqrt(size.height());
+    // A side under one pixel still takes a whole one, so then the longer side alone must fit the count.
+    if (std::min(size.width(), size.height()) * byCount < 1.0)
+        byCount = qreal(maxPixels) / std::max(size.width(), size.height());
     scale = std::min({scale, bySide, byCount});
     // Then a little lower while rounding each side up to a whole pixel still overshoots.
     for (int attempt = 0; attempt < 64 && scale > 0.0; ++attempt) {
