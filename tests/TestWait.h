@@ -2,22 +2,30 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
+
+namespace TestWait {
+// A waiting loop sleeps until an event arrives. This timer wakes it at least this often, for state that another
+// thread or process changes without posting anything to this one, and so that the deadline is seen when it passes.
+inline constexpr int WakeMs = 5;
+} // namespace TestWait
 
 // Runs the event loop until `pred` holds or `timeoutMs` pass and answers the predicate's last value, so a test
 // asserts on what it waited for (ASSERT_TRUE(waitFor(...))) instead of a QtTest macro that cannot fail it.
+// The predicate is checked after every batch of events, so the wait ends with the event that makes it true.
 // The default is generous on purpose: a wait that succeeds ends as soon as its event arrives, and a loaded machine
 // (a whole suite run in parallel beside other work) can take many seconds to deliver what a quiet one does at once.
-template <typename Predicate>
-[[nodiscard]] bool waitFor(Predicate pred, int timeoutMs = 30000)
+template <typename Predicate> [[nodiscard]] bool waitFor(Predicate pred, int timeoutMs = 30000)
 {
     QDeadlineTimer deadline(timeoutMs);
+    QTimer wake;
+    wake.start(TestWait::WakeMs);
     while (!pred()) {
         if (deadline.hasExpired())
             return pred();
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QThread::msleep(2);
     }
     return true;
 }
@@ -26,8 +34,8 @@ template <typename Predicate>
 inline void runEventsFor(int ms)
 {
     QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(2);
-    }
+    QTimer wake;
+    wake.start(TestWait::WakeMs);
+    while (!deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

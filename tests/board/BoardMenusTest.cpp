@@ -272,32 +272,32 @@ class BoardScreenshots : public BoardMenusTest {
 protected:
     void shoot(const QString& suffix)
     {
-        board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
-        QTest::qWait(20);
+        ProjectItem* folder = item(QStringLiteral("Part One"));
+        board->navigator().enterFolder(folder, 0);
+        ASSERT_TRUE(waitFor([&] { return board->currentFolderId() == folder->uniqueIdentifier(); }));
         board->grab().save(QStringLiteral("/tmp/board16-folder-%1.png").arg(suffix));
         board->goBack();
-        QTest::qWait(20);
+        ASSERT_TRUE(waitFor([&] { return board->currentFolderId() == ItemIds::Top; }));
         QMenu* cardMenu = openCardMenu(rowOf(QStringLiteral("Mara")));
-        QTest::qWait(20);
+        ASSERT_TRUE(waitFor([&] { return cardMenu->isVisible(); }));
         cardMenu->grab().save(QStringLiteral("/tmp/board16-cardmenu-%1.png").arg(suffix));
         cardMenu->close();
         QMenu* boardMenu = board->contextButton()->menu();
         boardMenu->popup(board->contextButton()->mapToGlobal(QPoint(0, 0)));
-        QTest::qWait(20);
+        ASSERT_TRUE(waitFor([&] { return boardMenu->isVisible(); }));
         boardMenu->grab().save(QStringLiteral("/tmp/board16-boardmenu-%1.png").arg(suffix));
         boardMenu->close();
         board->newClicked(nullptr);
-        ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
-        QTest::qWait(50);
+        ASSERT_TRUE(waitFor([&] {
+            return board->presentedViewController() && board->presentedViewController()->window()->isVisible();
+        }));
         board->presentedViewController()->window()->grab().save(
             QStringLiteral("/tmp/board16-chooser-%1.png").arg(suffix));
         board->dismiss(false);
         board->newFolderClicked(nullptr);
-        QTest::qWait(20);
-        if (Alert* alert = Alert::topmost()) {
-            alert->grab().save(QStringLiteral("/tmp/board16-folderalert-%1.png").arg(suffix));
-            alert->trigger(1);
-        }
+        ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+        Alert::topmost()->grab().save(QStringLiteral("/tmp/board16-folderalert-%1.png").arg(suffix));
+        Alert::topmost()->trigger(1);
         board->grab().save(QStringLiteral("/tmp/board16-root-%1.png").arg(suffix));
     }
 };
@@ -315,7 +315,7 @@ TEST_F(BoardScreenshots, screenshotsOfFolderMenusAndChooser)
     dark.setColor(QPalette::WindowText, Qt::white);
     dark.setColor(QPalette::ButtonText, Qt::white);
     QApplication::setPalette(dark);
-    QTest::qWait(50);
+    QCoreApplication::processEvents();
     ASSERT_NO_FATAL_FAILURE(shoot(QStringLiteral("dark")));
     QApplication::setPalette(light);
 }

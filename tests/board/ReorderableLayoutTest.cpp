@@ -121,15 +121,16 @@ TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
 
 TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
 {
+    // Held for less than the press duration, then as long as a lift would take after the release.
     QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
-    QTest::qWait(100);
+    runEventsFor(100);
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
-    QTest::qWait(600);
+    runEventsFor(600);
     EXPECT_FALSE(layout.isDragging());
 
     QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(0));
     QTest::mouseMove(viewport(), centerOf(0) + QPoint(30, 0));
-    QTest::qWait(600);
+    runEventsFor(600);
     EXPECT_FALSE(layout.isDragging()) << "a press that wandered off is a selection, not a lift";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
     EXPECT_TRUE(recorder.calls.isEmpty());

@@ -42,7 +42,6 @@ protected:
     {
         Delays::setFactor(0);
         app->didFinishLaunching();
-        QTest::qWait(20);
         UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilter);
         seed();
         sidebar = new SidebarViewController(app->managedObjectContext(), project);
@@ -53,7 +52,7 @@ protected:
         split->resize(1200, 700);
         split->show();
         ViewController::transitionAppearance(board, true, false);
-        QTest::qWait(20);
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(split));
     }
     ~SidebarViewControllerTest() override
     {
@@ -133,10 +132,9 @@ TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
 TEST_F(SidebarViewControllerTest, tagRowLeavesTheFilterUntilATagIsChosen)
 {
     click(Filters::cardsWithTag);
-    QTest::qWait(20);
+    ASSERT_TRUE(waitFor([this] { return board->presentedViewController() != nullptr; })) << "no tag chooser opened";
     EXPECT_EQ(board->itemFilter(), CardFilter::AllCards);
-    for (Alert* alert : Alert::presented())
-        alert->trigger(1);
+    board->dismiss(false);
 }
 
 TEST_F(SidebarViewControllerTest, unknownCodeSelectsAllCards)

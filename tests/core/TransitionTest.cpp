@@ -146,7 +146,7 @@ TEST(AppDelegateSlideTest, leavingAProjectEndsItsScreenButKeepsTheProjectList)
     delegate.initialViewController = list;
     QPointer<QWidget> split = new QWidget;
     delegate.slideIn(split);
-    QTest::qWait(0);
+    QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ASSERT_FALSE(list.isNull());
     EXPECT_EQ(delegate.window()->centralWidget(), split);

@@ -1,5 +1,6 @@
 #include "Updater.h"
 #include "FeedServer.h"
+#include "TestWait.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -7,7 +8,6 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using Deskbridge::Updater;
@@ -162,7 +162,7 @@ TEST_F(UpdaterTest, automaticChecksRunOnTheirIntervalOnlyOnceStartedAndWhileOn)
 {
     updater.setAutomaticallyChecksForUpdates(true);
     updater.setUpdateCheckInterval(0.05);
-    QTest::qWait(200);
+    runEventsFor(200);
     EXPECT_TRUE(spy.isEmpty()) << "checked before being started";
 
     updater.startUpdater();
@@ -170,7 +170,7 @@ TEST_F(UpdaterTest, automaticChecksRunOnTheirIntervalOnlyOnceStartedAndWhileOn)
     // Switched off mid-run: no timer may keep firing checks.
     updater.setAutomaticallyChecksForUpdates(false);
     spy.clear();
-    QTest::qWait(200);
+    runEventsFor(200);
     EXPECT_TRUE(spy.isEmpty());
 }
 

@@ -1,8 +1,8 @@
 #include "platform/Dispatch.h"
+#include "TestWait.h"
 #include "platform/Uuid.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
@@ -14,23 +14,12 @@
 
 namespace {
 
-// Spins the GUI event loop until done or thirty seconds pass.
-bool spinUntil(const std::function<bool()>& done)
-{
-    QDeadlineTimer deadline(30000);
-    while (!done() && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return done();
-}
-
 TEST(DispatchTest, mainNeverRunsBeforeReturning)
 {
     bool ran = false;
     Dispatch::main([&] { ran = true; });
     EXPECT_FALSE(ran);
-    EXPECT_TRUE(spinUntil([&] { return ran; }));
+    EXPECT_TRUE(waitFor([&] { return ran; }));
 }
 
 TEST(DispatchTest, mainFromPoolThreadRunsOnGuiThread)
@@ -41,7 +30,7 @@ TEST(DispatchTest, mainFromPoolThreadRunsOnGuiThread)
         postedFrom = QThread::currentThread();
         Dispatch::main([&] { ranOn = QThread::currentThread(); });
     });
-    ASSERT_TRUE(spinUntil([&] { return ranOn.load() != nullptr; }));
+    ASSERT_TRUE(waitFor([&] { return ranOn.load() != nullptr; }));
     EXPECT_EQ(ranOn.load(), qApp->thread());
     EXPECT_NE(postedFrom.load(), qApp->thread());
 }
@@ -55,10 +44,9 @@ TEST(DispatchTest, afterFiresInDeadlineOrderOnGuiThread)
     Dispatch::main([&] { order << QStringLiteral("now"); });
     std::atomic<bool> fromPoolOnGui = false;
     Dispatch::global([&] { Dispatch::after(20, [&] { fromPoolOnGui = QThread::currentThread() == qApp->thread(); }); });
-    ASSERT_TRUE(spinUntil([&] { return order.size() == 4 && fromPoolOnGui; }));
-    EXPECT_EQ(order,
-        QStringList(
-            { QStringLiteral("now"), QStringLiteral("soon1"), QStringLiteral("soon2"), QStringLiteral("late") }));
+    ASSERT_TRUE(waitFor([&] { return order.size() == 4 && fromPoolOnGui; }));
+    EXPECT_EQ(order, QStringList({QStringLiteral("now"), QStringLiteral("soon1"), QStringLiteral("soon2"),
+                                  QStringLiteral("late")}));
 }
 
 TEST(DispatchTest, sleepingGlobalAfterDoesNotStarveThePool)
@@ -74,7 +62,7 @@ TEST(DispatchTest, sleepingGlobalAfterDoesNotStarveThePool)
             ++sleepersDone;
         });
     Dispatch::global([&] { quickRan = sleepersDone == 0; });
-    ASSERT_TRUE(spinUntil([&] { return sleepersDone == poolSize; }));
+    ASSERT_TRUE(waitFor([&] { return sleepersDone == poolSize; }));
     EXPECT_TRUE(quickRan);
     EXPECT_NE(sleeperThread.load(), qApp->thread());
     pool->waitForDone();

@@ -1,8 +1,8 @@
 #include "platform/ProgressHud.h"
+#include "TestWait.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -38,7 +38,7 @@ TEST_F(ProgressHudTest, workEndingWithinTheGraceTimeShowsNothing)
     bool completed = false;
     ProgressHud::dismissWithCompletion([&] { completed = true; });
     EXPECT_TRUE(completed);
-    QTest::qWait(graceMs * 3);
+    runEventsFor(graceMs * 3);
     EXPECT_FALSE(ProgressHud::isVisible());
     EXPECT_FALSE(ProgressHud::isActive());
     EXPECT_EQ(ProgressHud::view(), nullptr);
@@ -47,7 +47,7 @@ TEST_F(ProgressHudTest, workEndingWithinTheGraceTimeShowsNothing)
 TEST_F(ProgressHudTest, shownIndicatorStaysForTheMinimumTimeBeforeCompleting)
 {
     ProgressHud::showWithStatus(QStringLiteral("Exporting"));
-    ASSERT_TRUE(QTest::qWaitFor([] { return ProgressHud::isVisible(); }, 2000));
+    ASSERT_TRUE(waitFor([] { return ProgressHud::isVisible(); }, 2000));
     QElapsedTimer sinceShown;
     sinceShown.start();
     ASSERT_NE(ProgressHud::view(), nullptr);
@@ -59,7 +59,7 @@ TEST_F(ProgressHudTest, shownIndicatorStaysForTheMinimumTimeBeforeCompleting)
     ProgressHud::dismissWithCompletion([&] { completed = true; });
     EXPECT_FALSE(completed);
     EXPECT_TRUE(ProgressHud::isVisible());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return completed; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return completed; }, 5000));
     EXPECT_GE(sinceShown.elapsed(), minimumMs - 20);
     EXPECT_FALSE(ProgressHud::isVisible());
 }
@@ -67,27 +67,27 @@ TEST_F(ProgressHudTest, shownIndicatorStaysForTheMinimumTimeBeforeCompleting)
 TEST_F(ProgressHudTest, showingAgainCancelsAPendingDismissalButKeepsItsCompletion)
 {
     ProgressHud::show();
-    ASSERT_TRUE(QTest::qWaitFor([] { return ProgressHud::isVisible(); }, 2000));
+    ASSERT_TRUE(waitFor([] { return ProgressHud::isVisible(); }, 2000));
     int completions = 0;
     ProgressHud::dismissWithCompletion([&] { ++completions; });
     ProgressHud::show();
-    QTest::qWait(minimumMs + 100);
+    runEventsFor(minimumMs + 100);
     EXPECT_TRUE(ProgressHud::isVisible());
     EXPECT_EQ(completions, 0);
     ProgressHud::dismissWithCompletion([&] { ++completions; });
-    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 2; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return completions == 2; }, 2000));
 }
 
 TEST_F(ProgressHudTest, onlyAMaskBlocksInputToTheWindow)
 {
     ProgressHud::show();
-    ASSERT_TRUE(QTest::qWaitFor([] { return ProgressHud::isVisible(); }, 2000));
+    ASSERT_TRUE(waitFor([] { return ProgressHud::isVisible(); }, 2000));
     EXPECT_TRUE(ProgressHud::view()->testAttribute(Qt::WA_TransparentForMouseEvents));
     ProgressHud::reset();
     ProgressHud::setGraceTime(0);
     ProgressHud::setDefaultMaskType(ProgressHud::MaskType::Black);
     ProgressHud::show();
-    ASSERT_TRUE(QTest::qWaitFor([] { return ProgressHud::isVisible(); }, 2000));
+    ASSERT_TRUE(waitFor([] { return ProgressHud::isVisible(); }, 2000));
     EXPECT_FALSE(ProgressHud::view()->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 

@@ -1,13 +1,12 @@
 #include "StoreTestModel.h"
+#include "TestWait.h"
 #include "platform/NotificationCenter.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -54,12 +53,9 @@ TEST_F(StoreProcessTest, commitOfAnotherProcessIsNoticedAndInTheHistory)
     ASSERT_TRUE(writer.waitForFinished(30000));
     ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
 
-    QElapsedTimer clock;
-    clock.start();
-    while (notices == 0 && clock.elapsed() < 1000)
-        QTest::qWait(20);
+    const bool noticed = waitFor([&notices] { return notices > 0; }, 1000);
     NotificationCenter::defaultCenter().removeObserver(observer);
-    EXPECT_GE(notices, 1) << "no remote-change notice within one second";
+    EXPECT_TRUE(noticed) << "no remote-change notice within one second";
 
     const auto history = context->fetchHistoryAfterToken(before);
     ASSERT_EQ(history.transactions.size(), 1);
@@ -79,8 +75,8 @@ TEST_F(StoreProcessTest, processKilledMidSaveLeavesTheStoreWhole)
         QProcess writer;
         writer.start(QStringLiteral(STORE_WRITER_PATH), {path(), QStringLiteral("bulk"), QString::number(BulkRows)});
         ASSERT_TRUE(writer.waitForReadyRead(60000)) << writer.readAllStandardError().toStdString();
-        QTest::qWait(delay);
-        writer.kill();  // SIGKILL
+        runEventsFor(delay);
+        writer.kill(); // SIGKILL
         writer.waitForFinished(10000);
 
         EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
@@ -96,4 +92,4 @@ TEST_F(StoreProcessTest, processKilledMidSaveLeavesTheStoreWhole)
     }
 }
 
-}  // namespace
+} // namespace
