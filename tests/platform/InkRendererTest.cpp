@@ -184,9 +184,9 @@ namespace {
 
 // A pen stroke along y = 50 from x = 10 whose pressure is each given value in turn, one point every `step` points.
 InkStroke pressureStroke(std::initializer_list<float> pressures, qreal step, float width = 12.0f,
-                         QColor color = Qt::black)
+                         QColor color = Qt::black, InkKind kind = InkKind::Pen)
 {
-    InkStroke stroke(InkKind::Pen, color, width);
+    InkStroke stroke(kind, color, width);
     float x = 10.0f;
     float time = 0.0f;
     for (float pressure : pressures) {
@@ -422,4 +422,22 @@ TEST(InkRenderCaps, sliverUnderOnePixelWideStillGetsTheWholePixelBudget)
     const QImage image = InkRenderer::image(inkDrawing({inkStroke({{0.25, 2}, {0.25, 398}}, 0.5f)}),
                                             QRectF(0, 0, 0.5, 400), 1.0, options);
     EXPECT_EQ(image.size(), QSize(1, 100));
+}
+
+TEST(InkPressureStroke, markerLaysOneEvenBandWhateverThePressure)
+{
+    // Full pressure along x 10–50 and none along 50–90: a marker is as wide everywhere as its mean pressure makes
+    // it (8 of 12) and half opaque, 4 pixels' worth of ink across it at either end.
+    const QImage image = drawn(pressureStroke({1, 1, 1, 1, 1, 0, 0, 0, 0}, 10.0, 12.0f, Qt::black, InkKind::Marker));
+    EXPECT_NEAR(columnInk(image, 30), 4.0, 0.3);
+    EXPECT_NEAR(columnInk(image, 80), 4.0, 0.3);
+}
+
+TEST(InkRender, imageOfARectangleAwayFromTheOriginShowsThatPart)
+{
+    // The stroke along y = 150 from x = 110 to 190 lies in the rectangle from (100, 100): 50 down in its image.
+    const InkDrawing drawing = inkDrawing({inkStroke({{110, 150}, {190, 150}}, 6.0f)});
+    const QImage image = InkRenderer::image(drawing, QRectF(100, 100, 100, 100), 1.0, {});
+    ASSERT_EQ(image.size(), QSize(100, 100));
+    expectAlphas(image, {{50, 50, Ink}, {5, 50, Blank}, {50, 20, Blank}});
 }
