@@ -401,6 +401,11 @@ TEST(InkRender, partOfAStrokeLeavesOutThePointsOfSegmentsAwayFromTheArea)
         InkRenderer::paintStrokePart(painter, inkStroke({{60, 10}, {90, 10}}, 6.0f), QRectF(0, 0, 20, 100), 1.0, false);
     });
     expectAlphas(away, {{75, 10, Blank}});
+    // A dot across the area's edge is drawn whole.
+    const QImage dot = paintedImage(QSize(100, 100), [&](QPainter& painter) {
+        InkRenderer::paintStrokePart(painter, inkStroke({{20, 50}}, 6.0f), QRectF(0, 0, 20, 100), 1.0, false);
+    });
+    expectAlphas(dot, {{18, 50, Ink}, {21, 50, Ink}});
 }
 
 TEST(InkRender, evenStrokeExactlyAtTheRoundJoinWidthHasRoundEnds)
