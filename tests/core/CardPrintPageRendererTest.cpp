@@ -4,11 +4,16 @@
 #include "PdfPrinting.h"
 #include "RequiredTools.h"
 #include "TestWait.h"
+#include "core/Fonts.h"
 #include "core/Helpers.h"
 
 #include <QFile>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -110,6 +115,105 @@ TEST(CardPrintPageRendererTest, headerSitsInTheTopMarginBetweenTheSideMargins)
     EXPECT_NEAR(number.right(), 612 - CardPrintPageRenderer::PageMargin, 3);
     EXPECT_NEAR(number.center().y(), 36, 4);
     EXPECT_LT(number.width(), 12) << "one digit, 7";
+}
+
+// Every word of page index (from 0) of a PDF with its box in points, read back by poppler's pdftotext.
+struct PrintedWord {
+    QString text;
+    QRectF box;
+};
+
+QList<PrintedWord> wordsOnPage(const QString& pdf, int index)
+{
+    const QString page = QString::number(index + 1);
+    const auto run =
+        ExternalTools::run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-f"), page,
+                                                         QStringLiteral("-l"), page, pdf, QStringLiteral("-")});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QList<PrintedWord> words;
+    for (const QRegularExpressionMatch& match : word.globalMatch(QString::fromUtf8(run.out))) {
+        const QPointF topLeft(match.captured(1).toDouble(), match.captured(2).toDouble());
+        const QPointF bottomRight(match.captured(3).toDouble(), match.captured(4).toDouble());
+        words.append({match.captured(5), QRectF(topLeft, bottomRight)});
+    }
+    return words;
+}
+
+TEST(CardPrintPageRendererTest, pagesKeepTheirMarginsWithTheHeaderCentredInTheTopOne)
+{
+    REQUIRE_TOOL("pdftotext");
+    REQUIRE_TOOL("pdftoppm");
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("card.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    QString html;
+    for (int i = 1; i <= 60; ++i)
+        html += QStringLiteral("<p>Paragraph %1 of the card.</p>").arg(i);
+    CardPrintPageRenderer renderer(QStringLiteral("Keeper"), html);
+    ASSERT_EQ(renderer.print(&printer), std::nullopt);
+
+    const qreal margin = CardPrintPageRenderer::PageMargin;
+    const QSizeF letter(612, 792);
+    // The body's font, at one point above the header's: its words are as wide as that font makes them.
+    const QFont bodyFont = Fonts::getDefaultFontWithSize(CardPrintPageRenderer::HeaderFontSize + 1);
+    const qreal paragraphWidth =
+        QFontMetricsF(bodyFont, &printer).horizontalAdvance(QStringLiteral("Paragraph")) * 72 / printer.logicalDpiX();
+    for (int index = 0; index < 2; ++index) {
+        SCOPED_TRACE(index);
+        QList<PrintedWord> header;
+        QList<PrintedWord> body;
+        for (const PrintedWord& word : wordsOnPage(pdf, index))
+            (word.box.bottom() < margin ? header : body).append(word);
+        ASSERT_EQ(header.size(), 2);
+        ASSERT_FALSE(body.isEmpty());
+        const PrintedWord& title = header.at(0).text == QStringLiteral("Keeper") ? header.at(0) : header.at(1);
+        const PrintedWord& number = header.at(0).text == QStringLiteral("Keeper") ? header.at(1) : header.at(0);
+        EXPECT_EQ(title.text, QStringLiteral("Keeper"));
+        EXPECT_NEAR(title.box.left(), margin, 0.5);
+        EXPECT_EQ(number.text, QString::number(index + 1));
+        EXPECT_NEAR(number.box.right(), letter.width() - margin, 0.5);
+        EXPECT_NEAR(title.box.center().y(), margin / 2, 2);
+        const PrintedWord& first = body.at(0);
+        EXPECT_EQ(first.text, QStringLiteral("Paragraph"));
+        EXPECT_NEAR(first.box.left(), margin, 0.5);
+        EXPECT_NEAR(first.box.top(), margin, 0.5) << "each page's text starts below its top margin";
+        EXPECT_NEAR(first.box.width(), paragraphWidth, 0.5);
+    }
+    // Nothing is drawn in the bottom margin: the next page's first line, laid out there, is cut off.
+    const QString picture = dir.filePath(QStringLiteral("page"));
+    const auto run =
+        ExternalTools::run(QStringLiteral("pdftoppm"),
+                           {QStringLiteral("-r"), QStringLiteral("72"), QStringLiteral("-gray"), QStringLiteral("-f"),
+                            QStringLiteral("1"), QStringLiteral("-l"), QStringLiteral("1"), pdf, picture});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QImage page(picture + QStringLiteral("-1.pgm"));
+    ASSERT_EQ(page.size(), letter.toSize());
+    ASSERT_FALSE(inkOf(page.copy(0, 0, 612, 720)).isEmpty());
+    EXPECT_TRUE(inkOf(page.copy(0, 720, 612, 72)).isEmpty()) << "ink at " << inkOf(page.copy(0, 720, 612, 72)).y();
+}
+
+TEST(CardPrintPageRendererTest, aTitleWithinSixTenthsOfThePaperIsPrintedWholeAndOnePastItIsCut)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    const CardPrintPageRenderer sizing{QString(), QString()};
+    const QFontMetricsF metrics(sizing.nameAttributes(), &printer);
+    // Its width on paper, in points.
+    auto pointsOf = [&](const QString& text) {
+        return metrics.horizontalAdvance(text) * 72 / printer.logicalDpiX();
+    };
+    const qreal paper = 612;
+    QString title = QStringLiteral("W");
+    while (pointsOf(title + QLatin1Char('W')) <= paper * 0.55)
+        title += QLatin1Char('W');
+    EXPECT_EQ(CardPrintPageRenderer(title, QString()).titleToFit(paper), title);
+    while (pointsOf(title) <= paper * 0.65)
+        title += QLatin1Char('W');
+    EXPECT_TRUE(CardPrintPageRenderer(title, QString()).titleToFit(paper).endsWith(QStringLiteral("...")));
 }
 
 TEST_F(PdfPrinting, printHtmlPutsTheTitleAndPageNumberOnEveryPage)
