@@ -197,7 +197,7 @@ TEST(CardPrintPageRendererTest, pagesKeepTheirMarginsWithTheHeaderCentredInTheTo
     EXPECT_TRUE(inkOf(page.copy(0, 720, 612, 72)).isEmpty()) << "ink at " << inkOf(page.copy(0, 720, 612, 72)).y();
 }
 
-TEST(CardPrintPageRendererTest, aTitleWithinSixTenthsOfThePaperIsPrintedWholeAndOnePastItIsCut)
+TEST(CardPrintPageRendererTest, aTitleUnderSixTenthsOfThePaperStaysWholeAndOneOverItIsCut)
 {
     QPrinter printer(QPrinter::HighResolution);
     const CardPrintPageRenderer sizing{QString(), QString()};
