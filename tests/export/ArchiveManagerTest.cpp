@@ -19,6 +19,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -402,7 +403,7 @@ TEST_F(ArchiveManagerTest, backupOfMissingProjectShowsTheErrorNotCompletion)
     EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupErrorMessage);
 }
 
-TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettings)
+TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettingsAndWritingRecords)
 {
     seed();
     const QString path = backup();
@@ -419,6 +420,16 @@ TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettings)
         for (ManagedObject* y : b)
             EXPECT_NE(static_cast<ProjectSetting*>(x)->uniqueIdentifier(),
                       static_cast<ProjectSetting*>(y)->uniqueIdentifier());
+    const auto original = rows(ProjectStat::entityName(), ProjectId);
+    const auto statsA = rows(ProjectStat::entityName(), *first);
+    const auto statsB = rows(ProjectStat::entityName(), *second);
+    ASSERT_EQ(original.size(), 1);
+    ASSERT_EQ(statsA.size(), 1);
+    ASSERT_EQ(statsB.size(), 1);
+    const QSet<QString> identifiers = {static_cast<ProjectStat*>(original.first())->uniqueIdentifier(),
+                                       static_cast<ProjectStat*>(statsA.first())->uniqueIdentifier(),
+                                       static_cast<ProjectStat*>(statsB.first())->uniqueIdentifier()};
+    EXPECT_EQ(identifiers.size(), 3) << "each restored writing record is a record of its own";
 }
 
 TEST_F(ArchiveManagerTest, restoreWhoseSaveFailsLeavesNothingForTheNextSaveToWrite)

@@ -130,6 +130,15 @@ TEST(ZWDocxWriterTest, eachPictureIsADrawingInItsOwnRunWithMatchingRelationship)
     EXPECT_EQ(countOf(types, QStringLiteral("<Override")), 3);
 }
 
+TEST(ZWDocxWriterTest, aPictureGivenOnlyAWidthKeepsItsProportions)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red, 40, 20), QSizeF(100, 0));
+    const QString xml = documentXml(*document);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"1270000\" cy=\"635000\"/>"))) << xml.toStdString();
+}
+
 TEST(ZWDocxWriterTest, aTextWithoutPicturesHasTwoOverridesAndThePngDefault)
 {
     auto document = SampleDocument::text(QStringLiteral("plain"));
