@@ -514,3 +514,34 @@ TEST_F(AutoSaveCrashTest, killDuringRepeatedSnapshotsLeavesOneWholeSnapshot)
         AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
     }
 }
+
+TEST_F(AutoSaveTimerTest, snapshotNowIsWrittenAtOnceOnlyWhenThereIsSomethingToRecover)
+{
+    start();
+    ASSERT_TRUE(controller.writeSnapshotNow());
+    EXPECT_EQ(savedContent(), Words);
+    EXPECT_EQ(gathered, 1);
+
+    controller.removeSnapshot();
+    provided = cardSnapshot(QString());
+    EXPECT_FALSE(controller.writeSnapshotNow()) << "an empty body is nothing to recover";
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, restartingLeavesOneTimerSoAWriteInFlightHoldsEveryTick)
+{
+    int gatheredByFirst = 0;
+    controller.startSaveTimer(QStringLiteral("OTHER-PROJECT"), false, [&gatheredByFirst] {
+        ++gatheredByFirst;
+        return cardSnapshot(Words);
+    });
+    start();
+    WorkerGate gate;
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }));
+    // A timer left over from the first start would tick on regardless of the write in flight.
+    controller.setAutoSave(true);
+    runEventsFor(8 * TestIntervalMs);
+    EXPECT_EQ(gathered, 1);
+    EXPECT_EQ(gatheredByFirst, 0);
+}
