@@ -158,6 +158,7 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     EXPECT_EQ(editor->fullTitle(), QStringLiteral("Retitled elsewhere"));
     EXPECT_EQ(editor->editor()->toPlainText(), CardText);
     EXPECT_TRUE(isOpen());
+    EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
 }
 
 TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)
