@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QToolBar>
 
 namespace {
 
@@ -86,7 +87,7 @@ TEST_F(SketchEditorTest, titleShowsTheTagsSymbolAndNothingWithoutATagOrForTheCle
     EXPECT_EQ(editor->navigationItem()->titleView(), nullptr);
 }
 
-TEST_F(SketchEditorTest, titleFieldSpansTheEditorAboveTheDrawing)
+TEST_F(SketchEditorTest, titleDrawingAndToolsStackDownTheEditor)
 {
     app->window()->show();
     KuvBaseSketch* editor = openSketch();
@@ -98,6 +99,22 @@ TEST_F(SketchEditorTest, titleFieldSpansTheEditorAboveTheDrawing)
     auto* drawing = editor->findChild<QScrollArea*>(QStringLiteral("sketchViewContainer"));
     ASSERT_NE(drawing, nullptr);
     EXPECT_EQ(drawing->geometry().top(), title.bottom() + 1 + 6);
+    // Below the drawing the tools start at the left and the buttons end at the right.
+    QToolBar* tools = editor->toolBar();
+    EXPECT_EQ(tools->geometry().top(), drawing->geometry().bottom() + 1);
+    QWidget* more = tools->widgetForAction(editor->overflowButton());
+    ASSERT_NE(more, nullptr);
+    EXPECT_LT(tools->width() - 1 - more->geometry().right(), more->width());
+}
+
+TEST_F(SketchEditorTest, titleDrawingAndToolsShareTheWhitePage)
+{
+    const QColor page(Qt::white);
+    ASSERT_NE(QApplication::palette().color(QPalette::Window), page);
+    KuvBaseSketch* editor = openSketch();
+    for (QWidget* area : QList<QWidget*>{editor, editor->titleView(), editor->sketchViewContainer()->viewport(),
+                                         editor->canvasView(), editor->toolBar()})
+        EXPECT_EQ(area->palette().color(QPalette::Window), page) << area->objectName().toStdString();
 }
 
 TEST_F(SketchEditorTest, moreMenuOffersTagsNotesAndExportAndItsNotesRowOpensThem)
