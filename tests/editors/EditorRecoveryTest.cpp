@@ -62,10 +62,12 @@ protected:
 TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNothing)
 {
     writeSnapshotFile();
-    PvEditViewController* editor =
-        open(CardId, snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime()));
+    QVariantMap recovered = snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime());
+    recovered.insert(AutoSaveController::kTagKey, QStringLiteral("done"));
+    PvEditViewController* editor = open(CardId, recovered);
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
     EXPECT_EQ(editor->notes(), QStringLiteral("recovered note"));
+    EXPECT_EQ(editor->tag(), QStringLiteral("done"));
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(editor->contentChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
@@ -158,6 +160,7 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     EXPECT_EQ(editor->fullTitle(), QStringLiteral("Retitled elsewhere"));
     EXPECT_EQ(editor->editor()->toPlainText(), CardText);
     EXPECT_TRUE(isOpen());
+    EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
 }
 
 TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QToolBar>
 
 namespace {
 
@@ -48,6 +49,17 @@ TEST_F(PvEditViewControllerTest, storyboardBuildsTheFullEditorForEditView)
     ViewController* made = Storyboard::instantiate(PvEditViewController::StoryboardIdentifier);
     EXPECT_TRUE(dynamic_cast<PvEditViewController*>(made));
     delete made;
+}
+
+TEST_F(PvEditViewControllerTest, toolbarRunsAlongTheFootOfTheText)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(waitFor([editor] { return editor->isVisible() && editor->height() > 200; }));
+    const QRect tools = editor->toolbar()->geometry();
+    EXPECT_EQ(tools.top(), editor->editor()->geometry().bottom() + 1);
+    EXPECT_EQ(tools.bottom(), editor->height() - 1);
+    EXPECT_EQ(tools.width(), editor->width());
 }
 
 TEST_F(PvEditViewControllerTest, loadShowsTheBodyTheWordCountAndNoChange)
