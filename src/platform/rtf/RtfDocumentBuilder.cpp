@@ -17,7 +17,6 @@
 namespace {
 
 constexpr double TwipsPerPoint = 20.0;
-constexpr std::size_t MaxCachedFormats = 32;
 // Beyond this an input is mostly pictures, and its text grows as it comes.
 constexpr qsizetype MaxReservedCharacters = qsizetype(16) * 1024 * 1024;
 constexpr QChar BeginningOfFrame(0xFDD0);
@@ -178,15 +177,11 @@ void RtfDocumentBuilder::noteSeparators(qsizetype from)
 
 int RtfDocumentBuilder::formatFor(const RtfState::Character& character)
 {
-    for (const auto& [known, index] : m_recentFormats) {
-        if (known == character)
-            return index;
-    }
-    if (m_recentFormats.size() >= MaxCachedFormats)
-        m_recentFormats.erase(m_recentFormats.begin());
+    if (const auto known = m_formatIndex.constFind(character); known != m_formatIndex.cend())
+        return *known;
     m_formats.push_back({makeCharFormat(character), 0});
     const int index = int(m_formats.size()) - 1;
-    m_recentFormats.emplace_back(character, index);
+    m_formatIndex.insert(character, index);
     return index;
 }
 

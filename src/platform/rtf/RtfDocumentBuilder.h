@@ -2,13 +2,13 @@
 
 #include "RtfState.h"
 
+#include <QHash>
 #include <QString>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextDocument>
 
 #include <memory>
-#include <utility>
 #include <vector>
 
 class QTextCursor;
@@ -71,9 +71,9 @@ private:
     QString m_text;
     std::vector<Run> m_runs;
     std::vector<Format> m_formats;
-    // Formats already built for character properties: documents switch back and forth between a handful of them,
-    // and building a QTextCharFormat costs more than the lookup.
-    std::vector<std::pair<RtfState::Character, int>> m_recentFormats;
+    // The format built for each set of character properties, so that a document switching back and forth between
+    // a handful of them builds each once and a hostile one holds no more formats than it has distinct properties.
+    QHash<RtfState::Character, int> m_formatIndex;
     // The character properties of the latest text, which a paragraph mark takes too, and their format (-1: none
     // built yet).
     RtfState::Character m_textCharacter;
