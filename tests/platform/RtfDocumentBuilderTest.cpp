@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
@@ -172,4 +173,18 @@ TEST(RtfDocumentBuilder, documentWithoutTextKeepsItsParagraphProperties)
     ASSERT_EQ(marks->blockCount(), 2);
     EXPECT_EQ(alignmentOf(*marks, 0), Qt::AlignRight);
     EXPECT_EQ(alignmentOf(*marks, 1), Qt::AlignHCenter);
+}
+
+TEST(RtfDocumentBuilder, documentReadIsReadyForEditing)
+{
+    const auto document = readRtf("{\\b a}b\\par c");
+    ASSERT_NE(document, nullptr);
+    int changes = 0;
+    QObject::connect(document.get(), &QTextDocument::contentsChanged, [&changes] { ++changes; });
+    QTextCursor cursor(document.get());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QStringLiteral("d"));
+    // Each edit is reported at once: the reader left no edit block open behind it.
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(document->toPlainText(), QStringLiteral("ab\ncd"));
 }
