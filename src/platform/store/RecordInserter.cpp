@@ -99,8 +99,11 @@ bool RecordInserter::write(const EntityDescription& entity, std::span<const std:
     bool bound = rows.size() != 1 || insert->bind(1, key > 0 ? QVariant(key) : QVariant());
     for (size_t r = 0; bound && r < rows.size(); ++r) {
         const std::vector<QVariant>& values = *rows[r];
-        for (int i = 0; bound && i < columns && size_t(i) < values.size(); ++i)
-            bound = insert->bind(first + int(r) * columns + i, values[size_t(i)]);
+        // reset() left every position NULL: a card leaves most of its attributes unset.
+        for (int i = 0; bound && i < columns && size_t(i) < values.size(); ++i) {
+            if (values[size_t(i)].isValid())
+                bound = insert->bind(first + int(r) * columns + i, values[size_t(i)]);
+        }
     }
     if (bound)
         insert->step();
