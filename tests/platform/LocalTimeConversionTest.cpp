@@ -5,6 +5,7 @@
 #include "platform/store/StoreValue.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace {
@@ -113,4 +114,15 @@ TEST(LocalTimeConversionTest, onlyValidLocalDatesAreConvertedHere)
     EXPECT_EQ(StoreValue::toDouble(QDateTime()), 0.0);
     EXPECT_EQ(StoreValue::toDouble(QDateTime::fromSecsSinceEpoch(summer, Qt::OffsetFromUTC, 3600)), double(summer));
     EXPECT_EQ(LocalTimeConversion::msecsSinceEpoch(localAt(summer)).value_or(-1), summer * 1000);
+}
+
+TEST(LocalTimeConversionTest, zonesThatCountLeapSecondsAreLeftToQDateTime)
+{
+    if (!QFile::exists(QStringLiteral("/usr/share/zoneinfo/right/Europe/Berlin")))
+        GTEST_SKIP() << "the leap-second zone files are not installed";
+    // There the C library's seconds include every leap second, and no offset turns a wall clock into them.
+    TimeZoneGuard guard("right/Europe/Berlin");
+    const Sweep result = sweep(utcSeconds(2026, 1, 1, 0), utcSeconds(2026, 2, 1, 0), 3607);
+    EXPECT_EQ(result.converted, 0);
+    EXPECT_GT(result.leftToQt, 700);
 }

@@ -3,6 +3,7 @@
 #include "platform/store/SqliteStatement.h"
 #include "platform/store/SqliteDatabase.h"
 
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -66,6 +67,10 @@ TEST_F(SqliteStatementTest, emptyTextIsTextAndNullTextIsNull)
     statement.reset();
     ASSERT_TRUE(statement.bindText(1, QString()));
     EXPECT_EQ(stored(statement).first, QStringLiteral("null"));
+    // A date without a moment has no seconds to store.
+    statement.reset();
+    ASSERT_TRUE(statement.bind(1, QVariant(QDateTime())));
+    EXPECT_EQ(stored(statement).first, QStringLiteral("null"));
 }
 
 TEST_F(SqliteStatementTest, resetUnbindsEveryPosition)
@@ -88,7 +93,10 @@ TEST_F(SqliteStatementTest, positionsBeyondTheStatementFailAndSayWhy)
     statement.reset();
     EXPECT_FALSE(statement.bindText(0, QStringLiteral("\u00e9")));
     EXPECT_FALSE(statement.bindInteger(2, 1));
+    statement.reset();
+    EXPECT_FALSE(statement.bind(QVariantList{1, 2}));
     SqliteStatement invalid(m_database, QStringLiteral("SELEKT ?1"));
     EXPECT_FALSE(invalid.bindText(1, QStringLiteral("a")));
     EXPECT_FALSE(invalid.bindInteger(1, 1));
+    EXPECT_FALSE(invalid.step());
 }

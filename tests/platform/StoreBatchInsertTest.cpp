@@ -231,3 +231,17 @@ TEST_F(StoreBatchInsertTest, attributesLeftUnsetAreNullEvenWhereTheBatchBeforeSe
     request.setPredicate(QStringLiteral("title == %@"), {QStringLiteral("a title")});
     EXPECT_EQ(context()->count(request), Batch);
 }
+
+TEST_F(StoreBatchInsertTest, batchThatWritesFewerRecordsThanItWasGivenFailsTheSave)
+{
+    // A record skipped without an error would shift every key after it onto another record.
+    rawExecute(QStringLiteral("CREATE TRIGGER skip BEFORE INSERT ON Item WHEN NEW.uniqueIdentifier = 'U3' "
+                              "BEGIN SELECT RAISE(IGNORE); END"));
+    const QList<ManagedObject*> items = addItems(Batch);
+    const std::optional<StoreError> error = context()->save();
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->message.contains(QStringLiteral("%1 of %2").arg(Batch - 1).arg(Batch)))
+        << error->message.toStdString();
+    EXPECT_TRUE(keysInFile().isEmpty());
+    EXPECT_EQ(context()->insertedObjects().size(), Batch);
+}
