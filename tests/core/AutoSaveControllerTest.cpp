@@ -302,6 +302,28 @@ TEST_F(AutoSaveTimerTest, saveAfterAStopWithAWriteInFlightLeavesNoSnapshot)
     EXPECT_FALSE(written());
 }
 
+TEST_F(AutoSaveTimerTest, existsAnswersAfterTheDeleteAlreadyAskedFor)
+{
+    start();
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return written(); }));
+    WorkerGate gate;
+    controller.stopSaveTimer();
+    controller.removeSnapshot();
+    // The question comes from a thread of its own, so this one can release the worker it waits behind.
+    std::atomic<bool> answered = false;
+    std::atomic<bool> exists = true;
+    std::thread asker([&] {
+        exists = AutoSaveController::autoSaveExists(ProjectId, false);
+        answered = true;
+    });
+    const bool answeredEarly = waitFor([&answered] { return answered.load(); }, 20 * TestIntervalMs);
+    gate.release();
+    asker.join();
+    EXPECT_FALSE(answeredEarly) << "the answer did not wait for the delete already asked for";
+    EXPECT_FALSE(exists);
+}
+
 TEST_F(AutoSaveTimerTest, closeWithAWriteInFlightStillWritesTheSnapshot)
 {
     start();

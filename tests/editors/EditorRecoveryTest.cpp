@@ -61,7 +61,7 @@ protected:
 
 TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNothing)
 {
-    const QString path = writeSnapshotFile();
+    writeSnapshotFile();
     PvEditViewController* editor =
         open(CardId, snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime()));
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
@@ -81,20 +81,20 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     EXPECT_EQ(snapshot.value(AutoSaveController::kProjectItemIdKey).toString(), CardId);
     // Leaving without saving keeps the file.
     ViewController::transitionAppearance(navigation, false, false);
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
 }
 
 TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
 {
-    const QString path = writeSnapshotFile();
+    writeSnapshotFile();
     PvEditViewController* editor =
         open(CardId, snapshotOf(CardId, QStringLiteral("Recovered"), QDateTime::currentDateTime()));
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     ASSERT_TRUE(save(editor));
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
 }
 

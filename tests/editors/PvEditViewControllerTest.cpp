@@ -228,7 +228,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_TRUE(isOpen());
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
-    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words that must survive"));
@@ -246,7 +246,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {id}), 1);
     EXPECT_EQ(stats(id).size(), 1);
     EXPECT_EQ(stats(id).first()->wordCount(), 4);
-    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 

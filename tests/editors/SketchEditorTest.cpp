@@ -215,7 +215,7 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     EXPECT_TRUE(isOpen());
     EXPECT_TRUE(editor->changesMade());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
-    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
     EXPECT_TRUE(added.isEmpty());
@@ -227,7 +227,7 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {added.first()->uniqueIdentifier()}),
               1);
-    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 
