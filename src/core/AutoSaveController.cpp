@@ -20,6 +20,13 @@ bool isPlainFileName(const QString& projectId)
     return !projectId.contains(u'/') && !projectId.contains(u'\\') && !projectId.contains(QChar(0));
 }
 
+// On the worker only: the file as it stands, without waiting for the queue it runs on.
+bool isSnapshotFile(const QString& projectId, bool forSecondary)
+{
+    const std::optional<QString> path = AutoSaveController::autoSavePath(projectId, forSecondary);
+    return path && QFileInfo(*path).isFile();
+}
+
 } // namespace
 
 AutoSaveController::AutoSaveController(QObject* parent) : QObject(parent)
@@ -122,8 +129,11 @@ std::optional<QString> AutoSaveController::autoSavePath(const QString& projectId
 
 bool AutoSaveController::autoSaveExists(const QString& projectId, bool forSecondary)
 {
-    const std::optional<QString> path = autoSavePath(projectId, forSecondary);
-    return path && QFileInfo(*path).isFile();
+    bool exists = false;
+    // After every write and delete already asked for: a save that just removed the snapshot is not answered
+    // with the file the worker has yet to delete.
+    snapshotQueue().sync([&] { exists = isSnapshotFile(projectId, forSecondary); });
+    return exists;
 }
 
 std::optional<QVariantMap> AutoSaveController::hasAutoSaveWithProjectId(const QString& projectId, bool forSecondary)
@@ -134,7 +144,7 @@ std::optional<QVariantMap> AutoSaveController::hasAutoSaveWithProjectId(const QS
     std::optional<QVariantMap> snapshot;
     // On the worker, after every write already asked for: the answer is the newest snapshot.
     snapshotQueue().sync([&] {
-        if (!forSecondary && !QFileInfo::exists(*path) && autoSaveExists(projectId, true)) {
+        if (!forSecondary && !QFileInfo::exists(*path) && isSnapshotFile(projectId, true)) {
             // The secondary editor's work outlived it: the full editor recovers it as its own.
             QFile::rename(*autoSavePath(projectId, true), *path);
         }

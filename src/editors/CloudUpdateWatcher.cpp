@@ -68,6 +68,15 @@ void CloudUpdateWatcher::markSeen()
     m_token = std::max(m_token, m_context->currentQueryGenerationToken().historyToken);
 }
 
+void CloudUpdateWatcher::reloadLatest(ManagedObjectContext* context, const std::function<void()>& reload)
+{
+    const bool pinned = context->isPinned();
+    context->setQueryGenerationFromToken(std::nullopt);
+    reload();
+    if (pinned)
+        context->setQueryGenerationFromToken(context->currentQueryGenerationToken());
+}
+
 CloudUpdateWatcher::Change CloudUpdateWatcher::check()
 {
     if (!m_context)

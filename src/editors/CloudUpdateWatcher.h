@@ -32,6 +32,10 @@ public:
     void markSeen();
     // Reads the history since the last look and answers what another process did to the card.
     Change check();
+    // Runs reload (the card shown as stored) against context as it stands now rather than a generation it was
+    // pinned to. A pinned context is pinned again at the new generation; one that was not stays free, since a
+    // pin no one holds would hide every later change by another process from the screens sharing it.
+    void reloadLatest(ManagedObjectContext* context, const std::function<void()>& reload);
 
     // Tells changed of a change found; an update found while held waits until the hold ends.
     void report(Change change);

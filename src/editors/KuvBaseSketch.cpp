@@ -551,12 +551,12 @@ void KuvBaseSketch::loadUpdatedCard()
 
 void KuvBaseSketch::reloadCard(const QString& itemId)
 {
-    m_context->setQueryGenerationFromToken(std::nullopt);
-    m_currentObject = itemId.isEmpty() ? nullptr : DbHelpers::getItem(m_context, itemId);
-    prepareSession();
-    m_contentLoaded = false;
-    loadDrawing();
-    m_context->setQueryGenerationFromToken(m_context->currentQueryGenerationToken());
+    m_watcher->reloadLatest(m_context, [this, itemId] {
+        m_currentObject = itemId.isEmpty() ? nullptr : DbHelpers::getItem(m_context, itemId);
+        prepareSession();
+        m_contentLoaded = false;
+        loadDrawing();
+    });
     markHistorySeen();
 }
 

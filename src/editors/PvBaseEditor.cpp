@@ -202,6 +202,14 @@ void PvBaseEditor::viewDidAppear(bool animated)
     m_watcher->start(app ? app->persistentContainer() : nullptr);
 }
 
+void PvBaseEditor::viewWillDisappear(bool animated)
+{
+    // The snapshot stays: only a successful save or an explicit Discard removes it.
+    if (m_autoSaveController)
+        m_autoSaveController->stopSaveTimer();
+    ViewController::viewWillDisappear(animated);
+}
+
 void PvBaseEditor::viewDidDisappear(bool animated)
 {
     m_watcher->stop();
@@ -603,8 +611,11 @@ void PvBaseEditor::rebuildTitleView()
     setTitleView(viewTitle(), titleColor());
 }
 
-void PvBaseEditor::startAutoSave()
+void PvBaseEditor::beginEditing()
 {
+    applyColors();
+    if (!contentLoaded())
+        ProgressHud::show();
     m_autoSaveController = m_saveFlow->startSnapshots([this] { return cardSnapshot(); }, cardChanged());
 }
 
@@ -673,12 +684,7 @@ void PvBaseEditor::saveAsCopy()
 
 void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
 {
-    // Only a generation that was held is held again: an editor the opener did not pin never pins the store.
-    const bool pinned = m_context->isPinned();
-    m_context->setQueryGenerationFromToken(std::nullopt);
-    reload();
-    if (pinned)
-        m_context->setQueryGenerationFromToken(m_context->currentQueryGenerationToken());
+    m_watcher->reloadLatest(m_context, reload);
     markHistorySeen();
 }
 

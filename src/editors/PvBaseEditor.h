@@ -183,6 +183,7 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -213,8 +214,9 @@ protected:
     // The card is on screen: the indicator goes and a snapshot being recovered is put over it. Answers
     // nothing when no snapshot was applied, else whether its words now stand as a new card.
     std::optional<bool> finishLoading(LoadOutcome outcome);
-    // A fresh snapshot timer over cardSnapshot(); recovered words count as unsaved at once.
-    void startAutoSave();
+    // The editor is about to show: its colours, the indicator until the card is loaded, and a fresh snapshot
+    // timer over cardSnapshot() (recovered words count as unsaved at once).
+    void beginEditing();
 
     BarButtonItem* m_saveButton = nullptr;
     BarButtonItem* m_cancelButton = nullptr;

@@ -69,10 +69,7 @@ void PvEditViewController::viewWillAppear(bool animated)
 {
     PvBaseEditor::viewWillAppear(animated);
     peek().installToolbarItems({ToolbarDelegate::editorNewCard, ToolbarDelegate::editorPeek});
-    applyColors();
-    if (!contentLoaded())
-        ProgressHud::show();
-    startAutoSave();
+    beginEditing();
 }
 
 void PvEditViewController::viewDidAppear(bool animated)
@@ -86,9 +83,6 @@ void PvEditViewController::viewDidAppear(bool animated)
 
 void PvEditViewController::viewWillDisappear(bool animated)
 {
-    // The snapshot stays: only a successful save or an explicit Discard removes it.
-    if (m_autoSaveController)
-        m_autoSaveController->stopSaveTimer();
     if (AppDelegate* app = AppDelegate::shared())
         app->search = nullptr;
     peek().removeToolbarItems();

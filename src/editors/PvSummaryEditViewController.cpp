@@ -71,10 +71,7 @@ void PvSummaryEditViewController::viewWillAppear(bool animated)
 {
     PvBaseEditor::viewWillAppear(animated);
     setZoomed(UserDefaults::standard().boolForKey(PrefPreferZoom));
-    applyColors();
-    if (!contentLoaded())
-        ProgressHud::show();
-    startAutoSave();
+    beginEditing();
 }
 
 void PvSummaryEditViewController::viewDidAppear(bool animated)
@@ -82,14 +79,6 @@ void PvSummaryEditViewController::viewDidAppear(bool animated)
     PvBaseEditor::viewDidAppear(animated);
     if (!contentLoaded())
         loadCard();
-}
-
-void PvSummaryEditViewController::viewWillDisappear(bool animated)
-{
-    // The snapshot stays: only a successful save or an explicit Discard removes it.
-    if (m_autoSaveController)
-        m_autoSaveController->stopSaveTimer();
-    PvBaseEditor::viewWillDisappear(animated);
 }
 
 void PvSummaryEditViewController::applyColors()

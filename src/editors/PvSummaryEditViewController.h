@@ -68,7 +68,6 @@ protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
-    void viewWillDisappear(bool animated) override;
     void applyColors() override;
 
 private:

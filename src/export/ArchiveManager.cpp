@@ -84,12 +84,6 @@ template <class Record> std::optional<QList<Record>> recordsFrom(const std::opti
     return records;
 }
 
-void discard(ManagedObjectContext* context, const QList<ManagedObject*>& inserted)
-{
-    for (ManagedObject* object : inserted)
-        context->deleteObject(object);
-}
-
 } // namespace
 
 ArchiveManager::ArchiveManager(QObject* parent) : QObject(parent)
@@ -230,11 +224,8 @@ std::optional<QString> ArchiveManager::importArchive(ManagedObjectContext* conte
         inserted.append(setting.insert(context, projectId));
     for (const StatArchiveObject& stat : *stats)
         inserted.append(stat.insert(context, projectId));
-    if (std::optional<StoreError> error = context->saveObjects(inserted)) {
-        qWarning().noquote() << DbHelpers::SaveErrorLogLine << error->description();
-        discard(context, inserted);
+    if (!Opml::storeInserted(context, inserted))
         return std::nullopt;
-    }
     return projectId;
 }
 

@@ -128,16 +128,12 @@ void GDataXMLNode::setStringValue(const QString& value)
 
 QString GDataXMLNode::XMLString() const
 {
-    xmlBufferPtr buffer = xmlBufferCreate();
-    QString text;
-    if (m_node->type == XML_ATTRIBUTE_NODE) {
-        text = name() + QStringLiteral("=\"") + stringValue() + QLatin1Char('"');
-    } else if (buffer && xmlNodeDump(buffer, m_node->doc, m_node, 0, 0) >= 0) {
-        text = fromXml(xmlBufferContent(buffer));
-    }
-    if (buffer)
-        xmlBufferFree(buffer);
-    return text;
+    if (m_node->type == XML_ATTRIBUTE_NODE)
+        return name() + QStringLiteral("=\"") + stringValue() + QLatin1Char('"');
+    const std::unique_ptr<xmlBuffer, decltype(&xmlBufferFree)> buffer(xmlBufferCreate(), &xmlBufferFree);
+    if (!buffer || xmlNodeDump(buffer.get(), m_node->doc, m_node, 0, 0) < 0)
+        return QString();
+    return fromXml(xmlBufferContent(buffer.get()));
 }
 
 xmlNodePtr GDataXMLNode::releaseXMLNode()

@@ -251,8 +251,7 @@ Opml::ImportResult Opml::importOpml(ManagedObjectContext* context, const QString
     result.error = context ? OpmlReader(limits).read(path, root, start, end) : OpmlReader::UnreadableMessage;
     if (result.error) {
         qWarning().noquote() << *result.error;
-        for (ManagedObject* object : std::as_const(result.inserted))
-            context->deleteObject(object);
+        discardInserted(context, result.inserted);
         result.inserted.clear();
         result.outlineCount = 0;
     }
@@ -262,13 +261,22 @@ Opml::ImportResult Opml::importOpml(ManagedObjectContext* context, const QString
 void Opml::putOpml(ManagedObjectContext* context, const QString& path, const QString& projectId,
                    const QString& topFolderId, qint64 childOffset, const std::function<void(bool)>& completion) const
 {
-    ImportResult result = importOpml(context, path, projectId, topFolderId, childOffset);
-    bool stored = !result.error;
-    if (stored && !result.inserted.isEmpty() && !DbHelpers::saveManagedObjectContext(context)) {
-        for (ManagedObject* object : std::as_const(result.inserted))
-            context->deleteObject(object);
-        stored = false;
-    }
+    const ImportResult result = importOpml(context, path, projectId, topFolderId, childOffset);
+    const bool stored = !result.error && (result.inserted.isEmpty() || storeInserted(context, result.inserted));
     if (completion)
         completion(stored);
+}
+
+bool Opml::storeInserted(ManagedObjectContext* context, const QList<ManagedObject*>& inserted)
+{
+    if (DbHelpers::saveManagedObjects(context, inserted))
+        return true;
+    discardInserted(context, inserted);
+    return false;
+}
+
+void Opml::discardInserted(ManagedObjectContext* context, const QList<ManagedObject*>& inserted)
+{
+    for (ManagedObject* object : inserted)
+        context->deleteObject(object);
 }

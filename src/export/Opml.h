@@ -65,10 +65,14 @@ public:
     ImportResult importOpml(ManagedObjectContext* context, const QString& path, const QString& projectId,
                             const QString& topFolderId, qint64 childOffset,
                             const OpmlReader::Limits& limits = {}) const;
-    // importOpml() followed by one save; completion (when given) runs once before this returns, answering
+    // importOpml() followed by storeInserted(); completion (when given) runs once before this returns, answering
     // whether the outlines are stored. A refused file or a failed save leaves nothing of the import.
     void putOpml(ManagedObjectContext* context, const QString& path, const QString& projectId,
                  const QString& topFolderId, qint64 childOffset, const std::function<void(bool)>& completion) const;
+    // Saves exactly the records an import inserted, in one transaction, and leaves every other pending change
+    // pending. When the store refuses them they all leave the context again, so no later save (by any screen)
+    // writes half an import. Answers whether they are stored.
+    static bool storeInserted(ManagedObjectContext* context, const QList<ManagedObject*>& inserted);
 
     // The value as it stands in a double-quoted attribute.
     static QString escapeAttribute(const QString& value);
@@ -84,6 +88,7 @@ public:
     static QString plainTextOfCard(const Body& body, const ProjectItem& card);
 
 private:
+    static void discardInserted(ManagedObjectContext* context, const QList<ManagedObject*>& inserted);
     static std::optional<QString> plainText(const QByteArray& bytes, bool rtfFirst);
 
     OpmlStackItem makeStackItem(const QXmlStreamAttributes& attributes, const OpmlStackItem& parent) const;

@@ -6,10 +6,15 @@
 #include "core/AutoSaveController.h"
 #include "core/ProjectItemDocument.h"
 #include "dialogs/RelativeDateFormatter.h"
+#include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "platform/BarButtonItem.h"
+#include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
+#include "platform/ink/InkDrawing.h"
+#include "platform/ink/InkWriter.h"
 #include "richtext/PvTextView.h"
 #include "richtext/RichTextDocumentFormat.h"
 
@@ -198,6 +203,53 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
     context()->save();
     EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr)
         << "a card deleted meanwhile opens nothing";
+}
+
+TEST_F(BoardRecoveryTest, sketchOfAPersonThatIsGoneOpensInThePersonColoursAndIsSavedBackAsAPerson)
+{
+    InkDrawing drawing;
+    InkStroke stroke(InkKind::Pen, Qt::black, 4.0f);
+    stroke.append(InkPoint{300, 300, 1, 0});
+    stroke.append(InkPoint{400, 350, 1, 0.1f});
+    drawing.append(stroke);
+    QVariantMap snapshot =
+        snapshotOf(QStringLiteral("GONE"), ItemIds::Top, ProjectItemTypes::Person, QStringLiteral("Harbour master"));
+    snapshot.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Sketch);
+    snapshot.insert(AutoSaveController::kContentKey, *InkWriter::encode(drawing));
+    snapshot.insert(AutoSaveController::kMimeTypeKey, DocumentMimeTypes::Drawing);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshot));
+    board->setCardOpening(std::make_shared<BoardEditorOpener>());
+    ASSERT_NO_FATAL_FAILURE(appear());
+    Alert* alert = restoreAlert();
+    ASSERT_NE(alert, nullptr);
+    alert->trigger(1);
+    auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+    ASSERT_NE(navigation, nullptr);
+    auto* sketch = qobject_cast<KuvBaseSketch*>(navigation->topViewController());
+    ASSERT_NE(sketch, nullptr);
+    ASSERT_TRUE(waitFor([&] { return sketch->contentLoaded(); }));
+    EXPECT_EQ(sketch->currentObject(), nullptr);
+    EXPECT_EQ(sketch->title(), QStringLiteral("New Person Card"));
+    // The sheet wears the card type's colours from the moment it shows, not the Story colours of no type.
+    const QColor person = board->cardProps().propForIntCardType(ProjectItemTypes::Person).cardColor();
+    ASSERT_NE(person, board->cardProps().propForIntCardType(ProjectItemTypes::Story).cardColor());
+    EXPECT_EQ(navigation->navigationBar()->palette().color(QPalette::Window), person);
+
+    bool finished = false;
+    bool saved = false;
+    QObject::connect(sketch, &KuvBaseSketch::saveFinished, [&](bool ok) {
+        finished = true;
+        saved = ok;
+    });
+    sketch->saveButton()->trigger();
+    ASSERT_TRUE(waitFor([&] { return finished; }));
+    ASSERT_TRUE(saved);
+    ProjectItem* card = item(QStringLiteral("Harbour master"));
+    ASSERT_NE(card, nullptr);
+    EXPECT_NE(card->uniqueIdentifier(), QStringLiteral("GONE"));
+    EXPECT_EQ(card->itemType(), ProjectItemTypes::Person);
+    EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Sketch);
+    EXPECT_EQ(card->parentItemId(), ItemIds::Top);
 }
 
 #ifdef RECOVERY_CHILD_PATH

@@ -209,8 +209,7 @@ TEST_F(BoardRoadTest, newPersonCardGoesThroughThePopupEditorAndStandsOnTheBoard)
     QTest::keyClicks(editor->editor(), QStringLiteral("Keeper of the light"));
     ASSERT_TRUE(click(editor->saveButton()));
 
-    ASSERT_TRUE(
-        waitFor([&] { return !shown<PvSummaryEditViewController>() && board->model()->rowCount() == 1; }));
+    ASSERT_TRUE(waitFor([&] { return !shown<PvSummaryEditViewController>() && board->model()->rowCount() == 1; }));
     // Only a title beginning with "Untitled" gives way to the text.
     EXPECT_EQ(footers(board), QStringList({QStringLiteral("Unnamed Person | Words: 4")}));
     EXPECT_FALSE(app->managedObjectContext()->isPinned());

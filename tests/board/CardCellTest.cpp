@@ -5,6 +5,7 @@
 #include "board/CardListModel.h"
 #include "core/Indexer.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionViewItem>
@@ -149,6 +150,55 @@ TEST_F(CardListModelTest, delegatePaintsBothKindsInBothSizes)
         }
     }
     EXPECT_TRUE(delegate.menuButtonRect(QRect(0, 0, 306, 204)).intersects(QRect(280, 0, 26, 30)));
+}
+
+TEST_F(CardListModelTest, summaryBesideAPictureLeavesThePictureUncoveredAndStopsLeftOfIt)
+{
+    const QColor picture(0x20, 0xa0, 0x40);
+    QImage solid(80, 80, QImage::Format_RGB32);
+    solid.fill(picture);
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(solid.save(&buffer, "PNG"));
+    card->setSummaryImage(png);
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    auto paintWith = [&](const QString& summary) {
+        card->setSummary(summary);
+        model.refresh();
+        QImage canvas(cell.size(), QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        QStyleOptionViewItem option;
+        option.rect = cell;
+        delegate.paint(&painter, option, model.index(1));
+        return canvas;
+    };
+    const QImage bare = paintWith(QString());
+    const QImage written =
+        paintWith(QStringLiteral("The keeper climbs the stair at dusk and trims the wick ").repeated(8));
+    const QRect body = delegate.summaryRect(cell);
+
+    // Where the picture lies: the pixels of its colour in the summary's box.
+    QRect drawn;
+    for (int y = body.top(); y <= body.bottom(); ++y)
+        for (int x = body.left(); x <= body.right(); ++x)
+            if (bare.pixelColor(x, y) == picture)
+                drawn |= QRect(x, y, 1, 1);
+    ASSERT_GE(drawn.width(), 40) << "the picture is drawn beside the summary";
+    EXPECT_EQ(drawn.top(), body.top());
+    for (int y = drawn.top(); y <= drawn.bottom(); ++y)
+        for (int x = drawn.left(); x <= drawn.right(); ++x)
+            ASSERT_EQ(written.pixelColor(x, y), picture) << "text drawn over the picture at " << x << "," << y;
+
+    // The text's ink is what the summary adds; its last column lies left of the picture.
+    int inkRight = -1;
+    for (int y = body.top(); y <= body.bottom(); ++y)
+        for (int x = body.left(); x <= body.right(); ++x)
+            if (written.pixel(x, y) != bare.pixel(x, y))
+                inkRight = std::max(inkRight, x);
+    EXPECT_GT(inkRight, body.left() + body.width() / 2) << "the summary fills the width it has";
+    EXPECT_LT(inkRight, drawn.left());
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #include "PeekFixture.h"
 #include "board/PeekListModel.h"
+#include "board/PeekPanelLink.h"
 #include "core/DbHelpers.h"
+#include "editors/CardEditorFields.h"
 #include "editors/NoResignTextField.h"
 #include "platform/SideMenuNavigationController.h"
 
@@ -429,6 +431,79 @@ TEST_F(PeekTableViewControllerTest, sidePanelSlidesInOverTheEditorAndOutAgain)
     EXPECT_EQ(prePeeks, 2);
     menu->dismissMenu(false);
     EXPECT_EQ(postPeeks, 2);
+}
+
+TEST_F(PeekTableViewControllerTest, linkOpensThePanelOnTheEditorsProjectWithoutItsCardAndReportsPeeking)
+{
+    auto editor = std::make_unique<StandInEditor>();
+    editor->resize(1000, 700);
+    editor->show();
+    CardEditorFields fields;
+    fields.setManagedObjectContext(store.context());
+    fields.setCurrentObject(departure);
+    fields.setCurrentProjectId(QStringLiteral("P1"));
+    fields.setCurrentFolderId(QStringLiteral("F1"));
+    CardProps props;
+    props.mutablePropForIntCardType(ProjectItemTypes::Story)->setCanCreate(false);
+    fields.setCardProps(props);
+    QList<bool> peeking;
+    PeekPanelLink link;
+    const EditorBoardLink::PeekPanel made =
+        link.makePeekPanel(editor.get(), &fields, [&](bool shown) { peeking.append(shown); });
+    // Shown, the side menu is the editor's child; until then it belongs to no one.
+    QPointer<SideMenuNavigationController> menu(made.sideMenu);
+    auto* peek = qobject_cast<PeekTableViewController*>(made.list);
+    ASSERT_NE(peek, nullptr);
+    ASSERT_NE(menu, nullptr);
+    menu->presentFrom(editor.get(), false);
+    EXPECT_EQ(peeking, QList<bool>({true}));
+    // The list reads the cards of the folders it paints.
+    peek->grab();
+    PeekListModel* model = peek->model();
+    ASSERT_GE(model->sectionCount(), 2);
+    EXPECT_EQ(model->data(model->indexForHeader(1)).toString(), QStringLiteral("Act One"))
+        << "the folders of the editor's project, not of none";
+    QStringList actOne;
+    for (int row = 0; row < model->rowsInSection(1); ++row)
+        actOne << model->data(model->indexForCard(1, row)).toString();
+    EXPECT_EQ(actOne, QStringList({QStringLiteral("Arrival")})) << "the card being edited is left out";
+    // A card opened from the panel opens with the editor's own table of card types.
+    const QRect lighthouse = peek->tableView()->visualRect(model->indexForCard(0, 0));
+    ASSERT_FALSE(lighthouse.isEmpty());
+    QTest::mouseClick(peek->tableView()->viewport(), Qt::LeftButton, {}, lighthouse.center());
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().card->title(), QStringLiteral("Lighthouse"));
+    ASSERT_NE(opened.first().cardProps, nullptr);
+    EXPECT_FALSE(opened.first().cardProps->propForIntCardType(ProjectItemTypes::Story).canCreate());
+    menu->dismissMenu(false);
+    EXPECT_EQ(peeking, QList<bool>({true, false}));
+
+    // Once the editor is gone, the panel going with it tells it nothing.
+    menu->presentFrom(editor.get(), false);
+    ASSERT_EQ(peeking.size(), 3);
+    editor.reset();
+    if (menu)
+        menu->dismissMenu(false);
+    EXPECT_EQ(peeking.size(), 3);
+    delete menu;
+}
+
+TEST_F(PeekTableViewControllerTest, linkWithoutAListenerOpensAndClosesThePanel)
+{
+    StandInEditor editor;
+    editor.resize(1000, 700);
+    editor.show();
+    CardEditorFields fields;
+    fields.setManagedObjectContext(store.context());
+    fields.setCurrentProjectId(QStringLiteral("P1"));
+    PeekPanelLink link;
+    const EditorBoardLink::PeekPanel made = link.makePeekPanel(&editor, &fields, {});
+    std::unique_ptr<SideMenuNavigationController> menu(made.sideMenu);
+    ASSERT_NE(menu, nullptr);
+    menu->presentFrom(&editor, false);
+    EXPECT_TRUE(made.list->isVisible());
+    menu->dismissMenu(false);
+    EXPECT_FALSE(menu->isMenuPresented());
 }
 
 // The panel beside an editor, whole and filtered, light and dark, in /tmp/peek-panel-*.png and

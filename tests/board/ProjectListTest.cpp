@@ -102,7 +102,7 @@ protected:
         QWidget* viewport = screen->collectionView()->viewport();
         for (int attempt = 0; attempt < 5; ++attempt) {
             window->resize(window->width() + width - viewport->width(), 1400);
-            if (waitFor([&] { return viewport->width() == width; }, 1000))
+            if (waitFor([&] { return viewport->width() == width; }, 5000))
                 return true;
         }
         return false;

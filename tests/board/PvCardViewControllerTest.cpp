@@ -202,7 +202,7 @@ TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)
     const auto boardWidthOf1000 = [&] {
         for (int attempt = 0; attempt < 5; ++attempt) {
             board->resize(board->width() + 981 - view->viewport()->width(), 1400);
-            if (waitFor([&] { return view->viewport()->width() == 981; }, 1000))
+            if (waitFor([&] { return view->viewport()->width() == 981; }, 5000))
                 return true;
         }
         return false;

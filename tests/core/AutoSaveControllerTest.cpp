@@ -302,6 +302,28 @@ TEST_F(AutoSaveTimerTest, saveAfterAStopWithAWriteInFlightLeavesNoSnapshot)
     EXPECT_FALSE(written());
 }
 
+TEST_F(AutoSaveTimerTest, existsAnswersAfterTheDeleteAlreadyAskedFor)
+{
+    start();
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return written(); }));
+    WorkerGate gate;
+    controller.stopSaveTimer();
+    controller.removeSnapshot();
+    // The question comes from a thread of its own, so this one can release the worker it waits behind.
+    std::atomic<bool> answered = false;
+    std::atomic<bool> exists = true;
+    std::thread asker([&] {
+        exists = AutoSaveController::autoSaveExists(ProjectId, false);
+        answered = true;
+    });
+    const bool answeredEarly = waitFor([&answered] { return answered.load(); }, 20 * TestIntervalMs);
+    gate.release();
+    asker.join();
+    EXPECT_FALSE(answeredEarly) << "the answer did not wait for the delete already asked for";
+    EXPECT_FALSE(exists);
+}
+
 TEST_F(AutoSaveTimerTest, closeWithAWriteInFlightStillWritesTheSnapshot)
 {
     start();
@@ -491,4 +513,35 @@ TEST_F(AutoSaveCrashTest, killDuringRepeatedSnapshotsLeavesOneWholeSnapshot)
         EXPECT_EQ(snapshot->value(AutoSaveController::kTitleKey).toString(), content);
         AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
     }
+}
+
+TEST_F(AutoSaveTimerTest, snapshotNowIsWrittenAtOnceOnlyWhenThereIsSomethingToRecover)
+{
+    start();
+    ASSERT_TRUE(controller.writeSnapshotNow());
+    EXPECT_EQ(savedContent(), Words);
+    EXPECT_EQ(gathered, 1);
+
+    controller.removeSnapshot();
+    provided = cardSnapshot(QString());
+    EXPECT_FALSE(controller.writeSnapshotNow()) << "an empty body is nothing to recover";
+    EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, restartingLeavesOneTimerSoAWriteInFlightHoldsEveryTick)
+{
+    int gatheredByFirst = 0;
+    controller.startSaveTimer(QStringLiteral("OTHER-PROJECT"), false, [&gatheredByFirst] {
+        ++gatheredByFirst;
+        return cardSnapshot(Words);
+    });
+    start();
+    WorkerGate gate;
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1; }));
+    // A timer left over from the first start would tick on regardless of the write in flight.
+    controller.setAutoSave(true);
+    runEventsFor(8 * TestIntervalMs);
+    EXPECT_EQ(gathered, 1);
+    EXPECT_EQ(gatheredByFirst, 0);
 }

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 // A fresh store with builders for projects, folders and cards.
 class DbHelpersFixture : public ::testing::Test {
@@ -58,6 +59,18 @@ protected:
     }
 
     void save() { ASSERT_FALSE(context()->save()) << "save failed"; }
+
+    // SQL run on a connection of its own, as another program (or a full disk) would act on the store file.
+    void executeOnStore(const QByteArray& sql)
+    {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(m_store.path().toUtf8().constData(), &db), SQLITE_OK);
+        char* message = nullptr;
+        const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
+        EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
+        sqlite3_free(message);
+        sqlite3_close(db);
+    }
 
     template <class T> qint64 countOf(const QString& key, const QString& value)
     {

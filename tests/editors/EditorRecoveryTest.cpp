@@ -61,11 +61,13 @@ protected:
 
 TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNothing)
 {
-    const QString path = writeSnapshotFile();
-    PvEditViewController* editor =
-        open(CardId, snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime()));
+    writeSnapshotFile();
+    QVariantMap recovered = snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime());
+    recovered.insert(AutoSaveController::kTagKey, QStringLiteral("done"));
+    PvEditViewController* editor = open(CardId, recovered);
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
     EXPECT_EQ(editor->notes(), QStringLiteral("recovered note"));
+    EXPECT_EQ(editor->tag(), QStringLiteral("done"));
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(editor->contentChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
@@ -81,20 +83,20 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     EXPECT_EQ(snapshot.value(AutoSaveController::kProjectItemIdKey).toString(), CardId);
     // Leaving without saving keeps the file.
     ViewController::transitionAppearance(navigation, false, false);
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
 }
 
 TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
 {
-    const QString path = writeSnapshotFile();
+    writeSnapshotFile();
     PvEditViewController* editor =
         open(CardId, snapshotOf(CardId, QStringLiteral("Recovered"), QDateTime::currentDateTime()));
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     ASSERT_TRUE(save(editor));
-    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
 }
 
@@ -158,6 +160,7 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     EXPECT_EQ(editor->fullTitle(), QStringLiteral("Retitled elsewhere"));
     EXPECT_EQ(editor->editor()->toPlainText(), CardText);
     EXPECT_TRUE(isOpen());
+    EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
 }
 
 TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QToolBar>
 
 namespace {
 
@@ -48,6 +49,17 @@ TEST_F(PvEditViewControllerTest, storyboardBuildsTheFullEditorForEditView)
     ViewController* made = Storyboard::instantiate(PvEditViewController::StoryboardIdentifier);
     EXPECT_TRUE(dynamic_cast<PvEditViewController*>(made));
     delete made;
+}
+
+TEST_F(PvEditViewControllerTest, toolbarRunsAlongTheFootOfTheText)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(waitFor([editor] { return editor->isVisible() && editor->height() > 200; }));
+    const QRect tools = editor->toolbar()->geometry();
+    EXPECT_EQ(tools.top(), editor->editor()->geometry().bottom() + 1);
+    EXPECT_EQ(tools.bottom(), editor->height() - 1);
+    EXPECT_EQ(tools.width(), editor->width());
 }
 
 TEST_F(PvEditViewControllerTest, loadShowsTheBodyTheWordCountAndNoChange)
@@ -223,7 +235,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_TRUE(isOpen());
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
-    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words that must survive"));
@@ -241,7 +253,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {id}), 1);
     EXPECT_EQ(stats(id).size(), 1);
     EXPECT_EQ(stats(id).first()->wordCount(), 4);
-    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 

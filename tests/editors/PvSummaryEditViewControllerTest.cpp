@@ -67,6 +67,17 @@ TEST_F(PvSummaryEditViewControllerTest, barOffersCancelOnTheLeftAndSave)
     EXPECT_TRUE(editor->navigationItem()->rightBarButtonItems().contains(editor->saveButton()));
 }
 
+TEST_F(PvSummaryEditViewControllerTest, olderCardKeepingItsBodyOnTheCardOpensWithThatBody)
+{
+    QTextDocument body;
+    body.setPlainText(QStringLiteral("Kept on the card"));
+    DbHelpers::getItem(context(), PersonId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+    ASSERT_FALSE(context()->save());
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Kept on the card"));
+    EXPECT_FALSE(editor->cardChanged());
+}
+
 TEST_F(PvSummaryEditViewControllerTest, popupKeepsNoStretchSoOffersNoStatistics)
 {
     PvSummaryEditViewController* editor = openPopup(PersonId);

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QStandardPaths>
+#include <QToolBar>
 
 namespace {
 
@@ -80,7 +81,7 @@ TEST_F(SketchEditorTest, titleShowsTheTagsSymbolAndNothingWithoutATagOrForTheCle
     EXPECT_EQ(editor->navigationItem()->titleView(), nullptr);
 }
 
-TEST_F(SketchEditorTest, titleFieldSpansTheEditorAboveTheDrawing)
+TEST_F(SketchEditorTest, titleDrawingAndToolsStackDownTheEditor)
 {
     app->window()->show();
     KuvBaseSketch* editor = openSketch();
@@ -92,6 +93,22 @@ TEST_F(SketchEditorTest, titleFieldSpansTheEditorAboveTheDrawing)
     auto* drawing = editor->findChild<QScrollArea*>(QStringLiteral("sketchViewContainer"));
     ASSERT_NE(drawing, nullptr);
     EXPECT_EQ(drawing->geometry().top(), title.bottom() + 1 + 6);
+    // Below the drawing the tools start at the left and the buttons end at the right.
+    QToolBar* tools = editor->toolBar();
+    EXPECT_EQ(tools->geometry().top(), drawing->geometry().bottom() + 1);
+    QWidget* more = tools->widgetForAction(editor->overflowButton());
+    ASSERT_NE(more, nullptr);
+    EXPECT_LT(tools->width() - 1 - more->geometry().right(), more->width());
+}
+
+TEST_F(SketchEditorTest, titleDrawingAndToolsShareTheWhitePage)
+{
+    const QColor page(Qt::white);
+    ASSERT_NE(QApplication::palette().color(QPalette::Window), page);
+    KuvBaseSketch* editor = openSketch();
+    for (QWidget* area : QList<QWidget*>{editor, editor->titleView(), editor->sketchViewContainer()->viewport(),
+                                         editor->canvasView(), editor->toolBar()})
+        EXPECT_EQ(area->palette().color(QPalette::Window), page) << area->objectName().toStdString();
 }
 
 TEST_F(SketchEditorTest, moreMenuOffersTagsNotesAndExportAndItsNotesRowOpensThem)
@@ -205,7 +222,7 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     EXPECT_TRUE(isOpen());
     EXPECT_TRUE(editor->changesMade());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
-    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
     EXPECT_TRUE(added.isEmpty());
@@ -217,8 +234,25 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {added.first()->uniqueIdentifier()}),
               1);
-    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
+}
+
+TEST_F(SketchEditorTest, refusedSaveTakesItsProgressIndicatorWithIt)
+{
+    KuvBaseSketch* editor = openSketch(QString());
+    typeTitle(editor, QStringLiteral("Reef"));
+    refuseInserts(QStringLiteral("ProjectItem"));
+    // The project list behind the editor lets the indicator go once, when its first reload lands; by the second
+    // refusal only the editor itself can.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ASSERT_FALSE(save(editor));
+        Alert* refused = alertTitled(DbHelpers::SaveErrorTitle);
+        ASSERT_TRUE(refused);
+        refused->trigger(0);
+    }
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+    EXPECT_TRUE(isOpen());
 }
 
 TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)

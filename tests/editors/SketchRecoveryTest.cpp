@@ -128,6 +128,26 @@ TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
     EXPECT_TRUE(isOpen());
 }
 
+TEST_F(SketchRecoveryTest, loadCardHoldsTheStoresGenerationAgainOnlyWhenItWasHeld)
+{
+    KuvBaseSketch* editor = openSketch();
+    ASSERT_FALSE(context()->isPinned());
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return editor->titleView()->text() == QStringLiteral("Retitled elsewhere"); }));
+    EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
+
+    // Pinned as the board pins it: the stored card is read past the pin, and the pin is held again.
+    context()->setQueryGenerationFromToken(context()->currentQueryGenerationToken());
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled again")}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return editor->titleView()->text() == QStringLiteral("Retitled again"); }));
+    EXPECT_TRUE(context()->isPinned());
+    context()->setQueryGenerationFromToken(std::nullopt);
+}
+
 TEST_F(SketchRecoveryTest, ourOwnSaveRaisesNoUpdatedAlert)
 {
     KuvBaseSketch* editor = openSketch();

@@ -19,13 +19,13 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
+#include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QWidget>
 
 #include <csignal>
-#include <sqlite3.h>
 #include <sys/resource.h>
 #include <zip.h>
 #include <zlib.h>
@@ -81,18 +81,6 @@ void writeZip(const QString& path, const QList<Entry>& entries)
             zipCloseFileInZip(zip);
     }
     zipClose(zip, nullptr);
-}
-
-// SQL run on a connection of its own, as another program (or a full disk) would act on the file.
-void executeOn(const QString& storePath, const QByteArray& sql)
-{
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(storePath.toUtf8().constData(), &db), SQLITE_OK);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, &message);
-    EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
-    sqlite3_free(message);
-    sqlite3_close(db);
 }
 
 const QByteArray ValidProject = "{\"projectTitle\": \"T\", \"uniqueIdentifier\": \"U\"}";
@@ -415,7 +403,7 @@ TEST_F(ArchiveManagerTest, backupOfMissingProjectShowsTheErrorNotCompletion)
     EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupErrorMessage);
 }
 
-TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettings)
+TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettingsAndWritingRecords)
 {
     seed();
     const QString path = backup();
@@ -432,6 +420,16 @@ TEST_F(ArchiveManagerTest, restoringTwiceGivesTwoProjectsWithDistinctSettings)
         for (ManagedObject* y : b)
             EXPECT_NE(static_cast<ProjectSetting*>(x)->uniqueIdentifier(),
                       static_cast<ProjectSetting*>(y)->uniqueIdentifier());
+    const auto original = rows(ProjectStat::entityName(), ProjectId);
+    const auto statsA = rows(ProjectStat::entityName(), *first);
+    const auto statsB = rows(ProjectStat::entityName(), *second);
+    ASSERT_EQ(original.size(), 1);
+    ASSERT_EQ(statsA.size(), 1);
+    ASSERT_EQ(statsB.size(), 1);
+    const QSet<QString> identifiers = {static_cast<ProjectStat*>(original.first())->uniqueIdentifier(),
+                                       static_cast<ProjectStat*>(statsA.first())->uniqueIdentifier(),
+                                       static_cast<ProjectStat*>(statsB.first())->uniqueIdentifier()};
+    EXPECT_EQ(identifiers.size(), 3) << "each restored writing record is a record of its own";
 }
 
 TEST_F(ArchiveManagerTest, restoreWhoseSaveFailsLeavesNothingForTheNextSaveToWrite)
@@ -441,11 +439,11 @@ TEST_F(ArchiveManagerTest, restoreWhoseSaveFailsLeavesNothingForTheNextSaveToWri
     const qint64 items = context()->count(ProjectItem::fetchRequest());
     const qint64 documents = context()->count(ProjectItemDocument::fetchRequest());
     // The writing records are the last the restore inserts: everything before them is already in the context.
-    ASSERT_NO_FATAL_FAILURE(executeOn(m_store.path(), "CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
-                                                      "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    ASSERT_NO_FATAL_FAILURE(executeOnStore("CREATE TRIGGER refuse BEFORE INSERT ON ProjectStat "
+                                           "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
     EXPECT_FALSE(ArchiveManager().importArchive(context(), path, 4).has_value());
     EXPECT_FALSE(context()->hasChanges());
-    ASSERT_NO_FATAL_FAILURE(executeOn(m_store.path(), "DROP TRIGGER refuse"));
+    ASSERT_NO_FATAL_FAILURE(executeOnStore("DROP TRIGGER refuse"));
 
     // An unrelated save afterwards writes only itself, never half a project.
     DbHelpers::getProject(context(), ProjectId)->setProjectTitle(QStringLiteral("Renamed"));

@@ -10,6 +10,7 @@
 #include "export/SSZipArchive.h"
 #include "platform/Alert.h"
 #include "platform/Delays.h"
+#include "platform/Dispatch.h"
 #include "platform/DocumentPicker.h"
 #include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
@@ -26,6 +27,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextFrame>
+#include <QToolBar>
+#include <QToolButton>
 
 class CompiledViewControllerTest : public DbHelpersFixture {
 protected:
@@ -84,6 +87,28 @@ protected:
             return {};
         QFile file(QDir(out.path()).filePath(QStringLiteral("word/document.xml")));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // The document-type picker presented over the manuscript, once its tiles are laid out.
+    KUVDocPickerViewController* presentedPicker()
+    {
+        ViewController* top = ViewController::topmostPresented(m_navigation);
+        auto* picker = top ? top->findChild<KUVDocPickerViewController*>() : nullptr;
+        if (!picker)
+            return nullptr;
+        QListView* grid = picker->collectionView();
+        const bool ready = waitFor([&] {
+            return grid->isVisible() && grid->model()->rowCount() == 4 &&
+                   grid->visualRect(grid->model()->index(3, 0)).isValid();
+        });
+        return ready ? picker : nullptr;
+    }
+
+    static void clickTile(KUVDocPickerViewController& picker, int row)
+    {
+        QListView* grid = picker.collectionView();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(row, 0)).center());
     }
 
     QString m_projectId;
@@ -230,15 +255,9 @@ TEST_F(CompiledViewControllerTest, thePickerOffersTheFourTypesAndReportsTheChose
 {
     int chosenRow = -1;
     DocumentExport::presentPicker(m_controller, DocumentExport::Purpose::Export, [&](int row) { chosenRow = row; });
-    auto* picker = m_navigation->findChild<KUVDocPickerViewController*>();
-    if (!picker) {
-        ViewController* top = ViewController::topmostPresented(m_navigation);
-        ASSERT_NE(top, nullptr);
-        picker = top->findChild<KUVDocPickerViewController*>();
-    }
+    KUVDocPickerViewController* picker = presentedPicker();
     ASSERT_NE(picker, nullptr);
     QAbstractItemModel* tiles = picker->collectionView()->model();
-    ASSERT_TRUE(waitFor([&] { return tiles->rowCount() == 4; }));
     QStringList titles;
     for (int row = 0; row < tiles->rowCount(); ++row)
         titles << tiles->index(row, 0).data().toString();
@@ -247,11 +266,38 @@ TEST_F(CompiledViewControllerTest, thePickerOffersTheFourTypesAndReportsTheChose
     EXPECT_EQ(tiles->index(3, 0).data(KUVDocFormatCell::DescriptionRole).toString(),
               QStringLiteral("Images are not included"));
     EXPECT_EQ(KUVDocPickerViewController::tileSize(350), QSize(145, 193));
-    QListView* grid = picker->collectionView();
-    ASSERT_TRUE(waitFor([&] { return grid->isVisible() && grid->visualRect(tiles->index(2, 0)).isValid(); }));
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(tiles->index(2, 0)).center());
+    clickTile(*picker, 2);
     ASSERT_TRUE(waitFor([&] { return chosenRow >= 0; }));
     EXPECT_EQ(chosenRow, 2);
+}
+
+TEST_F(CompiledViewControllerTest, aViewGoneWhileThePickerIsOpenStartsNoWork)
+{
+    Delays::setFactor(1);
+    auto* view = new PvTextView;
+    DocumentExport::chooseAndWrite(m_controller, view, QStringLiteral("Gone"), DocumentExport::Purpose::OpenIn);
+    KUVDocPickerViewController* picker = presentedPicker();
+    ASSERT_NE(picker, nullptr);
+    delete view;
+    clickTile(*picker, 3);
+    // The choice reaches the caller on the next turn of the loop; this runs right after it.
+    bool chosen = false;
+    Dispatch::main([&] { chosen = true; });
+    ASSERT_TRUE(waitFor([&] { return chosen; }));
+    EXPECT_FALSE(ProgressHud::isActive()) << "no indicator for work that cannot be done";
+}
+
+TEST_F(CompiledViewControllerTest, theToolbarShowsExportOpenInAndTextSizeInThatOrderWithoutOverlap)
+{
+    QToolBar* bar = m_controller->toolbar();
+    QWidget* exportButton = bar->widgetForAction(bar->findChild<QAction*>(QStringLiteral("exportButton")));
+    QWidget* openIn = bar->widgetForAction(bar->findChild<QAction*>(QStringLiteral("openInButton")));
+    auto* textSize = bar->findChild<QToolButton*>(QStringLiteral("fontButton"));
+    ASSERT_TRUE(exportButton && openIn && textSize);
+    ASSERT_TRUE(waitFor([&] { return exportButton->isVisible() && openIn->isVisible() && textSize->isVisible(); }));
+    EXPECT_LT(exportButton->geometry().right(), openIn->geometry().left());
+    EXPECT_LT(openIn->geometry().right(), textSize->geometry().left());
+    EXPECT_GT(textSize->geometry().left(), bar->width() / 2) << "Text Size sits at the far end";
 }
 
 TEST_F(CompiledViewControllerTest, cancellingThePickerReportsNothing)

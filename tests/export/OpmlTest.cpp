@@ -283,6 +283,37 @@ TEST_F(OpmlTest, hostileOrBrokenFilesLeaveNothingBehind)
     EXPECT_FALSE(context()->hasChanges());
 }
 
+TEST_F(OpmlTest, anImportTheStoreRefusesLeavesNothingForTheNextSaveToWrite)
+{
+    // The bodies are refused: the cards before them are already in the context when the save fails.
+    ASSERT_NO_FATAL_FAILURE(executeOnStore("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItemDocument "
+                                           "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;"));
+    EXPECT_FALSE(import("<opml><body><outline text=\"Part\"><outline text=\"Scene\" _note=\"words\"/></outline>"
+                        "</body></opml>"));
+    EXPECT_FALSE(context()->hasChanges());
+    ASSERT_NO_FATAL_FAILURE(executeOnStore("DROP TRIGGER refuse"));
+
+    // An unrelated save afterwards writes only itself, never half an outline.
+    DbHelpers::getProject(context(), Source)->setProjectTitle(QStringLiteral("Renamed"));
+    ASSERT_NO_FATAL_FAILURE(save());
+    m_store.reopen();
+    EXPECT_EQ(targetRecords(), 0);
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 0);
+    EXPECT_EQ(DbHelpers::getProject(context(), Source)->projectTitle(), QStringLiteral("Renamed"));
+}
+
+TEST_F(OpmlTest, anImportSavesOnlyItsOwnRecords)
+{
+    // An edit pending elsewhere may still be discarded by its writer: the import does not store it.
+    DbHelpers::getProject(context(), Source)->setProjectTitle(QStringLiteral("Unsaved"));
+    ASSERT_TRUE(import("<opml><body><outline text=\"Kept\"/></body></opml>"));
+    EXPECT_TRUE(context()->hasChanges());
+    m_store.reopen();
+    EXPECT_EQ(targetRecords(), 1);
+    EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 1);
+    EXPECT_EQ(DbHelpers::getProject(context(), Source)->projectTitle(), QStringLiteral("Source"));
+}
+
 TEST_F(OpmlTest, aLineBreakSplitAcrossTheReadersChunksStaysOneBreakAndTheRestReads)
 {
     // The filter reads 64 KiB at a time: "\r" ends the first chunk and "\n" starts the second.

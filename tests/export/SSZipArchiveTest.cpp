@@ -118,7 +118,21 @@ TEST(SSZipArchiveTest, writeDataRefusesUnsafeNamesAndEmptyBytes)
     EXPECT_FALSE(archive.writeData("x", QStringLiteral("a/../../escape.txt")));
     EXPECT_FALSE(archive.writeData("x", QStringLiteral("C:\\escape.txt")));
     EXPECT_FALSE(archive.writeData(QByteArray(), QStringLiteral("empty.txt")));
+    // Cut short at its NUL, the name would be "..".
+    EXPECT_FALSE(archive.writeData("x", QStringLiteral("..") + QChar(0) + QStringLiteral("/name.txt")));
     EXPECT_TRUE(archive.writeData("x", QStringLiteral("fine/..name.txt")));
+    EXPECT_TRUE(archive.close());
+}
+
+TEST(SSZipArchiveTest, aFileThatCannotBeReadFailsTheWrite)
+{
+    // A backup whose outline went missing must never be reported as made.
+    QTemporaryDir dir;
+    SSZipArchive archive(dir.filePath(QStringLiteral("w.zip")));
+    ASSERT_TRUE(archive.open());
+    EXPECT_FALSE(archive.writeFile(QStringLiteral("content.opml"), dir.path()));
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath(QStringLiteral("content.opml")), "<opml/>"));
+    EXPECT_TRUE(archive.writeFile(QStringLiteral("content.opml"), dir.path()));
     EXPECT_TRUE(archive.close());
 }
 

@@ -106,8 +106,16 @@ TEST(ZWDocxWriterTest, eachPictureIsADrawingInItsOwnRunWithMatchingRelationship)
     const QString xml = QString::fromUtf8(writer.buildDocument());
     ASSERT_EQ(writer.media().size(), 2);
     EXPECT_EQ(writer.media().at(1).fileName, QStringLiteral("image2.png"));
-    EXPECT_EQ(bodyOutline(xml).filter(QRegularExpression(QStringLiteral("^ w:r$"))).size(), 4)
+    const QStringList outline = bodyOutline(xml);
+    EXPECT_EQ(outline.filter(QRegularExpression(QStringLiteral("^ w:r$"))).size(), 4)
         << "text, picture, picture, text: four runs";
+    // A picture's run has its character's properties too: what is typed beside it keeps the writer's font.
+    for (qsizetype i = 0; i < outline.size(); ++i) {
+        if (outline.at(i) == QLatin1String("  w:drawing")) {
+            EXPECT_EQ(outline.mid(i - 4, 4).join(QLatin1Char('|')), QStringLiteral(" w:r|  w:rPr|   w:rFonts|   w:sz"));
+        }
+    }
+    EXPECT_EQ(outline.count(QStringLiteral("  w:drawing")), 2);
     EXPECT_TRUE(xml.contains(QStringLiteral("text _KUV_Encoded_Image1_ </w:t>"))) << "a writer's text stays text";
     EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"1270000\" cy=\"635000\"/>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<a:ext cx=\"1270000\" cy=\"635000\"/>")));
@@ -120,6 +128,15 @@ TEST(ZWDocxWriterTest, eachPictureIsADrawingInItsOwnRunWithMatchingRelationship)
         << rels.toStdString();
     const QString types = QString::fromUtf8(writer.buildContentTypes());
     EXPECT_EQ(countOf(types, QStringLiteral("<Override")), 3);
+}
+
+TEST(ZWDocxWriterTest, aPictureGivenOnlyAWidthKeepsItsProportions)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red, 40, 20), QSizeF(100, 0));
+    const QString xml = documentXml(*document);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"1270000\" cy=\"635000\"/>"))) << xml.toStdString();
 }
 
 TEST(ZWDocxWriterTest, aTextWithoutPicturesHasTwoOverridesAndThePngDefault)

@@ -222,6 +222,18 @@ TEST(RtfReader, pngPictureBecomesAttachmentWithExactBytes)
     EXPECT_EQ(resource.value<QImage>().size(), QSize(3, 2));
 }
 
+TEST(RtfReader, pictureSizeTakesEachGoalAndScaleInWhateverOrderTheyCome)
+{
+    const auto document =
+        readRtf("{\\pict\\pngblip\\pichgoal40\\picwgoal60\\picscaley50\\picscalex200 " + pngBytes(3, 2).toHex() + "}");
+    const QList<Attachment> found = attachments(*document);
+    ASSERT_EQ(found.size(), 1);
+    ASSERT_TRUE(found[0].format.isImageFormat());
+    // 60 by 40 twips are 3 by 2 points, scaled to 200 % across and 50 % down.
+    EXPECT_EQ(found[0].format.toImageFormat().width(), 6.0);
+    EXPECT_EQ(found[0].format.toImageFormat().height(), 1.0);
+}
+
 TEST(RtfReader, picturesInWriterFormBinaryAndJpegAllArrive)
 {
     const QByteArray png = pngBytes(5, 4);
@@ -310,6 +322,10 @@ TEST(RtfReader, escapedBytesInALinkTargetStayInTheTarget)
     EXPECT_EQ(formatAt(*document, 3).anchorHref(), QStringLiteral("http://x/\u00E9"));
     EXPECT_FALSE(formatAt(*document, 4).isAnchor());
     EXPECT_EQ(formatAt(*document, 9).anchorHref(), QStringLiteral("http://y/\u00E8"));
+
+    const auto unicode = readRtf("{\\field{\\*\\fldinst HYPERLINK \"http://z/\\u8364?\"}{\\fldrslt euro}}");
+    ASSERT_NE(unicode, nullptr);
+    EXPECT_EQ(formatAt(*unicode, 0).anchorHref(), QStringLiteral("http://z/\u20AC"));
 }
 
 TEST(RtfReaderLimits, groupsExactlyAtTheDepthLimitAreReadAndDeeperOnesSkipped)
@@ -360,6 +376,14 @@ TEST(RtfReaderLimits, fontTableKeepsExactly4096Fonts)
     EXPECT_EQ(rawText(*document), QStringLiteral("\u0410\u00C0"));
 }
 
+TEST(RtfReader, colourTableEntryWithoutItsSemicolonStillCounts)
+{
+    const auto document = RtfReader::read("{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue255}{\\cf1 a}b}");
+    ASSERT_NE(document, nullptr);
+    EXPECT_EQ(formatAt(*document, 0).foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(formatAt(*document, 1).foreground().style(), Qt::NoBrush);
+}
+
 TEST(RtfReaderLimits, colourTableKeepsExactly4096Colours)
 {
     // Entry 0 is the automatic colour; 4095 is the last kept, 4096 one past the cap.
@@ -392,6 +416,12 @@ TEST(RtfReader, rtfdAttachmentMarkersArePassedOver)
               QStringLiteral("beforeafter"));
 }
 
+TEST(RtfReader, attachmentMarkerPassesOverTheNextCharacterOnlyInBodyText)
+{
+    // Inside a Unicode pair the enclosing group is not body text: the next alternative is still read.
+    EXPECT_EQ(textOf("{\\upr{\\*\\ud\\NeXTGraphic a.png}{\\*\\ud b}}c"), QStringLiteral("bc"));
+}
+
 TEST(RtfReader, unbalancedBracesEndGracefully)
 {
     EXPECT_EQ(RtfReader::read("{\\rtf1 a}}b{c")->toPlainText(), QStringLiteral("a"));
@@ -419,6 +449,12 @@ TEST(RtfReader, everyTruncationOfADocumentReads)
         ASSERT_NE(document, nullptr) << length;
     }
     EXPECT_TRUE(RtfReader::read(full)->toPlainText().startsWith(QStringLiteral("caf\u00E9\u201C\U0001F600\u3042\n")));
+}
+
+TEST(RtfReader, truncatedDocumentKeepsTheEscapesItEndsWith)
+{
+    EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi caf\\'e9")->toPlainText(), QStringLiteral("caf\u00E9"));
+    EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg932 \\'82\\'a0")->toPlainText(), QStringLiteral("\u3042"));
 }
 
 TEST(RtfReader, deepNestingIsCappedWithoutLosingTheRest)

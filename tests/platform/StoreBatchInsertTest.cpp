@@ -205,3 +205,43 @@ TEST_F(StoreBatchInsertTest, valuesOfEveryKindKeepTheirPlaceInABatch)
     EXPECT_TRUE(read[Batch - 2]->value(QStringLiteral("lastModified")).isNull());
     EXPECT_EQ(read[Batch - 3]->value(QStringLiteral("displayOrder")).toLongLong(), Batch - 3);
 }
+
+TEST_F(StoreBatchInsertTest, attributesLeftUnsetAreNullEvenWhereTheBatchBeforeSetThem)
+{
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(1760000000123, Qt::UTC);
+    for (ManagedObject* item : addItems(Batch, QStringLiteral("Set"))) {
+        item->setValue(QStringLiteral("title"), QStringLiteral("a title"));
+        item->setValue(QStringLiteral("lastModified"), when);
+        item->setValue(QStringLiteral("content"), QByteArray("bytes"));
+    }
+    ASSERT_FALSE(context()->save());
+    addItems(Batch, QStringLiteral("Unset"));
+    ASSERT_FALSE(context()->save());
+
+    m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
+    ASSERT_FALSE(m_container->loadPersistentStores(path()));
+    FetchRequest request(Item);
+    request.setPredicate(QStringLiteral("uniqueIdentifier BEGINSWITH %@"), {QStringLiteral("Unset")});
+    const QList<ManagedObject*> unset = context()->fetch(request);
+    ASSERT_EQ(unset.size(), Batch);
+    for (ManagedObject* item : unset) {
+        for (const char* key : {"title", "lastModified", "content"})
+            EXPECT_FALSE(item->value(QString::fromLatin1(key)).isValid()) << key;
+    }
+    request.setPredicate(QStringLiteral("title == %@"), {QStringLiteral("a title")});
+    EXPECT_EQ(context()->count(request), Batch);
+}
+
+TEST_F(StoreBatchInsertTest, batchThatWritesFewerRecordsThanItWasGivenFailsTheSave)
+{
+    // A record skipped without an error would shift every key after it onto another record.
+    rawExecute(QStringLiteral("CREATE TRIGGER skip BEFORE INSERT ON Item WHEN NEW.uniqueIdentifier = 'U3' "
+                              "BEGIN SELECT RAISE(IGNORE); END"));
+    const QList<ManagedObject*> items = addItems(Batch);
+    const std::optional<StoreError> error = context()->save();
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->message.contains(QStringLiteral("%1 of %2").arg(Batch - 1).arg(Batch)))
+        << error->message.toStdString();
+    EXPECT_TRUE(keysInFile().isEmpty());
+    EXPECT_EQ(context()->insertedObjects().size(), Batch);
+}

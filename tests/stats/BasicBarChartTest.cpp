@@ -1,11 +1,14 @@
 #include "stats/BasicBarChart.h"
 #include "StatsFixture.h"
+#include "TestWait.h"
 #include "stats/BarChartCanvas.h"
 #include "stats/BasicBarChartPresenter.h"
 #include "stats/WeekChart.h"
 
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
 
 namespace {
@@ -126,6 +129,67 @@ TEST(BasicBarChartTest, narrowChartScrollsOverTheBarsWidth)
     chart.resize(600, 240);
     EXPECT_EQ(chart.barEntries()[0].origin.x(), 140);
     EXPECT_EQ(chart.canvas()->width(), 600);
+}
+
+TEST(BasicBarChartTest, growingBarsKeepGrowingWhileTheChartIsPaintedAndATallerViewRaisesThem)
+{
+    BasicBarChart chart;
+    chart.resize(600, 240);
+    chart.show();
+    chart.updateDataEntries(entries(7, 0.2f), false, 0.5f);
+    auto* animation = chart.findChild<QVariantAnimation*>();
+    ASSERT_NE(animation, nullptr);
+    QSignalSpy finished(animation, &QAbstractAnimation::finished);
+    chart.updateDataEntries(entries(7, 0.8f), true, 0.5f);
+    ASSERT_EQ(animation->state(), QAbstractAnimation::Running);
+    // Painting the chart (its viewport among it) while the bars move is no new size: they move on to the end.
+    chart.repaint();
+    ASSERT_TRUE(waitFor([&] { return animation->state() != QAbstractAnimation::Running; }));
+    ASSERT_EQ(finished.count(), 1) << "stopped before the bars reached their heights";
+    const double before = chart.barEntries().first().barHeight;
+
+    // A taller view lays the bars out again for its height at once, without moving them there.
+    chart.resize(600, 340);
+    const QSize viewport = chart.scrollView()->viewport()->size();
+    ASSERT_EQ(viewport.height(), 340);
+    EXPECT_EQ(chart.canvas()->height(), 340);
+    EXPECT_EQ(chart.barEntries().first().barHeight,
+              chart.presenter().computeBarEntries(340, viewport.width()).first().barHeight);
+    EXPECT_GT(chart.barEntries().first().barHeight, before);
+    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
+}
+
+TEST(BarChartCanvasTest, roundedBarCornersAreSmoothedIntoTheBackground)
+{
+    const QColor barColor(200, 30, 30);
+    BarChartCanvas canvas;
+    canvas.resize(200, 220);
+    BasicBarEntry bar;
+    bar.origin = QPointF(60, 50);
+    bar.barWidth = 40;
+    bar.barHeight = 120;
+    bar.space = 30;
+    bar.data = DataEntry{barColor, 0.5f, QStringLiteral("12"), QStringLiteral("Mon")};
+    canvas.setContent({}, {bar}, {});
+    QImage image(canvas.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    canvas.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+
+    ASSERT_EQ(image.pixelColor(80, 110), barColor) << "the bar is drawn";
+    // Each corner's square of the radius: outside the arc white, inside the bar's colour, and along the arc
+    // pixels between the two.
+    const int radius = int(BarChartCanvas::CornerRadius);
+    const QList<QPoint> corners{{60, 50}, {100 - radius, 50}, {60, 170 - radius}, {100 - radius, 170 - radius}};
+    for (const QPoint& corner : corners) {
+        SCOPED_TRACE(QStringLiteral("%1,%2").arg(corner.x()).arg(corner.y()).toStdString());
+        int blended = 0;
+        for (int y = corner.y(); y < corner.y() + radius; ++y)
+            for (int x = corner.x(); x < corner.x() + radius; ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                blended += pixel != barColor && pixel != QColor(Qt::white) ? 1 : 0;
+            }
+        EXPECT_GE(blended, radius / 2);
+    }
 }
 
 // 18 March 2026 is a Wednesday.

@@ -66,6 +66,7 @@ RtfReader::RtfReader(const Options& options)
 std::unique_ptr<QTextDocument> RtfReader::parse(QByteArrayView input)
 {
     RtfTokenizer tokenizer(input);
+    m_builder.reserve(input.size());
     for (RtfToken token = tokenizer.next(); token.type != RtfToken::Type::End; token = tokenizer.next()) {
         if (!handleToken(token))
             break;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QString>
 
 // What a group carries: where its text goes and the character and paragraph properties in force. Every "{"
@@ -50,3 +51,9 @@ struct RtfState {
     int codePage = 0;     // of the current font; 0: the document's
     bool starred = false; // the group began with \*: an unknown destination word skips it
 };
+
+inline size_t qHash(const RtfState::Character& character, size_t seed = 0) noexcept
+{
+    return qHashMulti(seed, character.font, character.halfPoints, character.color, character.bold, character.italic,
+                      character.underline, character.strikeOut, character.anchorHref);
+}

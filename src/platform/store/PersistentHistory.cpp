@@ -35,7 +35,7 @@ std::optional<StoreError> PersistentHistory::record(const QString& author, const
     // Many changes to a statement, in their order: a save of thousands of records writes thousands of changes.
     for (qsizetype done = 0; done < changes.size();) {
         const qsizetype count = changes.size() - done >= ChangeBatch ? ChangeBatch : 1;
-        if (auto error = recordChanges(newToken, changes.mid(done, count)))
+        if (auto error = recordChanges(newToken, std::span(changes).subspan(size_t(done), size_t(count))))
             return error;
         done += count;
     }
@@ -44,7 +44,7 @@ std::optional<StoreError> PersistentHistory::record(const QString& author, const
     return std::nullopt;
 }
 
-std::optional<StoreError> PersistentHistory::recordChanges(qint64 token, const QList<HistoryChange>& changes)
+std::optional<StoreError> PersistentHistory::recordChanges(qint64 token, std::span<const HistoryChange> changes)
 {
     std::unique_ptr<SqliteStatement>& insert = changes.size() == 1 ? m_insertChange : m_insertChanges;
     if (!insert || !insert->isValid()) {
@@ -52,16 +52,18 @@ std::optional<StoreError> PersistentHistory::recordChanges(qint64 token, const Q
         insert = std::make_unique<SqliteStatement>(
             m_database, QStringLiteral("INSERT INTO history_change (token, entity, pk, uniqueIdentifier, changeType) "
                                        "VALUES ") +
-                            QStringList(changes.size(), row).join(QStringLiteral(", ")));
+                            QStringList(qsizetype(changes.size()), row).join(QStringLiteral(", ")));
     }
     insert->reset();
     int position = 1;
     bool bound = true;
     for (const HistoryChange& change : changes) {
-        const QVariant identifier = change.uniqueIdentifier.isEmpty() ? QVariant() : QVariant(change.uniqueIdentifier);
-        for (const QVariant& value : {QVariant(token), QVariant(change.entityName), QVariant(change.primaryKey),
-                                      identifier, QVariant(int(change.changeType))})
-            bound = bound && insert->bind(position++, value);
+        // An entity without identifiers leaves the column NULL, as reset() left it.
+        bound = bound && insert->bindInteger(position, token) && insert->bindText(position + 1, change.entityName) &&
+                insert->bindInteger(position + 2, change.primaryKey) &&
+                (change.uniqueIdentifier.isEmpty() || insert->bindText(position + 3, change.uniqueIdentifier)) &&
+                insert->bindInteger(position + 4, int(change.changeType));
+        position += 5;
     }
     if (bound)
         insert->step();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <span>
 
 class SqliteDatabase;
 class SqliteStatement;
@@ -57,7 +58,7 @@ public:
 private:
     Result transactions(const QString& condition, const QVariant& value) const;
     // Writes one change, or ChangeBatch of them, of the transaction token.
-    std::optional<StoreError> recordChanges(qint64 token, const QList<HistoryChange>& changes);
+    std::optional<StoreError> recordChanges(qint64 token, std::span<const HistoryChange> changes);
 
     SqliteDatabase& m_database;
     // Kept prepared for the next save.

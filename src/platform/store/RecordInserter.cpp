@@ -10,17 +10,20 @@
 
 namespace {
 
-// The statement writing rows records of the entity; the key is the first value of each row (?1 for one row,
-// NULL for a batch, which SQLite numbers in the order of the rows).
+// The statement writing rows records of the entity. One row names its key (?1); a batch leaves the key out, so
+// SQLite numbers the records in the order of the rows. Naming the key in a batch, even as NULL, makes SQLite check
+// it for every row and keep a statement journal of every page the batch touches, which spills to a temporary
+// file once past 64 KiB: a save of thousands of cards wrote more to that file than to the store.
 QString insertSql(const EntityDescription& entity, int rows)
 {
     QStringList columns;
+    if (rows == 1)
+        columns.append(QStringLiteral("pk"));
     for (const AttributeDescription& attribute : entity.attributes())
         columns.append(SqliteDatabase::quotedName(attribute.name()));
-    const QString places = QStringList(entity.attributes().size(), QStringLiteral("?")).join(QStringLiteral(", "));
     const QString row =
-        QStringLiteral("(%1, %2)").arg(rows == 1 ? QStringLiteral("?") : QStringLiteral("NULL"), places);
-    return QStringLiteral("INSERT INTO %1 (pk, %2) VALUES %3")
+        QStringLiteral("(%1)").arg(QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+    return QStringLiteral("INSERT INTO %1 (%2) VALUES %3")
         .arg(SqliteDatabase::quotedName(entity.name()), columns.join(QStringLiteral(", ")),
              QStringList(rows, row).join(QStringLiteral(", ")));
 }
@@ -96,8 +99,11 @@ bool RecordInserter::write(const EntityDescription& entity, std::span<const std:
     bool bound = rows.size() != 1 || insert->bind(1, key > 0 ? QVariant(key) : QVariant());
     for (size_t r = 0; bound && r < rows.size(); ++r) {
         const std::vector<QVariant>& values = *rows[r];
-        for (int i = 0; bound && i < columns && size_t(i) < values.size(); ++i)
-            bound = insert->bind(first + int(r) * columns + i, values[size_t(i)]);
+        // reset() left every position NULL: a card leaves most of its attributes unset.
+        for (int i = 0; bound && i < columns && size_t(i) < values.size(); ++i) {
+            if (values[size_t(i)].isValid())
+                bound = insert->bind(first + int(r) * columns + i, values[size_t(i)]);
+        }
     }
     if (bound)
         insert->step();

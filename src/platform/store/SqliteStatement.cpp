@@ -7,6 +7,28 @@
 #include <cmath>
 #include <sqlite3.h>
 
+namespace {
+
+// Plain ASCII, nearly every identifier, title and date a store holds, is its own UTF-8: copied into the buffer the
+// position held before, it needs neither an encoder nor a new allocation. False, leaving out untouched, for any
+// other text.
+bool copyAscii(const QString& text, QByteArray& out)
+{
+    const QChar* units = text.constData();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (units[i].unicode() >= 0x80)
+            return false;
+    }
+    out.resize(size);
+    char* bytes = out.data();
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char(units[i].unicode());
+    return true;
+}
+
+} // namespace
+
 SqliteStatement::SqliteStatement(const SqliteDatabase& database, const QString& sql) : m_database(database)
 {
     if (!database.handle()) {
@@ -48,7 +70,7 @@ bool SqliteStatement::bind(int position, const QVariant& value)
         break;
     case QMetaType::QString:
         rc = value.isNull() ? sqlite3_bind_null(m_statement, position)
-                            : bindText(position, static_cast<const QString*>(value.constData())->toUtf8());
+                            : bindUtf8(position, *static_cast<const QString*>(value.constData()));
         break;
     case QMetaType::Int:
     case QMetaType::LongLong:
@@ -65,11 +87,27 @@ bool SqliteStatement::bind(int position, const QVariant& value)
         rc = bindConverted(position, StoreValue::toSql(value));
         break;
     }
-    if (rc != SQLITE_OK) {
-        fail(QStringLiteral("bind"));
+    return succeeded(rc);
+}
+
+bool SqliteStatement::bindText(int position, const QString& text)
+{
+    if (!m_statement)
         return false;
-    }
-    return true;
+    return succeeded(text.isNull() ? sqlite3_bind_null(m_statement, position) : bindUtf8(position, text));
+}
+
+bool SqliteStatement::bindInteger(int position, qint64 value)
+{
+    return m_statement && succeeded(sqlite3_bind_int64(m_statement, position, value));
+}
+
+bool SqliteStatement::succeeded(int resultCode)
+{
+    if (resultCode == SQLITE_OK)
+        return true;
+    fail(QStringLiteral("bind"));
+    return false;
 }
 
 int SqliteStatement::bindConverted(int position, const QVariant& value)
@@ -97,19 +135,22 @@ int SqliteStatement::bindConverted(int position, const QVariant& value)
     default:
         if (value.isNull())
             return sqlite3_bind_null(m_statement, position);
-        return bindText(position, value.toString().toUtf8());
+        return bindUtf8(position, value.toString());
     }
 }
 
-int SqliteStatement::bindText(int position, QByteArray&& text)
+int SqliteStatement::bindUtf8(int position, const QString& text)
 {
     // Kept here until the position is bound again or the statement ends, so SQLite reads it in place instead
     // of copying it: a save of thousands of records binds hundreds of thousands of texts.
-    if (position < 1 || position > int(m_texts.size()))
-        return sqlite3_bind_text64(m_statement, position, text.constData(), sqlite3_uint64(text.size()),
+    if (position < 1 || position > int(m_texts.size())) {
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text64(m_statement, position, utf8.constData(), sqlite3_uint64(utf8.size()),
                                    SQLITE_TRANSIENT, SQLITE_UTF8);
+    }
     QByteArray& held = m_texts[size_t(position - 1)];
-    held = std::move(text);
+    if (!copyAscii(text, held))
+        held = text.toUtf8();
     return sqlite3_bind_text64(m_statement, position, held.constData(), sqlite3_uint64(held.size()), SQLITE_STATIC,
                                SQLITE_UTF8);
 }

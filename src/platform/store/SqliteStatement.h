@@ -25,8 +25,12 @@ public:
     // Binds the values to ?1, ?2 ...; QVariant types map to SQLite's (dates as seconds since 1970).
     bool bind(const QVariantList& values);
     bool bind(int position, const QVariant& value);
+    // The same for values whose type is known, without a QVariant; a null text binds as NULL.
+    bool bindText(int position, const QString& text);
+    bool bindInteger(int position, qint64 value);
     // True while a row is available; false at the end or on error (see error()).
     bool step();
+    // Readies the statement to run again, with every position bound to NULL.
     void reset();
 
     int columnCount() const;
@@ -38,7 +42,8 @@ public:
 private:
     // Binds a value already in one of the forms StoreValue::toSql gives; an SQLite result code.
     int bindConverted(int position, const QVariant& value);
-    int bindText(int position, QByteArray&& text);
+    int bindUtf8(int position, const QString& text);
+    bool succeeded(int resultCode);
     void fail(const QString& context);
 
     const SqliteDatabase& m_database;

@@ -1,5 +1,7 @@
 #include "StoreValue.h"
 
+#include "LocalTimeConversion.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
@@ -166,7 +168,10 @@ double StoreValue::toDouble(const QVariant& value)
 {
     if (value.metaType().id() == QMetaType::QDateTime) {
         const QDateTime date = value.toDateTime();
-        return date.isValid() ? double(date.toMSecsSinceEpoch()) / 1000.0 : 0.0;
+        if (!date.isValid())
+            return 0.0;
+        const std::optional<qint64> local = LocalTimeConversion::msecsSinceEpoch(date);
+        return double(local ? *local : date.toMSecsSinceEpoch()) / 1000.0;
     }
     return value.toDouble();
 }
