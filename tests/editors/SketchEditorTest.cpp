@@ -242,14 +242,12 @@ TEST_F(SketchEditorTest, refusedSaveTakesItsProgressIndicatorWithIt)
 {
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Reef"));
-    refuseInserts(QStringLiteral("ProjectItem"));
+    ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectItem")));
     // The project list behind the editor lets the indicator go once, when its first reload lands; by the second
     // refusal only the editor itself can.
     for (int attempt = 0; attempt < 2; ++attempt) {
         ASSERT_FALSE(save(editor));
-        Alert* refused = alertTitled(DbHelpers::SaveErrorTitle);
-        ASSERT_TRUE(refused);
-        refused->trigger(0);
+        ASSERT_NO_FATAL_FAILURE(dismissSaveError());
     }
     EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
     EXPECT_TRUE(isOpen());
