@@ -14,6 +14,7 @@
 #include <QTimeZone>
 #include <atomic>
 #include <gtest/gtest.h>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -155,21 +156,23 @@ QVariantMap cardSnapshot(const QString& words, const QString& projectItemId = QS
 }
 
 // Holds the snapshot worker until released, so a test can put work behind a write that is still in flight.
+// The worker shares the semaphore: a gate released as it goes out of scope must not leave the worker waking
+// on memory the test's stack has already reused.
 class WorkerGate {
 public:
     WorkerGate()
     {
-        AutoSaveController::snapshotQueue().async([this] { m_gate.acquire(); });
+        AutoSaveController::snapshotQueue().async([gate = m_gate] { gate->acquire(); });
     }
     ~WorkerGate() { release(); }
     void release()
     {
         if (!m_released.exchange(true))
-            m_gate.release();
+            m_gate->release();
     }
 
 private:
-    QSemaphore m_gate;
+    std::shared_ptr<QSemaphore> m_gate = std::make_shared<QSemaphore>();
     std::atomic<bool> m_released = false;
 };
 
