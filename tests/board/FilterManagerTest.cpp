@@ -12,7 +12,8 @@ protected:
 
     ProjectItem* card(qint64 type, const QString& parent = ItemIds::Top)
     {
-        return addItem(project, parent, type, QStringLiteral("Card %1").arg(++made), made);
+        const int order = ++made;
+        return addItem(project, parent, type, QStringLiteral("Card %1").arg(order), order);
     }
 
     FilterManager manager() { return FilterManager(context(), project); }
