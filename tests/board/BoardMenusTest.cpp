@@ -92,8 +92,10 @@ TEST_F(BoardMenusTest, staleCompletionAfterAReloadFindsItsCardByIdentifier)
     const QString fogId = item(QStringLiteral("Fog"))->uniqueIdentifier();
     context()->deleteObject(item(QStringLiteral("Fog")));
     context()->save();
-    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->menus().cardTypeChanged(fogId); }));
-    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Fog")));
+    QSignalSpy reloaded(board, &PvCardViewController::boardReloaded);
+    board->menus().cardTypeChanged(fogId);
+    // A reload that read the cards before Fog went may still report first on a slow machine.
+    EXPECT_TRUE(waitFor([&] { return reloaded.count() >= 1 && !shownTitles().contains(QStringLiteral("Fog")); }));
 }
 
 TEST_F(BoardMenusTest, tagNoneStoresNoTagAndStampsTheChain)

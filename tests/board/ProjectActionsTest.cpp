@@ -1,6 +1,7 @@
 #include "core/DbHelpersFixture.h"
 
 #include "TestFiles.h"
+#include "TestImages.h"
 #include "TestScreenshots.h"
 #include "TestWait.h"
 #include "board/BoardMenus.h"
@@ -61,13 +62,7 @@ protected:
 
     static QByteArray png(int width, int height)
     {
-        QImage image(width, height, QImage::Format_RGB32);
-        image.fill(Qt::darkCyan);
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        return bytes;
+        return solidPng(width, height, Qt::darkCyan, QImage::Format_RGB32);
     }
 
     QStringList menuTitles(QMenu* menu)

@@ -61,7 +61,7 @@ struct Entry {
     QString name;
     QByteArray data;
     // When set, the entry's header claims this size and its data is stored as given (already deflated).
-    std::optional<uLong> claimedSize;
+    std::optional<uLong> claimedSize = std::nullopt;
 };
 
 void writeZip(const QString& path, const QList<Entry>& entries)

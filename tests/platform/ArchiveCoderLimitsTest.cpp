@@ -1,4 +1,5 @@
 #include "platform/archive/AttachmentCoder.h"
+#include "TestImages.h"
 #include "platform/archive/TextAttributeCoder.h"
 
 #include <QBuffer>
@@ -12,13 +13,7 @@ namespace {
 
 QByteArray pngOfSize(int width, int height)
 {
-    QImage image(width, height, QImage::Format_Grayscale8);
-    image.fill(0);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return solidPng(width, height, Qt::black, QImage::Format_Grayscale8);
 }
 
 double fontSizeRead(double archived)

@@ -1,6 +1,7 @@
 // Card bodies whose attachments the reader places after the text has gone in: pictures read side by side, one
 // run holding several attachment characters, pictures that cannot be read, and the document left ready to edit.
 #include "platform/archive/AttributedStringArchive.h"
+#include "TestImages.h"
 #include "platform/archive/AttributedStringRuns.h"
 #include "platform/archive/KeyedArchiver.h"
 #include "platform/text/TextAttachment.h"
@@ -21,13 +22,7 @@ const QChar Fffc(0xFFFC);
 
 QByteArray pngOf(int width, int height)
 {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(QColor(200, 40, 90));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return solidPng(width, height, QColor(200, 40, 90), QImage::Format_RGB32);
 }
 
 ArchiveRef font(double size)

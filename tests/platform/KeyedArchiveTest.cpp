@@ -1,4 +1,5 @@
 #include "RequiredTools.h"
+#include "TestImages.h"
 #include "TextFormats.h"
 #include "platform/archive/AttributedStringArchive.h"
 #include "platform/archive/KeyedArchiver.h"
@@ -24,13 +25,7 @@ const QString Fffc = QString(QChar(0xFFFC));
 
 QByteArray pngOf(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(QColor(10, 120, 200));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return solidPng(width, height, QColor(10, 120, 200));
 }
 
 // "Title" bold, "red italic" in Georgia, an image, a checked and an unchecked checkbox, then two paragraphs

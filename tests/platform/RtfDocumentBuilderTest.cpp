@@ -1,4 +1,5 @@
 #include "platform/rtf/RtfReader.h"
+#include "TestImages.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -50,13 +51,7 @@ Qt::Alignment alignmentOf(const QTextDocument& document, int block)
 
 QByteArray pictureGroup()
 {
-    QImage image(2, 2, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return "{\\pict\\pngblip " + png.toHex() + "}";
+    return "{\\pict\\pngblip " + solidPng(2, 2, Qt::red).toHex() + "}";
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "platform/rtf/RtfReader.h"
+#include "TestImages.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -53,13 +54,7 @@ const QByteArray Dictionary[] = {
 
 QByteArray pngHex()
 {
-    QImage image(4, 3, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes.toHex();
+    return solidPng(4, 3, Qt::red).toHex();
 }
 
 QList<QByteArray> seeds()

@@ -1,4 +1,5 @@
 #include "platform/rtf/RtfReader.h"
+#include "TestImages.h"
 #include "TextFormats.h"
 #include "platform/text/TextAttachment.h"
 
@@ -38,13 +39,7 @@ QTextBlockFormat blockFormat(const QTextDocument& document, int block)
 
 QByteArray pngBytes(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(QColor(10, 200, 30));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return solidPng(width, height, QColor(10, 200, 30));
 }
 
 // Hexadecimal text wrapped every few characters, as word processors write it.

@@ -1,6 +1,6 @@
 // New records are written many to a statement: keys, history, values and failures must come out exactly as one
 // record a statement would leave them, at the size of a batch, one past it and one short of two.
-#include "StoreTestModel.h"
+#include "StoreFixture.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
@@ -17,17 +17,8 @@ namespace {
 const QString Item = QStringLiteral("Item");
 constexpr int Batch = RecordInserter::BatchRows;
 
-class StoreBatchInsertTest : public ::testing::Test {
+class StoreBatchInsertTest : public StoreFixture {
 protected:
-    void SetUp() override
-    {
-        m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
-        ASSERT_FALSE(m_container->loadPersistentStores(path()));
-    }
-
-    QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
-    ManagedObjectContext* context() const { return m_container->viewContext(); }
-
     QList<ManagedObject*> addItems(int count, const QString& prefix = QStringLiteral("U"))
     {
         QList<ManagedObject*> items;
@@ -60,17 +51,6 @@ protected:
         return keys;
     }
 
-    void rawExecute(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
-        char* message = nullptr;
-        EXPECT_EQ(sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message), SQLITE_OK)
-            << (message ? message : "");
-        sqlite3_free(message);
-        sqlite3_close(db);
-    }
-
     // Every saved record's key is the one in the file, keys grow in the order the records were made, and the
     // save's history names the same records under the same keys in the same order.
     void expectKeysAndHistoryMatch(const QList<ManagedObject*>& items, qint64 since)
@@ -91,9 +71,6 @@ protected:
             EXPECT_EQ(changes[i].changeType, HistoryChangeType::Insert) << i;
         }
     }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<PersistentContainer> m_container;
 };
 
 } // namespace
@@ -188,8 +165,7 @@ TEST_F(StoreBatchInsertTest, valuesOfEveryKindKeepTheirPlaceInABatch)
     items[Batch - 2]->setValue(QStringLiteral("lastModified"), QDateTime());
     ASSERT_FALSE(context()->save());
 
-    m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
-    ASSERT_FALSE(m_container->loadPersistentStores(path()));
+    ASSERT_NO_FATAL_FAILURE(open());
     FetchRequest request(Item);
     request.setSortDescriptors({{QStringLiteral("displayOrder"), true}});
     const QList<ManagedObject*> read = context()->fetch(request);
@@ -218,8 +194,7 @@ TEST_F(StoreBatchInsertTest, attributesLeftUnsetAreNullEvenWhereTheBatchBeforeSe
     addItems(Batch, QStringLiteral("Unset"));
     ASSERT_FALSE(context()->save());
 
-    m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
-    ASSERT_FALSE(m_container->loadPersistentStores(path()));
+    ASSERT_NO_FATAL_FAILURE(open());
     FetchRequest request(Item);
     request.setPredicate(QStringLiteral("uniqueIdentifier BEGINSWITH %@"), {QStringLiteral("Unset")});
     const QList<ManagedObject*> unset = context()->fetch(request);

@@ -1,4 +1,4 @@
-#include "StoreTestModel.h"
+#include "StoreFixture.h"
 #include "TestWait.h"
 #include "platform/store/FetchedResultsController.h"
 #include "platform/store/ManagedObject.h"
@@ -18,29 +18,8 @@ namespace {
 
 const QString Item = QStringLiteral("Item");
 
-class StoreContextTest : public ::testing::Test {
+class StoreContextTest : public StoreFixture {
 protected:
-    void SetUp() override { open(); }
-
-    QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
-
-    void open(int version = 1)
-    {
-        m_container.reset();
-        m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel(version));
-        auto error = m_container->loadPersistentStores(path());
-        ASSERT_FALSE(error) << error->description().toStdString();
-    }
-
-    std::unique_ptr<PersistentContainer> openSecond() const
-    {
-        auto second = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
-        EXPECT_FALSE(second->loadPersistentStores(path()));
-        return second;
-    }
-
-    ManagedObjectContext* context() const { return m_container->viewContext(); }
-
     ManagedObject* addItem(const QString& uid, int order, const QString& project = QStringLiteral("P"))
     {
         ManagedObject* item = context()->insertNewObject(Item);
@@ -76,21 +55,6 @@ protected:
             request.setPredicate(format, args);
         return context()->count(request);
     }
-
-    // Runs SQL on a separate raw connection, as a tool or another program would.
-    void rawExecute(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &message);
-        EXPECT_EQ(rc, SQLITE_OK) << (message ? message : "");
-        sqlite3_free(message);
-        sqlite3_close(db);
-    }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<PersistentContainer> m_container;
 };
 
 TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)

@@ -1,4 +1,4 @@
-#include "StoreTestModel.h"
+#include "StoreFixture.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
@@ -15,17 +15,8 @@ const QString Title = QStringLiteral("title");
 const QString Order = QStringLiteral("displayOrder");
 
 // Saving chosen objects alone, and reading values without objects.
-class StoreSaveObjectsTest : public ::testing::Test {
+class StoreSaveObjectsTest : public StoreFixture {
 protected:
-    void SetUp() override
-    {
-        m_container = std::make_unique<PersistentContainer>(QStringLiteral("CardStore"), storeTestModel());
-        ASSERT_FALSE(m_container->loadPersistentStores(path()));
-    }
-
-    QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
-    ManagedObjectContext* context() const { return m_container->viewContext(); }
-
     ManagedObject* addItem(const QString& uid, int order)
     {
         ManagedObject* item = context()->insertNewObject(Item);
@@ -46,9 +37,6 @@ protected:
             titles.insert(object->value(Uid).toString(), object->value(Title).toString());
         return titles;
     }
-
-    QTemporaryDir m_dir;
-    std::unique_ptr<PersistentContainer> m_container;
 };
 
 TEST_F(StoreSaveObjectsTest, savingOneObjectLeavesOtherEditsPendingAndUnsaved)

@@ -1,4 +1,5 @@
 #include "richtext/AttachmentNormaliser.h"
+#include "TestImages.h"
 #include "richtext/CheckboxAttachment.h"
 #include "richtext/QJCheckboxAttachment.h"
 #include "richtext/QJTextAttachment.h"
@@ -16,13 +17,7 @@ namespace {
 
 QByteArray pngOf(int width, int height)
 {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(Qt::green);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return solidPng(width, height, Qt::green);
 }
 
 void insertObject(QTextDocument& document, const QTextCharFormat& format)

@@ -1,4 +1,5 @@
 #include "platform/text/TextAttachment.h"
+#include "TestImages.h"
 #include "richtext/CheckboxAttachment.h"
 #include "richtext/CheckboxImages.h"
 #include "richtext/QJCheckboxAttachment.h"
@@ -20,11 +21,7 @@ QImage filled(int width, int height)
 
 QByteArray png(const QImage& image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
+    return encodePng(image);
 }
 
 } // namespace
