@@ -40,9 +40,11 @@ void ProjectItem::describe(EntityDescription& entity)
     entity.addAttribute(ContentKey, AttributeType::Binary);
     entity.addIndex({UniqueIdentifierKey});
     entity.addIndex({ProjectIdKey, ParentItemIdKey, DisplayOrderKey});
-    // The sidebar counts each card type over the whole project on every refresh; led by the type, this index
-    // answers those counts alone and leaves every query without a type to the folder index above.
-    entity.addIndex({ItemTypeKey, ProjectIdKey, ParentItemIdKey});
+    // The sidebar counts the whole project's cards on every refresh: all of them, each type, and those changed
+    // since a date. Within a project this index holds every column those counts test, so SQLite answers them from
+    // the index alone instead of reading each card's row from the table. Folder listings keep the index above,
+    // which matches their parent as well.
+    entity.addIndex({ProjectIdKey, ItemTypeKey, LastModifiedKey});
     entity.setFactory([] { return std::make_unique<ProjectItem>(); });
 }
 
