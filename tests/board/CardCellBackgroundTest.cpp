@@ -79,6 +79,16 @@ TEST(CardCellBackgroundTest, eachLookKeepsItsOwnTile)
     EXPECT_EQ(background.cachedTiles(), 4);
 }
 
+TEST(CardCellBackgroundTest, folderTabRunsAlongTheVeryTopEdge)
+{
+    CardCellBackground background;
+    const QRect cell(20, 30, 306, 204);
+    const QImage folder = painted(background, cell, {true, false, false, {}});
+    // Its top row is wholly the tab's colour, not the outline's blend.
+    EXPECT_EQ(folder.pixelColor(cell.left() + 40, cell.top()), QColor(0x9d, 0xb4, 0xd8));
+    EXPECT_EQ(folder.pixel(cell.left() + 40, cell.top() - 1), Clear);
+}
+
 TEST(CardCellBackgroundTest, ruleIsDrawnWhereAskedAndOnlyThere)
 {
     CardCellBackground background;
@@ -109,10 +119,35 @@ TEST(CardCellBackgroundTest, sharperScreenGetsATileOfItsOwnResolution)
     const QRect cell(5, 5, 100, 80);
     painted(background, cell, {});
     const QImage sharp = painted(background, cell, {}, 2);
-    // In device pixels the cell spans twice its size: a tile copied from the plain screen would stop short
-    // of or run past it, or be blurred by the scaling.
-    EXPECT_EQ(inkAlong(sharp, 2 * cell.center().y()), qMakePair(2 * cell.left(), 2 * cell.right() + 1));
     EXPECT_EQ(background.cachedTiles(), 2);
+    // The same tile drawn in place at twice the size: a copy of the plain screen's tile, blown up, would
+    // have coarser corners.
+    QImage inPlace(sharp.size(), QImage::Format_ARGB32_Premultiplied);
+    inPlace.fill(Qt::transparent);
+    QPainter painter(&inPlace);
+    painter.scale(2, 2);
+    background.paint(&painter, cell, {});
+    painter.end();
+    int differing = 0;
+    for (int y = 0; y < sharp.height(); ++y)
+        for (int x = 0; x < sharp.width(); ++x)
+            differing += sharp.pixel(x, y) != inPlace.pixel(x, y) ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(inkAlong(sharp, 2 * cell.center().y()), qMakePair(2 * cell.left(), 2 * cell.right() + 1));
+}
+
+TEST(CardCellBackgroundTest, gridScrolledByWholePixelsStillCopiesTheTile)
+{
+    CardCellBackground background;
+    QImage canvas(400, 300, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.translate(40, 30);
+    background.paint(&painter, QRect(0, 0, 100, 80), {});
+    background.paint(&painter, QRect(0, 0, 0, 80), {});
+    painter.end();
+    EXPECT_EQ(background.cachedTiles(), 1);
+    EXPECT_EQ(inkAlong(canvas, 70), qMakePair(40, 139));
 }
 
 TEST(CardCellBackgroundTest, scaledPainterGetsTheSameTileDrawnInPlace)
@@ -135,7 +170,8 @@ TEST(CardCellBackgroundTest, scaledPainterGetsTheSameTileDrawnInPlace)
 TEST(CardCellBackgroundTest, manyCellSizesKeepTheTilesBounded)
 {
     CardCellBackground background;
-    for (int width = 100; width < 100 + 3 * CardCellBackground::MaxTiles; ++width)
+    // One size past the limit: the tiles start again rather than grow by one.
+    for (int width = 100; width <= 100 + CardCellBackground::MaxTiles; ++width)
         painted(background, QRect(0, 0, width, 80), {});
     EXPECT_LE(background.cachedTiles(), CardCellBackground::MaxTiles);
     EXPECT_GT(background.cachedTiles(), 0);
