@@ -9,7 +9,6 @@
 
 #include <QHash>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <QTextOption>
 
@@ -25,15 +24,6 @@ QFont fontOfSize(const QFont& base, int pixelSize, bool bold = false)
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
-}
-
-QColor cellColor(bool folder, bool selected, bool dark)
-{
-    if (folder)
-        return dark ? QColor(selected ? 0x55 : 0x3a, selected ? 0x5a : 0x3d, selected ? 0x66 : 0x44)
-                    : QColor(selected ? 0xc9 : 0xe4, selected ? 0xd9 : 0xea, selected ? 0xf2 : 0xf2);
-    return dark ? QColor(selected ? 0x48 : 0x2c, selected ? 0x48 : 0x2c, selected ? 0x52 : 0x2e)
-                : QColor(selected ? 0xdd : 0xff, selected ? 0xe8 : 0xff, selected ? 0xfa : 0xff);
 }
 
 // The symbol in one flat colour, as the buttons' tint gives it whatever colours the icon theme drew.
@@ -96,8 +86,11 @@ void CardCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
     const bool highlighted = m_layout && m_layout->isHighlighted(index);
-    paintBackground(painter, QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5), folder,
-                    highlighted || (option.state & QStyle::State_Selected), dark);
+    // A card's rule under its heading lies on the tile: nothing else in the cell reaches it.
+    const int ruleY = ruleTop();
+    const QLine rule = folder ? QLine() : QLine(Padding, ruleY, option.rect.width() - 1 - Padding, ruleY);
+    m_background.paint(painter, option.rect,
+                       {folder, highlighted || (option.state & QStyle::State_Selected), dark, rule});
     painter->setFont(option.font);
     if (folder)
         paintFolder(painter, option.rect, index, dark);
@@ -105,22 +98,6 @@ void CardCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         paintCard(painter, option.rect, index, dark);
     paintButtons(painter, option.rect, index);
     painter->restore();
-}
-
-void CardCellDelegate::paintBackground(QPainter* painter, const QRectF& cell, bool folder, bool selected,
-                                       bool dark) const
-{
-    QPainterPath shape;
-    shape.addRoundedRect(cell, CornerRadius, CornerRadius);
-    painter->fillPath(shape, cellColor(folder, selected, dark));
-    painter->setPen(QPen(dark ? QColor(0x50, 0x50, 0x58) : QColor(0xcc, 0xcc, 0xd0), 1));
-    painter->drawPath(shape);
-    if (folder) {
-        // A folder tab along the top edge tells folders from cards at a glance.
-        QPainterPath tab;
-        tab.addRoundedRect(QRectF(cell.left() + 14, cell.top() - 0.5, cell.width() * 0.35, 8), 3, 3);
-        painter->fillPath(tab, dark ? QColor(0x6b, 0x76, 0x8c) : QColor(0x9d, 0xb4, 0xd8));
-    }
 }
 
 void CardCellDelegate::paintButtons(QPainter* painter, const QRect& cell, const QModelIndex& index) const
@@ -175,9 +152,6 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
     painter->drawText(QRect(titleLeft, typeRect.top(), titleRight - titleLeft, IconSize), Qt::AlignVCenter,
                       titleMetrics.elidedText(index.data(CardListModel::TitleRole).toString(), Qt::ElideRight,
                                               titleRight - titleLeft));
-    const int separatorY = typeRect.bottom() + Padding;
-    painter->setPen(QPen(Qt::lightGray, 1));
-    painter->drawLine(cell.left() + Padding, separatorY, cell.right() - Padding, separatorY);
 
     const QString footer =
         index.data(m_compact ? CardListModel::CompactFooterRole : CardListModel::LargeFooterRole).toString();
@@ -198,6 +172,11 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
     painter->drawText(footerRect, Qt::AlignVCenter | Qt::AlignLeft, footer);
 }
 
+int CardCellDelegate::ruleTop()
+{
+    return Padding + IconSize - 1 + Padding;
+}
+
 QRect CardCellDelegate::footerRect(const QRect& cell) const
 {
     return {cell.left() + Padding, cell.bottom() - Padding - FooterSize - 4, cell.width() - 2 * Padding,
@@ -206,7 +185,7 @@ QRect CardCellDelegate::footerRect(const QRect& cell) const
 
 QRect CardCellDelegate::summaryRect(const QRect& cell) const
 {
-    const int separatorY = cell.top() + Padding + IconSize - 1 + Padding;
+    const int separatorY = cell.top() + ruleTop();
     return {cell.left() + Padding, separatorY + 6, cell.width() - 2 * Padding,
             footerRect(cell).top() - separatorY - 10};
 }

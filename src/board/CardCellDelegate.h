@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CardCellBackground.h"
 #include "core/CardProps.h"
 
 #include <QPointer>
@@ -16,7 +17,6 @@ class CardCellDelegate : public QStyledItemDelegate {
 public:
     static constexpr int ButtonSize = 18;
     static constexpr int ButtonInset = 7;
-    static constexpr qreal CornerRadius = 10;
 
     enum class Button { None, Menu, Notes };
 
@@ -41,15 +41,18 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    void paintBackground(QPainter* painter, const QRectF& cell, bool folder, bool selected, bool dark) const;
     void paintButtons(QPainter* painter, const QRect& cell, const QModelIndex& index) const;
     void paintFolder(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
     void paintCard(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
     void paintSummary(QPainter* painter, const QRect& body, const QString& summary) const;
+    // How far below a card cell's top the rule under its heading runs.
+    static int ruleTop();
     int titleSize() const { return m_compact ? 14 : 16; }
     int summarySize() const { return m_compact ? 12 : 14; }
 
     CardProps m_props;
     bool m_compact = false;
     QPointer<LXReorderableCollectionViewFlowLayout> m_layout;
+    // Filled while painting, which Qt declares const.
+    mutable CardCellBackground m_background;
 };

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRegion>
+#include <cmath>
 
 FormSheetBackdrop::FormSheetBackdrop(QWidget* window) : QWidget(window)
 {
@@ -82,7 +83,35 @@ void FormSheetBackdrop::paintEvent(QPaintEvent*)
         paintShadow(painter, sheet, dark);
 }
 
-void FormSheetBackdrop::paintShadow(QPainter& painter, const QRect& sheet, bool dark) const
+void FormSheetBackdrop::paintShadow(QPainter& painter, const QRect& sheet, bool dark)
+{
+    // The shadow is drawn once per sheet size and scheme and then copied: the backdrop repaints under every
+    // change of the window behind it, and anti-aliasing the rings costs more than the rest of the window.
+    const QMargins reach = shadowReach();
+    const qreal ratio = devicePixelRatioF();
+    if (m_shadow.isNull() || m_shadowSize != sheet.size() || m_shadowDark != dark ||
+        m_shadow.devicePixelRatio() != ratio) {
+        m_shadow = QPixmap(sheet.marginsAdded(reach).size() * ratio);
+        m_shadow.setDevicePixelRatio(ratio);
+        m_shadow.fill(Qt::transparent);
+        QPainter rings(&m_shadow);
+        rings.setRenderHint(QPainter::Antialiasing);
+        drawShadow(rings, QRect(QPoint(reach.left(), reach.top()), sheet.size()), dark);
+        rings.end();
+        m_shadowSize = sheet.size();
+        m_shadowDark = dark;
+    }
+    painter.drawPixmap(sheet.topLeft() - QPoint(reach.left(), reach.top()), m_shadow);
+}
+
+QMargins FormSheetBackdrop::shadowReach()
+{
+    // Whole pixels around the widest ring, so the copy lands on the pixels the rings were drawn on.
+    return {ShadowRadius + 1, int(std::ceil(ShadowRadius * 0.6)) + 1, ShadowRadius + 1,
+            int(std::ceil(ShadowRadius * 1.2)) + 1};
+}
+
+void FormSheetBackdrop::drawShadow(QPainter& painter, const QRect& sheet, bool dark)
 {
     // Rings of falling strength, each drawn only outside the sheet (the painter is clipped to it), add up to a
     // soft edge that darkens toward the sheet; it shows a little further down than up, as from a light above.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QMargins>
+#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -27,7 +29,12 @@ protected:
 
 private:
     void cover();
-    void paintShadow(QPainter& painter, const QRect& sheet, bool dark) const;
+    void paintShadow(QPainter& painter, const QRect& sheet, bool dark);
+    static QMargins shadowReach();
+    static void drawShadow(QPainter& painter, const QRect& sheet, bool dark);
 
     QRect m_sheetRect;
+    QPixmap m_shadow;
+    QSize m_shadowSize;
+    bool m_shadowDark = false;
 };

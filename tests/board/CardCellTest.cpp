@@ -152,6 +152,38 @@ TEST_F(CardListModelTest, delegatePaintsBothKindsInBothSizes)
     EXPECT_TRUE(delegate.menuButtonRect(QRect(0, 0, 306, 204)).intersects(QRect(280, 0, 26, 30)));
 }
 
+TEST_F(CardListModelTest, cardsHaveTheirRuleBetweenHeadingAndSummaryAndFoldersNone)
+{
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    auto paintRow = [&](int row) {
+        QImage canvas(cell.size(), QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        QStyleOptionViewItem option;
+        option.rect = cell;
+        delegate.paint(&painter, option, model.index(row));
+        return canvas;
+    };
+    const QRect body = delegate.summaryRect(cell);
+    const int ruleY = body.top() - 6;
+    const int inset = body.left();
+    const QRgb white = QColor(Qt::white).rgb();
+    const QImage card = paintRow(1);
+    EXPECT_NE(card.pixel(cell.center().x(), ruleY), white);
+    EXPECT_EQ(card.pixel(cell.center().x(), ruleY + 2), white);
+    EXPECT_EQ(card.pixel(cell.center().x(), ruleY - 2), white);
+    // It runs from the padding on the left to the padding on the right, no further.
+    EXPECT_EQ(card.pixel(inset - 2, ruleY), white);
+    EXPECT_NE(card.pixel(inset, ruleY), white);
+    EXPECT_NE(card.pixel(cell.right() - inset, ruleY), white);
+    EXPECT_EQ(card.pixel(cell.right() - inset + 1, ruleY), white);
+    // Painted again, the copied tile still carries it; a folder's tile does not.
+    EXPECT_EQ(paintRow(1), card);
+    const QImage folder = paintRow(0);
+    EXPECT_EQ(folder.pixel(cell.center().x(), ruleY), folder.pixel(cell.center().x(), ruleY + 3));
+}
+
 TEST_F(CardListModelTest, summaryBesideAPictureLeavesThePictureUncoveredAndStopsLeftOfIt)
 {
     const QColor picture(0x20, 0xa0, 0x40);

@@ -208,4 +208,73 @@ TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
     EXPECT_LT(behind.pixelColor(below).lightness(), plain.pixelColor(below).lightness());
 }
 
+// A bare window with a backdrop over it, the sheet's place given directly.
+class FormSheetBackdropTest : public ::testing::Test {
+protected:
+    FormSheetBackdropTest()
+    {
+        window.resize(600, 400);
+        window.setAutoFillBackground(true);
+        window.show();
+        backdrop = new FormSheetBackdrop(&window);
+        // A child made after its window was shown stays hidden until shown itself, as the sheet does.
+        backdrop->show();
+    }
+
+    // The backdrop with the sheet at local, in window coordinates, as the screen shows it.
+    QImage shownWith(const QRect& local)
+    {
+        backdrop->setSheetRect(QRect(window.mapToGlobal(local.topLeft()), local.size()));
+        return window.grab().toImage();
+    }
+
+    QWidget window;
+    FormSheetBackdrop* backdrop = nullptr;
+};
+
+TEST_F(FormSheetBackdropTest, shadowFollowsTheSheetWhenItGrows)
+{
+    backdrop->hide();
+    const QImage plain = window.grab().toImage();
+    backdrop->show();
+    const QImage first = shownWith(QRect(200, 100, 200, 120));
+    const QRect grown(150, 80, 300, 200);
+    const QImage second = shownWith(grown);
+    const int far = second.pixelColor(5, 5).lightness();
+    EXPECT_EQ(first.pixelColor(5, 5).lightness(), far);
+    // Where the smaller sheet's shadow fell now lies under the sheet itself.
+    EXPECT_LT(first.pixelColor(300, 221).lightness(), far);
+    EXPECT_EQ(second.pixelColor(300, 221), plain.pixelColor(300, 221));
+    // The grown sheet's own edges have their shadow, as far out as its widest ring and no further.
+    const int middle = grown.center().y();
+    const int across = grown.center().x();
+    EXPECT_LT(second.pixelColor(grown.left() - 10, middle).lightness(), far);
+    EXPECT_EQ(second.pixelColor(grown.left() - FormSheetBackdrop::ShadowRadius - 1, middle).lightness(), far);
+    EXPECT_LT(second.pixelColor(grown.right() + 10, middle).lightness(), far);
+    EXPECT_EQ(second.pixelColor(grown.right() + FormSheetBackdrop::ShadowRadius + 1, middle).lightness(), far);
+    EXPECT_LT(second.pixelColor(across, grown.bottom() + 12).lightness(), far);
+    EXPECT_EQ(second.pixelColor(across, grown.bottom() + 18).lightness(), far);
+    EXPECT_LT(second.pixelColor(across, grown.top() - 1).lightness(), far);
+    EXPECT_EQ(second.pixelColor(across, grown.top() - 10).lightness(), far);
+}
+
+TEST_F(FormSheetBackdropTest, shadowDarkensWithTheDarkScheme)
+{
+    const QPalette light = QApplication::palette();
+    window.setPalette(light);
+    const QRect sheet(200, 100, 200, 120);
+    const QPoint near(sheet.center().x(), sheet.bottom() + 2);
+    const QPoint far(5, 5);
+    const QImage lightShown = shownWith(sheet);
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    QApplication::setPalette(dark);
+    const QImage darkShown = shownWith(sheet);
+    QApplication::setPalette(light);
+    // Over the same window the dark scheme's shadow takes a larger share of the light next to the sheet.
+    const double lightShare = double(lightShown.pixelColor(near).lightness()) / lightShown.pixelColor(far).lightness();
+    const double darkShare = double(darkShown.pixelColor(near).lightness()) / darkShown.pixelColor(far).lightness();
+    EXPECT_LT(darkShare, lightShare - 0.03);
+}
+
 } // namespace
