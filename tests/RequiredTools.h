@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 // The outside programs some tests run (LibreOffice, pandoc, xmllint, unzip, python3, pdftotext, identify,
-// dbus-daemon, dunst, Xvfb) and the breeze icon theme. On a developer's machine a test that cannot find or start
-// one is skipped; scripts/test sets PLOTVANE_REQUIRE_TOOLS=1, and there it fails, so that a run with every
-// program installed can never pass by skipping what it should have checked.
+// dbus-daemon, dunst, Xvfb), the breeze icon theme and the leap-second time zones. On a developer's machine a test
+// that cannot find or start one is skipped; scripts/test sets PLOTVANE_REQUIRE_TOOLS=1, and there it fails, so that
+// a run with every program installed can never pass by skipping what it should have checked.
 namespace RequiredTools {
 
 inline bool required()

@@ -377,8 +377,7 @@ TEST_F(ArchiveManagerTest, backupReplacesTheFileTheWriterConfirmedWholeOrNotAtAl
     EXPECT_EQ(Alert::topmost()->title(), ArchiveManager::BackupDoneTitle);
     EXPECT_EQ(Alert::topmost()->message(), ArchiveManager::BackupDoneMessage);
     EXPECT_EQ(entries(), QStringList{QStringLiteral("Novel.zip")});
-    if (ExternalTools::find(QStringLiteral("python3")).isEmpty())
-        GTEST_SKIP() << "python3 is not installed";
+    REQUIRE_TOOL("python3");
     const ExternalTools::Run run = ExternalTools::run(
         QStringLiteral("python3"),
         {QStringLiteral("-c"),

@@ -1,6 +1,7 @@
 // Local dates travel to the file as seconds since 1970 worked out from localtime_r(): every date must come out as
 // QDateTime itself would convert it, and dates near a change of the zone's offset must be left to QDateTime.
 #include "platform/store/LocalTimeConversion.h"
+#include "RequiredTools.h"
 #include "TimeZoneGuard.h"
 #include "platform/store/StoreValue.h"
 
@@ -119,7 +120,7 @@ TEST(LocalTimeConversionTest, onlyValidLocalDatesAreConvertedHere)
 TEST(LocalTimeConversionTest, zonesThatCountLeapSecondsAreLeftToQDateTime)
 {
     if (!QFile::exists(QStringLiteral("/usr/share/zoneinfo/right/Europe/Berlin")))
-        GTEST_SKIP() << "the leap-second zone files are not installed";
+        MISSING_TOOL("the leap-second zone files are not installed: run scripts/deps (tzdata)");
     // There the C library's seconds include every leap second, and no offset turns a wall clock into them.
     TimeZoneGuard guard("right/Europe/Berlin");
     const Sweep result = sweep(utcSeconds(2026, 1, 1, 0), utcSeconds(2026, 2, 1, 0), 3607);
