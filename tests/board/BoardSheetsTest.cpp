@@ -108,8 +108,9 @@ protected:
         EXPECT_TRUE(contentArea().contains(frame)) << name << " sheet at " << frame.y() << "+" << frame.height();
         EXPECT_GT(frame.top(), globalRect(window->menuBar()).bottom()) << name;
         for (QToolBar* bar : window->findChildren<QToolBar*>()) {
-            if (bar->isVisible() && bar->window() == window)
+            if (bar->isVisible() && bar->window() == window) {
                 EXPECT_GT(frame.top(), globalRect(bar).bottom()) << name;
+            }
         }
         EXPECT_EQ(sheet->windowModality(), Qt::WindowModal) << name;
         FormSheetBackdrop* backdrop = sheet->backdrop();
