@@ -391,6 +391,24 @@ TEST(InkCanvasPaint, erasedStrokeDisappearsFromTheCachedView)
     EXPECT_LT(canvas.grab().toImage().pixelColor(100, 100).lightnessF(), 0.2);
 }
 
+TEST(InkCanvasPaint, strokePutBackBeneathAnotherStaysBeneathItInTheCachedView)
+{
+    InkCanvas canvas;
+    canvas.resize(200, 200);
+    canvas.setDrawing(inkDrawing({inkStroke({{20, 100}, {180, 100}}, 10.0f, Qt::red),
+                                  inkStroke({{100, 20}, {100, 180}}, 10.0f, Qt::blue)}));
+    EXPECT_EQ(canvas.grab().toImage().pixelColor(100, 100), QColor(Qt::blue));
+    canvas.setTool(InkTool::Eraser);
+    click(&canvas, {40, 100});
+    ASSERT_EQ(canvas.drawing().strokeCount(), 1u);
+    EXPECT_EQ(canvas.grab().toImage().pixelColor(40, 100).lightnessF(), 1.0) << "the tiles now hold no red";
+    // Undo puts the red stroke back beneath the blue one: where they cross, blue still shows.
+    canvas.undo();
+    const QImage restored = canvas.grab().toImage();
+    EXPECT_EQ(restored.pixelColor(40, 100), QColor(Qt::red));
+    EXPECT_EQ(restored.pixelColor(100, 100), QColor(Qt::blue));
+}
+
 TEST(InkToolPickerTest, buttonsSetTheCanvasAndFollowIt)
 {
     InkCanvas canvas;
