@@ -394,7 +394,9 @@ void ProjectViewController::finishReload()
         setupFetchController();
         showFetchedList();
     }
-    if (--m_outstandingCloudKitOperations < 1)
+    // The indicator is shared by every screen: a reload that comes due after the list has left (which already
+    // took its own indicator down) must not take down the one the next screen is showing.
+    if (--m_outstandingCloudKitOperations < 1 && isOnScreen())
         ProgressHud::dismiss();
     if (!m_reloadDeferred)
         emit listReloaded();
@@ -421,7 +423,7 @@ void ProjectViewController::delayedStartProgress()
     QPointer<ProjectViewController> self(this);
     Dispatch::globalAfter(Delays::scaled(CloudProgressDelayMs), [self] {
         Dispatch::main([self] {
-            if (!self)
+            if (!self || !self->isOnScreen())
                 return;
             if (self->m_outstandingCloudKitOperations >= 1)
                 ProgressHud::show();

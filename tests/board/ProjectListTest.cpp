@@ -16,6 +16,7 @@
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Delays.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
 #include "platform/Toolbar.h"
 #include "platform/store/FetchedResultsController.h"
@@ -155,7 +156,7 @@ TEST(ProjectGridMetricsTest, columnsChangeExactlyAtTheirBoundaries)
 TEST_F(ProjectListTest, modelMovesARowToTheVeryEndButNotPastIt)
 {
     QList<ManagedObject*> projects;
-    for (const QString& title : {"A", "B", "C"})
+    for (const char* title : {"A", "B", "C"})
         projects.append(addProject(title, projects.size() + 1));
     ProjectListModel model;
     model.setProjects(projects);
@@ -178,7 +179,7 @@ TEST_F(ProjectListTest, modelMovesARowToTheVeryEndButNotPastIt)
 TEST_F(ProjectListTest, projectDroppedOnTheLastPlaceIsNumberedLast)
 {
     qint64 order = 0;
-    for (const QString& title : {"A", "B", "C"})
+    for (const char* title : {"A", "B", "C"})
         addProject(title, ++order);
     saveAndSettle();
     ASSERT_EQ(titles(), QStringList({"A", "B", "C"}));
@@ -188,7 +189,7 @@ TEST_F(ProjectListTest, projectDroppedOnTheLastPlaceIsNumberedLast)
     screen->collectionViewLayoutDidEndDraggingItemAtIndexPath(view, nullptr, screen->model()->index(2));
     EXPECT_EQ(titles(), QStringList({"B", "C", "A"}));
     QList<qint64> orders;
-    for (const QString& id : {"A", "B", "C"})
+    for (const char* id : {"A", "B", "C"})
         orders.append(DbHelpers::getProject(context(), id)->displayOrder());
     EXPECT_EQ(orders, QList<qint64>({3, 1, 2}));
 }
@@ -477,6 +478,28 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     EXPECT_EQ(c->displayOrder(), 1);
     EXPECT_EQ(a->displayOrder(), 2);
     EXPECT_FALSE(context()->hasChanges());
+}
+
+// The indicator is one for the whole window: work the list started before it left must not take down the
+// indicator of the screen that came after it.
+TEST_F(ProjectListTest, workThatComesDueAfterTheListLeftLeavesTheNextScreensIndicatorUp)
+{
+    addProject(QStringLiteral("Moby"), 1);
+    saveAndSettle();
+    QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
+    NotificationCenter::defaultCenter().post(ProjectViewController::CloudEventNotification, app->persistentContainer(),
+                                             {{ProjectViewController::CloudEventKey, QVariantMap()}});
+    screen->reloadAfterCloudChanges();
+    // Neither can finish before control returns to the event loop.
+    ViewController::transitionAppearance(screen, false, false);
+    EXPECT_FALSE(ProgressHud::isActive()) << "leaving takes the list's own indicator down";
+    ProgressHud::show();
+
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() == 1; }));
+    runEventsFor(50);
+    EXPECT_TRUE(ProgressHud::isActive());
+    ProgressHud::dismiss();
+    ViewController::transitionAppearance(screen, true, false);
 }
 
 } // namespace
