@@ -427,6 +427,59 @@ TEST_F(StoreFileTest, olderStoreMigratesForwardKeepingItsRecords)
     EXPECT_FALSE(v2.viewContext()->save());
 }
 
+ManagedObjectModel modelIndexing(const QStringList& columns)
+{
+    ManagedObjectModel model(1);
+    model.addEntity(QStringLiteral("Item"))
+        .addAttribute(QStringLiteral("projectId"), AttributeType::String)
+        .addAttribute(QStringLiteral("title"), AttributeType::String)
+        .addAttribute(QStringLiteral("displayOrder"), AttributeType::Integer)
+        .addIndex(columns);
+    return model;
+}
+
+QStringList indexesOf(const QString& path)
+{
+    sqlite3* db = nullptr;
+    QStringList names;
+    if (sqlite3_open(path.toUtf8().constData(), &db) == SQLITE_OK) {
+        sqlite3_exec(
+            db, "SELECT name FROM sqlite_master WHERE type = 'index' ORDER BY name",
+            [](void* list, int, char** values, char**) {
+                static_cast<QStringList*>(list)->append(QString::fromUtf8(values[0]));
+                return 0;
+            },
+            &names, nullptr);
+    }
+    sqlite3_close(db);
+    return names;
+}
+
+// A store keeps only the indexes the model declares, so a retired one costs no time on writes; an index someone
+// made by hand on the file is left alone.
+TEST_F(StoreFileTest, indexTheModelNoLongerDeclaresIsDroppedButAHandMadeOneStays)
+{
+    {
+        PersistentContainer before(QStringLiteral("CardStore"), modelIndexing({"projectId", "title"}));
+        ASSERT_FALSE(before.loadPersistentStores(path()));
+        before.viewContext()->insertNewObject(Item)->setValue(QStringLiteral("title"), "kept");
+        ASSERT_FALSE(before.viewContext()->save());
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, "CREATE INDEX by_hand ON Item (displayOrder)", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+    ASSERT_TRUE(indexesOf(path()).contains(QStringLiteral("idx_Item_projectId_title")));
+
+    PersistentContainer after(QStringLiteral("CardStore"), modelIndexing({"projectId", "displayOrder"}));
+    ASSERT_FALSE(after.loadPersistentStores(path()));
+    const QStringList indexes = indexesOf(path());
+    EXPECT_FALSE(indexes.contains(QStringLiteral("idx_Item_projectId_title")));
+    EXPECT_TRUE(indexes.contains(QStringLiteral("idx_Item_projectId_displayOrder")));
+    EXPECT_TRUE(indexes.contains(QStringLiteral("by_hand")));
+    EXPECT_EQ(after.viewContext()->fetch(FetchRequest(Item)).size(), 1);
+}
+
 TEST_F(StoreFileTest, defaultPathLivesInTheApplicationDataFolder)
 {
     PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());

@@ -31,6 +31,8 @@ std::optional<StoreError> SchemaMigrator::migrate()
         if (!error)
             error = addMissingColumns(*entity);
         if (!error)
+            error = dropStaleIndexes(*entity);
+        if (!error)
             error = createIndexes(*entity);
         if (error) {
             m_database.rollback();
@@ -76,18 +78,47 @@ std::optional<StoreError> SchemaMigrator::addMissingColumns(const EntityDescript
     return std::nullopt;
 }
 
+QString SchemaMigrator::indexName(const EntityDescription& entity, const QStringList& columns)
+{
+    return QStringLiteral("idx_%1_%2").arg(entity.name(), columns.join(QLatin1Char('_')));
+}
+
 std::optional<StoreError> SchemaMigrator::createIndexes(const EntityDescription& entity)
 {
     for (const QStringList& columns : entity.indexes()) {
         QStringList quoted;
         for (const QString& column : columns)
             quoted.append(SqliteDatabase::quotedName(column));
-        const QString name =
-            SqliteDatabase::quotedName(QStringLiteral("idx_%1_%2").arg(entity.name(), columns.join(QLatin1Char('_'))));
-        const QString sql =
-            QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
-                .arg(name, SqliteDatabase::quotedName(entity.name()), quoted.join(QStringLiteral(", ")));
+        const QString sql = QStringLiteral("CREATE INDEX IF NOT EXISTS %1 ON %2 (%3)")
+                                .arg(SqliteDatabase::quotedName(indexName(entity, columns)),
+                                     SqliteDatabase::quotedName(entity.name()), quoted.join(QStringLiteral(", ")));
         if (auto error = m_database.execute(sql))
+            return error;
+    }
+    return std::nullopt;
+}
+
+// An index the model no longer declares still costs time on every write of its table. Only indexes named the
+// way createIndexes names them go: one someone made by hand on the file is theirs to keep.
+std::optional<StoreError> SchemaMigrator::dropStaleIndexes(const EntityDescription& entity)
+{
+    QSet<QString> wanted;
+    for (const QStringList& columns : entity.indexes())
+        wanted.insert(indexName(entity, columns));
+    const QString prefix = indexName(entity, {});
+    SqliteStatement stored(m_database,
+                           QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = ?1"));
+    stored.bindText(1, entity.name());
+    QStringList stale;
+    while (stored.step()) {
+        const QString name = stored.column(0).toString();
+        if (name.startsWith(prefix) && !wanted.contains(name))
+            stale.append(name);
+    }
+    if (stored.error())
+        return stored.error();
+    for (const QString& name : stale) {
+        if (auto error = m_database.execute(QStringLiteral("DROP INDEX %1").arg(SqliteDatabase::quotedName(name))))
             return error;
     }
     return std::nullopt;
