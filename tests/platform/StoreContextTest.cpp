@@ -480,6 +480,35 @@ TEST_F(StoreFileTest, indexTheModelNoLongerDeclaresIsDroppedButAHandMadeOneStays
     EXPECT_EQ(after.viewContext()->fetch(FetchRequest(Item)).size(), 1);
 }
 
+// A migration that fails part way leaves the file as the older version wrote it: no half-added columns, and the
+// version it had.
+TEST_F(StoreFileTest, migrationThatFailsPartWayChangesNothingInTheFile)
+{
+    {
+        PersistentContainer v1(QStringLiteral("CardStore"), storeTestModel(1));
+        ASSERT_FALSE(v1.loadPersistentStores(path()));
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+    // The second table's name taken by an index: the new column for the first table is added before that fails.
+    EXPECT_EQ(sqlite3_exec(db, "DROP TABLE State; CREATE INDEX State ON Item (title)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    PersistentContainer v2(QStringLiteral("CardStore"), storeTestModel(2));
+    ASSERT_TRUE(v2.loadPersistentStores(path()));
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_stmt* statement = nullptr;
+    EXPECT_EQ(sqlite3_prepare_v2(db, "SELECT notes FROM Item", -1, &statement, nullptr), SQLITE_ERROR)
+        << "the new column was taken back";
+    sqlite3_finalize(statement);
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &statement, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(statement, 0), 1);
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+}
+
 TEST_F(StoreFileTest, defaultPathLivesInTheApplicationDataFolder)
 {
     PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());
