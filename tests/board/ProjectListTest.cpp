@@ -108,6 +108,16 @@ protected:
         }
         return false;
     }
+    // What the store's sync reports: an operation that started, or one that ended.
+    void postCloudEvent(bool ended) const
+    {
+        QVariantMap event;
+        if (ended)
+            event.insert(ProjectViewController::CloudEventEndDateKey, QDateTime::currentDateTimeUtc());
+        NotificationCenter::defaultCenter().post(ProjectViewController::CloudEventNotification,
+                                                 app->persistentContainer(),
+                                                 {{ProjectViewController::CloudEventKey, event}});
+    }
     qint64 transactionCount() const { return context()->fetchHistoryAfterToken(0).transactions.size(); }
     QPoint centerOf(int row) const
     {
@@ -486,9 +496,10 @@ TEST_F(ProjectListTest, workThatComesDueAfterTheListLeftLeavesTheNextScreensIndi
 {
     addProject(QStringLiteral("Moby"), 1);
     saveAndSettle();
+    // Within its grace time the indicator is taken down the moment it is dismissed: nothing hides a dismissal.
+    ProgressHud::setGraceTime(600'000);
     QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
-    NotificationCenter::defaultCenter().post(ProjectViewController::CloudEventNotification, app->persistentContainer(),
-                                             {{ProjectViewController::CloudEventKey, QVariantMap()}});
+    postCloudEvent(false);
     screen->reloadAfterCloudChanges();
     // Neither can finish before control returns to the event loop.
     ViewController::transitionAppearance(screen, false, false);
@@ -500,6 +511,28 @@ TEST_F(ProjectListTest, workThatComesDueAfterTheListLeftLeavesTheNextScreensIndi
     EXPECT_TRUE(ProgressHud::isActive());
     ProgressHud::dismiss();
     ViewController::transitionAppearance(screen, true, false);
+}
+
+TEST_F(ProjectListTest, syncShowsTheIndicatorUntilItsLastOperationAndAReloadInBetweenEnds)
+{
+    saveAndSettle();
+    ProgressHud::setGraceTime(600'000);
+    NotificationCenter::defaultCenter().post(ProjectViewController::CloudEventNotification, app->persistentContainer(),
+                                             {{QStringLiteral("unrelated"), 1}});
+    runEventsFor(50);
+    EXPECT_FALSE(ProgressHud::isActive()) << "a notice without an event is no sync";
+
+    postCloudEvent(false);
+    ASSERT_TRUE(waitFor([] { return ProgressHud::isActive(); })) << "a sync that started shows the indicator";
+    QSignalSpy reloaded(screen, &ProjectViewController::listReloaded);
+    screen->reloadAfterCloudChanges();
+    ASSERT_TRUE(waitFor([&] { return reloaded.count() == 1; }));
+    EXPECT_TRUE(ProgressHud::isActive()) << "the reload ended, the sync operation has not";
+    postCloudEvent(false);
+    postCloudEvent(true);
+    EXPECT_TRUE(ProgressHud::isActive()) << "one sync operation is still running";
+    postCloudEvent(true);
+    EXPECT_FALSE(ProgressHud::isActive()) << "the last one ended";
 }
 
 } // namespace
