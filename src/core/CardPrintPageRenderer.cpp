@@ -84,7 +84,10 @@ std::optional<QString> CardPrintPageRenderer::printPages(QPrinter* printer, QTex
         const QRectF visible(0, page * content.height(), content.width(), content.height());
         painter.setClipRect(visible);
         QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = visible;
+        // The next page's first line starts exactly on this page's bottom edge, which the layout counts as
+        // inside: left to the painter's clip alone it would be hidden on paper but still written to the file,
+        // where a search or a copy finds it twice. A line that starts in the last device pixel is not this page's.
+        context.clip = visible.adjusted(0, 0, 0, -1);
         body.documentLayout()->draw(&painter, context);
         painter.restore();
     }

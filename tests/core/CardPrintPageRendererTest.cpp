@@ -183,7 +183,17 @@ TEST(CardPrintPageRendererTest, pagesKeepTheirMarginsWithTheHeaderCentredInTheTo
         EXPECT_NEAR(first.box.left(), margin, 0.5);
         EXPECT_NEAR(first.box.top(), margin, 0.5) << "each page's text starts below its top margin";
         EXPECT_NEAR(first.box.width(), paragraphWidth, 0.5);
+        // What the bottom margin cuts off is not in the file either: a search or a copy of the page would find
+        // the next page's first line twice.
+        for (const PrintedWord& word : body)
+            EXPECT_LT(word.box.top(), letter.height() - margin) << word.text.toStdString();
     }
+    // Every paragraph is printed, and once.
+    const auto whole = ExternalTools::run(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_EQ(whole.exitCode, 0);
+    const QString text = QString::fromUtf8(whole.out);
+    for (int i = 1; i <= 60; ++i)
+        EXPECT_EQ(text.count(QStringLiteral("Paragraph %1 of").arg(i)), 1) << i;
     // Nothing is drawn in the bottom margin: the next page's first line, laid out there, is cut off.
     const QString picture = dir.filePath(QStringLiteral("page"));
     const auto run =
