@@ -47,7 +47,7 @@ QPainterPath rim(const QPointF& centre, double outer, double inner, int points)
         else
             path.lineTo(point);
     }
-    path.closeSubpath();
+    // Filling closes the outline.
     return path;
 }
 

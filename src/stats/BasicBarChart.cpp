@@ -19,7 +19,6 @@ BasicBarChart::BasicBarChart(QWidget* parent)
     m_scrollView->setObjectName(QStringLiteral("scrollView"));
     m_scrollView->setFrameShape(QFrame::NoFrame);
     m_scrollView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scrollView->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_scrollView->setWidgetResizable(false);
     // The chart shows through: its owner colours the row it sits in.
     m_scrollView->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));

@@ -101,6 +101,19 @@ TEST(InkCanvasPen, mouseDragDrawsOneStrokeAtTheMousePositions)
     EXPECT_FALSE(canvas.hasInputInProgress());
 }
 
+TEST(InkCanvasPen, releaseAwayFromTheLastMoveEndsTheStrokeWhereTheButtonWasLetGo)
+{
+    InkCanvas canvas;
+    canvas.resize(400, 300);
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {10, 20});
+    QTest::mouseMove(&canvas, {50, 60});
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {90, 20});
+    ASSERT_EQ(canvas.drawing().strokeCount(), 1u);
+    const auto& points = canvas.drawing().strokes()[0].points();
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[2].position(), QPointF(90, 20));
+}
+
 TEST(InkCanvasPen, chosenColourAndZoomApplyToNewStrokes)
 {
     InkCanvas canvas;
@@ -589,4 +602,28 @@ TEST(InkTileCacheTest, paintingAVastAreaHoldsNoMoreTilesThanTheCap)
     QPainter painter(&target);
     cache.paint(painter, QRect(0, 0, 6144, 6144), drawing);
     EXPECT_EQ(cache.tileCount(), cache.maxTiles());
+}
+
+TEST(InkTileCacheTest, aStrokeAddedToATileAwayFromTheOriginLandsWhereItWasDrawn)
+{
+    InkTileCache cache;
+    cache.setGeometry(1.0, 1.0);
+    InkDrawing drawing;
+    QImage target(512, 512, QImage::Format_ARGB32_Premultiplied);
+    target.fill(Qt::transparent);
+    {
+        QPainter painter(&target);
+        cache.paint(painter, target.rect(), drawing);
+    }
+    // The second tile along and the second down: a tile drawn onto in its own place, not the first tile's.
+    const InkStroke stroke = inkStroke({{300, 300}, {400, 400}}, 8.0f);
+    drawing.append(stroke);
+    cache.addStroke(stroke);
+    target.fill(Qt::transparent);
+    {
+        QPainter painter(&target);
+        cache.paint(painter, target.rect(), drawing);
+    }
+    EXPECT_EQ(target.pixelColor(350, 350).alpha(), 255);
+    EXPECT_EQ(target.pixelColor(350 - InkTileCache::TileSize, 350 - InkTileCache::TileSize).alpha(), 0);
 }

@@ -50,6 +50,7 @@ TEST_F(AchievementViewControllerTest, newlyEarnedStreakAnnouncesItselfAndKeepsTh
 {
     AchievementViewController* screen = open(QStringLiteral("days.in.row.7"), QStringLiteral("Salt"), false);
     EXPECT_EQ(screen->header()->text(), QStringLiteral("New Achievement"));
+    EXPECT_EQ(screen->title(), QStringLiteral("New Achievement"));
     EXPECT_EQ(screen->text()->text(), QStringLiteral("You've earned the 7 Day Streak achievement!"));
     ASSERT_NE(screen->tip(), nullptr);
     EXPECT_FALSE(screen->tip()->text().isEmpty());
@@ -60,7 +61,17 @@ TEST_F(AchievementViewControllerTest, openedAgainItIsAnAchievementWithoutTheTip)
 {
     AchievementViewController* screen = open(QStringLiteral("novel.length"), QStringLiteral("Salt"), true);
     EXPECT_EQ(screen->header()->text(), QStringLiteral("Achievement"));
+    EXPECT_EQ(screen->title(), QStringLiteral("Achievement"));
     EXPECT_EQ(screen->tip(), nullptr);
+}
+
+TEST_F(AchievementViewControllerTest, sentenceStandsOutFromTheTipAndTheHeaderFromTheSentence)
+{
+    AchievementViewController* screen = open(QStringLiteral("days.in.row.14"), QStringLiteral("Salt"), false);
+    ASSERT_NE(screen->tip(), nullptr);
+    EXPECT_GT(screen->text()->font().pointSizeF(), screen->tip()->font().pointSizeF());
+    EXPECT_GT(screen->header()->font().pointSizeF(), screen->text()->font().pointSizeF());
+    EXPECT_TRUE(screen->header()->font().bold());
 }
 
 TEST_F(AchievementViewControllerTest, storyWithoutTitleIsSharedAsUntitled)

@@ -4,9 +4,13 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPair>
 #include <QPointF>
+#include <QRect>
 #include <QtMath>
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -77,6 +81,54 @@ TEST(BadgeArtTest, letteringStaysInsideTheRingAtAReadableSize)
         ASSERT_GE(captionBottom, captionTop);
         EXPECT_GE(captionBottom - captionTop + 1, int(Side * 0.03));
     }
+}
+
+// The lowest and highest rows of box holding any pixel other than the share picture's background.
+QPair<int, int> inkRows(const QImage& image, const QRect& box)
+{
+    const QColor background(0xF1, 0xF1, 0xF1);
+    int top = box.bottom() + 1;
+    int bottom = box.top() - 1;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        for (int x = box.left(); x <= box.right(); ++x) {
+            if (image.pixelColor(x, y) != background) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    return {top, bottom};
+}
+
+// Compared as 8-bit values: a colour worked out by darker() carries finer fractions than a pixel.
+int pixelsOf(const QImage& image, const QRect& box, const QColor& color)
+{
+    int count = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            count += image.pixel(x, y) == color.rgba();
+    return count;
+}
+
+TEST(BadgeArtTest, sharePictureWritesTheTitleDarkAndTheNameSmallInTheBadgesColour)
+{
+    const QImage share = BadgeArt::image(QStringLiteral("days-in-row-7-share.png")).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(share.size(), QSize(BadgeArt::ShareWidth, BadgeArt::ShareHeight));
+    const QRect line(540, 170, 600, 50);
+    const QRect title(540, 230, 620, 110);
+    const QRect name(540, 380, 600, 50);
+    const QColor badgeColour = share.pixelColor(BadgeArt::ShareWidth / 2, 4);
+    EXPECT_GT(pixelsOf(share, title, QColor(0x1C, 0x1C, 0x1E)), 0);
+    EXPECT_EQ(pixelsOf(share, title, QColor(0x55, 0x55, 0x5A)), 0);
+    EXPECT_GT(pixelsOf(share, name, badgeColour.darker(110)), 0);
+    EXPECT_EQ(pixelsOf(share, name, QColor(0x1C, 0x1C, 0x1E)), 0);
+    // "Achievement earned" and "Plotvane" reach neither below the line nor above the tallest letter: written in
+    // the same small font, their ink stands equally tall.
+    const auto [lineTop, lineBottom] = inkRows(share, line);
+    const auto [nameTop, nameBottom] = inkRows(share, name);
+    ASSERT_LE(lineTop, lineBottom);
+    ASSERT_LE(nameTop, nameBottom);
+    EXPECT_EQ(nameBottom - nameTop, lineBottom - lineTop);
 }
 
 } // namespace

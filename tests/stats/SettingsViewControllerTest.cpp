@@ -210,6 +210,22 @@ TEST_F(SettingsViewControllerTest, wordsPerPageOutsideOneTo100000OrRunIntoTextIs
     }
 }
 
+TEST_F(SettingsViewControllerTest, refusalWrapsWithinTheSheetRatherThanRunningPastIt)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    type(sheet->wordsPerPageField(), QStringLiteral("0"));
+    QLabel* message = sheet->wordsPerPageMessage();
+    ASSERT_TRUE(message->isVisibleTo(sheet));
+    QWidget* content = sheet->findChild<QWidget*>(QStringLiteral("ContentView"));
+    ASSERT_NE(content, nullptr);
+    // Wider than the sheet on one line: it takes two or more.
+    ASSERT_GT(message->fontMetrics().horizontalAdvance(message->text()), sheet->preferredContentSize().width());
+    ASSERT_TRUE(waitFor([&] { return message->isVisible() && message->width() > 0; }));
+    EXPECT_GT(message->height(), message->fontMetrics().height());
+    EXPECT_LE(message->mapTo(content, QPoint(message->width(), 0)).x(), content->width());
+    EXPECT_GE(message->height(), message->heightForWidth(message->width()));
+}
+
 TEST_F(SettingsViewControllerTest, wordsPerPageAtTheLimitsIsStored)
 {
     ASSERT_NO_FATAL_FAILURE(open());

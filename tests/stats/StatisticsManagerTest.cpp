@@ -298,6 +298,29 @@ TEST_F(StatisticsManagerTest, readingTimeAtTwoHundredThirtyEightWordsAMinute)
     EXPECT_EQ(StatisticsManager::readingTimeText(121 * 238), QStringLiteral("2 Hours, 1 Minute"));
 }
 
+TEST_F(StatisticsManagerTest, aGoalOfOneWordIsAGoalLikeAnyOther)
+{
+    const QDateTime now = local(2026, 3, 20);
+    EXPECT_DOUBLE_EQ(StatisticsManager::goalPercent(1, 1), 100);
+    EXPECT_DOUBLE_EQ(StatisticsManager::goalPercent(5, 0), 0);
+    EXPECT_EQ(StatisticsManager::summaryText(1, 1, 0, now), StatisticsManager::CompletedSummary);
+    EXPECT_EQ(StatisticsManager::summaryText(1, 0, 0, now), StatisticsManager::NeverSummary.arg(0));
+    EXPECT_EQ(StatisticsManager::summaryText(0, 0, 0, now), StatisticsManager::NoGoalSummary);
+}
+
+TEST_F(StatisticsManagerTest, storedRecordsComeNewestFirstAndOnlyTheProjectsOwn)
+{
+    addRecord(local(2026, 3, 10, 9), 60, 10, QStringLiteral("OLDER"));
+    addRecord(local(2026, 3, 12, 9), 60, 20, QStringLiteral("NEWER"));
+    addRecord(local(2026, 3, 11, 9), 60, 30, QStringLiteral("OTHER"))->setProjectId(QStringLiteral("PROJECT-2"));
+    ASSERT_NO_FATAL_FAILURE(save());
+    const QList<ProjectStat*> stats = StatisticsManager::fetchStats(context(), projectId);
+    ASSERT_EQ(stats.size(), 2);
+    EXPECT_EQ(stats[0]->uniqueIdentifier(), QStringLiteral("NEWER"));
+    EXPECT_EQ(stats[1]->uniqueIdentifier(), QStringLiteral("OLDER"));
+    EXPECT_TRUE(StatisticsManager::fetchStats(nullptr, projectId).isEmpty());
+}
+
 TEST_F(StatisticsManagerTest, pagesRoundHalvesUp)
 {
     EXPECT_EQ(StatisticsManager::pageCount(331, 330), 1);

@@ -105,6 +105,7 @@ TEST_F(StatisticsViewControllerTest, goalPassedShowsAbove100WithAFullRingAndCong
     EXPECT_DOUBLE_EQ(sheet->gaugeView()->value(), 120);
     EXPECT_EQ(sheet->gaugeView()->valueText(), QStringLiteral("120"));
     EXPECT_DOUBLE_EQ(sheet->gaugeView()->fillFraction(), 1.0);
+    EXPECT_EQ(sheet->gaugeView()->unitText(), QStringLiteral("%"));
     EXPECT_EQ(text("summaryView"), QStringLiteral("You have completed this project. Congratulations!"));
     EXPECT_FALSE(sheet->barCharRowView()->isVisibleTo(sheet));
 }
@@ -444,6 +445,89 @@ TEST_F(StatisticsViewControllerTest, badgesInARowAndRowsAreSpacedAlike)
     ASSERT_NE(below, nullptr);
     EXPECT_TRUE(waitFor([&] { return second->x() - first->geometry().right() - 1 == BadgeStack::Spacing; }));
     EXPECT_EQ(below->y() - first->geometry().bottom() - 1, BadgeStack::Spacing);
+}
+
+TEST_F(StatisticsViewControllerTest, aWeekOfMoreWritingThanBeforeShowsRisingArrowsBesideTheAverages)
+{
+    addStoryCard(400);
+    // The newest day aside, the seven before it wrote 500 words an hour a day; the days before that, 100.
+    for (int day = 18; day >= 9; --day)
+        addRecord(local(2026, 3, day, 9), 3600, day >= 11 ? 500 : 100);
+    addRecord(local(2026, 3, 1, 9), 60, 100);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    for (const char* name : {"wordsTrendView", "timeTrendView"}) {
+        SCOPED_TRACE(name);
+        auto* arrow = sheet->findChild<QLabel*>(QString::fromLatin1(name));
+        ASSERT_NE(arrow, nullptr);
+        EXPECT_EQ(arrow->property("trend").toInt(), 1);
+        EXPECT_FALSE(arrow->pixmap().isNull());
+    }
+}
+
+TEST_F(StatisticsViewControllerTest, weekChartRowGivesTheBarsRoomToBeRead)
+{
+    addStoryCard(400);
+    setGoal(100000);
+    addRecord(local(2026, 3, 17, 9), 600, 300);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    auto* row = sheet->findChild<QWidget*>(QStringLiteral("barCharRowView"));
+    ASSERT_NE(row, nullptr);
+    EXPECT_TRUE(row->isVisibleTo(sheet));
+    EXPECT_TRUE(row->isAncestorOf(sheet->daysChartView()));
+    auto* scroll = sheet->findChild<QScrollArea*>(QStringLiteral("scrollView"));
+    ASSERT_NE(scroll, nullptr);
+    ASSERT_TRUE(waitFor([&] { return scroll->widget()->width() == scroll->viewport()->width(); }));
+    EXPECT_GE(sheet->daysChartView()->height(), 220);
+}
+
+TEST_F(StatisticsViewControllerTest, onAScreenTallerThanTheFiguresTheRoomLeftOverStaysBelowThem)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    auto* scroll = sheet->findChild<QScrollArea*>(QStringLiteral("scrollView"));
+    ASSERT_NE(scroll, nullptr);
+    QWidget* content = scroll->widget();
+    // Far taller than the goal, the figures and every badge together.
+    root.resize(root.width(), 5000);
+    sheet->window()->resize(sheet->window()->width(), 4800);
+    ASSERT_TRUE(waitFor([&] { return content->height() >= 4000; }));
+    int lowest = 0;
+    for (auto* cell : content->findChildren<StatisticsCell*>(Qt::FindDirectChildrenOnly)) {
+        if (cell->isVisibleTo(content))
+            lowest = std::max(lowest, cell->geometry().bottom());
+    }
+    // The cells keep their own heights and spacing; what is left stays empty under the last one.
+    EXPECT_GT(content->height() - lowest, 1000);
+}
+
+TEST_F(StatisticsViewControllerTest, cellsArePaintedInTheirColourWithRoundedCorners)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    StatisticsCell* cell = sheet->findChild<StatisticsCell*>();
+    ASSERT_NE(cell, nullptr);
+    ASSERT_TRUE(waitFor([&] { return cell->width() > 40 && cell->height() > 40; }));
+    const QImage image = cell->grab().toImage();
+    EXPECT_EQ(image.pixelColor(image.width() / 2, image.height() - 2).rgb(), cell->color().rgb());
+    EXPECT_EQ(image.pixelColor(image.width() - 2, image.height() / 2).rgb(), cell->color().rgb());
+    EXPECT_NE(image.pixelColor(0, 0).rgba(), cell->color().rgba());
+}
+
+TEST_F(StatisticsViewControllerTest, badgesInARowShareItsWidthEvenly)
+{
+    addStoryCard(100);
+    ASSERT_NO_FATAL_FAILURE(open());
+    BadgeStack* stack = sheet->achievementStack();
+    auto cell = [stack](const char* tag) {
+        auto* button = stack->findChild<QToolButton*>(QString::fromLatin1(tag));
+        return button ? button->parentWidget() : nullptr;
+    };
+    QWidget* first = cell("achievement.first.1000.words");
+    QWidget* second = cell("achievement.first.10000.words");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(waitFor([&] { return second->x() - first->geometry().right() - 1 == BadgeStack::Spacing; }));
+    EXPECT_LE(std::abs(first->width() - second->width()), 1);
 }
 
 TEST_F(StatisticsViewControllerTest, lastModifiedShowsMediumDateAndTimeWithSecondsThenHowLongAgo)
