@@ -56,6 +56,13 @@ protected:
     }
     void close() { root.dismiss(false); }
 
+    // The cell in the badge stack that holds the badge of this achievement.
+    QWidget* badgeCell(const char* tag) const
+    {
+        auto* button = sheet->achievementStack()->findChild<QToolButton*>(QString::fromLatin1(tag));
+        return button ? button->parentWidget() : nullptr;
+    }
+
     QString text(const char* name) const
     {
         QLabel* found = sheet->label(QString::fromLatin1(name));
@@ -432,14 +439,9 @@ TEST_F(StatisticsViewControllerTest, badgesInARowAndRowsAreSpacedAlike)
 {
     addStoryCard(100);
     ASSERT_NO_FATAL_FAILURE(open());
-    BadgeStack* stack = sheet->achievementStack();
-    auto cell = [stack](const char* tag) {
-        auto* button = stack->findChild<QToolButton*>(QString::fromLatin1(tag));
-        return button ? button->parentWidget() : nullptr;
-    };
-    QWidget* first = cell("achievement.first.1000.words");
-    QWidget* second = cell("achievement.first.10000.words");
-    QWidget* below = cell("achievement.first.1000.pages");
+    QWidget* first = badgeCell("achievement.first.1000.words");
+    QWidget* second = badgeCell("achievement.first.10000.words");
+    QWidget* below = badgeCell("achievement.first.1000.pages");
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     ASSERT_NE(below, nullptr);
@@ -517,13 +519,8 @@ TEST_F(StatisticsViewControllerTest, badgesInARowShareItsWidthEvenly)
 {
     addStoryCard(100);
     ASSERT_NO_FATAL_FAILURE(open());
-    BadgeStack* stack = sheet->achievementStack();
-    auto cell = [stack](const char* tag) {
-        auto* button = stack->findChild<QToolButton*>(QString::fromLatin1(tag));
-        return button ? button->parentWidget() : nullptr;
-    };
-    QWidget* first = cell("achievement.first.1000.words");
-    QWidget* second = cell("achievement.first.10000.words");
+    QWidget* first = badgeCell("achievement.first.1000.words");
+    QWidget* second = badgeCell("achievement.first.10000.words");
     ASSERT_NE(first, nullptr);
     ASSERT_NE(second, nullptr);
     ASSERT_TRUE(waitFor([&] { return second->x() - first->geometry().right() - 1 == BadgeStack::Spacing; }));
