@@ -272,7 +272,7 @@ void StatisticsViewController::openAchievement(const QString& tag)
         return;
     Project* project = m_context ? DbHelpers::getProject(m_context, m_projectId) : nullptr;
     std::optional<QString> title;
-    if (project && !project->projectTitle().isEmpty())
+    if (project)
         title = project->projectTitle();
     AchievementViewController::present(this, *achievement, title, true);
 }

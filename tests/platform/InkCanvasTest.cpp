@@ -54,6 +54,8 @@ std::unique_ptr<QPointingDevice> stylus(bool pressure)
     const Qt::MouseButtons buttons = type == QEvent::TabletRelease ? Qt::NoButton : Qt::LeftButton;
     QTabletEvent event(type, device, position, widget->mapToGlobal(position), pressure, 0.0f, 0.0f, 0.0f, 0.0, 0.0f,
                        Qt::NoModifier, button, buttons);
+    // Handed over unaccepted, as from a window: only the widget taking it marks it accepted.
+    event.setAccepted(false);
     QApplication::sendEvent(widget, &event);
     return event.isAccepted();
 }
@@ -368,6 +370,34 @@ TEST(InkCanvasPaint, inkAwayFromTheFirstTileAndAfterZoomingShowsInPlace)
     EXPECT_GT(image.pixelColor(350, 300).lightnessF(), 0.8);
 }
 
+TEST(InkCanvasPaint, strokeBeingDrawnAtTwiceTheSizeShowsUnderThePen)
+{
+    InkCanvas canvas;
+    canvas.resize(300, 200);
+    canvas.setZoomScale(2.0);
+    canvas.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    QTest::mousePress(&canvas, Qt::LeftButton, {}, {40, 120});
+    QTest::mouseMove(&canvas, {260, 120});
+    ASSERT_TRUE(canvas.drawing().isEmpty());
+    const QImage image = canvas.grab().toImage();
+    // Under the pen, not at the drawing's own coordinates, which are half the view's.
+    EXPECT_LT(image.pixelColor(200, 120).lightnessF(), 0.2);
+    EXPECT_GT(image.pixelColor(60, 60).lightnessF(), 0.8);
+    QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {260, 120});
+}
+
+TEST(InkCanvasPaint, pressOfAnotherButtonIsLeftToTheParent)
+{
+    InkCanvas canvas;
+    canvas.resize(200, 200);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), canvas.mapToGlobal(QPointF(50, 50)),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(&canvas, &press);
+    EXPECT_FALSE(press.isAccepted());
+    EXPECT_FALSE(canvas.hasInputInProgress());
+}
+
 TEST(InkCanvasPaint, releaseOfAnotherButtonIsLeftToTheParent)
 {
     InkCanvas canvas;
@@ -486,6 +516,21 @@ TEST(InkToolPickerTest, buttonsStandInOneRowAndSwatchesShowTheirColour)
     }
 }
 
+TEST(InkToolPickerTest, toolNotChosenLiesFlatOnThePicker)
+{
+    InkCanvas canvas;
+    InkToolPicker picker(&canvas);
+    picker.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picker));
+    ASSERT_FALSE(picker.eraserButton()->isChecked());
+    // No panel round the eraser while the pen is chosen: its edge is the picker's own background.
+    const QImage row = picker.grab().toImage();
+    const QRect eraser = picker.eraserButton()->geometry();
+    const QColor background = row.pixelColor(eraser.left() - 1, eraser.center().y());
+    EXPECT_EQ(row.pixelColor(eraser.left() + 1, eraser.center().y()), background);
+    EXPECT_EQ(row.pixelColor(eraser.center().x(), eraser.bottom() - 1), background);
+}
+
 TEST(InkToolPickerTest, undoButtonUndoesTheLastStroke)
 {
     InkCanvas canvas;
@@ -590,6 +635,23 @@ TEST(InkTileCacheTest, highDensityScreensKeepFewerTilesInTheSameMemory)
     EXPECT_EQ(cache.maxTiles(), 256);
     cache.setGeometry(1.0, 2.0);
     EXPECT_EQ(cache.maxTiles(), 64);
+}
+
+TEST(InkTileCacheTest, onAHighDensityScreenInkLandsWhereItWasDrawn)
+{
+    InkTileCache cache;
+    cache.setGeometry(1.0, 2.0);
+    const InkDrawing drawing = inkDrawing({inkStroke({{100, 150}, {200, 150}}, 8.0f)});
+    QImage target(512, 512, QImage::Format_ARGB32_Premultiplied);
+    target.setDevicePixelRatio(2.0);
+    target.fill(Qt::transparent);
+    {
+        QPainter painter(&target);
+        cache.paint(painter, QRect(0, 0, 256, 256), drawing);
+    }
+    // In device pixels, twice the drawing's coordinates.
+    EXPECT_EQ(target.pixelColor(300, 300).alpha(), 255);
+    EXPECT_EQ(target.pixelColor(150, 150).alpha(), 0);
 }
 
 TEST(InkTileCacheTest, paintingAVastAreaHoldsNoMoreTilesThanTheCap)

@@ -13,6 +13,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMimeData>
+#include <QPushButton>
 #include <QPointer>
 #include <QTemporaryDir>
 
@@ -72,6 +73,19 @@ TEST_F(AchievementViewControllerTest, sentenceStandsOutFromTheTipAndTheHeaderFro
     EXPECT_GT(screen->text()->font().pointSizeF(), screen->tip()->font().pointSizeF());
     EXPECT_GT(screen->header()->font().pointSizeF(), screen->text()->font().pointSizeF());
     EXPECT_TRUE(screen->header()->font().bold());
+}
+
+TEST_F(AchievementViewControllerTest, shareButtonSitsCentredUnderTheTip)
+{
+    AchievementViewController* screen = open(QStringLiteral("days.in.row.7"), QStringLiteral("Salt"), false);
+    QLabel* tip = screen->tip();
+    ASSERT_NE(tip, nullptr);
+    QPushButton* share = screen->shareButton();
+    // Laid out once the sentence stands under the header.
+    ASSERT_TRUE(waitFor([&] { return screen->text()->y() > screen->header()->geometry().bottom(); }));
+    EXPECT_GT(share->y(), tip->geometry().bottom());
+    EXPECT_LE(std::abs(share->x() + share->width() / 2 - screen->width() / 2), 1);
+    EXPECT_TRUE(share->isVisibleTo(screen));
 }
 
 TEST_F(AchievementViewControllerTest, storyWithoutTitleIsSharedAsUntitled)

@@ -3,6 +3,8 @@
 #include "stats/BadgeArt.h"
 
 #include <QColor>
+#include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPair>
 #include <QPointF>
@@ -49,6 +51,23 @@ TEST(BadgeArtTest, rimIsOpaqueAndTheFaceIsShadedLighterThanIt)
         EXPECT_GT(face.value(), rim.value());
         // The corners stay clear.
         EXPECT_EQ(badge.pixelColor(0, 0).alpha(), 0);
+    }
+}
+
+TEST(BadgeArtTest, rimHasNoDarkOutline)
+{
+    for (const QString& name : Badges) {
+        SCOPED_TRACE(name.toStdString());
+        const QImage badge = BadgeArt::image(name, Side).convertToFormat(QImage::Format_ARGB32);
+        const QColor rim = at(badge, -(Face + Outer * 0.9) / 2, 0);
+        // The rim's own shade is the darkest a badge holds: nothing is stroked round its points.
+        int darker = 0;
+        for (int y = 0; y < Side; ++y)
+            for (int x = 0; x < Side; ++x) {
+                const QColor pixel = badge.pixelColor(x, y);
+                darker += pixel.alpha() == 255 && pixel.value() < rim.value() - 3 ? 1 : 0;
+            }
+        EXPECT_EQ(darker, 0);
     }
 }
 
@@ -129,6 +148,11 @@ TEST(BadgeArtTest, sharePictureWritesTheTitleDarkAndTheNameSmallInTheBadgesColou
     ASSERT_LE(lineTop, lineBottom);
     ASSERT_LE(nameTop, nameBottom);
     EXPECT_EQ(nameBottom - nameTop, lineBottom - lineTop);
+    // That font is 34 pixels: its tallest letters stand as high in the picture as they measure.
+    QFont small;
+    small.setPixelSize(34);
+    const int measured = QFontMetrics(small).tightBoundingRect(QStringLiteral("Achievement earned")).height();
+    EXPECT_NEAR(lineBottom - lineTop + 1, measured, 2);
 }
 
 } // namespace

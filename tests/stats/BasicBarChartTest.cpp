@@ -3,6 +3,7 @@
 #include "TestWait.h"
 #include "stats/BarChartCanvas.h"
 #include "stats/BasicBarChartPresenter.h"
+#include "stats/StatisticsCell.h"
 #include "stats/WeekChart.h"
 
 #include <QScrollArea>
@@ -146,6 +147,15 @@ TEST(BasicBarChartTest, growingBarsKeepGrowingWhileTheChartIsPaintedAndATallerVi
     chart.repaint();
     ASSERT_TRUE(waitFor([&] { return animation->state() != QAbstractAnimation::Running; }));
     ASSERT_EQ(finished.count(), 1) << "stopped before the bars reached their heights";
+    {
+        // Once moved, each bar is painted to its new top.
+        QImage image(chart.canvas()->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        chart.canvas()->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+        const QRectF bar = chart.barEntries().first().barFrame();
+        const QPoint top(int(bar.center().x()), int(bar.top() + BarChartCanvas::CornerRadius + 2));
+        EXPECT_EQ(image.pixelColor(top), QColor(Qt::red));
+    }
     const double before = chart.barEntries().first().barHeight;
 
     // A taller view lays the bars out again for its height at once, without moving them there.
@@ -190,6 +200,49 @@ TEST(BarChartCanvasTest, roundedBarCornersAreSmoothedIntoTheBackground)
             }
         EXPECT_GE(blended, radius / 2);
     }
+}
+
+TEST(BarChartCanvasTest, valueAndDayAreWrittenInTheBarsColourAfterAGuideLine)
+{
+    const QColor barColor(200, 30, 30);
+    BarChartCanvas canvas;
+    canvas.resize(200, 220);
+    BasicBarEntry bar;
+    bar.origin = QPointF(60, 50);
+    bar.barWidth = 40;
+    bar.barHeight = 120;
+    bar.space = 30;
+    bar.data = DataEntry{barColor, 0.5f, QStringLiteral("12"), QStringLiteral("Mon")};
+    HorizontalLine line;
+    line.segment = QLineF(0, 215, 200, 215);
+    line.width = 1;
+    canvas.setContent({line}, {bar}, {});
+    QImage image(canvas.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    canvas.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    for (const QRectF& frame : {bar.textValueFrame(), bar.titleFrame()}) {
+        // The darkest pixel of the lettering: the bar's red, not the grey of the line drawn before it.
+        QColor darkest(Qt::white);
+        const QRect box = frame.toAlignedRect().intersected(image.rect());
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                if (image.pixelColor(x, y).value() < darkest.value())
+                    darkest = image.pixelColor(x, y);
+        EXPECT_GT(darkest.red() - darkest.green(), 100) << darkest.name().toStdString();
+    }
+}
+
+TEST(BasicBarChartTest, chartShowsTheCellItSitsInThrough)
+{
+    StatisticsCell cell;
+    cell.resize(400, 260);
+    BasicBarChart chart(&cell);
+    chart.setGeometry(20, 20, 360, 220);
+    cell.show();
+    chart.updateDataEntries(entries(7), false, 0.5f);
+    const QImage image = cell.grab().toImage();
+    // Above the guide lines and the bars' values, nothing of the chart's own is painted.
+    EXPECT_EQ(image.pixelColor(25, 25).rgb(), cell.color().rgb());
 }
 
 // 18 March 2026 is a Wednesday.

@@ -305,16 +305,24 @@ TEST_F(SettingsViewControllerTest, everyControlSitsInItsLabelledRowInOrder)
     ASSERT_NO_FATAL_FAILURE(open());
     auto* form = qobject_cast<QFormLayout*>(sheet->wordsPerPageField()->parentWidget()->layout());
     ASSERT_NE(form, nullptr);
-    const QList<QPair<QWidget*, QString>> rows{
-        {sheet->wordsPerPageField(), QStringLiteral("Words per Page")},
-        {sheet->autoIndentToggle(), QStringLiteral("Auto-Indent Paragraphs")},
-        {sheet->smartQuotesToggle(), QStringLiteral("Smart Quotes and Dashes")},
-        {sheet->wideGuttersToggle(), QStringLiteral("Wide Gutters When Compiling")},
-        {sheet->sceneSeparatorField(), QStringLiteral("Scene Separator")},
-        {sheet->includeBlankScenesToggle(), QStringLiteral("Include Blank Scenes")}};
+    struct Row {
+        QWidget* control;
+        QString title;
+        QString name;
+    };
+    const QList<Row> rows{
+        {sheet->wordsPerPageField(), QStringLiteral("Words per Page"), QStringLiteral("WordsPerPageTextField")},
+        {sheet->autoIndentToggle(), QStringLiteral("Auto-Indent Paragraphs"), QStringLiteral("AutoIndentParagraphs")},
+        {sheet->smartQuotesToggle(), QStringLiteral("Smart Quotes and Dashes"), QStringLiteral("SmartQuotesToggle")},
+        {sheet->wideGuttersToggle(), QStringLiteral("Wide Gutters When Compiling"), QStringLiteral("WideGuttersToggle")},
+        {sheet->sceneSeparatorField(), QStringLiteral("Scene Separator"), QStringLiteral("SceneSeparatorTextField")},
+        {sheet->includeBlankScenesToggle(), QStringLiteral("Include Blank Scenes"),
+         QStringLiteral("IncludeBlankScenesToggle")}};
     int above = -1;
-    for (const auto& [control, title] : rows) {
+    for (const auto& [control, title, name] : rows) {
         SCOPED_TRACE(title.toStdString());
+        // Found by its name, as a script driving the sheet finds it.
+        EXPECT_EQ(sheet->findChild<QWidget*>(name), control);
         auto* label = qobject_cast<QLabel*>(form->labelForField(control));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), title);
@@ -328,6 +336,31 @@ TEST_F(SettingsViewControllerTest, wordsPerPageFieldTakesTwelveCharacters)
     ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->wordsPerPageField(), QStringLiteral("1234567890123"));
     EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("123456789012"));
+}
+
+TEST_F(SettingsViewControllerTest, wordsPerPageFieldAsksAnInputMethodForDigits)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    const auto hints = Qt::InputMethodHints(sheet->wordsPerPageField()->inputMethodQuery(Qt::ImHints).toInt());
+    EXPECT_TRUE(hints.testFlag(Qt::ImhDigitsOnly));
+}
+
+TEST_F(SettingsViewControllerTest, formKeepsItsMarginsFromTheSheetsEdges)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    QWidget* content = sheet->findChild<QWidget*>(QStringLiteral("ContentView"));
+    ASSERT_NE(content, nullptr);
+    QLineEdit* field = sheet->wordsPerPageField();
+    auto* form = qobject_cast<QFormLayout*>(content->layout());
+    ASSERT_NE(form, nullptr);
+    QWidget* label = form->labelForField(field);
+    ASSERT_NE(label, nullptr);
+    // Laid out: the field stands right of its label.
+    ASSERT_TRUE(waitFor([&] { return field->x() > label->geometry().right(); }));
+    // 24 points on either side, 20 above the first row.
+    EXPECT_EQ(label->x(), 24);
+    EXPECT_EQ(content->width() - 1 - field->geometry().right(), 24);
+    EXPECT_EQ(std::min(label->y(), field->y()), 20);
 }
 
 TEST_F(SettingsViewControllerTest, sheetShownFullScreenHasNoCloseButton)

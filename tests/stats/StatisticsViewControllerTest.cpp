@@ -113,6 +113,8 @@ TEST_F(StatisticsViewControllerTest, goalPassedShowsAbove100WithAFullRingAndCong
     EXPECT_EQ(sheet->gaugeView()->valueText(), QStringLiteral("120"));
     EXPECT_DOUBLE_EQ(sheet->gaugeView()->fillFraction(), 1.0);
     EXPECT_EQ(sheet->gaugeView()->unitText(), QStringLiteral("%"));
+    EXPECT_EQ(sheet->gaugeView()->valueFont().pixelSize(), StatisticsViewController::GaugeFontSize);
+    EXPECT_TRUE(sheet->gaugeView()->valueFont().bold());
     EXPECT_EQ(text("summaryView"), QStringLiteral("You have completed this project. Congratulations!"));
     EXPECT_FALSE(sheet->barCharRowView()->isVisibleTo(sheet));
 }
@@ -384,6 +386,7 @@ TEST_F(StatisticsViewControllerTest, goalFieldSitsUnderItsCaptionBesideTheGauge)
     // Laid out once the layout requests posted on showing have run: 16 points right of the gauge.
     EXPECT_TRUE(waitFor([&] { return box(field).left() - box(sheet->gaugeView()).right() - 1 == 16; }));
     EXPECT_GT(box(field).top(), box(caption).bottom());
+    EXPECT_EQ(box(field).top() - box(caption).bottom() - 1, 6);
     EXPECT_TRUE(caption->isVisibleTo(sheet));
     EXPECT_TRUE(field->isVisibleTo(sheet));
 }
@@ -413,9 +416,30 @@ TEST_F(StatisticsViewControllerTest, figureCellsShareTheWidthWithASmallerCaption
     EXPECT_EQ(words->parentWidget()->width(), pages->parentWidget()->width());
     EXPECT_GT(box(words).top(), box(caption).bottom());
     EXPECT_LT(caption->font().pointSizeF(), words->font().pointSizeF());
+    EXPECT_TRUE(words->font().bold());
+    EXPECT_FALSE(caption->font().bold());
     // A figure can be selected to be copied.
     words->setSelection(0, 5);
     EXPECT_EQ(words->selectedText(), QStringLiteral("14280"));
+}
+
+TEST_F(StatisticsViewControllerTest, figureCellsLineUpWithTheGoalCellAboveThem)
+{
+    ASSERT_NO_FATAL_FAILURE(open());
+    QWidget* goal = sheet->gaugeView()->parentWidget();
+    QLabel* words = sheet->label(QStringLiteral("totalWordsView"));
+    QLabel* pages = sheet->label(QStringLiteral("totalPagesView"));
+    ASSERT_NE(words, nullptr);
+    ASSERT_NE(pages, nullptr);
+    auto box = [this](QWidget* widget) {
+        return QRect(widget->mapTo(sheet.data(), QPoint()), widget->size());
+    };
+    QWidget* left = words->parentWidget();
+    QWidget* right = pages->parentWidget();
+    // Laid out: the two cells stand side by side.
+    ASSERT_TRUE(waitFor([&] { return box(right).left() > box(left).right(); }));
+    EXPECT_EQ(box(left).left(), box(goal).left());
+    EXPECT_EQ(box(right).right(), box(goal).right());
 }
 
 TEST_F(StatisticsViewControllerTest, weekChartFollowsTheAppearance)
@@ -447,6 +471,21 @@ TEST_F(StatisticsViewControllerTest, badgesInARowAndRowsAreSpacedAlike)
     ASSERT_NE(below, nullptr);
     EXPECT_TRUE(waitFor([&] { return second->x() - first->geometry().right() - 1 == BadgeStack::Spacing; }));
     EXPECT_EQ(below->y() - first->geometry().bottom() - 1, BadgeStack::Spacing);
+}
+
+TEST_F(StatisticsViewControllerTest, badgeNameSitsFourPointsUnderItsPicture)
+{
+    addStoryCard(100);
+    ASSERT_NO_FATAL_FAILURE(open());
+    BadgeStack* stack = sheet->achievementStack();
+    auto* button = stack->findChild<QToolButton*>(QStringLiteral("achievement.first.1000.words"));
+    ASSERT_NE(button, nullptr);
+    QWidget* cell = button->parentWidget();
+    auto* name = cell->findChild<QLabel*>();
+    ASSERT_NE(name, nullptr);
+    // The cell laid out: the name stands under the picture.
+    ASSERT_TRUE(waitFor([&] { return name->y() > button->geometry().bottom(); }));
+    EXPECT_EQ(name->y() - button->geometry().bottom() - 1, 4);
 }
 
 TEST_F(StatisticsViewControllerTest, aWeekOfMoreWritingThanBeforeShowsRisingArrowsBesideTheAverages)
