@@ -169,21 +169,35 @@ TEST(BasicBarChartTest, growingBarsKeepGrowingWhileTheChartIsPaintedAndATallerVi
     EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
 }
 
-TEST(BarChartCanvasTest, roundedBarCornersAreSmoothedIntoTheBackground)
+// A bar 40 wide and 120 tall with its top left at (60, 50), its value and day written in its colour.
+BasicBarEntry redBar(const QColor& color)
 {
-    const QColor barColor(200, 30, 30);
-    BarChartCanvas canvas;
-    canvas.resize(200, 220);
     BasicBarEntry bar;
     bar.origin = QPointF(60, 50);
     bar.barWidth = 40;
     bar.barHeight = 120;
     bar.space = 30;
-    bar.data = DataEntry{barColor, 0.5f, QStringLiteral("12"), QStringLiteral("Mon")};
-    canvas.setContent({}, {bar}, {});
+    bar.data = DataEntry{color, 0.5f, QStringLiteral("12"), QStringLiteral("Mon")};
+    return bar;
+}
+
+// A 200 by 220 canvas holding the lines and the bar, painted over white.
+QImage paintedOnWhite(const QList<HorizontalLine>& lines, const BasicBarEntry& bar)
+{
+    BarChartCanvas canvas;
+    canvas.resize(200, 220);
+    canvas.setContent(lines, {bar}, {});
     QImage image(canvas.size(), QImage::Format_RGB32);
     image.fill(Qt::white);
     canvas.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    return image;
+}
+
+TEST(BarChartCanvasTest, roundedBarCornersAreSmoothedIntoTheBackground)
+{
+    const QColor barColor(200, 30, 30);
+    const BasicBarEntry bar = redBar(barColor);
+    const QImage image = paintedOnWhite({}, bar);
 
     ASSERT_EQ(image.pixelColor(80, 110), barColor) << "the bar is drawn";
     // Each corner's square of the radius: outside the arc white, inside the bar's colour, and along the arc
@@ -205,21 +219,11 @@ TEST(BarChartCanvasTest, roundedBarCornersAreSmoothedIntoTheBackground)
 TEST(BarChartCanvasTest, valueAndDayAreWrittenInTheBarsColourAfterAGuideLine)
 {
     const QColor barColor(200, 30, 30);
-    BarChartCanvas canvas;
-    canvas.resize(200, 220);
-    BasicBarEntry bar;
-    bar.origin = QPointF(60, 50);
-    bar.barWidth = 40;
-    bar.barHeight = 120;
-    bar.space = 30;
-    bar.data = DataEntry{barColor, 0.5f, QStringLiteral("12"), QStringLiteral("Mon")};
+    const BasicBarEntry bar = redBar(barColor);
     HorizontalLine line;
     line.segment = QLineF(0, 215, 200, 215);
     line.width = 1;
-    canvas.setContent({line}, {bar}, {});
-    QImage image(canvas.size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    canvas.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    const QImage image = paintedOnWhite({line}, bar);
     for (const QRectF& frame : {bar.textValueFrame(), bar.titleFrame()}) {
         // The darkest pixel of the lettering: the bar's red, not the grey of the line drawn before it.
         QColor darkest(Qt::white);
