@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QTextEdit>
 #include <QToolButton>
+#include <QPointer>
 
 namespace {
 
@@ -395,6 +396,30 @@ TEST_F(TagFilterChooserTest, boardGoneBeforeTheChooserOpensIsNoCrash)
     board = new PvCardViewController;
     runEventsFor(PvCardViewController::TagFilterChooserDelayMs + 100);
     EXPECT_EQ(board->presentedViewController(), nullptr);
+}
+
+TEST_F(BoardMenusTest, rightPressOnTheMenuButtonIsLeftToTheView)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QListView* view = board->collectionView();
+    const int row = rowOf(QStringLiteral("Mara"));
+    ASSERT_NE(view->currentIndex().row(), row);
+    const QRect cell = view->visualRect(board->model()->index(row));
+    auto* delegate = qobject_cast<CardCellDelegate*>(view->itemDelegate());
+    QTest::mouseClick(view->viewport(), Qt::RightButton, {}, delegate->menuButtonRect(cell).center());
+    EXPECT_EQ(board->cardMenu(), nullptr) << "only the left button works a cell's buttons";
+    // The view takes the press as it takes one anywhere else on the cell.
+    EXPECT_EQ(view->currentIndex().row(), row);
+    EXPECT_TRUE(opening->opened.isEmpty());
+}
+
+TEST_F(BoardMenusTest, closedCardMenuIsDeleted)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QPointer<QMenu> menu = openCardMenu(rowOf(QStringLiteral("Mara")));
+    ASSERT_FALSE(menu.isNull());
+    menu->close();
+    EXPECT_TRUE(waitFor([&] { return menu.isNull(); }));
 }
 
 } // namespace

@@ -211,4 +211,15 @@ TEST_F(BoardNavigatorTest, folderFadesInAndThenPaintsDirectly)
     EXPECT_EQ(board->currentFolderId(), partOne);
 }
 
+TEST_F(BoardNavigatorTest, changeOfFolderWithoutDelaysDropsAFadeStillRunning)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    Delays::setFactor(1);
+    board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
+    ASSERT_NE(board->collectionView()->graphicsEffect(), nullptr);
+    Delays::setFactor(0);
+    board->goBack();
+    EXPECT_EQ(board->collectionView()->graphicsEffect(), nullptr) << "the grid is not left half faded";
+}
+
 } // namespace

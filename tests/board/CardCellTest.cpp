@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionViewItem>
+#include <QApplication>
+#include <tuple>
 
 namespace {
 
@@ -231,6 +233,141 @@ TEST_F(CardListModelTest, summaryBesideAPictureLeavesThePictureUncoveredAndStops
                 inkRight = std::max(inkRight, x);
     EXPECT_GT(inkRight, body.left() + body.width() / 2) << "the summary fills the width it has";
     EXPECT_LT(inkRight, drawn.left());
+}
+
+// How many columns lie from the first to the last where two paintings differ.
+int changedWidth(const QImage& before, const QImage& after)
+{
+    int left = after.width();
+    int right = -1;
+    for (int y = 0; y < after.height(); ++y)
+        for (int x = 0; x < after.width(); ++x)
+            if (before.pixel(x, y) != after.pixel(x, y)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    return right - left + 1;
+}
+
+// A large card cell of row painted on white.
+QImage paintedCell(CardCellDelegate& delegate, const QModelIndex& index, const QRect& cell)
+{
+    QImage canvas(cell.size(), QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    QStyleOptionViewItem option;
+    option.rect = cell;
+    delegate.paint(&painter, option, index);
+    return canvas;
+}
+
+TEST_F(CardListModelTest, ruleEndsAsFarBelowTheTypeTileAsTheTileStartsBelowTheTop)
+{
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    const QImage card = paintedCell(delegate, model.index(1), cell);
+    // The type's tile is the only coloured ink in the heading.
+    QRect tile;
+    for (int y = 0; y < cell.height() / 2; ++y)
+        for (int x = 0; x < cell.width(); ++x)
+            if (card.pixelColor(x, y).hsvSaturation() > 128)
+                tile |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(tile.isEmpty());
+    const QRgb white = QColor(Qt::white).rgb();
+    QList<int> ruleRows;
+    for (int y = tile.bottom() + 1; y < delegate.summaryRect(cell).top(); ++y)
+        if (card.pixel(cell.center().x(), y) != white)
+            ruleRows << y;
+    // The heading is padded alike above and below; the rule, on a pixel boundary, shares the two rows beside it.
+    const int end = tile.bottom() + (tile.top() - cell.top());
+    EXPECT_EQ(ruleRows, QList<int>({end - 1, end}));
+}
+
+TEST_F(CardListModelTest, titleReadsLightOnADarkTile)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    QApplication::setPalette(dark);
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    card->setTitle(QString());
+    model.refresh();
+    const QImage untitled = paintedCell(delegate, model.index(1), cell);
+    card->setTitle(QStringLiteral("Opening"));
+    model.refresh();
+    const QImage titled = paintedCell(delegate, model.index(1), cell);
+    QApplication::setPalette(light);
+    int lightest = -1;
+    for (int y = 0; y < cell.height(); ++y)
+        for (int x = 0; x < cell.width(); ++x)
+            if (titled.pixel(x, y) != untitled.pixel(x, y))
+                lightest = std::max(lightest, titled.pixelColor(x, y).lightness());
+    EXPECT_GT(lightest, 200);
+}
+
+TEST_F(CardListModelTest, cellButtonsAreTintedGlyphsNotFilledSquares)
+{
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    const QImage card = paintedCell(delegate, model.index(1), cell);
+    const QRgb white = QColor(Qt::white).rgb();
+    const int inset = CardCellDelegate::ButtonInset;
+    for (const QRect& button : {delegate.menuButtonRect(cell), delegate.notesButtonRect(cell)}) {
+        const QRect glyph = button.adjusted(inset, inset, -inset, -inset);
+        int inked = 0;
+        int bare = 0;
+        for (int y = glyph.top(); y <= glyph.bottom(); ++y)
+            for (int x = glyph.left(); x <= glyph.right(); ++x)
+                ++(card.pixel(x, y) == white ? bare : inked);
+        EXPECT_GT(inked, glyph.width()) << glyph.x();
+        // Whatever colours the icon theme drew, the glyph shows in the buttons' light grey.
+        int darkest = 255;
+        for (int y = glyph.top(); y <= glyph.bottom(); ++y)
+            for (int x = glyph.left(); x <= glyph.right(); ++x)
+                darkest = std::min(darkest, qGray(card.pixel(x, y)));
+        EXPECT_EQ(darkest, qGray(QColor(Qt::lightGray).rgb())) << glyph.x();
+        EXPECT_GT(bare, glyph.width()) << "the tile shows between the glyph's strokes at " << glyph.x();
+    }
+}
+
+// How wide word's ink is, set in the default font at pixelSize.
+int inkWidthOf(const QString& word, int pixelSize, bool bold)
+{
+    QImage blank(300, 60, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    QImage canvas = blank;
+    QFont font;
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    QPainter painter(&canvas);
+    painter.setFont(font);
+    painter.drawText(canvas.rect(), Qt::AlignCenter, word);
+    painter.end();
+    return changedWidth(blank, canvas);
+}
+
+TEST_F(CardListModelTest, titlesAreSetInBoldACardsAt16PixelsAFoldersAt18)
+{
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    // The ink a title adds to its cell.
+    auto titleWidth = [&](ProjectItem* item, int row, const QString& title) {
+        item->setTitle(QString());
+        model.refresh();
+        const QImage untitled = paintedCell(delegate, model.index(row), cell);
+        item->setTitle(title);
+        model.refresh();
+        return changedWidth(untitled, paintedCell(delegate, model.index(row), cell));
+    };
+    const QString word = QStringLiteral("Opening");
+    for (const auto& [item, row, size] : {std::tuple(card, 1, 16), std::tuple(folder, 0, 18)}) {
+        const int drawn = titleWidth(item, row, word);
+        const int plain = inkWidthOf(word, size, false);
+        const int bold = inkWidthOf(word, size, true);
+        ASSERT_GT(bold, plain + 3);
+        EXPECT_LE(std::abs(drawn - bold), 1) << row << ": " << drawn << " drawn, " << plain << " plain, " << bold << " bold";
+    }
 }
 
 } // namespace

@@ -528,4 +528,17 @@ TEST_F(PeekTableViewControllerTest, screenshotsInBothAppearances)
     grabInBothAppearances(&editor, QStringLiteral("peek-filtered"));
 }
 
+TEST_F(PeekTableViewControllerTest, cardRowsOutsideTheirSectionHaveNoIndex)
+{
+    show();
+    PeekListModel* model = panel->model();
+    ASSERT_EQ(model->rowsInSection(0), 2);
+    EXPECT_TRUE(model->indexForCard(0, 0).isValid());
+    EXPECT_TRUE(model->indexForCard(0, 1).isValid());
+    EXPECT_FALSE(model->indexForCard(0, 2).isValid()) << "the next folder's heading is no card of this one";
+    EXPECT_FALSE(model->indexForCard(0, -1).isValid()) << "nor is the section's own heading";
+    EXPECT_FALSE(model->indexForCard(-1, 0).isValid());
+    EXPECT_FALSE(model->indexForCard(model->sectionCount(), 0).isValid()) << "past the last section";
+}
+
 } // namespace

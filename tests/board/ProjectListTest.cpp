@@ -1,7 +1,9 @@
+#include "board/EmptyBoardViewController.h"
 #include "board/EmptyStateButton.h"
 #include "board/EmptyStateView.h"
 #include "board/FloatingCellView.h"
 #include "board/LXReorderableCollectionViewFlowLayout.h"
+#include "board/ProjectCellDelegate.h"
 #include "board/ProjectGridMetrics.h"
 #include "board/ProjectListModel.h"
 #include "board/ProjectSplitViewController.h"
@@ -16,6 +18,7 @@
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Delays.h"
+#include "platform/NavigationController.h"
 #include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
 #include "platform/Toolbar.h"
@@ -36,6 +39,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <QPainter>
+#include <QStandardItemModel>
+#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -533,6 +539,100 @@ TEST_F(ProjectListTest, syncShowsTheIndicatorUntilItsLastOperationAndAReloadInBe
     EXPECT_TRUE(ProgressHud::isActive()) << "one sync operation is still running";
     postCloudEvent(true);
     EXPECT_FALSE(ProgressHud::isActive()) << "the last one ended";
+}
+
+TEST_F(ProjectListTest, listInANavigationStackHidesTheBar)
+{
+    auto* list = new ProjectViewController(context());
+    NavigationController navigation(list);
+    navigation.setNavigationBarHidden(false);
+    ASSERT_FALSE(navigation.isNavigationBarHidden());
+    ViewController::transitionAppearance(&navigation, true, false);
+    EXPECT_TRUE(navigation.isNavigationBarHidden());
+    ViewController::transitionAppearance(&navigation, false, false);
+}
+
+TEST_F(ProjectListTest, listAndTheEmptyBoardAreFoundByName)
+{
+    // Found by name, as tools that drive the application find them.
+    EXPECT_EQ(screen->findChild<QListView*>(QStringLiteral("projectCollectionView")), screen->collectionView());
+    EmptyBoardViewController empty;
+    EXPECT_EQ(empty.objectName(), QStringLiteral("boardViewController"));
+    EXPECT_NE(empty.findChild<QLabel*>(QStringLiteral("boardTitle")), nullptr);
+}
+
+// The first and last rows of image that differ from its top left pixel.
+QPair<int, int> inkRows(const QImage& image)
+{
+    int top = -1;
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(0, 0)) {
+                top = top < 0 ? y : top;
+                bottom = y;
+                break;
+            }
+    return {top, bottom};
+}
+
+TEST(EmptyStateButtonTest, newColoursRedrawTheOneTitleInsteadOfAddingAnother)
+{
+    EmptyStateButton button;
+    button.resize(500, 400);
+    const QPair<int, int> before = inkRows(button.grab().toImage());
+    ASSERT_GE(before.first, 0);
+    QPalette palette = button.palette();
+    palette.setColor(QPalette::WindowText, QColor(0x80, 0x20, 0x20));
+    button.setPalette(palette);
+    EXPECT_EQ(inkRows(button.grab().toImage()), before);
+}
+
+// A project tile of 221 x 365 for a project with cover, painted on white.
+QImage paintedTile(const QImage& cover)
+{
+    QStandardItemModel model(1, 1);
+    model.setData(model.index(0, 0), QStringLiteral("Harbour"), Qt::DisplayRole);
+    model.setData(model.index(0, 0), cover, ProjectListModel::CoverRole);
+    ProjectCellDelegate delegate(nullptr);
+    QImage canvas(221, 365, QImage::Format_RGB32);
+    canvas.fill(Qt::white);
+    QPainter painter(&canvas);
+    QStyleOptionViewItem option;
+    option.rect = canvas.rect();
+    delegate.paint(&painter, option, model.index(0, 0));
+    return canvas;
+}
+
+TEST(ProjectTileTest, gearDiscDarkensTheCoverWithoutARim)
+{
+    const QColor green(0x20, 0xa0, 0x40);
+    QImage cover(400, 400, QImage::Format_RGB32);
+    cover.fill(green);
+    const QImage canvas = paintedTile(cover);
+    const QRect button = ProjectCellDelegate::menuButtonRect(canvas.rect());
+    const QPoint center = button.center();
+    EXPECT_NE(canvas.pixelColor(center.x(), button.top() + 2), green);
+    // Just outside the disc the cover shows untouched: no outline runs round it.
+    for (const QPoint outside : {QPoint(center.x(), button.top() - 1), QPoint(center.x(), button.bottom() + 1),
+                                 QPoint(button.left() - 1, center.y()), QPoint(button.right() + 1, center.y())})
+        EXPECT_EQ(canvas.pixelColor(outside), green) << outside.x() << "," << outside.y();
+}
+
+TEST(ProjectTileTest, smallCoverIsScaledSmoothly)
+{
+    QImage cover(2, 1, QImage::Format_RGB32);
+    cover.setPixel(0, 0, qRgb(0, 0, 0));
+    cover.setPixel(1, 0, qRgb(255, 255, 255));
+    const QImage canvas = paintedTile(cover);
+    // Black meets white across a soft band of greys, not in one step.
+    const int row = canvas.height() / 3;
+    int greys = 0;
+    for (int x = 10; x < canvas.width() - 10; ++x) {
+        const int level = canvas.pixelColor(x, row).red();
+        greys += level > 40 && level < 215 ? 1 : 0;
+    }
+    EXPECT_GT(greys, 10);
 }
 
 } // namespace

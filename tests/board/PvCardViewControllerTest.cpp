@@ -247,4 +247,26 @@ TEST_F(PvCardViewControllerTest, boardShownBeforeItsFirstLoadShowsNoFilterHeader
     EXPECT_FALSE(board->headerView()->isVisible());
 }
 
+TEST_F(PvCardViewControllerTest, emptyMessageWrapsInANarrowBoard)
+{
+    board->show();
+    appear();
+    QWidget* viewport = board->collectionView()->viewport();
+    board->resize(190, 600);
+    ASSERT_TRUE(waitFor([&] { return viewport->width() < 190; }));
+    ASSERT_TRUE(app->search);
+    app->search(QStringLiteral("zzz"));
+    ASSERT_NO_FATAL_FAILURE(settle());
+    QLabel* label = board->emptyStateLabel();
+    ASSERT_TRUE(label->isVisibleTo(board));
+    ASSERT_GT(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << "wider than one line holds";
+    const QImage shown = label->grab().toImage();
+    // Broken into lines, each centred: no text reaches the label's sides.
+    const QRgb background = shown.pixel(0, 0);
+    for (int y = 0; y < shown.height(); ++y) {
+        ASSERT_EQ(shown.pixel(0, y), background) << y;
+        ASSERT_EQ(shown.pixel(shown.width() - 1, y), background) << y;
+    }
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include <QStringListModel>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <QPixmap>
 
 namespace {
 
@@ -293,6 +294,29 @@ TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
     ASSERT_TRUE(waitFor([&] { return layout.isLongPressEnabled(); }));
     EXPECT_FALSE(layout.isDragging());
     EXPECT_EQ(recorder.calls.last(), QStringLiteral("didEnd 1"));
+}
+
+TEST(FloatingCellViewTest, liftedTileHasEveryRingOfItsShadowRightBesideIt)
+{
+    QPixmap tile(100, 100);
+    tile.fill(Qt::gray);
+    FloatingCellView view(tile, QPixmap(), nullptr);
+    view.setNormalOpacity(1);
+    // Fully lifted.
+    view.setScale(1.1);
+    QImage shown(view.size(), QImage::Format_ARGB32_Premultiplied);
+    shown.fill(Qt::transparent);
+    view.render(&shown, QPoint(), QRegion(), QWidget::DrawChildren);
+    const int middle = shown.height() / 2;
+    int edge = shown.width() - 1;
+    while (edge > 0 && shown.pixelColor(edge, middle) != QColor(Qt::gray))
+        --edge;
+    ASSERT_GT(edge, shown.width() / 2);
+    // The rings lie one over another out to the innermost, which ends within a pixel and a bit of the tile.
+    const int beside = qAlpha(shown.pixel(edge + 1, middle));
+    const int next = qAlpha(shown.pixel(edge + 2, middle));
+    EXPECT_GT(next, 0);
+    EXPECT_GT(beside, next);
 }
 
 } // namespace

@@ -358,4 +358,17 @@ TEST_F(SidebarViewControllerTest, tagRowOffersNoNoneAndClosingItUnchosenKeepsEve
     EXPECT_EQ(board->filteredCards().size(), 6);
 }
 
+TEST_F(SidebarViewControllerTest, sectionHeadingsAreSmallGreyBoldCaptions)
+{
+    QTreeWidget* view = sidebar->collectionView();
+    ASSERT_EQ(view->topLevelItemCount(), 3);
+    for (int section = 0; section < view->topLevelItemCount(); ++section) {
+        const QTreeWidgetItem* heading = view->topLevelItem(section);
+        EXPECT_TRUE(heading->font(0).bold()) << section;
+        EXPECT_EQ(heading->font(0).pixelSize(), 11) << section;
+        EXPECT_EQ(heading->foreground(0).color(), QColor(Qt::gray)) << section;
+        EXPECT_FALSE(heading->font(0).bold() && heading->child(0)->font(0).bold()) << "rows are not bold";
+    }
+}
+
 } // namespace

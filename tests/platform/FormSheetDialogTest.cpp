@@ -277,4 +277,29 @@ TEST_F(FormSheetBackdropTest, shadowDarkensWithTheDarkScheme)
     EXPECT_LT(darkShare, lightShare - 0.03);
 }
 
+TEST_F(FormSheetBackdropTest, shadowReachesFurtherBelowTheSheetThanBesideIt)
+{
+    const QRect sheet(150, 80, 300, 200);
+    const QImage shown = shownWith(sheet);
+    const QColor far = shown.pixelColor(5, 5);
+    const int middle = sheet.center().y();
+    const int across = sheet.center().x();
+    const int reach = FormSheetBackdrop::ShadowRadius;
+    // Beside the sheet the shadow ends with its widest ring; below, the rings reach a fifth further, and their
+    // faint last rows still show.
+    EXPECT_NE(shown.pixelColor(sheet.right() + reach, middle), far);
+    EXPECT_EQ(shown.pixelColor(sheet.right() + reach + 1, middle), far);
+    EXPECT_NE(shown.pixelColor(across, sheet.bottom() + reach + 1), far);
+    EXPECT_NE(shown.pixelColor(across, sheet.bottom() + reach + 3), far);
+    EXPECT_EQ(shown.pixelColor(across, sheet.bottom() + reach + 4), far);
+}
+
+TEST_F(FormSheetBackdropTest, widgetTheWindowGainsLaterStaysBelowTheBackdrop)
+{
+    auto* late = new QWidget(&window);
+    late->setGeometry(10, 10, 80, 30);
+    late->show();
+    EXPECT_EQ(window.childAt(late->geometry().center()), backdrop);
+}
+
 } // namespace
