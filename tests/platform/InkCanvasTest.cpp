@@ -387,23 +387,18 @@ TEST(InkCanvasPaint, strokeBeingDrawnAtTwiceTheSizeShowsUnderThePen)
     QTest::mouseRelease(&canvas, Qt::LeftButton, {}, {260, 120});
 }
 
-TEST(InkCanvasPaint, pressOfAnotherButtonIsLeftToTheParent)
+TEST(InkCanvasPaint, pressAndReleaseOfAnotherButtonAreLeftToTheParent)
 {
     InkCanvas canvas;
     canvas.resize(200, 200);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), canvas.mapToGlobal(QPointF(50, 50)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    const QPointF at(50, 50);
+    QMouseEvent press(QEvent::MouseButtonPress, at, canvas.mapToGlobal(at), Qt::RightButton, Qt::RightButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&canvas, &press);
     EXPECT_FALSE(press.isAccepted());
     EXPECT_FALSE(canvas.hasInputInProgress());
-}
-
-TEST(InkCanvasPaint, releaseOfAnotherButtonIsLeftToTheParent)
-{
-    InkCanvas canvas;
-    canvas.resize(200, 200);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(50, 50), canvas.mapToGlobal(QPointF(50, 50)),
-                        Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, canvas.mapToGlobal(at), Qt::RightButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(&canvas, &release);
     EXPECT_FALSE(release.isAccepted());
 }
