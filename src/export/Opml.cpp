@@ -131,13 +131,12 @@ Opml::Body Opml::bodyOfCard(ManagedObjectContext* context, const QString& itemId
     return {rows.first().value(0).toByteArray(), rows.first().value(1).toString()};
 }
 
-std::optional<QString> Opml::plainText(const QByteArray& bytes, bool rtfFirst)
+std::optional<QString> Opml::plainText(const QByteArray& bytes)
 {
     if (bytes.isEmpty() || InkReader::hasMagic(bytes))
         return std::nullopt;
-    std::unique_ptr<QTextDocument> document;
-    if (rtfFirst || RtfReader::isRtf(bytes))
-        document = RtfReader::read(bytes);
+    // The reader answers nothing for bytes that are no RTF, whatever type the record claims for them.
+    std::unique_ptr<QTextDocument> document = RtfReader::read(bytes);
     if (!document && AttributedStringArchive::looksLikeArchive(bytes))
         document = AttributedStringArchive::decode(bytes, AttributedStringArchive::cardBodyClasses());
     if (!document)
@@ -149,9 +148,9 @@ QString Opml::plainTextOfCard(const Body& body, const ProjectItem& card)
 {
     if (body.mimetype == DocumentMimeTypes::Drawing)
         return QString();
-    if (std::optional<QString> text = plainText(body.content, body.mimetype == DocumentMimeTypes::Rtf))
+    if (std::optional<QString> text = plainText(body.content))
         return *text;
-    return plainText(card.content(), false).value_or(QString());
+    return plainText(card.content()).value_or(QString());
 }
 
 QString Opml::mimeTypeForBody(const QByteArray& bytes)

@@ -89,7 +89,7 @@ public:
 
 private:
     static void discardInserted(ManagedObjectContext* context, const QList<ManagedObject*>& inserted);
-    static std::optional<QString> plainText(const QByteArray& bytes, bool rtfFirst);
+    static std::optional<QString> plainText(const QByteArray& bytes);
 
     OpmlStackItem makeStackItem(const QXmlStreamAttributes& attributes, const OpmlStackItem& parent) const;
     void createNewItem(ManagedObjectContext* context, const QString& projectId, const OpmlStackItem& item,

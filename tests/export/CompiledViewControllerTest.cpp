@@ -22,6 +22,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QListView>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -355,4 +356,46 @@ TEST_F(CompiledViewControllerTest, textShownFollowsTheColourScheme)
     EXPECT_EQ(shown, QColor(0xDE, 0xDE, 0xDF));
     cursor.setPosition(1);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::black));
+}
+
+TEST_F(CompiledViewControllerTest, aWriteThatFailsLeavesNoPrivateFolderAndReportsNoDestination)
+{
+    QString staged;
+    std::optional<std::optional<QString>> reported;
+    DocumentExport::exportFile(
+        QStringLiteral("Broken.txt"),
+        [&](const QString& path) {
+            staged = path;
+            QFile part(path);
+            if (part.open(QIODevice::WriteOnly))
+                part.write("half");
+            return false;
+        },
+        m_controller, [&](const std::optional<QString>& to) { reported = to; });
+    ASSERT_FALSE(staged.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QFileInfo(staged).path())) << "the half-written file's folder is removed";
+    ASSERT_TRUE(reported.has_value());
+    EXPECT_FALSE(reported->has_value());
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(Alert::topmost()->title(), DocumentExport::ErrorTitle);
+}
+
+TEST_F(CompiledViewControllerTest, aViewGoneBeforeTheWorkStartsPutsTheIndicatorAway)
+{
+    auto* view = new PvTextView;
+    bool reported = false;
+    DocumentExport::writeFromView(m_controller, view, QStringLiteral("Gone"), DocumentExport::Purpose::OpenIn, 3,
+                                  [&](const std::optional<QString>&) { reported = true; });
+    EXPECT_TRUE(ProgressHud::isActive());
+    delete view;
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+    EXPECT_FALSE(reported) << "nothing is written for a view that is gone";
+}
+
+TEST(DocumentExportTest, aRowOutsideTheListIsPlainText)
+{
+    EXPECT_EQ(DocumentExport::row(0).extension, QStringLiteral("docx"));
+    EXPECT_EQ(DocumentExport::row(3).extension, QStringLiteral("txt"));
+    for (const int index : {-1, 4})
+        EXPECT_EQ(DocumentExport::row(index).extension, QStringLiteral("txt")) << index;
 }

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -141,4 +142,40 @@ TEST(ExportStagingTest, aPackagePlacedUnderAFreeNameLeavesTheTakenOneAlone)
     EXPECT_EQ(QDir(taken).entryList(QDir::Files), QStringList{QStringLiteral("mine.txt")});
     EXPECT_EQ(QDir(downloads).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2)
         << "no staged copy is left behind";
+}
+
+TEST(ExportersTest, anRtfdWrittenOverAnEarlierOneReplacesItWhole)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("card.rtfd"));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*textWithPicture(), path, AttributedStringExport::RTFD));
+    ASSERT_TRUE(AttributedStringExport::exportDataToFile(*SampleDocument::text(QStringLiteral("no pictures now")), path,
+                                                         AttributedStringExport::RTFD));
+    EXPECT_EQ(QDir(path).entryList(QDir::Files), QStringList{RTFDExporter::TextFileName});
+    EXPECT_TRUE(readFile(QDir(path).filePath(RTFDExporter::TextFileName)).contains("no pictures now"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("card.rtfd")})
+        << "neither the earlier package nor a work folder is left beside it";
+}
+
+TEST(ExportStagingTest, aDanglingLinkUnderTheNameStaysAndNoStagedCopyIsLeft)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("card.txt"));
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("words");
+    }
+    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
+    ASSERT_TRUE(QDir().mkpath(downloads));
+    // A link to nothing does not exist to QFileInfo, yet its name is taken: nothing may be renamed over it.
+    const QString link = downloads + QStringLiteral("/Title.txt");
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), link));
+    ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("txt"));
+    EXPECT_EQ(QFile::symLinkTarget(link), dir.filePath(QStringLiteral("nowhere")));
+    const QStringList hidden = QDir(downloads)
+                                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
+                                   .filter(QRegularExpression(QStringLiteral("^\\.")));
+    EXPECT_TRUE(hidden.isEmpty()) << hidden.join(QLatin1Char(' ')).toStdString();
 }

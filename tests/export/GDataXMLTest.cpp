@@ -55,3 +55,11 @@ TEST(GDataXMLTest, adoptedChildrenAreSerialisedInOrder)
     const QByteArray xml = GDataXMLDocument(std::move(root)).XMLData();
     EXPECT_TRUE(xml.contains("<Types xmlns=\"urn:x\"><One/><Two/></Types>")) << xml.constData();
 }
+
+TEST(GDataXMLTest, anAttributeHandedOverToAddChildBecomesAnAttribute)
+{
+    auto element = GDataXMLNode::elementWithName(QStringLiteral("w:p"));
+    element->addChild(GDataXMLNode::attributeWithName(QStringLiteral("w:val"), QStringLiteral("only")));
+    EXPECT_EQ(element->XMLString(), QStringLiteral("<w:p w:val=\"only\"/>"));
+    EXPECT_EQ(element->childCount(), 0);
+}

@@ -73,6 +73,11 @@ protected:
         ADD_FAILURE() << "no tile " << qPrintable(title);
     }
 
+    static QWidget* separatorOf(KUVDocPickerViewController* picker)
+    {
+        return picker->findChild<QWidget*>(QStringLiteral("separatorView"));
+    }
+
     static QRect rectOfRow(KUVDocPickerViewController* picker, int row)
     {
         QListView* grid = picker->collectionView();
@@ -150,6 +155,7 @@ TEST_F(KUVDocPickerViewControllerTest, oneSectionHasNoHeaderTwoSectionsDo)
     EXPECT_EQ(single->collectionView()->model()->rowCount(), 2);
     EXPECT_FALSE(single->segmentView()->isVisible());
     EXPECT_FALSE(single->viewSubTitle()->isVisible());
+    EXPECT_FALSE(separatorOf(single)->isVisible());
     single->cancel();
     ASSERT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
     KUVDocPickerViewController* grouped = show(twoSections(), {}, QStringLiteral("Choose a format"));
@@ -160,6 +166,7 @@ TEST_F(KUVDocPickerViewControllerTest, oneSectionHasNoHeaderTwoSectionsDo)
     EXPECT_EQ(model->index(2, 0).data().toString(), QStringLiteral("TABLE"));
     EXPECT_TRUE(grouped->viewSubTitle()->isVisible());
     EXPECT_EQ(grouped->viewSubTitle()->text(), QStringLiteral("Choose a format"));
+    EXPECT_TRUE(separatorOf(grouped)->isVisible()) << "a subtitle alone is set off from the grid";
     EXPECT_EQ(grouped->numberOfItemsInSection(1), 2);
     EXPECT_EQ(grouped->numberOfItemsInSection(2), 0);
     EXPECT_EQ(grouped->numberOfItemsInSection(-1), 0);
@@ -319,6 +326,39 @@ TEST(KUVDocFormatCellTest, aHeaderTitleIsCentredInTheLastHeaderHeightOfItsCell)
         }
         EXPECT_EQ(painted, expected) << "a cell " << size.height() << " high";
     }
+}
+
+TEST_F(KUVDocPickerViewControllerTest, theMarginAboveTheGridIsThePickersOwnGrey)
+{
+    const PaletteRestorer restore;
+    setDark(false);
+    ASSERT_TRUE(waitFor([] { return !ColorScheme::isDark(); }));
+    KUVDocPickerViewController* picker = show(twoSections(), {}, QStringLiteral("Choose a format"));
+    QWidget* window = picker->window();
+    const QImage shown = window->grab().toImage();
+    // The top margin, above the subtitle, shows nothing but the picker's own background.
+    EXPECT_EQ(shown.pixelColor(picker->mapTo(window, QPoint(2, 2))),
+              QColor(KUVDocPickerViewController::LightBackground));
+}
+
+TEST(KUVDocFormatCellTest, aHeaderLeavesThePainterAsItFoundIt)
+{
+    QStandardItemModel model;
+    auto* item = new QStandardItem(QStringLiteral("TABLE"));
+    item->setData(true, KUVDocFormatCell::HeaderRole);
+    model.appendRow(item);
+    KUVDocFormatCell cell;
+    QImage painted(160, KUVDocFormatCell::HeaderHeight, QImage::Format_ARGB32);
+    QPainter painter(&painted);
+    painter.setPen(Qt::red);
+    painter.setFont(QFont(QStringLiteral("Courier"), 9));
+    const QFont font = painter.font();
+    QStyleOptionViewItem option;
+    option.rect = painted.rect();
+    option.font = QApplication::font();
+    cell.paint(&painter, option, model.index(0, 0));
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
+    EXPECT_EQ(painter.font(), font);
 }
 
 } // namespace

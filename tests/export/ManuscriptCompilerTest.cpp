@@ -196,3 +196,18 @@ TEST_F(ManuscriptCompilerTest, foldersMovedIntoEachOtherEndTheWalk)
     card(second->uniqueIdentifier(), QStringLiteral("deep"), 2);
     EXPECT_EQ(compile(first->uniqueIdentifier()), QStringLiteral("Second\n\nFirst\n\ndeep\n\n\n\n"));
 }
+
+TEST_F(ManuscriptCompilerTest, theSeparatorIsWrittenInTheDefaultFontAtItsOwnSize)
+{
+    card(ItemIds::Top, QStringLiteral("one"), 1);
+    card(ItemIds::Top, QStringLiteral("two"), 2);
+    save();
+    const std::unique_ptr<QTextDocument> compiled = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
+    QTextBlock block = compiled->begin();
+    while (block.isValid() && block.text() != QStringLiteral("###"))
+        block = block.next();
+    ASSERT_TRUE(block.isValid());
+    const QTextCharFormat format = block.begin().fragment().charFormat();
+    EXPECT_EQ(format.fontPointSize(), ManuscriptCompiler::SeparatorFontSize);
+    EXPECT_EQ(format.fontFamilies().toStringList().value(0), Fonts::DefaultFontName);
+}

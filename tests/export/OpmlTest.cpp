@@ -4,6 +4,7 @@
 #include "RequiredTools.h"
 #include "TestFiles.h"
 #include "core/DbHelpers.h"
+#include "core/Fonts.h"
 #include "export/Opml.h"
 #include "export/OpmlLineBreakFilter.h"
 #include "platform/archive/AttributedStringArchive.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextDocument>
 
 namespace {
@@ -416,4 +418,18 @@ TEST_F(OpmlTest, pythonMinidomParsesOurOutline)
          path});
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_EQ(QString::fromUtf8(run.out), QStringLiteral("'Line\\none \"q\"'|body"));
+}
+
+TEST_F(OpmlTest, aBodyMadeFromTheNoteIsInTheDefaultFontAtTheBodySize)
+{
+    ASSERT_TRUE(import("<opml><body><outline text=\"t\" _note=\"plain words\"/></body></opml>"));
+    const QList<ProjectItem*> top = targetChildren();
+    ASSERT_EQ(top.size(), 1);
+    ProjectItemDocument* body = DbHelpers::getItemDocument(context(), top[0]->uniqueIdentifier());
+    ASSERT_NE(body, nullptr);
+    auto document = AttributedStringArchive::decode(body->content(), AttributedStringArchive::cardBodyClasses());
+    ASSERT_TRUE(document);
+    const QTextCharFormat format = document->begin().begin().fragment().charFormat();
+    EXPECT_EQ(format.fontPointSize(), Opml::DefaultBodyFontSize);
+    EXPECT_EQ(format.fontFamilies().toStringList().value(0), Fonts::DefaultFontName);
 }

@@ -206,3 +206,26 @@ TEST(RtfWriterTest, underlineStrikeAndEveryAlignmentSurviveOurReader)
                                            Qt::AlignLeft};
     EXPECT_EQ(readAlignments, expected);
 }
+
+TEST(RtfWriterTest, omittedPicturesLeaveNoTraceEvenWhereTheyCouldBeFound)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("before"), SampleDocument::plain());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red));
+    const QByteArray rtf = rtfOf(*document, RtfWriter::Pictures::Omitted);
+    EXPECT_FALSE(rtf.contains("\\pict")) << rtf.constData();
+    EXPECT_FALSE(rtf.contains("NeXTGraphic")) << rtf.constData();
+    EXPECT_TRUE(rtf.contains("before"));
+}
+
+TEST(RtfWriterTest, oneWriterWritesTheSameTextTwiceAlike)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("before"), SampleDocument::plain());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red));
+    RtfWriter writer(RtfWriter::Pictures::Embedded, ExportPictures::lookupIn(*document));
+    const QByteArray first = writer.write(*document).rtf;
+    EXPECT_EQ(writer.write(*document).rtf, first);
+}

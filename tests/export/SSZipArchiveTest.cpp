@@ -56,6 +56,17 @@ QStringList pythonNames(const QString& archive)
     return QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+// How many of this process's open files are the file at path.
+int openHandlesOn(const QString& path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    const QDir handles(QStringLiteral("/proc/self/fd"));
+    int count = 0;
+    for (const QString& handle : handles.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot))
+        count += QFile::symLinkTarget(handles.filePath(handle)) == target;
+    return count;
+}
+
 } // namespace
 
 TEST(SSZipArchiveTest, packingAFolderKeepsItsTreeAndAnEmptyFolderGetsATrailingSlash)
@@ -337,4 +348,16 @@ TEST(SSZipArchiveTest, extractingAnEntryWhoseBytesNoLongerMatchItsCrcFails)
     EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("member.txt")}, dir.path(), {}, &error));
     EXPECT_EQ(error.code, SSZipArchive::DamagedEntryCode);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("member.txt"))));
+}
+
+TEST(SSZipArchiveTest, aRefusedExtractionLeavesTheArchiveClosed)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("a.zip"));
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.txt", "alpha"}}));
+    ASSERT_EQ(openHandlesOn(archive), 0);
+    SSZipArchive::Error error;
+    EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("missing.txt")}, dir.path(), {}, &error));
+    EXPECT_EQ(error.code, SSZipArchive::MissingEntryCode);
+    EXPECT_EQ(openHandlesOn(archive), 0) << "a refused archive must not stay open until the program ends";
 }

@@ -170,3 +170,39 @@ TEST(ZWDocxWriterTest, alignmentComesFromTheParagraph)
     EXPECT_EQ(values, (QStringList{QStringLiteral("center"), QStringLiteral("right"), QStringLiteral("both"),
                                    QStringLiteral("left")}));
 }
+
+TEST(ZWDocxWriterTest, aWriterBuiltTwiceNumbersItsPicturesFromOneAgain)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red), QSizeF(40, 20));
+    ZWDocxWriter writer(*document);
+    writer.buildDocument();
+    const QString xml = QString::fromUtf8(writer.buildDocument());
+    ASSERT_EQ(writer.media().size(), 1);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<a:blip r:embed=\"rId1\"/>"))) << xml.toStdString();
+    EXPECT_EQ(countOf(QString::fromUtf8(writer.buildDocRelationships()), QStringLiteral("<Relationship ")), 1);
+}
+
+TEST(ZWDocxWriterTest, theBodyEndsWithALetterPageWithInchMargins)
+{
+    const QString xml = documentXml(*SampleDocument::text(QStringLiteral("one")));
+    const QStringList outline = bodyOutline(xml);
+    ASSERT_FALSE(outline.isEmpty());
+    EXPECT_EQ(outline.mid(outline.lastIndexOf(QStringLiteral("w:sectPr"))),
+              (QStringList{QStringLiteral("w:sectPr"), QStringLiteral(" w:pgSz"), QStringLiteral(" w:pgMar"),
+                           QStringLiteral(" w:cols"), QStringLiteral(" w:docGrid")}));
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:pgSz w:w=\"12240\" w:h=\"15840\"/>"))) << xml.toStdString();
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:pgMar w:top=\"1440\" w:right=\"1440\" w:bottom=\"1440\" "
+                                            "w:left=\"1440\" w:header=\"720\" w:footer=\"720\"/>")))
+        << xml.toStdString();
+}
+
+TEST(ZWDocxWriterTest, aPictureWithoutASizeOfItsOwnIsAsLargeAsItsImage)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::red, 40, 20));
+    const QString xml = documentXml(*document);
+    EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"508000\" cy=\"254000\"/>"))) << xml.toStdString();
+}
