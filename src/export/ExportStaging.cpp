@@ -171,7 +171,10 @@ QString ExportStaging::freeFileName(const QString& folder, const QString& baseNa
 {
     const QString suffix = extension.isEmpty() ? QString() : QLatin1Char('.') + extension;
     QString candidate = FilePaths::child(folder, baseName + suffix);
-    for (int n = 2; QFileInfo::exists(candidate) && n < MaxFreeNameAttempts; ++n)
+    // A link to nothing does not exist to QFileInfo, yet its name is taken: counted as free, every export
+    // under that name would fail.
+    const auto taken = [](const QString& path) { return QFileInfo::exists(path) || QFileInfo(path).isSymLink(); };
+    for (int n = 2; taken(candidate) && n < MaxFreeNameAttempts; ++n)
         candidate = FilePaths::child(folder, QStringLiteral("%1 %2%3").arg(baseName).arg(n).arg(suffix));
     return candidate;
 }

@@ -158,7 +158,7 @@ TEST(ExportersTest, anRtfdWrittenOverAnEarlierOneReplacesItWhole)
         << "neither the earlier package nor a work folder is left beside it";
 }
 
-TEST(ExportStagingTest, aDanglingLinkUnderTheNameStaysAndNoStagedCopyIsLeft)
+TEST(ExportStagingTest, aDanglingLinkUnderTheNameStaysAndTheCopyTakesTheNextName)
 {
     QTemporaryDir dir;
     const QString source = dir.filePath(QStringLiteral("card.txt"));
@@ -172,8 +172,14 @@ TEST(ExportStagingTest, aDanglingLinkUnderTheNameStaysAndNoStagedCopyIsLeft)
     // A link to nothing does not exist to QFileInfo, yet its name is taken: nothing may be renamed over it.
     const QString link = downloads + QStringLiteral("/Title.txt");
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("nowhere")), link));
-    ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("txt"));
+    const auto placed =
+        ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("txt"));
     EXPECT_EQ(QFile::symLinkTarget(link), dir.filePath(QStringLiteral("nowhere")));
+    ASSERT_TRUE(placed);
+    EXPECT_EQ(*placed, downloads + QStringLiteral("/Title 2.txt"));
+    QFile copy(*placed);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), QByteArray("words"));
     const QStringList hidden = QDir(downloads)
                                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
                                    .filter(QRegularExpression(QStringLiteral("^\\.")));
