@@ -29,6 +29,14 @@ void call(const std::function<void()>& hook)
         hook();
 }
 
+KUVDocFormat format(const QString& title, const QString& description = QString())
+{
+    KUVDocFormat tile;
+    tile.formatTitle = title;
+    tile.formatDescription = description;
+    return tile;
+}
+
 } // namespace
 
 BoardImportExport::BoardImportExport(ViewController* board, ManagedObjectContext* context, std::function<Place()> place,
@@ -39,12 +47,12 @@ BoardImportExport::BoardImportExport(ViewController* board, ManagedObjectContext
 
 QList<KUVDocFormat> BoardImportExport::importFormats()
 {
-    return {{OpmlRow, OpmlDescription}, {RtfRow, QString()}, {PlainTextRow, QString()}};
+    return {format(OpmlRow, OpmlDescription), format(RtfRow), format(PlainTextRow)};
 }
 
 QList<KUVDocFormat> BoardImportExport::exportFormats()
 {
-    return {{OpmlRow, OpmlDescription}, {CsvRow, QString()}};
+    return {format(OpmlRow, OpmlDescription), format(CsvRow)};
 }
 
 QStringList BoardImportExport::nameFilters(int row)
