@@ -127,6 +127,23 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
 }
 
+TEST_F(EditorCommandsTest, sizeChoiceShowsTheIndicatorUntilTheTextIsRescaled)
+{
+    PvEditViewController* editor = open();
+    editor->commands().changeFontScale(1.75);
+    EXPECT_TRUE(ProgressHud::isActive());
+    EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 17.5) << "the text is rescaled only after the indicator is up";
+    ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 24.5; }));
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+}
+
+TEST_F(EditorCommandsTest, moreMenuIsFoundUnderItsName)
+{
+    PvEditViewController* editor = open();
+    ASSERT_NE(editor->overflowButton()->menu(), nullptr);
+    EXPECT_EQ(editor->findChild<QMenu*>(QStringLiteral("overflowMenu")), editor->overflowButton()->menu());
+}
+
 TEST_F(EditorCommandsTest, largestThenDefaultRescalesFrom24Point5To17Point5)
 {
     PvEditViewController* editor = open();
