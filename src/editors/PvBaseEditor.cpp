@@ -645,8 +645,8 @@ void PvBaseEditor::placeCursor(qint64 cursor)
         return;
     QTextCursor place(m_editor->document());
     place.setPosition(int(std::min<qint64>(cursor, m_editor->textLength())));
+    // Setting the cursor scrolls it into view.
     m_editor->setTextCursor(place);
-    m_editor->ensureCursorVisible();
 }
 
 std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
