@@ -684,8 +684,8 @@ void PvBaseEditor::saveAsCopy()
 
 void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
 {
+    // The reload ends in finishLoading(), which marks the history seen at the generation it read.
     m_watcher->reloadLatest(m_context, reload);
-    markHistorySeen();
 }
 
 void PvBaseEditor::peekClicked(QObject*)
