@@ -133,6 +133,25 @@ TEST_F(SketchEditorTest, fullWindowBarShowsTheCardsColourOnThePageAndAllCardsInI
     EXPECT_EQ(all.color(QPalette::Window), QColor(PvTextView::kEditorBackground));
 }
 
+TEST_F(SketchEditorTest, popupBarIsTheCardsColourWithWhiteText)
+{
+    openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    const QPalette bar = navigation->navigationBar()->palette();
+    const CardProp& person = CardProps().propForIntCardType(ProjectItemTypes::Person);
+    EXPECT_EQ(bar.color(QPalette::Window), person.cardColor());
+    EXPECT_EQ(bar.color(QPalette::ButtonText), QColor(Qt::white));
+}
+
+TEST_F(SketchEditorTest, saveStampsTheCardsFolderAsModified)
+{
+    const QDateTime before = QDateTime::currentDateTime();
+    ASSERT_LT(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(save(editor));
+    EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
+}
+
 TEST_F(SketchEditorTest, titleDrawingAndToolsShareTheWhitePage)
 {
     const QColor page(Qt::white);
