@@ -7,6 +7,7 @@
 #include "platform/DocumentPicker.h"
 #include "richtext/QJTextAttachment.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -379,6 +380,18 @@ TEST_F(EditorCommandsTest, savedImagesTakeAFreeNameInThePicturesFolder)
     EXPECT_EQ(QImage(saved).size(), QSize(40, 30));
     EXPECT_EQ(QFileInfo(taken.fileName()).size(), 0);
     QDir(pictures).removeRecursively();
+}
+
+TEST_F(EditorCommandsTest, copyImageRowPutsThePictureOnTheClipboardAndLetsItGo)
+{
+    seedPicture();
+    PvEditViewController* editor = open();
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, pictureCentre(editor));
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    ASSERT_EQ(Alert::topmost()->actionTitles().value(0), EditorCommands::CopyImageTitle);
+    Alert::topmost()->trigger(0);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(40, 30));
+    EXPECT_FALSE(editor->commands().selectedTextAttachment());
 }
 
 TEST_F(EditorCommandsTest, doubleClickOnAPictureOpensTheViewerInTheEditorsColours)
