@@ -258,6 +258,26 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 
+TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveKeepsABodyStillWaitingInTheSharedContext)
+{
+    // A card and its body another screen put in the shared context, not yet stored.
+    addItem(QStringLiteral("CARD-9"), ProjectItemTypes::Story, QStringLiteral("Waiting"), FolderId, 9);
+    QTextDocument body;
+    body.setPlainText(QStringLiteral("Words not stored yet"));
+    auto* document = context()->insertNew<ProjectItemDocument>();
+    document->setUniqueIdentifier(QStringLiteral("DOC-9"));
+    document->setProjectId(ProjectId);
+    document->setParentItemId(QStringLiteral("CARD-9"));
+    document->setMimetype(DocumentMimeTypes::RichText);
+    document->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+    PvEditViewController* editor = open(QStringLiteral("CARD-9"));
+    ASSERT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words not stored yet"));
+    type(editor, QStringLiteral(" and more"));
+    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectStat")));
+    EXPECT_FALSE(document->isDeleted());
+    EXPECT_EQ(DbHelpers::getItemDocument(context(), QStringLiteral("CARD-9")), document);
+}
+
 TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForTheNextSave)
 {
     PvEditViewController* editor = open(QString());
@@ -364,6 +384,32 @@ TEST_F(PvEditViewControllerTest, rememberedCursorFarDownTheCardIsScrolledIntoVie
     PvTextView* text = editor->editor();
     EXPECT_TRUE(waitFor([text] { return text->viewport()->rect().contains(text->cursorRect()); }));
     EXPECT_GT(scroll->value(), 0);
+}
+
+TEST_F(PvEditViewControllerTest, titleViewIsFoundUnderItsName)
+{
+    PvEditViewController* editor = open();
+    ASSERT_NE(editor->navigationItem()->titleView(), nullptr);
+    QWidget* shown = editor->navigationItem()->titleView();
+    EXPECT_EQ(navigation->findChild<QWidget*>(QStringLiteral("editorTitleView")), shown);
+}
+
+TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButNoPrevious)
+{
+    auto* editor = dynamic_cast<PvEditViewController*>(Storyboard::instantiate(QStringLiteral("editView")));
+    ASSERT_TRUE(editor);
+    editor->setManagedObjectContext(context());
+    editor->setCurrentObject(DbHelpers::getItem(context(), CardId));
+    editor->setCurrentProjectId(ProjectId);
+    editor->setCurrentFolderId(FolderId);
+    editor->setCurrentItemType(ProjectItemTypes::Story);
+    // "The lamp was lit at dusk.": three hits.
+    editor->setRegexQuery(QStringLiteral("(a)"));
+    navigation = new NavigationController(editor);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FullScreen);
+    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+    EXPECT_TRUE(editor->forwardsButton()->isEnabled());
+    EXPECT_FALSE(editor->backwardsButton()->isEnabled());
 }
 
 TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)

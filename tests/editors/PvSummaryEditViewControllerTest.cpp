@@ -17,6 +17,15 @@ protected:
                                            const std::optional<QVariantMap>& snapshot = {}, bool deferSave = false,
                                            PresentationStyle style = PresentationStyle::FormSheet)
     {
+        PvSummaryEditViewController* editor = make(cardId, type, snapshot, deferSave, style);
+        navigation = new NavigationController(editor);
+        rootScreen()->present(navigation, false, {}, style);
+        EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+        return editor;
+    }
+    PvSummaryEditViewController* make(const QString& cardId, qint64 type, const std::optional<QVariantMap>& snapshot,
+                                      bool deferSave, PresentationStyle style)
+    {
         auto* editor = qobject_cast<PvSummaryEditViewController*>(
             Storyboard::instantiate(PvSummaryEditViewController::StoryboardIdentifier));
         EXPECT_TRUE(editor);
@@ -37,9 +46,6 @@ protected:
         editor->addedRecord = [this](ProjectItem* item) {
             added.append(item);
         };
-        navigation = new NavigationController(editor);
-        rootScreen()->present(navigation, false, {}, style);
-        EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
         return editor;
     }
     void typeInto(PvSummaryEditViewController* editor, const QString& text)
@@ -303,6 +309,33 @@ TEST_F(PvSummaryEditViewControllerTest, fullWindowEditorsZoomSizesNothingAndCanc
     EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_EQ(cancelled, 1);
     UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, editorPushedOverAnotherScreenGoesBackToItOnCancel)
+{
+    auto* below = new ViewController;
+    navigation = new NavigationController(below);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FullScreen);
+    PvSummaryEditViewController* editor =
+        make(PersonId, ProjectItemTypes::Person, {}, false, PresentationStyle::FullScreen);
+    navigation->pushViewController(editor, false);
+    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+    editor->cancelButton()->trigger();
+    EXPECT_TRUE(waitFor([this, below] { return navigation->topViewController() == below; }));
+    EXPECT_TRUE(isOpen());
+    EXPECT_EQ(cancelled, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, saveAsCopyShowsTheCardAsStoredAndUnchanged)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    typeInto(editor, QStringLiteral("Kept as a copy"));
+    editor->saveAsCopy();
+    ASSERT_TRUE(waitFor([this] { return added.size() == 1; }));
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy(); }));
+    EXPECT_EQ(editor->editor()->toPlainText(), QString());
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
 }
 
 TEST_F(PvSummaryEditViewControllerTest, popupIsFoundInItsSheetUnderItsStoryboardIdentifier)
