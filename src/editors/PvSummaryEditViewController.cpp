@@ -151,7 +151,7 @@ void PvSummaryEditViewController::reloadCard(const QString& itemId)
         if (item)
             setFullTitle(item->title());
         prepareSession();
-        setContentLoaded(false);
+        // Loading runs at once and ends marked loaded; only the writer's own edits count as changes meanwhile.
         loadCard();
     });
 }
