@@ -260,22 +260,22 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
 
 TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveKeepsABodyStillWaitingInTheSharedContext)
 {
-    // A card and its body another screen put in the shared context, not yet stored.
-    addItem(QStringLiteral("CARD-9"), ProjectItemTypes::Story, QStringLiteral("Waiting"), FolderId, 9);
+    // A stored card whose body another screen put in the shared context, not yet stored.
+    const QString cardId = QStringLiteral("CARD-2");
     QTextDocument body;
     body.setPlainText(QStringLiteral("Words not stored yet"));
     auto* document = context()->insertNew<ProjectItemDocument>();
     document->setUniqueIdentifier(QStringLiteral("DOC-9"));
     document->setProjectId(ProjectId);
-    document->setParentItemId(QStringLiteral("CARD-9"));
+    document->setParentItemId(cardId);
     document->setMimetype(DocumentMimeTypes::RichText);
     document->setContent(*RichTextDocumentFormat::getData(body, 1.0));
-    PvEditViewController* editor = open(QStringLiteral("CARD-9"));
+    PvEditViewController* editor = open(cardId);
     ASSERT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words not stored yet"));
     type(editor, QStringLiteral(" and more"));
     ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectStat")));
     EXPECT_FALSE(document->isDeleted());
-    EXPECT_EQ(DbHelpers::getItemDocument(context(), QStringLiteral("CARD-9")), document);
+    EXPECT_EQ(DbHelpers::getItemDocument(context(), cardId), document);
 }
 
 TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForTheNextSave)
