@@ -258,26 +258,6 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 
-TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveKeepsABodyStillWaitingInTheSharedContext)
-{
-    // A stored card whose body another screen put in the shared context, not yet stored.
-    const QString cardId = QStringLiteral("CARD-2");
-    QTextDocument body;
-    body.setPlainText(QStringLiteral("Words not stored yet"));
-    auto* document = context()->insertNew<ProjectItemDocument>();
-    document->setUniqueIdentifier(QStringLiteral("DOC-9"));
-    document->setProjectId(ProjectId);
-    document->setParentItemId(cardId);
-    document->setMimetype(DocumentMimeTypes::RichText);
-    document->setContent(*RichTextDocumentFormat::getData(body, 1.0));
-    PvEditViewController* editor = open(cardId);
-    ASSERT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words not stored yet"));
-    type(editor, QStringLiteral(" and more"));
-    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectStat")));
-    EXPECT_FALSE(document->isDeleted());
-    EXPECT_EQ(DbHelpers::getItemDocument(context(), cardId), document);
-}
-
 TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForTheNextSave)
 {
     PvEditViewController* editor = open(QString());
