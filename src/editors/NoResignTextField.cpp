@@ -5,7 +5,6 @@
 
 NoResignTextField::NoResignTextField(QWidget* parent) : QLineEdit(parent)
 {
-    setObjectName(QStringLiteral("noResignTextField"));
 }
 
 bool NoResignTextField::resignFirstResponder()

@@ -645,8 +645,8 @@ void PvBaseEditor::placeCursor(qint64 cursor)
         return;
     QTextCursor place(m_editor->document());
     place.setPosition(int(std::min<qint64>(cursor, m_editor->textLength())));
+    // Setting the cursor scrolls it into view.
     m_editor->setTextCursor(place);
-    m_editor->ensureCursorVisible();
 }
 
 std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
@@ -684,8 +684,8 @@ void PvBaseEditor::saveAsCopy()
 
 void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
 {
+    // The reload ends in finishLoading(), which marks the history seen at the generation it read.
     m_watcher->reloadLatest(m_context, reload);
-    markHistorySeen();
 }
 
 void PvBaseEditor::peekClicked(QObject*)

@@ -115,8 +115,6 @@ void PvEditViewController::resetEditingState()
 {
     setContentChanged(false);
     m_startDateTime = QDateTime::currentDateTime();
-    if (m_saveButton)
-        m_saveButton->setEnabled(false);
     markCardChanged(false);
     setPeeking(false);
     ProjectItem* item = currentObject();

@@ -130,11 +130,9 @@ void PvSummaryEditViewController::setZoomed(bool zoomed)
     const QScreen* screen = this->screen();
     const QSize size = zoomed && screen ? screen->availableGeometry().size() : PopupSize;
     navigation->setPreferredContentSize(size);
-    // The sheet already on screen follows at once.
-    if (QWidget* sheet = navigation->window(); sheet && sheet != window() && sheet->isWindow())
+    // The sheet already on screen follows at once; a full-window editor has no sheet and sizes nothing.
+    if (QWidget* sheet = navigation->parentWidget(); sheet && sheet->isWindow())
         sheet->resize(size);
-    else if (QWidget* host = navigation->parentWidget(); host && host->isWindow())
-        host->resize(size);
 }
 
 void PvSummaryEditViewController::toggleZoom()
@@ -153,7 +151,7 @@ void PvSummaryEditViewController::reloadCard(const QString& itemId)
         if (item)
             setFullTitle(item->title());
         prepareSession();
-        setContentLoaded(false);
+        // Loading runs at once and ends marked loaded; only the writer's own edits count as changes meanwhile.
         loadCard();
     });
 }

@@ -9,7 +9,9 @@
 #include "platform/Storyboard.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
+#include <QMimeData>
 #include <QPointer>
 #include <QTest>
 #include <QTextEdit>
@@ -134,6 +136,21 @@ TEST_F(CardNotesViewControllerTest, saveHandsBackTheWholeTextExactlyOnceAndClose
     if (sheet)
         sheet->save();
     EXPECT_EQ(received.size(), 1);
+}
+
+TEST_F(CardNotesViewControllerTest, pastedFormattingIsDropped)
+{
+    ASSERT_NO_FATAL_FAILURE(open(QString()));
+    auto* data = new QMimeData;
+    data->setHtml(QStringLiteral("<b>Bold</b> words"));
+    data->setText(QStringLiteral("Bold words"));
+    QGuiApplication::clipboard()->setMimeData(data);
+    sheet->editor()->setFocus();
+    QTest::keyClick(sheet->editor(), Qt::Key_V, Qt::ControlModifier);
+    ASSERT_EQ(sheet->editor()->toPlainText(), QStringLiteral("Bold words"));
+    QTextCursor first(sheet->editor()->document());
+    first.setPosition(1);
+    EXPECT_NE(first.charFormat().fontWeight(), QFont::Bold);
 }
 
 TEST_F(CardNotesViewControllerTest, typingBackToTheOriginalStillSavesThatText)

@@ -7,6 +7,7 @@
 #include "platform/DocumentPicker.h"
 #include "richtext/QJTextAttachment.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -125,6 +126,23 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     QTextCursor first(stored.document.get());
     first.setPosition(1);
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
+}
+
+TEST_F(EditorCommandsTest, sizeChoiceShowsTheIndicatorUntilTheTextIsRescaled)
+{
+    PvEditViewController* editor = open();
+    editor->commands().changeFontScale(1.75);
+    EXPECT_TRUE(ProgressHud::isActive());
+    EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 17.5) << "the text is rescaled only after the indicator is up";
+    ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 24.5; }));
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+}
+
+TEST_F(EditorCommandsTest, moreMenuIsFoundUnderItsName)
+{
+    PvEditViewController* editor = open();
+    ASSERT_NE(editor->overflowButton()->menu(), nullptr);
+    EXPECT_EQ(editor->findChild<QMenu*>(QStringLiteral("overflowMenu")), editor->overflowButton()->menu());
 }
 
 TEST_F(EditorCommandsTest, largestThenDefaultRescalesFrom24Point5To17Point5)
@@ -362,6 +380,18 @@ TEST_F(EditorCommandsTest, savedImagesTakeAFreeNameInThePicturesFolder)
     EXPECT_EQ(QImage(saved).size(), QSize(40, 30));
     EXPECT_EQ(QFileInfo(taken.fileName()).size(), 0);
     QDir(pictures).removeRecursively();
+}
+
+TEST_F(EditorCommandsTest, copyImageRowPutsThePictureOnTheClipboardAndLetsItGo)
+{
+    seedPicture();
+    PvEditViewController* editor = open();
+    QTest::mouseClick(editor->editor()->viewport(), Qt::LeftButton, {}, pictureCentre(editor));
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    ASSERT_EQ(Alert::topmost()->actionTitles().value(0), EditorCommands::CopyImageTitle);
+    Alert::topmost()->trigger(0);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(40, 30));
+    EXPECT_FALSE(editor->commands().selectedTextAttachment());
 }
 
 TEST_F(EditorCommandsTest, doubleClickOnAPictureOpensTheViewerInTheEditorsColours)

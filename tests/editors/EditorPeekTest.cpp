@@ -4,6 +4,7 @@
 #include "board/PeekListModel.h"
 #include "board/PeekTableViewController.h"
 #include "core/ToolbarDelegate.h"
+#include "editors/EditorBoardLink.h"
 #include "editors/EditorPeek.h"
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvSummaryEditViewController.h"
@@ -100,6 +101,21 @@ protected:
     bool click(const QString& identifier) const { return clickToolbar(app.get(), identifier); }
 };
 
+// A board that records what the editor asks of it and makes no panel.
+class RecordingBoardLink : public EditorBoardLink {
+public:
+    PeekPanel makePeekPanel(ViewController*, CardEditorFields*, std::function<void(bool)>) override { return {}; }
+    void reloadPeekPanel(ViewController*, const QString&) override { ++reloads; }
+    void newCard(ViewController*, CardEditorFields*, const CardProps&, qint64, std::function<void()> saved) override
+    {
+        cardSaved = std::move(saved);
+    }
+    void reopenSecondaryCard(ViewController*, CardEditorFields*) override {}
+
+    int reloads = 0;
+    std::function<void()> cardSaved;
+};
+
 class SketchPeekTest : public SketchFixture {
 protected:
     // The button of one of the sketch editor's own bar actions, when the bar shows it.
@@ -109,6 +125,17 @@ protected:
         return button && button->isVisible() ? button : nullptr;
     }
 };
+
+TEST_F(EditorPeekTest, newCardSavedWithoutAPanelAsksNoPanelToReload)
+{
+    PvEditViewController* editor = open();
+    auto link = std::make_shared<RecordingBoardLink>();
+    editor->peek().setBoardLink(link);
+    editor->peek().newCard();
+    ASSERT_TRUE(link->cardSaved);
+    link->cardSaved();
+    EXPECT_EQ(link->reloads, 0);
+}
 
 TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
 {

@@ -86,6 +86,31 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
 }
 
+TEST_F(EditorRecoveryTest, newCardsSnapshotNamesItsProjectItsFolderAndWhenItWasTaken)
+{
+    PvEditViewController* editor = open(QString());
+    type(editor, QStringLiteral("Gulls over the pier"));
+    const QDateTime before = QDateTime::currentDateTime();
+    const QVariantMap snapshot = editor->autoSaveSnapshot();
+    const QDateTime after = QDateTime::currentDateTime();
+    EXPECT_EQ(snapshot.value(AutoSaveController::kProjectIdKey).toString(), ProjectId);
+    EXPECT_EQ(snapshot.value(AutoSaveController::kParentItemIdKey).toString(), FolderId);
+    EXPECT_EQ(snapshot.value(AutoSaveController::kProjectItemIdKey).toString(), QString());
+    const QDateTime taken = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
+    ASSERT_TRUE(taken.isValid());
+    EXPECT_LE(before, taken);
+    EXPECT_LE(taken, after);
+}
+
+TEST_F(EditorRecoveryTest, editorThatHasLeftTheScreenRaisesNoUpdatedAlert)
+{
+    open();
+    ViewController::transitionAppearance(navigation, false, false);
+    ASSERT_NO_FATAL_FAILURE(
+        runWriterAndWaitForTheNotice({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
+    EXPECT_EQ(alertTitled(EditorPrompts::UpdatedAlertTitle), nullptr);
+}
+
 TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
 {
     writeSnapshotFile();

@@ -83,6 +83,9 @@ TEST(PeekCellViewTest, cellHoldsItsThreeViewsUnderTheReuseIdentifier)
 {
     PeekCellView cell;
     EXPECT_EQ(cell.objectName(), QStringLiteral("peekCell"));
+    EXPECT_EQ(cell.findChild<QLabel*>(QStringLiteral("cardTypeView")), cell.cardTypeView());
+    EXPECT_EQ(cell.findChild<QLabel*>(QStringLiteral("cardTitleView")), cell.cardTitleView());
+    EXPECT_EQ(cell.findChild<QLabel*>(QStringLiteral("cardSummaryView")), cell.cardSummaryView());
     ASSERT_NE(cell.cardTypeView(), nullptr);
     ASSERT_NE(cell.cardTitleView(), nullptr);
     ASSERT_NE(cell.cardSummaryView(), nullptr);

@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QToolBar>
 
 namespace {
@@ -341,6 +342,54 @@ TEST_F(PvEditViewControllerTest, rememberedCursorIsPlacedAgainAndOnePastTheTextG
         editor->cancelButton()->trigger();
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     }
+}
+
+TEST_F(PvEditViewControllerTest, rememberedCursorFarDownTheCardIsScrolledIntoView)
+{
+    QStringList lines;
+    for (int line = 0; line < 300; ++line)
+        lines << QStringLiteral("Line %1 of the long chapter.").arg(line);
+    QTextDocument body;
+    body.setPlainText(lines.join(u'\n'));
+    DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+    EditorState* state = context()->insertNew<EditorState>();
+    state->setCardItemId(CardId);
+    state->setCursorPosition(body.characterCount() - 1);
+    ASSERT_FALSE(context()->save());
+    app->window()->show();
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(waitFor([editor] { return editor->editor()->isVisible(); }));
+    QScrollBar* scroll = editor->editor()->verticalScrollBar();
+    ASSERT_GT(scroll->maximum(), 0);
+    PvTextView* text = editor->editor();
+    EXPECT_TRUE(waitFor([text] { return text->viewport()->rect().contains(text->cursorRect()); }));
+    EXPECT_GT(scroll->value(), 0);
+}
+
+TEST_F(PvEditViewControllerTest, titleViewIsFoundUnderItsName)
+{
+    PvEditViewController* editor = open();
+    ASSERT_NE(editor->navigationItem()->titleView(), nullptr);
+    QWidget* shown = editor->navigationItem()->titleView();
+    EXPECT_EQ(navigation->findChild<QWidget*>(QStringLiteral("editorTitleView")), shown);
+}
+
+TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButNoPrevious)
+{
+    auto* editor = dynamic_cast<PvEditViewController*>(Storyboard::instantiate(QStringLiteral("editView")));
+    ASSERT_TRUE(editor);
+    editor->setManagedObjectContext(context());
+    editor->setCurrentObject(DbHelpers::getItem(context(), CardId));
+    editor->setCurrentProjectId(ProjectId);
+    editor->setCurrentFolderId(FolderId);
+    editor->setCurrentItemType(ProjectItemTypes::Story);
+    // "The lamp was lit at dusk.": three hits.
+    editor->setRegexQuery(QStringLiteral("(a)"));
+    navigation = new NavigationController(editor);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FullScreen);
+    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+    EXPECT_TRUE(editor->forwardsButton()->isEnabled());
+    EXPECT_FALSE(editor->backwardsButton()->isEnabled());
 }
 
 TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)

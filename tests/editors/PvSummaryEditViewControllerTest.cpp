@@ -14,7 +14,17 @@ protected:
     static inline const QString PersonId = QStringLiteral("CARD-2");
 
     PvSummaryEditViewController* openPopup(const QString& cardId, qint64 type = ProjectItemTypes::Person,
-                                           const std::optional<QVariantMap>& snapshot = {}, bool deferSave = false)
+                                           const std::optional<QVariantMap>& snapshot = {}, bool deferSave = false,
+                                           PresentationStyle style = PresentationStyle::FormSheet)
+    {
+        PvSummaryEditViewController* editor = make(cardId, type, snapshot, deferSave, style);
+        navigation = new NavigationController(editor);
+        rootScreen()->present(navigation, false, {}, style);
+        EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+        return editor;
+    }
+    PvSummaryEditViewController* make(const QString& cardId, qint64 type, const std::optional<QVariantMap>& snapshot,
+                                      bool deferSave, PresentationStyle style)
     {
         auto* editor = qobject_cast<PvSummaryEditViewController*>(
             Storyboard::instantiate(PvSummaryEditViewController::StoryboardIdentifier));
@@ -25,7 +35,7 @@ protected:
         editor->setCurrentFolderId(FolderId);
         editor->setCurrentItemType(type);
         editor->setAutoSaveData(snapshot);
-        editor->setIsPopup(true);
+        editor->setIsPopup(style == PresentationStyle::FormSheet);
         editor->setDeferSave(deferSave);
         editor->cardModified = [this] {
             ++modified;
@@ -36,9 +46,6 @@ protected:
         editor->addedRecord = [this](ProjectItem* item) {
             added.append(item);
         };
-        navigation = new NavigationController(editor);
-        rootScreen()->present(navigation, false, {}, PresentationStyle::FormSheet);
-        EXPECT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
         return editor;
     }
     void typeInto(PvSummaryEditViewController* editor, const QString& text)
@@ -269,6 +276,72 @@ TEST_F(PvSummaryEditViewControllerTest, zoomIsRememberedAndTheNormalSheetIs540By
     editor = openPopup(PersonId);
     EXPECT_TRUE(editor->isZoomed());
     UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, zoomSizesTheSheetOnScreenAndBackTo540By620)
+{
+    UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    QWidget* sheet = navigation->window();
+    ASSERT_NE(sheet, app->window());
+    const QSize before = sheet->size();
+    editor->zoomButton()->trigger();
+    EXPECT_GT(sheet->height(), before.height());
+    editor->zoomButton()->trigger();
+    EXPECT_EQ(sheet->size(), before);
+    UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, fullWindowEditorsZoomSizesNothingAndCancelClosesIt)
+{
+    UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+    const QSize windowSize = app->window()->size();
+    PvSummaryEditViewController* editor =
+        openPopup(PersonId, ProjectItemTypes::Person, {}, false, PresentationStyle::FullScreen);
+    ASSERT_FALSE(editor->isPopup());
+    const QSize screenSize = rootScreen()->size();
+    editor->zoomButton()->trigger();
+    EXPECT_TRUE(editor->isZoomed());
+    EXPECT_EQ(app->window()->size(), windowSize);
+    EXPECT_EQ(rootScreen()->size(), screenSize);
+    // Alone in its stack, the editor has nothing to go back to: it closes.
+    editor->cancelButton()->trigger();
+    EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(cancelled, 1);
+    UserDefaults::standard().removeObject(PvSummaryEditViewController::PrefPreferZoom);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, editorPushedOverAnotherScreenGoesBackToItOnCancel)
+{
+    auto* below = new ViewController;
+    navigation = new NavigationController(below);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FullScreen);
+    PvSummaryEditViewController* editor =
+        make(PersonId, ProjectItemTypes::Person, {}, false, PresentationStyle::FullScreen);
+    navigation->pushViewController(editor, false);
+    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+    editor->cancelButton()->trigger();
+    EXPECT_TRUE(waitFor([this, below] { return navigation->topViewController() == below; }));
+    EXPECT_TRUE(isOpen());
+    EXPECT_EQ(cancelled, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, saveAsCopyShowsTheCardAsStoredAndUnchanged)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    typeInto(editor, QStringLiteral("Kept as a copy"));
+    editor->saveAsCopy();
+    ASSERT_TRUE(waitFor([this] { return added.size() == 1; }));
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy(); }));
+    EXPECT_EQ(editor->editor()->toPlainText(), QString());
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+}
+
+TEST_F(PvSummaryEditViewControllerTest, popupIsFoundInItsSheetUnderItsStoryboardIdentifier)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    EXPECT_EQ(navigation->window()->findChild<PvSummaryEditViewController*>(QStringLiteral("summaryEditor")), editor);
 }
 
 TEST_F(PvSummaryEditViewControllerTest, popupClosedDuringTheIndicatorsWaitIsNotWrittenAndNothingCrashes)

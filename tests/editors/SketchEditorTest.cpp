@@ -1,8 +1,10 @@
 #include "SketchFixture.h"
 
+#include "core/CardProps.h"
 #include "dialogs/TagMenuController.h"
 #include "editors/SketchViewController.h"
 #include "export/Opml.h"
+#include "platform/ColorScheme.h"
 #include "platform/DocumentPicker.h"
 
 #include <QBuffer>
@@ -101,6 +103,55 @@ TEST_F(SketchEditorTest, titleDrawingAndToolsStackDownTheEditor)
     EXPECT_LT(tools->width() - 1 - more->geometry().right(), more->width());
 }
 
+TEST_F(SketchEditorTest, strokeNearTheRightEdgeWidensTheCanvasSoTheDrawingCanGoOn)
+{
+    app->window()->show();
+    KuvBaseSketch* editor = openSketch();
+    ASSERT_TRUE(waitFor([editor] { return editor->isVisible() && editor->width() > 200; }));
+    InkCanvas* canvas = editor->canvasView();
+    const int viewport = editor->sketchViewContainer()->viewport()->width();
+    ASSERT_EQ(canvas->width(), viewport) << "the stored stroke and its margin fit in the view";
+    ASSERT_DOUBLE_EQ(canvas->zoomScale(), 1.0);
+    const int x = viewport - 20;
+    draw(editor, {{x - 100, 100}, {x, 120}});
+    EXPECT_GE(canvas->width(), x + int(KuvBaseSketch::ContentMargin));
+}
+
+TEST_F(SketchEditorTest, fullWindowBarShowsTheCardsColourOnThePageAndAllCardsInInk)
+{
+    ASSERT_FALSE(ColorScheme::isDark());
+    KuvBaseSketch* editor = openSketch();
+    const QPalette person = navigation->navigationBar()->palette();
+    EXPECT_EQ(person.color(QPalette::ButtonText), CardProps().propForIntCardType(ProjectItemTypes::Person).cardColor());
+    EXPECT_EQ(person.color(QPalette::Window), QColor(PvTextView::kEditorBackground));
+    ASSERT_FALSE(editor->isPopup());
+    rootScreen()->dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    openSketch(QString(), {}, PresentationStyle::FullScreen, ProjectItemTypes::AllCards);
+    const QPalette all = navigation->navigationBar()->palette();
+    EXPECT_EQ(all.color(QPalette::ButtonText), QColor(PvTextView::kEditorForeground));
+    EXPECT_EQ(all.color(QPalette::Window), QColor(PvTextView::kEditorBackground));
+}
+
+TEST_F(SketchEditorTest, popupBarIsTheCardsColourWithWhiteText)
+{
+    openSketch(SketchId, {}, PresentationStyle::FormSheet);
+    const QPalette bar = navigation->navigationBar()->palette();
+    const CardProp& person = CardProps().propForIntCardType(ProjectItemTypes::Person);
+    EXPECT_EQ(bar.color(QPalette::Window), person.cardColor());
+    EXPECT_EQ(bar.color(QPalette::ButtonText), QColor(Qt::white));
+}
+
+TEST_F(SketchEditorTest, saveStampsTheCardsFolderAsModified)
+{
+    const QDateTime before = QDateTime::currentDateTime();
+    ASSERT_LT(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(save(editor));
+    EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
+}
+
 TEST_F(SketchEditorTest, titleDrawingAndToolsShareTheWhitePage)
 {
     const QColor page(Qt::white);
@@ -180,7 +231,12 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
     documentOf(SketchId)->setContent(foreign);
     ASSERT_FALSE(context()->save());
     KuvBaseSketch* editor = openSketch();
-    EXPECT_TRUE(alertTitled(QStringLiteral("Error")));
+    Alert* error = alertTitled(QStringLiteral("Error"));
+    ASSERT_TRUE(error);
+    // An alert without a button could never be closed.
+    ASSERT_EQ(error->actionTitles(), QStringList{QStringLiteral("OK")});
+    error->trigger(0);
+    EXPECT_TRUE(waitFor([this] { return !alertTitled(QStringLiteral("Error")); }));
     EXPECT_TRUE(editor->drawingUnreadable());
     EXPECT_FALSE(editor->canvasView()->isEnabled());
     // Nothing can be drawn over it, and the snapshot has nothing to keep.

@@ -83,9 +83,22 @@ TEST_F(SketchRecoveryTest, snapshotCarriesTheDrawingUnderTheSketchKeys)
     EXPECT_EQ(snapshot.value(QStringLiteral("mimetype")).toString(),
               QStringLiteral("application/x-vornquil-opaque-drawing"));
     EXPECT_EQ(snapshot.value(QStringLiteral("projectItemId")).toString(), SketchId);
+    EXPECT_EQ(snapshot.value(QStringLiteral("projectId")).toString(), ProjectId);
+    EXPECT_EQ(snapshot.value(QStringLiteral("parentItemId")).toString(), FolderId);
     EXPECT_EQ(snapshot.value(QStringLiteral("itemType")).toLongLong(), ProjectItemTypes::Person);
     EXPECT_EQ(snapshot.value(QStringLiteral("title")).toString(), SketchTitle);
     EXPECT_EQ(InkReader::decode(snapshot.value(QStringLiteral("content")).toByteArray()).drawing->strokeCount(), 2u);
+}
+
+TEST_F(SketchRecoveryTest, editorLeavingTheScreenStopsTakingSnapshotsAndKeepsTheLastOne)
+{
+    KuvBaseSketch* editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(editor->autoSaveController());
+    EXPECT_NE(editor->autoSaveController()->timer(), nullptr);
+    ViewController::transitionAppearance(navigation, false, false);
+    EXPECT_EQ(editor->autoSaveController()->timer(), nullptr);
+    EXPECT_TRUE(editor->autoSaveController()->autoSave()) << "the change not yet kept is still owed a snapshot";
 }
 
 TEST_F(SketchRecoveryTest, darkSchemeShowsInkLightButStoresItsTrueColour)
