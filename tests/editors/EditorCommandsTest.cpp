@@ -20,6 +20,14 @@
 
 namespace {
 
+// Loads text as it was stored, without bringing its fonts to the editor's.
+RichTextDocumentFormat::LoadOptions asStored()
+{
+    RichTextDocumentFormat::LoadOptions options;
+    options.adjustFonts = false;
+    return options;
+}
+
 class EditorCommandsTest : public EditorFixture {
 protected:
     qreal sizeAt(PvEditViewController* editor, int position)
@@ -112,7 +120,7 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     // A snapshot taken during the wait stores the text at base size all the same.
     const RichTextDocumentFormat::LoadResult during = RichTextDocumentFormat::loadFrom(
         editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(),
-        RichTextDocumentFormat::LoadOptions{false});
+        asStored());
     QTextCursor start(during.document.get());
     start.setPosition(1);
     EXPECT_DOUBLE_EQ(start.charFormat().fontPointSize(), 14.0);
@@ -122,7 +130,7 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     type(editor, QStringLiteral(" x"));
     ASSERT_TRUE(save(editor));
     const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(
-        DbHelpers::getItemDocument(context(), CardId)->content(), RichTextDocumentFormat::LoadOptions{false});
+        DbHelpers::getItemDocument(context(), CardId)->content(), asStored());
     QTextCursor first(stored.document.get());
     first.setPosition(1);
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
