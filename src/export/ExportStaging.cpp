@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int MaxFreeNameAttempts = 10000;
-
 bool renameOver(const QString& from, const QString& to)
 {
     // rename(2) replaces a file in one step; QFile::rename refuses an existing target.
@@ -152,13 +150,19 @@ std::optional<QString> ExportStaging::placeUnderFreeName(const QString& source, 
     }
     // The name is free when looked at, yet another program may take it before the rename: the rename refuses
     // to replace anything, and the next free name is tried.
+    QString candidate = first;
     for (int attempt = 0; attempt < MaxFreeNameAttempts; ++attempt) {
-        const QString candidate = attempt == 0 ? first : freeFileName(folder, baseName, extension);
         if (renameat2(AT_FDCWD, QFile::encodeName(staged).constData(), AT_FDCWD,
                       QFile::encodeName(candidate).constData(), RENAME_NOREPLACE) == 0)
             return candidate;
         if (errno != EEXIST)
             break;
+        const QString next = freeFileName(folder, baseName, extension);
+        // The same name again means every name up to the limit is taken: trying it again would only fail again,
+        // ten thousand times over.
+        if (next == candidate)
+            break;
+        candidate = next;
     }
     if (isFolder)
         QDir(staged).removeRecursively();

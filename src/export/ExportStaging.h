@@ -11,6 +11,9 @@
 // work folders.
 class ExportStaging {
 public:
+    // How many names a copy tries before giving up on a folder that holds them all.
+    static constexpr int MaxFreeNameAttempts = 10000;
+
     // Writes data to target through a temporary file beside it.
     static bool writeFile(const QString& target, const QByteArray& data);
     // Lets produce write a file at the staged path it is given, then renames that file onto target.
@@ -27,7 +30,8 @@ public:
     static std::optional<QString> placeUnderFreeName(const QString& source, const QString& folder,
                                                      const QString& baseName, const QString& extension);
 
-    // folder/baseName.extension, or "baseName 2.extension", "baseName 3.extension"... when that name is taken.
+    // folder/baseName.extension, or "baseName 2.extension", "baseName 3.extension"... when that name is taken,
+    // up to "baseName <MaxFreeNameAttempts - 1>.extension", which it answers even when taken.
     static QString freeFileName(const QString& folder, const QString& baseName, const QString& extension);
     // A new private folder for one export's files, under the application's data folder; empty on failure.
     static QString privateExportFolder();

@@ -158,6 +158,29 @@ TEST(ExportersTest, anRtfdWrittenOverAnEarlierOneReplacesItWhole)
         << "neither the earlier package nor a work folder is left beside it";
 }
 
+// The search for a free name is bounded: the last name it tries is used when free, and past it nothing is placed.
+TEST(ExportStagingTest, namesAreSoughtUpToTheLimitAndNoFurther)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("card.txt"));
+    ASSERT_TRUE(QFile(source).open(QIODevice::WriteOnly));
+    const QString folder = dir.filePath(QStringLiteral("Downloads"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto take = [&folder](const QString& name) {
+        return QFile(folder + QLatin1Char('/') + name).open(QIODevice::WriteOnly);
+    };
+    ASSERT_TRUE(take(QStringLiteral("Title.txt")));
+    const int last = ExportStaging::MaxFreeNameAttempts - 1;
+    for (int n = 2; n < last; ++n)
+        ASSERT_TRUE(take(QStringLiteral("Title %1.txt").arg(n)));
+    const QString lastName = folder + QStringLiteral("/Title %1.txt").arg(last);
+    EXPECT_EQ(ExportStaging::placeUnderFreeName(source, folder, QStringLiteral("Title"), QStringLiteral("txt")),
+              lastName);
+    EXPECT_EQ(ExportStaging::placeUnderFreeName(source, folder, QStringLiteral("Title"), QStringLiteral("txt")),
+              std::nullopt);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden).size(), last) << "no staged copy is left";
+}
+
 TEST(ExportStagingTest, aDanglingLinkUnderTheNameStaysAndTheCopyTakesTheNextName)
 {
     QTemporaryDir dir;
