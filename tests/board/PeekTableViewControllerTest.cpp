@@ -211,6 +211,8 @@ TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)
     EXPECT_TRUE(panel->filterTextField()->hasFocus());
     EXPECT_EQ(panel->filterTextField()->text(), QStringLiteral("keeper"));
     EXPECT_TRUE(panel->filterTextField()->canResign());
+    // A typed filter is cleared with one click.
+    EXPECT_TRUE(panel->filterTextField()->isClearButtonEnabled());
 }
 
 TEST_F(PeekTableViewControllerTest, blankFilterShowsTheWholeListAgain)
