@@ -4,10 +4,12 @@
 #include "core/DbHelpers.h"
 #include "editors/CardEditorFields.h"
 #include "editors/NoResignTextField.h"
+#include "editors/PeekCellView.h"
 #include "platform/SideMenuNavigationController.h"
 
 #include "TestScreenshots.h"
 #include "TestWait.h"
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QRegularExpression>
@@ -199,6 +201,15 @@ TEST_F(PeekTableViewControllerTest, filterKeepsOnlyFoldersWithMatchesInFolderOrd
     ASSERT_TRUE(panel->filtering());
     EXPECT_EQ(sectionPaths(), (QStringList{"Top Level", "Act Two"}));
     EXPECT_EQ(titlesIn(1), QStringList{"Keeper's Daughter"});
+}
+
+TEST_F(PeekTableViewControllerTest, cellShowsTheCardsTitleAndSummary)
+{
+    panel = makePanel();
+    PeekCellView cell;
+    panel->configureCell(&cell, departure);
+    EXPECT_EQ(cell.cardTitleView()->text(), departure->title());
+    EXPECT_EQ(cell.cardSummaryView()->text(), departure->summary());
 }
 
 TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)

@@ -567,6 +567,17 @@ TEST(EmptyStateButtonTest, newColoursRedrawTheOneTitleInsteadOfAddingAnother)
     EXPECT_TRUE(inNewColour);
 }
 
+TEST(EmptyStateButtonTest, newFontRedrawsTheTitle)
+{
+    EmptyStateButton button;
+    button.resize(500, 400);
+    const QImage before = button.grab().toImage();
+    QFont bold = button.font();
+    bold.setBold(true);
+    button.setFont(bold);
+    EXPECT_NE(button.grab().toImage(), before) << "the title is set again in the bold font";
+}
+
 TEST(EmptyStateButtonTest, titleStandsInTheMiddleOfATallerButton)
 {
     EmptyStateButton button;
