@@ -105,7 +105,6 @@ void ProjectViewController::viewDidLoad()
 {
     m_collectionView->setSelectionMode(QAbstractItemView::SingleSelection);
     setupCellMargins();
-    setupCellSize(m_collectionView->viewport()->size());
     Helpers::setProgressNoBackground();
     m_isDarkMode = ColorScheme::isDark();
     Helpers::setupBackgroundGradient(this, m_collectionView);

@@ -146,6 +146,31 @@ TEST_F(BoardMenusTest, notesWrittenInTheNotesSheetStampAndAnEmptyTextClears)
     EXPECT_TRUE(mara->notes().isEmpty());
 }
 
+TEST_F(BoardMenusTest, notesOfRowsOutsideTheBoardOpenNothingAndTheLastRowsOpen)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    const int rows = board->model()->rowCount();
+    ProjectItem* last = item(board->model()->index(rows - 1).data(CardListModel::TitleRole).toString());
+    ASSERT_NE(last, nullptr);
+    last->setNotes(QStringLiteral("Ebb at dawn."));
+    board->notesButtonClicked(-1);
+    board->notesButtonClicked(rows);
+    board->notesButtonClicked(rows - 1);
+    ASSERT_TRUE(waitFor([&] { return board->presentedViewController() != nullptr; }));
+    auto* sheet = board->presentedViewController()->findChild<CardNotesViewController*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->editor()->toPlainText(), QStringLiteral("Ebb at dawn."));
+}
+
+TEST_F(BoardMenusTest, boardMenuIsFoundByName)
+{
+    // Found by name, as tools that drive the application find it.
+    ASSERT_NO_FATAL_FAILURE(appear());
+    auto* menu = board->findChild<QMenu*>(QStringLiteral("boardMenu"));
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(titles(menu).contains(BoardMenus::ImportTitle));
+}
+
 TEST_F(BoardMenusTest, cardTypeUnderAFilterLeavesOnlyTheShownList)
 {
     ASSERT_NO_FATAL_FAILURE(appear());

@@ -188,6 +188,9 @@ TEST_F(CardOpenerTest, boardOpensAStorySketchFullScreenAndAPersonSketchAsAPopupS
     ASSERT_NE(full, nullptr);
     EXPECT_FALSE(full->isPopup());
     EXPECT_EQ(board->presentedViewController()->modalPresentationStyle(), PresentationStyle::FullScreen);
+    // The board's cards go with it, for the peek panel beside the sketch.
+    EXPECT_TRUE(full->fetchedResults().contains(item(QStringLiteral("Arrival"))));
+    EXPECT_TRUE(full->fetchedResults().contains(item(QStringLiteral("Tide"))));
     board->presentedViewController()->dismiss(false);
     ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
 

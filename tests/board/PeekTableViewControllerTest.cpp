@@ -4,10 +4,12 @@
 #include "core/DbHelpers.h"
 #include "editors/CardEditorFields.h"
 #include "editors/NoResignTextField.h"
+#include "editors/PeekCellView.h"
 #include "platform/SideMenuNavigationController.h"
 
 #include "TestScreenshots.h"
 #include "TestWait.h"
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QRegularExpression>
@@ -201,6 +203,15 @@ TEST_F(PeekTableViewControllerTest, filterKeepsOnlyFoldersWithMatchesInFolderOrd
     EXPECT_EQ(titlesIn(1), QStringList{"Keeper's Daughter"});
 }
 
+TEST_F(PeekTableViewControllerTest, cellShowsTheCardsTitleAndSummary)
+{
+    panel = makePanel();
+    PeekCellView cell;
+    panel->configureCell(&cell, departure);
+    EXPECT_EQ(cell.cardTitleView()->text(), departure->title());
+    EXPECT_EQ(cell.cardSummaryView()->text(), departure->summary());
+}
+
 TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)
 {
     show();
@@ -211,6 +222,8 @@ TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)
     EXPECT_TRUE(panel->filterTextField()->hasFocus());
     EXPECT_EQ(panel->filterTextField()->text(), QStringLiteral("keeper"));
     EXPECT_TRUE(panel->filterTextField()->canResign());
+    // A typed filter is cleared with one click.
+    EXPECT_TRUE(panel->filterTextField()->isClearButtonEnabled());
 }
 
 TEST_F(PeekTableViewControllerTest, blankFilterShowsTheWholeListAgain)

@@ -2,6 +2,7 @@
 #include "core/HexColor.h"
 
 #include <QColor>
+#include <QTransform>
 #include <gtest/gtest.h>
 
 namespace {
@@ -21,6 +22,24 @@ TEST(ProjectCoverArtTest, pinIsDrawnWithoutAnOutlineOverTheCardsStripe)
     // The pin itself is there: its centre is red.
     const QColor pin = cover.pixelColor(177, 240);
     EXPECT_EQ(pin.rgb(), QColor(200, 60, 60).rgb());
+}
+
+TEST(ProjectCoverArtTest, stripeKeepsToTheCardsRoundedCorner)
+{
+    const QImage cover = ProjectCoverArt::defaultCover();
+    // The first card's body, 300 x 190 about its centre, turned by -8 degrees at (190, 330), with corners of 14.
+    QTransform card;
+    card.translate(190, 330);
+    card.rotate(-8);
+    const auto at = [&](QPointF local) { return cover.pixelColor(card.map(local).toPoint()); };
+    // Two points in from the very corner the square stripe would reach, but the rounded card does not.
+    const QColor corner = at(QPointF(-148, -93));
+    const QColor outside = at(QPointF(-160, -105));
+    EXPECT_NEAR(corner.red(), outside.red(), 6);
+    EXPECT_NEAR(corner.green(), outside.green(), 6);
+    EXPECT_NEAR(corner.blue(), outside.blue(), 6);
+    // Further along the top edge the stripe is there.
+    EXPECT_EQ(at(QPointF(-100, -85)).rgb(), HexColor::colorWithHexString(QStringLiteral("E8A33D")).rgb());
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "core/AppDelegate.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
+#include "core/Metrics.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/ToolbarDelegate.h"
@@ -38,6 +39,7 @@
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 #include <gtest/gtest.h>
 #include <QPainter>
 #include <QStandardItemModel>
@@ -226,6 +228,24 @@ TEST_F(ProjectListTest, launchShowsTheListAsFirstScreenWithItsToolbarItemAndTitl
     ASSERT_NE(screen, nullptr);
     ASSERT_TRUE(waitFor([&] { return app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject) == 0; }));
     EXPECT_EQ(app->window()->windowTitle(), ProjectViewController::WindowTitle);
+    // The project menu opens on the press itself, not after a hold.
+    EXPECT_EQ(screen->contextButton()->popupMode(), QToolButton::InstantPopup);
+}
+
+TEST_F(ProjectListTest, oneCloudSyncUnderWayShowsTheProgressUntilItEnds)
+{
+    ASSERT_NO_FATAL_FAILURE(settle());
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.post(ProjectViewController::CloudEventNotification, app->persistentContainer(),
+                {{ProjectViewController::CloudEventKey, QVariantMap{}}});
+    EXPECT_EQ(screen->outstandingCloudKitOperations(), 1);
+    EXPECT_TRUE(waitFor([] { return ProgressHud::isActive(); })) << "a single sync is enough to show it";
+    const QVariantMap ended{{ProjectViewController::CloudEventEndDateKey, QDateTime::currentDateTime()}};
+    center.post(ProjectViewController::CloudEventNotification, app->persistentContainer(),
+                {{ProjectViewController::CloudEventKey, ended}});
+    EXPECT_EQ(screen->outstandingCloudKitOperations(), 0);
+    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
 }
 
 TEST_F(ProjectListTest, tilesFollowTheGridOfTheListsOwnWidth)
@@ -561,6 +581,13 @@ TEST_F(ProjectListTest, listAndTheEmptyBoardAreFoundByName)
     EXPECT_NE(empty.findChild<QLabel*>(QStringLiteral("boardTitle")), nullptr);
 }
 
+TEST(EmptyBoardTest, titleIsALargeBoldHeading)
+{
+    EmptyBoardViewController empty;
+    EXPECT_EQ(empty.titleLabel()->font().pixelSize(), int(Metrics::scaled(28)));
+    EXPECT_TRUE(empty.titleLabel()->font().bold());
+}
+
 // The first and last rows of image that differ from its top left pixel.
 QPair<int, int> inkRows(const QImage& image)
 {
@@ -585,7 +612,43 @@ TEST(EmptyStateButtonTest, newColoursRedrawTheOneTitleInsteadOfAddingAnother)
     QPalette palette = button.palette();
     palette.setColor(QPalette::WindowText, QColor(0x80, 0x20, 0x20));
     button.setPalette(palette);
-    EXPECT_EQ(inkRows(button.grab().toImage()), before);
+    const QImage after = button.grab().toImage();
+    EXPECT_EQ(inkRows(after), before);
+    // In the new colour.
+    bool inNewColour = false;
+    for (int y = 0; y < after.height() && !inNewColour; ++y)
+        for (int x = 0; x < after.width() && !inNewColour; ++x)
+            inNewColour = after.pixelColor(x, y) == QColor(0x80, 0x20, 0x20);
+    EXPECT_TRUE(inNewColour);
+}
+
+TEST(EmptyStateButtonTest, newFontRedrawsTheTitle)
+{
+    EmptyStateButton button;
+    button.resize(500, 400);
+    const QImage before = button.grab().toImage();
+    QFont bold = button.font();
+    bold.setBold(true);
+    button.setFont(bold);
+    EXPECT_NE(button.grab().toImage(), before) << "the title is set again in the bold font";
+}
+
+TEST(EmptyStateButtonTest, titleStandsInTheMiddleOfATallerButton)
+{
+    EmptyStateButton button;
+    button.resize(500, 400);
+    const QPair<int, int> ink = inkRows(button.grab().toImage());
+    ASSERT_GE(ink.first, 0);
+    // As much room above the title's ink as below it, but for the ascent above capitals.
+    EXPECT_GT(ink.first, 100);
+    EXPECT_NEAR(ink.first, button.height() - 1 - ink.second, 12);
+}
+
+TEST(EmptyStateViewTest, pictureIsASquareOfTwoThirdsTheShorterSideRaisedFromTheMiddle)
+{
+    EmptyStateView view;
+    view.layoutFor(QSize(600, 900));
+    EXPECT_EQ(view.imageView()->geometry(), QRect(100, 250 - EmptyStateView::ImageRaise, 400, 400));
 }
 
 // A project tile of 221 x 365 for a project with cover, painted on white.
@@ -617,6 +680,21 @@ TEST(ProjectTileTest, gearDiscDarkensTheCoverWithoutARim)
     for (const QPoint outside : {QPoint(center.x(), button.top() - 1), QPoint(center.x(), button.bottom() + 1),
                                  QPoint(button.left() - 1, center.y()), QPoint(button.right() + 1, center.y())})
         EXPECT_EQ(canvas.pixelColor(outside), green) << outside.x() << "," << outside.y();
+}
+
+TEST(ProjectTileTest, gearOnTheDiscIsWhite)
+{
+    QImage cover(400, 400, QImage::Format_RGB32);
+    cover.fill(QColor(0x20, 0xa0, 0x40));
+    const QImage canvas = paintedTile(cover);
+    const QRect button = ProjectCellDelegate::menuButtonRect(canvas.rect());
+    int whitest = 0;
+    for (int y = button.top(); y <= button.bottom(); ++y)
+        for (int x = button.left(); x <= button.right(); ++x) {
+            const QColor pixel = canvas.pixelColor(x, y);
+            whitest = std::max(whitest, std::min({pixel.red(), pixel.green(), pixel.blue()}));
+        }
+    EXPECT_EQ(whitest, 255) << "the glyph is tinted white whatever colour the symbol came in";
 }
 
 TEST(ProjectTileTest, smallCoverIsScaledSmoothly)

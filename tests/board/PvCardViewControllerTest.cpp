@@ -1,4 +1,5 @@
 #include "board/PvCardViewController.h"
+#include "board/BoardImportExport.h"
 #include "board/CardListModel.h"
 #include "core/AppDelegate.h"
 #include "core/Project.h"
@@ -8,12 +9,14 @@
 #include "platform/Alert.h"
 #include "platform/Application.h"
 #include "platform/Delays.h"
+#include "platform/DocumentPicker.h"
 #include "platform/ProgressHud.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "TestFiles.h"
 #include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
@@ -168,7 +171,11 @@ TEST_F(PvCardViewControllerTest, filterIsRememberedAndNamedInTheHeader)
     EXPECT_TRUE(board->headerView()->isVisibleTo(board));
     EXPECT_EQ(board->headerLabel()->text(), QStringLiteral("Cards with Done tag"));
     EXPECT_EQ(UserDefaults::standard().integerForKey(PvCardViewController::PrefItemFilter), CardFilter::Tagged);
-    board->clearFilter();
+    // The header's one button, a bare glyph, says what it does.
+    auto* clear = board->headerView()->findChild<QToolButton*>();
+    ASSERT_NE(clear, nullptr);
+    EXPECT_EQ(clear->toolTip(), QStringLiteral("Clear Filter"));
+    clear->click();
     ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 13);
     EXPECT_FALSE(UserDefaults::standard().value(PvCardViewController::PrefItemFilterParm).isValid());
@@ -188,6 +195,48 @@ TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
     board->setDragging(false);
     ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 14);
+}
+
+TEST_F(PvCardViewControllerTest, cardImportLeavesItsOwnSaveToTheNextNoticeInsteadOfReloadingTwice)
+{
+    appear();
+    const QString path = writeTestFile(dir, QStringLiteral("Gull.txt"), QByteArray("A gull on the mast."));
+    DocumentPicker::setPickChooser(
+        [path](QWidget*, const QString&, const QStringList&, DocumentPicker::Done done) { done(path); });
+    QSignalSpy imported(board->importExport(), &BoardImportExport::importFinished);
+    const qint64 before = board->historyToken();
+    board->importExport()->importRow(BoardImportExport::ImportPlainText);
+    // The save's notice is queued before the import's end, so a board still listening has read it by now.
+    ASSERT_TRUE(waitFor([&] { return imported.count() == 1; }));
+    DocumentPicker::setPickChooser({});
+    EXPECT_TRUE(imported.first().first().toBool());
+    EXPECT_EQ(board->historyToken(), before) << "the board read its own import as a change from elsewhere";
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 14; }));
+    // Listening again, the next notice takes in the import's save with its own.
+    add(ProjectItemTypes::Story, QStringLiteral("Late"), 40);
+    context()->save();
+    const qint64 saved = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return board->historyToken() == saved; }));
+    ASSERT_NO_FATAL_FAILURE(settle());
+    EXPECT_EQ(board->model()->rowCount(), 15);
+}
+
+TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySearch)
+{
+    const QString blank = add(ProjectItemTypes::Folder, QStringLiteral("Blank"), 30)->uniqueIdentifier();
+    context()->save();
+    board->setCurrentFolderId(blank);
+    appear();
+    ASSERT_TRUE(app->search);
+    app->search(QStringLiteral("zzz"));
+    ASSERT_NO_FATAL_FAILURE(settle());
+    QLabel* label = board->emptyStateLabel();
+    ASSERT_TRUE(label->isVisibleTo(board));
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    app->search(QStringLiteral("   "));
+    ASSERT_NO_FATAL_FAILURE(settle());
+    ASSERT_TRUE(label->isVisibleTo(board));
+    EXPECT_EQ(label->textFormat(), Qt::RichText) << "the symbol is drawn, not its markup shown";
 }
 
 TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)

@@ -226,6 +226,25 @@ TEST_F(ReorderableLayoutTest, edgeBandsScrollFivePointsPerSixtiethAndStopAtTheEn
     EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
 }
 
+TEST_F(ReorderableLayoutTest, copyHeldStillInTheBandTakesEachPlaceTheScrollBringsUnderIt)
+{
+    // Scrolled so that the fifth row's middle column stands 20 points above the bottom, inside the band.
+    QScrollBar* bar = view.verticalScrollBar();
+    bar->setValue(centerOf(22).y() - (viewport()->height() - 20));
+    const QPoint held = centerOf(22);
+    lift(7);
+    QTest::mouseMove(viewport(), held);
+    ASSERT_EQ(layout.scrollingDirection(), Direction::Down);
+    ASSERT_EQ(layout.selectedItemIndexPath().row(), 22);
+    // One grid row of 100 points, five at a frame, with the mouse still.
+    for (int frame = 0; frame < 20; ++frame)
+        layout.handleScroll(1.0 / 60.0);
+    EXPECT_EQ(view.indexAt(held).row(), 27);
+    EXPECT_EQ(layout.selectedItemIndexPath().row(), 27);
+    EXPECT_EQ(model.stringList().at(27), QStringLiteral("7"));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, held);
+}
+
 TEST_F(ReorderableLayoutTest, edgeBandsBeginExactlyTheirInsetFromTheEdge)
 {
     lift(6);
