@@ -504,11 +504,4 @@ TEST_F(SketchEditorTest, emptyCanvasFillsTheViewAndFollowsItWhenTheWindowGrows)
     EXPECT_EQ(canvas->size(), viewport->size()) << "a stroke anywhere in the view lands on the canvas";
 }
 
-TEST_F(SketchEditorTest, progressIndicatorGoesOnceTheDrawingIsLoaded)
-{
-    KuvBaseSketch* editor = openSketch();
-    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
-    EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
-}
-
 } // namespace
