@@ -40,14 +40,7 @@ void PvSummaryEditViewController::viewDidLoad()
     setIsFullScreenEditor(false);
     m_copySaved = false;
     setUseSmartQuotes(SettingsHelper::getSmartQuotesConversion(managedObjectContext(), currentProjectId()));
-    if (ProjectItem* item = currentObject()) {
-        setCurrentItemType(item->itemType());
-        setFullTitle(item->title());
-        setTag(item->tag());
-        setNotes(item->notes());
-    } else {
-        setFullTitle(untitledTitle());
-    }
+    takeCardFields();
     makeBarButtons();
     m_zoomButton = new BarButtonItem(SymbolIcons::icon(ZoomInSymbol), this);
     m_zoomButton->setObjectName(QStringLiteral("zoomButton"));
@@ -56,6 +49,18 @@ void PvSummaryEditViewController::viewDidLoad()
     navigationItem()->setRightBarButtonItems({m_saveButton, m_zoomButton});
     prepareSession();
     editor()->setTextInsets(QMargins(12, 6, 12, 12));
+}
+
+void PvSummaryEditViewController::takeCardFields()
+{
+    if (ProjectItem* item = currentObject()) {
+        setCurrentItemType(item->itemType());
+        setFullTitle(item->title());
+        setTag(item->tag());
+        setNotes(item->notes());
+    } else {
+        setFullTitle(untitledTitle());
+    }
 }
 
 void PvSummaryEditViewController::prepareSession()
@@ -148,8 +153,8 @@ void PvSummaryEditViewController::reloadCard(const QString& itemId)
     reloadUnpinned([this, itemId] {
         ProjectItem* item = itemId.isEmpty() ? nullptr : DbHelpers::getItem(managedObjectContext(), itemId);
         setCurrentObject(item);
-        if (item)
-            setFullTitle(item->title());
+        // A title, tag or notes given to a copy stay with it: the card shown again has its own.
+        takeCardFields();
         prepareSession();
         // Loading runs at once and ends marked loaded; only the writer's own edits count as changes meanwhile.
         loadCard();

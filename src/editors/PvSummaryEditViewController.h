@@ -71,6 +71,7 @@ protected:
     void applyColors() override;
 
 private:
+    void takeCardFields();
     void prepareSession();
     void loadCard();
     bool defersSave() const override { return m_deferSave; }

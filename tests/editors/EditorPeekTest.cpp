@@ -110,9 +110,10 @@ public:
     {
         cardSaved = std::move(saved);
     }
-    void reopenSecondaryCard(ViewController*, CardEditorFields*) override {}
+    void reopenSecondaryCard(ViewController*, CardEditorFields*) override { ++reopens; }
 
     int reloads = 0;
+    int reopens = 0;
     std::function<void()> cardSaved;
 };
 
@@ -399,6 +400,15 @@ TEST_F(SketchPeekTest, secondarySketchAndFullWindowSketchOfferNeitherInTheirBar)
     KuvBaseSketch* full = openSketch();
     EXPECT_FALSE(full->peekButton()->isVisible());
     EXPECT_FALSE(full->newCardButton()->isVisible());
+}
+
+TEST_F(EditorPeekTest, secondaryCardIsReopenedAtTheFirstAppearanceOnly)
+{
+    PvEditViewController* editor = open();
+    auto link = std::make_shared<RecordingBoardLink>();
+    editor->peek().setBoardLink(link);
+    editor->peek().reopenSecondaryCard();
+    EXPECT_EQ(link->reopens, 0) << "the editor appearing again never brings the card back a second time";
 }
 
 } // namespace

@@ -359,4 +359,46 @@ TEST_F(PvSummaryEditViewControllerTest, popupClosedDuringTheIndicatorsWaitIsNotW
     EXPECT_EQ(modified, 0);
 }
 
+TEST_F(PvSummaryEditViewControllerTest, saveAsCopyAfterARenameGivesTheNameToTheCopyAndShowsTheCardUnderItsOwn)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    editor->cardDetailsChanged(QStringLiteral("Mara the Keeper"));
+    ASSERT_EQ(editor->viewTitle(), QStringLiteral("Mara the Keeper"));
+    editor->saveAsCopy();
+    ASSERT_TRUE(waitFor([this] { return added.size() == 1; }));
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy(); }));
+    EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of Mara the Keeper"));
+    EXPECT_EQ(editor->viewTitle(), QStringLiteral("Mara"));
+    // Going on with the card it shows must not carry the copy's new name over to it.
+    typeInto(editor, QStringLiteral("Still Mara"));
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(storedTitle(PersonId), QStringLiteral("Mara"));
+}
+
+TEST_F(PvSummaryEditViewControllerTest, saveAsCopyAfterATagChangeGivesTheTagToTheCopyOnly)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    editor->commands().applyTag(QStringLiteral("warning"));
+    editor->saveAsCopy();
+    ASSERT_TRUE(waitFor([this] { return added.size() == 1; }));
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy(); }));
+    EXPECT_EQ(added.first()->tag(), QStringLiteral("warning"));
+    typeInto(editor, QStringLiteral("Still Mara"));
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->committedValue(QStringLiteral("tag")).toString(), QString());
+}
+
+TEST_F(PvSummaryEditViewControllerTest, fontSizeButtonIsHiddenOnlyWhenTheOpenerForbidsSizeChanges)
+{
+    PvSummaryEditViewController* free = openPopup(PersonId);
+    EXPECT_TRUE(free->fontButton()->isVisible());
+    rootScreen()->dismiss(false);
+    PvSummaryEditViewController* fixed = make(PersonId, ProjectItemTypes::Person, {}, false, PresentationStyle::FormSheet);
+    fixed->setPreventFontSizeChange(true);
+    navigation = new NavigationController(fixed);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([fixed] { return fixed->contentLoaded(); }));
+    EXPECT_FALSE(fixed->fontButton()->isVisible());
+}
+
 } // namespace

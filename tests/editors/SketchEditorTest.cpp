@@ -490,4 +490,18 @@ TEST_F(SketchEditorTest, importedSketchOutlineWithoutContentIsDrawnOnSavedAndReo
     EXPECT_EQ(documentOf(cardId)->mimetype(), DrawingMimeType);
 }
 
+TEST_F(SketchEditorTest, emptyCanvasFillsTheViewAndFollowsItWhenTheWindowGrows)
+{
+    app->window()->show();
+    KuvBaseSketch* editor = openSketch(QString());
+    ASSERT_TRUE(waitFor([editor] { return editor->isVisible() && editor->width() > 200; }));
+    InkCanvas* canvas = editor->canvasView();
+    QWidget* viewport = editor->sketchViewContainer()->viewport();
+    EXPECT_EQ(canvas->size(), viewport->size());
+    const QSize before = viewport->size();
+    app->window()->resize(app->window()->size() + QSize(200, 150));
+    ASSERT_TRUE(waitFor([viewport, before] { return viewport->size() != before; }));
+    EXPECT_EQ(canvas->size(), viewport->size()) << "a stroke anywhere in the view lands on the canvas";
+}
+
 } // namespace
