@@ -22,8 +22,8 @@ std::unique_ptr<QTextDocument> CardPrinting::printText(const PvTextView& view)
         RichTextDocumentFormat::loadFromDataForPrint(data.value_or(QByteArray()));
     std::unique_ptr<QTextDocument> text =
         loaded.document ? std::move(loaded.document) : RichTextDocumentFormat::loadFrom({}).document;
+    // The stored copy the view hands over already has no highlight behind its text.
     TextRuns::scaleFonts(*text, PrintScale, false);
-    TextRuns::removeBackground(*text);
     TextRuns::setForeground(*text, QColor(Qt::black));
     return text;
 }

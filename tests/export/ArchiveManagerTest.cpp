@@ -552,3 +552,23 @@ TEST_F(ArchiveManagerTest, emptyRecordsRestoreAndTheCompletionRuns)
     EXPECT_EQ(projectCount(), 2);
     EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), 1);
 }
+
+TEST_F(ArchiveManagerTest, aRecordOfExactlyTheLimitRestoresAndOneByteMoreIsRefused)
+{
+    const QString path = m_dir.filePath(QStringLiteral("Limit.zip"));
+    ASSERT_NO_FATAL_FAILURE(writeZip(path, {{QStringLiteral("project.json"), ValidProject},
+                                            {QStringLiteral("settings.json"), "[]"},
+                                            {QStringLiteral("stats.json"), "[]"},
+                                            {QStringLiteral("content.opml"), ValidOpml}}));
+    ArchiveManager::RestoreLimits limits;
+    limits.maxRecordBytes = ValidProject.size() - 1;
+    ArchiveManager under;
+    under.setRestoreLimits(limits);
+    EXPECT_FALSE(under.importArchive(context(), path, 1).has_value());
+    EXPECT_EQ(projectCount(), 1);
+    limits.maxRecordBytes = ValidProject.size();
+    ArchiveManager exact;
+    exact.setRestoreLimits(limits);
+    EXPECT_TRUE(exact.importArchive(context(), path, 1).has_value());
+    EXPECT_EQ(projectCount(), 2);
+}

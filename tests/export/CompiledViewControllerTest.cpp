@@ -27,6 +27,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextFrame>
 #include <QToolBar>
 #include <QToolButton>
@@ -126,6 +127,24 @@ TEST_F(CompiledViewControllerTest, showsTheManuscriptReadOnlyWithTheTrimmedTitle
                           .arg(picture));
     EXPECT_TRUE(m_controller->compiledView()->isReadOnly());
     EXPECT_EQ(m_controller->getTitle(), QStringLiteral("The Harbour: a novel in three scenes, wi..."));
+}
+
+TEST_F(CompiledViewControllerTest, theTextReachesTheViewsEdgesWithNoFrameAroundIt)
+{
+    PvTextView* view = m_controller->compiledView();
+    ASSERT_TRUE(waitFor([&] { return view->isVisible(); }));
+    EXPECT_EQ(view->viewport()->geometry().topLeft(), QPoint(0, 0));
+}
+
+TEST_F(CompiledViewControllerTest, everyParagraphDownToTheLastHasTheSameLineSpacing)
+{
+    const QTextDocument* shown = m_controller->compiledView()->document();
+    ASSERT_GE(shown->blockCount(), 3);
+    for (QTextBlock block = shown->begin(); block.isValid(); block = block.next()) {
+        SCOPED_TRACE(block.blockNumber());
+        EXPECT_EQ(block.blockFormat().lineHeightType(), int(QTextBlockFormat::LineDistanceHeight));
+        EXPECT_EQ(block.blockFormat().lineHeight(), CompiledViewController::LineSpacing);
+    }
 }
 
 TEST_F(CompiledViewControllerTest, landscapeWindowsGetWideGuttersAndPortraitNarrowOnes)

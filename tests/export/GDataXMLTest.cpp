@@ -44,6 +44,15 @@ TEST(GDataXMLTest, charactersXmlForbidsNeverReachTheTree)
     EXPECT_EQ(XmlText::sanitized(QStringLiteral("clean text")), QStringLiteral("clean text"));
 }
 
+// A text may be a view over a longer buffer: a high surrogate that ends it is alone, whatever follows in memory.
+TEST(GDataXMLTest, aHighSurrogateEndingATextIsDroppedEvenWhenTheBufferGoesOn)
+{
+    const QChar buffer[] = {QLatin1Char('a'), QChar(0xD83D), QChar(0xDE00)};
+    const QString view = QString::fromRawData(buffer, 2);
+    EXPECT_EQ(XmlText::sanitized(view), QStringLiteral("a"));
+    EXPECT_EQ(XmlText::sanitized(QString(buffer, 3)), QStringLiteral("a😀"));
+}
+
 TEST(GDataXMLTest, adoptedChildrenAreSerialisedInOrder)
 {
     auto root = GDataXMLNode::elementWithName(QStringLiteral("Types"));

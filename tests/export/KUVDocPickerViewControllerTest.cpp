@@ -328,6 +328,40 @@ TEST(KUVDocFormatCellTest, aHeaderTitleIsCentredInTheLastHeaderHeightOfItsCell)
     }
 }
 
+// Drawn after the tile's pale border, a tile's title has ink of its own: near black, or white when dark.
+TEST(KUVDocFormatCellTest, aTileTitleIsWrittenInItsOwnInkNotTheBorders)
+{
+    QStandardItemModel model;
+    auto* item = new QStandardItem(QStringLiteral("Outline"));
+    QPixmap clear(16, 16);
+    clear.fill(Qt::transparent);
+    item->setData(QVariant::fromValue(QIcon(clear)), KUVDocFormatCell::ImageRole);
+    model.appendRow(item);
+    KUVDocFormatCell cell;
+    const bool dark = ColorScheme::isDark();
+    QImage painted(QSize(145, 193), QImage::Format_ARGB32);
+    painted.fill(dark ? Qt::black : Qt::white);
+    {
+        QPainter painter(&painted);
+        QStyleOptionViewItem option;
+        option.rect = painted.rect();
+        option.font = QApplication::font();
+        cell.paint(&painter, option, model.index(0, 0));
+    }
+    int darkest = 255;
+    int lightest = 0;
+    for (int y = 0; y < painted.height(); ++y) {
+        for (int x = 0; x < painted.width(); ++x) {
+            darkest = std::min(darkest, qRed(painted.pixel(x, y)));
+            lightest = std::max(lightest, qRed(painted.pixel(x, y)));
+        }
+    }
+    if (dark)
+        EXPECT_GE(lightest, 0xe0);
+    else
+        EXPECT_LE(darkest, 0x40);
+}
+
 TEST_F(KUVDocPickerViewControllerTest, theMarginAboveTheGridIsThePickersOwnGrey)
 {
     const PaletteRestorer restore;

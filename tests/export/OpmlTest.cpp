@@ -346,6 +346,21 @@ TEST(OpmlLineBreakFilterTest, readAllReturnsTheWholeFilteredTextInOneCall)
     }
 }
 
+// A reader that asks whether anything is left before reading, or after reading part, is told the truth.
+TEST(OpmlLineBreakFilterTest, filteredBytesNotYetReadKeepTheDeviceFromItsEnd)
+{
+    QByteArray text = "<o a=\"1\r\n2\"/>";
+    QBuffer source(&text);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    OpmlLineBreakFilter filter(&source);
+    EXPECT_FALSE(filter.atEnd());
+    ASSERT_EQ(filter.read(1), "<");
+    EXPECT_TRUE(source.atEnd());
+    EXPECT_FALSE(filter.atEnd());
+    EXPECT_EQ(filter.readAll(), "o a=\"1&#10;2\"/>");
+    EXPECT_TRUE(filter.atEnd());
+}
+
 TEST_F(OpmlTest, depthExactlyAtTheLimitIsRead)
 {
     // opml and body take two levels; 254 outlines reach the limit of 256 exactly.
