@@ -122,19 +122,31 @@ void EditorCommands::printCard()
 
 void EditorCommands::changeFontScale(double scale)
 {
+    // The waits of two quick choices may end in either order (each waits on a thread of its own): whichever ends
+    // first applies the last choice, so the text always ends at what the writer chose last.
+    m_chosenScale = scale;
+    ++m_pendingScaleChanges;
     ProgressHud::show();
-    QPointer<PvBaseEditor> editor(&m_editor);
-    Dispatch::globalAfter(Delays::scaled(IndicatorDelayMs), [editor, scale] {
-        Dispatch::main([editor, scale] {
-            // Read and changed together on the GUI thread: a second choice made during the wait starts from
-            // the size the first one left, never from a stored value the text has not reached yet.
-            if (editor) {
-                editor->editor()->rescaleTo(scale);
-                UserDefaults::standard().setValue(PvTextView::ZoomKey, editor->editor()->fontSize());
-            }
-            ProgressHud::dismiss();
+    QPointer<EditorCommands> self(this);
+    Dispatch::globalAfter(Delays::scaled(IndicatorDelayMs), [self] {
+        Dispatch::main([self] {
+            if (self)
+                self->applyChosenScale();
+            else
+                ProgressHud::dismiss();
         });
     });
+}
+
+void EditorCommands::applyChosenScale()
+{
+    // Read and changed together on the GUI thread: a second choice made during the wait starts from the size the
+    // first one left, never from a stored value the text has not reached yet.
+    m_editor.editor()->rescaleTo(m_chosenScale);
+    UserDefaults::standard().setValue(PvTextView::ZoomKey, m_editor.editor()->fontSize());
+    // The indicator stays up until the last choice is applied.
+    if (--m_pendingScaleChanges == 0)
+        ProgressHud::dismiss();
 }
 
 // --- Lists

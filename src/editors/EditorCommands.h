@@ -103,8 +103,12 @@ private:
     void markSelectedLines(Marker marker);
     void insertMarker(QTextCursor& cursor, Marker marker, int number);
     int markerLength(Marker marker, int number) const;
+    void applyChosenScale();
 
     PvBaseEditor& m_editor;
+    // The last size chosen, and how many choices still wait for their indicator's delay.
+    double m_chosenScale = 0;
+    int m_pendingScaleChanges = 0;
     std::optional<QImage> m_selectedImage;
     QTimer* m_imageMenuTimer;
     std::unique_ptr<TagMenuController> m_tags;

@@ -136,6 +136,23 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
 }
 
+// Each choice waits on a thread of its own: the later choice's wait may end first, and the text must still end at
+// the size chosen last, with the indicator up until then.
+TEST_F(EditorCommandsTest, choicesWhoseWaitsEndInTheOtherOrderEndAtTheLastChoice)
+{
+    PvEditViewController* editor = open();
+    ASSERT_DOUBLE_EQ(sizeAt(editor, 0), 17.5);
+    Delays::setFactor(1);
+    editor->commands().changeFontScale(1.75);
+    Delays::setFactor(0);
+    editor->commands().changeFontScale(1.5);
+    ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 21.0; }));
+    EXPECT_TRUE(ProgressHud::isActive()) << "the first choice's wait has not ended";
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+    EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 21.0);
+    EXPECT_DOUBLE_EQ(UserDefaults::standard().doubleForKey(PvTextView::ZoomKey), 1.5);
+}
+
 TEST_F(EditorCommandsTest, sizeChoiceShowsTheIndicatorUntilTheTextIsRescaled)
 {
     PvEditViewController* editor = open();
