@@ -21,6 +21,8 @@ LXReorderableCollectionViewFlowLayout::LXReorderableCollectionViewFlowLayout(QOb
     m_scrollTimer.setInterval(FrameIntervalMs);
     m_scrollTimer.setTimerType(Qt::PreciseTimer);
     connect(&m_scrollTimer, &QTimer::timeout, this, &LXReorderableCollectionViewFlowLayout::onScrollTimer);
+    connect(&m_interruptions, &InterruptionWatch::interrupted, this,
+            &LXReorderableCollectionViewFlowLayout::handleApplicationWillResignActive);
     connect(qGuiApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
         if (state != Qt::ApplicationActive)
             handleApplicationWillResignActive();
@@ -100,6 +102,9 @@ bool LXReorderableCollectionViewFlowLayout::eventFilter(QObject* watched, QEvent
     }
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
+        // The release went to someone else (a menu that grabbed the pointer, another window): the press is over.
+        if (!(mouse->buttons() & Qt::LeftButton))
+            handleApplicationWillResignActive();
         onMove(mouse->position().toPoint());
         // While an item is carried the view must not start a selection of its own.
         if (m_longPressActive)
@@ -133,7 +138,9 @@ void LXReorderableCollectionViewFlowLayout::onPress(const QPoint& position)
         return;
     m_pressPosition = position;
     m_pressTimer.start();
+    m_interruptions.start(m_collectionView);
 }
+
 
 void LXReorderableCollectionViewFlowLayout::onMove(const QPoint& position)
 {
@@ -146,6 +153,7 @@ void LXReorderableCollectionViewFlowLayout::onMove(const QPoint& position)
 void LXReorderableCollectionViewFlowLayout::onRelease()
 {
     m_pressTimer.stop();
+    m_interruptions.stop();
     if (!m_longPressActive)
         return;
     m_longPressActive = false;
@@ -342,6 +350,7 @@ void LXReorderableCollectionViewFlowLayout::handleApplicationWillResignActive()
         m_panActive = false;
         invalidatesScrollTimer();
     }
+    m_interruptions.stop();
     if (m_longPressActive) {
         m_longPressActive = false;
         drop();

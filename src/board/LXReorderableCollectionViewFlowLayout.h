@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InterruptionWatch.h"
+
 #include <QElapsedTimer>
 #include <QMargins>
 #include <QModelIndex>
@@ -20,7 +22,9 @@ class ReorderableDelegate;
 // items, the view scrolls by itself while the copy is near an edge, and releasing drops the copy onto the
 // item's new place. The layout changes no data of its own: it moves rows of the view's model and tells its
 // data source and delegate what happens. Painting delegates ask isHidden() so the dragged item's place stays
-// empty while its copy floats, and isHighlighted() to draw the pressed look for the lift picture.
+// empty while its copy floats, and isHighlighted() to draw the pressed look for the lift picture. Whatever takes
+// the press away before its release (a menu or a sheet coming up, Escape, the window going to the back, a move
+// that arrives with the button already up) ends it: a press never lifts afterwards, a lifted copy comes down.
 class LXReorderableCollectionViewFlowLayout : public QObject {
     Q_OBJECT
 
@@ -106,6 +110,7 @@ private:
                              DefaultScrollingTriggerInset};
 
     QTimer m_pressTimer;
+    InterruptionWatch m_interruptions;
     QPoint m_pressPosition;
     bool m_longPressEnabled = true;
     bool m_longPressActive = false;

@@ -94,10 +94,12 @@ void ProjectViewController::setupCollectionView()
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setItemDelegate(m_cellDelegate);
     view->setModel(m_model);
-    view->viewport()->installEventFilter(this);
     m_layout->setCollectionView(view);
     m_layout->setDataSource(this);
     m_layout->setDelegate(this);
+    // After the layout, so this filter sees each press first: the press on a gear is the gear's, and the layout
+    // never starts a long press from it.
+    view->viewport()->installEventFilter(this);
     connect(view, &QListView::clicked, this, &ProjectViewController::collectionViewDidSelectItemAtIndexPath);
 }
 

@@ -41,6 +41,8 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <QMenu>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QStyleOptionViewItem>
@@ -130,6 +132,33 @@ protected:
     QPoint centerOf(int row) const
     {
         return screen->collectionView()->visualRect(screen->model()->index(row)).center();
+    }
+    // Each project's title and display order as the store file holds them, read as another program would.
+    QString storedOrders() const
+    {
+        const QByteArray path = dir.filePath(QStringLiteral("CardStore.sqlite")).toUtf8();
+        sqlite3* db = nullptr;
+        QString orders;
+        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            const char* sql = "SELECT projectTitle, displayOrder FROM Project ORDER BY projectTitle";
+            if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK)
+                while (sqlite3_step(statement) == SQLITE_ROW)
+                    orders += QStringLiteral("%1:%2 ")
+                                  .arg(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))
+                                  .arg(sqlite3_column_int64(statement, 1));
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return orders.trimmed();
+    }
+    // A move with no button held, as the pointer gliding over the list sends it.
+    void glideTo(const QPoint& position) const
+    {
+        QWidget* viewport = screen->collectionView()->viewport();
+        QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
+                         {});
+        QApplication::sendEvent(viewport, &move);
     }
     QStringList titles() const
     {
@@ -514,6 +543,40 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     EXPECT_EQ(c->displayOrder(), 1);
     EXPECT_EQ(a->displayOrder(), 2);
     EXPECT_FALSE(context()->hasChanges());
+}
+
+// The gear's menu comes up on the press and takes the release: nothing the layout saw may lift the cover later.
+TEST_F(ProjectListTest, gearPressNeverLiftsTheCoverNorReordersTheProjects)
+{
+    addProject(QStringLiteral("a"), 1);
+    addProject(QStringLiteral("b"), 2);
+    addProject(QStringLiteral("c"), 3);
+    saveAndSettle();
+    ASSERT_EQ(storedOrders(), QStringLiteral("a:1 b:2 c:3"));
+    QWidget* viewport = screen->collectionView()->viewport();
+    const QRect tile = screen->collectionView()->visualRect(screen->model()->index(0));
+    const QPoint gear = ProjectCellDelegate::menuButtonRect(tile).center();
+
+    QTest::mousePress(viewport, Qt::LeftButton, {}, gear);
+    ASSERT_TRUE(waitFor([] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QTest::mouseRelease(menu, Qt::LeftButton, {}, menu->mapFromGlobal(viewport->mapToGlobal(gear)));
+    runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+    EXPECT_FALSE(screen->layout()->isDragging()) << "the writer is choosing in the gear's menu";
+    menu->close();
+    // Offscreen, no window takes the focus back from a closed menu as a desktop's window does.
+    app->window()->activateWindow();
+    ASSERT_TRUE(waitFor([] { return QGuiApplication::applicationState() == Qt::ApplicationActive; }));
+    for (int row : {1, 2, 1, 0})
+        glideTo(centerOf(row));
+    runEventsFor(50);
+
+    EXPECT_FALSE(screen->layout()->isDragging()) << "no cover follows a pointer whose button is up";
+    for (int row = 0; row < 3; ++row)
+        EXPECT_FALSE(screen->layout()->isHidden(screen->model()->index(row))) << "row " << row << " is shown";
+    EXPECT_EQ(titles(), QStringList({"a", "b", "c"}));
+    EXPECT_FALSE(context()->hasChanges());
+    EXPECT_EQ(storedOrders(), QStringLiteral("a:1 b:2 c:3"));
 }
 
 // The indicator is one for the whole window: work the list started before it left must not take down the

@@ -5,7 +5,11 @@
 #include "platform/Delays.h"
 
 #include "TestWait.h"
+#include <QApplication>
+#include <QDialog>
 #include <QListView>
+#include <QMenu>
+#include <QToolTip>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTest>
@@ -300,6 +304,82 @@ TEST_F(ReorderableLayoutTest, goingToTheBackCancelsThePanAndEndsTheDrag)
     // A release arriving afterwards ends nothing twice.
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(2));
     EXPECT_EQ(recorder.calls.count(QStringLiteral("didEnd 2")), 1);
+}
+
+TEST_F(ReorderableLayoutTest, menuComingUpDuringThePressMeansItNeverLifts)
+{
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(1));
+    QMenu menu;
+    menu.addAction(QStringLiteral("Rename"));
+    menu.popup(view.mapToGlobal(centerOf(1)));
+    ASSERT_TRUE(waitFor([&] { return menu.isVisible(); }));
+    // The menu takes the release; the layout never hears of it.
+    menu.close();
+    runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+    EXPECT_FALSE(layout.isDragging());
+    EXPECT_TRUE(recorder.calls.isEmpty());
+}
+
+TEST_F(ReorderableLayoutTest, tipComingUpDuringThePressTakesNothingAway)
+{
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(1));
+    QToolTip::showText(view.mapToGlobal(centerOf(1)), QStringLiteral("1"), &view);
+    ASSERT_TRUE(waitFor([&] { return layout.isDragging(); }));
+    QToolTip::hideText();
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
+}
+
+// Whatever takes the press away from the view brings the lifted copy down where it was carried to, once.
+TEST_F(ReorderableLayoutTest, liftedCopyComesDownWhenTheReleaseCanNoLongerArrive)
+{
+    const auto expectDroppedAt = [&](int row, const char* cause) {
+        EXPECT_FALSE(layout.isDragging()) << cause;
+        EXPECT_FALSE(layout.isPanActive()) << cause;
+        EXPECT_TRUE(recorder.calls.endsWith(QStringLiteral("didEnd %1").arg(row))) << cause;
+        for (int shown = 0; shown < 6; ++shown)
+            EXPECT_FALSE(layout.isHidden(model.index(shown))) << cause << ": row " << shown;
+        // A release arriving afterwards neither ends anything twice nor lifts anew.
+        const qsizetype calls = recorder.calls.size();
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(row));
+        runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+        EXPECT_EQ(recorder.calls.size(), calls) << cause;
+        recorder.calls.clear();
+    };
+
+    lift(1);
+    QTest::mouseMove(viewport(), centerOf(3));
+    ASSERT_EQ(firstItems(5), QStringList({"0", "2", "3", "1", "4"}));
+    QDialog sheet(&view);
+    sheet.setWindowModality(Qt::WindowModal);
+    sheet.show();
+    expectDroppedAt(3, "a sheet came up");
+    EXPECT_EQ(firstItems(5), QStringList({"0", "2", "3", "1", "4"})) << "the copy comes down where it was carried";
+    sheet.hide();
+
+    lift(2);
+    QMenu menu;
+    menu.addAction(QStringLiteral("Delete"));
+    menu.popup(view.mapToGlobal(centerOf(2)));
+    expectDroppedAt(2, "a menu came up");
+    menu.close();
+
+    lift(0);
+    QTest::keyClick(&view, Qt::Key_Escape);
+    expectDroppedAt(0, "Escape");
+
+    lift(4);
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(&view, &deactivate);
+    expectDroppedAt(4, "the window went to the back");
+
+    // Only a view that tracks the mouse hears of moves with no button held.
+    viewport()->setMouseTracking(true);
+    lift(0);
+    QMouseEvent glide(QEvent::MouseMove, QPointF(centerOf(2)), QPointF(view.mapToGlobal(centerOf(2))), Qt::NoButton,
+                      Qt::NoButton, {});
+    QApplication::sendEvent(viewport(), &glide);
+    expectDroppedAt(0, "a move came with the button up");
+    EXPECT_EQ(firstItems(5), QStringList({"0", "2", "3", "1", "4"})) << "a move with the button up carries nothing";
 }
 
 TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
