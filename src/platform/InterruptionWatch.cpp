@@ -8,11 +8,6 @@ InterruptionWatch::InterruptionWatch(QObject* parent) : QObject(parent)
 {
 }
 
-InterruptionWatch::~InterruptionWatch()
-{
-    stop();
-}
-
 void InterruptionWatch::start(QWidget* widget)
 {
     m_widget = widget;

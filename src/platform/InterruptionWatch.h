@@ -14,7 +14,6 @@ class InterruptionWatch : public QObject {
 
 public:
     explicit InterruptionWatch(QObject* parent = nullptr);
-    ~InterruptionWatch() override;
 
     // Starts watching on behalf of widget; a second start while watching only changes the widget.
     void start(QWidget* widget);

@@ -369,6 +369,10 @@ TEST_F(ReorderableLayoutTest, liftedCopyComesDownWhenTheReleaseCanNoLongerArrive
 
     lift(4);
     QEvent deactivate(QEvent::WindowDeactivate);
+    QWidget otherWindow;
+    otherWindow.show();
+    QApplication::sendEvent(&otherWindow, &deactivate);
+    EXPECT_TRUE(layout.isDragging()) << "another window going to the back takes nothing from this one";
     QApplication::sendEvent(&view, &deactivate);
     expectDroppedAt(4, "the window went to the back");
 
