@@ -23,6 +23,17 @@ bool shiftsByWholePixels(const QTransform& transform)
            transform.dy() == std::floor(transform.dy());
 }
 
+// What tells one look's tile from another's of the same size.
+QByteArray lookKey(const CardCellBackground::Look& look)
+{
+    const QLine& rule = look.rule;
+    QByteArray key;
+    for (const int value :
+         {int(look.folder), int(look.selected), int(look.dark), rule.x1(), rule.y1(), rule.x2(), rule.y2()})
+        key += QByteArray::number(value) + ',';
+    return key;
+}
+
 } // namespace
 
 void CardCellBackground::paint(QPainter* painter, const QRect& cell, const Look& look)
@@ -38,25 +49,9 @@ void CardCellBackground::paint(QPainter* painter, const QRect& cell, const Look&
         return;
     }
     const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
-    painter->drawPixmap(cell.topLeft(), tile({cell.size(), ratio, look}));
-}
-
-QPixmap CardCellBackground::tile(const Key& key)
-{
-    auto cached = m_tiles.constFind(key);
-    if (cached != m_tiles.constEnd())
-        return *cached;
-    QPixmap pixmap(key.size * key.pixelRatio);
-    pixmap.setDevicePixelRatio(key.pixelRatio);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(&painter, QRect(QPoint(0, 0), key.size), key.look);
-    painter.end();
-    if (m_tiles.size() >= MaxTiles)
-        m_tiles.clear();
-    m_tiles.insert(key, pixmap);
-    return pixmap;
+    const QRect tile(QPoint(0, 0), cell.size());
+    painter->drawPixmap(cell.topLeft(), m_tiles.pixmap(lookKey(look), cell.size(), ratio,
+                                                       [&](QPainter& drawn) { draw(&drawn, tile, look); }));
 }
 
 void CardCellBackground::draw(QPainter* painter, const QRect& rect, const Look& look)

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QHash>
+#include "platform/DrawnPixmapCache.h"
+
 #include <QLine>
-#include <QPixmap>
-#include <QSize>
 
 class QPainter;
 class QRect;
@@ -29,26 +28,12 @@ public:
     // copied tile would not match the pixel grid.
     void paint(QPainter* painter, const QRect& cell, const Look& look);
     // How many tiles are kept; a window resized through many cell sizes never holds more than a few.
-    qsizetype cachedTiles() const { return m_tiles.size(); }
+    qsizetype cachedTiles() const { return m_tiles.count(); }
 
     static constexpr qsizetype MaxTiles = 16;
 
 private:
-    struct Key {
-        QSize size;
-        qreal pixelRatio = 1;
-        Look look;
-        bool operator==(const Key& other) const = default;
-    };
-    friend size_t qHash(const Key& key, size_t seed = 0)
-    {
-        const Look& look = key.look;
-        return qHashMulti(seed, key.size.width(), key.size.height(), key.pixelRatio, look.folder, look.selected,
-                          look.dark, look.rule.x1(), look.rule.y1(), look.rule.x2(), look.rule.y2());
-    }
-
     static void draw(QPainter* painter, const QRect& cell, const Look& look);
-    QPixmap tile(const Key& key);
 
-    QHash<Key, QPixmap> m_tiles;
+    DrawnPixmapCache m_tiles{MaxTiles};
 };

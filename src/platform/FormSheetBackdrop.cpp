@@ -88,20 +88,11 @@ void FormSheetBackdrop::paintShadow(QPainter& painter, const QRect& sheet, bool 
     // The shadow is drawn once per sheet size and scheme and then copied: the backdrop repaints under every
     // change of the window behind it, and anti-aliasing the rings costs more than the rest of the window.
     const QMargins reach = shadowReach();
-    const qreal ratio = devicePixelRatioF();
-    if (m_shadow.isNull() || m_shadowSize != sheet.size() || m_shadowDark != dark ||
-        m_shadow.devicePixelRatio() != ratio) {
-        m_shadow = QPixmap(sheet.marginsAdded(reach).size() * ratio);
-        m_shadow.setDevicePixelRatio(ratio);
-        m_shadow.fill(Qt::transparent);
-        QPainter rings(&m_shadow);
-        rings.setRenderHint(QPainter::Antialiasing);
-        drawShadow(rings, QRect(QPoint(reach.left(), reach.top()), sheet.size()), dark);
-        rings.end();
-        m_shadowSize = sheet.size();
-        m_shadowDark = dark;
-    }
-    painter.drawPixmap(sheet.topLeft() - QPoint(reach.left(), reach.top()), m_shadow);
+    const QRect inShadow(QPoint(reach.left(), reach.top()), sheet.size());
+    const QPixmap shadow =
+        m_shadow.pixmap(dark ? QByteArrayLiteral("dark") : QByteArrayLiteral("light"), sheet.marginsAdded(reach).size(),
+                        devicePixelRatioF(), [&](QPainter& rings) { drawShadow(rings, inShadow, dark); });
+    painter.drawPixmap(sheet.topLeft() - QPoint(reach.left(), reach.top()), shadow);
 }
 
 QMargins FormSheetBackdrop::shadowReach()

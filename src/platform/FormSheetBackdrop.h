@@ -1,7 +1,8 @@
 #pragma once
 
+#include "DrawnPixmapCache.h"
+
 #include <QMargins>
-#include <QPixmap>
 #include <QRect>
 #include <QWidget>
 
@@ -34,7 +35,6 @@ private:
     static void drawShadow(QPainter& painter, const QRect& sheet, bool dark);
 
     QRect m_sheetRect;
-    QPixmap m_shadow;
-    QSize m_shadowSize;
-    bool m_shadowDark = false;
+    // The shadow of the sheet's present size and scheme; a sheet shows one at a time.
+    DrawnPixmapCache m_shadow{1};
 };

@@ -30,11 +30,13 @@ int longerSide(const QRect& rect)
 
 TEST(CardTypeIconEngineTest, glyphIsCutToItsInkScaledToTheSideAndCentred)
 {
-    // A theme glyph with wide margins: a 4 × 8 mark in a 22-pixel square.
+    // A theme glyph with wide margins: an 8 × 16 frame, two pixels thick, in a 22-pixel square.
     QPixmap source(22, 22);
     source.fill(Qt::transparent);
     QPainter painter(&source);
-    painter.fillRect(QRect(2, 3, 4, 8), QColor(0x23, 0x26, 0x29));
+    painter.fillRect(QRect(2, 3, 8, 16), QColor(0x23, 0x26, 0x29));
+    painter.setCompositionMode(QPainter::CompositionMode_Clear);
+    painter.fillRect(QRect(4, 5, 4, 12), Qt::transparent);
     painter.end();
     const QImage glyph = CardTypeIconEngine::glyphImage(QIcon(source), 40, Qt::white);
     ASSERT_EQ(glyph.size(), QSize(40, 40));
@@ -44,6 +46,13 @@ TEST(CardTypeIconEngineTest, glyphIsCutToItsInkScaledToTheSideAndCentred)
     EXPECT_LE(white.width(), 20);
     EXPECT_LE(std::abs(white.center().x() - 20), 1);
     EXPECT_EQ(glyph.pixelColor(0, 20).alpha(), 0) << "beside the mark nothing is drawn";
+    // Scaled by 2.5, the frame's inside is 10 × 30 pixels around the centre: tinting keeps it clear.
+    int filledInside = 0;
+    for (int y = 8; y <= 32; ++y)
+        for (int x = 17; x <= 23; ++x)
+            filledInside += glyph.pixelColor(x, y).alpha() > 0 ? 1 : 0;
+    EXPECT_EQ(filledInside, 0) << "the tint filled the glyph's transparent inside";
+    EXPECT_EQ(glyph.pixelColor(white.left() + 1, 20), QColor(Qt::white)) << "the frame itself is tinted";
 }
 
 TEST(CardTypeIconEngineTest, emptyGlyphGivesAnEmptySquare)

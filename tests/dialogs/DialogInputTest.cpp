@@ -2,8 +2,12 @@
 
 #include "dialogs/DialogInput.h"
 #include "dialogs/DialogInputController.h"
+#include "platform/NavigationBar.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
 
 #include "TestWait.h"
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -85,6 +89,7 @@ TEST(DialogInputTest, trimmingTakesBlanksAndTabsButKeepsLineBreaks)
     EXPECT_EQ(DialogInputController::trimmedText(QStringLiteral("\t Name \t")), QStringLiteral("Name"));
     EXPECT_EQ(DialogInputController::trimmedText(QStringLiteral(" a\nb\n")), QStringLiteral("a\nb\n"));
     EXPECT_EQ(DialogInputController::trimmedText(QStringLiteral("\u00A0x\u00A0")), QStringLiteral("x"));
+    EXPECT_EQ(DialogInputController::trimmedText(QString()), QString());
     EXPECT_FALSE(DialogInputController::acceptsText(QStringLiteral("\t \t"), {}));
     EXPECT_FALSE(DialogInputController::acceptsText(QStringLiteral("\tSame "), QStringLiteral("Same")));
     EXPECT_TRUE(DialogInputController::acceptsText(QStringLiteral("Same\n"), QStringLiteral("Same")));
@@ -166,6 +171,33 @@ TEST(DialogInputTest, sheetMeasures300By146AndRecoloursWithTheStyle)
     ASSERT_NE(dialog, nullptr);
     ASSERT_NE(host.sheetWindow(), nullptr);
     EXPECT_EQ(host.sheetWindow()->size(), QSize(300, 146));
+    EXPECT_EQ(dialog->title(), QStringLiteral("Rename Card"));
+    ASSERT_NE(dialog->navigationController(), nullptr);
+    EXPECT_EQ(dialog->navigationController()->navigationBar()->palette().color(QPalette::Window),
+              QColor(0x60, 0xC1, 0xC3));
+    EXPECT_EQ(dialog->labelView()->textFormat(), Qt::PlainText);
+    // The form's layout: the label and field inset under the bar, a one-pixel rule, two flat buttons side by
+    // side along the bottom.
+    const QWidget* content = dialog->contentView();
+    const QRect field = dialog->inputField()->geometry();
+    const QRect rule = dialog->bottomSeparatorView()->geometry();
+    const QRect cancel = dialog->cancelButtonView()->geometry();
+    const QRect ok = dialog->okButtonView()->geometry();
+    EXPECT_EQ(dialog->labelView()->geometry().topLeft(), QPoint(12, 10));
+    EXPECT_EQ(field.left(), 12);
+    EXPECT_EQ(field.right(), content->width() - 13);
+    EXPECT_EQ(rule, QRect(0, cancel.top() - 6 - 1, content->width(), 1));
+    EXPECT_GE(cancel.height(), 32);
+    EXPECT_EQ(cancel.bottom(), content->height() - 1 - 2);
+    EXPECT_EQ(cancel.left(), 8);
+    EXPECT_EQ(ok.right(), content->width() - 9);
+    EXPECT_EQ(ok.size(), cancel.size());
+    EXPECT_TRUE(dialog->cancelButtonView()->isFlat());
+    EXPECT_TRUE(dialog->okButtonView()->isFlat());
+    // Keys other than Escape are not the dialog's: they go on to the sheet.
+    QKeyEvent other(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+    QApplication::sendEvent(dialog, &other);
+    EXPECT_FALSE(other.isAccepted());
     EXPECT_EQ(backgroundOf(dialog->contentView()), QColor(0xEE, 0xEE, 0xEE));
     EXPECT_EQ(backgroundOf(dialog->bottomSeparatorView()), QColor(0xD9, 0xD9, 0xD9));
 

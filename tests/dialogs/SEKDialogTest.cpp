@@ -104,11 +104,25 @@ TEST_F(SEKDialogTest, clickOnTheEntryItselfKeepsItShown)
 
 TEST_F(SEKDialogTest, floatingInputFollowsThePlainEnableRuleAndRunsOneActionAfterDismissal)
 {
+    PaletteSwitch palette;
+    palette.setDark(false);
     InputLog log;
     showInput(log, QStringLiteral("Drafts"));
     auto* dialog = displayed<SEKDialogInputController>();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->titleView()->text(), QStringLiteral("New Folder"));
+    EXPECT_EQ(backgroundOf(dialog->contentView()), QColor(0xEE, 0xEE, 0xEE));
+    EXPECT_EQ(backgroundOf(dialog->separatorView()), QColor(0xD9, 0xD9, 0xD9));
+    EXPECT_EQ(backgroundOf(dialog->bottomSeparatorView()), QColor(0xD9, 0xD9, 0xD9));
+    // The floating form sits a little looser than the sheet's: more room above and taller buttons.
+    const QWidget* content = dialog->contentView();
+    const QPushButton* cancel = dialog->cancelButtonView();
+    // The entry takes its size as it opens; the buttons settle at its bottom once it has.
+    EXPECT_TRUE(waitFor([&] { return cancel->geometry().bottom() == content->height() - 1 - 4; }))
+        << cancel->geometry().bottom() << " in " << content->height();
+    EXPECT_EQ(dialog->labelView()->geometry().top(), 12);
+    EXPECT_GE(cancel->height(), 36);
+    EXPECT_EQ(dialog->bottomSeparatorView()->height(), 1);
     EXPECT_FALSE(dialog->okButtonView()->isEnabled());
     dialog->inputField()->end(false);
     QTest::keyClicks(dialog->inputField(), QStringLiteral("  "));
@@ -146,8 +160,7 @@ TEST_F(SEKDialogTest, floatingMenuRunsTheRowActionAfterDismissalAndCloseRunsNoth
     SEKDialogMenu().show(QStringLiteral("Change Card Type"), items, [&] { completionCalled = true; });
     auto* menu = displayed<SEKDialogMenuController>();
     ASSERT_NE(menu, nullptr);
-    ASSERT_TRUE(
-        waitFor([&] { return menu->geometry() == FloatingEntry::displayedOverlay()->restingGeometry(); }));
+    ASSERT_TRUE(waitFor([&] { return menu->geometry() == FloatingEntry::displayedOverlay()->restingGeometry(); }));
     QListWidget* table = menu->tableView();
     ASSERT_EQ(table->count(), 2);
     EXPECT_EQ(table->visualItemRect(table->item(0)).height(), 44);

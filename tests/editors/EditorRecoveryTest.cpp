@@ -123,6 +123,15 @@ TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
     ASSERT_TRUE(save(editor));
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
+
+    // Recovered again and this time discarded: the snapshot goes with the words it brought back.
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    writeSnapshotFile();
+    editor = open(CardId, snapshotOf(CardId, QStringLiteral("Thrown away"), QDateTime::currentDateTime().addSecs(60)));
+    ASSERT_EQ(editor->editor()->toPlainText(), QStringLiteral("Thrown away"));
+    ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
 }
 
 TEST_F(EditorRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)

@@ -29,13 +29,18 @@ protected:
                            "first line second line");
         return text;
     }
+    // The sample's characters beyond the basic plane, written in RTF as surrogate pairs.
+    static QString beyondBasicPlane() { return QStringLiteral(" 😀🎉"); }
+    static QString expectedBasicPlaneText() { return QString(expectedText()).remove(beyondBasicPlane()); }
 
-    static std::unique_ptr<QTextDocument> sample()
+    static std::unique_ptr<QTextDocument> sample(bool withBeyondBasicPlane = true)
     {
         auto document = SampleDocument::empty();
         QTextCursor cursor(document.get());
         const QTextCharFormat plain = SampleDocument::plain();
-        cursor.insertText(QStringLiteral("Café naïve façade Καλημέρα κόσμε 日本語の文章 😀🎉"), plain);
+        cursor.insertText(QStringLiteral("Café naïve façade Καλημέρα κόσμε 日本語の文章") +
+                              (withBeyondBasicPlane ? beyondBasicPlane() : QString()),
+                          plain);
         cursor.insertBlock();
         cursor.insertText(QStringLiteral("Tab\there & there < 5 > 3 {braces} back\\slash \"double\" 'single' "), plain);
         cursor.insertText(QStringLiteral("bold"), SampleDocument::bold());
@@ -70,6 +75,8 @@ protected:
                                                  AttributedStringExport::RTF);
         AttributedStringExport::exportDataToFile(*document, path(QStringLiteral("sample.txt")),
                                                  AttributedStringExport::Text);
+        AttributedStringExport::exportDataToFile(*sample(false), path(QStringLiteral("basic-plane.rtf")),
+                                                 AttributedStringExport::RTF);
     }
 
     static void TearDownTestSuite() { s_dir.reset(); }
@@ -165,16 +172,16 @@ TEST_F(ExternalReadersTest, pandocReadsTheDocxWordForWord)
 TEST_F(ExternalReadersTest, pandocReadsTheRtfWordForWord)
 {
     REQUIRE_TOOL("pandoc");
+    // pandoc 2.17 reads each half of a surrogate pair, the only way RTF has to write a character beyond the basic
+    // plane (\u-10179?\u-8704?), as a character of its own and replaces it; Word and LibreOffice read the pair.
+    // pandoc gets the sample without those characters, and everything it reads must be exactly what was written.
     const auto run =
         ExternalTools::run(QStringLiteral("pandoc"),
                            {QStringLiteral("-f"), QStringLiteral("rtf"), QStringLiteral("-t"), QStringLiteral("plain"),
-                            QStringLiteral("--wrap=none"), path(QStringLiteral("rich.rtf"))});
+                            QStringLiteral("--wrap=none"), path(QStringLiteral("basic-plane.rtf"))});
     ASSERT_TRUE(run.finished);
-    // pandoc 2.17 reads each half of a surrogate pair (as RTF writes characters beyond the BMP: \u-10179\'3f
-    // \u-8704\'3f) as a character of its own and replaces it; every other character must come back as written.
-    QString text = QString::fromUtf8(run.out);
-    text.replace(QString(4, QChar(QChar::ReplacementCharacter)), QStringLiteral("😀🎉"));
-    EXPECT_EQ(ExternalTools::words(text), ExternalTools::words(expectedText())) << run.err.toStdString();
+    const QString text = QString::fromUtf8(run.out);
+    EXPECT_EQ(ExternalTools::words(text), ExternalTools::words(expectedBasicPlaneText())) << run.err.toStdString();
 }
 
 TEST_F(ExternalReadersTest, plainTextHasTheWordsAndNoAttachmentCharacters)

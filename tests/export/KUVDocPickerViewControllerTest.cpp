@@ -21,6 +21,14 @@ struct PaletteRestorer {
     ~PaletteRestorer() { QApplication::setPalette(saved); }
 };
 
+// The application's look switched by its palette, as the desktop's own switch does; offscreen starts light.
+void setDark(bool dark)
+{
+    QPalette palette = QApplication::palette();
+    palette.setColor(QPalette::Window, dark ? QColor(0x1e, 0x1e, 0x20) : QColor(0xef, 0xef, 0xef));
+    QApplication::setPalette(palette);
+}
+
 struct Choice {
     int section = -1;
     int row = -1;
@@ -104,12 +112,6 @@ protected:
     {
         const QRect tile = rectOfRow(picker, row);
         return picker->collectionView()->viewport()->grab().toImage().pixelColor(tile.left() + 3, tile.center().y());
-    }
-    static void setDark(bool dark)
-    {
-        QPalette palette = QApplication::palette();
-        palette.setColor(QPalette::Window, dark ? QColor(0x1e, 0x1e, 0x20) : QColor(0xef, 0xef, 0xef));
-        QApplication::setPalette(palette);
     }
 
     ViewController presenter;
@@ -338,28 +340,32 @@ TEST(KUVDocFormatCellTest, aTileTitleIsWrittenInItsOwnInkNotTheBorders)
     item->setData(QVariant::fromValue(QIcon(clear)), KUVDocFormatCell::ImageRole);
     model.appendRow(item);
     KUVDocFormatCell cell;
-    const bool dark = ColorScheme::isDark();
-    QImage painted(QSize(145, 193), QImage::Format_ARGB32);
-    painted.fill(dark ? Qt::black : Qt::white);
-    {
-        QPainter painter(&painted);
-        QStyleOptionViewItem option;
-        option.rect = painted.rect();
-        option.font = QApplication::font();
-        cell.paint(&painter, option, model.index(0, 0));
-    }
-    int darkest = 255;
-    int lightest = 0;
-    for (int y = 0; y < painted.height(); ++y) {
-        for (int x = 0; x < painted.width(); ++x) {
-            darkest = std::min(darkest, qRed(painted.pixel(x, y)));
-            lightest = std::max(lightest, qRed(painted.pixel(x, y)));
+    const PaletteRestorer restore;
+    for (const bool dark : {false, true}) {
+        setDark(dark);
+        ASSERT_EQ(ColorScheme::isDark(), dark);
+        QImage painted(QSize(145, 193), QImage::Format_ARGB32);
+        painted.fill(dark ? Qt::black : Qt::white);
+        {
+            QPainter painter(&painted);
+            QStyleOptionViewItem option;
+            option.rect = painted.rect();
+            option.font = QApplication::font();
+            cell.paint(&painter, option, model.index(0, 0));
         }
+        int darkest = 255;
+        int lightest = 0;
+        for (int y = 0; y < painted.height(); ++y) {
+            for (int x = 0; x < painted.width(); ++x) {
+                darkest = std::min(darkest, qRed(painted.pixel(x, y)));
+                lightest = std::max(lightest, qRed(painted.pixel(x, y)));
+            }
+        }
+        if (dark)
+            EXPECT_GE(lightest, 0xe0);
+        else
+            EXPECT_LE(darkest, 0x40);
     }
-    if (dark)
-        EXPECT_GE(lightest, 0xe0);
-    else
-        EXPECT_LE(darkest, 0x40);
 }
 
 TEST_F(KUVDocPickerViewControllerTest, theMarginAboveTheGridIsThePickersOwnGrey)

@@ -58,6 +58,9 @@ TEST(ZWDocxWriterTest, halfPointsRoundAndEmphasisIsKept)
     auto document = SampleDocument::empty();
     QTextCursor cursor(document.get());
     cursor.insertText(QStringLiteral("heading"), SampleDocument::plain(17.5));
+    // A quarter point is half a half-point: it rounds away from zero, up to the next half-point.
+    cursor.insertText(QStringLiteral("quarter"), SampleDocument::plain(10.25));
+    cursor.insertText(QStringLiteral("three quarters"), SampleDocument::plain(10.75));
     QTextCharFormat both = SampleDocument::bold();
     both.setFontItalic(true);
     both.setFontUnderline(true);
@@ -65,6 +68,9 @@ TEST(ZWDocxWriterTest, halfPointsRoundAndEmphasisIsKept)
     cursor.insertText(QStringLiteral("strong"), both);
     const QString xml = documentXml(*document);
     EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"35\"/>"))) << "17.5 points is 35 half-points";
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"21\"/>"))) << "10.25 points is 20.5 half-points, so 21";
+    EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"22\"/>"))) << "10.75 points is 21.5 half-points, so 22";
+    EXPECT_FALSE(xml.contains(QStringLiteral("<w:sz w:val=\"20\"/>"))) << xml.toStdString();
     EXPECT_TRUE(xml.contains(QStringLiteral("<w:sz w:val=\"28\"/><w:b w:val=\"1\"/><w:i w:val=\"1\"/>"
                                             "<w:u w:val=\"single\"/><w:color w:val=\"12ABEF\"/>")))
         << xml.toStdString();

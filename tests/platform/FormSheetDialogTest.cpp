@@ -208,6 +208,23 @@ TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
     EXPECT_LT(behind.pixelColor(below).lightness(), plain.pixelColor(below).lightness());
 }
 
+// Counts the events of one type that reach the object it watches.
+class EventCounter : public QObject {
+public:
+    EventCounter(QObject* watched, QEvent::Type type) : m_type(type) { watched->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        count += event->type() == m_type ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type m_type;
+};
+
 // A bare window with a backdrop over it, the sheet's place given directly.
 class FormSheetBackdropTest : public ::testing::Test {
 protected:
@@ -256,6 +273,13 @@ TEST_F(FormSheetBackdropTest, shadowFollowsTheSheetWhenItGrows)
     EXPECT_EQ(second.pixelColor(across, grown.bottom() + 18).lightness(), far);
     EXPECT_LT(second.pixelColor(across, grown.top() - 1).lightness(), far);
     EXPECT_EQ(second.pixelColor(across, grown.top() - 10).lightness(), far);
+
+    // On screen the sheet's new place is painted without anything else asking for it.
+    EventCounter paints(backdrop, QEvent::Paint);
+    runEventsFor(100);
+    paints.count = 0;
+    backdrop->setSheetRect(QRect(window.mapToGlobal(QPoint(100, 50)), QSize(200, 120)));
+    EXPECT_TRUE(waitFor([&] { return paints.count > 0; }));
 }
 
 TEST_F(FormSheetBackdropTest, shadowDarkensWithTheDarkScheme)
@@ -292,11 +316,19 @@ TEST_F(FormSheetBackdropTest, shadowReachesFurtherBelowTheSheetThanBesideIt)
     EXPECT_NE(shown.pixelColor(across, sheet.bottom() + reach + 1), far);
     EXPECT_NE(shown.pixelColor(across, sheet.bottom() + reach + 3), far);
     EXPECT_EQ(shown.pixelColor(across, sheet.bottom() + reach + 4), far);
+    // Each ring adds to the ones outside it: the shadow darkens pixel by pixel up to the sheet's edge (the
+    // outermost rings are too faint to tell apart in whole steps of lightness).
+    for (int out = 1; out < reach - 1; ++out)
+        EXPECT_LT(shown.pixelColor(sheet.right() + out, middle).lightness(),
+                  shown.pixelColor(sheet.right() + out + 1, middle).lightness())
+            << out << " pixels out";
 }
 
 TEST_F(FormSheetBackdropTest, widgetTheWindowGainsLaterStaysBelowTheBackdrop)
 {
     auto* late = new QWidget(&window);
+    // Raised as the child arrives, not on some later event of the window.
+    EXPECT_EQ(window.children().constLast(), backdrop);
     late->setGeometry(10, 10, 80, 30);
     late->show();
     EXPECT_EQ(window.childAt(late->geometry().center()), backdrop);

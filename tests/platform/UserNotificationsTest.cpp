@@ -5,7 +5,6 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -141,8 +140,7 @@ TEST_F(NotificationDaemonTest, noticeReachesARealNotificationDaemonAndReplacesIt
     EXPECT_TRUE(daemon->printed().contains(QStringLiteral("Daily Average Hit")));
 
     const auto second = post(*notifications, QStringLiteral("Second text"));
-    ASSERT_TRUE(
-        waitFor([&] { return second->done && daemon->printed().contains(QStringLiteral("Second text")); }));
+    ASSERT_TRUE(waitFor([&] { return second->done && daemon->printed().contains(QStringLiteral("Second text")); }));
     EXPECT_FALSE(second->error.has_value());
     // The daemon shows the second notice under the first one's number: it replaced it.
     const QStringList ids = printedIds();
@@ -167,7 +165,7 @@ TEST_F(NotificationDaemonTest, noticesPostedInQuickSuccessionStillReplaceEachOth
     EXPECT_EQ(ids[0], ids[1]);
 }
 
-TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesQuickly)
+TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesByItsOwnAnswer)
 {
     PrivateBus bus;
     if (!bus.isRunning())
@@ -175,8 +173,6 @@ TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesQuickly)
     QDBusConnection connection = bus.connection();
     ASSERT_TRUE(connection.isConnected());
     UserNotifications notifications(connection);
-    QElapsedTimer timer;
-    timer.start();
     std::optional<bool> granted;
     notifications.requestAuthorization([&](bool answer) { granted = answer; });
     // Nothing waits on the bus: the answer comes through the event loop.
@@ -185,8 +181,9 @@ TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesQuickly)
     EXPECT_FALSE(*granted);
     const auto added = post(notifications, QStringLiteral("Nobody listens"));
     ASSERT_TRUE(waitFor([&] { return added->done; }));
-    EXPECT_TRUE(added->error.has_value());
-    EXPECT_LT(timer.elapsed(), UserNotifications::CallTimeoutMs);
+    ASSERT_TRUE(added->error.has_value());
+    // The bus itself says nobody provides the service; a call left to time out would say it had no reply.
+    EXPECT_TRUE(added->error->contains(UserNotifications::ServiceName)) << qPrintable(*added->error);
 }
 
 TEST(UserNotificationsTest, missingBusRefusesThroughTheEventLoop)
