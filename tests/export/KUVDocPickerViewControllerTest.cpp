@@ -2,11 +2,15 @@
 #include "export/KUVDocFormatCell.h"
 #include "platform/ColorScheme.h"
 #include "platform/Delays.h"
+#include "platform/NavigationBar.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
 
 #include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTabBar>
@@ -19,6 +23,65 @@ namespace {
 struct PaletteRestorer {
     QPalette saved = QApplication::palette();
     ~PaletteRestorer() { QApplication::setPalette(saved); }
+};
+
+// A paint device that keeps each line of text drawn on it, with where its baseline starts, and draws nothing.
+class TextRecorder : public QPaintDevice {
+public:
+    struct Line {
+        QString text;
+        QPointF at;
+    };
+    explicit TextRecorder(QSize size) : m_size(size), m_engine(this) {}
+    ~TextRecorder() override
+    {
+        // A painter still open on the device would outlive the engine.
+        Q_ASSERT(!paintingActive());
+    }
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    QList<Line> lines;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 96;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(TextRecorder* owner) : QPaintEngine(AllFeatures), m_owner(owner) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF& at, const QTextItem& item) override
+        {
+            m_owner->lines.append({item.text(), painter()->transform().map(at)});
+        }
+        Type type() const override { return User; }
+
+    private:
+        TextRecorder* m_owner;
+    };
+
+    QSize m_size;
+    mutable Engine m_engine;
 };
 
 struct Choice {
@@ -138,6 +201,51 @@ TEST_F(KUVDocPickerViewControllerTest, clickReportsSectionRowAndTheSegmentAtThat
     EXPECT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
     runEventsFor(20);
     EXPECT_EQ(choices.size(), 1);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, theBarIsWhiteOnTheAccentAndADescriptionWrapsWholeInsideItsTile)
+{
+    const QString outlining = QStringLiteral("For outlining applications");
+    const QString images = QStringLiteral("Images are not included");
+    KUVDocPickerViewController* picker =
+        show({{{QStringLiteral("OPML"), outlining, 1, {}, {}}, {QStringLiteral("Plain Text"), images, 2, {}, {}}}});
+    NavigationBar* bar = picker->navigationController()->navigationBar();
+    EXPECT_EQ(bar->palette().color(QPalette::Window), QColor(QStringLiteral("#60C1C3")));
+    EXPECT_EQ(bar->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    QWidget* viewport = picker->collectionView()->viewport();
+    TextRecorder recorder(viewport->size());
+    viewport->render(&recorder);
+    for (const auto& [row, description] : {std::pair{0, outlining}, std::pair{1, images}}) {
+        const QRect tile = rectOfRow(picker, row);
+        QStringList inTile;
+        for (const TextRecorder::Line& line : std::as_const(recorder.lines)) {
+            if (tile.contains(line.at.toPoint()))
+                inTile << line.text.trimmed();
+        }
+        ASSERT_GE(inTile.size(), 3) << "title and a description on two lines: " << inTile.join('|').toStdString();
+        EXPECT_EQ(inTile.mid(1).join(QLatin1Char(' ')), description) << inTile.join('|').toStdString();
+    }
+}
+
+TEST_F(KUVDocPickerViewControllerTest, theSelectedTileIsGreyInABlackLineFivePointsWide)
+{
+    KUVDocPickerViewController* picker = show({twoSections().at(1)});
+    QListView* grid = picker->collectionView();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Right);
+    const QModelIndexList selected = grid->selectionModel()->selectedIndexes();
+    ASSERT_EQ(selected.size(), 1);
+    const QRect tile = grid->visualRect(selected.first());
+    const QRect other = rectOfRow(picker, 1 - selected.first().row());
+    const QImage shown = grid->viewport()->grab().toImage();
+    const int y = tile.center().y();
+    for (int x = tile.left() + 1; x <= tile.left() + 4; ++x)
+        EXPECT_EQ(shown.pixelColor(x, y), QColor(Qt::black)) << "the line, " << x - tile.left() << " in";
+    EXPECT_EQ(shown.pixelColor(tile.left() + 6, y), QColor(153, 153, 153)) << "the grey inside the line";
+    EXPECT_EQ(shown.pixelColor(tile.center().x(), tile.top() + 3), QColor(Qt::black));
+    EXPECT_EQ(shown.pixelColor(tile.right() - 3, y), QColor(Qt::black));
+    EXPECT_NE(shown.pixelColor(other.left() + 3, other.center().y()), QColor(Qt::black)) << "only the selected one";
 }
 
 TEST_F(KUVDocPickerViewControllerTest, cancelNeverReports)
