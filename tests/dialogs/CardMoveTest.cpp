@@ -57,9 +57,13 @@ TEST_F(CardMoveTest, menuOffersTopLevelOnlyFromInsideAFolderAndNeverTheItemsOwnS
     EXPECT_EQ(menuLabels(), QStringList({"Act", "Act > Scene", "Act > Scene > Beat", "Notes"}));
     menuDialog()->done();
 
-    makeMove()->moveCard(scene, QRect(), {});
+    int calls = 0;
+    makeMove()->moveCard(scene, QRect(), [&calls](const QString&) { ++calls; });
     EXPECT_EQ(menuLabels(), QStringList({"Top Level", "Notes"}));
-    menuDialog()->done();
+    menuDialog()->didSelectRow(0);
+    EXPECT_EQ(scene->parentItemId(), ItemIds::Top) << "Top Level moves the folder to the top";
+    EXPECT_EQ(scene->displayOrder(), 4);
+    EXPECT_EQ(calls, 1);
 }
 
 TEST_F(CardMoveTest, sameNamedFoldersEachReceiveTheirOwnRow)

@@ -579,6 +579,19 @@ TEST_F(ArchiveManagerTest, aFileThatCannotBeReadOrNoWorkFolderGetsTheSpaceAlertW
     EXPECT_FALSE(context()->hasChanges());
 }
 
+TEST_F(ArchiveManagerTest, aCancelledPickerRestoresNothingAndSaysNothing)
+{
+    DocumentPicker::setPickChooser(
+        [](QWidget*, const QString&, const QStringList&, DocumentPicker::Done done) { done(std::nullopt); });
+    ArchiveManager manager;
+    bool finished = false;
+    QObject::connect(&manager, &ArchiveManager::restoreFinished, [&](bool) { finished = true; });
+    manager.unarchiveWithContext(context(), &m_window, 7, {});
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(Alert::topmost(), nullptr);
+    EXPECT_EQ(projectCount(), 1);
+}
+
 TEST_F(ArchiveManagerTest, emptyRecordsRestoreAndTheCompletionRuns)
 {
     const QString path = m_dir.filePath(QStringLiteral("Plain.zip"));

@@ -31,7 +31,26 @@ public:
     struct Line {
         QString text;
         QPointF at;
+        QFont font;
+        QColor ink;
     };
+    // The lines whose baseline starts inside rect, in the order they were drawn.
+    QList<Line> linesIn(const QRect& rect) const
+    {
+        QList<Line> inside;
+        for (const Line& line : lines) {
+            if (rect.contains(line.at.toPoint()))
+                inside << line;
+        }
+        return inside;
+    }
+    static QString joined(const QList<Line>& lines)
+    {
+        QStringList texts;
+        for (const Line& line : lines)
+            texts << line.text.trimmed();
+        return texts.join(QLatin1Char(' '));
+    }
     explicit TextRecorder(QSize size) : m_size(size), m_engine(this) {}
     ~TextRecorder() override
     {
@@ -72,7 +91,7 @@ private:
         void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
         void drawTextItem(const QPointF& at, const QTextItem& item) override
         {
-            m_owner->lines.append({item.text(), painter()->transform().map(at)});
+            m_owner->lines.append({item.text(), painter()->transform().map(at), item.font(), painter()->pen().color()});
         }
         Type type() const override { return User; }
 
@@ -217,14 +236,18 @@ TEST_F(KUVDocPickerViewControllerTest, theBarIsWhiteOnTheAccentAndADescriptionWr
     TextRecorder recorder(viewport->size());
     viewport->render(&recorder);
     for (const auto& [row, description] : {std::pair{0, outlining}, std::pair{1, images}}) {
-        const QRect tile = rectOfRow(picker, row);
-        QStringList inTile;
-        for (const TextRecorder::Line& line : std::as_const(recorder.lines)) {
-            if (tile.contains(line.at.toPoint()))
-                inTile << line.text.trimmed();
+        const QList<TextRecorder::Line> inTile = recorder.linesIn(rectOfRow(picker, row));
+        ASSERT_GE(inTile.size(), 3) << "title and a description on two lines: "
+                                    << TextRecorder::joined(inTile).toStdString();
+        EXPECT_EQ(TextRecorder::joined(inTile.mid(1)), description);
+        // A bold title of 14 and a description of 11, in grey.
+        EXPECT_EQ(inTile.first().font.pixelSize(), 14);
+        EXPECT_TRUE(inTile.first().font.bold());
+        for (const TextRecorder::Line& line : inTile.mid(1)) {
+            EXPECT_EQ(line.font.pixelSize(), 11) << line.text.toStdString();
+            EXPECT_FALSE(line.font.bold()) << line.text.toStdString();
+            EXPECT_EQ(line.ink, QColor(Qt::gray)) << line.text.toStdString();
         }
-        ASSERT_GE(inTile.size(), 3) << "title and a description on two lines: " << inTile.join('|').toStdString();
-        EXPECT_EQ(inTile.mid(1).join(QLatin1Char(' ')), description) << inTile.join('|').toStdString();
     }
 }
 
@@ -246,6 +269,35 @@ TEST_F(KUVDocPickerViewControllerTest, theSelectedTileIsGreyInABlackLineFivePoin
     EXPECT_EQ(shown.pixelColor(tile.center().x(), tile.top() + 3), QColor(Qt::black));
     EXPECT_EQ(shown.pixelColor(tile.right() - 3, y), QColor(Qt::black));
     EXPECT_NE(shown.pixelColor(other.left() + 3, other.center().y()), QColor(Qt::black)) << "only the selected one";
+
+    // On the grey, the description is in dark ink to be read.
+    TextRecorder recorder(grid->viewport()->size());
+    grid->viewport()->render(&recorder);
+    const QList<TextRecorder::Line> selectedLines = recorder.linesIn(tile);
+    ASSERT_GE(selectedLines.size(), 1);
+    EXPECT_EQ(selectedLines.last().ink, QColor(0x20, 0x20, 0x24));
+}
+
+TEST(KUVDocFormatCellTest, aTileLeavesThePainterAsItFoundIt)
+{
+    QStandardItemModel model;
+    auto* item = new QStandardItem(QStringLiteral("Word"));
+    item->setData(QStringLiteral("For word processors"), KUVDocFormatCell::DescriptionRole);
+    model.appendRow(item);
+    KUVDocFormatCell cell;
+    QImage painted(145, 193, QImage::Format_ARGB32);
+    QPainter painter(&painted);
+    painter.setPen(Qt::red);
+    painter.setFont(QFont(QStringLiteral("Courier"), 9));
+    const QFont font = painter.font();
+    QStyleOptionViewItem option;
+    option.rect = painted.rect();
+    option.font = QApplication::font();
+    option.state |= QStyle::State_Selected;
+    cell.paint(&painter, option, model.index(0, 0));
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
+    EXPECT_EQ(painter.font(), font);
+    EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
 }
 
 TEST_F(KUVDocPickerViewControllerTest, cancelNeverReports)

@@ -150,6 +150,21 @@ TEST(ZWDocxWriterTest, checkboxesGoInAsTheirPicturesTickedOrNotInTheAppearanceTh
     EXPECT_EQ(bodyOutline(xml).count(QStringLiteral("  w:drawing")), 3);
     EXPECT_TRUE(xml.contains(QStringLiteral(">tasks: </w:t>")) && xml.contains(QStringLiteral("> done </w:t>")));
     EXPECT_FALSE(xml.contains(QChar(QChar::ObjectReplacementCharacter)));
+    // Text that came to carry a box's format stays text around its boxes.
+    auto carried = SampleDocument::empty();
+    QTextCursor carriedCursor(carried.get());
+    QTextCharFormat boxFormat = SampleDocument::plain();
+    boxFormat.merge(QJCheckboxAttachment().format());
+    const QString boxes(2, QChar::ObjectReplacementCharacter);
+    carriedCursor.insertText(QStringLiteral("ab") + boxes + QStringLiteral("c"), boxFormat);
+    ZWDocxWriter carriedWriter(*carried);
+    const QString carriedXml = QString::fromUtf8(carriedWriter.buildDocument());
+    EXPECT_EQ(carriedWriter.media().size(), 2);
+    EXPECT_TRUE(carriedXml.contains(QStringLiteral(">ab</w:t>")) && carriedXml.contains(QStringLiteral(">c</w:t>")))
+        << carriedXml.toStdString();
+    EXPECT_EQ(bodyOutline(carriedXml).filter(QRegularExpression(QStringLiteral("^ w:r$"))).size(), 4)
+        << "text, box, box, text";
+
     // A box is square and as large as the text draws it.
     const QRegularExpression extent(QStringLiteral("<wp:extent cx=\"(\\d+)\" cy=\"(\\d+)\"/>"));
     const QRegularExpressionMatch box = extent.match(xml);
