@@ -84,7 +84,10 @@ void CardMove::chooseTarget(ProjectItem* item, const QString& folderId, const Co
     const bool listed = folderId == ItemIds::Top ||
                         std::any_of(m_folderNamesToIds.begin(), m_folderNamesToIds.end(),
                                     [&folderId](const FolderStackItem& entry) { return entry.folderId() == folderId; });
-    if (listed && handleMove(item, folderId) && completion)
+    // A choice that no longer names a target moves nothing; the board still hears of it and shows what is so.
+    if (listed)
+        handleMove(item, folderId);
+    if (completion)
         completion(item->uniqueIdentifier());
 }
 

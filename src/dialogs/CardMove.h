@@ -35,7 +35,8 @@ public:
                                             QList<ProjectItem*>* filteredCards);
 
     // Shows the "Move to Folder" menu, or the "No Folders" alert when there is nowhere to go. frame is the
-    // item's cell on the board and is not needed on the desktop. completion runs only after a move.
+    // item's cell on the board and is not needed on the desktop. completion runs once a row was chosen, also
+    // when that row's folder is no target any more and nothing moved; never when the menu closes unchosen.
     void moveCard(ProjectItem* item, const QRect& frame, Completion completion = {});
     // Moves item into the folder and saves. Answers false, changing nothing, for a target that is not a
     // folder of the project, the folder already holding the item, the item itself or a folder inside it.

@@ -6,7 +6,6 @@
 #include "platform/NavigationItem.h"
 #include "platform/SymbolIcons.h"
 
-#include <QKeyEvent>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -73,12 +72,7 @@ void DialogInfoController::done()
     dismiss(true);
 }
 
-void DialogInfoController::keyPressEvent(QKeyEvent* event)
+void DialogInfoController::presentationDidAttemptToDismiss()
 {
-    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
-        DialogBaseController::keyPressEvent(event);
-        return;
-    }
-    event->accept();
     done();
 }

@@ -20,13 +20,13 @@ public:
 
     // The "xmark" button: closes the dialog; nothing is reported.
     void done();
+    // Escape or the window's close button, wherever the focus is in the sheet: the same as done().
+    void presentationDidAttemptToDismiss() override;
 
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void applyColors() override;
-    // Escape closes through the same path as the dialog's own buttons.
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QString m_text;

@@ -6,7 +6,6 @@
 #include "platform/NavigationItem.h"
 #include "platform/SymbolIcons.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QVBoxLayout>
@@ -126,12 +125,7 @@ void DialogMenuController::done()
         completion();
 }
 
-void DialogMenuController::keyPressEvent(QKeyEvent* event)
+void DialogMenuController::presentationDidAttemptToDismiss()
 {
-    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
-        DialogBaseController::keyPressEvent(event);
-        return;
-    }
-    event->accept();
     done();
 }

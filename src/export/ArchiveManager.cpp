@@ -178,10 +178,12 @@ void ArchiveManager::unarchiveWithContext(ManagedObjectContext* context, QWidget
             ProgressHud::show();
             Dispatch::after(
                 Delays::scaled(RestoreDelayMs), [self, presenter, store, displayOrder, completion, path = *path] {
-                    const bool restored = self && store && self->importArchive(store, path, displayOrder).has_value();
+                    QString fileError;
+                    const bool restored =
+                        self && store && self->importArchive(store, path, displayOrder, &fileError).has_value();
                     ProgressHud::dismiss();
                     if (!restored)
-                        showAlert(presenter, ErrorTitle, RestoreErrorMessage);
+                        showAlert(presenter, ErrorTitle, restoreErrorText(fileError));
                     else if (completion)
                         completion();
                     if (self)
@@ -190,12 +192,27 @@ void ArchiveManager::unarchiveWithContext(ManagedObjectContext* context, QWidget
         });
 }
 
-std::optional<QString> ArchiveManager::importArchive(ManagedObjectContext* context, const QString& path,
-                                                     qint64 displayOrder) const
+QString ArchiveManager::restoreErrorText(const QString& fileError)
 {
-    QTemporaryDir work;
-    if (!context || !work.isValid())
+    return fileError.isEmpty() ? RestoreErrorMessage : RestoreSpaceErrorMessage + fileError;
+}
+
+std::optional<QString> ArchiveManager::importArchive(ManagedObjectContext* context, const QString& path,
+                                                     qint64 displayOrder, QString* fileError) const
+{
+    if (!context)
         return std::nullopt;
+    const auto failed = [fileError](const QString& description) {
+        if (fileError)
+            *fileError = description;
+        return std::nullopt;
+    };
+    // A file that cannot even be opened is no fault of the archive: the writer hears what the system said.
+    if (QFile file(path); !file.open(QIODevice::ReadOnly))
+        return failed(file.errorString());
+    QTemporaryDir work;
+    if (!work.isValid())
+        return failed(work.errorString());
     const QStringList members = {ProjectMember, SettingsMember, StatsMember, ContentMember};
     SSZipArchive::Error zipError;
     if (!SSZipArchive::extractEntries(path, members, work.path(), m_limits.zip, &zipError)) {

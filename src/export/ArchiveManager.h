@@ -39,6 +39,9 @@ public:
     static inline const QString BackupDoneMessage = QStringLiteral("Backup complete.");
     static inline const QString RestoreErrorMessage = QStringLiteral(
         "Unable to restore project. Please ensure that the selected file is a valid Plot Vane zip backup file.");
+    // Followed directly by the file system's description of what went wrong.
+    static inline const QString RestoreSpaceErrorMessage =
+        QStringLiteral("Unable to restore project. Please ensure you have sufficient space on your device.\r\n");
     static inline const QString RestorePanelTitle = QStringLiteral("Restore");
     static inline const QString ZipNameFilter = QStringLiteral("Zip archives (*.zip)");
     static constexpr int RestoreDelayMs = 400;
@@ -67,8 +70,12 @@ public:
     void unarchiveWithContext(ManagedObjectContext* context, QWidget* viewController, qint64 displayOrder,
                               std::function<void()> completion);
     // Restores the archive as a new project titled after the file; the new project's identifier, or nullopt
-    // when the archive was refused (then nothing of it is in the store).
-    std::optional<QString> importArchive(ManagedObjectContext* context, const QString& path, qint64 displayOrder) const;
+    // when the archive was refused (then nothing of it is in the store). When the file itself could not be read
+    // or no work folder could be made, fileError receives the file system's description of it.
+    std::optional<QString> importArchive(ManagedObjectContext* context, const QString& path, qint64 displayOrder,
+                                         QString* fileError = nullptr) const;
+    // The alert's text for a refused restore: the file system's error when there was one, else the archive's.
+    static QString restoreErrorText(const QString& fileError);
 
     void setRestoreLimits(const RestoreLimits& limits) { m_limits = limits; }
 

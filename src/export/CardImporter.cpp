@@ -1,6 +1,7 @@
 #include "CardImporter.h"
 
 #include "core/DbHelpers.h"
+#include "core/Helpers.h"
 #include "core/Indexer.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
@@ -35,10 +36,11 @@ void CardImporter::importCard(ManagedObjectContext* context, const QString& proj
             completion(card);
     };
     ReadResult read = readDocument(filePath, isRtf);
-    // An empty file is no error, but the caller still hears back so that it can end its wait.
-    if (read.outcome == ReadOutcome::EmptyFile || !context)
+    // A file that cannot be read or holds nothing is no error of its text, but the caller still hears back so
+    // that it can end its wait.
+    if (read.outcome == ReadOutcome::Unreadable || read.outcome == ReadOutcome::EmptyFile || !context)
         return finish(nullptr);
-    if (read.outcome == ReadOutcome::Unreadable) {
+    if (read.outcome == ReadOutcome::Undecodable) {
         showError(viewController);
         return finish(nullptr);
     }
@@ -73,11 +75,11 @@ CardImporter::ReadResult CardImporter::readDocument(const QString& filePath, boo
 {
     const std::optional<QByteArray> bytes = readFile(filePath);
     if (!bytes)
-        return {};
+        return {ReadOutcome::Unreadable, nullptr};
     if (bytes->isEmpty())
         return {ReadOutcome::EmptyFile, nullptr};
     if (isRtf) {
-        std::unique_ptr<QTextDocument> document = RtfReader::read(*bytes);
+        std::unique_ptr<QTextDocument> document = readRtfWithImages(*bytes);
         if (!document)
             return {};
         return {ReadOutcome::Text, std::move(document)};
@@ -88,6 +90,13 @@ CardImporter::ReadResult CardImporter::readDocument(const QString& filePath, boo
     auto document = std::make_unique<QTextDocument>();
     document->setPlainText(*text);
     return {ReadOutcome::Text, std::move(document)};
+}
+
+std::unique_ptr<QTextDocument> CardImporter::readRtfWithImages(const QByteArray& rtf)
+{
+    // A right indent from another program would squeeze the card's text against a margin of its own. Latin-1
+    // keeps every byte as it was, so the eight-bit text of older writers survives the scrubbing unchanged.
+    return RtfReader::read(Helpers::scrubRtf(QString::fromLatin1(rtf)).toLatin1());
 }
 
 ProjectItem* CardImporter::createCard(ManagedObjectContext* context, const QString& projectId, const QString& folderId,

@@ -29,7 +29,8 @@ public:
     // Reads the file (as RTF with pictures when isRtf, else as text) and creates the card in folderId, typed
     // filterType when that is a card type and a Story card otherwise, then saves. completion always runs: with
     // the new card (also when the save failed; it then stays pending in the context), or with nullptr when
-    // nothing was created. A file that cannot be read or decoded shows the "Error" alert over viewController.
+    // nothing was created. A file that cannot be read or is empty is passed over without a word; bytes that are
+    // no text in a known encoding, or no RTF, show the "Error" alert over viewController.
     static void importCard(ManagedObjectContext* context, const QString& projectId, const QString& folderId,
                            const QString& filePath, bool isRtf, qint64 filterType,
                            const std::function<void(ProjectItem*)>& completion, QWidget* viewController);
@@ -38,14 +39,17 @@ public:
     static qint64 itemTypeForFilter(qint64 filterType);
 
 private:
-    enum class ReadOutcome { Text, EmptyFile, Unreadable };
+    // Unreadable: the file itself could not be read; Undecodable: its bytes are no text or RTF we can read.
+    enum class ReadOutcome { Text, EmptyFile, Unreadable, Undecodable };
     struct ReadResult {
-        ReadOutcome outcome = ReadOutcome::Unreadable;
+        ReadOutcome outcome = ReadOutcome::Undecodable;
         std::unique_ptr<QTextDocument> document;
     };
 
     static std::optional<QByteArray> readFile(const QString& filePath);
     static ReadResult readDocument(const QString& filePath, bool isRtf);
+    // RTF whose embedded PNG pictures become image attachments, with other programs' right indents let go.
+    static std::unique_ptr<QTextDocument> readRtfWithImages(const QByteArray& rtf);
     static ProjectItem* createCard(ManagedObjectContext* context, const QString& projectId, const QString& folderId,
                                    qint64 itemType, const QTextDocument& document, const QByteArray& body);
     static void showError(QWidget* viewController);

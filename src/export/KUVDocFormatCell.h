@@ -2,8 +2,8 @@
 
 #include <QStyledItemDelegate>
 
-// Paints one tile of the document-type picker: the picture above, the title and the description below, on a
-// rounded card whose colour follows the appearance.
+// Paints one tile of the document-type picker: the picture above, the title and the whole description below,
+// wrapped, on a rounded card whose colour follows the appearance; the selected tile is grey in a black line.
 class KUVDocFormatCell : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -33,6 +33,8 @@ public:
     QColor tileBackground() const;
 
 private:
+    // The card under the tile's picture and text: its fill and edge, or the selected tile's grey and black line.
+    void paintTile(QPainter* painter, const QRectF& tile, const QStyleOptionViewItem& option) const;
     void paintHeader(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
     QSize m_tileSize{145, 193};

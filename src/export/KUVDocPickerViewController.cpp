@@ -1,5 +1,6 @@
 #include "KUVDocPickerViewController.h"
 
+#include "core/NavigationHelpers.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
@@ -213,5 +214,7 @@ void KUVDocPickerViewController::presentFrom(ViewController* presenter)
         return;
     auto* navigation = new NavigationController(this);
     navigation->setPreferredContentSize(PreferredContentSize);
+    // Styled before it is shown, so the sheet never appears with a plain bar.
+    NavigationHelpers::setupCustomNavbar(navigation->navigationBar());
     presenter->present(navigation, true, {}, PresentationStyle::FormSheet);
 }

@@ -4,6 +4,7 @@
 #include "ExportPictures.h"
 #include "GDataXMLDocument.h"
 #include "XmlText.h"
+#include "richtext/CheckboxAttachment.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -101,13 +102,32 @@ Element ZWDocxWriter::buildParagraph(const QTextBlock& block)
         const QTextCharFormat format = fragment.charFormat();
         if (format.isImageFormat()) {
             // Neighbouring pictures of one format share a fragment: one drawing per character.
+            const RtfWriter::Picture picture = ExportPictures::pictureFor(format.toImageFormat(), m_document);
             for (int i = 0; i < fragment.length(); ++i)
-                appendPictureRun(*paragraph, format.toImageFormat());
+                appendPictureRun(*paragraph, picture, format);
+        } else if (CheckboxAttachment::isCheckboxFormat(format)) {
+            appendCheckboxRuns(*paragraph, fragment.text(), format);
         } else {
             appendTextRun(*paragraph, fragment.text(), format);
         }
     }
     return paragraph;
+}
+
+void ZWDocxWriter::appendCheckboxRuns(GDataXMLElement& paragraph, const QString& text, const QTextCharFormat& format)
+{
+    // A word processor has no checkbox of ours: each box goes in as the picture the text shows for it.
+    const RtfWriter::Picture box = ExportPictures::checkboxPictureFor(format, m_document);
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text.at(i).unicode() != ObjectReplacement)
+            continue;
+        if (i > start)
+            appendTextRun(paragraph, text.mid(start, i - start), format);
+        if (i < text.size())
+            appendPictureRun(paragraph, box, format);
+        start = i + 1;
+    }
 }
 
 Element ZWDocxWriter::buildParagraphProperties(const QTextBlock& block) const
@@ -199,7 +219,7 @@ void ZWDocxWriter::appendTextRun(GDataXMLElement& paragraph, const QString& text
             run->addChild(element("w:br"));
             hasContent = true;
         } else if (c.unicode() != ObjectReplacement) {
-            // An attachment character that is no picture (a checkbox) has nothing to show in a word processor.
+            // An attachment character with nothing to show in a word processor.
             pending.append(c);
         }
     }
@@ -210,9 +230,9 @@ void ZWDocxWriter::appendTextRun(GDataXMLElement& paragraph, const QString& text
         paragraph.addChild(std::move(run));
 }
 
-void ZWDocxWriter::appendPictureRun(GDataXMLElement& paragraph, const QTextImageFormat& format)
+void ZWDocxWriter::appendPictureRun(GDataXMLElement& paragraph, const RtfWriter::Picture& picture,
+                                    const QTextCharFormat& format)
 {
-    const RtfWriter::Picture picture = ExportPictures::pictureFor(format, m_document);
     if (picture.image.isNull())
         return;
     Media media;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GDataXMLElement.h"
+#include "platform/rtf/RtfWriter.h"
 
 #include <QByteArray>
 #include <QFuture>
@@ -13,12 +14,11 @@
 class QTextBlock;
 class QTextCharFormat;
 class QTextDocument;
-class QTextImageFormat;
 
 // Turns a document into the XML parts of a minimal WordprocessingML package: one paragraph per block, one run
-// per fragment, each picture a drawing in a run of its own. Pictures are numbered while the fragments are
-// walked, so the n-th drawing always names relationship n and media file n, whatever the text says and however
-// many pictures share one image.
+// per fragment, each picture and each checkbox a drawing in a run of its own. Pictures are numbered while the fragments
+// are walked, so the n-th drawing always names relationship n and media file n, whatever the text says and however many
+// pictures share one image.
 class ZWDocxWriter {
 public:
     // One picture of the text, in text order: relationship "rId" + number, file "media/" + fileName.
@@ -55,7 +55,8 @@ private:
     std::unique_ptr<GDataXMLElement> buildParagraphProperties(const QTextBlock& block) const;
     std::unique_ptr<GDataXMLElement> buildRunProperties(const QTextCharFormat& format) const;
     void appendTextRun(GDataXMLElement& paragraph, const QString& text, const QTextCharFormat& format) const;
-    void appendPictureRun(GDataXMLElement& paragraph, const QTextImageFormat& format);
+    void appendPictureRun(GDataXMLElement& paragraph, const RtfWriter::Picture& picture, const QTextCharFormat& format);
+    void appendCheckboxRuns(GDataXMLElement& paragraph, const QString& text, const QTextCharFormat& format);
     std::unique_ptr<GDataXMLElement> buildImage(const Media& media, const QSizeF& size) const;
     static std::unique_ptr<GDataXMLElement> buildSectPrElement();
     static std::unique_ptr<GDataXMLElement> getTabstopElement();

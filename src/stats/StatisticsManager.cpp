@@ -370,8 +370,6 @@ StatisticsReport StatisticsManager::report(const QList<DayStat>& storedDays, con
                                            const QDateTime& now)
 {
     StatisticsReport report;
-    report.storedStreakDays = longestStreak(storedDays);
-    report.storedWordsPerDay = averageWordsPerDay(storedDays);
     report.days = storedDays;
     if (unsaved)
         DayRollup::addUnsaved(report.days, *unsaved);

@@ -24,8 +24,4 @@ struct StatisticsReport {
     QString readingTimeText;
     QString busiestDayText;
     QString mostProductiveDayText;
-    // The streak and average of the stored days alone: what achievements are judged on, since the writer may
-    // still discard the unsaved stretch.
-    qint64 storedStreakDays = 0;
-    qint64 storedWordsPerDay = 0;
 };

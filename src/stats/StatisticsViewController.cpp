@@ -259,9 +259,8 @@ void StatisticsViewController::loadAchievements()
         m_achievements = new AchievementsManager(m_context, m_projectId, this);
         m_achievements->setClock(m_clock);
     }
-    // Judged on the stored records alone: the editor's unsaved stretch may yet be discarded.
-    m_achievements->updateAchievements(m_report.cardStats.wordCount, m_report.storedStreakDays,
-                                       m_report.storedWordsPerDay);
+    // Judged on the figures the screen shows, the editor's unsaved stretch included.
+    m_achievements->updateAchievements(m_report.cardStats.wordCount, m_report.streakDays, m_report.wordsPerDay);
     m_ui.badges->build(*m_achievements);
 }
 

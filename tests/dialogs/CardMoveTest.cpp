@@ -4,6 +4,9 @@
 #include "dialogs/CardChangeType.h"
 #include "dialogs/CardMove.h"
 
+#include <QListWidget>
+#include <QTest>
+
 class CardMoveTest : public ItemOperationsFixture {
 protected:
     std::shared_ptr<CardMove> makeMove()
@@ -54,9 +57,13 @@ TEST_F(CardMoveTest, menuOffersTopLevelOnlyFromInsideAFolderAndNeverTheItemsOwnS
     EXPECT_EQ(menuLabels(), QStringList({"Act", "Act > Scene", "Act > Scene > Beat", "Notes"}));
     menuDialog()->done();
 
-    makeMove()->moveCard(scene, QRect(), {});
+    int calls = 0;
+    makeMove()->moveCard(scene, QRect(), [&calls](const QString&) { ++calls; });
     EXPECT_EQ(menuLabels(), QStringList({"Top Level", "Notes"}));
-    menuDialog()->done();
+    menuDialog()->didSelectRow(0);
+    EXPECT_EQ(scene->parentItemId(), ItemIds::Top) << "Top Level moves the folder to the top";
+    EXPECT_EQ(scene->displayOrder(), 4);
+    EXPECT_EQ(calls, 1);
 }
 
 TEST_F(CardMoveTest, sameNamedFoldersEachReceiveTheirOwnRow)
@@ -158,22 +165,26 @@ TEST_F(CardMoveTest, closingTheMenuMovesNothingAndCallsNothing)
     EXPECT_EQ(card->parentItemId(), ItemIds::Top);
 }
 
-TEST_F(CardMoveTest, targetGoneWhileTheMenuWasOpenMovesNothingAndCallsNothing)
+TEST_F(CardMoveTest, targetGoneWhileTheMenuWasOpenMovesNothingButStillCallsTheCompletion)
 {
     ProjectItem* target = addFolder(ItemIds::Top, QStringLiteral("Target"), 1);
     ProjectItem* card = addItem(ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Card"), 2);
     ASSERT_NO_FATAL_FAILURE(save());
-    int calls = 0;
-    makeMove()->moveCard(card, QRect(), [&calls](const QString&) { ++calls; });
+    loadLists(ItemIds::Top);
+    QStringList called;
+    makeMove()->moveCard(card, QRect(), [&called](const QString& itemId) { called << itemId; });
     ASSERT_TRUE(menuDialog());
     // Another window deletes the folder before the writer picks it.
     context()->deleteObject(target);
     ASSERT_NO_FATAL_FAILURE(save());
-    menuDialog()->didSelectRow(0);
+    QListWidget* rows = menuDialog()->tableView();
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualItemRect(rows->item(0)).center());
 
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(called, QStringList{card->uniqueIdentifier()});
     EXPECT_EQ(card->parentItemId(), ItemIds::Top);
     EXPECT_EQ(card->displayOrder(), 2);
+    EXPECT_TRUE(m_cards.contains(card) && m_shown.contains(card)) << "the card stays on the board";
+    EXPECT_FALSE(context()->hasChanges());
 }
 
 TEST_F(CardMoveTest, failedSaveWarnsAndKeepsTheMoveInMemory)

@@ -46,6 +46,30 @@ TEST(DialogInfoTest, sheetIs300By400WhateverTheTextAndXmarkClosesIt)
     EXPECT_EQ(host.presentedViewController(), nullptr);
 }
 
+TEST(DialogInfoTest, escapeClosesItWhereverTheFocusIsInTheSheet)
+{
+    DialogTestHost host;
+    const auto focusIn = [&host](DialogInfoController* dialog) -> std::vector<std::pair<const char*, QWidget*>> {
+        QWidget* sheet = host.sheetWindow();
+        return {{"the sheet", sheet},
+                {"what took the focus as it opened", sheet ? sheet->focusWidget() : nullptr},
+                {"the navigation controller", host.presentedViewController()},
+                {"the close button", sheet ? sheet->findChild<QToolButton*>(QStringLiteral("closeButton")) : nullptr},
+                {"the dialog", dialog},
+                {"the text", dialog ? dialog->textView() : nullptr}};
+    };
+    for (std::size_t place = 0; place < 6; ++place) {
+        DialogInfoController* dialog = showInfo(host, QStringLiteral("Words: 12"));
+        ASSERT_NE(dialog, nullptr);
+        const auto [where, widget] = focusIn(dialog).at(place);
+        ASSERT_NE(widget, nullptr) << where;
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Escape);
+        EXPECT_EQ(host.presentedViewController(), nullptr) << "Escape on " << where;
+        host.dismiss(false);
+    }
+}
+
 TEST(DialogInfoTest, styleChangeRecoloursViewAndTextView)
 {
     PaletteSwitch palette;

@@ -103,6 +103,14 @@ TEST(DialogMenuTest, xmarkAndEscapeRunOnlyTheCompletion)
     QTest::keyClick(menu->tableView(), Qt::Key_Escape);
     EXPECT_EQ(second.entries, QStringList({QStringLiteral("completion")}));
     EXPECT_EQ(host.presentedViewController(), nullptr);
+
+    // The sheet holds the focus when it opens; Escape there closes the menu the same way.
+    MenuLog third;
+    menu = showMenu(host, third, {row(QStringLiteral("Only"), QStringLiteral("x"), third, host)});
+    ASSERT_NE(menu, nullptr);
+    QTest::keyClick(host.sheetWindow(), Qt::Key_Escape);
+    EXPECT_EQ(third.entries, QStringList({QStringLiteral("completion")}));
+    EXPECT_EQ(host.presentedViewController(), nullptr);
 }
 
 TEST(DialogMenuTest, emptyMenuClosesOnlyThroughXmark)

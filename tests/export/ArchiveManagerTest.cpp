@@ -541,6 +541,57 @@ TEST_F(ArchiveManagerTest, hostileOrBrokenArchivesAreRefusedWithTheAlertAndLeave
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("evil.txt"))));
 }
 
+TEST_F(ArchiveManagerTest, aFileThatCannotBeReadOrNoWorkFolderGetsTheSpaceAlertWithTheSystemsWords)
+{
+    const QString gone = m_dir.filePath(QStringLiteral("Gone.zip"));
+    const QString folder = m_dir.filePath(QStringLiteral("Folder.zip"));
+    QDir().mkpath(folder);
+    const QString spaceAlert =
+        QStringLiteral("Unable to restore project. Please ensure you have sufficient space on your device.\r\n");
+    for (const auto& [path, words] : {std::pair{gone, QStringLiteral("No such file or directory")},
+                                      std::pair{folder, QStringLiteral("file to open is a directory")}}) {
+        EXPECT_FALSE(restoreThroughPicker(path)) << path.toStdString();
+        ASSERT_NE(Alert::topmost(), nullptr);
+        EXPECT_EQ(Alert::topmost()->title(), ArchiveManager::ErrorTitle);
+        EXPECT_EQ(Alert::topmost()->message(), spaceAlert + words);
+        Alert::topmost()->trigger(0);
+    }
+
+    // A sound backup, but where the system's temporary folder should be there is a file: no work folder.
+    const QString archive = backup();
+    const QString notAFolder = m_dir.filePath(QStringLiteral("tmp"));
+    QFile blocker(notAFolder);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const bool hadTmp = qEnvironmentVariableIsSet("TMPDIR");
+    const QByteArray savedTmp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", notAFolder.toLocal8Bit());
+    const bool restored = restoreThroughPicker(archive);
+    if (hadTmp)
+        qputenv("TMPDIR", savedTmp);
+    else
+        qunsetenv("TMPDIR");
+    EXPECT_FALSE(restored);
+    ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->message(), spaceAlert + QStringLiteral("Not a directory"));
+    Alert::topmost()->trigger(0);
+    EXPECT_EQ(projectCount(), 1);
+    EXPECT_FALSE(context()->hasChanges());
+}
+
+TEST_F(ArchiveManagerTest, aCancelledPickerRestoresNothingAndSaysNothing)
+{
+    DocumentPicker::setPickChooser(
+        [](QWidget*, const QString&, const QStringList&, DocumentPicker::Done done) { done(std::nullopt); });
+    ArchiveManager manager;
+    bool finished = false;
+    QObject::connect(&manager, &ArchiveManager::restoreFinished, [&](bool) { finished = true; });
+    manager.unarchiveWithContext(context(), &m_window, 7, {});
+    EXPECT_FALSE(finished);
+    EXPECT_EQ(Alert::topmost(), nullptr);
+    EXPECT_EQ(projectCount(), 1);
+}
+
 TEST_F(ArchiveManagerTest, emptyRecordsRestoreAndTheCompletionRuns)
 {
     const QString path = m_dir.filePath(QStringLiteral("Plain.zip"));

@@ -125,7 +125,8 @@ TEST_F(CardImporterTest, rtfFileKeepsItsTextStylesAndPictures)
 {
     const QByteArray png = QByteArray::fromBase64(
         "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==");
-    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\f0\\fs48 Line \\b bold\\b0\\par "
+    // Another program's right indent is let go; its left indent stays.
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl\\f0 Times;}\\li360\\ri2880\\f0\\fs48 Line \\b bold\\b0\\par "
                            "{\\pict\\pngblip\\picw1\\pich1 " +
                            png.toHex() + "}}";
     ProjectItem* card = import(writeFile("story.rtf", rtf), true, ProjectItemTypes::Story);
@@ -139,6 +140,8 @@ TEST_F(CardImporterTest, rtfFileKeepsItsTextStylesAndPictures)
     QTextCursor cursor(text.get());
     cursor.setPosition(7);
     EXPECT_TRUE(cursor.charFormat().font().bold()) << "the writer's bold survives the import";
+    EXPECT_EQ(cursor.blockFormat().rightMargin(), 0.0);
+    EXPECT_GT(cursor.blockFormat().leftMargin(), 0.0);
     EXPECT_DOUBLE_EQ(cursor.charFormat().fontPointSize(), 14.0);
     const QString plain = text->toPlainText();
     const int picture = int(plain.indexOf(QChar::ObjectReplacementCharacter));
@@ -147,11 +150,10 @@ TEST_F(CardImporterTest, rtfFileKeepsItsTextStylesAndPictures)
     EXPECT_EQ(cursor.charFormat().stringProperty(TextAttachment::ClassName), QStringLiteral("QJTextAttachment"));
 }
 
-TEST_F(CardImporterTest, unreadableFileStillCallsBackAndShowsTheError)
+TEST_F(CardImporterTest, undecodableFileStillCallsBackAndShowsTheEncodingError)
 {
     const qint64 before = context()->count(ProjectItem::fetchRequest());
-    for (const auto& [path, isRtf] : {std::pair{m_dir.filePath("missing.txt"), false},
-                                      std::pair{writeFile("binary.txt", QByteArray("a\0b", 3)), false},
+    for (const auto& [path, isRtf] : {std::pair{writeFile("binary.txt", QByteArray("a\0b", 3)), false},
                                       std::pair{writeFile("broken.rtf", "not rtf at all"), true}}) {
         int calls = 0;
         EXPECT_EQ(import(path, isRtf, ProjectItemTypes::Story, &calls), nullptr) << path.toStdString();
@@ -166,12 +168,17 @@ TEST_F(CardImporterTest, unreadableFileStillCallsBackAndShowsTheError)
     EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), before);
 }
 
-TEST_F(CardImporterTest, emptyFileCreatesNothingAndAlertsNothing)
+TEST_F(CardImporterTest, emptyOrUnreadableFileCreatesNothingAndAlertsNothing)
 {
     const qint64 before = context()->count(ProjectItem::fetchRequest());
-    int calls = 0;
-    EXPECT_EQ(import(writeFile("empty.txt", ""), false, ProjectItemTypes::Story, &calls), nullptr);
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(Alert::presented().isEmpty());
+    // A file gone before it was read, a folder, and an empty file.
+    for (const QString& path : {m_dir.filePath("missing.txt"), m_dir.path(), writeFile("empty.txt", "")}) {
+        for (const bool isRtf : {false, true}) {
+            int calls = 0;
+            EXPECT_EQ(import(path, isRtf, ProjectItemTypes::Story, &calls), nullptr) << path.toStdString();
+            EXPECT_EQ(calls, 1) << path.toStdString();
+            EXPECT_TRUE(Alert::presented().isEmpty()) << path.toStdString();
+        }
+    }
     EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), before);
 }

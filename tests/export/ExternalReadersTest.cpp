@@ -4,6 +4,9 @@
 #include "ExternalTools.h"
 #include "RequiredTools.h"
 #include "SampleDocument.h"
+#include "richtext/CheckboxImages.h"
+
+#include <QCryptographicHash>
 
 #include <QDir>
 #include <QFile>
@@ -25,6 +28,7 @@ protected:
             QStringLiteral("Café naïve façade Καλημέρα κόσμε 日本語の文章 😀🎉\n"
                            "Tab\there & there < 5 > 3 {braces} back\\slash \"double\" 'single' bold italic\n"
                            "picture: between end\n"
+                           "tasks: done open\n"
                            "badcharskept\n"
                            "first line second line");
         return text;
@@ -54,6 +58,12 @@ protected:
         SampleDocument::insertPicture(cursor, shared);
         SampleDocument::insertPicture(cursor, SampleDocument::picture(Qt::blue, 60, 30), QSizeF(60, 30));
         cursor.insertText(QStringLiteral(" end"), plain);
+        cursor.insertBlock();
+        cursor.insertText(QStringLiteral("tasks: "), plain);
+        SampleDocument::insertCheckbox(cursor, true);
+        cursor.insertText(QStringLiteral(" done "), plain);
+        SampleDocument::insertCheckbox(cursor, false);
+        cursor.insertText(QStringLiteral(" open"), plain);
         cursor.insertBlock();
         cursor.insertText(QStringLiteral("bad") + QChar(0x01) + QStringLiteral("chars") + QChar(0xFFFF) +
                               QStringLiteral("kept"),
@@ -98,6 +108,33 @@ protected:
         s_odtRun = ExternalTools::sofficeConvert(files, QStringLiteral("odt"), path(QStringLiteral("odt")));
     }
 
+    // The pictures LibreOffice placed in the paragraph that begins with prefix, in their order there, each as the
+    // MD5 digest of its file in the package.
+    static QStringList odtPicturesIn(const QString& odt, const QString& prefix)
+    {
+        const auto run = ExternalTools::run(
+            QStringLiteral("python3"),
+            {QStringLiteral("-c"),
+             QStringLiteral("import sys,zipfile,hashlib,xml.etree.ElementTree as E\n"
+                            "z=zipfile.ZipFile(sys.argv[1])\n"
+                            "T='{urn:oasis:names:tc:opendocument:xmlns:text:1.0}'\n"
+                            "D='{urn:oasis:names:tc:opendocument:xmlns:drawing:1.0}'\n"
+                            "X='{http://www.w3.org/1999/xlink}href'\n"
+                            "for p in E.fromstring(z.read('content.xml')).iter(T+'p'):\n"
+                            "  if ''.join(p.itertext()).strip().startswith(sys.argv[2]):\n"
+                            "    for i in p.iter(D+'image'): print(hashlib.md5(z.read(i.get(X))).hexdigest())\n"),
+             odt, prefix});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        return QString::fromUtf8(run.out).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+    // The MD5 digest of what the writer's PNG encoder makes of image.
+    static QString pngDigest(const QImage& image)
+    {
+        return QString::fromLatin1(
+            QCryptographicHash::hash(RtfWriter::pngDataLater(image).result(), QCryptographicHash::Md5).toHex());
+    }
+
     // Counts the pictures LibreOffice placed in its own package.
     static int odtImageCount(const QString& odt)
     {
@@ -130,7 +167,7 @@ TEST_F(ExternalReadersTest, docxPackageIsASoundZipWithWellFormedParts)
             ExternalTools::run(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QDir(parts).filePath(part)});
         EXPECT_EQ(lint.exitCode, 0) << part.toStdString() << ": " << lint.err.toStdString();
     }
-    EXPECT_EQ(QDir(QDir(parts).filePath(QStringLiteral("word/media"))).entryList(QDir::Files).size(), 3);
+    EXPECT_EQ(QDir(QDir(parts).filePath(QStringLiteral("word/media"))).entryList(QDir::Files).size(), 5);
     const auto names = ExternalTools::run(
         QStringLiteral("python3"),
         {QStringLiteral("-c"),
@@ -138,10 +175,10 @@ TEST_F(ExternalReadersTest, docxPackageIsASoundZipWithWellFormedParts)
                         "assert all(i.date_time[0]>=2020 for i in z.infolist())\nprint(len(z.namelist()))"),
          docx});
     EXPECT_EQ(names.exitCode, 0) << names.err.toStdString();
-    EXPECT_EQ(names.out.trimmed(), "7");
+    EXPECT_EQ(names.out.trimmed(), "9");
 }
 
-TEST_F(ExternalReadersTest, libreOfficeReadsTheDocxAndTheRtfWordForWordWithTheirThreePictures)
+TEST_F(ExternalReadersTest, libreOfficeReadsTheDocxAndTheRtfWordForWordWithTheirPicturesAndTheDocxCheckboxes)
 {
     REQUIRE_TOOL("soffice");
     convertWithSoffice();
@@ -149,7 +186,11 @@ TEST_F(ExternalReadersTest, libreOfficeReadsTheDocxAndTheRtfWordForWordWithTheir
     EXPECT_EQ(ExternalTools::words(readText(path(QStringLiteral("txt/word.txt")))),
               ExternalTools::words(expectedText()))
         << s_txtRun.err.toStdString();
-    EXPECT_EQ(odtImageCount(path(QStringLiteral("odt/word.odt"))), 3);
+    EXPECT_EQ(odtImageCount(path(QStringLiteral("odt/word.odt"))), 5);
+    // The checkboxes arrive as their own pictures, the ticked box first, then the empty one.
+    EXPECT_EQ(odtPicturesIn(path(QStringLiteral("odt/word.odt")), QStringLiteral("tasks:")),
+              (QStringList{pngDigest(CheckboxImages::imageNamed(CheckboxImages::CheckedName)),
+                           pngDigest(CheckboxImages::imageNamed(CheckboxImages::UncheckedName))}));
     EXPECT_EQ(ExternalTools::words(readText(path(QStringLiteral("txt/rich.txt")))),
               ExternalTools::words(expectedText()));
     EXPECT_EQ(odtImageCount(path(QStringLiteral("odt/rich.odt"))), 3);
@@ -164,7 +205,7 @@ TEST_F(ExternalReadersTest, pandocReadsTheDocxWordForWord)
     ASSERT_TRUE(run.finished);
     // pandoc shows each picture without a caption as "[]".
     QString text = QString::fromUtf8(run.out);
-    EXPECT_EQ(text.count(QStringLiteral("[]")), 3);
+    EXPECT_EQ(text.count(QStringLiteral("[]")), 5);
     text.remove(QStringLiteral("[]"));
     EXPECT_EQ(ExternalTools::words(text), ExternalTools::words(expectedText())) << run.err.toStdString();
 }

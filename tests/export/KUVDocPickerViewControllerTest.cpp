@@ -2,11 +2,15 @@
 #include "export/KUVDocFormatCell.h"
 #include "platform/ColorScheme.h"
 #include "platform/Delays.h"
+#include "platform/NavigationBar.h"
+#include "platform/NavigationController.h"
+#include "platform/NavigationItem.h"
 
 #include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QTabBar>
@@ -28,6 +32,83 @@ void setDark(bool dark)
     palette.setColor(QPalette::Window, dark ? QColor(0x1e, 0x1e, 0x20) : QColor(0xef, 0xef, 0xef));
     QApplication::setPalette(palette);
 }
+// A paint device that keeps each line of text drawn on it, with where its baseline starts, and draws nothing.
+class TextRecorder : public QPaintDevice {
+public:
+    struct Line {
+        QString text;
+        QPointF at;
+        QFont font;
+        QColor ink;
+    };
+    // The lines whose baseline starts inside rect, in the order they were drawn.
+    QList<Line> linesIn(const QRect& rect) const
+    {
+        QList<Line> inside;
+        for (const Line& line : lines) {
+            if (rect.contains(line.at.toPoint()))
+                inside << line;
+        }
+        return inside;
+    }
+    static QString joined(const QList<Line>& lines)
+    {
+        QStringList texts;
+        for (const Line& line : lines)
+            texts << line.text.trimmed();
+        return texts.join(QLatin1Char(' '));
+    }
+    explicit TextRecorder(QSize size) : m_size(size), m_engine(this) {}
+    ~TextRecorder() override
+    {
+        // A painter still open on the device would outlive the engine.
+        Q_ASSERT(!paintingActive());
+    }
+    QPaintEngine* paintEngine() const override { return &m_engine; }
+    QList<Line> lines;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 96;
+        }
+    }
+
+private:
+    class Engine : public QPaintEngine {
+    public:
+        explicit Engine(TextRecorder* owner) : QPaintEngine(AllFeatures), m_owner(owner) {}
+        bool begin(QPaintDevice*) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF& at, const QTextItem& item) override
+        {
+            m_owner->lines.append({item.text(), painter()->transform().map(at), item.font(), painter()->pen().color()});
+        }
+        Type type() const override { return User; }
+
+    private:
+        TextRecorder* m_owner;
+    };
+
+    QSize m_size;
+    mutable Engine m_engine;
+};
 
 struct Choice {
     int section = -1;
@@ -140,6 +221,84 @@ TEST_F(KUVDocPickerViewControllerTest, clickReportsSectionRowAndTheSegmentAtThat
     EXPECT_TRUE(waitFor([&] { return presenter.presentedViewController() == nullptr; }));
     runEventsFor(20);
     EXPECT_EQ(choices.size(), 1);
+}
+
+TEST_F(KUVDocPickerViewControllerTest, theBarIsWhiteOnTheAccentAndADescriptionWrapsWholeInsideItsTile)
+{
+    const QString outlining = QStringLiteral("For outlining applications");
+    const QString images = QStringLiteral("Images are not included");
+    KUVDocPickerViewController* picker =
+        show({{{QStringLiteral("OPML"), outlining, 1, {}, {}}, {QStringLiteral("Plain Text"), images, 2, {}, {}}}});
+    NavigationBar* bar = picker->navigationController()->navigationBar();
+    EXPECT_EQ(bar->palette().color(QPalette::Window), QColor(QStringLiteral("#60C1C3")));
+    EXPECT_EQ(bar->palette().color(QPalette::WindowText), QColor(Qt::white));
+
+    QWidget* viewport = picker->collectionView()->viewport();
+    TextRecorder recorder(viewport->size());
+    viewport->render(&recorder);
+    for (const auto& [row, description] : {std::pair{0, outlining}, std::pair{1, images}}) {
+        const QList<TextRecorder::Line> inTile = recorder.linesIn(rectOfRow(picker, row));
+        ASSERT_GE(inTile.size(), 3) << "title and a description on two lines: "
+                                    << TextRecorder::joined(inTile).toStdString();
+        EXPECT_EQ(TextRecorder::joined(inTile.mid(1)), description);
+        // A bold title of 14 and a description of 11, in grey.
+        EXPECT_EQ(inTile.first().font.pixelSize(), 14);
+        EXPECT_TRUE(inTile.first().font.bold());
+        for (const TextRecorder::Line& line : inTile.mid(1)) {
+            EXPECT_EQ(line.font.pixelSize(), 11) << line.text.toStdString();
+            EXPECT_FALSE(line.font.bold()) << line.text.toStdString();
+            EXPECT_EQ(line.ink, QColor(Qt::gray)) << line.text.toStdString();
+        }
+    }
+}
+
+TEST_F(KUVDocPickerViewControllerTest, theSelectedTileIsGreyInABlackLineFivePointsWide)
+{
+    KUVDocPickerViewController* picker = show({twoSections().at(1)});
+    QListView* grid = picker->collectionView();
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Right);
+    const QModelIndexList selected = grid->selectionModel()->selectedIndexes();
+    ASSERT_EQ(selected.size(), 1);
+    const QRect tile = grid->visualRect(selected.first());
+    const QRect other = rectOfRow(picker, 1 - selected.first().row());
+    const QImage shown = grid->viewport()->grab().toImage();
+    const int y = tile.center().y();
+    for (int x = tile.left() + 1; x <= tile.left() + 4; ++x)
+        EXPECT_EQ(shown.pixelColor(x, y), QColor(Qt::black)) << "the line, " << x - tile.left() << " in";
+    EXPECT_EQ(shown.pixelColor(tile.left() + 6, y), QColor(153, 153, 153)) << "the grey inside the line";
+    EXPECT_EQ(shown.pixelColor(tile.center().x(), tile.top() + 3), QColor(Qt::black));
+    EXPECT_EQ(shown.pixelColor(tile.right() - 3, y), QColor(Qt::black));
+    EXPECT_NE(shown.pixelColor(other.left() + 3, other.center().y()), QColor(Qt::black)) << "only the selected one";
+
+    // On the grey, the description is in dark ink to be read.
+    TextRecorder recorder(grid->viewport()->size());
+    grid->viewport()->render(&recorder);
+    const QList<TextRecorder::Line> selectedLines = recorder.linesIn(tile);
+    ASSERT_GE(selectedLines.size(), 1);
+    EXPECT_EQ(selectedLines.last().ink, QColor(0x20, 0x20, 0x24));
+}
+
+TEST(KUVDocFormatCellTest, aTileLeavesThePainterAsItFoundIt)
+{
+    QStandardItemModel model;
+    auto* item = new QStandardItem(QStringLiteral("Word"));
+    item->setData(QStringLiteral("For word processors"), KUVDocFormatCell::DescriptionRole);
+    model.appendRow(item);
+    KUVDocFormatCell cell;
+    QImage painted(145, 193, QImage::Format_ARGB32);
+    QPainter painter(&painted);
+    painter.setPen(Qt::red);
+    painter.setFont(QFont(QStringLiteral("Courier"), 9));
+    const QFont font = painter.font();
+    QStyleOptionViewItem option;
+    option.rect = painted.rect();
+    option.font = QApplication::font();
+    option.state |= QStyle::State_Selected;
+    cell.paint(&painter, option, model.index(0, 0));
+    EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
+    EXPECT_EQ(painter.font(), font);
+    EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
 }
 
 TEST_F(KUVDocPickerViewControllerTest, cancelNeverReports)

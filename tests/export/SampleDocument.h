@@ -1,7 +1,9 @@
 #pragma once
 
 #include "core/Fonts.h"
+#include "richtext/QJCheckboxAttachment.h"
 #include "richtext/QJTextAttachment.h"
+#include "richtext/QJUncheckedCheckboxAttachment.h"
 #include "richtext/TextRuns.h"
 
 #include <QImage>
@@ -79,6 +81,15 @@ inline void insertPicture(QTextCursor& cursor, const QImage& image, QSizeF size 
         format.setHeight(size.height());
     }
     cursor.insertImage(format);
+}
+
+// A ticked or an empty checkbox, made in the light or the dark appearance, as the editors insert one.
+inline void insertCheckbox(QTextCursor& cursor, bool checked, bool dark = false)
+{
+    QTextCharFormat format = plain();
+    format.merge(checked ? QJCheckboxAttachment({}, {}, dark).format()
+                         : QJUncheckedCheckboxAttachment({}, {}, dark).format());
+    cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
 }
 
 } // namespace SampleDocument

@@ -1,6 +1,8 @@
 #include "export/ZWDocxWriter.h"
 
 #include "SampleDocument.h"
+#include "richtext/CheckboxImages.h"
+#include "richtext/CheckboxTextObject.h"
 
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -134,6 +136,52 @@ TEST(ZWDocxWriterTest, eachPictureIsADrawingInItsOwnRunWithMatchingRelationship)
         << rels.toStdString();
     const QString types = QString::fromUtf8(writer.buildContentTypes());
     EXPECT_EQ(countOf(types, QStringLiteral("<Override")), 3);
+}
+
+TEST(ZWDocxWriterTest, checkboxesGoInAsTheirPicturesTickedOrNotInTheAppearanceTheyWereMadeIn)
+{
+    auto document = SampleDocument::empty();
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("tasks: "), SampleDocument::plain());
+    SampleDocument::insertCheckbox(cursor, true);
+    cursor.insertText(QStringLiteral(" done "), SampleDocument::plain());
+    SampleDocument::insertCheckbox(cursor, false, true);
+    SampleDocument::insertCheckbox(cursor, false);
+    ZWDocxWriter writer(*document);
+    const QString xml = QString::fromUtf8(writer.buildDocument());
+    ASSERT_EQ(writer.media().size(), 3) << xml.toStdString();
+    EXPECT_EQ(writer.media().at(0).image, CheckboxImages::imageNamed(CheckboxImages::CheckedName));
+    EXPECT_EQ(writer.media().at(1).image, CheckboxImages::imageNamed(CheckboxImages::UncheckedDarkName));
+    EXPECT_EQ(writer.media().at(2).image, CheckboxImages::imageNamed(CheckboxImages::UncheckedName));
+    EXPECT_EQ(bodyOutline(xml).count(QStringLiteral("  w:drawing")), 3);
+    EXPECT_TRUE(xml.contains(QStringLiteral(">tasks: </w:t>")) && xml.contains(QStringLiteral("> done </w:t>")));
+    EXPECT_FALSE(xml.contains(QChar(QChar::ObjectReplacementCharacter)));
+    // Text that came to carry a box's format stays text around its boxes.
+    auto carried = SampleDocument::empty();
+    QTextCursor carriedCursor(carried.get());
+    QTextCharFormat boxFormat = SampleDocument::plain();
+    boxFormat.merge(QJCheckboxAttachment().format());
+    const QString boxes(2, QChar::ObjectReplacementCharacter);
+    carriedCursor.insertText(QStringLiteral("ab") + boxes + QStringLiteral("c"), boxFormat);
+    ZWDocxWriter carriedWriter(*carried);
+    const QString carriedXml = QString::fromUtf8(carriedWriter.buildDocument());
+    EXPECT_EQ(carriedWriter.media().size(), 2);
+    EXPECT_TRUE(carriedXml.contains(QStringLiteral(">ab</w:t>")) && carriedXml.contains(QStringLiteral(">c</w:t>")))
+        << carriedXml.toStdString();
+    EXPECT_EQ(bodyOutline(carriedXml).filter(QRegularExpression(QStringLiteral("^ w:r$"))).size(), 4)
+        << "text, box, box, text";
+
+    // A box is square and as large as the text draws it.
+    const QRegularExpression extent(QStringLiteral("<wp:extent cx=\"(\\d+)\" cy=\"(\\d+)\"/>"));
+    const QRegularExpressionMatch box = extent.match(xml);
+    ASSERT_TRUE(box.hasMatch());
+    const qint64 side = box.captured(1).toLongLong();
+    EXPECT_EQ(box.captured(2).toLongLong(), side);
+    QTextCursor first(document.get());
+    first.setPosition(QStringLiteral("tasks: ").size() + 1);
+    const QSizeF shown = CheckboxTextObject().intrinsicSize(document.get(), first.position() - 1, first.charFormat());
+    ASSERT_GT(shown.width(), 0);
+    EXPECT_EQ(side, ZWDocxWriter::pointsToEmus(shown.width()));
 }
 
 TEST(ZWDocxWriterTest, aPictureGivenOnlyAWidthKeepsItsProportions)

@@ -160,21 +160,33 @@ TEST_F(StatisticsViewControllerTest, figuresCoverEveryRecordNotOnlyThoseUpToTheG
     EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("4"));
 }
 
-TEST_F(StatisticsViewControllerTest, unsavedStretchIsShownButEarnsNothing)
+TEST_F(StatisticsViewControllerTest, unsavedStretchCountsTowardTheBadgesAsTowardTheFigures)
 {
     addStoryCard(100);
-    addDaysBefore(6, 50);
+    // Six stored days: a streak of six, and an average of 100 over all but the newest day.
+    addRecord(local(2026, 3, 17, 10), 600, 800);
+    for (int day = 16; day >= 12; --day)
+        addRecord(local(2026, 3, day, 10), 600, 100);
     ASSERT_NO_FATAL_FAILURE(save());
     const DayStat unsaved(projectId, QStringLiteral("CARD-1"), local(2026, 3, 18, 17).toUTC(), 900,
                           QStringLiteral("UNSAVED"), 120);
     ASSERT_NO_FATAL_FAILURE(open(unsaved));
+    // Today's stretch makes the seventh day in a row and brings the 17th into the average: 1300 / 6.
     EXPECT_EQ(text("streakView"), QStringLiteral("7 Days"));
-    EXPECT_EQ(text("daysSpentInProjectView"), QStringLiteral("7"));
-    const Achievement* streak =
-        sheet->achievementsManager()->getAchievementForTag(QStringLiteral("achievement.days.in.row.7"));
-    ASSERT_NE(streak, nullptr);
-    EXPECT_FALSE(streak->isAchieved());
-    EXPECT_EQ(SettingsHelper::fetchSetting(context(), projectId, QStringLiteral("achievement.days.in.row.7")), nullptr);
+    EXPECT_EQ(text("avgWordsPerDayView"), QStringLiteral("216"));
+    for (const char* tag : {"achievement.days.in.row.7", "achievement.word.average.200"}) {
+        const Achievement* achievement = sheet->achievementsManager()->getAchievementForTag(QString::fromLatin1(tag));
+        ASSERT_NE(achievement, nullptr) << tag;
+        EXPECT_TRUE(achievement->isAchieved()) << tag;
+        EXPECT_NE(SettingsHelper::fetchSetting(context(), projectId, QString::fromLatin1(tag)), nullptr) << tag;
+        auto* badge = sheet->achievementStack()->findChild<QToolButton*>(QString::fromLatin1(tag));
+        ASSERT_NE(badge, nullptr) << tag;
+        EXPECT_EQ(badge->cursor().shape(), Qt::PointingHandCursor) << tag << " opens as an earned badge";
+    }
+    const Achievement* higher =
+        sheet->achievementsManager()->getAchievementForTag(QStringLiteral("achievement.word.average.300"));
+    ASSERT_NE(higher, nullptr);
+    EXPECT_FALSE(higher->isAchieved());
 }
 
 TEST_F(StatisticsViewControllerTest, storedSevenDayStreakIsEarnedAndOpensAsAnExistingAchievement)
