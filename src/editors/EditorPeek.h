@@ -56,7 +56,7 @@ public:
     // Takes out exactly the items installed, wherever they stand now.
     void removeToolbarItems();
 
-    // What secondary cards opened from this editor saved and left for it to store.
+    // What tells the records of a secondary card opened from this editor from this editor's own pending ones.
     SecondarySaves& secondarySaves() const { return *m_secondarySaves; }
 
     // The panel's list, once made.

@@ -1,7 +1,6 @@
 #include "EditorSaveFlow.h"
 
 #include "CardEditorFields.h"
-#include "EditorPeek.h"
 #include "EditorPrompts.h"
 #include "SecondarySaves.h"
 #include "core/AutoSaveController.h"
@@ -15,9 +14,9 @@
 
 #include <utility>
 
-EditorSaveFlow::EditorSaveFlow(ViewController& view, CardEditorFields& fields, Editor& editor, EditorPeek& peek,
+EditorSaveFlow::EditorSaveFlow(ViewController& view, CardEditorFields& fields, Editor& editor,
                                QString notWrittenMessage)
-    : m_view(view), m_fields(fields), m_editor(editor), m_peek(peek), m_notWrittenMessage(std::move(notWrittenMessage))
+    : m_view(view), m_fields(fields), m_editor(editor), m_notWrittenMessage(std::move(notWrittenMessage))
 {
 }
 
@@ -46,15 +45,13 @@ void EditorSaveFlow::finish(bool written, const std::optional<QString>& copyTitl
                             const std::function<void()>& completion)
 {
     ManagedObjectContext* context = m_fields.managedObjectContext();
-    AutoSaveController* snapshots = m_editor.autoSaveController();
-    const bool defer = m_editor.defersSave();
-    // Every change goes now, not when the screen disappears: a failure must keep the writer here. A deferred
-    // save's snapshot guards its words until the opener stores them; a copy (the editor stays open on another
-    // card, where no snapshot of it could) is stored now.
-    bool saved = written && (defer || !context->hasChanges() || DbHelpers::saveManagedObjectContext(context, &m_view));
-    const bool guardedBySnapshot = defer && !copyTitle;
-    if (saved && defer)
-        saved = SecondarySaves::secondarySaved(&m_view, context, guardedBySnapshot ? snapshots : nullptr);
+    // Every change goes now, not when the screen disappears: a failure must keep the writer here. A card opened
+    // from inside another editor stores only its own records; that editor's pending changes are not the writer's
+    // to store by this Save.
+    const bool saved =
+        written &&
+        (m_editor.defersSave() ? SecondarySaves::storeSecondary(&m_view, context, m_editor.cardRecords())
+                               : !context->hasChanges() || DbHelpers::saveManagedObjectContext(context, &m_view));
     if (!saved) {
         m_editor.setSaving(false);
         ProgressHud::dismiss();
@@ -62,15 +59,12 @@ void EditorSaveFlow::finish(bool written, const std::optional<QString>& copyTitl
         return;
     }
     ProjectItem* inserted = m_editor.takeInsertedCard();
-    if (!guardedBySnapshot)
-        m_editor.forgetPendingChanges();
+    m_editor.forgetPendingChanges();
     if (inserted && m_fields.addedRecord)
         m_fields.addedRecord(inserted);
-    if (snapshots && !guardedBySnapshot)
+    // Only now that the words are in the store does what guarded them go.
+    if (AutoSaveController* snapshots = m_editor.autoSaveController())
         snapshots->removeSnapshot();
-    // The whole context was saved, with what secondary cards saved: their snapshot goes too.
-    if (m_editor.writesOutSecondaryCards())
-        m_peek.secondarySaves().writeOut(&m_view);
     m_editor.markSaved();
     m_editor.saveEnded(true);
     if (!copyTitle) {
@@ -94,9 +88,7 @@ void EditorSaveFlow::confirmDiscard()
 
 void EditorSaveFlow::discard()
 {
-    // Only this card's changes go: what secondary cards saved is stored first.
-    if (m_editor.writesOutSecondaryCards() && !m_peek.secondarySaves().writeOut(&m_view))
-        return;
+    // Only this card's changes go: what secondary cards saved is in the store already.
     m_editor.discardPendingChanges();
     if (AutoSaveController* snapshots = m_editor.autoSaveController())
         snapshots->removeSnapshot();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QVariantMap>
 #include <functional>
@@ -8,13 +9,13 @@
 
 class AutoSaveController;
 class CardEditorFields;
-class EditorPeek;
+class ManagedObject;
 class ProjectItem;
 class ViewController;
 
 // The save every card editor, text or sketch, runs, in the one order that keeps a writer's words safe: the
-// progress indicator first, then the card written into the store's context, then stored (or left to an opener
-// that stores it, its snapshot kept until then); only once that succeeded does what guarded the unsaved words
+// progress indicator first, then the card written into the store's context, then stored (a card opened from
+// inside another editor only its own records); only once that succeeded does what guarded the unsaved words
 // go, and only then does the editor close or go on with a copy. A failure at any step leaves the editor open
 // with its changes and its snapshot. The snapshot timer and the discarding of changes follow the same rules.
 class EditorSaveFlow {
@@ -31,10 +32,10 @@ public:
         virtual bool writeCard(const std::optional<QString>& copyTitle) = 0;
         // The card the last write inserted, or nullptr; the writer lets go of it, so later saves make their own.
         virtual ProjectItem* takeInsertedCard() = 0;
-        // The opener stores the context itself: a save only writes into it.
+        // The card was opened from inside another editor, whose pending changes its save must not store.
         virtual bool defersSave() const = 0;
-        // What secondary cards opened from this editor saved is stored with its own save.
-        virtual bool writesOutSecondaryCards() const = 0;
+        // The records of the card being edited (its item, its body, its remembered place), any of them nullptr.
+        virtual QList<ManagedObject*> cardRecords() const = 0;
         // The snapshot timer of the editing session, or nullptr.
         virtual AutoSaveController* autoSaveController() const = 0;
         // Nothing this editor wrote is pending any more.
@@ -52,20 +53,19 @@ public:
     };
 
     // notWrittenMessage is what the save error alert says when the card could not be written.
-    EditorSaveFlow(ViewController& view, CardEditorFields& fields, Editor& editor, EditorPeek& peek,
-                   QString notWrittenMessage);
+    EditorSaveFlow(ViewController& view, CardEditorFields& fields, Editor& editor, QString notWrittenMessage);
 
     // Waits behind the progress indicator, then writes and saves. With a copy title the edits become a new card
     // and completion runs; without one the editor closes once the save succeeded. Nothing runs while busy.
     void save(const std::optional<QString>& copyTitle, std::function<void()> completion);
 
-    // Asks "Discard Changes"; for "Discard", what secondary cards saved is stored first (a failure keeps the
-    // editor), then only this card's changes go, its snapshot with them, and the editor leaves.
+    // Asks "Discard Changes"; for "Discard" only this card's changes go, its snapshot with them, and the editor
+    // leaves.
     void confirmDiscard();
 
-    // A fresh snapshot timer over take for the editing session. It takes the snapshot file that may still guard
-    // what an earlier secondary card saved, so that is stored first; words already unsaved (changed) are written
-    // again at the first tick, so a second crash loses nothing.
+    // A fresh snapshot timer over take for the editing session; for a secondary card what is pending in the store's
+    // context from now on is its own. Words already unsaved (changed) are written again at the first tick, so a
+    // second crash loses nothing.
     std::unique_ptr<AutoSaveController> startSnapshots(std::function<QVariantMap()> take, bool changed) const;
 
 private:
@@ -76,6 +76,5 @@ private:
     ViewController& m_view;
     CardEditorFields& m_fields;
     Editor& m_editor;
-    EditorPeek& m_peek;
     QString m_notWrittenMessage;
 };

@@ -3,7 +3,6 @@
 #include "CloudUpdateWatcher.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
-#include "SecondarySaves.h"
 #include "SketchCommands.h"
 #include "SketchSaveWriter.h"
 #include "SketchSnapshot.h"
@@ -56,7 +55,7 @@ KuvBaseSketch::KuvBaseSketch(QWidget* parent)
     setObjectName(StoryboardIdentifier);
     // An update that arrives while the panel covers the card is shown when it closes.
     m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { m_watcher->setHeld(peeking); });
-    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, TooLargeMessage);
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, TooLargeMessage);
     buildViews();
 }
 
@@ -210,8 +209,6 @@ void KuvBaseSketch::viewWillDisappear(bool animated)
     if (m_autoSaveController)
         m_autoSaveController->stopSaveTimer();
     m_peek->removeToolbarItems();
-    // However the editor was closed, what secondary cards saved reaches the store.
-    m_peek->secondarySaves().writeOut(nullptr);
     ViewController::viewWillDisappear(animated);
 }
 
@@ -489,11 +486,15 @@ void KuvBaseSketch::leave(bool saved)
     closeEditor();
 }
 
+QList<ManagedObject*> KuvBaseSketch::cardRecords() const
+{
+    return {m_currentObject, m_document.record()};
+}
+
 void KuvBaseSketch::discardPendingChanges()
 {
     const bool cardWasNew = m_pending.contains(m_currentObject);
-    const QList<ManagedObject*> touched{m_currentObject, m_document.record()};
-    m_pending.discard(m_context, touched, this);
+    m_pending.discard(m_context, cardRecords(), this);
     if (cardWasNew)
         m_currentObject = nullptr;
     m_writer->forget();
@@ -513,8 +514,7 @@ void KuvBaseSketch::confirmCancel()
     if (isBusy())
         return;
     if (!m_changesMade) {
-        if (m_peek->secondarySaves().writeOut(this))
-            closeEditor();
+        closeEditor();
         return;
     }
     m_saveFlow->confirmDiscard();

@@ -180,8 +180,7 @@ private:
     bool writeCard(const std::optional<QString>& copyTitle) override;
     ProjectItem* takeInsertedCard() override;
     bool defersSave() const override { return m_deferSave; }
-    // A sketch opens secondary cards from the window toolbar or, in a sheet, from its own bar.
-    bool writesOutSecondaryCards() const override { return true; }
+    QList<ManagedObject*> cardRecords() const override;
     void forgetPendingChanges() override { m_pending.forget(); }
     void markSaved() override;
     // The card's new records go with the writer's hold on them; its stored fields get their values back.

@@ -6,7 +6,6 @@
 #include "EditorContentStore.h"
 #include "EditorPeek.h"
 #include "EditorPrompts.h"
-#include "SecondarySaves.h"
 #include "SmartPunctuation.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -70,7 +69,7 @@ PvBaseEditor::PvBaseEditor(QWidget* parent)
 {
     m_commands = std::make_unique<EditorCommands>(*this);
     m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
-    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, ArchiveFailedMessage);
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, ArchiveFailedMessage);
     buildViews();
 }
 
@@ -375,14 +374,18 @@ void PvBaseEditor::forgetPendingChanges()
     m_pending.forget();
 }
 
+QList<ManagedObject*> PvBaseEditor::cardRecords() const
+{
+    return {m_currentObject, currentDocument(), m_content->fetchEditorState()};
+}
+
 void PvBaseEditor::discardPendingChanges()
 {
     if (!m_context)
         return;
     const bool cardWasNew = m_pending.contains(m_currentObject);
     const bool documentWasNew = m_pending.contains(currentDocument());
-    QList<ManagedObject*> touched{m_currentObject, currentDocument(), fetchEditorState()};
-    m_pending.discard(m_context, touched, this);
+    m_pending.discard(m_context, cardRecords(), this);
     if (cardWasNew)
         m_currentObject = nullptr;
     if (documentWasNew)

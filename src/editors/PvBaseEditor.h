@@ -230,8 +230,7 @@ protected:
     bool writeCard(const std::optional<QString>& copyTitle) override;
     ProjectItem* takeInsertedCard() override;
     bool defersSave() const override { return false; }
-    // Only the editor that fills the window opens secondary cards.
-    bool writesOutSecondaryCards() const override { return isFullScreenEditor(); }
+    QList<ManagedObject*> cardRecords() const override;
     // After a successful save nothing is pending any more.
     void forgetPendingChanges() override;
     void markSaved() override;

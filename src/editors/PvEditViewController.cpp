@@ -3,7 +3,6 @@
 #include "CardSaveWriter.h"
 #include "EditorCommands.h"
 #include "EditorPeek.h"
-#include "SecondarySaves.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -86,8 +85,6 @@ void PvEditViewController::viewWillDisappear(bool animated)
     if (AppDelegate* app = AppDelegate::shared())
         app->search = nullptr;
     peek().removeToolbarItems();
-    // However the editor was closed, what secondary cards saved reaches the store.
-    peek().secondarySaves().writeOut(nullptr);
     PvBaseEditor::viewWillDisappear(animated);
 }
 
@@ -221,11 +218,9 @@ void PvEditViewController::confirmCancel()
     if (!cardChanged()) {
         if (savedCursorPosition() > 0)
             saveCursorPosition(0);
-        // Whatever is pending is stored before the card is left, what secondary cards saved above all; a
-        // failure keeps the writer here.
+        // Whatever is pending is stored before the card is left; a failure keeps the writer here.
         ManagedObjectContext* context = managedObjectContext();
-        if (!peek().secondarySaves().writeOut(this) ||
-            (context->hasChanges() && !DbHelpers::saveManagedObjectContext(context, this)))
+        if (context->hasChanges() && !DbHelpers::saveManagedObjectContext(context, this))
             return;
         closeEditor();
         return;

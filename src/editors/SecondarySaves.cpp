@@ -4,18 +4,15 @@
 #include "EditorPeek.h"
 #include "KuvBaseSketch.h"
 #include "PvBaseEditor.h"
-#include "core/AppDelegate.h"
-#include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
 #include "platform/NavigationController.h"
-#include "platform/NotificationCenter.h"
 #include "platform/ViewController.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 
 namespace {
 
-// The ledger of screen when it is a primary card editor: only those open secondary cards.
+// The secondary saves of screen when it is a primary card editor: only those open secondary cards.
 SecondarySaves* savesOf(const QObject* screen)
 {
     if (const auto* text = qobject_cast<const PvBaseEditor*>(screen); text && !text->isSecondaryCard())
@@ -29,14 +26,6 @@ SecondarySaves* savesOf(const QObject* screen)
 
 SecondarySaves::SecondarySaves(CardEditorFields* opener) : m_fields(opener)
 {
-    // Quitting (the menu or the window's close button) is leaving the screen too.
-    m_quitObserver = NotificationCenter::defaultCenter().addObserver(
-        AppDelegate::WillTerminateNotification, nullptr, [this](const Notification&) { writeOut(nullptr); });
-}
-
-SecondarySaves::~SecondarySaves()
-{
-    NotificationCenter::defaultCenter().removeObserver(m_quitObserver);
 }
 
 SecondarySaves* SecondarySaves::ofOpener(const ViewController* secondary)
@@ -73,46 +62,20 @@ QSet<ManagedObject*> SecondarySaves::pendingRecords(ManagedObjectContext* contex
     return pending;
 }
 
-bool SecondarySaves::secondaryWillOpen(ViewController* secondary)
+void SecondarySaves::secondaryWillOpen(ViewController* secondary)
 {
-    SecondarySaves* saves = ofOpener(secondary);
-    if (!saves)
-        return true;
-    // The new card's snapshot takes the file that still guards the earlier card's words.
-    const bool stored = saves->writeOut(secondary);
-    saves->m_baseline = pendingRecords(saves->m_fields->managedObjectContext());
-    return stored;
+    if (SecondarySaves* saves = ofOpener(secondary))
+        saves->m_baseline = pendingRecords(saves->m_fields->managedObjectContext());
 }
 
-bool SecondarySaves::secondarySaved(ViewController* secondary, ManagedObjectContext* context,
-                                    AutoSaveController* snapshots)
+bool SecondarySaves::storeSecondary(ViewController* secondary, ManagedObjectContext* context,
+                                    const QList<ManagedObject*>& cardRecords)
 {
-    SecondarySaves* saves = ofOpener(secondary);
     QSet<ManagedObject*> written = pendingRecords(context);
-    if (saves)
+    if (SecondarySaves* saves = ofOpener(secondary))
         written.subtract(saves->m_baseline);
-    // No snapshot to guard the words until the opener stores them: they are stored now.
-    if (!snapshots || !snapshots->writeSnapshotNow())
-        return written.isEmpty() || DbHelpers::saveManagedObjects(context, written.values(), secondary);
-    if (saves)
-        saves->m_records.unite(written);
-    return true;
-}
-
-bool SecondarySaves::writeOut(QWidget* presenter)
-{
-    if (m_records.isEmpty())
-        return true;
-    ManagedObjectContext* context = m_fields->managedObjectContext();
-    // Another save of the shared context may have stored some of them already.
-    QList<ManagedObject*> unsaved;
-    for (ManagedObject* record : std::as_const(m_records)) {
-        if (record->hasChanges())
-            unsaved.append(record);
-    }
-    if (!unsaved.isEmpty() && !DbHelpers::saveManagedObjects(context, unsaved, presenter))
-        return false;
-    m_records.clear();
-    AutoSaveController::deleteAutoSaveWithProjectId(m_fields->currentProjectId(), true);
-    return true;
+    // A record of its own card may have been pending before it opened (a refused save was discarded since): what
+    // it holds now is this card's words all the same. Records with nothing pending are passed over by the store.
+    written.unite(QSet<ManagedObject*>(cardRecords.begin(), cardRecords.end()));
+    return DbHelpers::saveManagedObjects(context, written.values(), secondary);
 }

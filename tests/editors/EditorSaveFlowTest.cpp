@@ -5,7 +5,6 @@
 #include "core/DbHelpers.h"
 #include "core/ProjectItem.h"
 #include "editors/CardEditorFields.h"
-#include "editors/EditorPeek.h"
 #include "editors/EditorPrompts.h"
 #include "platform/Alert.h"
 #include "platform/Delays.h"
@@ -47,7 +46,7 @@ public:
         return std::exchange(inserted, nullptr);
     }
     bool defersSave() const override { return defers; }
-    bool writesOutSecondaryCards() const override { return secondaries; }
+    QList<ManagedObject*> cardRecords() const override { return {}; }
     AutoSaveController* autoSaveController() const override { return snapshots.get(); }
     void forgetPendingChanges() override { calls << "forget"; }
     void markSaved() override { calls << "markSaved"; }
@@ -60,7 +59,6 @@ public:
     bool busy = false;
     bool writes = true;
     bool defers = false;
-    bool secondaries = false;
     int cards = 0;
     ProjectItem* inserted = nullptr;
     std::unique_ptr<AutoSaveController> snapshots;
@@ -76,8 +74,7 @@ protected:
         editor.addedRecord = [this](ProjectItem* card) {
             added.append(card);
         };
-        peek = std::make_unique<EditorPeek>(&view, &editor, [](bool) {});
-        flow = std::make_unique<EditorSaveFlow>(view, editor, editor, *peek, NotWritten);
+        flow = std::make_unique<EditorSaveFlow>(view, editor, editor, NotWritten);
     }
     ~EditorSaveFlowTest() override
     {
@@ -154,7 +151,6 @@ protected:
     TestStore store;
     ViewController view;
     RecordingEditor editor;
-    std::unique_ptr<EditorPeek> peek;
     std::unique_ptr<EditorSaveFlow> flow;
     QList<ProjectItem*> added;
 };
@@ -177,12 +173,19 @@ TEST_F(EditorSaveFlowTest, refusedStoreKeepsTheSnapshotThePendingCardAndTheEdito
 {
     ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
     ASSERT_NO_FATAL_FAILURE(refuseNewCards());
-    ASSERT_NO_FATAL_FAILURE(saveAndWait());
-    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "notSaving", "failed"}));
-    EXPECT_TRUE(store.context()->hasChanges());
-    EXPECT_TRUE(added.isEmpty());
-    EXPECT_TRUE(snapshotOnDisk());
-    EXPECT_NE(alertTitled(DbHelpers::SaveErrorTitle), nullptr);
+    // A card opened from inside another editor fails as any other.
+    for (const bool defers : {false, true}) {
+        editor.defers = defers;
+        editor.calls.clear();
+        ASSERT_NO_FATAL_FAILURE(saveAndWait());
+        EXPECT_EQ(editor.calls, QStringList({"saving", "write", "notSaving", "failed"}));
+        EXPECT_TRUE(store.context()->hasChanges());
+        EXPECT_TRUE(added.isEmpty());
+        EXPECT_TRUE(snapshotOnDisk());
+        Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
+        ASSERT_NE(warning, nullptr);
+        warning->trigger(0);
+    }
 }
 
 TEST_F(EditorSaveFlowTest, cardNotWrittenIsReportedInTheEditorsOwnWordsAndNothingIsStored)
@@ -209,17 +212,17 @@ TEST_F(EditorSaveFlowTest, deferredCardNotWrittenIsNotReportedSavedToTheOpener)
     EXPECT_TRUE(added.isEmpty());
 }
 
-TEST_F(EditorSaveFlowTest, deferredSaveLeavesStoringAndItsSnapshotToTheOpener)
+TEST_F(EditorSaveFlowTest, deferredSaveIsStoredAtOnceAndOnlyThenItsSnapshotGoes)
 {
     editor.defers = true;
     ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
     ASSERT_NO_FATAL_FAILURE(saveAndWait());
-    // Nothing is forgotten and the snapshot stays: only the opener's store makes the words safe.
-    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "take", "markSaved", "ended", "leaveSaved"}));
-    EXPECT_TRUE(store.context()->hasChanges());
-    EXPECT_EQ(storedCards(), 0);
+    // The writer pressed Save: the words are in the store file before the editor says so and leaves.
+    EXPECT_EQ(editor.calls, QStringList({"saving", "write", "take", "forget", "markSaved", "ended", "leaveSaved"}));
+    EXPECT_FALSE(store.context()->hasChanges());
+    EXPECT_EQ(storedCards(), 1);
     EXPECT_EQ(added.size(), 1);
-    EXPECT_TRUE(snapshotOnDisk());
+    EXPECT_FALSE(snapshotOnDisk());
 }
 
 TEST_F(EditorSaveFlowTest, deferredCopyIsStoredAtOnceAndTheEditorStaysForTheCompletion)
@@ -247,7 +250,6 @@ TEST_F(EditorSaveFlowTest, busyEditorStartsNoSecondSave)
 
 TEST_F(EditorSaveFlowTest, discardDropsOnlyAfterTheQuestionAndTakesTheSnapshotWithIt)
 {
-    editor.secondaries = true;
     ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
     flow->confirmDiscard();
     Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);

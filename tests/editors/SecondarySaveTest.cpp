@@ -3,24 +3,27 @@
 #include "board/PeekListModel.h"
 #include "board/PeekTableViewController.h"
 #include "core/ToolbarDelegate.h"
+#include "dialogs/MacCardRename.h"
 #include "editors/EditorPeek.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "export/KUVDocPickerViewController.h"
+#include "platform/SerialQueue.h"
 #include "platform/SideMenuNavigationController.h"
 #include "platform/Toolbar.h"
 #include "platform/ToolbarItem.h"
 #include "richtext/RichTextDocumentFormat.h"
 
 #include <QListView>
+#include <QMenu>
 
 namespace {
 
 // How the writer leaves the card they opened the secondary card from.
 enum class Leave { Cancel, Discard, Save };
 
-// A card opened from inside an editor (from the peek panel, or made with New Card there) saves with deferred
-// saving: the editor it was opened from stores it. Every way of leaving that editor must bring the secondary
-// card's words into the store file, and until then its snapshot must hold them.
+// A card opened from inside an editor (from the peek panel, or made with New Card there) shares the store's
+// context with that editor. Its Save stores its own words in the store file at once, and nothing of the editor
+// below; whichever way that editor is left afterwards, the secondary card's words stay stored.
 class SecondarySaveTest : public SketchFixture {
 protected:
     static inline const QString MaraId = QStringLiteral("CARD-2");
@@ -44,6 +47,11 @@ protected:
         }
         sqlite3_close(db);
         return value;
+    }
+    QString storedTitle(const QString& cardId) const
+    {
+        return QString::fromUtf8(
+            stored(QStringLiteral("SELECT title FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId)));
     }
     QString storedSummary(const QString& cardId) const
     {
@@ -79,6 +87,13 @@ protected:
         return text.document ? text.document->toPlainText() : QString();
     }
 
+    // Whether the secondary card's snapshot file is there once every write and removal asked for has run.
+    static bool secondarySnapshotOnDisk()
+    {
+        EXPECT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        return AutoSaveController::autoSaveExists(ProjectId, true);
+    }
+
     bool clickToolbar(const QString& identifier) const
     {
         for (ToolbarItem* item : app->toolbar()->items()) {
@@ -97,8 +112,8 @@ protected:
         }));
         return qobject_cast<PeekTableViewController*>(editor->peek().peekTable());
     }
-    // Clicks cardId in the panel and answers the editor that opened over it, loaded.
-    template <class T> T* openFromPanel(PeekTableViewController* panel, const QString& cardId)
+    // Clicks cardId's row in the panel.
+    static void clickRow(PeekTableViewController* panel, const QString& cardId)
     {
         PeekListModel* model = panel->model();
         for (int row = 0; row < model->rowCount(); ++row) {
@@ -109,15 +124,36 @@ protected:
             panel->tableView()->scrollTo(index);
             QTest::mouseClick(panel->tableView()->viewport(), Qt::LeftButton, {},
                               panel->tableView()->visualRect(index).center());
-            T* opened = nullptr;
-            EXPECT_TRUE(waitFor([&] {
-                opened = shownOver<T>(panel);
-                return opened && opened->contentLoaded();
-            }));
-            return opened;
+            return;
         }
         ADD_FAILURE() << "no row for " << cardId.toStdString();
-        return nullptr;
+    }
+    // Clicks cardId in the panel and answers the editor that opened over it, loaded.
+    template <class T> T* openFromPanel(PeekTableViewController* panel, const QString& cardId)
+    {
+        clickRow(panel, cardId);
+        T* opened = nullptr;
+        EXPECT_TRUE(waitFor([&] {
+            opened = shownOver<T>(panel);
+            return opened && opened->contentLoaded();
+        }));
+        return opened;
+    }
+    // Gives the card of editor a new title through its Title row; the title is not stored until its Save.
+    void rename(PvEditViewController* editor, const QString& title) const
+    {
+        QMenu* menu = editor->overflowButton()->menu();
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (action->text() == EditorCommands::TitleRow)
+                action->trigger();
+        }
+        Alert* alert = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (alert = alertTitled(MacCardRename::CardTitle)) != nullptr; }));
+        ASSERT_EQ(alert->textFields().size(), 1);
+        alert->textFields().first()->setText(title);
+        alert->trigger(0);
+        ASSERT_EQ(editor->fullTitle(), title);
     }
     template <class T> static T* shownOver(ViewController* presenter)
     {
@@ -172,19 +208,25 @@ protected:
         }
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     }
-    // Peeks from the Story card, writes words into Mara's card and saves it, then leaves the Story card.
+    // Peeks from the Story card, writes words into Mara's card and saves it, then leaves the Story card. For
+    // Discard and Save the Story card has unsaved words and a new title pending in the store's context first.
     void peekedTextCardThenLeave(Leave how)
     {
         app->window()->show();
         PvEditViewController* story = open();
-        if (how != Leave::Cancel)
+        if (how != Leave::Cancel) {
             type(story, QStringLiteral(" The keeper climbs on."));
+            ASSERT_NO_FATAL_FAILURE(rename(story, QStringLiteral("Lighthouse at night")));
+        }
         auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
         ASSERT_NE(popup, nullptr);
         typeInto(popup, QStringLiteral("Mara rows out at dawn"));
         saveAndClose(popup);
-        // Until the Story card is left its snapshot guards the saved words.
-        EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Mara rows out at dawn"));
+        // The writer pressed Save: the words are stored, alone, before the Story card is left.
+        EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Mara rows out at dawn"));
+        EXPECT_EQ(storedTitle(CardId), QStringLiteral("Lighthouse")) << "the Story card's title went with it";
+        EXPECT_EQ(storedBody(CardId), CardText);
+        EXPECT_FALSE(secondarySnapshotOnDisk()) << "a crash now would offer stored words as unsaved";
         leave(story, how);
         EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Mara rows out at dawn"));
         EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true)) << "no stale recovery on the next start";
@@ -202,12 +244,14 @@ TEST_F(SecondarySaveTest, peekedTextCardIsStoredWhenTheStoryCardIsDiscardedWhich
 {
     peekedTextCardThenLeave(Leave::Discard);
     EXPECT_EQ(storedBody(CardId), CardText) << "the Story card's own words were discarded";
+    EXPECT_EQ(storedTitle(CardId), QStringLiteral("Lighthouse"));
 }
 
 TEST_F(SecondarySaveTest, peekedTextCardIsStoredWithTheStoryCardsSave)
 {
     peekedTextCardThenLeave(Leave::Save);
     EXPECT_EQ(storedBody(CardId), CardText + QStringLiteral(" The keeper climbs on."));
+    EXPECT_EQ(storedTitle(CardId), QStringLiteral("Lighthouse at night"));
 }
 
 TEST_F(SecondarySaveTest, storyCardCancelledWithARememberedCursorStillStoresTheSecondaryCard)
@@ -239,7 +283,7 @@ TEST_F(SecondarySaveTest, escapeOnTheStoryCardStoresTheSecondaryCard)
     EXPECT_EQ(storedSummary(StormId), QStringLiteral("Gale from the west"));
 }
 
-TEST_F(SecondarySaveTest, newCardMadeInsideTheStoryEditorIsStoredWhenItIsDiscarded)
+TEST_F(SecondarySaveTest, newCardMadeInsideTheStoryEditorIsStoredByItsSaveAndStaysWhenTheStoryIsDiscarded)
 {
     app->window()->show();
     PvEditViewController* story = open();
@@ -248,7 +292,8 @@ TEST_F(SecondarySaveTest, newCardMadeInsideTheStoryEditorIsStoredWhenItIsDiscard
     ASSERT_NE(popup, nullptr);
     typeInto(popup, QStringLiteral("Old Tom keeps the wreck"));
     saveAndClose(popup);
-    EXPECT_EQ(storedCardsSummarised(QStringLiteral("Old Tom keeps the wreck")), 0) << "the opener decides when";
+    EXPECT_EQ(storedCardsSummarised(QStringLiteral("Old Tom keeps the wreck")), 1);
+    EXPECT_EQ(storedBody(CardId), CardText);
     leave(story, Leave::Discard);
     EXPECT_EQ(storedCardsSummarised(QStringLiteral("Old Tom keeps the wreck")), 1);
     EXPECT_EQ(storedBody(CardId), CardText);
@@ -263,7 +308,7 @@ TEST_F(SecondarySaveTest, anotherSecondaryCardOpensOnlyOnceTheFirstIsStored)
     ASSERT_NE(first, nullptr);
     typeInto(first, QStringLiteral("First words"));
     saveAndClose(first);
-    // Its snapshot file is the one the second card takes: the first card is stored as the second opens.
+    // Its snapshot file is the one the second card takes: the first card's Save stored it already.
     auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
     ASSERT_NE(second, nullptr);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("First words"));
@@ -280,7 +325,7 @@ TEST_F(SecondarySaveTest, anotherSecondaryCardOpensOnlyOnceTheFirstIsStored)
     EXPECT_EQ(storedSummary(StormId), QString());
 }
 
-TEST_F(SecondarySaveTest, peekedSketchIsStoredWhenTheStoryCardIsCancelled)
+TEST_F(SecondarySaveTest, peekedSketchIsStoredByItsSaveAndStaysWhenTheStoryCardIsCancelled)
 {
     app->window()->show();
     PvEditViewController* story = open();
@@ -289,8 +334,8 @@ TEST_F(SecondarySaveTest, peekedSketchIsStoredWhenTheStoryCardIsCancelled)
     EXPECT_TRUE(sketch->isSecondaryCard());
     draw(sketch, {{60, 200}, {140, 240}, {220, 260}});
     saveAndClose(sketch);
-    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, true));
-    EXPECT_EQ(storedStrokes(SketchId), 1);
+    EXPECT_EQ(storedStrokes(SketchId), 2);
+    EXPECT_FALSE(secondarySnapshotOnDisk());
     leave(story, Leave::Cancel);
     EXPECT_EQ(storedStrokes(SketchId), 2);
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
@@ -332,7 +377,7 @@ TEST_F(SecondarySaveTest, sketchPrimaryStoresAPeekedTextCardOnCancelAndOnSave)
     EXPECT_EQ(storedStrokes(SketchId), 2);
 }
 
-TEST_F(SecondarySaveTest, quittingStoresTheSecondaryCardAndLeavesNoSnapshotBehind)
+TEST_F(SecondarySaveTest, quittingAfterTheSecondaryCardsSaveLeavesItStoredAndNoSnapshotBehind)
 {
     app->window()->show();
     PvEditViewController* story = open();
@@ -346,36 +391,84 @@ TEST_F(SecondarySaveTest, quittingStoresTheSecondaryCardAndLeavesNoSnapshotBehin
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
 }
 
-TEST_F(SecondarySaveTest, aStoreThatRefusesKeepsTheStoryCardOpenAndTheSnapshot)
+TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSnapshotAndNoOtherCardTakesIt)
 {
     app->window()->show();
     PvEditViewController* story = open();
     type(story, QStringLiteral(" Not kept."));
-    auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* popup = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
     ASSERT_NE(popup, nullptr);
     typeInto(popup, QStringLiteral("Kept safe"));
-    saveAndClose(popup);
+    // As the timer writes it while the writer types.
+    ASSERT_TRUE(popup->autoSaveController()->writeSnapshotNow());
     rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
                               "'refused'); END"));
-    story->cancelButton()->trigger();
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    EXPECT_FALSE(save(popup));
     Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(warning, nullptr);
     warning->trigger(0);
-    EXPECT_TRUE(isOpen()) << "the writer stays where they were";
-    EXPECT_TRUE(story->cardChanged());
+    EXPECT_EQ(shownOver<PvSummaryEditViewController>(panel), popup) << "the writer stays where they were";
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_TRUE(popup->cardChanged());
+    EXPECT_TRUE(secondarySnapshotOnDisk());
     EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Kept safe"));
+    // Another card from the panel, the toolbar's Peek or New Card: none takes the snapshot file over.
+    clickRow(panel, StormId);
+    clickToolbar(ToolbarDelegate::editorNewCard);
+    clickToolbar(ToolbarDelegate::editorPeek);
+    runEventsFor(100);
+    EXPECT_EQ(shownOver<PvSummaryEditViewController>(panel), popup);
+    EXPECT_EQ(shownOver<ViewController>(story), nullptr);
+    EXPECT_EQ(secondarySnapshotText(), QStringLiteral("Kept safe"));
+    // Once the store takes it again, the same Save stores the card once, and only then its snapshot goes.
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    saveAndClose(popup);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Kept safe"));
+    EXPECT_EQ(stored(QStringLiteral("SELECT count(*) FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(MaraId))
+                  .toLongLong(),
+              1);
+    EXPECT_EQ(storedBody(CardId), CardText);
+    EXPECT_FALSE(secondarySnapshotOnDisk());
     leave(story, Leave::Discard);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Kept safe"));
     EXPECT_EQ(storedBody(CardId), CardText);
-    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+}
+
+// A refused save leaves the card's records pending even after the writer discarded it (their stored values put
+// back); the card opened again and saved is stored all the same.
+TEST_F(SecondarySaveTest, aSecondaryCardDiscardedAfterARefusedSaveIsStoredWhenOpenedAgainAndSaved)
+{
+    app->window()->show();
+    PvEditViewController* story = open();
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* popup = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Refused"));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
+                              "'refused'); END"));
+    EXPECT_FALSE(save(popup));
+    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    rawExecute(QStringLiteral("DROP TRIGGER refuse"));
+    popup->cancelButton()->trigger();
+    Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(question, nullptr);
+    question->trigger(0);
+    ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
+    EXPECT_EQ(storedSummary(MaraId), QString());
+    auto* again = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(again, nullptr);
+    typeInto(again, QStringLiteral("Second try"));
+    saveAndClose(again);
+    EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Second try"));
+    EXPECT_EQ(storedBody(MaraId), QStringLiteral("Second try"));
+    EXPECT_FALSE(secondarySnapshotOnDisk());
 }
 
 // The store refuses every record of the Story card's save from before that save until its Discard. A window
 // change may make the application inactive at any point (an alert's window takes the focus), and going to the
 // background saves the whole context, which would store the Story card's words the moment the store took them.
-// While it refuses them, what reaches the file is only what the secondary card's ledger chose to store.
+// While it refuses them, what reaches the file is only what the secondary card's Save chose as its own.
 TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAndItsDiscardStillDropsIt)
 {
     app->window()->show();
@@ -395,12 +488,12 @@ TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAn
     ASSERT_NE(first, nullptr);
     typeInto(first, QStringLiteral("Stored alone"));
     saveAndClose(first);
-    // Opening another card stores the first one: only its records, not what the Story card left pending.
-    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
-    ASSERT_NE(second, nullptr);
+    // Its Save stored only its records, not what the Story card left pending.
     EXPECT_EQ(alertTitled(DbHelpers::SaveErrorTitle), nullptr);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Stored alone"));
-    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+    EXPECT_FALSE(secondarySnapshotOnDisk());
+    auto* second = openFromPanel<PvSummaryEditViewController>(panel, StormId);
+    ASSERT_NE(second, nullptr);
     second->cancelButton()->trigger();
     ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
     leave(story, Leave::Discard);
@@ -452,42 +545,20 @@ protected:
         ASSERT_TRUE(child.waitForFinished(60000));
         ASSERT_EQ(child.exitStatus(), QProcess::CrashExit);
     }
-    // What the board offers on the next start (it takes a secondary card's snapshot over when the Story card
-    // left none), if it is a snapshot of cardId.
-    std::optional<QVariantMap> offeredSnapshotOf(const QString& cardId) const
-    {
-        std::optional<QVariantMap> offered = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
-        if (!offered || offered->value(AutoSaveController::kProjectItemIdKey).toString() != cardId)
-            return std::nullopt;
-        return offered;
-    }
 };
 
-TEST_F(SecondarySaveCrashTest, textCardKilledRightAfterItsSaveIsInTheStoreOrOfferedOnTheNextStart)
+// The writer was told the card was saved: whatever a crash leaves, the words are in the store file.
+TEST_F(SecondarySaveCrashTest, textCardKilledRightAfterItsSaveIsInTheStore)
 {
     const QString words = QStringLiteral("Mara saw the lamp go out");
     runAndKill(QStringLiteral("text"), QStringLiteral("saved"), words);
-    const bool inStore = storedSummary(MaraId) == words;
-    bool offered = false;
-    if (const std::optional<QVariantMap> snapshot = offeredSnapshotOf(MaraId)) {
-        RichTextDocumentFormat::LoadResult text =
-            RichTextDocumentFormat::loadFrom(snapshot->value(AutoSaveController::kContentKey).toByteArray());
-        offered = text.document && text.document->toPlainText() == words;
-    }
-    EXPECT_TRUE(inStore || offered) << "the saved words are in neither the store nor a snapshot";
+    EXPECT_EQ(storedSummary(MaraId), words);
 }
 
-TEST_F(SecondarySaveCrashTest, sketchKilledRightAfterItsSaveIsInTheStoreOrOfferedOnTheNextStart)
+TEST_F(SecondarySaveCrashTest, sketchKilledRightAfterItsSaveIsInTheStore)
 {
     runAndKill(QStringLiteral("sketch"), QStringLiteral("saved"), QString());
-    const bool inStore = storedStrokes(SketchId) == 2;
-    bool offered = false;
-    if (const std::optional<QVariantMap> snapshot = offeredSnapshotOf(SketchId)) {
-        const InkDecodeResult drawing =
-            InkReader::decode(snapshot->value(AutoSaveController::kContentKey).toByteArray());
-        offered = drawing.ok() && drawing.drawing->strokeCount() == 2;
-    }
-    EXPECT_TRUE(inStore || offered) << "the saved strokes are in neither the store nor a snapshot";
+    EXPECT_EQ(storedStrokes(SketchId), 2);
 }
 
 TEST_F(SecondarySaveCrashTest, killedRightAfterTheStoryCardsCancelTheWordsAreStoredAndNothingIsOffered)
