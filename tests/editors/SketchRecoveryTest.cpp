@@ -68,7 +68,7 @@ TEST_F(SketchRecoveryTest, snapshotWithoutContentOrItemTypeIsTreatedAsAbsent)
 TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStoredCard)
 {
     KuvBaseSketch* editor = openSketch(SketchId, snapshotOf(QByteArray("PK\x03\x04 damaged", 12)));
-    EXPECT_TRUE(alertTitled(QStringLiteral("Error")));
+    EXPECT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
     EXPECT_EQ(editor->titleView()->text(), SketchTitle);
     EXPECT_FALSE(editor->changesMade());
