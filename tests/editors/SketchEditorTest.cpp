@@ -247,7 +247,7 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
     typeTitle(editor, QStringLiteral("!"));
     ASSERT_TRUE(save(editor));
     EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->tag(), QStringLiteral("done"));
-    EXPECT_EQ(documentOf(SketchId)->content(), foreign);
+    EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
 }
 
 TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryMakesOneCard)
