@@ -20,14 +20,15 @@ void EditorContentStore::setCurrentDocument(ProjectItemDocument* document)
 EditorContentStore::Load EditorContentStore::loadContent()
 {
     m_unreadable = false;
-    if (!m_document)
-        return Load::NoDocument;
+    const ProjectItem* item = m_editor.currentObject();
+    const QByteArray bytes = m_document ? m_document->content() : item ? item->content() : QByteArray();
+    if (!m_document && bytes.isEmpty())
+        return Load::NoBody;
     PvTextView* view = m_editor.editor();
-    const QByteArray bytes = m_document->content();
     if (!bytes.isEmpty()) {
-        const RichTextDocumentFormat::LoadStatus status = m_document->mimetype() == DocumentMimeTypes::Rtf
-                                                              ? view->loadFromRTFData(bytes, true)
-                                                              : view->loadFrom(bytes, true);
+        const bool rtf = m_document && m_document->mimetype() == DocumentMimeTypes::Rtf;
+        const RichTextDocumentFormat::LoadStatus status =
+            rtf ? view->loadFromRTFData(bytes, true) : view->loadFrom(bytes, true);
         m_unreadable = status == RichTextDocumentFormat::LoadStatus::Unreadable;
         // Sizing images and the like on the way in is not the writer's to undo.
         view->document()->clearUndoRedoStacks();

@@ -32,6 +32,13 @@ void EditorPrompts::showCardUpdated(QWidget* editor, bool hasChanges, std::funct
     alert->present(top ? static_cast<QWidget*>(top) : editor);
 }
 
+void EditorPrompts::showUnreadable(QWidget* editor, const QString& message)
+{
+    auto* alert = new Alert(UnreadableTitle, message);
+    alert->addAction(OkTitle);
+    alert->present(editor);
+}
+
 void EditorPrompts::setCardEdits(bool isSecondaryCard, bool changed)
 {
     AppDelegate* app = AppDelegate::shared();

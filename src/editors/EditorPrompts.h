@@ -8,8 +8,8 @@
 class QWidget;
 
 // What every card editor, text or sketch, says and waits for in the same way: the "Discard Changes" question,
-// the alert for a card another process changed, the quit guard's flag for the editor's pane, and the short wait
-// behind the progress indicator before a save starts.
+// the alert for a card another process changed, the error for a body no reader accepts, the quit guard's flag
+// for the editor's pane, and the short wait behind the progress indicator before a save starts.
 class EditorPrompts {
 public:
     static inline const QString DiscardChangesTitle = QStringLiteral("Discard Changes");
@@ -29,6 +29,9 @@ public:
     static inline const QString IgnoreChangesTitle = QStringLiteral("Ignore Changes");
     static inline const QString LoadCardTitle = QStringLiteral("Load Card");
 
+    static inline const QString UnreadableTitle = QStringLiteral("Unreadable Card");
+    static inline const QString OkTitle = QStringLiteral("OK");
+
     // Wait before a save, so that the progress indicator is drawn first.
     static constexpr int SaveDelayMs = 400;
 
@@ -38,6 +41,9 @@ public:
     // Tells that another process changed the card; loadCard runs for "Load Card". Shown over the topmost
     // screen, or over editor when there is none.
     static void showCardUpdated(QWidget* editor, bool hasChanges, std::function<void()> loadCard);
+    // Tells that a body (the card's, or a recovered snapshot's) could not be read; message says what the editor
+    // shows instead. The editor keeps the stored bytes as they are and never saves over them.
+    static void showUnreadable(QWidget* editor, const QString& message);
     // The quit guard's flag for the main pane or for a card opened from inside another editor.
     static void setCardEdits(bool isSecondaryCard, bool changed);
 

@@ -16,7 +16,6 @@
 #include "core/StoreConstants.h"
 #include "core/ToolbarDelegate.h"
 #include "dialogs/TagMenuController.h"
-#include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/FormSheetDialog.h"
@@ -254,7 +253,7 @@ void KuvBaseSketch::loadDrawing()
     markHistorySeen();
     ProgressHud::dismiss();
     if (!m_document.isReadable()) {
-        showUnreadable(UnreadableMessage);
+        EditorPrompts::showUnreadable(this, UnreadableMessage);
         return;
     }
     if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData)) {
@@ -264,13 +263,6 @@ void KuvBaseSketch::loadDrawing()
         updateTitle();
     }
     updateSaveButton();
-}
-
-void KuvBaseSketch::showUnreadable(const QString& message)
-{
-    auto* alert = new Alert(UnreadableTitle, message);
-    alert->addAction(QStringLiteral("OK"));
-    alert->present(this);
 }
 
 void KuvBaseSketch::updateContentSize()

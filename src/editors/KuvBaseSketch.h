@@ -55,7 +55,7 @@ public:
     static inline const QString SetTagTitle = QStringLiteral("Set Tag");
     static inline const QString CopyPrefix = QStringLiteral("Copy of ");
     static inline const QString ExportExtension = QStringLiteral("png");
-    static inline const QString UnreadableTitle = QStringLiteral("Error");
+    // Said under EditorPrompts::UnreadableTitle.
     static inline const QString UnreadableMessage =
         QStringLiteral("The drawing of this card could not be read. It is left exactly as it is stored and this "
                        "editor will not save over it.");
@@ -159,7 +159,6 @@ private:
     void buildOverflowMenu();
     void prepareSession();
     void loadDrawing();
-    void showUnreadable(const QString& message);
     void markChanged();
     void titleDidChange();
     void drawingDidChange();

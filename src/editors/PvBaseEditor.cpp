@@ -19,7 +19,6 @@
 #include "core/SharedHelpers.h"
 #include "core/StoreConstants.h"
 #include "dialogs/TagMenuController.h"
-#include "platform/Alert.h"
 #include "platform/BarButtonItem.h"
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
@@ -319,14 +318,12 @@ PvBaseEditor::LoadOutcome PvBaseEditor::loadContent()
     const EditorContentStore::Load outcome = m_content->loadContent();
     updateHitButtons();
     updateUndoRedoButtons();
-    if (outcome == EditorContentStore::Load::NoDocument)
-        return LoadOutcome::NoDocument;
     m_editor->setReadOnly(outcome == EditorContentStore::Load::Unreadable);
+    if (outcome == EditorContentStore::Load::NoBody)
+        return LoadOutcome::NoBody;
     if (outcome == EditorContentStore::Load::Loaded)
         return LoadOutcome::Loaded;
-    auto* alert = new Alert(UnreadableTitle, UnreadableMessage);
-    alert->addAction(QStringLiteral("OK"));
-    alert->present(this);
+    EditorPrompts::showUnreadable(this, UnreadableMessage);
     return LoadOutcome::Unreadable;
 }
 
@@ -491,8 +488,15 @@ void PvBaseEditor::showCloudUpdateAlert()
 
 // --- Snapshot
 
-bool PvBaseEditor::applySnapshot(const QVariantMap& snapshot)
+std::optional<bool> PvBaseEditor::applySnapshot(const QVariantMap& snapshot)
 {
+    // Words no reader accepts would show as an empty text marked changed, which a save stores over the card.
+    const bool hasContent = snapshot.contains(AutoSaveController::kContentKey);
+    const QByteArray content = snapshot.value(AutoSaveController::kContentKey).toByteArray();
+    if (hasContent && !RichTextDocumentFormat::loadFrom(content).isReadable()) {
+        EditorPrompts::showUnreadable(this, UnreadableSnapshotMessage);
+        return std::nullopt;
+    }
     bool detached = false;
     ProjectItem* item = currentObject();
     const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
@@ -511,8 +515,8 @@ bool PvBaseEditor::applySnapshot(const QVariantMap& snapshot)
     setFullTitle(snapshot.value(AutoSaveController::kTitleKey).toString());
     setNotes(snapshot.value(AutoSaveController::kNotesKey).toString());
     setTag(snapshot.value(AutoSaveController::kTagKey).toString());
-    if (snapshot.contains(AutoSaveController::kContentKey)) {
-        editor()->loadFrom(snapshot.value(AutoSaveController::kContentKey).toByteArray(), true);
+    if (hasContent) {
+        editor()->loadFrom(content, true);
         editor()->document()->clearUndoRedoStacks();
     }
     bool isNumber = false;
@@ -659,7 +663,9 @@ std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
     ProgressHud::dismiss();
     if (!autoSaveData() || outcome == LoadOutcome::Unreadable)
         return std::nullopt;
-    const bool detached = applySnapshot(*autoSaveData());
+    const std::optional<bool> detached = applySnapshot(*autoSaveData());
+    if (!detached)
+        return std::nullopt;
     noteChange(true);
     rebuildTitleView();
     return detached;

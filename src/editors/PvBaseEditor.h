@@ -40,10 +40,12 @@ class PvBaseEditor : public ViewController, public CardEditorFields, public Edit
     Q_OBJECT
 
 public:
-    static inline const QString UnreadableTitle = QStringLiteral("Unreadable Card");
+    // Said under EditorPrompts::UnreadableTitle.
     static inline const QString UnreadableMessage =
         QStringLiteral("The text of this card could not be read. It is left exactly as it is stored and "
                        "this editor will not save over it.");
+    static inline const QString UnreadableSnapshotMessage =
+        QStringLiteral("The recovered text could not be read, so the card opens as it was last saved.");
     // The bar buttons, the same in every editor (the question before changes go is EditorPrompts').
     static inline const QString CancelTitle = QStringLiteral("Cancel");
     static inline const QString SaveTitle = QStringLiteral("Save");
@@ -102,8 +104,10 @@ public:
     EditorCommands& commands() const { return *m_commands; }
 
     // --- Loading and saving (the subclasses call these from their own load and save).
-    enum class LoadOutcome { Loaded, NoDocument, Unreadable };
-    // Shows currentDocument in the editor; an unreadable body also raises the error alert.
+    // NoBody: the card has neither a document nor a body of its own; the subclass shows its empty text.
+    enum class LoadOutcome { Loaded, NoBody, Unreadable };
+    // Shows the card's body in the editor: currentDocument, or for an older card without one the item's own
+    // body. An unreadable body leaves the editor read-only and raises the error alert.
     LoadOutcome loadContent();
     // Writes the editor's text into the card's document; false when it cannot (archiving failed, body
     // unreadable), and then nothing was written.
@@ -122,8 +126,9 @@ public:
     // The card as it stands, its text archived at base size; empty while nothing readable is loaded.
     QVariantMap cardSnapshot();
     // Puts a snapshot's fields and words into the editor. True when the stored card was saved after the
-    // snapshot was taken, so the words now stand as a new card.
-    bool applySnapshot(const QVariantMap& snapshot);
+    // snapshot was taken, so the words now stand as a new card. A snapshot whose words cannot be read is not
+    // applied: the error alert is shown, the card stays as loaded, and nothing is answered.
+    std::optional<bool> applySnapshot(const QVariantMap& snapshot);
 
     // --- Title and colours.
     QString untitledTitle();

@@ -133,13 +133,9 @@ void PvEditViewController::loadCard()
     setCurrentDocument(item ? DbHelpers::getItemDocument(managedObjectContext(), item->uniqueIdentifier()) : nullptr);
     const qint64 cursor = savedCursorPosition();
     const LoadOutcome outcome = loadContent();
-    if (outcome == LoadOutcome::NoDocument) {
-        // An older card keeps its body on the item; a new one starts empty, or indented for Story writing.
-        const QByteArray body = item ? item->content() : QByteArray();
-        if (!body.isEmpty())
-            editor()->loadFrom(body, true);
-        else
-            editor()->loadFrom(autoIndent() && !item ? QStringLiteral("\t").toUtf8() : QByteArray(), true);
+    if (outcome == LoadOutcome::NoBody) {
+        // A card without a body starts empty; a new one indented for Story writing when the project asks.
+        editor()->loadFrom(autoIndent() && !item ? QStringLiteral("\t").toUtf8() : QByteArray(), true);
         editor()->document()->clearUndoRedoStacks();
     }
     updateWordCount();

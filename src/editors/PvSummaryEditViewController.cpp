@@ -103,9 +103,9 @@ void PvSummaryEditViewController::loadCard()
     setCurrentDocument(item ? DbHelpers::getItemDocument(managedObjectContext(), item->uniqueIdentifier()) : nullptr);
     const qint64 cursor = item ? savedCursorPosition() : 0;
     const LoadOutcome outcome = loadContent();
-    if (outcome == LoadOutcome::NoDocument) {
-        // An older card keeps its body on the item itself.
-        editor()->loadFrom(item ? item->content() : QByteArray(), true);
+    if (outcome == LoadOutcome::NoBody) {
+        // Also when reloading: nothing of the card shown before may stay.
+        editor()->loadFrom(QByteArray(), true);
         editor()->document()->clearUndoRedoStacks();
     }
     placeCursor(cursor);

@@ -1,5 +1,6 @@
 #include "SketchSnapshot.h"
 
+#include "EditorPrompts.h"
 #include "KuvBaseSketch.h"
 #include "core/AutoSaveController.h"
 #include "core/ProjectItem.h"
@@ -45,7 +46,7 @@ bool SketchSnapshot::apply(KuvBaseSketch& editor, const QVariantMap& snapshot)
     SketchDrawingDocument recovered =
         SketchDrawingDocument::fromData(snapshot.value(AutoSaveController::kContentKey).toByteArray());
     if (!recovered.isReadable()) {
-        editor.showUnreadable(KuvBaseSketch::UnreadableSnapshotMessage);
+        EditorPrompts::showUnreadable(&editor, KuvBaseSketch::UnreadableSnapshotMessage);
         return false;
     }
     // The card was saved after the snapshot was taken (on another machine, or here before the crash was

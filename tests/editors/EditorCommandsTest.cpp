@@ -258,6 +258,10 @@ TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParag
     QTest::keyClick(editor->editor(), Qt::Key_Return);
     EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral("\n\t"));
     EXPECT_TRUE(editor->cardChanged());
+    // A new Story card starts indented as well.
+    rootScreen()->dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(open(QString())->editor()->toPlainText(), QStringLiteral("\t"));
 }
 
 TEST_F(EditorCommandsTest, returnWithoutAutoIndentInsertsAPlainNewline)

@@ -175,6 +175,49 @@ protected:
         sqlite3_free(message);
         sqlite3_close(db);
     }
+    // One value of the store file as another program reads it, through a connection of its own; null when no row
+    // answers.
+    QByteArray storedValue(const QString& sql) const
+    {
+        sqlite3* db = nullptr;
+        QByteArray value;
+        if (sqlite3_open_v2(storePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK &&
+                sqlite3_step(statement) == SQLITE_ROW) {
+                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+                value = QByteArray(bytes, sqlite3_column_bytes(statement, 0));
+            }
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return value;
+    }
+    // The card's body bytes in the store file: in its document, and on the card itself.
+    QByteArray storedDocumentBytes(const QString& cardId) const
+    {
+        return storedValue(
+            QStringLiteral("SELECT content FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(cardId));
+    }
+    QByteArray storedCardBytes(const QString& cardId) const
+    {
+        return storedValue(QStringLiteral("SELECT content FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId));
+    }
+    // Bytes no reader accepts: a property-list header over nothing that decodes.
+    static QByteArray unreadableBytes()
+    {
+        static const char bytes[] = "bplist00\x00\x01\x02 not an archive";
+        return QByteArray(bytes, sizeof(bytes) - 1);
+    }
+    // Moves cardId's body out of its document onto the card itself, as older cards keep it.
+    void keepBodyOnTheCard(const QString& cardId, const QByteArray& body)
+    {
+        if (ProjectItemDocument* document = DbHelpers::getItemDocument(context(), cardId))
+            context()->deleteObject(document);
+        DbHelpers::getItem(context(), cardId)->setContent(body);
+        ASSERT_FALSE(context()->save());
+    }
+
     // Stands in for the snapshot the editor's autosave writes, so that a test sees whether a save removes it.
     QString writeStandInSnapshot() const
     {

@@ -134,6 +134,33 @@ TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
 }
 
+TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndTheSnapshotAsTheyAre)
+{
+    const QString path = writeSnapshotFile();
+    const QByteArray before = storedDocumentBytes(CardId);
+    QVariantMap recovered = snapshotOf(CardId, QStringLiteral("Lost words"), QDateTime::currentDateTime());
+    recovered.insert(AutoSaveController::kContentKey, unreadableBytes());
+    PvEditViewController* editor = open(CardId, recovered);
+    Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), PvBaseEditor::UnreadableSnapshotMessage);
+    error->trigger(0);
+    // The card opens as last saved, none of the snapshot over it, with nothing for Save to store.
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText);
+    EXPECT_FALSE(editor->editor()->isReadOnly());
+    EXPECT_TRUE(editor->notes().isEmpty());
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_FALSE(editor->autoSaveController()->autoSave());
+    editor->saveButton()->trigger();
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(storedDocumentBytes(CardId), before);
+    // Still there for the writer to restore or discard from the board.
+    EXPECT_TRUE(QFile::exists(path));
+}
+
 TEST_F(EditorRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
 {
     const QDateTime stale = QDateTime::currentDateTime().addDays(-5);

@@ -271,19 +271,39 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
 
 TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver)
 {
-    static const char bytes[] = "bplist00\x00\x01\x02 not an archive";
-    const QByteArray garbage(bytes, sizeof(bytes) - 1);
-    DbHelpers::getItemDocument(context(), CardId)->setContent(garbage);
-    ASSERT_FALSE(context()->save());
-    PvEditViewController* editor = open();
-    EXPECT_TRUE(alertTitled(PvBaseEditor::UnreadableTitle));
-    EXPECT_TRUE(editor->bodyUnreadable());
-    EXPECT_TRUE(editor->editor()->isReadOnly());
-    EXPECT_FALSE(editor->saveContent());
-    editor->commands().applyTag(QStringLiteral("done"));
-    EXPECT_TRUE(save(editor));
-    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->tag(), QStringLiteral("done"));
-    EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), garbage);
+    const QByteArray garbage = unreadableBytes();
+    // In the card's document, then on the card itself as older cards keep it.
+    for (const bool onTheCard : {false, true}) {
+        SCOPED_TRACE(onTheCard ? "body on the card" : "body in its document");
+        if (onTheCard) {
+            ASSERT_NO_FATAL_FAILURE(keepBodyOnTheCard(CardId, garbage));
+        } else {
+            DbHelpers::getItemDocument(context(), CardId)->setContent(garbage);
+            ASSERT_FALSE(context()->save());
+        }
+        PvEditViewController* editor = open();
+        Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->message(), PvBaseEditor::UnreadableMessage);
+        error->trigger(0);
+        EXPECT_TRUE(editor->bodyUnreadable());
+        EXPECT_TRUE(editor->editor()->isReadOnly());
+        type(editor, QStringLiteral("over it"));
+        EXPECT_TRUE(editor->editor()->toPlainText().isEmpty());
+        EXPECT_FALSE(editor->cardChanged());
+        EXPECT_FALSE(editor->saveButton()->isEnabled());
+        EXPECT_TRUE(editor->autoSaveSnapshot().isEmpty());
+        EXPECT_FALSE(editor->saveContent());
+        // A change of its details is saved; the body stays as stored, with no new document in front of it.
+        const QByteArray tag = onTheCard ? "sent" : "done";
+        editor->commands().applyTag(QString::fromLatin1(tag));
+        ASSERT_TRUE(save(editor));
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+        EXPECT_EQ(storedValue(QStringLiteral("SELECT tag FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId)),
+                  tag);
+        EXPECT_EQ(onTheCard ? storedCardBytes(CardId) : storedDocumentBytes(CardId), garbage);
+        EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {CardId}), onTheCard ? 0 : 1);
+    }
 }
 
 TEST_F(PvEditViewControllerTest, untitledCardIsRetitledFromItsText)

@@ -85,6 +85,51 @@ TEST_F(PvSummaryEditViewControllerTest, olderCardKeepingItsBodyOnTheCardOpensWit
     EXPECT_FALSE(editor->cardChanged());
 }
 
+TEST_F(PvSummaryEditViewControllerTest, unreadableBodyOnTheCardOrInItsSnapshotIsShownAsAnErrorAndNeverSavedOver)
+{
+    QTextDocument words;
+    words.setPlainText(QStringLiteral("Kept on the card"));
+    const QByteArray readable = *RichTextDocumentFormat::getData(words, 1.0);
+    const QVariantMap unreadableSnapshot{{AutoSaveController::kProjectIdKey, ProjectId},
+                                         {AutoSaveController::kProjectItemIdKey, PersonId},
+                                         {AutoSaveController::kTitleKey, QStringLiteral("Mara the Keeper")},
+                                         {AutoSaveController::kContentKey, unreadableBytes()},
+                                         {AutoSaveController::kItemTypeKey, ProjectItemTypes::Person},
+                                         {AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime()}};
+    // A snapshot no reader accepts over a readable card; then a card whose own body no reader accepts.
+    for (const bool cardUnreadable : {false, true}) {
+        SCOPED_TRACE(cardUnreadable ? "unreadable card" : "unreadable snapshot");
+        const QByteArray body = cardUnreadable ? unreadableBytes() : readable;
+        DbHelpers::getItem(context(), PersonId)->setContent(body);
+        ASSERT_FALSE(context()->save());
+        const QString snapshotPath = writeStandInSnapshot();
+        PvSummaryEditViewController* editor = openPopup(
+            PersonId, ProjectItemTypes::Person, cardUnreadable ? std::nullopt : std::optional(unreadableSnapshot));
+        Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->message(),
+                  cardUnreadable ? PvBaseEditor::UnreadableMessage : PvBaseEditor::UnreadableSnapshotMessage);
+        error->trigger(0);
+        EXPECT_EQ(editor->editor()->toPlainText(), cardUnreadable ? QString() : QStringLiteral("Kept on the card"));
+        EXPECT_EQ(editor->editor()->isReadOnly(), cardUnreadable);
+        EXPECT_EQ(editor->viewTitle(), QStringLiteral("Mara"));
+        EXPECT_FALSE(editor->cardChanged());
+        EXPECT_FALSE(editor->saveButton()->isEnabled());
+        if (cardUnreadable) {
+            typeInto(editor, QStringLiteral("over it"));
+            EXPECT_FALSE(editor->cardChanged());
+            EXPECT_FALSE(editor->saveButton()->isEnabled());
+        }
+        editor->saveButton()->trigger();
+        editor->cancelButton()->trigger();
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+        EXPECT_EQ(storedCardBytes(PersonId), body);
+        EXPECT_TRUE(storedDocumentBytes(PersonId).isNull());
+        EXPECT_TRUE(QFile::exists(snapshotPath));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(PvSummaryEditViewControllerTest, popupKeepsNoStretchSoOffersNoStatistics)
 {
     PvSummaryEditViewController* editor = openPopup(PersonId);

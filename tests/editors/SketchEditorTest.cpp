@@ -231,12 +231,12 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
     documentOf(SketchId)->setContent(foreign);
     ASSERT_FALSE(context()->save());
     KuvBaseSketch* editor = openSketch();
-    Alert* error = alertTitled(QStringLiteral("Error"));
+    Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
     // An alert without a button could never be closed.
     ASSERT_EQ(error->actionTitles(), QStringList{QStringLiteral("OK")});
     error->trigger(0);
-    EXPECT_TRUE(waitFor([this] { return !alertTitled(QStringLiteral("Error")); }));
+    EXPECT_TRUE(waitFor([this] { return !alertTitled(EditorPrompts::UnreadableTitle); }));
     EXPECT_TRUE(editor->drawingUnreadable());
     EXPECT_FALSE(editor->canvasView()->isEnabled());
     // Nothing can be drawn over it, and the snapshot has nothing to keep.
@@ -247,7 +247,7 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
     typeTitle(editor, QStringLiteral("!"));
     ASSERT_TRUE(save(editor));
     EXPECT_EQ(DbHelpers::getItem(context(), SketchId)->tag(), QStringLiteral("done"));
-    EXPECT_EQ(documentOf(SketchId)->content(), foreign);
+    EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
 }
 
 TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryMakesOneCard)
@@ -474,7 +474,7 @@ TEST_F(SketchEditorTest, importedSketchOutlineWithoutContentIsDrawnOnSavedAndReo
     ASSERT_FALSE(cardId.isEmpty());
 
     KuvBaseSketch* editor = openSketch(cardId, {}, PresentationStyle::FormSheet, ProjectItemTypes::Location);
-    EXPECT_FALSE(alertTitled(KuvBaseSketch::UnreadableTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UnreadableTitle));
     EXPECT_FALSE(editor->drawingUnreadable());
     EXPECT_TRUE(editor->canvasView()->isEnabled());
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
@@ -484,7 +484,7 @@ TEST_F(SketchEditorTest, importedSketchOutlineWithoutContentIsDrawnOnSavedAndReo
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
 
     KuvBaseSketch* reopened = openSketch(cardId, {}, PresentationStyle::FormSheet, ProjectItemTypes::Location);
-    EXPECT_FALSE(alertTitled(KuvBaseSketch::UnreadableTitle));
+    EXPECT_FALSE(alertTitled(EditorPrompts::UnreadableTitle));
     EXPECT_EQ(reopened->canvasView()->drawing().strokeCount(), 2u);
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {cardId}), 1);
     EXPECT_EQ(documentOf(cardId)->mimetype(), DrawingMimeType);

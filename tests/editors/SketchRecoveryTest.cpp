@@ -67,11 +67,21 @@ TEST_F(SketchRecoveryTest, snapshotWithoutContentOrItemTypeIsTreatedAsAbsent)
 
 TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStoredCard)
 {
+    const QString snapshotPath = writeStandInSnapshot();
     KuvBaseSketch* editor = openSketch(SketchId, snapshotOf(QByteArray("PK\x03\x04 damaged", 12)));
-    EXPECT_TRUE(alertTitled(QStringLiteral("Error")));
+    Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableSnapshotMessage);
+    error->trigger(0);
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
     EXPECT_EQ(editor->titleView()->text(), SketchTitle);
     EXPECT_FALSE(editor->changesMade());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    editor->saveButton()->trigger();
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_EQ(storedDocumentBytes(SketchId), storedDrawingBytes());
+    EXPECT_TRUE(QFile::exists(snapshotPath));
 }
 
 TEST_F(SketchRecoveryTest, snapshotCarriesTheDrawingUnderTheSketchKeys)
