@@ -3,6 +3,8 @@
 // the snapshot gathered on the GUI thread.
 #include "BenchCard.h"
 #include "TestStore.h"
+#include "TestWait.h"
+#include "core/AutoSaveController.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/ProjectItemDocument.h"
@@ -13,6 +15,7 @@
 #include "platform/ProgressHud.h"
 #include "richtext/PvTextView.h"
 #include "richtext/QJTextAttachment.h"
+#include "richtext/RichTextDocumentFormat.h"
 
 #include <QApplication>
 #include <QImage>
@@ -171,13 +174,15 @@ BENCHMARK_DEFINE_F(LongCard, BM_SaveFullEditor20k)(benchmark::State& state)
         // The indicator's wait is a pause the writer's eye needs, not work; the save after it is measured.
         QThread::msleep(5);
         state.ResumeTiming();
-        while (!finished)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        // A save that never reports back is a failed check, not a run that hangs.
+        const bool reported = waitFor([&finished] { return finished; });
         state.PauseTiming();
-        if (!saved)
-            state.SkipWithError("the save failed");
         close();
         state.ResumeTiming();
+        if (!reported || !saved) {
+            state.SkipWithError(reported ? "the save failed" : "the save never finished");
+            break;
+        }
     }
 }
 BENCHMARK_REGISTER_F(LongCard, BM_SaveFullEditor20k)->Unit(benchmark::kMillisecond);
@@ -185,14 +190,20 @@ BENCHMARK_REGISTER_F(LongCard, BM_SaveFullEditor20k)->Unit(benchmark::kMilliseco
 BENCHMARK_DEFINE_F(LongCard, BM_GatherSnapshot20k)(benchmark::State& state)
 {
     open();
+    const QString loaded = editor->editor()->toPlainText();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
     QApplication::sendEvent(editor->editor(), &press);
+    const QString typed = editor->editor()->toPlainText();
+    QVariantMap snapshot;
     for (auto _ : state) {
-        const QVariantMap snapshot = editor->autoSaveSnapshot();
-        if (snapshot.value(QStringLiteral("content")).toByteArray().isEmpty())
-            state.SkipWithError("no content in the snapshot");
+        snapshot = editor->autoSaveSnapshot();
         benchmark::DoNotOptimize(snapshot);
     }
+    // The snapshot must read back as the whole card with the typed character, its pictures included.
+    const auto read = RichTextDocumentFormat::loadFrom(snapshot.value(AutoSaveController::kContentKey).toByteArray());
+    const QString text = read.document ? read.document->toPlainText() : QString();
+    if (typed.size() != loaded.size() + 1 || text != typed || text.count(QChar::ObjectReplacementCharacter) != Images)
+        state.SkipWithError("the snapshot is not the card as typed");
 }
 BENCHMARK_REGISTER_F(LongCard, BM_GatherSnapshot20k)->Unit(benchmark::kMillisecond);
 

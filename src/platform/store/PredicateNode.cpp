@@ -394,7 +394,8 @@ bool PredicateNode::appendComparison(const EntityDescription& entity, QString& s
         }
     }
     const bool asText = isTextOperator(m_operator) || m_caseInsensitive;
-    const auto [toLeft, toRight] =
+    // A pair, not a structured binding: the lambdas below capture both, and clang before 16 cannot capture a binding.
+    const std::pair<Affinity, Affinity> affinities =
         convertedAffinities(leftAttribute ? affinityOf(leftAttribute->type()) : Affinity::None,
                             rightAttribute ? affinityOf(rightAttribute->type()) : Affinity::None);
     // Each call writes the operand once, binding a value again when the SQL names it again.
@@ -411,10 +412,10 @@ bool PredicateNode::appendComparison(const EntityDescription& entity, QString& s
         return QStringLiteral("?");
     };
     auto left = [&] {
-        return operandSql(m_left, toLeft);
+        return operandSql(m_left, affinities.first);
     };
     auto right = [&] {
-        return operandSql(m_right, toRight);
+        return operandSql(m_right, affinities.second);
     };
 
     // IS and IS NOT treat nil as a value, as the in-memory test does; every other test is wrapped so that a NULL
