@@ -94,6 +94,8 @@ void BoardRemoteChanges::reloadAfterRemoteChange()
             return;
         }
         board->reloadBoard(false);
+        // The counts beside the board follow the same change.
+        board->refreshSidebar();
     });
 }
 

@@ -1,8 +1,10 @@
 #include "board/SidebarViewController.h"
+#include "board/CardListModel.h"
 #include "board/ProjectSplitViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarBadgeDelegate.h"
 #include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
@@ -22,6 +24,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +118,27 @@ TEST_F(SidebarViewControllerTest, countsCoverCardsButNotFolders)
     EXPECT_EQ(count(Filters::peopleCards), QStringLiteral("0"));
     EXPECT_TRUE(count(Filters::cardsWithTag).isNull());
     EXPECT_EQ(sidebar->collectionView()->topLevelItem(1)->text(0), QStringLiteral("Recent"));
+}
+
+TEST_F(SidebarViewControllerTest, cardDeletedByAnotherProcessLowersTheCountsBesideTheBoard)
+{
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 6; }));
+    QString place;
+    for (ProjectItem* card : DbHelpers::getCardsForQuery(app->managedObjectContext(), project, QString())) {
+        if (card->itemType() == ProjectItemTypes::Location)
+            place = card->uniqueIdentifier();
+    }
+    ASSERT_FALSE(place.isEmpty());
+    // Another copy of the program deletes the card and saves.
+    QProcess writer;
+    writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH),
+                 {dir.filePath(QStringLiteral("CardStore.sqlite")), QStringLiteral("delete"), place});
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 5; }));
+    EXPECT_TRUE(waitFor([&] { return count(Filters::locationCards) == QStringLiteral("2"); }));
+    EXPECT_EQ(count(Filters::allCards), QStringLiteral("4"));
+    EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::allCards));
 }
 
 TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
