@@ -60,6 +60,10 @@ PeekTableViewController::PeekTableViewController(QWidget* parent)
     // The menu is the button's one action.
     m_projectButton->setPopupMode(QToolButton::InstantPopup);
     m_projectButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // The menu's arrow stands after the title in room of its own; in the corner it would cover the last letter.
+    m_projectButton->setStyleSheet(QStringLiteral(
+        "QToolButton { padding-right: 20px; }"
+        " QToolButton::menu-indicator { subcontrol-origin: padding; subcontrol-position: right center; right: 5px; }"));
     m_filterTextField->setObjectName(QStringLiteral("filterTextField"));
     m_filterTextField->setFixedHeight(FilterFieldHeight);
     m_filterTextField->setClearButtonEnabled(true);

@@ -278,6 +278,28 @@ TEST_F(PeekTableViewControllerTest, projectMenuListsCurrentProjectFirst)
     EXPECT_EQ(titles, (QStringList{"Current Project", "Second Book"}));
     EXPECT_EQ(panel->projectButton()->text(), QStringLiteral("Current Project"));
     EXPECT_EQ(panel->projectButton()->popupMode(), QToolButton::InstantPopup);
+    // The title is drawn whole, and the menu's arrow after it, clear of its last letter.
+    QToolButton* button = panel->projectButton();
+    const QImage drawn = button->grab().toImage();
+    const QColor paper = drawn.pixelColor(button->width() / 2, 3);
+    QList<bool> inked;
+    for (int x = 0; x < drawn.width(); ++x) {
+        bool ink = false;
+        for (int y = 3; y < drawn.height() - 3 && !ink; ++y)
+            ink =
+                x > 2 && x < drawn.width() - 3 && std::abs(drawn.pixelColor(x, y).lightness() - paper.lightness()) > 60;
+        inked.append(ink);
+    }
+    const int first = int(inked.indexOf(true));
+    const int last = int(inked.lastIndexOf(true));
+    ASSERT_GE(first, 0);
+    int arrowStart = last;
+    while (arrowStart > first && inked.at(arrowStart - 1))
+        --arrowStart;
+    // The title's ink ends within its advance, at most a pixel short of it.
+    EXPECT_GE(arrowStart, first + button->fontMetrics().horizontalAdvance(button->text()) - 1)
+        << "the arrow covers the title";
+    EXPECT_LE(last - arrowStart, 12) << "the last ink is the arrow alone";
 }
 
 TEST_F(PeekTableViewControllerTest, switchingProjectListsItsFoldersAndBackShowsCurrentProject)
