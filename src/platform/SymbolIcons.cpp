@@ -79,7 +79,7 @@ const QHash<QString, QString>& table()
         {QStringLiteral("plus.magnifyingglass"), QStringLiteral("zoom-in")},
         {QStringLiteral("rectangle.split.3x3.fill"), QStringLiteral("view-grid")},
         {QStringLiteral("doc"), QStringLiteral("text-plain")},
-        {QStringLiteral("rays"), QStringLiteral("brightness-high")},
+        {QStringLiteral("rays"), QStringLiteral("high-brightness")},
         {QStringLiteral("paintbrush"), QStringLiteral("draw-brush")},
     };
     return symbols;

@@ -91,8 +91,25 @@ TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
     const QPalette original = QApplication::palette();
     QPalette dark = original;
     dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    // The lightest ink of a glyph drawn now.
+    const auto lightest = [](const QString& symbol) {
+        const QImage image = SymbolIcons::icon(symbol).pixmap(22).toImage().convertToFormat(QImage::Format_ARGB32);
+        int found = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 200)
+                    found = std::max(found, image.pixelColor(x, y).lightness());
+        return found;
+    };
+    // The tag glyphs in one flat ink, which the dark theme must draw light (some of its names only lead back to
+    // the light theme's files).
+    const QStringList tagGlyphs = {QStringLiteral("rays"), QStringLiteral("paintbrush")};
+    for (const QString& symbol : tagGlyphs)
+        EXPECT_LT(lightest(symbol), 100) << symbol.toStdString();
     QApplication::setPalette(dark);
     EXPECT_EQ(QIcon::themeName(), QStringLiteral("breeze-dark"));
+    for (const QString& symbol : tagGlyphs)
+        EXPECT_GT(lightest(symbol), 180) << symbol.toStdString();
     QApplication::setPalette(original);
     EXPECT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
 }
