@@ -23,6 +23,7 @@
 #include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
 #include <QProcess>
 #include <QSignalSpy>
@@ -123,22 +124,34 @@ TEST_F(SidebarViewControllerTest, countsCoverCardsButNotFolders)
 TEST_F(SidebarViewControllerTest, cardDeletedByAnotherProcessLowersTheCountsBesideTheBoard)
 {
     ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 6; }));
-    QString place;
-    for (ProjectItem* card : DbHelpers::getCardsForQuery(app->managedObjectContext(), project, QString())) {
-        if (card->itemType() == ProjectItemTypes::Location)
-            place = card->uniqueIdentifier();
+    QStringList places;
+    QString folder;
+    for (ProjectItem* item : DbHelpers::getFolderItems(app->managedObjectContext(), project, ItemIds::Top)) {
+        if (item->itemType() == ProjectItemTypes::Location)
+            places << item->uniqueIdentifier();
+        if (item->itemType() == ProjectItemTypes::Folder)
+            folder = item->uniqueIdentifier();
     }
-    ASSERT_FALSE(place.isEmpty());
-    // Another copy of the program deletes the card and saves.
-    QProcess writer;
-    writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH),
-                 {dir.filePath(QStringLiteral("CardStore.sqlite")), QStringLiteral("delete"), place});
-    ASSERT_TRUE(writer.waitForFinished(30000));
-    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    ASSERT_EQ(places.size(), 3);
+    // Another copy of the program deletes items and saves.
+    const auto deleteElsewhere = [&](const QStringList& ids) {
+        QProcess writer;
+        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH),
+                     QStringList({dir.filePath(QStringLiteral("CardStore.sqlite")), QStringLiteral("delete")}) + ids);
+        return writer.waitForFinished(30000) && writer.exitCode() == 0;
+    };
+    ASSERT_TRUE(deleteElsewhere({places.at(0)}));
     ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 5; }));
     EXPECT_TRUE(waitFor([&] { return count(Filters::locationCards) == QStringLiteral("2"); }));
     EXPECT_EQ(count(Filters::allCards), QStringLiteral("4"));
     EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::allCards));
+    // Inside the folder when it goes too: the board climbs to the root, and the counts follow again.
+    QListView* grid = board->collectionView();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(board->model()->index(0)).center());
+    ASSERT_EQ(board->currentFolderId(), folder);
+    ASSERT_TRUE(deleteElsewhere({places.at(1), folder}));
+    ASSERT_TRUE(waitFor([&] { return board->currentFolderId() == ItemIds::Top; }));
+    EXPECT_TRUE(waitFor([&] { return count(Filters::locationCards) == QStringLiteral("1"); }));
 }
 
 TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
