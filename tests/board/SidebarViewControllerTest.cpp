@@ -125,12 +125,9 @@ TEST_F(SidebarViewControllerTest, cardDeletedByAnotherProcessLowersTheCountsBesi
 {
     ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 6; }));
     QStringList places;
-    QString folder;
     for (ProjectItem* item : DbHelpers::getFolderItems(app->managedObjectContext(), project, ItemIds::Top)) {
         if (item->itemType() == ProjectItemTypes::Location)
             places << item->uniqueIdentifier();
-        if (item->itemType() == ProjectItemTypes::Folder)
-            folder = item->uniqueIdentifier();
     }
     ASSERT_EQ(places.size(), 3);
     // Another copy of the program deletes items and saves.
@@ -145,13 +142,24 @@ TEST_F(SidebarViewControllerTest, cardDeletedByAnotherProcessLowersTheCountsBesi
     EXPECT_TRUE(waitFor([&] { return count(Filters::locationCards) == QStringLiteral("2"); }));
     EXPECT_EQ(count(Filters::allCards), QStringLiteral("4"));
     EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::allCards));
-    // Inside the folder when it goes too: the board climbs to the root, and the counts follow again.
+    // Inside a folder when it goes too, with the last card: the board climbs to the root, and the counts follow
+    // again (nothing is left to renumber, so no save of the board's own recounts them by the way).
+    ProjectItem* shelf = add(ProjectItemTypes::Folder, QStringLiteral("Shelf"), 6);
+    app->managedObjectContext()->save();
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 6; }));
+    const QString shelfId = shelf->uniqueIdentifier();
+    QString lastStory;
+    for (ProjectItem* item : DbHelpers::getFolderItems(app->managedObjectContext(), project, ItemIds::Top)) {
+        if (item->displayOrder() == 5)
+            lastStory = item->uniqueIdentifier();
+    }
+    ASSERT_FALSE(lastStory.isEmpty());
     QListView* grid = board->collectionView();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(board->model()->index(0)).center());
-    ASSERT_EQ(board->currentFolderId(), folder);
-    ASSERT_TRUE(deleteElsewhere({places.at(1), folder}));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(board->model()->index(5)).center());
+    ASSERT_EQ(board->currentFolderId(), shelfId);
+    ASSERT_TRUE(deleteElsewhere({lastStory, shelfId}));
     ASSERT_TRUE(waitFor([&] { return board->currentFolderId() == ItemIds::Top; }));
-    EXPECT_TRUE(waitFor([&] { return count(Filters::locationCards) == QStringLiteral("1"); }));
+    EXPECT_TRUE(waitFor([&] { return count(Filters::storyCards) == QStringLiteral("1"); }));
 }
 
 TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
