@@ -407,14 +407,11 @@ void PvCardViewController::updateEmptyState()
     const bool offersCard = empty && m_itemFilter == CardFilter::AllCards && m_itemQuery.isEmpty();
     m_emptyButton->setVisible(offersCard);
     m_emptyLabel->setVisible(empty && !offersCard);
-    if (!empty)
-        return;
     const QSize area = m_collectionView->viewport()->size();
     const QRect line(0, area.height() / 2 - EmptyLineHeight / 2, area.width(), EmptyLineHeight);
     m_emptyButton->setGeometry(line);
     m_emptyLabel->setGeometry(line);
-    if (!offersCard)
-        m_emptyLabel->setText(CardBoardLoader::emptyStateText(m_itemFilter, !m_itemQuery.isEmpty()));
+    m_emptyLabel->setText(CardBoardLoader::emptyStateText(m_itemFilter, !m_itemQuery.isEmpty()));
 }
 
 void PvCardViewController::updateCellSize()

@@ -227,6 +227,10 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
     const QString blank = add(ProjectItemTypes::Folder, QStringLiteral("Blank"), 30)->uniqueIdentifier();
     context()->save();
     board->setCurrentFolderId(blank);
+    board->show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(board->emptyStateButton()->isVisibleTo(board)) << "nothing is said before the first load";
+    EXPECT_FALSE(board->emptyStateLabel()->isVisibleTo(board));
     appear();
     ASSERT_TRUE(app->search);
     app->search(QStringLiteral("zzz"));
