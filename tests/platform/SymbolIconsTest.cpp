@@ -3,6 +3,7 @@
 #include "platform/ColorScheme.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -69,6 +70,18 @@ TEST(SymbolIconsTest, numberedDiscsAreFilledWithTheirWholeNumberCutOutInTheSchem
     for (int x = side / 8; x < side * 7 / 8; ++x)
         holesOfTen += qAlpha(ten.pixel(x, side / 2)) < 128;
     EXPECT_GT(holesOfTen, 6) << "both digits are cut out";
+    // Painted straight onto a surface as well, and fainter for a disabled control.
+    const QIcon disc = SymbolIcons::icon(QStringLiteral("1.circle.fill"));
+    QImage painted(side, side, QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    {
+        QPainter painter(&painted);
+        disc.paint(&painter, painted.rect());
+    }
+    EXPECT_GT(coveredShare(painted, band), 0.9);
+    const QImage disabled = disc.pixmap(QSize(side, side), QIcon::Disabled).toImage();
+    EXPECT_LT(qAlpha(disabled.pixel(side / 2, side / 8)), 160);
+    EXPECT_EQ(qAlpha(one.pixel(side / 2, side / 8)), 255);
     const QColor lightInk = ten.pixelColor(side / 2, side / 8);
     const QPalette original = QApplication::palette();
     QPalette dark = original;
