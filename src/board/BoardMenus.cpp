@@ -2,6 +2,7 @@
 
 #include "BoardImportExport.h"
 #include "CardListModel.h"
+#include "DestructiveMenu.h"
 #include "PvCardViewController.h"
 #include "core/DbHelpers.h"
 #include "core/Project.h"
@@ -82,7 +83,7 @@ QMenu* BoardMenus::makeBoardMenu(QWidget* parent) const
 
 QMenu* BoardMenus::makeCardMenu(ProjectItem* item, QWidget* parent) const
 {
-    auto* menu = new QMenu(parent);
+    auto* menu = new DestructiveMenu(parent);
     menu->setObjectName(QStringLiteral("cardMenu"));
     if (!item)
         return menu;

@@ -89,11 +89,12 @@ void BoardRemoteChanges::reloadAfterRemoteChange()
             return;
         }
         // An item deleted elsewhere may have been the folder shown.
-        if (!board->currentFolderExists()) {
+        if (board->currentFolderExists())
+            board->reloadBoard(false);
+        else
             board->goBack();
-            return;
-        }
-        board->reloadBoard(false);
+        // The counts beside the board follow the same change.
+        board->refreshSidebar();
     });
 }
 

@@ -11,6 +11,8 @@ CardCellButtons::CardCellButtons(PvCardViewController* board, QListView* collect
       m_delegate(delegate)
 {
     collectionView->viewport()->installEventFilter(this);
+    // Moves without a button pressed reach the filter too, for the hover tint.
+    collectionView->viewport()->setMouseTracking(true);
 }
 
 int CardCellButtons::buttonAt(const QPoint& position) const
@@ -26,6 +28,10 @@ bool CardCellButtons::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_viewport)
         return false;
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove)
+        hover(static_cast<QMouseEvent*>(event)->position().toPoint());
+    else if (type == QEvent::Leave)
+        hover(QPoint(-1, -1));
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
         return false;
     auto* mouse = static_cast<QMouseEvent*>(event);
@@ -41,6 +47,22 @@ bool CardCellButtons::eventFilter(QObject* watched, QEvent* event)
     m_pressedButton = buttonAt(position);
     m_pressPosition = position;
     return m_pressedButton != 0;
+}
+
+void CardCellButtons::hover(const QPoint& position)
+{
+    const auto button = CardCellDelegate::Button(buttonAt(position));
+    const QModelIndex index =
+        button == CardCellDelegate::Button::None ? QModelIndex() : m_collectionView->indexAt(position);
+    const QModelIndex before = m_delegate->hoveredIndex();
+    // Moves within one button, or over no button at all, repaint nothing.
+    if (index == before && button == m_delegate->hoveredButton())
+        return;
+    m_delegate->setHoveredButton(index, button);
+    for (const QModelIndex& changed : {before, index}) {
+        if (changed.isValid())
+            m_collectionView->viewport()->update(m_collectionView->visualRect(changed));
+    }
 }
 
 void CardCellButtons::release(const QPoint& position)

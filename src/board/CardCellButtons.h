@@ -9,7 +9,7 @@ class QListView;
 
 // The menu and notes buttons drawn in the board's cells. A press on a button belongs to the button alone:
 // neither the press nor its release selects, opens or lifts the cell under it, and the release acts only when
-// it ends on the button pressed.
+// it ends on the button pressed. The button under the pointer is tinted for as long as the pointer stays on it.
 class CardCellButtons : public QObject {
     Q_OBJECT
 
@@ -23,6 +23,8 @@ private:
     // The button at position: 0 none, otherwise the delegate's button.
     int buttonAt(const QPoint& position) const;
     void release(const QPoint& position);
+    // The pointer is at position (nowhere for a null one): the button under it takes the hover tint.
+    void hover(const QPoint& position);
 
     PvCardViewController* m_board;
     QListView* m_collectionView;

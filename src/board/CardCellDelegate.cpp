@@ -76,6 +76,12 @@ CardCellDelegate::Button CardCellDelegate::buttonAt(const QRect& cell, const QPo
     return Button::None;
 }
 
+void CardCellDelegate::setHoveredButton(const QModelIndex& index, Button button)
+{
+    m_hoveredButton = index.isValid() ? button : Button::None;
+    m_hoveredIndex = m_hoveredButton == Button::None ? QModelIndex() : index;
+}
+
 void CardCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     // The carried item's place stays empty while its floating copy is dragged.
@@ -102,13 +108,18 @@ void CardCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 
 void CardCellDelegate::paintButtons(QPainter* painter, const QRect& cell, const QModelIndex& index) const
 {
+    // A button takes the hover tint while the pointer is over it and its own tint again once it has left.
+    const Button hovered = index == m_hoveredIndex ? m_hoveredButton : Button::None;
+    const QColor hover = hoverTint(ColorScheme::isDark());
     const QRect menu = menuButtonRect(cell).adjusted(ButtonInset, ButtonInset, -ButtonInset, -ButtonInset);
-    painter->drawPixmap(menu, tintedSymbol(QStringLiteral("gearshape"), ButtonSize, QColor(Qt::lightGray)));
+    painter->drawPixmap(menu, tintedSymbol(QStringLiteral("gearshape"), ButtonSize,
+                                           hovered == Button::Menu ? hover : QColor(Qt::lightGray)));
     const bool notes = index.data(CardListModel::HasNotesRole).toBool();
+    const QColor notesTint = notes ? QColor(255, 204, 0) : QColor(Qt::lightGray);
     const QRect notesRect = notesButtonRect(cell).adjusted(ButtonInset, ButtonInset, -ButtonInset, -ButtonInset);
     painter->drawPixmap(notesRect,
-                        notes ? tintedSymbol(QStringLiteral("text.bubble.fill"), ButtonSize, QColor(255, 204, 0))
-                              : tintedSymbol(QStringLiteral("text.bubble"), ButtonSize, QColor(Qt::lightGray)));
+                        tintedSymbol(notes ? QStringLiteral("text.bubble.fill") : QStringLiteral("text.bubble"),
+                                     ButtonSize, hovered == Button::Notes ? hover : notesTint));
 }
 
 void CardCellDelegate::paintFolder(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const

@@ -3,6 +3,7 @@
 #include "CardCellBackground.h"
 #include "core/CardProps.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QStyledItemDelegate>
 
@@ -36,6 +37,12 @@ public:
     QRect footerRect(const QRect& cell) const;
     // The button of the cell at position; None outside them or without a cell.
     Button buttonAt(const QRect& cell, const QPoint& position) const;
+    // The button the pointer is over, drawn white in the dark appearance and black in the light one; None for none.
+    void setHoveredButton(const QModelIndex& index, Button button);
+    QModelIndex hoveredIndex() const { return m_hoveredIndex; }
+    Button hoveredButton() const { return m_hoveredButton; }
+    // A button's tint while the pointer is over it.
+    static QColor hoverTint(bool dark) { return dark ? QColor(Qt::white) : QColor(Qt::black); }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -53,6 +60,8 @@ private:
     CardProps m_props;
     bool m_compact = false;
     QPointer<LXReorderableCollectionViewFlowLayout> m_layout;
+    QPersistentModelIndex m_hoveredIndex;
+    Button m_hoveredButton = Button::None;
     // Filled while painting, which Qt declares const.
     mutable CardCellBackground m_background;
 };

@@ -6,17 +6,24 @@
 #include <QAbstractTextDocumentLayout>
 #include <QEvent>
 #include <QPainter>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextImageFormat>
+#include <QTextLayout>
 #include <QUrl>
 
-EmptyStateButton::EmptyStateButton(QWidget* parent) : QAbstractButton(parent)
+EmptyStateButton::EmptyStateButton(QWidget* parent) : EmptyStateButton(ActionText, CloudNote, parent)
+{
+}
+
+EmptyStateButton::EmptyStateButton(QString actionText, QString note, QWidget* parent)
+    : QAbstractButton(parent), m_actionText(std::move(actionText)), m_note(std::move(note))
 {
     setObjectName(QStringLiteral("emptyStateButton"));
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(LeadText + ActionText);
+    setAccessibleName(LeadText + m_actionText);
     buildTitle();
 }
 
@@ -27,6 +34,7 @@ void EmptyStateButton::buildTitle()
     font.setPixelSize(int(Metrics::scaled(FontSize)));
     m_title.setDefaultFont(font);
     const int iconSize = int(font.pixelSize() * 1.3);
+    m_symbolSide = iconSize;
     // The symbol is tinted like the text (a template image), so it reads in both schemes.
     QImage symbol(iconSize * 2, iconSize * 2, QImage::Format_ARGB32_Premultiplied);
     symbol.fill(Qt::transparent);
@@ -52,16 +60,38 @@ void EmptyStateButton::buildTitle()
     image.setHeight(iconSize);
     image.setVerticalAlignment(QTextCharFormat::AlignMiddle);
     cursor.insertImage(image);
-    cursor.insertText(ActionText, text);
-    cursor.insertBlock(centred);
-    cursor.insertBlock(centred);
-    cursor.insertText(CloudNote, text);
+    cursor.insertText(m_actionText, text);
+    if (!m_note.isEmpty()) {
+        cursor.insertBlock(centred);
+        cursor.insertBlock(centred);
+        cursor.insertText(m_note, text);
+    }
     m_title.setTextWidth(width());
 }
 
 QString EmptyStateButton::titleText() const
 {
-    return LeadText + QChar(QChar::ObjectReplacementCharacter) + ActionText + QStringLiteral("\r\n\r\n") + CloudNote;
+    const QString call = LeadText + QChar(QChar::ObjectReplacementCharacter) + m_actionText;
+    return m_note.isEmpty() ? call : call + QStringLiteral("\r\n\r\n") + m_note;
+}
+
+qreal EmptyStateButton::titleTop() const
+{
+    return std::max(0.0, (height() - m_title.size().height()) / 2);
+}
+
+QRect EmptyStateButton::symbolRect() const
+{
+    // The symbol is the character after the lead text in the first paragraph; it stands centred on its line.
+    const QTextBlock first = m_title.begin();
+    const QTextLayout* layout = first.layout();
+    const int position = int(LeadText.size());
+    const QTextLine line = layout ? layout->lineForTextPosition(position) : QTextLine();
+    if (!line.isValid())
+        return {};
+    const QPointF origin = layout->position() + QPointF(line.cursorToX(position), line.y());
+    const qreal top = origin.y() + titleTop() + (line.height() - m_symbolSide) / 2;
+    return QRectF(origin.x(), top, m_symbolSide, m_symbolSide).toAlignedRect();
 }
 
 void EmptyStateButton::paintEvent(QPaintEvent*)
@@ -75,8 +105,7 @@ void EmptyStateButton::paintEvent(QPaintEvent*)
         painter.setBrush(pressed);
         painter.drawRoundedRect(rect(), 10, 10);
     }
-    const qreal top = std::max(0.0, (height() - m_title.size().height()) / 2);
-    painter.translate(0, top);
+    painter.translate(0, titleTop());
     m_title.drawContents(&painter);
 }
 

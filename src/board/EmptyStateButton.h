@@ -3,8 +3,9 @@
 #include <QAbstractButton>
 #include <QTextDocument>
 
-// The empty project list's call to action: "Click (+) to add a new project" with the plus symbol drawn inline,
-// then a note on projects still arriving from the cloud; centred and wrapped to the button's width.
+// An empty screen's call to action: "Click (+)" and what a click adds, with the plus symbol drawn inline, then an
+// optional note below; centred and wrapped to the button's width. Made without texts it is the empty project
+// list's: "Click (+) to add a new project" and the note on projects still arriving from the cloud.
 class EmptyStateButton : public QAbstractButton {
     Q_OBJECT
 
@@ -17,9 +18,13 @@ public:
     static constexpr int FontSize = 17;
 
     explicit EmptyStateButton(QWidget* parent = nullptr);
+    // "Click (+)" + actionText, then note two line breaks below when it is not empty.
+    EmptyStateButton(QString actionText, QString note, QWidget* parent = nullptr);
 
-    // The title as text, the symbol as U+FFFC and the two line breaks as "\r\n".
+    // The title as text, the symbol as U+FFFC and each line break as "\r\n".
     QString titleText() const;
+    // Where the plus symbol is drawn, in the button's coordinates.
+    QRect symbolRect() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,6 +33,10 @@ protected:
 
 private:
     void buildTitle();
+    qreal titleTop() const;
 
+    QString m_actionText;
+    QString m_note;
     QTextDocument m_title;
+    int m_symbolSide = 0;
 };

@@ -97,12 +97,13 @@ void PeekCellDelegate::paintCard(QPainter* painter, const QStyleOptionViewItem& 
     const QColor text = palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
     palette.setColor(QPalette::WindowText, text);
     m_cell->setPalette(palette);
-    if (m_configure)
-        m_configure(m_cell.get(), card);
+    // Sized first: the panel fits the summary to the room the row gives it.
     if (m_cell->size() != option.rect.size()) {
         m_cell->resize(option.rect.size());
         m_cell->layout()->activate();
     }
+    if (m_configure)
+        m_configure(m_cell.get(), card);
     // Row separators run the full width: the cell's separator inset is zero.
     painter->save();
     painter->setPen(blend(palette.color(QPalette::Base), palette.color(QPalette::Text), 0.15));

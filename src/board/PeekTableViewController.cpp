@@ -1,5 +1,6 @@
 #include "PeekTableViewController.h"
 
+#include "CardSummaryLines.h"
 #include "PeekCellDelegate.h"
 #include "PeekListModel.h"
 #include "core/CardProps.h"
@@ -21,6 +22,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QListView>
 #include <QMenu>
 #include <QToolButton>
@@ -58,6 +60,10 @@ PeekTableViewController::PeekTableViewController(QWidget* parent)
     // The menu is the button's one action.
     m_projectButton->setPopupMode(QToolButton::InstantPopup);
     m_projectButton->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // The menu's arrow stands after the title in room of its own; in the corner it would cover the last letter.
+    m_projectButton->setStyleSheet(QStringLiteral(
+        "QToolButton { padding-right: 20px; }"
+        " QToolButton::menu-indicator { subcontrol-origin: padding; subcontrol-position: right center; right: 5px; }"));
     m_filterTextField->setObjectName(QStringLiteral("filterTextField"));
     m_filterTextField->setFixedHeight(FilterFieldHeight);
     m_filterTextField->setClearButtonEnabled(true);
@@ -312,11 +318,18 @@ bool PeekTableViewController::eventFilter(QObject* watched, QEvent* event)
 void PeekTableViewController::configureCell(PeekCellView* cell, ProjectItem* card) const
 {
     cell->cardTitleView()->setFont(systemFont(Metrics::scaled(TitleFontSize)));
-    cell->cardSummaryView()->setFont(systemFont(Metrics::scaled(SummaryFontSize)));
+    QLabel* summary = cell->cardSummaryView();
+    summary->setFont(systemFont(Metrics::scaled(SummaryFontSize)));
+    // The lines are broken here, as on the board's cells: whole lines only, the last one ending in "…".
+    summary->setWordWrap(false);
     if (!card)
         return;
     cell->cardTitleView()->setText(card->title());
-    cell->cardSummaryView()->setText(card->summary());
+    if (cell->layout())
+        cell->layout()->activate();
+    const QRect box = summary->contentsRect();
+    summary->setText(CardSummaryLines::visibleLines(card->summary(), summary->font(), box.width(), box.height())
+                         .join(QLatin1Char('\n')));
     const QIcon image = m_cardProps ? m_cardProps->propForIntCardType(card->itemType()).cardImage() : QIcon();
     cell->cardTypeView()->setPixmap(image.isNull() ? QPixmap()
                                                    : image.pixmap(PeekCellView::ImageSize, PeekCellView::ImageSize));

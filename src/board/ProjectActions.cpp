@@ -3,6 +3,7 @@
 #include "stats/StatisticsViewController.h"
 
 #include "BoardMenus.h"
+#include "DestructiveMenu.h"
 #include "ProjectViewController.h"
 #include "core/DbHelpers.h"
 #include "core/Project.h"
@@ -32,7 +33,7 @@ ProjectActions::~ProjectActions() = default;
 
 QMenu* ProjectActions::getPulldownMenu(Project* project)
 {
-    auto* menu = new QMenu(m_screen);
+    auto* menu = new DestructiveMenu(m_screen);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("projectMenu"));
     const auto add = [&](const QString& title, const QString& symbol, void (ProjectActions::*operation)(Project*)) {

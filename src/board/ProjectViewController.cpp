@@ -11,6 +11,7 @@
 #include "core/AppDelegate.h"
 #include "core/DbHelpers.h"
 #include "core/Helpers.h"
+#include "core/HexColor.h"
 #include "core/Project.h"
 #include "core/ToolbarDelegate.h"
 #include "platform/Alert.h"
@@ -47,7 +48,7 @@ ProjectViewController::ProjectViewController(ManagedObjectContext* context, QWid
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addLayout(buildContextBar());
+    layout->addWidget(buildContextBar());
     layout->addWidget(m_collectionView);
     setupCollectionView();
     connect(ColorScheme::instance(), &ColorScheme::changed, this, [this](bool dark) {
@@ -151,21 +152,25 @@ void ProjectViewController::viewDidDisappear(bool animated)
     ViewController::viewDidDisappear(animated);
 }
 
-QHBoxLayout* ProjectViewController::buildContextBar()
+QWidget* ProjectViewController::buildContextBar()
 {
+    m_toolbarView = new QWidget(this);
+    m_toolbarView->setObjectName(QStringLiteral("toolbarView"));
+    // The bar is painted in its own tint (setupNavBar), not the gradient beneath it.
+    m_toolbarView->setAutoFillBackground(true);
     m_actions = new ProjectActions(this, [this] { return context(); });
-    m_contextButton = new QToolButton(this);
+    m_contextButton = new QToolButton(m_toolbarView);
     m_contextButton->setObjectName(QStringLiteral("projectContextButton"));
     m_contextButton->setIcon(SymbolIcons::icon(QStringLiteral("ellipsis.circle")));
     m_contextButton->setIconSize(QSize(22, 22));
     m_contextButton->setAutoRaise(true);
     m_contextButton->setPopupMode(QToolButton::InstantPopup);
     m_contextButton->setMenu(m_actions->getContextMenu());
-    auto* bar = new QHBoxLayout;
+    auto* bar = new QHBoxLayout(m_toolbarView);
     bar->setContentsMargins(8, 4, 8, 0);
     bar->addStretch();
     bar->addWidget(m_contextButton);
-    return bar;
+    return m_toolbarView;
 }
 
 QMenu* ProjectViewController::showProjectMenu(const QModelIndex& index, const QPoint& globalPosition)
@@ -438,6 +443,9 @@ void ProjectViewController::delayedStartProgress()
 
 void ProjectViewController::setupNavBar()
 {
+    QPalette palette = m_toolbarView->palette();
+    palette.setColor(QPalette::Window, HexColor::colorWithHexString(m_isDarkMode ? DarkBarHex : LightBarHex));
+    m_toolbarView->setPalette(palette);
     if (AppDelegate* app = AppDelegate::shared(); app && app->mainScene())
         app->mainScene()->setWindowTitle(WindowTitle);
 }

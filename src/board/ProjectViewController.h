@@ -17,7 +17,6 @@ class ManagedObjectContext;
 class ProjectCellDelegate;
 class ProjectListModel;
 class ProjectActions;
-class QHBoxLayout;
 class QListView;
 class QMenu;
 class QToolButton;
@@ -78,6 +77,8 @@ public:
     // The operations of the tile menus and the restore menu.
     ProjectActions* actions() const { return m_actions; }
     QToolButton* contextButton() const { return m_contextButton; }
+    // The bar above the grid that carries the restore menu; tinted for the appearance.
+    QWidget* toolbarView() const { return m_toolbarView; }
     // Opens the menu of the tile's project at the position; nullptr for an index without a project.
     QMenu* showProjectMenu(const QModelIndex& index, const QPoint& globalPosition);
 
@@ -112,7 +113,7 @@ protected:
 private:
     ManagedObjectContext* context() const;
     void setupCollectionView();
-    QHBoxLayout* buildContextBar();
+    QWidget* buildContextBar();
     bool handleMenuButtonPress(QEvent* event);
     void setupCellMargins();
     void setupNavBar();
@@ -147,4 +148,5 @@ private:
     qint64 m_outstandingCloudKitOperations = 0;
     ProjectActions* m_actions = nullptr;
     QToolButton* m_contextButton = nullptr;
+    QWidget* m_toolbarView = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
 #include "CardOpening.h"
+#include "EmptyStateButton.h"
 #include "LXReorderableCollectionViewFlowLayout.h"
 #include "ProjectSplitViewController.h"
 #include "SidebarViewController.h"
@@ -199,10 +200,15 @@ void PvCardViewController::buildViews()
     m_emptyLabel = new QLabel(m_collectionView->viewport());
     m_emptyLabel->setAlignment(Qt::AlignCenter);
     m_emptyLabel->setWordWrap(true);
+    m_emptyLabel->setTextFormat(Qt::PlainText);
     QFont font = m_emptyLabel->font();
     font.setPixelSize(17);
     m_emptyLabel->setFont(font);
     m_emptyLabel->hide();
+    // The all-cards, no-search board offers its first card; a filter or a search that matches nothing only says so.
+    m_emptyButton = new EmptyStateButton(CardBoardLoader::AddCardSuffix, QString(), m_collectionView->viewport());
+    m_emptyButton->hide();
+    connect(m_emptyButton, &QAbstractButton::clicked, this, [this] { newClicked(nullptr); });
     buildToolbarView();
     layout->addWidget(m_toolbarView);
     updateHeader();
@@ -398,22 +404,14 @@ void PvCardViewController::updateHeader()
 void PvCardViewController::updateEmptyState()
 {
     const bool empty = m_dataLoaded && filteredCards().isEmpty();
-    m_emptyLabel->setVisible(empty);
-    if (!empty)
-        return;
-    const bool searching = !m_itemQuery.isEmpty();
-    if (m_itemFilter == CardFilter::AllCards && !searching) {
-        // The add symbol sits inside the sentence, as in the toolbar's own new-card item.
-        m_emptyLabel->setText(
-            QStringLiteral("%1<img src=\"symbol:plus.circle\" width=17 height=17>%2")
-                .arg(CardBoardLoader::AddCardPrefix.toHtmlEscaped(), CardBoardLoader::AddCardSuffix.toHtmlEscaped()));
-        m_emptyLabel->setTextFormat(Qt::RichText);
-    } else {
-        m_emptyLabel->setTextFormat(Qt::PlainText);
-        m_emptyLabel->setText(CardBoardLoader::emptyStateText(m_itemFilter, searching));
-    }
+    const bool offersCard = empty && m_itemFilter == CardFilter::AllCards && m_itemQuery.isEmpty();
+    m_emptyButton->setVisible(offersCard);
+    m_emptyLabel->setVisible(empty && !offersCard);
     const QSize area = m_collectionView->viewport()->size();
-    m_emptyLabel->setGeometry(0, area.height() / 2 - 24, area.width(), 48);
+    const QRect line(0, area.height() / 2 - EmptyLineHeight / 2, area.width(), EmptyLineHeight);
+    m_emptyButton->setGeometry(line);
+    m_emptyLabel->setGeometry(line);
+    m_emptyLabel->setText(CardBoardLoader::emptyStateText(m_itemFilter, !m_itemQuery.isEmpty()));
 }
 
 void PvCardViewController::updateCellSize()
@@ -647,10 +645,8 @@ void PvCardViewController::viewDidAppear(bool animated)
     if (m_context && m_context->isPinned())
         m_context->setQueryGenerationFromToken(std::nullopt);
     m_remoteChanges->startObserving();
-    if (!currentFolderExists()) {
-        leaveBoard();
+    if (!currentFolderExists() && !climbFromMissingFolder())
         return;
-    }
     ProgressHud::show();
     loadCards(m_currentFolderId);
     updateCellSize();
@@ -724,6 +720,21 @@ void PvCardViewController::showFilterMenu()
 ProjectItem* PvCardViewController::folderRecord() const
 {
     return m_currentFolderId == ItemIds::Top ? nullptr : DbHelpers::getItem(m_context, m_currentFolderId);
+}
+
+bool PvCardViewController::climbFromMissingFolder()
+{
+    // As a reload does, the board climbs one level; only a folder shown that is still not there sends the writer
+    // back to the project list.
+    const QString missing = m_currentFolderId;
+    goBack();
+    // Unmoved, the board found no level to climb to and has left already.
+    if (m_currentFolderId == missing)
+        return false;
+    if (currentFolderExists())
+        return true;
+    leaveBoard();
+    return false;
 }
 
 void PvCardViewController::leaveBoard()

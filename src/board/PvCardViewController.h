@@ -28,6 +28,7 @@ class CardCellButtons;
 class CardCellDelegate;
 class CardListModel;
 class CardOpening;
+class EmptyStateButton;
 class LXReorderableCollectionViewFlowLayout;
 class ManagedObjectContext;
 class ProjectItem;
@@ -57,6 +58,8 @@ public:
     // A burst of remote changes settles this long before the board refetches.
     static constexpr int RemoteReloadDelayMs = 400;
     static constexpr int TagFilterChooserDelayMs = 400;
+    // Height of the empty board's line, centred in the board.
+    static constexpr int EmptyLineHeight = 48;
     static inline const QString TagFilterChooserTitle = QStringLiteral("Cards with Tag");
 
     explicit PvCardViewController(ManagedObjectContext* context = nullptr, QWidget* parent = nullptr);
@@ -177,6 +180,8 @@ public:
     CardListModel* model() const { return m_model; }
     QLabel* headerLabel() const { return m_headerLabel; }
     QLabel* emptyStateLabel() const { return m_emptyLabel; }
+    // "Click (+) to add a new card" on an empty board under all cards with no search.
+    EmptyStateButton* emptyStateButton() const { return m_emptyButton; }
     QWidget* headerView() const { return m_header; }
     QWidget* toolbarView() const { return m_toolbarView; }
     QToolButton* contextButton() const { return m_contextButton; }
@@ -207,6 +212,8 @@ private:
     void showLists();
     // Loads the folder shown and redraws at once.
     void reloadCardsNow();
+    // Climbs one level from a folder shown that no longer exists; false when the board left for the project list.
+    bool climbFromMissingFolder();
     // Replaces the toolbar's home or back item by identifier, in its place.
     void swapHomeBackItem(const QString& identifier);
     void setViewBottomConst(int constant);
@@ -253,6 +260,7 @@ private:
     QLabel* m_headerLabel = nullptr;
     QToolButton* m_headerClear = nullptr;
     QLabel* m_emptyLabel = nullptr;
+    EmptyStateButton* m_emptyButton = nullptr;
     std::unique_ptr<TagMenuController> m_tagMenu;
     QWidget* m_toolbarView = nullptr;
     QToolButton* m_contextButton = nullptr;

@@ -1,6 +1,7 @@
 #include "SymbolIcons.h"
 
 #include "ColorScheme.h"
+#include "NumberedDiscIconEngine.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -78,7 +79,21 @@ const QHash<QString, QString>& table()
         {QStringLiteral("plus.magnifyingglass"), QStringLiteral("zoom-in")},
         {QStringLiteral("rectangle.split.3x3.fill"), QStringLiteral("view-grid")},
         {QStringLiteral("doc"), QStringLiteral("text-plain")},
+        {QStringLiteral("rays"), QStringLiteral("high-brightness")},
+        {QStringLiteral("paintbrush"), QStringLiteral("draw-brush")},
     };
+    return symbols;
+}
+
+// Symbols no icon theme carries, drawn by us: the numbered discs of the draft tags, by their number.
+const QHash<QString, int>& drawnTable()
+{
+    static const QHash<QString, int> symbols = [] {
+        QHash<QString, int> numbered;
+        for (int number = 1; number <= 10; ++number)
+            numbered.insert(QString::number(number) + QStringLiteral(".circle.fill"), number);
+        return numbered;
+    }();
     return symbols;
 }
 
@@ -142,7 +157,9 @@ QIcon SymbolIcons::icon(const QString& symbolName)
     ensureTheme();
     QIcon icon;
     const QString name = themeName(symbolName);
-    if (!name.isEmpty())
+    if (const auto drawn = drawnTable().constFind(symbolName); drawn != drawnTable().cend())
+        icon = QIcon(new NumberedDiscIconEngine(*drawn));
+    else if (!name.isEmpty())
         icon = QIcon::fromTheme(name);
     if (icon.isNull() || icon.pixmap(16).isNull())
         icon = drawnIcon(symbolName);
@@ -155,9 +172,14 @@ QString SymbolIcons::themeName(const QString& symbolName)
     return table().value(symbolName);
 }
 
+bool SymbolIcons::isDrawn(const QString& symbolName)
+{
+    return drawnTable().contains(symbolName);
+}
+
 QStringList SymbolIcons::symbolNames()
 {
-    QStringList names = table().keys();
+    QStringList names = table().keys() + drawnTable().keys();
     names.sort();
     return names;
 }

@@ -4,13 +4,16 @@
 #include <QString>
 #include <QStringList>
 
-// The system symbol names the screens use, mapped to icons of the freedesktop theme "breeze". A name the
-// theme cannot answer, or one not in the table, gets a drawn icon, so an icon is never empty.
+// The system symbol names the screens use, mapped to icons of the freedesktop theme "breeze", or drawn by us
+// where no theme has the glyph (the numbered discs). A name the theme cannot answer, or one not in the table,
+// gets a ring with its initial, so an icon is never empty.
 class SymbolIcons {
 public:
     static QIcon icon(const QString& symbolName);
-    // The freedesktop icon name for symbolName; empty for a name not in the table.
+    // The freedesktop icon name for symbolName; empty for a name not in the table or drawn by us.
     static QString themeName(const QString& symbolName);
+    // Whether symbolName is one of the symbols drawn by us rather than taken from the theme.
+    static bool isDrawn(const QString& symbolName);
     static QStringList symbolNames();
     // Chooses the icon theme once for the process; later calls do nothing.
     static void ensureTheme();

@@ -9,11 +9,12 @@
 #include "export/KUVDocPickerViewController.h"
 #include "platform/NavigationController.h"
 #include "platform/ResponderChain.h"
+#include "platform/SymbolIcons.h"
 
 #include <QMenu>
+#include <QPointer>
 #include <QTextEdit>
 #include <QToolButton>
-#include <QPointer>
 
 namespace {
 
@@ -53,6 +54,20 @@ TEST_F(BoardMenusTest, cardMenuHasSixEntriesAndAFolderMenuNoCardType)
     EXPECT_EQ(titles(menu), QStringList({BoardMenus::CardTypeTitle, BoardMenus::TitleTitle, BoardMenus::TagsTitle,
                                          BoardMenus::MoveTitle, BoardMenus::InfoTitle, BoardMenus::DeleteTitle}));
     EXPECT_TRUE(action(menu, BoardMenus::DeleteTitle)->property(BoardMenus::DestructiveProperty).toBool());
+    // The row's label is drawn in the destructive red too, not only its symbol; the other labels are not.
+    const QImage drawn = menu->grab().toImage();
+    const auto redInLabel = [&](const QString& title) {
+        const QRect row = menu->actionGeometry(action(menu, title));
+        int red = 0;
+        for (int y = row.top(); y <= row.bottom(); ++y)
+            for (int x = row.left() + row.width() / 4; x <= row.right(); ++x) {
+                const QColor pixel = drawn.pixelColor(x, y);
+                red += pixel.red() > 180 && pixel.green() < 120 && pixel.blue() < 120;
+            }
+        return red;
+    };
+    EXPECT_GT(redInLabel(BoardMenus::DeleteTitle), 10);
+    EXPECT_EQ(redInLabel(BoardMenus::InfoTitle), 0);
     EXPECT_TRUE(opening->opened.isEmpty()) << "a click on the menu button never opens the card";
     menu->close();
     QMenu* folderMenu = openCardMenu(rowOf(QStringLiteral("Part One")));
@@ -397,8 +412,16 @@ TEST_F(TagFilterChooserTest, chosenTagFiltersTheBoardAndNoneIsNotOffered)
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->title(), PvCardViewController::TagFilterChooserTitle);
     int doneRow = -1;
+    const QStringList offered = TagMenuController::offeredTags(ProjectItemTypes::Folder, nullptr);
+    ASSERT_EQ(offered.size(), menu->items().size());
     for (int row = 0; row < menu->items().size(); ++row) {
         EXPECT_NE(menu->items().at(row).label(), TagMenuController::getTitle(TagMenuController::ClearTag));
+        // Each row shows its tag's own symbol, never the ring with an initial that stands in for a missing one.
+        const QString symbol = TagMenuController::getTag(offered.at(row));
+        const QImage image = menu->items().at(row).image().pixmap(32).toImage();
+        const QImage ring = SymbolIcons::icon(symbol.left(1) + QStringLiteral(".no.such.symbol")).pixmap(32).toImage();
+        EXPECT_NE(image, ring) << symbol.toStdString();
+        EXPECT_TRUE(!SymbolIcons::themeName(symbol).isEmpty() || SymbolIcons::isDrawn(symbol)) << symbol.toStdString();
         if (menu->items().at(row).label() == TagMenuController::getTitle(QStringLiteral("done")))
             doneRow = row;
     }
@@ -421,6 +444,62 @@ TEST_F(TagFilterChooserTest, boardGoneBeforeTheChooserOpensIsNoCrash)
     board = new PvCardViewController;
     runEventsFor(PvCardViewController::TagFilterChooserDelayMs + 100);
     EXPECT_EQ(board->presentedViewController(), nullptr);
+}
+
+TEST_F(BoardMenusTest, pointerOnACardsButtonTintsItWhiteInTheDarkAndLeavingRestoresIt)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    QApplication::setPalette(dark);
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QListView* view = board->collectionView();
+    auto* delegate = qobject_cast<CardCellDelegate*>(view->itemDelegate());
+    const QRect cell = view->visualRect(board->model()->index(rowOf(QStringLiteral("Mara"))));
+    const QRect menuButton = delegate->menuButtonRect(cell);
+    const QRect notesButton = delegate->notesButtonRect(cell);
+    // The pointer moved through the window, as the system moves it, without a button held.
+    const auto hover = [](QWidget* widget, const QPoint& position) {
+        QWindow* window = widget->window()->windowHandle();
+        QTest::mouseMove(window, window->mapFromGlobal(widget->mapToGlobal(position)));
+    };
+    // The lightest and the darkest ink of a button: its tint where the glyph is solid.
+    const auto lightness = [&](const QRect& area, bool lightest) {
+        const QImage drawn = view->viewport()->grab(area).toImage();
+        int found = lightest ? 0 : 255;
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x) {
+                const int value = drawn.pixelColor(x, y).lightness();
+                found = lightest ? std::max(found, value) : std::min(found, value);
+            }
+        return found;
+    };
+    const auto white = [&](const QRect& area) {
+        return lightness(area, true) > 245;
+    };
+    ASSERT_FALSE(white(menuButton)) << "the gear rests light grey";
+    ASSERT_FALSE(white(notesButton));
+    hover(view->viewport(), menuButton.center());
+    EXPECT_TRUE(white(menuButton));
+    EXPECT_FALSE(white(notesButton)) << "only the button under the pointer";
+    hover(view->viewport(), notesButton.center());
+    EXPECT_FALSE(white(menuButton));
+    EXPECT_TRUE(white(notesButton));
+    // Onto the card itself, then out of the board altogether: each time the tint goes back.
+    hover(view->viewport(), cell.center());
+    EXPECT_FALSE(white(notesButton));
+    hover(view->viewport(), menuButton.center());
+    ASSERT_TRUE(white(menuButton));
+    hover(board->toolbarView(), board->toolbarView()->rect().center());
+    EXPECT_FALSE(white(menuButton));
+    QApplication::setPalette(light);
+    // In the light appearance the tint is black.
+    const auto black = [&](const QRect& area) {
+        return lightness(area, false) < 10;
+    };
+    ASSERT_FALSE(black(menuButton));
+    hover(view->viewport(), menuButton.center());
+    EXPECT_TRUE(black(menuButton));
 }
 
 TEST_F(BoardMenusTest, rightPressOnTheMenuButtonIsLeftToTheView)

@@ -5,6 +5,8 @@
 
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPointer>
+#include <QProcess>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -145,6 +147,44 @@ TEST_F(BoardNavigatorTest, folderAlertAnsweredAfterLeavingCreatesInTheFolderAske
     EXPECT_EQ(created->displayOrder(), 14);
     EXPECT_EQ(board->currentFolderId(), partOne);
     EXPECT_EQ(shownTitles(), QStringList({"Inside", "Chapter"}));
+}
+
+TEST_F(BoardNavigatorTest, folderDeletedElsewhereWhileCoveredClimbsToItsParentAndAMissingProjectLeaves)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    // Stands for the project list the board returns to.
+    QPointer<ViewController> list = new ViewController;
+    app->initialViewController = list.data();
+    QWidget* root = app->window()->centralWidget();
+    clickRow(rowOf(QStringLiteral("Part One")));
+    clickRow(rowOf(QStringLiteral("Chapter")));
+    ASSERT_EQ(board->currentFolderId(), chapter);
+    // A screen covers the board, and another copy of the program deletes the folder shown meanwhile.
+    board->present(new ViewController, false);
+    ASSERT_FALSE(board->isOnScreen());
+    QProcess writer;
+    writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH),
+                 {dir.filePath(QStringLiteral("CardStore.sqlite")), QStringLiteral("delete"), chapter});
+    ASSERT_TRUE(writer.waitForFinished(30000));
+    ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    board->dismiss(false);
+    ASSERT_TRUE(board->isOnScreen());
+    EXPECT_EQ(board->currentFolderId(), partOne);
+    EXPECT_EQ(shownTitles(), QStringList({"Inside"}));
+    EXPECT_EQ(firstToolbarItem(), ToolbarDelegate::cardViewBack);
+    runEventsFor(50);
+    EXPECT_EQ(app->window()->centralWidget(), root) << "the writer stays in the project";
+
+    // Now the folder and the whole project go: the level above is not there either.
+    board->present(new ViewController, false);
+    DbHelpers::deleteItem(context(), partOne);
+    context()->deleteObject(DbHelpers::getProject(context(), project));
+    ASSERT_FALSE(context()->save());
+    board->dismiss(false);
+    EXPECT_TRUE(waitFor([&] { return app->window()->centralWidget() == list.data(); })) << "back to the project list";
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
+    if (list && !list->parent())
+        delete list.data();
 }
 
 TEST_F(BoardNavigatorTest, boardDeletedDuringAWaitDoesNotCrash)

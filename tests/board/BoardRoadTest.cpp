@@ -22,6 +22,7 @@
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
+#include "platform/SymbolIcons.h"
 #include "platform/Toolbar.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "richtext/PvTextView.h"
@@ -141,6 +142,56 @@ protected:
         }));
         return board;
     }
+    // The empty board's line, "Click (+) to add a new card", clicked; then the tile of the card type.
+    void chooseNewCardFromTheEmptyBoard(PvCardViewController* board, const QString& type)
+    {
+        EmptyStateButton* line = board->emptyStateButton();
+        ASSERT_TRUE(waitFor([&] { return line->isVisible(); }));
+        EXPECT_FALSE(board->emptyStateLabel()->isVisible());
+        EXPECT_EQ(line->titleText(), QStringLiteral("Click \uFFFC to add a new card"));
+        ASSERT_NO_FATAL_FAILURE(expectPlusSymbolDrawn(line));
+        QTest::mouseClick(line, Qt::LeftButton);
+        KUVDocPickerViewController* picker = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (picker = shown<KUVDocPickerViewController>()) != nullptr; }));
+        clickTile(picker, type);
+    }
+    // The line's picture is the symbol table's plus in the text's colour: its ink, found within a few pixels of
+    // where the line says it stands, has the symbol's own shape, which no placeholder picture has.
+    static void expectPlusSymbolDrawn(EmptyStateButton* line)
+    {
+        const QRect slot = line->symbolRect();
+        ASSERT_FALSE(slot.isEmpty());
+        const QImage shown = line->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QColor ink = line->palette().color(QPalette::WindowText);
+        const QColor paper = shown.pixelColor(0, 0);
+        const double range = std::abs(ink.lightnessF() - paper.lightnessF());
+        ASSERT_GT(range, 0.3);
+        const QImage symbol = SymbolIcons::icon(QStringLiteral("plus.circle"))
+                                  .pixmap(slot.size())
+                                  .toImage()
+                                  .convertToFormat(QImage::Format_ARGB32);
+        // What an empty slot would score: the symbol's whole ink.
+        double blank = 0;
+        for (int y = 0; y < symbol.height(); ++y)
+            for (int x = 0; x < symbol.width(); ++x)
+                blank += qAlpha(symbol.pixel(x, y)) / 255.0;
+        blank /= symbol.width() * symbol.height();
+        ASSERT_GT(blank, 0.02);
+        double best = 1;
+        for (int dy = -4; dy <= 4; ++dy)
+            for (int dx = -4; dx <= 4; ++dx) {
+                double difference = 0;
+                for (int y = 0; y < symbol.height(); ++y)
+                    for (int x = 0; x < symbol.width(); ++x) {
+                        const QPoint at = slot.topLeft() + QPoint(x + dx, y + dy);
+                        const QColor pixel = shown.rect().contains(at) ? shown.pixelColor(at) : paper;
+                        const double painted = std::abs(pixel.lightnessF() - paper.lightnessF()) / range;
+                        difference += std::abs(painted - qAlpha(symbol.pixel(x, y)) / 255.0);
+                    }
+                best = std::min(best, difference / (symbol.width() * symbol.height()));
+            }
+        EXPECT_LT(best, blank / 3) << "the picture beside the text is not the plus symbol";
+    }
     // "New Card" on the toolbar, then the tile of the card type.
     void chooseNewCard(const QString& type)
     {
@@ -198,7 +249,7 @@ TEST_F(BoardRoadTest, newPersonCardGoesThroughThePopupEditorAndStandsOnTheBoard)
 {
     PvCardViewController* board = openNewProject();
     ASSERT_NE(board, nullptr);
-    ASSERT_NO_FATAL_FAILURE(chooseNewCard(QStringLiteral("Person")));
+    ASSERT_NO_FATAL_FAILURE(chooseNewCardFromTheEmptyBoard(board, QStringLiteral("Person")));
 
     PvSummaryEditViewController* editor = nullptr;
     ASSERT_TRUE(waitFor([&] { return (editor = shown<PvSummaryEditViewController>()) && editor->contentLoaded(); }));

@@ -203,13 +203,31 @@ TEST_F(PeekTableViewControllerTest, filterKeepsOnlyFoldersWithMatchesInFolderOrd
     EXPECT_EQ(titlesIn(1), QStringList{"Keeper's Daughter"});
 }
 
-TEST_F(PeekTableViewControllerTest, cellShowsTheCardsTitleAndSummary)
+TEST_F(PeekTableViewControllerTest, cellShowsTheCardsTitleAndSummaryEndingAtWholeLines)
 {
     panel = makePanel();
     PeekCellView cell;
+    panel->configureCell(&cell, nullptr);
+    cell.resize(400, cell.cellHeight());
     panel->configureCell(&cell, departure);
     EXPECT_EQ(cell.cardTitleView()->text(), departure->title());
-    EXPECT_EQ(cell.cardSummaryView()->text(), departure->summary());
+    EXPECT_EQ(cell.cardSummaryView()->text().replace(QLatin1Char('\n'), QLatin1Char(' ')), departure->summary())
+        << "a summary the two lines hold is shown whole";
+    // A summary longer than the cell's two lines ends with the last whole line that fits, cut with "…".
+    departure->setSummary(
+        QStringLiteral("The ferry left before the light came up over the harbour, and she stood at the "
+                       "rail and did not look back at the keeper's house, nor at the gulls, nor at "
+                       "the long grey line of the breakwater where her father had once stood."));
+    panel->configureCell(&cell, departure);
+    QLabel* summary = cell.cardSummaryView();
+    const QStringList lines = summary->text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), PeekCellView::SummaryLines);
+    EXPECT_TRUE(departure->summary().startsWith(lines.first()));
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("\u2026")));
+    const QFontMetrics metrics(summary->font());
+    for (const QString& line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), summary->contentsRect().width()) << line.toStdString();
+    EXPECT_LE(lines.size() * metrics.lineSpacing(), summary->contentsRect().height()) << "no line is cut through";
 }
 
 TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)
@@ -260,6 +278,28 @@ TEST_F(PeekTableViewControllerTest, projectMenuListsCurrentProjectFirst)
     EXPECT_EQ(titles, (QStringList{"Current Project", "Second Book"}));
     EXPECT_EQ(panel->projectButton()->text(), QStringLiteral("Current Project"));
     EXPECT_EQ(panel->projectButton()->popupMode(), QToolButton::InstantPopup);
+    // The title is drawn whole, and the menu's arrow after it, clear of its last letter.
+    QToolButton* button = panel->projectButton();
+    const QImage drawn = button->grab().toImage();
+    const QColor paper = drawn.pixelColor(button->width() / 2, 3);
+    QList<bool> inked;
+    for (int x = 0; x < drawn.width(); ++x) {
+        bool ink = false;
+        for (int y = 3; y < drawn.height() - 3 && !ink; ++y)
+            ink =
+                x > 2 && x < drawn.width() - 3 && std::abs(drawn.pixelColor(x, y).lightness() - paper.lightness()) > 60;
+        inked.append(ink);
+    }
+    const int first = int(inked.indexOf(true));
+    const int last = int(inked.lastIndexOf(true));
+    ASSERT_GE(first, 0);
+    int arrowStart = last;
+    while (arrowStart > first && inked.at(arrowStart - 1))
+        --arrowStart;
+    // The title's ink ends within its advance, at most a pixel short of it.
+    EXPECT_GE(arrowStart, first + button->fontMetrics().horizontalAdvance(button->text()) - 1)
+        << "the arrow covers the title";
+    EXPECT_LE(last - arrowStart, 12) << "the last ink is the arrow alone";
 }
 
 TEST_F(PeekTableViewControllerTest, switchingProjectListsItsFoldersAndBackShowsCurrentProject)

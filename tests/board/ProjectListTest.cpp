@@ -33,19 +33,18 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSplitter>
+#include <QStandardItemModel>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <QMenu>
-#include <QPainter>
-#include <QStandardItemModel>
-#include <QStyleOptionViewItem>
 
 namespace {
 
@@ -259,6 +258,20 @@ TEST_F(ProjectListTest, launchShowsTheListAsFirstScreenWithItsToolbarItemAndTitl
     EXPECT_EQ(app->window()->windowTitle(), ProjectViewController::WindowTitle);
     // The project menu opens on the press itself, not after a hold.
     EXPECT_EQ(screen->contextButton()->popupMode(), QToolButton::InstantPopup);
+    // The bar carrying it is tinted for the appearance, and follows a change of it.
+    QWidget* bar = screen->toolbarView();
+    ASSERT_EQ(screen->contextButton()->parentWidget(), bar);
+    const auto barColour = [bar] {
+        return bar->grab().toImage().pixelColor(2, 2);
+    };
+    EXPECT_EQ(barColour(), QColor(0xFF, 0xFF, 0xFF));
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    QApplication::setPalette(dark);
+    EXPECT_EQ(barColour(), QColor(0x25, 0x25, 0x2A));
+    QApplication::setPalette(light);
+    EXPECT_EQ(barColour(), QColor(0xFF, 0xFF, 0xFF));
 }
 
 TEST_F(ProjectListTest, oneCloudSyncUnderWayShowsTheProgressUntilItEnds)

@@ -1,6 +1,7 @@
 #include "board/PvCardViewController.h"
 #include "board/BoardImportExport.h"
 #include "board/CardListModel.h"
+#include "board/EmptyStateButton.h"
 #include "core/AppDelegate.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
@@ -226,6 +227,10 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
     const QString blank = add(ProjectItemTypes::Folder, QStringLiteral("Blank"), 30)->uniqueIdentifier();
     context()->save();
     board->setCurrentFolderId(blank);
+    board->show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(board->emptyStateButton()->isVisibleTo(board)) << "nothing is said before the first load";
+    EXPECT_FALSE(board->emptyStateLabel()->isVisibleTo(board));
     appear();
     ASSERT_TRUE(app->search);
     app->search(QStringLiteral("zzz"));
@@ -233,10 +238,13 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
     QLabel* label = board->emptyStateLabel();
     ASSERT_TRUE(label->isVisibleTo(board));
     EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    EXPECT_FALSE(board->emptyStateButton()->isVisibleTo(board)) << "a search that matches nothing adds nothing";
     app->search(QStringLiteral("   "));
     ASSERT_NO_FATAL_FAILURE(settle());
-    ASSERT_TRUE(label->isVisibleTo(board));
-    EXPECT_EQ(label->textFormat(), Qt::RichText) << "the symbol is drawn, not its markup shown";
+    EXPECT_FALSE(label->isVisibleTo(board));
+    ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board)) << "the line with the add symbol is back";
+    EXPECT_NEAR(board->emptyStateButton()->geometry().center().y(), board->collectionView()->viewport()->height() / 2,
+                1);
 }
 
 TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)

@@ -1,8 +1,10 @@
 #include "board/SidebarViewController.h"
+#include "board/CardListModel.h"
 #include "board/ProjectSplitViewController.h"
 #include "board/PvCardViewController.h"
 #include "board/SidebarBadgeDelegate.h"
 #include "core/AppDelegate.h"
+#include "core/DbHelpers.h"
 #include "core/Project.h"
 #include "core/ProjectItem.h"
 #include "core/StoreConstants.h"
@@ -21,7 +23,9 @@
 #include "TestWait.h"
 #include <QApplication>
 #include <QLabel>
+#include <QListView>
 #include <QListWidget>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -115,6 +119,47 @@ TEST_F(SidebarViewControllerTest, countsCoverCardsButNotFolders)
     EXPECT_EQ(count(Filters::peopleCards), QStringLiteral("0"));
     EXPECT_TRUE(count(Filters::cardsWithTag).isNull());
     EXPECT_EQ(sidebar->collectionView()->topLevelItem(1)->text(0), QStringLiteral("Recent"));
+}
+
+TEST_F(SidebarViewControllerTest, cardDeletedByAnotherProcessLowersTheCountsBesideTheBoard)
+{
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 6; }));
+    QStringList places;
+    for (ProjectItem* item : DbHelpers::getFolderItems(app->managedObjectContext(), project, ItemIds::Top)) {
+        if (item->itemType() == ProjectItemTypes::Location)
+            places << item->uniqueIdentifier();
+    }
+    ASSERT_EQ(places.size(), 3);
+    // Another copy of the program deletes items and saves.
+    const auto deleteElsewhere = [&](const QStringList& ids) {
+        QProcess writer;
+        writer.start(QStringLiteral(EDITOR_STORE_WRITER_PATH),
+                     QStringList({dir.filePath(QStringLiteral("CardStore.sqlite")), QStringLiteral("delete")}) + ids);
+        return writer.waitForFinished(30000) && writer.exitCode() == 0;
+    };
+    ASSERT_TRUE(deleteElsewhere({places.at(0)}));
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 5; }));
+    EXPECT_TRUE(waitFor([&] { return count(Filters::locationCards) == QStringLiteral("2"); }));
+    EXPECT_EQ(count(Filters::allCards), QStringLiteral("4"));
+    EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::allCards));
+    // Inside a folder when it goes too, with the last card: the board climbs to the root, and the counts follow
+    // again (nothing is left to renumber, so no save of the board's own recounts them by the way).
+    ProjectItem* shelf = add(ProjectItemTypes::Folder, QStringLiteral("Shelf"), 6);
+    app->managedObjectContext()->save();
+    ASSERT_TRUE(waitFor([&] { return board->model()->rowCount() == 6; }));
+    const QString shelfId = shelf->uniqueIdentifier();
+    QString lastStory;
+    for (ProjectItem* item : DbHelpers::getFolderItems(app->managedObjectContext(), project, ItemIds::Top)) {
+        if (item->displayOrder() == 5)
+            lastStory = item->uniqueIdentifier();
+    }
+    ASSERT_FALSE(lastStory.isEmpty());
+    QListView* grid = board->collectionView();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(board->model()->index(5)).center());
+    ASSERT_EQ(board->currentFolderId(), shelfId);
+    ASSERT_TRUE(deleteElsewhere({lastStory, shelfId}));
+    ASSERT_TRUE(waitFor([&] { return board->currentFolderId() == ItemIds::Top; }));
+    EXPECT_TRUE(waitFor([&] { return count(Filters::storyCards) == QStringLiteral("1"); }));
 }
 
 TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)

@@ -3,6 +3,7 @@
 #include "platform/ColorScheme.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
@@ -27,8 +28,70 @@ TEST(SymbolIconsTest, tableNamesExistInTheBreezeThemeWhenItIsInstalled)
         MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps");
     SymbolIcons::ensureTheme();
     ASSERT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
-    for (const QString& name : SymbolIcons::symbolNames())
-        EXPECT_TRUE(QIcon::hasThemeIcon(SymbolIcons::themeName(name))) << name.toStdString();
+    for (const QString& name : SymbolIcons::symbolNames()) {
+        if (!SymbolIcons::isDrawn(name))
+            EXPECT_TRUE(QIcon::hasThemeIcon(SymbolIcons::themeName(name))) << name.toStdString();
+    }
+}
+
+// Share of the pixels of area that are at least half opaque.
+double coveredShare(const QImage& image, const QRect& area)
+{
+    int covered = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            covered += qAlpha(image.pixel(x, y)) >= 128;
+    return double(covered) / (area.width() * area.height());
+}
+
+TEST(SymbolIconsTest, numberedDiscsAreFilledWithTheirWholeNumberCutOutInTheSchemesInk)
+{
+    ASSERT_TRUE(SymbolIcons::isDrawn(QStringLiteral("1.circle.fill")));
+    ASSERT_TRUE(SymbolIcons::isDrawn(QStringLiteral("10.circle.fill")));
+    EXPECT_FALSE(SymbolIcons::isDrawn(QStringLiteral("11.circle.fill")));
+    EXPECT_FALSE(SymbolIcons::isDrawn(QStringLiteral("0.circle.fill")));
+    EXPECT_FALSE(SymbolIcons::isDrawn(QStringLiteral("plus.circle")));
+    ASSERT_TRUE(SymbolIcons::symbolNames().contains(QStringLiteral("10.circle.fill")));
+    const int side = 64;
+    const QImage one = SymbolIcons::icon(QStringLiteral("1.circle.fill")).pixmap(side).toImage();
+    const QImage ten = SymbolIcons::icon(QStringLiteral("10.circle.fill")).pixmap(side).toImage();
+    // The ring of the fallback with the same initial, which a missing glyph would show.
+    const QImage ring = SymbolIcons::icon(QStringLiteral("1.no.such.symbol")).pixmap(side).toImage().scaled(side, side);
+    ASSERT_EQ(one.size(), QSize(side, side));
+    // A band through the middle, clear of the digits: a disc covers it, a ring does not.
+    const QRect band(20, 9, 24, 6);
+    EXPECT_GT(coveredShare(one, band), 0.9);
+    EXPECT_LT(coveredShare(ring.convertToFormat(QImage::Format_ARGB32), band), 0.5);
+    // The number is a hole in the middle of the disc, and ten's two digits are not one's one.
+    const QRect middle(side / 4, side / 4, side / 2, side / 2);
+    EXPECT_LT(coveredShare(one, middle), 0.95);
+    EXPECT_NE(one, ten);
+    int holesOfTen = 0;
+    for (int x = side / 8; x < side * 7 / 8; ++x)
+        holesOfTen += qAlpha(ten.pixel(x, side / 2)) < 128;
+    EXPECT_GT(holesOfTen, 6) << "both digits are cut out";
+    // Painted straight onto a surface as well, and fainter for a disabled control.
+    const QIcon disc = SymbolIcons::icon(QStringLiteral("1.circle.fill"));
+    QImage painted(side, side, QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    {
+        QPainter painter(&painted);
+        disc.paint(&painter, painted.rect());
+    }
+    EXPECT_GT(coveredShare(painted, band), 0.9);
+    const QImage disabled = disc.pixmap(QSize(side, side), QIcon::Disabled).toImage();
+    EXPECT_LT(qAlpha(disabled.pixel(side / 2, side / 8)), 160);
+    EXPECT_EQ(qAlpha(one.pixel(side / 2, side / 8)), 255);
+    const QColor lightInk = ten.pixelColor(side / 2, side / 8);
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    QApplication::setPalette(dark);
+    const QColor darkInk =
+        SymbolIcons::icon(QStringLiteral("10.circle.fill")).pixmap(side).toImage().pixelColor(side / 2, side / 8);
+    QApplication::setPalette(original);
+    EXPECT_LT(lightInk.lightness(), 80);
+    EXPECT_GT(darkInk.lightness(), 180) << "a dark window shows the disc light";
 }
 
 TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
@@ -41,8 +104,25 @@ TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
     const QPalette original = QApplication::palette();
     QPalette dark = original;
     dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    // The lightest ink of a glyph drawn now.
+    const auto lightest = [](const QString& symbol) {
+        const QImage image = SymbolIcons::icon(symbol).pixmap(22).toImage().convertToFormat(QImage::Format_ARGB32);
+        int found = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qAlpha(image.pixel(x, y)) > 200)
+                    found = std::max(found, image.pixelColor(x, y).lightness());
+        return found;
+    };
+    // The tag glyphs in one flat ink, which the dark theme must draw light (some of its names only lead back to
+    // the light theme's files).
+    const QStringList tagGlyphs = {QStringLiteral("rays"), QStringLiteral("paintbrush")};
+    for (const QString& symbol : tagGlyphs)
+        EXPECT_LT(lightest(symbol), 100) << symbol.toStdString();
     QApplication::setPalette(dark);
     EXPECT_EQ(QIcon::themeName(), QStringLiteral("breeze-dark"));
+    for (const QString& symbol : tagGlyphs)
+        EXPECT_GT(lightest(symbol), 180) << symbol.toStdString();
     QApplication::setPalette(original);
     EXPECT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
 }
