@@ -33,6 +33,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMainWindow>
+#include <QMenu>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
