@@ -238,6 +238,7 @@ void AppDelegate::buildMenu(MenuBuilder& builder)
     MenuCommand checkForUpdates;
     checkForUpdates.title = CheckForUpdatesTitle;
     checkForUpdates.action = QByteArrayLiteral("checkForUpdates");
+    checkForUpdates.applicationWide = true;
     builder.insertSiblingMenuAfterMenuForIdentifier(Menu::make({}, {}, {checkForUpdates}, true), MenuIdentifier::About);
 
     if (auto quit = builder.menuForIdentifier(MenuIdentifier::Quit)) {
@@ -254,6 +255,8 @@ void AppDelegate::buildMenu(MenuBuilder& builder)
         }
         guarded.modifiers = Qt::ControlModifier;
         guarded.action = QByteArrayLiteral("quitReceived");
+        // Quit, with its guard, is there whatever sheet covers the window.
+        guarded.applicationWide = true;
         builder.replaceMenuForIdentifier(MenuIdentifier::Quit, Menu::make({}, MenuIdentifier::Quit, {guarded}, true));
         return;
     }

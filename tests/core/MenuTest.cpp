@@ -1,7 +1,9 @@
+#include "TestWait.h"
 #include "core/AppDelegate.h"
 #include "core/AppKitBridge.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/MenuBarStandIn.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
 #include "platform/StandardMenus.h"
@@ -9,10 +11,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -28,7 +33,9 @@ public:
         ++terminations;
         lastSender = sender;
     }
+    Q_INVOKABLE void showAbout(QObject*) { ++abouts; }
     int terminations = 0;
+    int abouts = 0;
     QObject* lastSender = nullptr;
 };
 
@@ -162,18 +169,92 @@ TEST_F(MenuTest, eitherEditFlagRefusesQuitWithTheAlertOnTheMainWindow)
     EXPECT_EQ(quits, 1);
 }
 
-TEST_F(MenuTest, alertGoesOnTheTopmostPresentedScreen)
+TEST_F(MenuTest, quitUnderASheetRefusesOverTheSheetWhileEditsWaitAndQuitsWithout)
 {
     auto* root = new ViewController;
     app->window()->setCentralWidget(root);
     auto* sheet = new ViewController;
+    auto* field = new QLineEdit(sheet);
+    (new QVBoxLayout(sheet))->addWidget(field);
     root->present(sheet, false, {}, PresentationStyle::FormSheet);
-    app->hasPrimaryCardEdits = true;
-    app->confirmQuit();
+    sheet->window()->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return sheet->window()->isActiveWindow(); }));
+    field->setFocus();
+    QTest::keyClicks(field, QStringLiteral("harbour lights"));
+    app->hasSecondaryCardEdits = true;
+
+    // The sheet blocks the window that holds the menu bar, yet its key still reaches the guard.
+    QTest::keyClick(field, Qt::Key_Q, Qt::ControlModifier);
     ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->title(), AppDelegate::UnsavedChangesTitle);
     EXPECT_EQ(Alert::topmost()->parentWidget()->window(), sheet->window());
+    // The close button asks the same guard, which does not stack a second alert.
+    EXPECT_FALSE(app->window()->close());
+    EXPECT_EQ(Alert::presented().size(), 1);
+    EXPECT_EQ(quits, 0);
     closeAlerts();
+    EXPECT_TRUE(sheet->isVisible());
+    EXPECT_EQ(field->text(), QStringLiteral("harbour lights"));
+    EXPECT_TRUE(app->window()->isVisible());
+
+    app->hasSecondaryCardEdits = false;
+    QTest::keyClick(field, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(Alert::topmost(), nullptr);
     root->dismiss(false);
+}
+
+TEST_F(MenuTest, menuBarUnderASheetOffersOnlyTheApplicationCommands)
+{
+    TerminatingPlugin plugin;
+    AppKitBridge::setAppKitController(&plugin);
+    QMenuBar* bar = app->window()->menuBar();
+    MenuBarStandIn* standIn = MenuBarStandIn::of(bar);
+    QMenu* application = topMenu(QStringLiteral("Plotvane"));
+    QMenu* edit = topMenu(QStringLiteral("Edit"));
+    ASSERT_NE(application, nullptr);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_FALSE(standIn->isVisible());
+
+    auto* root = new ViewController;
+    app->window()->setCentralWidget(root);
+    auto* sheet = new ViewController;
+    root->present(sheet, false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([&] { return standIn->isVisible(); }));
+    EXPECT_EQ(standIn->geometry(), QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size()));
+    // Commands of the covered screen stay out of reach; the application's own do not.
+    EXPECT_FALSE(edit->menuAction()->isEnabled());
+    EXPECT_FALSE(command(application, QStringLiteral("Hide Plotvane"))->isEnabled());
+    EXPECT_TRUE(command(application, QStringLiteral("Check for Updates"))->isEnabled());
+
+    // A press on the stand-in opens the menu under it, when that menu holds an application command.
+    const QPoint title = bar->actionGeometry(application->menuAction()).center();
+    QTest::mouseClick(standIn, Qt::LeftButton, {}, bar->actionGeometry(edit->menuAction()).center());
+    EXPECT_FALSE(edit->isVisible());
+    QTest::mouseClick(standIn, Qt::LeftButton, {}, title);
+    ASSERT_TRUE(waitFor([&] { return application->isVisible(); }));
+    EXPECT_FALSE(standIn->isVisible());
+    QAction* about = command(application, QStringLiteral("About Plotvane"));
+    QTest::mouseClick(application, Qt::LeftButton, {}, application->actionGeometry(about).center());
+    EXPECT_EQ(plugin.abouts, 1);
+    ASSERT_TRUE(waitFor([&] { return standIn->isVisible(); }));
+
+    // The bar's Quit with edits waiting: the alert, over the sheet, and nothing ends.
+    app->hasPrimaryCardEdits = true;
+    QTest::mouseClick(standIn, Qt::LeftButton, {}, title);
+    ASSERT_TRUE(waitFor([&] { return application->isVisible(); }));
+    QAction* quit = command(application, QStringLiteral("Quit Plotvane"));
+    QTest::mouseClick(application, Qt::LeftButton, {}, application->actionGeometry(quit).center());
+    ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->title(), AppDelegate::UnsavedChangesTitle);
+    EXPECT_EQ(Alert::topmost()->parentWidget()->window(), sheet->window());
+    EXPECT_EQ(plugin.terminations, 0);
+    closeAlerts();
+
+    root->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return !standIn->isVisible(); }));
+    EXPECT_TRUE(edit->menuAction()->isEnabled());
+    EXPECT_TRUE(command(application, QStringLiteral("Hide Plotvane"))->isEnabled());
 }
 
 TEST_F(MenuTest, closingTheWindowRunsTheQuitGuard)
