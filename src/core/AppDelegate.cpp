@@ -7,6 +7,7 @@
 #include "ToolbarDelegate.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/BlockedWindowClose.h"
 #include "platform/Dispatch.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
@@ -135,8 +136,9 @@ void AppDelegate::setupWindow()
     m_window->setWindowTitle(ApplicationName);
     m_window->setCentralWidget(new QWidget(m_window.get()));
     m_window->resize(MinimumWindowWidth, MinimumWindowHeight);
-    // Closing the window is the Quit command, with the same guard.
+    // Closing the window is the Quit command, with the same guard, also while a sheet covers the window.
     m_window->installEventFilter(this);
+    new BlockedWindowClose(m_window.get());
 }
 
 void AppDelegate::applyMinimumSize()

@@ -3,6 +3,7 @@
 #include "core/AppKitBridge.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/BlockedWindowClose.h"
 #include "platform/MenuBarStandIn.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
@@ -44,6 +45,29 @@ void closeAlerts()
     while (Alert* alert = Alert::topmost())
         alert->trigger(0);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A window manager's close request as X11 delivers it: a client message naming the protocol and the request.
+struct CloseRequest {
+    quint8 responseType = 33 | 0x80;
+    quint8 format = 32;
+    quint16 sequence = 0;
+    quint32 window = 0;
+    quint32 type = ProtocolsAtom;
+    quint32 data[5] = {DeleteAtom, 0, 0, 0, 0};
+
+    static constexpr quint32 ProtocolsAtom = 301;
+    static constexpr quint32 DeleteAtom = 302;
+};
+
+bool sendCloseRequest(QWidget* window, CloseRequest request)
+{
+    auto* watch = window->findChild<BlockedWindowClose*>();
+    if (!watch)
+        return false;
+    watch->setCloseAtoms(CloseRequest::ProtocolsAtom, CloseRequest::DeleteAtom);
+    request.window = quint32(window->winId());
+    return watch->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &request, nullptr);
 }
 
 QStringList titles(const QList<QAction*>& actions)
@@ -193,15 +217,42 @@ TEST_F(MenuTest, quitUnderASheetRefusesOverTheSheetWhileEditsWaitAndQuitsWithout
     EXPECT_EQ(Alert::presented().size(), 1);
     EXPECT_EQ(quits, 0);
     closeAlerts();
+
+    // The window manager's close button: the platform drops its request to a blocked window, so it is caught
+    // on the way in; anything else addressed to the window is left alone.
+    for (auto other : {&CloseRequest::format, &CloseRequest::responseType}) {
+        CloseRequest request;
+        request.*other = 8;
+        EXPECT_FALSE(sendCloseRequest(app->window(), request));
+    }
+    CloseRequest focus;
+    focus.data[0] = CloseRequest::DeleteAtom + 1;
+    EXPECT_FALSE(sendCloseRequest(app->window(), focus));
+    CloseRequest property;
+    property.type = CloseRequest::ProtocolsAtom + 1;
+    EXPECT_FALSE(sendCloseRequest(app->window(), property));
+    CloseRequest toAnother;
+    toAnother.responseType = 33;
+    EXPECT_FALSE(sendCloseRequest(sheet->window(), toAnother));
+    EXPECT_EQ(Alert::topmost(), nullptr);
+    EXPECT_TRUE(sendCloseRequest(app->window(), toAnother));
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(Alert::topmost()->title(), AppDelegate::UnsavedChangesTitle);
+    EXPECT_EQ(quits, 0);
+    closeAlerts();
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(field->text(), QStringLiteral("harbour lights"));
     EXPECT_TRUE(app->window()->isVisible());
 
     app->hasSecondaryCardEdits = false;
+    sheet->window()->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return sheet->window()->isActiveWindow(); }));
     QTest::keyClick(field, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_EQ(quits, 1);
     EXPECT_EQ(Alert::topmost(), nullptr);
     root->dismiss(false);
+    // With nothing over it the window's close requests are the platform's own business.
+    EXPECT_FALSE(sendCloseRequest(app->window(), CloseRequest()));
 }
 
 TEST_F(MenuTest, menuBarUnderASheetOffersOnlyTheApplicationCommands)
