@@ -231,11 +231,11 @@ TEST_F(MenuTest, quitUnderASheetRefusesOverTheSheetWhileEditsWaitAndQuitsWithout
     CloseRequest property;
     property.type = CloseRequest::ProtocolsAtom + 1;
     EXPECT_FALSE(sendCloseRequest(app->window(), property));
-    CloseRequest toAnother;
-    toAnother.responseType = 33;
-    EXPECT_FALSE(sendCloseRequest(sheet->window(), toAnother));
+    CloseRequest unmarked;
+    unmarked.responseType = 33;
+    EXPECT_FALSE(sendCloseRequest(sheet->window(), unmarked));
     EXPECT_EQ(Alert::topmost(), nullptr);
-    EXPECT_TRUE(sendCloseRequest(app->window(), toAnother));
+    EXPECT_TRUE(sendCloseRequest(app->window(), unmarked));
     ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
     EXPECT_EQ(Alert::topmost()->title(), AppDelegate::UnsavedChangesTitle);
     EXPECT_EQ(quits, 0);
