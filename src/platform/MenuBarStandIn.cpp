@@ -55,12 +55,14 @@ bool MenuBarStandIn::eventFilter(QObject* watched, QEvent* event)
     if (!bar())
         return false;
     const QEvent::Type type = event->type();
-    if (watched == m_bar->window()) {
-        if (type == QEvent::WindowBlocked || type == QEvent::WindowUnblocked)
-            setBlocked(type == QEvent::WindowBlocked);
-        else if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide ||
-                 type == QEvent::WindowStateChange)
-            follow();
+    const bool window = watched == m_bar->window();
+    if (window && (type == QEvent::WindowBlocked || type == QEvent::WindowUnblocked)) {
+        setBlocked(type == QEvent::WindowBlocked);
+    } else if ((window || watched == m_bar) &&
+               (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Show || type == QEvent::Hide ||
+                type == QEvent::WindowStateChange)) {
+        // The bar is laid out after its window has changed size, so both are followed.
+        follow();
     } else if (type == QEvent::Show) {
         // The dialog will be the active window: the commands' shortcuts have to be in it.
         if (auto* dialog = qobject_cast<QWidget*>(watched); dialog && isOverBarWindow(dialog))

@@ -10,12 +10,15 @@
 #include "platform/StandardMenus.h"
 #include "platform/ViewController.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -60,14 +63,18 @@ struct CloseRequest {
     static constexpr quint32 DeleteAtom = 302;
 };
 
-bool sendCloseRequest(QWidget* window, CloseRequest request)
+// Hands the request to the application's native event filters, as the X11 platform does; true when one took it.
+bool sendCloseRequest(QWidget* window, CloseRequest request, bool atomsKnown = true,
+                      const QByteArray& eventType = QByteArrayLiteral("xcb_generic_event_t"))
 {
     auto* watch = window->findChild<BlockedWindowClose*>();
     if (!watch)
         return false;
-    watch->setCloseAtoms(CloseRequest::ProtocolsAtom, CloseRequest::DeleteAtom);
+    // Unknown atoms are asked of an X server, and there is none offscreen.
+    watch->setCloseAtoms(atomsKnown ? CloseRequest::ProtocolsAtom : 0, atomsKnown ? CloseRequest::DeleteAtom : 0);
     request.window = quint32(window->winId());
-    return watch->nativeEventFilter(QByteArrayLiteral("xcb_generic_event_t"), &request, nullptr);
+    qintptr result = 0;
+    return QAbstractEventDispatcher::instance()->filterNativeEvent(eventType, &request, &result);
 }
 
 QStringList titles(const QList<QAction*>& actions)
@@ -231,6 +238,11 @@ TEST_F(MenuTest, quitUnderASheetRefusesOverTheSheetWhileEditsWaitAndQuitsWithout
     CloseRequest property;
     property.type = CloseRequest::ProtocolsAtom + 1;
     EXPECT_FALSE(sendCloseRequest(app->window(), property));
+    EXPECT_FALSE(sendCloseRequest(app->window(), CloseRequest(), true, QByteArrayLiteral("windows_generic_MSG")));
+    CloseRequest nameless;
+    nameless.type = 0;
+    nameless.data[0] = 0;
+    EXPECT_FALSE(sendCloseRequest(app->window(), nameless, false));
     CloseRequest unmarked;
     unmarked.responseType = 33;
     EXPECT_FALSE(sendCloseRequest(sheet->window(), unmarked));
@@ -273,6 +285,16 @@ TEST_F(MenuTest, menuBarUnderASheetOffersOnlyTheApplicationCommands)
     root->present(sheet, false, {}, PresentationStyle::FormSheet);
     ASSERT_TRUE(waitFor([&] { return standIn->isVisible(); }));
     EXPECT_EQ(standIn->geometry(), QRect(bar->mapToGlobal(QPoint(0, 0)), bar->size()));
+    const int narrow = bar->width();
+    app->window()->resize(narrow + 76, app->window()->height());
+    ASSERT_TRUE(waitFor([&] { return bar->width() == narrow + 76 && standIn->width() == bar->width(); }));
+    app->window()->move(app->window()->pos() + QPoint(40, 30));
+    ASSERT_TRUE(waitFor([&] { return standIn->pos() == bar->mapToGlobal(QPoint(0, 0)); }));
+    // A window of its own, with no part in what the bar's window holds: its dialogs get no commands.
+    QDialog apart;
+    apart.show();
+    EXPECT_TRUE(apart.actions().isEmpty());
+    EXPECT_FALSE(sheet->window()->actions().isEmpty());
     // Commands of the covered screen stay out of reach; the application's own do not.
     EXPECT_FALSE(edit->menuAction()->isEnabled());
     EXPECT_FALSE(command(application, QStringLiteral("Hide Plotvane"))->isEnabled());
@@ -305,7 +327,23 @@ TEST_F(MenuTest, menuBarUnderASheetOffersOnlyTheApplicationCommands)
     root->dismiss(false);
     ASSERT_TRUE(waitFor([&] { return !standIn->isVisible(); }));
     EXPECT_TRUE(edit->menuAction()->isEnabled());
-    EXPECT_TRUE(command(application, QStringLiteral("Hide Plotvane"))->isEnabled());
+    QAction* hide = command(application, QStringLiteral("Hide Plotvane"));
+    EXPECT_TRUE(hide->isEnabled());
+
+    // What was disabled before a sheet came stays so after it went, the next time too.
+    hide->setEnabled(false);
+    root->present(new ViewController, false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([&] { return standIn->isVisible(); }));
+    root->dismiss(false);
+    ASSERT_TRUE(waitFor([&] { return !standIn->isVisible(); }));
+    EXPECT_FALSE(hide->isEnabled());
+    EXPECT_TRUE(edit->menuAction()->isEnabled());
+
+    // The stand-in goes with its bar.
+    QPointer<MenuBarStandIn> gone(MenuBarStandIn::of(new QMenuBar));
+    ASSERT_FALSE(gone.isNull());
+    delete gone->bar();
+    ASSERT_TRUE(waitFor([&] { return gone.isNull(); }));
 }
 
 TEST_F(MenuTest, closingTheWindowRunsTheQuitGuard)
