@@ -72,7 +72,8 @@ bool sendCloseRequest(QWidget* window, CloseRequest request, bool atomsKnown = t
         return false;
     // Unknown atoms are asked of an X server, and there is none offscreen.
     watch->setCloseAtoms(atomsKnown ? CloseRequest::ProtocolsAtom : 0, atomsKnown ? CloseRequest::DeleteAtom : 0);
-    request.window = quint32(window->winId());
+    if (!request.window)
+        request.window = quint32(window->winId());
     qintptr result = 0;
     return QAbstractEventDispatcher::instance()->filterNativeEvent(eventType, &request, &result);
 }
@@ -245,7 +246,9 @@ TEST_F(MenuTest, quitUnderASheetRefusesOverTheSheetWhileEditsWaitAndQuitsWithout
     EXPECT_FALSE(sendCloseRequest(app->window(), nameless, false));
     CloseRequest unmarked;
     unmarked.responseType = 33;
-    EXPECT_FALSE(sendCloseRequest(sheet->window(), unmarked));
+    CloseRequest elsewhere = unmarked;
+    elsewhere.window = quint32(sheet->window()->winId());
+    EXPECT_FALSE(sendCloseRequest(app->window(), elsewhere));
     EXPECT_EQ(Alert::topmost(), nullptr);
     EXPECT_TRUE(sendCloseRequest(app->window(), unmarked));
     ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
