@@ -307,9 +307,14 @@ TEST_F(MenuTest, menuBarUnderASheetOffersOnlyTheApplicationCommands)
     const QPoint title = bar->actionGeometry(application->menuAction()).center();
     QTest::mouseClick(standIn, Qt::LeftButton, {}, bar->actionGeometry(edit->menuAction()).center());
     EXPECT_FALSE(edit->isVisible());
+    QTest::mouseClick(standIn, Qt::LeftButton, {}, QPoint(standIn->width() - 2, standIn->height() / 2));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    const qsizetype items = application->actions().size();
     QTest::mouseClick(standIn, Qt::LeftButton, {}, title);
     ASSERT_TRUE(waitFor([&] { return application->isVisible(); }));
     EXPECT_FALSE(standIn->isVisible());
+    // The menu is a window over the blocked one too, but no dialog: it gains no items.
+    EXPECT_EQ(application->actions().size(), items);
     QAction* about = command(application, QStringLiteral("About Plotvane"));
     QTest::mouseClick(application, Qt::LeftButton, {}, application->actionGeometry(about).center());
     EXPECT_EQ(plugin.abouts, 1);
