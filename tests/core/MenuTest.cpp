@@ -298,6 +298,13 @@ TEST_F(MenuTest, menuBarUnderASheetOffersOnlyTheApplicationCommands)
     apart.show();
     EXPECT_TRUE(apart.actions().isEmpty());
     EXPECT_FALSE(sheet->window()->actions().isEmpty());
+    // Nor does a menu of the sheet's own, which would list them as items.
+    auto* context = new QMenu(sheet->window());
+    context->addAction(QStringLiteral("Copy"));
+    context->popup(sheet->window()->mapToGlobal(QPoint(10, 10)));
+    ASSERT_TRUE(waitFor([&] { return context->isVisible(); }));
+    EXPECT_EQ(context->actions().size(), 1);
+    context->close();
     // Commands of the covered screen stay out of reach; the application's own do not.
     EXPECT_FALSE(edit->menuAction()->isEnabled());
     EXPECT_FALSE(command(application, QStringLiteral("Hide Plotvane"))->isEnabled());
