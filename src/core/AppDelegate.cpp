@@ -7,6 +7,7 @@
 #include "ToolbarDelegate.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/BlockedWindowClose.h"
 #include "platform/Dispatch.h"
 #include "platform/MenuBuilder.h"
 #include "platform/MenuIdentifier.h"
@@ -135,8 +136,9 @@ void AppDelegate::setupWindow()
     m_window->setWindowTitle(ApplicationName);
     m_window->setCentralWidget(new QWidget(m_window.get()));
     m_window->resize(MinimumWindowWidth, MinimumWindowHeight);
-    // Closing the window is the Quit command, with the same guard.
+    // Closing the window is the Quit command, with the same guard, also while a sheet covers the window.
     m_window->installEventFilter(this);
+    new BlockedWindowClose(m_window.get());
 }
 
 void AppDelegate::applyMinimumSize()
@@ -238,6 +240,7 @@ void AppDelegate::buildMenu(MenuBuilder& builder)
     MenuCommand checkForUpdates;
     checkForUpdates.title = CheckForUpdatesTitle;
     checkForUpdates.action = QByteArrayLiteral("checkForUpdates");
+    checkForUpdates.applicationWide = true;
     builder.insertSiblingMenuAfterMenuForIdentifier(Menu::make({}, {}, {checkForUpdates}, true), MenuIdentifier::About);
 
     if (auto quit = builder.menuForIdentifier(MenuIdentifier::Quit)) {
@@ -254,6 +257,8 @@ void AppDelegate::buildMenu(MenuBuilder& builder)
         }
         guarded.modifiers = Qt::ControlModifier;
         guarded.action = QByteArrayLiteral("quitReceived");
+        // Quit, with its guard, is there whatever sheet covers the window.
+        guarded.applicationWide = true;
         builder.replaceMenuForIdentifier(MenuIdentifier::Quit, Menu::make({}, MenuIdentifier::Quit, {guarded}, true));
         return;
     }

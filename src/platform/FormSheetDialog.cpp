@@ -5,6 +5,7 @@
 #include "ViewController.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -27,6 +28,7 @@ FormSheetDialog::FormSheetDialog(ViewController* content, QWidget* parentWindow)
     m_anchor = anchorWindow();
     if (m_anchor)
         m_anchor->installEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(this);
     if (parentWindow)
         m_backdrop = new FormSheetBackdrop(parentWindow->window());
     if (m_backdrop)
@@ -138,6 +140,10 @@ void FormSheetDialog::paintEvent(QPaintEvent* event)
 
 bool FormSheetDialog::eventFilter(QObject* watched, QEvent* event)
 {
+    // An application on its way out closes every window, modal ones first, and gives up at the first that
+    // refuses. Whoever asked it to quit has decided for what the sheet shows, so the sheet lets go.
+    if (watched == QCoreApplication::instance() && event->type() == QEvent::Quit)
+        release();
     if (watched == m_anchor && (event->type() == QEvent::Resize || event->type() == QEvent::Move) && isVisible())
         place();
     return QDialog::eventFilter(watched, event);

@@ -1,5 +1,6 @@
 #include "MenuBuilder.h"
 
+#include "MenuBarStandIn.h"
 #include "ResponderChain.h"
 
 #include <QAction>
@@ -22,9 +23,11 @@ void addSeparatorUnlessFirst(QMenu* qmenu)
         qmenu->addSeparator();
 }
 
-QAction* addCommand(QMenu* qmenu, const MenuCommand& command, QWidget* window)
+QAction* addCommand(QMenu* qmenu, const MenuCommand& command, QWidget* window, MenuBarStandIn* standIn)
 {
     QAction* action = qmenu->addAction(command.title);
+    if (command.applicationWide && standIn)
+        standIn->carry(action);
     action->setShortcut(command.shortcut());
     QPointer<QWidget> target(window);
     QObject::connect(action, &QAction::triggered, action, [command, target, action] {
@@ -109,11 +112,11 @@ void MenuBuilder::insertChildMenuAtEndOfMenuForIdentifier(std::shared_ptr<Menu> 
         parentMenu->children().append(std::move(menu));
 }
 
-void MenuBuilder::fill(QMenu* qmenu, const Menu& menu, QWidget* window) const
+void MenuBuilder::fill(QMenu* qmenu, const Menu& menu, QWidget* window, MenuBarStandIn* standIn) const
 {
     for (const Menu::Element& element : menu.children()) {
         if (const auto* command = std::get_if<MenuCommand>(&element)) {
-            addCommand(qmenu, *command, window);
+            addCommand(qmenu, *command, window, standIn);
             continue;
         }
         auto child = asMenu(element);
@@ -122,12 +125,12 @@ void MenuBuilder::fill(QMenu* qmenu, const Menu& menu, QWidget* window) const
         if (child->displaysInline()) {
             // A group stands apart from its neighbours on both sides.
             addSeparatorUnlessFirst(qmenu);
-            fill(qmenu, *child, window);
+            fill(qmenu, *child, window, standIn);
             addSeparatorUnlessFirst(qmenu);
         } else {
             QMenu* submenu = qmenu->addMenu(child->title());
             submenu->setObjectName(child->identifier());
-            fill(submenu, *child, window);
+            fill(submenu, *child, window, standIn);
         }
     }
     // No menu ends on a separator.
@@ -142,9 +145,10 @@ void MenuBuilder::apply(QMenuBar* bar, QWidget* window) const
     for (QMenu* old : bar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
         old->deleteLater();
     bar->clear();
+    MenuBarStandIn* standIn = MenuBarStandIn::of(bar);
     for (const auto& menu : menus()) {
         QMenu* qmenu = bar->addMenu(menu->title());
         qmenu->setObjectName(menu->identifier());
-        fill(qmenu, *menu, window);
+        fill(qmenu, *menu, window, standIn);
     }
 }

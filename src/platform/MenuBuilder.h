@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 
+class MenuBarStandIn;
 class QMenu;
 class QMenuBar;
 class QWidget;
@@ -27,7 +28,7 @@ public:
     void insertChildMenuAtEndOfMenuForIdentifier(std::shared_ptr<Menu> menu, const QString& parent);
 
     // Fills bar with the menus, replacing what it showed. Commands without a handler send their
-    // action along window's responder chain.
+    // action along window's responder chain; application-wide ones stay within reach under dialogs.
     void apply(QMenuBar* bar, QWidget* window) const;
 
 private:
@@ -37,7 +38,7 @@ private:
     };
 
     Place find(const QString& identifier);
-    void fill(QMenu* qmenu, const Menu& menu, QWidget* window) const;
+    void fill(QMenu* qmenu, const Menu& menu, QWidget* window, MenuBarStandIn* standIn) const;
 
     QList<Menu::Element> m_root;
 };

@@ -14,6 +14,9 @@ struct MenuCommand {
     std::function<void()> handler;
     QString input;
     Qt::KeyboardModifiers modifiers = Qt::NoModifier;
+    // A command of the application rather than of the window in front (About, Quit): it stays within reach,
+    // from the menu bar and by its key, while a dialog covers the window.
+    bool applicationWide = false;
 
     bool isKeyCommand() const { return !input.isEmpty(); }
     QKeySequence shortcut() const

@@ -73,6 +73,7 @@ std::shared_ptr<Menu> StandardMenus::applicationMenu(const QString& appName)
     MenuCommand about;
     about.title = QStringLiteral("About %1").arg(appName);
     about.action = AboutAction;
+    about.applicationWide = true;
     return Menu::make(appName, MenuIdentifier::Application,
                       {group(MenuIdentifier::About, {about}), group(MenuIdentifier::Preferences, {}),
                        group(MenuIdentifier::Hide, {command(QStringLiteral("Hide %1").arg(appName),

@@ -177,6 +177,14 @@ TEST_F(FormSheetDialogTest, sheetOverASheetSitsInTheMainWindowAndDimsTheFirst)
     ASSERT_NE(secondSheet->backdrop(), nullptr);
     EXPECT_EQ(secondSheet->backdrop()->parentWidget(), firstSheet);
     EXPECT_EQ(secondSheet->backdrop()->geometry(), firstSheet->rect());
+
+    // Quitting closes both sheets and the window behind them, rather than stopping at the first sheet.
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    EXPECT_TRUE(quit.isAccepted());
+    EXPECT_FALSE(secondSheet->isVisible());
+    EXPECT_FALSE(firstSheet->isVisible());
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
