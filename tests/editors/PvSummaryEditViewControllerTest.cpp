@@ -289,7 +289,18 @@ TEST_F(PvSummaryEditViewControllerTest, zoomSizesTheSheetOnScreenAndBackTo540By6
     QWidget* sheet = navigation->window();
     ASSERT_NE(sheet, app->window());
     const QSize before = sheet->size();
+    EXPECT_EQ(sheet->minimumSize(), PvSummaryEditViewController::PopupSize);
+    EXPECT_EQ(sheet->maximumSize(), PvSummaryEditViewController::PopupMaximumSize);
+    // In a window with room for more, the zoomed sheet takes the screen up to its largest size and no further.
+    app->window()->resize(1600, 1100);
     editor->zoomButton()->trigger();
+    const QSize zoomed =
+        editor->screen()->availableGeometry().size().boundedTo(PvSummaryEditViewController::PopupMaximumSize);
+    EXPECT_EQ(navigation->preferredContentSize(), zoomed);
+    EXPECT_EQ(sheet->size(), zoomed);
+    sheet->resize(1400, 1000);
+    EXPECT_EQ(sheet->size(), PvSummaryEditViewController::PopupMaximumSize.boundedTo(QSize(1400, 1000)));
+    sheet->resize(zoomed);
     EXPECT_GT(sheet->height(), before.height());
     editor->zoomButton()->trigger();
     EXPECT_EQ(sheet->size(), before);
