@@ -50,13 +50,13 @@ constexpr int TitleHeight = 28;
 } // namespace
 
 KuvBaseSketch::KuvBaseSketch(QWidget* parent)
-    : ViewController(parent), m_watcher(std::make_unique<CloudUpdateWatcher>()),
+    : CardEditorScreen(parent), m_watcher(std::make_unique<CloudUpdateWatcher>()),
       m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
 {
     setObjectName(StoryboardIdentifier);
     // An update that arrives while the panel covers the card is shown when it closes.
-    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { m_watcher->setHeld(peeking); });
-    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, *m_peek, TooLargeMessage);
+    makePeek(this, [this](bool peeking) { m_watcher->setHeld(peeking); });
+    m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, peek(), TooLargeMessage);
     buildViews();
 }
 
@@ -131,8 +131,8 @@ void KuvBaseSketch::viewDidLoad()
     // Only the primary card offers them: a third card would have no snapshot of its own.
     m_newCardButton->setVisible(m_isPopup && !m_isSecondaryCard);
     m_peekButton->setVisible(m_isPopup && !m_isSecondaryCard);
-    connect(m_newCardButton, &QAction::triggered, this, [this] { m_peek->newCard(); });
-    connect(m_peekButton, &QAction::triggered, this, [this] { m_peek->showPeek(); });
+    connect(m_newCardButton, &QAction::triggered, this, [this] { peek().newCard(); });
+    connect(m_peekButton, &QAction::triggered, this, [this] { peek().showPeek(); });
     buildOverflowMenu();
     m_canvas->setAllowsFingerDrawing(UserDefaults::standard().boolForKey(FingerDrawingKey));
     prepareSession();
@@ -181,7 +181,7 @@ void KuvBaseSketch::viewWillAppear(bool animated)
     setModalInPresentation(true);
     // A sketch in a sheet leaves the window toolbar to the screen behind it.
     if (!m_isPopup)
-        m_peek->installToolbarItems({ToolbarDelegate::sketchNewCard, ToolbarDelegate::sketchPeek});
+        peek().installToolbarItems({ToolbarDelegate::sketchNewCard, ToolbarDelegate::sketchPeek});
     if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
@@ -201,7 +201,7 @@ void KuvBaseSketch::viewDidAppear(bool animated)
     m_watcher->setContext(m_context);
     m_watcher->start(app ? app->persistentContainer() : nullptr);
     m_canvas->setFocus();
-    m_peek->reopenSecondaryCard();
+    peek().reopenSecondaryCard();
 }
 
 void KuvBaseSketch::viewWillDisappear(bool animated)
@@ -209,9 +209,9 @@ void KuvBaseSketch::viewWillDisappear(bool animated)
     // The snapshot stays: only a successful save or an explicit Discard removes it.
     if (m_autoSaveController)
         m_autoSaveController->stopSaveTimer();
-    m_peek->removeToolbarItems();
+    peek().removeToolbarItems();
     // However the editor was closed, what secondary cards saved reaches the store.
-    m_peek->secondarySaves().writeOut(nullptr);
+    peek().secondarySaves().writeOut(nullptr);
     ViewController::viewWillDisappear(animated);
 }
 
@@ -513,7 +513,7 @@ void KuvBaseSketch::confirmCancel()
     if (isBusy())
         return;
     if (!m_changesMade) {
-        if (m_peek->secondarySaves().writeOut(this))
+        if (peek().secondarySaves().writeOut(this))
             closeEditor();
         return;
     }
@@ -580,24 +580,4 @@ void KuvBaseSketch::exportPNG()
 QVariantMap KuvBaseSketch::autoSaveSnapshot() const
 {
     return SketchSnapshot::take(*this);
-}
-
-void KuvBaseSketch::peekClicked(QObject*)
-{
-    m_peek->showPeek();
-}
-
-void KuvBaseSketch::cardPeek(QObject*)
-{
-    m_peek->showPeek();
-}
-
-void KuvBaseSketch::newCardClicked(QObject*)
-{
-    m_peek->newCard();
-}
-
-bool KuvBaseSketch::canPerformAction(const QByteArray& action) const
-{
-    return !EditorPeek::isPanelAction(action) || !m_isPopup;
 }
