@@ -9,6 +9,7 @@
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "export/KUVDocPickerViewController.h"
+#include "platform/ResponderChain.h"
 #include "platform/SideMenuNavigationController.h"
 #include "platform/Toolbar.h"
 #include "platform/ToolbarItem.h"
@@ -202,8 +203,12 @@ TEST_F(EditorPeekTest, peekSlidesThePanelInForTheEditorsFolderWithoutTheEditedCa
     QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" Tide"));
     EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" Tide"));
 
-    // The panel is made once; closing and opening again shows the same one.
+    // The panel is made once; closing and opening again shows the same one, also through the menu's command.
     EXPECT_EQ(openPanel(editor), panel);
+    editor->peek().sideMenu()->dismissMenu(false);
+    ASSERT_TRUE(waitFor([editor] { return !editor->peeking(); }));
+    ASSERT_TRUE(ResponderChain::send(QByteArrayLiteral("cardPeek"), nullptr, app->window()));
+    EXPECT_TRUE(waitFor([editor] { return editor->peek().sideMenu()->isMenuPresented(); }));
 }
 
 TEST_F(EditorPeekTest, cardClickedInThePanelOpensAsSecondaryPopupOverIt)
