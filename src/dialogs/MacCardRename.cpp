@@ -63,12 +63,13 @@ bool MacCardRename::acceptsTitle(const QString& text, const QString& originalTit
     return !trimBlanks(text).isEmpty() && text != originalTitle;
 }
 
-void MacCardRename::renameCard(ProjectItem* item, bool deferSave, Completion completion)
+void MacCardRename::renameCard(ProjectItem* item, bool deferSave, Completion completion,
+                               const std::optional<QString>& currentTitle)
 {
     m_deferSave = deferSave;
     setupObservers();
     const bool folder = item && isFolder(item);
-    m_originalTitle = item ? item->title() : QString();
+    m_originalTitle = currentTitle ? *currentTitle : item ? item->title() : QString();
     const QString title = folder ? FolderTitle : CardTitle;
 
     auto* alert = new Alert(title, folder ? FolderMessage : CardMessage, AlertStyle::Alert);

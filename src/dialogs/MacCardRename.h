@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ManagedObjectContext;
 class ProjectItem;
@@ -31,7 +32,9 @@ public:
     static std::shared_ptr<MacCardRename> create(ViewController* controller, ManagedObjectContext* context);
 
     // Shows the alert for item (nullptr opens it empty, with the card wording). Cancel never calls completion.
-    void renameCard(ProjectItem* item, bool deferSave, Completion completion = {});
+    // A caller that defers the save may hold a title it has not stored yet: given, the field starts with it.
+    void renameCard(ProjectItem* item, bool deferSave, Completion completion = {},
+                    const std::optional<QString>& currentTitle = std::nullopt);
     // Writes and saves the new title; nothing at all with deferSave or without an item.
     void handleRename(ProjectItem* item, const QString& newTitle);
 

@@ -390,11 +390,18 @@ void EditorCommands::renameCard()
     if (m_editor.isBusy())
         return;
     QPointer<PvBaseEditor> editor(&m_editor);
+    // The title as the editor holds it, a rename it has not saved yet included; a new card not yet given one
+    // starts empty rather than with its untitled placeholder.
+    const QString title = m_editor.fullTitle();
+    const bool untitled = !m_editor.currentObject() && title == m_editor.untitledTitle();
     MacCardRename::create(&m_editor, m_editor.managedObjectContext())
-        ->renameCard(m_editor.currentObject(), true, [editor](const QString& title, const QString&) {
-            if (editor)
-                editor->cardDetailsChanged(title);
-        });
+        ->renameCard(
+            m_editor.currentObject(), true,
+            [editor](const QString& title, const QString&) {
+                if (editor)
+                    editor->cardDetailsChanged(title);
+            },
+            untitled ? QString() : title);
 }
 
 void EditorCommands::showTagMenu()

@@ -119,9 +119,8 @@ void ImageViewController::setupScales()
     const QSizeF bounds = m_imageScrollView->maximumViewportSize();
     if (hasImage() && !bounds.isEmpty()) {
         const double fit = std::min(bounds.width() / m_image.width(), bounds.height() / m_image.height());
+        // A picture smaller than the sheet opens enlarged to fit, above the largest scale, which stays 1.0.
         m_minimumZoomScale = fit;
-        // A picture smaller than the sheet opens enlarged to fit; the range never ends below where it starts.
-        m_maximumZoomScale = std::max(MaximumZoomScale, fit);
         m_zoomScale = fit;
     }
     centerScrollViewContents();
@@ -152,7 +151,8 @@ void ImageViewController::layoutContent()
 
 void ImageViewController::setZoomScale(double scale)
 {
-    m_zoomScale = std::clamp(scale, m_minimumZoomScale, m_maximumZoomScale);
+    // Where the fit lies above the largest scale (a small picture), the fit wins: it is never shown smaller.
+    m_zoomScale = std::max(std::min(scale, m_maximumZoomScale), m_minimumZoomScale);
     centerScrollViewContents();
 }
 

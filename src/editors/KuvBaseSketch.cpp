@@ -48,12 +48,12 @@ constexpr int TitleHeight = 28;
 } // namespace
 
 KuvBaseSketch::KuvBaseSketch(QWidget* parent)
-    : ViewController(parent), m_watcher(std::make_unique<CloudUpdateWatcher>()),
+    : CardEditorScreen(parent), m_watcher(std::make_unique<CloudUpdateWatcher>()),
       m_writer(std::make_unique<SketchSaveWriter>(*this)), m_commands(std::make_unique<SketchCommands>(*this))
 {
     setObjectName(StoryboardIdentifier);
     // An update that arrives while the panel covers the card is shown when it closes.
-    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { m_watcher->setHeld(peeking); });
+    makePeek(this, [this](bool peeking) { m_watcher->setHeld(peeking); });
     m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, TooLargeMessage);
     buildViews();
 }
@@ -129,8 +129,8 @@ void KuvBaseSketch::viewDidLoad()
     // Only the primary card offers them: a third card would have no snapshot of its own.
     m_newCardButton->setVisible(m_isPopup && !m_isSecondaryCard);
     m_peekButton->setVisible(m_isPopup && !m_isSecondaryCard);
-    connect(m_newCardButton, &QAction::triggered, this, [this] { m_peek->newCard(); });
-    connect(m_peekButton, &QAction::triggered, this, [this] { m_peek->showPeek(); });
+    connect(m_newCardButton, &QAction::triggered, this, [this] { peek().newCard(); });
+    connect(m_peekButton, &QAction::triggered, this, [this] { peek().showPeek(); });
     buildOverflowMenu();
     m_canvas->setAllowsFingerDrawing(UserDefaults::standard().boolForKey(FingerDrawingKey));
     prepareSession();
@@ -179,7 +179,7 @@ void KuvBaseSketch::viewWillAppear(bool animated)
     setModalInPresentation(true);
     // A sketch in a sheet leaves the window toolbar to the screen behind it.
     if (!m_isPopup)
-        m_peek->installToolbarItems({ToolbarDelegate::sketchNewCard, ToolbarDelegate::sketchPeek});
+        peek().installToolbarItems({ToolbarDelegate::sketchNewCard, ToolbarDelegate::sketchPeek});
     if (m_isPopup && m_currentItemType != ProjectItemTypes::Story)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
@@ -199,7 +199,7 @@ void KuvBaseSketch::viewDidAppear(bool animated)
     m_watcher->setContext(m_context);
     m_watcher->start(app ? app->persistentContainer() : nullptr);
     m_canvas->setFocus();
-    m_peek->reopenSecondaryCard();
+    peek().reopenSecondaryCard();
 }
 
 void KuvBaseSketch::viewWillDisappear(bool animated)
@@ -207,7 +207,7 @@ void KuvBaseSketch::viewWillDisappear(bool animated)
     // The snapshot stays: only a successful save or an explicit Discard removes it.
     if (m_autoSaveController)
         m_autoSaveController->stopSaveTimer();
-    m_peek->removeToolbarItems();
+    peek().removeToolbarItems();
     ViewController::viewWillDisappear(animated);
 }
 
@@ -572,24 +572,4 @@ void KuvBaseSketch::exportPNG()
 QVariantMap KuvBaseSketch::autoSaveSnapshot() const
 {
     return SketchSnapshot::take(*this);
-}
-
-void KuvBaseSketch::peekClicked(QObject*)
-{
-    m_peek->showPeek();
-}
-
-void KuvBaseSketch::cardPeek(QObject*)
-{
-    m_peek->showPeek();
-}
-
-void KuvBaseSketch::newCardClicked(QObject*)
-{
-    m_peek->newCard();
-}
-
-bool KuvBaseSketch::canPerformAction(const QByteArray& action) const
-{
-    return !EditorPeek::isPanelAction(action) || !m_isPopup;
 }

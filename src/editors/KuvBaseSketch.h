@@ -1,11 +1,11 @@
 #pragma once
 
 #include "CardEditorFields.h"
+#include "CardEditorScreen.h"
 #include "EditorSaveFlow.h"
 #include "PendingRecords.h"
 #include "SketchDrawingDocument.h"
 #include "core/CardProps.h"
-#include "platform/ViewController.h"
 
 #include <QList>
 #include <QPointer>
@@ -38,7 +38,7 @@ class SketchSaveWriter;
 //
 // A drawing the card holds but that cannot be read is shown as an error and is never written over: the canvas
 // stays read-only, and saves of the card's title, tag or notes leave the stored bytes exactly as they were.
-class KuvBaseSketch : public ViewController, public CardEditorFields, public EditorSaveFlow::Editor {
+class KuvBaseSketch : public CardEditorScreen, public CardEditorFields, public EditorSaveFlow::Editor {
     Q_OBJECT
 
 public:
@@ -98,14 +98,6 @@ public:
     void zoomClicked();
     // "Load Card" of the updated alert: unsaved changes become a copy, then the stored card is shown.
     void loadUpdatedCard();
-    // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
-    Q_INVOKABLE void peekClicked(QObject* sender);
-    Q_INVOKABLE void cardPeek(QObject* sender);
-    Q_INVOKABLE void newCardClicked(QObject* sender);
-    // Only the editor that fills the window answers the toolbar's Peek and New Card: the toolbar sits behind a
-    // card in a sheet, which offers them in its own bar when it is the primary card.
-    Q_INVOKABLE bool canPerformAction(const QByteArray& action) const;
-    EditorPeek& peek() const { return *m_peek; }
     void presentationDidAttemptToDismiss() override { confirmCancel(); }
 
     // --- State.
@@ -144,6 +136,8 @@ signals:
     void saveFinished(bool saved);
 
 protected:
+    // A sketch in a sheet offers Peek and New Card in its own bar when it is the primary card.
+    bool fillsWindow() const override { return !m_isPopup; }
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
@@ -222,6 +216,5 @@ private:
     std::unique_ptr<CloudUpdateWatcher> m_watcher;
     std::unique_ptr<SketchSaveWriter> m_writer;
     std::unique_ptr<SketchCommands> m_commands;
-    std::unique_ptr<EditorPeek> m_peek;
     std::unique_ptr<EditorSaveFlow> m_saveFlow;
 };

@@ -63,11 +63,11 @@ void attachMenu(QToolBar* bar, QAction* action, QMenu* menu)
 } // namespace
 
 PvBaseEditor::PvBaseEditor(QWidget* parent)
-    : ViewController(parent), m_content(std::make_unique<EditorContentStore>(*this)),
+    : CardEditorScreen(parent), m_content(std::make_unique<EditorContentStore>(*this)),
       m_watcher(std::make_unique<CloudUpdateWatcher>()), m_writer(std::make_unique<CardSaveWriter>(*this))
 {
     m_commands = std::make_unique<EditorCommands>(*this);
-    m_peek = std::make_unique<EditorPeek>(this, this, [this](bool peeking) { setPeeking(peeking); });
+    makePeek(this, [this](bool peeking) { setPeeking(peeking); });
     m_saveFlow = std::make_unique<EditorSaveFlow>(*this, *this, *this, ArchiveFailedMessage);
     buildViews();
 }
@@ -695,24 +695,4 @@ void PvBaseEditor::reloadUnpinned(const std::function<void()>& reload)
 {
     // The reload ends in finishLoading(), which marks the history seen at the generation it read.
     m_watcher->reloadLatest(m_context, reload);
-}
-
-void PvBaseEditor::peekClicked(QObject*)
-{
-    m_peek->showPeek();
-}
-
-void PvBaseEditor::cardPeek(QObject*)
-{
-    m_peek->showPeek();
-}
-
-void PvBaseEditor::newCardClicked(QObject*)
-{
-    m_peek->newCard();
-}
-
-bool PvBaseEditor::canPerformAction(const QByteArray& action) const
-{
-    return !EditorPeek::isPanelAction(action) || isFullScreenEditor();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "CardEditorFields.h"
+#include "CardEditorScreen.h"
 #include "EditorSaveFlow.h"
 #include "PendingRecords.h"
 #include "core/CardProps.h"
-#include "platform/ViewController.h"
 
 #include <QList>
 #include <QPointer>
@@ -36,7 +36,7 @@ class QToolBar;
 // Loading and saving the body, the commands and menus, and watching the store are collaborators it owns.
 // The save runs through the flow every card editor shares; the subclasses write the card (the writer calls
 // saveContent() and saveCursorPosition()) and say how they leave.
-class PvBaseEditor : public ViewController, public CardEditorFields, public EditorSaveFlow::Editor {
+class PvBaseEditor : public CardEditorScreen, public CardEditorFields, public EditorSaveFlow::Editor {
     Q_OBJECT
 
 public:
@@ -147,14 +147,6 @@ public:
     void trackInserted(ManagedObject* record);
     // The peek panel opened or closed; an update that arrived meanwhile is shown when it closes.
     void setPeeking(bool peeking);
-    // The peek panel beside this card, and "New Card" over it (the toolbar items and menu commands).
-    Q_INVOKABLE void peekClicked(QObject* sender);
-    Q_INVOKABLE void cardPeek(QObject* sender);
-    Q_INVOKABLE void newCardClicked(QObject* sender);
-    // Only the editor that fills the window answers the toolbar's Peek and New Card: a card in a sheet is
-    // already the secondary card, and a third would have no snapshot of its own.
-    Q_INVOKABLE bool canPerformAction(const QByteArray& action) const;
-    EditorPeek& peek() const { return *m_peek; }
 
     // Hooks of the subclasses: Save as copy (the alert's "Load Card"), and the change handling.
     // The edits become a new card titled "Copy of" the title, and the card opened shows again as stored.
@@ -185,6 +177,8 @@ signals:
     void saveFinished(bool saved);
 
 protected:
+    // A card in a sheet is already the secondary card, and a third would have no snapshot of its own.
+    bool fillsWindow() const override { return isFullScreenEditor(); }
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
@@ -285,7 +279,6 @@ private:
 
     std::unique_ptr<EditorContentStore> m_content;
     std::unique_ptr<EditorCommands> m_commands;
-    std::unique_ptr<EditorPeek> m_peek;
     std::unique_ptr<CloudUpdateWatcher> m_watcher;
     std::unique_ptr<CardSaveWriter> m_writer;
     std::unique_ptr<EditorSaveFlow> m_saveFlow;

@@ -82,6 +82,7 @@ void PvSummaryEditViewController::viewWillAppear(bool animated)
 void PvSummaryEditViewController::viewDidAppear(bool animated)
 {
     PvBaseEditor::viewDidAppear(animated);
+    limitSheet();
     if (!contentLoaded())
         loadCard();
 }
@@ -133,11 +134,22 @@ void PvSummaryEditViewController::setZoomed(bool zoomed)
     if (!navigation)
         return;
     const QScreen* screen = this->screen();
-    const QSize size = zoomed && screen ? screen->availableGeometry().size() : PopupSize;
+    const QSize size = zoomed && screen ? screen->availableGeometry().size().boundedTo(PopupMaximumSize) : PopupSize;
     navigation->setPreferredContentSize(size);
+    limitSheet();
     // The sheet already on screen follows at once; a full-window editor has no sheet and sizes nothing.
     if (QWidget* sheet = navigation->parentWidget(); sheet && sheet->isWindow())
         sheet->resize(size);
+}
+
+void PvSummaryEditViewController::limitSheet()
+{
+    NavigationController* navigation = navigationController();
+    QWidget* sheet = navigation ? navigation->parentWidget() : nullptr;
+    if (!sheet || !sheet->isWindow())
+        return;
+    sheet->setMinimumSize(PopupSize);
+    sheet->setMaximumSize(PopupMaximumSize);
 }
 
 void PvSummaryEditViewController::toggleZoom()

@@ -25,6 +25,8 @@ public:
     static inline const QString ZoomInSymbol = QStringLiteral("arrow.up.left.and.arrow.down.right");
     static inline const QString ZoomOutSymbol = QStringLiteral("arrow.down.right.and.arrow.up.left");
     static constexpr QSize PopupSize{540, 620};
+    // The sheet's limits, zoomed or not: never below its popup size, never above this.
+    static constexpr QSize PopupMaximumSize{1000, 800};
 
     explicit PvSummaryEditViewController(QWidget* parent = nullptr);
     ~PvSummaryEditViewController() override;
@@ -77,6 +79,7 @@ private:
     bool defersSave() const override { return m_deferSave; }
     void leave(bool saved) override { closeEditor(saved); }
     void closeEditor(bool saved);
+    void limitSheet();
 
     QPointer<QObject> m_cvController;
     BarButtonItem* m_zoomButton = nullptr;

@@ -52,6 +52,9 @@ void SideMenuNavigationController::presentFrom(QWidget* presenter, bool animated
         return;
     m_presented = true;
     attachTo(presenter);
+    // The keys go back where they went before the panel came, the text being written, not the screen around it.
+    QWidget* focused = QApplication::focusWidget();
+    m_focusBefore = focused && presenter->isAncestorOf(focused) && !isAncestorOf(focused) ? focused : nullptr;
     placeFor(m_progress);
     m_backdrop->show();
     m_backdrop->raise();
@@ -82,7 +85,9 @@ void SideMenuNavigationController::dismissMenu(bool animated, std::function<void
             m_backdrop->hide();
         m_presented = false;
         endAppearance(this);
-        if (m_presenter)
+        if (m_focusBefore && m_focusBefore->isVisible() && m_focusBefore->isEnabled())
+            m_focusBefore->setFocus(Qt::OtherFocusReason);
+        else if (m_presenter)
             m_presenter->setFocus(Qt::OtherFocusReason);
         if (completion)
             completion();
@@ -154,6 +159,18 @@ bool SideMenuNavigationController::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_presenter && event->type() == QEvent::Resize)
         placeFor(m_progress);
     return NavigationController::eventFilter(watched, event);
+}
+
+bool SideMenuNavigationController::event(QEvent* event)
+{
+    // While the panel is in, Escape is its own: a shortcut of the screen it covers (an editor's Cancel) would
+    // otherwise take the key first, the panel being that screen's child.
+    if (event->type() == QEvent::ShortcutOverride && m_presented &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        event->accept();
+        return true;
+    }
+    return NavigationController::event(event);
 }
 
 void SideMenuNavigationController::keyPressEvent(QKeyEvent* event)

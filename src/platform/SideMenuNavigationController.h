@@ -11,7 +11,8 @@ class SideMenuBackdrop;
 
 // A navigation controller shown as a panel that slides in from the left edge of another screen, over it,
 // while that screen stays where it is. The screen behind is tinted; a click on it, or Escape, closes the
-// panel. The panel's screens get their appearance hooks as it slides in and out.
+// panel, and the focus goes back to where it was inside that screen. The panel's screens get their
+// appearance hooks as it slides in and out.
 //
 // The first presentation makes the panel a child of the presenting widget, which owns it from then on: a
 // dismissed panel stays there hidden, ready to be presented again.
@@ -36,6 +37,7 @@ public:
     QWidget* backdrop() const;
 
 protected:
+    bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -47,6 +49,7 @@ private:
 
     SideMenuSettings m_settings;
     QPointer<QWidget> m_presenter;
+    QPointer<QWidget> m_focusBefore;
     QPointer<SideMenuBackdrop> m_backdrop;
     QPointer<QVariantAnimation> m_animation;
     double m_progress = 0;

@@ -31,10 +31,10 @@ std::optional<AutomaticBulletAndNumberLists::Line> AutomaticBulletAndNumberLists
     const int caret = view.textCursor().selectionStart();
     if (caret < length && view.characterAt(caret) != u'\n')
         return std::nullopt;
-    // A line break at index 0 ends the first line like any other, so the line after it is a list line too.
+    // The scan stops at a line break only from index 1 on: a text that starts with an empty line has its first
+    // line start at 0 whatever comes after, so a list right below that empty line does not continue.
     Line line;
-    line.caret = caret;
-    for (int k = caret - 1; k >= 0; --k) {
+    for (int k = caret - 1; k >= 1; --k) {
         if (view.characterAt(k) == u'\n') {
             line.start = k + 1;
             break;
@@ -42,7 +42,7 @@ std::optional<AutomaticBulletAndNumberLists::Line> AutomaticBulletAndNumberLists
     }
     line.indented = length > line.start + 1 && view.characterAt(line.start) == u'\t';
     line.markerIndex = line.indented ? line.start + 1 : line.start;
-    if (line.markerIndex >= length || line.markerIndex >= caret)
+    if (line.markerIndex >= length)
         return std::nullopt;
     return line;
 }
@@ -52,17 +52,6 @@ bool AutomaticBulletAndNumberLists::isCheckbox(const PvTextView& view, int posit
     QTextCursor cursor(view.document());
     cursor.setPosition(position + 1);
     return CheckboxAttachment::isCheckboxFormat(cursor.charFormat());
-}
-
-bool AutomaticBulletAndNumberLists::endList(PvTextView& view, const Line& line, int markerEnd)
-{
-    int end = markerEnd;
-    while (end < line.caret && isSpace(view.characterAt(end)))
-        ++end;
-    if (end != line.caret)
-        return false;
-    view.replace({line.start, line.caret - line.start}, PvTextView::AttributedText{}, {line.start, 0});
-    return true;
 }
 
 void AutomaticBulletAndNumberLists::insert(PvTextView& view, int at, const PvTextView::AttributedText& text)
@@ -81,15 +70,11 @@ bool AutomaticBulletAndNumberLists::autoContinueBulletListForTextView(PvTextView
     const QChar marker = view.characterAt(line->markerIndex);
     const QString tab = line->indented ? QStringLiteral("\t") : QString();
     if (marker == Bullet) {
-        if (endList(view, *line, line->markerIndex + 1))
-            return false;
         QTextCharFormat format = view.textCursor().charFormat();
         insert(view, editing.location, {{QStringLiteral("\n") + tab + marker + u' ', format}});
         return false;
     }
     if (marker == QChar::ObjectReplacementCharacter && isCheckbox(view, line->markerIndex)) {
-        if (endList(view, *line, line->markerIndex + 1))
-            return false;
         // A ticked line goes on with an empty box.
         insert(view, editing.location, view.makeUncheckedCheckboxStr(true, line->indented));
         return false;
@@ -119,8 +104,6 @@ bool AutomaticBulletAndNumberLists::autoContinueNumberedListForTextView(PvTextVi
                 continue;
             if (!isSpace(CharAndString(view.characterAt(p + 1)).charValue()))
                 return true;
-            if (endList(view, *line, p + 1))
-                return false;
             const QString tab = line->indented ? QStringLiteral("\t") : QString();
             const QString marker = QStringLiteral("\n%1%2. ").arg(tab).arg(digits.toLongLong() + 1);
             insert(view, editing.location, {{marker, view.textCursor().charFormat()}});

@@ -586,7 +586,6 @@ QMimeData* PvTextView::createMimeDataFromSelection() const
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return QTextEdit::createMimeDataFromSelection();
-    // The widget's own mime data answers only for its fixed formats; ours must be listed too.
     const std::unique_ptr<QMimeData> standard(QTextEdit::createMimeDataFromSelection());
     auto* data = new QMimeData;
     data->setText(standard->text());
@@ -595,53 +594,19 @@ QMimeData* PvTextView::createMimeDataFromSelection() const
     // What other programs paste is the text, without the room this view shows below its lines.
     DisplayLineSpacing::strip(piece);
     data->setHtml(piece.toHtml());
-    // The fragment leaves the images behind in our document; they travel with it.
-    for (QTextBlock block = piece.begin(); block.isValid(); block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextCharFormat format = it.fragment().charFormat();
-            if (format.isImageFormat()) {
-                const QString name = format.toImageFormat().name();
-                piece.addResource(QTextDocument::ImageResource, QUrl(name),
-                                  document()->resource(QTextDocument::ImageResource, QUrl(name)));
-            }
-        }
-    }
-    if (const std::optional<QByteArray> stored = RichTextDocumentFormat::getData(piece, std::nullopt))
-        data->setData(MimeType, *stored);
     return data;
 }
 
 bool PvTextView::canInsertFromMimeData(const QMimeData* source) const
 {
-    return source->hasFormat(MimeType) || source->hasText() || source->hasImage();
+    return source->hasText() || source->hasImage();
 }
 
 void PvTextView::insertFromMimeData(const QMimeData* source)
 {
-    if (source->hasFormat(MimeType)) {
-        RichTextDocumentFormat::LoadOptions options = loadOptions(false);
-        const RichTextDocumentFormat::LoadResult piece =
-            RichTextDocumentFormat::loadFrom(source->data(MimeType), options);
-        if (piece.status == RichTextDocumentFormat::LoadStatus::Loaded) {
-            for (QTextBlock block = piece.document->begin(); block.isValid(); block = block.next()) {
-                for (auto it = block.begin(); !it.atEnd(); ++it) {
-                    const QTextCharFormat format = it.fragment().charFormat();
-                    if (format.isImageFormat()) {
-                        const QUrl name(format.toImageFormat().name());
-                        document()->addResource(QTextDocument::ImageResource, name,
-                                                piece.document->resource(QTextDocument::ImageResource, name));
-                    }
-                }
-            }
-            // Pasted paragraphs are shown like the rest; their own spacing comes back when the text is stored.
-            showSpacing(*piece.document);
-            textCursor().insertFragment(QTextDocumentFragment(piece.document.get()));
-            ensureCursorVisible();
-            return;
-        }
-    }
+    // Text arrives as plain text in the typing format, whoever copied it, this view included.
     if (source->hasText()) {
-        pasteForeignText(source->text());
+        pastePlainText(source->text());
         return;
     }
     if (source->hasImage()) {
@@ -651,9 +616,9 @@ void PvTextView::insertFromMimeData(const QMimeData* source)
     }
 }
 
-void PvTextView::pasteForeignText(const QString& text)
+void PvTextView::pastePlainText(const QString& text)
 {
-    // Formatting from elsewhere is dropped; a U+FFFC from elsewhere has no attachment behind it.
+    // Formatting is dropped; a U+FFFC in copied text has no attachment behind it.
     QString plain = text;
     plain.remove(ObjectCharacter);
     textCursor().insertText(plain);

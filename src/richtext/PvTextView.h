@@ -23,8 +23,6 @@ public:
     static inline const QString kEditorDarkForeground = QStringLiteral("#DEDEDF");
     static inline const QString kEditorDarkBackground = QStringLiteral("#252524");
     static inline const QString ZoomKey = QStringLiteral("PrefEditorFontSize");
-    // What the view carries between its own copies, cuts, pastes and drags: our stored document.
-    static inline const QString MimeType = QStringLiteral("application/x-plotvane-richtext");
     static constexpr double DefaultZoom = 1.25;
     static constexpr double MaxZoom = 4.0;
 
@@ -139,7 +137,7 @@ private:
     void highlightMatches();
     qreal lineWidth() const;
     int checkboxAt(const QPoint& viewportPoint) const;
-    void pasteForeignText(const QString& text);
+    void pastePlainText(const QString& text);
 
     CheckboxTextObject* m_checkboxes = nullptr;
     double m_fontSize = DefaultZoom;

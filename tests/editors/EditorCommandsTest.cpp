@@ -264,6 +264,19 @@ TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParag
     EXPECT_EQ(open(QString())->editor()->toPlainText(), QStringLiteral("\t"));
 }
 
+TEST_F(EditorCommandsTest, returnOnAnEmptyBulletLineAddsAnotherBulletEvenWithAutoIndent)
+{
+    SettingsHelper::setValue(context(), ProjectId, SettingsHelper::AutoIndentKey, QStringLiteral("true"));
+    PvEditViewController* editor = open(QString());
+    // A new Story card starts with its indent; the list goes on indented.
+    editor->editor()->moveCursor(QTextCursor::End);
+    editor->commands().bulletList();
+    QTest::keyClick(editor->editor(), Qt::Key_Return);
+    QTest::keyClick(editor->editor(), Qt::Key_Return);
+    QTest::keyClicks(editor->editor(), QStringLiteral("oars"));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("\t\u2022 \n\t\u2022 \n\t\u2022 oars"));
+}
+
 TEST_F(EditorCommandsTest, returnWithoutAutoIndentInsertsAPlainNewline)
 {
     PvEditViewController* editor = open();

@@ -9,6 +9,7 @@
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "export/KUVDocPickerViewController.h"
+#include "platform/ResponderChain.h"
 #include "platform/SideMenuNavigationController.h"
 #include "platform/Toolbar.h"
 #include "platform/ToolbarItem.h"
@@ -175,9 +176,17 @@ TEST_F(EditorPeekTest, popupEditorLeavesTheWindowToolbarAlone)
 TEST_F(EditorPeekTest, peekSlidesThePanelInForTheEditorsFolderWithoutTheEditedCard)
 {
     app->window()->show();
+    app->window()->activateWindow();
+    ASSERT_TRUE(waitFor([this] { return app->window()->isActiveWindow(); }));
     PvEditViewController* editor = open();
+    editor->editor()->moveCursor(QTextCursor::End);
+    ASSERT_TRUE(waitFor([editor] { return editor->editor()->hasFocus(); }));
     PeekTableViewController* panel = openPanel(editor);
     ASSERT_NE(panel, nullptr);
+    SideMenuNavigationController* menu = editor->peek().sideMenu();
+    ASSERT_TRUE(waitFor([menu] {
+        return menu->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == menu;
+    })) << "keys typed go to the panel once it is in";
     EXPECT_EQ(panel->projectId(), ProjectId);
     EXPECT_EQ(panel->folderId(), FolderId);
     EXPECT_EQ(panel->managedObjectContext(), context());
@@ -186,10 +195,20 @@ TEST_F(EditorPeekTest, peekSlidesThePanelInForTheEditorsFolderWithoutTheEditedCa
     EXPECT_TRUE(rowOf(panel, QStringLiteral("CARD-3")).isValid());
     EXPECT_FALSE(rowOf(panel, CardId).isValid()) << "the card being written is never offered beside itself";
 
-    // The panel is made once; closing and opening again shows the same one.
+    // Closed by Escape, the panel leaves the keys to the text, where they went before it came.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([editor] { return !editor->peeking(); }));
+    ASSERT_TRUE(waitFor([editor] { return !editor->peek().sideMenu()->isVisible(); }));
+    ASSERT_NE(QApplication::focusWidget(), nullptr);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" Tide"));
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" Tide"));
+
+    // The panel is made once; closing and opening again shows the same one, also through the menu's command.
+    EXPECT_EQ(openPanel(editor), panel);
     editor->peek().sideMenu()->dismissMenu(false);
     ASSERT_TRUE(waitFor([editor] { return !editor->peeking(); }));
-    EXPECT_EQ(openPanel(editor), panel);
+    ASSERT_TRUE(ResponderChain::send(QByteArrayLiteral("cardPeek"), nullptr, app->window()));
+    EXPECT_TRUE(waitFor([editor] { return editor->peek().sideMenu()->isMenuPresented(); }));
 }
 
 TEST_F(EditorPeekTest, cardClickedInThePanelOpensAsSecondaryPopupOverIt)

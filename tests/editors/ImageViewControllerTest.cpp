@@ -112,13 +112,19 @@ TEST_F(ImageViewControllerTest, wideImageFitsItsWidthAndCentresDown)
     EXPECT_DOUBLE_EQ(viewer->contentInset().left(), 0);
 }
 
-TEST_F(ImageViewControllerTest, tinyImageOpensEnlargedAndItsZoomRangeNeverEndsBelowItsStart)
+TEST_F(ImageViewControllerTest, tinyImageOpensAtItsFitScaleWhileTheMaximumStaysFullSize)
 {
     ASSERT_NO_FATAL_FAILURE(showAlone(picture(10, 20)));
     // 400 / 10 = 40 across, 300 / 20 = 15 down.
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 15.0);
     EXPECT_DOUBLE_EQ(viewer->minimumZoomScale(), 15.0);
-    EXPECT_GE(viewer->maximumZoomScale(), viewer->minimumZoomScale());
+    EXPECT_DOUBLE_EQ(viewer->maximumZoomScale(), 1.0);
+    EXPECT_EQ(viewer->contentSize(), QSizeF(150, 300));
+    // Neither zooming in nor out shows it other than fitted.
+    QWheelEvent wheel(QPointF(200, 150), viewer->imageScrollView()->viewport()->mapToGlobal(QPointF(200, 150)),
+                      QPoint(), QPoint(0, -240), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewer->imageScrollView()->viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(viewer->zoomScale(), 15.0);
     QTest::mouseDClick(viewer->imageScrollView()->viewport(), Qt::LeftButton, {}, QPoint(200, 150));
     EXPECT_DOUBLE_EQ(viewer->zoomScale(), 15.0);
     QTest::mouseClick(viewer->imageScrollView()->viewport(), Qt::RightButton, {}, QPoint(200, 150));

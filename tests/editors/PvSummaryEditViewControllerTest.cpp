@@ -1,9 +1,13 @@
 #include "EditorFixture.h"
 
+#include "dialogs/MacCardRename.h"
+#include "editors/EditorCommands.h"
 #include "editors/EditorPrompts.h"
 #include "editors/PvSummaryEditViewController.h"
 
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 
 namespace {
 
@@ -332,7 +336,18 @@ TEST_F(PvSummaryEditViewControllerTest, zoomSizesTheSheetOnScreenAndBackTo540By6
     QWidget* sheet = navigation->window();
     ASSERT_NE(sheet, app->window());
     const QSize before = sheet->size();
+    EXPECT_EQ(sheet->minimumSize(), PvSummaryEditViewController::PopupSize);
+    EXPECT_EQ(sheet->maximumSize(), PvSummaryEditViewController::PopupMaximumSize);
+    // In a window with room for more, the zoomed sheet takes the screen up to its largest size and no further.
+    app->window()->resize(1600, 1100);
     editor->zoomButton()->trigger();
+    const QSize zoomed =
+        editor->screen()->availableGeometry().size().boundedTo(PvSummaryEditViewController::PopupMaximumSize);
+    EXPECT_EQ(navigation->preferredContentSize(), zoomed);
+    EXPECT_EQ(sheet->size(), zoomed);
+    sheet->resize(1400, 1000);
+    EXPECT_EQ(sheet->size(), PvSummaryEditViewController::PopupMaximumSize.boundedTo(QSize(1400, 1000)));
+    sheet->resize(zoomed);
     EXPECT_GT(sheet->height(), before.height());
     editor->zoomButton()->trigger();
     EXPECT_EQ(sheet->size(), before);
@@ -406,6 +421,42 @@ TEST_F(PvSummaryEditViewControllerTest, popupClosedDuringTheIndicatorsWaitIsNotW
     EXPECT_EQ(modified, 0);
 }
 
+TEST_F(PvSummaryEditViewControllerTest, renamingAgainStartsFromTheRenameNotYetSaved)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    const auto renameTo = [](const QString& title) {
+        Alert* alert = Alert::topmost();
+        ASSERT_TRUE(alert && alert->title() == MacCardRename::CardTitle);
+        QLineEdit* field = alert->textFields().first();
+        field->selectAll();
+        QTest::keyClicks(field, title);
+        auto* ok = alert->findChild<QPushButton*>(QStringLiteral("alertAction0"));
+        ASSERT_TRUE(ok && ok->isEnabled());
+        QTest::mouseClick(ok, Qt::LeftButton);
+    };
+    editor->commands().renameCard();
+    ASSERT_NO_FATAL_FAILURE(renameTo(QStringLiteral("Mara the Keeper")));
+    ASSERT_TRUE(waitFor([] { return !Alert::topmost(); }));
+    ASSERT_EQ(storedTitle(PersonId), QStringLiteral("Mara")) << "the editor stores the title with its save";
+    editor->commands().renameCard();
+    ASSERT_TRUE(Alert::topmost());
+    EXPECT_EQ(Alert::topmost()->textFields().first()->text(), QStringLiteral("Mara the Keeper"));
+    EXPECT_FALSE(Alert::topmost()->findChild<QPushButton*>(QStringLiteral("alertAction0"))->isEnabled());
+    Alert::topmost()->trigger(1);
+    rootScreen()->dismiss(false);
+
+    // A new card not named yet starts empty, not with its placeholder title; once named, with that name.
+    PvSummaryEditViewController* fresh = openPopup(QString());
+    fresh->commands().renameCard();
+    ASSERT_TRUE(Alert::topmost());
+    EXPECT_EQ(Alert::topmost()->textFields().first()->text(), QString());
+    ASSERT_NO_FATAL_FAILURE(renameTo(QStringLiteral("Old Tom")));
+    fresh->commands().renameCard();
+    ASSERT_TRUE(Alert::topmost());
+    EXPECT_EQ(Alert::topmost()->textFields().first()->text(), QStringLiteral("Old Tom"));
+    Alert::topmost()->trigger(1);
+}
+
 TEST_F(PvSummaryEditViewControllerTest, saveAsCopyAfterARenameGivesTheNameToTheCopyAndShowsTheCardUnderItsOwn)
 {
     PvSummaryEditViewController* editor = openPopup(PersonId);
@@ -440,7 +491,8 @@ TEST_F(PvSummaryEditViewControllerTest, fontSizeButtonIsHiddenOnlyWhenTheOpenerF
     PvSummaryEditViewController* free = openPopup(PersonId);
     EXPECT_TRUE(free->fontButton()->isVisible());
     rootScreen()->dismiss(false);
-    PvSummaryEditViewController* fixed = make(PersonId, ProjectItemTypes::Person, {}, false, PresentationStyle::FormSheet);
+    PvSummaryEditViewController* fixed =
+        make(PersonId, ProjectItemTypes::Person, {}, false, PresentationStyle::FormSheet);
     fixed->setPreventFontSizeChange(true);
     navigation = new NavigationController(fixed);
     rootScreen()->present(navigation, false, {}, PresentationStyle::FormSheet);

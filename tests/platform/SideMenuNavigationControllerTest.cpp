@@ -2,6 +2,8 @@
 #include "platform/SideMenuBackdrop.h"
 
 #include "TestWait.h"
+#include <QLineEdit>
+#include <QShortcut>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -65,16 +67,32 @@ TEST_F(SideMenuNavigationControllerTest, slidesInFromOutsideTheLeftEdgeOverAStil
     EXPECT_EQ(menu->backdrop()->geometry(), presenter.rect());
 }
 
-TEST_F(SideMenuNavigationControllerTest, escapeClosesItAndRunsTheDisappearHooksOnce)
+TEST_F(SideMenuNavigationControllerTest, escapeClosesItBeforeThePresentersShortcutAndGivesTheFocusBack)
 {
+    auto* typing = new QLineEdit(&presenter);
+    typing->show();
+    int presenterEscapes = 0;
+    auto* escape =
+        new QShortcut(QKeySequence(Qt::Key_Escape), &presenter, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+    QObject::connect(escape, &QShortcut::activated, [&] { ++presenterEscapes; });
+    presenter.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return presenter.isActiveWindow(); }));
+    typing->setFocus();
+    ASSERT_TRUE(typing->hasFocus());
     menu->presentFrom(&presenter, false);
     ASSERT_TRUE(slidIn());
+    ASSERT_TRUE(menu->hasFocus());
     QTest::keyClick(menu, Qt::Key_Escape);
     ASSERT_TRUE(waitFor([&] { return !menu->isMenuPresented(); }));
+    EXPECT_EQ(presenterEscapes, 0);
     EXPECT_FALSE(menu->isVisible());
     EXPECT_FALSE(menu->backdrop()->isVisible());
     EXPECT_EQ(screen->willDisappear, 1);
     EXPECT_EQ(screen->didDisappear, 1);
+    EXPECT_TRUE(typing->hasFocus());
+    // Closed, the panel leaves Escape to the screen again.
+    QTest::keyClick(typing, Qt::Key_Escape);
+    EXPECT_EQ(presenterEscapes, 1);
 }
 
 TEST_F(SideMenuNavigationControllerTest, clickOnTheMenuItselfLeavesItOpen)

@@ -74,16 +74,20 @@ TEST_F(ListContinuationTest, returnInsideLineOrOverSelectionIsPlain)
     EXPECT_EQ(view.toPlainText(), QStringLiteral("• mi\n"));
 }
 
-TEST_F(ListContinuationTest, listLineAfterLeadingLineBreakContinues)
+TEST_F(ListContinuationTest, listLineRightBelowAnEmptyFirstLineDoesNotContinue)
 {
-    EXPECT_EQ(afterReturn(QStringLiteral("\n• milk")), QStringLiteral("\n• milk\n• "));
-    EXPECT_EQ(afterReturn(QStringLiteral("\n7. x")), QStringLiteral("\n7. x\n8. "));
+    EXPECT_EQ(afterReturn(QStringLiteral("\n• milk")), QStringLiteral("\n• milk\n"));
+    EXPECT_EQ(afterReturn(QStringLiteral("\n7. x")), QStringLiteral("\n7. x\n"));
+    // Any other line break starts a line of its own: the second line, or one below an empty line further down.
+    EXPECT_EQ(afterReturn(QStringLiteral("a\n• milk")), QStringLiteral("a\n• milk\n• "));
+    EXPECT_EQ(afterReturn(QStringLiteral("a\n\n7. x")), QStringLiteral("a\n\n7. x\n8. "));
 }
 
-TEST_F(ListContinuationTest, returnOnEmptyListLineEndsList)
+TEST_F(ListContinuationTest, returnOnEmptyListLineContinuesList)
 {
-    EXPECT_EQ(afterReturn(QStringLiteral("• milk\n• ")), QStringLiteral("• milk\n"));
-    EXPECT_EQ(afterReturn(QStringLiteral("3. eggs\n4. ")), QStringLiteral("3. eggs\n"));
+    EXPECT_EQ(afterReturn(QStringLiteral("• milk\n• ")), QStringLiteral("• milk\n• \n• "));
+    EXPECT_EQ(afterReturn(QStringLiteral("3. eggs\n4. ")), QStringLiteral("3. eggs\n4. \n5. "));
+    EXPECT_EQ(afterReturn(QStringLiteral("•")), QStringLiteral("•\n• "));
 }
 
 TEST_F(ListContinuationTest, returnIsOneUndoStep)
@@ -106,9 +110,10 @@ TEST_F(ListContinuationTest, checkedLineContinuesWithUncheckedBox)
     const QTextCharFormat box = formatAt(*view.document(), 10);
     ASSERT_TRUE(CheckboxAttachment::isCheckboxFormat(box));
     EXPECT_EQ(box.stringProperty(TextAttachment::ClassName), QLatin1String(TextAttachment::UncheckedClass));
-    // Return again on the fresh, empty box line ends the checklist.
+    // Return again on the fresh, empty box line adds another box.
     QTest::keyClick(&view, Qt::Key_Return);
-    EXPECT_EQ(view.toPlainText().size(), 9);
+    EXPECT_EQ(view.toPlainText().mid(12), text.mid(8));
+    EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 14)));
 }
 
 TEST_F(ListContinuationTest, imageLineDoesNotContinue)

@@ -143,15 +143,24 @@ TEST_F(PvTextViewTest, textTypedRightAfterCheckboxIsNotABox)
     EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 2)));
 }
 
-TEST_F(PvTextViewTest, pasteFromElsewhereIsPlainAndDropsStrayObjectCharacters)
+TEST_F(PvTextViewTest, pasteFromElsewhereIsPlainInTheTypingFormatAndDropsStrayObjectCharacters)
 {
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    italic.setFontPointSize(17.5);
+    view.textCursor().insertText(QStringLiteral("x"), italic);
     auto* foreign = new QMimeData;
-    foreign->setHtml(QStringLiteral("<b>bold</b>"));
+    foreign->setHtml(QStringLiteral("<b style=\"font-size:30pt\">bold</b>"));
     foreign->setText(QStringLiteral("bo") + QChar::ObjectReplacementCharacter + QStringLiteral("ld"));
     QApplication::clipboard()->setMimeData(foreign);
     view.paste();
-    EXPECT_EQ(view.toPlainText(), QStringLiteral("bold"));
-    EXPECT_NE(formatAt(*view.document(), 1).fontWeight(), QFont::Bold);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("xbold"));
+    for (int position = 1; position <= 4; ++position) {
+        const QTextCharFormat pasted = formatAt(*view.document(), position);
+        EXPECT_NE(pasted.fontWeight(), QFont::Bold) << position;
+        EXPECT_TRUE(pasted.fontItalic()) << position;
+        EXPECT_DOUBLE_EQ(pasted.fontPointSize(), 17.5) << position;
+    }
 }
 
 TEST_F(PvTextViewTest, pastedImageFromElsewhereBecomesImageAttachment)
@@ -167,23 +176,32 @@ TEST_F(PvTextViewTest, pastedImageFromElsewhereBecomesImageAttachment)
     EXPECT_EQ(QJTextAttachment::fromFormat(format, *view.document()).image().size(), QSize(20, 10));
 }
 
-TEST_F(PvTextViewTest, copyAndPasteInsideViewKeepsCheckboxesAndImages)
+TEST_F(PvTextViewTest, copyAndPasteInsideViewIsPlainTextToo)
 {
     QImage picture(30, 30, QImage::Format_ARGB32);
     picture.fill(Qt::yellow);
     view.replace({0, 0}, view.makeUncheckedCheckboxStr(false, false), {0, 0});
-    QTextCursor(view.document())
-        .insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(picture).format(*view.document()));
+    QTextCursor end(view.document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(picture).format(*view.document()));
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    end.insertText(QStringLiteral("ab"), bold);
     view.selectAll();
     view.copy();
-    ASSERT_TRUE(QApplication::clipboard()->mimeData()->hasFormat(PvTextView::MimeType));
     moveCaret(view, view.textLength());
+    QTextCharFormat plain;
+    plain.setFontWeight(QFont::Normal);
+    view.setCurrentCharFormat(plain);
     view.paste();
-    ASSERT_EQ(view.textLength(), 6);
-    EXPECT_TRUE(formatAt(*view.document(), 3).isImageFormat());
-    EXPECT_EQ(QJTextAttachment::fromFormat(formatAt(*view.document(), 3), *view.document()).image().size(),
-              QSize(30, 30));
-    EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 4)));
+    // The box, its space, the image and the bold word come back as the space and the word, unbolded.
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("\uFFFC \uFFFCab ab"));
+    for (int position = 5; position <= 7; ++position) {
+        const QTextCharFormat pasted = formatAt(*view.document(), position);
+        EXPECT_FALSE(pasted.isImageFormat()) << position;
+        EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(pasted)) << position;
+        EXPECT_NE(pasted.fontWeight(), QFont::Bold) << position;
+    }
 }
 
 TEST_F(PvTextViewTest, matchListShiftsAfterEditsAndRescansChangedParagraph)
