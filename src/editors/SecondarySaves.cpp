@@ -1,9 +1,8 @@
 #include "SecondarySaves.h"
 
 #include "CardEditorFields.h"
+#include "CardEditorScreen.h"
 #include "EditorPeek.h"
-#include "KuvBaseSketch.h"
-#include "PvBaseEditor.h"
 #include "core/DbHelpers.h"
 #include "platform/NavigationController.h"
 #include "platform/ViewController.h"
@@ -15,10 +14,10 @@ namespace {
 // The secondary saves of screen when it is a primary card editor: only those open secondary cards.
 SecondarySaves* savesOf(const QObject* screen)
 {
-    if (const auto* text = qobject_cast<const PvBaseEditor*>(screen); text && !text->isSecondaryCard())
-        return &text->peek().secondarySaves();
-    if (const auto* sketch = qobject_cast<const KuvBaseSketch*>(screen); sketch && !sketch->isSecondaryCard())
-        return &sketch->peek().secondarySaves();
+    const auto* editor = qobject_cast<const CardEditorScreen*>(screen);
+    const auto* fields = dynamic_cast<const CardEditorFields*>(screen);
+    if (editor && fields && !fields->isSecondaryCard())
+        return &editor->peek().secondarySaves();
     return nullptr;
 }
 

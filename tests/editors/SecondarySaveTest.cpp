@@ -31,49 +31,30 @@ protected:
 
     ~SecondarySaveTest() override { AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, true); }
 
-    // One value of the store file, read through a connection of its own as another program would.
-    QByteArray stored(const QString& sql) const
-    {
-        sqlite3* db = nullptr;
-        QByteArray value;
-        if (sqlite3_open_v2(storePath().toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) == SQLITE_OK &&
-                sqlite3_step(statement) == SQLITE_ROW) {
-                const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, 0));
-                value = QByteArray(bytes, sqlite3_column_bytes(statement, 0));
-            }
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return value;
-    }
     QString storedTitle(const QString& cardId) const
     {
         return QString::fromUtf8(
-            stored(QStringLiteral("SELECT title FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId)));
+            storedValue(QStringLiteral("SELECT title FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId)));
     }
     QString storedSummary(const QString& cardId) const
     {
         return QString::fromUtf8(
-            stored(QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId)));
+            storedValue(QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId)));
     }
     qint64 storedCardsSummarised(const QString& summary) const
     {
-        return stored(QStringLiteral("SELECT count(*) FROM ProjectItem WHERE summary = '%1'").arg(summary))
+        return storedValue(QStringLiteral("SELECT count(*) FROM ProjectItem WHERE summary = '%1'").arg(summary))
             .toLongLong();
     }
     QString storedBody(const QString& cardId) const
     {
-        const QByteArray bytes =
-            stored(QStringLiteral("SELECT content FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(cardId));
+        const QByteArray bytes = storedDocumentBytes(cardId);
         RichTextDocumentFormat::LoadResult text = RichTextDocumentFormat::loadFrom(bytes);
         return text.document ? text.document->toPlainText() : QString();
     }
     qsizetype storedStrokes(const QString& cardId) const
     {
-        const InkDecodeResult drawing = InkReader::decode(
-            stored(QStringLiteral("SELECT content FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(cardId)));
+        const InkDecodeResult drawing = InkReader::decode(storedDocumentBytes(cardId));
         return drawing.ok() ? qsizetype(drawing.drawing->strokeCount()) : -1;
     }
     // The words the secondary card's snapshot holds, as the next start would read them.
@@ -261,7 +242,7 @@ TEST_F(SecondarySaveTest, storyCardCancelledWithARememberedCursorStillStoresTheS
     state->setCursorPosition(4);
     ASSERT_FALSE(context()->save());
     peekedTextCardThenLeave(Leave::Cancel);
-    EXPECT_EQ(stored(QStringLiteral("SELECT cursorPosition FROM EditorState WHERE cardItemId = '%1'").arg(CardId))
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT cursorPosition FROM EditorState WHERE cardItemId = '%1'").arg(CardId))
                   .toLongLong(),
               0);
 }
@@ -425,7 +406,7 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSna
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
     saveAndClose(popup);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Kept safe"));
-    EXPECT_EQ(stored(QStringLiteral("SELECT count(*) FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(MaraId))
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT count(*) FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(MaraId))
                   .toLongLong(),
               1);
     EXPECT_EQ(storedBody(CardId), CardText);
@@ -502,7 +483,7 @@ TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAn
     // The next save of the whole context, by whichever screen or by leaving the application, brings nothing back.
     ASSERT_FALSE(context()->save());
     EXPECT_EQ(storedBody(CardId), CardText);
-    EXPECT_EQ(stored(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 0);
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 0);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Stored alone"));
 }
 

@@ -279,26 +279,34 @@ TEST_F(KUVDocPickerViewControllerTest, theSelectedTileIsGreyInABlackLineFivePoin
     EXPECT_EQ(selectedLines.last().ink, QColor(0x20, 0x20, 0x24));
 }
 
-TEST(KUVDocFormatCellTest, aTileLeavesThePainterAsItFoundIt)
+TEST(KUVDocFormatCellTest, tilesAndHeadersLeaveThePainterAsTheyFoundIt)
 {
     QStandardItemModel model;
-    auto* item = new QStandardItem(QStringLiteral("Word"));
-    item->setData(QStringLiteral("For word processors"), KUVDocFormatCell::DescriptionRole);
-    model.appendRow(item);
+    auto* tile = new QStandardItem(QStringLiteral("Word"));
+    tile->setData(QStringLiteral("For word processors"), KUVDocFormatCell::DescriptionRole);
+    auto* header = new QStandardItem(QStringLiteral("TABLE"));
+    header->setData(true, KUVDocFormatCell::HeaderRole);
+    model.appendRow(tile);
+    model.appendRow(header);
     KUVDocFormatCell cell;
-    QImage painted(145, 193, QImage::Format_ARGB32);
-    QPainter painter(&painted);
-    painter.setPen(Qt::red);
-    painter.setFont(QFont(QStringLiteral("Courier"), 9));
-    const QFont font = painter.font();
-    QStyleOptionViewItem option;
-    option.rect = painted.rect();
-    option.font = QApplication::font();
-    option.state |= QStyle::State_Selected;
-    cell.paint(&painter, option, model.index(0, 0));
-    EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
-    EXPECT_EQ(painter.font(), font);
-    EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
+    for (const QSize size : {QSize(145, 193), QSize(160, KUVDocFormatCell::HeaderHeight)}) {
+        const int row = size.height() == KUVDocFormatCell::HeaderHeight ? 1 : 0;
+        SCOPED_TRACE(row ? "header" : "selected tile");
+        QImage painted(size, QImage::Format_ARGB32);
+        QPainter painter(&painted);
+        painter.setPen(Qt::red);
+        painter.setFont(QFont(QStringLiteral("Courier"), 9));
+        const QFont font = painter.font();
+        QStyleOptionViewItem option;
+        option.rect = painted.rect();
+        option.font = QApplication::font();
+        if (row == 0)
+            option.state |= QStyle::State_Selected;
+        cell.paint(&painter, option, model.index(row, 0));
+        EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
+        EXPECT_EQ(painter.font(), font);
+        EXPECT_FALSE(painter.testRenderHint(QPainter::Antialiasing));
+    }
 }
 
 TEST_F(KUVDocPickerViewControllerTest, cancelNeverReports)
@@ -538,26 +546,6 @@ TEST_F(KUVDocPickerViewControllerTest, theMarginAboveTheGridIsThePickersOwnGrey)
     // The top margin, above the subtitle, shows nothing but the picker's own background.
     EXPECT_EQ(shown.pixelColor(picker->mapTo(window, QPoint(2, 2))),
               QColor(KUVDocPickerViewController::LightBackground));
-}
-
-TEST(KUVDocFormatCellTest, aHeaderLeavesThePainterAsItFoundIt)
-{
-    QStandardItemModel model;
-    auto* item = new QStandardItem(QStringLiteral("TABLE"));
-    item->setData(true, KUVDocFormatCell::HeaderRole);
-    model.appendRow(item);
-    KUVDocFormatCell cell;
-    QImage painted(160, KUVDocFormatCell::HeaderHeight, QImage::Format_ARGB32);
-    QPainter painter(&painted);
-    painter.setPen(Qt::red);
-    painter.setFont(QFont(QStringLiteral("Courier"), 9));
-    const QFont font = painter.font();
-    QStyleOptionViewItem option;
-    option.rect = painted.rect();
-    option.font = QApplication::font();
-    cell.paint(&painter, option, model.index(0, 0));
-    EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
-    EXPECT_EQ(painter.font(), font);
 }
 
 } // namespace
