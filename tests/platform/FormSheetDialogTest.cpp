@@ -187,6 +187,29 @@ TEST_F(FormSheetDialogTest, sheetOverASheetSitsInTheMainWindowAndDimsTheFirst)
     EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(FormSheetDialogTest, onlyTheApplicationsQuitLetsAGuardedSheetClose)
+{
+    showAt(QSize(1024, 768));
+    auto* content = new ViewController;
+    content->setPreferredContentSize(QSize(300, 146));
+    content->setModalInPresentation(true);
+    root->present(content, false, {}, PresentationStyle::FormSheet);
+    auto* sheet = qobject_cast<FormSheetDialog*>(content->window());
+    ASSERT_NE(sheet, nullptr);
+
+    // Any other event to the application, and a quit addressed to some other object, leave the guard standing.
+    QEvent other(QEvent::User);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &other);
+    QEvent quitForTheWindow(QEvent::Quit);
+    QCoreApplication::sendEvent(&window, &quitForTheWindow);
+    sheet->close();
+    EXPECT_TRUE(sheet->isVisible()) << "a guarded sheet closed without the application quitting";
+
+    QEvent quit(QEvent::Quit);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    EXPECT_FALSE(sheet->isVisible());
+}
+
 TEST_F(FormSheetDialogTest, edgeAndDimFollowTheScheme)
 {
     EXPECT_NE(FormSheetDialog::borderColor(true), FormSheetDialog::borderColor(false));
