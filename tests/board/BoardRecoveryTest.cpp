@@ -87,6 +87,24 @@ TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
     EXPECT_EQ(alert->actionTitles(), QStringList({QStringLiteral("Discard"), QStringLiteral("Recover")}));
 }
 
+TEST_F(BoardRecoveryTest, boardThatClimbsFromAFolderGoneWhileItWasCoveredStillOffersTheWords)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_EQ(restoreAlert(), nullptr);
+    clickRow(rowOf(QStringLiteral("Part One")));
+    clickRow(rowOf(QStringLiteral("Chapter")));
+    ASSERT_EQ(board->currentFolderId(), chapter);
+    const QString deepId = deepCard()->uniqueIdentifier();
+    // While an editor covers the board, a snapshot is left and the folder shown is deleted.
+    ViewController::transitionAppearance(board, false, false);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(deepId, chapter, ProjectItemTypes::Idea, QStringLiteral("Deep"))));
+    DbHelpers::deleteItem(context(), chapter);
+    ASSERT_FALSE(context()->save());
+    ViewController::transitionAppearance(board, true, false);
+    EXPECT_EQ(board->currentFolderId(), partOne);
+    EXPECT_NE(restoreAlert(), nullptr) << "the board climbed and forgot the words waiting to be recovered";
+}
+
 TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfterOn)
 {
     QVariantMap snapshot = snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, QString());
