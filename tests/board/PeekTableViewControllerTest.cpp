@@ -11,6 +11,7 @@
 #include "TestWait.h"
 #include <QLabel>
 #include <QListView>
+#include <QPainter>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -228,6 +229,33 @@ TEST_F(PeekTableViewControllerTest, cellShowsTheCardsTitleAndSummaryEndingAtWhol
     for (const QString& line : lines)
         EXPECT_LE(metrics.horizontalAdvance(line), summary->contentsRect().width()) << line.toStdString();
     EXPECT_LE(lines.size() * metrics.lineSpacing(), summary->contentsRect().height()) << "no line is cut through";
+}
+
+TEST_F(PeekTableViewControllerTest, headersAndCardsLeaveThePainterAsTheyFoundIt)
+{
+    ASSERT_NO_FATAL_FAILURE(show());
+    QAbstractItemDelegate* delegate = panel->tableView()->itemDelegate();
+    int headers = 0;
+    for (int row = 0; row < panel->model()->rowCount(); ++row) {
+        const QModelIndex index = panel->model()->index(row, 0);
+        const bool header =
+            index.data(PeekListModel::RowKindRole).toInt() == int(PeekListModel::RowKind::Header);
+        headers += header;
+        SCOPED_TRACE(row);
+        QImage painted(400, 80, QImage::Format_ARGB32);
+        QPainter painter(&painted);
+        painter.setPen(Qt::red);
+        painter.setFont(QFont(QStringLiteral("Courier"), 9));
+        const QFont font = painter.font();
+        QStyleOptionViewItem option;
+        option.initFrom(panel->tableView());
+        option.rect = painted.rect();
+        delegate->paint(&painter, option, index);
+        EXPECT_EQ(painter.pen().color(), QColor(Qt::red));
+        EXPECT_EQ(painter.font(), font);
+    }
+    EXPECT_GT(headers, 0);
+    EXPECT_GT(panel->model()->rowCount(), headers);
 }
 
 TEST_F(PeekTableViewControllerTest, filterFieldKeepsFocusWhileTyping)
