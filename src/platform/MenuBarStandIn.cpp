@@ -1,5 +1,7 @@
 #include "MenuBarStandIn.h"
 
+#include "LivePointers.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
@@ -42,12 +44,7 @@ void MenuBarStandIn::carry(QAction* action)
 
 QList<QAction*> MenuBarStandIn::carried() const
 {
-    QList<QAction*> actions;
-    for (const QPointer<QAction>& action : m_carried) {
-        if (action)
-            actions.append(action);
-    }
-    return actions;
+    return livePointers(m_carried);
 }
 
 bool MenuBarStandIn::eventFilter(QObject* watched, QEvent* event)

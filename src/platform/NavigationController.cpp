@@ -1,5 +1,6 @@
 #include "NavigationController.h"
 
+#include "LivePointers.h"
 #include "NavigationBar.h"
 #include "NavigationItem.h"
 
@@ -23,12 +24,7 @@ NavigationController::~NavigationController() = default;
 
 QList<ViewController*> NavigationController::viewControllers() const
 {
-    QList<ViewController*> controllers;
-    for (const QPointer<ViewController>& controller : m_controllers) {
-        if (controller)
-            controllers.append(controller);
-    }
-    return controllers;
+    return livePointers(m_controllers);
 }
 
 ViewController* NavigationController::topViewController() const

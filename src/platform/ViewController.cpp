@@ -1,6 +1,7 @@
 #include "ViewController.h"
 
 #include "FormSheetDialog.h"
+#include "LivePointers.h"
 #include "NavigationController.h"
 #include "NavigationItem.h"
 
@@ -66,12 +67,7 @@ NavigationController* ViewController::navigationController() const
 
 QList<ViewController*> ViewController::childViewControllers() const
 {
-    QList<ViewController*> children;
-    for (const QPointer<ViewController>& child : m_children) {
-        if (child)
-            children.append(child);
-    }
-    return children;
+    return livePointers(m_children);
 }
 
 void ViewController::addChildViewController(ViewController* child)
