@@ -107,13 +107,17 @@ BENCHMARK_DEFINE_F(PersonCard, BM_OpenPopupEditor)(benchmark::State& state)
     for (auto _ : state) {
         open();
         const QImage screen = paint();
-        if (!editor->contentLoaded() || editor->editor()->toPlainText().count(QStringLiteral("keeper")) != Words ||
-            screen.size().width() < 500)
-            state.SkipWithError("the card did not load whole into a sheet");
+        const bool whole = editor->contentLoaded() &&
+            editor->editor()->toPlainText().count(QStringLiteral("keeper")) == Words && screen.size().width() >= 500;
         benchmark::DoNotOptimize(screen.constBits());
         state.PauseTiming();
         close();
         state.ResumeTiming();
+        // The library refuses a pause or resume after an error, so the error waits until timing runs again.
+        if (!whole) {
+            state.SkipWithError("the card did not load whole into a sheet");
+            break;
+        }
     }
 }
 BENCHMARK_REGISTER_F(PersonCard, BM_OpenPopupEditor)->Unit(benchmark::kMillisecond);

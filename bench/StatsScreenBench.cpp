@@ -57,14 +57,18 @@ void BM_OpenStatistics100k(benchmark::State& state)
         ViewController::transitionAppearance(screen, true, false);
         QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         screen->render(&image);
-        if (screen->report().daysSpent < Records / RecordsPerDay ||
-            screen->label(QStringLiteral("daysSpentInProjectView"))->text().toLongLong() != screen->report().daysSpent)
-            state.SkipWithError("the screen did not show every day of writing");
+        const bool shown = screen->report().daysSpent >= Records / RecordsPerDay &&
+            screen->label(QStringLiteral("daysSpentInProjectView"))->text().toLongLong() == screen->report().daysSpent;
         benchmark::DoNotOptimize(image.constBits());
         state.PauseTiming();
         ViewController::transitionAppearance(screen, false, false);
         delete screen;
         state.ResumeTiming();
+        // The library refuses a pause or resume after an error, so the error waits until timing runs again.
+        if (!shown) {
+            state.SkipWithError("the screen did not show every day of writing");
+            break;
+        }
     }
 }
 BENCHMARK(BM_OpenStatistics100k)->Unit(benchmark::kMillisecond);

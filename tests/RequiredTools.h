@@ -55,6 +55,6 @@ inline bool iconThemeInstalled(const QString& name)
 #define REQUIRE_TOOL(program)                                                                                          \
     do {                                                                                                               \
         if (!RequiredTools::installed(QStringLiteral(program))) {                                                      \
-            MISSING_TOOL(program " is not installed: run scripts/deps");                                               \
+            MISSING_TOOL(program " is not installed: run scripts/deps --test");                                        \
         }                                                                                                              \
     } while (false)

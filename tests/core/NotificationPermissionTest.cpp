@@ -16,7 +16,7 @@ TEST(NotificationPermissionTest, launchWithoutNotificationServiceLogsOopsAndDoes
 {
     PrivateBus bus;
     if (!bus.isRunning())
-        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
+        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps --test installs dbus)");
     // The process's notices connect to the session bus on first use, which is the launch below.
     const QByteArray previous = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());

@@ -244,7 +244,7 @@ TEST(SketchDrawingImages, summaryPngReadsBackInImageMagick)
 {
     const QString identify = QStandardPaths::findExecutable(QStringLiteral("identify"));
     if (identify.isEmpty())
-        MISSING_TOOL("ImageMagick's identify is not installed: run scripts/deps");
+        MISSING_TOOL("ImageMagick's identify is not installed: run scripts/deps --test");
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("summary.png"));
     QFile file(path);

@@ -22,7 +22,7 @@ public:
     explicit NotificationDaemon(const PrivateBus& bus)
     {
         if (!RequiredTools::installed(QStringLiteral("dunst")) || !RequiredTools::installed(QStringLiteral("Xvfb"))) {
-            m_missing = QStringLiteral("dunst and Xvfb are needed (scripts/deps installs them)");
+            m_missing = QStringLiteral("dunst and Xvfb are needed (scripts/deps --test installs them)");
             return;
         }
         m_xserver.setProcessChannelMode(QProcess::SeparateChannels);
@@ -97,7 +97,7 @@ protected:
     void SetUp() override
     {
         if (!bus.isRunning())
-            MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
+            MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps --test installs dbus)");
         daemon = std::make_unique<NotificationDaemon>(bus);
         if (!daemon->missing().isEmpty())
             MISSING_TOOL(daemon->missing().toStdString());
@@ -169,7 +169,7 @@ TEST(UserNotificationsTest, busWithoutNotificationServiceRefusesByItsOwnAnswer)
 {
     PrivateBus bus;
     if (!bus.isRunning())
-        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
+        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps --test installs dbus)");
     QDBusConnection connection = bus.connection();
     ASSERT_TRUE(connection.isConnected());
     UserNotifications notifications(connection);

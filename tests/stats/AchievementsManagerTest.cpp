@@ -248,7 +248,7 @@ TEST_F(AchievementsManagerTest, failedNoticeLogsUnableToAddNotificationRequest)
 {
     PrivateBus bus;
     if (!bus.isRunning())
-        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps installs dbus)");
+        MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps --test installs dbus)");
     // The process's notices connect on first use, here, to a bus where no notification service answers.
     const QByteArray previous = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
