@@ -21,6 +21,8 @@ BoardEmptyState::BoardEmptyState(QWidget* area)
     m_label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_label->setWordWrap(true);
     m_label->setTextFormat(Qt::PlainText);
+    // The grid's viewport would hand the label the text colour of its cells; the line reads like the button's.
+    m_label->setForegroundRole(QPalette::WindowText);
     QFont font = m_label->font();
     font.setPixelSize(FontSize);
     m_label->setFont(font);

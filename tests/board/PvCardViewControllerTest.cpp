@@ -137,40 +137,53 @@ QRect pictureFrameOf(const QWidget* viewport)
                  int(std::lround(side)));
 }
 
-// Whether the line's symbol is a circled plus: ink at its centre, where the plus crosses, and all round a ring
-// beyond the plus's arms, where a bare plus leaves the paper showing.
-bool expectCircledPlus(EmptyStateButton* line)
+// Whether the line's symbol is a circled plus: four arms crossing at its centre, paper between them, and all
+// round them a ring, where a bare plus, or a ring round a letter, would not draw the same.
+void expectCircledPlus(EmptyStateButton* line)
 {
     const QRect slot = line->symbolRect();
-    EXPECT_FALSE(slot.isEmpty());
-    if (slot.isEmpty())
-        return false;
+    ASSERT_FALSE(slot.isEmpty());
     const QImage shown = line->grab().toImage().convertToFormat(QImage::Format_ARGB32);
-    const int scale = int(std::lround(line->devicePixelRatioF()));
+    const double scale = line->devicePixelRatioF();
     const QColor paper = shown.pixelColor(0, 0);
     const QColor ink = line->palette().color(QPalette::WindowText);
+    // Whether the pixel under a point, in the line's coordinates, holds ink.
     const auto inked = [&](QPointF at) {
-        const QColor pixel = shown.pixelColor((at * scale).toPoint());
-        return std::abs(pixel.lightness() - paper.lightness()) > std::abs(ink.lightness() - paper.lightness()) / 3;
+        const QPoint pixel(int(std::floor(at.x() * scale)), int(std::floor(at.y() * scale)));
+        const QColor colour = shown.rect().contains(pixel) ? shown.pixelColor(pixel) : paper;
+        return std::abs(colour.lightness() - paper.lightness()) > std::abs(ink.lightness() - paper.lightness()) / 3;
     };
-    const QPointF centre = QRectF(slot).center();
-    bool crossing = false;
-    for (int dy = -1; dy <= 1; ++dy)
-        for (int dx = -1; dx <= 1; ++dx)
-            crossing = crossing || inked(centre + QPointF(dx, dy));
-    EXPECT_TRUE(crossing) << "the plus crosses at the centre";
-    const double radius = slot.width() * CircledPlusIconEngine::RingShare / 2;
-    int ring = 0;
+    // The symbol's centre, from the ink found in and just around its place.
+    QRectF drawn;
+    for (int y = slot.top() - 2; y <= slot.bottom() + 2; ++y)
+        for (int x = slot.left() - 2; x <= slot.right() + 2; ++x)
+            if (inked(QPointF(x + 0.5, y + 0.5)))
+                drawn |= QRectF(x, y, 1, 1);
+    ASSERT_FALSE(drawn.isEmpty());
+    EXPECT_NEAR(drawn.width(), slot.width() * CircledPlusIconEngine::RingShare, 3) << "the ring and its line";
+    const QPointF centre = drawn.center();
+    const double ring = slot.width() * CircledPlusIconEngine::RingShare / 2;
+    const double arm = slot.width() * CircledPlusIconEngine::ArmShare / 2 * 0.7;
+    const double between = ring * 0.5 * M_SQRT1_2;
+    // Near a point: the pixel under it or one beside it.
+    const auto nearInk = [&](QPointF at) {
+        return inked(at) || inked(at + QPointF(0.5, 0.5)) || inked(at - QPointF(0.5, 0.5));
+    };
+    EXPECT_TRUE(nearInk(centre)) << "the plus crosses at the centre";
+    for (const QPointF& way : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
+        EXPECT_TRUE(nearInk(centre + way * arm)) << "an arm towards " << way.x() << ", " << way.y();
+    for (const QPointF& way : {QPointF(1, 1), QPointF(-1, 1), QPointF(1, -1), QPointF(-1, -1)})
+        EXPECT_FALSE(inked(centre + way * between)) << "ink between the arms at " << way.x() << ", " << way.y();
+    int round = 0;
     for (int step = 0; step < 8; ++step) {
         const double angle = (step * 45 + 22.5) * M_PI / 180;
         // Within a pixel of the ring's line, off the plus's arms.
         bool found = false;
-        for (double r = radius - 1; r <= radius + 1; r += 0.5)
+        for (double r = ring - 1; r <= ring + 1; r += 0.5)
             found = found || inked(centre + QPointF(std::cos(angle) * r, std::sin(angle) * r));
-        ring += found;
+        round += found;
     }
-    EXPECT_EQ(ring, 8) << "a ring surrounds the plus";
-    return ring == 8;
+    EXPECT_EQ(round, 8) << "a ring surrounds the plus";
 }
 
 TEST_F(PvCardViewControllerTest, toolbarItemsComeAndGoByIdentifier)
@@ -339,6 +352,30 @@ QImage expectPictureAboveTheLine(PvCardViewController* board, QWidget* line)
     return shown.copy(QRect(frame.topLeft() * scale, frame.size() * scale));
 }
 
+// The lightness of the ink farthest from the widget's paper.
+int inkLightness(QWidget* widget)
+{
+    const QImage shown = widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const int paper = shown.pixelColor(0, 0).lightness();
+    int ink = paper;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const int lightness = shown.pixelColor(x, y).lightness();
+            ink = std::abs(lightness - paper) > std::abs(ink - paper) ? lightness : ink;
+        }
+    return ink;
+}
+
+// The share of a picture's pixels that are nearly white.
+double shareOfPaper(const QImage& picture)
+{
+    int paper = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            paper += picture.pixelColor(x, y).lightness() > 235;
+    return double(paper) / (picture.width() * picture.height());
+}
+
 // Whether some pixel of picture has nearly the colour.
 bool holdsColour(const QImage& picture, const QColor& colour)
 {
@@ -374,13 +411,14 @@ TEST_F(PvCardViewControllerTest, emptyBoardShowsTheFilteredTypesPictureAboveItsL
         ASSERT_NO_FATAL_FAILURE(settle());
         ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board));
         const QImage all = expectPictureAboveTheLine(board, board->emptyStateButton());
-        expectCircledPlus(board->emptyStateButton());
+        ASSERT_NO_FATAL_FAILURE(expectCircledPlus(board->emptyStateButton()));
         board->setItemFilter(ProjectItemTypes::Location, QString());
         ASSERT_NO_FATAL_FAILURE(settle());
         ASSERT_TRUE(board->emptyStateLabel()->isVisibleTo(board));
         const QImage place = expectPictureAboveTheLine(board, board->emptyStateLabel());
         EXPECT_NE(place, all) << "each type has its own picture";
         EXPECT_TRUE(holdsColour(place, location)) << "the picture of places wears their colour";
+        EXPECT_EQ(inkLightness(board->emptyStateLabel()) > 128, darkScheme) << "the line reads on the scheme";
         ASSERT_TRUE(app->search);
         app->search(QStringLiteral("zzz"));
         ASSERT_NO_FATAL_FAILURE(settle());
@@ -408,8 +446,11 @@ TEST_F(PvCardViewControllerTest, emptyBoardShowsTheFilteredTypesPictureAboveItsL
     // The filter is remembered for the next board; the next test starts from all cards.
     UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilter);
     ASSERT_EQ(pictures.size(), 4);
-    EXPECT_NE(pictures[0], pictures[2]) << "the dark scheme draws its own all-cards picture";
-    EXPECT_NE(pictures[1], pictures[3]) << "the dark scheme draws its own picture of places";
+    // Light paper on a light board; on a dark one the cards turn dark too, leaving little but the emblem white.
+    for (int type = 0; type < 2; ++type) {
+        EXPECT_GT(shareOfPaper(pictures[type]), 0.2) << type;
+        EXPECT_LT(shareOfPaper(pictures[type + 2]), 0.05) << type;
+    }
 }
 
 TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)
