@@ -12,6 +12,8 @@
 #include <QTextImageFormat>
 #include <QTextLayout>
 #include <QUrl>
+#include <cmath>
+#include <memory>
 
 EmptyStateButton::EmptyStateButton(QWidget* parent) : EmptyStateButton(ActionText, CloudNote, parent)
 {
@@ -35,12 +37,14 @@ void EmptyStateButton::buildTitle()
     m_title.setDefaultFont(font);
     const int iconSize = int(font.pixelSize() * 1.3);
     m_symbolSide = iconSize;
-    // The symbol is tinted like the text (a template image), so it reads in both schemes.
-    QImage symbol(iconSize * 2, iconSize * 2, QImage::Format_ARGB32_Premultiplied);
+    // The symbol is tinted like the text (a template image), so it reads in both schemes. Drawn at the screen's
+    // own pixel size: the text lays images out unsmoothed, and a larger one shrunk that way breaks thin lines.
+    const QSize pixels = QSize(iconSize, iconSize) * devicePixelRatioF();
+    QImage symbol(pixels, QImage::Format_ARGB32_Premultiplied);
     symbol.fill(Qt::transparent);
     {
         QPainter painter(&symbol);
-        painter.drawPixmap(0, 0, SymbolIcons::icon(SymbolName).pixmap(iconSize * 2, iconSize * 2));
+        painter.drawPixmap(0, 0, SymbolIcons::icon(SymbolName).pixmap(pixels));
         painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
         painter.fillRect(symbol.rect(), palette().color(QPalette::WindowText));
     }
@@ -75,6 +79,13 @@ QString EmptyStateButton::titleText() const
     return m_note.isEmpty() ? call : call + QStringLiteral("\r\n\r\n") + m_note;
 }
 
+int EmptyStateButton::heightForWidth(int width) const
+{
+    const std::unique_ptr<QTextDocument> wrapped(m_title.clone());
+    wrapped->setTextWidth(width);
+    return int(std::ceil(wrapped->size().height()));
+}
+
 qreal EmptyStateButton::titleTop() const
 {
     return std::max(0.0, (height() - m_title.size().height()) / 2);
@@ -91,7 +102,8 @@ QRect EmptyStateButton::symbolRect() const
         return {};
     const QPointF origin = layout->position() + QPointF(line.cursorToX(position), line.y());
     const qreal top = origin.y() + titleTop() + (line.height() - m_symbolSide) / 2;
-    return QRectF(origin.x(), top, m_symbolSide, m_symbolSide).toAlignedRect();
+    // The symbol's own size: a rectangle rounded outwards would claim a pixel more than the symbol takes.
+    return QRect(QPointF(origin.x(), top).toPoint(), QSize(m_symbolSide, m_symbolSide));
 }
 
 void EmptyStateButton::paintEvent(QPaintEvent*)

@@ -25,6 +25,9 @@ public:
     QString titleText() const;
     // Where the plus symbol is drawn, in the button's coordinates.
     QRect symbolRect() const;
+    // The height the title takes when wrapped to width.
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include "BoardAchievementNotice.h"
 #include "BoardAppearance.h"
+#include "BoardEmptyState.h"
 #include "BoardImportExport.h"
 #include "BoardItemCreation.h"
 #include "BoardMenus.h"
@@ -15,7 +16,6 @@
 #include "CardGridMetrics.h"
 #include "CardListModel.h"
 #include "CardOpening.h"
-#include "EmptyStateButton.h"
 #include "LXReorderableCollectionViewFlowLayout.h"
 #include "ProjectSplitViewController.h"
 #include "SidebarViewController.h"
@@ -197,18 +197,9 @@ void PvCardViewController::buildViews()
     gridArea->addWidget(m_collectionView);
     layout->addLayout(gridArea, 1);
 
-    m_emptyLabel = new QLabel(m_collectionView->viewport());
-    m_emptyLabel->setAlignment(Qt::AlignCenter);
-    m_emptyLabel->setWordWrap(true);
-    m_emptyLabel->setTextFormat(Qt::PlainText);
-    QFont font = m_emptyLabel->font();
-    font.setPixelSize(17);
-    m_emptyLabel->setFont(font);
-    m_emptyLabel->hide();
     // The all-cards, no-search board offers its first card; a filter or a search that matches nothing only says so.
-    m_emptyButton = new EmptyStateButton(CardBoardLoader::AddCardSuffix, QString(), m_collectionView->viewport());
-    m_emptyButton->hide();
-    connect(m_emptyButton, &QAbstractButton::clicked, this, [this] { newClicked(nullptr); });
+    m_emptyState = new BoardEmptyState(m_collectionView->viewport());
+    connect(m_emptyState, &BoardEmptyState::newCardRequested, this, [this] { newClicked(nullptr); });
     buildToolbarView();
     layout->addWidget(m_toolbarView);
     updateHeader();
@@ -401,17 +392,20 @@ void PvCardViewController::updateHeader()
     m_headerLabel->setText(CardBoardLoader::headerText(m_itemFilter, m_itemFilterParm, m_cardProps));
 }
 
+QLabel* PvCardViewController::emptyStateLabel() const
+{
+    return m_emptyState->label();
+}
+
+EmptyStateButton* PvCardViewController::emptyStateButton() const
+{
+    return m_emptyState->button();
+}
+
 void PvCardViewController::updateEmptyState()
 {
-    const bool empty = m_dataLoaded && filteredCards().isEmpty();
-    const bool offersCard = empty && m_itemFilter == CardFilter::AllCards && m_itemQuery.isEmpty();
-    m_emptyButton->setVisible(offersCard);
-    m_emptyLabel->setVisible(empty && !offersCard);
-    const QSize area = m_collectionView->viewport()->size();
-    const QRect line(0, area.height() / 2 - EmptyLineHeight / 2, area.width(), EmptyLineHeight);
-    m_emptyButton->setGeometry(line);
-    m_emptyLabel->setGeometry(line);
-    m_emptyLabel->setText(CardBoardLoader::emptyStateText(m_itemFilter, !m_itemQuery.isEmpty()));
+    m_emptyState->place({m_dataLoaded && filteredCards().isEmpty(), m_itemFilter, !m_itemQuery.isEmpty()},
+                        m_cardProps);
 }
 
 void PvCardViewController::updateCellSize()

@@ -18,6 +18,7 @@
 #include <optional>
 
 class AchievementsManager;
+class BoardEmptyState;
 class BoardImportExport;
 class BoardItemCreation;
 class BoardRecovery;
@@ -59,7 +60,6 @@ public:
     static constexpr int RemoteReloadDelayMs = 400;
     static constexpr int TagFilterChooserDelayMs = 400;
     // Height of the empty board's line, centred in the board.
-    static constexpr int EmptyLineHeight = 48;
     static inline const QString TagFilterChooserTitle = QStringLiteral("Cards with Tag");
 
     explicit PvCardViewController(ManagedObjectContext* context = nullptr, QWidget* parent = nullptr);
@@ -179,9 +179,11 @@ public:
     QListView* collectionView() const { return m_collectionView; }
     CardListModel* model() const { return m_model; }
     QLabel* headerLabel() const { return m_headerLabel; }
-    QLabel* emptyStateLabel() const { return m_emptyLabel; }
+    // What an empty board shows: the filtered type's picture and one line under it.
+    BoardEmptyState* emptyState() const { return m_emptyState; }
+    QLabel* emptyStateLabel() const;
     // "Click (+) to add a new card" on an empty board under all cards with no search.
-    EmptyStateButton* emptyStateButton() const { return m_emptyButton; }
+    EmptyStateButton* emptyStateButton() const;
     QWidget* headerView() const { return m_header; }
     QWidget* toolbarView() const { return m_toolbarView; }
     QToolButton* contextButton() const { return m_contextButton; }
@@ -259,8 +261,7 @@ private:
     QLabel* m_headerIcon = nullptr;
     QLabel* m_headerLabel = nullptr;
     QToolButton* m_headerClear = nullptr;
-    QLabel* m_emptyLabel = nullptr;
-    EmptyStateButton* m_emptyButton = nullptr;
+    BoardEmptyState* m_emptyState = nullptr;
     std::unique_ptr<TagMenuController> m_tagMenu;
     QWidget* m_toolbarView = nullptr;
     QToolButton* m_contextButton = nullptr;

@@ -60,16 +60,21 @@ const CardProp& CardProps::propForCardType(const QVariant& cardType) const
 
 const CardProp& CardProps::propForIntCardType(qint64 cardType) const
 {
-    for (const CardProp& prop : m_allProps) {
-        if (prop.itemType() == cardType)
-            return prop;
-    }
-    for (const CardProp& prop : m_allProps) {
-        if (prop.itemType() == Types::Story)
-            return prop;
-    }
+    if (const CardProp* entry = entryForIntCardType(cardType))
+        return *entry;
+    if (const CardProp* story = entryForIntCardType(Types::Story))
+        return *story;
     // A table whose rows were replaced without a Story row still answers with the fixed one.
     return defaultProps().at(StoryRow);
+}
+
+const CardProp* CardProps::entryForIntCardType(qint64 cardType) const
+{
+    for (const CardProp& prop : m_allProps) {
+        if (prop.itemType() == cardType)
+            return &prop;
+    }
+    return nullptr;
 }
 
 CardProp* CardProps::mutablePropForIntCardType(qint64 cardType)

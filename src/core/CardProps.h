@@ -18,6 +18,8 @@ public:
     // The row of the item type held in the number; the Story row for a type without a row.
     const CardProp& propForCardType(const QVariant& cardType) const;
     const CardProp& propForIntCardType(qint64 cardType) const;
+    // The row of exactly this item type; null when the table has none (a filter such as open issues).
+    const CardProp* entryForIntCardType(qint64 cardType) const;
     // A row settable for this table only, such as an editor's Story row.
     CardProp* mutablePropForIntCardType(qint64 cardType);
 

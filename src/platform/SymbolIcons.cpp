@@ -1,5 +1,6 @@
 #include "SymbolIcons.h"
 
+#include "CircledPlusIconEngine.h"
 #include "ColorScheme.h"
 #include "NumberedDiscIconEngine.h"
 
@@ -21,7 +22,6 @@ const QHash<QString, QString>& table()
 {
     static const QHash<QString, QString> symbols{
         {QStringLiteral("plus"), QStringLiteral("list-add")},
-        {QStringLiteral("plus.circle"), QStringLiteral("list-add")},
         {QStringLiteral("folder"), QStringLiteral("folder")},
         {QStringLiteral("folder.badge.plus"), QStringLiteral("folder-new")},
         {QStringLiteral("house"), QStringLiteral("go-home")},
@@ -157,7 +157,9 @@ QIcon SymbolIcons::icon(const QString& symbolName)
     ensureTheme();
     QIcon icon;
     const QString name = themeName(symbolName);
-    if (const auto drawn = drawnTable().constFind(symbolName); drawn != drawnTable().cend())
+    if (symbolName == CircledPlusIconEngine::SymbolName)
+        icon = QIcon(new CircledPlusIconEngine);
+    else if (const auto drawn = drawnTable().constFind(symbolName); drawn != drawnTable().cend())
         icon = QIcon(new NumberedDiscIconEngine(*drawn));
     else if (!name.isEmpty())
         icon = QIcon::fromTheme(name);
@@ -174,12 +176,12 @@ QString SymbolIcons::themeName(const QString& symbolName)
 
 bool SymbolIcons::isDrawn(const QString& symbolName)
 {
-    return drawnTable().contains(symbolName);
+    return symbolName == CircledPlusIconEngine::SymbolName || drawnTable().contains(symbolName);
 }
 
 QStringList SymbolIcons::symbolNames()
 {
-    QStringList names = table().keys() + drawnTable().keys();
+    QStringList names = table().keys() + drawnTable().keys() + QStringList{CircledPlusIconEngine::SymbolName};
     names.sort();
     return names;
 }

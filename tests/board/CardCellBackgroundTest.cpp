@@ -1,4 +1,6 @@
 #include "board/CardCellBackground.h"
+#include "board/CardBackgroundArt.h"
+#include "core/CardProps.h"
 
 #include <QImage>
 #include <QPainter>
@@ -179,6 +181,45 @@ TEST(CardCellBackgroundTest, manyCellSizesKeepTheTilesBounded)
         painted(background, QRect(0, 0, width, 80), {});
     EXPECT_LE(background.cachedTiles(), CardCellBackground::MaxTiles);
     EXPECT_GT(background.cachedTiles(), 0);
+}
+
+// The nearly white pixels of a picture: on the dark look, whose paper is dark, only the emblem's.
+QList<bool> whiteOf(const QImage& picture)
+{
+    QList<bool> white;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            white << (picture.pixelColor(x, y).lightness() > 240);
+    return white;
+}
+
+TEST(CardBackgroundArtTest, everyTypesBackgroundNameIsItsOwnPictureInEitherScheme)
+{
+    CardBackgroundArt art;
+    QStringList names;
+    for (const CardProp& prop : CardProps::defaultProps())
+        if (!names.contains(prop.cardBackgroundName()))
+            names << prop.cardBackgroundName();
+    ASSERT_EQ(names.size(), 9) << "Folder and Story share theirs";
+    EXPECT_TRUE(art.picture(QString(), false, 200, 1).isNull());
+    EXPECT_TRUE(art.picture(QStringLiteral("project_bg.png"), false, 200, 1).isNull()) << "no card type's";
+    QList<QList<bool>> emblems;
+    for (const QString& name : names) {
+        const QImage light = art.picture(name, false, 200, 2).toImage();
+        const QImage dark = art.picture(name, true, 200, 2).toImage();
+        ASSERT_EQ(light.size(), QSize(400, 400)) << name.toStdString();
+        ASSERT_EQ(dark.size(), QSize(400, 400)) << name.toStdString();
+        EXPECT_NE(light, dark) << name.toStdString();
+        // Told apart by shape, not only by colour: each type wears its own emblem (all cards wear none).
+        const QList<bool> emblem = whiteOf(dark);
+        for (const QList<bool>& other : emblems) {
+            int differing = 0;
+            for (qsizetype i = 0; i < emblem.size(); ++i)
+                differing += emblem[i] != other[i];
+            EXPECT_GT(differing, 400) << name.toStdString();
+        }
+        emblems << emblem;
+    }
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "board/PvCardViewController.h"
+#include "board/BoardEmptyState.h"
 #include "board/BoardImportExport.h"
 #include "board/CardListModel.h"
 #include "board/EmptyStateButton.h"
@@ -9,6 +10,8 @@
 #include "core/ToolbarDelegate.h"
 #include "platform/Alert.h"
 #include "platform/Application.h"
+#include "platform/CircledPlusIconEngine.h"
+#include "platform/ColorScheme.h"
 #include "platform/Delays.h"
 #include "platform/DocumentPicker.h"
 #include "platform/ProgressHud.h"
@@ -27,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -121,6 +125,66 @@ protected:
     QString project = QStringLiteral("HARBOUR");
     PvCardViewController* board = nullptr;
 };
+
+// Where the empty board's picture stands in a viewport: a square of two thirds of the shorter side, centred
+// across and raised 48 above the middle.
+QRect pictureFrameOf(const QWidget* viewport)
+{
+    const double shorter = std::min(viewport->width(), viewport->height());
+    const double side = shorter * 2 / 3;
+    return QRect(int(std::lround((viewport->width() - side) / 2)),
+                 int(std::lround((viewport->height() - side) / 2 - 48)), int(std::lround(side)),
+                 int(std::lround(side)));
+}
+
+// Whether the line's symbol is a circled plus: four arms crossing at its centre, paper between them, and all
+// round them a ring, where a bare plus, or a ring round a letter, would not draw the same.
+void expectCircledPlus(EmptyStateButton* line)
+{
+    const QRect slot = line->symbolRect();
+    ASSERT_FALSE(slot.isEmpty());
+    const QImage shown = line->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const double scale = line->devicePixelRatioF();
+    const QColor paper = shown.pixelColor(0, 0);
+    const QColor ink = line->palette().color(QPalette::WindowText);
+    // Whether the pixel under a point, in the line's coordinates, holds ink.
+    const auto inked = [&](QPointF at) {
+        const QPoint pixel(int(std::floor(at.x() * scale)), int(std::floor(at.y() * scale)));
+        const QColor colour = shown.rect().contains(pixel) ? shown.pixelColor(pixel) : paper;
+        return std::abs(colour.lightness() - paper.lightness()) > std::abs(ink.lightness() - paper.lightness()) / 3;
+    };
+    // The symbol's centre, from the ink found in and just around its place.
+    QRectF drawn;
+    for (int y = slot.top() - 2; y <= slot.bottom() + 2; ++y)
+        for (int x = slot.left() - 2; x <= slot.right() + 2; ++x)
+            if (inked(QPointF(x + 0.5, y + 0.5)))
+                drawn |= QRectF(x, y, 1, 1);
+    ASSERT_FALSE(drawn.isEmpty());
+    EXPECT_NEAR(drawn.width(), slot.width() * CircledPlusIconEngine::RingShare, 3) << "the ring and its line";
+    const QPointF centre = drawn.center();
+    const double ring = slot.width() * CircledPlusIconEngine::RingShare / 2;
+    const double arm = slot.width() * CircledPlusIconEngine::ArmShare / 2 * 0.7;
+    const double between = ring * 0.5 * M_SQRT1_2;
+    // Near a point: the pixel under it or one beside it.
+    const auto nearInk = [&](QPointF at) {
+        return inked(at) || inked(at + QPointF(0.5, 0.5)) || inked(at - QPointF(0.5, 0.5));
+    };
+    EXPECT_TRUE(nearInk(centre)) << "the plus crosses at the centre";
+    for (const QPointF& way : {QPointF(1, 0), QPointF(-1, 0), QPointF(0, 1), QPointF(0, -1)})
+        EXPECT_TRUE(nearInk(centre + way * arm)) << "an arm towards " << way.x() << ", " << way.y();
+    for (const QPointF& way : {QPointF(1, 1), QPointF(-1, 1), QPointF(1, -1), QPointF(-1, -1)})
+        EXPECT_FALSE(inked(centre + way * between)) << "ink between the arms at " << way.x() << ", " << way.y();
+    int round = 0;
+    for (int step = 0; step < 8; ++step) {
+        const double angle = (step * 45 + 22.5) * M_PI / 180;
+        // Within a pixel of the ring's line, off the plus's arms.
+        bool found = false;
+        for (double r = ring - 1; r <= ring + 1; r += 0.5)
+            found = found || inked(centre + QPointF(std::cos(angle) * r, std::sin(angle) * r));
+        round += found;
+    }
+    EXPECT_EQ(round, 8) << "a ring surrounds the plus";
+}
 
 TEST_F(PvCardViewControllerTest, toolbarItemsComeAndGoByIdentifier)
 {
@@ -243,8 +307,150 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
     ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_FALSE(label->isVisibleTo(board));
     ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board)) << "the line with the add symbol is back";
-    EXPECT_NEAR(board->emptyStateButton()->geometry().center().y(), board->collectionView()->viewport()->height() / 2,
-                1);
+    EXPECT_EQ(board->emptyStateButton()->geometry().top(),
+              pictureFrameOf(board->collectionView()->viewport()).bottom() + 1 + 24);
+}
+
+// How far a pixel's colour is from another's, by its largest channel difference.
+int distance(const QColor& a, const QColor& b)
+{
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()), std::abs(a.blue() - b.blue())});
+}
+
+// What the empty board shows: its picture where the board's size puts it, the board's own background around it,
+// and the line 24 below it. Answers the picture as shown.
+QImage expectPictureAboveTheLine(PvCardViewController* board, QWidget* line)
+{
+    QWidget* viewport = board->collectionView()->viewport();
+    const QRect frame = pictureFrameOf(viewport);
+    EXPECT_TRUE(board->emptyState()->picture()->isVisibleTo(board));
+    EXPECT_EQ(line->geometry().top(), frame.bottom() + 1 + 24);
+    EXPECT_EQ(line->geometry().left(), 0);
+    EXPECT_EQ(line->width(), viewport->width());
+    const QImage shown = viewport->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const int scale = int(std::lround(viewport->devicePixelRatioF()));
+    const auto at = [&](int x, int y) { return shown.pixelColor(x * scale, y * scale); };
+    const QColor background = at(frame.center().x(), 2);
+    // Just outside the frame, in its column and its rows, the board's background; just inside, the picture.
+    int drawnInside = 0;
+    int inside = 0;
+    for (int x = frame.left() + frame.width() / 4; x < frame.right() - frame.width() / 4; ++x) {
+        EXPECT_LE(distance(at(x, frame.top() - 3), background), 2) << "above, at " << x;
+        EXPECT_LE(distance(at(x, frame.bottom() + 3), background), 2) << "below, at " << x;
+        drawnInside += distance(at(x, frame.top() + 3), background) > 6;
+        drawnInside += distance(at(x, frame.bottom() - 3), background) > 6;
+        inside += 2;
+    }
+    for (int y = frame.top() + frame.height() / 4; y < frame.bottom() - frame.height() / 4; ++y) {
+        EXPECT_LE(distance(at(frame.left() - 3, y), background), 2) << "left, at " << y;
+        EXPECT_LE(distance(at(frame.right() + 3, y), background), 2) << "right, at " << y;
+        drawnInside += distance(at(frame.left() + 3, y), background) > 6;
+        drawnInside += distance(at(frame.right() - 3, y), background) > 6;
+        inside += 2;
+    }
+    EXPECT_EQ(drawnInside, inside) << "the picture fills its frame to the edges";
+    return shown.copy(QRect(frame.topLeft() * scale, frame.size() * scale));
+}
+
+// The lightness of the ink farthest from the widget's paper.
+int inkLightness(QWidget* widget)
+{
+    const QImage shown = widget->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const int paper = shown.pixelColor(0, 0).lightness();
+    int ink = paper;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x) {
+            const int lightness = shown.pixelColor(x, y).lightness();
+            ink = std::abs(lightness - paper) > std::abs(ink - paper) ? lightness : ink;
+        }
+    return ink;
+}
+
+// The share of a picture's pixels that are nearly white.
+double shareOfPaper(const QImage& picture)
+{
+    int paper = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            paper += picture.pixelColor(x, y).lightness() > 235;
+    return double(paper) / (picture.width() * picture.height());
+}
+
+// Whether some pixel of picture has nearly the colour.
+bool holdsColour(const QImage& picture, const QColor& colour)
+{
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (distance(picture.pixelColor(x, y), colour) <= 3)
+                return true;
+    return false;
+}
+
+TEST_F(PvCardViewControllerTest, emptyBoardShowsTheFilteredTypesPictureAboveItsLineInEitherScheme)
+{
+    const QString blank = add(ProjectItemTypes::Folder, QStringLiteral("Blank"), 30)->uniqueIdentifier();
+    context()->save();
+    board->setCurrentFolderId(blank);
+    board->show();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(board->emptyState()->picture()->isVisibleTo(board)) << "nothing is drawn before the first load";
+    appear();
+    ASSERT_TRUE(waitFor([&] { return board->emptyStateButton()->isVisibleTo(board); }));
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    dark.setColor(QPalette::Base, QColor(0x25, 0x25, 0x24));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    const QColor location = board->cardProps().propForIntCardType(ProjectItemTypes::Location).cardColor();
+    QList<QImage> pictures;
+    for (const bool darkScheme : {false, true}) {
+        QApplication::setPalette(darkScheme ? dark : light);
+        ASSERT_TRUE(waitFor([&] { return ColorScheme::isDark() == darkScheme; }));
+        QCoreApplication::processEvents();
+        board->setItemFilter(CardFilter::AllCards, QString());
+        ASSERT_NO_FATAL_FAILURE(settle());
+        ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board));
+        const QImage all = expectPictureAboveTheLine(board, board->emptyStateButton());
+        ASSERT_NO_FATAL_FAILURE(expectCircledPlus(board->emptyStateButton()));
+        board->setItemFilter(ProjectItemTypes::Location, QString());
+        ASSERT_NO_FATAL_FAILURE(settle());
+        ASSERT_TRUE(board->emptyStateLabel()->isVisibleTo(board));
+        const QImage place = expectPictureAboveTheLine(board, board->emptyStateLabel());
+        EXPECT_NE(place, all) << "each type has its own picture";
+        EXPECT_TRUE(holdsColour(place, location)) << "the picture of places wears their colour";
+        EXPECT_EQ(inkLightness(board->emptyStateLabel()) > 128, darkScheme) << "the line reads on the scheme";
+        ASSERT_TRUE(app->search);
+        app->search(QStringLiteral("zzz"));
+        ASSERT_NO_FATAL_FAILURE(settle());
+        EXPECT_EQ(expectPictureAboveTheLine(board, board->emptyStateLabel()), place) << "a search keeps the picture";
+        app->search(QString());
+        ASSERT_NO_FATAL_FAILURE(settle());
+        pictures << all << place;
+        // Open issues have no type, so no picture: the frame shows the board's background only.
+        board->setItemFilter(CardFilter::OpenIssues, QString());
+        ASSERT_NO_FATAL_FAILURE(settle());
+        ASSERT_TRUE(board->emptyStateLabel()->isVisibleTo(board));
+        EXPECT_FALSE(board->emptyState()->picture()->isVisibleTo(board));
+        QWidget* viewport = board->collectionView()->viewport();
+        const QImage shown = viewport->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+        const int scale = int(std::lround(viewport->devicePixelRatioF()));
+        const QRect frame = pictureFrameOf(viewport);
+        const QColor background = shown.pixelColor(frame.center().x() * scale, 2 * scale);
+        int drawn = 0;
+        for (int y = frame.top(); y <= frame.bottom(); y += 4)
+            for (int x = frame.left(); x <= frame.right(); x += 4)
+                drawn += distance(shown.pixelColor(x * scale, y * scale), background) > 2;
+        EXPECT_EQ(drawn, 0) << "a filter without a type draws no picture";
+    }
+    QApplication::setPalette(light);
+    // The filter is remembered for the next board; the next test starts from all cards.
+    UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilter);
+    ASSERT_EQ(pictures.size(), 4);
+    // Light paper on a light board; on a dark one the cards turn dark too, leaving little but the emblem white.
+    for (int type = 0; type < 2; ++type) {
+        EXPECT_GT(shareOfPaper(pictures[type]), 0.2) << type;
+        EXPECT_LT(shareOfPaper(pictures[type + 2]), 0.05) << type;
+    }
 }
 
 TEST_F(PvCardViewControllerTest, cellsFollowTheGridOfTheBoardsWidth)
