@@ -2,6 +2,7 @@
 
 #include "CheckmarkSealIconEngine.h"
 #include "ColorScheme.h"
+#include "DisabledInkIconEngine.h"
 #include "NumberedDiscIconEngine.h"
 #include "QuestionDiamondIconEngine.h"
 
@@ -174,7 +175,7 @@ QIcon SymbolIcons::themedIcon(const QString& symbolName)
     QIcon icon = name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
     if (icon.isNull() || icon.pixmap(16).isNull())
         icon = drawnIcon(symbolName);
-    return icon;
+    return QIcon(new DisabledInkIconEngine(icon));
 }
 
 QString SymbolIcons::themeName(const QString& symbolName)

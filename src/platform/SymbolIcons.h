@@ -6,7 +6,8 @@
 
 // The system symbol names the screens use, mapped to icons of the freedesktop theme "breeze", or drawn by us
 // where no theme has the glyph (the numbered discs, the Question and Done tags' glyphs). A name the theme cannot
-// answer, or one not in the table, gets a ring with its initial, so an icon is never empty.
+// answer, or one not in the table, gets a ring with its initial, so an icon is never empty. A disabled control
+// draws a theme's glyph in the platform's disabled colour and fades a glyph of ours.
 class SymbolIcons {
 public:
     static QIcon icon(const QString& symbolName);

@@ -53,13 +53,7 @@ TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
     runEventsFor(100);
     app->window()->grab().save(QStringLiteral("/tmp/editor-light.png"));
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkPalette(light));
     runEventsFor(100);
     app->window()->grab().save(QStringLiteral("/tmp/editor-dark.png"));
     QApplication::setPalette(light);
