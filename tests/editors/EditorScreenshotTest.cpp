@@ -59,6 +59,28 @@ TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
     QApplication::setPalette(light);
 }
 
+// /tmp/editor-fresh-*.png: a card opened in either appearance, with nothing to save, undo or redo, tagged
+// Question; and /tmp/editor-tags-*.png: its tag menu.
+TEST_F(EditorScreenshotTest, screenshotsOfAFreshCardAndItsTagMenuInBothAppearances)
+{
+    DbHelpers::getItem(context(), CardId)->setTag(QStringLiteral("question"));
+    ASSERT_FALSE(context()->save());
+    app->window()->show();
+    const QPalette light = QApplication::palette();
+    for (const QString& appearance : {QStringLiteral("light"), QStringLiteral("dark")}) {
+        QApplication::setPalette(appearance == QStringLiteral("dark") ? darkPalette(light) : light);
+        PvEditViewController* editor = open();
+        runEventsFor(100);
+        grabAsSeen(app->window()).save(QStringLiteral("/tmp/editor-fresh-%1.png").arg(appearance));
+        editor->commands().showTagMenu();
+        runEventsFor(100);
+        grabAsSeen(app->window()).save(QStringLiteral("/tmp/editor-tags-%1.png").arg(appearance));
+        rootScreen()->dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QApplication::setPalette(light);
+}
+
 TEST_F(EditorScreenshotTest, screenshotsOfThePopupEditorInBothAppearances)
 {
     app->window()->show();
