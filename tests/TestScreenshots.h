@@ -43,6 +43,21 @@ inline QImage grabAsSeen(QWidget* window)
     return image;
 }
 
+// What a dark desktop gives the application in place of light: light text on dark grounds, and a dim grey for
+// whatever is disabled.
+inline QPalette darkPalette(const QPalette& light)
+{
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
+    dark.setColor(QPalette::Button, QColor(0x2a, 0x2a, 0x2e));
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        dark.setColor(role, Qt::white);
+        dark.setColor(QPalette::Disabled, role, QColor(0x82, 0x82, 0x82));
+    }
+    return dark;
+}
+
 // Renders a screen in the light and the dark scheme into /tmp/<name>-light.png and /tmp/<name>-dark.png, for a
 // person to look at; the screenshot makers that call it are left out of ctest and run by hand.
 inline void grabInBothAppearances(QWidget* window, const QString& name)
@@ -51,14 +66,7 @@ inline void grabInBothAppearances(QWidget* window, const QString& name)
     QApplication::processEvents();
     grabAsSeen(window).save(QStringLiteral("/tmp/%1-light.png").arg(name));
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    dark.setColor(QPalette::Button, QColor(0x2a, 0x2a, 0x2e));
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkPalette(light));
     QApplication::processEvents();
     grabAsSeen(window).save(QStringLiteral("/tmp/%1-dark.png").arg(name));
     QApplication::setPalette(light);

@@ -1,6 +1,7 @@
 #include "NavigationHelpers.h"
 
 #include "HexColor.h"
+#include "platform/ColorScheme.h"
 #include "platform/NavigationBar.h"
 #include "platform/NavigationItem.h"
 
@@ -27,9 +28,8 @@ void NavigationHelpers::paintArea(QWidget* area, const QColor& foreground, const
     palette.setColor(QPalette::Window, background);
     palette.setColor(QPalette::Base, background);
     palette.setColor(QPalette::Button, background);
-    palette.setColor(QPalette::WindowText, foreground);
-    palette.setColor(QPalette::ButtonText, foreground);
-    palette.setColor(QPalette::Text, foreground);
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+        ColorScheme::setTint(palette, role, foreground);
     area->setPalette(palette);
     area->setAutoFillBackground(true);
 }

@@ -154,8 +154,13 @@ void PvBaseEditor::viewDidLoad()
     QPointer<PvBaseEditor> self(this);
     m_editor->firstResponderChange = [self](bool focused) {
         if (self)
-            self->m_listButton->setEnabled(focused && !self->isBusy());
+            self->updateListButton(focused);
     };
+    // The menu hands the focus back as it goes; only once it has gone does the focus alone decide.
+    connect(m_listButton->menu(), &QMenu::aboutToHide, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { updateListButton(m_editor->hasFocus()); }, Qt::QueuedConnection);
+    });
     m_editor->installEventFilter(this);
     m_editor->viewport()->installEventFilter(this);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
@@ -287,6 +292,13 @@ void PvBaseEditor::updateHitButtons()
 {
     m_backwardsButton->setEnabled(m_editor->hitCanGoBack());
     m_forwardsButton->setEnabled(m_editor->hitCanGoForward());
+}
+
+void PvBaseEditor::updateListButton(bool textFocused)
+{
+    // The list menu takes the focus from the text while it is up: that must not make its own button look unusable.
+    const QMenu* lists = m_listButton->menu();
+    m_listButton->setEnabled(!isBusy() && (textFocused || (lists && lists->isVisible())));
 }
 
 void PvBaseEditor::updateUndoRedoButtons()

@@ -240,6 +240,8 @@ protected:
     void refreshItemType();
     void updateHitButtons();
     void updateUndoRedoButtons();
+    // Lists are offered while the text has the focus (textFocused) or their own menu is up, and no save runs.
+    void updateListButton(bool textFocused);
 
 private:
     void buildViews();

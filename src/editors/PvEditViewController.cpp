@@ -173,7 +173,7 @@ void PvEditViewController::setSaving(bool saving)
     PvBaseEditor::setSaving(saving);
     for (QAction* button : {fontButton(), overflowButton()})
         button->setEnabled(!saving);
-    listButton()->setEnabled(!saving && editor()->hasFocus());
+    updateListButton(editor()->hasFocus());
     updateUndoRedoButtons();
 }
 

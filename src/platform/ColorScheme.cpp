@@ -33,6 +33,18 @@ bool ColorScheme::isDark()
     return paletteIsDark(QGuiApplication::palette());
 }
 
+QColor ColorScheme::disabledColor(QPalette::ColorRole role)
+{
+    return QGuiApplication::palette().color(QPalette::Disabled, role);
+}
+
+void ColorScheme::setTint(QPalette& palette, QPalette::ColorRole role, const QColor& tint)
+{
+    palette.setColor(QPalette::Active, role, tint);
+    palette.setColor(QPalette::Inactive, role, tint);
+    palette.setColor(QPalette::Disabled, role, disabledColor(role));
+}
+
 bool ColorScheme::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {

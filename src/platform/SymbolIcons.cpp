@@ -1,14 +1,18 @@
 #include "SymbolIcons.h"
 
+#include "CheckmarkSealIconEngine.h"
 #include "CircledPlusIconEngine.h"
 #include "ColorScheme.h"
+#include "DisabledInkIconEngine.h"
 #include "NumberedDiscIconEngine.h"
+#include "QuestionDiamondIconEngine.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QPainter>
 #include <QPixmap>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -64,11 +68,9 @@ const QHash<QString, QString>& table()
         {QStringLiteral("arrow.up.right.circle"), QStringLiteral("arrow-up")},
         {QStringLiteral("arrow.down.right.circle"), QStringLiteral("arrow-down")},
         {QStringLiteral("checkmark.square"), QStringLiteral("checkmark")},
-        {QStringLiteral("checkmark.seal.fill"), QStringLiteral("dialog-ok-apply")},
         {QStringLiteral("list.bullet"), QStringLiteral("format-list-unordered")},
         {QStringLiteral("list.number"), QStringLiteral("format-list-ordered")},
         {QStringLiteral("paperplane.fill"), QStringLiteral("mail-send")},
-        {QStringLiteral("questionmark.diamond.fill"), QStringLiteral("help-hint")},
         {QStringLiteral("text.cursor"), QStringLiteral("edit-select-text")},
         {QStringLiteral("photo"), QStringLiteral("image-x-generic")},
         {QStringLiteral("printer"), QStringLiteral("document-print")},
@@ -85,14 +87,21 @@ const QHash<QString, QString>& table()
     return symbols;
 }
 
-// Symbols no icon theme carries, drawn by us: the numbered discs of the draft tags, by their number.
-const QHash<QString, int>& drawnTable()
+using MakeEngine = std::function<QIconEngine*()>;
+
+// Symbols no icon theme carries in the shape their names describe, drawn by us: the numbered discs of the draft
+// tags, the Question tag's diamond, the Done tag's seal and the circled plus of the new-card commands.
+const QHash<QString, MakeEngine>& drawnTable()
 {
-    static const QHash<QString, int> symbols = [] {
-        QHash<QString, int> numbered;
+    static const QHash<QString, MakeEngine> symbols = [] {
+        QHash<QString, MakeEngine> drawn;
         for (int number = 1; number <= 10; ++number)
-            numbered.insert(QString::number(number) + QStringLiteral(".circle.fill"), number);
-        return numbered;
+            drawn.insert(QString::number(number) + QStringLiteral(".circle.fill"),
+                         [number] { return new NumberedDiscIconEngine(number); });
+        drawn.insert(QStringLiteral("questionmark.diamond.fill"), [] { return new QuestionDiamondIconEngine; });
+        drawn.insert(QStringLiteral("checkmark.seal.fill"), [] { return new CheckmarkSealIconEngine; });
+        drawn.insert(CircledPlusIconEngine::SymbolName, [] { return new CircledPlusIconEngine; });
+        return drawn;
     }();
     return symbols;
 }
@@ -155,18 +164,19 @@ QIcon SymbolIcons::icon(const QString& symbolName)
     if (cached != cache().cend())
         return *cached;
     ensureTheme();
-    QIcon icon;
-    const QString name = themeName(symbolName);
-    if (symbolName == CircledPlusIconEngine::SymbolName)
-        icon = QIcon(new CircledPlusIconEngine);
-    else if (const auto drawn = drawnTable().constFind(symbolName); drawn != drawnTable().cend())
-        icon = QIcon(new NumberedDiscIconEngine(*drawn));
-    else if (!name.isEmpty())
-        icon = QIcon::fromTheme(name);
-    if (icon.isNull() || icon.pixmap(16).isNull())
-        icon = drawnIcon(symbolName);
+    const auto drawn = drawnTable().constFind(symbolName);
+    const QIcon icon = drawn != drawnTable().cend() ? QIcon((*drawn)()) : themedIcon(symbolName);
     cache().insert(symbolName, icon);
     return icon;
+}
+
+QIcon SymbolIcons::themedIcon(const QString& symbolName)
+{
+    const QString name = themeName(symbolName);
+    QIcon icon = name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
+    if (icon.isNull() || icon.pixmap(16).isNull())
+        icon = drawnIcon(symbolName);
+    return QIcon(new DisabledInkIconEngine(icon));
 }
 
 QString SymbolIcons::themeName(const QString& symbolName)
@@ -176,12 +186,12 @@ QString SymbolIcons::themeName(const QString& symbolName)
 
 bool SymbolIcons::isDrawn(const QString& symbolName)
 {
-    return symbolName == CircledPlusIconEngine::SymbolName || drawnTable().contains(symbolName);
+    return drawnTable().contains(symbolName);
 }
 
 QStringList SymbolIcons::symbolNames()
 {
-    QStringList names = table().keys() + drawnTable().keys() + QStringList{CircledPlusIconEngine::SymbolName};
+    QStringList names = table().keys() + drawnTable().keys();
     names.sort();
     return names;
 }

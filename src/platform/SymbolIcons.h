@@ -5,8 +5,9 @@
 #include <QStringList>
 
 // The system symbol names the screens use, mapped to icons of the freedesktop theme "breeze", or drawn by us
-// where no theme has the glyph (the numbered discs, the circled plus). A name the theme cannot answer, or one
-// not in the table, gets a ring with its initial, so an icon is never empty.
+// where no theme has the glyph (the numbered discs, the Question and Done tags' glyphs, the circled plus). A name
+// the theme cannot answer, or one not in the table, gets a ring with its initial, so an icon is never empty. A
+// disabled control draws a theme's glyph in the platform's disabled colour and fades a glyph of ours.
 class SymbolIcons {
 public:
     static QIcon icon(const QString& symbolName);
@@ -19,5 +20,6 @@ public:
     static void ensureTheme();
 
 private:
+    static QIcon themedIcon(const QString& symbolName);
     static QIcon drawnIcon(const QString& symbolName);
 };

@@ -16,6 +16,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QWindow>
 
 namespace {
@@ -248,6 +251,49 @@ TEST_F(EditorCommandsTest, undoAndRedoButtonsFollowTheTextsHistory)
     EXPECT_TRUE(editor->redoButton()->isEnabled());
     editor->redoButton()->trigger();
     EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" x"));
+}
+
+TEST_F(EditorCommandsTest, listButtonIsNotDrawnDisabledWhileItsOwnMenuIsOpen)
+{
+    app->window()->show();
+    PvEditViewController* editor = open();
+    QWidget* text = editor->editor();
+    text->activateWindow();
+    text->setFocus();
+    ASSERT_TRUE(waitFor([&] { return text->hasFocus() && editor->listButton()->isEnabled(); }));
+    auto* button = qobject_cast<QToolButton*>(editor->toolbar()->widgetForAction(editor->listButton()));
+    QMenu* lists = editor->listButton()->menu();
+    ASSERT_TRUE(button && lists);
+    // The press opens the menu and waits in it until it closes, so the menu is looked at from inside.
+    bool seenOpen = false;
+    bool enabledWhileOpen = false;
+    int darkestWhileOpen = 255;
+    QTimer look;
+    look.setInterval(10);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (!lists->isVisible())
+            return;
+        look.stop();
+        seenOpen = true;
+        enabledWhileOpen = button->isEnabled() && editor->listButton()->isEnabled();
+        const QImage picture = button->grab().toImage();
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                darkestWhileOpen = std::min(darkestWhileOpen, picture.pixelColor(x, y).lightness());
+        lists->close();
+    });
+    look.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return seenOpen && !lists->isVisible(); }));
+    EXPECT_TRUE(enabledWhileOpen);
+    // The glyph in its ink, not the light grey of a disabled control.
+    EXPECT_LT(darkestWhileOpen, 100);
+    // Closed, the focus decides again: back in the text it is offered, elsewhere it goes. (The offscreen platform
+    // leaves no window active once a popup has gone.)
+    text->activateWindow();
+    EXPECT_TRUE(waitFor([&] { return text->hasFocus() && editor->listButton()->isEnabled(); }));
+    button->setFocus();
+    EXPECT_TRUE(waitFor([&] { return !editor->listButton()->isEnabled(); }));
 }
 
 TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParagraph)

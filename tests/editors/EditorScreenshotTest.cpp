@@ -53,15 +53,31 @@ TEST_F(EditorScreenshotTest, screenshotsInBothAppearances)
     runEventsFor(100);
     app->window()->grab().save(QStringLiteral("/tmp/editor-light.png"));
     const QPalette light = QApplication::palette();
-    QPalette dark = light;
-    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
-    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
-    dark.setColor(QPalette::Text, Qt::white);
-    dark.setColor(QPalette::WindowText, Qt::white);
-    dark.setColor(QPalette::ButtonText, Qt::white);
-    QApplication::setPalette(dark);
+    QApplication::setPalette(darkPalette(light));
     runEventsFor(100);
     app->window()->grab().save(QStringLiteral("/tmp/editor-dark.png"));
+    QApplication::setPalette(light);
+}
+
+// /tmp/editor-fresh-*.png: a card opened in either appearance, with nothing to save, undo or redo, tagged
+// Question; and /tmp/editor-tags-*.png: its tag menu.
+TEST_F(EditorScreenshotTest, screenshotsOfAFreshCardAndItsTagMenuInBothAppearances)
+{
+    DbHelpers::getItem(context(), CardId)->setTag(QStringLiteral("question"));
+    ASSERT_FALSE(context()->save());
+    app->window()->show();
+    const QPalette light = QApplication::palette();
+    for (const QString& appearance : {QStringLiteral("light"), QStringLiteral("dark")}) {
+        QApplication::setPalette(appearance == QStringLiteral("dark") ? darkPalette(light) : light);
+        PvEditViewController* editor = open();
+        runEventsFor(100);
+        grabAsSeen(app->window()).save(QStringLiteral("/tmp/editor-fresh-%1.png").arg(appearance));
+        editor->commands().showTagMenu();
+        runEventsFor(100);
+        grabAsSeen(app->window()).save(QStringLiteral("/tmp/editor-tags-%1.png").arg(appearance));
+        rootScreen()->dismiss(false);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
     QApplication::setPalette(light);
 }
 

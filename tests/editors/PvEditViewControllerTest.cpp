@@ -1,7 +1,10 @@
 #include "EditorFixture.h"
 
+#include "TestScreenshots.h"
 #include "core/Indexer.h"
 #include "dialogs/TagMenuController.h"
+#include "platform/ColorScheme.h"
+#include "platform/DrawnSymbolIconEngine.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "stats/StatisticsViewController.h"
@@ -10,8 +13,27 @@
 #include <QMenu>
 #include <QScrollBar>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
+
+int colourDistance(const QColor& a, const QColor& b)
+{
+    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
+}
+
+// The colour of a button's picture that stands out most from its ground (its top-left pixel): the ink of its
+// text or glyph.
+QColor strongestInk(const QImage& picture)
+{
+    const QColor ground = picture.pixelColor(0, 0);
+    QColor strongest = ground;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            if (colourDistance(picture.pixelColor(x, y), ground) > colourDistance(strongest, ground))
+                strongest = picture.pixelColor(x, y);
+    return strongest;
+}
 
 class PvEditViewControllerTest : public EditorFixture {
 protected:
@@ -188,6 +210,52 @@ TEST_F(PvEditViewControllerTest, deletingWordsWritesANegativeWritingRecord)
     const QList<ProjectStat*> records = stats(CardId);
     ASSERT_EQ(records.size(), 1);
     EXPECT_EQ(records.first()->wordCount(), -2);
+}
+
+TEST_F(PvEditViewControllerTest, saveUndoAndRedoLookDisabledUntilTheyCanActInBothAppearances)
+{
+    app->window()->show();
+    struct PaletteKept {
+        QPalette palette = QApplication::palette();
+        ~PaletteKept() { QApplication::setPalette(palette); }
+    } light;
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        QApplication::setPalette(dark ? darkPalette(light.palette) : light.palette);
+        PvEditViewController* editor = open();
+        auto* save = navigation->findChild<QToolButton*>(QStringLiteral("saveButton"));
+        QWidget* undo = editor->toolbar()->widgetForAction(editor->undoButton());
+        QWidget* redo = editor->toolbar()->widgetForAction(editor->redoButton());
+        ASSERT_TRUE(save && undo && redo);
+        const QColor disabled = ColorScheme::disabledColor();
+        const QColor tint = save->palette().color(QPalette::Active, QPalette::ButtonText);
+        const QColor glyphInk = DrawnSymbolIconEngine::ink(dark);
+        ASSERT_GT(colourDistance(tint, disabled), 100);
+        ASSERT_GT(colourDistance(glyphInk, disabled), 100);
+        // A fresh card has nothing to save, undo or redo.
+        ASSERT_FALSE(save->isEnabled() || undo->isEnabled() || redo->isEnabled());
+        const QImage saveOff = save->grab().toImage();
+        const QImage undoOff = undo->grab().toImage();
+        const QImage redoOff = redo->grab().toImage();
+        type(editor, QStringLiteral(" x"));
+        ASSERT_TRUE(save->isEnabled() && undo->isEnabled());
+        const QImage saveOn = save->grab().toImage();
+        const QImage undoOn = undo->grab().toImage();
+        editor->undoButton()->trigger();
+        ASSERT_TRUE(redo->isEnabled() && !undo->isEnabled());
+        const QImage redoOn = redo->grab().toImage();
+        EXPECT_TRUE(saveOff != saveOn) << "Save looks the same disabled and enabled";
+        EXPECT_TRUE(undoOff != undoOn) << "Undo looks the same disabled and enabled";
+        EXPECT_TRUE(redoOff != redoOn) << "Redo looks the same disabled and enabled";
+        // Disabled in the platform's disabled colour, enabled in the tint again.
+        for (const QImage* off : {&saveOff, &undoOff, &redoOff})
+            EXPECT_LT(colourDistance(strongestInk(*off), disabled), 40) << strongestInk(*off).name().toStdString();
+        EXPECT_LT(colourDistance(strongestInk(saveOn), tint), 40) << strongestInk(saveOn).name().toStdString();
+        for (const QImage* on : {&undoOn, &redoOn})
+            EXPECT_LT(colourDistance(strongestInk(*on), glyphInk), 40) << strongestInk(*on).name().toStdString();
+        EXPECT_TRUE(undo->grab().toImage() == undoOff) << "disabled again, Undo looks as it did";
+        ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
+    }
 }
 
 TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)

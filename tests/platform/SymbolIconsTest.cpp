@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPalette>
 #include <QSignalSpy>
+#include <QtMath>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -22,15 +24,30 @@ TEST(SymbolIconsTest, everySymbolAndAnUnknownNameGiveADrawableIcon)
     }
 }
 
-TEST(SymbolIconsTest, tableNamesExistInTheBreezeThemeWhenItIsInstalled)
+TEST(SymbolIconsTest, weDrawExactlyTheDiscsTheTwoTagGlyphsAndTheCircledPlusAndTheBreezeThemeHasEveryOtherName)
 {
+    QStringList expectedDrawn = {QStringLiteral("questionmark.diamond.fill"), QStringLiteral("checkmark.seal.fill"),
+                                 QStringLiteral("plus.circle")};
+    for (int number = 1; number <= 10; ++number)
+        expectedDrawn.append(QString::number(number) + QStringLiteral(".circle.fill"));
+    QStringList drawn;
+    for (const QString& name : SymbolIcons::symbolNames()) {
+        if (SymbolIcons::isDrawn(name))
+            drawn.append(name);
+        // What we draw has no theme name to go astray to, and whatever else we show has one.
+        EXPECT_EQ(SymbolIcons::themeName(name).isEmpty(), SymbolIcons::isDrawn(name)) << name.toStdString();
+    }
+    drawn.sort();
+    expectedDrawn.sort();
+    EXPECT_EQ(drawn, expectedDrawn);
     if (!RequiredTools::iconThemeInstalled(QStringLiteral("breeze")))
-        MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps");
+        MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps --test");
     SymbolIcons::ensureTheme();
     ASSERT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
     for (const QString& name : SymbolIcons::symbolNames()) {
-        if (!SymbolIcons::isDrawn(name))
+        if (!drawn.contains(name)) {
             EXPECT_TRUE(QIcon::hasThemeIcon(SymbolIcons::themeName(name))) << name.toStdString();
+        }
     }
 }
 
@@ -94,11 +111,90 @@ TEST(SymbolIconsTest, numberedDiscsAreFilledWithTheirWholeNumberCutOutInTheSchem
     EXPECT_GT(darkInk.lightness(), 180) << "a dark window shows the disc light";
 }
 
+// Whether the glyph covers the pixel at (x, y), given in fractions of the image's side.
+bool coveredAt(const QImage& image, double x, double y)
+{
+    return qAlpha(image.pixel(int(x * image.width()), int(y * image.height()))) >= 128;
+}
+
+QImage glyph(const QString& symbol, int side, QIcon::Mode mode = QIcon::Normal)
+{
+    return SymbolIcons::icon(symbol).pixmap(QSize(side, side), mode).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+// A glyph of ours at (x, y), a filled place, is dark ink on a light window, light ink on a dark one, and fainter
+// for a disabled control.
+void expectSchemesInkAt(const QString& symbol, double x, double y)
+{
+    const int side = 64;
+    const QPoint at(int(x * side), int(y * side));
+    EXPECT_LT(glyph(symbol, side).pixelColor(at).lightness(), 80) << symbol.toStdString();
+    EXPECT_EQ(qAlpha(glyph(symbol, side).pixel(at)), 255) << symbol.toStdString();
+    EXPECT_LT(qAlpha(glyph(symbol, side, QIcon::Disabled).pixel(at)), 160) << symbol.toStdString();
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    QApplication::setPalette(dark);
+    const QColor darkInk = glyph(symbol, side).pixelColor(at);
+    QApplication::setPalette(original);
+    EXPECT_GT(darkInk.lightness(), 180) << symbol.toStdString();
+}
+
+TEST(SymbolIconsTest, questionIsAFilledDiamondWithAQuestionMarkCutOut)
+{
+    const QString symbol = QStringLiteral("questionmark.diamond.fill");
+    const QImage diamond = glyph(symbol, 64);
+    // Filled out to the middle of each edge of the square.
+    for (const QPointF& middle : {QPointF(0.08, 0.5), QPointF(0.92, 0.5), QPointF(0.5, 0.08), QPointF(0.5, 0.92)})
+        EXPECT_TRUE(coveredAt(diamond, middle.x(), middle.y())) << middle.x() << "," << middle.y();
+    // Clear in the corners, and half way to them, where a disc would be filled.
+    for (const double near : {0.08, 0.22}) {
+        const double far = 1 - near;
+        for (const QPointF& corner : {QPointF(near, near), QPointF(far, near), QPointF(near, far), QPointF(far, far)})
+            EXPECT_FALSE(coveredAt(diamond, corner.x(), corner.y())) << corner.x() << "," << corner.y();
+    }
+    // The question mark is a hole: the left of its hook and its dot, where an information sign's disc is whole;
+    // beside its stem the diamond is filled.
+    EXPECT_FALSE(coveredAt(diamond, 0.39, 0.38));
+    EXPECT_FALSE(coveredAt(diamond, 0.5, 0.68));
+    EXPECT_TRUE(coveredAt(diamond, 0.35, 0.6));
+    EXPECT_TRUE(coveredAt(diamond, 0.65, 0.6));
+    expectSchemesInkAt(symbol, 0.2, 0.5);
+}
+
+TEST(SymbolIconsTest, doneIsASealWithAScallopedRimAndATickCutOut)
+{
+    const QString symbol = QStringLiteral("checkmark.seal.fill");
+    const QImage seal = glyph(symbol, 64);
+    // In fractions of the side from the centre; the glyph's outer edge lies at 0.45.
+    const auto coveredOnRing = [&](double radius, double degrees) {
+        const double angle = qDegreesToRadians(degrees);
+        return coveredAt(seal, 0.5 + radius * std::sin(angle), 0.5 - radius * std::cos(angle));
+    };
+    int transitions = 0;
+    for (int degrees = 0; degrees < 360; ++degrees) {
+        // Round: whole all round inside the scallops' feet, nothing beyond their crests.
+        EXPECT_TRUE(coveredOnRing(0.34, degrees)) << degrees;
+        EXPECT_FALSE(coveredOnRing(0.47, degrees)) << degrees;
+        // Scalloped: just inside the crests the rim goes out and in again, once for each scallop.
+        transitions += coveredOnRing(0.43, degrees) != coveredOnRing(0.43, degrees + 1);
+    }
+    EXPECT_EQ(transitions, 2 * 12);
+    // The tick is a hole: its corner and both arms' ends; above the corner, where a plain tick leaves nothing, and
+    // where an information sign's dot sits, the seal is filled.
+    EXPECT_FALSE(coveredAt(seal, 0.45, 0.62));
+    EXPECT_FALSE(coveredAt(seal, 0.33, 0.5));
+    EXPECT_FALSE(coveredAt(seal, 0.67, 0.38));
+    EXPECT_TRUE(coveredAt(seal, 0.45, 0.4));
+    EXPECT_TRUE(coveredAt(seal, 0.5, 0.3));
+    expectSchemesInkAt(symbol, 0.5, 0.25);
+}
+
 TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
 {
     if (!RequiredTools::iconThemeInstalled(QStringLiteral("breeze")) ||
         !RequiredTools::iconThemeInstalled(QStringLiteral("breeze-dark")))
-        MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps");
+        MISSING_TOOL("breeze-icon-theme is not installed: run scripts/deps --test");
     SymbolIcons::ensureTheme();
     ASSERT_EQ(QIcon::themeName(), QStringLiteral("breeze"));
     const QPalette original = QApplication::palette();
