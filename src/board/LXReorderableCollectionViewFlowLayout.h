@@ -25,6 +25,7 @@ class ReorderableDelegate;
 // empty while its copy floats, and isHighlighted() to draw the pressed look for the lift picture. Whatever takes
 // the press away before its release (a menu or a sheet coming up, Escape, the window going to the back, a move
 // that arrives with the button already up) ends it: a press never lifts afterwards, a lifted copy comes down.
+// A press that lifted an item is never a click: the view does not hear its moves or its release.
 class LXReorderableCollectionViewFlowLayout : public QObject {
     Q_OBJECT
 
@@ -114,6 +115,8 @@ private:
     QPoint m_pressPosition;
     bool m_longPressEnabled = true;
     bool m_longPressActive = false;
+    // The press under way lifted an item: its release is no click, even once the item is down again.
+    bool m_pressLifted = false;
     bool m_panActive = false;
 
     int m_selectedRow = -1;
