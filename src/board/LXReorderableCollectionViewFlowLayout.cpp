@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModel>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -144,6 +145,9 @@ void LXReorderableCollectionViewFlowLayout::onPress(const QPoint& position)
     if (!m_longPressEnabled || m_longPressActive)
         return;
     m_pressPosition = position;
+    // Taken before the view hears of the press and selects the item under it.
+    if (QItemSelectionModel* selection = m_collectionView->selectionModel())
+        m_selectionBeforePress = selection->selection();
     m_pressTimer.start();
     m_interruptions.start(m_collectionView);
 }
@@ -181,6 +185,9 @@ void LXReorderableCollectionViewFlowLayout::handleLongPressBegan()
         return;
     m_longPressActive = true;
     m_pressLifted = true;
+    // A long press is no tap: it leaves the view's selection as it found it.
+    if (QItemSelectionModel* selection = m_collectionView->selectionModel())
+        selection->select(m_selectionBeforePress, QItemSelectionModel::ClearAndSelect);
     m_panActive = true;
     m_panTranslation = {};
     lift(index);

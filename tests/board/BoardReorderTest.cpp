@@ -132,6 +132,7 @@ TEST_F(BoardReorderTest, escapedLiftKeepsTheCarriedOrderAndItsReleaseOpensNothin
     runEventsFor(50);
 
     EXPECT_EQ(selected.count(), 0);
+    EXPECT_TRUE(board->collectionView()->selectionModel()->selectedIndexes().isEmpty());
     EXPECT_TRUE(opening->opened.isEmpty()) << "no editor for the card under the release";
     EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
     const QStringList carried = {"Part One", "Mara", "Arrival", "Lighthouse"};

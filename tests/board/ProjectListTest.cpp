@@ -569,6 +569,7 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(1));
     runEventsFor(50);
     EXPECT_EQ(selected.count(), 0);
+    EXPECT_TRUE(screen->collectionView()->selectionModel()->selectedIndexes().isEmpty()) << "no cover is ringed";
     EXPECT_EQ(app->window()->centralWidget(), screen) << "a lift that Escape ended is no click either";
     EXPECT_EQ(titles(), QStringList({"a", "c", "b"}));
     EXPECT_EQ(storedOrders(), QStringLiteral("a:1 b:3 c:2"));

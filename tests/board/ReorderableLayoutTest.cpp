@@ -111,7 +111,11 @@ protected:
 
 TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
 {
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, centerOf(4));
+    ASSERT_EQ(view.selectionModel()->selectedIndexes(), QModelIndexList({model.index(4)}));
     lift(1);
+    EXPECT_EQ(view.selectionModel()->selectedIndexes(), QModelIndexList({model.index(4)}))
+        << "a long press is no tap: the item it lifted is not selected";
     ASSERT_TRUE(layout.isDragging());
     EXPECT_EQ(layout.selectedItemIndexPath().row(), 1);
     EXPECT_TRUE(layout.isHidden(model.index(1)));
@@ -123,6 +127,7 @@ TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
     EXPECT_FALSE(layout.isDragging());
     EXPECT_FALSE(layout.isHidden(model.index(1)));
+    EXPECT_EQ(view.selectionModel()->selectedIndexes(), QModelIndexList({model.index(4)}));
 }
 
 TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
