@@ -170,6 +170,7 @@ TEST_F(BoardReorderTest, longPressOnACellsButtonsLiftsNothingAndReordersNothing)
         runEventsFor(50);
         EXPECT_FALSE(board->reorderableLayout()->isDragging());
         EXPECT_EQ(shownTitles().mid(0, 4), before.mid(0, 4));
+        EXPECT_TRUE(view->selectionModel()->selectedIndexes().isEmpty()) << "the cells passed over are not selected";
         EXPECT_FALSE(context()->hasChanges());
         EXPECT_EQ(titlesOnDisk(), before);
         EXPECT_TRUE(opening->opened.isEmpty());
