@@ -28,9 +28,13 @@ bool CardCellButtons::eventFilter(QObject* watched, QEvent* event)
     if (watched != m_viewport)
         return false;
     const QEvent::Type type = event->type();
-    if (type == QEvent::MouseMove)
-        hover(static_cast<QMouseEvent*>(event)->position().toPoint());
-    else if (type == QEvent::Leave)
+    if (type == QEvent::MouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        hover(move->position().toPoint());
+        // The press is the button's as far as the pointer carries it: the view must not select the cells it passes.
+        return m_pressedButton != 0 && (move->buttons() & Qt::LeftButton);
+    }
+    if (type == QEvent::Leave)
         hover(QPoint(-1, -1));
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseButtonDblClick)
         return false;

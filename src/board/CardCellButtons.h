@@ -8,8 +8,8 @@ class PvCardViewController;
 class QListView;
 
 // The menu and notes buttons drawn in the board's cells. A press on a button belongs to the button alone:
-// neither the press nor its release selects, opens or lifts the cell under it, and the release acts only when
-// it ends on the button pressed. The button under the pointer is tinted for as long as the pointer stays on it.
+// neither the press, the moves it makes nor its release selects, opens or lifts a cell, and the release acts
+// only when it ends on the button pressed. The button under the pointer is tinted for as long as the pointer stays on it.
 class CardCellButtons : public QObject {
     Q_OBJECT
 

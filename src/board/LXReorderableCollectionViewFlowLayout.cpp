@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModel>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -103,11 +104,13 @@ bool LXReorderableCollectionViewFlowLayout::eventFilter(QObject* watched, QEvent
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         // The release went to someone else (a menu that grabbed the pointer, another window): the press is over.
-        if (!(mouse->buttons() & Qt::LeftButton))
+        const bool held = mouse->buttons() & Qt::LeftButton;
+        if (!held)
             handleApplicationWillResignActive();
         onMove(mouse->position().toPoint());
-        // While an item is carried the view must not start a selection of its own.
-        if (m_longPressActive)
+        // While an item is carried, and after it came down with the button still held, the view must not start
+        // a selection of its own.
+        if (held && m_pressLifted)
             return true;
         break;
     }
@@ -115,9 +118,11 @@ bool LXReorderableCollectionViewFlowLayout::eventFilter(QObject* watched, QEvent
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)
             break;
-        const bool wasLongPress = m_longPressActive;
+        const bool wasLongPress = m_pressLifted;
+        m_pressLifted = false;
         onRelease();
-        // A release that ends a drag is no click: the project under it must not open.
+        // The release of a press that lifted an item is no click, however the carrying ended (a drop, Escape, a
+        // menu, the window going to the back): the project under it must not open.
         if (wasLongPress)
             return true;
         break;
@@ -134,9 +139,15 @@ bool LXReorderableCollectionViewFlowLayout::eventFilter(QObject* watched, QEvent
 
 void LXReorderableCollectionViewFlowLayout::onPress(const QPoint& position)
 {
+    // A fresh press: the release of an earlier lift has come, or went somewhere the layout never heard of.
+    if (!m_longPressActive)
+        m_pressLifted = false;
     if (!m_longPressEnabled || m_longPressActive)
         return;
     m_pressPosition = position;
+    // Taken before the view hears of the press and selects the item under it.
+    if (QItemSelectionModel* selection = m_collectionView->selectionModel())
+        m_selectionBeforePress = selection->selection();
     m_pressTimer.start();
     m_interruptions.start(m_collectionView);
 }
@@ -173,6 +184,10 @@ void LXReorderableCollectionViewFlowLayout::handleLongPressBegan()
     if (m_dataSource && !m_dataSource->collectionViewCanMoveItemAtIndexPath(m_collectionView, index))
         return;
     m_longPressActive = true;
+    m_pressLifted = true;
+    // A long press is no tap: it leaves the view's selection as it found it.
+    if (QItemSelectionModel* selection = m_collectionView->selectionModel())
+        selection->select(m_selectionBeforePress, QItemSelectionModel::ClearAndSelect);
     m_panActive = true;
     m_panTranslation = {};
     lift(index);

@@ -3,6 +3,7 @@
 #include "platform/InterruptionWatch.h"
 
 #include <QElapsedTimer>
+#include <QItemSelection>
 #include <QMargins>
 #include <QModelIndex>
 #include <QObject>
@@ -25,6 +26,8 @@ class ReorderableDelegate;
 // empty while its copy floats, and isHighlighted() to draw the pressed look for the lift picture. Whatever takes
 // the press away before its release (a menu or a sheet coming up, Escape, the window going to the back, a move
 // that arrives with the button already up) ends it: a press never lifts afterwards, a lifted copy comes down.
+// A press that lifted an item is never a click: it leaves the view's selection as it was before the press, and
+// the view does not hear its moves or its release.
 class LXReorderableCollectionViewFlowLayout : public QObject {
     Q_OBJECT
 
@@ -112,8 +115,11 @@ private:
     QTimer m_pressTimer;
     InterruptionWatch m_interruptions;
     QPoint m_pressPosition;
+    QItemSelection m_selectionBeforePress;
     bool m_longPressEnabled = true;
     bool m_longPressActive = false;
+    // The press under way lifted an item: its release is no click, even once the item is down again.
+    bool m_pressLifted = false;
     bool m_panActive = false;
 
     int m_selectedRow = -1;

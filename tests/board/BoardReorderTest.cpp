@@ -2,8 +2,11 @@
 #include "BoardTestFixture.h"
 #include "board/LXReorderableCollectionViewFlowLayout.h"
 
+#include "board/CardCellDelegate.h"
+
 #include <QPainter>
 #include <QStyleOptionViewItem>
+#include <sqlite3.h>
 
 namespace {
 
@@ -21,6 +24,23 @@ protected:
             QTest::mouseMove(viewport, start + (end - start) * step / 4);
         QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
         ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
+    }
+    // The root's titles in their display order as the store file holds them, read as another program would.
+    QStringList titlesOnDisk() const
+    {
+        const QByteArray path = dir.filePath(QStringLiteral("CardStore.sqlite")).toUtf8();
+        sqlite3* db = nullptr;
+        QStringList titles;
+        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_stmt* statement = nullptr;
+            const char* sql = "SELECT title FROM ProjectItem WHERE parentItemId = '_top' ORDER BY displayOrder";
+            if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK)
+                while (sqlite3_step(statement) == SQLITE_ROW)
+                    titles << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+            sqlite3_finalize(statement);
+        }
+        sqlite3_close(db);
+        return titles;
     }
     QStringList storedTitles(const QString& folderId = ItemIds::Top) const
     {
@@ -93,6 +113,69 @@ TEST_F(BoardReorderTest, liftedCardsPlaceIsLeftEmptyUnderItsFloatingCopy)
     EXPECT_GT(pixelsDrawn(2), 0) << "its neighbours are drawn as ever";
     QTest::mouseRelease(viewport, Qt::LeftButton, {}, place.center());
     ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
+}
+
+// Escape with the button still held brings the card down where it was carried; the release that follows is no
+// click on the card that now lies under it, and the next short click opens as ever.
+TEST_F(BoardReorderTest, escapedLiftKeepsTheCarriedOrderAndItsReleaseOpensNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QWidget* viewport = board->collectionView()->viewport();
+    QSignalSpy selected(board->collectionView(), &QListView::clicked);
+    // Arrival (row 1) is carried onto Mara's place (row 2).
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(1));
+    ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); }));
+    QTest::mouseMove(viewport, centerOf(2));
+    QTest::keyClick(board->collectionView(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(2));
+    runEventsFor(50);
+
+    EXPECT_EQ(selected.count(), 0);
+    EXPECT_TRUE(board->collectionView()->selectionModel()->selectedIndexes().isEmpty());
+    EXPECT_TRUE(opening->opened.isEmpty()) << "no editor for the card under the release";
+    EXPECT_EQ(board->currentFolderId(), ItemIds::Top);
+    const QStringList carried = {"Part One", "Mara", "Arrival", "Lighthouse"};
+    EXPECT_EQ(shownTitles().mid(0, 4), carried);
+    EXPECT_EQ(titlesOnDisk().mid(0, 4), carried) << "the copy came down where it was carried, and stays there";
+
+    clickRow(2);
+    EXPECT_EQ(selected.count(), 1);
+    EXPECT_EQ(opening->opened, QStringList({item(QStringLiteral("Arrival"))->uniqueIdentifier()}));
+}
+
+// A press on a cell's own button belongs to the button, however long it is held and wherever it goes.
+TEST_F(BoardReorderTest, longPressOnACellsButtonsLiftsNothingAndReordersNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QListView* view = board->collectionView();
+    QWidget* viewport = view->viewport();
+    auto* delegate = qobject_cast<CardCellDelegate*>(view->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    const QStringList before = titlesOnDisk();
+    ASSERT_EQ(before.mid(0, 4), QStringList({"Part One", "Arrival", "Mara", "Lighthouse"}));
+    const QRect cell = view->visualRect(board->model()->index(1));
+    for (const QRect& button : {delegate->notesButtonRect(cell), delegate->menuButtonRect(cell)}) {
+        SCOPED_TRACE(button == delegate->notesButtonRect(cell) ? "notes" : "settings");
+        const QPoint start = button.center();
+        const QPoint end = centerOf(3);
+        QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+        runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+        EXPECT_FALSE(board->reorderableLayout()->isDragging());
+        for (int step = 1; step <= 4; ++step)
+            QTest::mouseMove(viewport, start + (end - start) * step / 4);
+        EXPECT_FALSE(board->reorderableLayout()->isDragging()) << "no floating cell follows the pointer";
+        EXPECT_EQ(board->reorderableLayout()->currentView(), nullptr);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
+        runEventsFor(50);
+        EXPECT_FALSE(board->reorderableLayout()->isDragging());
+        EXPECT_EQ(shownTitles().mid(0, 4), before.mid(0, 4));
+        EXPECT_TRUE(view->selectionModel()->selectedIndexes().isEmpty()) << "the cells passed over are not selected";
+        EXPECT_FALSE(context()->hasChanges());
+        EXPECT_EQ(titlesOnDisk(), before);
+        EXPECT_TRUE(opening->opened.isEmpty());
+        EXPECT_EQ(board->presentedViewController(), nullptr) << "the press slid off its button: nothing opens";
+    }
 }
 
 TEST_F(BoardReorderTest, dragUnderASearchNumbersTheWholeFolder)

@@ -557,6 +557,28 @@ TEST_F(ProjectListTest, longPressLiftsAndTheDropSavesTheNewOrderWithoutOpening)
     EXPECT_EQ(c->displayOrder(), 1);
     EXPECT_EQ(a->displayOrder(), 2);
     EXPECT_FALSE(context()->hasChanges());
+
+    // Escape with the button still held brings the cover down where it was carried, and the release that
+    // follows is no click on the cover that now lies under it.
+    QSignalSpy selected(screen->collectionView(), &QListView::clicked);
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(0));
+    ASSERT_TRUE(waitFor([&] { return screen->layout()->isDragging(); }));
+    QTest::mouseMove(viewport, centerOf(1));
+    QTest::keyClick(screen->collectionView(), Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([&] { return !screen->layout()->isDragging(); }));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(1));
+    runEventsFor(50);
+    EXPECT_EQ(selected.count(), 0);
+    EXPECT_TRUE(screen->collectionView()->selectionModel()->selectedIndexes().isEmpty()) << "no cover is ringed";
+    EXPECT_EQ(app->window()->centralWidget(), screen) << "a lift that Escape ended is no click either";
+    EXPECT_EQ(titles(), QStringList({"a", "c", "b"}));
+    EXPECT_EQ(storedOrders(), QStringLiteral("a:1 b:3 c:2"));
+
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, centerOf(0));
+    EXPECT_EQ(selected.count(), 1);
+    EXPECT_TRUE(qobject_cast<ProjectSplitViewController*>(app->window()->centralWidget()))
+        << "the next short click opens as ever";
+    ASSERT_TRUE(waitFor([&] { return !app->window()->findChild<QWidget*>(QStringLiteral("rootTransitionCover")); }));
 }
 
 // The gear's menu comes up on the press and takes the release: nothing the layout saw may lift the cover later.

@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QToolTip>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStringListModel>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -110,7 +111,11 @@ protected:
 
 TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
 {
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, centerOf(4));
+    ASSERT_EQ(view.selectionModel()->selectedIndexes(), QModelIndexList({model.index(4)}));
     lift(1);
+    EXPECT_EQ(view.selectionModel()->selectedIndexes(), QModelIndexList({model.index(4)}))
+        << "a long press is no tap: the item it lifted is not selected";
     ASSERT_TRUE(layout.isDragging());
     EXPECT_EQ(layout.selectedItemIndexPath().row(), 1);
     EXPECT_TRUE(layout.isHidden(model.index(1)));
@@ -122,6 +127,7 @@ TEST_F(ReorderableLayoutTest, heldPressLiftsAScaledCopyAndHidesTheItsPlace)
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
     EXPECT_FALSE(layout.isDragging());
     EXPECT_FALSE(layout.isHidden(model.index(1)));
+    EXPECT_EQ(view.selectionModel()->selectedIndexes(), QModelIndexList({model.index(4)}));
 }
 
 TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
@@ -332,17 +338,24 @@ TEST_F(ReorderableLayoutTest, tipComingUpDuringThePressTakesNothingAway)
 // Whatever takes the press away from the view brings the lifted copy down where it was carried to, once.
 TEST_F(ReorderableLayoutTest, liftedCopyComesDownWhenTheReleaseCanNoLongerArrive)
 {
+    QSignalSpy clicked(&view, &QListView::clicked);
     const auto expectDroppedAt = [&](int row, const char* cause) {
         EXPECT_FALSE(layout.isDragging()) << cause;
         EXPECT_FALSE(layout.isPanActive()) << cause;
         EXPECT_TRUE(recorder.calls.endsWith(QStringLiteral("didEnd %1").arg(row))) << cause;
         for (int shown = 0; shown < 6; ++shown)
             EXPECT_FALSE(layout.isHidden(model.index(shown))) << cause << ": row " << shown;
-        // A release arriving afterwards neither ends anything twice nor lifts anew.
+        // A release arriving afterwards neither ends anything twice nor lifts anew, nor is it a click on the item
+        // that was carried under it.
         const qsizetype calls = recorder.calls.size();
         QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(row));
         runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
         EXPECT_EQ(recorder.calls.size(), calls) << cause;
+        EXPECT_EQ(clicked.count(), 0) << cause;
+        // The next short press is a click as ever.
+        QTest::mouseClick(viewport(), Qt::LeftButton, {}, centerOf(5));
+        EXPECT_EQ(clicked.count(), 1) << cause;
+        clicked.clear();
         recorder.calls.clear();
     };
 
