@@ -286,8 +286,9 @@ TEST_F(EditorRecoveryTest, loadCardOfAnUnreadableCardCopiesItsBodyAsStored)
     EXPECT_EQ(stored("title"), "Copy of Lighthouse");
     EXPECT_EQ(stored("tag"), "done");
     EXPECT_EQ(storedDocumentBytes(copyId), garbage);
-    EXPECT_EQ(storedValue(QStringLiteral("SELECT mimetype FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(copyId)),
-              format);
+    EXPECT_EQ(
+        storedValue(QStringLiteral("SELECT mimetype FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(copyId)),
+        format);
     EXPECT_TRUE(stored("terms").contains(" lamp ")) << stored("terms").constData();
     EXPECT_EQ(stored("summary"), CardText.toUtf8());
     EXPECT_EQ(stored("wordCount").toLongLong(), 6);
