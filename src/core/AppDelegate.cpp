@@ -305,6 +305,9 @@ void AppDelegate::confirmQuit()
         // Without the plug-in (or one that cannot end the application) Quit must still quit.
         if (!AppKitBridge::terminateApplication(this) && m_quitHandler)
             m_quitHandler();
+        // Ending asks the windows to close before it returns. When one refused, or nothing ended the application,
+        // it goes on running, and a later close of the window is the writer's again: the guard must see it.
+        m_quitting = false;
         return;
     }
     for (Alert* shown : Alert::presented()) {

@@ -56,7 +56,9 @@ bool CardSaveWriter::write(const std::optional<QString>& copyTitle, const std::o
         item = createCard(text, copyTitle);
         title = item->title();
     }
-    item->setTerms(Indexer::terms({title, text}));
+    // A body that could not be read is not in the view: the terms the card has for its words stand.
+    const std::optional<EditorContentStore::KeptBody>& kept = m_editor.keptBody();
+    item->setTerms(Indexer::terms({title, kept ? kept->terms : text}));
     TagMenuController::applyTag(item, m_editor.tag());
     item->setNotes(m_editor.notes());
     item->setTitle(title);
@@ -68,10 +70,10 @@ bool CardSaveWriter::write(const std::optional<QString>& copyTitle, const std::o
     // The body first: when it cannot be written nothing else claims that the card changed.
     if (!m_editor.saveContent())
         return false;
-    const qint64 words = SharedHelpers::countWords(text);
-    item->setSummary(SharedHelpers::getSummary(text, SharedHelpers::SummarySize));
+    const qint64 words = kept ? kept->wordCount : SharedHelpers::countWords(text);
+    item->setSummary(kept ? kept->summary : SharedHelpers::getSummary(text, SharedHelpers::SummarySize));
     item->setWordCount(words);
-    item->setCharCount(countCharacters(text));
+    item->setCharCount(kept ? kept->charCount : countCharacters(text));
     m_editor.saveCursorPosition(cursorOffset);
     DbHelpers::updateModDatePath(context, item);
     DbHelpers::updateProjectModDate(context, item->projectId());

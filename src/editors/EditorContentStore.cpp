@@ -14,12 +14,11 @@
 void EditorContentStore::setCurrentDocument(ProjectItemDocument* document)
 {
     m_document = document;
-    m_unreadable = false;
 }
 
 EditorContentStore::Load EditorContentStore::loadContent()
 {
-    m_unreadable = false;
+    m_kept.reset();
     const ProjectItem* item = m_editor.currentObject();
     const QByteArray bytes = m_document ? m_document->content() : item ? item->content() : QByteArray();
     if (!m_document && bytes.isEmpty())
@@ -29,11 +28,12 @@ EditorContentStore::Load EditorContentStore::loadContent()
         const bool rtf = m_document && m_document->mimetype() == DocumentMimeTypes::Rtf;
         const RichTextDocumentFormat::LoadStatus status =
             rtf ? view->loadFromRTFData(bytes, true) : view->loadFrom(bytes, true);
-        m_unreadable = status == RichTextDocumentFormat::LoadStatus::Unreadable;
+        if (status == RichTextDocumentFormat::LoadStatus::Unreadable)
+            m_kept = keep(bytes, item);
         // Sizing images and the like on the way in is not the writer's to undo.
         view->document()->clearUndoRedoStacks();
     }
-    return m_unreadable ? Load::Unreadable : Load::Loaded;
+    return m_kept ? Load::Unreadable : Load::Loaded;
 }
 
 bool EditorContentStore::saveContent()
@@ -41,24 +41,42 @@ bool EditorContentStore::saveContent()
     ProjectItem* item = m_editor.currentObject();
     if (!item)
         return true;
-    if (m_unreadable)
+    // A body no reader accepts is never written over; a copy of its card takes it exactly as stored.
+    if (m_kept && item->uniqueIdentifier() == m_kept->cardId)
         return false;
     // De-scaled by the zoom the text is shown at, which is the writer's choice once a rescale has run.
-    const std::optional<QByteArray> bytes = m_editor.editor()->getData(m_editor.editor()->fontSize());
+    const std::optional<QByteArray> bytes =
+        m_kept ? std::optional(m_kept->content) : m_editor.editor()->getData(m_editor.editor()->fontSize());
     // An empty body written over the card's words and reported as saved would lose them all.
     if (!bytes)
         return false;
-    if (!m_document) {
-        ManagedObjectContext* context = m_editor.managedObjectContext();
-        auto* document = context->insertNew<ProjectItemDocument>();
-        document->setUniqueIdentifier(Uuid::uuidString());
-        document->setProjectId(item->projectId());
-        document->setParentItemId(item->uniqueIdentifier());
-        m_document = document;
-    }
+    if (!m_document)
+        m_document = insertDocument(item);
     m_document->setContent(*bytes);
-    m_document->setMimetype(DocumentMimeTypes::RichText);
+    m_document->setMimetype(m_kept ? m_kept->mimetype : DocumentMimeTypes::RichText);
     return true;
+}
+
+EditorContentStore::KeptBody EditorContentStore::keep(const QByteArray& bytes, const ProjectItem* item) const
+{
+    KeptBody kept{bytes, m_document ? m_document->mimetype() : QString()};
+    if (item) {
+        kept.cardId = item->uniqueIdentifier();
+        kept.terms = item->terms();
+        kept.summary = item->summary();
+        kept.wordCount = item->wordCount();
+        kept.charCount = item->charCount();
+    }
+    return kept;
+}
+
+ProjectItemDocument* EditorContentStore::insertDocument(ProjectItem* item) const
+{
+    auto* document = m_editor.managedObjectContext()->insertNew<ProjectItemDocument>();
+    document->setUniqueIdentifier(Uuid::uuidString());
+    document->setProjectId(item->projectId());
+    document->setParentItemId(item->uniqueIdentifier());
+    return document;
 }
 
 EditorState* EditorContentStore::fetchEditorState()

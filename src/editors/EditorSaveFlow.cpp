@@ -63,8 +63,7 @@ void EditorSaveFlow::finish(bool written, const std::optional<QString>& copyTitl
     if (inserted && m_fields.addedRecord)
         m_fields.addedRecord(inserted);
     // Only now that the words are in the store does what guarded them go.
-    if (AutoSaveController* snapshots = m_editor.autoSaveController())
-        snapshots->removeSnapshot();
+    removeSnapshot();
     m_editor.markSaved();
     m_editor.saveEnded(true);
     if (!copyTitle) {
@@ -90,10 +89,17 @@ void EditorSaveFlow::discard()
 {
     // Only this card's changes go: what secondary cards saved is in the store already.
     m_editor.discardPendingChanges();
-    if (AutoSaveController* snapshots = m_editor.autoSaveController())
-        snapshots->removeSnapshot();
+    removeSnapshot();
     m_editor.markUnchanged();
     m_editor.leave(false);
+}
+
+void EditorSaveFlow::removeSnapshot()
+{
+    AutoSaveController* snapshots = m_editor.autoSaveController();
+    // Words set aside unseen stay on disk, for the writer to restore or discard from the board.
+    if (snapshots && !m_editor.setsSnapshotAside())
+        snapshots->removeSnapshot();
 }
 
 std::unique_ptr<AutoSaveController> EditorSaveFlow::startSnapshots(std::function<QVariantMap()> take,

@@ -38,6 +38,9 @@ public:
         virtual QList<ManagedObject*> cardRecords() const = 0;
         // The snapshot timer of the editing session, or nullptr.
         virtual AutoSaveController* autoSaveController() const = 0;
+        // The card opened with a snapshot whose words it could not show (its own body could not be read): they
+        // were neither seen nor stored, so neither a save nor a discard of this card's changes removes them.
+        virtual bool setsSnapshotAside() const { return false; }
         // Nothing this editor wrote is pending any more.
         virtual void forgetPendingChanges() = 0;
         // The card stands as stored: it is unchanged, and only later store changes are news to it.
@@ -70,6 +73,7 @@ public:
 
 private:
     void discard();
+    void removeSnapshot();
     void write(const std::optional<QString>& copyTitle, const std::function<void()>& completion);
     void finish(bool written, const std::optional<QString>& copyTitle, const std::function<void()>& completion);
 

@@ -115,6 +115,8 @@ public:
     QAction* overflowButton() const { return m_overflowButton; }
     QMenu* overflowMenu() const { return m_overflowMenu; }
     AutoSaveController* autoSaveController() const override { return m_autoSaveController.get(); }
+    // A snapshot is not put over a drawing that could not be read; it waits for the writer's word on the board.
+    bool setsSnapshotAside() const override { return autoSaveData().has_value() && drawingUnreadable(); }
     bool contentLoaded() const { return m_contentLoaded; }
     bool changesMade() const { return m_changesMade; }
     bool contentChanged() const { return m_contentChanged; }

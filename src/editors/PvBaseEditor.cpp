@@ -325,6 +325,11 @@ bool PvBaseEditor::bodyUnreadable() const
     return m_content->bodyUnreadable();
 }
 
+const std::optional<EditorContentStore::KeptBody>& PvBaseEditor::keptBody() const
+{
+    return m_content->keptBody();
+}
+
 PvBaseEditor::LoadOutcome PvBaseEditor::loadContent()
 {
     const EditorContentStore::Load outcome = m_content->loadContent();

@@ -2,6 +2,7 @@
 
 #include "CardEditorFields.h"
 #include "CardEditorScreen.h"
+#include "EditorContentStore.h"
 #include "EditorSaveFlow.h"
 #include "PendingRecords.h"
 #include "core/CardProps.h"
@@ -19,7 +20,6 @@ class BarButtonItem;
 class CardSaveWriter;
 class CloudUpdateWatcher;
 class EditorCommands;
-class EditorContentStore;
 class EditorPeek;
 class EditorState;
 class ManagedObject;
@@ -89,6 +89,8 @@ public:
     bool peeking() const;
     // The stored body could not be read: the editor shows nothing and never saves over it.
     bool bodyUnreadable() const;
+    // That body as stored, with what the card says of its words; nothing while the body could be read.
+    const std::optional<EditorContentStore::KeptBody>& keptBody() const;
 
     // --- Views.
     PvTextView* editor() const { return m_editor; }
@@ -169,6 +171,8 @@ public:
     BarButtonItem* saveButton() const { return m_saveButton; }
     BarButtonItem* cancelButton() const { return m_cancelButton; }
     AutoSaveController* autoSaveController() const override { return m_autoSaveController.get(); }
+    // A snapshot is not put over a body that could not be read; it waits for the writer's word on the board.
+    bool setsSnapshotAside() const override { return autoSaveData().has_value() && bodyUnreadable(); }
 
     void presentationDidAttemptToDismiss() override { cancelRequested(); }
 

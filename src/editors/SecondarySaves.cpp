@@ -70,9 +70,10 @@ void SecondarySaves::secondaryWillOpen(ViewController* secondary)
 bool SecondarySaves::storeSecondary(ViewController* secondary, ManagedObjectContext* context,
                                     const QList<ManagedObject*>& cardRecords)
 {
-    QSet<ManagedObject*> written = pendingRecords(context);
+    // Without its opener nothing tells its records from the opener's pending ones: only its card's own go.
+    QSet<ManagedObject*> written;
     if (SecondarySaves* saves = ofOpener(secondary))
-        written.subtract(saves->m_baseline);
+        written = pendingRecords(context).subtract(saves->m_baseline);
     // A record of its own card may have been pending before it opened (a refused save was discarded since): what
     // it holds now is this card's words all the same. Records with nothing pending are passed over by the store.
     written.unite(QSet<ManagedObject*>(cardRecords.begin(), cardRecords.end()));

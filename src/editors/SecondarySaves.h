@@ -21,8 +21,8 @@ public:
     // A secondary card is about to open: what is pending now is not its own.
     static void secondaryWillOpen(ViewController* secondary);
     // Stores what secondary wrote: cardRecords (its item, its body, its remembered place) and every record that
-    // became pending since it opened. False when the store refused (reported over secondary); all of it then
-    // stays pending.
+    // became pending since it opened; only cardRecords when the editor it was opened from is not found. False
+    // when the store refused (reported over secondary); all of it then stays pending.
     static bool storeSecondary(ViewController* secondary, ManagedObjectContext* context,
                                const QList<ManagedObject*>& cardRecords);
 

@@ -2,6 +2,7 @@
 #include "TestWait.h"
 #include "core/AppKitBridge.h"
 #include "core/ProjectItem.h"
+#include "platform/Alert.h"
 #include "platform/Storyboard.h"
 #include "platform/UserDefaults.h"
 #include "platform/ViewController.h"
@@ -134,6 +135,33 @@ TEST_F(AppDelegateTest, pluginGetsOneBackgroundUpdateCheckAndAWatchPerActivation
     delegate.didBecomeActive();
     EXPECT_EQ(plugin.terminationWatches, 0);
     ASSERT_TRUE(waitFor([&] { return plugin.terminationWatches == 2; }));
+}
+
+TEST_F(AppDelegateTest, quitThatDidNotEndTheApplicationLeavesTheWindowsCloseGuarded)
+{
+    AppDelegate delegate(path());
+    delegate.didFinishLaunching();
+    int quits = 0;
+    // An ending that does not happen, as when a window refuses to close or no event loop runs yet.
+    delegate.setQuitHandler([&quits] { ++quits; });
+    delegate.confirmQuit();
+    ASSERT_EQ(quits, 1);
+    // The application goes on; the writer changes a card, and Quit is refused.
+    delegate.hasPrimaryCardEdits = true;
+    delegate.confirmQuit();
+    Alert* refused = Alert::topmost();
+    ASSERT_NE(refused, nullptr);
+    EXPECT_EQ(refused->title(), AppDelegate::UnsavedChangesTitle);
+    EXPECT_EQ(quits, 1);
+    refused->trigger(0);
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() == nullptr; }));
+    // Closing the window is Quit too: the writer stays, and hears why.
+    EXPECT_FALSE(delegate.window()->close());
+    EXPECT_TRUE(delegate.window()->isVisible());
+    ASSERT_NE(Alert::topmost(), nullptr);
+    EXPECT_EQ(Alert::topmost()->title(), AppDelegate::UnsavedChangesTitle);
+    EXPECT_EQ(quits, 1);
+    Alert::topmost()->trigger(0);
 }
 
 } // namespace

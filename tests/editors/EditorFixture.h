@@ -10,6 +10,7 @@
 #include "core/ProjectItemDocument.h"
 #include "core/ProjectStat.h"
 #include "core/StoreConstants.h"
+#include "dialogs/MacCardRename.h"
 #include "editors/EditorCommands.h"
 #include "editors/EditorPrompts.h"
 #include "editors/PvEditViewController.h"
@@ -29,7 +30,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QMenu>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -134,6 +137,22 @@ protected:
     {
         editor->editor()->moveCursor(QTextCursor::End);
         QTest::keyClicks(editor->editor(), text);
+    }
+    // Gives the card of editor a new title through its Title row; the title is not stored until its Save.
+    void rename(PvBaseEditor* editor, const QString& title) const
+    {
+        QMenu* menu = editor->overflowButton()->menu();
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions()) {
+            if (action->text() == EditorCommands::TitleRow)
+                action->trigger();
+        }
+        Alert* alert = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (alert = alertTitled(MacCardRename::CardTitle)) != nullptr; }));
+        ASSERT_EQ(alert->textFields().size(), 1);
+        alert->textFields().first()->setText(title);
+        alert->trigger(0);
+        ASSERT_EQ(editor->fullTitle(), title);
     }
     // Presses Save of a text or sketch editor and waits for the save to end; answers whether it succeeded.
     template <class Editor> bool save(Editor* editor)

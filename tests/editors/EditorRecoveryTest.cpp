@@ -1,7 +1,9 @@
 #include "EditorFixture.h"
 
+#include "core/Indexer.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
+#include "platform/SerialQueue.h"
 #include "platform/store/PersistentContainer.h"
 
 #include <QProcess>
@@ -161,6 +163,35 @@ TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndThe
     EXPECT_TRUE(QFile::exists(path));
 }
 
+TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardStaysThroughASaveOrADiscardOfItsDetails)
+{
+    DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
+    ASSERT_FALSE(context()->save());
+    const QByteArray before = storedDocumentBytes(CardId);
+    for (const bool saved : {true, false}) {
+        SCOPED_TRACE(saved ? "saved" : "discarded");
+        const QString path = writeSnapshotFile();
+        PvEditViewController* editor =
+            open(CardId, snapshotOf(CardId, QStringLiteral("Words never shown"), QDateTime::currentDateTime()));
+        Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->message(), PvBaseEditor::UnreadableMessage);
+        error->trigger(0);
+        EXPECT_TRUE(editor->editor()->toPlainText().isEmpty());
+        editor->commands().applyTag(QStringLiteral("done"));
+        if (saved) {
+            ASSERT_TRUE(save(editor));
+        } else {
+            ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
+        }
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+        // Its words were never shown nor stored: the board offers them again, to restore or to discard.
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        EXPECT_TRUE(QFile::exists(path));
+        EXPECT_EQ(storedDocumentBytes(CardId), before);
+    }
+}
+
 TEST_F(EditorRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
 {
     const QDateTime stale = QDateTime::currentDateTime().addDays(-5);
@@ -222,6 +253,55 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     EXPECT_EQ(editor->editor()->toPlainText(), CardText);
     EXPECT_TRUE(isOpen());
     EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
+}
+
+TEST_F(EditorRecoveryTest, loadCardOfAnUnreadableCardCopiesItsBodyAsStored)
+{
+    // A body of a format this version cannot read, under a type of its own.
+    const QByteArray garbage = unreadableBytes();
+    const QByteArray format = "application/x-vornquil-future";
+    ProjectItem* card = DbHelpers::getItem(context(), CardId);
+    card->setTerms(Indexer::terms({QStringLiteral("Lighthouse"), CardText}));
+    card->setSummary(CardText);
+    card->setCharCount(CardText.size());
+    ProjectItemDocument* document = DbHelpers::getItemDocument(context(), CardId);
+    document->setContent(garbage);
+    document->setMimetype(QString::fromLatin1(format));
+    ASSERT_FALSE(context()->save());
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    editor->commands().applyTag(QStringLiteral("done"));
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
+    ASSERT_EQ(added.size(), 1);
+    const QString copyId = added.first()->uniqueIdentifier();
+    const auto stored = [this, &copyId](const char* column) {
+        return storedValue(QStringLiteral("SELECT %1 FROM ProjectItem WHERE uniqueIdentifier = '%2'")
+                               .arg(QString::fromLatin1(column), copyId));
+    };
+    // The copy holds the body exactly as stored, and says of it what the card said.
+    EXPECT_EQ(stored("title"), "Copy of Lighthouse");
+    EXPECT_EQ(stored("tag"), "done");
+    EXPECT_EQ(storedDocumentBytes(copyId), garbage);
+    EXPECT_EQ(
+        storedValue(QStringLiteral("SELECT mimetype FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(copyId)),
+        format);
+    EXPECT_TRUE(stored("terms").contains(" lamp ")) << stored("terms").constData();
+    EXPECT_EQ(stored("summary"), CardText.toUtf8());
+    EXPECT_EQ(stored("wordCount").toLongLong(), 6);
+    EXPECT_EQ(stored("charCount").toLongLong(), CardText.size());
+    EXPECT_EQ(storedDocumentBytes(CardId), garbage);
+    // The card shows again as stored, and the copy is just as unreadable and as safe from being saved over.
+    EXPECT_EQ(editor->fullTitle(), QStringLiteral("Retitled elsewhere"));
+    EXPECT_TRUE(editor->bodyUnreadable());
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    PvEditViewController* copy = open(copyId);
+    EXPECT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    EXPECT_TRUE(copy->bodyUnreadable());
 }
 
 TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)

@@ -46,7 +46,7 @@ public:
         return std::exchange(inserted, nullptr);
     }
     bool defersSave() const override { return defers; }
-    QList<ManagedObject*> cardRecords() const override { return {}; }
+    QList<ManagedObject*> cardRecords() const override { return {inserted}; }
     AutoSaveController* autoSaveController() const override { return snapshots.get(); }
     void forgetPendingChanges() override { calls << "forget"; }
     void markSaved() override { calls << "markSaved"; }
@@ -216,10 +216,13 @@ TEST_F(EditorSaveFlowTest, deferredSaveIsStoredAtOnceAndOnlyThenItsSnapshotGoes)
 {
     editor.defers = true;
     ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
+    // Pending in the shared context, and not this card's: no opener under it tells whose it is.
+    ProjectItem* elsewhere = store.context()->insertNew<ProjectItem>();
+    elsewhere->setUniqueIdentifier(QStringLiteral("OPENERS-CARD"));
     ASSERT_NO_FATAL_FAILURE(saveAndWait());
     // The writer pressed Save: the words are in the store file before the editor says so and leaves.
     EXPECT_EQ(editor.calls, QStringList({"saving", "write", "take", "forget", "markSaved", "ended", "leaveSaved"}));
-    EXPECT_FALSE(store.context()->hasChanges());
+    EXPECT_TRUE(elsewhere->isInserted());
     EXPECT_EQ(storedCards(), 1);
     EXPECT_EQ(added.size(), 1);
     EXPECT_FALSE(snapshotOnDisk());

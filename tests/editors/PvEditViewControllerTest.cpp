@@ -56,6 +56,10 @@ protected:
         const RichTextDocumentFormat::LoadResult loaded = RichTextDocumentFormat::loadFrom(document->content());
         return loaded.document ? loaded.document->toPlainText() : QString();
     }
+    QByteArray storedTerms(const QString& cardId) const
+    {
+        return storedValue(QStringLiteral("SELECT terms FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(cardId));
+    }
     QList<ProjectStat*> stats(const QString& itemId)
     {
         FetchRequest request = ProjectStat::fetchRequest();
@@ -340,6 +344,8 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
 TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver)
 {
     const QByteArray garbage = unreadableBytes();
+    // The card is found by the words of its body, which the editor cannot show.
+    DbHelpers::getItem(context(), CardId)->setTerms(Indexer::terms({QStringLiteral("Lighthouse"), CardText}));
     // In the card's document, then on the card itself as older cards keep it.
     for (const bool onTheCard : {false, true}) {
         SCOPED_TRACE(onTheCard ? "body on the card" : "body in its document");
@@ -349,6 +355,7 @@ TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver
             DbHelpers::getItemDocument(context(), CardId)->setContent(garbage);
             ASSERT_FALSE(context()->save());
         }
+        const QByteArray terms = storedTerms(CardId);
         PvEditViewController* editor = open();
         Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
         ASSERT_TRUE(error);
@@ -362,15 +369,25 @@ TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver
         EXPECT_FALSE(editor->saveButton()->isEnabled());
         EXPECT_TRUE(editor->autoSaveSnapshot().isEmpty());
         EXPECT_FALSE(editor->saveContent());
-        // A change of its details is saved; the body stays as stored, with no new document in front of it.
+        // A change of its details is saved; the body stays as stored, with no new document in front of it, and
+        // the card is still found by the words of that body.
         const QByteArray tag = onTheCard ? "sent" : "done";
         editor->commands().applyTag(QString::fromLatin1(tag));
+        if (onTheCard) {
+            ASSERT_NO_FATAL_FAILURE(rename(editor, QStringLiteral("Lighthouse keeper")));
+        }
         ASSERT_TRUE(save(editor));
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
         EXPECT_EQ(storedValue(QStringLiteral("SELECT tag FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId)),
                   tag);
         EXPECT_EQ(onTheCard ? storedCardBytes(CardId) : storedDocumentBytes(CardId), garbage);
         EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {CardId}), onTheCard ? 0 : 1);
+        if (onTheCard) {
+            EXPECT_TRUE(storedTerms(CardId).startsWith(" lighthouse keeper ")) << storedTerms(CardId).constData();
+            EXPECT_TRUE(storedTerms(CardId).contains(" lamp ")) << storedTerms(CardId).constData();
+        } else {
+            EXPECT_EQ(storedTerms(CardId), terms);
+        }
     }
 }
 

@@ -300,15 +300,43 @@ TEST_F(PvSummaryEditViewControllerTest, discardAfterChangesClosesWithoutSavingAn
     EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
 }
 
-// A card opened from inside another editor stores only its own records; with no such editor under it, all it
-// wrote is its own.
+// A card opened from inside another editor stores only its own records; with no such editor found under it,
+// nothing tells another screen's pending changes from its own, so only its card's records go.
 TEST_F(PvSummaryEditViewControllerTest, deferredSaveStoresWhatItWroteBeforeItReportsSaved)
 {
-    PvSummaryEditViewController* editor = openPopup(PersonId, ProjectItemTypes::Person, {}, true);
+    const auto stored = [this](const char* column, const QString& cardId) {
+        return storedValue(QStringLiteral("SELECT %1 FROM ProjectItem WHERE uniqueIdentifier = '%2'")
+                               .arg(QString::fromLatin1(column), cardId));
+    };
+    const QByteArray storyTerms = stored("terms", CardId);
+    // In the order the project list keeps, so that it has nothing of its own to store meanwhile.
+    DbHelpers::getProject(context(), ProjectId)->setDisplayOrder(1);
+    ASSERT_FALSE(context()->save());
+    PvSummaryEditViewController* editor =
+        make(PersonId, ProjectItemTypes::Person, {}, true, PresentationStyle::FormSheet);
+    editor->setIsSecondaryCard(true);
+    navigation = new NavigationController(editor);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
+    // Another screen's rename, waiting in the shared context for that screen's own save.
+    DbHelpers::getItem(context(), CardId)->setTitle(QStringLiteral("Not the popup's to store"));
+    DbHelpers::getItem(context(), CardId)->setTerms(QStringLiteral(" not popup's"));
     typeInto(editor, QStringLiteral("Stored at once"));
+    // The store file as the Save leaves it, before the sheet goes (the application may then save all it holds).
+    QByteArray summary, body, storyTitle, storyTermsThen;
+    QObject::connect(editor, &PvSummaryEditViewController::saveFinished, editor, [&](bool) {
+        summary = stored("summary", PersonId);
+        body = storedDocumentBytes(PersonId);
+        storyTitle = stored("title", CardId);
+        storyTermsThen = stored("terms", CardId);
+    });
     ASSERT_TRUE(save(editor));
-    EXPECT_FALSE(context()->hasChanges());
-    EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QStringLiteral("Stored at once"));
+    EXPECT_EQ(summary, "Stored at once");
+    const RichTextDocumentFormat::LoadResult text = RichTextDocumentFormat::loadFrom(body);
+    ASSERT_TRUE(text.document);
+    EXPECT_EQ(text.document->toPlainText(), QStringLiteral("Stored at once"));
+    EXPECT_EQ(storyTitle, "Lighthouse");
+    EXPECT_EQ(storyTermsThen, storyTerms);
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_EQ(modified, 1);
 }

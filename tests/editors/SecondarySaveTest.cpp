@@ -3,7 +3,6 @@
 #include "board/PeekListModel.h"
 #include "board/PeekTableViewController.h"
 #include "core/ToolbarDelegate.h"
-#include "dialogs/MacCardRename.h"
 #include "editors/EditorPeek.h"
 #include "editors/PvSummaryEditViewController.h"
 #include "export/KUVDocPickerViewController.h"
@@ -120,22 +119,6 @@ protected:
         }));
         return opened;
     }
-    // Gives the card of editor a new title through its Title row; the title is not stored until its Save.
-    void rename(PvEditViewController* editor, const QString& title) const
-    {
-        QMenu* menu = editor->overflowButton()->menu();
-        emit menu->aboutToShow();
-        for (QAction* action : menu->actions()) {
-            if (action->text() == EditorCommands::TitleRow)
-                action->trigger();
-        }
-        Alert* alert = nullptr;
-        ASSERT_TRUE(waitFor([&] { return (alert = alertTitled(MacCardRename::CardTitle)) != nullptr; }));
-        ASSERT_EQ(alert->textFields().size(), 1);
-        alert->textFields().first()->setText(title);
-        alert->trigger(0);
-        ASSERT_EQ(editor->fullTitle(), title);
-    }
     template <class T> static T* shownOver(ViewController* presenter)
     {
         auto* navigation = qobject_cast<NavigationController*>(presenter->presentedViewController());
@@ -190,7 +173,8 @@ protected:
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     }
     // Peeks from the Story card, writes words into Mara's card and saves it, then leaves the Story card. For
-    // Discard and Save the Story card has unsaved words and a new title pending in the store's context first.
+    // Discard and Save the Story card's new words and title are pending in the store's context first: its Save
+    // wrote them there and the store refused them.
     void peekedTextCardThenLeave(Leave how)
     {
         app->window()->show();
@@ -198,6 +182,14 @@ protected:
         if (how != Leave::Cancel) {
             type(story, QStringLiteral(" The keeper climbs on."));
             ASSERT_NO_FATAL_FAILURE(rename(story, QStringLiteral("Lighthouse at night")));
+            ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectStat")));
+            ASSERT_FALSE(save(story));
+            ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+            ASSERT_NO_FATAL_FAILURE(allowWrites());
+            const RichTextDocumentFormat::LoadResult pending =
+                RichTextDocumentFormat::loadFrom(DbHelpers::getItemDocument(context(), CardId)->content());
+            ASSERT_TRUE(pending.document);
+            ASSERT_EQ(pending.document->toPlainText(), CardText + QStringLiteral(" The keeper climbs on."));
         }
         auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
         ASSERT_NE(popup, nullptr);

@@ -3,6 +3,7 @@
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
+#include "platform/SerialQueue.h"
 #include "platform/store/PersistentContainer.h"
 
 namespace {
@@ -82,6 +83,29 @@ TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStore
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_EQ(storedDocumentBytes(SketchId), storedDrawingBytes());
     EXPECT_TRUE(QFile::exists(snapshotPath));
+}
+
+TEST_F(SketchRecoveryTest, snapshotOfAnUnreadableDrawingStaysThroughASaveOfItsTitle)
+{
+    const QByteArray foreign("{\\rtf1 not a drawing at all}");
+    documentOf(SketchId)->setContent(foreign);
+    ASSERT_FALSE(context()->save());
+    const QString snapshotPath = writeStandInSnapshot();
+    QVariantMap recovered = snapshotOf({});
+    recovered.insert(QStringLiteral("projectItemId"), SketchId);
+    KuvBaseSketch* editor = openSketch(SketchId, recovered);
+    Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
+    error->trigger(0);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    typeTitle(editor, QStringLiteral("!"));
+    ASSERT_TRUE(save(editor));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    // The recovered drawing was never shown nor stored: the board offers it again.
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    EXPECT_TRUE(QFile::exists(snapshotPath));
+    EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
 }
 
 TEST_F(SketchRecoveryTest, snapshotCarriesTheDrawingUnderTheSketchKeys)
