@@ -385,11 +385,11 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSna
     ASSERT_TRUE(popup->autoSaveController()->writeSnapshotNow());
     rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
                               "'refused'); END"));
-    EXPECT_FALSE(save(popup));
+    ASSERT_FALSE(save(popup));
     Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(warning, nullptr);
     warning->trigger(0);
-    EXPECT_EQ(shownOver<PvSummaryEditViewController>(panel), popup) << "the writer stays where they were";
+    ASSERT_EQ(shownOver<PvSummaryEditViewController>(panel), popup) << "the writer stays where they were";
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(popup->cardChanged());
     EXPECT_TRUE(secondarySnapshotOnDisk());
@@ -428,7 +428,8 @@ TEST_F(SecondarySaveTest, aSecondaryCardDiscardedAfterARefusedSaveIsStoredWhenOp
     typeInto(popup, QStringLiteral("Refused"));
     rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
                               "'refused'); END"));
-    EXPECT_FALSE(save(popup));
+    ASSERT_FALSE(save(popup));
+    ASSERT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
     popup->cancelButton()->trigger();
