@@ -10,6 +10,7 @@
 class AutoSaveController;
 class CardEditorFields;
 class ManagedObject;
+class PendingRecords;
 class ProjectItem;
 class ViewController;
 
@@ -38,6 +39,8 @@ public:
         virtual QList<ManagedObject*> cardRecords() const = 0;
         // The snapshot timer of the editing session, or nullptr.
         virtual AutoSaveController* autoSaveController() const = 0;
+        // What this editor's writes left pending in the store's context.
+        virtual PendingRecords& pendingRecords() = 0;
         // Nothing this editor wrote is pending any more.
         virtual void forgetPendingChanges() = 0;
         // The card stands as stored: it is unchanged, and only later store changes are news to it.
