@@ -266,6 +266,7 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
     PvEditViewController* editor = open(QString());
     type(editor, QStringLiteral("Never wanted"));
     ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectStat")));
+    EXPECT_FALSE(context()->hasChanges()) << "the stamps of the card's folder and project stay pending";
     // Whatever saves next must not bring the discarded card back.
     context()->save();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);

@@ -159,10 +159,10 @@ TEST_F(CardImporterTest, rtfFileKeepsItsEightBitLetters)
     ProjectItem* card = import(writeFile("letters.rtf", rtf), true, ProjectItemTypes::Story);
     ASSERT_NE(card, nullptr);
     const QString letters = QStringLiteral("Caf\u00E9 caf\u00E9 Stra\u00DFe");
-    EXPECT_EQ(card->title(), letters);
+    EXPECT_EQ(card->title().toStdString(), letters.toStdString());
     const std::unique_ptr<QTextDocument> text = body(card);
     ASSERT_NE(text, nullptr);
-    EXPECT_EQ(text->toPlainText().trimmed(), letters);
+    EXPECT_EQ(text->toPlainText().trimmed().toStdString(), letters.toStdString());
     EXPECT_FALSE(text->toPlainText().contains(QChar::ReplacementCharacter));
 }
 
