@@ -416,8 +416,8 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSna
     EXPECT_EQ(storedBody(CardId), CardText);
 }
 
-// A refused save leaves the card's records pending even after the writer discarded it (their stored values put
-// back); the card opened again and saved is stored all the same.
+// A refused save's records get their stored values back when the writer discards it; the card opened again and
+// saved is stored all the same.
 TEST_F(SecondarySaveTest, aSecondaryCardDiscardedAfterARefusedSaveIsStoredWhenOpenedAgainAndSaved)
 {
     app->window()->show();
