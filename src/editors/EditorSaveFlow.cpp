@@ -2,6 +2,7 @@
 
 #include "CardEditorFields.h"
 #include "EditorPrompts.h"
+#include "PendingRecords.h"
 #include "SecondarySaves.h"
 #include "core/AutoSaveController.h"
 #include "core/DbHelpers.h"
@@ -32,7 +33,9 @@ void EditorSaveFlow::save(const std::optional<QString>& copyTitle, std::function
 
 void EditorSaveFlow::write(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
 {
-    const bool written = m_editor.writeCard(copyTitle);
+    // What the write stamps besides the card (its folders, its project) is undone with it on a discard.
+    const bool written = m_editor.pendingRecords().watch(m_fields.managedObjectContext(),
+                                                         [&] { return m_editor.writeCard(copyTitle); });
     if (!written) {
         auto* alert = new Alert(DbHelpers::SaveErrorTitle, m_notWrittenMessage);
         alert->addAction(DbHelpers::SaveErrorButton);

@@ -10,6 +10,7 @@
 class AutoSaveController;
 class CardEditorFields;
 class ManagedObject;
+class PendingRecords;
 class ProjectItem;
 class ViewController;
 
@@ -41,6 +42,8 @@ public:
         // The card opened with a snapshot whose words it could not show (its own body could not be read): they
         // were neither seen nor stored, so neither a save nor a discard of this card's changes removes them.
         virtual bool setsSnapshotAside() const { return false; }
+        // What this editor's writes left pending in the store's context.
+        virtual PendingRecords& pendingRecords() = 0;
         // Nothing this editor wrote is pending any more.
         virtual void forgetPendingChanges() = 0;
         // The card stands as stored: it is unchanged, and only later store changes are news to it.

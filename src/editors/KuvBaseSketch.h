@@ -176,6 +176,7 @@ private:
     ProjectItem* takeInsertedCard() override;
     bool defersSave() const override { return m_deferSave; }
     QList<ManagedObject*> cardRecords() const override;
+    PendingRecords& pendingRecords() override { return m_pending; }
     void forgetPendingChanges() override { m_pending.forget(); }
     void markSaved() override;
     // The card's new records go with the writer's hold on them; its stored fields get their values back.

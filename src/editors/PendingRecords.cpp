@@ -4,6 +4,8 @@
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include <QSet>
+
 void PendingRecords::track(ManagedObject* record)
 {
     if (record && record->isInserted() && !m_inserts.contains(record))
@@ -13,6 +15,26 @@ void PendingRecords::track(ManagedObject* record)
 bool PendingRecords::contains(const ManagedObject* record) const
 {
     return record && m_inserts.contains(const_cast<ManagedObject*>(record));
+}
+
+bool PendingRecords::watch(ManagedObjectContext* context, const std::function<bool()>& write)
+{
+    if (!context)
+        return write();
+    const QList<ManagedObject*> before = context->updatedObjects();
+    const QSet<ManagedObject*> pendingBefore(before.begin(), before.end());
+    const bool written = write();
+    for (ManagedObject* record : context->updatedObjects()) {
+        if (!pendingBefore.contains(record) && !m_changed.contains(record))
+            m_changed.append(record);
+    }
+    return written;
+}
+
+void PendingRecords::forget()
+{
+    m_inserts.clear();
+    m_changed.clear();
 }
 
 void PendingRecords::discard(ManagedObjectContext* context, const QList<ManagedObject*>& touched, QWidget* presenter)
@@ -25,15 +47,11 @@ void PendingRecords::discard(ManagedObjectContext* context, const QList<ManagedO
         stored = stored || !record->isInserted();
         context->deleteObject(record);
     }
-    const QList<ManagedObject*> inserts = m_inserts;
     m_inserts.clear();
-    // Whatever a failed save set on stored records goes back to what the store holds.
-    for (ManagedObject* record : touched) {
-        if (!record || inserts.contains(record) || record->isDeleted())
-            continue;
-        for (const QString& key : record->changedKeys())
-            record->setValue(key, record->committedValue(key));
-    }
+    // Whatever a failed save set on stored records goes back to what the store holds, and nothing of it stays
+    // pending for the next save to write.
+    context->revertObjects(touched + m_changed);
+    m_changed.clear();
     if (stored)
         DbHelpers::saveManagedObjectContext(context, presenter);
 }

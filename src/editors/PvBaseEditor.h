@@ -234,6 +234,7 @@ protected:
     ProjectItem* takeInsertedCard() override;
     bool defersSave() const override { return false; }
     QList<ManagedObject*> cardRecords() const override;
+    PendingRecords& pendingRecords() override { return m_pending; }
     // After a successful save nothing is pending any more.
     void forgetPendingChanges() override;
     void markSaved() override;

@@ -74,8 +74,8 @@ bool SecondarySaves::storeSecondary(ViewController* secondary, ManagedObjectCont
     QSet<ManagedObject*> written;
     if (SecondarySaves* saves = ofOpener(secondary))
         written = pendingRecords(context).subtract(saves->m_baseline);
-    // A record of its own card may have been pending before it opened (a refused save was discarded since): what
-    // it holds now is this card's words all the same. Records with nothing pending are passed over by the store.
+    // A record of its own card may have been pending before it opened: what it holds now is this card's words all
+    // the same. Records with nothing pending are passed over by the store.
     written.unite(QSet<ManagedObject*>(cardRecords.begin(), cardRecords.end()));
     return DbHelpers::saveManagedObjects(context, written.values(), secondary);
 }

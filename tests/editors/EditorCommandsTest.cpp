@@ -299,6 +299,8 @@ TEST_F(EditorCommandsTest, listButtonIsNotDrawnDisabledWhileItsOwnMenuIsOpen)
 TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParagraph)
 {
     SettingsHelper::setValue(context(), ProjectId, SettingsHelper::AutoIndentKey, QStringLiteral("true"));
+    addItem(QStringLiteral("EMPTY-STORY"), ProjectItemTypes::Story, QStringLiteral("Blank page"), FolderId, 4);
+    ASSERT_FALSE(context()->save());
     PvEditViewController* editor = open();
     editor->editor()->moveCursor(QTextCursor::End);
     QTest::keyClick(editor->editor(), Qt::Key_Return);
@@ -308,6 +310,15 @@ TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParag
     rootScreen()->dismiss(false);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(open(QString())->editor()->toPlainText(), QStringLiteral("\t"));
+    // A stored card without a body opens as it is: opening it is no edit to save.
+    rootScreen()->dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    editor = open(QStringLiteral("EMPTY-STORY"));
+    EXPECT_EQ(editor->editor()->toPlainText(), QString());
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    EXPECT_FALSE(context()->hasChanges());
 }
 
 TEST_F(EditorCommandsTest, returnOnAnEmptyBulletLineAddsAnotherBulletEvenWithAutoIndent)

@@ -6,6 +6,7 @@
 #include "core/ProjectItem.h"
 #include "editors/CardEditorFields.h"
 #include "editors/EditorPrompts.h"
+#include "editors/PendingRecords.h"
 #include "platform/Alert.h"
 #include "platform/Delays.h"
 #include "platform/ProgressHud.h"
@@ -47,6 +48,7 @@ public:
     }
     bool defersSave() const override { return defers; }
     QList<ManagedObject*> cardRecords() const override { return {inserted}; }
+    PendingRecords& pendingRecords() override { return pending; }
     AutoSaveController* autoSaveController() const override { return snapshots.get(); }
     void forgetPendingChanges() override { calls << "forget"; }
     void markSaved() override { calls << "markSaved"; }
@@ -62,6 +64,7 @@ public:
     int cards = 0;
     ProjectItem* inserted = nullptr;
     std::unique_ptr<AutoSaveController> snapshots;
+    PendingRecords pending;
 };
 
 class EditorSaveFlowTest : public ::testing::Test {

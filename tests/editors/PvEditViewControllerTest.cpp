@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QMenu>
+#include <QPointer>
 #include <QScrollBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -297,15 +298,17 @@ TEST_F(PvEditViewControllerTest, newCardTakesItsOrderFromTheFolderAsStoredNotFro
 
 TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
 {
-    PvEditViewController* editor = open(QString());
+    // A save that wrongly succeeds closes the editor and deletes it; the rest of the test must not reach it then.
+    QPointer<PvEditViewController> editor = open(QString());
     type(editor, QStringLiteral("Words that must survive"));
     const QString snapshotPath = writeStandInSnapshot();
     ASSERT_TRUE(QFile::exists(snapshotPath));
     ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectStat")));
 
-    EXPECT_FALSE(save(editor));
+    ASSERT_FALSE(save(editor.data()));
     EXPECT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
+    ASSERT_TRUE(editor);
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
@@ -319,7 +322,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     ASSERT_NO_FATAL_FAILURE(allowWrites());
     // Another screen saves the shared context first, storing what the failed attempt left pending.
     ASSERT_FALSE(context()->save());
-    ASSERT_TRUE(save(editor));
+    ASSERT_TRUE(save(editor.data()));
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Words that must survive")}), 1);
     ASSERT_EQ(added.size(), 1);
     const QString id = added.first()->uniqueIdentifier();
@@ -335,6 +338,7 @@ TEST_F(PvEditViewControllerTest, discardAfterAFailedSaveLeavesNothingPendingForT
     PvEditViewController* editor = open(QString());
     type(editor, QStringLiteral("Never wanted"));
     ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectStat")));
+    EXPECT_FALSE(context()->hasChanges()) << "the stamps of the card's folder and project stay pending";
     // Whatever saves next must not bring the discarded card back.
     context()->save();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);
@@ -523,7 +527,7 @@ TEST_F(PvEditViewControllerTest, cancelOnAChangedCardAsksAndKeepsTheTextUntilDis
     EXPECT_EQ(discard->message(), EditorPrompts::DiscardChangesMessage);
     EXPECT_EQ(discard->actionTitles(), (QStringList{QStringLiteral("Discard"), QStringLiteral("Cancel")}));
     discard->trigger(1);
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" More")));
     editor->cancelButton()->trigger();
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
@@ -539,13 +543,14 @@ TEST_F(PvEditViewControllerTest, escapeAndTheSheetCloseButtonGoThroughCancel)
     QTest::keyClick(editor->editor(), Qt::Key_Escape);
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
     QWidget* sheet = navigation->window();
     ASSERT_NE(sheet, app->window());
     sheet->close();
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" typed")));
 }
 

@@ -200,9 +200,9 @@ TEST_F(PvSummaryEditViewControllerTest, failedSaveKeepsThePopupOpenChangedAndRep
     PvSummaryEditViewController* editor = openPopup(QString());
     typeInto(editor, QStringLiteral("Words that must survive"));
     ASSERT_NO_FATAL_FAILURE(refuseWrites(QStringLiteral("INSERT ON ProjectItem")));
-    EXPECT_FALSE(save(editor));
+    ASSERT_FALSE(save(editor));
     runEventsFor(50);
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words that must survive"));

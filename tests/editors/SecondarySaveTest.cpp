@@ -377,11 +377,11 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSna
     ASSERT_TRUE(popup->autoSaveController()->writeSnapshotNow());
     rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
                               "'refused'); END"));
-    EXPECT_FALSE(save(popup));
+    ASSERT_FALSE(save(popup));
     Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(warning, nullptr);
     warning->trigger(0);
-    EXPECT_EQ(shownOver<PvSummaryEditViewController>(panel), popup) << "the writer stays where they were";
+    ASSERT_EQ(shownOver<PvSummaryEditViewController>(panel), popup) << "the writer stays where they were";
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(popup->cardChanged());
     EXPECT_TRUE(secondarySnapshotOnDisk());
@@ -408,8 +408,8 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSna
     EXPECT_EQ(storedBody(CardId), CardText);
 }
 
-// A refused save leaves the card's records pending even after the writer discarded it (their stored values put
-// back); the card opened again and saved is stored all the same.
+// A refused save's records get their stored values back when the writer discards it; the card opened again and
+// saved is stored all the same.
 TEST_F(SecondarySaveTest, aSecondaryCardDiscardedAfterARefusedSaveIsStoredWhenOpenedAgainAndSaved)
 {
     app->window()->show();
@@ -420,7 +420,8 @@ TEST_F(SecondarySaveTest, aSecondaryCardDiscardedAfterARefusedSaveIsStoredWhenOp
     typeInto(popup, QStringLiteral("Refused"));
     rawExecute(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON ProjectItem BEGIN SELECT RAISE(ABORT, "
                               "'refused'); END"));
-    EXPECT_FALSE(save(popup));
+    ASSERT_FALSE(save(popup));
+    ASSERT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
     alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
     popup->cancelButton()->trigger();

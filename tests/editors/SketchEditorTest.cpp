@@ -273,9 +273,9 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     editor->confirmCancel();
     EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
     ASSERT_TRUE(waitFor([&] { return finished; }));
-    EXPECT_FALSE(saved);
+    ASSERT_FALSE(saved);
     EXPECT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->changesMade());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
@@ -309,7 +309,7 @@ TEST_F(SketchEditorTest, refusedSaveTakesItsProgressIndicatorWithIt)
     EXPECT_TRUE(isOpen());
 }
 
-TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)
+TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNothingForTheNextSaveToWrite)
 {
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Never wanted"));
@@ -317,6 +317,18 @@ TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNoCardBehind)
     ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectItemDocument")));
     context()->save();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A stored card's records are not deleted but given back their stored values: its drawing stays as stored.
+    const QByteArray stored = storedDocumentBytes(SketchId);
+    editor = openSketch();
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("UPDATE ON ProjectItemDocument")));
+    EXPECT_FALSE(context()->hasChanges()) << "the discarded save left records pending";
+    ASSERT_FALSE(context()->save());
+    EXPECT_EQ(storedDocumentBytes(SketchId), stored);
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 
@@ -331,7 +343,7 @@ TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDraw
     EXPECT_EQ(discard->message(), EditorPrompts::DiscardChangesMessage);
     EXPECT_EQ(discard->actionTitles(), (QStringList{EditorPrompts::DiscardTitle, EditorPrompts::CancelTitle}));
     discard->trigger(1);
-    EXPECT_TRUE(isOpen());
+    ASSERT_TRUE(isOpen());
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     editor->cancelButton()->trigger();
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
@@ -367,6 +379,7 @@ TEST_F(SketchEditorTest, escapeAndTheSheetCloseButtonGoThroughCancel)
     QTest::keyClick(popup->canvasView(), Qt::Key_Escape);
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(isOpen());
     auto* sheet = qobject_cast<FormSheetDialog*>(popup->window());
     ASSERT_TRUE(sheet);
     sheet->close();

@@ -150,6 +150,22 @@ TEST_F(CardImporterTest, rtfFileKeepsItsTextStylesAndPictures)
     EXPECT_EQ(cursor.charFormat().stringProperty(TextAttachment::ClassName), QStringLiteral("QJTextAttachment"));
 }
 
+TEST_F(CardImporterTest, rtfFileKeepsItsEightBitLetters)
+{
+    // Older writers put Windows-1252 letters into the file as escapes and as raw bytes alike; neither may be taken
+    // for UTF-8 on the way through.
+    const QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl\\f0 Times;}\\ri720\\f0 Caf\\'e9 caf\xE9 Stra\xDF"
+                           "e\\par}";
+    ProjectItem* card = import(writeFile("letters.rtf", rtf), true, ProjectItemTypes::Story);
+    ASSERT_NE(card, nullptr);
+    const QString letters = QStringLiteral("Caf\u00E9 caf\u00E9 Stra\u00DFe");
+    EXPECT_EQ(card->title().toStdString(), letters.toStdString());
+    const std::unique_ptr<QTextDocument> text = body(card);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->toPlainText().trimmed().toStdString(), letters.toStdString());
+    EXPECT_FALSE(text->toPlainText().contains(QChar::ReplacementCharacter));
+}
+
 TEST_F(CardImporterTest, undecodableFileStillCallsBackAndShowsTheEncodingError)
 {
     const qint64 before = context()->count(ProjectItem::fetchRequest());

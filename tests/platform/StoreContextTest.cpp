@@ -93,18 +93,29 @@ TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
 {
     ManagedObject* a = addItem(QStringLiteral("A"), 1);
     ManagedObject* b = addItem(QStringLiteral("B"), 2);
-    addItem(QStringLiteral("C"), 3);
+    ManagedObject* c = addItem(QStringLiteral("C"), 3);
     ASSERT_FALSE(context()->save());
 
     context()->deleteObject(a);
     b->setValue(QStringLiteral("displayOrder"), 10);
     b->setValue(QStringLiteral("projectId"), QStringLiteral("Q"));
-    addItem(QStringLiteral("D"), 0);
+    ManagedObject* d = addItem(QStringLiteral("D"), 0);
+    c->setValue(QStringLiteral("title"), QStringLiteral("changed"));
 
     EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("D"), QStringLiteral("C"), QStringLiteral("B")}));
     EXPECT_EQ(fetchUids(QStringLiteral("projectId == 'P'")), (QStringList{QStringLiteral("D"), QStringLiteral("C")}));
     EXPECT_EQ(fetchUids({}, {}, 2), (QStringList{QStringLiteral("D"), QStringLiteral("C")}));
     EXPECT_EQ(countOf(), 3);
+    EXPECT_EQ(countOf(QStringLiteral("projectId == %@"), {QStringLiteral("Q")}), 1);
+
+    // Reverting some objects drops only their updates: the delete, the insert and the other update stay.
+    context()->revertObjects({a, c, d});
+    EXPECT_FALSE(c->isUpdated());
+    EXPECT_EQ(c->value(QStringLiteral("title")).toString(), QStringLiteral("Title C"));
+    EXPECT_EQ(context()->updatedObjects(), QList<ManagedObject*>{b});
+    EXPECT_TRUE(a->isDeleted());
+    EXPECT_TRUE(d->isInserted());
+    EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("D"), QStringLiteral("C"), QStringLiteral("B")}));
     EXPECT_EQ(countOf(QStringLiteral("projectId == %@"), {QStringLiteral("Q")}), 1);
 
     context()->rollback();

@@ -15,14 +15,33 @@ namespace {
 const QString Item = QStringLiteral("Item");
 constexpr int BulkRows = 20000;
 
+// The last saves the bulk writer said it began ("saving N") and finished ("saved N"); -1 before any.
+struct WriterReports {
+    int lastSaving = -1;
+    int lastSaved = -1;
+
+    void read(QProcess& writer)
+    {
+        while (writer.canReadLine()) {
+            const QList<QByteArray> words = writer.readLine().trimmed().split(' ');
+            if (words.size() != 2)
+                continue;
+            if (words.first() == "saving")
+                lastSaving = words.last().toInt();
+            else if (words.first() == "saved")
+                lastSaved = words.last().toInt();
+        }
+    }
+};
+
 class StoreProcessTest : public ::testing::Test {
 protected:
     QString path() const { return m_dir.filePath(QStringLiteral("CardStore.sqlite")); }
 
-    QString integrityCheck() const
+    static QString integrityCheck(const QString& store)
     {
         sqlite3* db = nullptr;
-        sqlite3_open_v2(path().toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_open_v2(store.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         sqlite3_stmt* statement = nullptr;
         sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &statement, nullptr);
         QString result;
@@ -70,26 +89,42 @@ TEST_F(StoreProcessTest, commitOfAnotherProcessIsNoticedAndInTheHistory)
 
 TEST_F(StoreProcessTest, processKilledMidSaveLeavesTheStoreWhole)
 {
-    // Several kills at different moments; each must leave whole saves only.
-    for (int delay : {5, 60, 250}) {
+    // Each writer is killed as soon as it says it began save `target`, into a store of its own: the saves it
+    // reported stored are all there, the one it was in is there whole or not at all, and none beyond it.
+    int killedInsideASave = 0;
+    for (int target : {0, 1, 2}) {
+        const QString store = m_dir.filePath(QStringLiteral("Killed%1.sqlite").arg(target));
         QProcess writer;
-        writer.start(QStringLiteral(STORE_WRITER_PATH), {path(), QStringLiteral("bulk"), QString::number(BulkRows)});
-        ASSERT_TRUE(writer.waitForReadyRead(60000)) << writer.readAllStandardError().toStdString();
-        runEventsFor(delay);
+        writer.start(QStringLiteral(STORE_WRITER_PATH), {store, QStringLiteral("bulk"), QString::number(BulkRows)});
+        WriterReports reports;
+        const bool began = waitFor(
+            [&] {
+                reports.read(writer);
+                return reports.lastSaving >= target || writer.state() == QProcess::NotRunning;
+            },
+            60000);
         writer.kill(); // SIGKILL
         writer.waitForFinished(10000);
+        reports.read(writer);
+        ASSERT_TRUE(began && reports.lastSaving >= target) << writer.readAllStandardError().toStdString();
 
-        EXPECT_EQ(integrityCheck(), QStringLiteral("ok"));
+        EXPECT_EQ(integrityCheck(store), QStringLiteral("ok"));
         PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());
-        ASSERT_FALSE(container.loadPersistentStores(path()));
+        ASSERT_FALSE(container.loadPersistentStores(store));
         const qint64 rows = container.viewContext()->count(FetchRequest(Item));
         EXPECT_EQ(rows % BulkRows, 0) << "a save was half written: " << rows << " rows";
+        EXPECT_GE(rows, qint64(reports.lastSaved + 1) * BulkRows) << "a save reported stored is missing";
+        EXPECT_LE(rows, qint64(reports.lastSaving + 1) * BulkRows) << "rows of a save never begun";
+        // Begun and not stored: the kill came before the save's commit.
+        if (reports.lastSaved < reports.lastSaving && rows == qint64(reports.lastSaving) * BulkRows)
+            ++killedInsideASave;
         const auto history = container.viewContext()->fetchHistoryAfterToken(0);
         qint64 recorded = 0;
         for (const HistoryTransaction& transaction : history.transactions)
             recorded += transaction.changes.size();
         EXPECT_EQ(recorded, rows);
     }
+    EXPECT_GT(killedInsideASave, 0) << "every kill came after the save it was meant to interrupt was stored";
 }
 
 } // namespace

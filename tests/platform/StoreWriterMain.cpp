@@ -1,7 +1,8 @@
 // A second process for the store tests: commits to a store file the way another copy of the
 // application would.
 //   store_writer PATH insert UID         one item, then exit
-//   store_writer PATH bulk ROWS          saves of ROWS items each, forever (killed by the test)
+//   store_writer PATH bulk ROWS          saves of ROWS items each, forever (killed by the test); says
+//                                        "saving N" on stdout before save N begins and "saved N" once it is stored
 #include "StoreTestModel.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/PersistentContainer.h"
@@ -19,6 +20,13 @@ void insertItem(ManagedObjectContext* context, const QString& uid, int order)
     item->setValue(QStringLiteral("title"), QStringLiteral("Written elsewhere %1").arg(order));
     item->setValue(QStringLiteral("displayOrder"), order);
     item->setValue(QStringLiteral("content"), QByteArray(512, 'x'));
+}
+
+// Flushed at once: the test kills this process as soon as it reads the line.
+void report(const char* what, int batch)
+{
+    std::printf("%s %d\n", what, batch);
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -44,11 +52,9 @@ int main(int argc, char** argv)
     for (int batch = 0;; ++batch) {
         for (int i = 0; i < rows; ++i)
             insertItem(context, QStringLiteral("B%1-%2").arg(batch).arg(i), i);
-        if (batch == 0) {
-            std::printf("ready\n");
-            std::fflush(stdout);
-        }
+        report("saving", batch);
         if (context->save())
             return 4;
+        report("saved", batch);
     }
 }

@@ -68,6 +68,12 @@ void ManagedObject::clearDirty()
     m_committed = m_values;
 }
 
+void ManagedObject::revertValues()
+{
+    m_values = m_committed;
+    std::fill(m_dirty.begin(), m_dirty.end(), false);
+}
+
 void ManagedObject::setCommittedValues(const std::vector<QVariant>& values, bool keepDirty)
 {
     m_committed = values;

@@ -45,6 +45,8 @@ private:
     void attach(ManagedObjectContext* context, const EntityDescription* entity, State state);
     bool hasDirtyKeys() const;
     void clearDirty();
+    // Back to the stored values, with nothing changed.
+    void revertValues();
     void setCommittedValues(const std::vector<QVariant>& values, bool keepDirty);
 
     ManagedObjectContext* m_context = nullptr;

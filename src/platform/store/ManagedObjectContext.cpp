@@ -308,20 +308,31 @@ void ManagedObjectContext::rollback()
 {
     for (ManagedObject* object : std::as_const(m_inserted))
         object->m_state = ManagedObject::State::Gone;
-    for (ManagedObject* object : std::as_const(m_updated)) {
-        object->m_values = object->m_committed;
-        object->clearDirty();
-    }
+    for (ManagedObject* object : std::as_const(m_updated))
+        object->revertValues();
     for (ManagedObject* object : std::as_const(m_deleted)) {
         object->m_state = ManagedObject::State::Saved;
-        object->m_values = object->m_committed;
-        object->clearDirty();
+        object->revertValues();
     }
     m_inserted.clear();
     m_updated.clear();
     m_updatedSet.clear();
     m_deleted.clear();
     scheduleObjectsDidChange();
+}
+
+void ManagedObjectContext::revertObjects(const QList<ManagedObject*>& objects)
+{
+    bool reverted = false;
+    for (ManagedObject* object : objects) {
+        if (!m_updatedSet.remove(object))
+            continue;
+        m_updated.removeOne(object);
+        object->revertValues();
+        reverted = true;
+    }
+    if (reverted)
+        scheduleObjectsDidChange();
 }
 
 void ManagedObjectContext::forgetObject(ManagedObject* object)

@@ -61,6 +61,9 @@ public:
     std::optional<StoreError> saveObjects(const QList<ManagedObject*>& objects);
     // Drops every pending change.
     void rollback();
+    // Drops the pending updates of the given stored objects alone: each takes back its stored values and counts
+    // as unchanged again. Inserted, deleted and unchanged objects are left as they are.
+    void revertObjects(const QList<ManagedObject*>& objects);
 
     // On failure: an empty list, and *error set when given.
     QList<ManagedObject*> fetch(const FetchRequest& request, StoreError* error = nullptr);
