@@ -1,12 +1,11 @@
 #include "board/BoardReorder.h"
 #include "BoardTestFixture.h"
-#include "board/LXReorderableCollectionViewFlowLayout.h"
-
+#include "StoredRows.h"
 #include "board/CardCellDelegate.h"
+#include "board/LXReorderableCollectionViewFlowLayout.h"
 
 #include <QPainter>
 #include <QStyleOptionViewItem>
-#include <sqlite3.h>
 
 namespace {
 
@@ -28,19 +27,8 @@ protected:
     // The root's titles in their display order as the store file holds them, read as another program would.
     QStringList titlesOnDisk() const
     {
-        const QByteArray path = dir.filePath(QStringLiteral("CardStore.sqlite")).toUtf8();
-        sqlite3* db = nullptr;
-        QStringList titles;
-        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            const char* sql = "SELECT title FROM ProjectItem WHERE parentItemId = '_top' ORDER BY displayOrder";
-            if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK)
-                while (sqlite3_step(statement) == SQLITE_ROW)
-                    titles << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return titles;
+        return storedRows(dir.filePath(QStringLiteral("CardStore.sqlite")),
+                          "SELECT title FROM ProjectItem WHERE parentItemId = '_top' ORDER BY displayOrder");
     }
     QStringList storedTitles(const QString& folderId = ItemIds::Top) const
     {

@@ -26,6 +26,7 @@
 #include "platform/store/FetchedResultsController.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "StoredRows.h"
 #include "TestWait.h"
 #include "platform/store/PersistentContainer.h"
 #include <QApplication>
@@ -45,7 +46,6 @@
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 namespace {
 
@@ -136,21 +136,9 @@ protected:
     // Each project's title and display order as the store file holds them, read as another program would.
     QString storedOrders() const
     {
-        const QByteArray path = dir.filePath(QStringLiteral("CardStore.sqlite")).toUtf8();
-        sqlite3* db = nullptr;
-        QString orders;
-        if (sqlite3_open_v2(path.constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
-            sqlite3_stmt* statement = nullptr;
-            const char* sql = "SELECT projectTitle, displayOrder FROM Project ORDER BY projectTitle";
-            if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK)
-                while (sqlite3_step(statement) == SQLITE_ROW)
-                    orders += QStringLiteral("%1:%2 ")
-                                  .arg(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)))
-                                  .arg(sqlite3_column_int64(statement, 1));
-            sqlite3_finalize(statement);
-        }
-        sqlite3_close(db);
-        return orders.trimmed();
+        return storedRows(dir.filePath(QStringLiteral("CardStore.sqlite")),
+                          "SELECT projectTitle, displayOrder FROM Project ORDER BY projectTitle")
+            .join(QLatin1Char(' '));
     }
     // A move with no button held, as the pointer gliding over the list sends it.
     void glideTo(const QPoint& position) const
