@@ -59,7 +59,9 @@ bool EditorContentStore::saveContent()
 
 EditorContentStore::KeptBody EditorContentStore::keep(const QByteArray& bytes, const ProjectItem* item) const
 {
-    KeptBody kept{bytes, m_document ? m_document->mimetype() : QString()};
+    KeptBody kept;
+    kept.content = bytes;
+    kept.mimetype = m_document ? m_document->mimetype() : QString();
     if (item) {
         kept.cardId = item->uniqueIdentifier();
         kept.terms = item->terms();

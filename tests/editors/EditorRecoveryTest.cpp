@@ -289,6 +289,12 @@ TEST_F(EditorRecoveryTest, loadCardOfAnUnreadableCardCopiesItsBodyAsStored)
     EXPECT_EQ(
         storedValue(QStringLiteral("SELECT mimetype FROM ProjectItemDocument WHERE parentItemId = '%1'").arg(copyId)),
         format);
+    const auto storedDocument = [this, &copyId](const char* column) {
+        return storedValue(QStringLiteral("SELECT %1 FROM ProjectItemDocument WHERE parentItemId = '%2'")
+                               .arg(QString::fromLatin1(column), copyId));
+    };
+    EXPECT_FALSE(storedDocument("uniqueIdentifier").isEmpty());
+    EXPECT_EQ(storedDocument("projectId"), ProjectId.toUtf8());
     EXPECT_TRUE(stored("terms").contains(" lamp ")) << stored("terms").constData();
     EXPECT_EQ(stored("summary"), CardText.toUtf8());
     EXPECT_EQ(stored("wordCount").toLongLong(), 6);

@@ -267,9 +267,13 @@ TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)
 {
     PvEditViewController* editor = open();
     const QByteArray body = DbHelpers::getItemDocument(context(), CardId)->content();
+    const QDateTime before = QDateTime::currentDateTime();
     editor->commands().applyTag(QStringLiteral("warning"));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     ASSERT_TRUE(save(editor));
+    // The card and its folder count as changed now, for the board's order and for sync.
+    EXPECT_GE(DbHelpers::getItem(context(), CardId)->lastModified(), before);
+    EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->tag(), QStringLiteral("warning"));
     EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), body);
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->wordCount(), 6);
