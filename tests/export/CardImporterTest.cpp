@@ -69,6 +69,8 @@ protected:
         if (!document)
             return nullptr;
         EXPECT_EQ(document->mimetype(), DocumentMimeTypes::RichText);
+        EXPECT_FALSE(document->uniqueIdentifier().isEmpty()) << "a body the store cannot tell apart";
+        EXPECT_NE(document->uniqueIdentifier(), card->uniqueIdentifier());
         RichTextDocumentFormat::LoadOptions asStored;
         asStored.adjustFonts = false;
         return RichTextDocumentFormat::loadFrom(document->content(), asStored).document;
