@@ -117,6 +117,15 @@ bool coveredAt(const QImage& image, double x, double y)
     return qAlpha(image.pixel(int(x * image.width()), int(y * image.height()))) >= 128;
 }
 
+// The glyph's mark is cut out at each of holes, and the glyph is whole at each of filled (in fractions of the side).
+void expectMarkCutOut(const QImage& image, const QList<QPointF>& holes, const QList<QPointF>& filled)
+{
+    for (const QPointF& hole : holes)
+        EXPECT_FALSE(coveredAt(image, hole.x(), hole.y())) << hole.x() << "," << hole.y();
+    for (const QPointF& whole : filled)
+        EXPECT_TRUE(coveredAt(image, whole.x(), whole.y())) << whole.x() << "," << whole.y();
+}
+
 QImage glyph(const QString& symbol, int side, QIcon::Mode mode = QIcon::Normal)
 {
     return SymbolIcons::icon(symbol).pixmap(QSize(side, side), mode).toImage().convertToFormat(QImage::Format_ARGB32);
@@ -155,10 +164,7 @@ TEST(SymbolIconsTest, questionIsAFilledDiamondWithAQuestionMarkCutOut)
     }
     // The question mark is a hole: the left of its hook and its dot, where an information sign's disc is whole;
     // beside its stem the diamond is filled.
-    EXPECT_FALSE(coveredAt(diamond, 0.39, 0.38));
-    EXPECT_FALSE(coveredAt(diamond, 0.5, 0.68));
-    EXPECT_TRUE(coveredAt(diamond, 0.35, 0.6));
-    EXPECT_TRUE(coveredAt(diamond, 0.65, 0.6));
+    expectMarkCutOut(diamond, {{0.39, 0.38}, {0.5, 0.68}}, {{0.35, 0.6}, {0.65, 0.6}});
     expectSchemesInkAt(symbol, 0.2, 0.5);
 }
 
@@ -182,12 +188,41 @@ TEST(SymbolIconsTest, doneIsASealWithAScallopedRimAndATickCutOut)
     EXPECT_EQ(transitions, 2 * 12);
     // The tick is a hole: its corner and both arms' ends; above the corner, where a plain tick leaves nothing, and
     // where an information sign's dot sits, the seal is filled.
-    EXPECT_FALSE(coveredAt(seal, 0.45, 0.62));
-    EXPECT_FALSE(coveredAt(seal, 0.33, 0.5));
-    EXPECT_FALSE(coveredAt(seal, 0.67, 0.38));
-    EXPECT_TRUE(coveredAt(seal, 0.45, 0.4));
-    EXPECT_TRUE(coveredAt(seal, 0.5, 0.3));
+    expectMarkCutOut(seal, {{0.45, 0.62}, {0.33, 0.5}, {0.67, 0.38}}, {{0.45, 0.4}, {0.5, 0.3}});
     expectSchemesInkAt(symbol, 0.5, 0.25);
+}
+
+TEST(SymbolIconsTest, aThemeSymbolOnADisabledControlIsItsOwnShapeInThePlatformsDisabledColour)
+{
+    const QIcon undo = SymbolIcons::icon(QStringLiteral("arrow.uturn.left"));
+    const QColor disabled = QApplication::palette().color(QPalette::Disabled, QPalette::ButtonText);
+    const int side = 22;
+    const QImage normal = glyph(QStringLiteral("arrow.uturn.left"), side);
+    QImage painted(side, side, QImage::Format_ARGB32_Premultiplied);
+    painted.fill(Qt::transparent);
+    {
+        QPainter painter(&painted);
+        undo.paint(&painter, painted.rect(), Qt::AlignCenter, QIcon::Disabled);
+    }
+    for (const QImage& shown : {glyph(QStringLiteral("arrow.uturn.left"), side, QIcon::Disabled),
+                                painted.convertToFormat(QImage::Format_ARGB32)}) {
+        int inked = 0;
+        for (int y = 0; y < side; ++y)
+            for (int x = 0; x < side; ++x) {
+                EXPECT_EQ(qAlpha(shown.pixel(x, y)) > 0, qAlpha(normal.pixel(x, y)) > 0) << x << "," << y;
+                if (qAlpha(shown.pixel(x, y)) == 255) {
+                    ++inked;
+                    EXPECT_EQ(shown.pixelColor(x, y).rgb(), disabled.rgb()) << x << "," << y;
+                }
+            }
+        EXPECT_GT(inked, 2);
+    }
+    // Enabled, the glyph keeps its own ink.
+    int ownInk = 0;
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            ownInk += qAlpha(normal.pixel(x, y)) == 255 && normal.pixelColor(x, y).rgb() != disabled.rgb();
+    EXPECT_GT(ownInk, 2);
 }
 
 TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)
