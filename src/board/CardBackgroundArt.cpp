@@ -4,11 +4,11 @@
 #include "core/HexColor.h"
 #include "core/StoreConstants.h"
 
-#include <QFont>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPathStroker>
+#include <QTransform>
 
 namespace {
 
@@ -215,11 +215,10 @@ void drawEmblem(QPainter& painter, const QPainterPath& emblem, const QColor& col
     const QPointF centre(71, 71);
     painter.fillPath(circle(centre.x(), centre.y(), 16), palette.paper);
     painter.fillPath(circle(centre.x(), centre.y(), 14), colour);
-    painter.save();
-    painter.translate(centre - QPointF(9, 9));
-    painter.scale(0.9, 0.9);
-    painter.fillPath(emblem, Qt::white);
-    painter.restore();
+    QTransform place;
+    place.translate(centre.x() - 9, centre.y() - 9);
+    place.scale(0.9, 0.9);
+    painter.fillPath(place.map(emblem), Qt::white);
 }
 
 } // namespace
