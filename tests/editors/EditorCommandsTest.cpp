@@ -145,7 +145,9 @@ TEST_F(EditorCommandsTest, choicesWhoseWaitsEndInTheOtherOrderEndAtTheLastChoice
 {
     PvEditViewController* editor = open();
     ASSERT_DOUBLE_EQ(sizeAt(editor, 0), 17.5);
-    Delays::setFactor(1);
+    // The first choice waits ten seconds, far beyond what the second's rescale takes on a loaded machine, so its
+    // wait is sure to end last.
+    Delays::setFactor(25);
     editor->commands().changeFontScale(1.75);
     Delays::setFactor(0);
     editor->commands().changeFontScale(1.5);
