@@ -2,9 +2,16 @@
 
 #include <QApplication>
 #include <QStandardPaths>
-#include <QThreadPool>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+// The sanitised build's leak check at exit walks each thread's dynamic TLS blocks; with this glibc the runtime of
+// GCC 12 misreads one a loaded plug-in leaves behind and crashes ("Tracer caught signal 11") after the test has
+// passed. Without that walk it reads the threads' memory as before and still reports every leak.
+extern "C" const char* __asan_default_options()
+{
+    return "intercept_tls_get_addr=0";
+}
 
 int main(int argc, char** argv)
 {
@@ -21,9 +28,5 @@ int main(int argc, char** argv)
     // The screens the program registers at start-up, so launches in tests find them by identifier.
     ScreenRegistry::registerScreens();
     ::testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    // The leak check at exit stops every thread to scan it, and it crashes now and then when a thread ends at that
-    // moment; the pool's threads are joined here, so none is left to end while it runs.
-    QThreadPool::globalInstance()->waitForDone();
-    return result;
+    return RUN_ALL_TESTS();
 }

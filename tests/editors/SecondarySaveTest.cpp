@@ -177,6 +177,10 @@ protected:
     // wrote them there and the store refused them.
     void peekedTextCardThenLeave(Leave how)
     {
+        // In the order the project list keeps, so that it has nothing of its own to store meanwhile: its
+        // renumbering saves the whole context, the Story card's pending words included.
+        DbHelpers::getProject(context(), ProjectId)->setDisplayOrder(1);
+        ASSERT_FALSE(context()->save());
         app->window()->show();
         PvEditViewController* story = open();
         if (how != Leave::Cancel) {
