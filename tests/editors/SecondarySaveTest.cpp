@@ -90,7 +90,7 @@ protected:
             SideMenuNavigationController* menu = editor->peek().sideMenu();
             return menu && menu->isMenuPresented() && menu->isVisible();
         }));
-        return qobject_cast<PeekTableViewController*>(editor->peek().peekTable());
+        return required(qobject_cast<PeekTableViewController*>(editor->peek().peekTable()), "the peek panel");
     }
     // Clicks cardId's row in the panel.
     static void clickRow(PeekTableViewController* panel, const QString& cardId)
