@@ -69,6 +69,7 @@ TEST(DispatchTest, sleepingGlobalAfterDoesNotStarveThePool)
     EXPECT_NE(sleeperThread.load(), qApp->thread());
     pool->waitForDone();
     EXPECT_EQ(pool->maxThreadCount(), poolSize);
+    EXPECT_EQ(pool->activeThreadCount(), 0) << "a slot given back while waiting was not taken again";
 }
 
 // A held wait lets later work pass it and runs once its gate opens; only the next call is held.
