@@ -2,11 +2,39 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <QMutex>
+#include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
+#include <utility>
 
-bool Dispatch::onGuiThread() { return QThread::currentThread() == qApp->thread(); }
+namespace {
+
+struct HeldWait {
+    QMutex mutex;
+    std::shared_ptr<QSemaphore> gate;
+};
+
+HeldWait& heldWait()
+{
+    static HeldWait held;
+    return held;
+}
+
+std::shared_ptr<QSemaphore> takeHeldWait()
+{
+    HeldWait& held = heldWait();
+    QMutexLocker lock(&held.mutex);
+    return std::exchange(held.gate, nullptr);
+}
+
+} // namespace
+
+bool Dispatch::onGuiThread()
+{
+    return QThread::currentThread() == qApp->thread();
+}
 
 void Dispatch::main(std::function<void()> fn)
 {
@@ -40,12 +68,21 @@ void Dispatch::globalAfter(int milliseconds, std::function<void()> fn)
 {
     if (!fn)
         return;
-    global([milliseconds, fn = std::move(fn)] {
+    global([milliseconds, gate = takeHeldWait(), fn = std::move(fn)] {
         // A sleeping task must not starve other global work: give its slot back while it waits.
         QThreadPool* pool = QThreadPool::globalInstance();
         pool->releaseThread();
         QThread::msleep(static_cast<unsigned long>(qMax(0, milliseconds)));
+        if (gate)
+            gate->acquire();
         pool->reserveThread();
         fn();
     });
+}
+
+void Dispatch::holdNextWait(std::shared_ptr<QSemaphore> gate)
+{
+    HeldWait& held = heldWait();
+    QMutexLocker lock(&held.mutex);
+    held.gate = std::move(gate);
 }

@@ -72,7 +72,7 @@ TEST_F(CardViewHistoryManagerTest, popOnAnEmptyStackDoesNothingAndLevelsNest)
     ASSERT_EQ(history.stack().size(), 2);
     EXPECT_EQ(history.stack().last().row, 7);
     history.pop();
-    EXPECT_EQ(history.stack().size(), 1);
+    ASSERT_EQ(history.stack().size(), 1);
     EXPECT_EQ(history.stack().first().row, 3);
 }
 

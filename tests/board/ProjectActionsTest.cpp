@@ -61,10 +61,7 @@ protected:
 
     QString write(const QString& name, const QByteArray& bytes) { return writeTestFile(m_dir, name, bytes); }
 
-    static QByteArray png(int width, int height)
-    {
-        return solidPng(width, height, Qt::darkCyan, QImage::Format_RGB32);
-    }
+    static QByteArray png(int width, int height) { return solidPng(width, height, Qt::darkCyan, QImage::Format_RGB32); }
 
     QStringList menuTitles(QMenu* menu)
     {
@@ -249,6 +246,7 @@ TEST_F(ProjectActionsTest, backupFromTheMenuAndRestoreFromTheContextButton)
     ASSERT_TRUE(waitFor([&] { return backedUp.count() == 1; }));
     EXPECT_TRUE(backedUp.at(0).at(0).toBool());
     ASSERT_TRUE(QFile::exists(target));
+    ASSERT_NE(Alert::topmost(), nullptr);
     Alert::topmost()->trigger(0);
 
     DocumentPicker::setPickChooser(

@@ -55,6 +55,7 @@ TEST_F(CardDeleteTest, deletingTheMiddleCardRenumbersTheRestAndReportsTheItem)
     QString reported;
     CardDelete::create(presenter(), context(), projectId(), &cards, &shown)
         ->deleteCard(middle, [&reported](const QString& itemId) { reported = itemId; });
+    ASSERT_NE(Alert::topmost(), nullptr);
     Alert::topmost()->trigger(0);
 
     EXPECT_EQ(reported, middleId);

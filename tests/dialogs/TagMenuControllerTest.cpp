@@ -20,10 +20,10 @@ TEST(TagMenuControllerTest, offerListsFollowTheCardTypeGroup)
     EXPECT_EQ(titlesOf(TagMenuController::offeredTags(ProjectItemTypes::Idea, &props)),
               QStringList({"None", "In Progress", "Done"}));
     const QStringList person = TagMenuController::offeredTags(ProjectItemTypes::Person, &props);
-    EXPECT_EQ(person.size(), 7);
+    ASSERT_EQ(person.size(), 7);
     EXPECT_EQ(person.last(), QStringLiteral("sent"));
     const QStringList story = TagMenuController::offeredTags(ProjectItemTypes::Story, &props);
-    EXPECT_EQ(story.size(), 12);
+    ASSERT_EQ(story.size(), 12);
     EXPECT_EQ(TagMenuController::getTitle(story.last()), QStringLiteral("5th Draft"));
     // A folder falls back to the Story row.
     EXPECT_EQ(TagMenuController::offeredTags(ProjectItemTypes::Folder, &props), story);

@@ -206,6 +206,7 @@ TEST_F(CardNotesViewControllerTest, cancelAfterClearingAsksAndDiscardKeepsTheNot
 {
     ASSERT_NO_FATAL_FAILURE(open(QStringLiteral("Original")));
     ASSERT_NO_FATAL_FAILURE(press("clearButton"));
+    ASSERT_NE(Alert::topmost(), nullptr);
     Alert::topmost()->trigger(0);
     ASSERT_NO_FATAL_FAILURE(press("cancelButton"));
     Alert* alert = Alert::topmost();

@@ -4,6 +4,7 @@
 #include "core/SettingsHelper.h"
 #include "editors/ImageViewController.h"
 #include "export/KUVDocPickerViewController.h"
+#include "platform/Dispatch.h"
 #include "platform/DocumentPicker.h"
 #include "richtext/QJTextAttachment.h"
 
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPrinter>
+#include <QSemaphore>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -30,6 +32,30 @@ RichTextDocumentFormat::LoadOptions asStored()
     options.adjustFonts = false;
     return options;
 }
+
+// Holds the next wait on the thread pool until opened; opened on the way out as well, so that a failed check never
+// leaves a pool thread waiting.
+class WaitGate {
+public:
+    WaitGate() { Dispatch::holdNextWait(m_gate); }
+    ~WaitGate()
+    {
+        Dispatch::holdNextWait(nullptr);
+        open();
+    }
+    WaitGate(const WaitGate&) = delete;
+    WaitGate& operator=(const WaitGate&) = delete;
+    void open()
+    {
+        if (!m_opened)
+            m_gate->release();
+        m_opened = true;
+    }
+
+private:
+    std::shared_ptr<QSemaphore> m_gate = std::make_shared<QSemaphore>();
+    bool m_opened = false;
+};
 
 class EditorCommandsTest : public EditorFixture {
 protected:
@@ -122,8 +148,7 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     editor->commands().changeFontScale(1.25);
     // A snapshot taken during the wait stores the text at base size all the same.
     const RichTextDocumentFormat::LoadResult during = RichTextDocumentFormat::loadFrom(
-        editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(),
-        asStored());
+        editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(), asStored());
     QTextCursor start(during.document.get());
     start.setPosition(1);
     EXPECT_DOUBLE_EQ(start.charFormat().fontPointSize(), 14.0);
@@ -132,8 +157,8 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     EXPECT_DOUBLE_EQ(UserDefaults::standard().doubleForKey(PvTextView::ZoomKey), 1.25);
     type(editor, QStringLiteral(" x"));
     ASSERT_TRUE(save(editor));
-    const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(
-        DbHelpers::getItemDocument(context(), CardId)->content(), asStored());
+    const RichTextDocumentFormat::LoadResult stored =
+        RichTextDocumentFormat::loadFrom(DbHelpers::getItemDocument(context(), CardId)->content(), asStored());
     QTextCursor first(stored.document.get());
     first.setPosition(1);
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
@@ -145,14 +170,13 @@ TEST_F(EditorCommandsTest, choicesWhoseWaitsEndInTheOtherOrderEndAtTheLastChoice
 {
     PvEditViewController* editor = open();
     ASSERT_DOUBLE_EQ(sizeAt(editor, 0), 17.5);
-    // The first choice waits ten seconds, far beyond what the second's rescale takes on a loaded machine, so its
-    // wait is sure to end last.
-    Delays::setFactor(25);
+    // The first choice's wait ends only when the test opens its gate, once the second choice is applied.
+    WaitGate firstWait;
     editor->commands().changeFontScale(1.75);
-    Delays::setFactor(0);
     editor->commands().changeFontScale(1.5);
     ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 21.0; }));
     EXPECT_TRUE(ProgressHud::isActive()) << "the first choice's wait has not ended";
+    firstWait.open();
     ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
     EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 21.0);
     EXPECT_DOUBLE_EQ(UserDefaults::standard().doubleForKey(PvTextView::ZoomKey), 1.5);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Required.h"
 #include "TestWait.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -115,8 +116,9 @@ protected:
     PvEditViewController* open(const QString& cardId = CardId, const std::optional<QVariantMap>& snapshot = {},
                                PresentationStyle style = PresentationStyle::FullScreen)
     {
-        auto* editor = dynamic_cast<PvEditViewController*>(Storyboard::instantiate(QStringLiteral("editView")));
-        EXPECT_TRUE(editor);
+        auto* editor =
+            required(dynamic_cast<PvEditViewController*>(Storyboard::instantiate(QStringLiteral("editView"))),
+                     "the storyboard's text editor");
         editor->setManagedObjectContext(context());
         editor->setCurrentObject(cardId.isEmpty() ? nullptr : DbHelpers::getItem(context(), cardId));
         editor->setCurrentProjectId(ProjectId);

@@ -331,7 +331,7 @@ TEST_F(PvEditViewControllerTest, failedSaveKeepsTheEditorOpenChangedAndGuarded)
     ASSERT_EQ(added.size(), 1);
     const QString id = added.first()->uniqueIdentifier();
     EXPECT_EQ(countOf<ProjectItemDocument>(QStringLiteral("parentItemId == %@"), {id}), 1);
-    EXPECT_EQ(stats(id).size(), 1);
+    ASSERT_EQ(stats(id).size(), 1);
     EXPECT_EQ(stats(id).first()->wordCount(), 4);
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
@@ -534,6 +534,7 @@ TEST_F(PvEditViewControllerTest, cancelOnAChangedCardAsksAndKeepsTheTextUntilDis
     ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" More")));
     editor->cancelButton()->trigger();
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);

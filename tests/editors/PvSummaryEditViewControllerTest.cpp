@@ -30,9 +30,9 @@ protected:
     PvSummaryEditViewController* make(const QString& cardId, qint64 type, const std::optional<QVariantMap>& snapshot,
                                       bool deferSave, PresentationStyle style)
     {
-        auto* editor = qobject_cast<PvSummaryEditViewController*>(
-            Storyboard::instantiate(PvSummaryEditViewController::StoryboardIdentifier));
-        EXPECT_TRUE(editor);
+        auto* editor = required(qobject_cast<PvSummaryEditViewController*>(
+                                    Storyboard::instantiate(PvSummaryEditViewController::StoryboardIdentifier)),
+                                "the storyboard's popup editor");
         editor->setManagedObjectContext(context());
         editor->setCurrentObject(cardId.isEmpty() ? nullptr : DbHelpers::getItem(context(), cardId));
         editor->setCurrentProjectId(ProjectId);

@@ -90,7 +90,7 @@ protected:
             SideMenuNavigationController* menu = editor->peek().sideMenu();
             return menu && menu->isMenuPresented() && menu->isVisible();
         }));
-        return qobject_cast<PeekTableViewController*>(editor->peek().peekTable());
+        return required(qobject_cast<PeekTableViewController*>(editor->peek().peekTable()), "the peek panel");
     }
     // Clicks cardId's row in the panel.
     static void clickRow(PeekTableViewController* panel, const QString& cardId)
@@ -220,6 +220,8 @@ TEST_F(SecondarySaveTest, peekedTextCardIsStoredWhenTheStoryCardIsCancelled)
 TEST_F(SecondarySaveTest, peekedTextCardIsStoredWhenTheStoryCardIsDiscardedWhichDropsOnlyItsOwnWords)
 {
     peekedTextCardThenLeave(Leave::Discard);
+    // Dropped, not left pending: the next save of the whole context brings none of it back.
+    ASSERT_FALSE(context()->save());
     EXPECT_EQ(storedBody(CardId), CardText) << "the Story card's own words were discarded";
     EXPECT_EQ(storedTitle(CardId), QStringLiteral("Lighthouse"));
 }

@@ -346,6 +346,7 @@ TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDraw
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     editor->cancelButton()->trigger();
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);

@@ -53,8 +53,9 @@ protected:
                               PresentationStyle style = PresentationStyle::FullScreen,
                               qint64 type = ProjectItemTypes::Person)
     {
-        auto* editor = dynamic_cast<KuvBaseSketch*>(Storyboard::instantiate(KuvBaseSketch::StoryboardIdentifier));
-        EXPECT_TRUE(editor);
+        auto* editor =
+            required(dynamic_cast<KuvBaseSketch*>(Storyboard::instantiate(KuvBaseSketch::StoryboardIdentifier)),
+                     "the storyboard's sketch editor");
         editor->setManagedObjectContext(context());
         editor->setCurrentObject(cardId.isEmpty() ? nullptr : DbHelpers::getItem(context(), cardId));
         editor->setCurrentProjectId(ProjectId);

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QRegularExpression>
+#include <QSemaphore>
 #include <QSet>
 #include <QStringList>
 #include <QThread>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 
 namespace {
 
@@ -67,6 +69,24 @@ TEST(DispatchTest, sleepingGlobalAfterDoesNotStarveThePool)
     EXPECT_NE(sleeperThread.load(), qApp->thread());
     pool->waitForDone();
     EXPECT_EQ(pool->maxThreadCount(), poolSize);
+    EXPECT_EQ(pool->activeThreadCount(), 0) << "a slot given back while waiting was not taken again";
+}
+
+// A held wait lets later work pass it and runs once its gate opens; only the next call is held.
+TEST(DispatchTest, heldWaitRunsWhenItsGateOpens)
+{
+    auto gate = std::make_shared<QSemaphore>();
+    auto heldRan = std::make_shared<std::atomic<bool>>(false);
+    auto nextRan = std::make_shared<std::atomic<bool>>(false);
+    Dispatch::holdNextWait(gate);
+    Dispatch::globalAfter(0, [heldRan] { *heldRan = true; });
+    Dispatch::globalAfter(0, [nextRan] { *nextRan = true; });
+    const bool nextRanFirst = waitFor([nextRan] { return nextRan->load(); });
+    const bool heldRanBeforeOpening = *heldRan;
+    gate->release();
+    EXPECT_TRUE(nextRanFirst);
+    EXPECT_FALSE(heldRanBeforeOpening);
+    EXPECT_TRUE(waitFor([heldRan] { return heldRan->load(); }));
 }
 
 TEST(UuidTest, uuidStringIsUpperCaseHyphenatedAndFresh)

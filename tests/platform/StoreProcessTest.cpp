@@ -15,7 +15,8 @@ namespace {
 const QString Item = QStringLiteral("Item");
 constexpr int BulkRows = 20000;
 
-// The last saves the bulk writer said it began ("saving N") and finished ("saved N"); -1 before any.
+// The last saves the bulk writer said were writing ("saving N", said from inside the save's transaction) and
+// stored ("saved N"); -1 before any.
 struct WriterReports {
     int lastSaving = -1;
     int lastSaved = -1;
@@ -89,7 +90,7 @@ TEST_F(StoreProcessTest, commitOfAnotherProcessIsNoticedAndInTheHistory)
 
 TEST_F(StoreProcessTest, processKilledMidSaveLeavesTheStoreWhole)
 {
-    // Each writer is killed as soon as it says it began save `target`, into a store of its own: the saves it
+    // Each writer is killed as soon as it says save `target` is writing, into a store of its own: the saves it
     // reported stored are all there, the one it was in is there whole or not at all, and none beyond it.
     int killedInsideASave = 0;
     for (int target : {0, 1, 2}) {
@@ -115,7 +116,7 @@ TEST_F(StoreProcessTest, processKilledMidSaveLeavesTheStoreWhole)
         EXPECT_EQ(rows % BulkRows, 0) << "a save was half written: " << rows << " rows";
         EXPECT_GE(rows, qint64(reports.lastSaved + 1) * BulkRows) << "a save reported stored is missing";
         EXPECT_LE(rows, qint64(reports.lastSaving + 1) * BulkRows) << "rows of a save never begun";
-        // Begun and not stored: the kill came before the save's commit.
+        // Writing and not stored: the kill came inside the save's transaction, before its commit.
         if (reports.lastSaved < reports.lastSaving && rows == qint64(reports.lastSaving) * BulkRows)
             ++killedInsideASave;
         const auto history = container.viewContext()->fetchHistoryAfterToken(0);

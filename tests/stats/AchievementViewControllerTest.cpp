@@ -1,4 +1,5 @@
 #include "stats/AchievementViewController.h"
+#include "Required.h"
 #include "SheetTestSupport.h"
 #include "StatsFixture.h"
 #include "TestWait.h"
@@ -13,8 +14,8 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QMimeData>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 namespace {
@@ -38,8 +39,9 @@ protected:
 
     AchievementViewController* open(const QString& tagWord, const std::optional<QString>& title, bool existing)
     {
-        const Achievement* achievement = manager->getAchievementForTag(AchievementsManager::TagPrefix + tagWord);
-        EXPECT_NE(achievement, nullptr);
+        const Achievement* achievement =
+            required(manager->getAchievementForTag(AchievementsManager::TagPrefix + tagWord),
+                     "the achievement " + tagWord.toStdString());
         return AchievementViewController::present(&root, *achievement, title, existing);
     }
 
