@@ -9,13 +9,13 @@
 #include <QDialog>
 #include <QListView>
 #include <QMenu>
-#include <QToolTip>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStringListModel>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
-#include <QPixmap>
 
 namespace {
 
@@ -406,6 +406,18 @@ TEST_F(ReorderableLayoutTest, liftedCopyComesDownWhenTheReleaseCanNoLongerArrive
     QApplication::sendEvent(viewport(), &glide);
     expectDroppedAt(0, "a move came with the button up");
     EXPECT_EQ(firstItems(5), QStringList({"0", "2", "3", "1", "4"})) << "a move with the button up carries nothing";
+
+    // A menu took the release for good: no late release ever comes. The next short click, on another cell, is
+    // that cell's one click.
+    lift(1);
+    QMenu taker;
+    taker.addAction(QStringLiteral("Rename"));
+    taker.popup(view.mapToGlobal(centerOf(1)));
+    ASSERT_TRUE(waitFor([&] { return !layout.isDragging(); }));
+    taker.close();
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, centerOf(7));
+    ASSERT_EQ(clicked.count(), 1) << "the click after a lift whose release never came";
+    EXPECT_EQ(clicked.first().first().value<QModelIndex>().row(), 7);
 }
 
 TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
