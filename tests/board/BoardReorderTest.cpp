@@ -132,6 +132,24 @@ TEST_F(BoardReorderTest, escapedLiftKeepsTheCarriedOrderAndItsReleaseOpensNothin
     EXPECT_EQ(opening->opened, QStringList({item(QStringLiteral("Arrival"))->uniqueIdentifier()}));
 }
 
+// A change stored while a card is carried waits for the drop: the board never reloads under the floating card.
+TEST_F(BoardReorderTest, changeStoredDuringALiftIsShownOnlyAfterTheDrop)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QWidget* viewport = board->collectionView()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(1));
+    ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); }));
+    add(ProjectItemTypes::Story, QStringLiteral("Late"), 40);
+    context()->save();
+    const qint64 saved = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return board->historyToken() == saved; })) << "the notice reached the board";
+    runEventsFor(2 * PvCardViewController::RemoteReloadDelayMs);
+    EXPECT_TRUE(board->reloadPending());
+    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Late")));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(1));
+    EXPECT_TRUE(waitFor([&] { return shownTitles().contains(QStringLiteral("Late")); }));
+}
+
 // A press on a cell's own button belongs to the button, however long it is held and wherever it goes.
 TEST_F(BoardReorderTest, longPressOnACellsButtonsLiftsNothingAndReordersNothing)
 {
