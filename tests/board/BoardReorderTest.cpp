@@ -225,6 +225,12 @@ TEST_F(BoardReorderTest, dragBackToItsOwnPlaceStampsOnlyTheProject)
     ASSERT_NO_FATAL_FAILURE(appear());
     const QStringList before = storedTitles();
     const qint64 token = context()->lastHistoryToken();
+    // A step to or from a row past the last moves nothing either.
+    const QList<ProjectItem*> cards = board->cards();
+    const int rows = board->model()->rowCount();
+    board->reorder().moveItem(0, rows);
+    board->reorder().moveItem(rows, 0);
+    EXPECT_EQ(board->cards(), cards);
     ASSERT_NO_FATAL_FAILURE(drag(3, 3));
     EXPECT_EQ(storedTitles(), before);
     const QMap<QString, int> changes = changesSince(token);
