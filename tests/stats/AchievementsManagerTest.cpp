@@ -13,6 +13,7 @@
 #include <QTemporaryFile>
 #include <cstdio>
 #include <memory>
+#include <sqlite3.h>
 #include <tuple>
 #include <unistd.h>
 
@@ -118,6 +119,28 @@ TEST_F(AchievementsManagerTest, threeThousandWordsEarnTwoAchievementsOnce)
     auto later = makeManager();
     EXPECT_EQ(later->getAchievementForTag(QStringLiteral("achievement.first.1000.words"))->achieved(), now);
     EXPECT_TRUE(later->checkAchievements().isEmpty());
+}
+
+// Earned is earned for the life of the manager: a record the store refused and a Discard then dropped does not
+// bring the same achievement round a second time.
+TEST_F(AchievementsManagerTest, achievementWhoseRecordWasRefusedAndDiscardedIsNotAnnouncedAgain)
+{
+    addStoryCard(3000);
+    ASSERT_NO_FATAL_FAILURE(save());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(store.path().toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON ProjectSetting "
+                           "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    auto manager = makeManager();
+    ASSERT_EQ(manager->checkAchievements().size(), 2);
+    ASSERT_TRUE(context()->hasChanges()) << "the refused records wait in the context";
+    context()->rollback();
+    EXPECT_TRUE(manager->checkAchievements().isEmpty());
+    EXPECT_TRUE(manager->getAchievementForTag(QStringLiteral("achievement.first.1000.words"))->isAchieved());
 }
 
 TEST_F(AchievementsManagerTest, wordThresholdsEarnExactlyAtTheirCount)
