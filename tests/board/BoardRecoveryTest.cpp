@@ -85,6 +85,7 @@ TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
                                     RelativeDateFormatter::mediumDateShortTime(saved) +
                                     QStringLiteral(".  Would you like to recover it?"));
     EXPECT_EQ(alert->actionTitles(), QStringList({QStringLiteral("Discard"), QStringLiteral("Recover")}));
+    EXPECT_EQ(alert->objectName(), QStringLiteral("restoreCardAlert"));
 }
 
 TEST_F(BoardRecoveryTest, boardThatClimbsFromAFolderGoneWhileItWasCoveredStillOffersTheWords)
@@ -116,9 +117,11 @@ TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfter
 
 TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
 {
-    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true));
+    // The primary first: asked for while only a secondary exists, the primary takes the secondary's file over.
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two")));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true));
     ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_TRUE(AutoSaveController::hasAutoSaveWithProjectId(project, true)) << "both snapshots wait for the answer";
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
     alert->trigger(0);

@@ -132,6 +132,24 @@ TEST_F(BoardReorderTest, escapedLiftKeepsTheCarriedOrderAndItsReleaseOpensNothin
     EXPECT_EQ(opening->opened, QStringList({item(QStringLiteral("Arrival"))->uniqueIdentifier()}));
 }
 
+// A change stored while a card is carried waits for the drop: the board never reloads under the floating card.
+TEST_F(BoardReorderTest, changeStoredDuringALiftIsShownOnlyAfterTheDrop)
+{
+    ASSERT_NO_FATAL_FAILURE(appear());
+    QWidget* viewport = board->collectionView()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(1));
+    ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); }));
+    add(ProjectItemTypes::Story, QStringLiteral("Late"), 40);
+    context()->save();
+    const qint64 saved = context()->lastHistoryToken();
+    ASSERT_TRUE(waitFor([&] { return board->historyToken() == saved; })) << "the notice reached the board";
+    runEventsFor(2 * PvCardViewController::RemoteReloadDelayMs);
+    EXPECT_TRUE(board->reloadPending());
+    EXPECT_FALSE(shownTitles().contains(QStringLiteral("Late")));
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, centerOf(1));
+    EXPECT_TRUE(waitFor([&] { return shownTitles().contains(QStringLiteral("Late")); }));
+}
+
 // A press on a cell's own button belongs to the button, however long it is held and wherever it goes.
 TEST_F(BoardReorderTest, longPressOnACellsButtonsLiftsNothingAndReordersNothing)
 {
@@ -207,6 +225,12 @@ TEST_F(BoardReorderTest, dragBackToItsOwnPlaceStampsOnlyTheProject)
     ASSERT_NO_FATAL_FAILURE(appear());
     const QStringList before = storedTitles();
     const qint64 token = context()->lastHistoryToken();
+    // A step to or from a row past the last moves nothing either.
+    const QList<ProjectItem*> cards = board->cards();
+    const int rows = board->model()->rowCount();
+    board->reorder().moveItem(0, rows);
+    board->reorder().moveItem(rows, 0);
+    EXPECT_EQ(board->cards(), cards);
     ASSERT_NO_FATAL_FAILURE(drag(3, 3));
     EXPECT_EQ(storedTitles(), before);
     const QMap<QString, int> changes = changesSince(token);

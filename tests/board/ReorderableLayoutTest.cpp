@@ -9,13 +9,15 @@
 #include <QDialog>
 #include <QListView>
 #include <QMenu>
-#include <QToolTip>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStringListModel>
 #include <QTest>
+#include <QToolTip>
+#include <QVariantAnimation>
 #include <gtest/gtest.h>
-#include <QPixmap>
+#include <memory>
 
 namespace {
 
@@ -279,7 +281,13 @@ TEST_F(ReorderableLayoutTest, edgeBandsBeginExactlyTheirInsetFromTheEdge)
     EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown);
     QTest::mouseMove(viewport(), QPoint(x, height - inset + 1));
     EXPECT_EQ(layout.scrollingDirection(), Direction::Down);
+    // Held there, the view scrolls by itself, frame after frame, until the drop.
+    QScrollBar* bar = view.verticalScrollBar();
+    EXPECT_TRUE(waitFor([&] { return bar->value() > 0; })) << "the band scrolls on its own clock";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, QPoint(x, height - inset + 1));
+    const int dropped = bar->value();
+    runEventsFor(100);
+    EXPECT_EQ(bar->value(), dropped) << "the drop stops the scrolling";
 }
 
 TEST_F(ReorderableLayoutTest, columnsScrollSidewaysAtTheLeftAndRightBands)
@@ -406,6 +414,18 @@ TEST_F(ReorderableLayoutTest, liftedCopyComesDownWhenTheReleaseCanNoLongerArrive
     QApplication::sendEvent(viewport(), &glide);
     expectDroppedAt(0, "a move came with the button up");
     EXPECT_EQ(firstItems(5), QStringList({"0", "2", "3", "1", "4"})) << "a move with the button up carries nothing";
+
+    // A menu took the release for good: no late release ever comes. The next short click, on another cell, is
+    // that cell's one click.
+    lift(1);
+    QMenu taker;
+    taker.addAction(QStringLiteral("Rename"));
+    taker.popup(view.mapToGlobal(centerOf(1)));
+    ASSERT_TRUE(waitFor([&] { return !layout.isDragging(); }));
+    taker.close();
+    QTest::mouseClick(viewport(), Qt::LeftButton, {}, centerOf(7));
+    ASSERT_EQ(clicked.count(), 1) << "the click after a lift whose release never came";
+    EXPECT_EQ(clicked.first().first().value<QModelIndex>().row(), 7);
 }
 
 TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
@@ -416,9 +436,33 @@ TEST_F(ReorderableLayoutTest, dropAnimationKeepsTheLongPressOffUntilItEnds)
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
     EXPECT_FALSE(layout.isLongPressEnabled());
     EXPECT_TRUE(layout.isDragging());
+    const auto* coming = layout.findChild<QVariantAnimation*>();
+    ASSERT_NE(coming, nullptr);
+    EXPECT_EQ(coming->duration(), LXReorderableCollectionViewFlowLayout::AnimationMs) << "the copy comes down in 0.3 s";
+    // A press made while the copy comes down is no long press, however long it is then held.
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(3));
     ASSERT_TRUE(waitFor([&] { return layout.isLongPressEnabled(); }));
     EXPECT_FALSE(layout.isDragging());
     EXPECT_EQ(recorder.calls.last(), QStringLiteral("didEnd 1"));
+    runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
+    EXPECT_FALSE(layout.isDragging()) << "the press that came during the drop lifted row 3";
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(3));
+}
+
+// The lift's own animation may outlive the layout that started it; it then finds no layout to tell.
+TEST_F(ReorderableLayoutTest, layoutGoneDuringTheLiftLeavesItsAnimationNothingToReach)
+{
+    layout.setCollectionView(nullptr);
+    Delays::setFactor(1);
+    auto going = std::make_unique<LXReorderableCollectionViewFlowLayout>();
+    going->setCollectionView(&view);
+    going->setDelegate(&recorder);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(1));
+    ASSERT_TRUE(waitFor([&] { return going->isDragging(); }));
+    going.reset();
+    runEventsFor(LXReorderableCollectionViewFlowLayout::AnimationMs + 100);
+    // What this asks is that nothing above crashed: the animation ran to its end after its layout had gone.
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
 }
 
 TEST(FloatingCellViewTest, liftedTileHasEveryRingOfItsShadowRightBesideIt)

@@ -125,6 +125,7 @@ protected:
         editor->setCurrentFolderId(FolderId);
         editor->setCurrentItemType(ProjectItemTypes::Story);
         editor->setAutoSaveData(snapshot);
+        editor->setAchievementsManager(achievements);
         editor->addedRecord = [this](ProjectItem* item) {
             added.append(item);
         };
@@ -295,5 +296,7 @@ protected:
     std::unique_ptr<AppDelegate> app;
     Application running;
     NavigationController* navigation = nullptr;
+    // Handed to the editors open() makes, as the board hands its own.
+    AchievementsManager* achievements = nullptr;
     QList<ProjectItem*> added;
 };

@@ -7,6 +7,8 @@
 #include "platform/DrawnSymbolIconEngine.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
+#include "platform/UserNotificationRequest.h"
+#include "stats/AchievementsManager.h"
 #include "stats/StatisticsViewController.h"
 
 #include <QLabel>
@@ -117,6 +119,40 @@ TEST_F(PvEditViewControllerTest, statisticsFromTheEditorCountTheUnsavedStretch)
     ASSERT_TRUE(statistics->unsavedStats().has_value());
     EXPECT_EQ(statistics->unsavedStats()->wordCount(), 3);
     EXPECT_EQ(statistics->unsavedStats()->projectItemId(), CardId);
+}
+
+// The daily-average notice counts the words written since the card opened, never the words it already held.
+TEST_F(PvEditViewControllerTest, openingALongCardPostsNoDailyNoticeOnlyWordsGainedReachIt)
+{
+    // Ten words on each of the six days before today: an average of ten to reach, nothing written yet today.
+    for (int day = 1; day <= 6; ++day) {
+        auto* record = context()->insertNew<ProjectStat>();
+        record->setUniqueIdentifier(QStringLiteral("STAT-%1").arg(day));
+        record->setProjectId(ProjectId);
+        record->setProjectItemId(CardId);
+        record->setStartTime(QDateTime::currentDateTime().addDays(-day));
+        record->setTime(60);
+        record->setWordCount(10);
+    }
+    QTextDocument body;
+    body.setPlainText(QStringList(200, QStringLiteral("word")).join(QLatin1Char(' ')));
+    DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
+    DbHelpers::getItem(context(), CardId)->setWordCount(200);
+    ASSERT_FALSE(context()->save());
+    // Owned by the window, as the board's is by the board: it outlives the editor.
+    auto* manager = new AchievementsManager(context(), ProjectId, app->window());
+    auto notices = std::make_shared<int>(0);
+    manager->setNoticePoster([notices](const UserNotificationRequest&) { ++*notices; });
+    achievements = manager;
+
+    PvEditViewController* editor = open();
+    ASSERT_EQ(editor->wordCount(), 200);
+    EXPECT_FALSE(manager->hitDailyAverage()) << "six days of writing arm the notice";
+    EXPECT_EQ(*notices, 0) << "opening a card gains no words";
+    type(editor, QStringLiteral(" one two three four five six seven eight nine"));
+    EXPECT_EQ(*notices, 0);
+    type(editor, QStringLiteral(" ten"));
+    EXPECT_EQ(*notices, 1) << "the tenth word gained reaches the average";
 }
 
 TEST_F(PvEditViewControllerTest, statisticsRowAndWordCountClickShowTheUnsavedWords)

@@ -8,9 +8,14 @@
 #include "platform/UserNotifications.h"
 #include "platform/store/PersistentContainer.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryFile>
+#include <cstdio>
 #include <memory>
+#include <sqlite3.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -114,6 +119,28 @@ TEST_F(AchievementsManagerTest, threeThousandWordsEarnTwoAchievementsOnce)
     auto later = makeManager();
     EXPECT_EQ(later->getAchievementForTag(QStringLiteral("achievement.first.1000.words"))->achieved(), now);
     EXPECT_TRUE(later->checkAchievements().isEmpty());
+}
+
+// Earned is earned for the life of the manager: a record the store refused and a Discard then dropped does not
+// bring the same achievement round a second time.
+TEST_F(AchievementsManagerTest, achievementWhoseRecordWasRefusedAndDiscardedIsNotAnnouncedAgain)
+{
+    addStoryCard(3000);
+    ASSERT_NO_FATAL_FAILURE(save());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(store.path().toUtf8().constData(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER refuse BEFORE INSERT ON ProjectSetting "
+                           "BEGIN SELECT RAISE(ABORT, 'disk says no'); END;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+    auto manager = makeManager();
+    ASSERT_EQ(manager->checkAchievements().size(), 2);
+    ASSERT_TRUE(context()->hasChanges()) << "the refused records wait in the context";
+    context()->rollback();
+    EXPECT_TRUE(manager->checkAchievements().isEmpty());
+    EXPECT_TRUE(manager->getAchievementForTag(QStringLiteral("achievement.first.1000.words"))->isAchieved());
 }
 
 TEST_F(AchievementsManagerTest, wordThresholdsEarnExactlyAtTheirCount)
@@ -249,6 +276,8 @@ TEST_F(AchievementsManagerTest, failedNoticeLogsUnableToAddNotificationRequest)
     PrivateBus bus;
     if (!bus.isRunning())
         MISSING_TOOL("dbus-daemon is needed for a private session bus (scripts/deps --test installs dbus)");
+    QTemporaryFile log;
+    ASSERT_TRUE(log.open());
     // The process's notices connect on first use, here, to a bus where no notification service answers.
     const QByteArray previous = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
@@ -256,7 +285,11 @@ TEST_F(AchievementsManagerTest, failedNoticeLogsUnableToAddNotificationRequest)
     AchievementsManager manager(context(), projectId);
     manager.setClock([this] { return now; });
     manager.beginDailyAverageCheck();
-    testing::internal::CaptureStdout();
+    // The output goes to a file of the test's own and is read from there before anything flushes the program's
+    // buffer: the line must be out at once, as a log followed through a pipe shows it, not when the program ends.
+    std::fflush(stdout);
+    const int console = ::dup(STDOUT_FILENO);
+    ::dup2(log.handle(), STDOUT_FILENO);
     manager.dailyAverageCheck(200);
     // Replies come in the order asked: once this one is in, the manager's has been handled.
     bool answered = false;
@@ -264,13 +297,17 @@ TEST_F(AchievementsManagerTest, failedNoticeLogsUnableToAddNotificationRequest)
         UserNotificationRequest{QStringLiteral("probe"), QStringLiteral("t"), QStringLiteral("b"), false},
         [&answered](const std::optional<QString>&) { answered = true; });
     const bool done = waitFor([&] { return answered; });
-    const std::string printed = testing::internal::GetCapturedStdout();
+    QFile written(log.fileName());
+    const QByteArray printed = written.open(QIODevice::ReadOnly) ? written.readAll() : QByteArray();
+    std::fflush(stdout);
+    ::dup2(console, STDOUT_FILENO);
+    ::close(console);
     if (previous.isNull())
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
     else
         qputenv("DBUS_SESSION_BUS_ADDRESS", previous);
     ASSERT_TRUE(done);
-    EXPECT_NE(printed.find("Unable to Add Notification Request\n"), std::string::npos) << printed;
+    EXPECT_TRUE(printed.contains("Unable to Add Notification Request\n")) << printed.toStdString();
     EXPECT_TRUE(manager.hitDailyAverage());
 }
 
