@@ -148,7 +148,8 @@ protected:
         sketch->setFolderType(ProjectFolderTypes::Card);
         sketch->setItemFormat(ProjectItemFormats::Sketch);
         sketch->setSummary(QStringLiteral("drawn"));
-        sketch->setTag(QStringLiteral(""));
+        // A finished card: a backup holds it like any other.
+        sketch->setTag(QStringLiteral("done"));
         sketch->setNotes(QStringLiteral(""));
         sketch->setWordCount(0);
         sketch->setCharCount(0);
@@ -250,6 +251,10 @@ TEST_F(ArchiveManagerTest, backupThenRestoreGivesBackEveryField)
         }
     };
     compare(ItemIds::Top, ItemIds::Top);
+    const QList<ProjectItem*> restoredTop = DbHelpers::getFolderItems(context(), *restoredId, ItemIds::Top);
+    EXPECT_TRUE(std::any_of(restoredTop.begin(), restoredTop.end(), [](ProjectItem* item) {
+        return item->title() == QStringLiteral("Map") && item->tag() == QStringLiteral("done");
+    }));
 
     const QList<ManagedObject*> settingsA = rows(ProjectSetting::entityName(), ProjectId);
     const QList<ManagedObject*> settingsB = rows(ProjectSetting::entityName(), *restoredId);
