@@ -2,6 +2,7 @@
 
 #include "ExternalTools.h"
 #include "RequiredTools.h"
+#include "StoredRows.h"
 #include "TestWait.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectSetting.h"
@@ -600,13 +601,17 @@ TEST_F(ArchiveManagerTest, aCancelledPickerRestoresNothingAndSaysNothing)
 TEST_F(ArchiveManagerTest, emptyRecordsRestoreAndTheCompletionRuns)
 {
     const QString path = m_dir.filePath(QStringLiteral("Plain.zip"));
-    writeZip(path, {{QStringLiteral("project.json"), ValidProject},
+    // An image member without bytes: the restored project has no image at all.
+    writeZip(path, {{QStringLiteral("project.json"),
+                     "{\"projectTitle\": \"T\", \"uniqueIdentifier\": \"U\", \"image\": \"\"}"},
                     {QStringLiteral("settings.json"), "[]"},
                     {QStringLiteral("stats.json"), "[]"},
                     {QStringLiteral("content.opml"), ValidOpml}});
     EXPECT_TRUE(restoreThroughPicker(path));
     EXPECT_EQ(projectCount(), 2);
     EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), 1);
+    EXPECT_EQ(storedRows(m_store.path(), "SELECT COUNT(*) FROM Project WHERE image IS NOT NULL"),
+              QStringList{QStringLiteral("1")});
 }
 
 TEST_F(ArchiveManagerTest, aRecordOfExactlyTheLimitRestoresAndOneByteMoreIsRefused)
