@@ -361,6 +361,9 @@ TEST_F(OpmlTest, aLargeProjectGoesToTheDeviceInBlocksAsItIsWritten)
     ASSERT_TRUE(device.open(QIODevice::WriteOnly));
     ASSERT_TRUE(Opml().writeOpml(device, context(), Source, QStringLiteral("Novel"), ItemIds::Top, true));
     EXPECT_EQ(device.writes, 3);
+    // Every block goes out once: the device holds one document, each card in it once.
+    EXPECT_EQ(device.data().count("<opml"), 1);
+    EXPECT_EQ(device.data().count("<outline"), 2);
     EXPECT_TRUE(device.data().endsWith("</body>\n</opml>\n"));
 }
 
