@@ -2,6 +2,7 @@
 
 #include "ExternalTools.h"
 #include "RequiredTools.h"
+#include "StoredRows.h"
 #include "TestWait.h"
 #include "core/DbHelpers.h"
 #include "core/ProjectSetting.h"
@@ -148,7 +149,8 @@ protected:
         sketch->setFolderType(ProjectFolderTypes::Card);
         sketch->setItemFormat(ProjectItemFormats::Sketch);
         sketch->setSummary(QStringLiteral("drawn"));
-        sketch->setTag(QStringLiteral(""));
+        // A finished card: a backup holds it like any other.
+        sketch->setTag(QStringLiteral("done"));
         sketch->setNotes(QStringLiteral(""));
         sketch->setWordCount(0);
         sketch->setCharCount(0);
@@ -250,6 +252,10 @@ TEST_F(ArchiveManagerTest, backupThenRestoreGivesBackEveryField)
         }
     };
     compare(ItemIds::Top, ItemIds::Top);
+    const QList<ProjectItem*> restoredTop = DbHelpers::getFolderItems(context(), *restoredId, ItemIds::Top);
+    EXPECT_TRUE(std::any_of(restoredTop.begin(), restoredTop.end(), [](ProjectItem* item) {
+        return item->title() == QStringLiteral("Map") && item->tag() == QStringLiteral("done");
+    }));
 
     const QList<ManagedObject*> settingsA = rows(ProjectSetting::entityName(), ProjectId);
     const QList<ManagedObject*> settingsB = rows(ProjectSetting::entityName(), *restoredId);
@@ -595,13 +601,17 @@ TEST_F(ArchiveManagerTest, aCancelledPickerRestoresNothingAndSaysNothing)
 TEST_F(ArchiveManagerTest, emptyRecordsRestoreAndTheCompletionRuns)
 {
     const QString path = m_dir.filePath(QStringLiteral("Plain.zip"));
-    writeZip(path, {{QStringLiteral("project.json"), ValidProject},
+    // An image member without bytes: the restored project has no image at all.
+    writeZip(path, {{QStringLiteral("project.json"),
+                     "{\"projectTitle\": \"T\", \"uniqueIdentifier\": \"U\", \"image\": \"\"}"},
                     {QStringLiteral("settings.json"), "[]"},
                     {QStringLiteral("stats.json"), "[]"},
                     {QStringLiteral("content.opml"), ValidOpml}});
     EXPECT_TRUE(restoreThroughPicker(path));
     EXPECT_EQ(projectCount(), 2);
     EXPECT_EQ(context()->count(ProjectItem::fetchRequest()), 1);
+    EXPECT_EQ(storedRows(m_store.path(), "SELECT COUNT(*) FROM Project WHERE image IS NOT NULL"),
+              QStringList{QStringLiteral("1")});
 }
 
 TEST_F(ArchiveManagerTest, aRecordOfExactlyTheLimitRestoresAndOneByteMoreIsRefused)

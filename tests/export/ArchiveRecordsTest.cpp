@@ -2,6 +2,7 @@
 #include "export/ProjectArchiveObject.h"
 #include "export/StatArchiveObject.h"
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <gtest/gtest.h>
 
@@ -70,6 +71,11 @@ TEST(ArchiveRecordsTest, projectRecordNeedsTitleAndIdentifierAndStrings)
     EXPECT_EQ(record->projectDate, Now);
     EXPECT_FALSE(record->image && !record->image->isEmpty());
     EXPECT_EQ(record->linkedPath, QString());
+    // An archived image with no bytes is no image: it is not written back.
+    const auto blank =
+        ProjectArchiveObject::fromJsonData("{\"projectTitle\": \"T\", \"uniqueIdentifier\": \"U\", \"image\": \"\"}");
+    ASSERT_TRUE(blank);
+    EXPECT_FALSE(QJsonDocument::fromJson(blank->jsonData()).object().contains(QStringLiteral("image")));
 }
 
 TEST(ArchiveRecordsTest, statEntryNeedsItsKeysAndReadsFractionsAsZero)

@@ -111,11 +111,16 @@ TEST_F(ManuscriptCompilerTest, aSketchCardStandsAsItsDrawingOnAJustifiedLineFoll
     sketchCard(ItemIds::Top, SampleSketch::bytes(), 2);
     card(ItemIds::Top, QStringLiteral("after"), 3);
     save();
-    auto manuscript = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
+    ManuscriptCompiler compiler(context(), m_projectId);
+    auto manuscript = compiler.doCompile(ItemIds::Top);
     EXPECT_EQ(manuscript->toPlainText(), QStringLiteral("before\n\n###\n\n%1\n\n###\n\nafter\n\n\n\n").arg(Picture));
     const QTextBlock line = manuscript->findBlock(manuscript->toPlainText().indexOf(Picture));
     EXPECT_EQ(line.text(), QString(Picture));
     EXPECT_EQ(line.blockFormat().alignment(), Qt::AlignJustify);
+    // Compiled again, the manuscript holds its own picture only, not the one drawn for the first.
+    const QUrl firstPicture(line.begin().fragment().charFormat().toImageFormat().name());
+    ASSERT_TRUE(manuscript->resource(QTextDocument::ImageResource, firstPicture).isValid());
+    EXPECT_FALSE(compiler.doCompile(ItemIds::Top)->resource(QTextDocument::ImageResource, firstPicture).isValid());
 
     const QList<QImage> images = picturesOf(*manuscript);
     ASSERT_EQ(images.size(), 1);
@@ -197,10 +202,11 @@ TEST_F(ManuscriptCompilerTest, foldersMovedIntoEachOtherEndTheWalk)
     EXPECT_EQ(compile(first->uniqueIdentifier()), QStringLiteral("Second\n\nFirst\n\ndeep\n\n\n\n"));
 }
 
-TEST_F(ManuscriptCompilerTest, theSeparatorIsWrittenInTheDefaultFontAtItsOwnSize)
+TEST_F(ManuscriptCompilerTest, theSeparatorIsWrittenCentredInTheDefaultFontAtItsOwnSizeAndTitlesStayLeft)
 {
     card(ItemIds::Top, QStringLiteral("one"), 1);
     card(ItemIds::Top, QStringLiteral("two"), 2);
+    addFolder(m_projectId, ItemIds::Top, QStringLiteral("Chapter"), 3);
     save();
     const std::unique_ptr<QTextDocument> compiled = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
     QTextBlock block = compiled->begin();
@@ -210,4 +216,10 @@ TEST_F(ManuscriptCompilerTest, theSeparatorIsWrittenInTheDefaultFontAtItsOwnSize
     const QTextCharFormat format = block.begin().fragment().charFormat();
     EXPECT_EQ(format.fontPointSize(), ManuscriptCompiler::SeparatorFontSize);
     EXPECT_EQ(format.fontFamilies().toStringList().value(0), Fonts::DefaultFontName);
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignHCenter);
+    // A folder's title keeps to the left whatever the text's direction.
+    while (block.isValid() && block.text() != QStringLiteral("Chapter"))
+        block = block.next();
+    ASSERT_TRUE(block.isValid());
+    EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignLeft | Qt::AlignAbsolute);
 }

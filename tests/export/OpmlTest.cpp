@@ -280,6 +280,14 @@ TEST_F(OpmlTest, hostileOrBrokenFilesLeaveNothingBehind)
     for (int i = 0; i < 300; ++i)
         deep += "</outline>";
     EXPECT_FALSE(import(deep + "</body></opml>"));
+    // The caller is handed nothing of a refused file, though an outline was made before the fault was seen.
+    const Opml::ImportResult broken = Opml().importOpml(
+        context(),
+        write(QStringLiteral("broken.opml"), "<opml><body><outline text=\"made\"/><outline text=\"x\"></body></opml>"),
+        Target, ItemIds::Top, 0);
+    EXPECT_TRUE(broken.error.has_value());
+    EXPECT_TRUE(broken.inserted.isEmpty());
+    EXPECT_EQ(broken.outlineCount, 0);
     EXPECT_EQ(targetRecords(), 0);
     EXPECT_EQ(countOf<ProjectItemDocument>(ProjectItemDocument::ProjectIdKey, Target), 0);
     EXPECT_FALSE(context()->hasChanges());
@@ -331,6 +339,32 @@ TEST_F(OpmlTest, aLineBreakSplitAcrossTheReadersChunksStaysOneBreakAndTheRestRea
     auto document = AttributedStringArchive::decode(body->content(), AttributedStringArchive::cardBodyClasses());
     ASSERT_TRUE(document);
     EXPECT_EQ(document->toPlainText(), QString(filler, QLatin1Char('x')) + QStringLiteral("\nafter"));
+}
+
+TEST_F(OpmlTest, aLargeProjectGoesToTheDeviceInBlocksAsItIsWritten)
+{
+    // Each card's note alone is larger than a block: the writer hands over what it holds before the next card.
+    for (int order = 1; order <= 2; ++order)
+        card(ItemIds::Top, QStringLiteral("Long %1").arg(order), QString(1100 * 1024, QLatin1Char('w')), order);
+    ASSERT_NO_FATAL_FAILURE(save());
+    class CountingBuffer : public QBuffer {
+    public:
+        int writes = 0;
+
+    protected:
+        qint64 writeData(const char* data, qint64 length) override
+        {
+            ++writes;
+            return QBuffer::writeData(data, length);
+        }
+    } device;
+    ASSERT_TRUE(device.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(Opml().writeOpml(device, context(), Source, QStringLiteral("Novel"), ItemIds::Top, true));
+    EXPECT_EQ(device.writes, 3);
+    // Every block goes out once: the device holds one document, each card in it once.
+    EXPECT_EQ(device.data().count("<opml"), 1);
+    EXPECT_EQ(device.data().count("<outline"), 2);
+    EXPECT_TRUE(device.data().endsWith("</body>\n</opml>\n"));
 }
 
 // Read as any device is read, the filter hands over everything it holds, across its 64 KiB chunks.

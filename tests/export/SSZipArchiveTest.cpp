@@ -132,6 +132,8 @@ TEST(SSZipArchiveTest, writeDataRefusesUnsafeNamesAndEmptyBytes)
     // Cut short at its NUL, the name would be "..".
     EXPECT_FALSE(archive.writeData("x", QStringLiteral("..") + QChar(0) + QStringLiteral("/name.txt")));
     EXPECT_TRUE(archive.writeData("x", QStringLiteral("fine/..name.txt")));
+    // The format keeps a name's length in two bytes: a longer name cannot be written.
+    EXPECT_FALSE(archive.writeData("x", QString(70000, QLatin1Char('n'))));
     EXPECT_TRUE(archive.close());
 }
 
@@ -360,4 +362,50 @@ TEST(SSZipArchiveTest, aRefusedExtractionLeavesTheArchiveClosed)
     EXPECT_FALSE(SSZipArchive::extractEntries(archive, {QStringLiteral("missing.txt")}, dir.path(), {}, &error));
     EXPECT_EQ(error.code, SSZipArchive::MissingEntryCode);
     EXPECT_EQ(openHandlesOn(archive), 0) << "a refused archive must not stay open until the program ends";
+    SSZipArchive::Limits none;
+    none.maxEntries = 0;
+    EXPECT_FALSE(
+        SSZipArchive::unzipFileAtPath(archive, dir.filePath(QStringLiteral("out")), true, QString(), &error, none));
+    EXPECT_EQ(error.code, SSZipArchive::TooLargeCode);
+    EXPECT_EQ(openHandlesOn(archive), 0);
+}
+
+TEST(SSZipArchiveTest, unpackingStopsAtAnEntryThatCannotBeOpenedAfterWritingThoseBeforeIt)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("three.zip"));
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.txt", "alpha"}, {"b.txt", "beta"}, {"c.txt", "gamma"}}));
+    // The second entry's own header is no header; the directory at the end still lists it.
+    QByteArray bytes = readFile(archive);
+    const qsizetype second = bytes.indexOf(QByteArray("PK\x03\x04", 4), 1);
+    ASSERT_GT(second, 0);
+    bytes[second + 2] = '\x09';
+    ASSERT_NO_FATAL_FAILURE(writeFile(archive, bytes));
+    for (const bool overwrite : {true, false}) {
+        const QString out = dir.filePath(overwrite ? QStringLiteral("over") : QStringLiteral("kept"));
+        EXPECT_FALSE(SSZipArchive::unzipFileAtPath(archive, out, overwrite, QString(), nullptr));
+        EXPECT_EQ(readFile(out + QStringLiteral("/a.txt")), QByteArray("alpha"));
+        EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/b.txt")));
+        EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral("/c.txt"))) << overwrite;
+    }
+}
+
+TEST(SSZipArchiveTest, anEntryWhoseNameRunsPastTheFilesEndStopsTheUnpackingWithoutAnError)
+{
+    QTemporaryDir dir;
+    const QString archive = dir.filePath(QStringLiteral("cut.zip"));
+    ASSERT_NO_FATAL_FAILURE(rawZip(archive, {{"a.txt", "alpha"}, {"b.txt", "beta"}}));
+    // The last directory entry claims a name longer than the bytes left in the file.
+    QByteArray bytes = readFile(archive);
+    const qsizetype last = bytes.lastIndexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_GT(last, 0);
+    bytes[last + 28] = '\xA0';
+    bytes[last + 29] = '\x0F';
+    ASSERT_NO_FATAL_FAILURE(writeFile(archive, bytes));
+    const QString out = dir.filePath(QStringLiteral("out"));
+    SSZipArchive::Error error;
+    EXPECT_FALSE(SSZipArchive::unzipFileAtPath(archive, out, true, QString(), &error));
+    EXPECT_EQ(readFile(out + QStringLiteral("/a.txt")), QByteArray("alpha"));
+    EXPECT_EQ(error.code, 0);
+    EXPECT_TRUE(error.description.isEmpty());
 }
