@@ -1,4 +1,5 @@
 #include "editors/EditorSaveFlow.h"
+#include "StoredRows.h"
 #include "TestStore.h"
 #include "TestWait.h"
 #include "core/AutoSaveController.h"
@@ -108,16 +109,26 @@ protected:
         flow->save(copyTitle, std::move(completion));
         ASSERT_TRUE(waitFor([this] { return editor.calls.contains("ended") || editor.calls.contains("failed"); }));
     }
-    void refuseNewCards()
+    // SQL run on a connection of its own, as another program would.
+    void execute(const char* sql) const
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(store.path().toUtf8().constData(), &db), SQLITE_OK);
-        const int rc = sqlite3_exec(db,
-                                    "CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
-                                    "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;",
-                                    nullptr, nullptr, nullptr);
+        const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         sqlite3_close(db);
         ASSERT_EQ(rc, SQLITE_OK);
+    }
+    void refuseNewCards() const
+    {
+        execute("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem BEGIN SELECT RAISE(ABORT, 'disk refused'); END;");
+    }
+    ProjectItem* storedCard(const QString& id, const QString& title)
+    {
+        auto* card = store.context()->insertNew<ProjectItem>();
+        card->setUniqueIdentifier(id);
+        card->setProjectId(ProjectId);
+        card->setTitle(title);
+        return card;
     }
     Alert* alertTitled(const QString& title) const
     {
@@ -275,4 +286,54 @@ TEST_F(EditorSaveFlowTest, snapshotTimerWritesAtTheFirstTickOnlyForWordsAlreadyU
     EXPECT_EQ(unsaved->projectId(), ProjectId);
     std::unique_ptr<AutoSaveController> fresh = flow->startSnapshots([] { return QVariantMap(); }, false);
     EXPECT_FALSE(fresh->autoSave());
+}
+
+// Two screens share the store's context. One left a change pending (a rename the store refused); this editor's
+// save then wrote over the same record, and the store refused that too. The writer's Discard takes back only
+// what this attempt changed: the other screen's rename stays, for its own next save.
+TEST_F(EditorSaveFlowTest, discardAfterARefusedSaveRevertsOnlyWhatThatAttemptChanged)
+{
+    ProjectItem* folder = storedCard(QStringLiteral("FOLDER"), QStringLiteral("Part One"));
+    ProjectItem* card = storedCard(QStringLiteral("CARD"), QStringLiteral("Lighthouse"));
+    ProjectItem* project = storedCard(QStringLiteral("STAMPED"), QStringLiteral("Harbour"));
+    ASSERT_FALSE(store.context()->save());
+    folder->setTitle(QStringLiteral("Part Two"));
+    ASSERT_NO_FATAL_FAILURE(refuseNewCards());
+    PendingRecords pending;
+    ProjectItem* made = nullptr;
+    const bool written = pending.watch(store.context(), [&] {
+        card->setTitle(QStringLiteral("Lighthouse at night"));
+        folder->setSummary(QStringLiteral("stamped by the card"));
+        project->setSummary(QStringLiteral("stamped by the card"));
+        made = storedCard(QStringLiteral("NEW"), QStringLiteral("Made by the save"));
+        pending.track(made);
+        return true;
+    });
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(store.context()->save()) << "the store took what it should have refused";
+    EXPECT_TRUE(pending.contains(made));
+    pending.discard(store.context(), {card}, nullptr);
+    execute("DROP TRIGGER refuse");
+    EXPECT_EQ(folder->title(), QStringLiteral("Part Two")) << "another screen's pending rename was undone";
+    EXPECT_EQ(project->summary(), QString());
+    ASSERT_FALSE(store.context()->save());
+    EXPECT_EQ(
+        storedRows(store.path(), "SELECT uniqueIdentifier, title, summary FROM ProjectItem ORDER BY uniqueIdentifier"),
+        QStringList({"CARD:Lighthouse:", "FOLDER:Part Two:stamped by the card", "STAMPED:Harbour:"}));
+    // The card reverted is written by the next attempt; once that is stored, a discard undoes nothing of what
+    // came after it.
+    card->setTitle(QStringLiteral("Second try"));
+    ASSERT_TRUE(pending.watch(store.context(), [&] {
+        project->setSummary(QStringLiteral("stamped again"));
+        return true;
+    }));
+    ASSERT_FALSE(store.context()->save());
+    pending.forget();
+    project->setSummary(QStringLiteral("then another screen's"));
+    pending.discard(store.context(), {}, nullptr);
+    EXPECT_EQ(project->summary(), QStringLiteral("then another screen's"));
+    EXPECT_EQ(storedRows(store.path(),
+                         "SELECT title, summary FROM ProjectItem WHERE uniqueIdentifier IN ('CARD', 'STAMPED') "
+                         "ORDER BY uniqueIdentifier"),
+              QStringList({"Second try:", "Harbour:stamped again"}));
 }
