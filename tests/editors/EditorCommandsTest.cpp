@@ -46,13 +46,13 @@ protected:
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         editor->editor()->setTextCursor(cursor);
     }
-    // The card's body: "Map: " and a 40 x 30 picture.
-    void seedPicture()
+    // The card's body: "Map: " and a picture, 40 x 30 unless told.
+    void seedPicture(QSize size = {40, 30})
     {
         QTextDocument body;
         QTextCursor cursor(&body);
         cursor.insertText(QStringLiteral("Map: "));
-        QImage map(40, 30, QImage::Format_ARGB32);
+        QImage map(size, QImage::Format_ARGB32);
         map.fill(Qt::red);
         cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(map).format(body));
         DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
@@ -122,8 +122,7 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     editor->commands().changeFontScale(1.25);
     // A snapshot taken during the wait stores the text at base size all the same.
     const RichTextDocumentFormat::LoadResult during = RichTextDocumentFormat::loadFrom(
-        editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(),
-        asStored());
+        editor->autoSaveSnapshot().value(AutoSaveController::kContentKey).toByteArray(), asStored());
     QTextCursor start(during.document.get());
     start.setPosition(1);
     EXPECT_DOUBLE_EQ(start.charFormat().fontPointSize(), 14.0);
@@ -132,8 +131,8 @@ TEST_F(EditorCommandsTest, twoQuickSizeChoicesEndAtTheSecondWithoutCorruptingSto
     EXPECT_DOUBLE_EQ(UserDefaults::standard().doubleForKey(PvTextView::ZoomKey), 1.25);
     type(editor, QStringLiteral(" x"));
     ASSERT_TRUE(save(editor));
-    const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(
-        DbHelpers::getItemDocument(context(), CardId)->content(), asStored());
+    const RichTextDocumentFormat::LoadResult stored =
+        RichTextDocumentFormat::loadFrom(DbHelpers::getItemDocument(context(), CardId)->content(), asStored());
     QTextCursor first(stored.document.get());
     first.setPosition(1);
     EXPECT_DOUBLE_EQ(first.charFormat().fontPointSize(), 14.0);
@@ -253,6 +252,17 @@ TEST_F(EditorCommandsTest, undoAndRedoButtonsFollowTheTextsHistory)
     EXPECT_TRUE(editor->redoButton()->isEnabled());
     editor->redoButton()->trigger();
     EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" x"));
+}
+
+// Fitting a picture wider than the page is how the card is shown, not an edit of the writer's.
+TEST_F(EditorCommandsTest, aWidePictureFittedToThePageOnOpeningLeavesNothingToUndo)
+{
+    ASSERT_NO_FATAL_FAILURE(seedPicture({3000, 200}));
+    app->window()->show();
+    PvEditViewController* editor = open();
+    EXPECT_FALSE(editor->editor()->document()->isUndoAvailable());
+    EXPECT_FALSE(editor->undoButton()->isEnabled());
+    EXPECT_FALSE(editor->cardChanged());
 }
 
 TEST_F(EditorCommandsTest, listButtonIsNotDrawnDisabledWhileItsOwnMenuIsOpen)

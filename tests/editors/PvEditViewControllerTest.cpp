@@ -88,6 +88,8 @@ TEST_F(PvEditViewControllerTest, toolbarRunsAlongTheFootOfTheText)
     EXPECT_EQ(tools.top(), editor->editor()->geometry().bottom() + 1);
     EXPECT_EQ(tools.bottom(), editor->height() - 1);
     EXPECT_EQ(tools.width(), editor->width());
+    // The word count stands in the middle, between the buttons at either end.
+    EXPECT_LT(std::abs(editor->statusLabel()->geometry().center().x() - tools.width() / 2), tools.width() / 8);
 }
 
 TEST_F(PvEditViewControllerTest, loadShowsTheBodyTheWordCountAndNoChange)
@@ -271,9 +273,10 @@ TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)
     editor->commands().applyTag(QStringLiteral("warning"));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     ASSERT_TRUE(save(editor));
-    // The card and its folder count as changed now, for the board's order and for sync.
+    // The card, its folder and its project count as changed now, for the board's order and for sync.
     EXPECT_GE(DbHelpers::getItem(context(), CardId)->lastModified(), before);
     EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
+    EXPECT_GE(DbHelpers::getProject(context(), ProjectId)->lastModified(), before);
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->tag(), QStringLiteral("warning"));
     EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), body);
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->wordCount(), 6);
@@ -294,6 +297,10 @@ TEST_F(PvEditViewControllerTest, newCardTakesItsOrderFromTheFolderAsStoredNotFro
     EXPECT_EQ(card->title(), QStringLiteral("Fog rolled in over the quay"));
     EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Text);
     EXPECT_EQ(card->folderType(), ProjectFolderTypes::Card);
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT itemFormat || ':' || folderType FROM ProjectItem WHERE "
+                                         "uniqueIdentifier = '%1'")
+                              .arg(card->uniqueIdentifier())),
+              QByteArray("0:1"));
     EXPECT_EQ(card->parentItemId(), FolderId);
     const QList<ProjectStat*> records = stats(card->uniqueIdentifier());
     ASSERT_EQ(records.size(), 1);
@@ -479,12 +486,32 @@ TEST_F(PvEditViewControllerTest, rememberedCursorFarDownTheCardIsScrolledIntoVie
     EXPECT_GT(scroll->value(), 0);
 }
 
-TEST_F(PvEditViewControllerTest, titleViewIsFoundUnderItsName)
+TEST_F(PvEditViewControllerTest, titleViewAndToolbarPartsAreFoundUnderTheirNames)
 {
     PvEditViewController* editor = open();
     ASSERT_NE(editor->navigationItem()->titleView(), nullptr);
     QWidget* shown = editor->navigationItem()->titleView();
     EXPECT_EQ(navigation->findChild<QWidget*>(QStringLiteral("editorTitleView")), shown);
+    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("statusLabel")), editor->statusLabel());
+    EXPECT_EQ(editor->findChild<QToolBar*>(QStringLiteral("editorToolbar")), editor->toolbar());
+    const QList<std::pair<QString, QAction*>> buttons = {{QStringLiteral("fontButton"), editor->fontButton()},
+                                                         {QStringLiteral("listButton"), editor->listButton()},
+                                                         {QStringLiteral("backwardsButton"), editor->backwardsButton()},
+                                                         {QStringLiteral("forwardsButton"), editor->forwardsButton()},
+                                                         {QStringLiteral("undoButton"), editor->undoButton()},
+                                                         {QStringLiteral("redoButton"), editor->redoButton()},
+                                                         {QStringLiteral("overflowButton"), editor->overflowButton()}};
+    for (const auto& [name, button] : buttons)
+        EXPECT_EQ(editor->findChild<QAction*>(name), button) << name.toStdString();
+}
+
+// The opener's type is a guess: the bar takes the colour of the type the card itself has.
+TEST_F(PvEditViewControllerTest, fullWindowBarShowsTheColourOfTheCardsOwnType)
+{
+    open(QStringLiteral("CARD-2"));
+    const QColor person = CardProps().propForIntCardType(ProjectItemTypes::Person).cardColor();
+    ASSERT_NE(person, CardProps().propForIntCardType(ProjectItemTypes::Story).cardColor());
+    EXPECT_EQ(navigation->navigationBar()->palette().color(QPalette::ButtonText), person);
 }
 
 TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButNoPrevious)

@@ -250,7 +250,14 @@ TEST_F(SecondarySaveTest, escapeOnTheStoryCardStoresTheSecondaryCard)
     auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), StormId);
     ASSERT_NE(popup, nullptr);
     typeInto(popup, QStringLiteral("Gale from the west"));
+    const QByteArray folderStamp =
+        storedValue(QStringLiteral("SELECT lastModified FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(FolderId));
     saveAndClose(popup);
+    // The stamps its save put on its folder and project were its own too: stored with it, nothing left pending.
+    EXPECT_NE(
+        storedValue(QStringLiteral("SELECT lastModified FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(FolderId)),
+        folderStamp);
+    EXPECT_FALSE(context()->hasChanges());
     story->peek().sideMenu()->dismissMenu(false);
     app->window()->activateWindow();
     ASSERT_TRUE(waitFor([this] { return app->window()->isActiveWindow(); }));
