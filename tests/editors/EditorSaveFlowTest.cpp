@@ -355,4 +355,13 @@ TEST_F(EditorSaveFlowTest, discardAfterARefusedSaveRevertsOnlyWhatThatAttemptCha
                                        "uniqueIdentifier IN ('CARD', 'COPY', 'STAMPED') "
                                        "ORDER BY uniqueIdentifier"),
               QStringList({"Second try:", "Saved copy:", "Harbour:stamped again"}));
+    // A record of a failed attempt that another save stored meanwhile leaves the store file with the discard.
+    ASSERT_TRUE(pending.watch(store.context(), [&] {
+        pending.track(storedCard(QStringLiteral("LATE"), QStringLiteral("Stored by another save")));
+        return true;
+    }));
+    ASSERT_FALSE(store.context()->save());
+    pending.discard(store.context(), {}, nullptr);
+    EXPECT_EQ(storedRows(store.path(), "SELECT count(*) FROM ProjectItem WHERE uniqueIdentifier = 'LATE'"),
+              QStringList{"0"});
 }

@@ -273,10 +273,9 @@ TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)
     editor->commands().applyTag(QStringLiteral("warning"));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     ASSERT_TRUE(save(editor));
-    // The card, its folder and its project count as changed now, for the board's order and for sync.
+    // The card and its folder count as changed now, for the board's order and for sync.
     EXPECT_GE(DbHelpers::getItem(context(), CardId)->lastModified(), before);
     EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), before);
-    EXPECT_GE(DbHelpers::getProject(context(), ProjectId)->lastModified(), before);
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->tag(), QStringLiteral("warning"));
     EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), body);
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->wordCount(), 6);
@@ -503,15 +502,6 @@ TEST_F(PvEditViewControllerTest, titleViewAndToolbarPartsAreFoundUnderTheirNames
                                                          {QStringLiteral("overflowButton"), editor->overflowButton()}};
     for (const auto& [name, button] : buttons)
         EXPECT_EQ(editor->findChild<QAction*>(name), button) << name.toStdString();
-}
-
-// The opener's type is a guess: the bar takes the colour of the type the card itself has.
-TEST_F(PvEditViewControllerTest, fullWindowBarShowsTheColourOfTheCardsOwnType)
-{
-    open(QStringLiteral("CARD-2"));
-    const QColor person = CardProps().propForIntCardType(ProjectItemTypes::Person).cardColor();
-    ASSERT_NE(person, CardProps().propForIntCardType(ProjectItemTypes::Story).cardColor());
-    EXPECT_EQ(navigation->navigationBar()->palette().color(QPalette::ButtonText), person);
 }
 
 TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButNoPrevious)
