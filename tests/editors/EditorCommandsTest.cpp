@@ -72,13 +72,13 @@ protected:
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         editor->editor()->setTextCursor(cursor);
     }
-    // The card's body: "Map: " and a 40 x 30 picture.
-    void seedPicture()
+    // The card's body: "Map: " and a picture, 40 x 30 unless told.
+    void seedPicture(QSize size = {40, 30})
     {
         QTextDocument body;
         QTextCursor cursor(&body);
         cursor.insertText(QStringLiteral("Map: "));
-        QImage map(40, 30, QImage::Format_ARGB32);
+        QImage map(size, QImage::Format_ARGB32);
         map.fill(Qt::red);
         cursor.insertText(QString(QChar::ObjectReplacementCharacter), QJTextAttachment(map).format(body));
         DbHelpers::getItemDocument(context(), CardId)->setContent(*RichTextDocumentFormat::getData(body, 1.0));
@@ -277,6 +277,17 @@ TEST_F(EditorCommandsTest, undoAndRedoButtonsFollowTheTextsHistory)
     EXPECT_TRUE(editor->redoButton()->isEnabled());
     editor->redoButton()->trigger();
     EXPECT_EQ(editor->editor()->toPlainText(), CardText + QStringLiteral(" x"));
+}
+
+// Fitting a picture wider than the page is how the card is shown, not an edit of the writer's.
+TEST_F(EditorCommandsTest, aWidePictureFittedToThePageOnOpeningLeavesNothingToUndo)
+{
+    ASSERT_NO_FATAL_FAILURE(seedPicture({3000, 200}));
+    app->window()->show();
+    PvEditViewController* editor = open();
+    EXPECT_FALSE(editor->editor()->document()->isUndoAvailable());
+    EXPECT_FALSE(editor->undoButton()->isEnabled());
+    EXPECT_FALSE(editor->cardChanged());
 }
 
 TEST_F(EditorCommandsTest, listButtonIsNotDrawnDisabledWhileItsOwnMenuIsOpen)

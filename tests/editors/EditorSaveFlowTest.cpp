@@ -1,4 +1,5 @@
 #include "editors/EditorSaveFlow.h"
+#include "StoredRows.h"
 #include "TestStore.h"
 #include "TestWait.h"
 #include "core/AutoSaveController.h"
@@ -25,7 +26,8 @@ namespace {
 const QString ProjectId = QStringLiteral("FLOW-PROJECT");
 const QString NotWritten = QStringLiteral("Nothing of this card could be written.");
 
-// An editor reduced to what the flow asks of it: each hook notes its call, and the write inserts a new card.
+// An editor reduced to what the flow asks of it: each hook notes its call, and
+// the write inserts a new card.
 class RecordingEditor : public CardEditorFields, public EditorSaveFlow::Editor {
 public:
     bool isBusy() const override { return busy; }
@@ -108,16 +110,27 @@ protected:
         flow->save(copyTitle, std::move(completion));
         ASSERT_TRUE(waitFor([this] { return editor.calls.contains("ended") || editor.calls.contains("failed"); }));
     }
-    void refuseNewCards()
+    // SQL run on a connection of its own, as another program would.
+    void execute(const char* sql) const
     {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(store.path().toUtf8().constData(), &db), SQLITE_OK);
-        const int rc = sqlite3_exec(db,
-                                    "CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem "
-                                    "BEGIN SELECT RAISE(ABORT, 'disk refused'); END;",
-                                    nullptr, nullptr, nullptr);
+        const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
         sqlite3_close(db);
         ASSERT_EQ(rc, SQLITE_OK);
+    }
+    void refuseNewCards() const
+    {
+        execute("CREATE TRIGGER refuse BEFORE INSERT ON ProjectItem BEGIN SELECT "
+                "RAISE(ABORT, 'disk refused'); END;");
+    }
+    ProjectItem* storedCard(const QString& id, const QString& title)
+    {
+        auto* card = store.context()->insertNew<ProjectItem>();
+        card->setUniqueIdentifier(id);
+        card->setProjectId(ProjectId);
+        card->setTitle(title);
+        return card;
     }
     Alert* alertTitled(const QString& title) const
     {
@@ -127,7 +140,8 @@ protected:
         }
         return nullptr;
     }
-    // Cards in the store file itself, read as another program would: pending inserts do not count.
+    // Cards in the store file itself, read as another program would: pending
+    // inserts do not count.
     int storedCards() const
     {
         sqlite3* db = nullptr;
@@ -144,7 +158,8 @@ protected:
         sqlite3_close(db);
         return count;
     }
-    // Whether the snapshot file is there once every write and removal asked for so far has run.
+    // Whether the snapshot file is there once every write and removal asked for
+    // so far has run.
     static bool snapshotOnDisk()
     {
         EXPECT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
@@ -219,11 +234,13 @@ TEST_F(EditorSaveFlowTest, deferredSaveIsStoredAtOnceAndOnlyThenItsSnapshotGoes)
 {
     editor.defers = true;
     ASSERT_NO_FATAL_FAILURE(guardWithSnapshot());
-    // Pending in the shared context, and not this card's: no opener under it tells whose it is.
+    // Pending in the shared context, and not this card's: no opener under it
+    // tells whose it is.
     ProjectItem* elsewhere = store.context()->insertNew<ProjectItem>();
     elsewhere->setUniqueIdentifier(QStringLiteral("OPENERS-CARD"));
     ASSERT_NO_FATAL_FAILURE(saveAndWait());
-    // The writer pressed Save: the words are in the store file before the editor says so and leaves.
+    // The writer pressed Save: the words are in the store file before the editor
+    // says so and leaves.
     EXPECT_EQ(editor.calls, QStringList({"saving", "write", "take", "forget", "markSaved", "ended", "leaveSaved"}));
     EXPECT_TRUE(elsewhere->isInserted());
     EXPECT_EQ(storedCards(), 1);
@@ -241,7 +258,8 @@ TEST_F(EditorSaveFlowTest, deferredCopyIsStoredAtOnceAndTheEditorStaysForTheComp
     EXPECT_FALSE(store.context()->hasChanges());
     EXPECT_EQ(storedCards(), 1);
     EXPECT_FALSE(snapshotOnDisk());
-    // The indicator goes once the completion ran: the editor stays for the writer.
+    // The indicator goes once the completion ran: the editor stays for the
+    // writer.
     EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
 }
 
@@ -275,4 +293,75 @@ TEST_F(EditorSaveFlowTest, snapshotTimerWritesAtTheFirstTickOnlyForWordsAlreadyU
     EXPECT_EQ(unsaved->projectId(), ProjectId);
     std::unique_ptr<AutoSaveController> fresh = flow->startSnapshots([] { return QVariantMap(); }, false);
     EXPECT_FALSE(fresh->autoSave());
+}
+
+// Two screens share the store's context. One left a change pending (a rename
+// the store refused); this editor's save then wrote over the same record, and
+// the store refused that too. The writer's Discard takes back only what this
+// attempt changed: the other screen's rename stays, for its own next save.
+TEST_F(EditorSaveFlowTest, discardAfterARefusedSaveRevertsOnlyWhatThatAttemptChanged)
+{
+    ProjectItem* folder = storedCard(QStringLiteral("FOLDER"), QStringLiteral("Part One"));
+    ProjectItem* card = storedCard(QStringLiteral("CARD"), QStringLiteral("Lighthouse"));
+    ProjectItem* project = storedCard(QStringLiteral("STAMPED"), QStringLiteral("Harbour"));
+    ASSERT_FALSE(store.context()->save());
+    folder->setTitle(QStringLiteral("Part Two"));
+    ASSERT_NO_FATAL_FAILURE(refuseNewCards());
+    PendingRecords pending;
+    ProjectItem* made = nullptr;
+    const bool written = pending.watch(store.context(), [&] {
+        card->setTitle(QStringLiteral("Lighthouse at night"));
+        folder->setSummary(QStringLiteral("stamped by the card"));
+        project->setSummary(QStringLiteral("stamped by the card"));
+        made = storedCard(QStringLiteral("NEW"), QStringLiteral("Made by the save"));
+        pending.track(made);
+        // Only new records are the editor's to delete on a discard.
+        pending.track(card);
+        return true;
+    });
+    ASSERT_TRUE(written);
+    ASSERT_TRUE(store.context()->save()) << "the store took what it should have refused";
+    EXPECT_TRUE(pending.contains(made));
+    EXPECT_FALSE(pending.contains(card));
+    pending.discard(store.context(), {card}, nullptr);
+    execute("DROP TRIGGER refuse");
+    EXPECT_EQ(folder->title(), QStringLiteral("Part Two")) << "another screen's pending rename was undone";
+    EXPECT_EQ(project->summary(), QString());
+    // A second Discard has nothing of the attempt left to undo, nor to store.
+    project->setSummary(QStringLiteral("another screen's"));
+    pending.discard(store.context(), {}, nullptr);
+    EXPECT_EQ(project->summary(), QStringLiteral("another screen's"));
+    EXPECT_EQ(storedRows(store.path(), "SELECT title FROM ProjectItem WHERE uniqueIdentifier = 'FOLDER'"),
+              QStringList{"Part One"});
+    ASSERT_FALSE(store.context()->save());
+    EXPECT_EQ(
+        storedRows(store.path(), "SELECT uniqueIdentifier, title, summary FROM "
+                                 "ProjectItem ORDER BY uniqueIdentifier"),
+        QStringList({"CARD:Lighthouse:", "FOLDER:Part Two:stamped by the card", "STAMPED:Harbour:another screen's"}));
+    // The card reverted is written by the next attempt; once that is stored, a
+    // discard undoes nothing of it nor of what came after it.
+    card->setTitle(QStringLiteral("Second try"));
+    ASSERT_TRUE(pending.watch(store.context(), [&] {
+        project->setSummary(QStringLiteral("stamped again"));
+        pending.track(storedCard(QStringLiteral("COPY"), QStringLiteral("Saved copy")));
+        return true;
+    }));
+    ASSERT_FALSE(store.context()->save());
+    pending.forget();
+    project->setSummary(QStringLiteral("then another screen's"));
+    pending.discard(store.context(), {}, nullptr);
+    EXPECT_EQ(project->summary(), QStringLiteral("then another screen's"));
+    EXPECT_EQ(storedRows(store.path(), "SELECT title, summary FROM ProjectItem WHERE "
+                                       "uniqueIdentifier IN ('CARD', 'COPY', 'STAMPED') "
+                                       "ORDER BY uniqueIdentifier"),
+              QStringList({"Second try:", "Saved copy:", "Harbour:stamped again"}));
+    // A record of a failed attempt that another save stored meanwhile leaves the store file with the discard.
+    ASSERT_TRUE(pending.watch(store.context(), [&] {
+        pending.track(storedCard(QStringLiteral("LATE"), QStringLiteral("Stored by another save")));
+        return true;
+    }));
+    ASSERT_FALSE(store.context()->save());
+    pending.discard(store.context(), {}, nullptr);
+    EXPECT_EQ(storedRows(store.path(), "SELECT count(*) FROM ProjectItem WHERE uniqueIdentifier = 'LATE'"),
+              QStringList{"0"});
 }

@@ -90,6 +90,8 @@ TEST_F(PvEditViewControllerTest, toolbarRunsAlongTheFootOfTheText)
     EXPECT_EQ(tools.top(), editor->editor()->geometry().bottom() + 1);
     EXPECT_EQ(tools.bottom(), editor->height() - 1);
     EXPECT_EQ(tools.width(), editor->width());
+    // The word count stands in the middle, between the buttons at either end.
+    EXPECT_LT(std::abs(editor->statusLabel()->geometry().center().x() - tools.width() / 2), tools.width() / 8);
 }
 
 TEST_F(PvEditViewControllerTest, loadShowsTheBodyTheWordCountAndNoChange)
@@ -330,6 +332,10 @@ TEST_F(PvEditViewControllerTest, newCardTakesItsOrderFromTheFolderAsStoredNotFro
     EXPECT_EQ(card->title(), QStringLiteral("Fog rolled in over the quay"));
     EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Text);
     EXPECT_EQ(card->folderType(), ProjectFolderTypes::Card);
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT itemFormat || ':' || folderType FROM ProjectItem WHERE "
+                                         "uniqueIdentifier = '%1'")
+                              .arg(card->uniqueIdentifier())),
+              QByteArray("0:1"));
     EXPECT_EQ(card->parentItemId(), FolderId);
     const QList<ProjectStat*> records = stats(card->uniqueIdentifier());
     ASSERT_EQ(records.size(), 1);
@@ -515,12 +521,23 @@ TEST_F(PvEditViewControllerTest, rememberedCursorFarDownTheCardIsScrolledIntoVie
     EXPECT_GT(scroll->value(), 0);
 }
 
-TEST_F(PvEditViewControllerTest, titleViewIsFoundUnderItsName)
+TEST_F(PvEditViewControllerTest, titleViewAndToolbarPartsAreFoundUnderTheirNames)
 {
     PvEditViewController* editor = open();
     ASSERT_NE(editor->navigationItem()->titleView(), nullptr);
     QWidget* shown = editor->navigationItem()->titleView();
     EXPECT_EQ(navigation->findChild<QWidget*>(QStringLiteral("editorTitleView")), shown);
+    EXPECT_EQ(editor->findChild<QLabel*>(QStringLiteral("statusLabel")), editor->statusLabel());
+    EXPECT_EQ(editor->findChild<QToolBar*>(QStringLiteral("editorToolbar")), editor->toolbar());
+    const QList<std::pair<QString, QAction*>> buttons = {{QStringLiteral("fontButton"), editor->fontButton()},
+                                                         {QStringLiteral("listButton"), editor->listButton()},
+                                                         {QStringLiteral("backwardsButton"), editor->backwardsButton()},
+                                                         {QStringLiteral("forwardsButton"), editor->forwardsButton()},
+                                                         {QStringLiteral("undoButton"), editor->undoButton()},
+                                                         {QStringLiteral("redoButton"), editor->redoButton()},
+                                                         {QStringLiteral("overflowButton"), editor->overflowButton()}};
+    for (const auto& [name, button] : buttons)
+        EXPECT_EQ(editor->findChild<QAction*>(name), button) << name.toStdString();
 }
 
 TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButNoPrevious)

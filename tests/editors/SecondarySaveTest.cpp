@@ -252,7 +252,14 @@ TEST_F(SecondarySaveTest, escapeOnTheStoryCardStoresTheSecondaryCard)
     auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), StormId);
     ASSERT_NE(popup, nullptr);
     typeInto(popup, QStringLiteral("Gale from the west"));
+    const QByteArray folderStamp =
+        storedValue(QStringLiteral("SELECT lastModified FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(FolderId));
     saveAndClose(popup);
+    // The stamps its save put on its folder and project were its own too: stored with it, nothing left pending.
+    EXPECT_NE(
+        storedValue(QStringLiteral("SELECT lastModified FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(FolderId)),
+        folderStamp);
+    EXPECT_FALSE(context()->hasChanges());
     story->peek().sideMenu()->dismissMenu(false);
     app->window()->activateWindow();
     ASSERT_TRUE(waitFor([this] { return app->window()->isActiveWindow(); }));
@@ -484,6 +491,79 @@ TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAn
     EXPECT_EQ(storedBody(CardId), CardText);
     EXPECT_EQ(storedValue(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 0);
     EXPECT_EQ(storedSummary(MaraId), QStringLiteral("Stored alone"));
+}
+
+// The Story card's save was refused and its words wait in the shared context; then a peeked card's save is refused
+// too, and the writer discards that card. Only the peeked card's attempt goes: the Story card's words, title and
+// the stamp its save put on their folder stay for the Story card's own Save.
+TEST_F(SecondarySaveTest, aPeekedCardsDiscardAfterBothSavesWereRefusedLeavesTheStoryCardsWordsToItsSave)
+{
+    DbHelpers::getProject(context(), ProjectId)->setDisplayOrder(1);
+    ASSERT_FALSE(context()->save());
+    app->window()->show();
+    PvEditViewController* story = open();
+    type(story, QStringLiteral(" The keeper climbs on."));
+    ASSERT_NO_FATAL_FAILURE(rename(story, QStringLiteral("Lighthouse at night")));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuseStat BEFORE INSERT ON ProjectStat BEGIN SELECT RAISE(ABORT, "
+                              "'refused'); END"));
+    ASSERT_FALSE(save(story));
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+    const QDateTime stamped = DbHelpers::getItem(context(), FolderId)->lastModified();
+    PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
+    auto* popup = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
+    ASSERT_NE(popup, nullptr);
+    typeInto(popup, QStringLiteral("Not kept"));
+    rawExecute(QStringLiteral("CREATE TRIGGER refuseMara BEFORE UPDATE ON ProjectItem WHEN OLD.uniqueIdentifier = "
+                              "'%1' BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                   .arg(MaraId));
+    ASSERT_FALSE(save(popup));
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+    popup->cancelButton()->trigger();
+    Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+    ASSERT_NE(question, nullptr);
+    question->trigger(0);
+    ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
+    rawExecute(QStringLiteral("DROP TRIGGER refuseMara"));
+    rawExecute(QStringLiteral("DROP TRIGGER refuseStat"));
+    EXPECT_EQ(DbHelpers::getItem(context(), MaraId)->summary(), QString());
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->title(), QStringLiteral("Lighthouse at night"));
+    EXPECT_GE(DbHelpers::getItem(context(), FolderId)->lastModified(), stamped)
+        << "the Story card's stamp on its folder was undone with the peeked card";
+    EXPECT_TRUE(story->cardChanged());
+    leave(story, Leave::Save);
+    EXPECT_EQ(storedBody(CardId), CardText + QStringLiteral(" The keeper climbs on."));
+    EXPECT_EQ(storedTitle(CardId), QStringLiteral("Lighthouse at night"));
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 1);
+    EXPECT_EQ(storedSummary(MaraId), QString()) << "the discarded words came back with the Story card's save";
+}
+
+// A rename of the folder refused by the store stays pending for the next save; a card of that folder is then
+// opened, its save refused and discarded. The card's save stamped the renamed folder too, and its Discard leaves
+// the rename: the next save of the context stores it.
+TEST_F(SecondarySaveTest, aCardsDiscardAfterARefusedSaveLeavesARefusedFolderRenamePending)
+{
+    app->window()->show();
+    rawExecute(QStringLiteral("CREATE TRIGGER refuseFolder BEFORE UPDATE ON ProjectItem WHEN OLD.uniqueIdentifier = "
+                              "'%1' BEGIN SELECT RAISE(ABORT, 'refused'); END")
+                   .arg(FolderId));
+    MacCardRename::create(rootScreen(), context())->renameCard(DbHelpers::getItem(context(), FolderId), false);
+    Alert* rename = alertTitled(MacCardRename::FolderTitle);
+    ASSERT_NE(rename, nullptr);
+    ASSERT_EQ(rename->textFields().size(), 1);
+    rename->textFields().first()->setText(QStringLiteral("Part Two"));
+    rename->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+    PvEditViewController* story = open();
+    type(story, QStringLiteral(" Not kept."));
+    ASSERT_FALSE(save(story));
+    ASSERT_NO_FATAL_FAILURE(dismissSaveError());
+    leave(story, Leave::Discard);
+    rawExecute(QStringLiteral("DROP TRIGGER refuseFolder"));
+    EXPECT_EQ(DbHelpers::getItem(context(), FolderId)->title(), QStringLiteral("Part Two"));
+    ASSERT_FALSE(context()->save());
+    EXPECT_EQ(storedTitle(FolderId), QStringLiteral("Part Two")) << "the card's Discard undid the folder's rename";
+    EXPECT_EQ(storedBody(CardId), CardText);
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT count(*) FROM ProjectStat")).toLongLong(), 0);
 }
 
 TEST_F(SecondarySaveTest, endingWhileASecondSecondaryCardHoldsUnsavedWordsKeepsItsSnapshot)

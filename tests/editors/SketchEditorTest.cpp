@@ -39,6 +39,20 @@ TEST_F(SketchEditorTest, storyboardBuildsTheSketchEditorForSketchView)
     delete screen;
 }
 
+TEST_F(SketchEditorTest, partsAreFoundUnderTheirNames)
+{
+    KuvBaseSketch* editor = openSketch();
+    EXPECT_EQ(editor->findChild<InkCanvas*>(QStringLiteral("canvasView")), editor->canvasView());
+    const QList<std::pair<QString, QAction*>> buttons = {{QStringLiteral("saveButton"), editor->saveButton()},
+                                                         {QStringLiteral("cancelButton"), editor->cancelButton()},
+                                                         {QStringLiteral("zoomButton"), editor->zoomButton()},
+                                                         {QStringLiteral("newCardButton"), editor->newCardButton()},
+                                                         {QStringLiteral("peekButton"), editor->peekButton()},
+                                                         {QStringLiteral("overflowButton"), editor->overflowButton()}};
+    for (const auto& [name, button] : buttons)
+        EXPECT_EQ(editor->findChild<QAction*>(name), button) << name.toStdString();
+}
+
 TEST_F(SketchEditorTest, titlesNameTheTypeAndWhetherTheCardIsNew)
 {
     KuvBaseSketch* editor = openSketch(QString());
@@ -209,6 +223,18 @@ TEST_F(SketchEditorTest, newCardSaveWritesOneDocumentTheSummaryImageAndTheSketch
     EXPECT_FALSE(app->hasPrimaryCardEdits);
 }
 
+TEST_F(SketchEditorTest, newCardSavedWithATitleAndNoDrawingIsStoredAsASketchCard)
+{
+    KuvBaseSketch* editor = openSketch(QString());
+    typeTitle(editor, QStringLiteral("Blank chart"));
+    ASSERT_TRUE(save(editor));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT itemFormat || ':' || folderType FROM ProjectItem WHERE "
+                                         "uniqueIdentifier = '%1'")
+                              .arg(added.first()->uniqueIdentifier())),
+              QByteArray("1:1"));
+}
+
 TEST_F(SketchEditorTest, titleOnlyChangeLeavesTheDrawingAndSummaryAsStored)
 {
     const QByteArray before = documentOf(SketchId)->content();
@@ -252,7 +278,8 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
 
 TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryMakesOneCard)
 {
-    KuvBaseSketch* editor = openSketch(QString());
+    // In a sheet, where the editor's own bar offers New Card and the peek panel.
+    KuvBaseSketch* editor = openSketch(QString(), {}, PresentationStyle::FormSheet);
     typeTitle(editor, QStringLiteral("Reef"));
     draw(editor, {{30, 30}, {130, 80}});
     const QString snapshotPath = writeStandInSnapshot();
@@ -266,9 +293,11 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
         saved = ok;
     });
     editor->saveButton()->trigger();
-    // From the first click to the end of the save neither Save nor Cancel answers.
+    // From the first click to the end of the save neither Save, Cancel nor the sheet's own buttons answer.
     EXPECT_FALSE(editor->saveButton()->isEnabled());
     EXPECT_FALSE(editor->cancelButton()->isEnabled());
+    EXPECT_FALSE(editor->peekButton()->isEnabled());
+    EXPECT_FALSE(editor->newCardButton()->isEnabled());
     editor->saveButton()->trigger();
     editor->confirmCancel();
     EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
@@ -281,6 +310,8 @@ TEST_F(SketchEditorTest, failedSaveKeepsTheEditorOpenDirtyAndGuardedAndTheRetryM
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_TRUE(editor->saveButton()->isEnabled());
     EXPECT_TRUE(editor->cancelButton()->isEnabled());
+    EXPECT_TRUE(editor->peekButton()->isEnabled());
+    EXPECT_TRUE(editor->newCardButton()->isEnabled());
     EXPECT_TRUE(added.isEmpty());
     ASSERT_NO_FATAL_FAILURE(dismissSaveError());
 
@@ -311,12 +342,14 @@ TEST_F(SketchEditorTest, refusedSaveTakesItsProgressIndicatorWithIt)
 
 TEST_F(SketchEditorTest, discardAfterAFailedSaveLeavesNothingForTheNextSaveToWrite)
 {
+    const qint64 documents = countOf<ProjectItemDocument>();
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Never wanted"));
     draw(editor, {{30, 30}, {130, 80}});
     ASSERT_NO_FATAL_FAILURE(failSaveThenDiscard(editor, QStringLiteral("INSERT ON ProjectItemDocument")));
     context()->save();
     EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Never wanted")}), 0);
+    EXPECT_EQ(countOf<ProjectItemDocument>(), documents) << "the new card's drawing outlived its discard";
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
@@ -348,6 +381,9 @@ TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDraw
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    // From the Discard on, while the editor slides away, neither Save nor Cancel answers.
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
+    EXPECT_FALSE(editor->cancelButton()->isEnabled());
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_EQ(decoded(documentOf(SketchId)->content()).strokeCount(), 1u);
