@@ -117,6 +117,9 @@ TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
     EXPECT_TRUE(d->isInserted());
     EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("D"), QStringLiteral("C"), QStringLiteral("B")}));
     EXPECT_EQ(countOf(QStringLiteral("projectId == %@"), {QStringLiteral("Q")}), 1);
+    // A reverted object is an ordinary stored one again: its next change is pending like any other.
+    c->setValue(QStringLiteral("title"), QStringLiteral("changed again"));
+    EXPECT_EQ(context()->updatedObjects(), (QList<ManagedObject*>{b, c}));
 
     context()->rollback();
     EXPECT_FALSE(context()->hasChanges());
