@@ -96,6 +96,7 @@ TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
     ManagedObject* c = addItem(QStringLiteral("C"), 3);
     ASSERT_FALSE(context()->save());
 
+    a->setValue(QStringLiteral("title"), QStringLiteral("changed, then deleted"));
     context()->deleteObject(a);
     b->setValue(QStringLiteral("displayOrder"), 10);
     b->setValue(QStringLiteral("projectId"), QStringLiteral("Q"));
@@ -125,6 +126,8 @@ TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
     EXPECT_FALSE(context()->hasChanges());
     EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     EXPECT_EQ(b->value(QStringLiteral("displayOrder")).toLongLong(), 2);
+    EXPECT_EQ(a->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
+    EXPECT_FALSE(a->isUpdated());
 }
 
 TEST_F(StoreContextTest, deletedObjectStaysReadableAfterSave)
@@ -178,10 +181,14 @@ TEST_F(StoreContextTest, saveWritesOnlyChangedAttributes)
     theirs->setValue(QStringLiteral("displayOrder"), 42);
     ASSERT_FALSE(other->viewContext()->save());
     ASSERT_FALSE(context()->save());
+    // Once saved, the record's next change is pending and saved like its first.
+    mine->setValue(QStringLiteral("title"), QStringLiteral("mine again"));
+    EXPECT_TRUE(context()->hasChanges());
+    ASSERT_FALSE(context()->save());
 
     ASSERT_NO_FATAL_FAILURE(open());
     ManagedObject* merged = context()->fetch(FetchRequest(Item)).first();
-    EXPECT_EQ(merged->value(QStringLiteral("title")).toString(), QStringLiteral("mine"));
+    EXPECT_EQ(merged->value(QStringLiteral("title")).toString(), QStringLiteral("mine again"));
     EXPECT_EQ(merged->value(QStringLiteral("displayOrder")).toLongLong(), 42);
 }
 
