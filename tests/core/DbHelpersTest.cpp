@@ -236,7 +236,15 @@ TEST_F(DbHelpersSaveTest, successfulSaveShowsNothing)
     QWidget window;
     addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Saved"));
     EXPECT_TRUE(DbHelpers::saveManagedObjectContext(context(), &window));
+    // Chosen records are stored alone; the rest stays pending.
+    ProjectItem* chosen = addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Chosen"));
+    addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Pending"));
+    EXPECT_TRUE(DbHelpers::saveManagedObjects(context(), {chosen}, &window));
+    EXPECT_EQ(context()->insertedObjects().size(), 1);
     EXPECT_EQ(Alert::topmost(), nullptr);
+    m_store.reopen();
+    EXPECT_EQ(countOf<ProjectItem>(ProjectItem::TitleKey, QStringLiteral("Chosen")), 1);
+    EXPECT_EQ(countOf<ProjectItem>(ProjectItem::TitleKey, QStringLiteral("Pending")), 0);
 }
 
 TEST_F(DbHelpersTest, folderCardCountsLeaveOutFoldersOtherProjectsAndTheExcludedCard)
