@@ -160,6 +160,7 @@ TEST_F(DbHelpersTest, searchWithQuoteDoesNotCrossProjects)
     const QString splice = QStringLiteral("terms contains ' z')) OR ((itemType != 0");
     EXPECT_TRUE(DbHelpers::getCardsForQuery(context(), project, splice).isEmpty());
     EXPECT_TRUE(listing(CardFilter::AllCards, {}, splice).isEmpty());
+    EXPECT_EQ(DbHelpers::getFolderItemsCount(context(), project, ItemIds::Top, CardFilter::AllCards, {}, splice), 0u);
     EXPECT_FALSE(DbHelpers::folderHasQueryItems(context(), project, ItemIds::Top, splice));
     EXPECT_EQ(DbHelpers::predicateForQuery(splice), QStringLiteral("(itemType == 0)"));
 
