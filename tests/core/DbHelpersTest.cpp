@@ -160,6 +160,7 @@ TEST_F(DbHelpersTest, searchWithQuoteDoesNotCrossProjects)
     const QString splice = QStringLiteral("terms contains ' z')) OR ((itemType != 0");
     EXPECT_TRUE(DbHelpers::getCardsForQuery(context(), project, splice).isEmpty());
     EXPECT_TRUE(listing(CardFilter::AllCards, {}, splice).isEmpty());
+    EXPECT_EQ(DbHelpers::getFolderItemsCount(context(), project, ItemIds::Top, CardFilter::AllCards, {}, splice), 0u);
     EXPECT_FALSE(DbHelpers::folderHasQueryItems(context(), project, ItemIds::Top, splice));
     EXPECT_EQ(DbHelpers::predicateForQuery(splice), QStringLiteral("(itemType == 0)"));
 
@@ -236,7 +237,15 @@ TEST_F(DbHelpersSaveTest, successfulSaveShowsNothing)
     QWidget window;
     addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Saved"));
     EXPECT_TRUE(DbHelpers::saveManagedObjectContext(context(), &window));
+    // Chosen records are stored alone; the rest stays pending.
+    ProjectItem* chosen = addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Chosen"));
+    addItem(QStringLiteral("P"), ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Pending"));
+    EXPECT_TRUE(DbHelpers::saveManagedObjects(context(), {chosen}, &window));
+    EXPECT_EQ(context()->insertedObjects().size(), 1);
     EXPECT_EQ(Alert::topmost(), nullptr);
+    m_store.reopen();
+    EXPECT_EQ(countOf<ProjectItem>(ProjectItem::TitleKey, QStringLiteral("Chosen")), 1);
+    EXPECT_EQ(countOf<ProjectItem>(ProjectItem::TitleKey, QStringLiteral("Pending")), 0);
 }
 
 TEST_F(DbHelpersTest, folderCardCountsLeaveOutFoldersOtherProjectsAndTheExcludedCard)

@@ -49,6 +49,10 @@ TEST_F(DbHelpersTreeTest, movingAFolderNeverOffersItselfItsInsideOrItsParent)
 {
     const auto forChapter = DbHelpers::getPossibleTargetFolders(context(), project, chapter, book->uniqueIdentifier());
     EXPECT_EQ(paths(forChapter), QStringList({"Other"}));
+    // A move into the folder itself or anywhere under it would cut the folder off from the top.
+    EXPECT_TRUE(DbHelpers::isDescendentFolder(context(), book, book));
+    EXPECT_TRUE(DbHelpers::isDescendentFolder(context(), book, wing));
+    EXPECT_FALSE(DbHelpers::isDescendentFolder(context(), chapter, book));
 
     const auto forCard = DbHelpers::getPossibleTargetFolders(context(), project, storm, chapter->uniqueIdentifier());
     EXPECT_EQ(paths(forCard), QStringList({"Book", "Book > Chapter > Wing", "Other"}));

@@ -244,6 +244,14 @@ TEST_F(PvSummaryEditViewControllerTest, discardAfterAFailedSaveOfAStoredCardPuts
     EXPECT_EQ(person->summary(), QString());
     EXPECT_EQ(person->tag(), QString());
     EXPECT_EQ(person->wordCount(), 0);
+
+    // The card given back is an ordinary stored card again: edited once more, its Save stores it.
+    editor = openPopup(PersonId);
+    typeInto(editor, QStringLiteral("Kept this time"));
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(
+        storedValue(QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(PersonId)),
+        "Kept this time");
 }
 
 TEST_F(PvSummaryEditViewControllerTest, recoveredRenameIsSavedUnderTheNewTitle)

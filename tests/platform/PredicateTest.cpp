@@ -364,6 +364,11 @@ TEST(StoreValueTest, ordersLikeSqlite)
     EXPECT_EQ(StoreValue::compare(day(1, 1), StoreValue::toSql(day(1, 1))), 0);
     EXPECT_EQ(StoreValue::toSql(day(1, 1)).toDouble(), day(1, 1).toSecsSinceEpoch());
     EXPECT_EQ(StoreValue::toSql(true), QVariant::fromValue(qint64(1)));
+    EXPECT_TRUE(StoreValue::equals(QVariant::fromValue(nullptr), QVariant())) << "a null pointer is nil";
+    EXPECT_FALSE(StoreValue::toSql(QVariant::fromValue(nullptr)).isValid());
+    // Beyond a double's 53 bits, negative integers still compare exactly.
+    const qint64 large = -(qint64(1) << 60);
+    EXPECT_GT(StoreValue::compare(QVariant::fromValue(large), QVariant::fromValue(large - 1)), 0);
 }
 
 } // namespace

@@ -63,7 +63,9 @@ TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)
     ManagedObject* item = addItem(QStringLiteral("A"), 7);
     item->setValue(QStringLiteral("score"), 2.5);
     item->setValue(QStringLiteral("lastModified"), when);
-    item->setValue(QStringLiteral("content"), QByteArray("\x00\x01bytes", 7));
+    // Bytes that are no UTF-8 text: a card's body is an archive, never text.
+    const QByteArray bytes("\x00\x01\xff\xfe bytes", 10);
+    item->setValue(QStringLiteral("content"), bytes);
     ASSERT_FALSE(context()->save());
     EXPECT_GT(item->primaryKey(), 0);
     ASSERT_NO_FATAL_FAILURE(open());
@@ -75,7 +77,7 @@ TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)
     EXPECT_EQ(read->value(QStringLiteral("displayOrder")).toLongLong(), 7);
     EXPECT_DOUBLE_EQ(read->value(QStringLiteral("score")).toDouble(), 2.5);
     EXPECT_EQ(read->value(QStringLiteral("lastModified")).toDateTime(), when);
-    EXPECT_EQ(read->value(QStringLiteral("content")).toByteArray(), QByteArray("\x00\x01bytes", 7));
+    EXPECT_EQ(read->value(QStringLiteral("content")).toByteArray(), bytes);
     EXPECT_TRUE(read->value(QStringLiteral("notes")).isNull());
 }
 
@@ -96,6 +98,7 @@ TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
     ManagedObject* c = addItem(QStringLiteral("C"), 3);
     ASSERT_FALSE(context()->save());
 
+    a->setValue(QStringLiteral("title"), QStringLiteral("changed, then deleted"));
     context()->deleteObject(a);
     b->setValue(QStringLiteral("displayOrder"), 10);
     b->setValue(QStringLiteral("projectId"), QStringLiteral("Q"));
@@ -117,11 +120,16 @@ TEST_F(StoreContextTest, fetchAndCountSeeUnsavedInsertsChangesAndDeletes)
     EXPECT_TRUE(d->isInserted());
     EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("D"), QStringLiteral("C"), QStringLiteral("B")}));
     EXPECT_EQ(countOf(QStringLiteral("projectId == %@"), {QStringLiteral("Q")}), 1);
+    // A reverted object is an ordinary stored one again: its next change is pending like any other.
+    c->setValue(QStringLiteral("title"), QStringLiteral("changed again"));
+    EXPECT_EQ(context()->updatedObjects(), (QList<ManagedObject*>{b, c}));
 
     context()->rollback();
     EXPECT_FALSE(context()->hasChanges());
     EXPECT_EQ(fetchUids(), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
     EXPECT_EQ(b->value(QStringLiteral("displayOrder")).toLongLong(), 2);
+    EXPECT_EQ(a->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
+    EXPECT_FALSE(a->isUpdated());
 }
 
 TEST_F(StoreContextTest, deletedObjectStaysReadableAfterSave)
@@ -175,10 +183,14 @@ TEST_F(StoreContextTest, saveWritesOnlyChangedAttributes)
     theirs->setValue(QStringLiteral("displayOrder"), 42);
     ASSERT_FALSE(other->viewContext()->save());
     ASSERT_FALSE(context()->save());
+    // Once saved, the record's next change is pending and saved like its first.
+    mine->setValue(QStringLiteral("title"), QStringLiteral("mine again"));
+    EXPECT_TRUE(context()->hasChanges());
+    ASSERT_FALSE(context()->save());
 
     ASSERT_NO_FATAL_FAILURE(open());
     ManagedObject* merged = context()->fetch(FetchRequest(Item)).first();
-    EXPECT_EQ(merged->value(QStringLiteral("title")).toString(), QStringLiteral("mine"));
+    EXPECT_EQ(merged->value(QStringLiteral("title")).toString(), QStringLiteral("mine again"));
     EXPECT_EQ(merged->value(QStringLiteral("displayOrder")).toLongLong(), 42);
 }
 
