@@ -4,6 +4,7 @@
 #include "ChevronIconEngine.h"
 #include "CircledPlusIconEngine.h"
 #include "ColorScheme.h"
+#include "ExclamationTriangleIconEngine.h"
 #include "NumberedDiscIconEngine.h"
 #include "QuestionDiamondIconEngine.h"
 #include "TextSizeIconEngine.h"
@@ -52,7 +53,6 @@ const QHash<QString, QString>& table()
         {QStringLiteral("gearshape"), QStringLiteral("configure")},
         {QStringLiteral("calendar"), QStringLiteral("view-calendar")},
         {QStringLiteral("clock"), QStringLiteral("clock")},
-        {QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning")},
         {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("data-warning")},
         {QStringLiteral("text.bubble"), QStringLiteral("edit-comment")},
         {QStringLiteral("text.bubble.fill"), QStringLiteral("view-pim-notes")},
@@ -88,8 +88,8 @@ const QHash<QString, QString>& table()
 using MakeEngine = std::function<QIconEngine*()>;
 
 // Symbols no icon theme carries in the shape their names describe, drawn by us: the numbered discs of the draft
-// tags, the Question tag's diamond, the Done tag's seal, the circled plus of the new-card commands, the text-size
-// command's letters and the chevrons of its menu, tall and compact.
+// tags, the Question tag's diamond, the Done tag's seal, the circled plus of the new-card commands, the warning
+// triangle of the open issues, the text-size command's letters and the chevrons of its menu, tall and compact.
 const QHash<QString, MakeEngine>& drawnTable()
 {
     static const QHash<QString, MakeEngine> symbols = [] {
@@ -100,6 +100,7 @@ const QHash<QString, MakeEngine>& drawnTable()
         drawn.insert(QStringLiteral("questionmark.diamond.fill"), [] { return new QuestionDiamondIconEngine; });
         drawn.insert(QStringLiteral("checkmark.seal.fill"), [] { return new CheckmarkSealIconEngine; });
         drawn.insert(CircledPlusIconEngine::SymbolName, [] { return new CircledPlusIconEngine; });
+        drawn.insert(ExclamationTriangleIconEngine::SymbolName, [] { return new ExclamationTriangleIconEngine; });
         drawn.insert(QStringLiteral("textformat.size"), [] { return new TextSizeIconEngine; });
         drawn.insert(QStringLiteral("chevron.up"), [] { return new ChevronIconEngine(true, false); });
         drawn.insert(QStringLiteral("chevron.down"), [] { return new ChevronIconEngine(false, false); });

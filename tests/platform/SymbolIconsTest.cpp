@@ -30,6 +30,7 @@ TEST(SymbolIconsTest, weDrawExactlyOurOwnGlyphsAndTheBreezeThemeHasEveryOtherNam
     QStringList expectedDrawn = {QStringLiteral("questionmark.diamond.fill"),
                                  QStringLiteral("checkmark.seal.fill"),
                                  QStringLiteral("plus.circle"),
+                                 QStringLiteral("exclamationmark.triangle"),
                                  QStringLiteral("textformat.size"),
                                  QStringLiteral("chevron.up"),
                                  QStringLiteral("chevron.down"),
@@ -147,6 +148,13 @@ void expectSchemesInkAt(const QString& symbol, double x, double y)
     EXPECT_LT(glyph(symbol, side).pixelColor(at).lightness(), 80) << symbol.toStdString();
     EXPECT_EQ(qAlpha(glyph(symbol, side).pixel(at)), 255) << symbol.toStdString();
     EXPECT_LT(qAlpha(glyph(symbol, side, QIcon::Disabled).pixel(at)), 160) << symbol.toStdString();
+    // Its edges are smoothed: some pixels are only partly covered.
+    int soft = 0;
+    const QImage drawn = glyph(symbol, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            soft += qAlpha(drawn.pixel(x, y)) > 0 && qAlpha(drawn.pixel(x, y)) < 255;
+    EXPECT_GT(soft, side / 2) << symbol.toStdString();
     const QPalette original = QApplication::palette();
     QPalette dark = original;
     dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
@@ -259,6 +267,11 @@ TEST(SymbolIconsTest, tallAndCompactChevronsDifferAndPointTheirWay)
             glyph(up ? QStringLiteral("chevron.compact.up") : QStringLiteral("chevron.compact.down"), side);
         EXPECT_GT(height(tall), height(compact) * 3 / 2) << up;
         EXPECT_GT(width(compact), width(tall) + side / 10) << up;
+        // Both arms: the ink reaches as far left of the middle as right of it.
+        for (const QImage* chevron : {&tall, &compact}) {
+            const QPair<int, int> columns = inkSpan(*chevron, true);
+            EXPECT_NEAR(side / 2 - columns.first, columns.second + 1 - side / 2, 2) << up;
+        }
         // The tip, in the middle column, is the end of the ink the chevron points to.
         for (const QImage* chevron : {&tall, &compact}) {
             const QPair<int, int> rows = inkSpan(*chevron);
@@ -269,6 +282,19 @@ TEST(SymbolIconsTest, tallAndCompactChevronsDifferAndPointTheirWay)
         }
     }
     expectSchemesInkAt(QStringLiteral("chevron.compact.up"), 0.5, 0.42);
+}
+
+TEST(SymbolIconsTest, warningIsATrianglesOutlineWithAnExclamationMarkInside)
+{
+    const QImage triangle = glyph(QStringLiteral("exclamationmark.triangle"), 64);
+    // The outline: the apex, both lower corners and the middle of the base; inside it, around the mark, nothing.
+    for (const QPointF& edge : {QPointF(0.5, 0.13), QPointF(0.12, 0.86), QPointF(0.88, 0.86), QPointF(0.5, 0.86)})
+        EXPECT_TRUE(coveredAt(triangle, edge.x(), edge.y())) << edge.x() << "," << edge.y();
+    for (const QPointF& inside : {QPointF(0.38, 0.7), QPointF(0.62, 0.7), QPointF(0.5, 0.3)})
+        EXPECT_FALSE(coveredAt(triangle, inside.x(), inside.y())) << inside.x() << "," << inside.y();
+    // The mark: a bar above a dot, a gap between them.
+    expectMarkCutOut(triangle, {{0.5, 0.65}}, {{0.5, 0.45}, {0.5, 0.56}, {0.5, 0.74}});
+    expectSchemesInkAt(QStringLiteral("exclamationmark.triangle"), 0.5, 0.5);
 }
 
 TEST(SymbolIconsTest, textSizeIsASmallLetterBesideATallOne)
@@ -284,6 +310,13 @@ TEST(SymbolIconsTest, textSizeIsASmallLetterBesideATallOne)
     // Both stand on one line; the right one reaches far higher.
     EXPECT_NEAR(small.second, tall.second, 2);
     EXPECT_GT(small.first - tall.first, side / 5);
+    // The tall letter stands on both legs, cut off square at the line.
+    EXPECT_TRUE(coveredAt(letters, 0.875, 0.78));
+    EXPECT_TRUE(coveredAt(letters, 0.4, 0.78));
+    EXPECT_LE(tall.second, 54);
+    // The tall letter's crossbar joins its legs below the middle.
+    EXPECT_TRUE(coveredAt(letters, 0.64, 0.56));
+    EXPECT_FALSE(coveredAt(letters, 0.64, 0.66));
 }
 
 TEST(SymbolIconsTest, aTintedSymbolIsItsShapeInTheTintAndHalfSeenWhenDisabled)
