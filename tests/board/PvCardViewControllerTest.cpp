@@ -316,6 +316,10 @@ TEST_F(PvCardViewControllerTest, headerDrawsEveryFiltersIconInItsTextColourInEit
             ASSERT_FALSE(icon.isNull());
             const QColor tint = board->headerLabel()->palette().color(QPalette::WindowText);
             EXPECT_TRUE(inTintAlone(icon, tint)) << "not all in " << tint.name().toStdString();
+            // So is the glyph of its clear button.
+            auto* clear = board->headerView()->findChild<QToolButton*>();
+            ASSERT_TRUE(clear);
+            EXPECT_TRUE(inTintAlone(clear->grab().toImage().convertToFormat(QImage::Format_ARGB32), tint));
         }
     }
     QApplication::setPalette(light);

@@ -100,6 +100,10 @@ TEST_F(PvSummaryEditViewControllerTest, everyTypesBarShowsSaveDisabledFaintButSe
             auto* save = navigation->findChild<QToolButton*>(QStringLiteral("saveButton"));
             auto* zoom = navigation->findChild<QToolButton*>(QStringLiteral("zoomButton"));
             ASSERT_TRUE(save && zoom);
+            // Both stand on the bar's right side.
+            const int middle = navigation->navigationBar()->width() / 2;
+            EXPECT_GT(save->geometry().left(), middle);
+            EXPECT_GT(zoom->geometry().left(), middle);
             ASSERT_FALSE(save->isEnabled());
             const QImage off = save->grab().toImage();
             const QColor bar = off.pixelColor(0, 0);
