@@ -120,6 +120,8 @@ TEST_F(PvSummaryEditViewControllerTest, everyTypesBarShowsSaveDisabledFaintButSe
                                      << bar.name().toStdString();
             EXPECT_GT(enabled, disabled * 1.2)
                 << "enabled " << enabledInk.name().toStdString() << " against " << disabledInk.name().toStdString();
+            // Also while the window is not the active one.
+            EXPECT_EQ(save->palette().color(QPalette::Inactive, QPalette::ButtonText), prop.textColor());
             // Both are the bar's tint, the disabled one half seen.
             EXPECT_LT(colourDistance(enabledInk, prop.textColor()), 40);
             EXPECT_LT(colourDistance(disabledInk, overGround(ColorScheme::dimmed(prop.textColor()), bar)), 40);
