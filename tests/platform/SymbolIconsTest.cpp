@@ -287,8 +287,10 @@ TEST(SymbolIconsTest, tallAndCompactChevronsDifferAndPointTheirWay)
 TEST(SymbolIconsTest, warningIsATrianglesOutlineWithAnExclamationMarkInside)
 {
     const QImage triangle = glyph(QStringLiteral("exclamationmark.triangle"), 64);
-    // The outline: the apex, both lower corners and the middle of the base; inside it, around the mark, nothing.
-    for (const QPointF& edge : {QPointF(0.5, 0.13), QPointF(0.12, 0.86), QPointF(0.88, 0.86), QPointF(0.5, 0.86)})
+    // The outline: the apex, both lower corners, the middle of the base and of either side; inside it, around the
+    // mark, nothing.
+    for (const QPointF& edge : {QPointF(0.5, 0.13), QPointF(0.12, 0.86), QPointF(0.88, 0.86), QPointF(0.5, 0.86),
+                                QPointF(0.3, 0.49), QPointF(0.7, 0.49)})
         EXPECT_TRUE(coveredAt(triangle, edge.x(), edge.y())) << edge.x() << "," << edge.y();
     for (const QPointF& inside : {QPointF(0.38, 0.7), QPointF(0.62, 0.7), QPointF(0.5, 0.3)})
         EXPECT_FALSE(coveredAt(triangle, inside.x(), inside.y())) << inside.x() << "," << inside.y();
