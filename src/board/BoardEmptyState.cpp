@@ -6,13 +6,15 @@
 #include "core/StoreConstants.h"
 #include "platform/ColorScheme.h"
 
+#include <QAbstractScrollArea>
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
 
-BoardEmptyState::BoardEmptyState(QWidget* area)
-    : QObject(area), m_area(area), m_picture(new QLabel(area)), m_label(new QLabel(area)),
-      m_button(new EmptyStateButton(CardBoardLoader::AddCardSuffix, QString(), area))
+BoardEmptyState::BoardEmptyState(QAbstractScrollArea* grid, QWidget* header)
+    : QObject(grid), m_grid(grid), m_header(header), m_picture(new QLabel(grid->viewport())),
+      m_label(new QLabel(grid->viewport())),
+      m_button(new EmptyStateButton(CardBoardLoader::AddCardSuffix, QString(), grid->viewport()))
 {
     m_picture->setObjectName(QStringLiteral("emptyStatePicture"));
     m_picture->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -52,13 +54,21 @@ void BoardEmptyState::place(const State& state, const CardProps& props)
     layout();
 }
 
+QRect BoardEmptyState::gridFrame() const
+{
+    QRect frame = m_grid->geometry();
+    if (m_header && !m_header->isHidden())
+        frame.setTop(frame.top() - m_header->height());
+    return frame.translated(-(m_grid->pos() + m_grid->viewport()->pos()));
+}
+
 void BoardEmptyState::layout()
 {
     const bool offersCard = m_state.empty && m_state.filter == CardFilter::AllCards && !m_state.searching;
-    const QSize area = m_area->size();
-    const QRect frame = pictureFrame(area);
+    const QRect area = gridFrame();
+    const QRect frame = pictureFrame(area.size()).translated(area.topLeft());
     const QPixmap art = m_state.empty ? m_art.picture(m_backgroundName, ColorScheme::isDark(), frame.width(),
-                                                      m_area->devicePixelRatioF())
+                                                      m_grid->devicePixelRatioF())
                                       : QPixmap();
     m_picture->setGeometry(frame);
     m_picture->setPixmap(art);
@@ -66,7 +76,7 @@ void BoardEmptyState::layout()
     // The line keeps its place under the picture; a narrow board wraps it downwards.
     const int top = frame.bottom() + 1 + LineGap;
     for (QWidget* line : {static_cast<QWidget*>(m_button), static_cast<QWidget*>(m_label)})
-        line->setGeometry(0, top, area.width(), std::max(LineHeight, line->heightForWidth(area.width())));
+        line->setGeometry(area.left(), top, area.width(), std::max(LineHeight, line->heightForWidth(area.width())));
     m_button->setVisible(offersCard);
     m_label->setVisible(m_state.empty && !offersCard);
 }

@@ -8,6 +8,7 @@
 
 class CardProps;
 class EmptyStateButton;
+class QAbstractScrollArea;
 class QLabel;
 class QWidget;
 
@@ -24,8 +25,11 @@ public:
     static constexpr int LineHeight = 24;
     static constexpr int FontSize = 17;
 
-    // The pieces are drawn on area, the grid's viewport, and follow its size when place() is called.
-    explicit BoardEmptyState(QWidget* area);
+    // The pieces are drawn on the grid's viewport and laid out on the grid's frame, which reaches over header, the
+    // filter header standing above the grid, while it shows: as the grid's own first row, the header changes
+    // neither the picture's size nor its place, nor does the scroll bar. They follow the frame when place() is
+    // called.
+    BoardEmptyState(QAbstractScrollArea* grid, QWidget* header);
 
     struct State {
         bool empty = false;
@@ -40,6 +44,8 @@ public:
     EmptyStateButton* button() const { return m_button; }
     // Where the picture stands in an area of that size.
     static QRect pictureFrame(const QSize& area);
+    // The grid's frame, its header included, in its viewport's coordinates.
+    QRect gridFrame() const;
 
 signals:
     void newCardRequested();
@@ -47,7 +53,8 @@ signals:
 private:
     void layout();
 
-    QWidget* m_area;
+    QAbstractScrollArea* m_grid;
+    QWidget* m_header;
     QLabel* m_picture;
     QLabel* m_label;
     EmptyStateButton* m_button;

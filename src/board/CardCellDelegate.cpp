@@ -6,6 +6,7 @@
 #include "LXReorderableCollectionViewFlowLayout.h"
 #include "platform/ColorScheme.h"
 #include "platform/SymbolIcons.h"
+#include "platform/ink/InkRenderer.h"
 
 #include <QHash>
 #include <QPainter>
@@ -168,7 +169,7 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
         index.data(m_compact ? CardListModel::CompactFooterRole : CardListModel::LargeFooterRole).toString();
     const QRect footerRect = this->footerRect(cell);
     QRect body = summaryRect(cell);
-    const QImage image = index.data(CardListModel::SummaryImageRole).value<QImage>();
+    const QImage image = shownPicture(index.data(CardListModel::SummaryImageRole).value<QImage>(), dark);
     if (!image.isNull()) {
         const int side = std::min(body.height(), body.width() / 3);
         const QSize scaled = image.size().scaled(side, side, Qt::KeepAspectRatio);
@@ -181,6 +182,17 @@ void CardCellDelegate::paintCard(QPainter* painter, const QRect& cell, const QMo
     painter->setPen(Qt::gray);
     painter->setFont(fontOfSize(painter->font(), FooterSize));
     painter->drawText(footerRect, Qt::AlignVCenter | Qt::AlignLeft, footer);
+}
+
+QImage CardCellDelegate::shownPicture(const QImage& stored, bool dark) const
+{
+    if (!dark || stored.isNull())
+        return stored;
+    if (const QImage* shown = m_darkPictures.object(stored.cacheKey()))
+        return *shown;
+    const QImage shown = InkRenderer::displayImage(stored, true);
+    m_darkPictures.insert(stored.cacheKey(), new QImage(shown));
+    return shown;
 }
 
 int CardCellDelegate::ruleTop()

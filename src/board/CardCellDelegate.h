@@ -3,6 +3,8 @@
 #include "CardCellBackground.h"
 #include "core/CardProps.h"
 
+#include <QCache>
+#include <QImage>
 #include <QPersistentModelIndex>
 #include <QPointer>
 #include <QStyledItemDelegate>
@@ -52,6 +54,9 @@ private:
     void paintFolder(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
     void paintCard(QPainter* painter, const QRect& cell, const QModelIndex& index, bool dark) const;
     void paintSummary(QPainter* painter, const QRect& body, const QString& summary) const;
+    // A sketch's stored picture as the card shows it: in the dark appearance its near-black strokes turn light,
+    // as on the canvas.
+    QImage shownPicture(const QImage& stored, bool dark) const;
     // How far below a card cell's top the rule under its heading runs.
     static int ruleTop();
     int titleSize() const { return m_compact ? 14 : 16; }
@@ -64,4 +69,6 @@ private:
     Button m_hoveredButton = Button::None;
     // Filled while painting, which Qt declares const.
     mutable CardCellBackground m_background;
+    // The dark appearance's pictures, by the stored picture's cache key, so scrolling does not recolour them.
+    mutable QCache<qint64, QImage> m_darkPictures{256};
 };

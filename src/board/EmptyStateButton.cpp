@@ -32,6 +32,8 @@ EmptyStateButton::EmptyStateButton(QString actionText, QString note, QWidget* pa
 void EmptyStateButton::buildTitle()
 {
     m_title.clear();
+    // The line is as tall as its text: a one-line title fits the line its owner gives it.
+    m_title.setDocumentMargin(0);
     QFont font = this->font();
     font.setPixelSize(int(Metrics::scaled(FontSize)));
     m_title.setDefaultFont(font);

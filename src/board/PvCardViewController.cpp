@@ -35,6 +35,8 @@
 #include "platform/ProgressHud.h"
 #include "platform/Storyboard.h"
 #include "platform/SymbolIcons.h"
+#include "platform/TintedIconEngine.h"
+#include "platform/TintedToolButton.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObjectContext.h"
@@ -158,7 +160,7 @@ void PvCardViewController::buildViews()
     headerLayout->setContentsMargins(20, 0, 12, 0);
     m_headerIcon = new QLabel(m_header);
     m_headerLabel = new QLabel(m_header);
-    m_headerClear = new QToolButton(m_header);
+    m_headerClear = new TintedToolButton(m_header);
     m_headerClear->setIcon(SymbolIcons::icon(QStringLiteral("xmark")));
     m_headerClear->setAutoRaise(true);
     m_headerClear->setToolTip(tr("Clear Filter"));
@@ -198,7 +200,7 @@ void PvCardViewController::buildViews()
     layout->addLayout(gridArea, 1);
 
     // The all-cards, no-search board offers its first card; a filter or a search that matches nothing only says so.
-    m_emptyState = new BoardEmptyState(m_collectionView->viewport());
+    m_emptyState = new BoardEmptyState(m_collectionView, m_header);
     connect(m_emptyState, &BoardEmptyState::newCardRequested, this, [this] { newClicked(nullptr); });
     buildToolbarView();
     layout->addWidget(m_toolbarView);
@@ -376,17 +378,20 @@ void PvCardViewController::updateHeader()
     QColor text(Qt::white);
     QIcon icon;
     const QString symbol = CardBoardLoader::headerSymbol(m_itemFilter, m_itemFilterParm);
-    if (!symbol.isEmpty()) {
-        icon = SymbolIcons::icon(symbol);
-    } else if (m_itemFilter < CardFilter::AllCards) {
+    if (m_itemFilter < CardFilter::AllCards && symbol.isEmpty()) {
         const CardProp& prop = m_cardProps.propForIntCardType(m_itemFilter);
-        icon = prop.cardImage();
         background = prop.cardColor();
         text = prop.textColor();
+        // The type's tile is its glyph in the type's text colour on the type's colour: on this header, the glyph.
+        icon = prop.cardImage();
+    } else if (!symbol.isEmpty()) {
+        // A symbol takes the header's text colour, as a template image does, whatever colours its theme gave it.
+        icon = QIcon(new TintedIconEngine(SymbolIcons::icon(symbol), text));
     }
     QPalette palette = m_header->palette();
     palette.setColor(QPalette::Window, background);
     palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::ButtonText, text);
     m_header->setPalette(palette);
     m_headerIcon->setPixmap(icon.isNull() ? QPixmap() : icon.pixmap(20, 20));
     m_headerLabel->setText(CardBoardLoader::headerText(m_itemFilter, m_itemFilterParm, m_cardProps));
@@ -404,8 +409,7 @@ EmptyStateButton* PvCardViewController::emptyStateButton() const
 
 void PvCardViewController::updateEmptyState()
 {
-    m_emptyState->place({m_dataLoaded && filteredCards().isEmpty(), m_itemFilter, !m_itemQuery.isEmpty()},
-                        m_cardProps);
+    m_emptyState->place({m_dataLoaded && filteredCards().isEmpty(), m_itemFilter, !m_itemQuery.isEmpty()}, m_cardProps);
 }
 
 void PvCardViewController::updateCellSize()

@@ -8,6 +8,7 @@
 #include "TextDecoder.h"
 #include "platform/ColorScheme.h"
 #include "platform/ProgressHud.h"
+#include "platform/TintedIconEngine.h"
 
 #include <QApplication>
 #include <QFontMetricsF>
@@ -183,7 +184,8 @@ QWidget* Helpers::getTitleAndIconView(const QString& title, const QIcon& headerI
     auto* icon = new QLabel;
     icon->setObjectName(QStringLiteral("titleIcon"));
     icon->setFixedSize(iconSide, iconSide);
-    icon->setPixmap(headerIcon.pixmap(iconSide, iconSide));
+    // A symbol is a template: it takes the title's colour, whatever colours its theme drew it in.
+    icon->setPixmap(QIcon(new TintedIconEngine(headerIcon, tintColor)).pixmap(iconSide, iconSide));
     icon->setScaledContents(true);
     QPalette palette = icon->palette();
     palette.setColor(QPalette::WindowText, tintColor);

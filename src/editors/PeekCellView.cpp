@@ -1,12 +1,14 @@
 #include "PeekCellView.h"
 
+#include "platform/ElidedLabel.h"
+
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 PeekCellView::PeekCellView(QWidget* parent)
-    : QWidget(parent), m_cardTypeView(new QLabel(this)), m_cardTitleView(new QLabel(this)),
+    : QWidget(parent), m_cardTypeView(new QLabel(this)), m_cardTitleView(new ElidedLabel(this)),
       m_cardSummaryView(new QLabel(this))
 {
     setObjectName(ReuseIdentifier);

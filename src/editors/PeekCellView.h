@@ -5,7 +5,7 @@
 class QLabel;
 
 // One card's row in the peek panel: the card type's image, the title and the summary. The panel fills the
-// three views for each row; the cell has no behaviour of its own.
+// three views for each row; the cell has no behaviour of its own. A title too long for its line ends in "…".
 class PeekCellView : public QWidget {
     Q_OBJECT
 

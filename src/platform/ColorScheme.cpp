@@ -33,16 +33,17 @@ bool ColorScheme::isDark()
     return paletteIsDark(QGuiApplication::palette());
 }
 
-QColor ColorScheme::disabledColor(QPalette::ColorRole role)
+QColor ColorScheme::dimmed(QColor tint)
 {
-    return QGuiApplication::palette().color(QPalette::Disabled, role);
+    tint.setAlphaF(tint.alphaF() * DisabledOpacity);
+    return tint;
 }
 
 void ColorScheme::setTint(QPalette& palette, QPalette::ColorRole role, const QColor& tint)
 {
     palette.setColor(QPalette::Active, role, tint);
     palette.setColor(QPalette::Inactive, role, tint);
-    palette.setColor(QPalette::Disabled, role, disabledColor(role));
+    palette.setColor(QPalette::Disabled, role, dimmed(tint));
 }
 
 bool ColorScheme::eventFilter(QObject* watched, QEvent* event)

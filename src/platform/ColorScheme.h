@@ -11,10 +11,13 @@ class ColorScheme : public QObject {
 public:
     static ColorScheme* instance();
     static bool isDark();
-    // The colour the platform draws role in for a disabled control, in the scheme in force.
-    static QColor disabledColor(QPalette::ColorRole role = QPalette::ButtonText);
-    // Gives role the colour tint in palette, except for a disabled control, which keeps the platform's disabled
-    // colour so that the writer sees it cannot be used.
+    // How opaque a disabled control's text and glyphs are, against its enabled look.
+    static constexpr float DisabledOpacity = 0.5f;
+    // A disabled control's ink: its own tint, half seen. Whatever the area's colour, it stays visible on it and
+    // clearly fainter than the enabled ink, where one grey for all would vanish on some colours.
+    static QColor dimmed(QColor tint);
+    // Gives role the colour tint in palette, dimmed for a disabled control, so that the writer sees it cannot be
+    // used.
     static void setTint(QPalette& palette, QPalette::ColorRole role, const QColor& tint);
 
 signals:

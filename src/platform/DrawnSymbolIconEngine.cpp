@@ -6,13 +6,6 @@
 #include <QPixmap>
 #include <algorithm>
 
-namespace {
-
-// How opaque a disabled control's glyph is.
-constexpr float DisabledOpacity = 0.4f;
-
-} // namespace
-
 QColor DrawnSymbolIconEngine::ink(bool dark)
 {
     // The colours breeze and breeze-dark draw their symbols in.
@@ -36,9 +29,8 @@ QPixmap DrawnSymbolIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon
     // A small margin all round, as the theme's glyphs leave.
     const QRectF square((size.width() - side) / 2.0 + side * 0.05, (size.height() - side) / 2.0 + side * 0.05,
                         side * 0.9, side * 0.9);
-    QColor colour = ink(ColorScheme::isDark());
-    if (mode == QIcon::Disabled)
-        colour.setAlphaF(DisabledOpacity);
+    const QColor ink = DrawnSymbolIconEngine::ink(ColorScheme::isDark());
+    const QColor colour = mode == QIcon::Disabled ? ColorScheme::dimmed(ink) : ink;
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     drawGlyph(painter, square);

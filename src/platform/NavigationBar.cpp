@@ -3,6 +3,7 @@
 #include "BarButtonItem.h"
 #include "NavigationItem.h"
 #include "SymbolIcons.h"
+#include "TintedToolButton.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -10,7 +11,7 @@
 
 NavigationBar::NavigationBar(QWidget* parent)
     : QWidget(parent), m_left(new QHBoxLayout), m_center(new QHBoxLayout), m_right(new QHBoxLayout),
-      m_title(new QLabel(this)), m_back(new QToolButton(this))
+      m_title(new QLabel(this)), m_back(new TintedToolButton(this))
 {
     setObjectName(QStringLiteral("navigationBar"));
     auto* layout = new QHBoxLayout(this);
@@ -109,7 +110,7 @@ void NavigationBar::fillSide(QHBoxLayout* side, const QList<BarButtonItem*>& ite
             custom->show();
             continue;
         }
-        auto* button = new QToolButton(this);
+        auto* button = new TintedToolButton(this);
         button->setProperty("navigationBarButton", true);
         button->setObjectName(item->objectName());
         button->setAutoRaise(true);

@@ -10,7 +10,7 @@ class QToolButton;
 
 // The bar above a navigation stack: left items (or a back button), the title or title view in the middle,
 // right items. Its tool buttons are named after their items; the back button is "navigationBackButton" and
-// the title label "navigationTitle".
+// the title label "navigationTitle". Their glyphs take the bar's button text colour, as their titles do.
 class NavigationBar : public QWidget {
     Q_OBJECT
 

@@ -1,11 +1,14 @@
 #include "SymbolIcons.h"
 
 #include "CheckmarkSealIconEngine.h"
+#include "ChevronIconEngine.h"
 #include "CircledPlusIconEngine.h"
 #include "ColorScheme.h"
-#include "DisabledInkIconEngine.h"
+#include "ExclamationTriangleIconEngine.h"
 #include "NumberedDiscIconEngine.h"
 #include "QuestionDiamondIconEngine.h"
+#include "TextSizeIconEngine.h"
+#include "TintedIconEngine.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,10 +34,6 @@ const QHash<QString, QString>& table()
         {QStringLiteral("house"), QStringLiteral("go-home")},
         {QStringLiteral("chevron.backward"), QStringLiteral("go-previous")},
         {QStringLiteral("chevron.forward"), QStringLiteral("go-next")},
-        {QStringLiteral("chevron.up"), QStringLiteral("go-up")},
-        {QStringLiteral("chevron.down"), QStringLiteral("go-down")},
-        {QStringLiteral("chevron.compact.up"), QStringLiteral("arrow-up")},
-        {QStringLiteral("chevron.compact.down"), QStringLiteral("arrow-down")},
         {QStringLiteral("sidebar.left"), QStringLiteral("sidebar-expand-left")},
         {QStringLiteral("book"), QStringLiteral("bookmarks")},
         {QStringLiteral("magnifyingglass"), QStringLiteral("edit-find")},
@@ -54,7 +53,6 @@ const QHash<QString, QString>& table()
         {QStringLiteral("gearshape"), QStringLiteral("configure")},
         {QStringLiteral("calendar"), QStringLiteral("view-calendar")},
         {QStringLiteral("clock"), QStringLiteral("clock")},
-        {QStringLiteral("exclamationmark.triangle"), QStringLiteral("dialog-warning")},
         {QStringLiteral("exclamationmark.triangle.fill"), QStringLiteral("data-warning")},
         {QStringLiteral("text.bubble"), QStringLiteral("edit-comment")},
         {QStringLiteral("text.bubble.fill"), QStringLiteral("view-pim-notes")},
@@ -90,7 +88,8 @@ const QHash<QString, QString>& table()
 using MakeEngine = std::function<QIconEngine*()>;
 
 // Symbols no icon theme carries in the shape their names describe, drawn by us: the numbered discs of the draft
-// tags, the Question tag's diamond, the Done tag's seal and the circled plus of the new-card commands.
+// tags, the Question tag's diamond, the Done tag's seal, the circled plus of the new-card commands, the warning
+// triangle of the open issues, the text-size command's letters and the chevrons of its menu, tall and compact.
 const QHash<QString, MakeEngine>& drawnTable()
 {
     static const QHash<QString, MakeEngine> symbols = [] {
@@ -101,6 +100,12 @@ const QHash<QString, MakeEngine>& drawnTable()
         drawn.insert(QStringLiteral("questionmark.diamond.fill"), [] { return new QuestionDiamondIconEngine; });
         drawn.insert(QStringLiteral("checkmark.seal.fill"), [] { return new CheckmarkSealIconEngine; });
         drawn.insert(CircledPlusIconEngine::SymbolName, [] { return new CircledPlusIconEngine; });
+        drawn.insert(ExclamationTriangleIconEngine::SymbolName, [] { return new ExclamationTriangleIconEngine; });
+        drawn.insert(QStringLiteral("textformat.size"), [] { return new TextSizeIconEngine; });
+        drawn.insert(QStringLiteral("chevron.up"), [] { return new ChevronIconEngine(true, false); });
+        drawn.insert(QStringLiteral("chevron.down"), [] { return new ChevronIconEngine(false, false); });
+        drawn.insert(QStringLiteral("chevron.compact.up"), [] { return new ChevronIconEngine(true, true); });
+        drawn.insert(QStringLiteral("chevron.compact.down"), [] { return new ChevronIconEngine(false, true); });
         return drawn;
     }();
     return symbols;
@@ -176,7 +181,7 @@ QIcon SymbolIcons::themedIcon(const QString& symbolName)
     QIcon icon = name.isEmpty() ? QIcon() : QIcon::fromTheme(name);
     if (icon.isNull() || icon.pixmap(16).isNull())
         icon = drawnIcon(symbolName);
-    return QIcon(new DisabledInkIconEngine(icon));
+    return QIcon(new TintedIconEngine(icon));
 }
 
 QString SymbolIcons::themeName(const QString& symbolName)

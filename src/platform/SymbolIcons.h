@@ -5,9 +5,10 @@
 #include <QStringList>
 
 // The system symbol names the screens use, mapped to icons of the freedesktop theme "breeze", or drawn by us
-// where no theme has the glyph (the numbered discs, the Question and Done tags' glyphs, the circled plus). A name
+// where no theme has the glyph (the numbered discs, the Question and Done tags' glyphs, the circled plus, the
+// warning triangle, the text-size letters and the chevrons). A name
 // the theme cannot answer, or one not in the table, gets a ring with its initial, so an icon is never empty. A
-// disabled control draws a theme's glyph in the platform's disabled colour and fades a glyph of ours.
+// disabled control shows every glyph, the theme's and ours alike, at the same reduced opacity.
 class SymbolIcons {
 public:
     static QIcon icon(const QString& symbolName);

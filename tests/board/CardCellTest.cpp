@@ -5,11 +5,13 @@
 #include "board/CardListModel.h"
 #include "core/Indexer.h"
 
+#include "TestInk.h"
+
+#include <QApplication>
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QStyleOptionViewItem>
-#include <QApplication>
 #include <tuple>
 
 namespace {
@@ -306,6 +308,45 @@ TEST_F(CardListModelTest, titleReadsLightOnADarkTile)
     EXPECT_GT(lightest, 200);
 }
 
+TEST_F(CardListModelTest, sketchPictureShowsItsBlackStrokesLightOnADarkCardAndKeepsItsColours)
+{
+    // Black ink on the left half, red on the right, on nothing, as a sketch's stored picture holds strokes.
+    QImage strokes(80, 80, QImage::Format_ARGB32);
+    strokes.fill(Qt::transparent);
+    {
+        QPainter painter(&strokes);
+        painter.fillRect(QRect(0, 20, 40, 40), Qt::black);
+        painter.fillRect(QRect(40, 20, 40, 40), QColor(0xd0, 0x20, 0x20));
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    ASSERT_TRUE(strokes.save(&buffer, "PNG"));
+    card->setItemFormat(ProjectItemFormats::Sketch);
+    card->setSummaryImage(png);
+    model.refresh();
+    CardCellDelegate delegate;
+    const QRect cell(0, 0, 306, 204);
+    const QRect body = delegate.summaryRect(cell);
+    const int side = std::min(body.height(), body.width() / 3);
+    const QPoint black(body.right() - side + side / 4, body.top() + side / 2);
+    const QPoint red(body.right() - side / 4, body.top() + side / 2);
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+    for (const bool darkScheme : {false, true, false}) {
+        QApplication::setPalette(darkScheme ? dark : light);
+        const QImage painted = paintedCell(delegate, model.index(1), cell);
+        SCOPED_TRACE(darkScheme ? "dark" : "light");
+        EXPECT_EQ(painted.pixelColor(black).lightness() > 180, darkScheme)
+            << painted.pixelColor(black).name().toStdString();
+        EXPECT_EQ(painted.pixelColor(black).lightness() < 40, !darkScheme)
+            << painted.pixelColor(black).name().toStdString();
+        const QColor shownRed = painted.pixelColor(red);
+        EXPECT_LT(colourDistance(shownRed, QColor(0xd0, 0x20, 0x20)), 12) << shownRed.name().toStdString();
+    }
+    QApplication::setPalette(light);
+}
+
 TEST_F(CardListModelTest, cellButtonsAreTintedGlyphsNotFilledSquares)
 {
     CardCellDelegate delegate;
@@ -366,7 +407,8 @@ TEST_F(CardListModelTest, titlesAreSetInBoldACardsAt16PixelsAFoldersAt18)
         const int plain = inkWidthOf(word, size, false);
         const int bold = inkWidthOf(word, size, true);
         ASSERT_GT(bold, plain + 3);
-        EXPECT_LE(std::abs(drawn - bold), 1) << row << ": " << drawn << " drawn, " << plain << " plain, " << bold << " bold";
+        EXPECT_LE(std::abs(drawn - bold), 1)
+            << row << ": " << drawn << " drawn, " << plain << " plain, " << bold << " bold";
     }
 }
 

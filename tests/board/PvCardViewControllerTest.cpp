@@ -126,14 +126,26 @@ protected:
     PvCardViewController* board = nullptr;
 };
 
-// Where the empty board's picture stands in a viewport: a square of two thirds of the shorter side, centred
-// across and raised 48 above the middle.
-QRect pictureFrameOf(const QWidget* viewport)
+// The grid's frame in its viewport's coordinates: the grid with its scroll bar, and with the filter header above it
+// while the header shows, as the grid's own first row.
+QRect gridFrameOf(const PvCardViewController* board)
 {
-    const double shorter = std::min(viewport->width(), viewport->height());
+    const QListView* grid = board->collectionView();
+    QRect frame(grid->mapTo(board, QPoint(0, 0)), grid->size());
+    if (board->headerView()->isVisibleTo(board))
+        frame.setTop(frame.top() - board->headerView()->height());
+    return frame.translated(-grid->viewport()->mapTo(board, QPoint(0, 0)));
+}
+
+// Where the empty board's picture stands in the grid's viewport: a square of two thirds of the shorter side of the
+// grid's frame, centred across it and raised 48 above its middle.
+QRect pictureFrameOf(const PvCardViewController* board)
+{
+    const QRect grid = gridFrameOf(board);
+    const double shorter = std::min(grid.width(), grid.height());
     const double side = shorter * 2 / 3;
-    return QRect(int(std::lround((viewport->width() - side) / 2)),
-                 int(std::lround((viewport->height() - side) / 2 - 48)), int(std::lround(side)),
+    return QRect(grid.left() + int(std::lround((grid.width() - side) / 2)),
+                 grid.top() + int(std::lround((grid.height() - side) / 2 - 48)), int(std::lround(side)),
                  int(std::lround(side)));
 }
 
@@ -246,6 +258,75 @@ TEST_F(PvCardViewControllerTest, filterIsRememberedAndNamedInTheHeader)
     EXPECT_FALSE(UserDefaults::standard().value(PvCardViewController::PrefItemFilterParm).isValid());
 }
 
+// The header's icon as shown on the header.
+QImage headerIconOf(PvCardViewController* board)
+{
+    for (QLabel* label : board->headerView()->findChildren<QLabel*>())
+        if (!label->pixmap().isNull())
+            return label->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    return {};
+}
+
+// Whether every pixel of picture is its ground, the tint or a blend of the two, and some pixel is nearly the tint:
+// a glyph in the tint alone.
+bool inTintAlone(const QImage& picture, const QColor& tint)
+{
+    const QColor ground = picture.pixelColor(0, 0);
+    const double dr = tint.red() - ground.red(), dg = tint.green() - ground.green(), db = tint.blue() - ground.blue();
+    const double length = dr * dr + dg * dg + db * db;
+    double strongest = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QColor pixel = picture.pixelColor(x, y);
+            const double share = ((pixel.red() - ground.red()) * dr + (pixel.green() - ground.green()) * dg +
+                                  (pixel.blue() - ground.blue()) * db) /
+                                 length;
+            const QColor onLine(int(std::lround(ground.red() + share * dr)),
+                                int(std::lround(ground.green() + share * dg)),
+                                int(std::lround(ground.blue() + share * db)));
+            const int off = std::max({std::abs(pixel.red() - onLine.red()), std::abs(pixel.green() - onLine.green()),
+                                      std::abs(pixel.blue() - onLine.blue())});
+            if (share < -0.05 || share > 1.05 || off > 12)
+                return false;
+            strongest = std::max(strongest, share);
+        }
+    return strongest > 0.8;
+}
+
+TEST_F(PvCardViewControllerTest, headerDrawsEveryFiltersIconInItsTextColourInEitherScheme)
+{
+    board->show();
+    appear();
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
+    dark.setColor(QPalette::WindowText, QColor(0xee, 0xee, 0xee));
+    const QList<QPair<qint64, QString>> filters = {{CardFilter::OpenIssues, {}},     {CardFilter::WithNotes, {}},
+                                                   {CardFilter::Tagged, "question"}, {CardFilter::Tagged, "done"},
+                                                   {CardFilter::Tagged, "draft-3"},  {CardFilter::Last24Hours, {}},
+                                                   {ProjectItemTypes::Question, {}}, {ProjectItemTypes::Idea, {}}};
+    for (const bool darkScheme : {false, true}) {
+        QApplication::setPalette(darkScheme ? dark : light);
+        ASSERT_TRUE(waitFor([&] { return ColorScheme::isDark() == darkScheme; }));
+        for (const auto& [filter, parm] : filters) {
+            SCOPED_TRACE(testing::Message() << filter << " " << parm.toStdString() << (darkScheme ? " dark" : ""));
+            board->setItemFilter(filter, parm);
+            ASSERT_NO_FATAL_FAILURE(settle());
+            const QImage icon = headerIconOf(board);
+            ASSERT_FALSE(icon.isNull());
+            const QColor tint = board->headerLabel()->palette().color(QPalette::WindowText);
+            EXPECT_TRUE(inTintAlone(icon, tint)) << "not all in " << tint.name().toStdString();
+            // So is the glyph of its clear button.
+            auto* clear = board->headerView()->findChild<QToolButton*>();
+            ASSERT_TRUE(clear);
+            EXPECT_TRUE(inTintAlone(clear->grab().toImage().convertToFormat(QImage::Format_ARGB32), tint));
+        }
+    }
+    QApplication::setPalette(light);
+    UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilter);
+    UserDefaults::standard().removeObject(PvCardViewController::PrefItemFilterParm);
+}
+
 TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
 {
     appear();
@@ -307,8 +388,7 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
     ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_FALSE(label->isVisibleTo(board));
     ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board)) << "the line with the add symbol is back";
-    EXPECT_EQ(board->emptyStateButton()->geometry().top(),
-              pictureFrameOf(board->collectionView()->viewport()).bottom() + 1 + 24);
+    EXPECT_EQ(board->emptyStateButton()->geometry().top(), pictureFrameOf(board).bottom() + 1 + 24);
 }
 
 // How far a pixel's colour is from another's, by its largest channel difference.
@@ -322,14 +402,18 @@ int distance(const QColor& a, const QColor& b)
 QImage expectPictureAboveTheLine(PvCardViewController* board, QWidget* line)
 {
     QWidget* viewport = board->collectionView()->viewport();
-    const QRect frame = pictureFrameOf(viewport);
+    const QRect frame = pictureFrameOf(board);
     EXPECT_TRUE(board->emptyState()->picture()->isVisibleTo(board));
+    EXPECT_EQ(board->emptyState()->picture()->geometry(), frame);
     EXPECT_EQ(line->geometry().top(), frame.bottom() + 1 + 24);
-    EXPECT_EQ(line->geometry().left(), 0);
-    EXPECT_EQ(line->width(), viewport->width());
+    EXPECT_EQ(line->geometry().left(), gridFrameOf(board).left());
+    EXPECT_EQ(line->width(), gridFrameOf(board).width());
+    EXPECT_EQ(line->height(), 24) << "one line";
     const QImage shown = viewport->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const int scale = int(std::lround(viewport->devicePixelRatioF()));
-    const auto at = [&](int x, int y) { return shown.pixelColor(x * scale, y * scale); };
+    const auto at = [&](int x, int y) {
+        return shown.pixelColor(x * scale, y * scale);
+    };
     const QColor background = at(frame.center().x(), 2);
     // Just outside the frame, in its column and its rows, the board's background; just inside, the picture.
     int drawnInside = 0;
@@ -410,12 +494,22 @@ TEST_F(PvCardViewControllerTest, emptyBoardShowsTheFilteredTypesPictureAboveItsL
         board->setItemFilter(CardFilter::AllCards, QString());
         ASSERT_NO_FATAL_FAILURE(settle());
         ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board));
+        // The grid takes the room the header leaves.
+        QCoreApplication::processEvents();
         const QImage all = expectPictureAboveTheLine(board, board->emptyStateButton());
         ASSERT_NO_FATAL_FAILURE(expectCircledPlus(board->emptyStateButton()));
+        const QRect allOnBoard(board->emptyState()->picture()->mapTo(board, QPoint(0, 0)),
+                               board->emptyState()->picture()->size());
         board->setItemFilter(ProjectItemTypes::Location, QString());
         ASSERT_NO_FATAL_FAILURE(settle());
         ASSERT_TRUE(board->emptyStateLabel()->isVisibleTo(board));
+        ASSERT_TRUE(waitFor([&] { return board->headerView()->isVisible(); }));
+        QCoreApplication::processEvents();
         const QImage place = expectPictureAboveTheLine(board, board->emptyStateLabel());
+        EXPECT_EQ(
+            QRect(board->emptyState()->picture()->mapTo(board, QPoint(0, 0)), board->emptyState()->picture()->size()),
+            allOnBoard)
+            << "the filter header moves the picture neither down nor smaller";
         EXPECT_NE(place, all) << "each type has its own picture";
         EXPECT_TRUE(holdsColour(place, location)) << "the picture of places wears their colour";
         EXPECT_EQ(inkLightness(board->emptyStateLabel()) > 128, darkScheme) << "the line reads on the scheme";
@@ -434,7 +528,7 @@ TEST_F(PvCardViewControllerTest, emptyBoardShowsTheFilteredTypesPictureAboveItsL
         QWidget* viewport = board->collectionView()->viewport();
         const QImage shown = viewport->grab().toImage().convertToFormat(QImage::Format_ARGB32);
         const int scale = int(std::lround(viewport->devicePixelRatioF()));
-        const QRect frame = pictureFrameOf(viewport);
+        const QRect frame = pictureFrameOf(board);
         const QColor background = shown.pixelColor(frame.center().x() * scale, 2 * scale);
         int drawn = 0;
         for (int y = frame.top(); y <= frame.bottom(); y += 4)

@@ -1,7 +1,9 @@
 #include "editors/NoResignTextField.h"
 #include "editors/PeekCellView.h"
+#include "platform/ElidedLabel.h"
 
 #include "TestWait.h"
+#include <QImage>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -98,6 +100,34 @@ TEST(PeekCellViewTest, titleAndSummaryThatLookLikeMarkupAreShownAsTyped)
     PeekCellView cell;
     EXPECT_EQ(cell.cardTitleView()->textFormat(), Qt::PlainText);
     EXPECT_EQ(cell.cardSummaryView()->textFormat(), Qt::PlainText);
+}
+
+TEST(PeekCellViewTest, titleTooLongForItsLineEndsInAnEllipsisAndAShortOneIsWhole)
+{
+    PeekCellView cell;
+    const QString title = QStringLiteral("The keeper's daughter rows out across the harbour at dawn");
+    cell.cardTitleView()->setText(title);
+    cell.resize(220, cell.cellHeight());
+    cell.show();
+    ASSERT_TRUE(waitFor([&] { return cell.isVisible(); }));
+    cell.layout()->activate();
+    auto* line = qobject_cast<ElidedLabel*>(cell.cardTitleView());
+    ASSERT_TRUE(line);
+    const QString shown = line->shownText();
+    ASSERT_TRUE(shown.endsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_TRUE(title.startsWith(shown.chopped(1))) << shown.toStdString();
+    EXPECT_GT(shown.size(), 5);
+    EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), line->width());
+    EXPECT_EQ(line->text(), title) << "the label keeps the whole title";
+    // What the label paints is that text: a plain label holding it looks the same.
+    QLabel plain(shown);
+    plain.setFont(line->font());
+    plain.setPalette(line->palette());
+    plain.resize(line->size());
+    EXPECT_EQ(line->grab().toImage().convertToFormat(QImage::Format_RGB32),
+              plain.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    line->setText(QStringLiteral("Mara"));
+    EXPECT_EQ(line->shownText(), QStringLiteral("Mara"));
 }
 
 TEST(PeekCellViewTest, imageTitleAndSummarySitOneMarginInsideTheCellItsHeightCountsOn)

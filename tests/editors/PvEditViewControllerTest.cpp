@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "TestInk.h"
 #include "TestScreenshots.h"
 #include "core/Indexer.h"
 #include "dialogs/TagMenuController.h"
@@ -19,24 +20,6 @@
 #include <QToolButton>
 
 namespace {
-
-int colourDistance(const QColor& a, const QColor& b)
-{
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
-}
-
-// The colour of a button's picture that stands out most from its ground (its top-left pixel): the ink of its
-// text or glyph.
-QColor strongestInk(const QImage& picture)
-{
-    const QColor ground = picture.pixelColor(0, 0);
-    QColor strongest = ground;
-    for (int y = 0; y < picture.height(); ++y)
-        for (int x = 0; x < picture.width(); ++x)
-            if (colourDistance(picture.pixelColor(x, y), ground) > colourDistance(strongest, ground))
-                strongest = picture.pixelColor(x, y);
-    return strongest;
-}
 
 class PvEditViewControllerTest : public EditorFixture {
 protected:
@@ -270,11 +253,8 @@ TEST_F(PvEditViewControllerTest, saveUndoAndRedoLookDisabledUntilTheyCanActInBot
         QWidget* undo = editor->toolbar()->widgetForAction(editor->undoButton());
         QWidget* redo = editor->toolbar()->widgetForAction(editor->redoButton());
         ASSERT_TRUE(save && undo && redo);
-        const QColor disabled = ColorScheme::disabledColor();
         const QColor tint = save->palette().color(QPalette::Active, QPalette::ButtonText);
         const QColor glyphInk = DrawnSymbolIconEngine::ink(dark);
-        ASSERT_GT(colourDistance(tint, disabled), 100);
-        ASSERT_GT(colourDistance(glyphInk, disabled), 100);
         // A fresh card has nothing to save, undo or redo.
         ASSERT_FALSE(save->isEnabled() || undo->isEnabled() || redo->isEnabled());
         const QImage saveOff = save->grab().toImage();
@@ -290,13 +270,24 @@ TEST_F(PvEditViewControllerTest, saveUndoAndRedoLookDisabledUntilTheyCanActInBot
         EXPECT_TRUE(saveOff != saveOn) << "Save looks the same disabled and enabled";
         EXPECT_TRUE(undoOff != undoOn) << "Undo looks the same disabled and enabled";
         EXPECT_TRUE(redoOff != redoOn) << "Redo looks the same disabled and enabled";
-        // Disabled in the platform's disabled colour, enabled in the tint again.
-        for (const QImage* off : {&saveOff, &undoOff, &redoOff})
-            EXPECT_LT(colourDistance(strongestInk(*off), disabled), 40) << strongestInk(*off).name().toStdString();
+        // Disabled in its own ink dimmed, enabled in the ink again.
+        const auto dimmedOn = [](const QColor& ink, const QImage& ground) {
+            return overGround(ColorScheme::dimmed(ink), ground.pixelColor(0, 0));
+        };
+        EXPECT_LT(colourDistance(strongestInk(saveOff), dimmedOn(tint, saveOff)), 40)
+            << strongestInk(saveOff).name().toStdString();
+        for (const QImage* off : {&undoOff, &redoOff})
+            EXPECT_LT(colourDistance(strongestInk(*off), dimmedOn(glyphInk, *off)), 40)
+                << strongestInk(*off).name().toStdString();
         EXPECT_LT(colourDistance(strongestInk(saveOn), tint), 40) << strongestInk(saveOn).name().toStdString();
         for (const QImage* on : {&undoOn, &redoOn})
             EXPECT_LT(colourDistance(strongestInk(*on), glyphInk), 40) << strongestInk(*on).name().toStdString();
         EXPECT_TRUE(undo->grab().toImage() == undoOff) << "disabled again, Undo looks as it did";
+        // The text-size button always works, and is drawn in the ink of its working neighbours.
+        QWidget* font = editor->toolbar()->widgetForAction(editor->fontButton());
+        ASSERT_TRUE(font && font->isEnabled());
+        const QColor fontInk = strongestInk(font->grab().toImage());
+        EXPECT_LT(colourDistance(fontInk, glyphInk), 40) << fontInk.name().toStdString();
         ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
     }
 }

@@ -1,13 +1,19 @@
 #include "EditorFixture.h"
 
+#include "TestInk.h"
+#include "TestScreenshots.h"
+#include "platform/ColorScheme.h"
+
 #include "dialogs/MacCardRename.h"
 #include "editors/EditorCommands.h"
 #include "editors/EditorPrompts.h"
 #include "editors/PvSummaryEditViewController.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace {
 
@@ -76,6 +82,58 @@ TEST_F(PvSummaryEditViewControllerTest, barOffersCancelOnTheLeftAndSave)
     ASSERT_EQ(editor->navigationItem()->leftBarButtonItems().size(), 1);
     EXPECT_EQ(editor->navigationItem()->leftBarButtonItems().first(), editor->cancelButton());
     EXPECT_TRUE(editor->navigationItem()->rightBarButtonItems().contains(editor->saveButton()));
+}
+
+TEST_F(PvSummaryEditViewControllerTest, everyTypesBarShowsSaveDisabledFaintButSeenAndItsGlyphsInTheBarsTint)
+{
+    app->window()->show();
+    const QPalette light = QApplication::palette();
+    const qint64 types[] = {ProjectItemTypes::Reminder, ProjectItemTypes::Question, ProjectItemTypes::Idea,
+                            ProjectItemTypes::Person,   ProjectItemTypes::Thing,    ProjectItemTypes::Location,
+                            ProjectItemTypes::Event};
+    for (const bool dark : {false, true}) {
+        QApplication::setPalette(dark ? darkPalette(light) : light);
+        for (const qint64 type : types) {
+            SCOPED_TRACE(testing::Message() << (dark ? "dark, type " : "light, type ") << type);
+            PvSummaryEditViewController* editor = openPopup(QString(), type);
+            const CardProp& prop = editor->cardProps().propForIntCardType(type);
+            auto* save = navigation->findChild<QToolButton*>(QStringLiteral("saveButton"));
+            auto* zoom = navigation->findChild<QToolButton*>(QStringLiteral("zoomButton"));
+            ASSERT_TRUE(save && zoom);
+            // Both stand on the bar's right side.
+            const int middle = navigation->navigationBar()->width() / 2;
+            EXPECT_GT(save->geometry().left(), middle);
+            EXPECT_GT(zoom->geometry().left(), middle);
+            ASSERT_FALSE(save->isEnabled());
+            const QImage off = save->grab().toImage();
+            const QColor bar = off.pixelColor(0, 0);
+            ASSERT_LT(colourDistance(bar, prop.cardColor()), 6) << bar.name().toStdString();
+            // The zoom glyph takes the bar's tint, as Cancel and Save do.
+            EXPECT_LT(colourDistance(strongestInk(zoom->grab().toImage()), prop.textColor()), 40);
+            typeInto(editor, QStringLiteral("x"));
+            ASSERT_TRUE(save->isEnabled());
+            const QColor disabledInk = strongestInk(off);
+            const QColor enabledInk = strongestInk(save->grab().toImage());
+            const double disabled = contrastRatio(disabledInk, bar);
+            const double enabled = contrastRatio(enabledInk, bar);
+            EXPECT_GT(disabled, 1.2) << "disabled " << disabledInk.name().toStdString() << " on "
+                                     << bar.name().toStdString();
+            EXPECT_GT(enabled, disabled * 1.2)
+                << "enabled " << enabledInk.name().toStdString() << " against " << disabledInk.name().toStdString();
+            // Also while the window is not the active one.
+            EXPECT_EQ(save->palette().color(QPalette::Inactive, QPalette::ButtonText), prop.textColor());
+            // Both are the bar's tint, the disabled one half seen.
+            EXPECT_LT(colourDistance(enabledInk, prop.textColor()), 40);
+            EXPECT_LT(colourDistance(disabledInk, overGround(ColorScheme::dimmed(prop.textColor()), bar)), 40);
+            // A tag's glyph beside the title is in the title's colour too.
+            editor->commands().applyTag(QStringLiteral("question"));
+            auto* tagGlyph = navigation->findChild<QLabel*>(QStringLiteral("titleIcon"));
+            ASSERT_TRUE(tagGlyph);
+            EXPECT_LT(colourDistance(strongestInk(tagGlyph->grab().toImage()), prop.textColor()), 40);
+            ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
+        }
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(PvSummaryEditViewControllerTest, olderCardKeepingItsBodyOnTheCardOpensWithThatBody)

@@ -1,5 +1,7 @@
 #include "SketchFixture.h"
 
+#include "TestScreenshots.h"
+
 #include "core/CardProps.h"
 #include "dialogs/TagMenuController.h"
 #include "editors/SketchViewController.h"
@@ -174,6 +176,20 @@ TEST_F(SketchEditorTest, titleDrawingAndToolsShareTheWhitePage)
     for (QWidget* area : QList<QWidget*>{editor, editor->titleView(), editor->sketchViewContainer()->viewport(),
                                          editor->canvasView(), editor->toolBar()})
         EXPECT_EQ(area->palette().color(QPalette::Window), page) << area->objectName().toStdString();
+    // A dark desktop's field colour is not the page's: the title field is painted in the dark page's colour all the
+    // same, where the title is not written.
+    const QPalette light = QApplication::palette();
+    const QPalette dark = darkPalette(light);
+    const QColor darkPage(PvTextView::kEditorDarkBackground);
+    ASSERT_NE(dark.color(QPalette::Base), darkPage);
+    for (const bool darkScheme : {false, true}) {
+        QApplication::setPalette(darkScheme ? dark : light);
+        ASSERT_TRUE(waitFor([&] { return ColorScheme::isDark() == darkScheme; }));
+        const QImage field = editor->titleView()->grab().toImage();
+        const QColor shown = field.pixelColor(field.width() - 3, field.height() / 2);
+        EXPECT_EQ(shown, darkScheme ? darkPage : page) << shown.name().toStdString();
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(SketchEditorTest, moreMenuOffersTagsNotesAndExportAndItsNotesRowOpensThem)

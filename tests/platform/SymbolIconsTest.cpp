@@ -1,6 +1,7 @@
 #include "platform/SymbolIcons.h"
 #include "RequiredTools.h"
 #include "platform/ColorScheme.h"
+#include "platform/TintedIconEngine.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -24,10 +25,17 @@ TEST(SymbolIconsTest, everySymbolAndAnUnknownNameGiveADrawableIcon)
     }
 }
 
-TEST(SymbolIconsTest, weDrawExactlyTheDiscsTheTwoTagGlyphsAndTheCircledPlusAndTheBreezeThemeHasEveryOtherName)
+TEST(SymbolIconsTest, weDrawExactlyOurOwnGlyphsAndTheBreezeThemeHasEveryOtherName)
 {
-    QStringList expectedDrawn = {QStringLiteral("questionmark.diamond.fill"), QStringLiteral("checkmark.seal.fill"),
-                                 QStringLiteral("plus.circle")};
+    QStringList expectedDrawn = {QStringLiteral("questionmark.diamond.fill"),
+                                 QStringLiteral("checkmark.seal.fill"),
+                                 QStringLiteral("plus.circle"),
+                                 QStringLiteral("exclamationmark.triangle"),
+                                 QStringLiteral("textformat.size"),
+                                 QStringLiteral("chevron.up"),
+                                 QStringLiteral("chevron.down"),
+                                 QStringLiteral("chevron.compact.up"),
+                                 QStringLiteral("chevron.compact.down")};
     for (int number = 1; number <= 10; ++number)
         expectedDrawn.append(QString::number(number) + QStringLiteral(".circle.fill"));
     QStringList drawn;
@@ -140,6 +148,13 @@ void expectSchemesInkAt(const QString& symbol, double x, double y)
     EXPECT_LT(glyph(symbol, side).pixelColor(at).lightness(), 80) << symbol.toStdString();
     EXPECT_EQ(qAlpha(glyph(symbol, side).pixel(at)), 255) << symbol.toStdString();
     EXPECT_LT(qAlpha(glyph(symbol, side, QIcon::Disabled).pixel(at)), 160) << symbol.toStdString();
+    // Its edges are smoothed: some pixels are only partly covered.
+    int soft = 0;
+    const QImage drawn = glyph(symbol, side);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            soft += qAlpha(drawn.pixel(x, y)) > 0 && qAlpha(drawn.pixel(x, y)) < 255;
+    EXPECT_GT(soft, side / 2) << symbol.toStdString();
     const QPalette original = QApplication::palette();
     QPalette dark = original;
     dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
@@ -192,10 +207,9 @@ TEST(SymbolIconsTest, doneIsASealWithAScallopedRimAndATickCutOut)
     expectSchemesInkAt(symbol, 0.5, 0.25);
 }
 
-TEST(SymbolIconsTest, aThemeSymbolOnADisabledControlIsItsOwnShapeInThePlatformsDisabledColour)
+TEST(SymbolIconsTest, aThemeSymbolOnADisabledControlIsItsOwnShapeAndInkHalfSeen)
 {
     const QIcon undo = SymbolIcons::icon(QStringLiteral("arrow.uturn.left"));
-    const QColor disabled = QApplication::palette().color(QPalette::Disabled, QPalette::ButtonText);
     const int side = 22;
     const QImage normal = glyph(QStringLiteral("arrow.uturn.left"), side);
     QImage painted(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -209,20 +223,125 @@ TEST(SymbolIconsTest, aThemeSymbolOnADisabledControlIsItsOwnShapeInThePlatformsD
         int inked = 0;
         for (int y = 0; y < side; ++y)
             for (int x = 0; x < side; ++x) {
-                EXPECT_EQ(qAlpha(shown.pixel(x, y)) > 0, qAlpha(normal.pixel(x, y)) > 0) << x << "," << y;
-                if (qAlpha(shown.pixel(x, y)) == 255) {
+                const int opacity = qAlpha(normal.pixel(x, y));
+                EXPECT_EQ(qAlpha(shown.pixel(x, y)) > 0, opacity > 0) << x << "," << y;
+                if (opacity == 255) {
                     ++inked;
-                    EXPECT_EQ(shown.pixelColor(x, y).rgb(), disabled.rgb()) << x << "," << y;
+                    EXPECT_NEAR(qAlpha(shown.pixel(x, y)), 255 * ColorScheme::DisabledOpacity, 2) << x << "," << y;
+                    EXPECT_LE(std::abs(shown.pixelColor(x, y).lightness() - normal.pixelColor(x, y).lightness()), 3)
+                        << x << "," << y;
                 }
             }
         EXPECT_GT(inked, 2);
     }
-    // Enabled, the glyph keeps its own ink.
-    int ownInk = 0;
+}
+
+// The rows of image that hold ink, as (first, last); (-1, -1) for none. Columns likewise with columns set.
+QPair<int, int> inkSpan(const QImage& image, bool columns = false)
+{
+    int first = -1;
+    int last = -1;
+    const int lines = columns ? image.width() : image.height();
+    const int across = columns ? image.height() : image.width();
+    for (int line = 0; line < lines; ++line)
+        for (int at = 0; at < across; ++at)
+            if (qAlpha(columns ? image.pixel(line, at) : image.pixel(at, line)) >= 128) {
+                first = first < 0 ? line : first;
+                last = line;
+            }
+    return {first, last};
+}
+
+TEST(SymbolIconsTest, tallAndCompactChevronsDifferAndPointTheirWay)
+{
+    const int side = 64;
+    const auto height = [](const QImage& image) {
+        return inkSpan(image).second - inkSpan(image).first;
+    };
+    const auto width = [](const QImage& image) {
+        return inkSpan(image, true).second - inkSpan(image, true).first;
+    };
+    for (const bool up : {true, false}) {
+        const QImage tall = glyph(up ? QStringLiteral("chevron.up") : QStringLiteral("chevron.down"), side);
+        const QImage compact =
+            glyph(up ? QStringLiteral("chevron.compact.up") : QStringLiteral("chevron.compact.down"), side);
+        EXPECT_GT(height(tall), height(compact) * 3 / 2) << up;
+        EXPECT_GT(width(compact), width(tall) + side / 10) << up;
+        // Both arms: the ink reaches as far left of the middle as right of it.
+        for (const QImage* chevron : {&tall, &compact}) {
+            const QPair<int, int> columns = inkSpan(*chevron, true);
+            EXPECT_NEAR(side / 2 - columns.first, columns.second + 1 - side / 2, 2) << up;
+        }
+        // The tip, in the middle column, is the end of the ink the chevron points to.
+        for (const QImage* chevron : {&tall, &compact}) {
+            const QPair<int, int> rows = inkSpan(*chevron);
+            const int tipRow = up ? rows.first : rows.second;
+            EXPECT_GE(qAlpha(chevron->pixel(side / 2, tipRow + (up ? 2 : -2))), 128) << up;
+            const int endRow = up ? rows.second : rows.first;
+            EXPECT_LT(qAlpha(chevron->pixel(side / 2, endRow)), 128) << up;
+        }
+    }
+    expectSchemesInkAt(QStringLiteral("chevron.compact.up"), 0.5, 0.42);
+}
+
+TEST(SymbolIconsTest, warningIsATrianglesOutlineWithAnExclamationMarkInside)
+{
+    const QImage triangle = glyph(QStringLiteral("exclamationmark.triangle"), 64);
+    // The outline: the apex, both lower corners, the middle of the base and of either side; inside it, around the
+    // mark, nothing.
+    for (const QPointF& edge : {QPointF(0.5, 0.13), QPointF(0.12, 0.86), QPointF(0.88, 0.86), QPointF(0.5, 0.86),
+                                QPointF(0.3, 0.49), QPointF(0.7, 0.49)})
+        EXPECT_TRUE(coveredAt(triangle, edge.x(), edge.y())) << edge.x() << "," << edge.y();
+    for (const QPointF& inside : {QPointF(0.38, 0.7), QPointF(0.62, 0.7), QPointF(0.5, 0.3)})
+        EXPECT_FALSE(coveredAt(triangle, inside.x(), inside.y())) << inside.x() << "," << inside.y();
+    // The mark: a bar above a dot, a gap between them.
+    expectMarkCutOut(triangle, {{0.5, 0.65}}, {{0.5, 0.45}, {0.5, 0.56}, {0.5, 0.74}});
+    expectSchemesInkAt(QStringLiteral("exclamationmark.triangle"), 0.5, 0.5);
+}
+
+TEST(SymbolIconsTest, textSizeIsASmallLetterBesideATallOne)
+{
+    const int side = 64;
+    const QImage letters = glyph(QStringLiteral("textformat.size"), side);
+    const QImage left = letters.copy(0, 0, side * 3 / 10, side);
+    const QImage right = letters.copy(side * 4 / 10, 0, side * 6 / 10, side);
+    const QPair<int, int> small = inkSpan(left);
+    const QPair<int, int> tall = inkSpan(right);
+    ASSERT_GE(small.first, 0);
+    ASSERT_GE(tall.first, 0);
+    // Both stand on one line; the right one reaches far higher.
+    EXPECT_NEAR(small.second, tall.second, 2);
+    EXPECT_GT(small.first - tall.first, side / 5);
+    // The tall letter stands on both legs, cut off square at the line.
+    EXPECT_TRUE(coveredAt(letters, 0.875, 0.78));
+    EXPECT_TRUE(coveredAt(letters, 0.4, 0.78));
+    EXPECT_LE(tall.second, 54);
+    // The tall letter's crossbar joins its legs below the middle.
+    EXPECT_TRUE(coveredAt(letters, 0.64, 0.56));
+    EXPECT_FALSE(coveredAt(letters, 0.64, 0.66));
+}
+
+TEST(SymbolIconsTest, aTintedSymbolIsItsShapeInTheTintAndHalfSeenWhenDisabled)
+{
+    const QColor tint(0xff, 0xff, 0xff);
+    const QIcon tinted(new TintedIconEngine(SymbolIcons::icon(QStringLiteral("arrow.uturn.left")), tint));
+    const int side = 22;
+    const QImage normal = glyph(QStringLiteral("arrow.uturn.left"), side);
+    const QImage shown = tinted.pixmap(side).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage disabled =
+        tinted.pixmap(QSize(side, side), QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32);
+    int inked = 0;
     for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-            ownInk += qAlpha(normal.pixel(x, y)) == 255 && normal.pixelColor(x, y).rgb() != disabled.rgb();
-    EXPECT_GT(ownInk, 2);
+        for (int x = 0; x < side; ++x) {
+            EXPECT_EQ(qAlpha(shown.pixel(x, y)), qAlpha(normal.pixel(x, y))) << x << "," << y;
+            if (qAlpha(normal.pixel(x, y)) != 255)
+                continue;
+            ++inked;
+            EXPECT_EQ(shown.pixelColor(x, y).rgb(), tint.rgb()) << x << "," << y;
+            EXPECT_EQ(disabled.pixelColor(x, y).rgb(), tint.rgb()) << x << "," << y;
+            EXPECT_NEAR(qAlpha(disabled.pixel(x, y)), 255 * ColorScheme::DisabledOpacity, 2) << x << "," << y;
+        }
+    EXPECT_GT(inked, 2);
 }
 
 TEST(SymbolIconsTest, darkWindowTakesTheDarkIconsSoTheyStayVisible)

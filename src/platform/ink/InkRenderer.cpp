@@ -176,6 +176,22 @@ QColor InkRenderer::displayColor(QColor stored, bool dark)
     return shown;
 }
 
+QImage InkRenderer::displayImage(const QImage& stored, bool dark)
+{
+    if (!dark || stored.isNull())
+        return stored;
+    // Unpremultiplied, so that a soft edge's colour is the stroke's own and only its opacity is partial.
+    QImage shown = stored.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < shown.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(shown.scanLine(y));
+        for (int x = 0; x < shown.width(); ++x) {
+            if (qAlpha(row[x]) != 0)
+                row[x] = displayColor(QColor::fromRgba(row[x]), true).rgba();
+        }
+    }
+    return shown;
+}
+
 void InkRenderer::paintStroke(QPainter& painter, const InkStroke& stroke, qreal deviceScale, bool dark)
 {
     if (stroke.isEmpty())

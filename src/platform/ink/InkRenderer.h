@@ -46,4 +46,7 @@ public:
                                 bool dark);
     // How a stored colour shows: in the dark scheme, near-black ink is lightened so that it stays readable.
     static QColor displayColor(QColor stored, bool dark);
+    // How a picture of the ink drawn in its stored colours shows: each pixel as displayColor() shows its colour, its
+    // opacity kept, so a stored picture reads on a dark background as the canvas does.
+    static QImage displayImage(const QImage& stored, bool dark);
 };
