@@ -85,24 +85,48 @@ TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStore
     EXPECT_TRUE(QFile::exists(snapshotPath));
 }
 
-TEST_F(SketchRecoveryTest, snapshotOfAnUnreadableDrawingStaysThroughASaveOfItsTitle)
+TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsACardBesideIt)
 {
     const QByteArray foreign("{\\rtf1 not a drawing at all}");
     documentOf(SketchId)->setContent(foreign);
     ASSERT_FALSE(context()->save());
-    const QString snapshotPath = writeStandInSnapshot();
+    QString snapshotPath = writeStandInSnapshot();
     QVariantMap recovered = snapshotOf({});
     recovered.insert(QStringLiteral("projectItemId"), SketchId);
     KuvBaseSketch* editor = openSketch(SketchId, recovered);
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
+    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableRecoveredMessage);
     error->trigger(0);
-    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    EXPECT_TRUE(editor->canvasView()->isEnabled());
+    EXPECT_EQ(editor->currentObject(), nullptr);
+    EXPECT_TRUE(editor->autoSaveController()->ownsSnapshot());
     typeTitle(editor, QStringLiteral("!"));
     ASSERT_TRUE(save(editor));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
-    // The recovered drawing was never shown nor stored: the board offers it again.
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
+    EXPECT_EQ(InkReader::decode(storedDocumentBytes(added.first()->uniqueIdentifier())).drawing->strokeCount(), 2u);
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    EXPECT_FALSE(QFile::exists(snapshotPath)) << "the writer kept the drawing: it is stored";
+    EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A recovered drawing that cannot be read either stays on disk through a save of the card's title.
+    snapshotPath = writeStandInSnapshot();
+    recovered.insert(QStringLiteral("content"), QByteArray("PK\x03\x04 damaged", 12));
+    editor = openSketch(SketchId, recovered);
+    error = alertTitled(EditorPrompts::UnreadableTitle);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
+    error->trigger(0);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    EXPECT_FALSE(editor->canvasView()->isEnabled());
+    EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());
+    typeTitle(editor, QStringLiteral("!"));
+    ASSERT_TRUE(save(editor));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
     EXPECT_TRUE(QFile::exists(snapshotPath));
     EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
