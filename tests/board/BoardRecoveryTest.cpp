@@ -152,6 +152,7 @@ TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
                                     RelativeDateFormatter::mediumDateShortTime(saved) +
                                     QStringLiteral(".  Would you like to recover it?"));
     EXPECT_EQ(alert->actionTitles(), QStringList({QStringLiteral("Discard"), QStringLiteral("Recover")}));
+    EXPECT_EQ(alert->objectName(), QStringLiteral("restoreCardAlert"));
 }
 
 TEST_F(BoardRecoveryTest, boardThatClimbsFromAFolderGoneWhileItWasCoveredStillOffersTheWords)
@@ -183,8 +184,10 @@ TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfter
 
 TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
 {
-    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true));
+    // The primary first: asked for while missing, it would take the secondary over.
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two")));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true));
+    ASSERT_TRUE(AutoSaveController::autoSaveExists(project, true));
     ASSERT_NO_FATAL_FAILURE(appear());
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
@@ -390,25 +393,24 @@ TEST_F(BoardRecoveryTest, wordsOfAnUnreadableCardAreShownKeptAndNeverTakenByAnot
     storm->cancelButton()->trigger();
     ASSERT_NE(alertTitled(EditorPrompts::DiscardChangesTitle), nullptr);
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
-    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
-    EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's Discard removed the words";
-    // The sheet has gone: the words still waiting are offered again.
-    ASSERT_TRUE(waitFor([&] { return restoreAlert() != nullptr; }));
-    EXPECT_TRUE(restoreAlert()->message().startsWith(QStringLiteral("A card titled \"Mara\"")));
-
-    // The other card again, opened meanwhile: typed in, looked at, saved.
+    ASSERT_EQ(board->presentedViewController(), nullptr);
+    // The writer opens it again at once: no offer comes over the sheet while it is up.
     board->cardOpening()->openCard(board, item(QStringLiteral("Storm idea")), rowOf(QStringLiteral("Storm idea")));
     storm = shownPopup();
     ASSERT_NE(storm, nullptr);
+    EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's Discard removed the words";
+    // Typed in, looked at, saved.
     typeInto(storm, QStringLiteral("Clouds"));
     ASSERT_NO_FATAL_FAILURE(tick(storm));
+    EXPECT_EQ(restoreAlert(), nullptr) << "the offer came over the open sheet";
     ASSERT_TRUE(saveOf(storm));
     ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
     EXPECT_EQ(stored(QStringLiteral("SELECT summary FROM ProjectItem WHERE title = 'Storm idea'")),
               QStringList{QStringLiteral("Clouds")});
     EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's save removed the words";
-    // Recover still brings them back.
-    ASSERT_NE(restoreAlert(), nullptr);
+    // The sheet has gone: the words still waiting are offered again, and Recover brings them back.
+    ASSERT_TRUE(waitFor([&] { return restoreAlert() != nullptr; }));
+    EXPECT_TRUE(restoreAlert()->message().startsWith(QStringLiteral("A card titled \"Mara\"")));
     restoreAlert()->trigger(1);
     mara = shownPopup();
     ASSERT_NE(mara, nullptr);

@@ -125,6 +125,26 @@ TEST_F(AutoSaveControllerTest, archivedSnapshotReadsBackItsValues)
     EXPECT_EQ(snapshot->value(AutoSaveController::kItemSaveDateKey).toDateTime(), saved);
 }
 
+TEST_F(AutoSaveControllerTest, entryUnderAKeyThatIsNoTextIsLeftOut)
+{
+    const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(ArchiveObject::Entries{
+        {ArchiveObject::string(AutoSaveController::kProjectIdKey), ArchiveObject::string(ProjectId)},
+        {ArchiveObject::integer(7), ArchiveObject::string(QStringLiteral("stray"))}}));
+    const std::optional<QVariantMap> snapshot = AutoSaveSnapshot::decode(bytes);
+    ASSERT_TRUE(snapshot.has_value());
+    EXPECT_EQ(snapshot->keys(), QStringList{AutoSaveController::kProjectIdKey});
+}
+
+TEST_F(AutoSaveControllerTest, snapshotThatCannotBeWrittenInPlaceReportsFailure)
+{
+    // Something that is not a file stands where the snapshot goes.
+    const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
+    ASSERT_TRUE(QDir().mkpath(path));
+    const QVariantMap snapshot{{AutoSaveController::kProjectIdKey, ProjectId},
+                               {AutoSaveController::kContentKey, QByteArray("words")}};
+    EXPECT_FALSE(AutoSaveSnapshot::write(path, snapshot));
+}
+
 TEST_F(AutoSaveControllerTest, snapshotNamingAForeignClassIsRefused)
 {
     const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
@@ -229,6 +249,7 @@ TEST_F(AutoSaveTimerTest, cleanCloseKeepsRecoveredWordsUntilSaveOrDiscard)
     start();
     runEventsFor(4 * TestIntervalMs);
     controller.teardown();
+    EXPECT_EQ(controller.timer(), nullptr);
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
     EXPECT_EQ(savedContent(), Words);
 
@@ -265,6 +286,8 @@ TEST_F(AutoSaveTimerTest, anotherCardsWaitingWordsAreNeitherWrittenOverNorRemove
     controller.setAutoSave(true);
     ASSERT_TRUE(waitFor([this] { return savedContent() == QStringLiteral("Another card's words"); }));
     EXPECT_TRUE(controller.ownsSnapshot());
+    start(QStringLiteral("Another card's words"));
+    EXPECT_TRUE(controller.ownsSnapshot()) << "its own file stays its own when the editor shows again";
     controller.removeSnapshot();
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
     EXPECT_FALSE(written());
