@@ -196,6 +196,9 @@ TEST_F(EditorRecoveryTest, recoveredWordsOfAnUnreadableCardAreShownAndKeptAsANew
             EXPECT_EQ(
                 storedValue(QStringLiteral("SELECT tag FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(copyId)),
                 "done");
+            EXPECT_EQ(storedValue(
+                          QStringLiteral("SELECT itemType FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(copyId)),
+                      "1");
         } else {
             ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
         }

@@ -1,5 +1,7 @@
 #include "SketchFixture.h"
 
+#include "editors/SketchSnapshot.h"
+
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -36,8 +38,13 @@ TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
     KuvBaseSketch* editor = openSketch(QString(), snapshotOf({}));
     EXPECT_EQ(editor->titleView()->text(), QStringLiteral("Recovered map"));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    // There is room to draw past the recovered strokes.
+    const QRectF strokes = editor->canvasView()->drawing().bounds();
+    EXPECT_GE(editor->canvasView()->width(),
+              int((strokes.right() + KuvBaseSketch::ContentMargin) * editor->canvasView()->zoomScale()));
     EXPECT_EQ(editor->currentItemType(), ProjectItemTypes::Location);
     EXPECT_EQ(editor->notes(), QStringLiteral("tide at six"));
+    EXPECT_EQ(SketchSnapshot::take(*editor).value(QStringLiteral("notes")).toString(), QStringLiteral("tide at six"));
     EXPECT_TRUE(editor->changesMade());
     EXPECT_TRUE(editor->contentChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
@@ -271,6 +278,7 @@ TEST_F(SketchRecoveryTest, snapshotTakenAtTheCardsOwnSaveTimeStillRestoresTheCar
     snapshot.insert(QStringLiteral("saveDate"), card->lastModified());
     KuvBaseSketch* editor = openSketch(SketchId, snapshot);
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    EXPECT_EQ(editor->currentItemType(), ProjectItemTypes::Person) << "the stored card keeps its own type";
     ASSERT_TRUE(save(editor));
     EXPECT_TRUE(added.isEmpty());
     EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 2u);
