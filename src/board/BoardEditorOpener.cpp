@@ -1,5 +1,6 @@
 #include "BoardEditorOpener.h"
 
+#include "BoardRecovery.h"
 #include "CardListModel.h"
 #include "PvCardViewController.h"
 #include "QueryGenerationPin.h"
@@ -17,6 +18,16 @@ void releasePin(ViewController* editor)
         return;
     for (QueryGenerationPin* pin : editor->findChildren<QueryGenerationPin*>(Qt::FindDirectChildrenOnly))
         pin->release();
+}
+
+// A sheet that closes does not bring the board back on screen as a full-screen editor does: words still waiting
+// for the writer's word are offered again once the sheet has gone.
+void offerRecoveryWhenClosed(PvCardViewController* board, ViewController* sheet)
+{
+    QObject::connect(sheet, &QObject::destroyed, board, [guarded = QPointer<PvCardViewController>(board)] {
+        if (guarded && guarded->isOnScreen() && !guarded->presentedViewController())
+            guarded->recovery().offerIfSnapshot();
+    });
 }
 
 } // namespace
@@ -129,6 +140,7 @@ ViewController* BoardEditorOpener::openPopupEditor(PvCardViewController* board, 
         return nullptr;
     *shown = editor;
     CardOpener::presentInNavigation(board, editor, true, board->context());
+    offerRecoveryWhenClosed(board, editor);
     return editor;
 }
 
@@ -153,6 +165,8 @@ ViewController* BoardEditorOpener::openSketchEditor(PvCardViewController* board,
         return nullptr;
     *shown = sketch;
     CardOpener::presentInNavigation(board, sketch, !fullScreen, board->context());
+    if (!fullScreen)
+        offerRecoveryWhenClosed(board, sketch);
     return sketch;
 }
 

@@ -41,6 +41,9 @@ AutoSaveController::~AutoSaveController()
 void AutoSaveController::startSaveTimer(const QString& projectId, bool isSecondary, DataProvider getData)
 {
     stopSaveTimer();
+    if (!m_started || projectId != m_projectId || isSecondary != m_isSecondary)
+        m_owns = !autoSaveExists(projectId, isSecondary);
+    m_started = true;
     m_projectId = projectId;
     m_isSecondary = isSecondary;
     m_getData = std::move(getData);
@@ -70,6 +73,8 @@ void AutoSaveController::removeSnapshot()
 {
     // What is on screen is now what the store holds: nothing is left to snapshot until the next change.
     m_autoSave = false;
+    if (!m_owns)
+        return;
     if (const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary))
         snapshotQueue().async([path = *path] { QFile::remove(path); });
 }
@@ -79,7 +84,7 @@ bool AutoSaveController::writeSnapshotNow()
     m_autoSave = false;
     const QVariantMap snapshot = m_getData ? m_getData() : QVariantMap();
     const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary);
-    if (!path || !AutoSaveSnapshot::isRecoverable(snapshot))
+    if (!path || !AutoSaveSnapshot::isRecoverable(snapshot) || !claimSnapshot())
         return false;
     bool written = false;
     snapshotQueue().sync([&] { written = AutoSaveSnapshot::write(*path, snapshot); });
@@ -99,6 +104,12 @@ void AutoSaveController::tick()
         m_timer->resume();
         return;
     }
+    if (!claimSnapshot()) {
+        // Another card's words wait for the writer in that file: these are written once it is gone.
+        m_autoSave = true;
+        m_timer->resume();
+        return;
+    }
     // Archiving and writing leave the GUI thread; the timer is resumed back on it, if it still runs.
     snapshotQueue().async([path = *path, snapshot, timer = QPointer<RepeatingTimer>(m_timer)] {
         AutoSaveSnapshot::write(path, snapshot);
@@ -107,6 +118,13 @@ void AutoSaveController::tick()
                 timer->resume();
         });
     });
+}
+
+bool AutoSaveController::claimSnapshot()
+{
+    if (!m_owns && !autoSaveExists(m_projectId, m_isSecondary))
+        m_owns = true;
+    return m_owns;
 }
 
 SerialQueue& AutoSaveController::snapshotQueue()

@@ -22,6 +22,10 @@ class SerialQueue;
 // Stopping never deletes a snapshot: the file goes only when the editor reports a successful save or an
 // explicit "Discard" through removeSnapshot(), so words recovered from a crash stay protected until then. A
 // deferred save keeps it: its opener deletes it once the saved records are in the store file.
+//
+// A controller writes over or removes only a file that is its editor's: one it found free and wrote itself, or
+// one whose words its editor recovered and shows (adoptSnapshot()). A file another card left waiting for the
+// writer's word is never touched; this controller's words wait until that file is gone.
 class AutoSaveController : public QObject {
     Q_OBJECT
 
@@ -51,15 +55,21 @@ public:
     ~AutoSaveController() override;
 
     // Starts looking at the editor every interval; a tick after a change writes getData()'s snapshot to the
-    // file of (projectId, isSecondary). A snapshot without a project or a body is not written.
+    // file of (projectId, isSecondary). A snapshot without a project or a body is not written. A file found there
+    // at the first start for that file is not this controller's; a restart keeps what it knew.
     void startSaveTimer(const QString& projectId, bool isSecondary, DataProvider getData);
     // Stops the ticks and deletes nothing.
     void stopSaveTimer();
     // The same as stopSaveTimer().
     void teardown();
     // Deletes this controller's snapshot file after every write already asked for; the editor calls it after
-    // a successful save or an explicit "Discard". Until the next change no further snapshot is written.
+    // a successful save or an explicit "Discard". Until the next change no further snapshot is written. A file
+    // that is not this controller's stays.
     void removeSnapshot();
+    // The editor shows the words of the snapshot found on disk: from now on that file is its own.
+    void adoptSnapshot() { m_owns = true; }
+    // The snapshot file, when there is one, is this controller's to write over and to remove.
+    bool ownsSnapshot() const { return m_owns; }
     // Writes the editor's snapshot now and returns once it is on disk, after every write already asked for: a
     // deferred save keeps its words guarded until its opener stores them. False when there is no recoverable
     // snapshot to write or the write failed.
@@ -95,6 +105,8 @@ public:
 
 private:
     void tick();
+    // Whether the file may be written: it is ours, or it is free and becomes ours.
+    bool claimSnapshot();
 
     QPointer<RepeatingTimer> m_timer;
     bool m_autoSave = false;
@@ -102,4 +114,6 @@ private:
     bool m_isSecondary = false;
     DataProvider m_getData;
     double m_saveInterval = SaveIntervalSeconds;
+    bool m_started = false;
+    bool m_owns = false;
 };

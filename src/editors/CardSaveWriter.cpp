@@ -18,6 +18,22 @@ namespace {
 
 const QString UntitledPrefix = QStringLiteral("Untitled");
 
+QStringList termList(const QString& text)
+{
+    return Indexer::terms({text}).split(u' ', Qt::SkipEmptyParts);
+}
+
+// What a body that could not be read is found by: the card's stored terms, less those only its title then gave,
+// so that a new title replaces the old one in search. A term the card's summary also holds stays.
+QString bodyTerms(const EditorContentStore::KeptBody& kept)
+{
+    const QStringList titleTerms = termList(kept.title);
+    const QStringList summaryTerms = termList(kept.summary);
+    QStringList terms = kept.terms.split(u' ', Qt::SkipEmptyParts);
+    terms.removeIf([&](const QString& term) { return titleTerms.contains(term) && !summaryTerms.contains(term); });
+    return terms.join(u' ');
+}
+
 } // namespace
 
 bool CardSaveWriter::isPlaceholderTitle(const QString& title)
@@ -58,7 +74,7 @@ bool CardSaveWriter::write(const std::optional<QString>& copyTitle, const std::o
     }
     // A body that could not be read is not in the view: the terms the card has for its words stand.
     const std::optional<EditorContentStore::KeptBody>& kept = m_editor.keptBody();
-    item->setTerms(Indexer::terms({title, kept ? kept->terms : text}));
+    item->setTerms(Indexer::terms({title, kept ? bodyTerms(*kept) : text}));
     TagMenuController::applyTag(item, m_editor.tag());
     item->setNotes(m_editor.notes());
     item->setTitle(title);

@@ -21,8 +21,9 @@ public:
     struct KeptBody {
         QByteArray content;
         QString mimetype;
-        // The card it was read from.
+        // The card it was read from, and its title then.
         QString cardId;
+        QString title;
         QString terms;
         QString summary;
         qint64 wordCount = 0;
@@ -37,6 +38,9 @@ public:
     // until the next load.
     bool bodyUnreadable() const { return m_kept.has_value(); }
     const std::optional<KeptBody>& keptBody() const { return m_kept; }
+    // The view shows words of its own (recovered ones, going to a card of their own): they are what a save writes,
+    // and the body that could not be read stays with its card as stored.
+    void showOwnWords() { m_kept.reset(); }
 
     // RTF bodies by their mime type, everything else as our stored document, shown at the writer's zoom. An
     // older card without a document keeps its body on the item itself; it is read and judged the same way.

@@ -34,8 +34,8 @@ void EditorSaveFlow::save(const std::optional<QString>& copyTitle, std::function
 void EditorSaveFlow::write(const std::optional<QString>& copyTitle, const std::function<void()>& completion)
 {
     // What the write stamps besides the card (its folders, its project) is undone with it on a discard.
-    const bool written = m_editor.pendingRecords().watch(m_fields.managedObjectContext(),
-                                                         [&] { return m_editor.writeCard(copyTitle); });
+    const bool written =
+        m_editor.pendingRecords().watch(m_fields.managedObjectContext(), [&] { return m_editor.writeCard(copyTitle); });
     if (!written) {
         auto* alert = new Alert(DbHelpers::SaveErrorTitle, m_notWrittenMessage);
         alert->addAction(DbHelpers::SaveErrorButton);
@@ -99,22 +99,29 @@ void EditorSaveFlow::discard()
 
 void EditorSaveFlow::removeSnapshot()
 {
-    AutoSaveController* snapshots = m_editor.autoSaveController();
-    // Words set aside unseen stay on disk, for the writer to restore or discard from the board.
-    if (snapshots && !m_editor.setsSnapshotAside())
+    // A snapshot this editor did not write and did not show stays on disk, for the writer to decide on.
+    if (AutoSaveController* snapshots = m_editor.autoSaveController())
         snapshots->removeSnapshot();
 }
 
 std::unique_ptr<AutoSaveController> EditorSaveFlow::startSnapshots(std::function<QVariantMap()> take,
                                                                    bool changed) const
 {
+    std::unique_ptr<AutoSaveController> snapshots;
+    startSnapshots(snapshots, std::move(take), changed);
+    return snapshots;
+}
+
+void EditorSaveFlow::startSnapshots(std::unique_ptr<AutoSaveController>& snapshots, std::function<QVariantMap()> take,
+                                    bool changed) const
+{
     if (m_fields.isSecondaryCard())
         SecondarySaves::secondaryWillOpen(&m_view);
-    auto snapshots = std::make_unique<AutoSaveController>();
+    if (!snapshots)
+        snapshots = std::make_unique<AutoSaveController>();
     QPointer<ViewController> guard(&m_view);
     snapshots->startSaveTimer(m_fields.currentProjectId(), m_fields.isSecondaryCard(),
                               [guard, take] { return guard ? take() : QVariantMap(); });
     if (changed)
         snapshots->setAutoSave(true);
-    return snapshots;
 }

@@ -39,9 +39,6 @@ public:
         virtual QList<ManagedObject*> cardRecords() const = 0;
         // The snapshot timer of the editing session, or nullptr.
         virtual AutoSaveController* autoSaveController() const = 0;
-        // The card opened with a snapshot whose words it could not show (its own body could not be read): they
-        // were neither seen nor stored, so neither a save nor a discard of this card's changes removes them.
-        virtual bool setsSnapshotAside() const { return false; }
         // What this editor's writes left pending in the store's context.
         virtual PendingRecords& pendingRecords() = 0;
         // Nothing this editor wrote is pending any more.
@@ -73,6 +70,10 @@ public:
     // context from now on is its own. Words already unsaved (changed) are written again at the first tick, so a
     // second crash loses nothing.
     std::unique_ptr<AutoSaveController> startSnapshots(std::function<QVariantMap()> take, bool changed) const;
+    // The same for an editor that shows again: its timer, made on the first appearance, runs again and still knows
+    // whether the snapshot file is its own.
+    void startSnapshots(std::unique_ptr<AutoSaveController>& snapshots, std::function<QVariantMap()> take,
+                        bool changed) const;
 
 private:
     void discard();

@@ -184,7 +184,8 @@ void KuvBaseSketch::viewWillAppear(bool animated)
         setZoomed(UserDefaults::standard().boolForKey(PreferZoomKey));
     setupColors();
     // Recovered strokes are unsaved strokes: the first tick writes them again.
-    m_autoSaveController = m_saveFlow->startSnapshots([this] { return autoSaveSnapshot(); }, m_changesMade);
+    m_saveFlow->startSnapshots(
+        m_autoSaveController, [this] { return autoSaveSnapshot(); }, m_changesMade);
     if (!m_contentLoaded)
         ProgressHud::show();
 }
@@ -252,11 +253,21 @@ void KuvBaseSketch::loadDrawing()
     updateContentSize();
     markHistorySeen();
     ProgressHud::dismiss();
-    if (!m_document.isReadable()) {
+    const bool unreadable = !m_document.isReadable();
+    if (unreadable && !(m_autoSaveData && SketchSnapshot::hasReadableDrawing(*m_autoSaveData))) {
         EditorPrompts::showUnreadable(this, UnreadableMessage);
         return;
     }
-    if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData)) {
+    // A recovered drawing of a card whose own cannot be read is all the writer has of it: it is shown, and saved
+    // as a card of its own rather than over bytes no one has seen.
+    if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData, unreadable)) {
+        if (m_autoSaveController)
+            m_autoSaveController->adoptSnapshot();
+        if (unreadable) {
+            m_canvas->setEnabled(true);
+            m_toolPicker->setEnabled(true);
+            EditorPrompts::showUnreadable(this, UnreadableRecoveredMessage);
+        }
         m_titleChanged = true;
         m_contentChanged = true;
         markChanged();

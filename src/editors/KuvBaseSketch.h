@@ -61,6 +61,9 @@ public:
                        "editor will not save over it.");
     static inline const QString UnreadableSnapshotMessage =
         QStringLiteral("The recovered drawing could not be read, so the card opens as it was last saved.");
+    static inline const QString UnreadableRecoveredMessage =
+        QStringLiteral("The drawing of this card could not be read, so the recovered drawing opens as a new card. "
+                       "The card is left exactly as it is stored.");
     static inline const QString TooLargeMessage =
         QStringLiteral("The drawing is too large to be stored, so nothing was saved. Your drawing is still here.");
     static constexpr QSize PopupSize{540, 620};
@@ -115,8 +118,6 @@ public:
     QAction* overflowButton() const { return m_overflowButton; }
     QMenu* overflowMenu() const { return m_overflowMenu; }
     AutoSaveController* autoSaveController() const override { return m_autoSaveController.get(); }
-    // A snapshot is not put over a drawing that could not be read; it waits for the writer's word on the board.
-    bool setsSnapshotAside() const override { return autoSaveData().has_value() && drawingUnreadable(); }
     bool contentLoaded() const { return m_contentLoaded; }
     bool changesMade() const { return m_changesMade; }
     bool contentChanged() const { return m_contentChanged; }

@@ -60,6 +60,13 @@ void attachMenu(QToolBar* bar, QAction* action, QMenu* menu)
         button->setPopupMode(QToolButton::InstantPopup);
 }
 
+// Words of a snapshot that a reader accepts.
+bool hasReadableWords(const QVariantMap& snapshot)
+{
+    return snapshot.contains(AutoSaveController::kContentKey) &&
+           RichTextDocumentFormat::loadFrom(snapshot.value(AutoSaveController::kContentKey).toByteArray()).isReadable();
+}
+
 } // namespace
 
 PvBaseEditor::PvBaseEditor(QWidget* parent)
@@ -340,7 +347,6 @@ PvBaseEditor::LoadOutcome PvBaseEditor::loadContent()
         return LoadOutcome::NoBody;
     if (outcome == EditorContentStore::Load::Loaded)
         return LoadOutcome::Loaded;
-    EditorPrompts::showUnreadable(this, UnreadableMessage);
     return LoadOutcome::Unreadable;
 }
 
@@ -505,7 +511,7 @@ void PvBaseEditor::showCloudUpdateAlert()
 
 // --- Snapshot
 
-std::optional<bool> PvBaseEditor::applySnapshot(const QVariantMap& snapshot)
+std::optional<bool> PvBaseEditor::applySnapshot(const QVariantMap& snapshot, bool asNewCard)
 {
     // Words no reader accepts would show as an empty text marked changed, which a save stores over the card.
     const bool hasContent = snapshot.contains(AutoSaveController::kContentKey);
@@ -519,7 +525,8 @@ std::optional<bool> PvBaseEditor::applySnapshot(const QVariantMap& snapshot)
     const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
     // The card was saved after the snapshot was taken (on another machine, or in this one before the crash
     // was noticed): the snapshot must not overwrite it, so its words open as a new card.
-    if (item && item->lastModified().isValid() && (!savedAt.isValid() || savedAt < item->lastModified())) {
+    if (item &&
+        (asNewCard || (item->lastModified().isValid() && (!savedAt.isValid() || savedAt < item->lastModified())))) {
         setCurrentObject(nullptr);
         setCurrentDocument(nullptr);
         detached = true;
@@ -640,7 +647,8 @@ void PvBaseEditor::beginEditing()
     applyColors();
     if (!contentLoaded())
         ProgressHud::show();
-    m_autoSaveController = m_saveFlow->startSnapshots([this] { return cardSnapshot(); }, cardChanged());
+    m_saveFlow->startSnapshots(
+        m_autoSaveController, [this] { return cardSnapshot(); }, cardChanged());
 }
 
 void PvBaseEditor::onCardDetailsChanged(const std::optional<QString>& title)
@@ -678,11 +686,24 @@ std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
     setContentLoaded(true);
     markHistorySeen();
     ProgressHud::dismiss();
-    if (!autoSaveData() || outcome == LoadOutcome::Unreadable)
+    const bool unreadable = outcome == LoadOutcome::Unreadable;
+    if (!autoSaveData() || (unreadable && !hasReadableWords(*autoSaveData()))) {
+        if (unreadable)
+            EditorPrompts::showUnreadable(this, UnreadableMessage);
         return std::nullopt;
-    const std::optional<bool> detached = applySnapshot(*autoSaveData());
+    }
+    // Words recovered for a card whose body cannot be read are all the writer has of it: they are shown, and saved
+    // as a card of their own rather than over bytes no one has seen.
+    const std::optional<bool> detached = applySnapshot(*autoSaveData(), unreadable);
     if (!detached)
         return std::nullopt;
+    if (m_autoSaveController)
+        m_autoSaveController->adoptSnapshot();
+    if (unreadable) {
+        m_content->showOwnWords();
+        m_editor->setReadOnly(false);
+        EditorPrompts::showUnreadable(this, UnreadableRecoveredMessage);
+    }
     noteChange(true);
     rebuildTitleView();
     return detached;

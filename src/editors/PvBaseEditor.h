@@ -46,6 +46,9 @@ public:
                        "this editor will not save over it.");
     static inline const QString UnreadableSnapshotMessage =
         QStringLiteral("The recovered text could not be read, so the card opens as it was last saved.");
+    static inline const QString UnreadableRecoveredMessage =
+        QStringLiteral("The text of this card could not be read, so the recovered words open as a new card. The "
+                       "card is left exactly as it is stored.");
     // The bar buttons, the same in every editor (the question before changes go is EditorPrompts').
     static inline const QString CancelTitle = QStringLiteral("Cancel");
     static inline const QString SaveTitle = QStringLiteral("Save");
@@ -109,7 +112,7 @@ public:
     // NoBody: the card has neither a document nor a body of its own; the subclass shows its empty text.
     enum class LoadOutcome { Loaded, NoBody, Unreadable };
     // Shows the card's body in the editor: currentDocument, or for an older card without one the item's own
-    // body. An unreadable body leaves the editor read-only and raises the error alert.
+    // body. An unreadable body leaves the editor read-only; finishLoading() raises the error alert.
     LoadOutcome loadContent();
     // Writes the editor's text into the card's document; false when it cannot (archiving failed, body
     // unreadable), and then nothing was written.
@@ -127,10 +130,10 @@ public:
     // --- Crash-recovery snapshots.
     // The card as it stands, its text archived at base size; empty while nothing readable is loaded.
     QVariantMap cardSnapshot();
-    // Puts a snapshot's fields and words into the editor. True when the stored card was saved after the
-    // snapshot was taken, so the words now stand as a new card. A snapshot whose words cannot be read is not
-    // applied: the error alert is shown, the card stays as loaded, and nothing is answered.
-    std::optional<bool> applySnapshot(const QVariantMap& snapshot);
+    // Puts a snapshot's fields and words into the editor. True when the words now stand as a new card: asked
+    // for (asNewCard), or the stored card was saved after the snapshot was taken. A snapshot whose words cannot
+    // be read is not applied: the error alert is shown, the card stays as loaded, and nothing is answered.
+    std::optional<bool> applySnapshot(const QVariantMap& snapshot, bool asNewCard = false);
 
     // --- Title and colours.
     QString untitledTitle();
@@ -171,8 +174,6 @@ public:
     BarButtonItem* saveButton() const { return m_saveButton; }
     BarButtonItem* cancelButton() const { return m_cancelButton; }
     AutoSaveController* autoSaveController() const override { return m_autoSaveController.get(); }
-    // A snapshot is not put over a body that could not be read; it waits for the writer's word on the board.
-    bool setsSnapshotAside() const override { return autoSaveData().has_value() && bodyUnreadable(); }
 
     void presentationDidAttemptToDismiss() override { cancelRequested(); }
 
@@ -214,8 +215,10 @@ protected:
     void rebuildTitleView();
     // Puts the caret cursor characters in (clamped) and shows it; 0 leaves it at the start.
     void placeCursor(qint64 cursor);
-    // The card is on screen: the indicator goes and a snapshot being recovered is put over it. Answers
-    // nothing when no snapshot was applied, else whether its words now stand as a new card.
+    // The card is on screen: the indicator goes and a snapshot being recovered is put over it, its file now the
+    // editor's own. Over a body that could not be read the snapshot's words open as a new card, so the body stays
+    // as stored; a snapshot whose words cannot be read either is left on disk for the writer. Answers nothing
+    // when no snapshot was applied, else whether its words now stand as a new card.
     std::optional<bool> finishLoading(LoadOutcome outcome);
     // The editor is about to show: its colours, the indicator until the card is loaded, and a fresh snapshot
     // timer over cardSnapshot() (recovered words count as unsaved at once).

@@ -38,7 +38,13 @@ QVariantMap SketchSnapshot::take(const KuvBaseSketch& editor)
     return snapshot;
 }
 
-bool SketchSnapshot::apply(KuvBaseSketch& editor, const QVariantMap& snapshot)
+bool SketchSnapshot::hasReadableDrawing(const QVariantMap& snapshot)
+{
+    return snapshot.contains(AutoSaveController::kContentKey) &&
+           SketchDrawingDocument::fromData(snapshot.value(AutoSaveController::kContentKey).toByteArray()).isReadable();
+}
+
+bool SketchSnapshot::apply(KuvBaseSketch& editor, const QVariantMap& snapshot, bool asNewCard)
 {
     // A snapshot without its drawing or its card type is no snapshot of this editor.
     if (!snapshot.contains(AutoSaveController::kContentKey) || !snapshot.contains(AutoSaveController::kItemTypeKey))
@@ -52,8 +58,9 @@ bool SketchSnapshot::apply(KuvBaseSketch& editor, const QVariantMap& snapshot)
     // The card was saved after the snapshot was taken (on another machine, or here before the crash was
     // noticed): the snapshot must not overwrite it, so its drawing opens as a new card.
     const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();
-    if (editor.m_currentObject && editor.m_currentObject->lastModified().isValid() &&
-        (!savedAt.isValid() || savedAt < editor.m_currentObject->lastModified())) {
+    const ProjectItem* item = editor.m_currentObject;
+    if (item &&
+        (asNewCard || (item->lastModified().isValid() && (!savedAt.isValid() || savedAt < item->lastModified())))) {
         editor.m_currentObject = nullptr;
         editor.m_document = SketchDrawingDocument();
     }

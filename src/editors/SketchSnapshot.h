@@ -10,8 +10,11 @@ class SketchSnapshot {
 public:
     // The snapshot of the editor; empty until the drawing is shown and while it could not be read.
     static QVariantMap take(const KuvBaseSketch& editor);
-    // Puts the snapshot's title, tag, notes, type and drawing into the editor. A snapshot without its drawing or
-    // its card type counts as absent; one whose drawing cannot be read is shown as an error. Both leave the
+    // Puts the snapshot's title, tag, notes, type and drawing into the editor, as a new card when asked to
+    // (asNewCard) or when the stored card was saved after the snapshot was taken. A snapshot without its drawing
+    // or its card type counts as absent; one whose drawing cannot be read is shown as an error. Both leave the
     // editor as loaded and answer false.
-    static bool apply(KuvBaseSketch& editor, const QVariantMap& snapshot);
+    static bool apply(KuvBaseSketch& editor, const QVariantMap& snapshot, bool asNewCard = false);
+    // The snapshot holds a drawing that can be read.
+    static bool hasReadableDrawing(const QVariantMap& snapshot);
 };

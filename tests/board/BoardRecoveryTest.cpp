@@ -1,4 +1,5 @@
 #include "BoardTestFixture.h"
+#include "StoredRows.h"
 
 #include "board/BoardEditorOpener.h"
 #include "board/BoardRecovery.h"
@@ -6,6 +7,8 @@
 #include "core/AutoSaveController.h"
 #include "core/ProjectItemDocument.h"
 #include "dialogs/RelativeDateFormatter.h"
+#include "editors/EditorCommands.h"
+#include "editors/EditorPrompts.h"
 #include "editors/KuvBaseSketch.h"
 #include "editors/PvEditViewController.h"
 #include "editors/PvSummaryEditViewController.h"
@@ -13,6 +16,7 @@
 #include "platform/NavigationBar.h"
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
+#include "platform/SerialQueue.h"
 #include "platform/ink/InkDrawing.h"
 #include "platform/ink/InkWriter.h"
 #include "richtext/PvTextView.h"
@@ -70,6 +74,69 @@ protected:
         return nullptr;
     }
     ProjectItem* deepCard() const { return item(QStringLiteral("Deep")); }
+    Alert* alertTitled(const QString& title) const
+    {
+        for (Alert* alert : Alert::presented()) {
+            if (alert->title() == title)
+                return alert;
+        }
+        return nullptr;
+    }
+    // The popup editor the board shows, once its card is loaded.
+    PvSummaryEditViewController* shownPopup() const
+    {
+        auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+        auto* editor =
+            qobject_cast<PvSummaryEditViewController*>(navigation ? navigation->topViewController() : nullptr);
+        return editor && waitFor([editor] { return editor->contentLoaded(); }) ? editor : nullptr;
+    }
+    static void typeInto(PvBaseEditor* editor, const QString& text)
+    {
+        editor->editor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor->editor(), text);
+    }
+    // One look of the editor's snapshot timer, now rather than after its ten seconds.
+    static void tick(PvBaseEditor* editor)
+    {
+        AutoSaveController* snapshots = editor->autoSaveController();
+        ASSERT_NE(snapshots, nullptr);
+        auto looks = std::make_shared<int>(0);
+        snapshots->setSaveInterval(0.01);
+        snapshots->startSaveTimer(snapshots->projectId(), snapshots->isSecondary(), [editor, looks] {
+            ++*looks;
+            return editor->cardSnapshot();
+        });
+        snapshots->setAutoSave(true);
+        ASSERT_TRUE(waitFor([&] { return *looks > 0; }));
+        snapshots->stopSaveTimer();
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    }
+    static bool saveOf(PvBaseEditor* editor)
+    {
+        bool finished = false;
+        bool saved = false;
+        QObject::connect(editor, &PvBaseEditor::saveFinished, [&](bool ok) {
+            finished = true;
+            saved = ok;
+        });
+        editor->saveButton()->trigger();
+        return waitFor([&] { return finished; }) && saved;
+    }
+    // The words of the project's primary snapshot on disk, and the card it names.
+    QString snapshotOnDisk() const
+    {
+        const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(project, false);
+        if (!snapshot)
+            return QString();
+        const RichTextDocumentFormat::LoadResult words =
+            RichTextDocumentFormat::loadFrom(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+        return snapshot->value(AutoSaveController::kProjectItemIdKey).toString() + u':' +
+               (words.document ? words.document->toPlainText() : QString());
+    }
+    QStringList stored(const QString& sql) const
+    {
+        return storedRows(dir.filePath(QStringLiteral("CardStore.sqlite")), sql.toUtf8().constData());
+    }
 };
 
 TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
@@ -117,9 +184,10 @@ TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfter
 
 TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
 {
-    // The primary first: asked for while only a secondary exists, the primary takes the secondary's file over.
+    // The primary first: asked for while missing, it would take the secondary over.
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two")));
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "One"), true));
+    ASSERT_TRUE(AutoSaveController::autoSaveExists(project, true));
     ASSERT_NO_FATAL_FAILURE(appear());
     ASSERT_TRUE(AutoSaveController::hasAutoSaveWithProjectId(project, true)) << "both snapshots wait for the answer";
     Alert* alert = restoreAlert();
@@ -271,6 +339,83 @@ TEST_F(BoardRecoveryTest, sketchOfAPersonThatIsGoneOpensInThePersonColoursAndIsS
     EXPECT_EQ(card->itemType(), ProjectItemTypes::Person);
     EXPECT_EQ(card->itemFormat(), ProjectItemFormats::Sketch);
     EXPECT_EQ(card->parentItemId(), ItemIds::Top);
+}
+
+TEST_F(BoardRecoveryTest, wordsOfAnUnreadableCardAreShownKeptAndNeverTakenByAnotherCard)
+{
+    // Its body was rewritten by a copy of the program this one cannot read; a crash left its unsaved words.
+    const QString maraId = item(QStringLiteral("Mara"))->uniqueIdentifier();
+    auto* document = context()->insertNew<ProjectItemDocument>();
+    document->setUniqueIdentifier(Uuid::uuidString());
+    document->setProjectId(project);
+    document->setParentItemId(maraId);
+    document->setMimetype(DocumentMimeTypes::RichText);
+    static const char unreadableBytes[] = "bplist00\x00\x01\x02 not an archive";
+    document->setContent(QByteArray(unreadableBytes, sizeof(unreadableBytes) - 1));
+    ASSERT_FALSE(context()->save());
+    const QString bodySql = QStringLiteral("SELECT hex(content) FROM ProjectItemDocument WHERE parentItemId = '%1'");
+    const QStringList unreadable = stored(bodySql.arg(maraId));
+    ASSERT_EQ(unreadable.size(), 1);
+    const QString words = QStringLiteral("Words only the crash kept");
+    const QVariantMap lost = snapshotOf(maraId, ItemIds::Top, ProjectItemTypes::Person, QStringLiteral("Mara"), words);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(lost));
+    board->setCardOpening(std::make_shared<BoardEditorOpener>());
+    ASSERT_NO_FATAL_FAILURE(appear());
+
+    // Recover shows the words; a tag and Save keep them as a card beside the one no one could read.
+    ASSERT_NE(restoreAlert(), nullptr);
+    restoreAlert()->trigger(1);
+    PvSummaryEditViewController* mara = shownPopup();
+    ASSERT_NE(mara, nullptr);
+    ASSERT_NE(alertTitled(EditorPrompts::UnreadableTitle), nullptr);
+    EXPECT_EQ(alertTitled(EditorPrompts::UnreadableTitle)->message(), PvBaseEditor::UnreadableRecoveredMessage);
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    EXPECT_EQ(mara->editor()->toPlainText(), words);
+    mara->commands().applyTag(QStringLiteral("done"));
+    ASSERT_TRUE(saveOf(mara));
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+    EXPECT_EQ(stored(bodySql.arg(maraId)), unreadable);
+    EXPECT_EQ(stored(QStringLiteral("SELECT title || ':' || tag FROM ProjectItem WHERE summary = '%1'").arg(words)),
+              QStringList{QStringLiteral("Mara:done")});
+    EXPECT_EQ(snapshotOnDisk(), QString()) << "the writer decided on the words: they are stored";
+    EXPECT_EQ(restoreAlert(), nullptr);
+
+    // A copy of the program that ended with the card open leaves its words again while the board is on screen.
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(lost));
+    const QString waiting = maraId + u':' + words;
+    ASSERT_EQ(snapshotOnDisk(), waiting);
+    // Another card is typed in, looked at by its snapshot timer, and its changes discarded.
+    clickRow(rowOf(QStringLiteral("Storm idea")));
+    PvSummaryEditViewController* storm = shownPopup();
+    ASSERT_NE(storm, nullptr);
+    typeInto(storm, QStringLiteral("Clouds"));
+    ASSERT_NO_FATAL_FAILURE(tick(storm));
+    EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's tick wrote over the words";
+    storm->cancelButton()->trigger();
+    ASSERT_NE(alertTitled(EditorPrompts::DiscardChangesTitle), nullptr);
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_EQ(board->presentedViewController(), nullptr);
+    // The writer opens it again at once: no offer comes over the sheet while it is up.
+    board->cardOpening()->openCard(board, item(QStringLiteral("Storm idea")), rowOf(QStringLiteral("Storm idea")));
+    storm = shownPopup();
+    ASSERT_NE(storm, nullptr);
+    EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's Discard removed the words";
+    // Typed in, looked at, saved.
+    typeInto(storm, QStringLiteral("Clouds"));
+    ASSERT_NO_FATAL_FAILURE(tick(storm));
+    EXPECT_EQ(restoreAlert(), nullptr) << "the offer came over the open sheet";
+    ASSERT_TRUE(saveOf(storm));
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+    EXPECT_EQ(stored(QStringLiteral("SELECT summary FROM ProjectItem WHERE title = 'Storm idea'")),
+              QStringList{QStringLiteral("Clouds")});
+    EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's save removed the words";
+    // The sheet has gone: the words still waiting are offered again, and Recover brings them back.
+    ASSERT_TRUE(waitFor([&] { return restoreAlert() != nullptr; }));
+    EXPECT_TRUE(restoreAlert()->message().startsWith(QStringLiteral("A card titled \"Mara\"")));
+    restoreAlert()->trigger(1);
+    mara = shownPopup();
+    ASSERT_NE(mara, nullptr);
+    EXPECT_EQ(mara->editor()->toPlainText(), words);
 }
 
 #ifdef RECOVERY_CHILD_PATH

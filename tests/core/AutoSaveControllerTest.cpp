@@ -125,6 +125,26 @@ TEST_F(AutoSaveControllerTest, archivedSnapshotReadsBackItsValues)
     EXPECT_EQ(snapshot->value(AutoSaveController::kItemSaveDateKey).toDateTime(), saved);
 }
 
+TEST_F(AutoSaveControllerTest, entryUnderAKeyThatIsNoTextIsLeftOut)
+{
+    const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(ArchiveObject::Entries{
+        {ArchiveObject::string(AutoSaveController::kProjectIdKey), ArchiveObject::string(ProjectId)},
+        {ArchiveObject::integer(7), ArchiveObject::string(QStringLiteral("stray"))}}));
+    const std::optional<QVariantMap> snapshot = AutoSaveSnapshot::decode(bytes);
+    ASSERT_TRUE(snapshot.has_value());
+    EXPECT_EQ(snapshot->keys(), QStringList{AutoSaveController::kProjectIdKey});
+}
+
+TEST_F(AutoSaveControllerTest, snapshotThatCannotBeWrittenInPlaceReportsFailure)
+{
+    // Something that is not a file stands where the snapshot goes.
+    const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
+    ASSERT_TRUE(QDir().mkpath(path));
+    const QVariantMap snapshot{{AutoSaveController::kProjectIdKey, ProjectId},
+                               {AutoSaveController::kContentKey, QByteArray("words")}};
+    EXPECT_FALSE(AutoSaveSnapshot::write(path, snapshot));
+}
+
 TEST_F(AutoSaveControllerTest, snapshotNamingAForeignClassIsRefused)
 {
     const QByteArray bytes = KeyedArchiver::archive(ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
@@ -229,12 +249,58 @@ TEST_F(AutoSaveTimerTest, cleanCloseKeepsRecoveredWordsUntilSaveOrDiscard)
     start();
     runEventsFor(4 * TestIntervalMs);
     controller.teardown();
+    EXPECT_EQ(controller.timer(), nullptr);
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
     EXPECT_EQ(savedContent(), Words);
 
+    // Until the editor shows those words, a save or a discard of its own card leaves them where they are.
+    controller.removeSnapshot();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_EQ(savedContent(), Words);
+    controller.adoptSnapshot();
     controller.removeSnapshot();
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
     EXPECT_FALSE(written());
+}
+
+TEST_F(AutoSaveTimerTest, anotherCardsWaitingWordsAreNeitherWrittenOverNorRemoved)
+{
+    const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
+    ASSERT_TRUE(AutoSaveSnapshot::write(path, cardSnapshot(Words, QStringLiteral("CARD-X"))));
+    start(QStringLiteral("Another card's words"));
+    EXPECT_FALSE(controller.ownsSnapshot());
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered >= 1 && workerIdle(); }));
+    EXPECT_EQ(savedContent(), Words);
+    EXPECT_TRUE(controller.autoSave()) << "the change must still be written once the file is free";
+    EXPECT_FALSE(controller.writeSnapshotNow());
+    controller.removeSnapshot();
+    // Started again (the editor shown again), it still knows whose file that is.
+    start(QStringLiteral("Another card's words"));
+    EXPECT_FALSE(controller.ownsSnapshot());
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_EQ(savedContent(), Words);
+
+    // The writer decided on the waiting words: the file is free, and the next look writes this card's.
+    AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return savedContent() == QStringLiteral("Another card's words"); }));
+    EXPECT_TRUE(controller.ownsSnapshot());
+    start(QStringLiteral("Another card's words"));
+    EXPECT_TRUE(controller.ownsSnapshot()) << "its own file stays its own when the editor shows again";
+    controller.removeSnapshot();
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(10000));
+    EXPECT_FALSE(written());
+
+    // For another project's file the question is asked anew.
+    ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(QStringLiteral("P-2"), false),
+                                        cardSnapshot(Words, QStringLiteral("CARD-X"))));
+    controller.startSaveTimer(QStringLiteral("P-2"), false, [] { return cardSnapshot(Words); });
+    EXPECT_FALSE(controller.ownsSnapshot());
+    controller.startSaveTimer(QStringLiteral("P-2"), true, [] { return cardSnapshot(Words); });
+    EXPECT_TRUE(controller.ownsSnapshot());
+    controller.stopSaveTimer();
+    AutoSaveController::deleteAutoSaveWithProjectId(QStringLiteral("P-2"), false);
 }
 
 TEST_F(AutoSaveTimerTest, aChangeIsWrittenWithinOneIntervalWithEveryKey)

@@ -163,7 +163,7 @@ TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndThe
     EXPECT_TRUE(QFile::exists(path));
 }
 
-TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardStaysThroughASaveOrADiscardOfItsDetails)
+TEST_F(EditorRecoveryTest, recoveredWordsOfAnUnreadableCardAreShownAndKeptAsANewCardBesideIt)
 {
     DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
     ASSERT_FALSE(context()->save());
@@ -172,39 +172,97 @@ TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardStaysThroughASaveOrADiscard
         SCOPED_TRACE(saved ? "saved" : "discarded");
         const QString path = writeSnapshotFile();
         PvEditViewController* editor =
-            open(CardId, snapshotOf(CardId, QStringLiteral("Words never shown"), QDateTime::currentDateTime()));
+            open(CardId, snapshotOf(CardId, QStringLiteral("Words from the crash"), QDateTime::currentDateTime()));
         Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
         ASSERT_TRUE(error);
-        EXPECT_EQ(error->message(), PvBaseEditor::UnreadableMessage);
+        EXPECT_EQ(error->message(), PvBaseEditor::UnreadableRecoveredMessage);
         error->trigger(0);
-        EXPECT_TRUE(editor->editor()->toPlainText().isEmpty());
+        EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words from the crash"));
+        EXPECT_FALSE(editor->editor()->isReadOnly());
+        EXPECT_EQ(editor->currentObject(), nullptr);
+        type(editor, QStringLiteral(" and after"));
+        EXPECT_TRUE(editor->autoSaveController()->ownsSnapshot());
+        // The words shown are the snapshot's own, written again as they grow.
+        ASSERT_TRUE(editor->autoSaveController()->writeSnapshotNow());
         editor->commands().applyTag(QStringLiteral("done"));
         if (saved) {
             ASSERT_TRUE(save(editor));
+            ASSERT_EQ(added.size(), 1);
+            const QString copyId = added.first()->uniqueIdentifier();
+            EXPECT_NE(copyId, CardId);
+            EXPECT_EQ(storedValue(
+                          QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(copyId)),
+                      "Words from the crash and after");
+            EXPECT_EQ(
+                storedValue(QStringLiteral("SELECT tag FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(copyId)),
+                "done");
+            EXPECT_EQ(storedValue(
+                          QStringLiteral("SELECT itemType FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(copyId)),
+                      "1");
         } else {
             ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
         }
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
-        // Its words were never shown nor stored: the board offers them again, to restore or to discard.
+        // The writer decided on the words; the body no one could read is as it was stored.
         ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
-        EXPECT_TRUE(QFile::exists(path));
+        EXPECT_FALSE(QFile::exists(path));
         EXPECT_EQ(storedDocumentBytes(CardId), before);
+        EXPECT_TRUE(storedValue(QStringLiteral("SELECT tag FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId))
+                        .isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
 
-TEST_F(EditorRecoveryTest, snapshotOlderThanTheCardOpensAsANewCard)
+TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardThatCannotBeReadEitherStaysThroughASaveOfItsDetails)
 {
-    const QDateTime stale = QDateTime::currentDateTime().addDays(-5);
-    const QByteArray original = DbHelpers::getItemDocument(context(), CardId)->content();
-    PvEditViewController* editor = open(CardId, snapshotOf(CardId, QStringLiteral("Old recovered words"), stale));
-    EXPECT_EQ(editor->currentObject(), nullptr);
+    DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
+    ASSERT_FALSE(context()->save());
+    const QByteArray before = storedDocumentBytes(CardId);
+    const QString path = writeSnapshotFile();
+    QVariantMap recovered = snapshotOf(CardId, QString(), QDateTime::currentDateTime());
+    recovered.insert(AutoSaveController::kContentKey, unreadableBytes());
+    PvEditViewController* editor = open(CardId, recovered);
+    Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), PvBaseEditor::UnreadableMessage);
+    error->trigger(0);
+    EXPECT_EQ(Alert::presented().size(), 0) << "one error for one card";
+    EXPECT_TRUE(editor->editor()->isReadOnly());
+    EXPECT_EQ(editor->currentObject(), DbHelpers::getItem(context(), CardId));
+    EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());
+    editor->commands().applyTag(QStringLiteral("done"));
     ASSERT_TRUE(save(editor));
-    // The card as saved later stays; the snapshot's words are a card of their own.
-    EXPECT_EQ(DbHelpers::getItemDocument(context(), CardId)->content(), original);
-    ASSERT_EQ(added.size(), 1);
-    EXPECT_NE(added.first()->uniqueIdentifier(), CardId);
-    EXPECT_EQ(added.first()->summary(), QStringLiteral("Old recovered words"));
-    EXPECT_TRUE(DbHelpers::getItem(context(), CardId)->summary().isEmpty());
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    // Its words were never shown nor stored: the board offers them again, to restore or to discard.
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(storedDocumentBytes(CardId), before);
+}
+
+TEST_F(EditorRecoveryTest, snapshotOlderThanTheCardOrWithoutADateOpensAsANewCard)
+{
+    const QByteArray original = storedDocumentBytes(CardId);
+    // Taken before the card's last save; and one that does not say when it was taken, of a card saved since.
+    for (const QDateTime& taken : {QDateTime::currentDateTime().addDays(-5), QDateTime()}) {
+        SCOPED_TRACE(taken.isValid() ? "older" : "no date");
+        added.clear();
+        QVariantMap recovered = snapshotOf(CardId, QStringLiteral("Old recovered words"), taken);
+        if (!taken.isValid())
+            recovered.remove(AutoSaveController::kItemSaveDateKey);
+        PvEditViewController* editor = open(CardId, recovered);
+        EXPECT_EQ(editor->currentObject(), nullptr);
+        ASSERT_TRUE(save(editor));
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+        // The card as saved later stays; the snapshot's words are a card of their own.
+        EXPECT_EQ(storedDocumentBytes(CardId), original);
+        ASSERT_EQ(added.size(), 1);
+        EXPECT_NE(added.first()->uniqueIdentifier(), CardId);
+        EXPECT_EQ(added.first()->summary(), QStringLiteral("Old recovered words"));
+        EXPECT_TRUE(
+            storedValue(QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId))
+                .isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(EditorRecoveryTest, ourOwnSaveOfTheCardRaisesNoUpdatedAlert)
@@ -308,6 +366,54 @@ TEST_F(EditorRecoveryTest, loadCardOfAnUnreadableCardCopiesItsBodyAsStored)
     PvEditViewController* copy = open(copyId);
     EXPECT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
     EXPECT_TRUE(copy->bodyUnreadable());
+}
+
+TEST_F(EditorRecoveryTest, loadCardThatFindsTheBodyReadableAgainOpensItEditableAndSavesNewWords)
+{
+    DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
+    ASSERT_FALSE(context()->save());
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_TRUE(editor->editor()->isReadOnly());
+    // Another copy of the program, one that could read it, wrote the card's body anew.
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("body"), CardId, QStringLiteral("Written elsewhere")}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return editor->editor()->toPlainText() == QStringLiteral("Written elsewhere"); }));
+    EXPECT_FALSE(editor->bodyUnreadable());
+    EXPECT_FALSE(editor->editor()->isReadOnly());
+    EXPECT_TRUE(added.isEmpty()) << "nothing was changed, so nothing was copied";
+    type(editor, QStringLiteral(" and here"));
+    ASSERT_TRUE(save(editor));
+    const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(storedDocumentBytes(CardId));
+    ASSERT_TRUE(stored.document);
+    EXPECT_EQ(stored.document->toPlainText(), QStringLiteral("Written elsewhere and here"));
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT summary FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId)),
+              "Written elsewhere and here");
+}
+
+TEST_F(EditorRecoveryTest, renamedUnreadableCardIsFoundByItsNewTitleAndStillByItsWords)
+{
+    ProjectItem* card = DbHelpers::getItem(context(), CardId);
+    card->setTitle(QStringLiteral("Lighthouse Lamp"));
+    card->setTerms(Indexer::terms({card->title(), CardText}));
+    card->setSummary(CardText);
+    DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
+    ASSERT_FALSE(context()->save());
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(rename(editor, QStringLiteral("Harbour")));
+    ASSERT_TRUE(save(editor));
+    const QByteArray stored =
+        storedValue(QStringLiteral("SELECT terms FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId));
+    const QList<QByteArray> terms = stored.split(' ');
+    EXPECT_TRUE(terms.contains("harbour")) << stored.constData();
+    EXPECT_FALSE(terms.contains("lighthouse")) << stored.constData();
+    // Words of the body stay, also one the old title shared with it.
+    EXPECT_TRUE(terms.contains("dusk")) << stored.constData();
+    EXPECT_TRUE(terms.contains("lamp")) << stored.constData();
 }
 
 TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)

@@ -236,6 +236,10 @@ TEST_F(PvSummaryEditViewControllerTest, personTitleStaysWhileAnUntitledTitleGive
     ASSERT_FALSE(context()->save());
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     editor = openPopup(QStringLiteral("CARD-3"), ProjectItemTypes::Idea);
+    // The card's type as the store has it now names its untitled form, also when it changed while open.
+    DbHelpers::getItem(context(), QStringLiteral("CARD-3"))->setItemType(ProjectItemTypes::Person);
+    EXPECT_EQ(editor->untitledTitle(), QStringLiteral("Unnamed Person"));
+    DbHelpers::getItem(context(), QStringLiteral("CARD-3"))->setItemType(ProjectItemTypes::Idea);
     typeInto(editor, QStringLiteral("A storm in the night\twith rain"));
     ASSERT_TRUE(save(editor));
     EXPECT_EQ(storedTitle(QStringLiteral("CARD-3")), QStringLiteral("A storm in the night with rain"));

@@ -117,6 +117,10 @@ TEST_F(SketchEditorTest, titleDrawingAndToolsStackDownTheEditor)
     QWidget* more = tools->widgetForAction(editor->overflowButton());
     ASSERT_NE(more, nullptr);
     EXPECT_LT(tools->width() - 1 - more->geometry().right(), more->width());
+    // Each command is found by its name.
+    for (const char* name :
+         {"newCardButton", "peekButton", "zoomButton", "overflowButton", "cancelButton", "saveButton"})
+        EXPECT_NE(editor->findChild<QAction*>(QString::fromLatin1(name)), nullptr) << name;
 }
 
 TEST_F(SketchEditorTest, strokeNearTheRightEdgeWidensTheCanvasSoTheDrawingCanGoOn)

@@ -1,5 +1,7 @@
 #include "SketchFixture.h"
 
+#include "editors/SketchSnapshot.h"
+
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
@@ -36,8 +38,13 @@ TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
     KuvBaseSketch* editor = openSketch(QString(), snapshotOf({}));
     EXPECT_EQ(editor->titleView()->text(), QStringLiteral("Recovered map"));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    // There is room to draw past the recovered strokes.
+    const QRectF strokes = editor->canvasView()->drawing().bounds();
+    EXPECT_GE(editor->canvasView()->width(),
+              int((strokes.right() + KuvBaseSketch::ContentMargin) * editor->canvasView()->zoomScale()));
     EXPECT_EQ(editor->currentItemType(), ProjectItemTypes::Location);
     EXPECT_EQ(editor->notes(), QStringLiteral("tide at six"));
+    EXPECT_EQ(SketchSnapshot::take(*editor).value(QStringLiteral("notes")).toString(), QStringLiteral("tide at six"));
     EXPECT_TRUE(editor->changesMade());
     EXPECT_TRUE(editor->contentChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
@@ -85,24 +92,48 @@ TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStore
     EXPECT_TRUE(QFile::exists(snapshotPath));
 }
 
-TEST_F(SketchRecoveryTest, snapshotOfAnUnreadableDrawingStaysThroughASaveOfItsTitle)
+TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsACardBesideIt)
 {
     const QByteArray foreign("{\\rtf1 not a drawing at all}");
     documentOf(SketchId)->setContent(foreign);
     ASSERT_FALSE(context()->save());
-    const QString snapshotPath = writeStandInSnapshot();
+    QString snapshotPath = writeStandInSnapshot();
     QVariantMap recovered = snapshotOf({});
     recovered.insert(QStringLiteral("projectItemId"), SketchId);
     KuvBaseSketch* editor = openSketch(SketchId, recovered);
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
+    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableRecoveredMessage);
     error->trigger(0);
-    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    EXPECT_TRUE(editor->canvasView()->isEnabled());
+    EXPECT_EQ(editor->currentObject(), nullptr);
+    EXPECT_TRUE(editor->autoSaveController()->ownsSnapshot());
     typeTitle(editor, QStringLiteral("!"));
     ASSERT_TRUE(save(editor));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
-    // The recovered drawing was never shown nor stored: the board offers it again.
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_NE(added.first()->uniqueIdentifier(), SketchId);
+    EXPECT_EQ(InkReader::decode(storedDocumentBytes(added.first()->uniqueIdentifier())).drawing->strokeCount(), 2u);
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    EXPECT_FALSE(QFile::exists(snapshotPath)) << "the writer kept the drawing: it is stored";
+    EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // A recovered drawing that cannot be read either stays on disk through a save of the card's title.
+    snapshotPath = writeStandInSnapshot();
+    recovered.insert(QStringLiteral("content"), QByteArray("PK\x03\x04 damaged", 12));
+    editor = openSketch(SketchId, recovered);
+    error = alertTitled(EditorPrompts::UnreadableTitle);
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
+    error->trigger(0);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+    EXPECT_FALSE(editor->canvasView()->isEnabled());
+    EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());
+    typeTitle(editor, QStringLiteral("!"));
+    ASSERT_TRUE(save(editor));
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
     EXPECT_TRUE(QFile::exists(snapshotPath));
     EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
@@ -247,6 +278,7 @@ TEST_F(SketchRecoveryTest, snapshotTakenAtTheCardsOwnSaveTimeStillRestoresTheCar
     snapshot.insert(QStringLiteral("saveDate"), card->lastModified());
     KuvBaseSketch* editor = openSketch(SketchId, snapshot);
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    EXPECT_EQ(editor->currentItemType(), ProjectItemTypes::Person) << "the stored card keeps its own type";
     ASSERT_TRUE(save(editor));
     EXPECT_TRUE(added.isEmpty());
     EXPECT_EQ(InkReader::decode(documentOf(SketchId)->content()).drawing->strokeCount(), 2u);
