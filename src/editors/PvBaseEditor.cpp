@@ -275,12 +275,12 @@ bool PvBaseEditor::handleSmartPunctuation(const QString& typed)
     // A hyphen typed over a selection stays a hyphen: the dash would take the place of the selection.
     if (!replacement || (replacement->replacedBefore > 0 && cursor.hasSelection()))
         return false;
-    // Typed like any character: one undo step, the typing format, the change handlers.
-    cursor.beginEditBlock();
-    if (replacement->replacedBefore > 0)
-        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, replacement->replacedBefore);
-    cursor.insertText(replacement->text);
-    cursor.endEditBlock();
+    // Typed like any character: part of the typing's undo step, the typing format, the change handlers.
+    m_editor->typeEdit([&cursor, &replacement] {
+        if (replacement->replacedBefore > 0)
+            cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, replacement->replacedBefore);
+        cursor.insertText(replacement->text);
+    });
     m_editor->setTextCursor(cursor);
     m_editor->ensureCursorVisible();
     return true;
