@@ -55,10 +55,8 @@ bool isTyping(const QKeyEvent& event)
     }
     if (event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete)
         return true;
-    const QString text = event.text();
-    if (text.isEmpty() || (event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
-        return false;
-    return text.at(0).isPrint() || text.at(0) == u'\t' || text.at(0) == u'\r';
+    // A key with text that edits nothing (Escape) only closes an empty step that the next key joins.
+    return !event.text().isEmpty() && !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
 }
 
 } // namespace

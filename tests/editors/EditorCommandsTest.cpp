@@ -378,8 +378,10 @@ TEST_F(EditorCommandsTest, eachUndoTakesBackOneStepAndSwitchingTheAppearanceIsNo
     EXPECT_FALSE(editor->undoButton()->isEnabled());
     EXPECT_FALSE(text->document()->isUndoAvailable());
 
-    QTest::keyClicks(text, QStringLiteral("The tide turned. Mara's boat waited."));
-    const QString typed = QStringLiteral("The tide turned. Mara\u2019s boat waited.");
+    QTest::keyClicks(text, QStringLiteral("The tide turned."));
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, QStringLiteral("Mara's boat waited."));
+    const QString typed = QStringLiteral("The tide turned.\nMara\u2019s boat waited.");
     ASSERT_EQ(text->toPlainText(), typed);
     QAction* bullets = nullptr;
     for (QAction* row : editor->listButton()->menu()->actions())

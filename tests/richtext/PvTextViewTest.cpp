@@ -10,10 +10,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -41,6 +43,7 @@ TEST_F(PvTextViewTest, zoomOfZeroMissingOrHugeStaysUsable)
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(-2), 1.25);
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(QStringLiteral("big")), 1.25);
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(40), 4.0);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(std::numeric_limits<double>::infinity()), 1.25);
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(1.5), 1.5);
     view.scaleContentInline(0, false);
     EXPECT_DOUBLE_EQ(view.fontSize(), 1.25);
@@ -51,6 +54,8 @@ TEST_F(PvTextViewTest, darkSchemeColoursAndSwitchingRecoloursText)
     view.applyColorScheme(true);
     EXPECT_EQ(view.bgColor(), QColor("#252524"));
     EXPECT_EQ(view.fgColor(), QColor("#DEDEDF"));
+    EXPECT_EQ(view.palette().color(QPalette::Base), QColor("#252524"));
+    EXPECT_EQ(view.palette().color(QPalette::Text), QColor("#DEDEDF"));
     QTextCharFormat coloured;
     coloured.setForeground(QColor("#DEDEDF"));
     QTextCursor(view.document()).insertText(QStringLiteral("night"), coloured);
@@ -261,6 +266,27 @@ TEST_F(PvTextViewTest, badPatternGivesNoMatches)
     view.setPlainText(QStringLiteral("rose"));
     view.setRegexQuery(QStringLiteral("(unclosed"));
     EXPECT_EQ(view.hitCount(), 0);
+}
+
+TEST_F(PvTextViewTest, eachPasteIsAnUndoStepOfItsOwn)
+{
+    QTest::keyClicks(&view, QStringLiteral("The tide"));
+    for (const QString& piece : {QStringLiteral(" turned"), QStringLiteral(" late")}) {
+        QGuiApplication::clipboard()->setText(piece);
+        view.paste();
+    }
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("The tide turned late"));
+    // A long paste leaves its end, where the caret is, in sight.
+    QGuiApplication::clipboard()->setText(QStringLiteral("\nwave").repeated(60));
+    view.paste();
+    EXPECT_GT(view.verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(view.viewport()->rect().contains(view.cursorRect().center()));
+    view.undo();
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("The tide turned late"));
+    view.undo();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide turned"));
+    view.undo();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
 }
 
 TEST_F(PvTextViewTest, replaceIsOneUndoStep)
