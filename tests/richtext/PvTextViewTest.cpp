@@ -268,6 +268,24 @@ TEST_F(PvTextViewTest, badPatternGivesNoMatches)
     EXPECT_EQ(view.hitCount(), 0);
 }
 
+TEST_F(PvTextViewTest, movingTheCaretEndsTheTypingStepAndDeletingJoinsIt)
+{
+    QTest::keyClicks(&view, QStringLiteral("The tidf"));
+    QTest::keyClick(&view, Qt::Key_Backspace, Qt::ControlModifier);
+    QTest::keyClicks(&view, QStringLiteral("tidf"));
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    QTest::keyClicks(&view, QStringLiteral("e"));
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClicks(&view, QStringLiteral("So "));
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("So The tide"));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), QString());
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
+}
+
 TEST_F(PvTextViewTest, eachPasteIsAnUndoStepOfItsOwn)
 {
     QTest::keyClicks(&view, QStringLiteral("The tide"));
