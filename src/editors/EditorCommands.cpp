@@ -156,7 +156,7 @@ void EditorCommands::bulletList()
     if (m_editor.editor()->textCursor().hasSelection())
         bulletSelectedLines();
     else
-        m_editor.editor()->textCursor().insertText(BulletStart);
+        insertAtCaret(BulletStart);
 }
 
 void EditorCommands::numberedList()
@@ -164,7 +164,16 @@ void EditorCommands::numberedList()
     if (m_editor.editor()->textCursor().hasSelection())
         numberSelectedLines();
     else
-        m_editor.editor()->textCursor().insertText(QStringLiteral("1. "));
+        insertAtCaret(QStringLiteral("1. "));
+}
+
+void EditorCommands::insertAtCaret(const QString& marker)
+{
+    // A command is an undo step of its own: it never joins the typing before it or after it.
+    QTextCursor cursor = m_editor.editor()->textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(marker);
+    cursor.endEditBlock();
 }
 
 void EditorCommands::checkList()

@@ -101,6 +101,7 @@ private:
     enum class Marker { Bullet, Number, Checkbox };
     std::optional<QImage> imageAt(const QPoint& viewportPoint) const;
     void markSelectedLines(Marker marker);
+    void insertAtCaret(const QString& marker);
     void insertMarker(QTextCursor& cursor, Marker marker, int number);
     int markerLength(Marker marker, int number) const;
     void applyChosenScale();

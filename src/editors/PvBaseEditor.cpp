@@ -159,15 +159,13 @@ void PvBaseEditor::viewDidLoad()
         textChanged();
     });
     QPointer<PvBaseEditor> self(this);
-    m_editor->firstResponderChange = [self](bool focused) {
+    m_editor->firstResponderChange = [self](bool) {
         if (self)
-            self->updateListButton(focused);
+            self->updateListButton();
     };
     // The menu hands the focus back as it goes; only once it has gone does the focus alone decide.
-    connect(m_listButton->menu(), &QMenu::aboutToHide, this, [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { updateListButton(m_editor->hasFocus()); }, Qt::QueuedConnection);
-    });
+    connect(m_listButton->menu(), &QMenu::aboutToHide, this,
+            [this] { QMetaObject::invokeMethod(this, &PvBaseEditor::updateListButton, Qt::QueuedConnection); });
     m_editor->installEventFilter(this);
     m_editor->viewport()->installEventFilter(this);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
@@ -282,12 +280,12 @@ bool PvBaseEditor::handleSmartPunctuation(const QString& typed)
     // A hyphen typed over a selection stays a hyphen: the dash would take the place of the selection.
     if (!replacement || (replacement->replacedBefore > 0 && cursor.hasSelection()))
         return false;
-    // Typed like any character: one undo step, the typing format, the change handlers.
-    cursor.beginEditBlock();
-    if (replacement->replacedBefore > 0)
-        cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, replacement->replacedBefore);
-    cursor.insertText(replacement->text);
-    cursor.endEditBlock();
+    // Typed like any character: part of the typing's undo step, the typing format, the change handlers.
+    m_editor->typeEdit([&cursor, &replacement] {
+        if (replacement->replacedBefore > 0)
+            cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, replacement->replacedBefore);
+        cursor.insertText(replacement->text);
+    });
     m_editor->setTextCursor(cursor);
     m_editor->ensureCursorVisible();
     return true;
@@ -301,11 +299,23 @@ void PvBaseEditor::updateHitButtons()
     m_forwardsButton->setEnabled(m_editor->hitCanGoForward());
 }
 
-void PvBaseEditor::updateListButton(bool textFocused)
+bool PvBaseEditor::textHasFocus() const
+{
+    return m_editor->window()->focusWidget() == m_editor;
+}
+
+void PvBaseEditor::focusText()
+{
+    m_editor->setFocus();
+    // An inactive window takes the focus widget without telling it, so the focus hook would not run.
+    updateListButton();
+}
+
+void PvBaseEditor::updateListButton()
 {
     // The list menu takes the focus from the text while it is up: that must not make its own button look unusable.
     const QMenu* lists = m_listButton->menu();
-    m_listButton->setEnabled(!isBusy() && (textFocused || (lists && lists->isVisible())));
+    m_listButton->setEnabled(!isBusy() && (textHasFocus() || (lists && lists->isVisible())));
 }
 
 void PvBaseEditor::updateUndoRedoButtons()
@@ -590,6 +600,7 @@ void PvBaseEditor::setSaving(bool saving)
     m_saving = saving;
     m_saveButton->setEnabled(!saving && cardChanged());
     m_cancelButton->setEnabled(!saving);
+    updateListButton();
 }
 
 bool PvBaseEditor::writeCard(const std::optional<QString>& copyTitle)

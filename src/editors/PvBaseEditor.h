@@ -248,8 +248,13 @@ protected:
     void refreshItemType();
     void updateHitButtons();
     void updateUndoRedoButtons();
-    // Lists are offered while the text has the focus (textFocused) or their own menu is up, and no save runs.
-    void updateListButton(bool textFocused);
+    // Lists are offered while the text has the focus or their own menu is up, and no save runs.
+    void updateListButton();
+    // The text is its window's focus widget: it has the keyboard whenever that window is active. A window that
+    // lost its activation (a sheet closing, another program) keeps its focus widget, and so do the lists.
+    bool textHasFocus() const;
+    // Puts the keyboard in the text once a card is loaded.
+    void focusText();
 
 private:
     void buildViews();

@@ -146,7 +146,7 @@ void PvEditViewController::loadCard()
             m_startWordCount.reset();
         updateWordCount();
     }
-    editor()->setFocus();
+    focusText();
 }
 
 // --- Changes
@@ -173,7 +173,6 @@ void PvEditViewController::setSaving(bool saving)
     PvBaseEditor::setSaving(saving);
     for (QAction* button : {fontButton(), overflowButton()})
         button->setEnabled(!saving);
-    updateListButton(editor()->hasFocus());
     updateUndoRedoButtons();
 }
 

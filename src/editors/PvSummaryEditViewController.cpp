@@ -111,7 +111,7 @@ void PvSummaryEditViewController::loadCard()
     }
     placeCursor(cursor);
     finishLoading(outcome);
-    editor()->setFocus();
+    focusText();
 }
 
 // --- Changes

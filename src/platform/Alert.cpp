@@ -1,5 +1,7 @@
 #include "Alert.h"
 
+#include "ActivationReturn.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -172,6 +174,13 @@ void Alert::reject()
         forget();
         QDialog::reject();
     }
+}
+
+void Alert::setVisible(bool visible)
+{
+    if (!visible)
+        ActivationReturn::beforeClosing(this);
+    QDialog::setVisible(visible);
 }
 
 QList<Alert*> Alert::presented()

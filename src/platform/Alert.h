@@ -26,6 +26,7 @@ public:
     Alert(const QString& title, const QString& message, QWidget* parent = nullptr);
     Alert(const QString& title, const QString& message, AlertStyle style, QWidget* parent = nullptr);
     ~Alert() override;
+    void setVisible(bool visible) override;
 
     // Adds a button, left to right in the order of the calls. A Cancel button also answers Escape.
     void addAction(const QString& title, AlertActionStyle style = AlertActionStyle::Default,

@@ -1,5 +1,6 @@
 #include "FormSheetDialog.h"
 
+#include "ActivationReturn.h"
 #include "ColorScheme.h"
 #include "FormSheetBackdrop.h"
 #include "ViewController.h"
@@ -115,6 +116,13 @@ void FormSheetDialog::hideEvent(QHideEvent* event)
     if (m_backdrop)
         m_backdrop->hide();
     QDialog::hideEvent(event);
+}
+
+void FormSheetDialog::setVisible(bool visible)
+{
+    if (!visible)
+        ActivationReturn::beforeClosing(this);
+    QDialog::setVisible(visible);
 }
 
 void FormSheetDialog::resizeEvent(QResizeEvent* event)

@@ -26,6 +26,7 @@ public:
 
     FormSheetDialog(ViewController* content, QWidget* parentWindow);
     ~FormSheetDialog() override;
+    void setVisible(bool visible) override;
 
     ViewController* content() const { return m_content; }
     // Lets the dialog close for good; until then closing only asks the presenter to dismiss.

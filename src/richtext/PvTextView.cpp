@@ -45,6 +45,20 @@ void withoutHistory(QTextDocument& text, const std::function<void(QTextDocument&
     text.setUndoRedoEnabled(undo);
 }
 
+// Keys that put text in or take it out as the writer types, as against commands and moves of the caret.
+bool isTyping(const QKeyEvent& event)
+{
+    for (const QKeySequence::StandardKey command :
+         {QKeySequence::Undo, QKeySequence::Redo, QKeySequence::Cut, QKeySequence::Paste}) {
+        if (event.matches(command))
+            return false;
+    }
+    if (event.key() == Qt::Key_Backspace || event.key() == Qt::Key_Delete)
+        return true;
+    // A key with text that edits nothing (Escape) only closes an empty step that the next key joins.
+    return !event.text().isEmpty() && !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+}
+
 } // namespace
 
 PvTextView::PvTextView(QWidget* parent) : QTextEdit(parent)
@@ -81,19 +95,36 @@ void PvTextView::applyColorScheme(bool dark)
     m_dark = dark;
     m_fg = QColor(dark ? kEditorDarkForeground : kEditorForeground);
     m_bg = QColor(dark ? kEditorDarkBackground : kEditorBackground);
+    // The view's own text carries no colour: the palette draws it, so a switch changes nothing in the text.
     QPalette colours = palette();
     colours.setColor(QPalette::Base, m_bg);
     colours.setColor(QPalette::Text, m_fg);
     setPalette(colours);
+    recolourCarriedRuns();
+}
+
+void PvTextView::recolourCarriedRuns()
+{
     const QColor fg = m_fg;
-    m_processing = true;
-    TextRuns::apply(*document(), [fg](QTextCharFormat& format) {
-        if (!format.hasProperty(QTextFormat::ForegroundBrush) || format.foreground().color() == fg)
-            return false;
-        format.setForeground(fg);
-        return true;
+    const auto stale = [fg](const QTextCharFormat& format) {
+        return format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().color() != fg;
+    };
+    bool found = false;
+    for (QTextBlock block = document()->begin(); block.isValid() && !found; block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd() && !found; ++it)
+            found = stale(it.fragment().charFormat());
+    }
+    if (!found)
+        return;
+    const QScopedValueRollback guard(m_processing, true);
+    withoutHistory(*document(), [&](QTextDocument& text) {
+        TextRuns::apply(text, [&](QTextCharFormat& format) {
+            if (!stale(format))
+                return false;
+            format.setForeground(fg);
+            return true;
+        });
     });
-    m_processing = false;
 }
 
 // Documents
@@ -109,7 +140,8 @@ RichTextDocumentFormat::LoadOptions PvTextView::loadOptions(bool adjust) const
     options.adjustFonts = adjust;
     options.fontSize = m_fontSize;
     options.fixedFontSize = fixedFontSize;
-    options.fgColor = m_fg;
+    // No colour of its own: the text is drawn in the scheme's colour, whichever scheme comes later.
+    options.fgColor = std::nullopt;
     options.darkMode = m_dark;
     return options;
 }
@@ -156,6 +188,7 @@ void PvTextView::adoptDocument(std::unique_ptr<QTextDocument> loaded)
     m_processing = true;
     QTextDocument* next = loaded.release();
     next->setParent(this);
+    m_typedRevision = -1;
     showSpacing(*next);
     m_checkboxes = new CheckboxTextObject(next);
     setDocument(next);
@@ -220,6 +253,22 @@ std::unique_ptr<QTextDocument> PvTextView::scaleContent(const QTextDocument& tex
 
 // Editing
 
+void PvTextView::typeEdit(const std::function<void()>& edit)
+{
+    QTextCursor step = textCursor();
+    const bool continues =
+        document()->revision() == m_typedRevision && step.position() == m_typedPosition && !step.hasSelection();
+    if (continues)
+        step.joinPreviousEditBlock();
+    else
+        step.beginEditBlock();
+    edit();
+    // The view's normalisation runs here, as the block closes, and joins the same step.
+    step.endEditBlock();
+    m_typedRevision = document()->revision();
+    m_typedPosition = textCursor().position();
+}
+
 void PvTextView::replace(Range range, const std::optional<AttributedText>& text, Range select)
 {
     // One edit block: a single undo takes the whole replacement back.
@@ -229,9 +278,9 @@ void PvTextView::replace(Range range, const std::optional<AttributedText>& text,
     cursor.setPosition(range.location + range.length, QTextCursor::KeepAnchor);
     if (text) {
         cursor.removeSelectedText();
+        // Drawn in the scheme's colour, as typed text is.
         for (Run run : *text) {
-            if (m_fg.isValid())
-                run.format.setForeground(m_fg);
+            run.format.clearForeground();
             cursor.insertText(run.text, run.format);
         }
     }
@@ -271,7 +320,9 @@ bool PvTextView::toggleCheckboxAt(int position)
     QTextCharFormat toggled = AttachmentNormaliser::withoutAttachment(format);
     toggled.merge(checked ? QJUncheckedCheckboxAttachment({}, {}, m_dark).format()
                           : QJCheckboxAttachment({}, {}, m_dark).format());
+    cursor.beginEditBlock();
     cursor.setCharFormat(toggled);
+    cursor.endEditBlock();
     return true;
 }
 
@@ -314,9 +365,13 @@ void PvTextView::onContentsChange(int position, int removed, int added)
     if (m_processing)
         return;
     m_processing = true;
+    // What the view makes of an edit belongs to the edit's own undo step: one Undo takes both back.
+    QTextCursor step(document());
+    step.joinPreviousEditBlock();
     const int end = std::min(position + added, textLength());
     removeStrayObjectCharacters(position, end);
     normaliseRange(position, std::min(position + added, textLength()));
+    step.endEditBlock();
     m_processing = false;
     updateMatches(position, removed, added);
     emit textEdited();
@@ -521,7 +576,13 @@ void PvTextView::keyPressEvent(QKeyEvent* event)
             return;
         }
     }
-    QTextEdit::keyPressEvent(event);
+    if (!isTyping(*event)) {
+        QTextEdit::keyPressEvent(event);
+        return;
+    }
+    typeEdit([this, event] { QTextEdit::keyPressEvent(event); });
+    // The layout follows the text only once the step is closed.
+    ensureCursorVisible();
 }
 
 int PvTextView::checkboxAt(const QPoint& viewportPoint) const
@@ -611,8 +672,12 @@ void PvTextView::insertFromMimeData(const QMimeData* source)
     }
     if (source->hasImage()) {
         const QJTextAttachment image(qvariant_cast<QImage>(source->imageData()));
-        if (!image.image().isNull())
-            textCursor().insertText(QString(ObjectCharacter), image.format(*document()));
+        if (image.image().isNull())
+            return;
+        QTextCursor cursor = textCursor();
+        cursor.beginEditBlock();
+        cursor.insertText(QString(ObjectCharacter), image.format(*document()));
+        cursor.endEditBlock();
     }
 }
 
@@ -621,6 +686,10 @@ void PvTextView::pastePlainText(const QString& text)
     // Formatting is dropped; a U+FFFC in copied text has no attachment behind it.
     QString plain = text;
     plain.remove(ObjectCharacter);
-    textCursor().insertText(plain);
+    // A paste is a step of its own, whatever was typed before it.
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(plain);
+    cursor.endEditBlock();
     ensureCursorVisible();
 }

@@ -79,6 +79,9 @@ public:
     std::unique_ptr<QTextDocument> scaleContent(const QTextDocument& text, double zoom, bool deScale);
 
     // Editing.
+    // Runs an edit the writer types: it joins the undo step of the typing just before it when nothing else
+    // happened in between (no command, no undo, no move of the caret); otherwise it starts a step of its own.
+    void typeEdit(const std::function<void()>& edit);
     void replace(Range range, const std::optional<AttributedText>& text, Range select);
     AttributedText makeUncheckedCheckboxStr(bool newline, bool tab) const;
     // The checkbox at position, toggled in one undo step; false when none is there.
@@ -138,6 +141,9 @@ private:
     qreal lineWidth() const;
     int checkboxAt(const QPoint& viewportPoint) const;
     void pastePlainText(const QString& text);
+    // Recolours the runs that carry a colour of their own (handed-in text); the writer's undo steps are left
+    // alone, as recolouring is no edit.
+    void recolourCarriedRuns();
 
     CheckboxTextObject* m_checkboxes = nullptr;
     double m_fontSize = DefaultZoom;
@@ -149,4 +155,7 @@ private:
     QList<Range> m_matches;
     int m_currentHit = -1;
     bool m_processing = false;
+    // Where typing left the text: its revision and the caret. Typing there again continues the same step.
+    int m_typedRevision = -1;
+    int m_typedPosition = -1;
 };

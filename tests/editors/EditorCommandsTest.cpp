@@ -1,9 +1,12 @@
 #include "EditorFixture.h"
+#include "TestScreenshots.h"
 
 #include "core/PrintHelper.h"
 #include "core/SettingsHelper.h"
+#include "editors/CardNotesViewController.h"
 #include "editors/ImageViewController.h"
 #include "export/KUVDocPickerViewController.h"
+#include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
 #include "platform/DocumentPicker.h"
 #include "richtext/QJTextAttachment.h"
@@ -333,6 +336,114 @@ TEST_F(EditorCommandsTest, listButtonIsNotDrawnDisabledWhileItsOwnMenuIsOpen)
     EXPECT_TRUE(waitFor([&] { return !editor->listButton()->isEnabled(); }));
 }
 
+TEST_F(EditorCommandsTest, listButtonFollowsTheTextBeingItsWindowsFocusNotTheWindowsActivation)
+{
+    app->window()->show();
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return elsewhere.isActiveWindow(); }));
+    // Loaded while its window is not the active one: the text takes the focus without hearing of it.
+    PvEditViewController* editor = open();
+    PvTextView* text = editor->editor();
+    ASSERT_EQ(app->window()->focusWidget(), text);
+    EXPECT_TRUE(editor->listButton()->isEnabled());
+    text->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return text->hasFocus(); }));
+    // Another window taking the keyboard leaves the text its window's focus: the lists stay offered.
+    elsewhere.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return elsewhere.isActiveWindow() && !text->hasFocus(); }));
+    EXPECT_TRUE(editor->listButton()->isEnabled());
+}
+
+TEST_F(EditorCommandsTest, afterASheetClosesTheTextHasTheKeysAndOneClickOpensTheLists)
+{
+    CardNotesViewController::registerInStoryboard();
+    app->window()->show();
+    PvEditViewController* editor = open(QString());
+    PvTextView* text = editor->editor();
+    text->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == text; }));
+    QTest::keyClicks(text, QStringLiteral("Gulls"));
+    chooseRow(editor, EditorCommands::CardNotesRow);
+    auto* sheet = qobject_cast<NavigationController*>(ViewController::topmostPresented(rootScreen()));
+    ASSERT_NE(sheet, nullptr);
+    QWidget* sheetWindow = sheet->window();
+    sheetWindow->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == sheetWindow; }));
+    auto* cancel = sheet->findChild<QToolButton*>(QStringLiteral("cancelButton"));
+    ASSERT_NE(cancel, nullptr);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return ViewController::topmostPresented(rootScreen()) != sheet; }));
+    // The window under the sheet is active again, its focus where it was: typed keys arrive in the text.
+    EXPECT_TRUE(waitFor([this] { return QApplication::activeWindow() == app->window(); }));
+    EXPECT_EQ(app->window()->focusWidget(), text);
+    ASSERT_EQ(QApplication::focusWidget(), text);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral(" wheel"));
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("Gulls wheel"));
+    // One click on the list button opens its menu.
+    auto* button = qobject_cast<QToolButton*>(editor->toolbar()->widgetForAction(editor->listButton()));
+    QMenu* lists = editor->listButton()->menu();
+    ASSERT_TRUE(button && lists);
+    bool seenOpen = false;
+    QTimer look;
+    look.setInterval(10);
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (!lists->isVisible())
+            return;
+        look.stop();
+        seenOpen = true;
+        lists->close();
+    });
+    look.start();
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(waitFor([&] { return seenOpen && !lists->isVisible(); }));
+}
+
+TEST_F(EditorCommandsTest, eachUndoTakesBackOneStepAndSwitchingTheAppearanceIsNone)
+{
+    struct PaletteKept {
+        QPalette palette = QApplication::palette();
+        ~PaletteKept() { QApplication::setPalette(palette); }
+    } light;
+    PvEditViewController* editor = open(QString());
+    PvTextView* text = editor->editor();
+    ASSERT_FALSE(editor->undoButton()->isEnabled());
+    QApplication::setPalette(darkPalette(light.palette));
+    ASSERT_TRUE(waitFor([] { return ColorScheme::isDark(); }));
+    EXPECT_FALSE(editor->undoButton()->isEnabled());
+    EXPECT_FALSE(text->document()->isUndoAvailable());
+
+    QTest::keyClicks(text, QStringLiteral("The tide turned."));
+    QTest::keyClick(text, Qt::Key_Return);
+    QTest::keyClicks(text, QStringLiteral("Mara's boat waited."));
+    const QString typed = QStringLiteral("The tide turned.\nMara\u2019s boat waited.");
+    ASSERT_EQ(text->toPlainText(), typed);
+    QAction* bullets = nullptr;
+    for (QAction* row : editor->listButton()->menu()->actions())
+        if (row->text() == EditorCommands::BulletedListTitle)
+            bullets = row;
+    ASSERT_NE(bullets, nullptr);
+    bullets->trigger();
+    QTest::keyClicks(text, QStringLiteral("gulls"));
+    ASSERT_EQ(text->toPlainText(), typed + EditorCommands::BulletStart + QStringLiteral("gulls"));
+    // Back to light: the text is drawn in the light ink, and the writer's steps are as they were.
+    QApplication::setPalette(light.palette);
+    ASSERT_TRUE(waitFor([] { return !ColorScheme::isDark(); }));
+    EXPECT_EQ(text->palette().color(QPalette::Text), QColor(PvTextView::kEditorForeground));
+
+    editor->undoButton()->trigger();
+    EXPECT_EQ(text->toPlainText(), typed + EditorCommands::BulletStart);
+    editor->undoButton()->trigger();
+    EXPECT_EQ(text->toPlainText(), typed);
+    editor->undoButton()->trigger();
+    EXPECT_EQ(text->toPlainText(), QString());
+    EXPECT_FALSE(editor->undoButton()->isEnabled());
+    // Redo walks the same steps forward.
+    editor->redoButton()->trigger();
+    EXPECT_EQ(text->toPlainText(), typed);
+}
+
 TEST_F(EditorCommandsTest, returnOnAStoryCardWithAutoIndentStartsAnIndentedParagraph)
 {
     SettingsHelper::setValue(context(), ProjectId, SettingsHelper::AutoIndentKey, QStringLiteral("true"));
@@ -385,8 +496,12 @@ TEST_F(EditorCommandsTest, typedQuotesAndDoubleHyphensBecomeTypographersMarks)
     type(editor, QStringLiteral("He said \"go\" -- 'now' it's late"));
     EXPECT_EQ(editor->editor()->toPlainText(),
               QStringLiteral("He said \u201Cgo\u201D \u2014 \u2018now\u2019 it\u2019s late"));
+    // The marks are typed like any character: one undo takes them back with the typing, and redo brings them.
     editor->editor()->undo();
-    EXPECT_TRUE(editor->editor()->toPlainText().startsWith(QStringLiteral("He said")));
+    EXPECT_EQ(editor->editor()->toPlainText(), QString());
+    editor->editor()->redo();
+    EXPECT_EQ(editor->editor()->toPlainText(),
+              QStringLiteral("He said \u201Cgo\u201D \u2014 \u2018now\u2019 it\u2019s late"));
 }
 
 TEST_F(EditorCommandsTest, projectWithoutSmartQuotesKeepsStraightQuotes)

@@ -449,8 +449,10 @@ TEST_F(PvEditViewControllerTest, saveClickedTwiceMakesOneCardAndOneRecord)
     type(editor, QStringLiteral("Once only"));
     int finished = 0;
     QObject::connect(editor, &PvEditViewController::saveFinished, [&finished](bool) { ++finished; });
+    ASSERT_TRUE(editor->listButton()->isEnabled());
     editor->saveButton()->trigger();
-    // During the wait every way to a second save or to closing is shut.
+    // During the wait every way to a second save or to closing is shut, and no list is offered.
+    EXPECT_FALSE(editor->listButton()->isEnabled());
     EXPECT_FALSE(editor->saveButton()->isEnabled());
     EXPECT_FALSE(editor->cancelButton()->isEnabled());
     EXPECT_FALSE(editor->overflowButton()->isEnabled());

@@ -82,6 +82,9 @@ TEST_F(PvSummaryEditViewControllerTest, barOffersCancelOnTheLeftAndSave)
     ASSERT_EQ(editor->navigationItem()->leftBarButtonItems().size(), 1);
     EXPECT_EQ(editor->navigationItem()->leftBarButtonItems().first(), editor->cancelButton());
     EXPECT_TRUE(editor->navigationItem()->rightBarButtonItems().contains(editor->saveButton()));
+    // Loaded, the keys go to the text and the lists are offered, whether or not the sheet is active yet.
+    EXPECT_EQ(editor->window()->focusWidget(), editor->editor());
+    EXPECT_TRUE(editor->listButton()->isEnabled());
 }
 
 TEST_F(PvSummaryEditViewControllerTest, everyTypesBarShowsSaveDisabledFaintButSeenAndItsGlyphsInTheBarsTint)

@@ -1,4 +1,5 @@
 #include "platform/Alert.h"
+#include "TestWait.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -29,7 +30,11 @@ TEST(AlertTest, presentReturnsAtOnceAndTheAlertCanBeFound)
     EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
     EXPECT_EQ(alert->actionTitles(), QStringList({"Cancel", "Delete"}));
     EXPECT_EQ(alert->findChild<QLabel*>(QStringLiteral("alertMessage"))->text(), QStringLiteral("Message"));
+    alert->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == alert; }));
     alert->trigger(0);
+    // Closed, it hands the keyboard back to the window under it, whether or not a window manager would.
+    EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == &window; }));
     flushDeletes();
 }
 
@@ -44,6 +49,9 @@ TEST(AlertTest, pressingAButtonClosesFirstThenRunsItsHandlerOnce)
         stillPresented = Alert::presented().contains(alert.data());
     });
     alert->present(nullptr);
+    // On its own, with the keyboard and no window under it.
+    alert->activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == alert; }));
 
     QTest::mouseClick(alert->findChild<QPushButton*>(QStringLiteral("alertAction1")), Qt::LeftButton);
     alert->trigger(0);

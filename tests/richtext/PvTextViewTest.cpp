@@ -10,10 +10,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -41,6 +43,7 @@ TEST_F(PvTextViewTest, zoomOfZeroMissingOrHugeStaysUsable)
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(-2), 1.25);
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(QStringLiteral("big")), 1.25);
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(40), 4.0);
+    EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(std::numeric_limits<double>::infinity()), 1.25);
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(1.5), 1.5);
     view.scaleContentInline(0, false);
     EXPECT_DOUBLE_EQ(view.fontSize(), 1.25);
@@ -51,6 +54,8 @@ TEST_F(PvTextViewTest, darkSchemeColoursAndSwitchingRecoloursText)
     view.applyColorScheme(true);
     EXPECT_EQ(view.bgColor(), QColor("#252524"));
     EXPECT_EQ(view.fgColor(), QColor("#DEDEDF"));
+    EXPECT_EQ(view.palette().color(QPalette::Base), QColor("#252524"));
+    EXPECT_EQ(view.palette().color(QPalette::Text), QColor("#DEDEDF"));
     QTextCharFormat coloured;
     coloured.setForeground(QColor("#DEDEDF"));
     QTextCursor(view.document()).insertText(QStringLiteral("night"), coloured);
@@ -263,12 +268,53 @@ TEST_F(PvTextViewTest, badPatternGivesNoMatches)
     EXPECT_EQ(view.hitCount(), 0);
 }
 
+TEST_F(PvTextViewTest, movingTheCaretEndsTheTypingStepAndDeletingJoinsIt)
+{
+    QTest::keyClicks(&view, QStringLiteral("The tidf"));
+    QTest::keyClick(&view, Qt::Key_Backspace, Qt::ControlModifier);
+    QTest::keyClicks(&view, QStringLiteral("tidf"));
+    QTest::keyClick(&view, Qt::Key_Backspace);
+    QTest::keyClicks(&view, QStringLiteral("e"));
+    QTest::keyClick(&view, Qt::Key_Home);
+    QTest::keyClicks(&view, QStringLiteral("So "));
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("So The tide"));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), QString());
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
+}
+
+TEST_F(PvTextViewTest, eachPasteIsAnUndoStepOfItsOwn)
+{
+    QTest::keyClicks(&view, QStringLiteral("The tide"));
+    for (const QString& piece : {QStringLiteral(" turned"), QStringLiteral(" late")}) {
+        QGuiApplication::clipboard()->setText(piece);
+        view.paste();
+    }
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("The tide turned late"));
+    // A long paste leaves its end, where the caret is, in sight.
+    QGuiApplication::clipboard()->setText(QStringLiteral("\nwave").repeated(60));
+    view.paste();
+    EXPECT_GT(view.verticalScrollBar()->value(), 0);
+    EXPECT_TRUE(view.viewport()->rect().contains(view.cursorRect().center()));
+    view.undo();
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("The tide turned late"));
+    view.undo();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide turned"));
+    view.undo();
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
+}
+
 TEST_F(PvTextViewTest, replaceIsOneUndoStep)
 {
     QTest::keyClicks(&view, QStringLiteral("hello"));
     view.replace({0, 5}, PvTextView::AttributedText{{QStringLiteral("bye"), {}}}, {3, 0});
     EXPECT_EQ(view.toPlainText(), QStringLiteral("bye"));
-    EXPECT_EQ(formatAt(*view.document(), 0).foreground().color(), view.fgColor());
+    // No colour of its own: the view draws it in the scheme's, whichever comes later.
+    EXPECT_FALSE(formatAt(*view.document(), 0).hasProperty(QTextFormat::ForegroundBrush));
+    EXPECT_EQ(view.palette().color(QPalette::Text), view.fgColor());
     view.undo();
     EXPECT_EQ(view.toPlainText(), QStringLiteral("hello"));
 }
