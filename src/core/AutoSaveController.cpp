@@ -41,8 +41,12 @@ AutoSaveController::~AutoSaveController()
 void AutoSaveController::startSaveTimer(const QString& projectId, bool isSecondary, DataProvider getData)
 {
     stopSaveTimer();
-    if (!m_started || projectId != m_projectId || isSecondary != m_isSecondary)
-        m_owns = !autoSaveExists(projectId, isSecondary);
+    // Only words the board can offer wait for the writer: a file it cannot read would otherwise keep every card of
+    // the project from ever being snapshotted. Words this editor already adopted stay its own.
+    if (!m_started)
+        m_owns = m_owns || !waitingSnapshotExists(projectId, isSecondary);
+    else if (projectId != m_projectId || isSecondary != m_isSecondary)
+        m_owns = !waitingSnapshotExists(projectId, isSecondary);
     m_started = true;
     m_projectId = projectId;
     m_isSecondary = isSecondary;
@@ -152,6 +156,19 @@ bool AutoSaveController::autoSaveExists(const QString& projectId, bool forSecond
     // with the file the worker has yet to delete.
     snapshotQueue().sync([&] { exists = isSnapshotFile(projectId, forSecondary); });
     return exists;
+}
+
+bool AutoSaveController::waitingSnapshotExists(const QString& projectId, bool forSecondary)
+{
+    const std::optional<QString> path = autoSavePath(projectId, forSecondary);
+    if (!path)
+        return false;
+    bool waiting = false;
+    snapshotQueue().sync([&] {
+        const std::optional<QVariantMap> snapshot = AutoSaveSnapshot::read(*path);
+        waiting = snapshot && AutoSaveSnapshot::isRecoverable(*snapshot);
+    });
+    return waiting;
 }
 
 std::optional<QVariantMap> AutoSaveController::hasAutoSaveWithProjectId(const QString& projectId, bool forSecondary)

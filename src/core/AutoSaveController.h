@@ -107,6 +107,8 @@ private:
     void tick();
     // Whether the file may be written: it is ours, or it is free and becomes ours.
     bool claimSnapshot();
+    // A snapshot the board would offer is in the file, after every write and delete already asked for.
+    static bool waitingSnapshotExists(const QString& projectId, bool forSecondary);
 
     QPointer<RepeatingTimer> m_timer;
     bool m_autoSave = false;

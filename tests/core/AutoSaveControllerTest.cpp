@@ -303,6 +303,31 @@ TEST_F(AutoSaveTimerTest, anotherCardsWaitingWordsAreNeitherWrittenOverNorRemove
     AutoSaveController::deleteAutoSaveWithProjectId(QStringLiteral("P-2"), false);
 }
 
+TEST_F(AutoSaveTimerTest, aFileTheBoardCannotOfferHoldsNoEditorBack)
+{
+    // Never offered, such a file would never be decided on: were it taken for waiting words, no card of the
+    // project would ever be snapshotted again.
+    const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
+    ASSERT_TRUE(QDir().mkpath(AutoSaveController::autoSaveDirectory()));
+    QFile damaged(path);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("bplist00 cut short");
+    damaged.close();
+    ASSERT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
+    start();
+    EXPECT_TRUE(controller.ownsSnapshot());
+    EXPECT_TRUE(controller.writeSnapshotNow());
+    EXPECT_EQ(savedContent(), Words);
+    controller.stopSaveTimer();
+
+    // Words the editor recovered before its timer first started stay its own.
+    AutoSaveController recovered;
+    recovered.adoptSnapshot();
+    recovered.startSaveTimer(ProjectId, false, [] { return cardSnapshot(QStringLiteral("Recovered")); });
+    EXPECT_TRUE(recovered.ownsSnapshot());
+    recovered.stopSaveTimer();
+}
+
 TEST_F(AutoSaveTimerTest, aChangeIsWrittenWithinOneIntervalWithEveryKey)
 {
     start();

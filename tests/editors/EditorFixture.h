@@ -4,6 +4,7 @@
 #include "TestWait.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
+#include "core/AutoSaveSnapshot.h"
 #include "core/DbHelpers.h"
 #include "core/EditorState.h"
 #include "core/Project.h"
@@ -245,9 +246,10 @@ protected:
     {
         const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
         QDir().mkpath(AutoSaveController::autoSaveDirectory());
-        QFile snapshot(path);
-        EXPECT_TRUE(snapshot.open(QIODevice::WriteOnly)) << path.toStdString();
-        snapshot.write("snapshot");
+        // Words the board would offer: a file it cannot read would be no one's and any editor's to write over.
+        const QVariantMap waiting{{AutoSaveController::kProjectIdKey, ProjectId},
+                                  {AutoSaveController::kContentKey, QByteArray("snapshot")}};
+        EXPECT_TRUE(AutoSaveSnapshot::write(path, waiting)) << path.toStdString();
         return path;
     }
     // The store refuses `statement` (for example "INSERT ON ProjectItem") as a full disk would, until allowWrites().

@@ -29,15 +29,7 @@ protected:
                 {AutoSaveController::kItemFormatKey, ProjectItemFormats::Text},
                 {AutoSaveController::kItemSaveDateKey, savedAt}};
     }
-    QString writeSnapshotFile()
-    {
-        QDir().mkpath(AutoSaveController::autoSaveDirectory());
-        const QString path = *AutoSaveController::autoSavePath(ProjectId, false);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("snapshot");
-        return path;
-    }
+    QString writeSnapshotFile() const { return writeStandInSnapshot(); }
     // Runs the writer and waits until this process has noticed its commit and handled the notice.
     void runWriterAndWaitForTheNotice(const QStringList& arguments)
     {
