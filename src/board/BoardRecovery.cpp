@@ -113,5 +113,8 @@ void BoardRecovery::discardAutoSave()
     if (projectId.isEmpty())
         return;
     AutoSaveController::deleteAutoSaveWithProjectId(projectId, false);
-    AutoSaveController::deleteAutoSaveWithProjectId(projectId, true);
+    // A card peeked over the discarded one may have left words of its own: they are offered in turn, by their own
+    // title, rather than thrown away unseen with the card they were opened over. This alert has left the screen.
+    m_offer = nullptr;
+    offerIfSnapshot();
 }

@@ -182,7 +182,7 @@ TEST_F(BoardRecoveryTest, snapshotWithoutTitleOrDateReadsUntitledAndNothingAfter
                              "to recover it?"));
 }
 
-TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
+TEST_F(BoardRecoveryTest, discardTakesItsOwnSnapshotAndOffersAPeekedCardsWordsInTurn)
 {
     // The primary first: asked for while missing, it would take the secondary over.
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(QString(), ItemIds::Top, ProjectItemTypes::Idea, "Two")));
@@ -192,7 +192,15 @@ TEST_F(BoardRecoveryTest, discardDeletesThePrimaryAndTheSecondarySnapshot)
     ASSERT_TRUE(AutoSaveController::hasAutoSaveWithProjectId(project, true)) << "both snapshots wait for the answer";
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->message().contains(QStringLiteral("\"Two\"")));
     alert->trigger(0);
+    // The peeked card's words were never shown: they are offered next, under their own title.
+    Alert* next = restoreAlert();
+    ASSERT_NE(next, nullptr);
+    EXPECT_TRUE(next->message().contains(QStringLiteral("\"One\""))) << next->message().toStdString();
+    EXPECT_EQ(Alert::presented().size(), 1);
+    next->trigger(0);
+    EXPECT_EQ(restoreAlert(), nullptr);
     EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(project, true));
     EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(project, false));
     EXPECT_TRUE(opening->recovered.isEmpty());
