@@ -263,6 +263,8 @@ void KuvBaseSketch::loadDrawing()
     if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData, unreadable)) {
         if (m_autoSaveController)
             m_autoSaveController->adoptSnapshot();
+        // Shown once: a later reload of the card (Load Card after a change elsewhere) shows what is stored.
+        setAutoSaveData(std::nullopt);
         if (unreadable) {
             m_canvas->setEnabled(true);
             m_toolPicker->setEnabled(true);

@@ -710,6 +710,8 @@ std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
         return std::nullopt;
     if (m_autoSaveController)
         m_autoSaveController->adoptSnapshot();
+    // Shown once: a later reload of the card (Load Card after a change elsewhere) shows what is stored.
+    setAutoSaveData(std::nullopt);
     if (unreadable) {
         m_content->showOwnWords();
         m_editor->setReadOnly(false);

@@ -305,6 +305,21 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
 }
 
+TEST_F(EditorRecoveryTest, loadCardAfterRecoverKeepsTheRecoveredWordsAsACopyAndShowsThemNoMore)
+{
+    writeSnapshotFile();
+    PvEditViewController* editor =
+        open(CardId, snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime()));
+    ASSERT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(added.first()->summary(), QStringLiteral("Recovered words here"));
+    EXPECT_EQ(editor->editor()->toPlainText(), CardText) << "the recovered words are in the copy, not shown again";
+}
+
 TEST_F(EditorRecoveryTest, loadCardOfAnUnreadableCardCopiesItsBodyAsStored)
 {
     // A body of a format this version cannot read, under a type of its own.
