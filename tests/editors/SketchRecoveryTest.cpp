@@ -206,6 +206,23 @@ TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
     EXPECT_TRUE(isOpen());
 }
 
+TEST_F(SketchRecoveryTest, loadCardAfterRecoverKeepsTheRecoveredDrawingAsACopyAndShowsItNoMore)
+{
+    ProjectItem* card = DbHelpers::getItem(context(), SketchId);
+    QVariantMap snapshot = snapshotOf({});
+    snapshot.insert(QStringLiteral("projectItemId"), SketchId);
+    snapshot.insert(QStringLiteral("saveDate"), card->lastModified().addSecs(60));
+    KuvBaseSketch* editor = openSketch(SketchId, snapshot);
+    ASSERT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
+    ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
+    ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
+    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->changesMade(); }));
+    ASSERT_EQ(added.size(), 1);
+    EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
+    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u) << "the recovered strokes are in the copy only";
+}
+
 TEST_F(SketchRecoveryTest, loadCardHoldsTheStoresGenerationAgainOnlyWhenItWasHeld)
 {
     KuvBaseSketch* editor = openSketch();
