@@ -144,8 +144,7 @@ protected:
     void glideTo(const QPoint& position) const
     {
         QWidget* viewport = screen->collectionView()->viewport();
-        QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
-                         {});
+        QMouseEvent move(QEvent::MouseMove, position, viewport->mapToGlobal(position), Qt::NoButton, Qt::NoButton, {});
         QApplication::sendEvent(viewport, &move);
     }
     QStringList titles() const
@@ -707,6 +706,42 @@ TEST(EmptyStateButtonTest, newColoursRedrawTheOneTitleInsteadOfAddingAnother)
         for (int x = 0; x < after.width() && !inNewColour; ++x)
             inNewColour = after.pixelColor(x, y) == QColor(0x80, 0x20, 0x20);
     EXPECT_TRUE(inNewColour);
+}
+
+TEST(EmptyStateButtonTest, callWrapsWithItsActionInkIsAllTheTextColourAndTheNoteStandsBelow)
+{
+    const QString action = QStringLiteral(" to add a new card");
+    EmptyStateButton call(action, QString());
+    EmptyStateButton noted(action, QStringLiteral("Cards sync later"));
+    // The action is part of the call: too wide for a narrow button, it wraps.
+    EXPECT_GT(call.heightForWidth(120), call.heightForWidth(2000));
+    // The note is a paragraph of its own below the call, a blank line between.
+    EXPECT_GE(noted.heightForWidth(2000), 2 * call.heightForWidth(2000));
+
+    // Text and symbol alike are drawn in the text colour, whatever colours the theme drew the symbol in.
+    QPalette red = noted.palette();
+    red.setColor(QPalette::WindowText, QColor(0xc0, 0, 0));
+    noted.setPalette(red);
+    noted.resize(500, 200);
+    const QImage ink = noted.grab().toImage();
+    int strong = 0;
+    for (int y = 0; y < ink.height(); ++y) {
+        for (int x = 0; x < ink.width(); ++x) {
+            const QColor pixel = ink.pixelColor(x, y);
+            if (std::min({pixel.red(), pixel.green(), pixel.blue()}) >= 160)
+                continue;
+            ++strong;
+            ASSERT_GT(pixel.red() - pixel.green(), 60) << "not the text colour at " << x << "," << y;
+        }
+    }
+    EXPECT_GT(strong, 50);
+
+    // A press washes the button in the text colour, with no outline; taking the button away lets go of it.
+    noted.setDown(true);
+    const QColor edge = noted.grab().toImage().pixelColor(0, noted.height() / 2);
+    EXPECT_GT(std::min({edge.red(), edge.green(), edge.blue()}), 200) << "no dark outline";
+    noted.setEnabled(false);
+    EXPECT_FALSE(noted.isDown());
 }
 
 TEST(EmptyStateButtonTest, newFontRedrawsTheTitle)

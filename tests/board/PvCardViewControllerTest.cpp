@@ -480,6 +480,9 @@ TEST_F(PvCardViewControllerTest, emptyBoardShowsTheFilteredTypesPictureAboveItsL
     EXPECT_FALSE(board->emptyState()->picture()->isVisibleTo(board)) << "nothing is drawn before the first load";
     appear();
     ASSERT_TRUE(waitFor([&] { return board->emptyStateButton()->isVisibleTo(board); }));
+    // A press on the picture lands on the board under it, as on any empty part of the grid.
+    QWidget* picture = board->emptyState()->picture();
+    EXPECT_NE(picture->parentWidget()->childAt(picture->geometry().center()), picture);
     const QPalette light = QApplication::palette();
     QPalette dark = light;
     dark.setColor(QPalette::Window, QColor(0x25, 0x25, 0x24));
