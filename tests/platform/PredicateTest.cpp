@@ -43,7 +43,7 @@ QList<QVariantList> sampleRows()
         {nil, nil, nil, nil, nil, nil},
         {"A", 5, "it's", "50%_off", QString::fromUtf8(" \xc3\xa9lan"), day(5, 1)},
         {kInjection, 3, "3", " 3 ", "3", day(6, 1)},
-        {"1", 2.0, "a\\b", "line\nbreak", "", day(7, 1)},
+        {"1", 2.0, "a\\b", "line\nbreak", "", day(7, 1).addMSecs(500)},
     };
 }
 
@@ -162,6 +162,8 @@ TEST_F(PredicateSqlTest, sqlAndMemoryAgreeIncludingNulls)
     // clang-format on
     for (const char* text : texts)
         agreedMatches(QString::fromUtf8(text));
+    // A fraction of a second reads as SQLite writes a real, in memory as in SQL.
+    EXPECT_EQ(agreedMatches("lastModified endswith '.5'"), QSet<int>({9}));
 }
 
 TEST_F(PredicateSqlTest, nullsFollowNsPredicateMeaning)
@@ -180,6 +182,11 @@ TEST_F(PredicateSqlTest, integerColumnMatchesEveryNumericSpelling)
     EXPECT_EQ(agreedMatches("itemType == %@", {QVariant::fromValue(qint64(0))}), QSet<int>({1}));
     EXPECT_EQ(agreedMatches("itemType != %d", {0}), QSet<int>({2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(agreedMatches("itemType >= %f", {3.5}), QSet<int>({4, 7}));
+    // A text compared with the column is the number it spells, with any digit, fraction or exponent.
+    EXPECT_EQ(agreedMatches("itemType < '1.9'"), QSet<int>({1, 5}));
+    EXPECT_EQ(agreedMatches("itemType < '2e0'"), QSet<int>({1, 5}));
+    // And a whole number compared with a text column is the text it spells: "3", never "3.0".
+    EXPECT_EQ(agreedMatches("tag == 3"), QSet<int>({8}));
 }
 
 TEST_F(PredicateSqlTest, caseInsensitiveFoldsOnlyAscii)
@@ -291,6 +298,8 @@ TEST(PredicateParseTest, malformedTextsAreInvalidNeverFatal)
         EXPECT_FALSE(predicate.toSql(itemEntity(), sql, bindings, &error));
         EXPECT_FALSE(error.isEmpty());
     }
+    // A sign and a point with no digit after them start no number: the reason names the sign.
+    EXPECT_TRUE(Predicate::parse("itemType == +.").errorString().contains(QStringLiteral("unexpected character")));
 }
 
 TEST(PredicateParseTest, argumentsMustCoverEveryPlaceholder)
@@ -369,6 +378,25 @@ TEST(StoreValueTest, ordersLikeSqlite)
     // Beyond a double's 53 bits, negative integers still compare exactly.
     const qint64 large = -(qint64(1) << 60);
     EXPECT_GT(StoreValue::compare(QVariant::fromValue(large), QVariant::fromValue(large - 1)), 0);
+}
+
+TEST(StoreValueTest, attributeTakesNilOfEveryKindAsNilAndAnIntegerWithEveryDigit)
+{
+    // A JSON null, a typed null and the null texts, bytes and dates all mean nil, whatever the attribute's type.
+    const QVariant nils[] = {
+        QVariant(),          QVariant::fromValue(nullptr), QVariant(QMetaType::fromType<int>(), nullptr),
+        QVariant(QString()), QVariant(QByteArray()),       QVariant(QDateTime())};
+    for (const AttributeType type : {AttributeType::String, AttributeType::Integer, AttributeType::Double,
+                                     AttributeType::Boolean, AttributeType::Date, AttributeType::Binary}) {
+        for (size_t i = 0; i < std::size(nils); ++i)
+            EXPECT_FALSE(AttributeDescription(QStringLiteral("a"), type).coerce(nils[i]).isValid())
+                << "type " << int(type) << ", nil " << i;
+    }
+    const AttributeDescription integer(QStringLiteral("n"), AttributeType::Integer);
+    const qint64 beyondADouble = (qint64(1) << 53) + 1;
+    EXPECT_EQ(integer.coerce(QVariant::fromValue(beyondADouble)), QVariant::fromValue(beyondADouble));
+    EXPECT_EQ(integer.coerce(QStringLiteral("7.0")), QVariant::fromValue(qint64(7)));
+    EXPECT_FALSE(integer.coerce(QStringLiteral("seven")).isValid());
 }
 
 } // namespace

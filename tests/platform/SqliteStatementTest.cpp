@@ -100,3 +100,19 @@ TEST_F(SqliteStatementTest, positionsBeyondTheStatementFailAndSayWhy)
     EXPECT_FALSE(invalid.bindInteger(1, 1));
     EXPECT_FALSE(invalid.step());
 }
+
+TEST_F(SqliteStatementTest, storeThatFailedToOpenIsClosedAndSaysSo)
+{
+    SqliteDatabase neverOpened;
+    const std::optional<StoreError> unopened = neverOpened.execute(QStringLiteral("SELECT 1"));
+    ASSERT_TRUE(unopened);
+    EXPECT_EQ(unopened->message, QStringLiteral("The store is not open."));
+
+    // A folder is no store file: the failed open leaves no half-open connection behind.
+    SqliteDatabase failed;
+    ASSERT_TRUE(failed.open(m_dir.path()));
+    EXPECT_FALSE(failed.isOpen());
+    const std::optional<StoreError> afterFailure = failed.execute(QStringLiteral("SELECT 1"));
+    ASSERT_TRUE(afterFailure);
+    EXPECT_EQ(afterFailure->message, QStringLiteral("The store is not open."));
+}

@@ -4,6 +4,7 @@
 #include "platform/store/ManagedObject.h"
 #include "platform/store/ManagedObjectContext.h"
 #include "platform/store/PersistentContainer.h"
+#include "platform/store/RemoteChangeWatcher.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -315,6 +316,49 @@ TEST_F(StoreContextTest, ownSaveIsAnnouncedAsRemoteChange)
     EXPECT_TRUE(spy.wait(30000));
 }
 
+TEST_F(StoreContextTest, contextThatDoesNotMergeKeepsWhatItReadWhenAnotherConnectionCommits)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    ManagedObject* mine = context()->fetch(FetchRequest(Item)).first();
+    context()->setAutomaticallyMergesChangesFromParent(false);
+    // The container hears of the commit before the spy does: it was connected first.
+    QSignalSpy noticed(m_container->remoteChangeWatcher(), &RemoteChangeWatcher::remoteCommitDetected);
+
+    auto other = openSecond();
+    other->viewContext()->fetch(FetchRequest(Item)).first()->setValue(QStringLiteral("title"), QStringLiteral("new"));
+    ASSERT_FALSE(other->viewContext()->save());
+    ASSERT_TRUE(waitFor([&noticed] { return noticed.count() > 0; }));
+    EXPECT_EQ(mine->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
+    context()->mergeRemoteChanges();
+    EXPECT_EQ(mine->value(QStringLiteral("title")).toString(), QStringLiteral("new"));
+}
+
+// Every open window watches the file for commits; another program merely opening the store must not look like one.
+TEST_F(StoreContextTest, openingAnUpToDateStoreElsewhereWritesNothingToIt)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path().toUtf8().constData(), &db), SQLITE_OK);
+    const auto dataVersion = [db] {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &statement, nullptr);
+        const qint64 version = sqlite3_step(statement) == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+        sqlite3_finalize(statement);
+        return version;
+    };
+    const qint64 before = dataVersion();
+    ASSERT_GE(before, 0);
+
+    auto other = openSecond();
+    EXPECT_EQ(dataVersion(), before);
+    other->viewContext()->insertNewObject(Item)->setValue(QStringLiteral("title"), QStringLiteral("B"));
+    ASSERT_FALSE(other->viewContext()->save());
+    EXPECT_NE(dataVersion(), before) << "a commit there is seen here";
+    sqlite3_close(db);
+}
+
 TEST_F(StoreContextTest, hostileQueryTextNeverCrossesProjects)
 {
     addItem(QStringLiteral("mine"), 1, QStringLiteral("P"));
@@ -530,6 +574,19 @@ TEST_F(StoreFileTest, migrationThatFailsPartWayChangesNothingInTheFile)
     EXPECT_EQ(sqlite3_column_int(statement, 0), 1);
     sqlite3_finalize(statement);
     sqlite3_close(db);
+}
+
+TEST_F(StoreFileTest, folderThatCannotBeMadeIsNamedInTheError)
+{
+    QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    PersistentContainer container(QStringLiteral("CardStore"), storeTestModel());
+    const auto error = container.loadPersistentStores(m_dir.filePath(QStringLiteral("blocker/store/CardStore.sqlite")));
+    ASSERT_TRUE(error);
+    EXPECT_TRUE(error->description().startsWith(QStringLiteral("Cannot create the folder of ")))
+        << error->description().toStdString();
+    EXPECT_FALSE(container.isLoaded());
 }
 
 TEST_F(StoreFileTest, defaultPathLivesInTheApplicationDataFolder)
