@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 
 namespace {
 
@@ -73,6 +74,14 @@ TEST(InkPointBlock, emptyBlockHasNoPoints)
     const InkPointBlock empty(0);
     EXPECT_EQ(empty.size(), 0u);
     EXPECT_FALSE(empty.isHugePageAligned());
+
+    // A stroke given none of a block's points holds none, and keeps no bounds of what it held before.
+    const auto block = std::make_shared<InkPointBlock>(1);
+    block->data()[0] = InkPoint{50.0f, 50.0f, 1.0f, 0.0f};
+    InkStroke stroke = inkStroke({{10, 10}, {20, 20}});
+    stroke.adoptPoints(block, 0, 0);
+    EXPECT_TRUE(stroke.isEmpty());
+    EXPECT_TRUE(stroke.bounds().isNull());
 }
 
 TEST(InkPointBlock, drawingsEitherSideOfAHugePageReadBackWhole)

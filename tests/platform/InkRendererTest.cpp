@@ -243,6 +243,18 @@ TEST(InkPressureStroke, sharpTurnIsJoinedRoundWithoutAHole)
     stroke.append({90, 56, 1.0f, 0.3f});
     stroke.append({50, 56, 1.0f, 0.4f});
     expectAlphas(drawn(stroke), {{88, 53, 128}, {60, 53, 128}, {94, 53, 128}, {95, 44, Blank}});
+
+    // A right-angle corner, turned either way: both arms are ink right across, on the inside of the corner too.
+    InkStroke downward(InkKind::Pen, Qt::black, 16.0f);
+    downward.append({10, 20, 1.0f, 0.0f});
+    downward.append({60, 20, 0.8f, 0.1f});
+    downward.append({60, 80, 1.0f, 0.2f});
+    expectAlphas(drawn(downward), {{45, 15, Ink}, {45, 24, Ink}, {55, 50, Ink}, {64, 50, Ink}});
+    InkStroke upward(InkKind::Pen, Qt::black, 16.0f);
+    upward.append({10, 80, 1.0f, 0.0f});
+    upward.append({60, 80, 0.8f, 0.1f});
+    upward.append({60, 20, 1.0f, 0.2f});
+    expectAlphas(drawn(upward), {{45, 75, Ink}, {45, 84, Ink}, {55, 55, Ink}, {64, 55, Ink}});
 }
 
 TEST(InkPressureStroke, pointsOnOneSpotDrawARoundDot)
