@@ -110,6 +110,8 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     EXPECT_EQ(editor->currentObject(), nullptr);
     EXPECT_TRUE(editor->autoSaveController()->ownsSnapshot());
     typeTitle(editor, QStringLiteral("!"));
+    // Shown again after a screen over it closed, the editor still holds the recovered drawing as its own.
+    ASSERT_NO_FATAL_FAILURE(coverAndUncover(editor));
     ASSERT_TRUE(save(editor));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     ASSERT_EQ(added.size(), 1);
