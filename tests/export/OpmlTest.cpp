@@ -395,7 +395,7 @@ TEST(OpmlLineBreakFilterTest, filteredBytesNotYetReadKeepTheDeviceFromItsEnd)
     EXPECT_TRUE(filter.atEnd());
 }
 
-TEST_F(OpmlTest, depthExactlyAtTheLimitIsRead)
+TEST_F(OpmlTest, depthExactlyAtTheLimitIsReadAndOnlyDeeperNestingIsRefused)
 {
     // opml and body take two levels; 254 outlines reach the limit of 256 exactly.
     QByteArray deep = "<opml><body>";
@@ -405,6 +405,21 @@ TEST_F(OpmlTest, depthExactlyAtTheLimitIsRead)
         deep += "</outline>";
     EXPECT_TRUE(import(deep + "</body></opml>"));
     EXPECT_EQ(targetRecords(), 254);
+
+    // The limit counts nesting, not elements: a shallow outline of many more elements than levels is read whole.
+    QByteArray wide = "<opml><head><title>Wide</title></head><body>";
+    for (int i = 0; i < 300; ++i)
+        wide += "<outline text=\"w\"><outline text=\"c\"/></outline>";
+    EXPECT_TRUE(import(wide + "</body></opml>"));
+    EXPECT_EQ(targetRecords(), 254 + 600);
+
+    // One level deeper than the limit is refused, and nothing of it is inserted.
+    const QByteArray deeperText = "<opml><body>" + QByteArray("<outline text=\"d\">").repeated(255) +
+                                  QByteArray("</outline>").repeated(255) + "</body></opml>";
+    const Opml::ImportResult deeper =
+        Opml().importOpml(context(), write(QStringLiteral("deeper.opml"), deeperText), Target, ItemIds::Top, 0);
+    EXPECT_EQ(deeper.error, OpmlReader::TooDeepMessage);
+    EXPECT_TRUE(deeper.inserted.isEmpty());
 }
 
 TEST_F(OpmlTest, fileAboveTheSizeLimitIsRefused)
