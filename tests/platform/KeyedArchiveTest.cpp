@@ -29,7 +29,8 @@ QByteArray pngOf(int width, int height)
 }
 
 // "Title" bold, "red italic" in Georgia, an image, a checked and an unchecked checkbox, then two paragraphs
-// aligned centre and right with indents and spacing.
+// aligned centre and right with indents and spacing; the right one goes on in its font underlined, plain and
+// struck through.
 std::unique_ptr<QTextDocument> styledDocument()
 {
     auto document = std::make_unique<QTextDocument>();
@@ -67,7 +68,15 @@ std::unique_ptr<QTextDocument> styledDocument()
     QTextBlockFormat right;
     right.setAlignment(Qt::AlignRight);
     cursor.insertBlock(right);
-    cursor.insertText(QStringLiteral("right"), charFormat(QStringLiteral("Helvetica"), 12, true, true));
+    const QTextCharFormat rightFont = charFormat(QStringLiteral("Helvetica"), 12, true, true);
+    cursor.insertText(QStringLiteral("right"), rightFont);
+    QTextCharFormat underlined = rightFont;
+    underlined.setFontUnderline(true);
+    cursor.insertText(QStringLiteral(" under"), underlined);
+    cursor.insertText(QStringLiteral(" plain"), rightFont);
+    QTextCharFormat struck = rightFont;
+    struck.setFontStrikeOut(true);
+    cursor.insertText(QStringLiteral(" struck"), struck);
     return document;
 }
 
@@ -136,6 +145,14 @@ TEST(KeyedArchiveTest, roundTripKeepsFontsColoursAndParagraphs)
     const QTextBlock right = centred.next();
     EXPECT_EQ(right.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_TRUE(formatAt(*decoded, right.position()).fontItalic());
+    // Runs in one font that differ only in a line each keep it on exactly their words.
+    for (const auto& [offset, underline, strikeOut] :
+         {std::tuple{0, false, false}, {5, true, false}, {10, true, false}, {11, false, false}, {17, false, true}}) {
+        const QTextCharFormat run = formatAt(*decoded, right.position() + offset);
+        EXPECT_EQ(run.fontUnderline(), underline) << offset;
+        EXPECT_EQ(run.fontStrikeOut(), strikeOut) << offset;
+        EXPECT_TRUE(run.fontItalic()) << offset;
+    }
 }
 
 TEST(KeyedArchiveTest, attachmentsKeepKindAndPosition)
