@@ -422,7 +422,7 @@ TEST_F(OpmlTest, depthExactlyAtTheLimitIsReadAndOnlyDeeperNestingIsRefused)
     EXPECT_TRUE(deeper.inserted.isEmpty());
 }
 
-TEST_F(OpmlTest, fileAboveTheSizeLimitIsRefused)
+TEST_F(OpmlTest, fileAboveTheSizeOrOutlineCountLimitIsRefused)
 {
     OpmlReader::Limits limits;
     const QByteArray text = "<opml><body><outline text=\"x\"/></body></opml>";
@@ -434,6 +434,18 @@ TEST_F(OpmlTest, fileAboveTheSizeLimitIsRefused)
     EXPECT_FALSE(Opml()
                      .importOpml(context(), write(QStringLiteral("s.opml"), text), Target, ItemIds::Top, 0, limits)
                      .error.has_value());
+
+    // So is one of more outlines than the limit allows, however small.
+    const QString three = write(QStringLiteral("three.opml"), "<opml><body><outline text=\"a\"><outline text=\"b\"/>"
+                                                              "</outline><outline text=\"c\"/></body></opml>");
+    OpmlReader::Limits outlines;
+    outlines.maxOutlines = 2;
+    EXPECT_EQ(Opml().importOpml(context(), three, Target, ItemIds::Top, 0, outlines).error,
+              OpmlReader::TooLargeMessage);
+    outlines.maxOutlines = 3;
+    const Opml::ImportResult exact = Opml().importOpml(context(), three, Target, ItemIds::Top, 0, outlines);
+    EXPECT_FALSE(exact.error.has_value());
+    EXPECT_EQ(exact.outlineCount, 3);
 }
 
 TEST_F(OpmlTest, pandocReadsOurOutlineAndWeReadPandocs)
