@@ -28,9 +28,15 @@ QByteArray pngOf(int width, int height)
     return solidPng(width, height, QColor(10, 120, 200));
 }
 
+// The font of the styled document's last paragraph.
+QTextCharFormat rightFont()
+{
+    return charFormat(QStringLiteral("Helvetica"), 12, true, true);
+}
+
 // "Title" bold, "red italic" in Georgia, an image, a checked and an unchecked checkbox, then two paragraphs
-// aligned centre and right with indents and spacing; the right one goes on in its font underlined, plain and
-// struck through.
+// aligned centre and right with indents and spacing; the right one goes on in its font underlined, plain, struck
+// through, blue and green.
 std::unique_ptr<QTextDocument> styledDocument()
 {
     auto document = std::make_unique<QTextDocument>();
@@ -68,7 +74,7 @@ std::unique_ptr<QTextDocument> styledDocument()
     QTextBlockFormat right;
     right.setAlignment(Qt::AlignRight);
     cursor.insertBlock(right);
-    const QTextCharFormat rightFont = charFormat(QStringLiteral("Helvetica"), 12, true, true);
+    const QTextCharFormat rightFont = ::rightFont();
     cursor.insertText(QStringLiteral("right"), rightFont);
     QTextCharFormat underlined = rightFont;
     underlined.setFontUnderline(true);
@@ -77,6 +83,11 @@ std::unique_ptr<QTextDocument> styledDocument()
     QTextCharFormat struck = rightFont;
     struck.setFontStrikeOut(true);
     cursor.insertText(QStringLiteral(" struck"), struck);
+    for (const auto& [word, color] : {std::pair{" blue", QColor(0, 0, 255)}, {" green", QColor(0, 128, 0)}}) {
+        QTextCharFormat coloured = rightFont;
+        coloured.setForeground(color);
+        cursor.insertText(QString::fromLatin1(word), coloured);
+    }
     return document;
 }
 
@@ -153,6 +164,19 @@ TEST(KeyedArchiveTest, roundTripKeepsFontsColoursAndParagraphs)
         EXPECT_EQ(run.fontStrikeOut(), strikeOut) << offset;
         EXPECT_TRUE(run.fontItalic()) << offset;
     }
+    EXPECT_EQ(formatAt(*decoded, right.position() + 25).foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(formatAt(*decoded, right.position() + 30).foreground().color(), QColor(0, 128, 0));
+
+    // What the archive does not keep (a tool tip) makes no dictionary of its own: the text is stored as one run.
+    QTextDocument oneRun;
+    QTextCursor(&oneRun).insertText(QStringLiteral("plain words"), rightFont());
+    QTextDocument twoFragments;
+    QTextCursor cursor(&twoFragments);
+    cursor.insertText(QStringLiteral("plain "), rightFont());
+    QTextCharFormat tipped = rightFont();
+    tipped.setToolTip(QStringLiteral("not archived"));
+    cursor.insertText(QStringLiteral("words"), tipped);
+    EXPECT_EQ(AttributedStringArchive::encode(twoFragments), AttributedStringArchive::encode(oneRun));
 }
 
 TEST(KeyedArchiveTest, attachmentsKeepKindAndPosition)
