@@ -495,7 +495,22 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     ASSERT_TRUE(waitFor([editor] { return editor->cardChanged(); }));
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     editor->cancelButton()->trigger();
-    EXPECT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+
+    // A card whose body cannot be read shows no words of its own: its deletion elsewhere leaves nothing to keep.
+    const QString unreadable = QStringLiteral("CARD-2");
+    ASSERT_NO_FATAL_FAILURE(keepBodyOnTheCard(unreadable, unreadableBytes()));
+    editor = open(unreadable);
+    ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice({QStringLiteral("delete"), unreadable}));
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    editor->cancelButton()->trigger();
+    EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
 }
 
 } // namespace
