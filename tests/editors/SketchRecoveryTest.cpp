@@ -130,6 +130,7 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
     error->trigger(0);
+    EXPECT_FALSE(alertTitled(EditorPrompts::UnreadableTitle)) << "the card's one message says it all";
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
     EXPECT_FALSE(editor->canvasView()->isEnabled());
     EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());
