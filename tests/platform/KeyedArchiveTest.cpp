@@ -255,8 +255,9 @@ sys.stdout.write(text)
 
 TEST(KeyedArchiveTest, weReadWhatPythonPlistlibWrites)
 {
-    // "Hi " plain, "bold" in Helvetica-Bold 20, both under one centred paragraph style; the text is an
-    // NSMutableString and the run info an NSMutableData, as other writers may choose.
+    // "Hi " plain, "bold" in Helvetica-Bold 20 with an underline and a strikethrough of style 0 (none), both under
+    // one centred paragraph style; the text is an NSMutableString and the run info an NSMutableData, as other
+    // writers may choose.
     const QByteArray archive = python(QString::fromLatin1(PythonArchivePrelude) + QStringLiteral(R"(
 cls = lambda n, chain: {'$classname': n, '$classes': chain + ['NSObject']}
 archive([
@@ -270,7 +271,7 @@ archive([
   cls('NSDictionary', ['NSDictionary']),
   'NSParagraphStyle',
   {'$class': U(15), 'NSAlignment': 1},
-  {'$class': U(8), 'NS.keys': [U(9), U(16)], 'NS.objects': [U(10), U(17)]},
+  {'$class': U(8), 'NS.keys': [U(9), U(16), U(19), U(20)], 'NS.objects': [U(10), U(17), U(21), U(21)]},
   'unused',
   {'$class': U(14), 'NS.data': bytes([3, 0, 4, 1])},
   cls('NSMutableData', ['NSMutableData', 'NSData']),
@@ -278,6 +279,9 @@ archive([
   'NSFont',
   {'$class': U(18), 'UIFontName': 'Helvetica-Bold', 'UIFontPointSize': 20.0},
   cls('UIFont', ['UIFont']),
+  'NSUnderline',
+  'NSStrikethrough',
+  0,
 ])
 )"));
     auto decoded = AttributedStringArchive::decode(archive, {QStringLiteral("NSMutableAttributedString")});
@@ -288,6 +292,8 @@ archive([
     EXPECT_EQ(formatAt(*decoded, 3).fontWeight(), QFont::Bold);
     EXPECT_EQ(formatAt(*decoded, 3).fontPointSize(), 20);
     EXPECT_EQ(formatAt(*decoded, 3).fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica")});
+    EXPECT_FALSE(formatAt(*decoded, 3).fontUnderline());
+    EXPECT_FALSE(formatAt(*decoded, 3).fontStrikeOut());
 }
 
 TEST(KeyedArchiveTest, foundationValuesSurviveTheArchiver)
