@@ -273,6 +273,9 @@ TEST_F(AutoSaveTimerTest, anotherCardsWaitingWordsAreNeitherWrittenOverNorRemove
     ASSERT_TRUE(waitFor([this] { return gathered >= 1 && workerIdle(); }));
     EXPECT_EQ(savedContent(), Words);
     EXPECT_TRUE(controller.autoSave()) << "the change must still be written once the file is free";
+    // And the timer goes on looking for that moment, without waiting for another change.
+    ASSERT_TRUE(waitFor([this] { return gathered >= 3 && workerIdle(); }));
+    EXPECT_EQ(savedContent(), Words);
     EXPECT_FALSE(controller.writeSnapshotNow());
     controller.removeSnapshot();
     // Started again (the editor shown again), it still knows whose file that is.

@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 #include "TestScreenshots.h"
+#include "TextFormats.h"
 
 #include "core/PrintHelper.h"
 #include "core/SettingsHelper.h"
@@ -9,6 +10,7 @@
 #include "platform/ColorScheme.h"
 #include "platform/Dispatch.h"
 #include "platform/DocumentPicker.h"
+#include "platform/rtf/RtfReader.h"
 #include "richtext/QJTextAttachment.h"
 
 #include <QClipboard>
@@ -527,22 +529,30 @@ TEST_F(EditorCommandsTest, overflowMenuOfASecondaryCardHasNoTitleRow)
               (QStringList{"Largest", "Larger", "Default", "Smaller", "Smallest"}));
 }
 
-TEST_F(EditorCommandsTest, exportWritesTheTextAsItStandsUnsavedWordsIncluded)
+TEST_F(EditorCommandsTest, exportWritesTheTextAsItStandsUnsavedWordsIncludedAtItsOwnSize)
 {
     PvEditViewController* editor = open();
     type(editor, QStringLiteral(" and words not yet saved"));
+    // Zoomed in: the file holds the text at its own size, not at the size the editor shows it.
+    editor->commands().changeFontScale(1.75);
+    ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 24.5 && !ProgressHud::isActive(); }));
     QTemporaryDir target;
-    const QString destination = target.filePath(QStringLiteral("card.txt"));
+    const QString destination = target.filePath(QStringLiteral("card.rtf"));
     DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) { done(destination); });
     ASSERT_NO_FATAL_FAILURE(chooseRow(editor, EditorCommands::ExportRow));
     KUVDocPickerViewController* picker = shownPicker(editor);
     ASSERT_NE(picker, nullptr);
-    picker->choose(0, 3);
+    picker->choose(0, 1);
     ASSERT_TRUE(waitFor([&] { return QFile::exists(destination); }));
+    DocumentPicker::setChooser({});
     QFile file(destination);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(QString::fromUtf8(file.readAll()).contains(QStringLiteral("and words not yet saved")));
-    DocumentPicker::setChooser({});
+    const std::unique_ptr<QTextDocument> written = RtfReader::read(file.readAll());
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->toPlainText(), CardText + QStringLiteral(" and words not yet saved"));
+    for (const int position : {0, int(CardText.size()) + 5})
+        EXPECT_DOUBLE_EQ(formatAt(*written, position).fontPointSize(), 14.0) << position;
+    EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 24.5) << "the editor still shows its zoom";
 }
 
 TEST_F(EditorCommandsTest, openInWritesTheTextAsItStandsIntoDownloadsAndOpensIt)

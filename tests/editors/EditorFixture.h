@@ -241,6 +241,17 @@ protected:
         ASSERT_FALSE(context()->save());
     }
 
+    // A screen shown full screen over editor and closed again, as a card opened from inside it is: the editor
+    // leaves the screen and shows again.
+    static void coverAndUncover(ViewController* editor)
+    {
+        auto* cover = new ViewController;
+        editor->present(cover, false);
+        ASSERT_FALSE(editor->isOnScreen());
+        cover->dismiss(false);
+        ASSERT_TRUE(editor->isOnScreen());
+    }
+
     // Stands in for the snapshot the editor's autosave writes, so that a test sees whether a save removes it.
     QString writeStandInSnapshot() const
     {

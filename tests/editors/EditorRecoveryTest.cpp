@@ -114,6 +114,8 @@ TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
     alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
+    // Shown again after a screen over it closed, the editor still holds the recovered words as its own.
+    ASSERT_NO_FATAL_FAILURE(coverAndUncover(editor));
     ASSERT_TRUE(save(editor));
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
@@ -126,6 +128,32 @@ TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
     ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(DbHelpers::getItem(context(), CardId)->summary(), QStringLiteral("Recovered"));
+}
+
+TEST_F(EditorRecoveryTest, editorShownAgainGoesOnWritingItsOwnSnapshotAndItsSaveRemovesIt)
+{
+    PvEditViewController* editor = open();
+    ASSERT_TRUE(editor->autoSaveController());
+    editor->autoSaveController()->setSaveInterval(0.02);
+    const auto snapshotText = [] {
+        const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+        if (!snapshot)
+            return QString();
+        const RichTextDocumentFormat::LoadResult content =
+            RichTextDocumentFormat::loadFrom(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+        return content.document ? content.document->toPlainText() : QString();
+    };
+    ASSERT_NO_FATAL_FAILURE(coverAndUncover(editor));
+    type(editor, QStringLiteral(" Gulls."));
+    ASSERT_TRUE(waitFor([&] { return snapshotText().endsWith(QStringLiteral(" Gulls.")); }));
+
+    // The file on disk is the one it wrote: shown again, it writes over it and its Save takes it away, so words
+    // already stored are not offered after a restart.
+    ASSERT_NO_FATAL_FAILURE(coverAndUncover(editor));
+    type(editor, QStringLiteral(" Rain."));
+    EXPECT_TRUE(waitFor([&] { return snapshotText().endsWith(QStringLiteral(" Gulls. Rain.")); }));
+    ASSERT_TRUE(save(editor));
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
 }
 
 TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndTheSnapshotAsTheyAre)
@@ -467,7 +495,22 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     ASSERT_TRUE(waitFor([editor] { return editor->cardChanged(); }));
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     editor->cancelButton()->trigger();
-    EXPECT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+
+    // A card whose body cannot be read shows no words of its own: its deletion elsewhere leaves nothing to keep.
+    const QString unreadable = QStringLiteral("CARD-2");
+    ASSERT_NO_FATAL_FAILURE(keepBodyOnTheCard(unreadable, unreadableBytes()));
+    editor = open(unreadable);
+    ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice({QStringLiteral("delete"), unreadable}));
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
+    editor->cancelButton()->trigger();
+    EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
 }
 
 } // namespace

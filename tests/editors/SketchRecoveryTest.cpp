@@ -110,6 +110,8 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     EXPECT_EQ(editor->currentObject(), nullptr);
     EXPECT_TRUE(editor->autoSaveController()->ownsSnapshot());
     typeTitle(editor, QStringLiteral("!"));
+    // Shown again after a screen over it closed, the editor still holds the recovered drawing as its own.
+    ASSERT_NO_FATAL_FAILURE(coverAndUncover(editor));
     ASSERT_TRUE(save(editor));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     ASSERT_EQ(added.size(), 1);
@@ -128,6 +130,7 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
     error->trigger(0);
+    EXPECT_FALSE(alertTitled(EditorPrompts::UnreadableTitle)) << "the card's one message says it all";
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
     EXPECT_FALSE(editor->canvasView()->isEnabled());
     EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());

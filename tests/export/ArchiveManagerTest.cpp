@@ -614,6 +614,25 @@ TEST_F(ArchiveManagerTest, emptyRecordsRestoreAndTheCompletionRuns)
               QStringList{QStringLiteral("1")});
 }
 
+TEST_F(ArchiveManagerTest, backupNestedToTheDepthLimitRestoresWholeAndOneLevelDeeperIsRefused)
+{
+    // opml, body, the folder and the story in it: four levels, and more elements than that in all.
+    seed();
+    const QString path = backup();
+    ArchiveManager::RestoreLimits limits;
+    limits.opml.maxDepth = 3;
+    ArchiveManager tooShallow;
+    tooShallow.setRestoreLimits(limits);
+    EXPECT_FALSE(tooShallow.importArchive(context(), path, 1).has_value());
+    EXPECT_EQ(projectCount(), 1);
+    limits.opml.maxDepth = 4;
+    ArchiveManager exact;
+    exact.setRestoreLimits(limits);
+    const std::optional<QString> restored = exact.importArchive(context(), path, 1);
+    ASSERT_TRUE(restored.has_value());
+    EXPECT_EQ(rows(QStringLiteral("ProjectItem"), *restored).size(), 4);
+}
+
 TEST_F(ArchiveManagerTest, aRecordOfExactlyTheLimitRestoresAndOneByteMoreIsRefused)
 {
     const QString path = m_dir.filePath(QStringLiteral("Limit.zip"));

@@ -191,6 +191,18 @@ TEST_F(CompiledViewControllerTest, choosingSmallerStoresTheScaleAndRescalesFromT
 
 TEST_F(CompiledViewControllerTest, exportCopiesToTheChosenPlaceAndLeavesNoPrivateCopy)
 {
+    // Shown light on dark, the manuscript is still written in black.
+    struct PaletteKept {
+        QPalette palette = QApplication::palette();
+        ~PaletteKept() { QApplication::setPalette(palette); }
+    } light;
+    QPalette dark = light.palette;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    QApplication::setPalette(dark);
+    QApplication::processEvents();
+    QTextCursor shown(m_controller->compiledView()->document());
+    shown.setPosition(1);
+    ASSERT_EQ(shown.charFormat().foreground().color(), QColor(0xDE, 0xDE, 0xDF));
     QTemporaryDir chosen;
     const QString destination = chosen.filePath(QStringLiteral("Manuscript.docx"));
     QString suggested;

@@ -395,7 +395,7 @@ TEST(OpmlLineBreakFilterTest, filteredBytesNotYetReadKeepTheDeviceFromItsEnd)
     EXPECT_TRUE(filter.atEnd());
 }
 
-TEST_F(OpmlTest, depthExactlyAtTheLimitIsRead)
+TEST_F(OpmlTest, depthExactlyAtTheLimitIsReadAndOnlyDeeperNestingIsRefused)
 {
     // opml and body take two levels; 254 outlines reach the limit of 256 exactly.
     QByteArray deep = "<opml><body>";
@@ -405,9 +405,24 @@ TEST_F(OpmlTest, depthExactlyAtTheLimitIsRead)
         deep += "</outline>";
     EXPECT_TRUE(import(deep + "</body></opml>"));
     EXPECT_EQ(targetRecords(), 254);
+
+    // The limit counts nesting, not elements: a shallow outline of many more elements than levels is read whole.
+    QByteArray wide = "<opml><head><title>Wide</title></head><body>";
+    for (int i = 0; i < 300; ++i)
+        wide += "<outline text=\"w\"><outline text=\"c\"/></outline>";
+    EXPECT_TRUE(import(wide + "</body></opml>"));
+    EXPECT_EQ(targetRecords(), 254 + 600);
+
+    // One level deeper than the limit is refused, and nothing of it is inserted.
+    const QByteArray deeperText = "<opml><body>" + QByteArray("<outline text=\"d\">").repeated(255) +
+                                  QByteArray("</outline>").repeated(255) + "</body></opml>";
+    const Opml::ImportResult deeper =
+        Opml().importOpml(context(), write(QStringLiteral("deeper.opml"), deeperText), Target, ItemIds::Top, 0);
+    EXPECT_EQ(deeper.error, OpmlReader::TooDeepMessage);
+    EXPECT_TRUE(deeper.inserted.isEmpty());
 }
 
-TEST_F(OpmlTest, fileAboveTheSizeLimitIsRefused)
+TEST_F(OpmlTest, fileAboveTheSizeOrOutlineCountLimitIsRefused)
 {
     OpmlReader::Limits limits;
     const QByteArray text = "<opml><body><outline text=\"x\"/></body></opml>";
@@ -419,6 +434,18 @@ TEST_F(OpmlTest, fileAboveTheSizeLimitIsRefused)
     EXPECT_FALSE(Opml()
                      .importOpml(context(), write(QStringLiteral("s.opml"), text), Target, ItemIds::Top, 0, limits)
                      .error.has_value());
+
+    // So is one of more outlines than the limit allows, however small.
+    const QString three = write(QStringLiteral("three.opml"), "<opml><body><outline text=\"a\"><outline text=\"b\"/>"
+                                                              "</outline><outline text=\"c\"/></body></opml>");
+    OpmlReader::Limits outlines;
+    outlines.maxOutlines = 2;
+    EXPECT_EQ(Opml().importOpml(context(), three, Target, ItemIds::Top, 0, outlines).error,
+              OpmlReader::TooLargeMessage);
+    outlines.maxOutlines = 3;
+    const Opml::ImportResult exact = Opml().importOpml(context(), three, Target, ItemIds::Top, 0, outlines);
+    EXPECT_FALSE(exact.error.has_value());
+    EXPECT_EQ(exact.outlineCount, 3);
 }
 
 TEST_F(OpmlTest, pandocReadsOurOutlineAndWeReadPandocs)

@@ -168,6 +168,31 @@ TEST(InkDarkScheme, colouredInkIsUnchanged)
     EXPECT_GT(shown.lightnessF(), 0.7);
 }
 
+TEST(InkDarkScheme, storedPictureShowsLightAndKeepsItsSoftEdges)
+{
+    // A sketch's stored picture: black ink, drawn in its stored colour on nothing, with antialiased edges.
+    const InkDrawing drawing = inkDrawing({inkStroke({{10, 20}, {90, 70}}, 6.0f, Qt::black)});
+    const QImage rendered = InkRenderer::image(drawing, QRectF(0, 0, 100, 100), 0.5, {});
+    ASSERT_FALSE(rendered.isNull());
+    // As rendered, and as read back from its PNG.
+    for (const QImage& stored : {rendered, rendered.convertToFormat(QImage::Format_ARGB32)}) {
+        EXPECT_EQ(InkRenderer::displayImage(stored, false), stored);
+        const QImage shown = InkRenderer::displayImage(stored, true);
+        ASSERT_EQ(shown.size(), stored.size());
+        int soft = 0;
+        for (int y = 0; y < stored.height(); ++y) {
+            for (int x = 0; x < stored.width(); ++x) {
+                const int alpha = qAlpha(stored.pixel(x, y));
+                soft += alpha > 0 && alpha < 255;
+                // Every pixel keeps its opacity, a soft edge's too, and takes the light ink's colour.
+                const QRgb expected = alpha == 0 ? 0 : InkRenderer::displayColor(QColor(0, 0, 0, alpha), true).rgba();
+                ASSERT_EQ(shown.pixelColor(x, y).rgba(), expected) << "at " << x << ", " << y << " of alpha " << alpha;
+            }
+        }
+        EXPECT_GT(soft, 20) << "the stroke has antialiased edges";
+    }
+}
+
 TEST(InkRender, pressureThinsThePen)
 {
     // Full pressure draws the whole width (12: 6 either side); none draws a quarter of it (3).

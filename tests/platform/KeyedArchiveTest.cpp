@@ -28,8 +28,15 @@ QByteArray pngOf(int width, int height)
     return solidPng(width, height, QColor(10, 120, 200));
 }
 
+// The font of the styled document's last paragraph.
+QTextCharFormat rightFont()
+{
+    return charFormat(QStringLiteral("Helvetica"), 12, true, true);
+}
+
 // "Title" bold, "red italic" in Georgia, an image, a checked and an unchecked checkbox, then two paragraphs
-// aligned centre and right with indents and spacing.
+// aligned centre and right with indents and spacing; the right one goes on in its font underlined, plain, struck
+// through, blue and green.
 std::unique_ptr<QTextDocument> styledDocument()
 {
     auto document = std::make_unique<QTextDocument>();
@@ -67,7 +74,20 @@ std::unique_ptr<QTextDocument> styledDocument()
     QTextBlockFormat right;
     right.setAlignment(Qt::AlignRight);
     cursor.insertBlock(right);
-    cursor.insertText(QStringLiteral("right"), charFormat(QStringLiteral("Helvetica"), 12, true, true));
+    const QTextCharFormat rightFont = ::rightFont();
+    cursor.insertText(QStringLiteral("right"), rightFont);
+    QTextCharFormat underlined = rightFont;
+    underlined.setFontUnderline(true);
+    cursor.insertText(QStringLiteral(" under"), underlined);
+    cursor.insertText(QStringLiteral(" plain"), rightFont);
+    QTextCharFormat struck = rightFont;
+    struck.setFontStrikeOut(true);
+    cursor.insertText(QStringLiteral(" struck"), struck);
+    for (const auto& [word, color] : {std::pair{" blue", QColor(0, 0, 255)}, {" green", QColor(0, 128, 0)}}) {
+        QTextCharFormat coloured = rightFont;
+        coloured.setForeground(color);
+        cursor.insertText(QString::fromLatin1(word), coloured);
+    }
     return document;
 }
 
@@ -136,6 +156,27 @@ TEST(KeyedArchiveTest, roundTripKeepsFontsColoursAndParagraphs)
     const QTextBlock right = centred.next();
     EXPECT_EQ(right.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_TRUE(formatAt(*decoded, right.position()).fontItalic());
+    // Runs in one font that differ only in a line each keep it on exactly their words.
+    for (const auto& [offset, underline, strikeOut] :
+         {std::tuple{0, false, false}, {5, true, false}, {10, true, false}, {11, false, false}, {17, false, true}}) {
+        const QTextCharFormat run = formatAt(*decoded, right.position() + offset);
+        EXPECT_EQ(run.fontUnderline(), underline) << offset;
+        EXPECT_EQ(run.fontStrikeOut(), strikeOut) << offset;
+        EXPECT_TRUE(run.fontItalic()) << offset;
+    }
+    EXPECT_EQ(formatAt(*decoded, right.position() + 25).foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(formatAt(*decoded, right.position() + 30).foreground().color(), QColor(0, 128, 0));
+
+    // What the archive does not keep (a tool tip) makes no dictionary of its own: the text is stored as one run.
+    QTextDocument oneRun;
+    QTextCursor(&oneRun).insertText(QStringLiteral("plain words"), rightFont());
+    QTextDocument twoFragments;
+    QTextCursor cursor(&twoFragments);
+    cursor.insertText(QStringLiteral("plain "), rightFont());
+    QTextCharFormat tipped = rightFont();
+    tipped.setToolTip(QStringLiteral("not archived"));
+    cursor.insertText(QStringLiteral("words"), tipped);
+    EXPECT_EQ(AttributedStringArchive::encode(twoFragments), AttributedStringArchive::encode(oneRun));
 }
 
 TEST(KeyedArchiveTest, attachmentsKeepKindAndPosition)
@@ -214,8 +255,9 @@ sys.stdout.write(text)
 
 TEST(KeyedArchiveTest, weReadWhatPythonPlistlibWrites)
 {
-    // "Hi " plain, "bold" in Helvetica-Bold 20, both under one centred paragraph style; the text is an
-    // NSMutableString and the run info an NSMutableData, as other writers may choose.
+    // "Hi " plain, "bold" in Helvetica-Bold 20 with an underline and a strikethrough of style 0 (none), both under
+    // one centred paragraph style; the text is an NSMutableString and the run info an NSMutableData, as other
+    // writers may choose.
     const QByteArray archive = python(QString::fromLatin1(PythonArchivePrelude) + QStringLiteral(R"(
 cls = lambda n, chain: {'$classname': n, '$classes': chain + ['NSObject']}
 archive([
@@ -229,7 +271,7 @@ archive([
   cls('NSDictionary', ['NSDictionary']),
   'NSParagraphStyle',
   {'$class': U(15), 'NSAlignment': 1},
-  {'$class': U(8), 'NS.keys': [U(9), U(16)], 'NS.objects': [U(10), U(17)]},
+  {'$class': U(8), 'NS.keys': [U(9), U(16), U(19), U(20)], 'NS.objects': [U(10), U(17), U(21), U(21)]},
   'unused',
   {'$class': U(14), 'NS.data': bytes([3, 0, 4, 1])},
   cls('NSMutableData', ['NSMutableData', 'NSData']),
@@ -237,6 +279,9 @@ archive([
   'NSFont',
   {'$class': U(18), 'UIFontName': 'Helvetica-Bold', 'UIFontPointSize': 20.0},
   cls('UIFont', ['UIFont']),
+  'NSUnderline',
+  'NSStrikethrough',
+  0,
 ])
 )"));
     auto decoded = AttributedStringArchive::decode(archive, {QStringLiteral("NSMutableAttributedString")});
@@ -247,6 +292,8 @@ archive([
     EXPECT_EQ(formatAt(*decoded, 3).fontWeight(), QFont::Bold);
     EXPECT_EQ(formatAt(*decoded, 3).fontPointSize(), 20);
     EXPECT_EQ(formatAt(*decoded, 3).fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica")});
+    EXPECT_FALSE(formatAt(*decoded, 3).fontUnderline());
+    EXPECT_FALSE(formatAt(*decoded, 3).fontStrikeOut());
 }
 
 TEST(KeyedArchiveTest, foundationValuesSurviveTheArchiver)

@@ -204,6 +204,9 @@ TEST_F(PredicateSqlTest, argumentsAreBoundNeverParsed)
     EXPECT_EQ(agreedMatches("(projectId == %@) AND (itemType != %d) AND lastModified >= %@",
                             {QStringLiteral("A"), 0, day(3, 1)}),
               QSet<int>({3, 7}));
+    // A date that is not valid is no date: it matches as nil, never as 0 (1 January 1970).
+    EXPECT_EQ(agreedMatches("lastModified >= %@", {QDateTime()}), QSet<int>());
+    EXPECT_EQ(agreedMatches("lastModified == %@", {QDateTime()}), QSet<int>({5, 6}));
     // Inside quotes a placeholder is text, and uses no argument.
     EXPECT_EQ(agreedMatches("notes == '%@' OR notes contains \"%d\" OR projectId == %@", {QStringLiteral("B")}),
               QSet<int>({4}));
@@ -373,6 +376,10 @@ TEST(StoreValueTest, ordersLikeSqlite)
     EXPECT_EQ(StoreValue::compare(day(1, 1), StoreValue::toSql(day(1, 1))), 0);
     EXPECT_EQ(StoreValue::toSql(day(1, 1)).toDouble(), day(1, 1).toSecsSinceEpoch());
     EXPECT_EQ(StoreValue::toSql(true), QVariant::fromValue(qint64(1)));
+    // A date that is not valid is stored and sorted as no date, before even 1 January 1970.
+    EXPECT_FALSE(StoreValue::toSql(QDateTime()).isValid());
+    EXPECT_TRUE(StoreValue::equals(QDateTime(), QVariant()));
+    EXPECT_LT(StoreValue::compare(QDateTime(), QDateTime::fromSecsSinceEpoch(0, QTimeZone::utc())), 0);
     EXPECT_TRUE(StoreValue::equals(QVariant::fromValue(nullptr), QVariant())) << "a null pointer is nil";
     EXPECT_FALSE(StoreValue::toSql(QVariant::fromValue(nullptr)).isValid());
     // Beyond a double's 53 bits, negative integers still compare exactly.

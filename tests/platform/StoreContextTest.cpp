@@ -62,6 +62,11 @@ TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)
 {
     const QDateTime when = QDateTime::fromMSecsSinceEpoch(1760000000123);
     ManagedObject* item = addItem(QStringLiteral("A"), 7);
+    // A number given as text keeps its whole part; beyond a double's 53 bits an integer stays exact.
+    item->setValue(QStringLiteral("displayOrder"), QStringLiteral("7.5"));
+    EXPECT_EQ(item->value(QStringLiteral("displayOrder")), QVariant::fromValue(qint64(7)));
+    const qint64 huge = (qint64(1) << 53) + 1;
+    item->setValue(QStringLiteral("displayOrder"), QVariant::fromValue(huge));
     item->setValue(QStringLiteral("score"), 2.5);
     item->setValue(QStringLiteral("lastModified"), when);
     // Bytes that are no UTF-8 text: a card's body is an archive, never text.
@@ -75,7 +80,7 @@ TEST_F(StoreContextTest, everyKindOfValueSurvivesSaveAndReopen)
     ASSERT_EQ(found.size(), 1);
     ManagedObject* read = found.first();
     EXPECT_EQ(read->value(QStringLiteral("title")).toString(), QStringLiteral("Title A"));
-    EXPECT_EQ(read->value(QStringLiteral("displayOrder")).toLongLong(), 7);
+    EXPECT_EQ(read->value(QStringLiteral("displayOrder")).toLongLong(), huge);
     EXPECT_DOUBLE_EQ(read->value(QStringLiteral("score")).toDouble(), 2.5);
     EXPECT_EQ(read->value(QStringLiteral("lastModified")).toDateTime(), when);
     EXPECT_EQ(read->value(QStringLiteral("content")).toByteArray(), bytes);
@@ -86,9 +91,12 @@ TEST_F(StoreContextTest, nilAndEmptyTextStayApart)
 {
     addItem(QStringLiteral("nil"), 1)->setValue(QStringLiteral("title"), QVariant());
     addItem(QStringLiteral("empty"), 2)->setValue(QStringLiteral("title"), QString(""));
+    // A null pointer is nil too, never the empty text.
+    addItem(QStringLiteral("pointer"), 3)->setValue(QStringLiteral("title"), QVariant::fromValue(nullptr));
     ASSERT_FALSE(context()->save());
     ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_EQ(fetchUids(QStringLiteral("title == nil")), QStringList{QStringLiteral("nil")});
+    EXPECT_EQ(fetchUids(QStringLiteral("title == nil")),
+              (QStringList{QStringLiteral("nil"), QStringLiteral("pointer")}));
     EXPECT_EQ(fetchUids(QStringLiteral("title == ''")), QStringList{QStringLiteral("empty")});
 }
 

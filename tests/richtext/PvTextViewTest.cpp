@@ -284,6 +284,15 @@ TEST_F(PvTextViewTest, movingTheCaretEndsTheTypingStepAndDeletingJoinsIt)
     EXPECT_EQ(view.toPlainText(), QString());
     QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide"));
+
+    // Typing over a selection is a step of its own, also where the caret already stood at the end of the typing.
+    QTest::keyClick(&view, Qt::Key_End);
+    QTest::keyClicks(&view, QStringLiteral(" turned."));
+    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(&view, QStringLiteral("Gone"));
+    ASSERT_EQ(view.toPlainText(), QStringLiteral("Gone"));
+    QTest::keyClick(&view, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("The tide turned."));
 }
 
 TEST_F(PvTextViewTest, eachPasteIsAnUndoStepOfItsOwn)

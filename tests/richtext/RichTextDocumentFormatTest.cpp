@@ -73,6 +73,20 @@ TEST(RichTextDocumentFormatTest, boldItalicInAnyFamilyIsStoredAsBoldItalicHelvet
     EXPECT_TRUE(font.bold());
     EXPECT_TRUE(font.italic());
     EXPECT_DOUBLE_EQ(font.pointSizeF(), 12.0);
+
+    // An underlined and a plain run in one font: stored, and shown again at another zoom, the underline stands on
+    // exactly its words.
+    QTextDocument lined;
+    QTextCursor cursor(&lined);
+    QTextCharFormat underlined = charFormat(QStringLiteral("Times"), 20);
+    underlined.setFontUnderline(true);
+    cursor.insertText(QStringLiteral("under"), underlined);
+    cursor.insertText(QStringLiteral(" plain"), charFormat(QStringLiteral("Times"), 20));
+    const RichTextDocumentFormat::LoadResult shown = RichTextDocumentFormat::loadFrom(stored(lined), zoom(1.5));
+    ASSERT_EQ(shown.status, Status::Loaded);
+    ASSERT_EQ(shown.document->toPlainText(), QStringLiteral("under plain"));
+    for (int position = 0; position < 11; ++position)
+        EXPECT_EQ(formatAt(*shown.document, position).fontUnderline(), position < 5) << position;
 }
 
 TEST(RichTextDocumentFormatTest, darkSchemeTextIsStoredBlackOnNoBackgroundAndShownInTheReadersColour)
