@@ -6,6 +6,7 @@
 #include "platform/store/PersistentContainer.h"
 #include "platform/store/RemoteChangeWatcher.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QSignalSpy>
@@ -322,6 +323,27 @@ TEST_F(StoreContextTest, ownSaveIsAnnouncedAsRemoteChange)
     addItem(QStringLiteral("A"), 1);
     ASSERT_FALSE(context()->save());
     EXPECT_TRUE(spy.wait(30000));
+
+    // The notice of our own save merges nothing back: what was saved is already what the context holds, and a
+    // refresh would tell every observer to fetch again after each save.
+    QSignalSpy changed(context(), &ManagedObjectContext::objectsDidChange);
+    QCoreApplication::processEvents();
+    changed.clear();
+    context()->mergeRemoteChanges();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed.count(), 0);
+}
+
+TEST_F(StoreContextTest, countTheFileRefusesIsAnErrorAndCountsNothing)
+{
+    addItem(QStringLiteral("A"), 1);
+    ASSERT_FALSE(context()->save());
+    // A pending insert that matches would otherwise be counted on top of whatever the file answered.
+    addItem(QStringLiteral("B"), 2);
+    rawExecute(QStringLiteral("DROP TABLE Item"));
+    StoreError error;
+    EXPECT_EQ(context()->count(FetchRequest(Item), &error), 0);
+    EXPECT_FALSE(error.message.isEmpty());
 }
 
 TEST_F(StoreContextTest, contextThatDoesNotMergeKeepsWhatItReadWhenAnotherConnectionCommits)
