@@ -264,6 +264,21 @@ TEST(HelpersViewTest, topmostControllerFollowsPresentationsOfTheKeyWindow)
     root.dismiss(false);
 }
 
+TEST(HelpersViewTest, topmostControllerOfAPlainWindowIsTheScreenShownInItNotAHiddenOne)
+{
+    QWidget window;
+    auto* hidden = new ViewController(&window);
+    auto* shown = new ViewController(&window);
+    ViewController::transitionAppearance(shown, true, false);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    if (!waitFor([&window] { return QApplication::activeWindow() == &window; }))
+        MISSING_TOOL("the platform plugin does not activate windows");
+    ASSERT_FALSE(hidden->isOnScreen());
+    EXPECT_EQ(SharedHelpers::getTopmostViewController(), shown);
+    window.hide();
+}
+
 TEST(HelpersViewTest, noKeyWindowMeansNoTopmostController)
 {
     QWidget* active = QApplication::activeWindow();
