@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPrinter>
@@ -21,6 +22,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -190,6 +192,19 @@ TEST(HelpersViewTest, titleAndIconViewShowsAScaledIconBesideTheTitle)
     EXPECT_EQ(icon->size(), QSize(25, 25));
     ASSERT_NE(view->findChild<QPushButton*>(), nullptr);
     EXPECT_EQ(view->findChild<QPushButton*>()->text(), QStringLiteral("Notes"));
+    // Icon and title sit 10 apart in a row, the row 4 above an empty view that keeps the pair at the top.
+    auto* stack = qobject_cast<QVBoxLayout*>(view->layout());
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(stack->spacing(), 4);
+    ASSERT_EQ(stack->count(), 2);
+    ASSERT_NE(stack->itemAt(0)->widget(), nullptr);
+    auto* row = qobject_cast<QHBoxLayout*>(stack->itemAt(0)->widget()->layout());
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->spacing(), 10);
+    EXPECT_EQ(row->itemAt(0)->widget(), icon);
+    QWidget* below = stack->itemAt(1)->widget();
+    ASSERT_NE(below, nullptr);
+    EXPECT_TRUE(below->children().isEmpty());
 }
 
 TEST(HelpersViewTest, progressDefaultsAreSetForTheIndicator)
@@ -247,6 +262,21 @@ TEST(HelpersViewTest, topmostControllerFollowsPresentationsOfTheKeyWindow)
     root.present(presented, false);
     EXPECT_EQ(SharedHelpers::getTopmostViewController(), presented);
     root.dismiss(false);
+}
+
+TEST(HelpersViewTest, topmostControllerOfAPlainWindowIsTheScreenShownInItNotAHiddenOne)
+{
+    QWidget window;
+    auto* hidden = new ViewController(&window);
+    auto* shown = new ViewController(&window);
+    ViewController::transitionAppearance(shown, true, false);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    if (!waitFor([&window] { return QApplication::activeWindow() == &window; }))
+        MISSING_TOOL("the platform plugin does not activate windows");
+    ASSERT_FALSE(hidden->isOnScreen());
+    EXPECT_EQ(SharedHelpers::getTopmostViewController(), shown);
+    window.hide();
 }
 
 TEST(HelpersViewTest, noKeyWindowMeansNoTopmostController)

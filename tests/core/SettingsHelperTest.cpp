@@ -9,8 +9,8 @@ namespace {
 const QString ProjectA = QStringLiteral("PROJECT-A");
 const QString ProjectB = QStringLiteral("PROJECT-B");
 
-ProjectSetting* insertSetting(
-    ManagedObjectContext* context, const QString& projectId, const QString& name, const QVariant& value)
+ProjectSetting* insertSetting(ManagedObjectContext* context, const QString& projectId, const QString& name,
+                              const QVariant& value)
 {
     auto* setting = context->insertNew<ProjectSetting>();
     setting->setUniqueIdentifier(name + projectId);
@@ -20,7 +20,7 @@ ProjectSetting* insertSetting(
     return setting;
 }
 
-}  // namespace
+} // namespace
 
 TEST(SettingsHelperTest, projectWithoutRecordsReadsDefaults)
 {
@@ -34,7 +34,7 @@ TEST(SettingsHelperTest, projectWithoutRecordsReadsDefaults)
     EXPECT_TRUE(SettingsHelper::getIncludeBlankScenes(context, ProjectA));
     EXPECT_FALSE(SettingsHelper::getAutoIndent(context, ProjectA));
     EXPECT_EQ(SettingsHelper::getDateValue(context, ProjectA, SettingsHelper::AchievementKeyPrefix + "first"),
-        QDateTime::fromMSecsSinceEpoch(0, Qt::UTC));
+              QDateTime::fromMSecsSinceEpoch(0, Qt::UTC));
 }
 
 TEST(SettingsHelperTest, writingTwiceKeepsOneRecordAndSurvivesReopen)
@@ -52,14 +52,14 @@ TEST(SettingsHelperTest, flagsRoundTripAsTrueFalseText)
 {
     TestStore store;
     ManagedObjectContext* context = store.context();
-    ASSERT_TRUE(SettingsHelper::setValue(
-        context, ProjectA, SettingsHelper::WideGuttersKey, SettingsHelper::textFromBool(false)));
+    ASSERT_TRUE(SettingsHelper::setValue(context, ProjectA, SettingsHelper::WideGuttersKey,
+                                         SettingsHelper::textFromBool(false)));
     ASSERT_TRUE(
         SettingsHelper::setValue(context, ProjectA, SettingsHelper::AutoIndentKey, SettingsHelper::textFromBool(true)));
     EXPECT_EQ(SettingsHelper::fetchSetting(context, ProjectA, SettingsHelper::WideGuttersKey)->value(),
-        QStringLiteral("false"));
+              QStringLiteral("false"));
     EXPECT_EQ(SettingsHelper::fetchSetting(context, ProjectA, SettingsHelper::AutoIndentKey)->value(),
-        QStringLiteral("true"));
+              QStringLiteral("true"));
     EXPECT_FALSE(SettingsHelper::getWideGutters(context, ProjectA));
     EXPECT_TRUE(SettingsHelper::getAutoIndent(context, ProjectA));
 }
@@ -71,12 +71,15 @@ TEST(SettingsHelperTest, textConversionsReadLikeFoundation)
     EXPECT_EQ(SettingsHelper::intFromText(QStringLiteral("abc")), 0);
     EXPECT_EQ(SettingsHelper::intFromText(QStringLiteral("99999999999999999999")), std::numeric_limits<qint64>::max());
     EXPECT_EQ(SettingsHelper::intFromText(QStringLiteral("-99999999999999999999")), std::numeric_limits<qint64>::min());
-    for (const char* yes : { "true", "YES", "y", "T", " 1", "007", "-3" })
+    for (const char* yes : {"true", "YES", "y", "T", " 1", "007", "-3"})
         EXPECT_TRUE(SettingsHelper::boolFromText(QString::fromLatin1(yes))) << yes;
-    for (const char* no : { "false", "no", "", "0", "000", "maybe" })
+    for (const char* no : {"false", "no", "", "0", "000", "maybe"})
         EXPECT_FALSE(SettingsHelper::boolFromText(QString::fromLatin1(no))) << no;
     EXPECT_DOUBLE_EQ(SettingsHelper::doubleFromText(QStringLiteral("1700000000.25")), 1700000000.25);
     EXPECT_DOUBLE_EQ(SettingsHelper::doubleFromText(QStringLiteral(" -2.5e3x")), -2500.0);
+    // Only an e or E starts an exponent; digits after any other letter are not part of the number.
+    EXPECT_DOUBLE_EQ(SettingsHelper::doubleFromText(QStringLiteral("2.5x3")), 2.5);
+    EXPECT_DOUBLE_EQ(SettingsHelper::doubleFromText(QStringLiteral("4E2")), 400.0);
     EXPECT_DOUBLE_EQ(SettingsHelper::doubleFromText(QStringLiteral("nan")), 0.0);
     EXPECT_DOUBLE_EQ(SettingsHelper::doubleFromText(QStringLiteral("1e999")), 0.0);
 }

@@ -19,7 +19,7 @@ bool endsWithLoneHighSurrogate(const QString& text)
     return last >= 0 && text.at(last).isHighSurrogate();
 }
 
-}  // namespace
+} // namespace
 
 TEST(SharedHelpersTest, countWordsFollowsWordBreakRules)
 {
@@ -71,11 +71,11 @@ TEST(SharedHelpersTest, attachmentOnlyTextIsEmptyAndGetsUntitledTitle)
     EXPECT_TRUE(SharedHelpers::isEmptyString(QStringLiteral(" \t\n\u00a0")));
     EXPECT_FALSE(SharedHelpers::isEmptyString(QStringLiteral("  x ")));
     EXPECT_EQ(SharedHelpers::getTitle(plain, QStringLiteral("Old"), QStringLiteral("Untitled Story Card")),
-        QStringLiteral("Untitled Story Card"));
-    EXPECT_EQ(
-        SharedHelpers::getTitle(QString(), QStringLiteral("Old"), QStringLiteral("Untitled")), QStringLiteral("Old"));
+              QStringLiteral("Untitled Story Card"));
+    EXPECT_EQ(SharedHelpers::getTitle(QString(), QStringLiteral("Old"), QStringLiteral("Untitled")),
+              QStringLiteral("Old"));
     EXPECT_EQ(SharedHelpers::getTitle(QStringLiteral("\n\nA day\tout"), QStringLiteral("Old"), QStringLiteral("U")),
-        QStringLiteral("A day out"));
+              QStringLiteral("A day out"));
 }
 
 TEST(SharedHelpersTest, summaryCutsAtRequestedSize)
@@ -98,7 +98,7 @@ TEST(SharedHelpersTest, summaryNeverSplitsSurrogatePairOrGoesOutOfRange)
     const QString summary = SharedHelpers::getSummary(text, SharedHelpers::TitleSize);
     EXPECT_FALSE(endsWithLoneHighSurrogate(summary));
     EXPECT_EQ(summary, QString(124, u'a') + QStringLiteral("..."));
-    for (int size : { -5, 0, 1, 2, 3 })
+    for (int size : {-5, 0, 1, 2, 3})
         EXPECT_EQ(SharedHelpers::getSummary(QStringLiteral("abcdef"), size), QStringLiteral("...")) << size;
 }
 
@@ -129,6 +129,11 @@ TEST(SharedHelpersTest, trimStringToWidthFitsAndTerminates)
 
     EXPECT_EQ(Helpers::trimStringToWidth(QStringLiteral("ab"), 0.5, font, true), QStringLiteral("..."));
     EXPECT_EQ(Helpers::trimStringToWidth(text, -1, font, true), QStringLiteral("..."));
+    // A text cut at its front still holds the dropped unit just before its first one; a cut to nothing must not
+    // read it, or a high surrogate there would keep the whole text.
+    QString cutAtFront = Emoji.left(1) + text;
+    cutAtFront.remove(0, 1);
+    EXPECT_EQ(Helpers::trimStringToWidth(cutAtFront, -1, font, true), QStringLiteral("..."));
     const QString emoji = QString(30, u'x') + Emoji + Emoji + Emoji;
     for (qreal w = 1; w < metrics.horizontalAdvance(emoji); w += 7)
         EXPECT_FALSE(endsWithLoneHighSurrogate(Helpers::trimStringToWidth(emoji, w, font, true))) << w;
@@ -144,8 +149,8 @@ TEST(SharedHelpersTest, sanitizeFileNameNeverEmpty)
 
 TEST(SharedHelpersTest, escapeForXMLEscapesAmpersandOnce)
 {
-    EXPECT_EQ(
-        Helpers::escapeForXML(QStringLiteral("<a & 'b'>\"")), QStringLiteral("&lt;a &amp; &apos;b&apos;&gt;&quot;"));
+    EXPECT_EQ(Helpers::escapeForXML(QStringLiteral("<a & 'b'>\"")),
+              QStringLiteral("&lt;a &amp; &apos;b&apos;&gt;&quot;"));
     EXPECT_EQ(Helpers::escapeForXML(QString()), QStringLiteral(""));
     EXPECT_FALSE(Helpers::escapeForXML(QString()).isNull());
 }
@@ -154,12 +159,12 @@ TEST(SharedHelpersTest, lineEndingsAndRtfScrubbing)
 {
     EXPECT_EQ(Helpers::lineEndingsFromApple(QStringLiteral("a\r\nb\rc\n\r\n")), QStringLiteral("a\nb\nc\n\n"));
     EXPECT_EQ(Helpers::scrubRtf(QStringLiteral("{\\pard\\ri-120\\li20 x\\RI40\\par\\rin}")),
-        QStringLiteral("{\\pard\\li20 x\\par\\rin}"));
+              QStringLiteral("{\\pard\\li20 x\\par\\rin}"));
 }
 
 TEST(SharedHelpersTest, reverseArrayCopies)
 {
-    const QList<int> values { 1, 2, 3 };
-    EXPECT_EQ(SharedHelpers::reverseArray(values), (QList<int> { 3, 2, 1 }));
+    const QList<int> values{1, 2, 3};
+    EXPECT_EQ(SharedHelpers::reverseArray(values), (QList<int>{3, 2, 1}));
     EXPECT_TRUE(SharedHelpers::reverseArray(QList<int>()).isEmpty());
 }

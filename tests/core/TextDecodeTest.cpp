@@ -1,5 +1,6 @@
 #include "core/Helpers.h"
 #include "core/TextDecoder.h"
+#include "platform/archive/AttributedStringArchive.h"
 
 #include <QTextDocument>
 #include <gtest/gtest.h>
@@ -68,6 +69,13 @@ TEST(TextDecodeTest, textFromDataNeverShowsRtfOrArchiveSourceAsText)
     const std::unique_ptr<QTextDocument> fromRtf = Helpers::textFromData(rtf);
     ASSERT_NE(fromRtf, nullptr) << "RTF is read as RTF";
     EXPECT_EQ(fromRtf->toPlainText().trimmed(), QStringLiteral("Hello bold"));
+
+    // A whole archive is read as the rich text it holds.
+    QTextDocument stored;
+    stored.setPlainText(QStringLiteral("Archived words"));
+    const std::unique_ptr<QTextDocument> fromArchive = Helpers::textFromData(AttributedStringArchive::encode(stored));
+    ASSERT_NE(fromArchive, nullptr) << "an archive is read as an archive";
+    EXPECT_EQ(fromArchive->toPlainText(), QStringLiteral("Archived words"));
 
     // A damaged archive is unreadable, never its own bytes shown as words.
     const QByteArray archive = QByteArrayLiteral("bplist00\xD4\x01\x02\x03\x04\x05\x06\x00\x00");
