@@ -400,6 +400,8 @@ TEST(RtfReader, destinationsOutsideTheBodyAreSkipped)
               QStringLiteral("body end"));
     // Only the Unicode half of a \upr pair is read.
     EXPECT_EQ(textOf("{\\upr{ansi}{\\*\\ud{uni\\u233?}}}"), QStringLiteral("uni\u00E9"));
+    // An escaped byte inside a table is no text: it neither shows nor breaks the surrogate pair around the table.
+    EXPECT_EQ(textOf("\\u-10179?{\\colortbl\\'e9;}\\u-8704?"), QString::fromUtf8("\xF0\x9F\x98\x80"));
     // An unknown control word is ignored, not its text.
     EXPECT_EQ(textOf("\\madeupword12 text\\averyveryveryveryveryveryveryveryverylongword x"), QStringLiteral("textx"));
 }
