@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListView>
+#include <QMutex>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,29 @@
 #include <QTextFrame>
 #include <QToolBar>
 #include <QToolButton>
+
+namespace {
+
+// Keeps the warnings the console gets while it lives, so that a test sees what an export reports there.
+class ConsoleWarnings {
+public:
+    ConsoleWarnings() { s_previous = qInstallMessageHandler(&ConsoleWarnings::keep); }
+    ~ConsoleWarnings() { qInstallMessageHandler(s_previous); }
+    static inline QStringList lines;
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        // Pictures are encoded on worker threads, which may warn too.
+        const QMutexLocker lock(&s_mutex);
+        if (type == QtWarningMsg)
+            lines.append(message);
+    }
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline QMutex s_mutex;
+};
+
+} // namespace
 
 class CompiledViewControllerTest : public DbHelpersFixture {
 protected:
@@ -198,6 +222,8 @@ TEST_F(CompiledViewControllerTest, exportCopiesToTheChosenPlaceAndLeavesNoPrivat
         suggested = name;
         done(destination);
     });
+    ConsoleWarnings::lines.clear();
+    const ConsoleWarnings warnings;
     m_controller->exportManuscript(0);
     ASSERT_TRUE(waitFor([this] { return !m_controller->exportPath().isEmpty(); }));
     EXPECT_EQ(suggested, QStringLiteral("The Harbour: a novel in three scenes, wi....docx"));
@@ -209,6 +235,9 @@ TEST_F(CompiledViewControllerTest, exportCopiesToTheChosenPlaceAndLeavesNoPrivat
     const QString exports =
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
     EXPECT_TRUE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    // The private folder went as it should, so the console reports no failed delete.
+    EXPECT_TRUE(ConsoleWarnings::lines.filter(QStringLiteral("Delete file error")).isEmpty())
+        << ConsoleWarnings::lines.join(u'\n').toStdString();
 }
 
 TEST_F(CompiledViewControllerTest, cancellingTheExportLeavesNothingBehind)
