@@ -93,7 +93,8 @@ protected:
     {
         for (Alert* alert : Alert::presented())
             alert->trigger(0);
-        ViewController::transitionAppearance(m_navigation, false, false);
+        if (m_navigation)
+            ViewController::transitionAppearance(m_navigation, false, false);
         delete m_navigation;
         DocumentPicker::setChooser({});
         DocumentPicker::setOpener({});
@@ -158,6 +159,9 @@ TEST_F(CompiledViewControllerTest, theTextReachesTheViewsEdgesWithNoFrameAroundI
     PvTextView* view = m_controller->compiledView();
     ASSERT_TRUE(waitFor([&] { return view->isVisible(); }));
     EXPECT_EQ(view->viewport()->geometry().topLeft(), QPoint(0, 0));
+    // Nor is there a margin around the view: it fills the screen's width from its top.
+    EXPECT_EQ(view->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(view->width(), m_controller->width());
 }
 
 TEST_F(CompiledViewControllerTest, everyParagraphDownToTheLastHasTheSameLineSpacing)
@@ -347,6 +351,29 @@ TEST_F(CompiledViewControllerTest, theToolbarShowsExportOpenInAndTextSizeInThatO
     EXPECT_LT(exportButton->geometry().right(), openIn->geometry().left());
     EXPECT_LT(openIn->geometry().right(), textSize->geometry().left());
     EXPECT_GT(textSize->geometry().left(), bar->width() / 2) << "Text Size sits at the far end";
+    // Each button says what it does beside its symbol.
+    for (QWidget* button : {exportButton, openIn, static_cast<QWidget*>(textSize)})
+        EXPECT_EQ(qobject_cast<QToolButton*>(button)->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+}
+
+// The export panel may answer after the screen that asked has closed: the answer touches nothing of it.
+TEST_F(CompiledViewControllerTest, anExportPanelAnsweringAfterTheScreenClosedStillReportsAndTouchesNothingGone)
+{
+    DocumentPicker::Done answer;
+    DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) { answer = std::move(done); });
+    m_controller->exportManuscript(2);
+    ASSERT_TRUE(waitFor([&] { return bool(answer); }));
+    ViewController::transitionAppearance(m_navigation, false, false);
+    delete m_navigation;
+    m_navigation = nullptr;
+    QTemporaryDir chosen;
+    // A place that cannot be written: the copy fails and the error has no screen left to stand over.
+    answer(chosen.filePath(QStringLiteral("missing/Manuscript.rtfd")));
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(Alert::topmost()->title(), DocumentExport::ErrorTitle);
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    EXPECT_TRUE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(CompiledViewControllerTest, cancellingThePickerReportsNothing)
