@@ -115,11 +115,13 @@ void DocumentExport::exportFile(const QString& fileName, const std::function<boo
             done(std::nullopt);
         return;
     }
+    // The panel may answer after the screen that asked is gone; its error then stands on its own.
+    QPointer<QWidget> owner(parent);
     DocumentPicker::exportDocument(parent, fileName,
-                                   [folder, exportPath, parent, done](const std::optional<QString>& to) {
+                                   [folder, exportPath, owner, done](const std::optional<QString>& to) {
                                        std::optional<QString> destination = to;
                                        if (destination && !ExportStaging::copyInto(exportPath, *destination)) {
-                                           showError(parent);
+                                           showError(owner);
                                            destination.reset();
                                        }
                                        removePrivateFolder(folder);

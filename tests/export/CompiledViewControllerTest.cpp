@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListView>
+#include <QMutex>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +32,29 @@
 #include <QTextFrame>
 #include <QToolBar>
 #include <QToolButton>
+
+namespace {
+
+// Keeps the warnings the console gets while it lives, so that a test sees what an export reports there.
+class ConsoleWarnings {
+public:
+    ConsoleWarnings() { s_previous = qInstallMessageHandler(&ConsoleWarnings::keep); }
+    ~ConsoleWarnings() { qInstallMessageHandler(s_previous); }
+    static inline QStringList lines;
+
+private:
+    static void keep(QtMsgType type, const QMessageLogContext&, const QString& message)
+    {
+        // Pictures are encoded on worker threads, which may warn too.
+        const QMutexLocker lock(&s_mutex);
+        if (type == QtWarningMsg)
+            lines.append(message);
+    }
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline QMutex s_mutex;
+};
+
+} // namespace
 
 class CompiledViewControllerTest : public DbHelpersFixture {
 protected:
@@ -69,7 +93,8 @@ protected:
     {
         for (Alert* alert : Alert::presented())
             alert->trigger(0);
-        ViewController::transitionAppearance(m_navigation, false, false);
+        if (m_navigation)
+            ViewController::transitionAppearance(m_navigation, false, false);
         delete m_navigation;
         DocumentPicker::setChooser({});
         DocumentPicker::setOpener({});
@@ -134,6 +159,9 @@ TEST_F(CompiledViewControllerTest, theTextReachesTheViewsEdgesWithNoFrameAroundI
     PvTextView* view = m_controller->compiledView();
     ASSERT_TRUE(waitFor([&] { return view->isVisible(); }));
     EXPECT_EQ(view->viewport()->geometry().topLeft(), QPoint(0, 0));
+    // Nor is there a margin around the view: it fills the screen's width from its top.
+    EXPECT_EQ(view->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(view->width(), m_controller->width());
 }
 
 TEST_F(CompiledViewControllerTest, everyParagraphDownToTheLastHasTheSameLineSpacing)
@@ -210,6 +238,8 @@ TEST_F(CompiledViewControllerTest, exportCopiesToTheChosenPlaceAndLeavesNoPrivat
         suggested = name;
         done(destination);
     });
+    ConsoleWarnings::lines.clear();
+    const ConsoleWarnings warnings;
     m_controller->exportManuscript(0);
     ASSERT_TRUE(waitFor([this] { return !m_controller->exportPath().isEmpty(); }));
     EXPECT_EQ(suggested, QStringLiteral("The Harbour: a novel in three scenes, wi....docx"));
@@ -221,6 +251,9 @@ TEST_F(CompiledViewControllerTest, exportCopiesToTheChosenPlaceAndLeavesNoPrivat
     const QString exports =
         QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
     EXPECT_TRUE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    // The private folder went as it should, so the console reports no failed delete.
+    EXPECT_TRUE(ConsoleWarnings::lines.filter(QStringLiteral("Delete file error")).isEmpty())
+        << ConsoleWarnings::lines.join(u'\n').toStdString();
 }
 
 TEST_F(CompiledViewControllerTest, cancellingTheExportLeavesNothingBehind)
@@ -330,6 +363,29 @@ TEST_F(CompiledViewControllerTest, theToolbarShowsExportOpenInAndTextSizeInThatO
     EXPECT_LT(exportButton->geometry().right(), openIn->geometry().left());
     EXPECT_LT(openIn->geometry().right(), textSize->geometry().left());
     EXPECT_GT(textSize->geometry().left(), bar->width() / 2) << "Text Size sits at the far end";
+    // Each button says what it does beside its symbol.
+    for (QWidget* button : {exportButton, openIn, static_cast<QWidget*>(textSize)})
+        EXPECT_EQ(qobject_cast<QToolButton*>(button)->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+}
+
+// The export panel may answer after the screen that asked has closed: the answer touches nothing of it.
+TEST_F(CompiledViewControllerTest, anExportPanelAnsweringAfterTheScreenClosedStillReportsAndTouchesNothingGone)
+{
+    DocumentPicker::Done answer;
+    DocumentPicker::setChooser([&](QWidget*, const QString&, DocumentPicker::Done done) { answer = std::move(done); });
+    m_controller->exportManuscript(2);
+    ASSERT_TRUE(waitFor([&] { return bool(answer); }));
+    ViewController::transitionAppearance(m_navigation, false, false);
+    delete m_navigation;
+    m_navigation = nullptr;
+    QTemporaryDir chosen;
+    // A place that cannot be written: the copy fails and the error has no screen left to stand over.
+    answer(chosen.filePath(QStringLiteral("missing/Manuscript.rtfd")));
+    ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
+    EXPECT_EQ(Alert::topmost()->title(), DocumentExport::ErrorTitle);
+    const QString exports =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports"));
+    EXPECT_TRUE(QDir(exports).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(CompiledViewControllerTest, cancellingThePickerReportsNothing)

@@ -10,7 +10,12 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -207,4 +212,43 @@ TEST(ExportStagingTest, aDanglingLinkUnderTheNameStaysAndTheCopyTakesTheNextName
                                    .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)
                                    .filter(QRegularExpression(QStringLiteral("^\\.")));
     EXPECT_TRUE(hidden.isEmpty()) << hidden.join(QLatin1Char(' ')).toStdString();
+}
+
+// Another program may take the free name between the look and the rename. The source here is a pipe, so the copy
+// waits for the other side; that side takes the name only once the staged copy is there, then lets the copy go on.
+TEST(ExportStagingTest, aNameTakenAfterItWasFoundFreeStaysTheirsAndTheCopyTakesTheNextName)
+{
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("card.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(source).constData(), 0600), 0);
+    const QString downloads = dir.filePath(QStringLiteral("Downloads"));
+    ASSERT_TRUE(QDir().mkpath(downloads));
+    const QString theirs = downloads + QStringLiteral("/Title.txt");
+    // Bounded, so that a copy that never looks at its source fails the test instead of hanging it.
+    constexpr int Tries = 20000;
+    std::thread otherProgram([&] {
+        for (int i = 0;
+             i < Tries &&
+             QDir(downloads).entryList({QStringLiteral(".Title.txt.*")}, QDir::Hidden | QDir::Files).isEmpty();
+             ++i)
+            QThread::msleep(1);
+        QFile taken(theirs);
+        if (taken.open(QIODevice::WriteOnly))
+            taken.write("theirs");
+        taken.close();
+        for (int i = 0; i < Tries; ++i) {
+            // Opening the writing end without waiting succeeds once the copy has the pipe open for reading.
+            const int end = ::open(QFile::encodeName(source).constData(), O_WRONLY | O_NONBLOCK);
+            if (end >= 0) {
+                ::close(end);
+                return;
+            }
+            QThread::msleep(1);
+        }
+    });
+    const auto placed =
+        ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("txt"));
+    otherProgram.join();
+    EXPECT_EQ(placed, downloads + QStringLiteral("/Title 2.txt"));
+    EXPECT_EQ(readFile(theirs), QByteArray("theirs"));
 }

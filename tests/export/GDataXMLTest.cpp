@@ -59,10 +59,12 @@ TEST(GDataXMLTest, adoptedChildrenAreSerialisedInOrder)
     root->addAttribute(QStringLiteral("xmlns"), QStringLiteral("urn:x"));
     root->addChild(GDataXMLNode::elementWithName(QStringLiteral("One")));
     root->addChild(GDataXMLNode::elementWithName(QStringLiteral("Two")));
-    EXPECT_EQ(root->childCount(), 2);
+    // A copied text leaves its own node to be freed as the text node it is.
+    root->addChild(*GDataXMLNode::textWithStringValue(QStringLiteral("3")));
+    EXPECT_EQ(root->childCount(), 3);
     EXPECT_EQ(root->children().at(1)->name(), QStringLiteral("Two"));
     const QByteArray xml = GDataXMLDocument(std::move(root)).XMLData();
-    EXPECT_TRUE(xml.contains("<Types xmlns=\"urn:x\"><One/><Two/></Types>")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<Types xmlns=\"urn:x\"><One/><Two/>3</Types>")) << xml.constData();
 }
 
 TEST(GDataXMLTest, anAttributeHandedOverToAddChildBecomesAnAttribute)

@@ -472,7 +472,10 @@ TEST(KUVDocFormatCellTest, aHeaderTitleIsCentredInTheLastHeaderHeightOfItsCell)
     item->setData(true, KUVDocFormatCell::HeaderRole);
     model.appendRow(item);
     KUVDocFormatCell cell;
-    QFont font = QApplication::font();
+    // The title takes the view's font at the header's own size, neither the view's size nor the painter's font.
+    QFont viewFont = QApplication::font();
+    viewFont.setPixelSize(KUVDocFormatCell::HeaderFontSize * 2);
+    QFont font = viewFont;
     font.setPixelSize(KUVDocFormatCell::HeaderFontSize);
     for (const int extra : {0, 20}) {
         const QSize size(160, KUVDocFormatCell::HeaderHeight + extra);
@@ -481,9 +484,10 @@ TEST(KUVDocFormatCellTest, aHeaderTitleIsCentredInTheLastHeaderHeightOfItsCell)
         QImage expected = painted;
         {
             QPainter painter(&painted);
+            painter.setFont(QFont(QStringLiteral("Courier"), 20));
             QStyleOptionViewItem option;
             option.rect = QRect(QPoint(0, 0), size);
-            option.font = QApplication::font();
+            option.font = viewFont;
             cell.paint(&painter, option, model.index(0, 0));
         }
         {

@@ -46,6 +46,9 @@ TEST(RtfWriterTest, tabsAndLineSeparatorsBecomeControlWords)
 {
     EXPECT_EQ(RtfWriter::escapedText(QStringLiteral("a\tb") + QChar(0x2028) + QStringLiteral("c")),
               QByteArray("a\\tab b\\line c"));
+    // A vertical tab and a paragraph separator inside a run are line breaks too, not lost characters.
+    EXPECT_EQ(RtfWriter::escapedText(QStringLiteral("d\ve") + QChar(0x2029) + QStringLiteral("f")),
+              QByteArray("d\\line e\\line f"));
 }
 
 TEST(RtfWriterTest, halfPointsRoundToTheNearest)
@@ -217,6 +220,15 @@ TEST(RtfWriterTest, omittedPicturesLeaveNoTraceEvenWhereTheyCouldBeFound)
     EXPECT_FALSE(rtf.contains("\\pict")) << rtf.constData();
     EXPECT_FALSE(rtf.contains("NeXTGraphic")) << rtf.constData();
     EXPECT_TRUE(rtf.contains("before"));
+
+    // A picture whose image cannot be made is left out as well, rather than written as an empty picture.
+    const auto noImage = [](const QTextImageFormat&) {
+        return RtfWriter::Picture{};
+    };
+    EXPECT_FALSE(RtfWriter(RtfWriter::Pictures::Embedded, noImage).write(*document).rtf.contains("\\pict"));
+    const RtfWriter::Result referenced = RtfWriter(RtfWriter::Pictures::Referenced, noImage).write(*document);
+    EXPECT_FALSE(referenced.rtf.contains("NeXTGraphic")) << referenced.rtf.constData();
+    EXPECT_TRUE(referenced.pictureNames.isEmpty());
 }
 
 TEST(RtfWriterTest, oneWriterWritesTheSameTextTwiceAlike)

@@ -130,6 +130,7 @@ TEST(ZWDocxWriterTest, eachPictureIsADrawingInItsOwnRunWithMatchingRelationship)
     EXPECT_TRUE(xml.contains(QStringLiteral("<wp:extent cx=\"127000\" cy=\"254000\"/>"))) << "10.9 points count as 10";
     EXPECT_TRUE(xml.contains(QStringLiteral("<wp:docPr id=\"2\" name=\"image2.png\"/>")));
     EXPECT_TRUE(xml.contains(QStringLiteral("<a:blip r:embed=\"rId2\"/>")));
+    EXPECT_EQ(countOf(xml, QStringLiteral("<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom>")), 2);
     const QString rels = QString::fromUtf8(writer.buildDocRelationships());
     EXPECT_TRUE(rels.contains(QStringLiteral("Id=\"rId2\"")) &&
                 rels.contains(QStringLiteral("Target=\"media/image2.png\"")))

@@ -166,6 +166,11 @@ TEST(RtfReader, escapedBytesDecodeThroughTheDeclaredCodePage)
     EXPECT_EQ(RtfReader::read("{\\rtf1\\mac \\'8e\\'d2}")->toPlainText(), QStringLiteral("\u00E9\u201C"));
     EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg1251 \\'e0\\'e1}")->toPlainText(), QStringLiteral("\u0430\u0431"));
     EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg65001 \\'c3\\'a9}")->toPlainText(), QStringLiteral("\u00E9"));
+    // Latin-1 and the ISO 8859 pages from their first (8859-2) to their last (8859-15) are named for the C library.
+    EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg28591 \\'93}")->toPlainText(), QString(QChar(0x93)));
+    EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg28592 \\'b1}")->toPlainText(), QStringLiteral("\u0105"));
+    EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg28595 \\'d0}")->toPlainText(), QStringLiteral("\u0430"));
+    EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg28605 \\'a4}")->toPlainText(), QStringLiteral("\u20AC"));
     // An unknown code page still gives text rather than nothing.
     EXPECT_EQ(RtfReader::read("{\\rtf1\\ansi\\ansicpg99999 \\'93}")->toPlainText(), QStringLiteral("\u201C"));
 }
@@ -174,10 +179,11 @@ TEST(RtfReader, fontCharsetsSelectTheCodePageOfTheirText)
 {
     const auto document = RtfReader::read("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fcharset0 Arial;}"
                                           "{\\f1\\fcharset204{\\*\\panose 020b0604020202020204}Arial Cyr;}"
-                                          "{\\f2\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}}"
-                                          "\\f1\\'e0\\f0\\'e0\\f2\\'82\\'a0{\\f1\\'e1}\\'82\\'a0}");
+                                          "{\\f2\\fnil\\fcharset128 \\'82\\'6c\\'82\\'72 Mincho;}{\\f3 Plain;}}"
+                                          "\\f1\\'e0\\f0\\'e0\\f2\\'82\\'a0{\\f1\\'e1}\\'82\\'a0\\f3\\'e0}");
     ASSERT_NE(document, nullptr);
-    EXPECT_EQ(document->toPlainText(), QStringLiteral("\u0430\u00E0\u3042\u0431\u3042"));
+    // A font without a charset of its own follows the document, not the font before it.
+    EXPECT_EQ(document->toPlainText(), QStringLiteral("\u0430\u00E0\u3042\u0431\u3042\u00E0"));
     EXPECT_EQ(formatAt(*document, 0).fontFamilies().toStringList(), QStringList{QStringLiteral("Arial Cyr")});
     EXPECT_EQ(formatAt(*document, 2).fontFamilies().toStringList(), QStringList{QStringLiteral("\uFF2D\uFF33 Mincho")});
 }
@@ -192,6 +198,8 @@ TEST(RtfReader, escapedCharactersAndSymbols)
 {
     EXPECT_EQ(textOf("a\\{b\\}c\\\\d\\~e\\_f\\emdash\\endash\\bullet\\lquote\\rquote\\ldblquote\\rdblquote"),
               QStringLiteral("a{b}c\\d\u00A0e\u2011f\u2014\u2013\u2022\u2018\u2019\u201C\u201D"));
+    // An escape without two hexadecimal digits is no byte: its letters stay text.
+    EXPECT_EQ(textOf("a\\'gh b"), QStringLiteral("agh b"));
     // Line breaks in the source are not text; a backslash before one is a paragraph.
     EXPECT_EQ(textOf("a\r\nb\nc\\\nd"), QStringLiteral("abc\nd"));
 }
@@ -227,6 +235,18 @@ TEST(RtfReader, pictureSizeTakesEachGoalAndScaleInWhateverOrderTheyCome)
     // 60 by 40 twips are 3 by 2 points, scaled to 200 % across and 50 % down.
     EXPECT_EQ(found[0].format.toImageFormat().width(), 6.0);
     EXPECT_EQ(found[0].format.toImageFormat().height(), 1.0);
+
+    // With a goal missing the picture keeps its own size. Blanks between the digits are layout, even inside a pair.
+    const QByteArray png = pngBytes(3, 2);
+    QByteArray spaced = png.toHex(' ');
+    spaced.insert(1, '\t');
+    const auto widthOnly = readRtf("{\\pict\\pngblip\\picwgoal60 " + spaced + "}");
+    const QList<Attachment> own = attachments(*widthOnly);
+    ASSERT_EQ(own.size(), 1);
+    ASSERT_TRUE(own[0].format.isImageFormat());
+    EXPECT_FALSE(own[0].format.hasProperty(QTextFormat::ImageWidth));
+    EXPECT_FALSE(own[0].format.hasProperty(QTextFormat::ImageHeight));
+    EXPECT_EQ(own[0].format.property(TextAttachment::FileContents).toByteArray(), png);
 }
 
 TEST(RtfReader, picturesInWriterFormBinaryAndJpegAllArrive)
@@ -377,6 +397,11 @@ TEST(RtfReader, colourTableEntryWithoutItsSemicolonStillCounts)
     ASSERT_NE(document, nullptr);
     EXPECT_EQ(formatAt(*document, 0).foreground().color(), QColor(0, 0, 255));
     EXPECT_EQ(formatAt(*document, 1).foreground().style(), Qt::NoBrush);
+    // Components an entry leaves out are 0, whether or not its semicolon comes.
+    const auto partial = RtfReader::read("{\\rtf1\\ansi{\\colortbl;\\red255\\green128;\\red255}{\\cf1 a}{\\cf2 b}}");
+    ASSERT_NE(partial, nullptr);
+    EXPECT_EQ(formatAt(*partial, 0).foreground().color(), QColor(255, 128, 0));
+    EXPECT_EQ(formatAt(*partial, 1).foreground().color(), QColor(255, 0, 0));
 }
 
 TEST(RtfReaderLimits, colourTableKeepsExactly4096Colours)
@@ -400,6 +425,8 @@ TEST(RtfReader, destinationsOutsideTheBodyAreSkipped)
               QStringLiteral("body end"));
     // Only the Unicode half of a \upr pair is read.
     EXPECT_EQ(textOf("{\\upr{ansi}{\\*\\ud{uni\\u233?}}}"), QStringLiteral("uni\u00E9"));
+    // An escaped byte inside a table is no text: it neither shows nor breaks the surrogate pair around the table.
+    EXPECT_EQ(textOf("\\u-10179?{\\colortbl\\'e9;}\\u-8704?"), QString::fromUtf8("\xF0\x9F\x98\x80"));
     // An unknown control word is ignored, not its text.
     EXPECT_EQ(textOf("\\madeupword12 text\\averyveryveryveryveryveryveryveryverylongword x"), QStringLiteral("textx"));
 }
