@@ -155,6 +155,12 @@ TEST_F(ReorderableLayoutTest, pressThatMovesOrEndsEarlyIsNoLongPress)
     runEventsFor(600);
     EXPECT_FALSE(layout.isDragging()) << "a press that wandered off is a selection, not a lift";
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(0));
+
+    // Only the primary button carries a card; another one held as long lifts nothing.
+    QTest::mousePress(viewport(), Qt::RightButton, {}, centerOf(0));
+    runEventsFor(600);
+    EXPECT_FALSE(layout.isDragging());
+    QTest::mouseRelease(viewport(), Qt::RightButton, {}, centerOf(0));
     EXPECT_TRUE(recorder.calls.isEmpty());
 }
 
@@ -299,6 +305,9 @@ TEST_F(ReorderableLayoutTest, columnsScrollSidewaysAtTheLeftAndRightBands)
     QScrollBar* bar = view.horizontalScrollBar();
     ASSERT_TRUE(waitFor([&] { return bar->maximum() > 100; }));
     lift(1);
+    const int inset = LXReorderableCollectionViewFlowLayout::DefaultScrollingTriggerInset;
+    QTest::mouseMove(viewport(), QPoint(viewport()->width() - inset, centerOf(1).y()));
+    EXPECT_EQ(layout.scrollingDirection(), Direction::Unknown) << "the band's inner edge is outside it";
     QTest::mouseMove(viewport(), QPoint(viewport()->width() - 20, centerOf(1).y()));
     EXPECT_EQ(layout.scrollingDirection(), Direction::Right);
     const QPointF centerBefore = layout.currentViewCenter();

@@ -108,10 +108,13 @@ TEST_F(AchievementsManagerTest, threeThousandWordsEarnTwoAchievementsOnce)
 {
     addStoryCard(3000);
     ASSERT_NO_FATAL_FAILURE(save());
+    // The manager of another window, made before the achievements were earned in this one.
+    auto otherWindow = makeManager();
     auto manager = makeManager();
     EXPECT_EQ(tags(manager->checkAchievements()), QStringList({QStringLiteral("achievement.first.1000.words"),
                                                                QStringLiteral("achievement.short.story.length")}));
     EXPECT_TRUE(manager->checkAchievements().isEmpty());
+    EXPECT_TRUE(otherWindow->checkAchievements().isEmpty());
     const std::optional<QString> stored = savedSetting(QStringLiteral("achievement.short.story.length"));
     ASSERT_TRUE(stored.has_value());
     EXPECT_DOUBLE_EQ(stored->toDouble(), double(now.toMSecsSinceEpoch()) / 1000.0);
