@@ -1,11 +1,13 @@
-#include "platform/archive/AttachmentCoder.h"
 #include "TestImages.h"
+#include "platform/archive/AttachmentCoder.h"
 #include "platform/archive/TextAttributeCoder.h"
 
 #include <QBuffer>
 #include <QImage>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+
+#include <cmath>
 
 #include <gtest/gtest.h>
 
@@ -77,4 +79,23 @@ TEST(ArchiveCoderLimitsTest, paragraphKeepsExactly256TabStops)
         paragraphRead({{QStringLiteral("NSTabStops"), tabStops(257)}}).tabPositions();
     ASSERT_EQ(capped.size(), 256);
     EXPECT_EQ(capped.last().position, 2560.0);
+}
+
+TEST(ArchiveCoderLimitsTest, realReadAsAnIntegerKeepsItsWholePartOnlyInsideTheIntegerRange)
+{
+    EXPECT_EQ(ArchiveObject::real(2.75)->toInteger(7), 2);
+    EXPECT_EQ(ArchiveObject::real(-9.1e18)->toInteger(7), qint64(-9.1e18));
+    // Casting a real beyond the range is undefined: a hostile archive's 1e300 must read as the fallback.
+    EXPECT_EQ(ArchiveObject::real(-9.2e18)->toInteger(7), 7);
+    EXPECT_EQ(ArchiveObject::real(9.2e18)->toInteger(7), 7);
+    EXPECT_EQ(ArchiveObject::real(1e300)->toInteger(7), 7);
+    EXPECT_EQ(ArchiveObject::real(std::nan(""))->toInteger(7), 7);
+}
+
+TEST(ArchiveCoderLimitsTest, colourWhoseWhiteLevelIsNoNumberReadsItsOtherComponents)
+{
+    const ArchiveRef colour =
+        ArchiveObject::instance(QStringLiteral("NSColor"), {{QStringLiteral("UIWhite"), ArchiveObject::string("x")},
+                                                            {QStringLiteral("NSWhite"), ArchiveObject::data("0.6")}});
+    EXPECT_EQ(TextAttributeCoder::decodeColor(*colour), QColor::fromRgbF(0.6f, 0.6f, 0.6f));
 }

@@ -1,7 +1,7 @@
 // Card bodies whose attachments the reader places after the text has gone in: pictures read side by side, one
 // run holding several attachment characters, pictures that cannot be read, and the document left ready to edit.
-#include "platform/archive/AttributedStringArchive.h"
 #include "TestImages.h"
+#include "platform/archive/AttributedStringArchive.h"
 #include "platform/archive/AttributedStringRuns.h"
 #include "platform/archive/KeyedArchiver.h"
 #include "platform/text/TextAttachment.h"
@@ -50,6 +50,47 @@ ArchiveRef attachmentRun(double size, const QByteArray& bytes)
 {
     return ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
         {QStringLiteral("NSFont"), font(size)}, {QStringLiteral("NSAttachment"), picture(bytes)}});
+}
+
+// A run under a plain attachment whose file wrapper holds bytes, as pictures pasted from other programs arrive.
+ArchiveRef fileAttachmentRun(const QByteArray& bytes)
+{
+    const ArchiveRef wrapper = ArchiveObject::instance(
+        QStringLiteral("NSFileWrapper"),
+        {{QStringLiteral("NSFileWrapperContents"), ArchiveObject::data(bytes, QStringLiteral("NSData"))}});
+    const ArchiveRef attachment = ArchiveObject::instance(QString::fromLatin1(TextAttachment::PlainClass),
+                                                          {{QStringLiteral("NSFileWrapper"), wrapper}});
+    return ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
+        {QStringLiteral("NSFont"), font(12)}, {QStringLiteral("NSAttachment"), attachment}});
+}
+
+ArchiveRef styledRun(qint64 underline, qint64 strikethrough)
+{
+    return ArchiveObject::dictionary(QList<std::pair<QString, ArchiveRef>>{
+        {QStringLiteral("NSFont"), font(12)},
+        {QStringLiteral("NSUnderline"), ArchiveObject::integer(underline)},
+        {QStringLiteral("NSStrikethrough"), ArchiveObject::integer(strikethrough)}});
+}
+
+QByteArray jpegOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(30, 60, 90));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+// A one-pixel GIF: Qt reads GIF but does not write it.
+QByteArray onePixelGif()
+{
+    static const unsigned char bytes[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80,
+                                          0x00, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x21, 0xF9, 0x04,
+                                          0x01, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01,
+                                          0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+    return QByteArray(reinterpret_cast<const char*>(bytes), sizeof(bytes));
 }
 
 // runs: (length, dictionary index) pairs over text.
@@ -177,4 +218,35 @@ TEST(AttributedStringReaderTest, equalRunsUnderDifferentParagraphStylesKeepTheir
     EXPECT_EQ(first.next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
     EXPECT_EQ(first.next().next().blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
     EXPECT_EQ(first.next().next().text(), QStringLiteral("three"));
+}
+
+TEST(AttributedStringReaderTest, underlineAndStrikethroughOfZeroReadAsNone)
+{
+    const auto document = decode(QStringLiteral("ab"), {styledRun(0, 0), styledRun(1, 1)}, {{1, 0}, {1, 1}});
+    ASSERT_TRUE(document);
+    const QTextCharFormat none = fragmentAt(*document, 0).charFormat();
+    EXPECT_FALSE(none.fontUnderline());
+    EXPECT_FALSE(none.fontStrikeOut());
+    const QTextCharFormat both = fragmentAt(*document, 1).charFormat();
+    EXPECT_TRUE(both.fontUnderline());
+    EXPECT_TRUE(both.fontStrikeOut());
+}
+
+TEST(AttributedStringReaderTest, picturesInFileWrappersKeepTheirOwnFileType)
+{
+    const QString text = Fffc + QStringLiteral("x") + Fffc + QStringLiteral("y") + Fffc;
+    const auto document = decode(text,
+                                 {fileAttachmentRun(pngOf(3, 2)), textRun(12), fileAttachmentRun(jpegOf(5, 4)),
+                                  fileAttachmentRun(onePixelGif())},
+                                 {{1, 0}, {1, 1}, {1, 2}, {1, 1}, {1, 3}});
+    ASSERT_TRUE(document);
+    EXPECT_EQ(pictureSizeAt(*document, 0), QSize(3, 2));
+    EXPECT_EQ(pictureSizeAt(*document, 2), QSize(5, 4));
+    EXPECT_EQ(pictureSizeAt(*document, 4), QSize(1, 1));
+    EXPECT_EQ(fragmentAt(*document, 0).charFormat().stringProperty(TextAttachment::FileType),
+              QStringLiteral("public.png"));
+    EXPECT_EQ(fragmentAt(*document, 2).charFormat().stringProperty(TextAttachment::FileType),
+              QStringLiteral("public.jpeg"));
+    EXPECT_EQ(fragmentAt(*document, 4).charFormat().stringProperty(TextAttachment::FileType),
+              QStringLiteral("com.compuserve.gif"));
 }

@@ -69,6 +69,8 @@ std::unique_ptr<QTextDocument> styledDocument()
     centred.setRightMargin(15);
     centred.setTopMargin(4);
     centred.setBottomMargin(6);
+    centred.setTabPositions({QTextOption::Tab(36, QTextOption::RightTab), QTextOption::Tab(72, QTextOption::CenterTab),
+                             QTextOption::Tab(108, QTextOption::LeftTab)});
     cursor.insertBlock(centred);
     cursor.insertText(QStringLiteral("centred small"), charFormat(QStringLiteral("Helvetica"), 9, false, false));
     QTextBlockFormat right;
@@ -152,6 +154,12 @@ TEST(KeyedArchiveTest, roundTripKeepsFontsColoursAndParagraphs)
     EXPECT_EQ(centred.blockFormat().rightMargin(), 15);
     EXPECT_EQ(centred.blockFormat().topMargin(), 4);
     EXPECT_EQ(centred.blockFormat().bottomMargin(), 6);
+    const QList<QTextOption::Tab> tabs = centred.blockFormat().tabPositions();
+    ASSERT_EQ(tabs.size(), 3);
+    EXPECT_EQ(tabs[0].position, 36);
+    EXPECT_EQ(tabs[0].type, QTextOption::RightTab);
+    EXPECT_EQ(tabs[1].type, QTextOption::CenterTab);
+    EXPECT_EQ(tabs[2].type, QTextOption::LeftTab);
     EXPECT_EQ(formatAt(*decoded, centred.position()).fontPointSize(), 9);
     const QTextBlock right = centred.next();
     EXPECT_EQ(right.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
@@ -247,6 +255,9 @@ names = [objs[objs[d.data]['$class'].data]['$classname'] for d in attrs['NS.obje
 assert set(names) == {'NSDictionary'}, names
 info = objs[root['NSAttributeInfo'].data]
 assert isinstance(info, bytes) and len(info) > 0
+# The platform's reader finds a face by its name: the traits must be spelt in it.
+faces = sorted({objs[o['UIFontName'].data] for o in objs if isinstance(o, dict) and 'UIFontName' in o})
+assert faces == ['Georgia-Oblique', 'Helvetica', 'Helvetica-Bold', 'Helvetica-BoldOblique'], faces
 sys.stdout.write(text)
 )"),
                                   archive);
@@ -307,10 +318,11 @@ TEST(KeyedArchiveTest, foundationValuesSurviveTheArchiver)
         {QStringLiteral("flag"), ArchiveObject::boolean(true)},
         {QStringLiteral("when"), ArchiveObject::date(when)},
         {QStringLiteral("bytes"), ArchiveObject::data(QByteArray("\0\1\2", 3))},
+        {QStringLiteral("mutableBytes"), ArchiveObject::data(QByteArray("xyz"), QStringLiteral("NSMutableData"))},
         {QStringLiteral("list"), ArchiveObject::array({shared, shared, ArchiveObject::null()})},
     });
     const QSet<QString> allowed{QStringLiteral("NSDictionary"), QStringLiteral("NSArray"), QStringLiteral("NSDate"),
-                                QStringLiteral("NSMutableString")};
+                                QStringLiteral("NSMutableString"), QStringLiteral("NSMutableData")};
     const UnarchiveResult result = KeyedUnarchiver::unarchive(KeyedArchiver::archive(root), allowed);
     ASSERT_TRUE(result.ok()) << result.error.toStdString();
     const ArchiveObject& dictionary = *result.root;
@@ -320,6 +332,8 @@ TEST(KeyedArchiveTest, foundationValuesSurviveTheArchiver)
     EXPECT_TRUE(dictionary.value(QStringLiteral("flag"))->toBool());
     EXPECT_EQ(dictionary.value(QStringLiteral("when"))->toDate(), when);
     EXPECT_EQ(dictionary.value(QStringLiteral("bytes"))->toData(), QByteArray("\0\1\2", 3));
+    EXPECT_EQ(dictionary.value(QStringLiteral("mutableBytes"))->toData(), QByteArray("xyz"));
+    EXPECT_EQ(dictionary.value(QStringLiteral("mutableBytes"))->className(), QStringLiteral("NSMutableData"));
     const auto items = dictionary.value(QStringLiteral("list"))->items();
     ASSERT_EQ(items.size(), 3);
     EXPECT_EQ(items[0], items[1]) << "one archived object read twice must stay one object";

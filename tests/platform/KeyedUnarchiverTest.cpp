@@ -374,3 +374,65 @@ TEST(PropertyListTest, containerReferenceEqualToTheObjectCountIsRefused)
     self[9] = 0;
     EXPECT_FALSE(PropertyList::fromBinary(self));
 }
+
+namespace {
+
+// A binary property list laid out by hand: the objects from offset 8 in the order given (object 0 the top), an
+// offset table of offsetSize-byte entries (the objects' own offsets unless offsets are given), and the trailer.
+QByteArray handBuiltList(const QList<QByteArray>& objects, int offsetSize, QList<quint64> offsets = {})
+{
+    QByteArray bytes("bplist00");
+    QList<quint64> found;
+    for (const QByteArray& object : objects) {
+        found.append(quint64(bytes.size()));
+        bytes += object;
+    }
+    const quint64 table = quint64(bytes.size());
+    for (const quint64 offset : offsets.isEmpty() ? found : offsets) {
+        for (int i = offsetSize - 1; i >= 0; --i)
+            bytes += char(i < 8 ? (offset >> (8 * i)) & 0xFF : 0);
+    }
+    QByteArray trailer(32, '\0');
+    trailer[6] = char(offsetSize);
+    trailer[7] = 1;
+    qToBigEndian<quint64>(quint64(objects.size()), trailer.data() + 8);
+    qToBigEndian<quint64>(table, trailer.data() + 24);
+    return bytes + trailer;
+}
+
+const QByteArray AsciiAb("\x52"
+                         "ab");
+
+} // namespace
+
+TEST(PropertyListTest, listOfExactlyTheByteLimitIsReadAndOneByteMoreIsRefused)
+{
+    const QByteArray list = handBuiltList({AsciiAb}, 1);
+    EXPECT_TRUE(PropertyList::fromBinary(list, list.size()));
+    EXPECT_FALSE(PropertyList::fromBinary(list, list.size() - 1));
+}
+
+TEST(PropertyListTest, objectOffsetInsideTheHeaderIsRefused)
+{
+    EXPECT_TRUE(PropertyList::fromBinary(handBuiltList({AsciiAb}, 1, {8})));
+    EXPECT_FALSE(PropertyList::fromBinary(handBuiltList({AsciiAb}, 1, {7})));
+    EXPECT_FALSE(PropertyList::fromBinary(handBuiltList({AsciiAb}, 1, {0})));
+}
+
+TEST(PropertyListTest, offsetEntriesWiderThanEightBytesAreRefused)
+{
+    EXPECT_TRUE(PropertyList::fromBinary(handBuiltList({AsciiAb}, 8)));
+    EXPECT_FALSE(PropertyList::fromBinary(handBuiltList({AsciiAb}, 9)));
+}
+
+TEST(PropertyListTest, stringEndingRightBeforeAZeroByteIsRead)
+{
+    // Two-byte offsets put 0x00 right after the last string: the scan for NULs must stop at the string's end.
+    EXPECT_TRUE(PropertyList::fromBinary(handBuiltList({AsciiAb}, 2)));
+}
+
+TEST(PropertyListTest, countInLongFormEndingRightAtTheOffsetTableIsRead)
+{
+    // An empty array whose count is written as a following one-byte integer, the last bytes before the table.
+    EXPECT_TRUE(PropertyList::fromBinary(handBuiltList({QByteArray("\xAF\x10\x00", 3)}, 1)));
+}

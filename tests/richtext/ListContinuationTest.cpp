@@ -54,6 +54,7 @@ TEST_F(ListContinuationTest, notAListLineGetsPlainNewline)
     EXPECT_EQ(afterReturn(QStringLiteral("3.x")), QStringLiteral("3.x\n"));
     EXPECT_EQ(afterReturn(QStringLiteral("3.")), QStringLiteral("3.\n"));
     EXPECT_EQ(afterReturn(QStringLiteral("Note 1. x")), QStringLiteral("Note 1. x\n"));
+    EXPECT_EQ(afterReturn(QStringLiteral(". x")), QStringLiteral(". x\n"));
     EXPECT_EQ(afterReturn(QStringLiteral("plain")), QStringLiteral("plain\n"));
 }
 
@@ -72,6 +73,20 @@ TEST_F(ListContinuationTest, returnInsideLineOrOverSelectionIsPlain)
     view.setTextCursor(cursor);
     QTest::keyClick(&view, Qt::Key_Return);
     EXPECT_EQ(view.toPlainText(), QStringLiteral("• mi\n"));
+    // The same for a numbered line, which the number rule looks at once the bullet rule has passed.
+    view.setPlainText(QStringLiteral("3. eggs"));
+    cursor = view.textCursor();
+    cursor.setPosition(3);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    view.setTextCursor(cursor);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("3. \n"));
+    view.setPlainText(QStringLiteral("3. eggs"));
+    cursor = view.textCursor();
+    cursor.setPosition(3);
+    view.setTextCursor(cursor);
+    QTest::keyClick(&view, Qt::Key_Return);
+    EXPECT_EQ(view.toPlainText(), QStringLiteral("3. \neggs"));
 }
 
 TEST_F(ListContinuationTest, listLineRightBelowAnEmptyFirstLineDoesNotContinue)

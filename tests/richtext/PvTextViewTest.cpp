@@ -1,6 +1,7 @@
 #include "richtext/PvTextView.h"
 #include "TextFormats.h"
 #include "core/Indexer.h"
+#include "platform/UserDefaults.h"
 #include "platform/text/TextAttachment.h"
 #include "richtext/CheckboxAttachment.h"
 #include "richtext/QJCheckboxAttachment.h"
@@ -47,6 +48,11 @@ TEST_F(PvTextViewTest, zoomOfZeroMissingOrHugeStaysUsable)
     EXPECT_DOUBLE_EQ(PvTextView::sanitisedZoom(1.5), 1.5);
     view.scaleContentInline(0, false);
     EXPECT_DOUBLE_EQ(view.fontSize(), 1.25);
+    // A new view takes the writer's zoom.
+    UserDefaults::standard().setValue(PvTextView::ZoomKey, 1.5);
+    const PvTextView zoomed;
+    UserDefaults::standard().removeObject(PvTextView::ZoomKey);
+    EXPECT_DOUBLE_EQ(zoomed.fontSize(), 1.5);
 }
 
 TEST_F(PvTextViewTest, darkSchemeColoursAndSwitchingRecoloursText)
@@ -72,6 +78,8 @@ TEST_F(PvTextViewTest, typedTextIntoForeignFontBecomesWorkingSizeHelveticaKeepin
     times.setFontFamilies({QStringLiteral("Times")});
     times.setFontPointSize(12);
     times.setFontWeight(QFont::Bold);
+    // HTML's "x-large" arrives as a size adjustment, which the layout adds on top of the point size.
+    times.setProperty(QTextFormat::FontSizeAdjustment, 2);
     view.textCursor().insertText(QStringLiteral("ab"), times);
     QTest::keyClicks(&view, QStringLiteral("c"));
     const QTextCharFormat typed = formatAt(*view.document(), 2);
@@ -79,6 +87,7 @@ TEST_F(PvTextViewTest, typedTextIntoForeignFontBecomesWorkingSizeHelveticaKeepin
     EXPECT_DOUBLE_EQ(typed.fontPointSize(), 17.5);
     EXPECT_EQ(typed.fontFamilies().toStringList().value(0), QStringLiteral("Helvetica"));
     EXPECT_EQ(typed.fontWeight(), QFont::Bold);
+    EXPECT_FALSE(typed.hasProperty(QTextFormat::FontSizeAdjustment));
     view.fixedFontSize = 12;
     QTest::keyClicks(&view, QStringLiteral("d"));
     EXPECT_DOUBLE_EQ(formatAt(*view.document(), 3).fontPointSize(), 12);
@@ -143,6 +152,12 @@ TEST_F(PvTextViewTest, textTypedRightAfterCheckboxIsNotABox)
 {
     view.replace({0, 0}, view.makeUncheckedCheckboxStr(false, false), {1, 0});
     QTest::keyClicks(&view, QStringLiteral("ab"));
+    EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 0)));
+    EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 1)));
+    EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 2)));
+    // Text set in with the box's own format, as a program may insert it, keeps the box only on its U+FFFC.
+    QTextCursor(view.document())
+        .insertText(QString(QChar::ObjectReplacementCharacter) + QStringLiteral("cd"), formatAt(*view.document(), 0));
     EXPECT_TRUE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 0)));
     EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 1)));
     EXPECT_FALSE(CheckboxAttachment::isCheckboxFormat(formatAt(*view.document(), 2)));
@@ -215,6 +230,10 @@ TEST_F(PvTextViewTest, matchListShiftsAfterEditsAndRescansChangedParagraph)
     view.setRegexQuery(Indexer::regexWith(QStringLiteral("rose")));
     ASSERT_EQ(view.hitCount(), 2);
     EXPECT_EQ(view.regexMatches().at(1).location, 9);
+    // Every match is shown marked as soon as the search is set.
+    ASSERT_EQ(view.extraSelections().size(), 2);
+    EXPECT_EQ(view.extraSelections().at(1).cursor.selectedText(), QStringLiteral("rose"));
+    EXPECT_TRUE(view.extraSelections().at(1).format.hasProperty(QTextFormat::BackgroundBrush));
     moveCaret(view, 0);
     QTest::keyClicks(&view, QStringLiteral("a "));
     ASSERT_EQ(view.hitCount(), 2);
@@ -223,6 +242,7 @@ TEST_F(PvTextViewTest, matchListShiftsAfterEditsAndRescansChangedParagraph)
     moveCaret(view, view.textLength());
     QTest::keyClicks(&view, QStringLiteral(" Rose"));
     EXPECT_EQ(view.hitCount(), 3);
+    EXPECT_EQ(view.extraSelections().size(), 3);
     moveCaret(view, 2);
     QTest::keyClicks(&view, QStringLiteral("x"));
     EXPECT_EQ(view.hitCount(), 2);

@@ -153,6 +153,11 @@ TEST(RichTextDocumentFormatTest, emptyDataIsEmptyTextWithoutTryingADecoder)
     EXPECT_EQ(result.status, Status::Empty);
     ASSERT_NE(result.document, nullptr);
     EXPECT_TRUE(result.document->isEmpty());
+    // An empty RTF body is empty text too, never an unreadable one that a save must not replace.
+    const RichTextDocumentFormat::LoadResult rtf = RichTextDocumentFormat::loadFromRTFData(QByteArray(), {});
+    EXPECT_EQ(rtf.status, Status::Empty);
+    ASSERT_NE(rtf.document, nullptr);
+    EXPECT_TRUE(rtf.document->isEmpty());
 }
 
 TEST(RichTextDocumentFormatTest, rtfReaderTriesNothingElse)

@@ -78,8 +78,13 @@ TEST(TextRunsTest, runWithoutSizeScalesFromTheBaseSize)
 {
     QTextDocument text;
     text.setPlainText(QStringLiteral("no size"));
+    QTextCharFormat zero;
+    zero.setFontPointSize(0);
+    QTextCursor(&text).insertText(QStringLiteral("zero"), zero);
     TextRuns::scaleFonts(text, 1.25, false);
     EXPECT_DOUBLE_EQ(formatAt(text, 0).fontPointSize(), 17.5);
+    // A size stored as 0 is no size either.
+    EXPECT_DOUBLE_EQ(formatAt(text, 4).fontPointSize(), 17.5);
 }
 
 TEST(TextRunsTest, emptyLinesScaleWithTheText)
