@@ -36,9 +36,11 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QProcess>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
@@ -171,6 +173,34 @@ protected:
         EXPECT_TRUE(waitFor([&] { return finished; }));
         QObject::disconnect(connection);
         return result;
+    }
+    // Types as the keyboard does: into whichever window the platform last made the focus window, so that keys
+    // go nowhere when no window of the program has them.
+    static void typeOnTheKeyboard(const QString& letters)
+    {
+        for (const QChar letter : letters)
+            ASSERT_NO_FATAL_FAILURE(pressOnTheKeyboard(Qt::Key(letter.toUpper().unicode()), {}, letter));
+    }
+    static void pressOnTheKeyboard(Qt::Key key, Qt::KeyboardModifiers modifiers = {}, const QString& text = {})
+    {
+        QWindow* focus = QGuiApplication::focusWindow();
+        ASSERT_NE(focus, nullptr) << "no window of the program takes the keys";
+        QTest::sendKeyEvent(QTest::Click, focus, key, text, modifiers);
+    }
+    // Waits until window (a dialog, or the window of a screen) is the one the keyboard types into.
+    [[nodiscard]] static bool hasTheKeys(const QWidget* window)
+    {
+        return waitFor(
+            [window] { return window->windowHandle() && QGuiApplication::focusWindow() == window->windowHandle(); });
+    }
+    // Presses button index of alert with the mouse once the alert has the keyboard, as a writer who sees it does.
+    [[nodiscard]] static bool press(Alert* alert, int index)
+    {
+        auto* button = alert ? alert->findChild<QPushButton*>(QStringLiteral("alertAction%1").arg(index)) : nullptr;
+        if (!button || !hasTheKeys(alert))
+            return false;
+        QTest::mouseClick(button, Qt::LeftButton);
+        return true;
     }
     Alert* alertTitled(const QString& title) const
     {
