@@ -1,10 +1,13 @@
 #include "Alert.h"
 
 #include "ActivationReturn.h"
+#include "ColorScheme.h"
+#include "FormSheetDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -36,7 +39,8 @@ Alert::Alert(const QString& title, const QString& message, QWidget* parent)
 }
 
 Alert::Alert(const QString& title, const QString& message, AlertStyle style, QWidget* parent)
-    : QDialog(parent), m_title(title), m_message(message), m_style(style), m_fieldLayout(new QVBoxLayout),
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_title(title), m_message(message), m_style(style),
+      m_fieldLayout(new QVBoxLayout),
       m_buttons(style == AlertStyle::ActionSheet ? static_cast<QBoxLayout*>(new QVBoxLayout)
                                                  : static_cast<QBoxLayout*>(new QHBoxLayout))
 {
@@ -59,6 +63,7 @@ Alert::Alert(const QString& title, const QString& message, AlertStyle style, QWi
         m_buttons->addStretch();
     layout->addLayout(m_buttons);
     setMinimumWidth(270);
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, qOverload<>(&QWidget::update));
 }
 
 Alert::~Alert()
@@ -174,6 +179,15 @@ void Alert::reject()
         forget();
         QDialog::reject();
     }
+}
+
+void Alert::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(QPen(FormSheetDialog::borderColor(ColorScheme::isDark()), FormSheetDialog::BorderWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 void Alert::setVisible(bool visible)

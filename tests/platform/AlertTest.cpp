@@ -1,5 +1,7 @@
 #include "platform/Alert.h"
 #include "TestWait.h"
+#include "platform/ColorScheme.h"
+#include "platform/FormSheetDialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -7,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,6 +33,14 @@ TEST(AlertTest, presentReturnsAtOnceAndTheAlertCanBeFound)
     EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
     EXPECT_EQ(alert->actionTitles(), QStringList({"Cancel", "Delete"}));
     EXPECT_EQ(alert->findChild<QLabel*>(QStringLiteral("alertMessage"))->text(), QStringLiteral("Message"));
+    // A dialog of the window, kept above it, with no frame of a window manager's to minimize the program from.
+    EXPECT_EQ(alert->windowType(), Qt::Dialog);
+    EXPECT_TRUE(alert->windowFlags().testFlag(Qt::FramelessWindowHint));
+    ASSERT_NE(alert->windowHandle(), nullptr);
+    EXPECT_EQ(alert->windowHandle()->transientParent(), window.windowHandle());
+    // It draws its edge itself, as a sheet does.
+    EXPECT_EQ(alert->grab().toImage().pixelColor(0, alert->height() / 2),
+              FormSheetDialog::borderColor(ColorScheme::isDark()));
     alert->activateWindow();
     ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == alert; }));
     alert->trigger(0);
