@@ -21,9 +21,11 @@ QList<Alert*>& presentedAlerts()
     return alerts;
 }
 
-QLabel* makeLabel(const QString& text, const QString& objectName)
+// Made inside the alert: a label without a parent that is shown, even for a moment before it is laid out, is a
+// window of its own, which takes the keyboard and leaves the application without a focus window when it goes.
+QLabel* makeLabel(const QString& text, const QString& objectName, QWidget* alert)
 {
-    auto* label = new QLabel(text);
+    auto* label = new QLabel(text, alert);
     label->setObjectName(objectName);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
@@ -49,13 +51,13 @@ Alert::Alert(const QString& title, const QString& message, AlertStyle style, QWi
     setWindowTitle(title);
 
     auto* layout = new QVBoxLayout(this);
-    QLabel* titleLabel = makeLabel(title, QStringLiteral("alertTitle"));
+    QLabel* titleLabel = makeLabel(title, QStringLiteral("alertTitle"), this);
     QFont bold = titleLabel->font();
     bold.setBold(true);
     titleLabel->setFont(bold);
     titleLabel->setVisible(!title.isEmpty());
     layout->addWidget(titleLabel);
-    QLabel* messageLabel = makeLabel(message, QStringLiteral("alertMessage"));
+    QLabel* messageLabel = makeLabel(message, QStringLiteral("alertMessage"), this);
     messageLabel->setVisible(!message.isEmpty());
     layout->addWidget(messageLabel);
     layout->addLayout(m_fieldLayout);

@@ -49,6 +49,29 @@ TEST(AlertTest, presentReturnsAtOnceAndTheAlertCanBeFound)
     flushDeletes();
 }
 
+// The application counts a moment without a focus window as going to the background, and saves everything pending
+// then: neither showing an alert nor closing it may pass through one.
+TEST(AlertTest, showingAndClosingNeverLeavesTheApplicationWithoutAFocusWindow)
+{
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == window.windowHandle(); }));
+    int withoutFocus = 0;
+    const QMetaObject::Connection watch = QObject::connect(qApp, &QGuiApplication::focusWindowChanged,
+                                                           [&withoutFocus](QWindow* focus) { withoutFocus += !focus; });
+    auto* alert = new Alert(QStringLiteral("Unsaved Changes"), QStringLiteral("Please save first."));
+    alert->addAction(QStringLiteral("OK"));
+    alert->present(&window);
+    ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == alert->windowHandle(); }));
+    alert->trigger(0);
+    EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == window.windowHandle(); }));
+    flushDeletes();
+    runEventsFor(20);
+    QObject::disconnect(watch);
+    EXPECT_EQ(withoutFocus, 0);
+}
+
 TEST(AlertTest, pressingAButtonClosesFirstThenRunsItsHandlerOnce)
 {
     QPointer<Alert> alert = new Alert(QStringLiteral("T"), QStringLiteral("M"));
