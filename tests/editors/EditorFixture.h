@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Required.h"
+#include "TestKeyboard.h"
 #include "TestWait.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -36,11 +37,9 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
-#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 #include <sqlite3.h>
@@ -63,15 +62,10 @@ protected:
         app->didFinishLaunching();
         app->window()->resize(1280, 800);
         seed();
-        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, &stateWatch,
-                         [this](Qt::ApplicationState state) { backgroundMoments += state != Qt::ApplicationActive; });
     }
-    // Going to the background saves the whole store context, whatever a refused save left pending in it. A test
-    // that lets the application lose its focus window for a moment (an alert or a sheet closed before the platform
-    // had activated it) stores that whenever the timing of a busy machine allows, so no test may.
     void TearDown() override
     {
-        EXPECT_EQ(backgroundMoments, 0) << "the application went to the background during the test";
+        EXPECT_EQ(background.moments(), 0) << "the application went to the background during the test";
     }
     ~EditorFixture() override
     {
@@ -182,34 +176,6 @@ protected:
         EXPECT_TRUE(waitFor([&] { return finished; }));
         QObject::disconnect(connection);
         return result;
-    }
-    // Types as the keyboard does: into whichever window the platform last made the focus window, so that keys
-    // go nowhere when no window of the program has them.
-    static void typeOnTheKeyboard(const QString& letters)
-    {
-        for (const QChar letter : letters)
-            ASSERT_NO_FATAL_FAILURE(pressOnTheKeyboard(Qt::Key(letter.toUpper().unicode()), {}, letter));
-    }
-    static void pressOnTheKeyboard(Qt::Key key, Qt::KeyboardModifiers modifiers = {}, const QString& text = {})
-    {
-        QWindow* focus = QGuiApplication::focusWindow();
-        ASSERT_NE(focus, nullptr) << "no window of the program takes the keys";
-        QTest::sendKeyEvent(QTest::Click, focus, key, text, modifiers);
-    }
-    // Waits until window (a dialog, or the window of a screen) is the one the keyboard types into.
-    [[nodiscard]] static bool hasTheKeys(const QWidget* window)
-    {
-        return waitFor(
-            [window] { return window->windowHandle() && QGuiApplication::focusWindow() == window->windowHandle(); });
-    }
-    // Presses button index of alert with the mouse once the alert has the keyboard, as a writer who sees it does.
-    [[nodiscard]] static bool press(Alert* alert, int index)
-    {
-        auto* button = alert ? alert->findChild<QPushButton*>(QStringLiteral("alertAction%1").arg(index)) : nullptr;
-        if (!button || !hasTheKeys(alert))
-            return false;
-        QTest::mouseClick(button, Qt::LeftButton);
-        return true;
     }
     Alert* alertTitled(const QString& title) const
     {
@@ -336,8 +302,7 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> app;
     Application running;
-    QObject stateWatch;
-    int backgroundMoments = 0;
+    BackgroundWatch background;
     NavigationController* navigation = nullptr;
     // Handed to the editors open() makes, as the board hands its own.
     AchievementsManager* achievements = nullptr;
