@@ -120,12 +120,21 @@ TEST_F(ActivationReturnTest, aSheetClosedLaterStillPassesTheKeysItWasGivenButNev
 
 TEST_F(ActivationReturnTest, aSheetClosingWhileAnotherWindowHasTheKeysLeavesThemThere)
 {
+    QWidget elsewhere;
+    elsewhere.show();
+    // A window outside the sheet's chain has the keyboard: the sheet closes behind its back.
+    presentSheet();
+    elsewhere.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == &elsewhere; }));
+    root->dismiss(true);
+    runEventsFor(50);
+    EXPECT_EQ(QApplication::activeWindow(), &elsewhere) << "a sheet without the keyboard took it from elsewhere";
+
+    // A sheet handed the keyboard once, which then went elsewhere and with that window away: no window is active,
+    // and the sheet closing later has nothing to hand on.
     presentSheet();
     presentAlert({})->trigger(0);
     ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == sheet->window(); }));
-    // A window outside the chain takes the keyboard and goes: no window is active.
-    QWidget elsewhere;
-    elsewhere.show();
     elsewhere.activateWindow();
     ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == &elsewhere; }));
     elsewhere.hide();
