@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -33,6 +34,11 @@ TEST(AlertTest, presentReturnsAtOnceAndTheAlertCanBeFound)
     EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
     EXPECT_EQ(alert->actionTitles(), QStringList({"Cancel", "Delete"}));
     EXPECT_EQ(alert->findChild<QLabel*>(QStringLiteral("alertMessage"))->text(), QStringLiteral("Message"));
+    EXPECT_TRUE(alert->findChild<QLabel*>(QStringLiteral("alertTitle"))->isVisible());
+    EXPECT_EQ(alert->actionStyle(1), AlertActionStyle::Destructive);
+    // Out of range, far or near, is the default style.
+    for (const int outside : {-1, 2, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
+        EXPECT_EQ(alert->actionStyle(outside), AlertActionStyle::Default) << outside;
     // A dialog of the window, kept above it, with no frame of a window manager's to minimize the program from.
     EXPECT_EQ(alert->windowType(), Qt::Dialog);
     EXPECT_TRUE(alert->windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -159,6 +165,9 @@ TEST(AlertTest, actionSheetStacksButtonsWithCancelLastAndTakesNoTextField)
     sheet->present(nullptr);
 
     EXPECT_EQ(sheet->style(), AlertStyle::ActionSheet);
+    // Without a title or a message, neither takes room above the buttons.
+    EXPECT_FALSE(sheet->findChild<QLabel*>(QStringLiteral("alertTitle"))->isVisible());
+    EXPECT_FALSE(sheet->findChild<QLabel*>(QStringLiteral("alertMessage"))->isVisible());
     EXPECT_TRUE(sheet->textFields().isEmpty());
     auto* cancel = sheet->findChild<QPushButton*>(QStringLiteral("alertAction0"));
     auto* exportButton = sheet->findChild<QPushButton*>(QStringLiteral("alertAction1"));
