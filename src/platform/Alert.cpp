@@ -1,10 +1,13 @@
 #include "Alert.h"
 
 #include "ActivationReturn.h"
+#include "ColorScheme.h"
+#include "FormSheetDialog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -18,9 +21,11 @@ QList<Alert*>& presentedAlerts()
     return alerts;
 }
 
-QLabel* makeLabel(const QString& text, const QString& objectName)
+// Made inside the alert: a label without a parent that is shown, even for a moment before it is laid out, is a
+// window of its own, which takes the keyboard and leaves the application without a focus window when it goes.
+QLabel* makeLabel(const QString& text, const QString& objectName, QWidget* alert)
 {
-    auto* label = new QLabel(text);
+    auto* label = new QLabel(text, alert);
     label->setObjectName(objectName);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
@@ -36,7 +41,8 @@ Alert::Alert(const QString& title, const QString& message, QWidget* parent)
 }
 
 Alert::Alert(const QString& title, const QString& message, AlertStyle style, QWidget* parent)
-    : QDialog(parent), m_title(title), m_message(message), m_style(style), m_fieldLayout(new QVBoxLayout),
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_title(title), m_message(message), m_style(style),
+      m_fieldLayout(new QVBoxLayout),
       m_buttons(style == AlertStyle::ActionSheet ? static_cast<QBoxLayout*>(new QVBoxLayout)
                                                  : static_cast<QBoxLayout*>(new QHBoxLayout))
 {
@@ -45,13 +51,13 @@ Alert::Alert(const QString& title, const QString& message, AlertStyle style, QWi
     setWindowTitle(title);
 
     auto* layout = new QVBoxLayout(this);
-    QLabel* titleLabel = makeLabel(title, QStringLiteral("alertTitle"));
+    QLabel* titleLabel = makeLabel(title, QStringLiteral("alertTitle"), this);
     QFont bold = titleLabel->font();
     bold.setBold(true);
     titleLabel->setFont(bold);
     titleLabel->setVisible(!title.isEmpty());
     layout->addWidget(titleLabel);
-    QLabel* messageLabel = makeLabel(message, QStringLiteral("alertMessage"));
+    QLabel* messageLabel = makeLabel(message, QStringLiteral("alertMessage"), this);
     messageLabel->setVisible(!message.isEmpty());
     layout->addWidget(messageLabel);
     layout->addLayout(m_fieldLayout);
@@ -59,6 +65,7 @@ Alert::Alert(const QString& title, const QString& message, AlertStyle style, QWi
         m_buttons->addStretch();
     layout->addLayout(m_buttons);
     setMinimumWidth(270);
+    connect(ColorScheme::instance(), &ColorScheme::changed, this, qOverload<>(&QWidget::update));
 }
 
 Alert::~Alert()
@@ -174,6 +181,15 @@ void Alert::reject()
         forget();
         QDialog::reject();
     }
+}
+
+void Alert::paintEvent(QPaintEvent* event)
+{
+    QDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(QPen(FormSheetDialog::borderColor(ColorScheme::isDark()), FormSheetDialog::BorderWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
 }
 
 void Alert::setVisible(bool visible)

@@ -19,6 +19,10 @@ enum class AlertStyle { Alert, ActionSheet };
 // the parent and returns at once; pressing a button closes it and then runs that button's handler.
 // An alert deletes itself once closed. Tests reach shown alerts through presented() and press their
 // buttons with trigger().
+//
+// Like a sheet, an alert is a dialog of its window rather than a window of its own: it has no frame of the window
+// manager's (so no minimize or maximize button, which would hide the whole program with it), stays above its
+// window, and draws its own one-pixel edge.
 class Alert : public QDialog {
     Q_OBJECT
 
@@ -54,6 +58,7 @@ public:
 protected:
     // Escape presses the Cancel button, or the only button; an alert with several and none to cancel stays open.
     void reject() override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     struct Action {

@@ -42,6 +42,11 @@ FormSheetDialog::~FormSheetDialog()
     delete m_backdrop;
 }
 
+ViewController* FormSheetDialog::content() const
+{
+    return m_content;
+}
+
 void FormSheetDialog::release()
 {
     m_released = true;

@@ -28,7 +28,7 @@ public:
     ~FormSheetDialog() override;
     void setVisible(bool visible) override;
 
-    ViewController* content() const { return m_content; }
+    ViewController* content() const;
     // Lets the dialog close for good; until then closing only asks the presenter to dismiss.
     void release();
 

@@ -13,7 +13,8 @@ protected:
     Alert* openFolderAlert()
     {
         board->newFolderClicked(nullptr);
-        return Alert::topmost();
+        Alert* alert = Alert::topmost();
+        return alert && hasTheKeys(alert) ? alert : nullptr;
     }
     static QPushButton* okButton(Alert* alert)
     {

@@ -322,25 +322,26 @@ protected:
         board->goBack();
         ASSERT_TRUE(waitFor([&] { return board->currentFolderId() == ItemIds::Top; }));
         QMenu* cardMenu = openCardMenu(rowOf(QStringLiteral("Mara")));
-        ASSERT_TRUE(waitFor([&] { return cardMenu->isVisible(); }));
+        ASSERT_TRUE(waitFor([&] { return cardMenu->isVisible(); }) && hasTheKeys(cardMenu));
         cardMenu->grab().save(QStringLiteral("/tmp/board16-cardmenu-%1.png").arg(suffix));
         cardMenu->close();
         QMenu* boardMenu = board->contextButton()->menu();
         boardMenu->popup(board->contextButton()->mapToGlobal(QPoint(0, 0)));
-        ASSERT_TRUE(waitFor([&] { return boardMenu->isVisible(); }));
+        ASSERT_TRUE(waitFor([&] { return boardMenu->isVisible(); }) && hasTheKeys(boardMenu));
         boardMenu->grab().save(QStringLiteral("/tmp/board16-boardmenu-%1.png").arg(suffix));
         boardMenu->close();
         board->newClicked(nullptr);
         ASSERT_TRUE(waitFor([&] {
             return board->presentedViewController() && board->presentedViewController()->window()->isVisible();
         }));
+        ASSERT_TRUE(hasTheKeys(board->presentedViewController()->window()));
         board->presentedViewController()->window()->grab().save(
             QStringLiteral("/tmp/board16-chooser-%1.png").arg(suffix));
         board->dismiss(false);
         board->newFolderClicked(nullptr);
         ASSERT_TRUE(waitFor([] { return Alert::topmost() != nullptr; }));
         Alert::topmost()->grab().save(QStringLiteral("/tmp/board16-folderalert-%1.png").arg(suffix));
-        Alert::topmost()->trigger(1);
+        ASSERT_TRUE(press(Alert::topmost(), 1));
         board->grab().save(QStringLiteral("/tmp/board16-root-%1.png").arg(suffix));
     }
 };
@@ -377,10 +378,11 @@ TEST_F(BoardMenusTest, deleteUnderASearchLeavesTheFolderNumberedWithoutRepeats)
     ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog"}));
     QMenu* menu = openCardMenu(0);
     ASSERT_NE(menu, nullptr);
+    ASSERT_TRUE(hasTheKeys(menu));
     action(menu, BoardMenus::DeleteTitle)->trigger();
     Alert* alert = Alert::topmost();
     ASSERT_NE(alert, nullptr);
-    alert->trigger(0);
+    ASSERT_TRUE(press(alert, 0));
     ASSERT_TRUE(waitFor([&] { return shownTitles() == QStringList({"Fog"}); }));
     EXPECT_EQ(item(QStringLiteral("Mara")), nullptr);
     EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
@@ -437,6 +439,7 @@ TEST_F(TagFilterChooserTest, chosenTagFiltersTheBoardAndNoneIsNotOffered)
 TEST_F(TagFilterChooserTest, boardGoneBeforeTheChooserOpensIsNoCrash)
 {
     ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_TRUE(hasTheKeys(board));
     Delays::setFactor(1);
     board->showTagFilterChooser();
     ViewController::transitionAppearance(board, false, false);
@@ -522,6 +525,7 @@ TEST_F(BoardMenusTest, closedCardMenuIsDeleted)
     ASSERT_NO_FATAL_FAILURE(appear());
     QPointer<QMenu> menu = openCardMenu(rowOf(QStringLiteral("Mara")));
     ASSERT_FALSE(menu.isNull());
+    ASSERT_TRUE(hasTheKeys(menu));
     menu->close();
     EXPECT_TRUE(waitFor([&] { return menu.isNull(); }));
 }

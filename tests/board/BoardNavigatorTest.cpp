@@ -139,7 +139,7 @@ TEST_F(BoardNavigatorTest, folderAlertAnsweredAfterLeavingCreatesInTheFolderAske
     // The writer goes into a folder while the alert waits (a remote change may move the board too).
     board->navigator().enterFolder(item(QStringLiteral("Part One")), 0);
     QTest::keyClicks(alert->textFields().first(), QStringLiteral("Later"));
-    alert->trigger(0);
+    ASSERT_TRUE(press(alert, 0));
     runEventsFor(30);
     ProjectItem* created = item(QStringLiteral("Later"));
     ASSERT_NE(created, nullptr);
@@ -190,6 +190,7 @@ TEST_F(BoardNavigatorTest, folderDeletedElsewhereWhileCoveredClimbsToItsParentAn
 TEST_F(BoardNavigatorTest, boardDeletedDuringAWaitDoesNotCrash)
 {
     ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_TRUE(hasTheKeys(board));
     board->reloadBoard(true);
     ViewController::transitionAppearance(board, false, false);
     delete board;

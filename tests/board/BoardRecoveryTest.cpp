@@ -193,13 +193,13 @@ TEST_F(BoardRecoveryTest, discardTakesItsOwnSnapshotAndOffersAPeekedCardsWordsIn
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->message().contains(QStringLiteral("\"Two\"")));
-    alert->trigger(0);
+    ASSERT_TRUE(press(alert, 0));
     // The peeked card's words were never shown: they are offered next, under their own title.
     Alert* next = restoreAlert();
     ASSERT_NE(next, nullptr);
     EXPECT_TRUE(next->message().contains(QStringLiteral("\"One\""))) << next->message().toStdString();
     EXPECT_EQ(Alert::presented().size(), 1);
-    next->trigger(0);
+    ASSERT_TRUE(press(next, 0));
     EXPECT_EQ(restoreAlert(), nullptr);
     EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(project, true));
     EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(project, false));
@@ -218,7 +218,7 @@ TEST_F(BoardRecoveryTest, recoverFindsTheCardInAnotherFolderAndLeavesTheSnapshot
     ASSERT_FALSE(board->cards().contains(deep)) << "the board's list is the top level, not the card's folder";
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
-    alert->trigger(1);
+    ASSERT_TRUE(press(alert, 1));
     ASSERT_EQ(opening->recovered.size(), 1);
     const CardOpening::RecoveredCard& card = opening->recovered.first();
     EXPECT_EQ(card.item, deep);
@@ -319,7 +319,7 @@ TEST_F(BoardRecoveryTest, sketchOfAPersonThatIsGoneOpensInThePersonColoursAndIsS
     ASSERT_NO_FATAL_FAILURE(appear());
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
-    alert->trigger(1);
+    ASSERT_TRUE(press(alert, 1));
     auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
     ASSERT_NE(navigation, nullptr);
     auto* sketch = qobject_cast<KuvBaseSketch*>(navigation->topViewController());
@@ -372,12 +372,12 @@ TEST_F(BoardRecoveryTest, wordsOfAnUnreadableCardAreShownKeptAndNeverTakenByAnot
 
     // Recover shows the words; a tag and Save keep them as a card beside the one no one could read.
     ASSERT_NE(restoreAlert(), nullptr);
-    restoreAlert()->trigger(1);
+    ASSERT_TRUE(press(restoreAlert(), 1));
     PvSummaryEditViewController* mara = shownPopup();
     ASSERT_NE(mara, nullptr);
     ASSERT_NE(alertTitled(EditorPrompts::UnreadableTitle), nullptr);
     EXPECT_EQ(alertTitled(EditorPrompts::UnreadableTitle)->message(), PvBaseEditor::UnreadableRecoveredMessage);
-    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UnreadableTitle), 0));
     EXPECT_EQ(mara->editor()->toPlainText(), words);
     mara->commands().applyTag(QStringLiteral("done"));
     ASSERT_TRUE(saveOf(mara));
@@ -401,7 +401,7 @@ TEST_F(BoardRecoveryTest, wordsOfAnUnreadableCardAreShownKeptAndNeverTakenByAnot
     EXPECT_EQ(snapshotOnDisk(), waiting) << "another card's tick wrote over the words";
     storm->cancelButton()->trigger();
     ASSERT_NE(alertTitled(EditorPrompts::DiscardChangesTitle), nullptr);
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 0));
     ASSERT_EQ(board->presentedViewController(), nullptr);
     // The writer opens it again at once: no offer comes over the sheet while it is up.
     board->cardOpening()->openCard(board, item(QStringLiteral("Storm idea")), rowOf(QStringLiteral("Storm idea")));
@@ -420,7 +420,7 @@ TEST_F(BoardRecoveryTest, wordsOfAnUnreadableCardAreShownKeptAndNeverTakenByAnot
     // The sheet has gone: the words still waiting are offered again, and Recover brings them back.
     ASSERT_TRUE(waitFor([&] { return restoreAlert() != nullptr; }));
     EXPECT_TRUE(restoreAlert()->message().startsWith(QStringLiteral("A card titled \"Mara\"")));
-    restoreAlert()->trigger(1);
+    ASSERT_TRUE(press(restoreAlert(), 1));
     mara = shownPopup();
     ASSERT_NE(mara, nullptr);
     EXPECT_EQ(mara->editor()->toPlainText(), words);
@@ -450,7 +450,7 @@ TEST_F(BoardRecoveryTest, cardOfAnotherFolderTypedInAKilledProcessIsRecoveredAnd
     Alert* alert = restoreAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_TRUE(alert->message().startsWith(QStringLiteral("A card titled \"Deep\"")));
-    alert->trigger(1);
+    ASSERT_TRUE(press(alert, 1));
     auto* editor = qobject_cast<PvSummaryEditViewController*>(
         board->presentedViewController()
             ? static_cast<NavigationController*>(board->presentedViewController())->topViewController()

@@ -1,3 +1,4 @@
+#include "TestKeyboard.h"
 #include "TestWait.h"
 #include "board/CardListModel.h"
 #include "board/EmptyStateButton.h"
@@ -54,6 +55,10 @@ protected:
         app->didFinishLaunching();
         app->window()->resize(1280, 800);
         app->window()->show();
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(background.moments(), 0) << "the application went to the background during the test";
     }
     ~BoardRoadTest() override
     {
@@ -127,7 +132,7 @@ protected:
         QTest::mouseClick(list->backgroundView()->button(), Qt::LeftButton);
         Alert* alert = Alert::topmost();
         EXPECT_NE(alert, nullptr);
-        if (!alert)
+        if (!alert || !hasTheKeys(alert))
             return nullptr;
         QTest::keyClicks(alert->textFields().first(), QStringLiteral("Harbour"));
         QTest::mouseClick(alert->findChild<QPushButton*>(QStringLiteral("alertAction0")), Qt::LeftButton);
@@ -146,7 +151,8 @@ protected:
     void chooseNewCardFromTheEmptyBoard(PvCardViewController* board, const QString& type)
     {
         EmptyStateButton* line = board->emptyStateButton();
-        ASSERT_TRUE(waitFor([&] { return line->isVisible(); }));
+        // Laid out once it is first painted: until then its text has no lines to find the symbol on.
+        ASSERT_TRUE(waitFor([&] { return line->isVisible() && !line->symbolRect().isEmpty(); }));
         EXPECT_FALSE(board->emptyStateLabel()->isVisible());
         EXPECT_EQ(line->titleText(), QStringLiteral("Click \uFFFC to add a new card"));
         ASSERT_NO_FATAL_FAILURE(expectPlusSymbolDrawn(line));
@@ -220,6 +226,7 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> app;
     Application running;
+    BackgroundWatch background;
 };
 
 TEST_F(BoardRoadTest, newStoryCardTypedAndSavedStandsOnTheBoardWithItsWords)

@@ -18,6 +18,7 @@
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
 
+#include "TestKeyboard.h"
 #include "TestWait.h"
 #include <QApplication>
 #include <QListView>
@@ -69,6 +70,10 @@ protected:
         board->setCurrentTitle(QStringLiteral("Harbour"));
         board->setCardOpening(opening);
         board->resize(1040, 700);
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(background.moments(), 0) << "the application went to the background during the test";
     }
     ~BoardTestFixture() override
     {
@@ -176,6 +181,7 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> app;
     Application running;
+    BackgroundWatch background;
     const QString project = QStringLiteral("P-1");
     QString partOne;
     QString chapter;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Required.h"
+#include "TestKeyboard.h"
 #include "TestWait.h"
 #include "core/AppDelegate.h"
 #include "core/AutoSaveController.h"
@@ -61,6 +62,10 @@ protected:
         app->didFinishLaunching();
         app->window()->resize(1280, 800);
         seed();
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(background.moments(), 0) << "the application went to the background during the test";
     }
     ~EditorFixture() override
     {
@@ -155,7 +160,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return (alert = alertTitled(MacCardRename::CardTitle)) != nullptr; }));
         ASSERT_EQ(alert->textFields().size(), 1);
         alert->textFields().first()->setText(title);
-        alert->trigger(0);
+        ASSERT_TRUE(press(alert, 0));
         ASSERT_EQ(editor->fullTitle(), title);
     }
     // Presses Save of a text or sketch editor and waits for the save to end; answers whether it succeeded.
@@ -274,7 +279,7 @@ protected:
     {
         Alert* error = alertTitled(DbHelpers::SaveErrorTitle);
         ASSERT_TRUE(error) << "no save error was shown";
-        error->trigger(0);
+        ASSERT_TRUE(press(error, 0));
     }
     // Presses Cancel of an editor holding changes, answers Discard and waits until the editor has closed.
     template <class Editor> void discardChanges(Editor* editor)
@@ -282,7 +287,7 @@ protected:
         editor->cancelButton()->trigger();
         Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
         ASSERT_TRUE(discard) << "Cancel did not ask whether to discard";
-        discard->trigger(0);
+        ASSERT_TRUE(press(discard, 0));
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     }
     // A writer giving up after a failed save: Save while the store refuses `statement`, the error closed, the store
@@ -308,6 +313,7 @@ protected:
     QTemporaryDir dir;
     std::unique_ptr<AppDelegate> app;
     Application running;
+    BackgroundWatch background;
     NavigationController* navigation = nullptr;
     // Handed to the editors open() makes, as the board hands its own.
     AchievementsManager* achievements = nullptr;

@@ -4,6 +4,7 @@
 #include "board/PeekListModel.h"
 #include "board/PeekTableViewController.h"
 #include "core/ToolbarDelegate.h"
+#include "editors/CardNotesViewController.h"
 #include "editors/EditorBoardLink.h"
 #include "editors/EditorPeek.h"
 #include "editors/KuvBaseSketch.h"
@@ -419,6 +420,103 @@ TEST_F(SketchPeekTest, secondarySketchAndFullWindowSketchOfferNeitherInTheirBar)
     KuvBaseSketch* full = openSketch();
     EXPECT_FALSE(full->peekButton()->isVisible());
     EXPECT_FALSE(full->newCardButton()->isVisible());
+}
+
+// A sheet over the Story card holding unsaved words, changed and then discarded through its alert, as a writer
+// without a window manager leaves it: the keys are back where they were under the sheet with no click, and Quit
+// meets its guard.
+TEST_F(SketchPeekTest, aSheetDiscardedOverTheStoryCardGivesTheKeysBackAndQuitMeetsItsGuard)
+{
+    CardNotesViewController::registerInStoryboard();
+    app->window()->show();
+    PvEditViewController* story = open();
+    ASSERT_TRUE(hasTheKeys(app->window()));
+    story->editor()->moveCursor(QTextCursor::End);
+    ASSERT_NO_FATAL_FAILURE(typeOnTheKeyboard(QStringLiteral(" Gulls")));
+    PeekTableViewController* panel = nullptr;
+
+    // Each opener answers the screen it put over the Story card once its words were changed there.
+    const std::function<ViewController*()> openers[] = {
+        [&]() -> ViewController* {
+            EXPECT_TRUE(clickToolbar(app.get(), ToolbarDelegate::editorNewCard));
+            KUVDocPickerViewController* picker = nullptr;
+            EXPECT_TRUE(waitFor([&] { return (picker = presentedOver<KUVDocPickerViewController>(story)); }));
+            if (!picker || !choosePerson(picker))
+                return nullptr;
+            PvSummaryEditViewController* popup = nullptr;
+            EXPECT_TRUE(waitFor([&] {
+                popup = presentedOver<PvSummaryEditViewController>(story);
+                return popup && popup->contentLoaded() && hasTheKeys(popup->window());
+            }));
+            typeOnTheKeyboard(QStringLiteral("Old Tom"));
+            return popup;
+        },
+        [&]() -> ViewController* {
+            QMenu* menu = story->overflowButton()->menu();
+            emit menu->aboutToShow();
+            for (QAction* row : menu->actions()) {
+                if (row->text() == EditorCommands::CardNotesRow)
+                    row->trigger();
+            }
+            CardNotesViewController* notes = nullptr;
+            EXPECT_TRUE(waitFor([&] {
+                notes = presentedOver<CardNotesViewController>(story);
+                return notes && hasTheKeys(notes->window());
+            }));
+            typeOnTheKeyboard(QStringLiteral("Check the tide tables"));
+            return notes;
+        },
+        // Last, as the panel it opens from keeps the keys once the sketch has gone.
+        [&]() -> ViewController* {
+            panel = openPanel(app.get(), ToolbarDelegate::editorPeek, story);
+            const QModelIndex index = panel ? rowOf(panel, SketchId) : QModelIndex();
+            if (!index.isValid())
+                return nullptr;
+            clickRow(panel, index);
+            KuvBaseSketch* sketch = nullptr;
+            EXPECT_TRUE(waitFor([&] {
+                sketch = presentedOver<KuvBaseSketch>(panel);
+                return sketch && sketch->contentLoaded();
+            }));
+            if (sketch)
+                draw(sketch, {{60, 200}, {140, 240}});
+            return sketch;
+        },
+    };
+    QString typed = CardText + QStringLiteral(" Gulls");
+    for (const auto& openSheet : openers) {
+        QPointer<ViewController> sheet = openSheet();
+        ASSERT_TRUE(sheet && hasTheKeys(sheet->window()));
+        // Escape asks, as Cancel does.
+        ASSERT_NO_FATAL_FAILURE(pressOnTheKeyboard(Qt::Key_Escape));
+        Alert* discard = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (discard = Alert::topmost()) != nullptr; }));
+        ASSERT_TRUE(press(discard, 0)) << qPrintable(discard->title());
+        ASSERT_TRUE(waitFor([&] { return !sheet || !sheet->isVisible(); }));
+
+        EXPECT_TRUE(hasTheKeys(app->window())) << "the keys went nowhere after the Discard";
+        if (!panel) {
+            ASSERT_NO_FATAL_FAILURE(typeOnTheKeyboard(QStringLiteral(" on")));
+            typed += QStringLiteral(" on");
+            EXPECT_EQ(story->editor()->toPlainText().toStdString(), typed.toStdString());
+        } else {
+            // The list the card was picked from: a letter picks the card it begins.
+            ASSERT_NO_FATAL_FAILURE(typeOnTheKeyboard(QStringLiteral("M")));
+            EXPECT_EQ(panel->tableView()->currentIndex(), rowOf(panel, QStringLiteral("CARD-2")));
+        }
+        ASSERT_NO_FATAL_FAILURE(pressOnTheKeyboard(Qt::Key_Q, Qt::ControlModifier));
+        Alert* refused = Alert::topmost();
+        ASSERT_NE(refused, nullptr) << "Quit did not reach its guard";
+        EXPECT_EQ(refused->title(), AppDelegate::UnsavedChangesTitle);
+        ASSERT_TRUE(press(refused, 0));
+        ASSERT_TRUE(hasTheKeys(app->window()));
+    }
+    // Nothing discarded reached the store file, and the Story card's words wait for its own Save.
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT count(*) FROM ProjectItem")).toLongLong(), 5);
+    EXPECT_EQ(storedValue(QStringLiteral("SELECT notes FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId)),
+              QByteArray());
+    EXPECT_EQ(InkReader::decode(storedDocumentBytes(SketchId)).drawing->strokeCount(), 1u);
+    EXPECT_TRUE(story->cardChanged());
 }
 
 TEST_F(EditorPeekTest, secondaryCardIsReopenedAtTheFirstAppearanceOnly)

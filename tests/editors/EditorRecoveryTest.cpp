@@ -112,7 +112,7 @@ TEST_F(EditorRecoveryTest, snapshotGoesOnlyWithASuccessfulSaveOrADiscard)
         open(CardId, snapshotOf(CardId, QStringLiteral("Recovered"), QDateTime::currentDateTime()));
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 1));
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     // Shown again after a screen over it closed, the editor still holds the recovered words as its own.
     ASSERT_NO_FATAL_FAILURE(coverAndUncover(editor));
@@ -166,7 +166,7 @@ TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndThe
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), PvBaseEditor::UnreadableSnapshotMessage);
-    error->trigger(0);
+    ASSERT_TRUE(press(error, 0));
     // The card opens as last saved, none of the snapshot over it, with nothing for Save to store.
     EXPECT_EQ(editor->editor()->toPlainText(), CardText);
     EXPECT_FALSE(editor->editor()->isReadOnly());
@@ -196,7 +196,7 @@ TEST_F(EditorRecoveryTest, recoveredWordsOfAnUnreadableCardAreShownAndKeptAsANew
         Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
         ASSERT_TRUE(error);
         EXPECT_EQ(error->message(), PvBaseEditor::UnreadableRecoveredMessage);
-        error->trigger(0);
+        ASSERT_TRUE(press(error, 0));
         EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Words from the crash"));
         EXPECT_FALSE(editor->editor()->isReadOnly());
         EXPECT_EQ(editor->currentObject(), nullptr);
@@ -245,7 +245,7 @@ TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardThatCannotBeReadEitherStays
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), PvBaseEditor::UnreadableMessage);
-    error->trigger(0);
+    ASSERT_TRUE(press(error, 0));
     EXPECT_EQ(Alert::presented().size(), 0) << "one error for one card";
     EXPECT_TRUE(editor->editor()->isReadOnly());
     EXPECT_EQ(editor->currentObject(), DbHelpers::getItem(context(), CardId));
@@ -312,7 +312,7 @@ TEST_F(EditorRecoveryTest, anotherProcessUpdatingTheCardRaisesTheUpdatedAlert)
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
     EXPECT_EQ(alert->actionTitles(), (QStringList{EditorPrompts::IgnoreChangesTitle, EditorPrompts::LoadCardTitle}));
-    alert->trigger(0);
+    ASSERT_TRUE(press(alert, 0));
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" mine")));
 }
 
@@ -322,7 +322,7 @@ TEST_F(EditorRecoveryTest, loadCardKeepsOurEditsAsACopyAndShowsTheUpdatedCard)
     type(editor, QStringLiteral(" mine"));
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of Lighthouse"));
@@ -341,7 +341,7 @@ TEST_F(EditorRecoveryTest, loadCardAfterRecoverKeepsTheRecoveredWordsAsACopyAndS
     ASSERT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(added.first()->summary(), QStringLiteral("Recovered words here"));
@@ -363,11 +363,11 @@ TEST_F(EditorRecoveryTest, loadCardOfAnUnreadableCardCopiesItsBodyAsStored)
     ASSERT_FALSE(context()->save());
     PvEditViewController* editor = open();
     ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
-    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UnreadableTitle), 0));
     editor->commands().applyTag(QStringLiteral("done"));
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), CardId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->cardChanged(); }));
     ASSERT_EQ(added.size(), 1);
     const QString copyId = added.first()->uniqueIdentifier();
@@ -409,12 +409,12 @@ TEST_F(EditorRecoveryTest, loadCardThatFindsTheBodyReadableAgainOpensItEditableA
     ASSERT_FALSE(context()->save());
     PvEditViewController* editor = open();
     ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
-    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UnreadableTitle), 0));
     ASSERT_TRUE(editor->editor()->isReadOnly());
     // Another copy of the program, one that could read it, wrote the card's body anew.
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("body"), CardId, QStringLiteral("Written elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return editor->editor()->toPlainText() == QStringLiteral("Written elsewhere"); }));
     EXPECT_FALSE(editor->bodyUnreadable());
     EXPECT_FALSE(editor->editor()->isReadOnly());
@@ -438,7 +438,7 @@ TEST_F(EditorRecoveryTest, renamedUnreadableCardIsFoundByItsNewTitleAndStillByIt
     ASSERT_FALSE(context()->save());
     PvEditViewController* editor = open();
     ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
-    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UnreadableTitle), 0));
     ASSERT_NO_FATAL_FAILURE(rename(editor, QStringLiteral("Harbour")));
     ASSERT_TRUE(save(editor));
     const QByteArray stored =

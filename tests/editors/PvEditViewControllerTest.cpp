@@ -401,7 +401,7 @@ TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver
         Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
         ASSERT_TRUE(error);
         EXPECT_EQ(error->message(), PvBaseEditor::UnreadableMessage);
-        error->trigger(0);
+        ASSERT_TRUE(press(error, 0));
         EXPECT_TRUE(editor->bodyUnreadable());
         EXPECT_TRUE(editor->editor()->isReadOnly());
         type(editor, QStringLiteral("over it"));
@@ -576,12 +576,12 @@ TEST_F(PvEditViewControllerTest, cancelOnAChangedCardAsksAndKeepsTheTextUntilDis
     ASSERT_TRUE(discard);
     EXPECT_EQ(discard->message(), EditorPrompts::DiscardChangesMessage);
     EXPECT_EQ(discard->actionTitles(), (QStringList{QStringLiteral("Discard"), QStringLiteral("Cancel")}));
-    discard->trigger(1);
+    ASSERT_TRUE(press(discard, 1));
     ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" More")));
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 0));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_EQ(storedText(CardId), CardText);
@@ -593,14 +593,14 @@ TEST_F(PvEditViewControllerTest, escapeAndTheSheetCloseButtonGoThroughCancel)
     type(editor, QStringLiteral(" typed"));
     QTest::keyClick(editor->editor(), Qt::Key_Escape);
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 1));
     ASSERT_TRUE(isOpen());
     QWidget* sheet = navigation->window();
     ASSERT_NE(sheet, app->window());
     sheet->close();
     ASSERT_TRUE(isOpen());
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 1));
     ASSERT_TRUE(isOpen());
     EXPECT_TRUE(editor->editor()->toPlainText().endsWith(QStringLiteral(" typed")));
 }

@@ -174,7 +174,7 @@ TEST_F(PvSummaryEditViewControllerTest, unreadableBodyOnTheCardOrInItsSnapshotIs
         ASSERT_TRUE(error);
         EXPECT_EQ(error->message(),
                   cardUnreadable ? PvBaseEditor::UnreadableMessage : PvBaseEditor::UnreadableSnapshotMessage);
-        error->trigger(0);
+        ASSERT_TRUE(press(error, 0));
         EXPECT_EQ(editor->editor()->toPlainText(), cardUnreadable ? QString() : QStringLiteral("Kept on the card"));
         EXPECT_EQ(editor->editor()->isReadOnly(), cardUnreadable);
         EXPECT_EQ(editor->viewTitle(), QStringLiteral("Mara"));
@@ -365,7 +365,7 @@ TEST_F(PvSummaryEditViewControllerTest, discardAfterChangesClosesWithoutSavingAn
     ASSERT_TRUE(discard);
     EXPECT_EQ(discard->message(),
               QStringLiteral("You have made changes to this card.  Are you sure you want to discard them?"));
-    discard->trigger(0);
+    ASSERT_TRUE(press(discard, 0));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->summary(), QString());
     EXPECT_FALSE(context()->hasChanges());
@@ -528,6 +528,7 @@ TEST_F(PvSummaryEditViewControllerTest, renamingAgainStartsFromTheRenameNotYetSa
     const auto renameTo = [](const QString& title) {
         Alert* alert = Alert::topmost();
         ASSERT_TRUE(alert && alert->title() == MacCardRename::CardTitle);
+        ASSERT_TRUE(hasTheKeys(alert));
         QLineEdit* field = alert->textFields().first();
         field->selectAll();
         QTest::keyClicks(field, title);
@@ -543,7 +544,7 @@ TEST_F(PvSummaryEditViewControllerTest, renamingAgainStartsFromTheRenameNotYetSa
     ASSERT_TRUE(Alert::topmost());
     EXPECT_EQ(Alert::topmost()->textFields().first()->text(), QStringLiteral("Mara the Keeper"));
     EXPECT_FALSE(Alert::topmost()->findChild<QPushButton*>(QStringLiteral("alertAction0"))->isEnabled());
-    Alert::topmost()->trigger(1);
+    ASSERT_TRUE(press(Alert::topmost(), 1));
     rootScreen()->dismiss(false);
 
     // A new card not named yet starts empty, not with its placeholder title; once named, with that name.
@@ -555,7 +556,7 @@ TEST_F(PvSummaryEditViewControllerTest, renamingAgainStartsFromTheRenameNotYetSa
     fresh->commands().renameCard();
     ASSERT_TRUE(Alert::topmost());
     EXPECT_EQ(Alert::topmost()->textFields().first()->text(), QStringLiteral("Old Tom"));
-    Alert::topmost()->trigger(1);
+    ASSERT_TRUE(press(Alert::topmost(), 1));
 }
 
 TEST_F(PvSummaryEditViewControllerTest, saveAsCopyAfterARenameGivesTheNameToTheCopyAndShowsTheCardUnderItsOwn)

@@ -167,7 +167,7 @@ protected:
             if (how == Leave::Discard) {
                 Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
                 ASSERT_NE(question, nullptr);
-                question->trigger(0);
+                ASSERT_TRUE(press(question, 0));
             }
         }
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
@@ -302,7 +302,7 @@ TEST_F(SecondarySaveTest, anotherSecondaryCardOpensOnlyOnceTheFirstIsStored)
     second->cancelButton()->trigger();
     Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_NE(question, nullptr);
-    question->trigger(0);
+    ASSERT_TRUE(press(question, 0));
     ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
     EXPECT_EQ(DbHelpers::getItem(context(), MaraId)->summary(), QStringLiteral("First words"))
         << "the second card's Discard leaves the first card's saved words";
@@ -393,7 +393,7 @@ TEST_F(SecondarySaveTest, aStoreThatRefusesTheSecondarySaveKeepsItOpenWithItsSna
     ASSERT_FALSE(save(popup));
     Alert* warning = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(warning, nullptr);
-    warning->trigger(0);
+    ASSERT_TRUE(press(warning, 0));
     ASSERT_EQ(shownOver<PvSummaryEditViewController>(panel), popup) << "the writer stays where they were";
     EXPECT_TRUE(popup->isVisible());
     EXPECT_TRUE(popup->cardChanged());
@@ -435,12 +435,12 @@ TEST_F(SecondarySaveTest, aSecondaryCardDiscardedAfterARefusedSaveIsStoredWhenOp
                               "'refused'); END"));
     ASSERT_FALSE(save(popup));
     ASSERT_TRUE(alertTitled(DbHelpers::SaveErrorTitle));
-    alertTitled(DbHelpers::SaveErrorTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(DbHelpers::SaveErrorTitle), 0));
     rawExecute(QStringLiteral("DROP TRIGGER refuse"));
     popup->cancelButton()->trigger();
     Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_NE(question, nullptr);
-    question->trigger(0);
+    ASSERT_TRUE(press(question, 0));
     ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
     EXPECT_EQ(storedSummary(MaraId), QString());
     auto* again = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
@@ -469,7 +469,7 @@ TEST_F(SecondarySaveTest, aStoryCardsFailedSaveIsNotStoredWithTheSecondaryCardAn
     ASSERT_FALSE(save(story));
     Alert* failed = alertTitled(DbHelpers::SaveErrorTitle);
     ASSERT_NE(failed, nullptr);
-    failed->trigger(0);
+    ASSERT_TRUE(press(failed, 0));
     PeekTableViewController* panel = openPanel(story, ToolbarDelegate::editorPeek);
     auto* first = openFromPanel<PvSummaryEditViewController>(panel, MaraId);
     ASSERT_NE(first, nullptr);
@@ -521,7 +521,7 @@ TEST_F(SecondarySaveTest, aPeekedCardsDiscardAfterBothSavesWereRefusedLeavesTheS
     popup->cancelButton()->trigger();
     Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_NE(question, nullptr);
-    question->trigger(0);
+    ASSERT_TRUE(press(question, 0));
     ASSERT_TRUE(waitFor([&] { return shownOver<PvSummaryEditViewController>(panel) == nullptr; }));
     rawExecute(QStringLiteral("DROP TRIGGER refuseMara"));
     rawExecute(QStringLiteral("DROP TRIGGER refuseStat"));
@@ -551,7 +551,7 @@ TEST_F(SecondarySaveTest, aCardsDiscardAfterARefusedSaveLeavesARefusedFolderRena
     ASSERT_NE(rename, nullptr);
     ASSERT_EQ(rename->textFields().size(), 1);
     rename->textFields().first()->setText(QStringLiteral("Part Two"));
-    rename->trigger(0);
+    ASSERT_TRUE(press(rename, 0));
     ASSERT_NO_FATAL_FAILURE(dismissSaveError());
     PvEditViewController* story = open();
     type(story, QStringLiteral(" Not kept."));

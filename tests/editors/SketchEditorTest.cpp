@@ -281,7 +281,7 @@ TEST_F(SketchEditorTest, unreadableDrawingShowsAnErrorAndIsNeverSavedOver)
     ASSERT_TRUE(error);
     // An alert without a button could never be closed.
     ASSERT_EQ(error->actionTitles(), QStringList{QStringLiteral("OK")});
-    error->trigger(0);
+    ASSERT_TRUE(press(error, 0));
     EXPECT_TRUE(waitFor([this] { return !alertTitled(EditorPrompts::UnreadableTitle); }));
     EXPECT_TRUE(editor->drawingUnreadable());
     EXPECT_FALSE(editor->canvasView()->isEnabled());
@@ -395,12 +395,12 @@ TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDraw
     ASSERT_TRUE(discard);
     EXPECT_EQ(discard->message(), EditorPrompts::DiscardChangesMessage);
     EXPECT_EQ(discard->actionTitles(), (QStringList{EditorPrompts::DiscardTitle, EditorPrompts::CancelTitle}));
-    discard->trigger(1);
+    ASSERT_TRUE(press(discard, 1));
     ASSERT_TRUE(isOpen());
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 0));
     // From the Discard on, while the editor slides away, neither Save nor Cancel answers.
     EXPECT_FALSE(editor->saveButton()->isEnabled());
     EXPECT_FALSE(editor->cancelButton()->isEnabled());
@@ -426,7 +426,7 @@ TEST_F(SketchEditorTest, escapeAndTheSheetCloseButtonGoThroughCancel)
     ASSERT_TRUE(waitFor([editor] { return editor->canvasView()->hasFocus(); }));
     QTest::keyClick(editor->canvasView(), Qt::Key_Escape);
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 1));
     EXPECT_TRUE(isOpen());
     rootScreen()->dismiss(false);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -435,7 +435,7 @@ TEST_F(SketchEditorTest, escapeAndTheSheetCloseButtonGoThroughCancel)
     draw(popup, {{200, 200}, {260, 240}});
     QTest::keyClick(popup->canvasView(), Qt::Key_Escape);
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 1));
     ASSERT_TRUE(isOpen());
     auto* sheet = qobject_cast<FormSheetDialog*>(popup->window());
     ASSERT_TRUE(sheet);

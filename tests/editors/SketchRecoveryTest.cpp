@@ -80,7 +80,7 @@ TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStore
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableSnapshotMessage);
-    error->trigger(0);
+    ASSERT_TRUE(press(error, 0));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
     EXPECT_EQ(editor->titleView()->text(), SketchTitle);
     EXPECT_FALSE(editor->changesMade());
@@ -104,7 +104,7 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableRecoveredMessage);
-    error->trigger(0);
+    ASSERT_TRUE(press(error, 0));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     EXPECT_TRUE(editor->canvasView()->isEnabled());
     EXPECT_EQ(editor->currentObject(), nullptr);
@@ -129,7 +129,7 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
     EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
-    error->trigger(0);
+    ASSERT_TRUE(press(error, 0));
     EXPECT_FALSE(alertTitled(EditorPrompts::UnreadableTitle)) << "the card's one message says it all";
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
     EXPECT_FALSE(editor->canvasView()->isEnabled());
@@ -199,7 +199,7 @@ TEST_F(SketchRecoveryTest, loadCardKeepsTheDrawingAsACopyAndShowsTheUpdatedCard)
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
     Alert* alert = alertTitled(EditorPrompts::UpdatedAlertTitle);
     EXPECT_EQ(alert->message(), EditorPrompts::UpdatedAlertFormat.arg(EditorPrompts::UpdatedAlertCopyOffer));
-    alert->trigger(1);
+    ASSERT_TRUE(press(alert, 1));
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->changesMade(); }));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(added.first()->title(), QStringLiteral("Copy of ") + SketchTitle);
@@ -219,7 +219,7 @@ TEST_F(SketchRecoveryTest, loadCardAfterRecoverKeepsTheRecoveredDrawingAsACopyAn
     ASSERT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return !editor->isBusy() && !editor->changesMade(); }));
     ASSERT_EQ(added.size(), 1);
     EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
@@ -232,7 +232,7 @@ TEST_F(SketchRecoveryTest, loadCardHoldsTheStoresGenerationAgainOnlyWhenItWasHel
     ASSERT_FALSE(context()->isPinned());
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled elsewhere")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return editor->titleView()->text() == QStringLiteral("Retitled elsewhere"); }));
     EXPECT_FALSE(context()->isPinned()) << "an editor no one pinned leaves the store free";
 
@@ -240,7 +240,7 @@ TEST_F(SketchRecoveryTest, loadCardHoldsTheStoresGenerationAgainOnlyWhenItWasHel
     context()->setQueryGenerationFromToken(context()->currentQueryGenerationToken());
     ASSERT_NO_FATAL_FAILURE(runWriter({QStringLiteral("update"), SketchId, QStringLiteral("Retitled again")}));
     ASSERT_TRUE(waitFor([this] { return alertTitled(EditorPrompts::UpdatedAlertTitle) != nullptr; }));
-    alertTitled(EditorPrompts::UpdatedAlertTitle)->trigger(1);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UpdatedAlertTitle), 1));
     ASSERT_TRUE(waitFor([editor] { return editor->titleView()->text() == QStringLiteral("Retitled again"); }));
     EXPECT_TRUE(context()->isPinned());
     context()->setQueryGenerationFromToken(std::nullopt);
@@ -321,7 +321,7 @@ TEST_F(SketchRecoveryTest, cardDeletedElsewhereRaisesNoUpdatedAlertAndSavesAsANe
     editor->cancelButton()->trigger();
     Alert* discard = alertTitled(EditorPrompts::DiscardChangesTitle);
     ASSERT_NE(discard, nullptr);
-    discard->trigger(int(discard->actionTitles().indexOf(QStringLiteral("Cancel"))));
+    ASSERT_TRUE(press(discard, int(discard->actionTitles().indexOf(QStringLiteral("Cancel")))));
     ASSERT_TRUE(isOpen());
 
     draw(editor, {{200, 200}, {260, 240}});

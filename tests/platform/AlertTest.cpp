@@ -1,5 +1,7 @@
 #include "platform/Alert.h"
 #include "TestWait.h"
+#include "platform/ColorScheme.h"
+#include "platform/FormSheetDialog.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -7,7 +9,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -30,12 +34,48 @@ TEST(AlertTest, presentReturnsAtOnceAndTheAlertCanBeFound)
     EXPECT_EQ(alert->windowModality(), Qt::WindowModal);
     EXPECT_EQ(alert->actionTitles(), QStringList({"Cancel", "Delete"}));
     EXPECT_EQ(alert->findChild<QLabel*>(QStringLiteral("alertMessage"))->text(), QStringLiteral("Message"));
+    EXPECT_TRUE(alert->findChild<QLabel*>(QStringLiteral("alertTitle"))->isVisible());
+    EXPECT_EQ(alert->actionStyle(1), AlertActionStyle::Destructive);
+    // Out of range, far or near, is the default style.
+    for (const int outside : {-1, 2, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
+        EXPECT_EQ(alert->actionStyle(outside), AlertActionStyle::Default) << outside;
+    // A dialog of the window, kept above it, with no frame of a window manager's to minimize the program from.
+    EXPECT_EQ(alert->windowType(), Qt::Dialog);
+    EXPECT_TRUE(alert->windowFlags().testFlag(Qt::FramelessWindowHint));
+    ASSERT_NE(alert->windowHandle(), nullptr);
+    EXPECT_EQ(alert->windowHandle()->transientParent(), window.windowHandle());
+    // It draws its edge itself, as a sheet does.
+    EXPECT_EQ(alert->grab().toImage().pixelColor(0, alert->height() / 2),
+              FormSheetDialog::borderColor(ColorScheme::isDark()));
     alert->activateWindow();
     ASSERT_TRUE(waitFor([&] { return QApplication::activeWindow() == alert; }));
     alert->trigger(0);
     // Closed, it hands the keyboard back to the window under it, whether or not a window manager would.
     EXPECT_TRUE(waitFor([&] { return QApplication::activeWindow() == &window; }));
     flushDeletes();
+}
+
+// The application counts a moment without a focus window as going to the background, and saves everything pending
+// then: neither showing an alert nor closing it may pass through one.
+TEST(AlertTest, showingAndClosingNeverLeavesTheApplicationWithoutAFocusWindow)
+{
+    QWidget window;
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == window.windowHandle(); }));
+    int withoutFocus = 0;
+    const QMetaObject::Connection watch = QObject::connect(qApp, &QGuiApplication::focusWindowChanged,
+                                                           [&withoutFocus](QWindow* focus) { withoutFocus += !focus; });
+    auto* alert = new Alert(QStringLiteral("Unsaved Changes"), QStringLiteral("Please save first."));
+    alert->addAction(QStringLiteral("OK"));
+    alert->present(&window);
+    ASSERT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == alert->windowHandle(); }));
+    alert->trigger(0);
+    EXPECT_TRUE(waitFor([&] { return QGuiApplication::focusWindow() == window.windowHandle(); }));
+    flushDeletes();
+    runEventsFor(20);
+    QObject::disconnect(watch);
+    EXPECT_EQ(withoutFocus, 0);
 }
 
 TEST(AlertTest, pressingAButtonClosesFirstThenRunsItsHandlerOnce)
@@ -125,6 +165,9 @@ TEST(AlertTest, actionSheetStacksButtonsWithCancelLastAndTakesNoTextField)
     sheet->present(nullptr);
 
     EXPECT_EQ(sheet->style(), AlertStyle::ActionSheet);
+    // Without a title or a message, neither takes room above the buttons.
+    EXPECT_FALSE(sheet->findChild<QLabel*>(QStringLiteral("alertTitle"))->isVisible());
+    EXPECT_FALSE(sheet->findChild<QLabel*>(QStringLiteral("alertMessage"))->isVisible());
     EXPECT_TRUE(sheet->textFields().isEmpty());
     auto* cancel = sheet->findChild<QPushButton*>(QStringLiteral("alertAction0"));
     auto* exportButton = sheet->findChild<QPushButton*>(QStringLiteral("alertAction1"));

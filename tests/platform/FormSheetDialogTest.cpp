@@ -82,6 +82,34 @@ TEST_F(FormSheetDialogTest, sheetSitsCentredBelowTheToolbarAtItsOwnSize)
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
 }
 
+// The sheet is the screen's window: it shows the screen, even one hidden before, under the screen's title.
+TEST_F(FormSheetDialogTest, sheetShowsItsScreenUnderTheScreensTitle)
+{
+    showAt(QSize(1024, 768));
+    auto* content = new ViewController;
+    content->setTitle(QStringLiteral("Card Notes"));
+    content->hide();
+    root->present(content, false, {}, PresentationStyle::FormSheet);
+    auto* sheet = qobject_cast<FormSheetDialog*>(content->window());
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_TRUE(content->isVisible());
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Card Notes"));
+    content->setTitle(QStringLiteral("Notes"));
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Notes"));
+}
+
+// A sheet with no window to sit in stands on its own at the size asked for.
+TEST(FormSheetDialogAlone, withoutAWindowItShowsAtItsOwnSize)
+{
+    FormSheetDialog sheet(new ViewController, nullptr);
+    sheet.resize(300, 146);
+    sheet.show();
+    EXPECT_TRUE(sheet.isVisible());
+    EXPECT_EQ(sheet.anchorWindow(), nullptr);
+    EXPECT_EQ(sheet.size(), QSize(300, 146));
+    sheet.release();
+}
+
 TEST_F(FormSheetDialogTest, tallSheetShrinksToTheSmallestWindowAndGrowsBackWithIt)
 {
     showAt(QSize(1024, 768));
