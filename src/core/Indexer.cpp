@@ -165,10 +165,9 @@ QString quotedLiteral(const QString& text)
     return quoted;
 }
 
-}  // namespace
+} // namespace
 
-Indexer::Indexer()
-    : m_enStopWords(stopWordList())
+Indexer::Indexer() : m_enStopWords(stopWordList())
 {
 }
 
