@@ -94,3 +94,12 @@ TEST(IndexerTest, highlightPatternEscapesWordsAndKeepsGroupOne)
     EXPECT_TRUE(pattern.match(QStringLiteral("x (a)")).hasMatch());
     EXPECT_FALSE(pattern.match(QStringLiteral("cxx")).hasMatch());
 }
+
+TEST(IndexerTest, keptTermsFollowTheTextsAsTheyStandAndNoneRepeats)
+{
+    // Terms already made, a one-letter em-dash piece among them, are neither made again nor dropped.
+    EXPECT_EQ(Indexer::termsKeeping({QStringLiteral("Harbour Lamp")}, QStringLiteral(" lighthouse x lamp")),
+              QStringLiteral(" harbour lamp lighthouse x"));
+    EXPECT_EQ(Indexer::termsKeeping({QStringLiteral("The")}, QStringLiteral(" ")), QStringLiteral(" "));
+    EXPECT_EQ(Indexer::termsKeeping({}, QStringLiteral(" gull")), QStringLiteral(" gull"));
+}
