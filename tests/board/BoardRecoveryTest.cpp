@@ -274,8 +274,13 @@ TEST_F(BoardRecoveryTest, identifierFromTheSnapshotIsBoundNeverSplicedIntoTheQue
 
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(hostile, ItemIds::Top, ProjectItemTypes::Idea, "Evil"), true));
     ViewController host;
-    EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr);
-    EXPECT_EQ(host.presentedViewController(), nullptr);
+    host.resize(800, 600);
+    host.show();
+    auto* editor = qobject_cast<PvSummaryEditViewController*>(
+        CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->currentObject(), nullptr) << "the identifier matched a card it does not name";
+    host.dismiss(false);
 }
 
 TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondaryCard)
@@ -300,10 +305,38 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
     EXPECT_TRUE(editor->cardChanged());
 
     host.dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    AutoSaveController::deleteAutoSaveWithProjectId(project, true);
+
+    // A card deleted meanwhile, and one made over the editor and never stored, come back as cards of their own in
+    // a folder that exists: left waiting, their words would keep every card opened over the editor from being
+    // snapshotted. Their Save stores them, and their snapshot goes.
     context()->deleteObject(deep);
     context()->save();
-    EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr)
-        << "a card deleted meanwhile opens nothing";
+    for (const QString& itemId : {deep->uniqueIdentifier(), QString()}) {
+        SCOPED_TRACE(itemId.isEmpty() ? "never stored" : "deleted");
+        const QString words = itemId.isEmpty() ? QStringLiteral("Never stored") : QStringLiteral("Deeper still");
+        ASSERT_NO_FATAL_FAILURE(
+            writeSnapshot(snapshotOf(itemId, chapter, ProjectItemTypes::Idea, QStringLiteral("Deep"), words), true));
+        auto* recovered = qobject_cast<PvSummaryEditViewController*>(
+            CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, board->cardProps()));
+        ASSERT_NE(recovered, nullptr);
+        EXPECT_EQ(recovered->currentObject(), nullptr);
+        EXPECT_TRUE(recovered->isSecondaryCard());
+        ASSERT_TRUE(waitFor([&] { return recovered->contentLoaded(); }));
+        EXPECT_EQ(recovered->editor()->toPlainText(), words);
+        EXPECT_TRUE(recovered->cardChanged());
+        EXPECT_TRUE(recovered->autoSaveController()->ownsSnapshot());
+        ASSERT_TRUE(saveOf(recovered));
+        EXPECT_EQ(stored(QStringLiteral("SELECT parentItemId || ':' || itemType || ':' || title FROM ProjectItem "
+                                        "WHERE summary = '%1'")
+                             .arg(words)),
+                  QStringList{chapter + QStringLiteral(":4:Deep")});
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        EXPECT_FALSE(AutoSaveController::autoSaveExists(project, true));
+        ASSERT_TRUE(waitFor([&] { return !host.presentedViewController(); }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(BoardRecoveryTest, sketchOfAPersonThatIsGoneOpensInThePersonColoursAndIsSavedBackAsAPerson)
