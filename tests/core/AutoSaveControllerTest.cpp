@@ -91,6 +91,11 @@ TEST_F(AutoSaveControllerTest, primaryTakesOverAnOrphanedSecondarySnapshot)
 TEST_F(AutoSaveControllerTest, secondaryIsLeftAloneWhilePrimaryExists)
 {
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, offerable(QStringLiteral("primary"))));
+    // Not even looked at: whatever it holds stays where it is for its own editor to ask after.
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, QByteArray("not an archive")));
+    EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false)), QStringLiteral("primary"));
+    EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, true));
+    EXPECT_EQ(keptAside(true), QByteArray());
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, offerable(QStringLiteral("secondary"))));
     EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false)), QStringLiteral("primary"));
     EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, true)), QStringLiteral("secondary"));
