@@ -1,5 +1,6 @@
 #include "CardOpener.h"
 
+#include "BoardRecovery.h"
 #include "NewCardFormats.h"
 #include "QueryGenerationPin.h"
 #include "core/AutoSaveController.h"
@@ -14,7 +15,6 @@
 #include "platform/NavigationController.h"
 #include "platform/Storyboard.h"
 #include "platform/Uuid.h"
-#include "platform/store/FetchRequest.h"
 #include "platform/store/ManagedObjectContext.h"
 
 CardOpener::CardOpener(ViewController* parentViewController, ManagedObjectContext* context,
@@ -262,39 +262,19 @@ ViewController* CardOpener::openCard(ViewController* controller, ManagedObjectCo
     Q_UNUSED(filtering)
     if (!controller || !item)
         return nullptr;
-    EditorSetup setup;
-    setup.cvController = controller;
-    setup.context = context;
+    EditorSetup setup = secondarySetup(controller, context, cards, cardProps, autoSaveData);
     setup.item = item;
     setup.projectId = item->projectId();
     setup.folderId = item->parentItemId();
     setup.itemType = item->itemType();
-    setup.cards = cards;
-    setup.cardProps = cardProps;
-    setup.autoSaveData = autoSaveData;
-    setup.isPopup = true;
-    setup.isSecondary = true;
-    setup.deferSave = true;
+    setup.regexQuery = regexQuery;
     if (cardModified) {
         const QString folderId = item->parentItemId();
         setup.cardModified = [cardModified, folderId] {
             cardModified(folderId);
         };
     }
-    ViewController* screen = nullptr;
-    if (item->itemFormat() == ProjectItemFormats::Text) {
-        setup.regexQuery = regexQuery;
-        setup.preventFontSizeChange = true;
-        screen = makePopupEditor(setup);
-    } else if (item->itemFormat() == ProjectItemFormats::Sketch) {
-        screen = makeSketchEditor(setup, sketchSetup);
-    }
-    if (!screen)
-        return nullptr;
-    screen->setModalInPresentation(true);
-    // The primary editor below already holds the store's generation; a secondary card takes no pin of its own.
-    presentInNavigation(controller, screen, true, nullptr);
-    return screen;
+    return presentSecondary(controller, setup, item->itemFormat(), sketchSetup);
 }
 
 ViewController* CardOpener::openSecondaryCardFromAutoSaveWithController(ViewController* controller,
@@ -304,17 +284,51 @@ ViewController* CardOpener::openSecondaryCardFromAutoSaveWithController(ViewCont
                                                                         const CardProps& cardProps)
 {
     const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(projectId, true);
-    if (!snapshot || !context)
+    if (!controller || !snapshot || !context)
         return nullptr;
-    const QString itemId = snapshot->value(AutoSaveController::kProjectItemIdKey).toString();
-    if (itemId.isEmpty())
+    const CardOpening::RecoveredCard card = BoardRecovery::resolve(context, projectId, *snapshot);
+    if (card.item)
+        return openCard(controller, context, card.item, cards, cardProps, false, {}, card.snapshot, {});
+    // The card was never stored, or it was deleted since: its words come back as a card of their own, in a folder
+    // that exists. Left on disk they would wait for an answer no one is asked, and keep every card opened over this
+    // editor from being snapshotted.
+    EditorSetup setup = secondarySetup(controller, context, cards, cardProps, card.snapshot);
+    setup.projectId = card.projectId;
+    setup.folderId = card.folderId;
+    setup.itemType = card.itemType;
+    return presentSecondary(controller, setup, card.itemFormat, {});
+}
+
+CardOpener::EditorSetup CardOpener::secondarySetup(ViewController* controller, ManagedObjectContext* context,
+                                                   const QList<ProjectItem*>& cards, const CardProps& cardProps,
+                                                   const std::optional<QVariantMap>& autoSaveData)
+{
+    EditorSetup setup;
+    setup.cvController = controller;
+    setup.context = context;
+    setup.cards = cards;
+    setup.cardProps = cardProps;
+    setup.autoSaveData = autoSaveData;
+    setup.isPopup = true;
+    setup.isSecondary = true;
+    setup.deferSave = true;
+    return setup;
+}
+
+ViewController* CardOpener::presentSecondary(ViewController* controller, EditorSetup setup, qint64 itemFormat,
+                                             const SketchSetup& sketchSetup)
+{
+    ViewController* screen = nullptr;
+    if (itemFormat == ProjectItemFormats::Text) {
+        setup.preventFontSizeChange = true;
+        screen = makePopupEditor(setup);
+    } else if (itemFormat == ProjectItemFormats::Sketch) {
+        screen = makeSketchEditor(setup, sketchSetup);
+    }
+    if (!screen)
         return nullptr;
-    // The identifier comes from a file on disk: it is bound, never spliced into the query.
-    FetchRequest request = ProjectItem::fetchRequest();
-    request.setPredicate(QStringLiteral("uniqueIdentifier == %@ AND projectId == %@"), {itemId, projectId});
-    const QList<ManagedObject*> found = context->fetch(request);
-    if (found.isEmpty())
-        return nullptr;
-    return openCard(controller, context, static_cast<ProjectItem*>(found.first()), cards, cardProps, false, {},
-                    snapshot, {});
+    screen->setModalInPresentation(true);
+    // The primary editor below already holds the store's generation; a secondary card takes no pin of its own.
+    presentInNavigation(controller, screen, true, nullptr);
+    return screen;
 }

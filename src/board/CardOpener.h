@@ -86,7 +86,8 @@ public:
                                     const QString& regexQuery, const std::optional<QVariantMap>& autoSaveData,
                                     std::function<void(const QString& folderId)> cardModified,
                                     const SketchSetup& sketchSetup = {});
-    // Reopens the project's secondary card from its snapshot, when both still exist.
+    // Reopens the project's secondary card from its snapshot over controller; a card never stored or deleted since
+    // opens as a new card with the snapshot's words, in its folder or at the top. Answers the screen shown, if any.
     static ViewController* openSecondaryCardFromAutoSaveWithController(ViewController* controller,
                                                                        ManagedObjectContext* context,
                                                                        const QString& projectId,
@@ -109,6 +110,13 @@ public:
                                     ManagedObjectContext* pinned);
 
 private:
+    // What a card opened as the secondary card over controller is handed, whatever the card.
+    static EditorSetup secondarySetup(ViewController* controller, ManagedObjectContext* context,
+                                      const QList<ProjectItem*>& cards, const CardProps& cardProps,
+                                      const std::optional<QVariantMap>& autoSaveData);
+    // Makes the editor of itemFormat for setup and shows it in a sheet over controller.
+    static ViewController* presentSecondary(ViewController* controller, EditorSetup setup, qint64 itemFormat,
+                                            const SketchSetup& sketchSetup);
     EditorSetup newCardSetup(qint64 itemType, bool deferSave, bool preventFontSizeChange, bool isSecondary) const;
     void openFullEditor(qint64 itemType, bool isSecondary);
     void openPopupEditor(qint64 itemType, bool deferSave, bool preventFontSizeChange, bool isSecondary, Done done);

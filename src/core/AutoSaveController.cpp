@@ -4,6 +4,7 @@
 #include "platform/Dispatch.h"
 #include "platform/SerialQueue.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +28,42 @@ bool isSnapshotFile(const QString& projectId, bool forSecondary)
     return path && QFileInfo(*path).isFile();
 }
 
+// Far more than a writer's crashes ever leave; past it the file stays where it is.
+constexpr int MaxAsideFiles = 999;
+
+std::optional<QString> asidePath(const QString& path)
+{
+    for (int n = 1; n <= MaxAsideFiles; ++n) {
+        const QString candidate =
+            path + AutoSaveController::AsideSuffix + (n == 1 ? QString() : QStringLiteral("-%1").arg(n));
+        if (!QFileInfo::exists(candidate))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+// On the worker only: the file at path goes to a name of its own beside it.
+void moveAside(const QString& path)
+{
+    if (!QFileInfo(path).isFile())
+        return;
+    const std::optional<QString> aside = asidePath(path);
+    if (aside && QFile::rename(path, *aside))
+        qInfo().noquote() << "Kept the autosave snapshot" << path << "aside as" << *aside;
+    else
+        qWarning().noquote() << "Could not keep the autosave snapshot" << path << "aside";
+}
+
+// On the worker only: the snapshot in the file when the board would offer it; any other file there is kept aside.
+std::optional<QVariantMap> offerableSnapshot(const QString& path)
+{
+    std::optional<QVariantMap> snapshot = AutoSaveSnapshot::read(path);
+    if (snapshot && AutoSaveSnapshot::isRecoverable(*snapshot))
+        return snapshot;
+    moveAside(path);
+    return std::nullopt;
+}
+
 } // namespace
 
 AutoSaveController::AutoSaveController(QObject* parent) : QObject(parent)
@@ -44,9 +81,9 @@ void AutoSaveController::startSaveTimer(const QString& projectId, bool isSeconda
     // Only words the board can offer wait for the writer: a file it cannot read would otherwise keep every card of
     // the project from ever being snapshotted. Words this editor already adopted stay its own.
     if (!m_started)
-        m_owns = m_owns || !waitingSnapshotExists(projectId, isSecondary);
+        m_owns = m_owns || snapshotFileIsFree(projectId, isSecondary);
     else if (projectId != m_projectId || isSecondary != m_isSecondary)
-        m_owns = !waitingSnapshotExists(projectId, isSecondary);
+        m_owns = snapshotFileIsFree(projectId, isSecondary);
     m_started = true;
     m_projectId = projectId;
     m_isSecondary = isSecondary;
@@ -81,6 +118,17 @@ void AutoSaveController::removeSnapshot()
         return;
     if (const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary))
         snapshotQueue().async([path = *path] { QFile::remove(path); });
+}
+
+void AutoSaveController::setSnapshotAside()
+{
+    const std::optional<QString> path = autoSavePath(m_projectId, m_isSecondary);
+    if (m_owns || !path)
+        return;
+    // After every write already asked for, so what is kept aside is the file as the editor was handed it. Should
+    // that fail, the card's own words still count for more than bytes no reader accepts.
+    snapshotQueue().sync([&] { moveAside(*path); });
+    m_owns = true;
 }
 
 bool AutoSaveController::writeSnapshotNow()
@@ -158,17 +206,14 @@ bool AutoSaveController::autoSaveExists(const QString& projectId, bool forSecond
     return exists;
 }
 
-bool AutoSaveController::waitingSnapshotExists(const QString& projectId, bool forSecondary)
+bool AutoSaveController::snapshotFileIsFree(const QString& projectId, bool forSecondary)
 {
     const std::optional<QString> path = autoSavePath(projectId, forSecondary);
     if (!path)
-        return false;
-    bool waiting = false;
-    snapshotQueue().sync([&] {
-        const std::optional<QVariantMap> snapshot = AutoSaveSnapshot::read(*path);
-        waiting = snapshot && AutoSaveSnapshot::isRecoverable(*snapshot);
-    });
-    return waiting;
+        return true;
+    bool free = false;
+    snapshotQueue().sync([&] { free = !offerableSnapshot(*path); });
+    return free;
 }
 
 std::optional<QVariantMap> AutoSaveController::hasAutoSaveWithProjectId(const QString& projectId, bool forSecondary)
@@ -179,14 +224,17 @@ std::optional<QVariantMap> AutoSaveController::hasAutoSaveWithProjectId(const QS
     std::optional<QVariantMap> snapshot;
     // On the worker, after every write already asked for: the answer is the newest snapshot.
     snapshotQueue().sync([&] {
-        if (!forSecondary && !QFileInfo::exists(*path) && isSnapshotFile(projectId, true)) {
-            // The secondary editor's work outlived it: the full editor recovers it as its own.
-            QFile::rename(*autoSavePath(projectId, true), *path);
-        }
-        snapshot = AutoSaveSnapshot::read(*path);
+        // A file no one could offer would hide the secondary editor's words behind it and be written over by the
+        // next editor: it is kept aside instead.
+        snapshot = offerableSnapshot(*path);
+        if (snapshot || forSecondary || QFileInfo::exists(*path))
+            return;
+        // The secondary editor's work outlived it: the full editor recovers it as its own.
+        const QString secondary = *autoSavePath(projectId, true);
+        std::optional<QVariantMap> orphan = offerableSnapshot(secondary);
+        if (orphan && QFile::rename(secondary, *path))
+            snapshot = std::move(orphan);
     });
-    if (!snapshot || !AutoSaveSnapshot::isRecoverable(*snapshot))
-        return std::nullopt;
     return snapshot;
 }
 

@@ -26,6 +26,10 @@ class SerialQueue;
 // A controller writes over or removes only a file that is its editor's: one it found free and wrote itself, or
 // one whose words its editor recovered and shows (adoptSnapshot()). A file another card left waiting for the
 // writer's word is never touched; this controller's words wait until that file is gone.
+//
+// Nothing is destroyed that may hold a writer's words: a file the board cannot offer (it cannot be read, or names
+// no project or body), or one whose words the editor it was handed to could not show, is kept aside under its name
+// followed by AsideSuffix, which the board never offers, and the snapshot's name is free again.
 class AutoSaveController : public QObject {
     Q_OBJECT
 
@@ -47,6 +51,8 @@ public:
 
     static inline const QString PrimarySuffix = QStringLiteral("_primary");
     static inline const QString SecondarySuffix = QStringLiteral("_secondary");
+    // Follows the name of a snapshot file kept aside; a second one kept aside takes "-2", and so on.
+    static inline const QString AsideSuffix = QStringLiteral(".unreadable");
     // Seconds between two looks at the editor.
     static constexpr double SaveIntervalSeconds = 10.0;
 
@@ -68,6 +74,9 @@ public:
     void removeSnapshot();
     // The editor shows the words of the snapshot found on disk: from now on that file is its own.
     void adoptSnapshot() { m_owns = true; }
+    // The editor was handed the snapshot on disk and could not show its words: the file is kept aside, so it waits
+    // for no one, and from now on the snapshot file is this controller's, as for any card. Only once started.
+    void setSnapshotAside();
     // The snapshot file, when there is one, is this controller's to write over and to remove.
     bool ownsSnapshot() const { return m_owns; }
     // Writes the editor's snapshot now and returns once it is on disk, after every write already asked for: a
@@ -88,8 +97,8 @@ public:
     void setSaveInterval(double seconds) { m_saveInterval = seconds; }
 
     // The snapshot of the editor for the project, or nullopt when there is none, it cannot be read, or it names
-    // no project or holds no body. Asked for the primary snapshot while only the secondary exists, it takes
-    // the secondary over first.
+    // no project or holds no body; a file of the last kind is kept aside. Asked for the primary snapshot while only
+    // the secondary exists, it takes the secondary over first.
     static std::optional<QVariantMap> hasAutoSaveWithProjectId(const QString& projectId, bool forSecondary);
     // Removes the editor's snapshot file for the project, if any, after every snapshot write already asked for.
     static void deleteAutoSaveWithProjectId(const QString& projectId, bool forSecondary);
@@ -107,8 +116,9 @@ private:
     void tick();
     // Whether the file may be written: it is ours, or it is free and becomes ours.
     bool claimSnapshot();
-    // A snapshot the board would offer is in the file, after every write and delete already asked for.
-    static bool waitingSnapshotExists(const QString& projectId, bool forSecondary);
+    // After every write and delete already asked for: no snapshot the board would offer waits in the file, which
+    // holds nothing or has been kept aside.
+    static bool snapshotFileIsFree(const QString& projectId, bool forSecondary);
 
     QPointer<RepeatingTimer> m_timer;
     bool m_autoSave = false;

@@ -165,10 +165,9 @@ QString quotedLiteral(const QString& text)
     return quoted;
 }
 
-}  // namespace
+} // namespace
 
-Indexer::Indexer()
-    : m_enStopWords(stopWordList())
+Indexer::Indexer() : m_enStopWords(stopWordList())
 {
 }
 
@@ -179,11 +178,18 @@ const QStringList& Indexer::stopWords()
 
 QString Indexer::terms(const QStringList& from)
 {
+    return termsKeeping(from, QString());
+}
+
+QString Indexer::termsKeeping(const QStringList& from, const QString& kept)
+{
     const QLocale locale;
     const bool special = localeLowerCaseIsSpecial(locale);
     TermList terms;
     for (const QString& text : from)
         forEachWord(text, [&](QStringView word) { addWord(word, terms, locale, special); });
+    // Terms already made are taken as they stand: made again from their words, short em-dash pieces would go.
+    forEachWord(kept, [&](QStringView term) { terms.add(term); });
     return terms.text();
 }
 

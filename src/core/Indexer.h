@@ -16,6 +16,9 @@ public:
     // A blank followed by the distinct lower-case terms of the texts, joined by single blanks.
     QString termsFrom(const QStringList& texts) const { return terms(texts); }
     static QString terms(const QStringList& from);
+    // The term string of the texts followed by every term of the term string kept that it lacks, unchanged: the
+    // terms of a card whose body no one can read stay, whatever else it is now found by.
+    static QString termsKeeping(const QStringList& from, const QString& kept);
 
     // The condition text that every query word begins a term of the attribute: clauses such as
     // terms contains " rose", joined by " and ". Each word is escaped inside its quoted literal, so no

@@ -18,22 +18,6 @@ namespace {
 
 const QString UntitledPrefix = QStringLiteral("Untitled");
 
-QStringList termList(const QString& text)
-{
-    return Indexer::terms({text}).split(u' ', Qt::SkipEmptyParts);
-}
-
-// What a body that could not be read is found by: the card's stored terms, less those only its title then gave,
-// so that a new title replaces the old one in search. A term the card's summary also holds stays.
-QString bodyTerms(const EditorContentStore::KeptBody& kept)
-{
-    const QStringList titleTerms = termList(kept.title);
-    const QStringList summaryTerms = termList(kept.summary);
-    QStringList terms = kept.terms.split(u' ', Qt::SkipEmptyParts);
-    terms.removeIf([&](const QString& term) { return titleTerms.contains(term) && !summaryTerms.contains(term); });
-    return terms.join(u' ');
-}
-
 } // namespace
 
 bool CardSaveWriter::isPlaceholderTitle(const QString& title)
@@ -72,9 +56,10 @@ bool CardSaveWriter::write(const std::optional<QString>& copyTitle, const std::o
         item = createCard(text, copyTitle);
         title = item->title();
     }
-    // A body that could not be read is not in the view: the terms the card has for its words stand.
+    // A body that could not be read is not in the view: which of the card's terms its words gave is unknown, so
+    // every one stands, and the title's are added.
     const std::optional<EditorContentStore::KeptBody>& kept = m_editor.keptBody();
-    item->setTerms(Indexer::terms({title, kept ? bodyTerms(*kept) : text}));
+    item->setTerms(kept ? Indexer::termsKeeping({title}, kept->terms) : Indexer::terms({title, text}));
     TagMenuController::applyTag(item, m_editor.tag());
     item->setNotes(m_editor.notes());
     item->setTitle(title);

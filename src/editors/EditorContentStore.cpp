@@ -64,7 +64,6 @@ EditorContentStore::KeptBody EditorContentStore::keep(const QByteArray& bytes, c
     kept.mimetype = m_document ? m_document->mimetype() : QString();
     if (item) {
         kept.cardId = item->uniqueIdentifier();
-        kept.title = item->title();
         kept.terms = item->terms();
         kept.summary = item->summary();
         kept.wordCount = item->wordCount();

@@ -21,9 +21,8 @@ public:
     struct KeptBody {
         QByteArray content;
         QString mimetype;
-        // The card it was read from, and its title then.
+        // The card it was read from.
         QString cardId;
-        QString title;
         QString terms;
         QString summary;
         qint64 wordCount = 0;

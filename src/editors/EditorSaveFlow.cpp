@@ -125,3 +125,10 @@ void EditorSaveFlow::startSnapshots(std::unique_ptr<AutoSaveController>& snapsho
     if (changed)
         snapshots->setAutoSave(true);
 }
+
+void EditorSaveFlow::recoveredSnapshotNotShown()
+{
+    if (AutoSaveController* snapshots = m_editor.autoSaveController())
+        snapshots->setSnapshotAside();
+    m_fields.setAutoSaveData(std::nullopt);
+}

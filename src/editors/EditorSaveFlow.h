@@ -74,6 +74,10 @@ public:
     // whether the snapshot file is its own.
     void startSnapshots(std::unique_ptr<AutoSaveController>& snapshots, std::function<QVariantMap()> take,
                         bool changed) const;
+    // The snapshot the writer chose to recover could not be shown: its file is kept aside, so it waits for no one
+    // and is never offered again, and from now on the card's own words are snapshotted as for any card. It is not
+    // tried again on a later load.
+    void recoveredSnapshotNotShown();
 
 private:
     void discard();

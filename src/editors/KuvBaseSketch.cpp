@@ -256,26 +256,36 @@ void KuvBaseSketch::loadDrawing()
     const bool unreadable = !m_document.isReadable();
     if (unreadable && !(m_autoSaveData && SketchSnapshot::hasReadableDrawing(*m_autoSaveData))) {
         EditorPrompts::showUnreadable(this, UnreadableMessage);
+        if (m_autoSaveData)
+            m_saveFlow->recoveredSnapshotNotShown();
         return;
     }
+    if (m_autoSaveData)
+        applyRecovered(*m_autoSaveData, unreadable);
+    updateSaveButton();
+}
+
+void KuvBaseSketch::applyRecovered(const QVariantMap& snapshot, bool overUnreadable)
+{
     // A recovered drawing of a card whose own cannot be read is all the writer has of it: it is shown, and saved
     // as a card of its own rather than over bytes no one has seen.
-    if (m_autoSaveData && SketchSnapshot::apply(*this, *m_autoSaveData, unreadable)) {
-        if (m_autoSaveController)
-            m_autoSaveController->adoptSnapshot();
-        // Shown once: a later reload of the card (Load Card after a change elsewhere) shows what is stored.
-        setAutoSaveData(std::nullopt);
-        if (unreadable) {
-            m_canvas->setEnabled(true);
-            m_toolPicker->setEnabled(true);
-            EditorPrompts::showUnreadable(this, UnreadableRecoveredMessage);
-        }
-        m_titleChanged = true;
-        m_contentChanged = true;
-        markChanged();
-        updateTitle();
+    if (!SketchSnapshot::apply(*this, snapshot, overUnreadable)) {
+        m_saveFlow->recoveredSnapshotNotShown();
+        return;
     }
-    updateSaveButton();
+    if (m_autoSaveController)
+        m_autoSaveController->adoptSnapshot();
+    // Shown once: a later reload of the card (Load Card after a change elsewhere) shows what is stored.
+    setAutoSaveData(std::nullopt);
+    if (overUnreadable) {
+        m_canvas->setEnabled(true);
+        m_toolPicker->setEnabled(true);
+        EditorPrompts::showUnreadable(this, UnreadableRecoveredMessage);
+    }
+    m_titleChanged = true;
+    m_contentChanged = true;
+    markChanged();
+    updateTitle();
 }
 
 void KuvBaseSketch::updateContentSize()

@@ -156,6 +156,8 @@ private:
     void buildOverflowMenu();
     void prepareSession();
     void loadDrawing();
+    // Puts the recovered snapshot over the card as loaded; one that cannot be shown is kept aside.
+    void applyRecovered(const QVariantMap& snapshot, bool overUnreadable);
     void markChanged();
     void titleDidChange();
     void drawingDidChange();

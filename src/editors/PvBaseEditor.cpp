@@ -701,13 +701,17 @@ std::optional<bool> PvBaseEditor::finishLoading(LoadOutcome outcome)
     if (!autoSaveData() || (unreadable && !hasReadableWords(*autoSaveData()))) {
         if (unreadable)
             EditorPrompts::showUnreadable(this, UnreadableMessage);
+        if (autoSaveData())
+            m_saveFlow->recoveredSnapshotNotShown();
         return std::nullopt;
     }
     // Words recovered for a card whose body cannot be read are all the writer has of it: they are shown, and saved
     // as a card of their own rather than over bytes no one has seen.
     const std::optional<bool> detached = applySnapshot(*autoSaveData(), unreadable);
-    if (!detached)
+    if (!detached) {
+        m_saveFlow->recoveredSnapshotNotShown();
         return std::nullopt;
+    }
     if (m_autoSaveController)
         m_autoSaveController->adoptSnapshot();
     // Shown once: a later reload of the card (Load Card after a change elsewhere) shows what is stored.

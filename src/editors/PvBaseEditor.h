@@ -217,8 +217,8 @@ protected:
     void placeCursor(qint64 cursor);
     // The card is on screen: the indicator goes and a snapshot being recovered is put over it, its file now the
     // editor's own. Over a body that could not be read the snapshot's words open as a new card, so the body stays
-    // as stored; a snapshot whose words cannot be read either is left on disk for the writer. Answers nothing
-    // when no snapshot was applied, else whether its words now stand as a new card.
+    // as stored; a snapshot whose words cannot be read is kept aside, and the card's own words are snapshotted.
+    // Answers nothing when no snapshot was applied, else whether its words now stand as a new card.
     std::optional<bool> finishLoading(LoadOutcome outcome);
     // The editor is about to show: its colours, the indicator until the card is loaded, and a fresh snapshot
     // timer over cardSnapshot() (recovered words count as unsaved at once).

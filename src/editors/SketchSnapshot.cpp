@@ -40,21 +40,19 @@ QVariantMap SketchSnapshot::take(const KuvBaseSketch& editor)
 
 bool SketchSnapshot::hasReadableDrawing(const QVariantMap& snapshot)
 {
-    return snapshot.contains(AutoSaveController::kContentKey) &&
+    // Without its card type the drawing could not be kept as the card it was: it cannot be shown either.
+    return snapshot.contains(AutoSaveController::kContentKey) && snapshot.contains(AutoSaveController::kItemTypeKey) &&
            SketchDrawingDocument::fromData(snapshot.value(AutoSaveController::kContentKey).toByteArray()).isReadable();
 }
 
 bool SketchSnapshot::apply(KuvBaseSketch& editor, const QVariantMap& snapshot, bool asNewCard)
 {
-    // A snapshot without its drawing or its card type is no snapshot of this editor.
-    if (!snapshot.contains(AutoSaveController::kContentKey) || !snapshot.contains(AutoSaveController::kItemTypeKey))
-        return false;
-    SketchDrawingDocument recovered =
-        SketchDrawingDocument::fromData(snapshot.value(AutoSaveController::kContentKey).toByteArray());
-    if (!recovered.isReadable()) {
+    if (!hasReadableDrawing(snapshot)) {
         EditorPrompts::showUnreadable(&editor, KuvBaseSketch::UnreadableSnapshotMessage);
         return false;
     }
+    SketchDrawingDocument recovered =
+        SketchDrawingDocument::fromData(snapshot.value(AutoSaveController::kContentKey).toByteArray());
     // The card was saved after the snapshot was taken (on another machine, or here before the crash was
     // noticed): the snapshot must not overwrite it, so its drawing opens as a new card.
     const QDateTime savedAt = snapshot.value(AutoSaveController::kItemSaveDateKey).toDateTime();

@@ -17,7 +17,9 @@
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/SerialQueue.h"
+#include "platform/ink/InkCanvas.h"
 #include "platform/ink/InkDrawing.h"
+#include "platform/ink/InkReader.h"
 #include "platform/ink/InkWriter.h"
 #include "richtext/PvTextView.h"
 #include "richtext/RichTextDocumentFormat.h"
@@ -96,7 +98,7 @@ protected:
         QTest::keyClicks(editor->editor(), text);
     }
     // One look of the editor's snapshot timer, now rather than after its ten seconds.
-    static void tick(PvBaseEditor* editor)
+    template <class Editor> static void tick(Editor* editor)
     {
         AutoSaveController* snapshots = editor->autoSaveController();
         ASSERT_NE(snapshots, nullptr);
@@ -104,13 +106,15 @@ protected:
         snapshots->setSaveInterval(0.01);
         snapshots->startSaveTimer(snapshots->projectId(), snapshots->isSecondary(), [editor, looks] {
             ++*looks;
-            return editor->cardSnapshot();
+            return cardSnapshotOf(editor);
         });
         snapshots->setAutoSave(true);
         ASSERT_TRUE(waitFor([&] { return *looks > 0; }));
         snapshots->stopSaveTimer();
         ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
     }
+    static QVariantMap cardSnapshotOf(PvBaseEditor* editor) { return editor->cardSnapshot(); }
+    static QVariantMap cardSnapshotOf(KuvBaseSketch* editor) { return editor->autoSaveSnapshot(); }
     static bool saveOf(PvBaseEditor* editor)
     {
         bool finished = false;
@@ -270,8 +274,13 @@ TEST_F(BoardRecoveryTest, identifierFromTheSnapshotIsBoundNeverSplicedIntoTheQue
 
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(snapshotOf(hostile, ItemIds::Top, ProjectItemTypes::Idea, "Evil"), true));
     ViewController host;
-    EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr);
-    EXPECT_EQ(host.presentedViewController(), nullptr);
+    host.resize(800, 600);
+    host.show();
+    auto* editor = qobject_cast<PvSummaryEditViewController*>(
+        CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}));
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->currentObject(), nullptr) << "the identifier matched a card it does not name";
+    host.dismiss(false);
 }
 
 TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondaryCard)
@@ -296,10 +305,38 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
     EXPECT_TRUE(editor->cardChanged());
 
     host.dismiss(false);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    AutoSaveController::deleteAutoSaveWithProjectId(project, true);
+
+    // A card deleted meanwhile, and one made over the editor and never stored, come back as cards of their own in
+    // a folder that exists: left waiting, their words would keep every card opened over the editor from being
+    // snapshotted. Their Save stores them, and their snapshot goes.
     context()->deleteObject(deep);
     context()->save();
-    EXPECT_EQ(CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, {}), nullptr)
-        << "a card deleted meanwhile opens nothing";
+    for (const QString& itemId : {deep->uniqueIdentifier(), QString()}) {
+        SCOPED_TRACE(itemId.isEmpty() ? "never stored" : "deleted");
+        const QString words = itemId.isEmpty() ? QStringLiteral("Never stored") : QStringLiteral("Deeper still");
+        ASSERT_NO_FATAL_FAILURE(
+            writeSnapshot(snapshotOf(itemId, chapter, ProjectItemTypes::Idea, QStringLiteral("Deep"), words), true));
+        auto* recovered = qobject_cast<PvSummaryEditViewController*>(
+            CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, board->cardProps()));
+        ASSERT_NE(recovered, nullptr);
+        EXPECT_EQ(recovered->currentObject(), nullptr);
+        EXPECT_TRUE(recovered->isSecondaryCard());
+        ASSERT_TRUE(waitFor([&] { return recovered->contentLoaded(); }));
+        EXPECT_EQ(recovered->editor()->toPlainText(), words);
+        EXPECT_TRUE(recovered->cardChanged());
+        EXPECT_TRUE(recovered->autoSaveController()->ownsSnapshot());
+        ASSERT_TRUE(saveOf(recovered));
+        EXPECT_EQ(stored(QStringLiteral("SELECT parentItemId || ':' || itemType || ':' || title FROM ProjectItem "
+                                        "WHERE summary = '%1'")
+                             .arg(words)),
+                  QStringList{chapter + QStringLiteral(":4:Deep")});
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        EXPECT_FALSE(AutoSaveController::autoSaveExists(project, true));
+        ASSERT_TRUE(waitFor([&] { return !host.presentedViewController(); }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(BoardRecoveryTest, sketchOfAPersonThatIsGoneOpensInThePersonColoursAndIsSavedBackAsAPerson)
@@ -424,6 +461,120 @@ TEST_F(BoardRecoveryTest, wordsOfAnUnreadableCardAreShownKeptAndNeverTakenByAnot
     mara = shownPopup();
     ASSERT_NE(mara, nullptr);
     EXPECT_EQ(mara->editor()->toPlainText(), words);
+}
+
+TEST_F(BoardRecoveryTest, recoveredWordsNoOneCanShowAreKeptAsideAndTheCardsOwnWordsAreSnapshottedAndStored)
+{
+    // Lantern is a sketch card with one stroke; Storm idea a text card with its words.
+    InkDrawing drawn;
+    InkStroke stroke(InkKind::Pen, Qt::black, 4.0f);
+    stroke.append(InkPoint{100, 100, 1, 0});
+    stroke.append(InkPoint{150, 120, 1, 0.1f});
+    drawn.append(stroke);
+    const QTextDocument clouds(QStringLiteral("Clouds"));
+    for (const auto& [title, format, body] :
+         {std::tuple{QStringLiteral("Lantern"), ProjectItemFormats::Sketch, *InkWriter::encode(drawn)},
+          std::tuple{QStringLiteral("Storm idea"), ProjectItemFormats::Text,
+                     *RichTextDocumentFormat::getData(clouds, 1.0)}}) {
+        ProjectItem* card = item(title);
+        card->setItemFormat(format);
+        auto* document = context()->insertNew<ProjectItemDocument>();
+        document->setUniqueIdentifier(Uuid::uuidString());
+        document->setProjectId(project);
+        document->setParentItemId(card->uniqueIdentifier());
+        document->setMimetype(format == ProjectItemFormats::Sketch ? DocumentMimeTypes::Drawing
+                                                                   : DocumentMimeTypes::RichText);
+        document->setContent(body);
+    }
+    ASSERT_FALSE(context()->save());
+    board->setCardOpening(std::make_shared<BoardEditorOpener>());
+    ASSERT_NO_FATAL_FAILURE(appear());
+    for (const bool sketch : {false, true}) {
+        SCOPED_TRACE(sketch ? "sketch" : "text");
+        ProjectItem* card = item(sketch ? QStringLiteral("Lantern") : QStringLiteral("Storm idea"));
+        // A crash left words a newer version wrote: the board offers them, no editor here can show them.
+        QVariantMap damaged = snapshotOf(card->uniqueIdentifier(), ItemIds::Top, card->itemType(), card->title());
+        static const char newer[] = "bplist00\x00\x01\x02 from a newer version";
+        damaged.insert(AutoSaveController::kContentKey, QByteArray(newer, sizeof(newer) - 1));
+        if (sketch) {
+            damaged.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Sketch);
+            damaged.insert(AutoSaveController::kMimeTypeKey, DocumentMimeTypes::Drawing);
+        }
+        ViewController::transitionAppearance(board, false, false);
+        ASSERT_NO_FATAL_FAILURE(writeSnapshot(damaged));
+        QFile file(*AutoSaveController::autoSavePath(project, false));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray handed = file.readAll();
+        file.close();
+        ViewController::transitionAppearance(board, true, false);
+        ASSERT_NE(restoreAlert(), nullptr);
+        restoreAlert()->trigger(1);
+        auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
+        ASSERT_NE(navigation, nullptr);
+        ViewController* editor = navigation->topViewController();
+        ASSERT_TRUE(waitFor([&] {
+            auto* text = qobject_cast<PvBaseEditor*>(editor);
+            auto* drawing = qobject_cast<KuvBaseSketch*>(editor);
+            return (text && text->contentLoaded()) || (drawing && drawing->contentLoaded());
+        }));
+        Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(error->message(),
+                  sketch ? KuvBaseSketch::UnreadableSnapshotMessage : PvBaseEditor::UnreadableSnapshotMessage);
+        error->trigger(0);
+        // The writer answered Recover: the bytes are kept aside, under a name the board never offers.
+        const QString aside = *AutoSaveController::autoSavePath(project, false) + AutoSaveController::AsideSuffix;
+        QFile kept(aside);
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), handed);
+        kept.close();
+        // New words, a look of the timer: the file holds them, for the next start to offer.
+        std::optional<QVariantMap> snapshot;
+        if (auto* text = qobject_cast<PvSummaryEditViewController*>(editor)) {
+            typeInto(text, QStringLiteral(" gather"));
+            ASSERT_NO_FATAL_FAILURE(tick(text));
+            EXPECT_EQ(snapshotOnDisk(), card->uniqueIdentifier() + QStringLiteral(":Clouds gather"));
+            ASSERT_TRUE(saveOf(text));
+        } else {
+            auto* drawing = qobject_cast<KuvBaseSketch*>(editor);
+            ASSERT_NE(drawing, nullptr);
+            QTest::mousePress(drawing->canvasView(), Qt::LeftButton, {}, QPoint(200, 200));
+            QTest::mouseMove(drawing->canvasView(), QPoint(240, 230));
+            QTest::mouseRelease(drawing->canvasView(), Qt::LeftButton, {}, QPoint(260, 240));
+            ASSERT_TRUE(drawing->changesMade());
+            ASSERT_NO_FATAL_FAILURE(tick(drawing));
+            snapshot = AutoSaveController::hasAutoSaveWithProjectId(project, false);
+            ASSERT_TRUE(snapshot);
+            const InkDecodeResult strokes =
+                InkReader::decode(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+            ASSERT_TRUE(strokes.ok());
+            EXPECT_EQ(strokes.drawing->strokeCount(), 2u);
+            bool finished = false;
+            QObject::connect(drawing, &KuvBaseSketch::saveFinished, [&](bool ok) { finished = ok; });
+            drawing->saveButton()->trigger();
+            ASSERT_TRUE(waitFor([&] { return finished; }));
+        }
+        ASSERT_TRUE(waitFor([&] { return !board->presentedViewController(); }));
+        // Stored, read through a connection of its own; nothing is offered again.
+        const QStringList body =
+            stored(QStringLiteral("SELECT hex(content) FROM ProjectItemDocument WHERE parentItemId = '%1'")
+                       .arg(card->uniqueIdentifier()));
+        ASSERT_EQ(body.size(), 1);
+        const QByteArray bytes = QByteArray::fromHex(body.first().toLatin1());
+        if (sketch) {
+            const InkDecodeResult strokes = InkReader::decode(bytes);
+            ASSERT_TRUE(strokes.ok());
+            EXPECT_EQ(strokes.drawing->strokeCount(), 2u);
+        } else {
+            const RichTextDocumentFormat::LoadResult words = RichTextDocumentFormat::loadFrom(bytes);
+            ASSERT_TRUE(words.document);
+            EXPECT_EQ(words.document->toPlainText(), QStringLiteral("Clouds gather"));
+        }
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        EXPECT_FALSE(AutoSaveController::autoSaveExists(project, false));
+        EXPECT_EQ(restoreAlert(), nullptr);
+        EXPECT_TRUE(QFile::remove(aside)) << "the kept bytes stay until someone removes them";
+    }
 }
 
 #ifdef RECOVERY_CHILD_PATH

@@ -29,6 +29,26 @@ void writeSnapshot(const QString& projectId, bool forSecondary, const QByteArray
     file.write(bytes);
 }
 
+// The archive of a snapshot the board would offer, holding words.
+QByteArray offerable(const QString& words)
+{
+    return AutoSaveSnapshot::encode(
+        {{AutoSaveController::kProjectIdKey, ProjectId}, {AutoSaveController::kContentKey, words.toUtf8()}});
+}
+
+// The bytes kept aside from the snapshot file of (projectId, forSecondary), the nth one kept (1 is the first).
+QByteArray keptAside(bool forSecondary, int nth = 1)
+{
+    QFile file(*AutoSaveController::autoSavePath(ProjectId, forSecondary) + AutoSaveController::AsideSuffix +
+               (nth == 1 ? QString() : QStringLiteral("-%1").arg(nth)));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString wordsOf(const std::optional<QVariantMap>& snapshot)
+{
+    return snapshot ? QString::fromUtf8(snapshot->value(AutoSaveController::kContentKey).toByteArray()) : QString();
+}
+
 class AutoSaveControllerTest : public ::testing::Test {
 protected:
     void SetUp() override { QDir(AutoSaveController::autoSaveDirectory()).removeRecursively(); }
@@ -44,31 +64,58 @@ TEST_F(AutoSaveControllerTest, snapshotFilesAreNamedByProjectAndEditor)
     EXPECT_EQ(QFileInfo(*AutoSaveController::autoSavePath(ProjectId, true)).fileName(), ProjectId + "_secondary");
 }
 
-TEST_F(AutoSaveControllerTest, missingOrUndecodableSnapshotGivesNothing)
+TEST_F(AutoSaveControllerTest, missingOrUndecodableSnapshotGivesNothingAndIsKeptAside)
 {
     EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
     ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, QByteArray("not an archive")));
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
+    // Never offered, it would be written over by the next editor: its bytes go to a name of their own.
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
+    EXPECT_EQ(keptAside(false), QByteArray("not an archive"));
+    // A second one takes the next name; the first stays as it was.
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, QByteArray("cut sho")));
+    EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
+    EXPECT_EQ(keptAside(false), QByteArray("not an archive"));
+    EXPECT_EQ(keptAside(false, 2), QByteArray("cut sho"));
 }
 
 TEST_F(AutoSaveControllerTest, primaryTakesOverAnOrphanedSecondarySnapshot)
 {
-    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true));
-    AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, offerable(QStringLiteral("Peeked words"))));
+    EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false)), QStringLiteral("Peeked words"));
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));
     EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
 }
 
 TEST_F(AutoSaveControllerTest, secondaryIsLeftAloneWhilePrimaryExists)
 {
-    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, "primary"));
-    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, "secondary"));
-    AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
-    QFile primary(*AutoSaveController::autoSavePath(ProjectId, false));
-    ASSERT_TRUE(primary.open(QIODevice::ReadOnly));
-    EXPECT_EQ(primary.readAll(), QByteArray("primary"));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, offerable(QStringLiteral("primary"))));
+    // Not even looked at: whatever it holds stays where it is for its own editor to ask after.
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, QByteArray("not an archive")));
+    EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false)), QStringLiteral("primary"));
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, true));
+    EXPECT_EQ(keptAside(true), QByteArray());
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, offerable(QStringLiteral("secondary"))));
+    EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false)), QStringLiteral("primary"));
+    EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, true)), QStringLiteral("secondary"));
+}
+
+TEST_F(AutoSaveControllerTest, primaryNoOneCanReadIsKeptAsideAndHidesNoPeekedCardsWords)
+{
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, QByteArray("bplist00 damaged")));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, offerable(QStringLiteral("Peeked words"))));
+    EXPECT_EQ(wordsOf(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false)), QStringLiteral("Peeked words"));
+    EXPECT_EQ(keptAside(false), QByteArray("bplist00 damaged"));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+
+    // An orphaned secondary no one can read is kept aside in its turn, and taken over by nothing.
+    AutoSaveController::deleteAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, true, QByteArray("bplist00 also damaged")));
+    EXPECT_EQ(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false), std::nullopt);
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, false));
+    EXPECT_FALSE(AutoSaveController::autoSaveExists(ProjectId, true));
+    EXPECT_EQ(keptAside(true), QByteArray("bplist00 also damaged"));
 }
 
 TEST_F(AutoSaveControllerTest, deleteRemovesOnlyThatEditorsSnapshot)
@@ -316,11 +363,11 @@ TEST_F(AutoSaveTimerTest, aFileTheBoardCannotOfferHoldsNoEditorBack)
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
     damaged.write("bplist00 cut short");
     damaged.close();
-    ASSERT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
     start();
     EXPECT_TRUE(controller.ownsSnapshot());
     EXPECT_TRUE(controller.writeSnapshotNow());
     EXPECT_EQ(savedContent(), Words);
+    EXPECT_EQ(keptAside(false), QByteArray("bplist00 cut short")) << "the damaged bytes were written over";
     controller.stopSaveTimer();
 
     // Words the editor recovered before its timer first started stay its own.
@@ -329,6 +376,26 @@ TEST_F(AutoSaveTimerTest, aFileTheBoardCannotOfferHoldsNoEditorBack)
     recovered.startSaveTimer(ProjectId, false, [] { return cardSnapshot(QStringLiteral("Recovered")); });
     EXPECT_TRUE(recovered.ownsSnapshot());
     recovered.stopSaveTimer();
+}
+
+TEST_F(AutoSaveTimerTest, wordsTheEditorCouldNotShowAreKeptAsideAndItsOwnAreWrittenAtTheNextLook)
+{
+    // The board offered the file and the writer chose Recover; the editor could not show its words.
+    const QByteArray handed = offerable(QStringLiteral("Words from a newer version"));
+    ASSERT_NO_FATAL_FAILURE(writeSnapshot(ProjectId, false, handed));
+    start();
+    ASSERT_FALSE(controller.ownsSnapshot());
+    controller.setSnapshotAside();
+    EXPECT_TRUE(controller.ownsSnapshot());
+    EXPECT_FALSE(written()) << "the file still waits under the name the board offers";
+    EXPECT_EQ(keptAside(false), handed);
+    controller.setAutoSave(true);
+    ASSERT_TRUE(waitFor([this] { return gathered == 1 && workerIdle(); }));
+    EXPECT_EQ(savedContent(), Words);
+    // Kept aside once: the file is the editor's own now, and a second call keeps none of its words aside.
+    controller.setSnapshotAside();
+    EXPECT_EQ(savedContent(), Words);
+    EXPECT_EQ(keptAside(false, 2), QByteArray());
 }
 
 TEST_F(AutoSaveTimerTest, aChangeIsWrittenWithinOneIntervalWithEveryKey)

@@ -25,6 +25,7 @@
 #include "platform/NavigationController.h"
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
+#include "platform/SerialQueue.h"
 #include "platform/Storyboard.h"
 #include "platform/UserDefaults.h"
 #include "platform/store/ManagedObjectContext.h"
@@ -267,6 +268,33 @@ protected:
                                   {AutoSaveController::kContentKey, QByteArray("snapshot")}};
         EXPECT_TRUE(AutoSaveSnapshot::write(path, waiting)) << path.toStdString();
         return path;
+    }
+    // One look of the shown editor's own snapshot timer, now rather than after its ten seconds: the editor leaves the
+    // screen and comes back with a short interval, as a sheet closing over it does. False when the look wrote
+    // nothing of a change.
+    template <class Editor> bool tick(Editor* editor)
+    {
+        AutoSaveController* snapshots = editor->autoSaveController();
+        if (!snapshots)
+            return false;
+        snapshots->setSaveInterval(0.01);
+        ViewController* shown = editor->navigationController();
+        ViewController::transitionAppearance(shown, false, false);
+        ViewController::transitionAppearance(shown, true, false);
+        const bool looked = waitFor([snapshots] { return !snapshots->autoSave(); }, 10000);
+        snapshots->setSaveInterval(AutoSaveController::SaveIntervalSeconds);
+        return AutoSaveController::snapshotQueue().waitForDone(5000) && looked;
+    }
+    // The bytes the stand-in snapshot was kept aside as.
+    static QByteArray keptAside(bool secondary = false)
+    {
+        QFile file(*AutoSaveController::autoSavePath(ProjectId, secondary) + AutoSaveController::AsideSuffix);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    static QByteArray snapshotFileBytes(bool secondary = false)
+    {
+        QFile file(*AutoSaveController::autoSavePath(ProjectId, secondary));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     // The store refuses `statement` (for example "INSERT ON ProjectItem") as a full disk would, until allowWrites().
     void refuseWrites(const QString& statement) const

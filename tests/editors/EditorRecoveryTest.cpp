@@ -156,9 +156,10 @@ TEST_F(EditorRecoveryTest, editorShownAgainGoesOnWritingItsOwnSnapshotAndItsSave
     EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
 }
 
-TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndTheSnapshotAsTheyAre)
+TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorIsKeptAsideAndTheCardsOwnWordsAreSnapshotted)
 {
     const QString path = writeSnapshotFile();
+    const QByteArray handed = snapshotFileBytes();
     const QByteArray before = storedDocumentBytes(CardId);
     QVariantMap recovered = snapshotOf(CardId, QStringLiteral("Lost words"), QDateTime::currentDateTime());
     recovered.insert(AutoSaveController::kContentKey, unreadableBytes());
@@ -175,12 +176,23 @@ TEST_F(EditorRecoveryTest, unreadableSnapshotShowsTheErrorAndLeavesTheCardAndThe
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_FALSE(editor->saveButton()->isEnabled());
     EXPECT_FALSE(editor->autoSaveController()->autoSave());
-    editor->saveButton()->trigger();
-    editor->cancelButton()->trigger();
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    // The writer answered the offer: the bytes no one could show are kept aside, never offered again.
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
+    EXPECT_EQ(keptAside(), handed);
+    // Words typed now are snapshotted as for any card, so a crash an hour later loses nothing.
+    type(editor, QStringLiteral(" Typed after."));
+    ASSERT_TRUE(tick(editor));
+    const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_TRUE(snapshot);
+    const RichTextDocumentFormat::LoadResult words =
+        RichTextDocumentFormat::loadFrom(snapshot->value(AutoSaveController::kContentKey).toByteArray());
+    ASSERT_TRUE(words.document);
+    EXPECT_EQ(words.document->toPlainText(), CardText + QStringLiteral(" Typed after."));
+    ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
     EXPECT_EQ(storedDocumentBytes(CardId), before);
-    // Still there for the writer to restore or discard from the board.
-    EXPECT_TRUE(QFile::exists(path));
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    EXPECT_FALSE(QFile::exists(path)) << "the card's own snapshot goes with its Discard";
+    EXPECT_EQ(keptAside(), handed);
 }
 
 TEST_F(EditorRecoveryTest, recoveredWordsOfAnUnreadableCardAreShownAndKeptAsANewCardBesideIt)
@@ -233,12 +245,13 @@ TEST_F(EditorRecoveryTest, recoveredWordsOfAnUnreadableCardAreShownAndKeptAsANew
     }
 }
 
-TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardThatCannotBeReadEitherStaysThroughASaveOfItsDetails)
+TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardThatCannotBeReadEitherIsKeptAsideThroughASaveOfItsDetails)
 {
     DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
     ASSERT_FALSE(context()->save());
     const QByteArray before = storedDocumentBytes(CardId);
     const QString path = writeSnapshotFile();
+    const QByteArray handed = snapshotFileBytes();
     QVariantMap recovered = snapshotOf(CardId, QString(), QDateTime::currentDateTime());
     recovered.insert(AutoSaveController::kContentKey, unreadableBytes());
     PvEditViewController* editor = open(CardId, recovered);
@@ -249,13 +262,14 @@ TEST_F(EditorRecoveryTest, snapshotOfAnUnreadableCardThatCannotBeReadEitherStays
     EXPECT_EQ(Alert::presented().size(), 0) << "one error for one card";
     EXPECT_TRUE(editor->editor()->isReadOnly());
     EXPECT_EQ(editor->currentObject(), DbHelpers::getItem(context(), CardId));
-    EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());
     editor->commands().applyTag(QStringLiteral("done"));
     ASSERT_TRUE(save(editor));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
-    // Its words were never shown nor stored: the board offers them again, to restore or to discard.
+    // Its words were never shown nor stored, and no one can show them: they are kept, under a name the board does
+    // not offer, and wait for no card.
     ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
-    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_FALSE(QFile::exists(path));
+    EXPECT_EQ(keptAside(), handed);
     EXPECT_EQ(storedDocumentBytes(CardId), before);
 }
 
@@ -432,7 +446,8 @@ TEST_F(EditorRecoveryTest, renamedUnreadableCardIsFoundByItsNewTitleAndStillByIt
 {
     ProjectItem* card = DbHelpers::getItem(context(), CardId);
     card->setTitle(QStringLiteral("Lighthouse Lamp"));
-    card->setTerms(Indexer::terms({card->title(), CardText}));
+    // The body goes on past its summary, and there it names the lighthouse.
+    card->setTerms(Indexer::terms({card->title(), CardText + QStringLiteral(" The lighthouse stood.")}));
     card->setSummary(CardText);
     DbHelpers::getItemDocument(context(), CardId)->setContent(unreadableBytes());
     ASSERT_FALSE(context()->save());
@@ -445,10 +460,12 @@ TEST_F(EditorRecoveryTest, renamedUnreadableCardIsFoundByItsNewTitleAndStillByIt
         storedValue(QStringLiteral("SELECT terms FROM ProjectItem WHERE uniqueIdentifier = '%1'").arg(CardId));
     const QList<QByteArray> terms = stored.split(' ');
     EXPECT_TRUE(terms.contains("harbour")) << stored.constData();
-    EXPECT_FALSE(terms.contains("lighthouse")) << stored.constData();
-    // Words of the body stay, also one the old title shared with it.
+    // Which words the body gave is unknown: every one stays, also those the old title shared with it, in the
+    // summary or past it.
     EXPECT_TRUE(terms.contains("dusk")) << stored.constData();
     EXPECT_TRUE(terms.contains("lamp")) << stored.constData();
+    EXPECT_TRUE(terms.contains("lighthouse")) << stored.constData();
+    EXPECT_TRUE(terms.contains("stood")) << stored.constData();
 }
 
 TEST_F(EditorRecoveryTest, updateWhilePeekingIsShownWhenThePanelCloses)

@@ -168,6 +168,7 @@ TEST_F(PvSummaryEditViewControllerTest, unreadableBodyOnTheCardOrInItsSnapshotIs
         DbHelpers::getItem(context(), PersonId)->setContent(body);
         ASSERT_FALSE(context()->save());
         const QString snapshotPath = writeStandInSnapshot();
+        const QByteArray handed = snapshotFileBytes();
         PvSummaryEditViewController* editor = openPopup(
             PersonId, ProjectItemTypes::Person, cardUnreadable ? std::nullopt : std::optional(unreadableSnapshot));
         Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
@@ -190,7 +191,10 @@ TEST_F(PvSummaryEditViewControllerTest, unreadableBodyOnTheCardOrInItsSnapshotIs
         ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
         EXPECT_EQ(storedCardBytes(PersonId), body);
         EXPECT_TRUE(storedDocumentBytes(PersonId).isNull());
-        EXPECT_TRUE(QFile::exists(snapshotPath));
+        // Another card's words, never handed to this editor, stay; the snapshot it could not show is kept aside.
+        EXPECT_EQ(QFile::exists(snapshotPath), cardUnreadable);
+        EXPECT_EQ(keptAside(), cardUnreadable ? QByteArray() : handed);
+        QFile::remove(snapshotPath + AutoSaveController::AsideSuffix);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }

@@ -363,6 +363,85 @@ TEST_F(SecondarySaveTest, sketchPrimaryStoresAPeekedTextCardOnCancelAndOnSave)
     EXPECT_EQ(storedStrokes(SketchId), 2);
 }
 
+// A crash left the Story card's words, and those of a card opened over it whose card the Story card cannot reopen:
+// made with + and never stored, or deleted since. Left on disk they would wait for an answer no one is asked, and
+// no card opened over the Story card would ever be snapshotted.
+TEST_F(SecondarySaveTest, aSecondaryCardTheStoryCardCannotReopenIsRecoveredAsACardOfItsOwnAndHoldsNoCardBack)
+{
+    app->window()->show();
+    QTextDocument words;
+    words.setPlainText(QStringLiteral("Tom waits on the quay"));
+    const QVariantMap madeWithPlus{{AutoSaveController::kProjectIdKey, ProjectId},
+                                   {AutoSaveController::kParentItemIdKey, FolderId},
+                                   {AutoSaveController::kProjectItemIdKey, QString("")},
+                                   {AutoSaveController::kTitleKey, QStringLiteral("Old Tom")},
+                                   {AutoSaveController::kContentKey, *RichTextDocumentFormat::getData(words, 1.0)},
+                                   {AutoSaveController::kItemTypeKey, ProjectItemTypes::Person},
+                                   {AutoSaveController::kItemFormatKey, ProjectItemFormats::Text},
+                                   {AutoSaveController::kItemSaveDateKey, QDateTime::currentDateTime()}};
+    InkDrawing drawing = *InkReader::decode(storedDrawingBytes()).drawing;
+    drawing.append(drawing.strokes().front());
+    QVariantMap deletedSketch = madeWithPlus;
+    deletedSketch.insert(AutoSaveController::kProjectItemIdKey, QStringLiteral("SKETCH-GONE"));
+    deletedSketch.insert(AutoSaveController::kTitleKey, QStringLiteral("Quay map"));
+    deletedSketch.insert(AutoSaveController::kContentKey, *InkWriter::encode(drawing));
+    deletedSketch.insert(AutoSaveController::kItemFormatKey, ProjectItemFormats::Sketch);
+    for (const QVariantMap& secondary : {madeWithPlus, deletedSketch}) {
+        const bool sketch =
+            secondary.value(AutoSaveController::kItemFormatKey).toLongLong() == ProjectItemFormats::Sketch;
+        SCOPED_TRACE(sketch ? "deleted sketch" : "made with +");
+        writeStandInSnapshot();
+        ASSERT_TRUE(AutoSaveSnapshot::write(*AutoSaveController::autoSavePath(ProjectId, true), secondary));
+        // Recover of the Story card's words.
+        QVariantMap primary = madeWithPlus;
+        primary.insert(AutoSaveController::kProjectItemIdKey, CardId);
+        primary.insert(AutoSaveController::kTitleKey, QStringLiteral("Lighthouse"));
+        primary.insert(AutoSaveController::kItemTypeKey, ProjectItemTypes::Story);
+        PvEditViewController* story = open(CardId, primary);
+        const QString title = secondary.value(AutoSaveController::kTitleKey).toString();
+        if (sketch) {
+            KuvBaseSketch* recovered = nullptr;
+            ASSERT_TRUE(
+                waitFor([&] { return (recovered = shownOver<KuvBaseSketch>(story)) && recovered->contentLoaded(); }));
+            EXPECT_EQ(recovered->currentObject(), nullptr);
+            EXPECT_EQ(recovered->titleView()->text(), title);
+            saveAndClose(recovered);
+            EXPECT_EQ(storedValue(QStringLiteral("SELECT parentItemId || ':' || itemType || ':' || itemFormat FROM "
+                                                 "ProjectItem WHERE title = '%1'")
+                                      .arg(title)),
+                      (FolderId + QStringLiteral(":5:1")).toUtf8());
+            const QString madeId = QString::fromUtf8(
+                storedValue(QStringLiteral("SELECT uniqueIdentifier FROM ProjectItem WHERE title = '%1'").arg(title)));
+            EXPECT_EQ(storedStrokes(madeId), 2);
+        } else {
+            PvSummaryEditViewController* recovered = nullptr;
+            ASSERT_TRUE(waitFor([&] {
+                return (recovered = shownOver<PvSummaryEditViewController>(story)) && recovered->contentLoaded();
+            }));
+            EXPECT_EQ(recovered->currentObject(), nullptr);
+            EXPECT_EQ(recovered->editor()->toPlainText(), QStringLiteral("Tom waits on the quay"));
+            typeInto(recovered, QStringLiteral(" at dusk"));
+            saveAndClose(recovered);
+            EXPECT_EQ(storedCardsSummarised(QStringLiteral("Tom waits on the quay at dusk")), 1);
+        }
+        EXPECT_FALSE(secondarySnapshotOnDisk()) << "stored words would be offered again";
+        // A card peeked now is snapshotted as any card: a crash here loses none of its words.
+        auto* popup = openFromPanel<PvSummaryEditViewController>(openPanel(story, ToolbarDelegate::editorPeek), MaraId);
+        ASSERT_NE(popup, nullptr);
+        typeInto(popup, title);
+        ASSERT_TRUE(tick(popup));
+        EXPECT_EQ(secondarySnapshotText(), title);
+        popup->cancelButton()->trigger();
+        Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
+        ASSERT_NE(question, nullptr);
+        question->trigger(0);
+        ASSERT_TRUE(waitFor([&] { return !story->peek().peekTable()->presentedViewController(); }));
+        story->peek().sideMenu()->dismissMenu(false);
+        leave(story, Leave::Discard);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(SecondarySaveTest, quittingAfterTheSecondaryCardsSaveLeavesItStoredAndNoSnapshotBehind)
 {
     app->window()->show();

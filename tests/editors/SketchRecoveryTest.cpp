@@ -58,24 +58,34 @@ TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
     EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
 }
 
-TEST_F(SketchRecoveryTest, snapshotWithoutContentOrItemTypeIsTreatedAsAbsent)
+TEST_F(SketchRecoveryTest, snapshotWithoutContentOrItemTypeSaysItCannotBeReadAndIsKeptAside)
 {
     for (const QString& missing : {QStringLiteral("content"), QStringLiteral("itemType")}) {
+        SCOPED_TRACE(missing.toStdString());
+        writeStandInSnapshot();
+        const QByteArray handed = snapshotFileBytes();
         QVariantMap snapshot = snapshotOf({});
         snapshot.remove(missing);
         KuvBaseSketch* editor = openSketch(SketchId, snapshot);
-        EXPECT_EQ(editor->titleView()->text(), SketchTitle) << missing.toStdString();
+        Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
+        ASSERT_TRUE(error) << "the recovered drawing went unshown with no word said";
+        EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableSnapshotMessage);
+        error->trigger(0);
+        EXPECT_EQ(editor->titleView()->text(), SketchTitle);
         EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 1u);
         EXPECT_FALSE(editor->changesMade());
         EXPECT_FALSE(app->hasPrimaryCardEdits);
+        EXPECT_EQ(keptAside(), handed);
         rootScreen()->dismiss(false);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QFile::remove(*AutoSaveController::autoSavePath(ProjectId, false) + AutoSaveController::AsideSuffix);
     }
 }
 
-TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStoredCard)
+TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorIsKeptAsideAndTheCardsOwnStrokesAreSnapshotted)
 {
     const QString snapshotPath = writeStandInSnapshot();
+    const QByteArray handed = snapshotFileBytes();
     KuvBaseSketch* editor = openSketch(SketchId, snapshotOf(QByteArray("PK\x03\x04 damaged", 12)));
     Alert* error = alertTitled(EditorPrompts::UnreadableTitle);
     ASSERT_TRUE(error);
@@ -85,11 +95,21 @@ TEST_F(SketchRecoveryTest, unreadableSnapshotDrawingShowsAnErrorAndKeepsTheStore
     EXPECT_EQ(editor->titleView()->text(), SketchTitle);
     EXPECT_FALSE(editor->changesMade());
     EXPECT_FALSE(editor->saveButton()->isEnabled());
-    editor->saveButton()->trigger();
-    editor->cancelButton()->trigger();
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    EXPECT_FALSE(AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false));
+    EXPECT_EQ(keptAside(), handed);
+    // A stroke drawn now is snapshotted as on any card.
+    draw(editor, {{200, 200}, {260, 240}});
+    ASSERT_TRUE(tick(editor));
+    const std::optional<QVariantMap> snapshot = AutoSaveController::hasAutoSaveWithProjectId(ProjectId, false);
+    ASSERT_TRUE(snapshot);
+    const InkDecodeResult drawing = InkReader::decode(snapshot->value(QStringLiteral("content")).toByteArray());
+    ASSERT_TRUE(drawing.ok());
+    EXPECT_EQ(drawing.drawing->strokeCount(), 2u);
+    ASSERT_NO_FATAL_FAILURE(discardChanges(editor));
     EXPECT_EQ(storedDocumentBytes(SketchId), storedDrawingBytes());
-    EXPECT_TRUE(QFile::exists(snapshotPath));
+    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+    EXPECT_FALSE(QFile::exists(snapshotPath));
+    EXPECT_EQ(keptAside(), handed);
 }
 
 TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsACardBesideIt)
@@ -122,24 +142,35 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    // A recovered drawing that cannot be read either stays on disk through a save of the card's title.
-    snapshotPath = writeStandInSnapshot();
-    recovered.insert(QStringLiteral("content"), QByteArray("PK\x03\x04 damaged", 12));
-    editor = openSketch(SketchId, recovered);
-    error = alertTitled(EditorPrompts::UnreadableTitle);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
-    ASSERT_TRUE(press(error, 0));
-    EXPECT_FALSE(alertTitled(EditorPrompts::UnreadableTitle)) << "the card's one message says it all";
-    EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
-    EXPECT_FALSE(editor->canvasView()->isEnabled());
-    EXPECT_FALSE(editor->autoSaveController()->ownsSnapshot());
-    typeTitle(editor, QStringLiteral("!"));
-    ASSERT_TRUE(save(editor));
-    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
-    ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
-    EXPECT_TRUE(QFile::exists(snapshotPath));
-    EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
+    // A recovered drawing that cannot be shown either, unreadable or without its card type, is kept aside through
+    // a save of the card's title, and said to be unreadable as the card is.
+    for (const bool typeless : {false, true}) {
+        SCOPED_TRACE(typeless ? "no type" : "damaged");
+        snapshotPath = writeStandInSnapshot();
+        const QByteArray handed = snapshotFileBytes();
+        QVariantMap lost = recovered;
+        if (typeless)
+            lost.remove(QStringLiteral("itemType"));
+        else
+            lost.insert(QStringLiteral("content"), QByteArray("PK\x03\x04 damaged", 12));
+        editor = openSketch(SketchId, lost);
+        error = alertTitled(EditorPrompts::UnreadableTitle);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(error->message(), KuvBaseSketch::UnreadableMessage);
+        ASSERT_TRUE(press(error, 0));
+        EXPECT_EQ(Alert::presented().size(), 0) << "one error for one card";
+        EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 0u);
+        EXPECT_FALSE(editor->canvasView()->isEnabled());
+        typeTitle(editor, QStringLiteral("!"));
+        ASSERT_TRUE(save(editor));
+        ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+        ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
+        EXPECT_FALSE(QFile::exists(snapshotPath));
+        EXPECT_EQ(keptAside(), handed);
+        EXPECT_EQ(storedDocumentBytes(SketchId), foreign);
+        QFile::remove(snapshotPath + AutoSaveController::AsideSuffix);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(SketchRecoveryTest, snapshotCarriesTheDrawingUnderTheSketchKeys)
