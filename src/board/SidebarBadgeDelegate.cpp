@@ -1,6 +1,7 @@
 #include "SidebarBadgeDelegate.h"
 
 #include "platform/ColorScheme.h"
+#include "platform/TintedIconEngine.h"
 
 #include <QPainter>
 
@@ -28,4 +29,17 @@ void SidebarBadgeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setFont(font);
     painter->drawText(area, Qt::AlignCenter, count);
     painter->restore();
+}
+
+void SidebarBadgeDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!(option->state & QStyle::State_Selected) || !index.data(SymbolRole).toBool())
+        return;
+    // The group the style draws the selected title in: a symbol left in its theme's ink would stay dark on the
+    // highlight beside a white title.
+    QPalette::ColorGroup group = option->state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(option->state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    option->icon = QIcon(new TintedIconEngine(option->icon, option->palette.color(group, QPalette::HighlightedText)));
 }
