@@ -1,6 +1,8 @@
 #include "stats/StatisticsViewController.h"
 #include "SheetTestSupport.h"
 #include "StatsFixture.h"
+#include "TestInk.h"
+#include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/Project.h"
 #include "core/ProjectSetting.h"
@@ -498,6 +500,39 @@ TEST_F(StatisticsViewControllerTest, badgeNameSitsFourPointsUnderItsPicture)
     // The cell laid out: the name stands under the picture.
     ASSERT_TRUE(waitFor([&] { return name->y() > button->geometry().bottom(); }));
     EXPECT_EQ(name->y() - button->geometry().bottom() - 1, 4);
+}
+
+TEST_F(StatisticsViewControllerTest, namesOfBadgesNotYetEarnedAreFaintButReadableInBothAppearances)
+{
+    addStoryCard(1200);
+    ASSERT_NO_FATAL_FAILURE(save());
+    const QPalette light = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        // What a desktop hands over, its disabled text made for its own grounds.
+        QApplication::setPalette(dark ? darkPalette(light) : light);
+        ASSERT_NO_FATAL_FAILURE(open());
+        // The name as drawn on its panel: its strongest ink against the panel's colour.
+        const auto contrastOfName = [&](const char* tag) {
+            auto* button = sheet->achievementStack()->findChild<QToolButton*>(QString::fromLatin1(tag));
+            auto* name = button ? button->parentWidget()->findChild<QLabel*>() : nullptr;
+            auto* panel = qobject_cast<StatisticsCell*>(sheet->achievementStack()->parentWidget());
+            // Not yet laid out until the name stands under its picture.
+            if (!name || !panel || name->y() <= button->geometry().bottom() || name->height() == 0)
+                return 0.0;
+            const QImage shown = panel->grab(QRect(name->mapTo(panel, QPoint(0, 0)), name->size())).toImage();
+            return contrastRatio(strongestInk(shown), panel->color());
+        };
+        ASSERT_TRUE(waitFor([&] { return contrastOfName("achievement.first.1000.words") > 0; }));
+        const double earned = contrastOfName("achievement.first.1000.words");
+        const double unearned = contrastOfName("achievement.first.10000.words");
+        EXPECT_GE(unearned, 3.0) << "readable";
+        EXPECT_LT(unearned, 4.5) << "faint";
+        EXPECT_GT(earned, unearned * 1.4) << "an earned name stands out more";
+        close();
+        closeSheetsOver(root);
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(StatisticsViewControllerTest, aWeekOfMoreWritingThanBeforeShowsRisingArrowsBesideTheAverages)
