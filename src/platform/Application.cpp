@@ -1,16 +1,19 @@
 #include "Application.h"
 
 #include "ApplicationDelegate.h"
+#include "ReadablePlaceholders.h"
 
 #include <QApplication>
 
 namespace {
 ApplicationDelegate* runningDelegate = nullptr;
-}  // namespace
+} // namespace
 
 Application::Application(QApplication& app, ApplicationDelegate& delegate) : m_app(app), m_delegate(delegate)
 {
     runningDelegate = &delegate;
+    // What the desktop hands over is corrected where it would leave something on screen unreadable.
+    new ReadablePlaceholders(this);
     connect(&app, &QGuiApplication::applicationStateChanged, this, &Application::onStateChanged);
     connect(&app, &QCoreApplication::aboutToQuit, this, [this] { m_delegate.willTerminate(); });
 }
