@@ -1,0 +1,44 @@
+#include "HoverAfterPopups.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEvent>
+#include <QHoverEvent>
+#include <QTimer>
+#include <QWidget>
+
+HoverAfterPopups::HoverAfterPopups(QObject* parent) : QObject(parent)
+{
+    qApp->installEventFilter(this);
+}
+
+void HoverAfterPopups::leaveStaleWidgets()
+{
+    const QPoint pointer = QCursor::pos();
+    const QWidget* under = QApplication::widgetAt(pointer);
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (!widget->testAttribute(Qt::WA_UnderMouse) || widget == under || widget->isAncestorOf(under))
+            continue;
+        widget->setAttribute(Qt::WA_UnderMouse, false);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(widget, &leave);
+        if (widget->testAttribute(Qt::WA_Hover)) {
+            const QPointF outside(-1, -1);
+            QHoverEvent hoverLeave(QEvent::HoverLeave, outside, QPointF(pointer),
+                                   QPointF(widget->mapFromGlobal(pointer)));
+            QCoreApplication::sendEvent(widget, &hoverLeave);
+        }
+        widget->update();
+    }
+}
+
+bool HoverAfterPopups::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        const auto* widget = static_cast<QWidget*>(watched);
+        // Once the popup has gone and the menu's own work is done, the widgets are looked at.
+        if (widget->isWindow() && widget->windowType() == Qt::Popup)
+            QTimer::singleShot(0, this, &HoverAfterPopups::leaveStaleWidgets);
+    }
+    return QObject::eventFilter(watched, event);
+}
