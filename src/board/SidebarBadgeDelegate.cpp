@@ -36,10 +36,7 @@ void SidebarBadgeDelegate::initStyleOption(QStyleOptionViewItem* option, const Q
     QStyledItemDelegate::initStyleOption(option, index);
     if (!(option->state & QStyle::State_Selected) || !index.data(SymbolRole).toBool())
         return;
-    // The group the style draws the selected title in: a symbol left in its theme's ink would stay dark on the
-    // highlight beside a white title.
-    QPalette::ColorGroup group = option->state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-    if (group == QPalette::Normal && !(option->state & QStyle::State_Active))
-        group = QPalette::Inactive;
-    option->icon = QIcon(new TintedIconEngine(option->icon, option->palette.color(group, QPalette::HighlightedText)));
+    // In the group the view draws the row in, as its title is: a symbol left in its theme's ink would stay dark on
+    // the highlight beside a white title.
+    option->icon = QIcon(new TintedIconEngine(option->icon, option->palette.color(QPalette::HighlightedText)));
 }

@@ -31,10 +31,9 @@ QString ElidedButton::shownText() const
 QSize ElidedButton::minimumSizeHint() const
 {
     const QSize whole = sizeHint();
-    if (text().isEmpty())
-        return whole;
     const QFontMetrics metrics = fontMetrics();
-    // The frame and margins round the title, as the whole title's size holds them, and the shortest title shown.
+    // The frame and margins round the title, as the whole title's size holds them, and the shortest title shown;
+    // a button without a title asks for its whole size.
     const int margins = std::max(0, whole.width() - metrics.horizontalAdvance(text()));
     const int shortest = metrics.horizontalAdvance(text().left(1) + Ellipsis);
     return QSize(std::min(whole.width(), margins + shortest), whole.height());

@@ -15,9 +15,10 @@ HoverAfterPopups::HoverAfterPopups(QObject* parent) : QObject(parent)
 void HoverAfterPopups::leaveStaleWidgets()
 {
     const QPoint pointer = QCursor::pos();
-    const QWidget* under = QApplication::widgetAt(pointer);
     for (QWidget* widget : QApplication::allWidgets()) {
-        if (!widget->testAttribute(Qt::WA_UnderMouse) || widget == under || widget->isAncestorOf(under))
+        // A widget the pointer is still over keeps its hover, and so do the widgets that hold it.
+        if (!widget->testAttribute(Qt::WA_UnderMouse) ||
+            (widget->isVisible() && widget->rect().contains(widget->mapFromGlobal(pointer))))
             continue;
         widget->setAttribute(Qt::WA_UnderMouse, false);
         QEvent leave(QEvent::Leave);

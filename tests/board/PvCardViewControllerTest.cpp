@@ -407,6 +407,7 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
                 last = std::max(last, x);
             }
     EXPECT_NEAR((last - first + 1) / scale, words, 6);
+    EXPECT_NEAR((first + last + 1) / 2.0 / scale, call->width() / 2.0, 3) << "centred on the board";
 }
 
 // How far a pixel's colour is from another's, by its largest channel difference.

@@ -205,11 +205,13 @@ TEST_F(SidebarViewControllerTest, reloadReplacesTheRowsInsteadOfAddingToThem)
     QTreeWidget* view = sidebar->collectionView();
     const int sections = view->topLevelItemCount();
     ASSERT_EQ(sections, 3);
+    sidebar->select(ProjectItemTypes::Location);
     add(ProjectItemTypes::Story, QStringLiteral("Story C"), 8);
     app->managedObjectContext()->save();
     sidebar->reload();
     EXPECT_EQ(view->topLevelItemCount(), sections);
     EXPECT_EQ(count(Filters::storyCards), QStringLiteral("3"));
+    EXPECT_EQ(view->currentItem(), sidebar->rowItem(Filters::locationCards)) << "the chosen row stays chosen";
 }
 
 TEST_F(SidebarViewControllerTest, sidebarButtonHidesTheSidebarAndShowsItAgain)

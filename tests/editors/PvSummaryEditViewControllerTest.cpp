@@ -288,16 +288,21 @@ TEST_F(PvSummaryEditViewControllerTest, titleBesideATagKeepsItsFirstLettersAndEn
         const QRect iconArea(icon->mapTo(bar, QPoint(0, 0)), icon->size());
         const QRect nameArea(name->mapTo(bar, QPoint(0, 0)), name->size());
         EXPECT_GT(nameArea.left(), iconArea.right()) << "the title stands beside its glyph, not under it";
-        // The first letter is drawn whole: no ink at the title's left edge, where a cut letter would end.
+        // The first letter is drawn whole: no ink at the title's left edge, where a cut letter would end; and what
+        // is drawn is the title as shown, as wide as its letters.
         const QImage shown = name->grab().toImage();
         const QColor ground = shown.pixelColor(0, 0);
         int firstInk = shown.width();
-        for (int x = 0; x < shown.width() && firstInk == shown.width(); ++x)
+        int lastInk = -1;
+        for (int x = 0; x < shown.width(); ++x)
             for (int y = 0; y < shown.height(); ++y)
-                if (colourDistance(shown.pixelColor(x, y), ground) > 120)
-                    firstInk = x;
+                if (colourDistance(shown.pixelColor(x, y), ground) > 120) {
+                    firstInk = std::min(firstInk, x);
+                    lastInk = std::max(lastInk, x);
+                }
         EXPECT_GE(firstInk, 3);
         EXPECT_TRUE(name->shownText().startsWith(title.left(3))) << name->shownText().toStdString();
+        EXPECT_NEAR(lastInk - firstInk + 1, name->fontMetrics().horizontalAdvance(name->shownText()), 4);
         const bool fits = name->fontMetrics().horizontalAdvance(title) <= nameArea.width();
         ASSERT_EQ(fits, title != longTitle) << "the popup's bar holds the short title whole, the long one not";
         EXPECT_EQ(name->shownText() == title, fits);
@@ -306,6 +311,8 @@ TEST_F(PvSummaryEditViewControllerTest, titleBesideATagKeepsItsFirstLettersAndEn
             // Short of room, the title takes all there is between Cancel and Save.
             EXPECT_LE(iconArea.left() - (cancelView->geometry().right() + 1), 12);
             EXPECT_LE(saveView->geometry().left() - (nameArea.right() + 1), 12);
+            // And it asks the bar for no more than its first letters, so the bar never needs its whole width.
+            EXPECT_LT(bar->minimumSizeHint().width(), bar->sizeHint().width() - nameArea.width() / 2);
         }
     }
 }

@@ -149,6 +149,9 @@ TEST_F(CompiledViewControllerTest, theTextReachesTheViewsEdgesWithNoFrameAroundI
     PvTextView* view = m_controller->compiledView();
     ASSERT_TRUE(waitFor([&] { return view->isVisible(); }));
     EXPECT_EQ(view->viewport()->geometry().topLeft(), QPoint(0, 0));
+    // And the view fills the screen's width, with no margin round it.
+    EXPECT_EQ(view->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(view->width(), m_controller->width());
 }
 
 TEST_F(CompiledViewControllerTest, everyParagraphDownToTheLastHasTheSameLineSpacing)
@@ -266,6 +269,10 @@ TEST_F(CompiledViewControllerTest, openInNeverReplacesAFileAlreadyInDownloads)
     EXPECT_TRUE(written.readAll().startsWith("Scene 1 begins"));
     QFile::remove(taken);
     QFile::remove(opened);
+    // Written privately first, the private copy is gone once the file is in Downloads.
+    const QDir exports(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports")));
+    EXPECT_TRUE(exports.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(CompiledViewControllerTest, aFailedWriteShowsErrorAndOpensNothing)
@@ -333,6 +340,11 @@ TEST_F(CompiledViewControllerTest, theToolbarShowsExportOpenInAndTextSizeInThatO
     EXPECT_LT(exportButton->geometry().right(), openIn->geometry().left());
     EXPECT_LT(openIn->geometry().right(), textSize->geometry().left());
     EXPECT_GT(textSize->geometry().left(), bar->width() / 2) << "Text Size sits at the far end";
+    // Each says what it does beside its symbol.
+    for (QWidget* button : {exportButton, openIn, static_cast<QWidget*>(textSize)}) {
+        const QString label = qobject_cast<QToolButton*>(button)->text();
+        EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(label)) << label.toStdString();
+    }
 }
 
 TEST_F(CompiledViewControllerTest, cancellingThePickerReportsNothing)
