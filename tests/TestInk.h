@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineEdit>
+#include <QPalette>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -51,4 +53,20 @@ inline QColor overGround(const QColor& ink, const QColor& ground)
     };
     return QColor::fromRgbF(float(mix(ink.redF(), ground.redF())), float(mix(ink.greenF(), ground.greenF())),
                             float(mix(ink.blueF(), ground.blueF())));
+}
+
+// How far an empty field's placeholder stands from the field's base, as its palette has it, in its active look.
+inline double placeholderContrast(const QLineEdit* field)
+{
+    const QColor base = field->palette().color(QPalette::Active, QPalette::Base);
+    return contrastRatio(overGround(field->palette().color(QPalette::Active, QPalette::PlaceholderText), base), base);
+}
+
+// The same as the field draws it: its strongest ink inside its frame against the base there.
+inline double drawnPlaceholderContrast(QLineEdit* field)
+{
+    const QImage shown = field->grab().toImage();
+    const int inset = int(4 * field->devicePixelRatioF());
+    const QImage inside = shown.copy(shown.rect().adjusted(inset, inset, -inset, -inset));
+    return contrastRatio(strongestInk(inside), inside.pixelColor(0, 0));
 }

@@ -1,6 +1,5 @@
 #include "EmptyStateButton.h"
 
-#include "core/Metrics.h"
 #include "platform/SymbolIcons.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -35,9 +34,11 @@ void EmptyStateButton::buildTitle()
     // The line is as tall as its text: a one-line title fits the line its owner gives it.
     m_title.setDocumentMargin(0);
     QFont font = this->font();
-    font.setPixelSize(int(Metrics::scaled(FontSize)));
+    // At 17 pixels, unscaled, as an empty board's "No cards match" line is: the call reads at the same size.
+    font.setPixelSize(FontSize);
     m_title.setDefaultFont(font);
-    const int iconSize = int(font.pixelSize() * 1.3);
+    // A little taller than the letters, and no more, so that the line stays as tall as its owner makes it.
+    const int iconSize = int(font.pixelSize() * 1.2);
     m_symbolSide = iconSize;
     // The symbol is tinted like the text (a template image), so it reads in both schemes. Drawn at the screen's
     // own pixel size: the text lays images out unsmoothed, and a larger one shrunk that way breaks thin lines.

@@ -1,6 +1,7 @@
 #include "SidebarBadgeDelegate.h"
 
 #include "platform/ColorScheme.h"
+#include "platform/TintedIconEngine.h"
 
 #include <QPainter>
 
@@ -28,4 +29,14 @@ void SidebarBadgeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setFont(font);
     painter->drawText(area, Qt::AlignCenter, count);
     painter->restore();
+}
+
+void SidebarBadgeDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (!(option->state & QStyle::State_Selected) || !index.data(SymbolRole).toBool())
+        return;
+    // In the group the view draws the row in, as its title is: a symbol left in its theme's ink would stay dark on
+    // the highlight beside a white title.
+    option->icon = QIcon(new TintedIconEngine(option->icon, option->palette.color(QPalette::HighlightedText)));
 }

@@ -18,25 +18,33 @@ using Filters = FilterManager::Filters;
 
 constexpr int FilterRole = Qt::UserRole + 1;
 
-QIcon rowImage(Filters filter, const CardProps& props)
+// The system symbol of a row; none for a card type's row, which shows the type's picture.
+QString rowSymbol(Filters filter)
 {
     switch (filter) {
     case Filters::allCards:
-        return SymbolIcons::icon(QStringLiteral("rectangle.stack"));
+        return QStringLiteral("rectangle.stack");
     case Filters::recent24Hours:
-        return SymbolIcons::icon(QStringLiteral("clock"));
+        return QStringLiteral("clock");
     case Filters::recent7Days:
     case Filters::recent30Days:
-        return SymbolIcons::icon(QStringLiteral("calendar"));
+        return QStringLiteral("calendar");
     case Filters::openIssueCards:
-        return SymbolIcons::icon(QStringLiteral("exclamationmark.triangle"));
+        return QStringLiteral("exclamationmark.triangle");
     case Filters::cardsWithNotes:
-        return SymbolIcons::icon(QStringLiteral("text.bubble"));
+        return QStringLiteral("text.bubble");
     case Filters::cardsWithTag:
-        return SymbolIcons::icon(QStringLiteral("tag"));
+        return QStringLiteral("tag");
     default:
-        return props.propForIntCardType(FilterManager::boardFilterCode(filter)).image();
+        return {};
     }
+}
+
+QIcon rowImage(Filters filter, const CardProps& props)
+{
+    const QString symbol = rowSymbol(filter);
+    return symbol.isEmpty() ? props.propForIntCardType(FilterManager::boardFilterCode(filter)).image()
+                            : SymbolIcons::icon(symbol);
 }
 
 } // namespace
@@ -100,6 +108,7 @@ void SidebarViewController::reload()
             item->setIcon(0, row.image);
             item->setData(0, FilterRole, int(row.id));
             item->setData(0, SidebarBadgeDelegate::CountRole, row.subtitle);
+            item->setData(0, SidebarBadgeDelegate::SymbolRole, !rowSymbol(row.id).isEmpty());
             // Tests and assistive tools find a row by its title.
             item->setData(0, Qt::AccessibleTextRole, row.title);
         }

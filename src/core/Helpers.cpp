@@ -7,6 +7,7 @@
 #include "PrintHelper.h"
 #include "TextDecoder.h"
 #include "platform/ColorScheme.h"
+#include "platform/ElidedButton.h"
 #include "platform/ProgressHud.h"
 #include "platform/TintedIconEngine.h"
 
@@ -163,7 +164,8 @@ QImage Helpers::filledImageFrom(const QImage& image, const QColor& color)
 QPushButton* Helpers::getTitleView(const QString& title, const QColor& tintColor, bool isBold, QObject* tapTarget,
                                    std::function<void()> tapSelector)
 {
-    auto* button = new QPushButton(title);
+    // A bar too narrow for the whole title shows its beginning and an ellipsis, never a middle cut at both ends.
+    auto* button = new ElidedButton(title);
     button->setFlat(true);
     QFont font = QApplication::font();
     font.setPointSizeF(scaledFloat(TitleFontSize));

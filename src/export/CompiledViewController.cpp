@@ -122,7 +122,8 @@ void CompiledViewController::viewDidAppear(bool animated)
 
 std::unique_ptr<QTextDocument> CompiledViewController::doCompile()
 {
-    return ManuscriptCompiler(managedObjectContext, projectId).doCompile(folderId);
+    // Each checkbox is drawn for the appearance the manuscript is compiled in, as an editor loading it would.
+    return ManuscriptCompiler(managedObjectContext, projectId, ColorScheme::isDark()).doCompile(folderId);
 }
 
 void CompiledViewController::showCompiled()

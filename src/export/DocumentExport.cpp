@@ -11,6 +11,7 @@
 #include "platform/DocumentPicker.h"
 #include "platform/NavigationController.h"
 #include "platform/ProgressHud.h"
+#include "richtext/CheckboxAttachment.h"
 #include "richtext/PvTextView.h"
 #include "richtext/TextRuns.h"
 
@@ -79,7 +80,20 @@ std::unique_ptr<QTextDocument> DocumentExport::preparedText(PvTextView& view)
     std::unique_ptr<QTextDocument> text = view.scaleContent(*view.document(), zoom, true);
     TextRuns::removeBackground(*text);
     TextRuns::setForeground(*text, QColor(Qt::black));
+    paperCheckboxes(*text);
     return text;
+}
+
+void DocumentExport::paperCheckboxes(QTextDocument& text)
+{
+    // A box drawn for the dark page is light grey, which would all but vanish on the file's white paper.
+    TextRuns::apply(text, [](QTextCharFormat& format) {
+        const std::unique_ptr<CheckboxAttachment> box = CheckboxAttachment::fromFormat(format, false);
+        if (!box || format.stringProperty(CheckboxAttachment::ImageNameProperty) == box->imageName())
+            return false;
+        format.setProperty(CheckboxAttachment::ImageNameProperty, box->imageName());
+        return true;
+    });
 }
 
 void DocumentExport::showError(QWidget* parent)

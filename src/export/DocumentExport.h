@@ -17,7 +17,7 @@ class ViewController;
 // Writing a text for the writer in a chosen document type, shared by the compiled manuscript and the card
 // editors: the picker of the four document types, Export (written privately, then copied where the writer
 // chooses), Open in (written to Downloads under a free name, then handed to the desktop) and the text as it
-// must be written (base size, no highlights, black).
+// must be written (base size, no highlights, black, checkboxes for paper).
 class DocumentExport {
 public:
     struct Row {
@@ -48,7 +48,8 @@ public:
     // Shows the picker over presenter and calls chosen with the row picked; nothing when cancelled.
     static void presentPicker(ViewController* presenter, Purpose purpose, std::function<void(int row)> chosen);
 
-    // A copy of what view shows as it must be written: fonts back at base size, no search highlights, black.
+    // A copy of what view shows as it must be written: fonts back at base size, no search highlights, black,
+    // checkboxes drawn for paper.
     static std::unique_ptr<QTextDocument> preparedText(PvTextView& view);
 
     // Export: writes text privately, lets the writer choose where it goes and copies it there; the private copy
@@ -77,4 +78,8 @@ public:
 
     // The wait before work behind the progress indicator, so that the indicator is drawn first.
     static constexpr int WorkDelayMs = 400;
+
+private:
+    // Gives every checkbox of text the light image, whatever appearance it was made in.
+    static void paperCheckboxes(QTextDocument& text);
 };

@@ -22,10 +22,12 @@
 
 namespace {
 
-RichTextDocumentFormat::LoadOptions storedSizes()
+// Every card at the size it was stored at; its checkboxes drawn for the page they are shown on.
+RichTextDocumentFormat::LoadOptions readOptions(bool dark)
 {
     RichTextDocumentFormat::LoadOptions options;
     options.adjustFonts = false;
+    options.darkMode = dark;
     return options;
 }
 
@@ -38,8 +40,8 @@ std::unique_ptr<QTextDocument> readable(RichTextDocumentFormat::LoadResult resul
 
 } // namespace
 
-ManuscriptCompiler::ManuscriptCompiler(ManagedObjectContext* context, const QString& projectId)
-    : m_context(context), m_projectId(projectId)
+ManuscriptCompiler::ManuscriptCompiler(ManagedObjectContext* context, const QString& projectId, bool dark)
+    : m_context(context), m_projectId(projectId), m_dark(dark)
 {
     m_headingFormat.setFont(Fonts::getDefaultFontWithSize(HeadingFontSize));
     m_headingBlock.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
@@ -108,14 +110,14 @@ std::unique_ptr<QTextDocument> ManuscriptCompiler::readCardText(ProjectItem* ite
         const QByteArray content = document->content();
         if (!content.isEmpty()) {
             text = document->mimetype() == DocumentMimeTypes::Rtf
-                       ? readable(RichTextDocumentFormat::loadFromRTFData(content, storedSizes()))
-                       : readable(RichTextDocumentFormat::loadFrom(content, storedSizes()));
+                       ? readable(RichTextDocumentFormat::loadFromRTFData(content, readOptions(m_dark)))
+                       : readable(RichTextDocumentFormat::loadFrom(content, readOptions(m_dark)));
         }
     }
     if (!text) {
         const QByteArray content = item->content();
         if (!content.isEmpty())
-            text = readable(RichTextDocumentFormat::loadFrom(content, storedSizes()));
+            text = readable(RichTextDocumentFormat::loadFrom(content, readOptions(m_dark)));
     }
     return text;
 }

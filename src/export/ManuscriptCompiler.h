@@ -29,7 +29,8 @@ public:
     static constexpr qreal SketchImageScale = 3.0;
     static constexpr qint64 SketchMaxPixels = qint64(4096) * 4096;
 
-    ManuscriptCompiler(ManagedObjectContext* context, const QString& projectId);
+    // dark: the manuscript is shown on the dark page, so its checkboxes take the dark images.
+    ManuscriptCompiler(ManagedObjectContext* context, const QString& projectId, bool dark = false);
 
     // The manuscript of folderId ("_top" for the whole project).
     std::unique_ptr<QTextDocument> doCompile(const QString& folderId);
@@ -54,6 +55,7 @@ private:
 
     ManagedObjectContext* m_context;
     QString m_projectId;
+    bool m_dark;
     QString m_separator;
     bool m_includeBlankScenes = true;
     QTextCharFormat m_headingFormat;

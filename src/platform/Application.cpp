@@ -1,16 +1,22 @@
 #include "Application.h"
 
 #include "ApplicationDelegate.h"
+#include "HoverAfterPopups.h"
+#include "ReadablePlaceholders.h"
 
 #include <QApplication>
 
 namespace {
 ApplicationDelegate* runningDelegate = nullptr;
-}  // namespace
+} // namespace
 
 Application::Application(QApplication& app, ApplicationDelegate& delegate) : m_app(app), m_delegate(delegate)
 {
     runningDelegate = &delegate;
+    // What the desktop hands over is corrected where it would leave something on screen unreadable, and what the
+    // window system leaves unsaid after a menu is said.
+    new ReadablePlaceholders(this);
+    new HoverAfterPopups(this);
     connect(&app, &QGuiApplication::applicationStateChanged, this, &Application::onStateChanged);
     connect(&app, &QCoreApplication::aboutToQuit, this, [this] { m_delegate.willTerminate(); });
 }

@@ -19,6 +19,14 @@ public:
     // Gives role the colour tint in palette, dimmed for a disabled control, so that the writer sees it cannot be
     // used.
     static void setTint(QPalette& palette, QPalette::ColorRole role, const QColor& tint);
+    // How far apart two opaque colours read, as the web's contrast rules count it: from 1 (alike) to 21 (black on
+    // white).
+    static double contrastRatio(const QColor& ink, const QColor& ground);
+    // ink as seen on ground: its transparency laid over it.
+    static QColor over(const QColor& ink, const QColor& ground);
+    // The colour on the way from ground to ink that stands ratio apart from ground, so that a faint text stays
+    // readable; ink itself (laid over ground) when it stands no further apart than that.
+    static QColor inkAtContrast(const QColor& ink, const QColor& ground, double ratio);
 
 signals:
     void changed(bool dark);

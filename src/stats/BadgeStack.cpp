@@ -3,7 +3,9 @@
 #include "Achievement.h"
 #include "AchievementsManager.h"
 #include "BadgeArt.h"
+#include "platform/ColorScheme.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QToolButton>
@@ -46,6 +48,7 @@ void BadgeStack::build(const AchievementsManager& manager)
             grid->addWidget(new QWidget(rows), int(achievements.size() / 2), 1);
         m_layout->addWidget(rows);
     }
+    fadeUnearnedNames();
 }
 
 QWidget* BadgeStack::makeBadge(const Achievement& achievement)
@@ -77,13 +80,45 @@ QWidget* BadgeStack::makeBadge(const Achievement& achievement)
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     label->setEnabled(earned);
+    if (!earned)
+        m_unearnedNames.append(label);
     layout->addWidget(button, 0, Qt::AlignHCenter);
     layout->addWidget(label);
     return cell;
 }
 
+void BadgeStack::setGround(const QColor& ground)
+{
+    m_ground = ground;
+    fadeUnearnedNames();
+}
+
+void BadgeStack::fadeUnearnedNames()
+{
+    // The desktop's disabled text is made for its own grounds; on ours it can all but vanish.
+    const QColor ground = m_ground.isValid() ? m_ground : palette().color(QPalette::Window);
+    const QColor faint = ColorScheme::inkAtContrast(palette().color(QPalette::Active, QPalette::WindowText), ground,
+                                                    UnearnedNameContrast);
+    for (QLabel* name : std::as_const(m_unearnedNames)) {
+        if (!name)
+            continue;
+        QPalette colours = name->palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            colours.setColor(group, QPalette::WindowText, faint);
+        name->setPalette(colours);
+    }
+}
+
+void BadgeStack::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        fadeUnearnedNames();
+}
+
 void BadgeStack::clear()
 {
+    m_unearnedNames.clear();
     while (QLayoutItem* item = m_layout->takeAt(0)) {
         delete item->widget();
         delete item;

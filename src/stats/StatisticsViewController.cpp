@@ -247,6 +247,7 @@ void StatisticsViewController::applyColors()
     const QColor cell = hex(dark ? CellColorDarkHex : CellColorHex);
     for (StatisticsCell* each : std::as_const(m_ui.cells))
         each->setColor(cell);
+    m_ui.badges->setGround(cell);
     if (m_loaded && m_ui.chartRow->isVisibleTo(this))
         updateDaysChart();
 }

@@ -1,6 +1,12 @@
 #include "board/BoardItemCreation.h"
 #include "BoardTestFixture.h"
+#include "TestInk.h"
+#include "TestScreenshots.h"
+#include <QMainWindow>
 #include "export/KUVDocPickerViewController.h"
+
+#include "board/ProjectViewController.h"
+#include "platform/SearchToolbarItem.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,6 +28,45 @@ protected:
     }
     qint64 storedCount() const { return qint64(DbHelpers::getFolderItems(context(), project, ItemIds::Top).size()); }
 };
+
+TEST_F(BoardItemCreationTest, titleAndSearchFieldsShowTheirPlaceholdersReadablyInEitherAppearance)
+{
+    const QPalette light = QApplication::palette();
+    const auto expectReadable = [](QLineEdit* field) {
+        ASSERT_NE(field, nullptr);
+        ASSERT_TRUE(field->text().isEmpty());
+        SCOPED_TRACE(field->placeholderText().toStdString());
+        EXPECT_GE(placeholderContrast(field), 4.5);
+        EXPECT_GE(drawnPlaceholderContrast(field), 4.0) << "as drawn";
+    };
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        // A dark desktop may leave its light placeholder colour in place, dark on the dark field.
+        QApplication::setPalette(dark ? darkPalette(light) : light);
+        // On the project list, a new project's title.
+        const int newProject = app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::newProject);
+        ASSERT_GE(newProject, 0);
+        app->toolbar()->items().at(newProject)->sendAction(app->window());
+        Alert* projectAlert = Alert::topmost();
+        ASSERT_NE(projectAlert, nullptr);
+        ASSERT_EQ(projectAlert->textFields().first()->placeholderText(), ProjectViewController::NewProjectPlaceholder);
+        expectReadable(projectAlert->textFields().first());
+        projectAlert->trigger(1);
+        // On the board, the search and a new folder's title.
+        ASSERT_NO_FATAL_FAILURE(appear());
+        const int search = app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::search);
+        ASSERT_GE(search, 0);
+        auto* searchItem = qobject_cast<SearchToolbarItem*>(app->toolbar()->items().at(search));
+        ASSERT_NE(searchItem, nullptr);
+        expectReadable(searchItem->field());
+        Alert* folderAlert = openFolderAlert();
+        ASSERT_NE(folderAlert, nullptr);
+        expectReadable(folderAlert->textFields().first());
+        folderAlert->trigger(1);
+        ViewController::transitionAppearance(board, false, false);
+    }
+    QApplication::setPalette(light);
+}
 
 TEST_F(BoardItemCreationTest, newFolderUnderASearchGoesAfterTheFullChildList)
 {

@@ -1,6 +1,7 @@
 #include "board/PvCardViewController.h"
 #include "board/BoardEmptyState.h"
 #include "board/BoardImportExport.h"
+#include "board/CardBoardLoader.h"
 #include "board/CardListModel.h"
 #include "board/EmptyStateButton.h"
 #include "core/AppDelegate.h"
@@ -389,6 +390,24 @@ TEST_F(PvCardViewControllerTest, emptyFolderShowsItsAddSymbolAgainAfterAnEmptySe
     EXPECT_FALSE(label->isVisibleTo(board));
     ASSERT_TRUE(board->emptyStateButton()->isVisibleTo(board)) << "the line with the add symbol is back";
     EXPECT_EQ(board->emptyStateButton()->geometry().top(), pictureFrameOf(board).bottom() + 1 + 24);
+    // Set at 17 pixels as the no-match line was: its words and symbol take the width that font gives them.
+    EmptyStateButton* call = board->emptyStateButton();
+    EXPECT_EQ(label->font().pixelSize(), 17);
+    const QFontMetrics metrics(label->font());
+    const int words = metrics.horizontalAdvance(EmptyStateButton::LeadText) +
+                      metrics.horizontalAdvance(CardBoardLoader::AddCardSuffix) + call->symbolRect().width();
+    const QImage shown = call->grab().toImage();
+    const double scale = call->devicePixelRatioF();
+    int first = shown.width();
+    int last = -1;
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) != shown.pixel(0, 0)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    EXPECT_NEAR((last - first + 1) / scale, words, 6);
+    EXPECT_NEAR((first + last + 1) / 2.0 / scale, call->width() / 2.0, 3) << "centred on the board";
 }
 
 // How far a pixel's colour is from another's, by its largest channel difference.

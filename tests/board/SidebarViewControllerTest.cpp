@@ -205,11 +205,13 @@ TEST_F(SidebarViewControllerTest, reloadReplacesTheRowsInsteadOfAddingToThem)
     QTreeWidget* view = sidebar->collectionView();
     const int sections = view->topLevelItemCount();
     ASSERT_EQ(sections, 3);
+    sidebar->select(ProjectItemTypes::Location);
     add(ProjectItemTypes::Story, QStringLiteral("Story C"), 8);
     app->managedObjectContext()->save();
     sidebar->reload();
     EXPECT_EQ(view->topLevelItemCount(), sections);
     EXPECT_EQ(count(Filters::storyCards), QStringLiteral("3"));
+    EXPECT_EQ(view->currentItem(), sidebar->rowItem(Filters::locationCards)) << "the chosen row stays chosen";
 }
 
 TEST_F(SidebarViewControllerTest, sidebarButtonHidesTheSidebarAndShowsItAgain)
@@ -336,6 +338,99 @@ TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBot
     // Light digits on a badge darker than the light appearance's, which would glare on a dark sidebar.
     EXPECT_GE(darkContrast.lighter, 5);
     EXPECT_LT(darkContrast.fill, light.fill);
+}
+
+// A row's image as drawn (the first thing drawn in the row, as wide as the view's icons) and the row's own
+// background (its most frequent colour).
+struct RowPicture {
+    QImage image;
+    QColor background;
+};
+
+int away(const QColor& colour, const QColor& from)
+{
+    return std::abs(colour.red() - from.red()) + std::abs(colour.green() - from.green()) +
+           std::abs(colour.blue() - from.blue());
+}
+
+RowPicture rowPicture(QTreeWidget* view, QTreeWidgetItem* row)
+{
+    const QImage shown = view->viewport()->grab().toImage();
+    const QRect rect = view->visualItemRect(row);
+    QHash<QRgb, int> counts;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            ++counts[shown.pixel(x, y)];
+    QRgb most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(most))
+            most = it.key();
+    const QColor background(most);
+    int first = rect.left();
+    const auto drawnIn = [&](int x) {
+        for (int y = rect.top() + 1; y < rect.bottom(); ++y)
+            if (away(shown.pixelColor(x, y), background) > 60)
+                return true;
+        return false;
+    };
+    while (first < rect.right() && !drawnIn(first))
+        ++first;
+    return {shown.copy(first, rect.top() + 1, view->iconSize().width(), rect.height() - 2), background};
+}
+
+// The colour of a row's image farthest from the row's background.
+QColor strongestImageInk(QTreeWidget* view, QTreeWidgetItem* row)
+{
+    const RowPicture picture = rowPicture(view, row);
+    QColor strongest = picture.background;
+    for (int y = 0; y < picture.image.height(); ++y)
+        for (int x = 0; x < picture.image.width(); ++x)
+            if (away(picture.image.pixelColor(x, y), picture.background) > away(strongest, picture.background))
+                strongest = picture.image.pixelColor(x, y);
+    return strongest;
+}
+
+// How many pixels of a row's image are of a vivid green.
+int greenPixels(QTreeWidget* view, QTreeWidgetItem* row)
+{
+    const QImage image = rowPicture(view, row).image;
+    int green = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            green += colour.saturation() > 100 && colour.hue() > 70 && colour.hue() < 170;
+        }
+    return green;
+}
+
+TEST_F(SidebarViewControllerTest, selectedRowsSymbolTakesItsTitlesColourOnTheHighlightInBothAppearances)
+{
+    QTreeWidget* view = sidebar->collectionView();
+    const QPalette lightPalette = QApplication::palette();
+    const QPalette lightViews = QApplication::palette("QAbstractItemView");
+    QPalette dark = lightPalette;
+    dark.setColor(QPalette::Window, QColor(0x1e, 0x1e, 0x20));
+    dark.setColor(QPalette::Base, QColor(0x16, 0x16, 0x18));
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::WindowText, Qt::white);
+    for (const bool darkScheme : {false, true}) {
+        SCOPED_TRACE(darkScheme ? "dark" : "light");
+        QApplication::setPalette(darkScheme ? dark : lightPalette);
+        QApplication::setPalette(darkScheme ? dark : lightViews, "QAbstractItemView");
+        ASSERT_TRUE(waitFor([&] { return ColorScheme::isDark() == darkScheme; }));
+        sidebar->select(CardFilter::Last24Hours);
+        const QColor title = view->palette().color(QPalette::HighlightedText);
+        const QColor symbol = strongestImageInk(view, sidebar->rowItem(Filters::recent24Hours));
+        EXPECT_LT(std::abs(symbol.lightness() - title.lightness()), 40)
+            << "the clock is " << symbol.name().toStdString() << " beside a " << title.name().toStdString() << " title";
+        // A row not chosen keeps the symbol's own ink, and a chosen card type keeps its picture's colours.
+        const QColor unchosen = strongestImageInk(view, sidebar->rowItem(Filters::recent7Days));
+        EXPECT_EQ(unchosen.lightness() > 128, darkScheme) << unchosen.name().toStdString();
+        sidebar->select(ProjectItemTypes::Location);
+        EXPECT_GT(greenPixels(view, sidebar->rowItem(Filters::locationCards)), 40);
+    }
+    QApplication::setPalette(lightPalette);
+    QApplication::setPalette(lightViews, "QAbstractItemView");
 }
 
 // The presented menu's row whose label reads title, or nullptr.

@@ -14,6 +14,7 @@
 #include "richtext/QJTextAttachment.h"
 
 #include <QClipboard>
+#include <QCursor>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -61,6 +62,24 @@ private:
     std::shared_ptr<QSemaphore> m_gate = std::make_shared<QSemaphore>();
     bool m_opened = false;
 };
+
+// Counts the events of one type that reach watched, for as long as it lives.
+std::unique_ptr<QObject> eventCounter(QObject* watched, QEvent::Type type, int& count)
+{
+    struct Counter : QObject {
+        Counter(QEvent::Type type, int& count) : m_type(type), m_count(count) {}
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            m_count += event->type() == m_type;
+            return false;
+        }
+        QEvent::Type m_type;
+        int& m_count;
+    };
+    auto counter = std::make_unique<Counter>(type, count);
+    watched->installEventFilter(counter.get());
+    return counter;
+}
 
 class EditorCommandsTest : public EditorFixture {
 protected:
@@ -195,6 +214,64 @@ TEST_F(EditorCommandsTest, sizeChoiceShowsTheIndicatorUntilTheTextIsRescaled)
     EXPECT_DOUBLE_EQ(sizeAt(editor, 0), 17.5) << "the text is rescaled only after the indicator is up";
     ASSERT_TRUE(waitFor([editor, this] { return sizeAt(editor, 0) == 24.5; }));
     EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+}
+
+TEST_F(EditorCommandsTest, menuButtonsLetGoOfTheirHoverFrameWhenTheirMenuClosesWithThePointerElsewhere)
+{
+    PvEditViewController* editor = open();
+    QWidget* window = editor->window();
+    auto* toolbar = editor->findChild<QToolBar*>(QStringLiteral("editorToolbar"));
+    ASSERT_NE(toolbar, nullptr);
+    const QPoint elsewhere = editor->editor()->viewport()->mapToGlobal(QPoint(40, 40));
+    for (QAction* action : {editor->fontButton(), editor->listButton(), editor->overflowButton()}) {
+        SCOPED_TRACE(action->objectName().toStdString());
+        auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(action));
+        ASSERT_TRUE(button && button->isEnabled() && action->menu());
+        const QImage plain = button->grab().toImage();
+        const QPoint centre = button->mapTo(window, button->rect().center());
+        QTest::mouseMove(window->windowHandle(), centre - QPoint(0, 40));
+        QTest::mouseMove(window->windowHandle(), centre);
+        ASSERT_TRUE(button->underMouse());
+        ASSERT_FALSE(button->grab().toImage() == plain) << "the pointer over the button frames it";
+        QTimer::singleShot(0, button, [button, elsewhere] {
+            QWidget* menu = QApplication::activePopupWidget();
+            ASSERT_NE(menu, nullptr);
+            // The writer moves off into the menu and on; while the menu holds the pointer, X11 tells the button
+            // nothing, so it and all that holds it still count as under the pointer when the menu closes.
+            QCursor::setPos(elsewhere);
+            for (QWidget* held = button; held; held = held->parentWidget())
+                held->setAttribute(Qt::WA_UnderMouse);
+            QTest::keyClick(menu, Qt::Key_Escape);
+        });
+        // The button hears it has been left, as a widget that follows the pointer over it is told.
+        int hoverLeaves = 0;
+        const std::unique_ptr<QObject> listener = eventCounter(button, QEvent::HoverLeave, hoverLeaves);
+        QTimer::singleShot(0, button, [&hoverLeaves] { hoverLeaves = 0; });
+        button->showMenu();
+        EXPECT_TRUE(waitFor([button] { return !button->underMouse(); }));
+        EXPECT_TRUE(button->grab().toImage() == plain) << "no frame is left round the button";
+        EXPECT_EQ(hoverLeaves, 1);
+    }
+    // A menu closed with the pointer still on its button leaves the button, and what holds it, under the pointer.
+    auto* button = qobject_cast<QToolButton*>(toolbar->widgetForAction(editor->overflowButton()));
+    const QImage plain = button->grab().toImage();
+    const QPoint centre = button->mapTo(window, button->rect().center());
+    QTest::mouseMove(window->windowHandle(), centre - QPoint(0, 40));
+    QTest::mouseMove(window->windowHandle(), centre);
+    ASSERT_TRUE(button->underMouse());
+    QTimer::singleShot(0, button, [button, centre, window] {
+        QWidget* menu = QApplication::activePopupWidget();
+        ASSERT_NE(menu, nullptr);
+        QCursor::setPos(window->mapToGlobal(centre));
+        for (QWidget* held = button; held; held = held->parentWidget())
+            held->setAttribute(Qt::WA_UnderMouse);
+        QTest::keyClick(menu, Qt::Key_Escape);
+    });
+    button->showMenu();
+    runEventsFor(50);
+    EXPECT_TRUE(button->underMouse());
+    EXPECT_TRUE(toolbar->underMouse());
+    EXPECT_FALSE(button->grab().toImage() == plain) << "the button under the pointer keeps its frame";
 }
 
 TEST_F(EditorCommandsTest, moreMenuIsFoundUnderItsName)

@@ -3,6 +3,8 @@
 #include "TestInk.h"
 #include "TestScreenshots.h"
 #include "platform/ColorScheme.h"
+#include "platform/ElidedButton.h"
+#include "platform/NavigationBar.h"
 
 #include "dialogs/MacCardRename.h"
 #include "editors/EditorCommands.h"
@@ -262,6 +264,61 @@ TEST_F(PvSummaryEditViewControllerTest, tagChangeAloneIsSavedNotLeftPending)
     EXPECT_EQ(DbHelpers::getItem(context(), PersonId)->committedValue(QStringLiteral("tag")).toString(),
               QStringLiteral("warning"));
     EXPECT_EQ(modified, 1);
+}
+
+TEST_F(PvSummaryEditViewControllerTest, titleBesideATagKeepsItsFirstLettersAndEndsInAnEllipsisOnlyWhereTheBarIsShort)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    editor->commands().applyTag(QStringLiteral("question"));
+    NavigationBar* bar = navigation->navigationBar();
+    const QString longTitle = QStringLiteral("A lighthouse keeper who cannot swim xyz");
+    for (const QString& title : {longTitle, QStringLiteral("Mara the Keeper")}) {
+        SCOPED_TRACE(title.toStdString());
+        editor->cardDetailsChanged(title);
+        QWidget* view = bar->findChild<QWidget*>(QStringLiteral("editorTitleView"));
+        ASSERT_NE(view, nullptr);
+        auto* icon = view->findChild<QLabel*>(QStringLiteral("titleIcon"));
+        auto* name = view->findChild<ElidedButton*>();
+        ASSERT_TRUE(icon && name);
+        auto* cancelView = bar->findChild<QToolButton*>(QStringLiteral("cancelButton"));
+        auto* saveView = bar->findChild<QToolButton*>(QStringLiteral("saveButton"));
+        ASSERT_TRUE(cancelView && saveView);
+        // Laid out once the title stands between the two.
+        ASSERT_TRUE(waitFor([&] {
+            return view->isVisible() && view->geometry().left() > cancelView->geometry().right() &&
+                   view->geometry().right() < saveView->geometry().left();
+        }));
+        EXPECT_EQ(name->text(), title) << "forty units or fewer are not shortened";
+        const QRect iconArea(icon->mapTo(bar, QPoint(0, 0)), icon->size());
+        const QRect nameArea(name->mapTo(bar, QPoint(0, 0)), name->size());
+        EXPECT_GT(nameArea.left(), iconArea.right()) << "the title stands beside its glyph, not under it";
+        // The first letter is drawn whole: no ink at the title's left edge, where a cut letter would end; and what
+        // is drawn is the title as shown, as wide as its letters.
+        const QImage shown = name->grab().toImage();
+        const QColor ground = shown.pixelColor(0, 0);
+        int firstInk = shown.width();
+        int lastInk = -1;
+        for (int x = 0; x < shown.width(); ++x)
+            for (int y = 0; y < shown.height(); ++y)
+                if (colourDistance(shown.pixelColor(x, y), ground) > 120) {
+                    firstInk = std::min(firstInk, x);
+                    lastInk = std::max(lastInk, x);
+                }
+        EXPECT_GE(firstInk, 3);
+        EXPECT_TRUE(name->shownText().startsWith(title.left(3))) << name->shownText().toStdString();
+        EXPECT_NEAR(lastInk - firstInk + 1, name->fontMetrics().horizontalAdvance(name->shownText()), 4);
+        const bool fits = name->fontMetrics().horizontalAdvance(title) <= nameArea.width();
+        ASSERT_EQ(fits, title != longTitle) << "the popup's bar holds the short title whole, the long one not";
+        EXPECT_EQ(name->shownText() == title, fits);
+        EXPECT_EQ(name->shownText().endsWith(QChar(0x2026)), !fits);
+        if (!fits) {
+            // Short of room, the title takes all there is between Cancel and Save.
+            EXPECT_LE(iconArea.left() - (cancelView->geometry().right() + 1), 12);
+            EXPECT_LE(saveView->geometry().left() - (nameArea.right() + 1), 12);
+            // And it asks the bar for no more than its first letters, so the bar never needs its whole width.
+            EXPECT_LT(bar->minimumSizeHint().width(), bar->sizeHint().width() - nameArea.width() / 2);
+        }
+    }
 }
 
 TEST_F(PvSummaryEditViewControllerTest, failedSaveKeepsThePopupOpenChangedAndReportsNothing)

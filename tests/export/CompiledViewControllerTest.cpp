@@ -4,6 +4,7 @@
 #include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/DbHelpersFixture.h"
+#include "export/DocumentExport.h"
 #include "export/ExportStaging.h"
 #include "export/KUVDocFormatCell.h"
 #include "export/KUVDocPickerViewController.h"
@@ -17,6 +18,8 @@
 #include "platform/NavigationItem.h"
 #include "platform/ProgressHud.h"
 #include "platform/UserDefaults.h"
+#include "richtext/CheckboxAttachment.h"
+#include "richtext/CheckboxImages.h"
 #include "richtext/PvTextView.h"
 #include "richtext/RichTextDocumentFormat.h"
 
@@ -77,6 +80,12 @@ protected:
             addDocument(card)->setContent(*RichTextDocumentFormat::getData(*body, std::nullopt));
         }
         ASSERT_NO_FATAL_FAILURE(save());
+        ASSERT_NO_FATAL_FAILURE(openCompiled());
+    }
+
+    // The manuscript screen over the project's top folder, shown once its compiled text is in.
+    void openCompiled()
+    {
         m_controller = new CompiledViewController;
         m_controller->managedObjectContext = context();
         m_controller->projectId = m_projectId;
@@ -89,13 +98,19 @@ protected:
         ASSERT_TRUE(waitFor([this] { return !ProgressHud::isActive() && text().contains(QStringLiteral("Scene 3")); }));
     }
 
+    void closeCompiled()
+    {
+        ViewController::transitionAppearance(m_navigation, false, false);
+        delete m_navigation;
+        m_navigation = nullptr;
+    }
+
     void TearDown() override
     {
         for (Alert* alert : Alert::presented())
             alert->trigger(0);
         if (m_navigation)
-            ViewController::transitionAppearance(m_navigation, false, false);
-        delete m_navigation;
+            closeCompiled();
         DocumentPicker::setChooser({});
         DocumentPicker::setOpener({});
         ProgressHud::reset();
@@ -159,7 +174,7 @@ TEST_F(CompiledViewControllerTest, theTextReachesTheViewsEdgesWithNoFrameAroundI
     PvTextView* view = m_controller->compiledView();
     ASSERT_TRUE(waitFor([&] { return view->isVisible(); }));
     EXPECT_EQ(view->viewport()->geometry().topLeft(), QPoint(0, 0));
-    // Nor is there a margin around the view: it fills the screen's width from its top.
+    // And the view fills the screen's width, with no margin round it.
     EXPECT_EQ(view->geometry().topLeft(), QPoint(0, 0));
     EXPECT_EQ(view->width(), m_controller->width());
 }
@@ -296,6 +311,10 @@ TEST_F(CompiledViewControllerTest, openInNeverReplacesAFileAlreadyInDownloads)
     EXPECT_TRUE(written.readAll().startsWith("Scene 1 begins"));
     QFile::remove(taken);
     QFile::remove(opened);
+    // Written privately first, the private copy is gone once the file is in Downloads.
+    const QDir exports(
+        QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(QStringLiteral("Exports")));
+    EXPECT_TRUE(exports.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
 TEST_F(CompiledViewControllerTest, aFailedWriteShowsErrorAndOpensNothing)
@@ -363,7 +382,11 @@ TEST_F(CompiledViewControllerTest, theToolbarShowsExportOpenInAndTextSizeInThatO
     EXPECT_LT(exportButton->geometry().right(), openIn->geometry().left());
     EXPECT_LT(openIn->geometry().right(), textSize->geometry().left());
     EXPECT_GT(textSize->geometry().left(), bar->width() / 2) << "Text Size sits at the far end";
-    // Each button says what it does beside its symbol.
+    // Each says what it does beside its symbol.
+    for (QWidget* button : {exportButton, openIn, static_cast<QWidget*>(textSize)}) {
+        const QString label = qobject_cast<QToolButton*>(button)->text();
+        EXPECT_GT(button->width(), button->fontMetrics().horizontalAdvance(label)) << label.toStdString();
+    }
     for (QWidget* button : {exportButton, openIn, static_cast<QWidget*>(textSize)})
         EXPECT_EQ(qobject_cast<QToolButton*>(button)->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
 }
@@ -443,6 +466,66 @@ TEST_F(CompiledViewControllerTest, textShownFollowsTheColourScheme)
     EXPECT_EQ(shown, QColor(0xDE, 0xDE, 0xDF));
     cursor.setPosition(1);
     EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(Qt::black));
+}
+
+// The image names of the checkboxes of text, in order.
+std::string checkboxImages(const QTextDocument& text)
+{
+    QStringList names;
+    for (QTextBlock block = text.begin(); block.isValid(); block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            if (CheckboxAttachment::isCheckboxFormat(it.fragment().charFormat()))
+                names << it.fragment().charFormat().stringProperty(CheckboxAttachment::ImageNameProperty);
+    return names.join(QLatin1Char(' ')).toStdString();
+}
+
+// The names of a ticked box, then an empty one, made in that appearance.
+std::string boxPair(bool dark)
+{
+    return (CheckboxImages::nameFor(true, dark) + QLatin1Char(' ') + CheckboxImages::nameFor(false, dark))
+        .toStdString();
+}
+
+TEST_F(CompiledViewControllerTest, checkboxesAreDrawnForThePageTheyAreShownOnAndWrittenForPaper)
+{
+    auto body = SampleDocument::empty();
+    QTextCursor cursor(body.get());
+    cursor.insertText(QStringLiteral("Lamps: "), SampleDocument::plain());
+    SampleDocument::insertCheckbox(cursor, true);
+    SampleDocument::insertCheckbox(cursor, false);
+    ProjectItem* card = addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("Lamps"), 4);
+    addDocument(card)->setContent(*RichTextDocumentFormat::getData(*body, std::nullopt));
+    ASSERT_NO_FATAL_FAILURE(save());
+    const QPalette light = QApplication::palette();
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "dark" : "light");
+        closeCompiled();
+        QApplication::setPalette(dark ? darkPalette(light) : light);
+        ASSERT_NO_FATAL_FAILURE(openCompiled());
+        PvTextView* view = m_controller->compiledView();
+        ASSERT_TRUE(waitFor([&] { return text().contains(QStringLiteral("Lamps")); }));
+        EXPECT_EQ(checkboxImages(*view->document()), boxPair(dark));
+        // On screen the ticked box stands out from the page as the text does: light on the dark page.
+        QTextCursor box(view->document());
+        box.setPosition(int(text().indexOf(QStringLiteral("Lamps: ")) + 7));
+        view->setTextCursor(box);
+        view->ensureCursorVisible();
+        QApplication::processEvents();
+        const QRect from = view->cursorRect(box);
+        box.movePosition(QTextCursor::NextCharacter);
+        const QRect to = view->cursorRect(box);
+        const QImage shown = view->viewport()->grab().toImage();
+        const double scale = view->viewport()->devicePixelRatioF();
+        const QColor page = shown.pixelColor(int(from.left() * scale) - 2, int(from.top() * scale));
+        int strongest = 0;
+        for (int y = int(from.top() * scale); y < int((from.bottom() + 6) * scale); ++y)
+            for (int x = int(from.left() * scale); x < int(to.left() * scale); ++x)
+                strongest = std::max(strongest, std::abs(shown.pixelColor(x, y).lightness() - page.lightness()));
+        EXPECT_GT(strongest, 120) << "a box that is seen on " << page.name().toStdString();
+        // A file is paper: its boxes are the light ones, whichever page the manuscript was shown on.
+        EXPECT_EQ(checkboxImages(*DocumentExport::preparedText(*view)), boxPair(false));
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(CompiledViewControllerTest, aWriteThatFailsLeavesNoPrivateFolderAndReportsNoDestination)

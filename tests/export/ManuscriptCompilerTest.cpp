@@ -222,4 +222,8 @@ TEST_F(ManuscriptCompilerTest, theSeparatorIsWrittenCentredInTheDefaultFontAtIts
         block = block.next();
     ASSERT_TRUE(block.isValid());
     EXPECT_EQ(block.blockFormat().alignment(), Qt::AlignLeft | Qt::AlignAbsolute);
+    // In the default font at the heading's size.
+    const QTextCharFormat heading = block.begin().fragment().charFormat();
+    EXPECT_EQ(heading.fontPointSize(), ManuscriptCompiler::HeadingFontSize);
+    EXPECT_EQ(heading.fontFamilies().toStringList().value(0), Fonts::DefaultFontName);
 }

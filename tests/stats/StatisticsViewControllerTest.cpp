@@ -1,6 +1,8 @@
 #include "stats/StatisticsViewController.h"
 #include "SheetTestSupport.h"
 #include "StatsFixture.h"
+#include "TestInk.h"
+#include "TestScreenshots.h"
 #include "TestWait.h"
 #include "core/Project.h"
 #include "core/ProjectSetting.h"
@@ -336,6 +338,18 @@ TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
     EXPECT_EQ(text("busiestDayView"), QStringLiteral("No information yet"));
     EXPECT_EQ(text("averageTimeToReadView"), QStringLiteral("0 Minutes"));
     EXPECT_TRUE(sheet->timeTrendView()->pixmap().isNull());
+    // Leaving without touching the goal writes no goal.
+    close();
+    EXPECT_EQ(SettingsHelper::fetchSetting(context(), projectId, SettingsHelper::WordTargetKey), nullptr);
+}
+
+TEST_F(StatisticsViewControllerTest, oneDayOfWritingIsAStreakOfOneDay)
+{
+    addStoryCard(100);
+    addRecord(local(2026, 3, 17, 10), 600, 100);
+    ASSERT_NO_FATAL_FAILURE(save());
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_EQ(text("streakView"), QStringLiteral("1 Day"));
 }
 
 TEST_F(StatisticsViewControllerTest, cardCountsWordsPagesAndReadingTimeAreShown)
@@ -498,6 +512,50 @@ TEST_F(StatisticsViewControllerTest, badgeNameSitsFourPointsUnderItsPicture)
     // The cell laid out: the name stands under the picture.
     ASSERT_TRUE(waitFor([&] { return name->y() > button->geometry().bottom(); }));
     EXPECT_EQ(name->y() - button->geometry().bottom() - 1, 4);
+}
+
+TEST_F(StatisticsViewControllerTest, namesOfBadgesNotYetEarnedAreFaintButReadableInBothAppearances)
+{
+    addStoryCard(1200);
+    ASSERT_NO_FATAL_FAILURE(save());
+    const QPalette light = QApplication::palette();
+    // The name as drawn on its panel: its strongest ink against the panel's colour; 0 until laid out.
+    const auto contrastOfName = [&](const char* tag) {
+        auto* button = sheet->achievementStack()->findChild<QToolButton*>(QString::fromLatin1(tag));
+        auto* name = button ? button->parentWidget()->findChild<QLabel*>() : nullptr;
+        auto* panel = qobject_cast<StatisticsCell*>(sheet->achievementStack()->parentWidget());
+        // Not yet laid out until the name stands under its picture.
+        if (!name || !panel || name->y() <= button->geometry().bottom() || name->height() == 0)
+            return 0.0;
+        const QImage shown = panel->grab(QRect(name->mapTo(panel, QPoint(0, 0)), name->size())).toImage();
+        return contrastRatio(strongestInk(shown), panel->color());
+    };
+    const auto expectFaintButReadable = [&] {
+        // Once the desktop's colours have reached the badges.
+        ASSERT_TRUE(waitFor([&] {
+            return contrastOfName("achievement.first.1000.words") > 0 &&
+                   sheet->achievementStack()->palette().color(QPalette::WindowText) ==
+                       QApplication::palette().color(QPalette::WindowText);
+        }));
+        const double earned = contrastOfName("achievement.first.1000.words");
+        const double unearned = contrastOfName("achievement.first.10000.words");
+        EXPECT_GE(unearned, 3.0) << "readable";
+        EXPECT_LT(unearned, 4.5) << "faint";
+        EXPECT_GT(earned, unearned * 1.4) << "an earned name stands out more";
+    };
+    for (const bool dark : {false, true}) {
+        SCOPED_TRACE(dark ? "opened in the dark" : "opened in the light");
+        // What a desktop hands over, its disabled text made for its own grounds.
+        QApplication::setPalette(dark ? darkPalette(light) : light);
+        ASSERT_NO_FATAL_FAILURE(open());
+        ASSERT_NO_FATAL_FAILURE(expectFaintButReadable());
+        // The desktop turns to the other appearance while the screen is open.
+        QApplication::setPalette(dark ? light : darkPalette(light));
+        ASSERT_NO_FATAL_FAILURE(expectFaintButReadable()) << "after the switch";
+        close();
+        closeSheetsOver(root);
+    }
+    QApplication::setPalette(light);
 }
 
 TEST_F(StatisticsViewControllerTest, aWeekOfMoreWritingThanBeforeShowsRisingArrowsBesideTheAverages)
