@@ -91,6 +91,10 @@ TEST_F(OpmlTest, cardOutlineCarriesEveryAttributeInOrder)
                        "_summary=\"Sum\" _summaryImage=\"UE5H\" _tag=\"draft-1\" _cardNotes=\"n&apos;\" _content=\"") +
         QString::fromLatin1(richBody(QStringLiteral("Body")).toBase64()) + QStringLiteral("\"></outline>\n");
     EXPECT_TRUE(exported().contains(expected)) << exported().toStdString();
+    // Read back, the card is again a person, not the story a reader assumes for an unknown type.
+    ASSERT_TRUE(import(exported().toUtf8()));
+    ASSERT_EQ(targetChildren().size(), 1);
+    EXPECT_EQ(targetChildren()[0]->itemType(), ProjectItemTypes::Person);
 }
 
 TEST_F(OpmlTest, documentFrameAndEmptyProject)
