@@ -320,6 +320,12 @@ TEST_F(ArchiveManagerTest, backupFailsWithoutProjectOrWritablePlace)
     EXPECT_FALSE(manager.performArchive(context(), ProjectId, QStringLiteral("X"),
                                         m_dir.filePath(QStringLiteral("no/such/folder/x.zip"))));
     EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("x.zip"))));
+    // Settings the store cannot hand over must not be left out of a backup reported as made.
+    ASSERT_NO_FATAL_FAILURE(executeOnStore("ALTER TABLE ProjectSetting RENAME TO Unreadable"));
+    EXPECT_FALSE(
+        manager.performArchive(context(), ProjectId, QStringLiteral("X"), m_dir.filePath(QStringLiteral("x.zip"))));
+    EXPECT_FALSE(QFile::exists(m_dir.filePath(QStringLiteral("x.zip"))));
+    ASSERT_NO_FATAL_FAILURE(executeOnStore("ALTER TABLE Unreadable RENAME TO ProjectSetting"));
 }
 
 TEST_F(ArchiveManagerTest, backupReplacesTheFileTheWriterConfirmedWholeOrNotAtAll)

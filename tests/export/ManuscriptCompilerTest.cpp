@@ -3,9 +3,11 @@
 #include "SampleDocument.h"
 #include "SampleSketch.h"
 #include "core/DbHelpersFixture.h"
+#include "core/Fonts.h"
 #include "core/SettingsHelper.h"
 #include "platform/rtf/RtfWriter.h"
 #include "richtext/RichTextDocumentFormat.h"
+#include "richtext/TextRuns.h"
 
 #include <QTextBlock>
 #include <QTextFragment>
@@ -209,6 +211,9 @@ TEST_F(ManuscriptCompilerTest, theSeparatorIsWrittenCentredInTheDefaultFontAtIts
     addFolder(m_projectId, ItemIds::Top, QStringLiteral("Chapter"), 3);
     save();
     const std::unique_ptr<QTextDocument> compiled = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
+    // Text naming no font of its own, the blank lines too, is the manuscript's base font wherever it is exported.
+    EXPECT_EQ(compiled->defaultFont().family(), Fonts::DefaultFontName);
+    EXPECT_EQ(compiled->defaultFont().pointSizeF(), TextRuns::BaseFontSize);
     QTextBlock block = compiled->begin();
     while (block.isValid() && block.text() != QStringLiteral("###"))
         block = block.next();

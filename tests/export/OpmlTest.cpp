@@ -91,6 +91,10 @@ TEST_F(OpmlTest, cardOutlineCarriesEveryAttributeInOrder)
                        "_summary=\"Sum\" _summaryImage=\"UE5H\" _tag=\"draft-1\" _cardNotes=\"n&apos;\" _content=\"") +
         QString::fromLatin1(richBody(QStringLiteral("Body")).toBase64()) + QStringLiteral("\"></outline>\n");
     EXPECT_TRUE(exported().contains(expected)) << exported().toStdString();
+    // Read back, the card is again a person, not the story a reader assumes for an unknown type.
+    ASSERT_TRUE(import(exported().toUtf8()));
+    ASSERT_EQ(targetChildren().size(), 1);
+    EXPECT_EQ(targetChildren()[0]->itemType(), ProjectItemTypes::Person);
 }
 
 TEST_F(OpmlTest, documentFrameAndEmptyProject)
@@ -116,6 +120,14 @@ TEST_F(OpmlTest, folderOutlineWrapsChildrenAndDoneCardsLeaveOnlyWithFlagOff)
     EXPECT_TRUE(without.contains(QStringLiteral("Capital")));
     EXPECT_TRUE(exported(ItemIds::Top, true).contains(QStringLiteral("Finished")));
     EXPECT_TRUE(without.contains(QStringLiteral("</outline>\n</body>")));
+    // Started at the folder, the file holds that folder and what it holds, nothing beside it.
+    card(ItemIds::Top, QStringLiteral("Beside"), QString(), 2);
+    ASSERT_NO_FATAL_FAILURE(save());
+    const QString fromFolder = exported(folder->uniqueIdentifier());
+    EXPECT_TRUE(fromFolder.contains(QStringLiteral("<outline text=\"Part\"")));
+    EXPECT_TRUE(fromFolder.contains(QStringLiteral("Capital")));
+    EXPECT_FALSE(fromFolder.contains(QStringLiteral("Beside")));
+    EXPECT_TRUE(exported().contains(QStringLiteral("Beside")));
 }
 
 TEST_F(OpmlTest, lineBreaksTabsAndCarriageReturnsRoundTripExactly)
@@ -343,9 +355,10 @@ TEST_F(OpmlTest, aLineBreakSplitAcrossTheReadersChunksStaysOneBreakAndTheRestRea
 
 TEST_F(OpmlTest, aLargeProjectGoesToTheDeviceInBlocksAsItIsWritten)
 {
-    // Each card's note alone is larger than a block: the writer hands over what it holds before the next card.
+    // Each card is larger than a block but smaller than two: the writer hands over what it holds before the next
+    // card, and no later.
     for (int order = 1; order <= 2; ++order)
-        card(ItemIds::Top, QStringLiteral("Long %1").arg(order), QString(1100 * 1024, QLatin1Char('w')), order);
+        card(ItemIds::Top, QStringLiteral("Long %1").arg(order), QString(500 * 1024, QLatin1Char('w')), order);
     ASSERT_NO_FATAL_FAILURE(save());
     class CountingBuffer : public QBuffer {
     public:
@@ -361,6 +374,9 @@ TEST_F(OpmlTest, aLargeProjectGoesToTheDeviceInBlocksAsItIsWritten)
     ASSERT_TRUE(device.open(QIODevice::WriteOnly));
     ASSERT_TRUE(Opml().writeOpml(device, context(), Source, QStringLiteral("Novel"), ItemIds::Top, true));
     EXPECT_EQ(device.writes, 3);
+    const qsizetype cardBytes = device.data().size() / 2;
+    EXPECT_GT(cardBytes, 1 << 20);
+    EXPECT_LT(cardBytes, 1 << 21);
     // Every block goes out once: the device holds one document, each card in it once.
     EXPECT_EQ(device.data().count("<opml"), 1);
     EXPECT_EQ(device.data().count("<outline"), 2);

@@ -149,6 +149,26 @@ TEST(SSZipArchiveTest, aFileThatCannotBeReadFailsTheWrite)
     EXPECT_TRUE(archive.close());
 }
 
+TEST(SSZipArchiveTest, aFileTheArchiveCannotTakeFailsTheWrite)
+{
+    // A full disk must not pass for a backup made.
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        GTEST_SKIP() << "no /dev/full here";
+    QTemporaryDir dir;
+    // Bytes deflate cannot shrink, more than the writer holds before it hands them to the file.
+    QByteArray noise(256 * 1024, '\0');
+    quint32 state = 12345;
+    for (char& byte : noise) {
+        state = state * 1103515245u + 12345u;
+        byte = char(state >> 24);
+    }
+    ASSERT_NO_FATAL_FAILURE(writeFile(dir.filePath(QStringLiteral("noise.bin")), noise));
+    SSZipArchive archive(QStringLiteral("/dev/full"));
+    ASSERT_TRUE(archive.open());
+    EXPECT_FALSE(archive.writeFile(QStringLiteral("noise.bin"), dir.path()));
+    archive.close();
+}
+
 TEST(SSZipArchiveTest, unpackingRefusesAnArchiveWithAnEscapingNameBeforeWritingAnything)
 {
     QTemporaryDir dir;
@@ -287,6 +307,11 @@ TEST(SSZipArchiveTest, aLinkCycleInAPackedFolderEndsTheWalk)
     ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop")), dir.filePath(QStringLiteral("loop/again"))));
     const QString archive = dir.filePath(QStringLiteral("loop.zip"));
     ASSERT_TRUE(SSZipArchive::createZipFileAtPath(archive, {dir.filePath(QStringLiteral("loop"))}));
+    // Every file of the folder could be read: the folder met again is no failure.
+    SSZipArchive direct(dir.filePath(QStringLiteral("direct.zip")));
+    ASSERT_TRUE(direct.open());
+    EXPECT_TRUE(direct.writeFile(QStringLiteral("loop"), dir.path()));
+    EXPECT_TRUE(direct.close());
     REQUIRE_TOOL("unzip");
     const auto test = ExternalTools::run(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
     EXPECT_EQ(test.exitCode, 0) << test.out.toStdString();
