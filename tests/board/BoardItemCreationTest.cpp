@@ -2,8 +2,8 @@
 #include "BoardTestFixture.h"
 #include "TestInk.h"
 #include "TestScreenshots.h"
-#include <QMainWindow>
 #include "export/KUVDocPickerViewController.h"
+#include <QMainWindow>
 
 #include "board/ProjectViewController.h"
 #include "platform/SearchToolbarItem.h"
@@ -51,7 +51,7 @@ TEST_F(BoardItemCreationTest, titleAndSearchFieldsShowTheirPlaceholdersReadablyI
         ASSERT_NE(projectAlert, nullptr);
         ASSERT_EQ(projectAlert->textFields().first()->placeholderText(), ProjectViewController::NewProjectPlaceholder);
         expectReadable(projectAlert->textFields().first());
-        projectAlert->trigger(1);
+        ASSERT_TRUE(press(projectAlert, 1));
         // On the board, the search and a new folder's title.
         ASSERT_NO_FATAL_FAILURE(appear());
         const int search = app->toolbar()->indexOfItemWithIdentifier(ToolbarDelegate::search);
@@ -62,7 +62,7 @@ TEST_F(BoardItemCreationTest, titleAndSearchFieldsShowTheirPlaceholdersReadablyI
         Alert* folderAlert = openFolderAlert();
         ASSERT_NE(folderAlert, nullptr);
         expectReadable(folderAlert->textFields().first());
-        folderAlert->trigger(1);
+        ASSERT_TRUE(press(folderAlert, 1));
         ViewController::transitionAppearance(board, false, false);
     }
     QApplication::setPalette(light);

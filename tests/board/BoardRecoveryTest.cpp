@@ -292,6 +292,8 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
     ViewController host;
     host.resize(800, 600);
     host.show();
+    host.activateWindow();
+    ASSERT_TRUE(hasTheKeys(&host));
     ViewController* shown =
         CardOpener::openSecondaryCardFromAutoSaveWithController(&host, context(), project, {}, board->cardProps());
     auto* editor = qobject_cast<PvSummaryEditViewController*>(shown);
@@ -307,7 +309,16 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
     host.dismiss(false);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     AutoSaveController::deleteAutoSaveWithProjectId(project, true);
+}
 
+TEST_F(BoardRecoveryTest, secondarySnapshotTheStoryCardCannotReopenComesBackAsACardOfItsOwn)
+{
+    ProjectItem* deep = deepCard();
+    ViewController host;
+    host.resize(800, 600);
+    host.show();
+    host.activateWindow();
+    ASSERT_TRUE(hasTheKeys(&host));
     // A card deleted meanwhile, and one made over the editor and never stored, come back as cards of their own in
     // a folder that exists: left waiting, their words would keep every card opened over the editor from being
     // snapshotted. Their Save stores them, and their snapshot goes.
@@ -327,6 +338,7 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
         EXPECT_EQ(recovered->editor()->toPlainText(), words);
         EXPECT_TRUE(recovered->cardChanged());
         EXPECT_TRUE(recovered->autoSaveController()->ownsSnapshot());
+        ASSERT_TRUE(hasTheKeys(recovered->window()));
         ASSERT_TRUE(saveOf(recovered));
         EXPECT_EQ(stored(QStringLiteral("SELECT parentItemId || ':' || itemType || ':' || title FROM ProjectItem "
                                         "WHERE summary = '%1'")
@@ -335,6 +347,7 @@ TEST_F(BoardRecoveryTest, secondarySnapshotReopensItsCardInThePopupAsTheSecondar
         ASSERT_TRUE(AutoSaveController::snapshotQueue().waitForDone(5000));
         EXPECT_FALSE(AutoSaveController::autoSaveExists(project, true));
         ASSERT_TRUE(waitFor([&] { return !host.presentedViewController(); }));
+        ASSERT_TRUE(hasTheKeys(&host));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 }
@@ -508,7 +521,7 @@ TEST_F(BoardRecoveryTest, recoveredWordsNoOneCanShowAreKeptAsideAndTheCardsOwnWo
         file.close();
         ViewController::transitionAppearance(board, true, false);
         ASSERT_NE(restoreAlert(), nullptr);
-        restoreAlert()->trigger(1);
+        ASSERT_TRUE(press(restoreAlert(), 1));
         auto* navigation = qobject_cast<NavigationController*>(board->presentedViewController());
         ASSERT_NE(navigation, nullptr);
         ViewController* editor = navigation->topViewController();
@@ -521,7 +534,7 @@ TEST_F(BoardRecoveryTest, recoveredWordsNoOneCanShowAreKeptAsideAndTheCardsOwnWo
         ASSERT_NE(error, nullptr);
         EXPECT_EQ(error->message(),
                   sketch ? KuvBaseSketch::UnreadableSnapshotMessage : PvBaseEditor::UnreadableSnapshotMessage);
-        error->trigger(0);
+        ASSERT_TRUE(press(error, 0));
         // The writer answered Recover: the bytes are kept aside, under a name the board never offers.
         const QString aside = *AutoSaveController::autoSavePath(project, false) + AutoSaveController::AsideSuffix;
         QFile kept(aside);

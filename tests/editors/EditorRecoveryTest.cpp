@@ -513,7 +513,7 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     editor->cancelButton()->trigger();
     ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
-    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::DiscardChangesTitle), 0));
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
 
     // A card whose body cannot be read shows no words of its own: its deletion elsewhere leaves nothing to keep.
@@ -521,7 +521,7 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     ASSERT_NO_FATAL_FAILURE(keepBodyOnTheCard(unreadable, unreadableBytes()));
     editor = open(unreadable);
     ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
-    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_TRUE(press(alertTitled(EditorPrompts::UnreadableTitle), 0));
     ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice({QStringLiteral("delete"), unreadable}));
     EXPECT_FALSE(editor->cardChanged());
     EXPECT_FALSE(app->hasPrimaryCardEdits);

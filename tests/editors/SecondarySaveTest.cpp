@@ -434,7 +434,7 @@ TEST_F(SecondarySaveTest, aSecondaryCardTheStoryCardCannotReopenIsRecoveredAsACa
         popup->cancelButton()->trigger();
         Alert* question = alertTitled(EditorPrompts::DiscardChangesTitle);
         ASSERT_NE(question, nullptr);
-        question->trigger(0);
+        ASSERT_TRUE(press(question, 0));
         ASSERT_TRUE(waitFor([&] { return !story->peek().peekTable()->presentedViewController(); }));
         story->peek().sideMenu()->dismissMenu(false);
         leave(story, Leave::Discard);
