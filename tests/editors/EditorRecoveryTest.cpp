@@ -75,6 +75,8 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     ASSERT_TRUE(content.document);
     EXPECT_EQ(content.document->toPlainText(), QStringLiteral("Recovered words here"));
     EXPECT_EQ(snapshot.value(AutoSaveController::kProjectItemIdKey).toString(), CardId);
+    // A card with a title of its own keeps it; only an untitled one is named after its words.
+    EXPECT_EQ(snapshot.value(AutoSaveController::kTitleKey).toString(), QStringLiteral("Lighthouse"));
     // Leaving without saving keeps the file.
     ViewController::transitionAppearance(navigation, false, false);
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));

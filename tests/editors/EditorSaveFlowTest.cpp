@@ -261,6 +261,10 @@ TEST_F(EditorSaveFlowTest, deferredCopyIsStoredAtOnceAndTheEditorStaysForTheComp
     // The indicator goes once the completion ran: the editor stays for the
     // writer.
     EXPECT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
+    // A copy saved with nothing to run after it stays in the editor all the same.
+    editor.calls.clear();
+    ASSERT_NO_FATAL_FAILURE(saveAndWait(QStringLiteral("Second copy of Harbour")));
+    EXPECT_EQ(editor.calls.last(), QStringLiteral("notSaving"));
 }
 
 TEST_F(EditorSaveFlowTest, busyEditorStartsNoSecondSave)

@@ -312,6 +312,8 @@ TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)
 TEST_F(PvEditViewControllerTest, newCardTakesItsOrderFromTheFolderAsStoredNotFromTheFilteredList)
 {
     PvEditViewController* editor = open(QString());
+    // Before its first save a new card has nothing to write its body into, and that is no failure.
+    EXPECT_TRUE(editor->saveContent());
     // The board showed only one of the folder's three cards.
     editor->setFetchedResults({DbHelpers::getItem(context(), QStringLiteral("CARD-2"))});
     EXPECT_FALSE(editor->saveButton()->isEnabled());
@@ -457,13 +459,16 @@ TEST_F(PvEditViewControllerTest, saveClickedTwiceMakesOneCardAndOneRecord)
     EXPECT_FALSE(editor->cancelButton()->isEnabled());
     EXPECT_FALSE(editor->overflowButton()->isEnabled());
     EXPECT_FALSE(editor->fontButton()->isEnabled());
+    // A keystroke that lands before the write is part of it: it must not open the way to a second save.
+    type(editor, QStringLiteral("!"));
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
     editor->saveCard();
     editor->confirmCancel();
     EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
     ASSERT_TRUE(waitFor([&finished] { return finished > 0; }));
     runEventsFor(150);
     EXPECT_EQ(finished, 1);
-    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Once only")}), 1);
+    EXPECT_EQ(countOf<ProjectItem>(QStringLiteral("title == %@"), {QStringLiteral("Once only!")}), 1);
     EXPECT_EQ(countOf<ProjectStat>(), 1);
 }
 

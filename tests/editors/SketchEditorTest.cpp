@@ -57,7 +57,10 @@ TEST_F(SketchEditorTest, partsAreFoundUnderTheirNames)
 
 TEST_F(SketchEditorTest, titlesNameTheTypeAndWhetherTheCardIsNew)
 {
+    // Nothing is unsaved in a card just opened, whatever a screen before it left behind.
+    app->hasPrimaryCardEdits = true;
     KuvBaseSketch* editor = openSketch(QString());
+    EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_EQ(editor->title(), QStringLiteral("New Person Card"));
     EXPECT_FALSE(editor->saveButton()->isEnabled());
     typeTitle(editor, QStringLiteral("A"));
@@ -67,6 +70,7 @@ TEST_F(SketchEditorTest, titlesNameTheTypeAndWhetherTheCardIsNew)
     EXPECT_FALSE(editor->saveButton()->isEnabled());
     EXPECT_EQ(editor->titleView()->placeholderText(), QStringLiteral("Title"));
     EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Event), QStringLiteral("Card"));
+    EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Story), QStringLiteral("Story Card"));
 }
 
 TEST_F(SketchEditorTest, notesOpenOverTheEditorButNotWhileItSaves)
@@ -214,6 +218,11 @@ TEST_F(SketchEditorTest, newCardSaveWritesOneDocumentTheSummaryImageAndTheSketch
     KuvBaseSketch* editor = openSketch(QString());
     typeTitle(editor, QStringLiteral("Coastline"));
     draw(editor, {{40, 40}, {240, 40}, {440, 140}});
+    // A tag picked after the last snapshot was taken is owed one of its own, card or no card yet.
+    ASSERT_TRUE(editor->autoSaveController());
+    editor->autoSaveController()->setAutoSave(false);
+    editor->tagSelected(QStringLiteral("done"));
+    EXPECT_TRUE(editor->autoSaveController()->autoSave());
     ASSERT_TRUE(save(editor));
     EXPECT_TRUE(waitFor([this] { return !isOpen(); }));
     ASSERT_EQ(added.size(), 1);
