@@ -103,6 +103,10 @@ TEST_F(CardNotesViewControllerTest, sheetShowsTheNotesUnderItsTitleWithTheItemsI
     ASSERT_TRUE(waitFor([this] { return window->isActiveWindow(); }));
     EXPECT_TRUE(waitFor([this] { return sheet->editor()->hasFocus(); }));
     EXPECT_EQ(sheet->editor()->font().pointSizeF(), Metrics::scaled(17));
+    // Found under their names, and the text runs to the sheet's edges: the inset is the text's own margin.
+    EXPECT_EQ(navigation->findChild<CardNotesViewController*>(QStringLiteral("CardNotesViewController")), sheet);
+    EXPECT_EQ(navigation->findChild<QTextEdit*>(QStringLiteral("notesEditor")), sheet->editor());
+    EXPECT_EQ(sheet->editor()->geometry(), sheet->rect());
     const QTextFrameFormat frame = sheet->editor()->document()->rootFrame()->frameFormat();
     EXPECT_EQ(frame.topMargin(), 6);
     EXPECT_EQ(frame.leftMargin(), 12);

@@ -49,6 +49,9 @@ TEST_F(CloudUpdateWatcherTest, deletionIsToldAtOnceEvenWhileHeld)
 
 TEST_F(CloudUpdateWatcherTest, nothingFoundIsNeverTold)
 {
+    // Without a store there is no history to mark or read.
+    watcher.markSeen();
+    EXPECT_EQ(watcher.check(), Change::None);
     watcher.report(Change::None);
     watcher.setHeld(true);
     watcher.report(Change::None);

@@ -291,7 +291,7 @@ TEST_F(EditorCommandsTest, largestThenDefaultRescalesFrom24Point5To17Point5)
     EXPECT_FALSE(editor->cardChanged());
 }
 
-TEST_F(EditorCommandsTest, numberedListOverThreeLinesMarksEachAndOneUndoRestores)
+TEST_F(EditorCommandsTest, numberedOrCheckListOverThreeLinesMarksEachAndOneUndoRestores)
 {
     PvEditViewController* editor = open(QString());
     type(editor, QStringLiteral("alpha"));
@@ -305,6 +305,14 @@ TEST_F(EditorCommandsTest, numberedListOverThreeLinesMarksEachAndOneUndoRestores
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("1. alpha\n2. beta\n3. gamma"));
     EXPECT_EQ(editor->editor()->textCursor().selectedText().size(),
               QStringLiteral("1. alpha\n2. beta\n3. gamma").size());
+    editor->editor()->undo();
+    EXPECT_EQ(editor->editor()->toPlainText(), before);
+    // Each line starts with a box and a blank, never a line break of its own.
+    select(editor, 0, int(before.size()));
+    editor->commands().checkList();
+    const QString boxed = QStringLiteral("\uFFFC alpha\n\uFFFC beta\n\uFFFC gamma");
+    EXPECT_EQ(editor->editor()->toPlainText(), boxed);
+    EXPECT_EQ(editor->editor()->textCursor().selectedText().size(), boxed.size());
     editor->editor()->undo();
     EXPECT_EQ(editor->editor()->toPlainText(), before);
 }
@@ -477,6 +485,28 @@ TEST_F(EditorCommandsTest, afterASheetClosesTheTextHasTheKeysAndOneClickOpensThe
     look.start();
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(waitFor([&] { return seenOpen && !lists->isVisible(); }));
+}
+
+// The notes are the editor's to store: saved in their sheet they are a change of the card that its Save writes.
+TEST_F(EditorCommandsTest, notesSavedInTheirSheetAreAChangeOfTheCardThatItsSaveStores)
+{
+    CardNotesViewController::registerInStoryboard();
+    PvEditViewController* editor = open();
+    ASSERT_FALSE(editor->cardChanged());
+    ASSERT_NO_FATAL_FAILURE(chooseRow(editor, EditorCommands::CardNotesRow));
+    auto* sheet = qobject_cast<NavigationController*>(ViewController::topmostPresented(rootScreen()));
+    ASSERT_NE(sheet, nullptr);
+    auto* notes = qobject_cast<CardNotesViewController*>(sheet->topViewController());
+    ASSERT_NE(notes, nullptr);
+    QTest::keyClicks(notes->editor(), QStringLiteral("Ask about the letter."));
+    auto* saveButton = sheet->findChild<QToolButton*>(QStringLiteral("saveButton"));
+    ASSERT_NE(saveButton, nullptr);
+    QTest::mouseClick(saveButton, Qt::LeftButton);
+    ASSERT_TRUE(waitFor([&] { return ViewController::topmostPresented(rootScreen()) != sheet; }));
+    EXPECT_EQ(editor->notes(), QStringLiteral("Ask about the letter."));
+    ASSERT_TRUE(editor->cardChanged());
+    ASSERT_TRUE(save(editor));
+    EXPECT_EQ(DbHelpers::getItem(context(), CardId)->notes(), QStringLiteral("Ask about the letter."));
 }
 
 TEST_F(EditorCommandsTest, eachUndoTakesBackOneStepAndSwitchingTheAppearanceIsNone)

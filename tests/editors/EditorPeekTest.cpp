@@ -103,18 +103,29 @@ protected:
     bool click(const QString& identifier) const { return clickToolbar(app.get(), identifier); }
 };
 
-// A board that records what the editor asks of it and makes no panel.
+// A board that records what the editor asks of it and makes no panel, or a bare list when given one.
 class RecordingBoardLink : public EditorBoardLink {
 public:
-    PeekPanel makePeekPanel(ViewController*, CardEditorFields*, std::function<void(bool)>) override { return {}; }
-    void reloadPeekPanel(ViewController*, const QString&) override { ++reloads; }
+    PeekPanel makePeekPanel(ViewController*, CardEditorFields*, std::function<void(bool)>) override
+    {
+        return {list, nullptr};
+    }
+    void reloadPeekPanel(ViewController* panel, const QString& folderId) override
+    {
+        ++reloads;
+        reloaded = panel;
+        reloadedFolder = folderId;
+    }
     void newCard(ViewController*, CardEditorFields*, const CardProps&, qint64, std::function<void()> saved) override
     {
         cardSaved = std::move(saved);
     }
     void reopenSecondaryCard(ViewController*, CardEditorFields*) override { ++reopens; }
 
+    ViewController* list = nullptr;
     int reloads = 0;
+    ViewController* reloaded = nullptr;
+    QString reloadedFolder;
     int reopens = 0;
     std::function<void()> cardSaved;
 };
@@ -129,7 +140,7 @@ protected:
     }
 };
 
-TEST_F(EditorPeekTest, newCardSavedWithoutAPanelAsksNoPanelToReload)
+TEST_F(EditorPeekTest, newCardSavedReloadsThePanelsFolderOnlyOnceThereIsAPanel)
 {
     PvEditViewController* editor = open();
     auto link = std::make_shared<RecordingBoardLink>();
@@ -138,6 +149,16 @@ TEST_F(EditorPeekTest, newCardSavedWithoutAPanelAsksNoPanelToReload)
     ASSERT_TRUE(link->cardSaved);
     link->cardSaved();
     EXPECT_EQ(link->reloads, 0);
+    // Once the panel is made, a card saved from the editor shows in it the next time it slides in.
+    ViewController list;
+    link->list = &list;
+    editor->peek().showPeek();
+    ASSERT_EQ(editor->peek().peekTable(), &list);
+    editor->peek().newCard();
+    link->cardSaved();
+    EXPECT_EQ(link->reloads, 1);
+    EXPECT_EQ(link->reloaded, &list);
+    EXPECT_EQ(link->reloadedFolder, FolderId);
 }
 
 TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
@@ -156,6 +177,12 @@ TEST_F(EditorPeekTest, toolbarItemsComeWithTheFullEditorNewCardFirstAndGoWithIt)
     rootScreen()->dismiss(false);
     QStringList expected = before;
     expected.prepend(ToolbarDelegate::compiledBack);
+    EXPECT_EQ(app->toolbar()->itemIdentifiers(), expected);
+
+    // An editor that ends without leaving the screen first takes its items with it all the same.
+    open();
+    ASSERT_EQ(app->toolbar()->itemIdentifiers().count(ToolbarDelegate::editorPeek), 1);
+    delete navigation;
     EXPECT_EQ(app->toolbar()->itemIdentifiers(), expected);
 }
 

@@ -35,7 +35,12 @@ protected:
 
 TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
 {
-    KuvBaseSketch* editor = openSketch(QString(), snapshotOf({}));
+    // The drawing goes back to the folder it was drawn in, whichever the editor was opened for.
+    addItem(QStringLiteral("FOLDER-2"), ProjectItemTypes::Folder, QStringLiteral("Part Two"), ItemIds::Top, 2);
+    ASSERT_FALSE(context()->save());
+    QVariantMap snapshot = snapshotOf({});
+    snapshot.insert(QStringLiteral("parentItemId"), QStringLiteral("FOLDER-2"));
+    KuvBaseSketch* editor = openSketch(QString(), snapshot);
     EXPECT_EQ(editor->titleView()->text(), QStringLiteral("Recovered map"));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     // There is room to draw past the recovered strokes.
@@ -55,6 +60,7 @@ TEST_F(SketchRecoveryTest, appliedSnapshotCountsAsUnsavedAndSavesAsTheCard)
     EXPECT_EQ(added.first()->title(), QStringLiteral("Recovered map"));
     EXPECT_EQ(added.first()->itemType(), ProjectItemTypes::Location);
     EXPECT_EQ(added.first()->tag(), QStringLiteral("done"));
+    EXPECT_EQ(added.first()->parentItemId(), QStringLiteral("FOLDER-2"));
     EXPECT_EQ(InkReader::decode(documentOf(added.first()->uniqueIdentifier())->content()).drawing->strokeCount(), 2u);
 }
 
