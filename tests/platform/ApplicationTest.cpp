@@ -41,6 +41,7 @@ TEST(ApplicationTest, comingToTheFrontAndGoingBehindReachTheDelegateOnceEachTime
     EXPECT_EQ(delegate.active, 1) << "already at the front";
     EXPECT_EQ(delegate.background, 0);
     emit qtApplication().applicationStateChanged(Qt::ApplicationInactive);
+    EXPECT_EQ(delegate.background, 1);
     emit qtApplication().applicationStateChanged(Qt::ApplicationHidden);
     EXPECT_EQ(delegate.background, 1) << "already behind";
     emit qtApplication().applicationStateChanged(Qt::ApplicationActive);
