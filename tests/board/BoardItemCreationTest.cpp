@@ -2,13 +2,13 @@
 #include "BoardTestFixture.h"
 #include "TestInk.h"
 #include "TestScreenshots.h"
-#include <QMainWindow>
 #include "export/KUVDocPickerViewController.h"
 
 #include "board/ProjectViewController.h"
 #include "platform/SearchToolbarItem.h"
 
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScrollBar>
 
