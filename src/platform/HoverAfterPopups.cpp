@@ -20,7 +20,8 @@ void HoverAfterPopups::leaveStaleWidgets()
         if (!widget->testAttribute(Qt::WA_UnderMouse) ||
             (widget->isVisible() && widget->rect().contains(widget->mapFromGlobal(pointer))))
             continue;
-        widget->setAttribute(Qt::WA_UnderMouse, false);
+        // Delivering the Leave takes the widget's under-the-pointer mark away; one that follows the pointer over
+        // it hears the HoverLeave too, as the application would have told it.
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(widget, &leave);
         if (widget->testAttribute(Qt::WA_Hover)) {

@@ -9,6 +9,7 @@
 #include "platform/SearchToolbarItem.h"
 
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QScrollBar>
 

@@ -170,6 +170,11 @@ TEST_F(SidebarViewControllerTest, clickingLocationFiltersTheBoard)
     EXPECT_EQ(board->itemFilter(), ProjectItemTypes::Location);
     EXPECT_EQ(sidebar->filterType(), ProjectItemTypes::Location);
     EXPECT_EQ(board->filteredCards().size(), 3);
+    // A section's heading is no filter: clicking it leaves the board as it is.
+    QTreeWidget* view = sidebar->collectionView();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualItemRect(view->topLevelItem(1)).center());
+    runEventsFor(50);
+    EXPECT_EQ(board->itemFilter(), ProjectItemTypes::Location);
     board->clearFilter();
     EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::allCards));
 }
@@ -179,6 +184,8 @@ TEST_F(SidebarViewControllerTest, tagRowLeavesTheFilterUntilATagIsChosen)
     click(Filters::cardsWithTag);
     ASSERT_TRUE(waitFor([this] { return board->presentedViewController() != nullptr; })) << "no tag chooser opened";
     EXPECT_EQ(board->itemFilter(), CardFilter::AllCards);
+    EXPECT_EQ(sidebar->collectionView()->currentItem(), sidebar->rowItem(Filters::allCards))
+        << "the row of the filter in force stays chosen";
     board->dismiss(false);
 }
 

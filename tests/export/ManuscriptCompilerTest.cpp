@@ -168,6 +168,18 @@ TEST_F(ManuscriptCompilerTest, rtfBodiesCompileLikeArchivedOnes)
     document->setContent(
         RtfWriter(RtfWriter::Pictures::Omitted, {}).write(*SampleDocument::text(QStringLiteral("from rtf"))).rtf);
     EXPECT_EQ(compile(), QStringLiteral("archived\n\n###\n\nfrom rtf\n\n\n\n"));
+    // Words that bring no font of their own, such as a plain-text body, are shown in the manuscript's font.
+    ProjectItem* plainCard = addItem(m_projectId, ItemIds::Top, ProjectItemTypes::Story, QStringLiteral("plain"), 3);
+    addDocument(plainCard)->setContent(QByteArrayLiteral("plain words"));
+    save();
+    const std::unique_ptr<QTextDocument> compiled = ManuscriptCompiler(context(), m_projectId).doCompile(ItemIds::Top);
+    QTextBlock block = compiled->begin();
+    while (block.isValid() && block.text() != QStringLiteral("plain words"))
+        block = block.next();
+    ASSERT_TRUE(block.isValid());
+    const QFont shown = block.begin().fragment().charFormat().font().resolve(compiled->defaultFont());
+    EXPECT_EQ(shown.families().value(0), Fonts::DefaultFontName);
+    EXPECT_EQ(shown.pointSizeF(), TextRuns::BaseFontSize);
 }
 
 TEST_F(ManuscriptCompilerTest, aCardWithoutADocumentIsReadFromItsOwnOlderContent)

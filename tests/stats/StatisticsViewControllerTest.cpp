@@ -549,6 +549,16 @@ TEST_F(StatisticsViewControllerTest, namesOfBadgesNotYetEarnedAreFaintButReadabl
         QApplication::setPalette(dark ? darkPalette(light) : light);
         ASSERT_NO_FATAL_FAILURE(open());
         ASSERT_NO_FATAL_FAILURE(expectFaintButReadable());
+        // Faint and also told as not available to whoever reads the screen aloud; the groups' titles small.
+        auto* unearned =
+            sheet->achievementStack()->findChild<QToolButton*>(QStringLiteral("achievement.first.10000.words"));
+        ASSERT_NE(unearned, nullptr);
+        EXPECT_FALSE(unearned->parentWidget()->findChild<QLabel*>()->isEnabled());
+        const QList<QLabel*> titles =
+            sheet->achievementStack()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_EQ(titles.size(), 3);
+        for (QLabel* title : titles)
+            EXPECT_EQ(title->font().pixelSize(), BadgeStack::GroupTitleSize) << title->text().toStdString();
         // The desktop turns to the other appearance while the screen is open.
         QApplication::setPalette(dark ? light : darkPalette(light));
         ASSERT_NO_FATAL_FAILURE(expectFaintButReadable()) << "after the switch";
