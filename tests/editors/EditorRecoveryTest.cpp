@@ -405,6 +405,10 @@ TEST_F(EditorRecoveryTest, loadCardThatFindsTheBodyReadableAgainOpensItEditableA
     EXPECT_FALSE(editor->bodyUnreadable());
     EXPECT_FALSE(editor->editor()->isReadOnly());
     EXPECT_TRUE(added.isEmpty()) << "nothing was changed, so nothing was copied";
+    EXPECT_FALSE(editor->isBusy()) << "nothing was changed, so nothing is being saved";
+    runEventsFor(50);
+    EXPECT_EQ(countOf<ProjectStat>(), 0) << "nothing was changed, so nothing was saved";
+    EXPECT_EQ(editor->fullTitle(), QStringLiteral("Lighthouse"));
     type(editor, QStringLiteral(" and here"));
     ASSERT_TRUE(save(editor));
     const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(storedDocumentBytes(CardId));
@@ -484,7 +488,20 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     ASSERT_TRUE(waitFor([editor] { return editor->cardChanged(); }));
     EXPECT_TRUE(app->hasPrimaryCardEdits);
     editor->cancelButton()->trigger();
-    EXPECT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    ASSERT_TRUE(alertTitled(EditorPrompts::DiscardChangesTitle));
+    alertTitled(EditorPrompts::DiscardChangesTitle)->trigger(0);
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+
+    // A card whose body no one could read shows no words: none on screen became the only copy.
+    const QString mara = QStringLiteral("CARD-2");
+    DbHelpers::getItem(context(), mara)->setContent(unreadableBytes());
+    ASSERT_FALSE(context()->save());
+    editor = open(mara);
+    ASSERT_TRUE(alertTitled(EditorPrompts::UnreadableTitle));
+    alertTitled(EditorPrompts::UnreadableTitle)->trigger(0);
+    ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice({QStringLiteral("delete"), mara}));
+    EXPECT_FALSE(editor->cardChanged());
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
 }
 
 } // namespace
