@@ -157,6 +157,38 @@ TEST_F(BoardRecoveryTest, restoreCardAlertNamesTheCardAndItsTimeInTheExactWords)
                                     QStringLiteral(".  Would you like to recover it?"));
     EXPECT_EQ(alert->actionTitles(), QStringList({QStringLiteral("Discard"), QStringLiteral("Recover")}));
     EXPECT_EQ(alert->objectName(), QStringLiteral("restoreCardAlert"));
+    // While it is up, it is the one offer.
+    EXPECT_FALSE(board->recovery().offerIfSnapshot());
+    EXPECT_EQ(Alert::presented().size(), 1);
+}
+
+TEST_F(BoardRecoveryTest, answerToAnOfferWhoseBoardHasGoneTouchesNothing)
+{
+    ASSERT_NO_FATAL_FAILURE(
+        writeSnapshot(snapshotOf(deepCard()->uniqueIdentifier(), chapter, ProjectItemTypes::Idea, "Deep")));
+    // The alert belongs to the window; the board inside it may go while the offer is still up.
+    QWidget window;
+    window.resize(1040, 700);
+    window.show();
+    for (const int answer : {0, 1}) {
+        SCOPED_TRACE(answer == 0 ? "Discard" : "Recover");
+        auto* gone = new PvCardViewController(context(), &window);
+        gone->setCurrentProjectId(project);
+        gone->setCurrentFolderId(ItemIds::Top);
+        gone->setCardOpening(opening);
+        gone->resize(1040, 700);
+        gone->show();
+        ViewController::transitionAppearance(gone, true, false);
+        Alert* alert = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (alert = restoreAlert()) != nullptr; }));
+        ViewController::transitionAppearance(gone, false, false);
+        delete gone;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        alert->trigger(answer);
+        EXPECT_TRUE(opening->recovered.isEmpty());
+        EXPECT_TRUE(AutoSaveController::hasAutoSaveWithProjectId(project, false)) << "the words went unseen";
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
 
 TEST_F(BoardRecoveryTest, boardThatClimbsFromAFolderGoneWhileItWasCoveredStillOffersTheWords)

@@ -16,6 +16,8 @@
 #include "platform/Storyboard.h"
 #include "richtext/PvTextView.h"
 
+#include <QLineEdit>
+
 namespace {
 
 // The card opener and the board's opening of editors, on the board fixture's project.
@@ -66,6 +68,7 @@ TEST_F(CardOpenerTest, folderFromTheChooserWithoutTitleIsUntitledWithItsOrderAnd
     EXPECT_EQ(made->folderType(), ProjectFolderTypes::Card);
     EXPECT_EQ(made->displayOrder(), 7);
     EXPECT_EQ(made->parentItemId(), partOne);
+    EXPECT_EQ(made->projectId(), project);
     EXPECT_FALSE(context()->hasChanges());
 }
 
@@ -141,14 +144,25 @@ TEST_F(CardOpenerTest, existingTextCardOpensInThePopupAndASketchCardInTheSketchE
 
     ASSERT_TRUE(waitFor([&] { return host.presentedViewController() == nullptr; }));
     mara->setItemFormat(ProjectItemFormats::Sketch);
+    reportedFolder.clear();
     auto* sketch = qobject_cast<KuvBaseSketch*>(
-        CardOpener::openCard(&host, context(), mara, {}, board->cardProps(), false, {}, std::nullopt, {}));
+        CardOpener::openCard(&host, context(), mara, {}, board->cardProps(), false, {}, std::nullopt,
+                             [&](const QString& folderId) { reportedFolder = folderId; }));
     ASSERT_NE(sketch, nullptr);
     EXPECT_TRUE(sketch->isPopup());
     EXPECT_TRUE(sketch->isSecondaryCard());
     EXPECT_TRUE(sketch->deferSave());
     EXPECT_EQ(sketch->currentObject(), mara);
     EXPECT_EQ(sketch->currentItemType(), ProjectItemTypes::Person);
+    // Its save is reported to the opener too.
+    ASSERT_TRUE(waitFor([&] { return sketch->contentLoaded(); }));
+    sketch->titleView()->setFocus();
+    QTest::keyClicks(sketch->titleView(), QStringLiteral(" drawn"));
+    bool saved = false;
+    QObject::connect(sketch, &KuvBaseSketch::saveFinished, [&](bool ok) { saved = ok; });
+    sketch->saveButton()->trigger();
+    ASSERT_TRUE(waitFor([&] { return saved; }));
+    EXPECT_EQ(reportedFolder, ItemIds::Top);
 }
 
 TEST_F(CardOpenerTest, boardOpensStoryFullScreenAndOtherTypesAsAPinnedSheetThatUnpinsWhenCancelled)

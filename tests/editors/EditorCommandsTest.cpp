@@ -775,6 +775,13 @@ TEST_F(EditorCommandsTest, doubleClickOnAPictureOpensTheViewerInTheEditorsColour
     EXPECT_TRUE(Alert::presented().isEmpty());
     EXPECT_FALSE(editor->editor()->textCursor().hasSelection());
     EXPECT_FALSE(editor->cardChanged());
+    // Had the double click's own release reached the text, it would be no tap either.
+    QWidget* viewport = editor->editor()->viewport();
+    const QPointF picture(pictureCentre(editor));
+    QMouseEvent release(QEvent::MouseButtonRelease, picture, viewport->mapToGlobal(picture), Qt::LeftButton,
+                        Qt::NoButton, {});
+    QApplication::sendEvent(viewport, &release);
+    EXPECT_FALSE(editor->commands().imageMenuPending());
 
     const QPalette editorBar = navigation->navigationBar()->palette();
     const QColor storyColour = editor->cardProps().propForIntCardType(ProjectItemTypes::Story).cardColor();

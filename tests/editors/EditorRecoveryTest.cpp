@@ -435,6 +435,10 @@ TEST_F(EditorRecoveryTest, loadCardThatFindsTheBodyReadableAgainOpensItEditableA
     EXPECT_FALSE(editor->bodyUnreadable());
     EXPECT_FALSE(editor->editor()->isReadOnly());
     EXPECT_TRUE(added.isEmpty()) << "nothing was changed, so nothing was copied";
+    EXPECT_FALSE(editor->isBusy()) << "nothing was changed, so nothing is being saved";
+    runEventsFor(50);
+    EXPECT_EQ(countOf<ProjectStat>(), 0) << "nothing was changed, so nothing was saved";
+    EXPECT_EQ(editor->fullTitle(), QStringLiteral("Lighthouse"));
     type(editor, QStringLiteral(" and here"));
     ASSERT_TRUE(save(editor));
     const RichTextDocumentFormat::LoadResult stored = RichTextDocumentFormat::loadFrom(storedDocumentBytes(CardId));
@@ -527,6 +531,7 @@ TEST_F(EditorRecoveryTest, cardDeletedElsewhereAsksBeforeItsWordsAreClosedAway)
     ASSERT_NO_FATAL_FAILURE(runWriterAndWaitForTheNotice({QStringLiteral("delete"), unreadable}));
     EXPECT_FALSE(editor->cardChanged());
     EXPECT_FALSE(app->hasPrimaryCardEdits);
+    EXPECT_FALSE(editor->saveButton()->isEnabled());
     editor->cancelButton()->trigger();
     EXPECT_FALSE(alertTitled(EditorPrompts::DiscardChangesTitle));
     EXPECT_TRUE(waitFor([this] { return !isOpen(); }));

@@ -312,8 +312,10 @@ TEST_F(PvEditViewControllerTest, tagOnlyChangeWritesNoRecordAndKeepsTheBody)
 TEST_F(PvEditViewControllerTest, newCardTakesItsOrderFromTheFolderAsStoredNotFromTheFilteredList)
 {
     PvEditViewController* editor = open(QString());
-    // Before its first save a new card has nothing to write its body into, and that is no failure.
+    // Until it is stored the card has no document to write and no place to remember.
     EXPECT_TRUE(editor->saveContent());
+    editor->saveCursorPosition(3);
+    EXPECT_FALSE(context()->hasChanges());
     // The board showed only one of the folder's three cards.
     editor->setFetchedResults({DbHelpers::getItem(context(), QStringLiteral("CARD-2"))});
     EXPECT_FALSE(editor->saveButton()->isEnabled());
@@ -536,6 +538,9 @@ TEST_F(PvEditViewControllerTest, titleViewAndToolbarPartsAreFoundUnderTheirNames
                                                          {QStringLiteral("overflowButton"), editor->overflowButton()}};
     for (const auto& [name, button] : buttons)
         EXPECT_EQ(editor->findChild<QAction*>(name), button) << name.toStdString();
+    // Without a search there are no hits to step through.
+    EXPECT_FALSE(editor->backwardsButton()->isVisible());
+    EXPECT_FALSE(editor->forwardsButton()->isVisible());
 }
 
 TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButNoPrevious)
@@ -554,6 +559,8 @@ TEST_F(PvEditViewControllerTest, searchOpenedWithSeveralHitsOffersTheNextHitButN
     ASSERT_TRUE(waitFor([editor] { return editor->contentLoaded(); }));
     EXPECT_TRUE(editor->forwardsButton()->isEnabled());
     EXPECT_FALSE(editor->backwardsButton()->isEnabled());
+    EXPECT_TRUE(editor->forwardsButton()->isVisible());
+    EXPECT_TRUE(editor->backwardsButton()->isVisible());
 }
 
 TEST_F(PvEditViewControllerTest, cancelOnAnUnchangedCardForgetsTheCursor)

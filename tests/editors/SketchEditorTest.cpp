@@ -71,6 +71,7 @@ TEST_F(SketchEditorTest, titlesNameTheTypeAndWhetherTheCardIsNew)
     EXPECT_EQ(editor->titleView()->placeholderText(), QStringLiteral("Title"));
     EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Event), QStringLiteral("Card"));
     EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Story), QStringLiteral("Story Card"));
+    EXPECT_EQ(KuvBaseSketch::typeWord(ProjectItemTypes::Location), QStringLiteral("Location Card"));
 }
 
 TEST_F(SketchEditorTest, notesOpenOverTheEditorButNotWhileItSaves)
@@ -80,6 +81,10 @@ TEST_F(SketchEditorTest, notesOpenOverTheEditorButNotWhileItSaves)
     ASSERT_TRUE(waitFor([editor] { return editor->presentedViewController() != nullptr; }));
     editor->dismiss(false);
     ASSERT_TRUE(waitFor([editor] { return editor->presentedViewController() == nullptr; }));
+    EXPECT_FALSE(editor->changesMade());
+    editor->notesModified(QStringLiteral("Tide at six"));
+    EXPECT_TRUE(editor->changesMade()) << "new notes are a change Save stores";
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
     typeTitle(editor, QStringLiteral(" by night"));
     bool finished = false;
     QObject::connect(editor, &KuvBaseSketch::saveFinished, editor, [&finished] { finished = true; });
@@ -96,6 +101,9 @@ TEST_F(SketchEditorTest, titleShowsTheTagsSymbolAndNothingWithoutATagOrForTheCle
     KuvBaseSketch* editor = openSketch();
     EXPECT_EQ(editor->navigationItem()->titleView(), nullptr);
     editor->tagSelected(QStringLiteral("done"));
+    // A new tag on a stored card is a change Save stores.
+    EXPECT_TRUE(editor->changesMade());
+    EXPECT_TRUE(editor->saveButton()->isEnabled());
     QWidget* title = editor->navigationItem()->titleView();
     ASSERT_NE(title, nullptr);
     EXPECT_NE(title->findChild<QLabel*>(QStringLiteral("titleIcon")), nullptr);

@@ -16,8 +16,9 @@ protected:
     {
         InkDrawing drawing;
         InkStroke stroke(InkKind::Pen, Qt::black, 4.0f);
+        // Far past the right of the window: the canvas must grow to hold it.
         stroke.append(InkPoint{300, 300, 1, 0});
-        stroke.append(InkPoint{400, 350, 1, 0.1f});
+        stroke.append(InkPoint{2400, 350, 1, 0.1f});
         drawing.append(stroke);
         drawing.append(stroke);
         return {{QStringLiteral("projectId"), ProjectId},
@@ -204,6 +205,10 @@ TEST_F(SketchRecoveryTest, editorLeavingTheScreenStopsTakingSnapshotsAndKeepsThe
     ViewController::transitionAppearance(navigation, false, false);
     EXPECT_EQ(editor->autoSaveController()->timer(), nullptr);
     EXPECT_TRUE(editor->autoSaveController()->autoSave()) << "the change not yet kept is still owed a snapshot";
+    // Back on screen, loaded already: its timer runs again, and no progress indicator waits for a load.
+    ViewController::transitionAppearance(navigation, true, false);
+    EXPECT_NE(editor->autoSaveController()->timer(), nullptr);
+    EXPECT_FALSE(ProgressHud::isActive());
 }
 
 TEST_F(SketchRecoveryTest, darkSchemeShowsInkLightButStoresItsTrueColour)
