@@ -3,6 +3,7 @@
 #include "TestInk.h"
 #include "TestScreenshots.h"
 #include "core/Indexer.h"
+#include "core/SettingsHelper.h"
 #include "dialogs/TagMenuController.h"
 #include "platform/ColorScheme.h"
 #include "platform/DrawnSymbolIconEngine.h"
@@ -410,6 +411,8 @@ TEST_F(PvEditViewControllerTest, unreadableBodyIsShownAsAnErrorAndNeverSavedOver
         EXPECT_TRUE(editor->editor()->isReadOnly());
         type(editor, QStringLiteral("over it"));
         EXPECT_TRUE(editor->editor()->toPlainText().isEmpty());
+        // Nor is a list command a change of the body shown in its place.
+        editor->commands().bulletList();
         EXPECT_FALSE(editor->cardChanged());
         EXPECT_FALSE(editor->saveButton()->isEnabled());
         EXPECT_TRUE(editor->autoSaveSnapshot().isEmpty());
@@ -640,6 +643,13 @@ TEST_F(PvEditViewControllerTest, wideGuttersCentreTheTextOnAWideWindow)
     EXPECT_EQ(editor->editor()->textInsets().left(), 32 + (1280 - (bar + 700)) / 2);
     EXPECT_EQ(editor->editor()->textInsets().top(), 32);
     editor->updateTextInsets(700, 1280);
+    EXPECT_EQ(editor->editor()->textInsets(), QMargins(32, 32, 32, 32));
+    // A project without wide gutters keeps the plain margins however wide the window.
+    editor->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    SettingsHelper::setValue(context(), ProjectId, SettingsHelper::WideGuttersKey, QStringLiteral("false"));
+    editor = open();
+    editor->updateTextInsets(1280, 700);
     EXPECT_EQ(editor->editor()->textInsets(), QMargins(32, 32, 32, 32));
 }
 

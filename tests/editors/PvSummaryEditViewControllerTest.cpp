@@ -6,6 +6,7 @@
 #include "platform/ElidedButton.h"
 #include "platform/NavigationBar.h"
 
+#include "core/SettingsHelper.h"
 #include "dialogs/MacCardRename.h"
 #include "editors/EditorCommands.h"
 #include "editors/EditorPrompts.h"
@@ -87,6 +88,22 @@ TEST_F(PvSummaryEditViewControllerTest, barOffersCancelOnTheLeftAndSave)
     // Loaded, the keys go to the text and the lists are offered, whether or not the sheet is active yet.
     EXPECT_EQ(editor->window()->focusWidget(), editor->editor());
     EXPECT_TRUE(editor->listButton()->isEnabled());
+    // The text keeps its inset from the sheet's edges.
+    EXPECT_EQ(editor->editor()->textInsets(), QMargins(12, 6, 12, 12));
+}
+
+TEST_F(PvSummaryEditViewControllerTest, typedQuotesBecomeTypographersMarksOnlyWhereTheProjectAsks)
+{
+    PvSummaryEditViewController* editor = openPopup(PersonId);
+    editor->editor()->clear();
+    typeInto(editor, QStringLiteral("\"go\" --"));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("\u201Cgo\u201D \u2014"));
+    rootScreen()->dismiss(false);
+    SettingsHelper::setValue(context(), ProjectId, SettingsHelper::SmartQuotesConversionKey, QStringLiteral("false"));
+    editor = openPopup(PersonId);
+    editor->editor()->clear();
+    typeInto(editor, QStringLiteral("\"go\" --"));
+    EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("\"go\" --"));
 }
 
 TEST_F(PvSummaryEditViewControllerTest, everyTypesBarShowsSaveDisabledFaintButSeenAndItsGlyphsInTheBarsTint)
@@ -415,6 +432,22 @@ TEST_F(PvSummaryEditViewControllerTest, cancelOnAnUnchangedCardClosesOnceAndRese
     ASSERT_EQ(context()->count(cursor), 1);
     EXPECT_EQ(static_cast<EditorState*>(context()->fetch(cursor).first())->cursorPosition(), 0);
     EXPECT_FALSE(context()->hasChanges());
+
+    // Opened by an editor that saves for it, the popup leaves the reset for that editor's save.
+    PvSummaryEditViewController* deferred =
+        make(PersonId, ProjectItemTypes::Person, {}, true, PresentationStyle::FormSheet);
+    navigation = new NavigationController(deferred);
+    rootScreen()->present(navigation, false, {}, PresentationStyle::FormSheet);
+    ASSERT_TRUE(waitFor([deferred] { return deferred->contentLoaded(); }));
+    deferred->saveCursorPosition(5);
+    ASSERT_FALSE(context()->save());
+    deferred->cancelButton()->trigger();
+    ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
+    runEventsFor(50);
+    EXPECT_TRUE(context()->hasChanges());
+    EXPECT_EQ(
+        storedValue(QStringLiteral("SELECT cursorPosition FROM EditorState WHERE cardItemId = '%1'").arg(PersonId)),
+        "5");
 }
 
 TEST_F(PvSummaryEditViewControllerTest, discardAfterChangesClosesWithoutSavingAndRemovesTheSnapshot)

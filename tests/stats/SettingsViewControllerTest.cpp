@@ -97,6 +97,9 @@ protected:
 TEST_F(SettingsViewControllerTest, projectWithoutSettingsShowsTheDefaults)
 {
     ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_EQ(
+        sheet->navigationController()->findChild<SettingsViewController*>(QStringLiteral("SettingsViewController")),
+        sheet);
     EXPECT_EQ(sheet->title(), QStringLiteral("Project Settings"));
     EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("330"));
     EXPECT_FALSE(sheet->autoIndentToggle()->isChecked());
@@ -314,7 +317,8 @@ TEST_F(SettingsViewControllerTest, everyControlSitsInItsLabelledRowInOrder)
         {sheet->wordsPerPageField(), QStringLiteral("Words per Page"), QStringLiteral("WordsPerPageTextField")},
         {sheet->autoIndentToggle(), QStringLiteral("Auto-Indent Paragraphs"), QStringLiteral("AutoIndentParagraphs")},
         {sheet->smartQuotesToggle(), QStringLiteral("Smart Quotes and Dashes"), QStringLiteral("SmartQuotesToggle")},
-        {sheet->wideGuttersToggle(), QStringLiteral("Wide Gutters When Compiling"), QStringLiteral("WideGuttersToggle")},
+        {sheet->wideGuttersToggle(), QStringLiteral("Wide Gutters When Compiling"),
+         QStringLiteral("WideGuttersToggle")},
         {sheet->sceneSeparatorField(), QStringLiteral("Scene Separator"), QStringLiteral("SceneSeparatorTextField")},
         {sheet->includeBlankScenesToggle(), QStringLiteral("Include Blank Scenes"),
          QStringLiteral("IncludeBlankScenesToggle")}};
@@ -331,11 +335,13 @@ TEST_F(SettingsViewControllerTest, everyControlSitsInItsLabelledRowInOrder)
     }
 }
 
-TEST_F(SettingsViewControllerTest, wordsPerPageFieldTakesTwelveCharacters)
+TEST_F(SettingsViewControllerTest, wordsPerPageFieldTakesTwelveCharactersAndTheSeparatorTwoHundred)
 {
     ASSERT_NO_FATAL_FAILURE(open());
     type(sheet->wordsPerPageField(), QStringLiteral("1234567890123"));
     EXPECT_EQ(sheet->wordsPerPageField()->text(), QStringLiteral("123456789012"));
+    type(sheet->sceneSeparatorField(), QString(201, u'*'));
+    EXPECT_EQ(sheet->sceneSeparatorField()->text(), QString(200, u'*'));
 }
 
 TEST_F(SettingsViewControllerTest, wordsPerPageFieldAsksAnInputMethodForDigits)

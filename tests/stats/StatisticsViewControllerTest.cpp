@@ -23,6 +23,7 @@
 #include <QScrollArea>
 #include <QTest>
 #include <QToolButton>
+#include <QVariantAnimation>
 
 namespace {
 
@@ -119,6 +120,11 @@ TEST_F(StatisticsViewControllerTest, goalPassedShowsAbove100WithAFullRingAndCong
     EXPECT_TRUE(sheet->gaugeView()->valueFont().bold());
     EXPECT_EQ(text("summaryView"), QStringLiteral("You have completed this project. Congratulations!"));
     EXPECT_FALSE(sheet->barCharRowView()->isVisibleTo(sheet));
+    // The week is drawn only while the project is below its goal: reaching it exactly is no longer below.
+    typeGoal(QStringLiteral("1200"));
+    EXPECT_FALSE(sheet->barCharRowView()->isVisibleTo(sheet));
+    typeGoal(QStringLiteral("1201"));
+    EXPECT_TRUE(sheet->barCharRowView()->isVisibleTo(sheet));
 }
 
 TEST_F(StatisticsViewControllerTest, noAverageMeansTheProjectIsNeverCompleted)
@@ -327,6 +333,11 @@ TEST_F(StatisticsViewControllerTest, weekChartRunsSundayToSaturdayWithNothingAft
         EXPECT_TRUE(bars[i].data.textValue.isEmpty());
         EXPECT_EQ(bars[i].barHeight, 0);
     }
+    // A new goal draws the week again at once: the bars are not moved into place.
+    typeGoal(QStringLiteral("90000"));
+    auto* animation = sheet->daysChartView()->findChild<QVariantAnimation*>();
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(animation->state(), QAbstractAnimation::Stopped);
 }
 
 TEST_F(StatisticsViewControllerTest, emptyProjectReadsNoneAndZero)
@@ -473,16 +484,20 @@ TEST_F(StatisticsViewControllerTest, weekChartFollowsTheAppearance)
     addStoryCard(400);
     setGoal(100000);
     addRecord(local(2026, 3, 17, 9), 600, 300);
+    addRecord(local(2026, 3, 16, 9), 600, -50);
     ASSERT_NO_FATAL_FAILURE(save());
     ASSERT_NO_FATAL_FAILURE(open());
     ASSERT_EQ(sheet->daysChartView()->barEntries().size(), 7);
-    // Saturday is still to come: drawn in the text colour of the appearance.
+    // Saturday is still to come, and Monday lost words: both drawn in the text colour of the appearance.
     EXPECT_EQ(sheet->daysChartView()->barEntries()[6].data.color, QColor(Qt::black));
+    EXPECT_EQ(sheet->daysChartView()->barEntries()[1].data.color, QColor(Qt::black));
     const QPalette light = switchScheme(true);
     const bool followed =
         waitFor([&] { return sheet->daysChartView()->barEntries()[6].data.color == QColor(Qt::white); });
+    const QColor monday = sheet->daysChartView()->barEntries()[1].data.color;
     QApplication::setPalette(light);
     EXPECT_TRUE(followed);
+    EXPECT_EQ(monday, QColor(Qt::white));
 }
 
 TEST_F(StatisticsViewControllerTest, badgesInARowAndRowsAreSpacedAlike)
