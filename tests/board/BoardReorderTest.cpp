@@ -200,6 +200,42 @@ TEST_F(BoardReorderTest, dragUnderASearchNumbersTheWholeFolder)
     EXPECT_EQ(shownTitles(), storedTitles());
 }
 
+// Another device files a shown card away while the writer carries one: the folder's order never holds it.
+TEST_F(BoardReorderTest, cardFiledElsewhereDuringALiftUnderASearchIsPassedOver)
+{
+    tagWithSea({"Mara", "Fog", "Tide"});
+    ASSERT_NO_FATAL_FAILURE(appear());
+    ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->search(QStringLiteral("sea")); }));
+    ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog", "Tide"}));
+    QWidget* viewport = board->collectionView()->viewport();
+    const auto carry = [&](int from, const QString& filed, int to) {
+        QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(from));
+        ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); }));
+        item(filed)->setParentItemId(partOne);
+        ASSERT_FALSE(context()->save());
+        const QPoint start = centerOf(from);
+        const QPoint end = centerOf(to);
+        for (int step = 1; step <= 8; ++step)
+            QTest::mouseMove(viewport, start + (end - start) * step / 8);
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
+        ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
+        ASSERT_TRUE(waitFor([&] { return !shownTitles().contains(filed); }));
+    };
+    // Tide is carried over Fog and on onto Mara, who has gone: only the step past Fog counts.
+    ASSERT_NO_FATAL_FAILURE(carry(2, QStringLiteral("Mara"), 0));
+    EXPECT_EQ(storedTitles().join(u", "), QStringLiteral("Part One, Arrival, Lighthouse, Storm idea, The wreck, "
+                                                         "Who lit it, Lantern, Call, Departure, Old Tom, Tide, Fog"));
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    // The carried card itself is filed away under the writer's hand: the others keep their order. Mara's words
+    // now show through her folder.
+    ASSERT_EQ(shownTitles(), QStringList({"Part One", "Tide", "Fog"}));
+    ASSERT_NO_FATAL_FAILURE(carry(1, QStringLiteral("Tide"), 2));
+    EXPECT_EQ(storedTitles().join(u", "), QStringLiteral("Part One, Arrival, Lighthouse, Storm idea, The wreck, "
+                                                         "Who lit it, Lantern, Call, Departure, Old Tom, Fog"));
+    EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    EXPECT_EQ(item(QStringLiteral("Mara"))->parentItemId(), partOne);
+}
+
 TEST_F(BoardReorderTest, dragUnderAFilterKeepsHiddenItemsInPlace)
 {
     ASSERT_NO_FATAL_FAILURE(appear());
@@ -210,6 +246,11 @@ TEST_F(BoardReorderTest, dragUnderAFilterKeepsHiddenItemsInPlace)
     EXPECT_EQ(storedTitles(), QStringList({"Part One", "Arrival", "Old Tom", "Mara", "Lighthouse", "Storm idea",
                                            "The wreck", "Who lit it", "Lantern", "Call", "Departure", "Fog", "Tide"}));
     EXPECT_TRUE(uniqueAndGapless(storedOrders(ItemIds::Top)));
+    // The folder's whole list, which the board hands an editor for its peek panel, follows the drop too.
+    QStringList folderList;
+    for (ProjectItem* card : board->cards())
+        folderList << card->title();
+    EXPECT_EQ(folderList.join(u", "), storedTitles().join(u", "));
 }
 
 TEST_F(BoardReorderTest, foldersMoveForwardLikeCards)
