@@ -474,6 +474,37 @@ TEST_F(ReorderableLayoutTest, layoutGoneDuringTheLiftLeavesItsAnimationNothingTo
     QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
 }
 
+// A caller may take the model or the view away while a copy rises or comes down: the animation's end then tells
+// no one, and touches neither.
+TEST_F(ReorderableLayoutTest, modelOrViewTakenAwayDuringAnAnimationIsToldNothing)
+{
+    layout.setCollectionView(nullptr);
+    Delays::setFactor(1);
+    {
+        LXReorderableCollectionViewFlowLayout rising;
+        rising.setCollectionView(&view);
+        rising.setDelegate(&recorder);
+        QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(1));
+        ASSERT_TRUE(waitFor([&] { return rising.isDragging(); }));
+        view.setModel(nullptr);
+        runEventsFor(LXReorderableCollectionViewFlowLayout::AnimationMs + 100);
+        EXPECT_FALSE(recorder.calls.contains(QStringLiteral("didBegin 1")));
+        QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(1));
+    }
+    view.setModel(&model);
+    recorder.calls.clear();
+    LXReorderableCollectionViewFlowLayout landing;
+    landing.setCollectionView(&view);
+    landing.setDelegate(&recorder);
+    QTest::mousePress(viewport(), Qt::LeftButton, {}, centerOf(2));
+    ASSERT_TRUE(waitFor([&] { return recorder.calls.contains(QStringLiteral("didBegin 2")); }));
+    QTest::mouseRelease(viewport(), Qt::LeftButton, {}, centerOf(2));
+    ASSERT_TRUE(landing.isDragging());
+    landing.setCollectionView(nullptr);
+    ASSERT_TRUE(waitFor([&] { return !landing.isDragging(); }));
+    EXPECT_FALSE(recorder.calls.contains(QStringLiteral("didEnd 2")));
+}
+
 TEST(FloatingCellViewTest, liftedTileHasEveryRingOfItsShadowRightBesideIt)
 {
     QPixmap tile(100, 100);
