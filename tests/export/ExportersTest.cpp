@@ -101,6 +101,30 @@ TEST(ExportersTest, aDocxReplacesTheTargetOnlyWhenCompleteAndLeavesNoWorkFiles)
               QStringList{QStringLiteral("card.docx")});
 }
 
+// The producer writes under a name already held beside the target, so no other program can take it between the
+// choice and the write; a failed producer leaves the old file as it was.
+TEST(ExportStagingTest, aProducedFileIsWrittenUnderAHeldNameBesideItsTarget)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("Harbour.zip"));
+    ASSERT_TRUE(ExportStaging::writeFile(target, "old"));
+    const auto produce = [&](bool succeed) {
+        return ExportStaging::produceFile(target, [&](const QString& staged) {
+            const QFileInfo info(staged);
+            EXPECT_TRUE(info.isFile()) << "the name is held before the producer writes";
+            EXPECT_EQ(info.absolutePath(), QFileInfo(target).absolutePath());
+            EXPECT_TRUE(info.fileName().startsWith(QStringLiteral(".Harbour.zip.")));
+            return succeed && ExportStaging::writeFile(staged, "new");
+        });
+    };
+    EXPECT_FALSE(produce(false));
+    EXPECT_EQ(readFile(target), "old");
+    EXPECT_TRUE(produce(true));
+    EXPECT_EQ(readFile(target), "new");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Harbour.zip")});
+}
+
 TEST(ExportStagingTest, aTakenNameGetsTheNextFreeNumber)
 {
     QTemporaryDir dir;
