@@ -22,6 +22,7 @@
 
 #include "TestWait.h"
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListView>
 #include <QListWidget>
@@ -312,9 +313,27 @@ TEST_F(SidebarViewControllerTest, badgesLeaveThePainterAsTheyFoundIt)
     EXPECT_TRUE(painterWarnings.isEmpty()) << painterWarnings.join(u'\n').toStdString();
 }
 
-TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountAndStaysReadableInBothAppearances)
+TEST_F(SidebarViewControllerTest, badgeIsDrawnOnlyForACountNeverUnderItsTitleAndStaysReadableInBothAppearances)
 {
     QTreeWidget* view = sidebar->collectionView();
+    // A title too long for its row ends before the badge, 2 short of it: from there to the row's end the row is
+    // drawn just as beside a short title.
+    QTreeWidgetItem* location = sidebar->rowItem(Filters::locationCards);
+    const QRect rect = view->visualItemRect(location);
+    QFont badgeFont = view->font();
+    badgeFont.setPixelSize(SidebarBadgeDelegate::FontSize);
+    const int titleEnd =
+        rect.right() - QFontMetrics(badgeFont).horizontalAdvance(count(Filters::locationCards)) - 12 - 8;
+    const QRect besideBadge(QPoint(titleEnd + 1, rect.top()), rect.bottomRight());
+    const QImage shortTitle = view->viewport()->grab().toImage();
+    const QString title = location->text(0);
+    location->setText(0, QStringLiteral("Locations of the harbour, the lighthouse and the drowned village past it"));
+    const QImage longTitle = view->viewport()->grab().toImage();
+    location->setText(0, title);
+    EXPECT_TRUE(longTitle.copy(besideBadge) == shortTitle.copy(besideBadge)) << "the long title runs under its badge";
+    EXPECT_FALSE(longTitle.copy(titleEnd - 12, rect.top(), 12, rect.height()) ==
+                 shortTitle.copy(titleEnd - 12, rect.top(), 12, rect.height()))
+        << "the long title reaches the badge's side";
     // Location shows 3 and is not the selected row; People shows 0, which draws no badge.
     const BadgeColours lightBadge = badgeColours(view, sidebar->rowItem(Filters::locationCards));
     EXPECT_GT(lightBadge.drawn.size(), 40);

@@ -190,8 +190,20 @@ TEST(HelpersViewTest, titleAndIconViewShowsAScaledIconBesideTheTitle)
     auto* icon = view->findChild<QLabel*>(QStringLiteral("titleIcon"));
     ASSERT_NE(icon, nullptr);
     EXPECT_EQ(icon->size(), QSize(25, 25));
-    ASSERT_NE(view->findChild<QPushButton*>(), nullptr);
-    EXPECT_EQ(view->findChild<QPushButton*>()->text(), QStringLiteral("Notes"));
+    // As laid out in a bar taller than the pair: the title starts 10 after the glyph, and both stand at the top,
+    // in the upper half.
+    view->resize(300, 100);
+    view->layout()->activate();
+    icon->parentWidget()->layout()->activate();
+    auto* name = view->findChild<QPushButton*>();
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), QStringLiteral("Notes"));
+    const QRect iconArea(icon->mapTo(view.get(), QPoint(0, 0)), icon->size());
+    const QRect nameArea(name->mapTo(view.get(), QPoint(0, 0)), name->size());
+    EXPECT_EQ(nameArea.left() - iconArea.right() - 1, 10);
+    EXPECT_EQ(iconArea.center().y(), nameArea.center().y());
+    EXPECT_EQ(icon->parentWidget()->y(), 0);
+    EXPECT_LT(iconArea.bottom(), 50);
     // Icon and title sit 10 apart in a row, the row 4 above an empty view that keeps the pair at the top.
     auto* stack = qobject_cast<QVBoxLayout*>(view->layout());
     ASSERT_NE(stack, nullptr);
@@ -205,6 +217,7 @@ TEST(HelpersViewTest, titleAndIconViewShowsAScaledIconBesideTheTitle)
     QWidget* below = stack->itemAt(1)->widget();
     ASSERT_NE(below, nullptr);
     EXPECT_TRUE(below->children().isEmpty());
+    EXPECT_EQ(below->geometry().top(), stack->itemAt(0)->geometry().bottom() + 1 + 4);
 }
 
 TEST(HelpersViewTest, progressDefaultsAreSetForTheIndicator)
