@@ -1,3 +1,4 @@
+#include "FreshHome.h"
 #include "app/ScreenRegistry.h"
 
 #include <QApplication>
@@ -28,5 +29,7 @@ int main(int argc, char** argv)
     // The screens the program registers at start-up, so launches in tests find them by identifier.
     ScreenRegistry::registerScreens();
     ::testing::InitGoogleTest(&argc, argv);
+    // A whole executable run in one process (no filter, or shuffled) gives each test that home empty again.
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHome(home.path()));
     return RUN_ALL_TESTS();
 }

@@ -345,7 +345,9 @@ TEST_F(ReorderableLayoutTest, menuComingUpDuringThePressMeansItNeverLifts)
     menu.addAction(QStringLiteral("Rename"));
     menu.popup(view.mapToGlobal(centerOf(1)));
     ASSERT_TRUE(waitFor([&] { return menu.isVisible(); }));
-    // The menu takes the release; the layout never hears of it.
+    // The menu takes the release; the layout never hears of it. (Given to the menu, the release also ends the
+    // press for QTest, which would otherwise hold the button down through every later test of the process.)
+    QTest::mouseRelease(&menu, Qt::LeftButton, {}, menu.mapFromGlobal(view.mapToGlobal(centerOf(1))));
     menu.close();
     runEventsFor(LXReorderableCollectionViewFlowLayout::MinimumPressDurationMs + 100);
     EXPECT_FALSE(layout.isDragging());

@@ -9,6 +9,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -60,6 +61,20 @@ protected:
         content->setPreferredContentSize(preferred);
         root->present(content, false, {}, PresentationStyle::FormSheet);
         return qobject_cast<FormSheetDialog*>(content->window());
+    }
+    // Quits as the program is quit: the Quit arrives while the application's event loop runs, and ends it. Sent
+    // outside that loop, an accepted Quit leaves the thread marked as quitting, so that every event loop a later
+    // test starts (a signal spy's wait, a menu's) returns at once. A refused Quit ends the loop too.
+    static bool quitTheApplication()
+    {
+        QEvent quit(QEvent::Quit);
+        QTimer::singleShot(0, QCoreApplication::instance(), [&quit] {
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+            if (!quit.isAccepted())
+                QCoreApplication::exit(1);
+        });
+        QCoreApplication::exec();
+        return quit.isAccepted();
     }
     QRect contentArea() const { return {root->mapToGlobal(QPoint(0, 0)), root->size()}; }
     QRect globalRect(const QWidget* widget) const { return {widget->mapToGlobal(QPoint(0, 0)), widget->size()}; }
@@ -207,9 +222,7 @@ TEST_F(FormSheetDialogTest, sheetOverASheetSitsInTheMainWindowAndDimsTheFirst)
     EXPECT_EQ(secondSheet->backdrop()->geometry(), firstSheet->rect());
 
     // Quitting closes both sheets and the window behind them, rather than stopping at the first sheet.
-    QEvent quit(QEvent::Quit);
-    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
-    EXPECT_TRUE(quit.isAccepted());
+    EXPECT_TRUE(quitTheApplication());
     EXPECT_FALSE(secondSheet->isVisible());
     EXPECT_FALSE(firstSheet->isVisible());
     EXPECT_FALSE(window.isVisible());
@@ -233,8 +246,7 @@ TEST_F(FormSheetDialogTest, onlyTheApplicationsQuitLetsAGuardedSheetClose)
     sheet->close();
     EXPECT_TRUE(sheet->isVisible()) << "a guarded sheet closed without the application quitting";
 
-    QEvent quit(QEvent::Quit);
-    QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+    EXPECT_TRUE(quitTheApplication());
     EXPECT_FALSE(sheet->isVisible());
 }
 
