@@ -11,12 +11,15 @@ namespace {
 
 class BoardReorderTest : public BoardTestFixture {
 protected:
-    // A real drag: press, hold until the item lifts, carry it over the target's centre, release.
-    void drag(int from, int to)
+    // A real drag: press, hold until the item lifts, carry it over the target's centre, release. whileLifted runs
+    // once the item is up, before it moves.
+    void drag(int from, int to, const std::function<void()>& whileLifted = {})
     {
         QWidget* viewport = board->collectionView()->viewport();
         QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(from));
         ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); }));
+        if (whileLifted)
+            whileLifted();
         const QPoint start = centerOf(from);
         const QPoint end = centerOf(to);
         for (int step = 1; step <= 4; ++step)
@@ -207,18 +210,11 @@ TEST_F(BoardReorderTest, cardFiledElsewhereDuringALiftUnderASearchIsPassedOver)
     ASSERT_NO_FATAL_FAILURE(appear());
     ASSERT_NO_FATAL_FAILURE(waitForReload([&] { board->search(QStringLiteral("sea")); }));
     ASSERT_EQ(shownTitles(), QStringList({"Mara", "Fog", "Tide"}));
-    QWidget* viewport = board->collectionView()->viewport();
     const auto carry = [&](int from, const QString& filed, int to) {
-        QTest::mousePress(viewport, Qt::LeftButton, {}, centerOf(from));
-        ASSERT_TRUE(waitFor([&] { return board->reorderableLayout()->isDragging(); }));
-        item(filed)->setParentItemId(partOne);
-        ASSERT_FALSE(context()->save());
-        const QPoint start = centerOf(from);
-        const QPoint end = centerOf(to);
-        for (int step = 1; step <= 8; ++step)
-            QTest::mouseMove(viewport, start + (end - start) * step / 8);
-        QTest::mouseRelease(viewport, Qt::LeftButton, {}, end);
-        ASSERT_TRUE(waitFor([&] { return !board->reorderableLayout()->isDragging(); }));
+        ASSERT_NO_FATAL_FAILURE(drag(from, to, [&] {
+            item(filed)->setParentItemId(partOne);
+            EXPECT_FALSE(context()->save());
+        }));
         ASSERT_TRUE(waitFor([&] { return !shownTitles().contains(filed); }));
     };
     // Tide is carried over Fog and on onto Mara, who has gone: only the step past Fog counts.
