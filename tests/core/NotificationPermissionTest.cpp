@@ -30,6 +30,17 @@ private:
     QByteArray m_previous;
 };
 
+// Asks again and waits for the answer, then hands back what was printed since the capture began. Answers come in
+// the order asked: once this one is in, the launch's has been handled.
+std::optional<bool> askAgain(std::string& printed)
+{
+    std::optional<bool> granted;
+    UserNotifications::current().requestAuthorization([&](bool answer) { granted = answer; });
+    waitFor([&] { return granted.has_value(); });
+    printed = testing::internal::GetCapturedStdout();
+    return granted;
+}
+
 // Launch asks the desktop for permission to post notices; on a desktop without a notification service it
 // says so and goes on at once, and with one it says nothing.
 TEST(NotificationPermissionTest, launchLogsOopsOnlyWithoutANotificationServiceAndDoesNotWait)
@@ -52,12 +63,9 @@ TEST(NotificationPermissionTest, launchLogsOopsOnlyWithoutANotificationServiceAn
         const std::string duringLaunch = testing::internal::GetCapturedStdout();
         EXPECT_EQ(duringLaunch.find("Oops"), std::string::npos) << duringLaunch;
         testing::internal::CaptureStdout();
-        // Answers come in the order asked: once this one is in, the launch's has been handled.
-        std::optional<bool> granted;
-        UserNotifications::current().requestAuthorization([&](bool answer) { granted = answer; });
-        const bool answered = waitFor([&] { return granted.has_value(); });
-        const std::string printed = testing::internal::GetCapturedStdout();
-        ASSERT_TRUE(answered);
+        std::string printed;
+        const std::optional<bool> granted = askAgain(printed);
+        ASSERT_TRUE(granted.has_value());
         EXPECT_FALSE(*granted);
         EXPECT_NE(printed.find("Oops, no access\n"), std::string::npos) << printed;
     }
@@ -67,11 +75,9 @@ TEST(NotificationPermissionTest, launchLogsOopsOnlyWithoutANotificationServiceAn
     AppDelegate delegate(dir.filePath(QStringLiteral("Granted.sqlite")));
     testing::internal::CaptureStdout();
     ASSERT_TRUE(delegate.didFinishLaunching());
-    std::optional<bool> granted;
-    UserNotifications::current().requestAuthorization([&](bool answer) { granted = answer; });
-    const bool answered = waitFor([&] { return granted.has_value(); });
-    const std::string printed = testing::internal::GetCapturedStdout();
-    ASSERT_TRUE(answered);
+    std::string printed;
+    const std::optional<bool> granted = askAgain(printed);
+    ASSERT_TRUE(granted.has_value());
     EXPECT_TRUE(*granted);
     EXPECT_EQ(printed.find("Oops"), std::string::npos) << printed;
 }
