@@ -19,7 +19,7 @@ TEST_F(UserDefaultsTest, registeredDefaultAnswersWithoutBeingWritten)
 {
     {
         UserDefaults defaults(path());
-        defaults.registerDefaults({ { QStringLiteral("showHints"), true }, { QStringLiteral("zoom"), 1.5 } });
+        defaults.registerDefaults({{QStringLiteral("showHints"), true}, {QStringLiteral("zoom"), 1.5}});
         EXPECT_TRUE(defaults.boolForKey(QStringLiteral("showHints")));
         EXPECT_DOUBLE_EQ(defaults.doubleForKey(QStringLiteral("zoom")), 1.5);
         defaults.setValue(QStringLiteral("other"), 1);
@@ -33,7 +33,7 @@ TEST_F(UserDefaultsTest, registeredDefaultAnswersWithoutBeingWritten)
 TEST_F(UserDefaultsTest, writtenValueWinsOverDefaultAndRemovalRestoresIt)
 {
     UserDefaults defaults(path());
-    defaults.registerDefaults({ { QStringLiteral("name"), QStringLiteral("fallback") } });
+    defaults.registerDefaults({{QStringLiteral("name"), QStringLiteral("fallback")}});
     defaults.setValue(QStringLiteral("name"), QStringLiteral("mine"));
     EXPECT_EQ(defaults.stringForKey(QStringLiteral("name")), QStringLiteral("mine"));
     defaults.removeObject(QStringLiteral("name"));
@@ -80,13 +80,18 @@ TEST_F(UserDefaultsTest, handWrittenWordsAndJunkReadSafely)
     EXPECT_DOUBLE_EQ(defaults.doubleForKey(QStringLiteral("nan")), 0.0);
     EXPECT_FALSE(defaults.boolForKey(QStringLiteral("missing")));
     EXPECT_TRUE(defaults.stringForKey(QStringLiteral("missing")).isEmpty());
+    // Words handed over as bytes read as the same words.
+    defaults.setValue(QStringLiteral("bytes"), QByteArray("no"));
+    EXPECT_FALSE(defaults.boolForKey(QStringLiteral("bytes")));
+    defaults.setValue(QStringLiteral("bytes"), QByteArray(" 2.5 "));
+    EXPECT_DOUBLE_EQ(defaults.doubleForKey(QStringLiteral("bytes")), 2.5);
 }
 
 TEST_F(UserDefaultsTest, changedIsEmittedForSetAndRemoveOnly)
 {
     UserDefaults defaults(path());
     QSignalSpy spy(&defaults, &UserDefaults::changed);
-    defaults.registerDefaults({ { QStringLiteral("k"), 1 } });
+    defaults.registerDefaults({{QStringLiteral("k"), 1}});
     defaults.removeObject(QStringLiteral("k"));
     EXPECT_EQ(spy.count(), 0);
     defaults.setValue(QStringLiteral("k"), 2);
