@@ -191,6 +191,10 @@ TEST_F(BoardImportExportTest, exportOffersTheFolderUnderItsTitleAndStagesPrivate
     QFile file(target);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith("Story,\"Card 1\",\"\"\n"));
+    // Gone while the export waits, it writes nothing and leaves no progress on screen.
+    m_io->exportRow(BoardImportExport::ExportOpml);
+    m_io.reset();
+    ASSERT_TRUE(waitFor([] { return !ProgressHud::isActive(); }));
 }
 
 TEST_F(BoardImportExportTest, aFolderWithoutCardsIsOfferedAsAnEmptyTable)

@@ -178,6 +178,23 @@ TEST_F(CardOpenerTest, boardOpensStoryFullScreenAndOtherTypesAsAPinnedSheetThatU
     ASSERT_TRUE(waitFor([&] { return full->contentLoaded(); }));
     full->cancelButton()->trigger();
     ASSERT_TRUE(waitFor([&] { return !board->presentedViewController() && !context()->isPinned(); }));
+    // A Story card's recovered words come back in the full editor as well.
+    ProjectItem* arrival = board->filteredCards().at(rowOf(QStringLiteral("Arrival")));
+    opener.openRecovered(board, {arrival,
+                                 board->currentProjectId(),
+                                 board->currentFolderId(),
+                                 ProjectItemTypes::Story,
+                                 ProjectItemFormats::Text,
+                                 {}});
+    full = presentedEditor<PvEditViewController>(board);
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(full->currentObject(), arrival);
+    ASSERT_TRUE(waitFor([&] { return full->contentLoaded(); }));
+    full->cancelButton()->trigger();
+    // Recovered words are changes of their own: leaving them asks first.
+    ASSERT_NE(Alert::topmost(), nullptr);
+    ASSERT_TRUE(press(Alert::topmost(), 0));
+    ASSERT_TRUE(waitFor([&] { return !board->presentedViewController() && !context()->isPinned(); }));
 
     clickRow(rowOf(QStringLiteral("Call")));
     auto* popup = presentedEditor<PvSummaryEditViewController>(board);

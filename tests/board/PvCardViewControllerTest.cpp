@@ -15,11 +15,13 @@
 #include "platform/ColorScheme.h"
 #include "platform/Delays.h"
 #include "platform/DocumentPicker.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ProgressHud.h"
 #include "platform/Toolbar.h"
 #include "platform/UserDefaults.h"
 #include "platform/Uuid.h"
 #include "platform/store/ManagedObjectContext.h"
+#include "platform/store/PersistentContainer.h"
 
 #include "TestFiles.h"
 #include "TestWait.h"
@@ -342,6 +344,20 @@ TEST_F(PvCardViewControllerTest, remoteReloadWaitsForTheDragToEnd)
     board->setDragging(false);
     ASSERT_NO_FATAL_FAILURE(settle());
     EXPECT_EQ(board->model()->rowCount(), 14);
+    // Asked to listen while it listens (an import ending as the board comes back), one stop still ends it all.
+    board->remoteChanges().startObserving();
+    board->remoteChanges().stopObserving();
+    const qint64 seen = board->historyToken();
+    int notices = 0;
+    const int heard = NotificationCenter::defaultCenter().addObserver(
+        QString::fromLatin1(PersistentContainer::RemoteChangeNotification), nullptr,
+        [&notices](const Notification&) { ++notices; });
+    add(ProjectItemTypes::Story, QStringLiteral("Later"), 41);
+    context()->save();
+    const bool noticed = waitFor([&] { return notices > 0; });
+    NotificationCenter::defaultCenter().removeObserver(heard);
+    ASSERT_TRUE(noticed);
+    EXPECT_EQ(board->historyToken(), seen) << "a listener outlived the stop";
 }
 
 TEST_F(PvCardViewControllerTest, cardImportLeavesItsOwnSaveToTheNextNoticeInsteadOfReloadingTwice)
@@ -646,6 +662,14 @@ TEST_F(PvCardViewControllerTest, emptyMessageWrapsInANarrowBoard)
         ASSERT_EQ(shown.pixel(0, y), background) << y;
         ASSERT_EQ(shown.pixel(shown.width() - 1, y), background) << y;
     }
+}
+
+TEST(PvCardViewControllerWithoutStore, seesNoChangeFromElsewhere)
+{
+    // Without a store there is no history to read: a notice from another store is no change to this board.
+    PvCardViewController board(nullptr);
+    ASSERT_EQ(board.context(), nullptr);
+    EXPECT_FALSE(board.hasRelevantHistoryChanges());
 }
 
 } // namespace
