@@ -58,8 +58,10 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     writeSnapshotFile();
     QVariantMap recovered = snapshotOf(CardId, QStringLiteral("Recovered words here"), QDateTime::currentDateTime());
     recovered.insert(AutoSaveController::kTagKey, QStringLiteral("done"));
+    recovered.insert(AutoSaveController::kTitleKey, QStringLiteral("The Lighthouse"));
     PvEditViewController* editor = open(CardId, recovered);
     EXPECT_EQ(editor->editor()->toPlainText(), QStringLiteral("Recovered words here"));
+    EXPECT_EQ(editor->title(), QStringLiteral("The Lighthouse")) << "the recovered title is the one shown";
     EXPECT_EQ(editor->notes(), QStringLiteral("recovered note"));
     EXPECT_EQ(editor->tag(), QStringLiteral("done"));
     EXPECT_TRUE(editor->cardChanged());
@@ -76,7 +78,7 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     EXPECT_EQ(content.document->toPlainText(), QStringLiteral("Recovered words here"));
     EXPECT_EQ(snapshot.value(AutoSaveController::kProjectItemIdKey).toString(), CardId);
     // A card with a title of its own keeps it; only an untitled one is named after its words.
-    EXPECT_EQ(snapshot.value(AutoSaveController::kTitleKey).toString(), QStringLiteral("Lighthouse"));
+    EXPECT_EQ(snapshot.value(AutoSaveController::kTitleKey).toString(), QStringLiteral("The Lighthouse"));
     // Leaving without saving keeps the file.
     ViewController::transitionAppearance(navigation, false, false);
     EXPECT_TRUE(AutoSaveController::autoSaveExists(ProjectId, false));

@@ -6,6 +6,7 @@
 #include "platform/Dispatch.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SerialQueue.h"
+#include "platform/ink/InkToolPicker.h"
 #include "platform/store/PersistentContainer.h"
 
 namespace {
@@ -134,6 +135,7 @@ TEST_F(SketchRecoveryTest, recoveredDrawingOfAnUnreadableCardIsShownAndSavedAsAC
     ASSERT_TRUE(press(error, 0));
     EXPECT_EQ(editor->canvasView()->drawing().strokeCount(), 2u);
     EXPECT_TRUE(editor->canvasView()->isEnabled());
+    EXPECT_TRUE(editor->toolPicker()->isEnabled()) << "the recovered drawing can be drawn on";
     EXPECT_EQ(editor->currentObject(), nullptr);
     EXPECT_TRUE(editor->autoSaveController()->ownsSnapshot());
     typeTitle(editor, QStringLiteral("!"));
