@@ -64,6 +64,7 @@ TEST_F(EditorRecoveryTest, appliedSnapshotCountsAsUnsavedSoASecondCrashLosesNoth
     EXPECT_EQ(editor->title(), QStringLiteral("The Lighthouse")) << "the recovered title is the one shown";
     EXPECT_EQ(editor->notes(), QStringLiteral("recovered note"));
     EXPECT_EQ(editor->tag(), QStringLiteral("done"));
+    EXPECT_TRUE(Alert::presented().isEmpty()) << "words that could be read back are shown without a word said";
     EXPECT_TRUE(editor->cardChanged());
     EXPECT_TRUE(editor->contentChanged());
     EXPECT_TRUE(app->hasPrimaryCardEdits);
