@@ -42,6 +42,7 @@ TEST(NavigationControllerTest, pushAndBackButtonMoveAppearanceBetweenTopScreens)
     QStringList log;
     auto* list1 = new ScreenRecorder(QStringLiteral("list"), &log);
     NavigationController navigation(list1);
+    navigation.resize(500, 400);
     navigation.show();
     ViewController::transitionAppearance(&navigation, true, false);
     EXPECT_EQ(line(log), list({"list:load", "list:willAppear", "list:didAppear"}));
@@ -57,6 +58,13 @@ TEST(NavigationControllerTest, pushAndBackButtonMoveAppearanceBetweenTopScreens)
     QToolButton* back = navigation.navigationBar()->backButton();
     EXPECT_TRUE(back->isVisible());
     EXPECT_EQ(back->text(), QStringLiteral("list"));
+    // The bar runs edge to edge along the top and the top screen fills the rest.
+    const QRect bar = navigation.navigationBar()->geometry();
+    EXPECT_EQ(bar.topLeft(), QPoint(0, 0));
+    EXPECT_EQ(bar.width(), 500);
+    ASSERT_TRUE(detail->isVisible());
+    EXPECT_EQ(QRect(detail->mapTo(&navigation, QPoint(0, 0)), detail->size()),
+              QRect(0, bar.height(), 500, 400 - bar.height()));
 
     log.clear();
     QTest::mouseClick(back, Qt::LeftButton);
@@ -99,6 +107,10 @@ TEST(NavigationControllerTest, setViewControllersReleasesOnlyScreensItDrops)
     EXPECT_EQ(navigation.topViewController(), added);
     EXPECT_EQ(added->navigationController(), &navigation);
     EXPECT_EQ(shownTitle(navigation), QStringLiteral("added"));
+
+    // A screen named twice, or a null one, is not stacked again.
+    navigation.setViewControllers({kept, nullptr, added, kept}, false);
+    EXPECT_EQ(navigation.viewControllers(), (QList<ViewController*>{kept, added}));
 }
 
 TEST(NavigationControllerTest, barButtonsTriggerTheirItemsAndFollowItemChanges)

@@ -96,6 +96,12 @@ TEST(ViewControllerTest, fullScreenCoversThePresenterAndDismissBringsItBack)
     EXPECT_EQ(root.presentedViewController(), nullptr);
     flushDeletes();
     EXPECT_TRUE(cover.isNull());
+
+    // With nothing presented and no presenter, a dismiss still runs its completion.
+    bool completed = false;
+    root.dismiss(false, [&] { completed = true; });
+    EXPECT_TRUE(completed);
+    EXPECT_EQ(root.appearance(), ViewController::Appearance::Appeared);
 }
 
 TEST(ViewControllerTest, formSheetIsWindowModalDoesNotBlockAndKeepsPresenterOnScreen)
