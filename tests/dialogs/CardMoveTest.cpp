@@ -147,6 +147,11 @@ TEST_F(CardMoveTest, refusedTargetsMoveNothing)
     EXPECT_FALSE(move->handleMove(card, ItemIds::Top));
     EXPECT_FALSE(move->handleMove(card, card->uniqueIdentifier()));
     EXPECT_FALSE(move->handleMove(card, QStringLiteral("no-such-folder")));
+    EXPECT_FALSE(move->handleMove(nullptr, act->uniqueIdentifier()));
+    // No item, no menu and no alert.
+    move->moveCard(nullptr, QRect(), {});
+    EXPECT_EQ(menuDialog(), nullptr);
+    EXPECT_EQ(Alert::topmost(), nullptr);
     EXPECT_EQ(act->parentItemId(), ItemIds::Top);
     EXPECT_EQ(card->parentItemId(), ItemIds::Top);
     EXPECT_FALSE(context()->hasChanges());
