@@ -5,8 +5,10 @@
 #include "platform/ViewController.h"
 
 #include "TestWait.h"
+#include <QGraphicsOpacityEffect>
 #include <QMainWindow>
 #include <QPointer>
+#include <QPropertyAnimation>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -116,12 +118,29 @@ TEST_F(TransitionTest, animatedRevealEndsAndRemovesItsCover)
 TEST_F(TransitionTest, closingTheWindowMidRevealStillEndsTheTransition)
 {
     Delays::setFactor(1);
+    // Declared first, so a failed check that leaves early closes the window while this is still alive.
+    std::optional<bool> finished;
     auto ownWindow = std::make_unique<QMainWindow>();
     ownWindow->setCentralWidget(new QWidget);
     ownWindow->show();
-    std::optional<bool> finished;
-    RootTransition::setRootViewController(ownWindow.get(), new QWidget, revealFromRight(),
+    // A fade long enough never to end on its own here: the picture fades where it stands, for the time asked.
+    auto options = std::make_shared<TransitionOptions>(TransitionOptions::Direction::fade,
+                                                       TransitionOptions::Curve::easeInOut);
+    options->duration = 10.0;
+    RootTransition::setRootViewController(ownWindow.get(), new QWidget, options,
                                           [&](bool done) { finished = done; });
+    QPointer<QWidget> cover = ownWindow->findChild<QWidget*>(QStringLiteral("rootTransitionCover"));
+    ASSERT_FALSE(cover.isNull());
+    const QPoint coverStart = cover->pos();
+    auto* animation = cover->findChild<QPropertyAnimation*>();
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(animation->duration(), 10000);
+    QPointer<QGraphicsOpacityEffect> fade = qobject_cast<QGraphicsOpacityEffect*>(cover->graphicsEffect());
+    ASSERT_FALSE(fade.isNull());
+    EXPECT_TRUE(waitFor([&] { return fade.isNull() || fade->opacity() < 1.0; }));
+    ASSERT_FALSE(cover.isNull());
+    EXPECT_EQ(cover->pos(), coverStart);
+    EXPECT_FALSE(finished.has_value());
     ownWindow.reset();
     ASSERT_TRUE(finished.has_value());
     EXPECT_FALSE(*finished);

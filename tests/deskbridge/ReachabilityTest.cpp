@@ -138,6 +138,23 @@ TEST(ReachabilityTest, monitorsNeedATargetAndNotifyOnlyWithABackend)
         EXPECT_EQ(monitor->currentReachabilityStatus(), Reachability::NotReachable);
         ::testing::internal::GetCapturedStdout();
     }
+
+    // With a backend, each kind of change the service announces posts one notice from this monitor, until stopped.
+    ASSERT_TRUE(QNetworkInformation::instance() ||
+                QNetworkInformation::loadBackendByName(QStringLiteral("glib")));
+    QNetworkInformation* info = QNetworkInformation::instance();
+    int notices = 0;
+    const int observer = NotificationCenter::defaultCenter().addObserver(
+        Reachability::ChangedNotification, monitor.get(), [&](const Notification&) { ++notices; });
+    ASSERT_TRUE(monitor->startNotifier());
+    emit info->reachabilityChanged(info->reachability());
+    emit info->transportMediumChanged(info->transportMedium());
+    emit info->isBehindCaptivePortalChanged(info->isBehindCaptivePortal());
+    EXPECT_EQ(notices, 3);
+    monitor->stopNotifier();
+    emit info->reachabilityChanged(info->reachability());
+    EXPECT_EQ(notices, 3);
+    NotificationCenter::defaultCenter().removeObserver(observer);
 }
 
 } // namespace
