@@ -426,6 +426,7 @@ TEST_F(SketchEditorTest, cancelAsksOnlyWhenSomethingChangedAndCancelKeepsTheDraw
     ASSERT_TRUE(waitFor([this] { return !isOpen(); }));
     EXPECT_FALSE(app->hasPrimaryCardEdits);
     EXPECT_EQ(decoded(documentOf(SketchId)->content()).strokeCount(), 1u);
+    EXPECT_EQ(modifiedCalls, 0) << "a discarded card tells the board of no change";
 }
 
 TEST_F(SketchEditorTest, escapeAndTheSheetCloseButtonGoThroughCancel)
