@@ -143,6 +143,12 @@ TEST_F(RenameOperationsTest, deferSaveChangesNothingButStillReportsTheTitle)
     EXPECT_EQ(card->title(), QStringLiteral("Old"));
     EXPECT_EQ(card->terms(), QStringLiteral(" old"));
     EXPECT_FALSE(context()->hasChanges());
+
+    // The shared write needs both a store and an item: either missing, nothing is written.
+    MacCardRename::writeTitle(nullptr, card, QStringLiteral("Newer"), presenter());
+    EXPECT_EQ(card->title(), QStringLiteral("Old"));
+    MacCardRename::writeTitle(context(), nullptr, QStringLiteral("Newer"), presenter());
+    EXPECT_FALSE(context()->hasChanges());
 }
 
 TEST_F(RenameOperationsTest, cancelNeverCallsTheCompletion)
