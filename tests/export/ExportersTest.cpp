@@ -10,8 +10,9 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-#include <QThread>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
@@ -248,31 +249,37 @@ TEST(ExportStagingTest, aNameTakenAfterItWasFoundFreeStaysTheirsAndTheCopyTakesT
     const QString downloads = dir.filePath(QStringLiteral("Downloads"));
     ASSERT_TRUE(QDir().mkpath(downloads));
     const QString theirs = downloads + QStringLiteral("/Title.txt");
-    // Bounded, so that a copy that never looks at its source fails the test instead of hanging it.
-    constexpr int Tries = 20000;
+    // Watched before the first look, so that a staged copy made between the two is still heard of.
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(downloads).constData(), IN_CREATE), 0);
+    const auto staged = [&downloads] {
+        return !QDir(downloads).entryList({QStringLiteral(".Title.txt.*")}, QDir::Hidden | QDir::Files).isEmpty();
+    };
     std::thread otherProgram([&] {
-        for (int i = 0;
-             i < Tries &&
-             QDir(downloads).entryList({QStringLiteral(".Title.txt.*")}, QDir::Hidden | QDir::Files).isEmpty();
-             ++i)
-            QThread::msleep(1);
+        // Bounded, so that a copy that never stages fails the test instead of hanging it.
+        pollfd events{watch, POLLIN, 0};
+        while (!staged() && ::poll(&events, 1, 20000) > 0) {
+            char buffer[4096];
+            [[maybe_unused]] const ssize_t read = ::read(watch, buffer, sizeof buffer);
+        }
         QFile taken(theirs);
         if (taken.open(QIODevice::WriteOnly))
             taken.write("theirs");
         taken.close();
-        for (int i = 0; i < Tries; ++i) {
-            // Opening the writing end without waiting succeeds once the copy has the pipe open for reading.
-            const int end = ::open(QFile::encodeName(source).constData(), O_WRONLY | O_NONBLOCK);
-            if (end >= 0) {
-                ::close(end);
-                return;
-            }
-            QThread::msleep(1);
-        }
+        // Opening the writing end waits for the copy to open the pipe for reading; closed at once, it reads the end.
+        const int end = ::open(QFile::encodeName(source).constData(), O_WRONLY);
+        if (end >= 0)
+            ::close(end);
     });
     const auto placed =
         ExportStaging::placeUnderFreeName(source, downloads, QStringLiteral("Title"), QStringLiteral("txt"));
+    // A copy that never opened its source leaves the other side waiting: a reader of our own lets it go.
+    const int reader = ::open(QFile::encodeName(source).constData(), O_RDONLY | O_NONBLOCK);
     otherProgram.join();
+    if (reader >= 0)
+        ::close(reader);
+    ::close(watch);
     EXPECT_EQ(placed, downloads + QStringLiteral("/Title 2.txt"));
     EXPECT_EQ(readFile(theirs), QByteArray("theirs"));
 }
